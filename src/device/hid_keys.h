@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+namespace veloquill::HidKey {
+
+// HID service property keys the device layer reads and writes.
+inline const QString Product = QStringLiteral("Product");
+inline const QString VendorID = QStringLiteral("VendorID");
+inline const QString ProductID = QStringLiteral("ProductID");
+inline const QString SerialNumber = QStringLiteral("SerialNumber");
+inline const QString ButtonCount = QStringLiteral("HIDPointerButtonCount");
+inline const QString PointerResolution = QStringLiteral("HIDPointerResolution");
+inline const QString PointerAccelerationType = QStringLiteral("HIDPointerAccelerationType");
+inline const QString PointerAcceleration = QStringLiteral("HIDPointerAcceleration");
+inline const QString MouseAcceleration = QStringLiteral("HIDMouseAcceleration");
+inline const QString UseLinearScalingMouseAcceleration =
+    QStringLiteral("HIDUseLinearScalingMouseAcceleration");
+
+} // namespace veloquill::HidKey

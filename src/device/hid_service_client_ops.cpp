@@ -1,0 +1,67 @@
+#include "device/hid_service_client_ops.h"
+
+#include "support/fixed_point.h"
+#include "support/log.h"
+#include "support/number_format.h"
+
+#include <QStringList>
+
+namespace veloquill {
+
+std::optional<QString> readText(const HidServiceClient& client, const QString& key)
+{
+    return client.copyProperty(key).toText();
+}
+
+std::optional<std::int64_t> readInteger(const HidServiceClient& client, const QString& key)
+{
+    return client.copyProperty(key).toInteger();
+}
+
+std::optional<std::int32_t> readInt32(const HidServiceClient& client, const QString& key)
+{
+    return client.copyProperty(key).toInt32();
+}
+
+void setPropertyIOFixed(HidServiceClient& client, std::optional<double> value, const QString& key)
+{
+    if (!value) {
+        client.setProperty(key, HidPropertyValue());
+        return;
+    }
+    const auto fixed = toFixedPoint(*value);
+    if (!fixed) {
+        logLine(QStringLiteral("PointerDevice: Refusing to write ") + formatReal(*value) +
+                QStringLiteral(" under key '") + key +
+                QStringLiteral("': not representable as 16.16 fixed point"));
+        return;
+    }
+    client.setProperty(key, HidPropertyValue::integer(*fixed));
+}
+
+namespace {
+QString twoDigitHex(std::uint32_t number)
+{
+    return QString::number(number, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+}
+} // namespace
+
+QString describe(const HidElement& element)
+{
+    return QStringLiteral("usagePage: ") + twoDigitHex(element.usagePage) +
+           QStringLiteral(" usage: ") + twoDigitHex(element.usage);
+}
+
+QString describe(const HidInputValue& value)
+{
+    QStringList bytes;
+    for (std::uint8_t byte : value.data)
+        bytes.append(QString::number(byte));
+    return QStringLiteral("timestamp: ") + QString::number(value.timestamp) +
+           QStringLiteral(" length: ") + QString::number(value.data.size()) +
+           QStringLiteral(" data: [") + bytes.join(QStringLiteral(", ")) +
+           QStringLiteral("] integerValue: ") + QString::number(value.integerValue) +
+           QStringLiteral(" element=(") + describe(value.element) + QLatin1Char(')');
+}
+
+} // namespace veloquill

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "device/hid_event_system.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+namespace veloquill {
+
+// Typed reads of a service property: present only when the value converts exactly.
+std::optional<QString> readText(const HidServiceClient& client, const QString& key);
+std::optional<std::int64_t> readInteger(const HidServiceClient& client, const QString& key);
+std::optional<std::int32_t> readInt32(const HidServiceClient& client, const QString& key);
+
+// Writes value × 65536 truncated toward zero as a 32-bit integer, or a null value when
+// absent. A value that is not finite or does not fit is refused with one log line and
+// nothing is written.
+void setPropertyIOFixed(HidServiceClient& client, std::optional<double> value, const QString& key);
+
+// "usagePage: 01 usage: 02"
+QString describe(const HidElement& element);
+// "timestamp: 7 length: 3 data: [1, 0, 255] integerValue: 5 element=(usagePage: ...)"
+QString describe(const HidInputValue& value);
+
+} // namespace veloquill

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "device/hid_event_system.h"
+#include "observation/observation_token.h"
+
+#include <QString>
+#include <QUuid>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace veloquill {
+
+// One pointer service of the HID event system: its identity, the pointer properties that
+// decide speed and acceleration, and its raw input. Every read goes to the service anew.
+class PointerDevice : public std::enable_shared_from_this<PointerDevice>
+{
+public:
+    using InputValueObserver = std::function<void(PointerDevice&, const HidInputValue&)>;
+    using InputReportObserver =
+        std::function<void(PointerDevice&, const std::vector<std::uint8_t>&)>;
+
+    // Never fails: without a reachable HID device only raw input is unavailable.
+    static std::shared_ptr<PointerDevice> create(HidServiceClientRef client);
+    ~PointerDevice();
+    PointerDevice(const PointerDevice&) = delete;
+    PointerDevice& operator=(const PointerDevice&) = delete;
+
+    const HidServiceClientRef& client() const { return m_client; }
+    bool hasHidDevice() const { return m_device != nullptr; }
+
+    QString name() const;
+    std::optional<QString> product() const;
+    std::optional<QString> serialNumber() const;
+    std::optional<std::int64_t> vendorID() const;
+    std::optional<std::int64_t> productID() const;
+    QString vendorIDString() const;
+    QString productIDString() const;
+    std::optional<std::int64_t> buttonCount() const;
+    // vendor-product-name-serial, the key under which per-device settings are stored.
+    QString stableID() const;
+    // "Travel Mouse (VID=0x1234, PID=0x00AB)"
+    QString description() const;
+
+    std::optional<double> pointerResolution() const;
+    void setPointerResolution(std::optional<double> resolution);
+    std::optional<QString> pointerAccelerationType() const;
+    void setPointerAccelerationType(const std::optional<QString>& type);
+    std::optional<std::int64_t> useLinearScalingMouseAcceleration() const;
+    void setUseLinearScalingMouseAcceleration(std::optional<std::int64_t> value);
+    // -1.0 means acceleration switched off.
+    std::optional<double> pointerAcceleration() const;
+    void setPointerAcceleration(std::optional<double> acceleration);
+
+    std::shared_ptr<ObservationToken> observeInput(InputValueObserver observer);
+    std::shared_ptr<ObservationToken> observeReport(InputReportObserver observer);
+    bool confirmsTo(std::uint32_t usagePage, std::uint32_t usage) const;
+
+    // Equal exactly when both stand for the same service client.
+    friend bool operator==(const PointerDevice& a, const PointerDevice& b)
+    {
+        return a.m_client == b.m_client;
+    }
+    std::size_t hash() const { return std::hash<HidServiceClientRef>()(m_client); }
+
+private:
+    struct Passkey {};
+
+public:
+    PointerDevice(Passkey, HidServiceClientRef client);
+
+private:
+    QString accelerationKey() const;
+    void updateInputDelivery();
+    template <typename Observer>
+    std::shared_ptr<ObservationToken> addObserver(std::map<QUuid, Observer> PointerDevice::*map,
+                                                  Observer observer);
+
+    static void inputValueCallback(void* context, int result, void* sender,
+                                   const HidInputValue& value);
+    static void inputReportCallback(void* context, int result, void* sender, int reportType,
+                                    std::uint32_t reportID, const std::uint8_t* report,
+                                    std::size_t length);
+
+    HidServiceClientRef m_client;
+    std::shared_ptr<HidDevice> m_device;
+    bool m_inputReportCallbackRegistered = false;
+    std::vector<std::uint8_t> m_reportBuffer;
+    std::map<QUuid, InputValueObserver> m_inputValueObservers;
+    std::map<QUuid, InputReportObserver> m_inputReportObservers;
+};
+
+using PointerDeviceRef = std::shared_ptr<PointerDevice>;
+
+} // namespace veloquill

@@ -1,0 +1,141 @@
+#include "device/pointer_device_manager.h"
+
+#include "device/observer_map.h"
+
+#include <mutex>
+
+namespace veloquill {
+
+namespace {
+// Stands in when the program installed no event system: nothing can be observed.
+class UnavailableHidEventSystem final : public HidEventSystem
+{
+public:
+    std::unique_ptr<HidEventSystemClient> createClient() override { return nullptr; }
+    HidSystemParameterRead copySystemParameter(const QString&) override { return {}; }
+    bool canControlPointerDevices() override { return false; }
+};
+
+std::mutex& sharedEventSystemMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::shared_ptr<HidEventSystem>& sharedEventSystemSlot()
+{
+    static std::shared_ptr<HidEventSystem> eventSystem;
+    return eventSystem;
+}
+} // namespace
+
+PointerDeviceManager::PointerDeviceManager(std::shared_ptr<HidEventSystem> eventSystem,
+                                           QObject* parent)
+    : QObject(parent),
+      m_eventSystem(eventSystem ? std::move(eventSystem)
+                                : std::make_shared<UnavailableHidEventSystem>())
+{
+}
+
+PointerDeviceManager::~PointerDeviceManager()
+{
+    // The event system holds this manager as an unretained target; make sure nothing can
+    // call it once it is gone.
+    for (const PointerDeviceRef& device : m_serviceClientToPointerDevice.snapshot())
+        device->client()->unregisterRemovalCallbacks(this);
+    for (const PointerDeviceRef& device : m_devices)
+        device->client()->unregisterRemovalCallbacks(this);
+    m_eventSystemClient.reset();
+}
+
+void PointerDeviceManager::installSharedEventSystem(std::shared_ptr<HidEventSystem> eventSystem)
+{
+    std::lock_guard lock(sharedEventSystemMutex());
+    sharedEventSystemSlot() = std::move(eventSystem);
+}
+
+PointerDeviceManager& PointerDeviceManager::shared()
+{
+    static PointerDeviceManager* instance = [] {
+        std::shared_ptr<HidEventSystem> eventSystem;
+        {
+            std::lock_guard lock(sharedEventSystemMutex());
+            eventSystem = sharedEventSystemSlot();
+        }
+        // Lives for the whole process: never destroyed, like the devices it restores.
+        return new PointerDeviceManager(std::move(eventSystem));
+    }();
+    return *instance;
+}
+
+template <typename Value>
+std::shared_ptr<ObservationToken>
+PointerDeviceManager::subscribe(std::map<QUuid, Value> PointerDeviceManager::*map, Value value)
+{
+    const QUuid id = QUuid::createUuid();
+    (this->*map).emplace(id, std::move(value));
+    QPointer<PointerDeviceManager> weakManager(this);
+    return ObservationToken::create([weakManager, map, id] {
+        if (weakManager) {
+            ((*weakManager).*map).erase(id);
+            weakManager->updateEventDelivery();
+        }
+    });
+}
+
+std::shared_ptr<ObservationToken> PointerDeviceManager::observeDeviceAdded(DeviceObserver observer)
+{
+    return subscribe(&PointerDeviceManager::m_deviceAddedObservers, std::move(observer));
+}
+
+std::shared_ptr<ObservationToken>
+PointerDeviceManager::observeDeviceRemoved(DeviceObserver observer)
+{
+    return subscribe(&PointerDeviceManager::m_deviceRemovedObservers, std::move(observer));
+}
+
+std::shared_ptr<ObservationToken>
+PointerDeviceManager::observePropertyChanged(const QString& property, PropertyObserver observer)
+{
+    return subscribe(&PointerDeviceManager::m_propertyChangedObservers,
+                     PropertyObservation{property, std::move(observer)});
+}
+
+std::shared_ptr<ObservationToken> PointerDeviceManager::observeEventReceived(EventObserver observer)
+{
+    auto token = subscribe(&PointerDeviceManager::m_eventReceivedObservers, std::move(observer));
+    updateEventDelivery();
+    return token;
+}
+
+void PointerDeviceManager::updateEventDelivery()
+{
+    // Raw input wakes the program on every motion; ask for it only while someone listens.
+    if (m_eventSystemClient)
+        m_eventSystemClient->setEventDeliveryEnabled(!m_eventReceivedObservers.empty());
+}
+
+void PointerDeviceManager::propertyChangedCallback(const QString& key, const HidPropertyValue&)
+{
+    forEachLiveObserver(m_propertyChangedObservers, [&](PropertyObservation& observation) {
+        if (observation.property == key)
+            observation.closure(*this);
+    });
+}
+
+std::optional<double> PointerDeviceManager::initialResolution(const HidServiceClientRef& client) const
+{
+    const auto it = m_initialDeviceResolutions.find(client);
+    if (it == m_initialDeviceResolutions.end())
+        return std::nullopt;
+    return it->second;
+}
+
+void PointerDeviceManager::replaceDevices(std::vector<PointerDeviceRef> devices)
+{
+    Q_EMIT devicesWillChange();
+    m_devices = std::move(devices);
+    Q_EMIT devicesChanged();
+}
+
+} // namespace veloquill

@@ -1,0 +1,211 @@
+// What happens when a pointer service arrives or leaves.
+#include "device/pointer_device_manager.h"
+
+#include "device/hid_keys.h"
+#include "device/hid_service_client_ops.h"
+#include "device/observer_map.h"
+#include "support/fixed_point.h"
+#include "support/log.h"
+#include "support/number_format.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+namespace veloquill {
+
+void PointerDeviceManager::addDevice(const HidServiceClientRef& client)
+{
+    logLine(QStringLiteral("PointerDeviceManager: addDevice(forClient:) called for client: ") +
+            client->describe());
+    if (m_serviceClientToPointerDevice.get(client)) {
+        logLine(QStringLiteral("PointerDeviceManager: Client already exists: ") +
+                client->describe());
+        return;
+    }
+
+    const PointerDeviceRef device = PointerDevice::create(client);
+    const QString name = device->name();
+    logLine(QStringLiteral("PointerDeviceManager: Created PointerDevice: ") + name);
+    recordInitialResolution(client, name);
+
+    m_serviceClientToPointerDevice.set(device, client);
+    logLine(QStringLiteral("PointerDeviceManager: Added device to serviceClientToPointerDevice "
+                           "map: ") +
+            name);
+
+    const QString stableID = device->stableID();
+    const bool alreadyListed =
+        std::any_of(m_devices.begin(), m_devices.end(),
+                    [&](const PointerDeviceRef& listed) { return listed->stableID() == stableID; });
+    if (alreadyListed) {
+        logLine(QStringLiteral("PointerDeviceManager: Device (stableID: ") + stableID +
+                QStringLiteral(") already in @Published devices array, not appending: ") + name);
+    } else {
+        auto devices = m_devices;
+        devices.push_back(device);
+        replaceDevices(std::move(devices));
+        logLine(QStringLiteral("PointerDeviceManager: Appended device to @Published devices "
+                               "array: ") +
+                name + QStringLiteral(" (stableID: ") + stableID + QLatin1Char(')'));
+    }
+
+    forEachLiveObserver(m_deviceAddedObservers, [&](DeviceObserver& observer) {
+        logLine(QStringLiteral("PointerDeviceManager: Triggering deviceAdded callback for "
+                               "device: ") +
+                name);
+        observer(*this, device);
+    });
+
+    client->registerRemovalCallback(&removalCallback, this, nullptr);
+    logLine(QStringLiteral("PointerDeviceManager: Registered removal block for client: ") +
+            client->describe());
+}
+
+void PointerDeviceManager::recordInitialResolution(const HidServiceClientRef& client,
+                                                   const QString& name)
+{
+    const auto fixed = readInt32(*client, HidKey::PointerResolution);
+    if (!fixed) {
+        logLine(QStringLiteral("[PointerDeviceManager] Warning: Could not read initial pointer "
+                               "resolution for device ") +
+                name);
+        return;
+    }
+    const double resolution = fromFixedPoint(*fixed);
+    m_initialDeviceResolutions[client] = resolution;
+    logLine(QStringLiteral("[PointerDeviceManager] Recorded initial pointer resolution ") +
+            formatReal(resolution) + QStringLiteral(" for device ") + name);
+}
+
+void PointerDeviceManager::removalCallback(void* target, void*, const HidServiceClientRef& service)
+{
+    if (!target) {
+        logLine(QStringLiteral("PointerDeviceManager: Error: context is nil in removal block"));
+        return;
+    }
+    auto* manager = static_cast<PointerDeviceManager*>(target);
+    if (!manager->m_eventSystemClient)
+        logLine(QStringLiteral("PointerDeviceManager: Manager eventSystemClient is nil during "
+                               "device removal, continuing anyway"));
+    if (!service) {
+        logLine(QStringLiteral("PointerDeviceManager: Error: hidClient is nil in removal block"));
+        return;
+    }
+    logLine(QStringLiteral("PointerDeviceManager: Device removal callback triggered for client: ") +
+            service->describe());
+    manager->removeDeviceForClient(service);
+}
+
+void PointerDeviceManager::removeDeviceForClient(const HidServiceClientRef& client)
+{
+    logLine(QStringLiteral("PointerDeviceManager: removeDevice(forClient:) called for client: ") +
+            client->describe());
+    const PointerDeviceRef device = m_serviceClientToPointerDevice.remove(client);
+    if (!device) {
+        logLine(QStringLiteral("PointerDeviceManager: No device found for client in "
+                               "removeDevice(forClient:): ") +
+                client->describe());
+        return;
+    }
+    logLine(QStringLiteral("PointerDeviceManager: Found device to remove: ") + device->name());
+    removeDevice(device);
+}
+
+void PointerDeviceManager::removeDevice(const PointerDeviceRef& device)
+{
+    // A device with an empty name leaves like any other: keeping it listed would show and
+    // restore a device that is gone.
+    logLine(QStringLiteral("PointerDeviceManager: Removed device from serviceClientToPointerDevice "
+                           "map: ") +
+            device->name());
+    QPointer<PointerDeviceManager> weakManager(this);
+    QObject* mainLoop = QCoreApplication::instance();
+    QMetaObject::invokeMethod(
+        mainLoop,
+        [weakManager, device] {
+            if (!weakManager) {
+                logLine(QStringLiteral(
+                    "PointerDeviceManager: Manager deallocated during device removal"));
+                return;
+            }
+            weakManager->removeFromListedDevices(device);
+        },
+        Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        mainLoop,
+        [weakManager, device] {
+            if (!weakManager) {
+                logLine(QStringLiteral(
+                    "PointerDeviceManager: Manager deallocated during callback processing"));
+                return;
+            }
+            weakManager->notifyDeviceRemoved(device);
+        },
+        Qt::QueuedConnection);
+}
+
+PointerDeviceRef PointerDeviceManager::connectedTwinOf(const QString& stableID,
+                                                       const PointerDeviceRef& except) const
+{
+    for (const PointerDeviceRef& mapped : m_serviceClientToPointerDevice.snapshot()) {
+        if (*mapped != *except && mapped->stableID() == stableID)
+            return mapped;
+    }
+    return nullptr;
+}
+
+void PointerDeviceManager::removeFromListedDevices(const PointerDeviceRef& device)
+{
+    const QString stableID = device->stableID();
+    const QString name = device->name();
+    const auto it = std::find_if(m_devices.begin(), m_devices.end(),
+                                 [&](const PointerDeviceRef& d) { return d->stableID() == stableID; });
+    if (it == m_devices.end()) {
+        logLine(QStringLiteral("PointerDeviceManager: Device (stableID: ") + stableID +
+                QStringLiteral(") not found in @Published devices array for removal: ") + name);
+        return;
+    }
+    const PointerDeviceRef listed = *it;
+    const auto index = static_cast<std::size_t>(it - m_devices.begin());
+
+    // Identical devices without serial numbers share a stableID and only one is listed.
+    // The list must keep showing a connected one: if the listed device is still mapped, the
+    // one that left was its unlisted twin; if the listed one left, a twin takes its place.
+    if (*listed != *device && m_serviceClientToPointerDevice.get(listed->client())) {
+        logLine(QStringLiteral("PointerDeviceManager: Device (stableID: ") + stableID +
+                QStringLiteral(") left but its listed twin is still connected, keeping it in "
+                               "@Published devices array: ") +
+                listed->name());
+        return;
+    }
+    auto devices = m_devices;
+    const PointerDeviceRef twin = connectedTwinOf(stableID, listed);
+    if (twin)
+        devices[index] = twin;
+    else
+        devices.erase(devices.begin() + static_cast<std::ptrdiff_t>(index));
+    replaceDevices(std::move(devices));
+    logLine(QStringLiteral("PointerDeviceManager: Removed device from @Published devices array: ") +
+            name + QStringLiteral(" (stableID: ") + stableID + QLatin1Char(')'));
+    if (twin)
+        logLine(QStringLiteral("PointerDeviceManager: Twin device took its place in @Published "
+                               "devices array: ") +
+                twin->name() + QStringLiteral(" (stableID: ") + stableID + QLatin1Char(')'));
+
+    logLine(QStringLiteral("PointerDeviceManager: Remaining devices after removal (") +
+            QString::number(m_devices.size()) + QStringLiteral(" total):"));
+    for (const PointerDeviceRef& remaining : m_devices)
+        logLine(QStringLiteral("  - ") + remaining->name() + QStringLiteral(" (stableID: ") +
+                remaining->stableID() + QLatin1Char(')'));
+    if (m_devices.empty())
+        logLine(QStringLiteral("[No devices remaining - device switching may be needed]"));
+}
+
+void PointerDeviceManager::notifyDeviceRemoved(const PointerDeviceRef& device)
+{
+    forEachLiveObserver(m_deviceRemovedObservers,
+                        [&](DeviceObserver& observer) { observer(*this, device); });
+}
+
+} // namespace veloquill

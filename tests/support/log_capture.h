@@ -1,0 +1,30 @@
+#pragma once
+
+#include "support/log.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace veloquill::test {
+
+// Collects every log line written while it lives, instead of printing them.
+class LogCapture
+{
+public:
+    LogCapture();
+    ~LogCapture();
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    QStringList lines() const;
+    bool contains(const QString& line) const;
+    // Lines that start with the prefix.
+    QStringList linesStartingWith(const QString& prefix) const;
+    void clear();
+
+private:
+    LogRedirect m_previous;
+    QStringList m_lines;
+};
+
+} // namespace veloquill::test

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <functional>
+
+namespace veloquill::test {
+
+// Runs the Qt main loop until no posted work is left (queued calls, zero timers).
+void drainMainLoop();
+
+// Runs the main loop until the condition holds or the time runs out; returns the condition.
+bool runMainLoopUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+
+// Runs the main loop for the given time, delivering timers that fall due.
+void runMainLoopFor(int milliseconds);
+
+} // namespace veloquill::test
