@@ -1,0 +1,48 @@
+#pragma once
+
+#include "device/pointer_device_manager.h"
+#include "sim/simulated_hid_event_system.h"
+#include "support/log_capture.h"
+#include "support/main_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+#include <memory>
+
+namespace veloquill::test {
+
+// A manager of its own on a simulated event system, with every log line captured.
+class ManagerTest : public ::testing::Test
+{
+protected:
+    std::shared_ptr<sim::SimulatedService> plugIn(const QString& name, std::int64_t vendor = 4660,
+                                                  std::int64_t product = 171,
+                                                  std::optional<QString> serial = std::nullopt,
+                                                  double resolution = 400.0)
+    {
+        return system->addService(sim::ServiceSpec::mouse(name, vendor, product, serial, resolution));
+    }
+
+    void unplug(const std::shared_ptr<sim::SimulatedService>& service)
+    {
+        system->removeService(service);
+        drainMainLoop();
+    }
+
+    QStringList listedNames() const
+    {
+        QStringList names;
+        for (const auto& device : manager->devices())
+            names.append(device->name());
+        return names;
+    }
+
+    LogCapture log;
+    std::shared_ptr<sim::SimulatedHidEventSystem> system =
+        std::make_shared<sim::SimulatedHidEventSystem>();
+    std::unique_ptr<PointerDeviceManager> manager = std::make_unique<PointerDeviceManager>(system);
+};
+
+} // namespace veloquill::test
