@@ -69,7 +69,7 @@ TEST(ServiceClientDeviceMapConcurrency, ReadersAndWritersOnSeveralThreadsAgree)
     readerB.join();
 
     EXPECT_FALSE(wrongDevice);
-    // Last round (999) % 3 == 0 removed through remove(); either way removed every entry through set(nullptr).
+    // The last round (999 % 3 == 0) removed every entry again.
     EXPECT_EQ(map.size(), 0u);
 }
 
