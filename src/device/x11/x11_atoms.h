@@ -1,0 +1,35 @@
+#pragma once
+
+// The names of the X device properties the backend reads and writes, interned once.
+
+#include <QString>
+
+struct _XDisplay;
+
+namespace veloquill::x11 {
+
+using XAtom = unsigned long; // Xlib's Atom, without pulling Xlib into headers
+
+struct X11Atoms
+{
+    XAtom floatType = 0; // the "FLOAT" property type
+    XAtom integerType = 0;
+    XAtom cardinalType = 0;
+    XAtom stringType = 0;
+    XAtom transformationMatrix = 0; // "Coordinate Transformation Matrix"
+    XAtom productID = 0;            // "Device Product ID"
+    XAtom deviceNode = 0;           // "Device Node"
+    XAtom xtestDevice = 0;          // "XTEST Device"
+    XAtom libinputAccelSpeed = 0;
+    XAtom libinputAccelProfileEnabled = 0;
+    XAtom libinputAccelProfilesAvailable = 0;
+    XAtom accelProfile = 0;         // "Device Accel Profile"
+    XAtom accelVelocityScaling = 0; // "Device Accel Velocity Scaling"
+
+    static X11Atoms intern(_XDisplay* display);
+};
+
+// The atom's name for log lines.
+QString atomName(_XDisplay* display, XAtom atom);
+
+} // namespace veloquill::x11

@@ -1,0 +1,172 @@
+#include "device/x11/x11_connection.h"
+
+#include "device/x11/x11_error_trap.h"
+#include "support/log.h"
+
+#include <QPointer>
+#include <QSocketNotifier>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
+
+namespace veloquill::x11 {
+
+namespace {
+constexpr int kRequiredMajor = 2;
+constexpr int kRequiredMinor = 2;
+
+QString displayNameFor(const QString& requested)
+{
+    return requested.isEmpty() ? QString::fromLocal8Bit(qgetenv("DISPLAY")) : requested;
+}
+} // namespace
+
+std::unique_ptr<X11Connection> X11Connection::open(const QString& displayName, QString* failure)
+{
+    const QString name = displayNameFor(displayName);
+    if (name.isEmpty()) {
+        *failure = QStringLiteral("no X display (DISPLAY is not set)");
+        return nullptr;
+    }
+    Display* display = XOpenDisplay(name.toLocal8Bit().constData());
+    if (!display) {
+        *failure = QStringLiteral("cannot open X display \"") + name + QLatin1Char('"');
+        return nullptr;
+    }
+    int opcode = 0, firstEvent = 0, firstError = 0;
+    if (!XQueryExtension(display, "XInputExtension", &opcode, &firstEvent, &firstError)) {
+        *failure = QStringLiteral("X display \"") + name + QStringLiteral("\" has no XInput");
+        XCloseDisplay(display);
+        return nullptr;
+    }
+    int major = kRequiredMajor, minor = kRequiredMinor;
+    if (XIQueryVersion(display, &major, &minor) != Success || major < kRequiredMajor ||
+        (major == kRequiredMajor && minor < kRequiredMinor)) {
+        *failure = QStringLiteral("X display \"") + name + QStringLiteral("\" has XInput ") +
+                   QString::number(major) + QLatin1Char('.') + QString::number(minor) +
+                   QStringLiteral(", 2.2 or later is needed");
+        XCloseDisplay(display);
+        return nullptr;
+    }
+    auto connection = std::unique_ptr<X11Connection>(new X11Connection(display, opcode));
+    connection->m_displayName = name;
+    return connection;
+}
+
+X11Connection::X11Connection(Display* display, int xiOpcode)
+    : m_display(display), m_xiOpcode(xiOpcode)
+{
+    watchDisplayErrors(display, {[](const QString& description) {
+                                     logLine(QStringLiteral("X11HidEventSystem: ") + description +
+                                             QStringLiteral(" ignored"));
+                                 },
+                                 [this] { m_lost = true; }});
+    m_notifier = new QSocketNotifier(ConnectionNumber(display), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &X11Connection::drain);
+}
+
+X11Connection::~X11Connection()
+{
+    // Still watched while closing: a server that went away unnoticed makes XCloseDisplay meet
+    // the broken connection, and Xlib's default handlers would end the process.
+    XCloseDisplay(m_display);
+    unwatchDisplayErrors(m_display);
+}
+
+bool X11Connection::isLocal() const
+{
+    const QString name = QString::fromLocal8Bit(DisplayString(m_display));
+    const QString host = name.left(name.lastIndexOf(QLatin1Char(':')));
+    return host.isEmpty() || host == QLatin1String("unix") || host == QLatin1String("localhost") ||
+           host.startsWith(QLatin1Char('/'));
+}
+
+void X11Connection::setEventHandler(std::function<void(XEvent&)> handler)
+{
+    m_eventHandler = std::move(handler);
+}
+
+void X11Connection::setConnectionLostHandler(std::function<void()> handler)
+{
+    m_connectionLostHandler = std::move(handler);
+}
+
+void X11Connection::flush()
+{
+    if (!m_lost)
+        XFlush(m_display);
+    afterReply();
+}
+
+void X11Connection::sync()
+{
+    if (!m_lost)
+        XSync(m_display, False);
+    afterReply();
+}
+
+void X11Connection::afterReply()
+{
+    if (m_lost) {
+        noteLost();
+        return;
+    }
+    if (XEventsQueued(m_display, QueuedAlready) > 0)
+        scheduleDrain();
+}
+
+void X11Connection::scheduleDrain()
+{
+    if (m_drainScheduled)
+        return;
+    m_drainScheduled = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_drainScheduled = false;
+            drain();
+        },
+        Qt::QueuedConnection);
+}
+
+void X11Connection::drain()
+{
+    if (m_draining) {
+        // A handler ran a nested event loop; finish the outer drain first.
+        scheduleDrain();
+        return;
+    }
+    m_draining = true;
+    QPointer<X11Connection> self(this);
+    while (!m_lost && XPending(m_display) > 0) {
+        XEvent event;
+        XNextEvent(m_display, &event);
+        ++m_eventsRead;
+        if (m_eventHandler)
+            m_eventHandler(event);
+        if (!self)
+            return; // a handler let go of the backend
+    }
+    m_draining = false;
+    if (m_lost)
+        noteLost();
+}
+
+void X11Connection::noteLost()
+{
+    if (m_lostReported)
+        return;
+    m_lostReported = true;
+    m_notifier->setEnabled(false);
+    logLine(QStringLiteral("X11HidEventSystem: lost the connection to X display \"") +
+            m_displayName + QLatin1Char('"'));
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_connectionLostHandler)
+                m_connectionLostHandler();
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace veloquill::x11

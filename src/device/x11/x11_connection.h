@@ -1,0 +1,71 @@
+#pragma once
+
+// The backend's own connection to the X server. Everything it reads is handled on the Qt
+// main loop: a socket notifier wakes it when the server sends something, and a queued drain
+// picks up events Xlib read while waiting for a reply. The server sends nothing unless
+// asked, so a connection with no raw-input selection stays silent while the pointer moves.
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QSocketNotifier;
+struct _XDisplay;
+union _XEvent;
+
+namespace veloquill::x11 {
+
+class X11Connection : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Opens the display (empty name: $DISPLAY) and checks for XInput 2.2 or later. On failure
+    // returns null and says why in `failure`.
+    static std::unique_ptr<X11Connection> open(const QString& displayName, QString* failure);
+    ~X11Connection() override;
+
+    _XDisplay* display() const { return m_display; }
+    int inputExtensionOpcode() const { return m_xiOpcode; }
+    QString displayName() const { return m_displayName; }
+    // Whether the server runs on this machine (device nodes it names are ours to look at).
+    bool isLocal() const;
+
+    // Called for every event read, on the main loop.
+    void setEventHandler(std::function<void(_XEvent&)> handler);
+    // Called once, queued on the main loop, after the connection broke.
+    void setConnectionLostHandler(std::function<void()> handler);
+    bool isLost() const { return m_lost; }
+
+    // Call after every request: sends it, and makes sure events Xlib read meanwhile are
+    // handled soon. `sync` also waits for the server, so errors are reported right away.
+    void flush();
+    void sync();
+    void afterReply();
+
+    // Events read from the server since the connection opened.
+    std::uint64_t eventsRead() const { return m_eventsRead; }
+
+private:
+    X11Connection(_XDisplay* display, int xiOpcode);
+    void drain();
+    void scheduleDrain();
+    void noteLost();
+
+    _XDisplay* m_display = nullptr;
+    int m_xiOpcode = 0;
+    QString m_displayName;
+    QSocketNotifier* m_notifier = nullptr;
+    std::function<void(_XEvent&)> m_eventHandler;
+    std::function<void()> m_connectionLostHandler;
+    std::uint64_t m_eventsRead = 0;
+    bool m_draining = false;
+    bool m_drainScheduled = false;
+    bool m_lost = false;
+    bool m_lostReported = false;
+};
+
+} // namespace veloquill::x11

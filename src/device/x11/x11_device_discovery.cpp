@@ -1,0 +1,71 @@
+#include "device/x11/x11_device_discovery.h"
+
+#include "device/x11/x11_connection.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
+
+namespace veloquill::x11 {
+
+namespace {
+bool hasProperty(Display* display, int deviceId, XAtom property)
+{
+    int count = 0;
+    Atom* properties = XIListProperties(display, deviceId, &count);
+    bool found = false;
+    for (int i = 0; i < count; ++i)
+        found = found || properties[i] == property;
+    if (properties)
+        XFree(properties);
+    return found;
+}
+
+void readClasses(const XIDeviceInfo& info, X11DeviceFacts& facts)
+{
+    for (int i = 0; i < info.num_classes; ++i) {
+        const XIAnyClassInfo* any = info.classes[i];
+        if (any->type == XIButtonClass) {
+            facts.buttonCount = reinterpret_cast<const XIButtonClassInfo*>(any)->num_buttons;
+        } else if (any->type == XIScrollClass) {
+            const auto* scroll = reinterpret_cast<const XIScrollClassInfo*>(any);
+            (scroll->scroll_type == XIScrollTypeVertical ? facts.scroll.vertical
+                                                         : facts.scroll.horizontal) =
+                scroll->number;
+        }
+    }
+}
+} // namespace
+
+QString describeDevice(const X11DeviceFacts& facts)
+{
+    return QStringLiteral("device ") + QString::number(facts.deviceId) + QStringLiteral(" \"") +
+           facts.name + QLatin1Char('"');
+}
+
+std::vector<X11DeviceFacts> listSlavePointers(X11Connection& connection, const X11Atoms& atoms)
+{
+    std::vector<X11DeviceFacts> result;
+    if (connection.isLost())
+        return result;
+    Display* display = connection.display();
+    int count = 0;
+    XIDeviceInfo* devices = XIQueryDevice(display, XIAllDevices, &count);
+    for (int i = 0; i < count; ++i) {
+        const XIDeviceInfo& info = devices[i];
+        if (info.use != XISlavePointer || !info.enabled)
+            continue;
+        X11DeviceFacts facts;
+        facts.deviceId = info.deviceid;
+        facts.name = QString::fromUtf8(info.name);
+        readClasses(info, facts);
+        facts.isVirtual = facts.name.endsWith(QLatin1String(" XTEST pointer")) ||
+                          hasProperty(display, info.deviceid, atoms.xtestDevice);
+        result.push_back(facts);
+    }
+    if (devices)
+        XIFreeDeviceInfo(devices);
+    connection.afterReply();
+    return result;
+}
+
+} // namespace veloquill::x11

@@ -1,0 +1,79 @@
+#pragma once
+
+// A client of the XInput backend: matching, arrival, event and property-changed callbacks.
+// The registrations live in a state object the session holds weakly, so a client destroyed
+// inside one of its own callbacks is never called again.
+
+#include "device/hid_event_system.h"
+
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace veloquill::x11 {
+
+class X11Session;
+class X11ServiceClient;
+
+struct X11ClientState
+{
+    template <typename Callback> struct Registration
+    {
+        Callback callback;
+        void* target;
+        void* refcon;
+        friend bool operator==(const Registration&, const Registration&) = default;
+    };
+    struct PropertyRegistration
+    {
+        QString key;
+        Registration<HidPropertyChangedCallback> registration;
+    };
+
+    bool destroyed = false;
+    bool scheduled = false;
+    bool eventDelivery = false;
+    // Until matching is set every service matches; an empty list matches none.
+    std::optional<std::vector<HidMatchingDictionary>> matching;
+    std::vector<Registration<HidDeviceMatchingCallback>> matchingCallbacks;
+    std::vector<Registration<HidEventCallback>> eventCallbacks;
+    std::vector<PropertyRegistration> propertyCallbacks;
+
+    bool matches(const HidServiceClient& service) const;
+    bool isListening() const { return !destroyed && scheduled; }
+    bool wantsRawInput() const { return isListening() && eventDelivery && !eventCallbacks.empty(); }
+
+    // Called by the session on the main loop.
+    void deliverArrival(const HidServiceClientRef& service);
+    void deliverEvent(const HidServiceClientRef& service, const HidEventRef& event);
+    void deliverPropertyChange(const HidServiceClientRef& service, const QStringList& keys);
+};
+
+class X11EventSystemClient : public HidEventSystemClient
+{
+public:
+    explicit X11EventSystemClient(std::shared_ptr<X11Session> session);
+    ~X11EventSystemClient() override;
+
+    void setMatchingMultiple(const std::vector<HidMatchingDictionary>& matching) override;
+    void registerDeviceMatchingCallback(HidDeviceMatchingCallback callback, void* target,
+                                        void* refcon) override;
+    void unregisterDeviceMatchingCallback(HidDeviceMatchingCallback callback, void* target,
+                                          void* refcon) override;
+    void registerEventCallback(HidEventCallback callback, void* target, void* refcon) override;
+    void setEventDeliveryEnabled(bool enabled) override;
+    void registerPropertyChangedCallback(const QString& key, HidPropertyChangedCallback callback,
+                                         void* target, void* refcon) override;
+    void scheduleWithMainLoop() override;
+    void unscheduleFromMainLoop() override;
+    std::optional<std::vector<HidServiceClientRef>> copyServices() override;
+    HidServiceClientRef copyServiceForRegistryID(std::uint64_t registryID) override;
+
+private:
+    std::shared_ptr<X11Session> m_session;
+    std::shared_ptr<X11ClientState> m_state;
+};
+
+} // namespace veloquill::x11

@@ -1,0 +1,111 @@
+#include "device/x11/x11_hid_event_system.h"
+
+#include "device/hid_keys.h"
+#include "device/x11/acceleration_mapping.h"
+#include "device/x11/x11_connection.h"
+#include "device/x11/x11_event_system_client.h"
+#include "device/x11/x11_service_client.h"
+#include "device/x11/x11_session.h"
+#include "support/log.h"
+
+#include <QPointer>
+
+#include <X11/Xlib.h>
+
+namespace veloquill {
+
+namespace {
+// copySystemParameter's result code for a parameter this backend does not have.
+constexpr int kUnknownParameter = 1;
+const QString kStandInPrefix = QStringLiteral("xwayland-");
+
+void logCannotControl(const QString& why)
+{
+    logLine(QStringLiteral("X11HidEventSystem: cannot control pointer devices: ") + why);
+}
+} // namespace
+
+X11HidEventSystem::X11HidEventSystem(X11HidEventSystemOptions options, QObject* parent)
+    : QObject(parent)
+{
+    m_session =
+        x11::X11Session::open(options.displayName, options.includeVirtualDevices, &m_failureReason);
+    if (!m_session)
+        return;
+    QPointer<X11HidEventSystem> self(this);
+    m_session->setConnectionLostHandler([self] {
+        if (self)
+            Q_EMIT self->connectionLost();
+    });
+}
+
+X11HidEventSystem::~X11HidEventSystem()
+{
+    // Clients may outlive this object and keep the session; it must not call back here.
+    if (m_session)
+        m_session->setConnectionLostHandler({});
+}
+
+bool X11HidEventSystem::isConnected() const
+{
+    return m_session && !m_session->connection().isLost();
+}
+
+std::uint64_t X11HidEventSystem::eventsRead() const
+{
+    return m_session ? m_session->connection().eventsRead() : 0;
+}
+
+std::unique_ptr<HidEventSystemClient> X11HidEventSystem::createClient()
+{
+    if (!isConnected())
+        return nullptr;
+    return std::make_unique<x11::X11EventSystemClient>(m_session);
+}
+
+HidSystemParameterRead X11HidEventSystem::copySystemParameter(const QString& key)
+{
+    HidSystemParameterRead read;
+    if (!isConnected())
+        return read; // NoSystemService
+    if (key != HidKey::PointerAcceleration) {
+        read.outcome = HidSystemParameterRead::Outcome::CopyFailed;
+        read.resultCode = kUnknownParameter;
+        return read;
+    }
+    int numerator = 0, denominator = 0, threshold = 0;
+    XGetPointerControl(m_session->connection().display(), &numerator, &denominator, &threshold);
+    m_session->connection().afterReply();
+    if (m_session->connection().isLost())
+        return read;
+    read.outcome = HidSystemParameterRead::Outcome::Copied;
+    read.value =
+        HidPropertyValue::integer(x11::accelerationForPointerControl(numerator, denominator));
+    return read;
+}
+
+bool X11HidEventSystem::canControlPointerDevices()
+{
+    if (!m_session) {
+        logCannotControl(m_failureReason);
+        return false;
+    }
+    if (m_session->connection().isLost()) {
+        logCannotControl(QStringLiteral("the connection to the X server was lost"));
+        return false;
+    }
+    // Xwayland's devices only stand in for the compositor's; settings on them do nothing.
+    const auto devices = x11::listSlavePointers(m_session->connection(), m_session->atoms());
+    for (const x11::X11DeviceFacts& device : devices) {
+        if (device.name.startsWith(kStandInPrefix)) {
+            logCannotControl(QStringLiteral("X display \"") +
+                             m_session->connection().displayName() +
+                             QStringLiteral("\" is Xwayland, whose devices stand in for the "
+                                            "Wayland compositor's"));
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace veloquill

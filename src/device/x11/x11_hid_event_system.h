@@ -1,0 +1,62 @@
+#pragma once
+
+// The HID event system of an X11 session, through XInput 2.2: the slave pointer devices as
+// services, their properties translated to and from the HID keys (docs/x11-backend.md), the
+// server's pointer control as the system-wide default acceleration. Its own X connection is
+// read on the Qt main loop, so all callbacks arrive there.
+
+#include "device/hid_event_system.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+namespace veloquill {
+
+namespace x11 {
+class X11Session;
+}
+
+struct X11HidEventSystemOptions
+{
+    // The X display to use; empty means $DISPLAY.
+    QString displayName;
+    // List the XTEST devices the server makes for software input (and tests) too.
+    bool includeVirtualDevices = false;
+};
+
+class X11HidEventSystem : public QObject, public HidEventSystem
+{
+    Q_OBJECT
+
+public:
+    // Connects at once. Never fails: without a usable display isConnected() is false,
+    // failureReason() says why, and createClient() gives null.
+    explicit X11HidEventSystem(X11HidEventSystemOptions options = {}, QObject* parent = nullptr);
+    ~X11HidEventSystem() override;
+
+    // Connected now: opened, and not lost since.
+    bool isConnected() const;
+    // Why the display could not be used, for instance: no X display (DISPLAY is not set).
+    QString failureReason() const { return m_failureReason; }
+    // X events read from the backend's connection so far (an idle program reads none).
+    std::uint64_t eventsRead() const;
+
+    std::unique_ptr<HidEventSystemClient> createClient() override;
+    // "HIDPointerAcceleration": the server's pointer control as 16.16 acceleration.
+    HidSystemParameterRead copySystemParameter(const QString& key) override;
+    bool canControlPointerDevices() override;
+
+Q_SIGNALS:
+    // The X connection broke (the server ended or dropped us). Emitted once, on the main
+    // loop; devices then read as nothing and writes do nothing. The program should end.
+    void connectionLost();
+
+private:
+    std::shared_ptr<x11::X11Session> m_session;
+    QString m_failureReason;
+};
+
+} // namespace veloquill

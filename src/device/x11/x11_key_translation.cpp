@@ -1,0 +1,205 @@
+#include "device/x11/x11_key_translation.h"
+
+#include "device/hid_keys.h"
+#include "device/x11/udev_serial.h"
+#include "device/x11/x11_acceleration_keys.h"
+#include "support/log.h"
+
+#include <algorithm>
+
+namespace veloquill::x11 {
+
+namespace {
+constexpr std::size_t kMatrixSize = 9;
+
+bool isIdentityKey(const QString& key)
+{
+    return key == HidKey::Product || key == HidKey::VendorID || key == HidKey::ProductID ||
+           key == HidKey::SerialNumber || key == HidKey::ButtonCount;
+}
+
+bool isAccelerationKey(const QString& key)
+{
+    return key == HidKey::PointerAcceleration || key == HidKey::MouseAcceleration;
+}
+
+void logIgnoredWrite(const X11KeyContext& context, const QString& key,
+                     const HidPropertyValue& value, const QString& why)
+{
+    logLine(QStringLiteral("X11HidEventSystem: ignoring ") + key + QStringLiteral(" = ") +
+            value.describe() + QStringLiteral(" for ") + describeDevice(context.facts) +
+            QStringLiteral(": ") + why);
+}
+
+std::optional<TransformMatrix> currentMatrix(X11KeyContext& context)
+{
+    const auto values = context.properties.floats(context.atoms.transformationMatrix, kMatrixSize);
+    if (!values)
+        return std::nullopt;
+    TransformMatrix matrix;
+    std::copy_n(values->begin(), kMatrixSize, matrix.begin());
+    return matrix;
+}
+
+HidPropertyValue readResolution(X11KeyContext& context)
+{
+    const auto matrix = currentMatrix(context);
+    if (!matrix)
+        return {};
+    const auto& written = context.memory.writtenResolution;
+    if (written && written->first == *matrix)
+        return HidPropertyValue::integer(written->second);
+    const auto resolution = resolutionForMatrix(*matrix);
+    return resolution ? HidPropertyValue::integer(*resolution) : HidPropertyValue();
+}
+
+void writeResolution(X11KeyContext& context, std::int32_t fixed, const HidPropertyValue& value)
+{
+    const auto scale = scaleForResolution(fixed);
+    if (!scale) {
+        logIgnoredWrite(context, HidKey::PointerResolution, value,
+                        QStringLiteral("not a positive resolution"));
+        return;
+    }
+    const auto matrix = currentMatrix(context);
+    if (!matrix) {
+        logIgnoredWrite(context, HidKey::PointerResolution, value,
+                        QStringLiteral("the device has no usable transformation matrix"));
+        return;
+    }
+    const TransformMatrix next = rescaledMatrix(*matrix, *scale);
+    context.properties.setFloats(context.atoms.transformationMatrix,
+                                 std::vector<float>(next.begin(), next.end()));
+    context.memory.writtenResolution = std::pair(next, fixed);
+}
+
+HidPropertyValue readProductNumber(X11KeyContext& context, std::size_t index)
+{
+    const auto numbers = context.properties.integers(context.atoms.productID, 2);
+    if (!numbers)
+        return {};
+    // CARD32 on the wire, whatever type the driver gave the property.
+    return HidPropertyValue::integer(static_cast<std::uint32_t>((*numbers)[index]));
+}
+
+HidPropertyValue readSerialNumber(X11KeyContext& context)
+{
+    if (!context.serverIsLocal)
+        return {};
+    const auto node = context.properties.text(context.atoms.deviceNode);
+    if (!node)
+        return {};
+    const auto serial = udevSerialForDeviceNode(*node);
+    return serial ? HidPropertyValue::text(*serial) : HidPropertyValue();
+}
+
+void resetToFirstSeen(X11KeyContext& context, const std::vector<XAtom>& properties)
+{
+    for (XAtom property : properties) {
+        const auto found = context.memory.firstSeen.find(property);
+        if (found != context.memory.firstSeen.end())
+            context.properties.writeRaw(property, found->second);
+    }
+}
+
+HidPropertyValue readIdentity(X11KeyContext& context, const QString& key)
+{
+    if (key == HidKey::Product)
+        return HidPropertyValue::text(context.facts.name);
+    if (key == HidKey::VendorID)
+        return readProductNumber(context, 0);
+    if (key == HidKey::ProductID)
+        return readProductNumber(context, 1);
+    if (key == HidKey::SerialNumber)
+        return readSerialNumber(context);
+    return HidPropertyValue::integer(context.facts.buttonCount);
+}
+} // namespace
+
+HidPropertyValue readKey(X11KeyContext& context, const QString& key)
+{
+    if (isIdentityKey(key)) {
+        HidPropertyValue value = readIdentity(context, key);
+        context.memory.identity[key] = value;
+        return value;
+    }
+    if (key == HidKey::PointerResolution)
+        return readResolution(context);
+    if (isAccelerationKey(key)) {
+        const auto fixed = readAcceleration(context);
+        return fixed ? HidPropertyValue::integer(*fixed) : HidPropertyValue();
+    }
+    if (key == HidKey::UseLinearScalingMouseAcceleration) {
+        const auto off = readAccelerationOff(context);
+        return off ? HidPropertyValue::integer(*off ? 1 : 0) : HidPropertyValue();
+    }
+    // HIDPointerAccelerationType among them: the layer then picks HIDPointerAcceleration.
+    return {};
+}
+
+void writeKey(X11KeyContext& context, const QString& key, const HidPropertyValue& value)
+{
+    const bool isResolution = key == HidKey::PointerResolution;
+    const bool isSwitch = key == HidKey::UseLinearScalingMouseAcceleration;
+    if (!isResolution && !isSwitch && !isAccelerationKey(key)) {
+        logIgnoredWrite(context, key, value, QStringLiteral("not settable on X11"));
+        return;
+    }
+    if (value.isNull()) {
+        if (isResolution) {
+            context.memory.writtenResolution.reset();
+            resetToFirstSeen(context, {context.atoms.transformationMatrix});
+        } else {
+            resetToFirstSeen(context, accelerationProperties(context.atoms));
+        }
+        return;
+    }
+    const auto fixed = value.toInt32();
+    if (!fixed) {
+        logIgnoredWrite(context, key, value, QStringLiteral("not a 32-bit integer"));
+        return;
+    }
+    if (isResolution)
+        writeResolution(context, *fixed, value);
+    else if (isSwitch)
+        writeAccelerationOff(context, *fixed != 0);
+    else
+        writeAcceleration(context, *fixed);
+}
+
+HidPropertyValue readRememberedKey(const X11KeyMemory& memory, const QString& key)
+{
+    const auto found = memory.identity.find(key);
+    return found == memory.identity.end() ? HidPropertyValue() : found->second;
+}
+
+void rememberFirstSeen(X11KeyContext& context)
+{
+    for (const QString& key : {HidKey::Product, HidKey::VendorID, HidKey::ProductID,
+                               HidKey::SerialNumber, HidKey::ButtonCount})
+        readKey(context, key);
+    std::vector<XAtom> properties = accelerationProperties(context.atoms);
+    properties.push_back(context.atoms.transformationMatrix);
+    for (XAtom property : properties) {
+        if (const auto value = context.properties.raw(property))
+            context.memory.firstSeen.emplace(property, *value);
+    }
+}
+
+QStringList keysForProperty(const X11Atoms& atoms, XAtom property)
+{
+    if (property == atoms.transformationMatrix)
+        return {HidKey::PointerResolution};
+    if (property == atoms.libinputAccelSpeed || property == atoms.accelVelocityScaling)
+        return {HidKey::PointerAcceleration, HidKey::MouseAcceleration};
+    if (property == atoms.libinputAccelProfileEnabled || property == atoms.accelProfile)
+        return {HidKey::PointerAcceleration, HidKey::MouseAcceleration,
+                HidKey::UseLinearScalingMouseAcceleration};
+    if (property == atoms.productID)
+        return {HidKey::VendorID, HidKey::ProductID};
+    if (property == atoms.deviceNode)
+        return {HidKey::SerialNumber};
+    return {};
+}
+
+} // namespace veloquill::x11

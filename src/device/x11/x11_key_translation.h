@@ -1,0 +1,53 @@
+#pragma once
+
+// The HID keys the device layer reads and writes, translated to one XInput device's
+// properties. docs/x11-backend.md gives the mapping in both directions.
+
+#include "device/hid_property_value.h"
+#include "device/x11/resolution_mapping.h"
+#include "device/x11/x11_device_discovery.h"
+#include "device/x11/x11_properties.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <map>
+#include <optional>
+
+namespace veloquill::x11 {
+
+// What the backend remembers of one service between translations.
+struct X11KeyMemory
+{
+    // The writable properties as they were when the service was first seen; writing a null
+    // value for a key puts its properties back to these.
+    std::map<XAtom, RawProperty> firstSeen;
+    // A float matrix cannot hold every 16.16 resolution; the value last written is read
+    // back for as long as the device keeps exactly the matrix written with it.
+    std::optional<std::pair<TransformMatrix, std::int32_t>> writtenResolution;
+    // The identity keys as last read. A service that has left still answers them, so the
+    // layer can find the device it listed (its stableID is built from them).
+    std::map<QString, HidPropertyValue> identity;
+};
+
+struct X11KeyContext
+{
+    X11DeviceProperties& properties;
+    const X11Atoms& atoms;
+    const X11DeviceFacts& facts;
+    X11KeyMemory& memory;
+    bool serverIsLocal = true; // device nodes name files on the server's machine
+};
+
+// Reads the device; identity keys are remembered as they are read.
+HidPropertyValue readKey(X11KeyContext& context, const QString& key);
+// What a device that is gone still answers: its identity as last read, nothing else.
+HidPropertyValue readRememberedKey(const X11KeyMemory& memory, const QString& key);
+void writeKey(X11KeyContext& context, const QString& key, const HidPropertyValue& value);
+void rememberFirstSeen(X11KeyContext& context);
+
+// The keys whose value an X property carries (for property-changed callbacks).
+QStringList keysForProperty(const X11Atoms& atoms, XAtom property);
+
+} // namespace veloquill::x11

@@ -1,0 +1,61 @@
+#pragma once
+
+// Typed reads and writes of one XInput device's properties. A property of an unexpected
+// type or format is logged in one line and treated as absent, never trusted.
+
+#include "device/x11/x11_atoms.h"
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace veloquill::x11 {
+
+class X11Connection;
+
+// A property as the server holds it: items of `format` bits, packed.
+struct RawProperty
+{
+    XAtom type = 0;
+    int format = 0;
+    std::size_t count = 0;
+    std::vector<unsigned char> bytes;
+    friend bool operator==(const RawProperty&, const RawProperty&) = default;
+};
+
+// The items of an INTEGER (signed) or CARDINAL (unsigned) property.
+std::vector<std::int32_t> integerItems(const RawProperty& property, bool isSigned);
+
+class X11DeviceProperties
+{
+public:
+    X11DeviceProperties(X11Connection& connection, const X11Atoms& atoms, int deviceId);
+
+    // Nothing when the device has no such property (or vanished).
+    std::optional<RawProperty> raw(XAtom property) const;
+    // At least `count` FLOAT items, format 32.
+    std::optional<std::vector<float>> floats(XAtom property, std::size_t count) const;
+    // At least `count` INTEGER or CARDINAL items of any format.
+    std::optional<std::vector<std::int32_t>> integers(XAtom property, std::size_t count) const;
+    // STRING, format 8.
+    std::optional<QString> text(XAtom property) const;
+    bool has(XAtom property) const;
+
+    // Writes keep the type and format the property already has, so the server (or the
+    // driver behind it) sees what it expects.
+    void writeRaw(XAtom property, const RawProperty& value);
+    void setFloats(XAtom property, const std::vector<float>& values);
+    void setIntegers(XAtom property, const std::vector<std::int32_t>& values);
+
+private:
+    void logUnexpected(XAtom property, const RawProperty& found, const QString& expected) const;
+
+    X11Connection& m_connection;
+    const X11Atoms& m_atoms;
+    int m_deviceId;
+};
+
+} // namespace veloquill::x11

@@ -1,0 +1,119 @@
+#include "device/x11/x11_service_client.h"
+
+#include "device/x11/x11_connection.h"
+#include "device/x11/x11_device.h"
+#include "device/x11/x11_session.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+namespace veloquill::x11 {
+
+namespace {
+constexpr std::uint32_t kGenericDesktopPage = 1;
+constexpr std::uint32_t kPointerUsage = 1;
+constexpr std::uint32_t kMouseUsage = 2;
+} // namespace
+
+X11ServiceClient::X11ServiceClient(std::weak_ptr<X11Session> session, X11DeviceFacts facts,
+                                   std::uint64_t registryID)
+    : m_session(std::move(session)), m_facts(std::move(facts)), m_registryID(registryID)
+{}
+
+bool X11ServiceClient::isPresent() const
+{
+    const auto session = m_session.lock();
+    return session && !m_left && !session->connection().isLost();
+}
+
+template <typename Action> auto X11ServiceClient::withKeys(Action action) const
+{
+    using Result = decltype(action(std::declval<X11KeyContext&>()));
+    if (!isPresent())
+        return Result();
+    const auto session = m_session.lock();
+    X11DeviceProperties properties(session->connection(), session->atoms(), m_facts.deviceId);
+    X11KeyContext context{properties, session->atoms(), m_facts, m_memory,
+                          session->connection().isLocal()};
+    return action(context);
+}
+
+HidPropertyValue X11ServiceClient::copyProperty(const QString& key) const
+{
+    if (!isPresent())
+        return readRememberedKey(m_memory, key);
+    return withKeys([&](X11KeyContext& context) { return readKey(context, key); });
+}
+
+void X11ServiceClient::setProperty(const QString& key, const HidPropertyValue& value)
+{
+    withKeys([&](X11KeyContext& context) { writeKey(context, key, value); });
+}
+
+void X11ServiceClient::rememberFirstSeen()
+{
+    withKeys([](X11KeyContext& context) { x11::rememberFirstSeen(context); });
+}
+
+bool X11ServiceClient::conformsTo(std::uint32_t usagePage, std::uint32_t usage) const
+{
+    return usagePage == kGenericDesktopPage && (usage == kPointerUsage || usage == kMouseUsage);
+}
+
+void X11ServiceClient::registerRemovalCallback(HidServiceRemovalCallback callback, void* target,
+                                               void* refcon)
+{
+    m_removalCallbacks.push_back({callback, target, refcon});
+    if (!m_left)
+        return;
+    // Already gone: the callback still runs once, on the main loop.
+    std::weak_ptr<X11ServiceClient> weakSelf = weak_from_this();
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [weakSelf] {
+            if (const auto self = weakSelf.lock())
+                self->runRemovalCallbacks();
+        },
+        Qt::QueuedConnection);
+}
+
+void X11ServiceClient::unregisterRemovalCallbacks(void* target)
+{
+    std::erase_if(m_removalCallbacks,
+                  [target](const RemovalRegistration& r) { return r.target == target; });
+}
+
+std::shared_ptr<HidDevice> X11ServiceClient::createDevice()
+{
+    const auto session = m_session.lock();
+    if (!session || m_left)
+        return nullptr;
+    return X11Device::create(session, m_registryID, m_facts.scroll);
+}
+
+QString X11ServiceClient::describe() const
+{
+    return QStringLiteral("XInput ") + describeDevice(m_facts) + QStringLiteral(" (service ") +
+           QString::number(m_registryID) + QLatin1Char(')');
+}
+
+void X11ServiceClient::leave()
+{
+    m_left = true;
+    runRemovalCallbacks();
+}
+
+void X11ServiceClient::runRemovalCallbacks()
+{
+    // Keeps this object alive should a callback drop the last reference to it.
+    const auto keepAlive = shared_from_this();
+    // One at a time, so that a callback unregistering another target is honoured.
+    while (!m_removalCallbacks.empty()) {
+        const RemovalRegistration registration = m_removalCallbacks.front();
+        m_removalCallbacks.erase(m_removalCallbacks.begin());
+        registration.callback(registration.target, registration.refcon, keepAlive);
+    }
+}
+
+} // namespace veloquill::x11

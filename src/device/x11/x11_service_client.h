@@ -1,0 +1,68 @@
+#pragma once
+
+// One XInput slave pointer as a HID service. One object per device for as long as the device
+// is present; a device that leaves and comes back (or is disabled and enabled) is a new one.
+
+#include "device/hid_event_system.h"
+#include "device/x11/x11_device_discovery.h"
+#include "device/x11/x11_key_translation.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace veloquill::x11 {
+
+class X11Session;
+
+class X11ServiceClient : public HidServiceClient,
+                         public std::enable_shared_from_this<X11ServiceClient>
+{
+public:
+    X11ServiceClient(std::weak_ptr<X11Session> session, X11DeviceFacts facts,
+                     std::uint64_t registryID);
+
+    // Once the device is gone only its identity keys answer, as last read.
+    HidPropertyValue copyProperty(const QString& key) const override;
+    void setProperty(const QString& key, const HidPropertyValue& value) override;
+    // Every slave pointer is a generic desktop pointer (1/1) and mouse (1/2).
+    bool conformsTo(std::uint32_t usagePage, std::uint32_t usage) const override;
+    std::optional<std::uint64_t> registryID() const override { return m_registryID; }
+    void registerRemovalCallback(HidServiceRemovalCallback callback, void* target,
+                                 void* refcon) override;
+    void unregisterRemovalCallbacks(void* target) override;
+    std::shared_ptr<HidDevice> createDevice() override;
+    QString describe() const override;
+
+    const X11DeviceFacts& facts() const { return m_facts; }
+    bool hasLeft() const { return m_left; }
+
+    // Used by the session, on the main loop.
+    void rememberFirstSeen();
+    void leave();
+
+private:
+    struct RemovalRegistration
+    {
+        HidServiceRemovalCallback callback;
+        void* target;
+        void* refcon;
+        friend bool operator==(const RemovalRegistration&, const RemovalRegistration&) = default;
+    };
+
+    // The device is there and the connection stands.
+    bool isPresent() const;
+    // Runs the translation against the live device; nothing once the device or the
+    // connection is gone.
+    template <typename Action> auto withKeys(Action action) const;
+    void runRemovalCallbacks();
+
+    std::weak_ptr<X11Session> m_session;
+    X11DeviceFacts m_facts;
+    std::uint64_t m_registryID;
+    bool m_left = false;
+    std::vector<RemovalRegistration> m_removalCallbacks;
+    mutable X11KeyMemory m_memory;
+};
+
+} // namespace veloquill::x11

@@ -1,0 +1,274 @@
+#include "device/x11/x11_session.h"
+
+#include "device/x11/raw_input.h"
+#include "device/x11/x11_connection.h"
+#include "device/x11/x11_device.h"
+#include "device/x11/x11_event_system_client.h"
+#include "device/x11/x11_key_translation.h"
+#include "device/x11/x11_service_client.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <array>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
+
+namespace veloquill::x11 {
+
+namespace {
+using EventMask = std::array<unsigned char, XIMaskLen(XI_LASTEVENT)>;
+
+EventMask maskOf(std::initializer_list<int> events)
+{
+    EventMask mask{};
+    for (int event : events)
+        XISetMask(mask.data(), event);
+    return mask;
+}
+
+void selectOnRoot(Display* display, int deviceId, EventMask& mask)
+{
+    XIEventMask selection{deviceId, static_cast<int>(mask.size()), mask.data()};
+    XISelectEvents(display, DefaultRootWindow(display), &selection, 1);
+}
+
+RawInput decodeRawEvent(const XIRawEvent& event)
+{
+    RawInput input;
+    input.time = event.time;
+    input.button = event.detail;
+    input.kind = event.evtype == XI_RawButtonPress     ? RawInput::Kind::Press
+                 : event.evtype == XI_RawButtonRelease ? RawInput::Kind::Release
+                                                       : RawInput::Kind::Motion;
+    const double* value = event.raw_values;
+    for (int axis = 0; axis < event.valuators.mask_len * 8; ++axis) {
+        if (XIMaskIsSet(event.valuators.mask, axis))
+            input.axes[axis] = *value++;
+    }
+    return input;
+}
+
+template <typename State>
+std::vector<std::shared_ptr<State>> lockAll(std::vector<std::weak_ptr<State>>& list)
+{
+    std::erase_if(list, [](const std::weak_ptr<State>& weak) { return weak.expired(); });
+    std::vector<std::shared_ptr<State>> live;
+    for (const auto& weak : list) {
+        if (auto state = weak.lock(); state && !state->destroyed)
+            live.push_back(std::move(state));
+    }
+    return live;
+}
+} // namespace
+
+std::shared_ptr<X11Session> X11Session::open(const QString& displayName, bool includeVirtualDevices,
+                                             QString* failure)
+{
+    auto connection = X11Connection::open(displayName, failure);
+    if (!connection)
+        return nullptr;
+    auto session =
+        std::shared_ptr<X11Session>(new X11Session(std::move(connection), includeVirtualDevices));
+    X11Session* raw = session.get();
+    session->m_connection->setEventHandler([raw](XEvent& event) { raw->handleEvent(event); });
+    // Selected before listing, so a device arriving in between is not missed.
+    session->selectDeviceEvents();
+    session->handleHierarchyChange({});
+    return session;
+}
+
+X11Session::X11Session(std::unique_ptr<X11Connection> connection, bool includeVirtualDevices)
+    : m_connection(std::move(connection)), m_atoms(X11Atoms::intern(m_connection->display())),
+      m_includeVirtualDevices(includeVirtualDevices)
+{}
+
+X11Session::~X11Session() = default;
+
+void X11Session::setConnectionLostHandler(std::function<void()> handler)
+{
+    m_connection->setConnectionLostHandler(std::move(handler));
+}
+
+void X11Session::selectDeviceEvents()
+{
+    // Rare events, selected for the session's whole life: they never come with motion.
+    EventMask mask = maskOf({XI_HierarchyChanged, XI_PropertyEvent});
+    selectOnRoot(m_connection->display(), XIAllDevices, mask);
+    m_connection->sync();
+}
+
+void X11Session::updateRawInputSelection()
+{
+    if (m_connection->isLost())
+        return;
+    const auto clients = liveClients();
+    const auto devices = liveDevices();
+    const bool wanted = std::any_of(clients.begin(), clients.end(),
+                                    [](const auto& c) { return c->wantsRawInput(); }) ||
+                        std::any_of(devices.begin(), devices.end(),
+                                    [](const auto& d) { return d->wantsRawInput(); });
+    if (wanted == m_rawInputSelected)
+        return;
+    m_rawInputSelected = wanted;
+    // Master devices only: each motion then arrives once, its slave named as the source.
+    EventMask mask =
+        wanted ? maskOf({XI_RawMotion, XI_RawButtonPress, XI_RawButtonRelease}) : EventMask{};
+    selectOnRoot(m_connection->display(), XIAllMasterDevices, mask);
+    m_connection->flush();
+}
+
+void X11Session::attachClient(const std::shared_ptr<X11ClientState>& client)
+{
+    m_clients.push_back(client);
+}
+
+void X11Session::attachDevice(const std::shared_ptr<X11DeviceState>& device)
+{
+    m_devices.push_back(device);
+}
+
+std::vector<std::shared_ptr<X11ClientState>> X11Session::liveClients()
+{
+    return lockAll(m_clients);
+}
+
+std::vector<std::shared_ptr<X11DeviceState>> X11Session::liveDevices()
+{
+    return lockAll(m_devices);
+}
+
+std::shared_ptr<X11ServiceClient> X11Session::serviceForRegistryID(std::uint64_t registryID) const
+{
+    const auto found = std::find_if(m_services.begin(), m_services.end(),
+                                    [&](const auto& s) { return s->registryID() == registryID; });
+    return found == m_services.end() ? nullptr : *found;
+}
+
+std::shared_ptr<X11ServiceClient> X11Session::serviceForDevice(int deviceId) const
+{
+    const auto found = std::find_if(m_services.begin(), m_services.end(),
+                                    [&](const auto& s) { return s->facts().deviceId == deviceId; });
+    return found == m_services.end() ? nullptr : *found;
+}
+
+std::shared_ptr<X11ServiceClient> X11Session::addService(const X11DeviceFacts& facts)
+{
+    auto service = std::make_shared<X11ServiceClient>(weak_from_this(), facts, m_nextRegistryID++);
+    service->rememberFirstSeen();
+    m_services.push_back(service);
+    return service;
+}
+
+void X11Session::handleEvent(XEvent& event)
+{
+    XGenericEventCookie& cookie = event.xcookie;
+    if (cookie.type != GenericEvent || cookie.extension != m_connection->inputExtensionOpcode())
+        return;
+    Display* display = m_connection->display();
+    if (!XGetEventData(display, &cookie))
+        return;
+    // Callbacks below may drop every other reference to the session; it ends later, on the
+    // main loop, not while its connection is still reading.
+    auto self = shared_from_this();
+    switch (cookie.evtype) {
+    case XI_HierarchyChanged: {
+        const auto* change = static_cast<const XIHierarchyEvent*>(cookie.data);
+        std::set<int> removed;
+        for (int i = 0; i < change->num_info; ++i) {
+            if (change->info[i].flags & (XISlaveRemoved | XIDeviceDisabled | XISlaveDetached))
+                removed.insert(change->info[i].deviceid);
+        }
+        handleHierarchyChange(removed);
+        break;
+    }
+    case XI_PropertyEvent: {
+        const auto* change = static_cast<const XIPropertyEvent*>(cookie.data);
+        handlePropertyChange(change->deviceid, change->property);
+        break;
+    }
+    case XI_RawMotion:
+    case XI_RawButtonPress:
+    case XI_RawButtonRelease: {
+        const auto* raw = static_cast<const XIRawEvent*>(cookie.data);
+        // Scroll buttons the server makes up from scroll valuators would count twice.
+        if (!(raw->flags & XIPointerEmulated))
+            handleRawInput(raw->sourceid, decodeRawEvent(*raw));
+        break;
+    }
+    default:
+        break;
+    }
+    XFreeEventData(display, &cookie);
+    if (self.use_count() == 1)
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [self] {}, Qt::QueuedConnection);
+}
+
+void X11Session::handleHierarchyChange(const std::set<int>& removedDeviceIds)
+{
+    std::vector<X11DeviceFacts> present = listSlavePointers(*m_connection, m_atoms);
+    std::erase_if(present, [&](const X11DeviceFacts& facts) {
+        return facts.isVirtual && !m_includeVirtualDevices;
+    });
+    const auto isPresent = [&](int deviceId) {
+        return std::any_of(present.begin(), present.end(),
+                           [&](const X11DeviceFacts& f) { return f.deviceId == deviceId; });
+    };
+
+    std::vector<std::shared_ptr<X11ServiceClient>> left;
+    std::erase_if(m_services, [&](const std::shared_ptr<X11ServiceClient>& service) {
+        const int id = service->facts().deviceId;
+        const bool gone = removedDeviceIds.count(id) > 0 || !isPresent(id);
+        if (gone)
+            left.push_back(service);
+        return gone;
+    });
+    std::vector<std::shared_ptr<X11ServiceClient>> arrived;
+    for (const X11DeviceFacts& facts : present) {
+        if (!serviceForDevice(facts.deviceId))
+            arrived.push_back(addService(facts));
+    }
+
+    for (const auto& service : left)
+        service->leave();
+    for (const auto& service : arrived) {
+        for (const auto& client : liveClients()) {
+            if (client->isListening() && client->matches(*service))
+                client->deliverArrival(service);
+        }
+    }
+}
+
+void X11Session::handlePropertyChange(int deviceId, XAtom property)
+{
+    const auto service = serviceForDevice(deviceId);
+    const QStringList keys = keysForProperty(m_atoms, property);
+    if (!service || keys.isEmpty())
+        return;
+    for (const auto& client : liveClients()) {
+        if (client->isListening() && client->matches(*service))
+            client->deliverPropertyChange(service, keys);
+    }
+}
+
+void X11Session::handleRawInput(int sourceId, const RawInput& input)
+{
+    const auto service = serviceForDevice(sourceId);
+    if (!service)
+        return;
+    const auto registryID = *service->registryID();
+    const auto event =
+        std::make_shared<const HidEvent>(hidEventFor(input, service->facts().scroll, registryID));
+    for (const auto& client : liveClients()) {
+        if (client->wantsRawInput() && client->matches(*service))
+            client->deliverEvent(service, event);
+    }
+    for (const auto& device : liveDevices()) {
+        if (device->registryID == registryID && device->wantsRawInput())
+            device->deliver(input);
+    }
+}
+
+} // namespace veloquill::x11

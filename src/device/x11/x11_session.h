@@ -1,0 +1,78 @@
+#pragma once
+
+// The state the backend's objects share: the X connection, the services present, and the
+// clients and devices that want to hear from it. It turns X events into callbacks: hierarchy
+// changes into arrivals and removals, property events into property-changed callbacks, raw
+// events into input events, all on the main loop.
+
+#include "device/x11/x11_atoms.h"
+#include "device/x11/x11_device_discovery.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <set>
+#include <vector>
+
+union _XEvent;
+
+namespace veloquill::x11 {
+
+class X11Connection;
+class X11ServiceClient;
+struct X11ClientState;
+struct X11DeviceState;
+struct RawInput;
+
+class X11Session : public std::enable_shared_from_this<X11Session>
+{
+public:
+    // Connects and lists the devices present; null with the reason in `failure` when the
+    // display cannot be used.
+    static std::shared_ptr<X11Session> open(const QString& displayName, bool includeVirtualDevices,
+                                            QString* failure);
+    ~X11Session();
+    X11Session(const X11Session&) = delete;
+    X11Session& operator=(const X11Session&) = delete;
+
+    X11Connection& connection() { return *m_connection; }
+    const X11Atoms& atoms() const { return m_atoms; }
+
+    // The services present, in the order the server lists their devices.
+    const std::vector<std::shared_ptr<X11ServiceClient>>& services() const { return m_services; }
+    std::shared_ptr<X11ServiceClient> serviceForRegistryID(std::uint64_t registryID) const;
+
+    void attachClient(const std::shared_ptr<X11ClientState>& client);
+    void attachDevice(const std::shared_ptr<X11DeviceState>& device);
+    // Someone's wish for raw input changed: select raw events on the root window while any
+    // client or device wants them, and deselect them as soon as none does.
+    void updateRawInputSelection();
+    bool isRawInputSelected() const { return m_rawInputSelected; }
+
+    void setConnectionLostHandler(std::function<void()> handler);
+
+private:
+    X11Session(std::unique_ptr<X11Connection> connection, bool includeVirtualDevices);
+    void selectDeviceEvents();
+    void handleEvent(_XEvent& event);
+    void handleHierarchyChange(const std::set<int>& removedDeviceIds);
+    void handlePropertyChange(int deviceId, XAtom property);
+    void handleRawInput(int sourceId, const RawInput& input);
+    std::shared_ptr<X11ServiceClient> serviceForDevice(int deviceId) const;
+    std::shared_ptr<X11ServiceClient> addService(const X11DeviceFacts& facts);
+    std::vector<std::shared_ptr<X11ClientState>> liveClients();
+    std::vector<std::shared_ptr<X11DeviceState>> liveDevices();
+
+    std::unique_ptr<X11Connection> m_connection;
+    X11Atoms m_atoms;
+    bool m_includeVirtualDevices = false;
+    std::uint64_t m_nextRegistryID = 1;
+    std::vector<std::shared_ptr<X11ServiceClient>> m_services;
+    std::vector<std::weak_ptr<X11ClientState>> m_clients;
+    std::vector<std::weak_ptr<X11DeviceState>> m_devices;
+    bool m_rawInputSelected = false;
+};
+
+} // namespace veloquill::x11

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "device/x11/x11_hid_event_system.h"
+#include "x_driver.h"
+#include "xvfb_server.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace veloquill::test {
+
+// What the backend's callbacks delivered, in order.
+struct CallbackRecord
+{
+    std::vector<HidServiceClientRef> arrivals;
+    std::vector<HidServiceClientRef> removals;
+    std::vector<HidEvent> events;
+    std::vector<std::pair<QString, HidPropertyValue>> propertyChanges;
+
+    static void arrived(void* target, void*, const HidServiceClientRef& service);
+    static void removed(void* target, void*, const HidServiceClientRef& service);
+    static void event(void* target, void*, const HidServiceClientRef&, const HidEventRef& event);
+    static void propertyChanged(void* target, void*, const QString& key,
+                                const HidPropertyValue& value);
+};
+
+// Every test gets its own Xvfb and a driver connection of its own to it; the backend under
+// test connects by display name, with no DISPLAY in the environment.
+class X11BackendTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+
+    QString displayName() const { return m_server->displayName(); }
+    XDriver& driver() { return *m_driver; }
+    XvfbServer& server() { return *m_server; }
+    // Before stopping the server: Xlib ends a process whose connection breaks, unless told
+    // otherwise as the backend does.
+    void closeDriver() { m_driver.reset(); }
+
+    std::shared_ptr<X11HidEventSystem> makeSystem(bool includeVirtualDevices = false);
+    // A client matching mice and pointers, recording arrivals into `record`, scheduled.
+    std::unique_ptr<HidEventSystemClient> makeClient(X11HidEventSystem& system,
+                                                     CallbackRecord& record);
+    static HidServiceClientRef serviceNamed(HidEventSystemClient& client, const QString& name);
+    static QStringList serviceNames(HidEventSystemClient& client);
+    // Runs the main loop until the condition holds (the backend delivers asynchronously).
+    static bool waitFor(const std::function<bool()>& condition);
+
+private:
+    std::unique_ptr<XvfbServer> m_server;
+    std::unique_ptr<XDriver> m_driver;
+};
+
+} // namespace veloquill::test

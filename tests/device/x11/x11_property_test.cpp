@@ -1,0 +1,266 @@
+// Resolution and acceleration written through the boundary: what reads back, what other
+// programs see in the X properties, and what the pointer really does.
+#include "x11_backend_fixture.h"
+
+#include "device/hid_keys.h"
+#include "device/pointer_device.h"
+#include "device/pointer_device_manager.h"
+#include "support/log_capture.h"
+#include "support/main_loop.h"
+
+#include <cmath>
+
+namespace veloquill::test {
+namespace {
+
+const QString kXvfbMouse = QStringLiteral("Xvfb mouse");
+const QString kCoreXtestPointer = QStringLiteral("Virtual core XTEST pointer");
+const QString kMatrix = QStringLiteral("Coordinate Transformation Matrix");
+const QString kProfile = QStringLiteral("Device Accel Profile");
+const QString kScaling = QStringLiteral("Device Accel Velocity Scaling");
+const QString kLibinputSpeed = QStringLiteral("libinput Accel Speed");
+const QString kLibinputProfile = QStringLiteral("libinput Accel Profile Enabled");
+
+QStringList matrixOf(const QString& scale)
+{
+    const QString zero = QStringLiteral("0.000000");
+    return {scale, zero, zero, zero, scale, zero, zero, zero, QStringLiteral("1.000000")};
+}
+
+double asWritten(double value)
+{
+    return std::trunc(value * 65536) / 65536;
+}
+
+class X11Properties : public X11BackendTest
+{
+protected:
+    void SetUp() override
+    {
+        X11BackendTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        system = makeSystem(true);
+        client = makeClient(*system, record);
+    }
+
+    PointerDeviceRef device(const QString& name)
+    {
+        return PointerDevice::create(serviceNamed(*client, name));
+    }
+    QStringList seen(const QString& deviceName, const QString& property)
+    {
+        const auto all = xinputListProps(displayName(), driver().deviceId(deviceName));
+        const auto found = all.find(property);
+        return found == all.end() ? QStringList() : found->second;
+    }
+    // Makes the core XTEST pointer look like a device driven by libinput.
+    void giveLibinputProperties(std::vector<int> available = {1, 1})
+    {
+        const int id = driver().deviceId(kCoreXtestPointer);
+        driver().setFloatProperty(id, kLibinputSpeed, {0.0f});
+        driver().setIntegerProperty(id, QStringLiteral("libinput Accel Profiles Available"), 8,
+                                    available);
+        driver().setIntegerProperty(id, kLibinputProfile, 8, {1, 0});
+    }
+
+    std::shared_ptr<X11HidEventSystem> system;
+    CallbackRecord record;
+    std::unique_ptr<HidEventSystemClient> client;
+};
+
+TEST_F(X11Properties, ResolutionReadsBackAsWrittenAndOthersSeeTheMatrix)
+{
+    const auto mouse = device(kXvfbMouse);
+    EXPECT_EQ(mouse->pointerResolution(), 400.0);
+
+    mouse->setPointerResolution(200);
+    EXPECT_EQ(mouse->pointerResolution(), 200.0);
+    EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf(QStringLiteral("2.000000")));
+    mouse->setPointerResolution(800);
+    EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf(QStringLiteral("0.500000")));
+
+    // Values a float matrix cannot hold exactly still read back as written.
+    for (double resolution : {77.41935483870967, 1995.0, 10.0, 1234.5678, 40.0, 1200.0}) {
+        mouse->setPointerResolution(resolution);
+        EXPECT_EQ(mouse->pointerResolution(), asWritten(resolution)) << resolution;
+    }
+}
+
+TEST_F(X11Properties, MatrixSetByAnotherProgramReadsAsItsScale)
+{
+    const auto mouse = device(kXvfbMouse);
+    mouse->setPointerResolution(1234.5678);
+    driver().setFloatProperty(driver().deviceId(kXvfbMouse), kMatrix, {4, 0, 0, 0, 4, 0, 0, 0, 1});
+    EXPECT_EQ(mouse->pointerResolution(), 100.0);
+}
+
+TEST_F(X11Properties, ServerAccelerationRoundTripsThroughVelocityScaling)
+{
+    const auto mouse = device(kXvfbMouse);
+    EXPECT_EQ(mouse->pointerAcceleration(), 1.0); // the server's defaults
+    EXPECT_EQ(mouse->useLinearScalingMouseAcceleration(), 0);
+    EXPECT_EQ(mouse->pointerAccelerationType(), HidKey::PointerAcceleration);
+
+    mouse->setPointerAcceleration(5.0);
+    EXPECT_EQ(mouse->pointerAcceleration(), 5.0);
+    EXPECT_EQ(seen(kXvfbMouse, kScaling), QStringList{QStringLiteral("30.000000")});
+    for (double acceleration : {0.0, 0.6875, 1.00001, 13.37, 20.0}) {
+        mouse->setPointerAcceleration(acceleration);
+        EXPECT_EQ(mouse->pointerAcceleration(), asWritten(acceleration)) << acceleration;
+    }
+
+    mouse->setPointerAcceleration(-1.0);
+    EXPECT_EQ(mouse->pointerAcceleration(), -1.0);
+    EXPECT_EQ(mouse->useLinearScalingMouseAcceleration(), 1);
+    EXPECT_EQ(seen(kXvfbMouse, kProfile), QStringList{QStringLiteral("-1")});
+
+    mouse->setPointerAcceleration(2.5);
+    EXPECT_EQ(mouse->pointerAcceleration(), 2.5);
+    EXPECT_EQ(seen(kXvfbMouse, kProfile), QStringList{QStringLiteral("0")});
+    EXPECT_EQ(seen(kXvfbMouse, kScaling), QStringList{QStringLiteral("17.500000")});
+}
+
+TEST_F(X11Properties, LibinputAccelerationRoundTripsThroughSpeedAndProfile)
+{
+    giveLibinputProperties();
+    const auto pointer = device(kCoreXtestPointer);
+    EXPECT_EQ(pointer->pointerAcceleration(), 1.0);
+
+    pointer->setPointerAcceleration(5.75);
+    EXPECT_EQ(pointer->pointerAcceleration(), 5.75);
+    EXPECT_EQ(seen(kCoreXtestPointer, kLibinputSpeed), QStringList{QStringLiteral("0.250000")});
+    for (double acceleration : {0.0, 0.6875, 1.00001, 13.37, 20.0}) {
+        pointer->setPointerAcceleration(acceleration);
+        EXPECT_EQ(pointer->pointerAcceleration(), asWritten(acceleration)) << acceleration;
+    }
+
+    pointer->setPointerAcceleration(-1.0);
+    EXPECT_EQ(pointer->pointerAcceleration(), -1.0);
+    EXPECT_EQ(pointer->useLinearScalingMouseAcceleration(), 1);
+    EXPECT_EQ(seen(kCoreXtestPointer, kLibinputProfile),
+              (QStringList{QStringLiteral("0"), QStringLiteral("1")}));
+    EXPECT_EQ(seen(kCoreXtestPointer, kLibinputSpeed), QStringList{QStringLiteral("0.000000")});
+
+    pointer->setPointerAcceleration(3.0);
+    EXPECT_EQ(pointer->pointerAcceleration(), 3.0);
+    EXPECT_EQ(seen(kCoreXtestPointer, kLibinputProfile),
+              (QStringList{QStringLiteral("1"), QStringLiteral("0")}));
+}
+
+TEST_F(X11Properties, AccelerationStaysOnWhereTheDeviceHasNoFlatProfile)
+{
+    giveLibinputProperties({1, 0});
+    const auto pointer = device(kCoreXtestPointer);
+    LogCapture log;
+    pointer->setPointerAcceleration(-1.0);
+    EXPECT_EQ(pointer->pointerAcceleration(), 1.0);
+    EXPECT_EQ(log.lines().size(), 1);
+    EXPECT_TRUE(log.lines().value(0).endsWith(
+        QStringLiteral("has no flat acceleration profile; acceleration write ignored")));
+}
+
+TEST_F(X11Properties, DeviceWithoutAccelerationSettingsHasNone)
+{
+    const auto service = serviceNamed(*client, kCoreXtestPointer);
+    EXPECT_TRUE(service->copyProperty(HidKey::PointerAcceleration).isNull());
+    EXPECT_TRUE(service->copyProperty(HidKey::MouseAcceleration).isNull());
+    EXPECT_TRUE(service->copyProperty(HidKey::UseLinearScalingMouseAcceleration).isNull());
+    EXPECT_TRUE(service->copyProperty(HidKey::PointerAccelerationType).isNull());
+    const auto pointer = PointerDevice::create(service);
+    EXPECT_EQ(pointer->pointerAcceleration(), std::nullopt);
+    EXPECT_EQ(pointer->pointerResolution(), 400.0); // every pointer has a matrix
+
+    LogCapture log;
+    pointer->setPointerAcceleration(2.0);
+    EXPECT_EQ(log.lines().size(), 1);
+}
+
+TEST_F(X11Properties, WritingNothingPutsTheDeviceBackAsFirstSeen)
+{
+    const auto service = serviceNamed(*client, kXvfbMouse);
+    const auto mouse = PointerDevice::create(service);
+    mouse->setPointerResolution(200);
+    mouse->setPointerAcceleration(-1.0);
+
+    mouse->setPointerResolution(std::nullopt);
+    mouse->setPointerAcceleration(std::nullopt);
+    EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf(QStringLiteral("1.000000")));
+    EXPECT_EQ(seen(kXvfbMouse, kProfile), QStringList{QStringLiteral("0")});
+    EXPECT_EQ(seen(kXvfbMouse, kScaling), QStringList{QStringLiteral("10.000000")});
+    EXPECT_EQ(mouse->pointerResolution(), 400.0);
+}
+
+TEST_F(X11Properties, ChangesByAnyProgramReachTheKeysRegisteredForThem)
+{
+    client->registerPropertyChangedCallback(HidKey::PointerResolution,
+                                            &CallbackRecord::propertyChanged, &record, nullptr);
+    client->registerPropertyChangedCallback(HidKey::UseLinearScalingMouseAcceleration,
+                                            &CallbackRecord::propertyChanged, &record, nullptr);
+    const int id = driver().deviceId(kXvfbMouse);
+    driver().setFloatProperty(id, kMatrix, {2, 0, 0, 0, 2, 0, 0, 0, 1});
+    driver().setIntegerProperty(id, kProfile, 32, {-1});
+
+    ASSERT_TRUE(waitFor([&] { return record.propertyChanges.size() >= 2; }));
+    drainMainLoop();
+    EXPECT_EQ(record.propertyChanges,
+              (std::vector<std::pair<QString, HidPropertyValue>>{
+                  {HidKey::PointerResolution, HidPropertyValue::integer(200 * 65536)},
+                  {HidKey::UseLinearScalingMouseAcceleration, HidPropertyValue::integer(1)}}));
+}
+
+TEST_F(X11Properties, SystemDefaultAccelerationIsTheServersPointerControl)
+{
+    const auto read = system->copySystemParameter(HidKey::PointerAcceleration);
+    EXPECT_EQ(read.outcome, HidSystemParameterRead::Outcome::Copied);
+    EXPECT_EQ(read.value, HidPropertyValue::integer(65536)); // 2/1: the neutral 1.0
+
+    driver().setPointerControl(3, 2, 4);
+    EXPECT_EQ(system->copySystemParameter(HidKey::PointerAcceleration).value,
+              HidPropertyValue::integer(32768));
+    EXPECT_EQ(system->copySystemParameter(HidKey::MouseAcceleration).outcome,
+              HidSystemParameterRead::Outcome::CopyFailed);
+}
+
+// With acceleration off the X server moves the pointer by the device's motion times the
+// matrix scale: resolution 200 doubles the travel, 800 halves it.
+TEST_F(X11Properties, ResolutionReallyScalesThePointersTravel)
+{
+    const auto mouse = device(kXvfbMouse);
+    const int id = driver().deviceId(kXvfbMouse);
+    mouse->setPointerAcceleration(-1.0);
+
+    mouse->setPointerResolution(200);
+    driver().placePointer(300, 300);
+    driver().moveThroughDevice(id, 100, 0);
+    EXPECT_EQ(driver().pointerPosition(), QPoint(500, 300));
+
+    mouse->setPointerResolution(800);
+    driver().placePointer(300, 300);
+    driver().moveThroughDevice(id, 100, 40);
+    EXPECT_EQ(driver().pointerPosition(), QPoint(350, 320));
+}
+
+TEST_F(X11Properties, ManagerPutsBackWhatItChangedAtQuit)
+{
+    PointerDeviceManager manager(system);
+    LogCapture log;
+    manager.startObservation();
+    drainMainLoop();
+    for (const auto& listed : manager.devices()) {
+        listed->setPointerResolution(77.41935483870967);
+        listed->setPointerAcceleration(listed->name() == kXvfbMouse ? -1.0 : 7.0);
+    }
+    manager.restoreInitialPointerSettings();
+    manager.stopObservation();
+
+    EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf(QStringLiteral("1.000000")));
+    EXPECT_EQ(seen(kXvfbMouse, kProfile), QStringList{QStringLiteral("0")});
+    EXPECT_EQ(seen(kXvfbMouse, kScaling), QStringList{QStringLiteral("10.000000")});
+    EXPECT_EQ(seen(kCoreXtestPointer, kMatrix), matrixOf(QStringLiteral("1.000000")));
+    EXPECT_TRUE(log.contains(QStringLiteral("[PointerDeviceManager] Retrieved system default "
+                                            "acceleration (HIDPointerAcceleration): 1.0")));
+}
+
+} // namespace
+} // namespace veloquill::test

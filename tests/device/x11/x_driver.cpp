@@ -1,0 +1,188 @@
+#include "x_driver.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XInput.h>
+#include <X11/extensions/XInput2.h>
+#include <X11/extensions/XTest.h>
+
+#include <cstring>
+#include <stdexcept>
+
+namespace veloquill::test {
+
+XDriver::XDriver(const QString& displayName)
+    : m_display(XOpenDisplay(displayName.toLocal8Bit().constData()))
+{
+    if (!m_display)
+        throw std::runtime_error("cannot open the test's own X connection");
+    int major = 2, minor = 2;
+    XIQueryVersion(m_display, &major, &minor);
+}
+
+XDriver::~XDriver()
+{
+    for (const auto& [id, device] : m_openDevices)
+        XCloseDevice(m_display, static_cast<XDevice*>(device));
+    XCloseDisplay(m_display);
+}
+
+int XDriver::deviceId(const QString& name)
+{
+    int count = 0;
+    XIDeviceInfo* devices = XIQueryDevice(m_display, XIAllDevices, &count);
+    int found = -1;
+    for (int i = 0; i < count; ++i) {
+        if (name == QString::fromUtf8(devices[i].name))
+            found = devices[i].deviceid;
+    }
+    XIFreeDeviceInfo(devices);
+    return found;
+}
+
+void XDriver::addMaster(const QString& name)
+{
+    const QByteArray utf8 = name.toUtf8();
+    XIAddMasterInfo add{};
+    add.type = XIAddMaster;
+    add.name = const_cast<char*>(utf8.constData());
+    add.send_core = True;
+    add.enable = True;
+    XIChangeHierarchy(m_display, reinterpret_cast<XIAnyHierarchyChangeInfo*>(&add), 1);
+    sync();
+}
+
+void XDriver::removeMaster(const QString& name)
+{
+    XIRemoveMasterInfo remove{};
+    remove.type = XIRemoveMaster;
+    remove.deviceid = deviceId(name + QStringLiteral(" pointer"));
+    remove.return_mode = XIFloating;
+    XIChangeHierarchy(m_display, reinterpret_cast<XIAnyHierarchyChangeInfo*>(&remove), 1);
+    sync();
+}
+
+void XDriver::setDeviceEnabled(int deviceId, bool enabled)
+{
+    setIntegerProperty(deviceId, QStringLiteral("Device Enabled"), 8, {enabled ? 1 : 0});
+}
+
+void XDriver::placePointer(int x, int y)
+{
+    XTestFakeMotionEvent(m_display, -1, x, y, CurrentTime);
+    sync();
+}
+
+QPoint XDriver::pointerPosition()
+{
+    Window root, child;
+    int rootX = 0, rootY = 0, windowX = 0, windowY = 0;
+    unsigned int mask = 0;
+    XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rootX, &rootY, &windowX,
+                  &windowY, &mask);
+    return {rootX, rootY};
+}
+
+void* XDriver::openDevice(int deviceId)
+{
+    auto& device = m_openDevices[deviceId];
+    if (!device)
+        device = XOpenDevice(m_display, static_cast<XID>(deviceId));
+    return device;
+}
+
+void XDriver::moveThroughDevice(int deviceId, int dx, int dy, int times)
+{
+    auto* device = static_cast<XDevice*>(openDevice(deviceId));
+    int axes[2] = {dx, dy};
+    for (int i = 0; i < times; ++i)
+        XTestFakeDeviceMotionEvent(m_display, device, True, 0, axes, 2, CurrentTime);
+    sync();
+}
+
+void XDriver::pressButton(int deviceId, int button)
+{
+    auto* device = static_cast<XDevice*>(openDevice(deviceId));
+    XTestFakeDeviceButtonEvent(m_display, device, static_cast<unsigned>(button), True, nullptr, 0,
+                               CurrentTime);
+    XTestFakeDeviceButtonEvent(m_display, device, static_cast<unsigned>(button), False, nullptr, 0,
+                               CurrentTime);
+    sync();
+}
+
+void XDriver::setPointerControl(int numerator, int denominator, int threshold)
+{
+    XChangePointerControl(m_display, True, True, numerator, denominator, threshold);
+    sync();
+}
+
+void XDriver::setFloatProperty(int deviceId, const QString& property,
+                               const std::vector<float>& values)
+{
+    const Atom name = XInternAtom(m_display, property.toLatin1().constData(), False);
+    const Atom type = XInternAtom(m_display, "FLOAT", False);
+    XIChangeProperty(m_display, deviceId, name, type, 32, PropModeReplace,
+                     reinterpret_cast<unsigned char*>(const_cast<float*>(values.data())),
+                     static_cast<int>(values.size()));
+    sync();
+}
+
+void XDriver::setIntegerProperty(int deviceId, const QString& property, int format,
+                                 const std::vector<int>& values)
+{
+    const Atom name = XInternAtom(m_display, property.toLatin1().constData(), False);
+    std::vector<unsigned char> bytes(values.size() * static_cast<std::size_t>(format / 8));
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (format == 8) {
+            bytes[i] = static_cast<unsigned char>(values[i]);
+        } else {
+            const auto value = static_cast<std::int32_t>(values[i]);
+            std::memcpy(bytes.data() + i * 4, &value, 4);
+        }
+    }
+    XIChangeProperty(m_display, deviceId, name, XA_INTEGER, format, PropModeReplace, bytes.data(),
+                     static_cast<int>(values.size()));
+    sync();
+}
+
+void XDriver::setStringProperty(int deviceId, const QString& property, const QString& value)
+{
+    const Atom name = XInternAtom(m_display, property.toLatin1().constData(), False);
+    QByteArray bytes = value.toLocal8Bit();
+    XIChangeProperty(m_display, deviceId, name, XA_STRING, 8, PropModeReplace,
+                     reinterpret_cast<unsigned char*>(bytes.data()),
+                     static_cast<int>(bytes.size()));
+    sync();
+}
+
+void XDriver::sync()
+{
+    XSync(m_display, False);
+}
+
+std::map<QString, QStringList> xinputListProps(const QString& displayName, int deviceId)
+{
+    QProcess xinput;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), displayName);
+    xinput.setProcessEnvironment(environment);
+    xinput.start(QStringLiteral("xinput"),
+                 {QStringLiteral("list-props"), QString::number(deviceId)});
+    xinput.waitForFinished();
+    // Lines look like: "\tDevice Accel Profile (233):\t0"
+    static const QRegularExpression line(QStringLiteral("^\\s+(.+) \\(\\d+\\):\\s*(.*)$"));
+    std::map<QString, QStringList> properties;
+    for (const QString& text : QString::fromLocal8Bit(xinput.readAllStandardOutput()).split('\n')) {
+        const auto match = line.match(text);
+        if (match.hasMatch())
+            properties[match.captured(1)] =
+                match.captured(2).split(QStringLiteral(", "), Qt::SkipEmptyParts);
+    }
+    return properties;
+}
+
+} // namespace veloquill::test
