@@ -34,6 +34,16 @@ protected:
         drainMainLoop();
     }
 
+    // The server turns fake input into events on its own schedule, after the request that
+    // asked for it has been answered; wait for what must arrive rather than for a time.
+    bool settleUntil(const std::function<bool()>& arrived)
+    {
+        return runMainLoopUntil([&] {
+            settle();
+            return arrived();
+        });
+    }
+
     std::shared_ptr<X11HidEventSystem> system;
     CallbackRecord record;
     std::unique_ptr<HidEventSystemClient> client;
@@ -58,7 +68,7 @@ TEST_F(X11Input, EventsFlowOnlyWhileDeliveryIsEnabled)
 {
     client->setEventDeliveryEnabled(true);
     driver().moveThroughDevice(mouseId, 2, -1, 100);
-    settle();
+    settleUntil([&] { return record.events.size() >= 100; });
     ASSERT_EQ(record.events.size(), 100u);
     EXPECT_EQ(record.events.front().type, HidEvent::Type::Motion);
     EXPECT_EQ(record.events.front().deltaX, 2);
@@ -66,7 +76,7 @@ TEST_F(X11Input, EventsFlowOnlyWhileDeliveryIsEnabled)
     EXPECT_EQ(client->copyServiceForRegistryID(record.events.front().senderID), mouse);
 
     driver().pressButton(mouseId, 3);
-    settle();
+    settleUntil([&] { return record.events.size() >= 102; });
     ASSERT_EQ(record.events.size(), 102u);
     EXPECT_EQ(record.events[100].type, HidEvent::Type::ButtonPress);
     EXPECT_EQ(record.events[101].type, HidEvent::Type::ButtonRelease);
@@ -94,7 +104,7 @@ TEST_F(X11Input, RawValuesAndReportsReachObserversOnlyWhileObserved)
         });
 
     driver().moveThroughDevice(mouseId, 3, -2);
-    settle();
+    settleUntil([&] { return values.size() >= 2 && !reports.empty(); });
     ASSERT_EQ(values.size(), 2u);
     EXPECT_EQ(values[0].element.usage, 0x30u);
     EXPECT_EQ(values[0].integerValue, 3);

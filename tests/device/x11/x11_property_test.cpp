@@ -233,11 +233,14 @@ TEST_F(X11Properties, ResolutionReallyScalesThePointersTravel)
     mouse->setPointerResolution(200);
     driver().placePointer(300, 300);
     driver().moveThroughDevice(id, 100, 0);
+    // The server handles fake input after answering the request that sent it.
+    runMainLoopUntil([&] { return driver().pointerPosition() == QPoint(500, 300); });
     EXPECT_EQ(driver().pointerPosition(), QPoint(500, 300));
 
     mouse->setPointerResolution(800);
     driver().placePointer(300, 300);
     driver().moveThroughDevice(id, 100, 40);
+    runMainLoopUntil([&] { return driver().pointerPosition() == QPoint(350, 320); });
     EXPECT_EQ(driver().pointerPosition(), QPoint(350, 320));
 }
 
