@@ -116,7 +116,9 @@ void X11Session::updateRawInputSelection()
     EventMask mask =
         wanted ? maskOf({XI_RawMotion, XI_RawButtonPress, XI_RawButtonRelease}) : EventMask{};
     selectOnRoot(m_connection->display(), XIAllMasterDevices, mask);
-    m_connection->flush();
+    // Wait until the server has the new selection: motion sent by anyone after this returns
+    // is then reported (or not) as asked. Selections change rarely, so the round trip is cheap.
+    m_connection->sync();
 }
 
 void X11Session::attachClient(const std::shared_ptr<X11ClientState>& client)
