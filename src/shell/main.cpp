@@ -1,6 +1,7 @@
 // veloquill: per-device pointer speed and acceleration for the X11 desktop.
 #include "device/pointer_device_manager.h"
 #include "device/x11/x11_hid_event_system.h"
+#include "settings/veloquill_pointer_settings_state.h"
 #include "shell/app_delegate.h"
 #include "shell/termination_signals.h"
 
@@ -47,7 +48,9 @@ int main(int argc, char** argv)
     PointerDeviceManager::installSharedEventSystem(eventSystem);
     PointerDeviceManager& manager = PointerDeviceManager::shared();
 
-    AppDelegate delegate(manager);
+    AppDelegate delegate(manager, [] () -> VeloquillPointerSettingsState& {
+        return VeloquillPointerSettingsState::shared();
+    });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,
                      &AppDelegate::applicationWillTerminate);
 

@@ -1,10 +1,15 @@
 #include "shell/app_delegate.h"
 
 #include "device/pointer_device_manager.h"
+#include "settings/in_memory_defaults_store.h"
+#include "settings/veloquill_pointer_settings_state.h"
 #include "sim/simulated_hid_event_system.h"
 #include "support/log_capture.h"
+#include "support/main_loop.h"
 
 #include <gtest/gtest.h>
+
+#include <QElapsedTimer>
 
 using namespace veloquill;
 
@@ -16,8 +21,16 @@ struct DelegateOnSimulatedDevices {
     std::shared_ptr<sim::SimulatedService> mouse =
         system->addService(sim::ServiceSpec::mouse("Head Mouse", 1, 2, std::nullopt, 400.0));
     PointerDeviceManager manager{system};
-    AppDelegate delegate{manager};
+    std::unique_ptr<VeloquillPointerSettingsState> settings;
+    // Built on first use, as the program's shared settings state is.
+    AppDelegate delegate{manager, [this]() -> VeloquillPointerSettingsState& {
+                             if (!settings)
+                                 settings = std::make_unique<VeloquillPointerSettingsState>(
+                                     manager, std::make_shared<test::InMemoryDefaultsStore>());
+                             return *settings;
+                         }};
 };
+const QString kApplying = "[AppDelegate] Applying saved settings to devices after startup";
 } // namespace
 
 TEST(AppDelegate, LaunchStartsObservationBeforeSayingSo)
@@ -54,4 +67,36 @@ TEST(AppDelegate, TerminateRestoresDevicesThenStopsObservationOnce)
     app.log.clear();
     app.delegate.applicationWillTerminate();
     EXPECT_TRUE(app.log.lines().isEmpty());
+}
+
+TEST(AppDelegate, SavedSettingsAreAppliedATenthOfASecondAfterLaunch)
+{
+    DelegateOnSimulatedDevices app;
+    QElapsedTimer sinceLaunch;
+    sinceLaunch.start();
+    app.delegate.applicationDidFinishLaunching();
+    EXPECT_EQ(app.settings, nullptr);
+    ASSERT_TRUE(test::runMainLoopUntil([&] { return app.log.contains(kApplying); }));
+    EXPECT_GE(sinceLaunch.elapsed(), AppDelegate::SavedSettingsDelayMs);
+
+    // The settings state came into being in that step, after the devices were listed, and
+    // applied the defaults to the one device: speed 0.5 is resolution 77.41935483870967.
+    ASSERT_NE(app.settings, nullptr);
+    const QStringList lines = app.log.lines();
+    EXPECT_LT(lines.indexOf("PointerDeviceManager: Observation started and initial devices "
+                            "processed. Initialization complete."),
+              lines.indexOf(kApplying));
+    EXPECT_EQ(app.settings->selectedDeviceID(), "1-2-Head Mouse-N/A");
+    EXPECT_EQ(app.mouse->property("HIDPointerResolution"),
+              HidPropertyValue::integer(5073754)); // 77.41935483870967 × 65536, truncated
+}
+
+TEST(AppDelegate, QuittingBeforeTheDeferredStepAppliesNothingAfterTheRestore)
+{
+    DelegateOnSimulatedDevices app;
+    app.delegate.applicationDidFinishLaunching();
+    app.delegate.applicationWillTerminate();
+    test::runMainLoopFor(AppDelegate::SavedSettingsDelayMs * 2);
+    EXPECT_FALSE(app.log.contains(kApplying));
+    EXPECT_EQ(app.mouse->property("HIDPointerResolution"), HidPropertyValue::integer(400 * 65536));
 }

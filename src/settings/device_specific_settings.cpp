@@ -1,0 +1,178 @@
+#include "settings/device_specific_settings.h"
+
+#include "support/number_format.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QJsonValue>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace veloquill {
+
+namespace {
+QString quoted(const QString& text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+// JSON has no NaN or infinities: a table holding one cannot be written at all, so that a
+// bad value never reaches the store.
+QString nonFiniteMember(const DeviceSpecificSettings& settings)
+{
+    if (!std::isfinite(settings.pointerSpeed))
+        return DeviceSettingsMember::PointerSpeed;
+    if (!std::isfinite(settings.pointerAcceleration))
+        return DeviceSettingsMember::PointerAcceleration;
+    return {};
+}
+
+// RFC 8259 string: quote, backslash and control characters escaped, the rest as UTF-8.
+void appendJsonString(QByteArray& json, const QString& text)
+{
+    static constexpr char Hex[] = "0123456789abcdef";
+    json += '"';
+    const QByteArray utf8 = text.toUtf8();
+    const auto needsEscape = [](char c) {
+        return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20;
+    };
+    if (std::none_of(utf8.cbegin(), utf8.cend(), needsEscape)) {
+        json += utf8;
+        json += '"';
+        return;
+    }
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += c;
+        } else if (byte < 0x20) {
+            json += "\\u00";
+            json += Hex[byte >> 4];
+            json += Hex[byte & 0xF];
+        } else {
+            json += c;
+        }
+    }
+    json += '"';
+}
+
+// The shortest digits that read back to the same double; always valid JSON for finite values.
+void appendJsonNumber(QByteArray& json, double value)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    json.append(buffer, result.ptr - buffer);
+}
+
+std::optional<double> readNumber(const QJsonObject& record, const QString& member, QString* error)
+{
+    const QJsonValue value = record.value(member);
+    if (value.isUndefined()) {
+        *error = QStringLiteral("no member ") + quoted(member);
+        return std::nullopt;
+    }
+    if (!value.isDouble()) {
+        *error = quoted(member) + QStringLiteral(" is not a number");
+        return std::nullopt;
+    }
+    return value.toDouble();
+}
+
+std::optional<bool> readBoolean(const QJsonObject& record, const QString& member, QString* error)
+{
+    const QJsonValue value = record.value(member);
+    if (value.isUndefined()) {
+        *error = QStringLiteral("no member ") + quoted(member);
+        return std::nullopt;
+    }
+    if (!value.isBool()) {
+        *error = quoted(member) + QStringLiteral(" is not a boolean");
+        return std::nullopt;
+    }
+    return value.toBool();
+}
+
+std::optional<DeviceSpecificSettings> readRecord(const QJsonValue& value, QString* error)
+{
+    if (!value.isObject()) {
+        *error = QStringLiteral("not an object");
+        return std::nullopt;
+    }
+    const QJsonObject record = value.toObject();
+    const auto speed = readNumber(record, DeviceSettingsMember::PointerSpeed, error);
+    if (!speed)
+        return std::nullopt;
+    const auto acceleration = readNumber(record, DeviceSettingsMember::PointerAcceleration, error);
+    if (!acceleration)
+        return std::nullopt;
+    const auto disabled =
+        readBoolean(record, DeviceSettingsMember::PointerDisableAcceleration, error);
+    if (!disabled)
+        return std::nullopt;
+    return DeviceSpecificSettings{*speed, *acceleration, *disabled};
+}
+} // namespace
+
+DeviceSettingsEncoding encodeDeviceSettingsTable(const DeviceSettingsTable& table)
+{
+    // Written directly rather than through QJsonObject, which costs a hundred times more and
+    // grows quadratically with the table; every step of a slider drag rewrites it whole.
+    QByteArray json;
+    json.reserve(16 + table.size() * 128);
+    json += '{';
+    for (auto it = table.cbegin(); it != table.cend(); ++it) {
+        const DeviceSpecificSettings& settings = it.value();
+        if (const QString member = nonFiniteMember(settings); !member.isEmpty()) {
+            const double value = member == DeviceSettingsMember::PointerSpeed
+                                     ? settings.pointerSpeed
+                                     : settings.pointerAcceleration;
+            return {std::nullopt, QStringLiteral("record ") + quoted(it.key()) +
+                                      QStringLiteral(": ") + member +
+                                      QStringLiteral(" is not a finite number (") +
+                                      formatReal(value) + QLatin1Char(')')};
+        }
+        if (it != table.cbegin())
+            json += ',';
+        appendJsonString(json, it.key());
+        json += R"(:{"pointerSpeed":)";
+        appendJsonNumber(json, settings.pointerSpeed);
+        json += R"(,"pointerAcceleration":)";
+        appendJsonNumber(json, settings.pointerAcceleration);
+        json += R"(,"pointerDisableAcceleration":)";
+        json += settings.pointerDisableAcceleration ? "true}" : "false}";
+    }
+    json += '}';
+    return {std::move(json), QString()};
+}
+
+DeviceSettingsDecoding decodeDeviceSettingsTable(const QByteArray& data)
+{
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(data, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        return {std::nullopt, QStringLiteral("not JSON: ") + parseError.errorString() +
+                                  QStringLiteral(" at offset ") +
+                                  QString::number(parseError.offset)};
+    }
+    if (!document.isObject())
+        return {std::nullopt, QStringLiteral("the top-level value is not an object")};
+
+    const QJsonObject root = document.object();
+    DeviceSettingsTable table;
+    table.reserve(root.size());
+    for (auto it = root.constBegin(); it != root.constEnd(); ++it) {
+        QString error;
+        const auto record = readRecord(it.value(), &error);
+        if (!record)
+            return {std::nullopt,
+                    QStringLiteral("record ") + quoted(it.key()) + QStringLiteral(": ") + error};
+        table.insert(it.key(), *record);
+    }
+    return {std::move(table), QString()};
+}
+
+} // namespace veloquill

@@ -1,0 +1,27 @@
+#include "settings/pointer_speed_mapping.h"
+
+namespace veloquill {
+
+PointerSpeedMapping PointerSpeedMapping::forSpeed(double speed)
+{
+    PointerSpeedMapping mapping;
+    // Two separate double operations: the published table depends on the rounding of each.
+    const double scaled = speed * SpeedSlope;
+    mapping.normalizedInverseResolution = scaled + SpeedOffset;
+    if (mapping.normalizedInverseResolution == 0.0) {
+        mapping.inverseWasZero = true;
+        mapping.systemResolution = HighestResolution;
+        return mapping;
+    }
+    const double resolution = 1.0 / mapping.normalizedInverseResolution;
+    // The lower bound first: a negative quotient (speed below -1/29) ends at the lowest.
+    if (resolution <= LowestResolution)
+        mapping.systemResolution = LowestResolution;
+    else if (resolution > HighestResolution)
+        mapping.systemResolution = HighestResolution;
+    else
+        mapping.systemResolution = resolution;
+    return mapping;
+}
+
+} // namespace veloquill

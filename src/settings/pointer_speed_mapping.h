@@ -1,0 +1,22 @@
+#pragma once
+
+namespace veloquill {
+
+// From the UI speed (0 to 1) to the pointer resolution written to a device. The mapping is
+// linear in the inverse of the resolution, so a higher speed always gives a lower resolution.
+struct PointerSpeedMapping
+{
+    static constexpr double SpeedSlope = 0.02416666666666667;    // 29 / 1200
+    static constexpr double SpeedOffset = 0.0008333333333333334; // 1 / 1200
+    static constexpr double LowestResolution = 40.0;
+    static constexpr double HighestResolution = 1200.0;
+
+    double normalizedInverseResolution = 0.0;
+    double systemResolution = HighestResolution;
+    // The speed was exactly -1/29, where the inverse is 0 and the highest resolution is used.
+    bool inverseWasZero = false;
+
+    static PointerSpeedMapping forSpeed(double speed);
+};
+
+} // namespace veloquill

@@ -1,0 +1,180 @@
+// Construction, the published properties and their change handlers.
+#include "settings/veloquill_pointer_settings_state.h"
+
+#include "device/pointer_device_manager.h"
+#include "settings/qsettings_defaults_store.h"
+#include "support/log.h"
+#include "support/number_format.h"
+
+#include <cmath>
+
+namespace veloquill {
+
+namespace {
+QString orNil(const std::optional<QString>& text)
+{
+    return text.value_or(QStringLiteral("nil"));
+}
+} // namespace
+
+VeloquillPointerSettingsState& VeloquillPointerSettingsState::shared()
+{
+    // Lives for the whole process, like the manager it watches.
+    static auto* instance = new VeloquillPointerSettingsState(
+        PointerDeviceManager::shared(), std::make_shared<QSettingsDefaultsStore>());
+    return *instance;
+}
+
+VeloquillPointerSettingsState::VeloquillPointerSettingsState(PointerDeviceManager& manager,
+                                                             std::shared_ptr<DefaultsStore> store,
+                                                             QObject* parent)
+    : QObject(parent), m_manager(manager), m_store(std::move(store))
+{
+    loadDeviceSettingsFromUserDefaults();
+
+    // Each restored preference is assigned, which writes it back.
+    if (const auto autoSwitch = m_store->boolean(AutoSwitchToNewDevicesKey))
+        setAutoSwitchToNewDevices(*autoSwitch);
+    if (const auto preferredName = m_store->string(PreferredDeviceNameKey))
+        setPreferredDeviceName(*preferredName);
+    const std::optional<QString> persistedSelection = m_store->string(SelectedDeviceIDKey);
+    setSelectedDeviceID(persistedSelection);
+
+    m_isInitialized = true;
+    logLine(QStringLiteral("VeloquillPointerSettingsState: Initialized. Loaded ") +
+            QString::number(m_perDeviceSettings.size()) +
+            QStringLiteral(" device settings. Persisted selectedDeviceID: ") +
+            orNil(persistedSelection) + QStringLiteral(". isInitialized=true."));
+
+    startObservingDeviceAdditions();
+}
+
+VeloquillPointerSettingsState::~VeloquillPointerSettingsState() = default;
+
+template <typename T, typename Changed>
+void VeloquillPointerSettingsState::publish(T& field, T value,
+                                            void (VeloquillPointerSettingsState::*willChange)(),
+                                            Changed changed)
+{
+    Q_EMIT(this->*willChange)();
+    field = std::move(value);
+    Q_EMIT(this->*changed)(field);
+}
+
+void VeloquillPointerSettingsState::setAutoSwitchToNewDevices(bool value)
+{
+    publish(m_autoSwitchToNewDevices, value,
+            &VeloquillPointerSettingsState::autoSwitchToNewDevicesWillChange,
+            &VeloquillPointerSettingsState::autoSwitchToNewDevicesChanged);
+    m_store->setBoolean(AutoSwitchToNewDevicesKey, value);
+}
+
+void VeloquillPointerSettingsState::setPreferredDeviceName(const QString& value)
+{
+    publish(m_preferredDeviceName, value,
+            &VeloquillPointerSettingsState::preferredDeviceNameWillChange,
+            &VeloquillPointerSettingsState::preferredDeviceNameChanged);
+    m_store->setString(PreferredDeviceNameKey, value);
+}
+
+void VeloquillPointerSettingsState::setSelectedDeviceID(const std::optional<QString>& value)
+{
+    const std::optional<QString> oldValue = m_selectedDeviceID;
+    publish(m_selectedDeviceID, value, &VeloquillPointerSettingsState::selectedDeviceIDWillChange,
+            &VeloquillPointerSettingsState::selectedDeviceIDChanged);
+    selectedDeviceIDDidSet(oldValue);
+}
+
+bool VeloquillPointerSettingsState::refuseNonFinite(const QString& property, double value,
+                                                    double kept) const
+{
+    // A NaN or infinity can be neither stored nor applied; letting it into the table would
+    // make every later save of every device fail.
+    if (std::isfinite(value))
+        return false;
+    logLine(QStringLiteral("VeloquillPointerSettingsState: Refusing non-finite value ") +
+            formatReal(value) + QStringLiteral(" for ") + property + QStringLiteral(". Keeping ") +
+            formatReal(kept) + QLatin1Char('.'));
+    return true;
+}
+
+void VeloquillPointerSettingsState::setCurrentPointerSpeed(double value)
+{
+    if (refuseNonFinite(QStringLiteral("currentPointerSpeed"), value, m_currentPointerSpeed))
+        return;
+    const bool changed = value != m_currentPointerSpeed;
+    publish(m_currentPointerSpeed, value,
+            &VeloquillPointerSettingsState::currentPointerSpeedWillChange,
+            &VeloquillPointerSettingsState::currentPointerSpeedChanged);
+    editedValueDidSet(changed,
+                      QStringLiteral("UI: currentPointerSpeed changed to: ") + formatReal(value));
+}
+
+void VeloquillPointerSettingsState::setCurrentPointerAcceleration(double value)
+{
+    if (refuseNonFinite(QStringLiteral("currentPointerAcceleration"), value,
+                        m_currentPointerAcceleration))
+        return;
+    const bool changed = value != m_currentPointerAcceleration;
+    publish(m_currentPointerAcceleration, value,
+            &VeloquillPointerSettingsState::currentPointerAccelerationWillChange,
+            &VeloquillPointerSettingsState::currentPointerAccelerationChanged);
+    editedValueDidSet(changed, QStringLiteral("UI: currentPointerAcceleration changed to: ") +
+                                   formatReal(value));
+}
+
+void VeloquillPointerSettingsState::setCurrentPointerDisableAcceleration(bool value)
+{
+    const bool changed = value != m_currentPointerDisableAcceleration;
+    publish(m_currentPointerDisableAcceleration, value,
+            &VeloquillPointerSettingsState::currentPointerDisableAccelerationWillChange,
+            &VeloquillPointerSettingsState::currentPointerDisableAccelerationChanged);
+    editedValueDidSet(changed,
+                      QStringLiteral("UI: currentPointerDisableAcceleration changed to: ") +
+                          formatBool(value));
+}
+
+void VeloquillPointerSettingsState::editedValueDidSet(bool changed, const QString& announcement)
+{
+    if (!m_isInitialized || !changed)
+        return;
+    logLine(announcement);
+    updateSettingsForCurrentDevice();
+    applyPointerSettings();
+}
+
+void VeloquillPointerSettingsState::selectedDeviceIDDidSet(const std::optional<QString>& oldValue)
+{
+    if (m_selectedDeviceID)
+        m_store->setString(SelectedDeviceIDKey, *m_selectedDeviceID);
+    else
+        m_store->remove(SelectedDeviceIDKey);
+    logLine(QStringLiteral("VeloquillPointerSettingsState: selectedDeviceID.didSet. Old: ") +
+            orNil(oldValue) + QStringLiteral(", New: ") + orNil(m_selectedDeviceID) +
+            QStringLiteral(". Persisted."));
+
+    if (!m_isInitialized) {
+        logLine(QStringLiteral("VeloquillPointerSettingsState: selectedDeviceID.didSet called "
+                               "before self was fully initialized. Skipping load/apply "
+                               "settings."));
+        return;
+    }
+    if (oldValue == m_selectedDeviceID)
+        return;
+    logLine(QStringLiteral(
+        "VeloquillPointerSettingsState: selectedDeviceID changed post-initialization."));
+    loadSettingsForSelectedDevice();
+}
+
+PointerDeviceRef VeloquillPointerSettingsState::selectedDevice() const
+{
+    if (!m_selectedDeviceID)
+        return nullptr;
+    for (const PointerDeviceRef& device : m_manager.devices()) {
+        if (device->stableID() == *m_selectedDeviceID)
+            return device;
+    }
+    return nullptr;
+}
+
+} // namespace veloquill

@@ -1,0 +1,156 @@
+#pragma once
+
+#include "device/pointer_device.h"
+#include "observation/observation_token.h"
+#include "settings/decimal_formatter.h"
+#include "settings/defaults_store.h"
+#include "settings/device_specific_settings.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace veloquill {
+
+class PointerDeviceManager;
+
+// The model behind the settings window: which device is selected, the three values the user
+// edits for it, the auto-switch preferences, and every device's stored settings. Each
+// assignment to a published property announces itself (xWillChange) before the value is
+// stored and again (xChanged) after, and then runs the property's change handler, which may
+// persist it, store the device's record and write the device. Main thread only.
+class VeloquillPointerSettingsState : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(bool autoSwitchToNewDevices READ autoSwitchToNewDevices WRITE
+                   setAutoSwitchToNewDevices NOTIFY autoSwitchToNewDevicesChanged)
+    Q_PROPERTY(QString preferredDeviceName READ preferredDeviceName WRITE setPreferredDeviceName
+                   NOTIFY preferredDeviceNameChanged)
+    Q_PROPERTY(std::optional<QString> selectedDeviceID READ selectedDeviceID WRITE
+                   setSelectedDeviceID NOTIFY selectedDeviceIDChanged)
+    Q_PROPERTY(double currentPointerSpeed READ currentPointerSpeed WRITE setCurrentPointerSpeed
+                   NOTIFY currentPointerSpeedChanged)
+    Q_PROPERTY(double currentPointerAcceleration READ currentPointerAcceleration WRITE
+                   setCurrentPointerAcceleration NOTIFY currentPointerAccelerationChanged)
+    Q_PROPERTY(
+        bool currentPointerDisableAcceleration READ currentPointerDisableAcceleration WRITE
+            setCurrentPointerDisableAcceleration NOTIFY currentPointerDisableAccelerationChanged)
+
+public:
+    // Persisted keys.
+    static inline const QString DeviceSettingsKey =
+        QStringLiteral("Veloquill_DeviceSpecificSettings_v1");
+    static inline const QString UnreadableDeviceSettingsKey =
+        QStringLiteral("Veloquill_DeviceSpecificSettings_v1.unreadable");
+    static inline const QString SelectedDeviceIDKey =
+        QStringLiteral("selectedDeviceID_v2_settings_state");
+    static inline const QString PreferredDeviceNameKey = QStringLiteral("preferredDeviceName");
+    static inline const QString AutoSwitchToNewDevicesKey =
+        QStringLiteral("autoSwitchToNewDevices");
+
+    // What a device without a record gets, and what revertPointerSpeed goes back to.
+    static constexpr double DefaultPointerSpeed = 0.5;
+    static constexpr double DefaultPointerAcceleration = 1.0;
+    static constexpr bool DefaultPointerDisableAcceleration = false;
+    static inline const QString InitialPreferredDeviceName = QStringLiteral("Zono X");
+
+    // The program's instance, on PointerDeviceManager::shared() and the user's settings file.
+    static VeloquillPointerSettingsState& shared();
+
+    // Restores the table, the preferences and the selection from the store and starts
+    // watching for arriving devices. Loads nothing into the edited values and touches no
+    // device: that is ensureDeviceSelectionAndLoadSettings()'s work.
+    VeloquillPointerSettingsState(PointerDeviceManager& manager,
+                                  std::shared_ptr<DefaultsStore> store, QObject* parent = nullptr);
+    ~VeloquillPointerSettingsState() override;
+
+    bool isInitialized() const { return m_isInitialized; }
+
+    bool autoSwitchToNewDevices() const { return m_autoSwitchToNewDevices; }
+    void setAutoSwitchToNewDevices(bool value);
+    QString preferredDeviceName() const { return m_preferredDeviceName; }
+    void setPreferredDeviceName(const QString& value);
+    std::optional<QString> selectedDeviceID() const { return m_selectedDeviceID; }
+    void setSelectedDeviceID(const std::optional<QString>& value);
+    // A non-finite speed or acceleration is refused with a log line; the value stays.
+    double currentPointerSpeed() const { return m_currentPointerSpeed; }
+    void setCurrentPointerSpeed(double value);
+    double currentPointerAcceleration() const { return m_currentPointerAcceleration; }
+    void setCurrentPointerAcceleration(double value);
+    bool currentPointerDisableAcceleration() const { return m_currentPointerDisableAcceleration; }
+    void setCurrentPointerDisableAcceleration(bool value);
+
+    // The first listed device whose stableID is the selection, looked up afresh each time.
+    PointerDeviceRef selectedDevice() const;
+    const DeviceSettingsTable& perDeviceSettings() const { return m_perDeviceSettings; }
+    const DecimalFormatter& pointerAccelerationFormatter() const
+    {
+        return m_pointerAccelerationFormatter;
+    }
+    const DecimalFormatter& pointerSpeedFormatter() const { return m_pointerSpeedFormatter; }
+
+    // Keeps the selection if its device is listed, else selects the first listed device (or
+    // none), then loads and applies that device's settings.
+    void ensureDeviceSelectionAndLoadSettings();
+    // Puts the selected device's record, or the defaults, into the edited values without
+    // storing them, then applies them if the device is connected.
+    void loadSettingsForSelectedDevice();
+    // Writes the edited values to the selected device; reads them back 0.05 s later.
+    void applyPointerSettings();
+    // Back to speed 0.5, acceleration 1.0, acceleration on: stored and applied.
+    void revertPointerSpeed();
+
+Q_SIGNALS:
+    void autoSwitchToNewDevicesWillChange();
+    void autoSwitchToNewDevicesChanged(bool value);
+    void preferredDeviceNameWillChange();
+    void preferredDeviceNameChanged(const QString& value);
+    void selectedDeviceIDWillChange();
+    void selectedDeviceIDChanged(const std::optional<QString>& value);
+    void currentPointerSpeedWillChange();
+    void currentPointerSpeedChanged(double value);
+    void currentPointerAccelerationWillChange();
+    void currentPointerAccelerationChanged(double value);
+    void currentPointerDisableAccelerationWillChange();
+    void currentPointerDisableAccelerationChanged(bool value);
+
+private:
+    // Announces, stores and announces again; every assignment does, equal or not.
+    template <typename T, typename Changed>
+    void publish(T& field, T value, void (VeloquillPointerSettingsState::*willChange)(),
+                 Changed changed);
+    bool refuseNonFinite(const QString& property, double value, double kept) const;
+
+    // Change handlers, run after each assignment.
+    void selectedDeviceIDDidSet(const std::optional<QString>& oldValue);
+    void editedValueDidSet(bool changed, const QString& announcement);
+
+    // The stored table.
+    void loadDeviceSettingsFromUserDefaults();
+    void saveDeviceSettingsToUserDefaults();
+    void updateSettingsForCurrentDevice();
+
+    // Arrivals.
+    void startObservingDeviceAdditions();
+    void deviceAdded(const PointerDeviceRef& device);
+
+    PointerDeviceManager& m_manager;
+    std::shared_ptr<DefaultsStore> m_store;
+    bool m_isInitialized = false;
+    std::shared_ptr<ObservationToken> m_deviceAddedObservationToken;
+    bool m_autoSwitchToNewDevices = true;
+    QString m_preferredDeviceName = InitialPreferredDeviceName;
+    DeviceSettingsTable m_perDeviceSettings;
+    // What the store held when it could not be read, kept aside by the first save.
+    std::optional<QByteArray> m_unreadableDeviceSettings;
+    std::optional<QString> m_selectedDeviceID;
+    double m_currentPointerSpeed = DefaultPointerSpeed;
+    double m_currentPointerAcceleration = DefaultPointerAcceleration;
+    bool m_currentPointerDisableAcceleration = DefaultPointerDisableAcceleration;
+    const DecimalFormatter m_pointerAccelerationFormatter;
+    const DecimalFormatter m_pointerSpeedFormatter;
+};
+
+} // namespace veloquill

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "device/manager_fixture.h"
+#include "settings/in_memory_defaults_store.h"
+#include "settings/veloquill_pointer_settings_state.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace veloquill::test {
+
+inline const QString HeadMouse = QStringLiteral("4660-171-Head Mouse-N/A");
+inline const QString P = QStringLiteral("VeloquillPointerSettingsState: ");
+using State = VeloquillPointerSettingsState;
+
+// A settings state on a simulated event system with observation running and an in-memory
+// store, every log line captured.
+class SettingsStateTest : public ManagerTest
+{
+protected:
+    SettingsStateTest()
+    {
+        manager->startObservation();
+        // Counts the read-backs each apply schedules, so that none outlives its test.
+        m_forward = setLogRedirect([this](const QString& line) {
+            if (line.startsWith(P + "[APPLY SUCCESS] UI Accel") ||
+                line.startsWith(P + "[APPLY SUCCESS] Set device.pointerAcceleration"))
+                ++m_pendingReadBacks;
+            else if (line.startsWith(P + "[APPLY CONFIRM]"))
+                --m_pendingReadBacks;
+            m_forward(line);
+        });
+    }
+
+    ~SettingsStateTest() override
+    {
+        EXPECT_TRUE(runMainLoopUntil([this] { return m_pendingReadBacks == 0; }));
+        setLogRedirect(m_forward);
+    }
+
+    std::shared_ptr<sim::SimulatedService> connect(const QString& name, int vendor, int product)
+    {
+        auto service = plugIn(name, vendor, product);
+        drainMainLoop();
+        return service;
+    }
+
+    // The stored table holds this one record and the selection names its device.
+    void remember(const QString& id, DeviceSpecificSettings settings)
+    {
+        store->setData(State::DeviceSettingsKey, *encodeDeviceSettingsTable({{id, settings}}).data);
+        store->setString(State::SelectedDeviceIDKey, id);
+    }
+
+    State& build()
+    {
+        state = std::make_unique<State>(*manager, store);
+        return *state;
+    }
+
+    // The 16.16 values written under the key, in order.
+    static std::vector<std::int64_t> written(const sim::SimulatedService& service,
+                                             const QString& key)
+    {
+        std::vector<std::int64_t> values;
+        for (const auto& write : service.writes()) {
+            if (write.key == key)
+                values.push_back(write.value.toInteger().value_or(-1));
+        }
+        return values;
+    }
+
+    // Runs the main loop until every read-back scheduled so far has reported.
+    void waitForReadBacks()
+    {
+        ASSERT_TRUE(runMainLoopUntil([this] { return m_pendingReadBacks == 0; }));
+    }
+
+    static inline const QString Resolution = QStringLiteral("HIDPointerResolution");
+    static inline const QString Acceleration = QStringLiteral("HIDPointerAcceleration");
+
+    std::shared_ptr<InMemoryDefaultsStore> store = std::make_shared<InMemoryDefaultsStore>();
+    std::unique_ptr<State> state;
+
+private:
+    LogRedirect m_forward;
+    int m_pendingReadBacks = 0;
+};
+
+} // namespace veloquill::test
