@@ -135,11 +135,16 @@ private:
     // Arrivals.
     void startObservingDeviceAdditions();
     void deviceAdded(const PointerDeviceRef& device);
+    void reapplyIfSelectedDeviceChanged();
 
     PointerDeviceManager& m_manager;
     std::shared_ptr<DefaultsStore> m_store;
     bool m_isInitialized = false;
     std::shared_ptr<ObservationToken> m_deviceAddedObservationToken;
+    // The device object the settings were last written to: another object listed under the
+    // selected stableID (the device plugged in again, or its twin taking its place) has the
+    // system's values and needs them applied.
+    std::weak_ptr<PointerDevice> m_appliedDevice;
     bool m_autoSwitchToNewDevices = true;
     QString m_preferredDeviceName = InitialPreferredDeviceName;
     DeviceSettingsTable m_perDeviceSettings;

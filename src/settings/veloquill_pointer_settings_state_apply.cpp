@@ -45,6 +45,7 @@ void VeloquillPointerSettingsState::applyPointerSettings()
                                "selected. Settings not applied."));
         return;
     }
+    m_appliedDevice = device;
     const QString name = device->name();
     logLine(Prefix + QStringLiteral("[APPLY SETTINGS] Applying settings to device: ") + name +
             QStringLiteral(" (ID: ") + device->stableID() + QLatin1Char(')'));

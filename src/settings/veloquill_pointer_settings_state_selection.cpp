@@ -150,6 +150,21 @@ void VeloquillPointerSettingsState::startObservingDeviceAdditions()
             if (weakSelf)
                 weakSelf->deviceAdded(device);
         });
+    // Checked on a later turn, once the manager has finished changing the list.
+    connect(&m_manager, &PointerDeviceManager::devicesChanged, this,
+            &VeloquillPointerSettingsState::reapplyIfSelectedDeviceChanged, Qt::QueuedConnection);
+}
+
+void VeloquillPointerSettingsState::reapplyIfSelectedDeviceChanged()
+{
+    if (!m_isInitialized || !m_selectedDeviceID)
+        return;
+    const PointerDeviceRef device = selectedDevice();
+    if (!device || device == m_appliedDevice.lock())
+        return;
+    logLine(Prefix + QStringLiteral("[DEVICE RECONNECT] Selected device connected again: ") +
+            nameAndID(*device) + QStringLiteral(". Loading and applying its settings."));
+    loadSettingsForSelectedDevice();
 }
 
 void VeloquillPointerSettingsState::deviceAdded(const PointerDeviceRef& device)
@@ -169,20 +184,6 @@ void VeloquillPointerSettingsState::deviceAdded(const PointerDeviceRef& device)
                 this, [this, device, stableID] { setSelectedDeviceID(stableID); },
                 Qt::QueuedConnection);
         }
-    }
-
-    // The selected device plugged in again comes back with the system's values, and
-    // re-selecting it would load nothing: load and apply its settings here.
-    if (m_selectedDeviceID == stableID) {
-        logLine(Prefix + QStringLiteral("[DEVICE RECONNECT] Selected device connected again: ") +
-                nameAndID(*device) + QStringLiteral(". Loading and applying its settings."));
-        QMetaObject::invokeMethod(
-            this,
-            [this, device, stableID] {
-                if (m_selectedDeviceID == stableID)
-                    loadSettingsForSelectedDevice();
-            },
-            Qt::QueuedConnection);
     }
 }
 

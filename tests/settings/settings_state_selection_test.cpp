@@ -178,3 +178,16 @@ TEST_F(SettingsSelection, SelectedDevicePluggedInAgainGetsItsSettingsBack)
                              HeadMouse + "). Loading and applying its settings."));
     EXPECT_EQ(written(*mouse, Resolution), std::vector<std::int64_t>{3456843});
 }
+
+TEST_F(SettingsSelection, TwinTakingThePlaceOfTheSelectedDeviceGetsItsSettings)
+{
+    // Two identical foot mice without serial numbers share one record.
+    auto listed = connect("Foot Mouse", 5, 6);
+    auto twin = connect("Foot Mouse", 5, 6);
+    build().ensureDeviceSelectionAndLoadSettings();
+    state->setCurrentPointerSpeed(0.75);
+    EXPECT_TRUE(written(*twin, Resolution).empty());
+
+    unplug(listed);
+    EXPECT_EQ(written(*twin, Resolution), std::vector<std::int64_t>{3456843});
+}
