@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QSize>
+
+#include <functional>
+
+class QWidget;
+
+namespace veloquill {
+
+class ShellWindow;
+
+// Owns the one About window: made on demand, brought forward unchanged while open,
+// forgotten when closed.
+class AboutWindowController : public QObject
+{
+    Q_OBJECT
+
+public:
+    using ContentFactory = std::function<QWidget*()>;
+
+    static constexpr QSize kWindowSize{500, 600};
+
+    // The content is the About page unless a test gives another.
+    explicit AboutWindowController(ContentFactory content = {}, QObject* parent = nullptr);
+    ~AboutWindowController() override;
+
+    static AboutWindowController& shared();
+
+    void bringToFront();
+
+    ShellWindow* aboutWindow() const;
+
+private:
+    void windowWillClose();
+
+    ContentFactory m_content;
+    QPointer<ShellWindow> m_aboutWindow;
+    bool m_windowReleased = true;
+};
+
+} // namespace veloquill

@@ -1,0 +1,124 @@
+#include "shell/settings_window_controller.h"
+
+#include "shell/shell_window.h"
+#include "support/log.h"
+#include "views/permission_view.h"
+
+#include <mutex>
+
+namespace veloquill {
+
+namespace {
+struct SharedConfiguration
+{
+    std::mutex mutex;
+    SettingsWindowController::TrustQuery canControlPointerDevices;
+    SettingsWindowController::ContentFactory deviceControls;
+};
+
+SharedConfiguration& sharedConfiguration()
+{
+    static SharedConfiguration configuration;
+    return configuration;
+}
+} // namespace
+
+SettingsWindowController::SettingsWindowController(TrustQuery canControlPointerDevices,
+                                                   ContentFactory deviceControls, QObject* parent)
+    : QObject(parent), m_canControlPointerDevices(std::move(canControlPointerDevices)),
+      m_deviceControls(std::move(deviceControls))
+{
+    if (!m_canControlPointerDevices)
+        m_canControlPointerDevices = [] { return false; };
+    if (!m_deviceControls)
+        m_deviceControls = [] { return new QWidget; };
+    m_hasAccessibilityPermission = m_canControlPointerDevices();
+    m_permissionTimer.setInterval(kPermissionPollIntervalMs);
+    connect(&m_permissionTimer, &QTimer::timeout, this,
+            &SettingsWindowController::checkAndUpdatePermissionStatus);
+}
+
+SettingsWindowController::~SettingsWindowController()
+{
+    delete m_settingsWindow;
+}
+
+SettingsWindowController& SettingsWindowController::shared()
+{
+    static SettingsWindowController* instance = [] {
+        SharedConfiguration& configuration = sharedConfiguration();
+        std::lock_guard lock(configuration.mutex);
+        // Lives for the whole process, like the window it keeps.
+        return new SettingsWindowController(configuration.canControlPointerDevices,
+                                            configuration.deviceControls);
+    }();
+    return *instance;
+}
+
+void SettingsWindowController::configureShared(TrustQuery canControlPointerDevices,
+                                               ContentFactory deviceControls)
+{
+    SharedConfiguration& configuration = sharedConfiguration();
+    std::lock_guard lock(configuration.mutex);
+    configuration.canControlPointerDevices = std::move(canControlPointerDevices);
+    configuration.deviceControls = std::move(deviceControls);
+}
+
+ShellWindow* SettingsWindowController::settingsWindow() const
+{
+    return m_settingsWindow.data();
+}
+
+void SettingsWindowController::bringToFront()
+{
+    m_hasAccessibilityPermission = m_canControlPointerDevices();
+    initWindowIfNeeded();
+    if (!m_settingsWindow) {
+        logLine(QStringLiteral("Error: Settings window could not be initialized."));
+        return;
+    }
+    m_settingsWindow->bringForward();
+    m_permissionTimer.start();
+}
+
+void SettingsWindowController::checkAndUpdatePermissionStatus()
+{
+    const bool trusted = m_canControlPointerDevices();
+    if (trusted == m_hasAccessibilityPermission)
+        return;
+    m_hasAccessibilityPermission = trusted;
+    // A minimised window catches up at the next bringToFront.
+    if (m_settingsWindow && m_settingsWindow->isOnScreen())
+        installRootView();
+}
+
+void SettingsWindowController::initWindowIfNeeded()
+{
+    if (m_windowReleased) {
+        auto* window = new ShellWindow(QStringLiteral("Veloquill Settings"), kWindowSize);
+        connect(window, &ShellWindow::closing, this, &SettingsWindowController::windowWillClose);
+        m_settingsWindow = window;
+        installRootView();
+        m_windowReleased = false;
+    } else if (m_settingsWindow) {
+        installRootView();
+    }
+}
+
+void SettingsWindowController::installRootView()
+{
+    QWidget* root = m_hasAccessibilityPermission ? m_deviceControls() : new PermissionView;
+    m_settingsWindow->setContent(root);
+}
+
+void SettingsWindowController::windowWillClose()
+{
+    m_permissionTimer.stop();
+    // Nothing of the window is kept: the next one starts centred at the default size.
+    m_settingsWindow->disconnect(this);
+    m_settingsWindow->deleteLater();
+    m_settingsWindow = nullptr;
+    m_windowReleased = true;
+}
+
+} // namespace veloquill

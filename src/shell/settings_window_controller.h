@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QSize>
+#include <QTimer>
+
+#include <functional>
+
+class QWidget;
+
+namespace veloquill {
+
+class ShellWindow;
+
+// Owns the one settings window. It shows the device controls while the program can control
+// pointer devices and the permission view otherwise, and while the window is open asks
+// again every second, so the window follows a change without the user doing anything.
+class SettingsWindowController : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Whether this process may control pointer devices.
+    using TrustQuery = std::function<bool()>;
+    // Builds the window's content afresh each time it is installed.
+    using ContentFactory = std::function<QWidget*()>;
+
+    static constexpr QSize kWindowSize{580, 480};
+    static constexpr int kPermissionPollIntervalMs = 1000;
+
+    SettingsWindowController(TrustQuery canControlPointerDevices, ContentFactory deviceControls,
+                             QObject* parent = nullptr);
+    ~SettingsWindowController() override;
+
+    // The program's controller. Its trust query and device controls are the ones given to
+    // configureShared before first use (none: never trusted, empty controls).
+    static SettingsWindowController& shared();
+    static void configureShared(TrustQuery canControlPointerDevices, ContentFactory deviceControls);
+
+    // Asks for the permission state, makes the window or rebuilds its content, shows it in
+    // front and (re)starts the permission poll.
+    void bringToFront();
+    // One poll: switches the content when the answer changed and the window is on screen.
+    void checkAndUpdatePermissionStatus();
+
+    ShellWindow* settingsWindow() const;
+    bool hasAccessibilityPermission() const { return m_hasAccessibilityPermission; }
+    bool isPollingPermission() const { return m_permissionTimer.isActive(); }
+
+private:
+    void initWindowIfNeeded();
+    void installRootView();
+    void windowWillClose();
+
+    TrustQuery m_canControlPointerDevices;
+    ContentFactory m_deviceControls;
+    QPointer<ShellWindow> m_settingsWindow;
+    bool m_windowReleased = true;
+    bool m_hasAccessibilityPermission = false;
+    QTimer m_permissionTimer;
+};
+
+} // namespace veloquill

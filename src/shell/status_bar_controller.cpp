@@ -1,0 +1,100 @@
+#include "shell/status_bar_controller.h"
+
+#include "shell/about_window_controller.h"
+#include "shell/menu_icon.h"
+#include "shell/settings_window_controller.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+namespace veloquill {
+
+StatusBarController::Actions StatusBarController::programActions()
+{
+    return {
+        [] { SettingsWindowController::shared().bringToFront(); },
+        [] { AboutWindowController::shared().bringToFront(); },
+        // The application's own quit, so the devices are restored on the way out.
+        [] { QCoreApplication::quit(); },
+    };
+}
+
+StatusBarController::StatusBarController(Actions actions, QObject* parent)
+    : QObject(parent), m_actions(std::move(actions))
+{}
+
+StatusBarController::~StatusBarController() = default;
+
+void StatusBarController::setupStatusItem()
+{
+    m_statusItem = std::make_unique<QSystemTrayIcon>();
+    m_statusItem->setIcon(menuIcon());
+    buildMenu();
+    m_statusItem->setContextMenu(m_menu.get());
+    // A plain click opens the menu too, not only the context click.
+    connect(m_statusItem.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger)
+                    m_menu->popup(QCursor::pos());
+            });
+    m_statusItem->show();
+}
+
+void StatusBarController::buildMenu()
+{
+    m_menu = std::make_unique<QMenu>();
+
+    QAction* settings = m_menu->addAction(QStringLiteral("Veloquill settings..."));
+    settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    connect(settings, &QAction::triggered, this, &StatusBarController::openSettingsAction);
+    m_menu->addSeparator();
+
+    m_startAtLoginMenuItem = new QAction(QStringLiteral("Start at login"), m_menu.get());
+    m_startAtLoginMenuItem->setCheckable(true);
+    connect(m_startAtLoginMenuItem, &QAction::triggered, this, [this](bool checked) {
+        // A checkable item flips its own mark when chosen; undo that, the mark shows only
+        // what the launch-at-login state says.
+        m_startAtLoginMenuItem->setChecked(!checked);
+        toggleStartAtLoginAction();
+    });
+    m_menu->addAction(m_startAtLoginMenuItem);
+    m_menu->addSeparator();
+
+    QAction* about = m_menu->addAction(QStringLiteral("About Veloquill"));
+    connect(about, &QAction::triggered, this, &StatusBarController::openAboutAction);
+    m_menu->addSeparator();
+
+    QAction* quit = m_menu->addAction(QStringLiteral("Quit Veloquill"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quit, &QAction::triggered, this, &StatusBarController::quitApplicationAction);
+}
+
+void StatusBarController::setStartAtLoginChecked(bool enabled)
+{
+    if (m_startAtLoginMenuItem)
+        m_startAtLoginMenuItem->setChecked(enabled);
+}
+
+void StatusBarController::openSettingsAction()
+{
+    m_actions.openSettings();
+}
+
+void StatusBarController::openAboutAction()
+{
+    m_actions.openAbout();
+}
+
+void StatusBarController::toggleStartAtLoginAction()
+{
+    Q_EMIT startAtLoginToggleRequested();
+}
+
+void StatusBarController::quitApplicationAction()
+{
+    m_actions.quit();
+}
+
+} // namespace veloquill

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+
+namespace veloquill {
+
+// The tray icon and its menu: the program's one permanent presence on screen.
+class StatusBarController : public QObject
+{
+    Q_OBJECT
+
+public:
+    // What the menu's items do.
+    struct Actions
+    {
+        std::function<void()> openSettings;
+        std::function<void()> openAbout;
+        std::function<void()> quit;
+    };
+    // The shared settings and About windows, and the application's normal quit.
+    static Actions programActions();
+
+    explicit StatusBarController(Actions actions = programActions(), QObject* parent = nullptr);
+    ~StatusBarController() override;
+
+    // Creates the tray icon with its menu and shows it.
+    void setupStatusItem();
+
+    QSystemTrayIcon* statusItem() const { return m_statusItem.get(); }
+    QMenu* menu() const { return m_menu.get(); }
+    QAction* startAtLoginAction() const { return m_startAtLoginMenuItem; }
+
+    // Shows the launch-at-login state as the "Start at login" check mark.
+    void setStartAtLoginChecked(bool enabled);
+
+    void openSettingsAction();
+    void openAboutAction();
+    void toggleStartAtLoginAction();
+    void quitApplicationAction();
+
+Q_SIGNALS:
+    // "Start at login" was chosen. The item never changes its own check mark: the
+    // launch-at-login state comes back through setStartAtLoginChecked.
+    void startAtLoginToggleRequested();
+
+private:
+    void buildMenu();
+
+    Actions m_actions;
+    std::unique_ptr<QSystemTrayIcon> m_statusItem;
+    std::unique_ptr<QMenu> m_menu;
+    QAction* m_startAtLoginMenuItem = nullptr; // owned by the menu
+};
+
+} // namespace veloquill

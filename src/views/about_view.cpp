@@ -1,0 +1,142 @@
+#include "views/about_view.h"
+
+#include "views/text_styles.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFrame>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace veloquill {
+
+namespace {
+constexpr int kPagePadding = 24;
+constexpr int kPageSpacing = 16;
+constexpr int kBlockSpacing = 12;
+constexpr int kTitleSpacing = 8;
+constexpr int kTitleBottomPadding = 20;
+constexpr int kCaptionTopPadding = 4;
+constexpr int kTrailingSpace = 20;
+
+const char* const kNarrative[] = {
+    "Veloquill sets how fast the mouse pointer moves, and how much it speeds up when you move "
+    "quickly, separately for each pointing device connected to this computer.",
+    "It is made for people who steer the pointer with assistive hardware: head-tracking mice, "
+    "trackballs, foot mice. One speed rarely suits them all. A head mouse may need a slow, "
+    "steady pointer while the trackball beside it needs a quick one.",
+    "Veloquill remembers the settings of each device under that device's own identity and puts "
+    "them back when it starts and whenever you choose the device again. A device whose name "
+    "contains your preferred name can be chosen for you as soon as it is plugged in.",
+    "When Veloquill quits, it gives every device back the speed it had when Veloquill first saw "
+    "it, and returns its acceleration to the system's default.",
+    "Veloquill works in X11 desktop sessions, where it changes each device through the X "
+    "server's input extension. It lives in the system tray and writes one plain line to its "
+    "log for every change it makes, so what it did can always be checked.",
+};
+
+QLabel* textLabel(const QString& text, const QFont& font)
+{
+    auto* label = new QLabel;
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    label->setFont(font);
+    label->setWordWrap(true);
+    return label;
+}
+
+QFrame* divider()
+{
+    auto* line = new QFrame;
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+QWidget* titleBlock()
+{
+    auto* block = new QWidget;
+    auto* layout = new QVBoxLayout(block);
+    layout->setContentsMargins(0, 0, 0, kTitleBottomPadding);
+    layout->setSpacing(kTitleSpacing);
+    auto* title = textLabel(QStringLiteral("About Veloquill"), largeTitleFont());
+    auto* motto =
+        textLabel(QStringLiteral("Built with determination, passion, and assistive technology"),
+                  headlineFont());
+    makeSecondary(motto);
+    for (QLabel* label : {title, motto}) {
+        label->setAlignment(Qt::AlignHCenter);
+        layout->addWidget(label);
+    }
+    return block;
+}
+
+QLayout* narrativeBlock()
+{
+    auto* layout = new QVBoxLayout;
+    layout->setSpacing(kBlockSpacing);
+    for (const char* paragraph : kNarrative)
+        layout->addWidget(textLabel(QString::fromUtf8(paragraph), QApplication::font()));
+    return layout;
+}
+} // namespace
+
+AboutView::AboutView(QWidget* parent)
+    : AboutView([](const QUrl& url) { QDesktopServices::openUrl(url); }, parent)
+{}
+
+AboutView::AboutView(UrlOpener opener, QWidget* parent) : QScrollArea(parent)
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(kPagePadding, kPagePadding, kPagePadding, kPagePadding);
+    layout->setSpacing(kPageSpacing);
+    layout->addWidget(titleBlock());
+    layout->addWidget(divider());
+    layout->addLayout(narrativeBlock());
+    layout->addWidget(divider());
+
+    auto* links = new QVBoxLayout;
+    links->setSpacing(kBlockSpacing);
+    QFont linksHeading = headlineFont();
+    linksHeading.setWeight(QFont::DemiBold);
+    links->addWidget(textLabel(QStringLiteral("Follow My Journey"), linksHeading));
+    // The project page is a placeholder until the project has a public home.
+    m_linkRows = {
+        new LinkRow(QStringLiteral(":/veloquill/views/globe.svg"),
+                    QStringLiteral("veloquill.github.io"),
+                    QUrl(QStringLiteral("https://veloquill.github.io/")), opener),
+        new LinkRow(QStringLiteral(":/veloquill/views/book.svg"),
+                    QStringLiteral("libinput: pointer acceleration"),
+                    QUrl(QStringLiteral("https://wayland.freedesktop.org/libinput/doc/latest/"
+                                        "pointer-acceleration.html")),
+                    opener),
+        new LinkRow(QStringLiteral(":/veloquill/views/accessibility.svg"),
+                    QStringLiteral("W3C: How people with disabilities use the web"),
+                    QUrl(QStringLiteral("https://www.w3.org/WAI/people-use-web/")), opener),
+    };
+    for (LinkRow* row : m_linkRows)
+        links->addWidget(row);
+    auto* caption = textLabel(tr("Visit the project page for news of Veloquill, or read on about "
+                                 "pointer acceleration and about the people who rely on "
+                                 "assistive input."),
+                              captionFont());
+    caption->setContentsMargins(0, kCaptionTopPadding, 0, 0);
+    makeSecondary(caption);
+    links->addWidget(caption);
+    layout->addLayout(links);
+
+    layout->addSpacing(kTrailingSpace);
+    layout->addStretch();
+
+    // The page keeps its size; whatever does not fit scrolls.
+    setFixedSize(kPageSize);
+    setFrameShape(QFrame::NoFrame);
+    setBackgroundRole(QPalette::Window);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setWidgetResizable(true);
+    setWidget(page);
+}
+
+} // namespace veloquill

@@ -1,0 +1,76 @@
+#include "views/help_button.h"
+
+#include "views/help_popover.h"
+
+#include <QPainter>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
+#include <QTextDocument>
+
+namespace veloquill {
+
+namespace {
+constexpr int kSymbolSize = 14;
+constexpr int kMargin = 2;
+} // namespace
+
+HelpButton::HelpButton(const QString& helpText, QWidget* parent)
+    : QAbstractButton(parent), m_helpText(helpText)
+{
+    // Rich text wraps in a tooltip where plain text would make one line as wide as the
+    // screen; the conversion escapes the text, so it still shows exactly as written.
+    setToolTip(Qt::convertFromPlainText(helpText, Qt::WhiteSpaceNormal));
+    setAccessibleName(tr("Help"));
+    setAccessibleDescription(helpText);
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+    connect(this, &QAbstractButton::clicked, this, &HelpButton::showHelp);
+}
+
+bool HelpButton::isShowingHelp() const
+{
+    return m_popover && m_popover->isVisible();
+}
+
+QSize HelpButton::sizeHint() const
+{
+    return QSize(kSymbolSize + 2 * kMargin, kSymbolSize + 2 * kMargin);
+}
+
+void HelpButton::showHelp()
+{
+    if (isShowingHelp())
+        return;
+    if (!m_popover)
+        m_popover = new HelpPopover(m_helpText, this);
+    m_popover->showBeside(this);
+}
+
+void HelpButton::paintEvent(QPaintEvent*)
+{
+    QStylePainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QColor ink = palette().color(QPalette::WindowText);
+    ink.setAlphaF(isDown() ? 0.85f : 0.6f);
+
+    const QRectF symbol(QPointF(0, 0), QSizeF(kSymbolSize, kSymbolSize));
+    QRectF circle = symbol.adjusted(0.75, 0.75, -0.75, -0.75);
+    circle.moveCenter(QRectF(rect()).center());
+    painter.setPen(QPen(ink, 1.3));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(circle);
+
+    QFont font = this->font();
+    font.setPixelSize(kSymbolSize - 4);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(circle, Qt::AlignCenter, QStringLiteral("?"));
+
+    if (hasFocus()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+    }
+}
+
+} // namespace veloquill

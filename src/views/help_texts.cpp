@@ -1,0 +1,66 @@
+#include "views/help_texts.h"
+
+#include <QStringList>
+
+namespace veloquill {
+
+namespace {
+QString joinedLines(const QStringList& lines)
+{
+    return lines.join(QLatin1Char('\n'));
+}
+} // namespace
+
+QString accelerationHelpText()
+{
+    return joinedLines({
+        QStringLiteral("Pointer Acceleration controls how the cursor speed changes based on how "
+                       "fast you move your mouse."),
+        QString(),
+        QStringLiteral("• Higher values (10-20): Cursor moves much faster when you move the "
+                       "mouse quickly, but stays precise for slow movements"),
+        QStringLiteral("• Lower values (0-5): More consistent speed regardless of how fast you "
+                       "move the mouse"),
+        QStringLiteral("• Value of 0: Linear response with no acceleration"),
+        QString(),
+        QStringLiteral("When acceleration is enabled, it works together with Pointer Speed to "
+                       "determine the overall cursor behavior. Fast mouse movements get "
+                       "multiplied by the acceleration factor, while slow movements remain close "
+                       "to the base speed setting."),
+    });
+}
+
+QString speedHelpText()
+{
+    return joinedLines({
+        QStringLiteral("Pointer Speed sets the base sensitivity of your mouse cursor."),
+        QString(),
+        QStringLiteral("• Higher values (0.7-1.0): Cursor moves farther for each unit of mouse "
+                       "movement"),
+        QStringLiteral("• Lower values (0.1-0.3): More precise control, cursor moves shorter "
+                       "distances"),
+        QStringLiteral("• Very low values: Useful for detailed work like photo editing or design"),
+        QString(),
+        QStringLiteral("This setting determines the baseline cursor speed before acceleration is "
+                       "applied. When acceleration is enabled, this acts as the foundation speed "
+                       "that gets multiplied during fast movements."),
+    });
+}
+
+QString trackingSpeedHelpText()
+{
+    return joinedLines({
+        QStringLiteral("Tracking Speed controls cursor movement when acceleration is disabled."),
+        QString(),
+        QStringLiteral("• Higher values (15-20): Faster cursor movement"),
+        QStringLiteral("• Lower values (1-5): Slower, more precise cursor movement"),
+        QStringLiteral("• This provides direct 1:1 mapping between mouse movement and cursor "
+                       "movement"),
+        QString(),
+        QStringLiteral("When acceleration is disabled, this becomes the primary control for "
+                       "cursor speed. Unlike when acceleration is enabled, the cursor speed "
+                       "remains constant regardless of how fast you move the mouse."),
+    });
+}
+
+} // namespace veloquill

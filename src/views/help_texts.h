@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+namespace veloquill {
+
+// The explanations behind the help buttons beside the sliders.
+QString accelerationHelpText();
+QString speedHelpText();
+QString trackingSpeedHelpText();
+
+} // namespace veloquill

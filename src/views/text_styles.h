@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QFont>
+
+class QWidget;
+
+namespace veloquill {
+
+// The type scale of the program's screens, relative to the user's chosen font so that a
+// larger desktop font makes every screen larger.
+QFont largeTitleFont();
+QFont titleFont();
+QFont headlineFont();
+QFont subheadlineFont();
+QFont captionFont();
+
+// Draws the widget's text in the dimmer colour used for explanations and captions.
+void makeSecondary(QWidget* widget);
+
+} // namespace veloquill
