@@ -2,6 +2,7 @@
 
 #include "device/pointer_device_manager.h"
 #include "settings/veloquill_pointer_settings_state.h"
+#include "shell/status_bar_controller.h"
 #include "support/log.h"
 
 #include <QTimer>
@@ -9,16 +10,36 @@
 namespace veloquill {
 
 AppDelegate::AppDelegate(PointerDeviceManager& manager, SettingsStateProvider settingsState,
-                         QObject* parent)
-    : QObject(parent), m_manager(manager), m_settingsState(std::move(settingsState))
+                         Interface interface, QObject* parent)
+    : QObject(parent), m_manager(manager), m_settingsState(std::move(settingsState)),
+      m_interface(std::move(interface))
 {
 }
 
+AppDelegate::~AppDelegate() = default;
+
 void AppDelegate::applicationDidFinishLaunching()
 {
+    // The tray item exists before any device is observed.
+    setUpInterface();
     m_manager.startObservation();
     logLine(QStringLiteral("[AppDelegate] Called PointerDeviceManager.shared.startObservation()"));
     QTimer::singleShot(SavedSettingsDelayMs, this, &AppDelegate::applySavedSettingsAfterStartup);
+}
+
+void AppDelegate::setUpInterface()
+{
+    if (m_interface.makeStatusBarController)
+        m_statusBarController = m_interface.makeStatusBarController();
+    if (m_statusBarController)
+        m_statusBarController->setupStatusItem();
+    setupApplicationMenu();
+}
+
+void AppDelegate::setupApplicationMenu()
+{
+    // A tray program on the Linux desktop has no application menu whose About item could be
+    // redirected; About is reached through the tray menu.
 }
 
 void AppDelegate::applySavedSettingsAfterStartup()
@@ -28,6 +49,8 @@ void AppDelegate::applySavedSettingsAfterStartup()
         return;
     logLine(QStringLiteral("[AppDelegate] Applying saved settings to devices after startup"));
     m_settingsState().ensureDeviceSelectionAndLoadSettings();
+    if (m_interface.afterSavedSettingsApplied)
+        m_interface.afterSavedSettingsApplied();
 }
 
 void AppDelegate::applicationWillTerminate()
@@ -40,6 +63,19 @@ void AppDelegate::applicationWillTerminate()
     m_manager.restoreInitialPointerSettings();
     m_manager.stopObservation();
     logLine(QStringLiteral("[AppDelegate] Called PointerDeviceManager.shared.stopObservation()"));
+}
+
+bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows)
+{
+    if (!hasVisibleWindows && m_interface.showSettingsWindow)
+        m_interface.showSettingsWindow();
+    return true;
+}
+
+void AppDelegate::showAboutWindow()
+{
+    if (m_interface.showAboutWindow)
+        m_interface.showAboutWindow();
 }
 
 } // namespace veloquill

@@ -3,36 +3,60 @@
 #include <QObject>
 
 #include <functional>
+#include <memory>
 
 namespace veloquill {
 
 class PointerDeviceManager;
+class StatusBarController;
 class VeloquillPointerSettingsState;
 
-// Drives the device side of the program: observation from launch, and every device put
-// back the way it was found before observation stops at quit.
+// Drives the program: at launch the tray item, then device observation, then the saved
+// settings a tenth of a second later; at quit every device put back the way it was found
+// before observation stops. It also answers reopen requests.
 class AppDelegate : public QObject
 {
     Q_OBJECT
 
 public:
-    // The settings state is asked for only when the saved settings are applied, a tenth of
-    // a second after launch, so that it first sees the devices present at launch.
+    // The settings state is asked for only when the saved settings are applied, so that it
+    // first sees the devices present at launch.
     using SettingsStateProvider = std::function<VeloquillPointerSettingsState&()>;
 
+    // The interface the delegate sets up and shows; left empty, it runs without one (the
+    // device side alone, as in tests).
+    struct Interface {
+        std::function<std::unique_ptr<StatusBarController>()> makeStatusBarController;
+        std::function<void()> showSettingsWindow;
+        std::function<void()> showAboutWindow;
+        // Run after the saved settings were applied (opening the settings window when no
+        // tray can show the item).
+        std::function<void()> afterSavedSettingsApplied;
+    };
+
     AppDelegate(PointerDeviceManager& manager, SettingsStateProvider settingsState,
-                QObject* parent = nullptr);
+                Interface interface = {}, QObject* parent = nullptr);
+    ~AppDelegate() override;
 
     void applicationDidFinishLaunching();
     void applicationWillTerminate();
+    // Always true; shows the settings window when no window of the program is visible.
+    bool applicationShouldHandleReopen(bool hasVisibleWindows);
+    void showAboutWindow();
+
+    StatusBarController* statusBarController() const { return m_statusBarController.get(); }
 
     static constexpr int SavedSettingsDelayMs = 100;
 
 private:
+    void setUpInterface();
+    void setupApplicationMenu();
     void applySavedSettingsAfterStartup();
 
     PointerDeviceManager& m_manager;
     SettingsStateProvider m_settingsState;
+    Interface m_interface;
+    std::unique_ptr<StatusBarController> m_statusBarController;
     bool m_terminated = false;
 };
 

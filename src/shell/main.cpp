@@ -1,20 +1,40 @@
 // veloquill: per-device pointer speed and acceleration for the X11 desktop.
 #include "device/pointer_device_manager.h"
 #include "device/x11/x11_hid_event_system.h"
+#include "login_item/start_at_login.h"
 #include "settings/veloquill_pointer_settings_state.h"
+#include "shell/about_window_controller.h"
 #include "shell/app_delegate.h"
+#include "shell/settings_window_controller.h"
+#include "shell/shell_window.h"
+#include "shell/single_instance.h"
+#include "shell/start_at_login_menu_binding.h"
+#include "shell/status_bar_controller.h"
 #include "shell/termination_signals.h"
+#include "shell/tray_fallback.h"
+#include "views/pointer_control_view.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 
 using namespace veloquill;
 
 namespace {
-X11HidEventSystemOptions parseOptions(const QCoreApplication& app)
+AppDelegate* g_runningDelegate = nullptr;
+
+// Qt ends the process with exit() when its own X connection breaks, which can happen before
+// the backend reports the loss; the devices still take the terminate path.
+void terminateOnExit()
+{
+    if (g_runningDelegate)
+        g_runningDelegate->applicationWillTerminate();
+}
+
+X11HidEventSystemOptions parseOptions(const QStringList& arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -25,21 +45,53 @@ X11HidEventSystemOptions parseOptions(const QCoreApplication& app)
         QStringLiteral("include-virtual-devices"),
         QStringLiteral("Also list the XTEST devices that software input goes through."));
     parser.addOption(includeVirtual);
-    parser.process(app);
+    parser.process(arguments);
 
     X11HidEventSystemOptions options;
     options.includeVirtualDevices = parser.isSet(includeVirtual);
     return options;
 }
+
+// Whether an X display can be used at all, asked before Qt connects to it: without one
+// Qt's own connection would abort the program with a less helpful message.
+bool reportUnusableDisplay(const X11HidEventSystemOptions& options)
+{
+    const X11HidEventSystem probe(options);
+    if (probe.isConnected())
+        return false;
+    std::fprintf(stderr, "veloquill: cannot control pointer devices: %s\n",
+                 qPrintable(probe.failureReason()));
+    return true;
+}
+
+QStringList commandLine(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Veloquill"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELOQUILL_VERSION));
+    const X11HidEventSystemOptions options = parseOptions(commandLine(argc, argv));
+    if (reportUnusableDisplay(options))
+        return 1;
 
-    auto eventSystem = std::make_shared<X11HidEventSystem>(parseOptions(app));
+    QApplication app(argc, argv);
+    // A tray program lives on when its last window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // A second start asks the running program to show its settings, then ends.
+    SingleInstance instance;
+    if (instance.claim() == SingleInstance::Role::Secondary)
+        return 0;
+
+    // Created after the QApplication, so its X error handlers are installed after Qt's.
+    auto eventSystem = std::make_shared<X11HidEventSystem>(options);
     if (!eventSystem->isConnected()) {
         std::fprintf(stderr, "veloquill: cannot control pointer devices: %s\n",
                      qPrintable(eventSystem->failureReason()));
@@ -48,19 +100,44 @@ int main(int argc, char** argv)
     PointerDeviceManager::installSharedEventSystem(eventSystem);
     PointerDeviceManager& manager = PointerDeviceManager::shared();
 
-    AppDelegate delegate(manager, [] () -> VeloquillPointerSettingsState& {
-        return VeloquillPointerSettingsState::shared();
-    });
+    SettingsWindowController::configureShared(
+        [eventSystem] { return eventSystem->canControlPointerDevices(); },
+        [] {
+            return new PointerControlView(VeloquillPointerSettingsState::shared(),
+                                          PointerDeviceManager::shared());
+        });
+
+    AppDelegate::Interface interface;
+    interface.makeStatusBarController = [] {
+        auto controller = std::make_unique<StatusBarController>();
+        bindStartAtLoginMenu(*controller, StartAtLogin::shared());
+        return controller;
+    };
+    interface.showSettingsWindow = [] { SettingsWindowController::shared().bringToFront(); };
+    interface.showAboutWindow = [] { AboutWindowController::shared().bringToFront(); };
+    interface.afterSavedSettingsApplied = [] { openSettingsIfNoTrayHost(); };
+    AppDelegate delegate(
+        manager,
+        []() -> VeloquillPointerSettingsState& { return VeloquillPointerSettingsState::shared(); },
+        std::move(interface));
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,
                      &AppDelegate::applicationWillTerminate);
+    QObject::connect(&instance, &SingleInstance::reopenRequested, &delegate, [&delegate] {
+        delegate.applicationShouldHandleReopen(ShellWindow::anyOnScreen());
+    });
 
-    // A signal, a logout or a lost display all take the same way out as quitting.
+    // A signal, a logout or a lost display all take the same way out as Quit.
     TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &app,
                      &QCoreApplication::quit);
     QObject::connect(eventSystem.get(), &X11HidEventSystem::connectionLost, &app,
                      &QCoreApplication::quit);
 
+    g_runningDelegate = &delegate;
+    std::atexit(terminateOnExit);
+
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
-    return app.exec();
+    const int status = app.exec();
+    g_runningDelegate = nullptr;
+    return status;
 }

@@ -5,6 +5,7 @@
 #include <QDeadlineTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -35,8 +36,12 @@ SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::defaultSocketPath()
 {
+    // One program per user and X display: each display has its own devices to control.
+    QString display = qEnvironmentVariable("DISPLAY");
+    display.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9.]")), QStringLiteral("_"));
     return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QLatin1Char('/') +
-           QStringLiteral(VELOQUILL_APP_ID) + QLatin1Char('-') + QString::number(::getuid());
+           QStringLiteral(VELOQUILL_APP_ID) + QLatin1Char('-') + QString::number(::getuid()) +
+           QLatin1Char('-') + display;
 }
 
 SingleInstance::Role SingleInstance::claim()

@@ -1,6 +1,8 @@
 #include "shell/app_delegate.h"
 
 #include "device/pointer_device_manager.h"
+#include "shell/status_bar_controller.h"
+#include "support/log.h"
 #include "settings/in_memory_defaults_store.h"
 #include "settings/veloquill_pointer_settings_state.h"
 #include "sim/simulated_hid_event_system.h"
@@ -99,4 +101,34 @@ TEST(AppDelegate, QuittingBeforeTheDeferredStepAppliesNothingAfterTheRestore)
     test::runMainLoopFor(AppDelegate::SavedSettingsDelayMs * 2);
     EXPECT_FALSE(app.log.contains(kApplying));
     EXPECT_EQ(app.mouse->property("HIDPointerResolution"), HidPropertyValue::integer(400 * 65536));
+}
+
+TEST(AppDelegate, TrayItemComesFirstAndReopenShowsSettingsOnlyWithoutVisibleWindows)
+{
+    test::LogCapture log;
+    auto system = std::make_shared<sim::SimulatedHidEventSystem>();
+    PointerDeviceManager manager{system};
+    int settingsShown = 0;
+    AppDelegate::Interface interface;
+    interface.makeStatusBarController = [&] {
+        logLine("status item created");
+        return std::unique_ptr<StatusBarController>();
+    };
+    interface.showSettingsWindow = [&] { ++settingsShown; };
+    AppDelegate delegate(
+        manager, []() -> VeloquillPointerSettingsState& { throw std::logic_error("unused"); },
+        interface);
+
+    delegate.applicationDidFinishLaunching();
+    const QStringList lines = log.lines();
+    EXPECT_EQ(lines.first(), "status item created");
+    EXPECT_GT(lines.indexOf("[AppDelegate] Called PointerDeviceManager.shared.startObservation()"),
+              0);
+
+    EXPECT_TRUE(delegate.applicationShouldHandleReopen(true));
+    EXPECT_EQ(settingsShown, 0);
+    EXPECT_TRUE(delegate.applicationShouldHandleReopen(false));
+    EXPECT_EQ(settingsShown, 1);
+    delegate.applicationWillTerminate(); // before the deferred step: it never runs
+    test::runMainLoopFor(AppDelegate::SavedSettingsDelayMs * 2);
 }

@@ -19,11 +19,16 @@ namespace {
 constexpr int kUnknownParameter = 1;
 const QString kStandInPrefix = QStringLiteral("xwayland-");
 
-void logCannotControl(const QString& why)
+} // namespace
+
+void X11HidEventSystem::logCannotControl(const QString& why)
 {
+    // The settings window asks every second; say why once, and again only when it changes.
+    if (why == m_lastCannotControlReason)
+        return;
+    m_lastCannotControlReason = why;
     logLine(QStringLiteral("X11HidEventSystem: cannot control pointer devices: ") + why);
 }
-} // namespace
 
 X11HidEventSystem::X11HidEventSystem(X11HidEventSystemOptions options, QObject* parent)
     : QObject(parent)
@@ -105,6 +110,7 @@ bool X11HidEventSystem::canControlPointerDevices()
             return false;
         }
     }
+    m_lastCannotControlReason.clear();
     return true;
 }
 

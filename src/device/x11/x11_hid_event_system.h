@@ -55,8 +55,11 @@ Q_SIGNALS:
     void connectionLost();
 
 private:
+    void logCannotControl(const QString& why);
+
     std::shared_ptr<x11::X11Session> m_session;
     QString m_failureReason;
+    QString m_lastCannotControlReason;
 };
 
 } // namespace veloquill

@@ -257,6 +257,9 @@ TEST_F(X11Discovery, NotTrustedWithoutADisplayOrOnXwaylandStandIns)
     EXPECT_FALSE(system->canControlPointerDevices());
     EXPECT_EQ(log.lines().size(), 1);
     EXPECT_TRUE(log.lines().value(0).contains(QStringLiteral("is Xwayland")));
+    // The settings window asks every second: the reason is said once.
+    EXPECT_FALSE(system->canControlPointerDevices());
+    EXPECT_EQ(log.lines().size(), 1);
 }
 
 TEST_F(X11Discovery, LostConnectionIsReportedOnceAndNothingBreaks)

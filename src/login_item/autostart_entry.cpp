@@ -1,0 +1,154 @@
+#include "login_item/autostart_entry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <filesystem>
+#include <system_error>
+
+namespace veloquill {
+
+namespace {
+const QString DesktopEntryGroup = QStringLiteral("[Desktop Entry]");
+
+// Desktop entry booleans are true and false; GLib, which most sessions read them with, also
+// takes 1 and 0, so a hand-edited entry means the same here as at login.
+bool isTrue(const QString& value)
+{
+    return value == QLatin1String("true") || value == QLatin1String("1");
+}
+
+bool isFalse(const QString& value)
+{
+    return value == QLatin1String("false") || value == QLatin1String("0");
+}
+
+std::optional<QString> makeDirectory(const QString& path)
+{
+    if (QFileInfo(path).isDir())
+        return std::nullopt;
+    std::error_code error;
+    std::filesystem::create_directories(
+        std::filesystem::path(QFile::encodeName(path).toStdString()), error);
+    if (!error && QFileInfo(path).isDir())
+        return std::nullopt;
+    const QString reason =
+        error ? QString::fromLocal8Bit(error.message()) : QStringLiteral("not a folder");
+    return QStringLiteral("cannot create the folder %1: %2").arg(path, reason);
+}
+} // namespace
+
+QString AutostartEntry::autostartDirectory()
+{
+    // The base directory spec ignores a relative XDG_CONFIG_HOME.
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.config");
+    return base + QStringLiteral("/autostart");
+}
+
+AutostartEntry::AutostartEntry(QString name) : m_name(std::move(name)) {}
+
+QString AutostartEntry::filePath() const
+{
+    return autostartDirectory() + QLatin1Char('/') + m_name + QStringLiteral(".desktop");
+}
+
+bool AutostartEntry::isEnabled() const
+{
+    QFile file(filePath());
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    bool inDesktopEntry = false;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        if (line.startsWith(QLatin1Char('['))) {
+            inDesktopEntry = line == DesktopEntryGroup;
+            continue;
+        }
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (!inDesktopEntry || equals < 0)
+            continue;
+        const QString key = line.left(equals).trimmed();
+        const QString value = line.mid(equals + 1).trimmed();
+        if (key == QLatin1String("Hidden") && isTrue(value))
+            return false;
+        if (key == QLatin1String("X-GNOME-Autostart-enabled") && isFalse(value))
+            return false;
+    }
+    return true;
+}
+
+std::optional<QString> AutostartEntry::write(const QString& programPath) const
+{
+    if (const auto failure = makeDirectory(autostartDirectory()))
+        return failure;
+    const QString path = filePath();
+    QSaveFile file(path);
+    const QByteArray text = contents(programPath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+        return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    return std::nullopt;
+}
+
+std::optional<QString> AutostartEntry::remove() const
+{
+    const QString path = filePath();
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.remove())
+        return QStringLiteral("cannot remove %1: %2").arg(path, file.errorString());
+    return std::nullopt;
+}
+
+QByteArray AutostartEntry::contents(const QString& programPath)
+{
+    const QString text = DesktopEntryGroup +
+                         QStringLiteral("\n"
+                                        "Type=Application\n"
+                                        "Name=Veloquill\n"
+                                        "Exec=") +
+                         execArgument(programPath) +
+                         QStringLiteral("\n"
+                                        "Terminal=false\n"
+                                        "X-GNOME-Autostart-enabled=true\n");
+    return text.toUtf8();
+}
+
+QString execArgument(const QString& programPath)
+{
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : programPath) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
+            c == QLatin1Char('\\'))
+            quoted += QLatin1Char('\\');
+        else if (c == QLatin1Char('%'))
+            quoted += QLatin1Char('%');
+        quoted += c;
+    }
+    quoted += QLatin1Char('"');
+
+    // Exec is a string value, whose own escapes are undone before the quoting is.
+    QString value;
+    for (const QChar c : quoted) {
+        if (c == QLatin1Char('\\'))
+            value += QStringLiteral("\\\\");
+        else if (c == QLatin1Char('\n'))
+            value += QStringLiteral("\\n");
+        else if (c == QLatin1Char('\t'))
+            value += QStringLiteral("\\t");
+        else if (c == QLatin1Char('\r'))
+            value += QStringLiteral("\\r");
+        else
+            value += c;
+    }
+    return value;
+}
+
+} // namespace veloquill

@@ -1,0 +1,64 @@
+#include "login_item/start_at_login_toggle.h"
+
+#include "login_item/start_at_login.h"
+#include "login_item/start_at_login_observable.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+
+namespace veloquill {
+
+StartAtLoginToggle::StartAtLoginToggle(const LabelBuilder& makeLabel, QWidget* parent,
+                                       StartAtLogin* startAtLogin)
+    : StartAtLoginToggle(parent, startAtLogin, QString(), makeLabel())
+{}
+
+StartAtLoginToggle::StartAtLoginToggle(const char* translationKey, QWidget* parent,
+                                       StartAtLogin* startAtLogin)
+    : StartAtLoginToggle(parent, startAtLogin,
+                         QCoreApplication::translate("StartAtLoginToggle", translationKey), nullptr)
+{}
+
+StartAtLoginToggle::StartAtLoginToggle(const QString& text, QWidget* parent,
+                                       StartAtLogin* startAtLogin)
+    : StartAtLoginToggle(parent, startAtLogin, text, nullptr)
+{}
+
+StartAtLoginToggle::StartAtLoginToggle(QWidget* parent, StartAtLogin* startAtLogin)
+    : StartAtLoginToggle(parent, startAtLogin, QStringLiteral("Start at login"), nullptr)
+{}
+
+StartAtLoginToggle::StartAtLoginToggle(QWidget* parent, StartAtLogin* startAtLogin,
+                                       const QString& text, QWidget* labelWidget)
+    : QWidget(parent),
+      m_observable((startAtLogin ? *startAtLogin : StartAtLogin::shared()).observable()),
+      m_switch(new QCheckBox(text, this)), m_label(labelWidget)
+{
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_switch);
+    if (m_label) {
+        layout->addWidget(m_label, 1);
+        // A text label still names the box for screen readers and its mnemonic.
+        if (auto* textLabel = qobject_cast<QLabel*>(m_label)) {
+            textLabel->setBuddy(m_switch);
+            m_switch->setAccessibleName(textLabel->text());
+        }
+    }
+
+    showState();
+    connect(m_switch, &QCheckBox::clicked, this,
+            [this](bool checked) { m_observable.setEnabled(checked); });
+    // Read again once the change is done, not when it is announced.
+    connect(&m_observable, &StartAtLoginObservable::objectWillChange, this,
+            &StartAtLoginToggle::showState, Qt::QueuedConnection);
+}
+
+void StartAtLoginToggle::showState()
+{
+    m_switch->setChecked(m_observable.isEnabled());
+}
+
+} // namespace veloquill

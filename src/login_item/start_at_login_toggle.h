@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+class QCheckBox;
+
+namespace veloquill {
+
+class StartAtLogin;
+class StartAtLoginObservable;
+
+// A ready-made "start at login" switch: a check box bound both ways to
+// StartAtLogin::observable(). Its mark is read from the file system when it is made and again
+// after every change, so a refused change puts the mark back.
+//
+// The label comes one of four ways:
+//   StartAtLoginToggle(makeLabel)   any widget, built once by makeLabel, beside the box
+//   StartAtLoginToggle("key")       a string literal is a translation key, looked up with
+//                                   QCoreApplication::translate("StartAtLoginToggle", key)
+//   StartAtLoginToggle(QString)     a QString is shown as it is
+//   StartAtLoginToggle()            the plain text "Start at login"
+// Each also takes the parent, and the service to bind to (the program's shared one when
+// null). Pass a parent typed as QWidget*: a bare nullptr would fit several of them.
+class StartAtLoginToggle : public QWidget
+{
+    Q_OBJECT
+
+public:
+    using LabelBuilder = std::function<QWidget*()>;
+
+    explicit StartAtLoginToggle(const LabelBuilder& makeLabel, QWidget* parent = nullptr,
+                                StartAtLogin* startAtLogin = nullptr);
+    explicit StartAtLoginToggle(const char* translationKey, QWidget* parent = nullptr,
+                                StartAtLogin* startAtLogin = nullptr);
+    explicit StartAtLoginToggle(const QString& text, QWidget* parent = nullptr,
+                                StartAtLogin* startAtLogin = nullptr);
+    explicit StartAtLoginToggle(QWidget* parent = nullptr, StartAtLogin* startAtLogin = nullptr);
+
+    QCheckBox* switchControl() const { return m_switch; }
+    // The built label widget; null when the label is the box's own text.
+    QWidget* label() const { return m_label; }
+
+private:
+    StartAtLoginToggle(QWidget* parent, StartAtLogin* startAtLogin, const QString& text,
+                       QWidget* labelWidget);
+    void showState();
+
+    StartAtLoginObservable& m_observable;
+    QCheckBox* m_switch;
+    QWidget* m_label;
+};
+
+} // namespace veloquill

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+#include <optional>
+#include <vector>
+
+class QAbstractButton;
+class QButtonGroup;
+class QVBoxLayout;
+
+namespace veloquill {
+
+class PointerDeviceManager;
+class VeloquillPointerSettingsState;
+
+// The device to control, as a radio group: "None (No device selected)" and then each listed
+// device by name, in list order. Choosing a row selects its device; a change of selection
+// or of the device list from elsewhere shows at once.
+class DevicePicker : public QWidget
+{
+    Q_OBJECT
+
+public:
+    DevicePicker(VeloquillPointerSettingsState& state, PointerDeviceManager& manager,
+                 QWidget* parent = nullptr);
+
+    // The rows, "None" first.
+    QList<QAbstractButton*> choices() const;
+    // The device each row selects, by stableID; none for the first row.
+    std::optional<QString> selectionOf(const QAbstractButton* choice) const;
+
+private:
+    void rebuild();
+    void showSelection(const std::optional<QString>& selectedDeviceID);
+    void addChoice(const QString& text, std::optional<QString> selection);
+
+    VeloquillPointerSettingsState& m_state;
+    PointerDeviceManager& m_manager;
+    QVBoxLayout* m_layout = nullptr;
+    QButtonGroup* m_group = nullptr;
+    // Indexed by the rows' ids in the group.
+    std::vector<std::optional<QString>> m_selections;
+};
+
+} // namespace veloquill

@@ -1,0 +1,27 @@
+#include "views/form_section.h"
+
+#include "views/text_styles.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace veloquill {
+
+FormSection::FormSection(const QString& header, QWidget* parent) : QWidget(parent)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    if (!header.isEmpty()) {
+        m_header = new QLabel(header);
+        m_header->setTextFormat(Qt::PlainText);
+        m_header->setFont(headlineFont());
+        layout->addWidget(m_header);
+    }
+    auto* panel = new QFrame;
+    panel->setFrameShape(QFrame::StyledPanel);
+    m_rows = new QVBoxLayout(panel);
+    layout->addWidget(panel);
+}
+
+} // namespace veloquill

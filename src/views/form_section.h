@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+class QVBoxLayout;
+
+namespace veloquill {
+
+// One group of a settings form: an optional header over a framed panel of rows.
+class FormSection : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit FormSection(const QString& header = QString(), QWidget* parent = nullptr);
+
+    // Where the section's rows go, top to bottom.
+    QVBoxLayout* rows() const { return m_rows; }
+    // Null for a section without a header.
+    QLabel* header() const { return m_header; }
+
+private:
+    QLabel* m_header = nullptr;
+    QVBoxLayout* m_rows = nullptr;
+};
+
+} // namespace veloquill

@@ -1,0 +1,117 @@
+#include "views/pointer_control_view.h"
+
+#include "device/pointer_device_manager.h"
+#include "settings/veloquill_pointer_settings_state.h"
+#include "support/log.h"
+#include "views/device_form.h"
+#include "views/pointer_controls_form.h"
+#include "views/text_styles.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPointer>
+#include <QShowEvent>
+#include <QStyle>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace veloquill {
+
+namespace {
+constexpr int kHeadingGap = 5;
+constexpr int kDividerGap = 5;
+
+QLabel* heading(const QString& text)
+{
+    auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(titleFont());
+    return label;
+}
+
+// Puts the widget inside the standard margins on the sides only.
+QWidget* horizontallyPadded(QWidget* content, int padding)
+{
+    auto* frame = new QWidget;
+    auto* layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(padding, 0, padding, 0);
+    layout->addWidget(content);
+    return frame;
+}
+} // namespace
+
+PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
+                                       PointerDeviceManager& manager, QWidget* parent)
+    : QWidget(parent), m_state(state), m_manager(manager)
+{
+    const int padding = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
+
+    m_noDevices = new QLabel(QStringLiteral("No pointer devices detected."));
+    m_noDevices->setContentsMargins(padding, padding, padding, padding);
+    makeSecondary(m_noDevices);
+    m_deviceForm = new DeviceForm(state, manager);
+    m_deviceArea = horizontallyPadded(m_deviceForm, padding);
+
+    auto* divider = new QFrame;
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Sunken);
+
+    auto* controlsHeading = heading(QStringLiteral("Pointer Controls"));
+    controlsHeading->setContentsMargins(padding, padding, padding, padding);
+    m_controls = new PointerControlsForm(state);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(heading(QStringLiteral("Detected Pointer Devices")), 0, Qt::AlignHCenter);
+    layout->addSpacing(kHeadingGap);
+    layout->addWidget(m_noDevices, 0, Qt::AlignHCenter);
+    layout->addWidget(m_deviceArea);
+    layout->addSpacing(kDividerGap);
+    layout->addWidget(divider);
+    layout->addSpacing(kDividerGap);
+    layout->addWidget(controlsHeading, 0, Qt::AlignHCenter);
+    layout->addWidget(horizontallyPadded(m_controls, padding));
+    layout->addStretch();
+
+    showDeviceArea();
+    connect(&manager, &PointerDeviceManager::devicesChanged, this,
+            &PointerControlView::showDeviceArea);
+}
+
+void PointerControlView::showDeviceArea()
+{
+    const bool noDevices = m_manager.devices().empty();
+    m_noDevices->setVisible(noDevices);
+    m_deviceArea->setVisible(!noDevices);
+}
+
+void PointerControlView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // A window coming back from being minimised was on screen all along.
+    if (!event->spontaneous())
+        scheduleDeviceSelection();
+}
+
+void PointerControlView::scheduleDeviceSelection()
+{
+    logLine(QStringLiteral("PointerControlView.onAppear: Called."));
+    // Runs even when the view is gone by then: the settings window rebuilds its content on
+    // every bringToFront, and the selection must still be made.
+    const QPointer<PointerDeviceManager> manager(&m_manager);
+    VeloquillPointerSettingsState* state = &m_state;
+    QTimer::singleShot(kAppearanceDelayMs, state, [state, manager] {
+        const QString prefix = QStringLiteral("PointerControlView.onAppear (asyncAfter): ");
+        const std::size_t count = manager ? manager->devices().size() : 0;
+        logLine(prefix + QStringLiteral("Current PKM devices: ") + QString::number(count));
+        if (!state->isInitialized()) {
+            logLine(prefix + QStringLiteral("settingsState not yet initialized. This might be an "
+                                            "issue."));
+            return;
+        }
+        logLine(prefix +
+                QStringLiteral("Calling settingsState.ensureDeviceSelectionAndLoadSettings()"));
+        state->ensureDeviceSelectionAndLoadSettings();
+    });
+}
+
+} // namespace veloquill

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+
+namespace veloquill {
+
+class DeviceForm;
+class PointerControlsForm;
+class PointerDeviceManager;
+class VeloquillPointerSettingsState;
+
+// The working surface of the settings window: the detected devices to choose from, the
+// auto-switch options, and the selected device's speed and acceleration. It holds no
+// pointer logic: every control writes straight to the settings state and shows each of its
+// changes, and the device area follows the manager's list.
+class PointerControlView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // How long after being put on screen the view makes sure a device is selected and loaded.
+    static constexpr int kAppearanceDelayMs = 50;
+
+    PointerControlView(VeloquillPointerSettingsState& state, PointerDeviceManager& manager,
+                       QWidget* parent = nullptr);
+
+    // Shown instead of the device form while no device is listed.
+    QLabel* noDevicesMessage() const { return m_noDevices; }
+    DeviceForm* deviceForm() const { return m_deviceForm; }
+    PointerControlsForm* controlsForm() const { return m_controls; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void showDeviceArea();
+    void scheduleDeviceSelection();
+
+    VeloquillPointerSettingsState& m_state;
+    PointerDeviceManager& m_manager;
+    QLabel* m_noDevices = nullptr;
+    QWidget* m_deviceArea = nullptr;
+    DeviceForm* m_deviceForm = nullptr;
+    PointerControlsForm* m_controls = nullptr;
+};
+
+} // namespace veloquill

@@ -1,0 +1,148 @@
+#include "views/pointer_controls_form.h"
+
+#include "settings/veloquill_pointer_settings_state.h"
+#include "views/form_section.h"
+#include "views/help_texts.h"
+#include "views/value_slider_row.h"
+
+#include <QCheckBox>
+#include <QEasingCurve>
+#include <QParallelAnimationGroup>
+#include <QPropertyAnimation>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace veloquill {
+
+namespace {
+using State = VeloquillPointerSettingsState;
+
+constexpr BoundNumber kAcceleration{
+    &State::currentPointerAcceleration, &State::setCurrentPointerAcceleration,
+    &State::currentPointerAccelerationChanged, &State::pointerAccelerationFormatter};
+constexpr BoundNumber kSpeed{&State::currentPointerSpeed, &State::setCurrentPointerSpeed,
+                             &State::currentPointerSpeedChanged, &State::pointerSpeedFormatter};
+constexpr ValueSliderRow::Range kAccelerationRange{0.0, 20.0};
+constexpr ValueSliderRow::Range kSpeedRange{0.0, 1.0};
+
+// A group of rows that can be squeezed to nothing while it slides away.
+QWidget* collapsibleRows(std::initializer_list<QWidget*> rows)
+{
+    auto* group = new QWidget;
+    auto* layout = new QVBoxLayout(group);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
+    for (QWidget* row : rows)
+        layout->addWidget(row);
+    return group;
+}
+
+QPropertyAnimation* heightAnimation(QWidget* target, int from, int to)
+{
+    auto* animation = new QPropertyAnimation(target, "maximumHeight");
+    animation->setDuration(PointerControlsForm::kSwapDurationMs);
+    animation->setEasingCurve(QEasingCurve::InOutQuad);
+    animation->setStartValue(from);
+    animation->setEndValue(to);
+    return animation;
+}
+} // namespace
+
+PointerControlsForm::PointerControlsForm(State& state, QWidget* parent)
+    : QWidget(parent), m_state(state)
+{
+    m_disableAcceleration = new QCheckBox(QStringLiteral("Disable pointer acceleration"));
+    m_trackingSpeedRow = new ValueSliderRow(state, kAcceleration, kAccelerationRange,
+                                            QStringLiteral("Tracking speed"),
+                                            QStringLiteral("(0–20)"), trackingSpeedHelpText());
+    m_accelerationRow = new ValueSliderRow(state, kAcceleration, kAccelerationRange,
+                                           QStringLiteral("Pointer acceleration"),
+                                           QStringLiteral("(0–20)"), accelerationHelpText());
+    m_speedRow = new ValueSliderRow(state, kSpeed, kSpeedRange, QStringLiteral("Pointer speed"),
+                                    QStringLiteral("(0–1)"), speedHelpText());
+    m_revert = new QPushButton(QStringLiteral("Revert to system defaults"));
+
+    const int labelWidth =
+        std::max({m_trackingSpeedRow->labelWidthHint(), m_accelerationRow->labelWidthHint(),
+                  m_speedRow->labelWidthHint()});
+    for (ValueSliderRow* row : {m_trackingSpeedRow, m_accelerationRow, m_speedRow})
+        row->setLabelWidth(labelWidth);
+
+    m_linearRows = collapsibleRows({m_trackingSpeedRow});
+    m_acceleratedRows = collapsibleRows({m_accelerationRow, m_speedRow});
+
+    auto* section = new FormSection;
+    section->rows()->addWidget(m_disableAcceleration);
+    section->rows()->addWidget(m_linearRows);
+    section->rows()->addWidget(m_acceleratedRows);
+    section->rows()->addWidget(m_revert, 0, Qt::AlignLeft);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(section);
+
+    m_disableAcceleration->setChecked(state.currentPointerDisableAcceleration());
+    showRowsFor(state.currentPointerDisableAcceleration());
+
+    // clicked, unlike toggled, comes only from the user, so showing the state's value never
+    // writes it back.
+    connect(m_disableAcceleration, &QCheckBox::clicked, this, [this](bool checked) {
+        m_toggledByUser = true;
+        m_state.setCurrentPointerDisableAcceleration(checked);
+        m_toggledByUser = false;
+    });
+    connect(&state, &State::currentPointerDisableAccelerationChanged, this, [this](bool disabled) {
+        m_disableAcceleration->setChecked(disabled);
+        showRowsFor(disabled);
+    });
+    connect(m_revert, &QPushButton::clicked, &state, &State::revertPointerSpeed);
+}
+
+bool PointerControlsForm::isSwappingRows() const
+{
+    return m_swap && m_swap->state() == QAbstractAnimation::Running;
+}
+
+void PointerControlsForm::showRowsFor(bool accelerationDisabled)
+{
+    QWidget* incoming = accelerationDisabled ? m_linearRows : m_acceleratedRows;
+    QWidget* outgoing = accelerationDisabled ? m_acceleratedRows : m_linearRows;
+    // The state announces every assignment: one of the value already being shown leaves
+    // the swap under way alone; a swap back first ends where it was heading.
+    if (m_swap && m_outgoing == outgoing)
+        return;
+    if (m_swap) {
+        m_swap->stop();
+        finishSwap();
+    }
+    if (!m_toggledByUser || !isVisible() || incoming->isVisible()) {
+        outgoing->hide();
+        incoming->show();
+        return;
+    }
+
+    const int targetHeight = incoming->sizeHint().height();
+    incoming->setMaximumHeight(0);
+    incoming->show();
+    auto* group = new QParallelAnimationGroup(this);
+    group->addAnimation(heightAnimation(outgoing, outgoing->height(), 0));
+    group->addAnimation(heightAnimation(incoming, 0, targetHeight));
+    connect(group, &QAbstractAnimation::finished, this, &PointerControlsForm::finishSwap);
+    m_swap = group;
+    m_outgoing = outgoing;
+    group->start();
+}
+
+void PointerControlsForm::finishSwap()
+{
+    if (!m_swap)
+        return;
+    m_outgoing->hide();
+    m_linearRows->setMaximumHeight(QWIDGETSIZE_MAX);
+    m_acceleratedRows->setMaximumHeight(QWIDGETSIZE_MAX);
+    m_swap->deleteLater();
+    m_swap = nullptr;
+}
+
+} // namespace veloquill

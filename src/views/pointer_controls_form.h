@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QWidget>
+
+class QAbstractAnimation;
+class QCheckBox;
+class QPushButton;
+
+namespace veloquill {
+
+class ValueSliderRow;
+class VeloquillPointerSettingsState;
+
+// The speed and acceleration controls of the selected device: the acceleration switch, the
+// slider rows that fit it, and the revert button. With acceleration on, "Pointer
+// acceleration" and "Pointer speed"; with it off, "Tracking speed" alone, which is the same
+// stored acceleration under the name that fits a linear response. Flipping the switch
+// slides one set of rows out and the other in; it never touches the values.
+class PointerControlsForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kSwapDurationMs = 180;
+
+    explicit PointerControlsForm(VeloquillPointerSettingsState& state, QWidget* parent = nullptr);
+
+    QCheckBox* disableAccelerationToggle() const { return m_disableAcceleration; }
+    ValueSliderRow* accelerationRow() const { return m_accelerationRow; }
+    ValueSliderRow* speedRow() const { return m_speedRow; }
+    ValueSliderRow* trackingSpeedRow() const { return m_trackingSpeedRow; }
+    QPushButton* revertButton() const { return m_revert; }
+    // While the rows are still sliding in and out.
+    bool isSwappingRows() const;
+
+private:
+    void showRowsFor(bool accelerationDisabled);
+    void finishSwap();
+
+    VeloquillPointerSettingsState& m_state;
+    QCheckBox* m_disableAcceleration = nullptr;
+    QWidget* m_acceleratedRows = nullptr;
+    QWidget* m_linearRows = nullptr;
+    ValueSliderRow* m_accelerationRow = nullptr;
+    ValueSliderRow* m_speedRow = nullptr;
+    ValueSliderRow* m_trackingSpeedRow = nullptr;
+    QPushButton* m_revert = nullptr;
+    QAbstractAnimation* m_swap = nullptr;
+    QWidget* m_outgoing = nullptr;
+    // Set while the switch itself writes the state: only its changes are animated.
+    bool m_toggledByUser = false;
+};
+
+} // namespace veloquill

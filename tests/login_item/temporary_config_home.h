@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <optional>
+
+namespace veloquill::test {
+
+// Points XDG_CONFIG_HOME at a fresh folder while it lives, then puts back what was there, so
+// no test touches the user's own autostart folder.
+class TemporaryConfigHome
+{
+public:
+    TemporaryConfigHome()
+    {
+        if (qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
+            m_previous = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path()));
+    }
+    ~TemporaryConfigHome()
+    {
+        if (m_previous)
+            qputenv("XDG_CONFIG_HOME", *m_previous);
+        else
+            qunsetenv("XDG_CONFIG_HOME");
+    }
+    TemporaryConfigHome(const TemporaryConfigHome&) = delete;
+    TemporaryConfigHome& operator=(const TemporaryConfigHome&) = delete;
+
+    QString autostartPath() const { return m_dir.path() + QStringLiteral("/autostart"); }
+    QString entryPath(const QString& name) const
+    {
+        return autostartPath() + QLatin1Char('/') + name + QStringLiteral(".desktop");
+    }
+
+    // An entry as the desktop, or an older version of the program, left it.
+    void writeEntry(const QString& name, const QByteArray& text) const
+    {
+        QDir().mkpath(autostartPath());
+        QFile file(entryPath(name));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(text);
+    }
+
+    // A plain file in the autostart folder's place: nothing can be made inside it, not even
+    // by root, whom permission bits would not stop.
+    void blockAutostartFolder() const
+    {
+        QDir(autostartPath()).removeRecursively();
+        QFile file(autostartPath());
+        if (file.open(QIODevice::WriteOnly))
+            file.write("not a folder\n");
+    }
+
+private:
+    QTemporaryDir m_dir;
+    std::optional<QByteArray> m_previous;
+};
+
+} // namespace veloquill::test
