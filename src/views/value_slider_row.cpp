@@ -70,10 +70,15 @@ ValueSliderRow::ValueSliderRow(VeloquillPointerSettingsState& state, BoundNumber
     layout->addWidget(m_field);
 
     showValue(current());
-    connect(m_slider, &QSlider::valueChanged, this,
-            [this](int position) { (m_state.*m_number.set)(valueAtSliderPosition(position)); });
+    connect(m_slider, &QSlider::valueChanged, this, &ValueSliderRow::commitSliderPosition);
     connect(m_field, &QLineEdit::editingFinished, this, &ValueSliderRow::commitTypedText);
     connect(&m_state, m_number.changed, this, &ValueSliderRow::showValue);
+}
+
+void ValueSliderRow::commitSliderPosition(int position)
+{
+    const double value = valueAtSliderPosition(position);
+    (m_state.*m_number.set)(value);
 }
 
 QString ValueSliderRow::title() const

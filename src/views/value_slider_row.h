@@ -64,6 +64,7 @@ private:
     double current() const;
     void showValue(double value);
     void commitTypedText();
+    void commitSliderPosition(int position);
 
     VeloquillPointerSettingsState& m_state;
     BoundNumber m_number;
