@@ -56,11 +56,10 @@ X11HidEventSystemOptions parseOptions(const QStringList& arguments)
 // Qt's own connection would abort the program with a less helpful message.
 bool reportUnusableDisplay(const X11HidEventSystemOptions& options)
 {
-    const X11HidEventSystem probe(options);
-    if (probe.isConnected())
+    const QString problem = X11HidEventSystem::displayProblem(options.displayName);
+    if (problem.isEmpty())
         return false;
-    std::fprintf(stderr, "veloquill: cannot control pointer devices: %s\n",
-                 qPrintable(probe.failureReason()));
+    std::fprintf(stderr, "veloquill: cannot control pointer devices: %s\n", qPrintable(problem));
     return true;
 }
 

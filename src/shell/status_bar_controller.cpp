@@ -36,8 +36,11 @@ void StatusBarController::setupStatusItem()
     // A plain click opens the menu too, not only the context click.
     connect(m_statusItem.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger)
-                    m_menu->popup(QCursor::pos());
+                if (reason != QSystemTrayIcon::Trigger)
+                    return;
+                // Below the icon where the tray says where it is, so the icon stays visible.
+                const QRect icon = m_statusItem->geometry();
+                m_menu->popup(icon.isValid() ? icon.bottomLeft() : QCursor::pos());
             });
     m_statusItem->show();
 }

@@ -101,11 +101,8 @@ AboutView::AboutView(UrlOpener opener, QWidget* parent) : QScrollArea(parent)
     QFont linksHeading = headlineFont();
     linksHeading.setWeight(QFont::DemiBold);
     links->addWidget(textLabel(QStringLiteral("Follow My Journey"), linksHeading));
-    // The project page is a placeholder until the project has a public home.
+    // Only pages that exist: the project has no public home of its own yet.
     m_linkRows = {
-        new LinkRow(QStringLiteral(":/veloquill/views/globe.svg"),
-                    QStringLiteral("veloquill.github.io"),
-                    QUrl(QStringLiteral("https://veloquill.github.io/")), opener),
         new LinkRow(QStringLiteral(":/veloquill/views/book.svg"),
                     QStringLiteral("libinput: pointer acceleration"),
                     QUrl(QStringLiteral("https://wayland.freedesktop.org/libinput/doc/latest/"
@@ -117,9 +114,8 @@ AboutView::AboutView(UrlOpener opener, QWidget* parent) : QScrollArea(parent)
     };
     for (LinkRow* row : m_linkRows)
         links->addWidget(row);
-    auto* caption = textLabel(tr("Visit the project page for news of Veloquill, or read on about "
-                                 "pointer acceleration and about the people who rely on "
-                                 "assistive input."),
+    auto* caption = textLabel(tr("Read on about pointer acceleration, and about the people who "
+                                 "rely on assistive input."),
                               captionFont());
     caption->setContentsMargins(0, kCaptionTopPadding, 0, 0);
     makeSecondary(caption);

@@ -21,9 +21,10 @@ QString displayNameFor(const QString& requested)
 }
 } // namespace
 
-std::unique_ptr<X11Connection> X11Connection::open(const QString& displayName, QString* failure)
+namespace {
+// Opens the display and checks for XInput 2.2 or later; null with the reason on failure.
+Display* openWithXInput(const QString& name, int* xiOpcode, QString* failure)
 {
-    const QString name = displayNameFor(displayName);
     if (name.isEmpty()) {
         *failure = QStringLiteral("no X display (DISPLAY is not set)");
         return nullptr;
@@ -33,8 +34,8 @@ std::unique_ptr<X11Connection> X11Connection::open(const QString& displayName, Q
         *failure = QStringLiteral("cannot open X display \"") + name + QLatin1Char('"');
         return nullptr;
     }
-    int opcode = 0, firstEvent = 0, firstError = 0;
-    if (!XQueryExtension(display, "XInputExtension", &opcode, &firstEvent, &firstError)) {
+    int firstEvent = 0, firstError = 0;
+    if (!XQueryExtension(display, "XInputExtension", xiOpcode, &firstEvent, &firstError)) {
         *failure = QStringLiteral("X display \"") + name + QStringLiteral("\" has no XInput");
         XCloseDisplay(display);
         return nullptr;
@@ -48,9 +49,29 @@ std::unique_ptr<X11Connection> X11Connection::open(const QString& displayName, Q
         XCloseDisplay(display);
         return nullptr;
     }
+    return display;
+}
+} // namespace
+
+std::unique_ptr<X11Connection> X11Connection::open(const QString& displayName, QString* failure)
+{
+    const QString name = displayNameFor(displayName);
+    int opcode = 0;
+    Display* display = openWithXInput(name, &opcode, failure);
+    if (!display)
+        return nullptr;
     auto connection = std::unique_ptr<X11Connection>(new X11Connection(display, opcode));
     connection->m_displayName = name;
     return connection;
+}
+
+QString X11Connection::probe(const QString& displayName)
+{
+    QString failure;
+    int opcode = 0;
+    if (Display* display = openWithXInput(displayNameFor(displayName), &opcode, &failure))
+        XCloseDisplay(display);
+    return failure;
 }
 
 X11Connection::X11Connection(Display* display, int xiOpcode)

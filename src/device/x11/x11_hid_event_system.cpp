@@ -89,6 +89,11 @@ HidSystemParameterRead X11HidEventSystem::copySystemParameter(const QString& key
     return read;
 }
 
+QString X11HidEventSystem::displayProblem(const QString& displayName)
+{
+    return x11::X11Connection::probe(displayName);
+}
+
 bool X11HidEventSystem::canControlPointerDevices()
 {
     if (!m_session) {

@@ -37,6 +37,10 @@ public:
     explicit X11HidEventSystem(X11HidEventSystemOptions options = {}, QObject* parent = nullptr);
     ~X11HidEventSystem() override;
 
+    // Why the display cannot be used, or empty when it can; usable before any Qt
+    // application exists.
+    static QString displayProblem(const QString& displayName);
+
     // Connected now: opened, and not lost since.
     bool isConnected() const;
     // Why the display could not be used, for instance: no X display (DISPLAY is not set).
