@@ -31,8 +31,15 @@ using HidServiceClientRef = std::shared_ptr<HidServiceClient>;
 
 // One input event of a service, as the event system reports it. Opaque to the layer except
 // for the registry id of the service that sent it.
-struct HidEvent {
-    enum class Type { Motion, ButtonPress, ButtonRelease, Scroll };
+struct HidEvent
+{
+    enum class Type
+    {
+        Motion,
+        ButtonPress,
+        ButtonRelease,
+        Scroll
+    };
     std::uint64_t senderID = 0;
     std::uint64_t timestamp = 0;
     Type type = Type::Motion;
@@ -42,13 +49,15 @@ struct HidEvent {
 using HidEventRef = std::shared_ptr<const HidEvent>;
 
 // An element of a HID device (a button, an axis).
-struct HidElement {
+struct HidElement
+{
     std::uint32_t usagePage = 0;
     std::uint32_t usage = 0;
 };
 
 // One raw input value of a HID device.
-struct HidInputValue {
+struct HidInputValue
+{
     std::uint64_t timestamp = 0;
     std::vector<std::uint8_t> data;
     std::int64_t integerValue = 0;
@@ -136,8 +145,8 @@ public:
     // Called per arriving matching service; a repeat for a known service may happen.
     virtual void registerDeviceMatchingCallback(HidDeviceMatchingCallback callback, void* target,
                                                 void* refcon) = 0;
-    virtual void unregisterDeviceMatchingCallback(HidDeviceMatchingCallback callback,
-                                                  void* target, void* refcon) = 0;
+    virtual void unregisterDeviceMatchingCallback(HidDeviceMatchingCallback callback, void* target,
+                                                  void* refcon) = 0;
     virtual void registerEventCallback(HidEventCallback callback, void* target, void* refcon) = 0;
     // Input events reach the event callback only while enabled (off for a new client). A
     // backend listens to raw input only then, so an idle program never wakes on motion.
@@ -155,8 +164,15 @@ public:
 };
 
 // Reading a system-wide HID parameter goes through three steps that can each fail.
-struct HidSystemParameterRead {
-    enum class Outcome { NoSystemService, OpenFailed, CopyFailed, Copied };
+struct HidSystemParameterRead
+{
+    enum class Outcome
+    {
+        NoSystemService,
+        OpenFailed,
+        CopyFailed,
+        Copied
+    };
     Outcome outcome = Outcome::NoSystemService;
     int resultCode = 0;     // the failing step's code; 0 when copied
     HidPropertyValue value; // present only when copied

@@ -13,7 +13,13 @@ class HidPropertyValue
 {
 public:
     // Stable numbers, printed in log lines when a value has an unexpected kind.
-    enum class Kind : unsigned { Null = 1, Integer = 2, Real = 3, Text = 4 };
+    enum class Kind : unsigned
+    {
+        Null = 1,
+        Integer = 2,
+        Real = 3,
+        Text = 4
+    };
 
     HidPropertyValue() = default;
     static HidPropertyValue integer(std::int64_t value) { return HidPropertyValue(value); }

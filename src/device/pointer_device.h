@@ -68,7 +68,8 @@ public:
     std::size_t hash() const { return std::hash<HidServiceClientRef>()(m_client); }
 
 private:
-    struct Passkey {};
+    struct Passkey
+    {};
 
 public:
     PointerDevice(Passkey, HidServiceClientRef client);

@@ -31,11 +31,9 @@ std::shared_ptr<HidEventSystem>& sharedEventSystemSlot()
 
 PointerDeviceManager::PointerDeviceManager(std::shared_ptr<HidEventSystem> eventSystem,
                                            QObject* parent)
-    : QObject(parent),
-      m_eventSystem(eventSystem ? std::move(eventSystem)
-                                : std::make_shared<UnavailableHidEventSystem>())
-{
-}
+    : QObject(parent), m_eventSystem(eventSystem ? std::move(eventSystem)
+                                                 : std::make_shared<UnavailableHidEventSystem>())
+{}
 
 PointerDeviceManager::~PointerDeviceManager()
 {
@@ -123,7 +121,8 @@ void PointerDeviceManager::propertyChangedCallback(const QString& key, const Hid
     });
 }
 
-std::optional<double> PointerDeviceManager::initialResolution(const HidServiceClientRef& client) const
+std::optional<double>
+PointerDeviceManager::initialResolution(const HidServiceClientRef& client) const
 {
     const auto it = m_initialDeviceResolutions.find(client);
     if (it == m_initialDeviceResolutions.end())

@@ -30,8 +30,8 @@ class PointerDeviceManager : public QObject
 public:
     using DeviceObserver = std::function<void(PointerDeviceManager&, const PointerDeviceRef&)>;
     using PropertyObserver = std::function<void(PointerDeviceManager&)>;
-    using EventObserver = std::function<void(PointerDeviceManager&, const PointerDeviceRef&,
-                                             const HidEventRef&)>;
+    using EventObserver =
+        std::function<void(PointerDeviceManager&, const PointerDeviceRef&, const HidEventRef&)>;
 
     // Tests and the program build managers on an event system of their choice.
     explicit PointerDeviceManager(std::shared_ptr<HidEventSystem> eventSystem,
@@ -73,7 +73,8 @@ Q_SIGNALS:
     void devicesChanged();
 
 private:
-    struct PropertyObservation {
+    struct PropertyObservation
+    {
         QString property;
         PropertyObserver closure;
     };
@@ -85,8 +86,7 @@ private:
     void removeFromListedDevices(const PointerDeviceRef& device);
     void notifyDeviceRemoved(const PointerDeviceRef& device);
     void recordInitialResolution(const HidServiceClientRef& client, const QString& name);
-    PointerDeviceRef connectedTwinOf(const QString& stableID,
-                                     const PointerDeviceRef& except) const;
+    PointerDeviceRef connectedTwinOf(const QString& stableID, const PointerDeviceRef& except) const;
     void replaceDevices(std::vector<PointerDeviceRef> devices);
     void propertyChangedCallback(const QString& key, const HidPropertyValue& value);
     void updateEventDelivery();

@@ -103,8 +103,8 @@ void PointerDeviceManager::deviceMatchingCallback(void* target, void*,
                                                   const HidServiceClientRef& service)
 {
     if (!target) {
-        logLine(QStringLiteral(
-            "PointerDeviceManager: Error: context is nil in device matching block"));
+        logLine(
+            QStringLiteral("PointerDeviceManager: Error: context is nil in device matching block"));
         return;
     }
     auto* manager = static_cast<PointerDeviceManager*>(target);
@@ -129,8 +129,8 @@ void PointerDeviceManager::eventCallback(void* target, void*, const HidServiceCl
         return;
     }
     if (!service || !event) {
-        logLine(QStringLiteral(
-            "PointerDeviceManager: Event callback called with nil client or event"));
+        logLine(
+            QStringLiteral("PointerDeviceManager: Event callback called with nil client or event"));
         return;
     }
     auto* manager = static_cast<PointerDeviceManager*>(target);

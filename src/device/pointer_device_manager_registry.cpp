@@ -159,8 +159,9 @@ void PointerDeviceManager::removeFromListedDevices(const PointerDeviceRef& devic
 {
     const QString stableID = device->stableID();
     const QString name = device->name();
-    const auto it = std::find_if(m_devices.begin(), m_devices.end(),
-                                 [&](const PointerDeviceRef& d) { return d->stableID() == stableID; });
+    const auto it =
+        std::find_if(m_devices.begin(), m_devices.end(),
+                     [&](const PointerDeviceRef& d) { return d->stableID() == stableID; });
     if (it == m_devices.end()) {
         logLine(QStringLiteral("PointerDeviceManager: Device (stableID: ") + stableID +
                 QStringLiteral(") not found in @Published devices array for removal: ") + name);

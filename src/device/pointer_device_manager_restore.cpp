@@ -34,7 +34,8 @@ void PointerDeviceManager::restoreInitialPointerSettings()
 
     for (const PointerDeviceRef& device : m_devices) {
         HidServiceClient& client = *device->client();
-        const QString label = readText(client, HidKey::Product).value_or(QStringLiteral("(unknown)"));
+        const QString label =
+            readText(client, HidKey::Product).value_or(QStringLiteral("(unknown)"));
 
         if (const auto recorded = initialResolution(device->client())) {
             const auto fixed = toFixedPoint(clamp(*recorded, 10.0, 1995.0));
@@ -56,9 +57,10 @@ void PointerDeviceManager::restoreInitialPointerSettings()
         } else {
             client.setProperty(fallbackAccelerationKey(client),
                                HidPropertyValue::integer(kFallbackAccelerationFixed));
-            logLine(QStringLiteral("[PointerDeviceManager] Warning: System default pointer "
-                                   "acceleration not found. Applied fallback (0.6875) for device ") +
-                    label);
+            logLine(
+                QStringLiteral("[PointerDeviceManager] Warning: System default pointer "
+                               "acceleration not found. Applied fallback (0.6875) for device ") +
+                label);
         }
     }
 

@@ -25,7 +25,8 @@ public:
     std::size_t size() const;
 
 private:
-    struct Entry {
+    struct Entry
+    {
         PointerDeviceRef device;
         std::uint64_t sequence = 0;
     };

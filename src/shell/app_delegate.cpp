@@ -13,8 +13,7 @@ AppDelegate::AppDelegate(PointerDeviceManager& manager, SettingsStateProvider se
                          Interface interface, QObject* parent)
     : QObject(parent), m_manager(manager), m_settingsState(std::move(settingsState)),
       m_interface(std::move(interface))
-{
-}
+{}
 
 AppDelegate::~AppDelegate() = default;
 
@@ -59,7 +58,8 @@ void AppDelegate::applicationWillTerminate()
     if (m_terminated)
         return;
     m_terminated = true;
-    logLine(QStringLiteral("[AppDelegate] Application will terminate. Restoring pointer settings."));
+    logLine(
+        QStringLiteral("[AppDelegate] Application will terminate. Restoring pointer settings."));
     m_manager.restoreInitialPointerSettings();
     m_manager.stopObservation();
     logLine(QStringLiteral("[AppDelegate] Called PointerDeviceManager.shared.stopObservation()"));

@@ -25,7 +25,8 @@ public:
 
     // The interface the delegate sets up and shows; left empty, it runs without one (the
     // device side alone, as in tests).
-    struct Interface {
+    struct Interface
+    {
         std::function<std::unique_ptr<StatusBarController>()> makeStatusBarController;
         std::function<void()> showSettingsWindow;
         std::function<void()> showAboutWindow;

@@ -5,8 +5,7 @@
 namespace veloquill {
 
 // Limits value to the two bounds, which may be given in either order.
-template <typename T>
-constexpr T clamp(const T& value, const T& boundA, const T& boundB)
+template <typename T> constexpr T clamp(const T& value, const T& boundA, const T& boundB)
 {
     const T& lower = std::min(boundA, boundB);
     const T& upper = std::max(boundA, boundB);

@@ -11,7 +11,8 @@ constexpr double kLargestPlainMagnitude = 9007199254740992.0; // 2^53
 
 // Shortest round-trip digits (without sign or point) and the decimal exponent of the
 // first digit, so that |value| = d.ddd × 10^exponent.
-struct ShortestDigits {
+struct ShortestDigits
+{
     std::string digits;
     int exponent = 0;
 };

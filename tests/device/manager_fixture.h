@@ -22,7 +22,8 @@ protected:
                                                   std::optional<QString> serial = std::nullopt,
                                                   double resolution = 400.0)
     {
-        return system->addService(sim::ServiceSpec::mouse(name, vendor, product, serial, resolution));
+        return system->addService(
+            sim::ServiceSpec::mouse(name, vendor, product, serial, resolution));
     }
 
     void unplug(const std::shared_ptr<sim::SimulatedService>& service)

@@ -12,10 +12,11 @@ TEST_F(ManagerRegistry, ArrivalsAreListedInOrderAndAnnouncedSynchronously)
 {
     manager->startObservation();
     QStringList added;
-    auto token = manager->observeDeviceAdded([&](PointerDeviceManager& m, const PointerDeviceRef& d) {
-        // The list already holds the device when observers hear of it.
-        added.append(d->name() + "/" + QString::number(m.devices().size()));
-    });
+    auto token =
+        manager->observeDeviceAdded([&](PointerDeviceManager& m, const PointerDeviceRef& d) {
+            // The list already holds the device when observers hear of it.
+            added.append(d->name() + "/" + QString::number(m.devices().size()));
+        });
     int changes = 0;
     QObject::connect(manager.get(), &PointerDeviceManager::devicesChanged, [&] { ++changes; });
 
@@ -140,7 +141,8 @@ TEST_F(ManagerRegistry, RemovingTheLastDeviceSaysNoneRemain)
     log.clear();
     unplug(ball);
     const QStringList lines = log.lines();
-    const auto at = lines.indexOf("PointerDeviceManager: Remaining devices after removal (0 total):");
+    const auto at =
+        lines.indexOf("PointerDeviceManager: Remaining devices after removal (0 total):");
     ASSERT_GE(at, 0);
     EXPECT_EQ(lines.at(at + 1), "[No devices remaining - device switching may be needed]");
 }
@@ -277,7 +279,8 @@ TEST_F(ManagerRegistry, ManagerGoneBeforeQueuedRemovalWorkRuns)
     manager.reset();
     drainMainLoop();
     EXPECT_TRUE(log.contains("PointerDeviceManager: Manager deallocated during device removal"));
-    EXPECT_TRUE(log.contains("PointerDeviceManager: Manager deallocated during callback processing"));
+    EXPECT_TRUE(
+        log.contains("PointerDeviceManager: Manager deallocated during callback processing"));
 }
 
 TEST_F(ManagerRegistry, DestroyedManagerIsNeverCalledBack)

@@ -25,8 +25,9 @@ TEST_F(ManagerRestore, PutsBackFirstSeenResolutionAndSystemDefaultAcceleration)
     log.clear();
 
     manager->restoreInitialPointerSettings();
-    EXPECT_EQ(mouse->writes(), (std::vector<PropertyWrite>{{"HIDPointerResolution", fixed(26214400)},
-                                                          {"HIDPointerAcceleration", fixed(45056)}}));
+    EXPECT_EQ(mouse->writes(),
+              (std::vector<PropertyWrite>{{"HIDPointerResolution", fixed(26214400)},
+                                          {"HIDPointerAcceleration", fixed(45056)}}));
     EXPECT_EQ(log.lines(),
               QStringList({
                   "[PointerDeviceManager] Attempting to restore initial pointer settings for 1 "
@@ -72,7 +73,8 @@ TEST_F(ManagerRestore, RecordedResolutionsOutsideTheBoundsAreWrittenBounded)
 TEST_F(ManagerRestore, WithoutSystemDefaultEachDeviceGetsTheFallbackUnderItsOwnKey)
 {
     sim::ServiceSpec typed = sim::ServiceSpec::mouse("Typed", 1, 1);
-    typed.properties["HIDPointerAccelerationType"] = HidPropertyValue::text("HIDTrackpadAcceleration");
+    typed.properties["HIDPointerAccelerationType"] =
+        HidPropertyValue::text("HIDTrackpadAcceleration");
     sim::ServiceSpec plain = sim::ServiceSpec::mouse("Plain", 2, 2);
     sim::ServiceSpec bare = sim::ServiceSpec::mouse("Bare", 3, 3);
     bare.properties.erase("HIDPointerAcceleration");
@@ -84,11 +86,14 @@ TEST_F(ManagerRestore, WithoutSystemDefaultEachDeviceGetsTheFallbackUnderItsOwnK
         s->clearWrites();
 
     manager->restoreInitialPointerSettings();
-    EXPECT_EQ(typedService->writes().back(), (PropertyWrite{"HIDTrackpadAcceleration", fixed(45056)}));
-    EXPECT_EQ(plainService->writes().back(), (PropertyWrite{"HIDPointerAcceleration", fixed(45056)}));
+    EXPECT_EQ(typedService->writes().back(),
+              (PropertyWrite{"HIDTrackpadAcceleration", fixed(45056)}));
+    EXPECT_EQ(plainService->writes().back(),
+              (PropertyWrite{"HIDPointerAcceleration", fixed(45056)}));
     EXPECT_EQ(bareService->writes().back(), (PropertyWrite{"HIDMouseAcceleration", fixed(45056)}));
     // Resolutions are restored all the same.
-    EXPECT_EQ(plainService->writes().front(), (PropertyWrite{"HIDPointerResolution", fixed(26214400)}));
+    EXPECT_EQ(plainService->writes().front(),
+              (PropertyWrite{"HIDPointerResolution", fixed(26214400)}));
     EXPECT_TRUE(log.contains("[PointerDeviceManager] Failed to get IOHIDSystem service."));
     EXPECT_TRUE(log.contains("[PointerDeviceManager] Warning: Could not determine system default "
                              "pointer acceleration via IOKit for key 'HIDPointerAcceleration'. "
@@ -135,8 +140,9 @@ TEST_F(ManagerRestore, NoDevicesStillClearsTheRecord)
     unplug(mouse);
     log.clear();
     manager->restoreInitialPointerSettings();
-    EXPECT_EQ(log.lines().first(),
-              "[PointerDeviceManager] Attempting to restore initial pointer settings for 0 devices.");
+    EXPECT_EQ(
+        log.lines().first(),
+        "[PointerDeviceManager] Attempting to restore initial pointer settings for 0 devices.");
     EXPECT_EQ(log.lines().last(), "[PointerDeviceManager] Cleared stored initial resolutions.");
     EXPECT_EQ(manager->initialResolution(mouse), std::nullopt);
     // A device that left is not touched.
@@ -155,8 +161,7 @@ TEST_F(ManagerRestore, ReturningDeviceKeepsBothRecordsAndOnlyTheListedOneIsUsed)
     EXPECT_EQ(manager->initialResolution(after), 800.0);
     after->clearWrites();
     manager->restoreInitialPointerSettings();
-    EXPECT_EQ(after->writes().front(),
-              (PropertyWrite{"HIDPointerResolution", fixed(800 * 65536)}));
+    EXPECT_EQ(after->writes().front(), (PropertyWrite{"HIDPointerResolution", fixed(800 * 65536)}));
 }
 
 TEST_F(ManagerRestore, UnreadableResolutionIsNotRecorded)
@@ -165,8 +170,8 @@ TEST_F(ManagerRestore, UnreadableResolutionIsNotRecorded)
     spec.properties["HIDPointerResolution"] = HidPropertyValue::text("fine");
     auto odd = system->addService(spec);
     manager->startObservation();
-    EXPECT_TRUE(log.contains(
-        "[PointerDeviceManager] Warning: Could not read initial pointer resolution for device Odd"));
+    EXPECT_TRUE(log.contains("[PointerDeviceManager] Warning: Could not read initial pointer "
+                             "resolution for device Odd"));
     odd->clearWrites();
     manager->restoreInitialPointerSettings();
     for (const auto& write : odd->writes())

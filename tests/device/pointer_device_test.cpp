@@ -11,7 +11,6 @@
 #include <cmath>
 #include <limits>
 
-
 using namespace veloquill;
 using sim::PropertyWrite;
 using sim::ServiceSpec;
@@ -19,12 +18,12 @@ using sim::SimulatedService;
 
 namespace {
 
-struct DeviceOnService {
+struct DeviceOnService
+{
     explicit DeviceOnService(ServiceSpec spec)
         : service(std::make_shared<SimulatedService>(std::move(spec))),
           device(PointerDevice::create(service))
-    {
-    }
+    {}
     std::shared_ptr<SimulatedService> service;
     PointerDeviceRef device;
 };
@@ -80,8 +79,9 @@ TEST(PointerDeviceIdentity, DescriptionUsesUpperCaseHexWithFourDigits)
 
 TEST(PointerDeviceIdentity, WholeRealsReadAsIntegers)
 {
-    DeviceOnService device(withProperties({{"VendorID", HidPropertyValue::real(4660.0)},
-                                           {"HIDPointerButtonCount", HidPropertyValue::real(5.0)}}));
+    DeviceOnService device(
+        withProperties({{"VendorID", HidPropertyValue::real(4660.0)},
+                        {"HIDPointerButtonCount", HidPropertyValue::real(5.0)}}));
     EXPECT_EQ(device.device->vendorID(), 4660);
     EXPECT_EQ(device.device->buttonCount(), 5);
 }
@@ -109,8 +109,8 @@ TEST(PointerDeviceResolution, WritesAreClampedAndTruncatedToFixedPoint)
     d.device->setPointerResolution(56.33802816901409);
     d.device->setPointerResolution(std::nullopt);
     const std::vector<PropertyWrite> expected{
-        {"HIDPointerResolution", fixed(655360)},    {"HIDPointerResolution", fixed(130744320)},
-        {"HIDPointerResolution", fixed(26214400)},  {"HIDPointerResolution", fixed(3692169)},
+        {"HIDPointerResolution", fixed(655360)},      {"HIDPointerResolution", fixed(130744320)},
+        {"HIDPointerResolution", fixed(26214400)},    {"HIDPointerResolution", fixed(3692169)},
         {"HIDPointerResolution", HidPropertyValue()},
     };
     EXPECT_EQ(d.service->writes(), expected);
@@ -154,7 +154,7 @@ TEST(PointerDeviceAcceleration, WritesClampIntoZeroToTwentyExceptOff)
     for (double value : {-1.0, -0.5, 25.0, 0.6875, 1.00001})
         d.device->setPointerAcceleration(value);
     const std::vector<PropertyWrite> expected{
-        {"HIDPointerAcceleration", fixed(-65536)}, {"HIDPointerAcceleration", fixed(0)},
+        {"HIDPointerAcceleration", fixed(-65536)},  {"HIDPointerAcceleration", fixed(0)},
         {"HIDPointerAcceleration", fixed(1310720)}, {"HIDPointerAcceleration", fixed(45056)},
         {"HIDPointerAcceleration", fixed(65536)},
     };
@@ -163,9 +163,10 @@ TEST(PointerDeviceAcceleration, WritesClampIntoZeroToTwentyExceptOff)
 
 TEST(PointerDeviceAcceleration, KeyFollowsTypeThenPointerThenMouseAcceleration)
 {
-    DeviceOnService named(withProperties({{"HIDPointerAccelerationType", HidPropertyValue::text("HIDTrackpadAcceleration")},
-                                          {"HIDTrackpadAcceleration", fixed(131072)},
-                                          {"HIDPointerAcceleration", fixed(45056)}}));
+    DeviceOnService named(withProperties(
+        {{"HIDPointerAccelerationType", HidPropertyValue::text("HIDTrackpadAcceleration")},
+         {"HIDTrackpadAcceleration", fixed(131072)},
+         {"HIDPointerAcceleration", fixed(45056)}}));
     EXPECT_EQ(named.device->pointerAccelerationType(), "HIDTrackpadAcceleration");
     EXPECT_EQ(named.device->pointerAcceleration(), 2.0);
     named.device->setPointerAcceleration(3.0);
@@ -184,8 +185,9 @@ TEST(PointerDeviceAcceleration, KeyFollowsTypeThenPointerThenMouseAcceleration)
               (PropertyWrite{"HIDMouseAcceleration", fixed(65536)}));
 
     // Empty text still names the key: reads find nothing there, writes go under "".
-    DeviceOnService empty(withProperties({{"HIDPointerAccelerationType", HidPropertyValue::text("")},
-                                          {"HIDPointerAcceleration", fixed(45056)}}));
+    DeviceOnService empty(
+        withProperties({{"HIDPointerAccelerationType", HidPropertyValue::text("")},
+                        {"HIDPointerAcceleration", fixed(45056)}}));
     EXPECT_EQ(empty.device->pointerAcceleration(), std::nullopt);
     empty.device->setPointerAcceleration(1.0);
     EXPECT_EQ(empty.service->writes().back(), (PropertyWrite{"", fixed(65536)}));

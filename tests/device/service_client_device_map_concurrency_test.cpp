@@ -86,6 +86,6 @@ TEST(ServiceClientDeviceMap, SnapshotListsDevicesOldestFirst)
     }
     map.remove(clients[1]);
     map.set(devices[1], clients[1]);
-    EXPECT_EQ(map.snapshot(),
-              (std::vector<PointerDeviceRef>{devices[0], devices[2], devices[3], devices[4], devices[1]}));
+    EXPECT_EQ(map.snapshot(), (std::vector<PointerDeviceRef>{devices[0], devices[2], devices[3],
+                                                             devices[4], devices[1]}));
 }

@@ -1,11 +1,11 @@
 #include "shell/app_delegate.h"
 
 #include "device/pointer_device_manager.h"
-#include "shell/status_bar_controller.h"
-#include "support/log.h"
 #include "settings/in_memory_defaults_store.h"
 #include "settings/veloquill_pointer_settings_state.h"
+#include "shell/status_bar_controller.h"
 #include "sim/simulated_hid_event_system.h"
+#include "support/log.h"
 #include "support/log_capture.h"
 #include "support/main_loop.h"
 
@@ -16,7 +16,8 @@
 using namespace veloquill;
 
 namespace {
-struct DelegateOnSimulatedDevices {
+struct DelegateOnSimulatedDevices
+{
     test::LogCapture log;
     std::shared_ptr<sim::SimulatedHidEventSystem> system =
         std::make_shared<sim::SimulatedHidEventSystem>();
@@ -56,8 +57,9 @@ TEST(AppDelegate, TerminateRestoresDevicesThenStopsObservationOnce)
     const QStringList lines = app.log.lines();
     EXPECT_EQ(lines.first(),
               "[AppDelegate] Application will terminate. Restoring pointer settings.");
-    EXPECT_EQ(lines.value(1),
-              "[PointerDeviceManager] Attempting to restore initial pointer settings for 1 devices.");
+    EXPECT_EQ(
+        lines.value(1),
+        "[PointerDeviceManager] Attempting to restore initial pointer settings for 1 devices.");
     EXPECT_LT(lines.indexOf("[PointerDeviceManager] Cleared stored initial resolutions."),
               lines.indexOf("[PointerDeviceManager] stopObservation: Stopping IOKit listening. "
                             "Device list will persist."));

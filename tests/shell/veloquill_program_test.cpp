@@ -38,7 +38,8 @@ public:
         // The real windowing system of that display, as a user's session would have.
         environment.remove("QT_QPA_PLATFORM");
         // Never the user's own settings: a fresh folder unless the test brings one.
-        environment.insert("XDG_CONFIG_HOME", configHome.isEmpty() ? m_configHome.path() : configHome);
+        environment.insert("XDG_CONFIG_HOME",
+                           configHome.isEmpty() ? m_configHome.path() : configHome);
         if (!displayName.isEmpty())
             environment.insert("DISPLAY", displayName);
         m_process.setProcessEnvironment(environment);
@@ -61,7 +62,10 @@ public:
         m_stdout += m_process.readAllStandardOutput();
         return QString::fromUtf8(m_stdout).split('\n', Qt::SkipEmptyParts);
     }
-    void signal(int signalNumber) { ::kill(static_cast<pid_t>(m_process.processId()), signalNumber); }
+    void signal(int signalNumber)
+    {
+        ::kill(static_cast<pid_t>(m_process.processId()), signalNumber);
+    }
     bool waitForExit(int timeoutMs = 10000)
     {
         return runMainLoopUntil([&] { return m_process.state() == QProcess::NotRunning; },
@@ -175,8 +179,8 @@ TEST(VeloquillProgramVirtualDevices, XtestPointersAreListedOnlyWhenAskedFor)
     }
     Program program(server.displayName(), {"--include-virtual-devices"});
     ASSERT_TRUE(program.waitForLine(kStarted));
-    EXPECT_FALSE(program.output().filter("Appended device to @Published devices array: " + xtest)
-                     .isEmpty());
+    EXPECT_FALSE(
+        program.output().filter("Appended device to @Published devices array: " + xtest).isEmpty());
 }
 
 TEST(VeloquillProgramWithStoredSettings, AppliesTheRecordAtStartAndPutsTheDeviceBackAtQuit)
