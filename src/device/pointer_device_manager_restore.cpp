@@ -13,16 +13,6 @@ namespace veloquill {
 namespace {
 constexpr std::int32_t kFallbackAccelerationFixed = 45056; // 0.6875
 const QString kSystemDefaultKey = QStringLiteral("HIDPointerAcceleration");
-
-// The key that holds the device's acceleration, as read straight from the service.
-QString fallbackAccelerationKey(const HidServiceClient& client)
-{
-    if (const auto type = readText(client, HidKey::PointerAccelerationType))
-        return *type;
-    if (readInt32(client, HidKey::PointerAcceleration))
-        return HidKey::PointerAcceleration;
-    return HidKey::MouseAcceleration;
-}
 } // namespace
 
 void PointerDeviceManager::restoreInitialPointerSettings()
@@ -34,8 +24,7 @@ void PointerDeviceManager::restoreInitialPointerSettings()
 
     for (const PointerDeviceRef& device : m_devices) {
         HidServiceClient& client = *device->client();
-        const QString label =
-            readText(client, HidKey::Product).value_or(QStringLiteral("(unknown)"));
+        const QString label = device->name();
 
         if (const auto recorded = initialResolution(device->client())) {
             const auto fixed = toFixedPoint(clamp(*recorded, 10.0, 1995.0));
@@ -55,7 +44,8 @@ void PointerDeviceManager::restoreInitialPointerSettings()
                                    "default (") +
                     formatReal(*systemDefault) + QStringLiteral(") for device ") + label);
         } else {
-            client.setProperty(fallbackAccelerationKey(client),
+            // The same key the device's own acceleration reads and writes use.
+            client.setProperty(*device->pointerAccelerationType(),
                                HidPropertyValue::integer(kFallbackAccelerationFixed));
             logLine(
                 QStringLiteral("[PointerDeviceManager] Warning: System default pointer "
