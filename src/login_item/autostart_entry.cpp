@@ -1,6 +1,7 @@
 #include "login_item/autostart_entry.h"
 
-#include <QDir>
+#include "support/config_home.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -38,16 +39,61 @@ std::optional<QString> makeDirectory(const QString& path)
         error ? QString::fromLocal8Bit(error.message()) : QStringLiteral("not a folder");
     return QStringLiteral("cannot create the folder %1: %2").arg(path, reason);
 }
-} // namespace
 
-QString AutostartEntry::autostartDirectory()
+// ${XDG_CONFIG_HOME:-~/.config}/autostart, read from the environment at each call.
+QString autostartDirectory()
 {
-    // The base directory spec ignores a relative XDG_CONFIG_HOME.
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.config");
-    return base + QStringLiteral("/autostart");
+    return xdgConfigHome() + QStringLiteral("/autostart");
 }
+
+// The program path as one Exec argument, double-quoted as the desktop entry format asks
+// (\" \` \$ \\ inside the quotes, % doubled), then escaped as a string value (\\ \n \t \r).
+// Always quoted: a quoted argument is valid for every path, reserved characters or not.
+QString execArgument(const QString& programPath)
+{
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : programPath) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
+            c == QLatin1Char('\\'))
+            quoted += QLatin1Char('\\');
+        else if (c == QLatin1Char('%'))
+            quoted += QLatin1Char('%');
+        quoted += c;
+    }
+    quoted += QLatin1Char('"');
+
+    // Exec is a string value, whose own escapes are undone before the quoting is.
+    QString value;
+    for (const QChar c : quoted) {
+        if (c == QLatin1Char('\\'))
+            value += QStringLiteral("\\\\");
+        else if (c == QLatin1Char('\n'))
+            value += QStringLiteral("\\n");
+        else if (c == QLatin1Char('\t'))
+            value += QStringLiteral("\\t");
+        else if (c == QLatin1Char('\r'))
+            value += QStringLiteral("\\r");
+        else
+            value += c;
+    }
+    return value;
+}
+
+// The file's text: an application entry whose Exec runs exactly the given program.
+QByteArray contents(const QString& programPath)
+{
+    const QString text = DesktopEntryGroup +
+                         QStringLiteral("\n"
+                                        "Type=Application\n"
+                                        "Name=Veloquill\n"
+                                        "Exec=") +
+                         execArgument(programPath) +
+                         QStringLiteral("\n"
+                                        "Terminal=false\n"
+                                        "X-GNOME-Autostart-enabled=true\n");
+    return text.toUtf8();
+}
+} // namespace
 
 AutostartEntry::AutostartEntry(QString name) : m_name(std::move(name)) {}
 
@@ -105,50 +151,6 @@ std::optional<QString> AutostartEntry::remove() const
     if (!file.remove())
         return QStringLiteral("cannot remove %1: %2").arg(path, file.errorString());
     return std::nullopt;
-}
-
-QByteArray AutostartEntry::contents(const QString& programPath)
-{
-    const QString text = DesktopEntryGroup +
-                         QStringLiteral("\n"
-                                        "Type=Application\n"
-                                        "Name=Veloquill\n"
-                                        "Exec=") +
-                         execArgument(programPath) +
-                         QStringLiteral("\n"
-                                        "Terminal=false\n"
-                                        "X-GNOME-Autostart-enabled=true\n");
-    return text.toUtf8();
-}
-
-QString execArgument(const QString& programPath)
-{
-    QString quoted = QStringLiteral("\"");
-    for (const QChar c : programPath) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
-            c == QLatin1Char('\\'))
-            quoted += QLatin1Char('\\');
-        else if (c == QLatin1Char('%'))
-            quoted += QLatin1Char('%');
-        quoted += c;
-    }
-    quoted += QLatin1Char('"');
-
-    // Exec is a string value, whose own escapes are undone before the quoting is.
-    QString value;
-    for (const QChar c : quoted) {
-        if (c == QLatin1Char('\\'))
-            value += QStringLiteral("\\\\");
-        else if (c == QLatin1Char('\n'))
-            value += QStringLiteral("\\n");
-        else if (c == QLatin1Char('\t'))
-            value += QStringLiteral("\\t");
-        else if (c == QLatin1Char('\r'))
-            value += QStringLiteral("\\r");
-        else
-            value += c;
-    }
-    return value;
 }
 
 } // namespace veloquill

@@ -11,10 +11,8 @@ namespace veloquill {
 class AutostartEntry
 {
 public:
-    // ${XDG_CONFIG_HOME:-~/.config}/autostart, read from the environment at each call.
-    static QString autostartDirectory();
-
-    // <autostart folder>/<name>.desktop
+    // ${XDG_CONFIG_HOME:-~/.config}/autostart/<name>.desktop, the folder read from the
+    // environment at each call.
     explicit AutostartEntry(QString name);
 
     QString filePath() const;
@@ -31,16 +29,8 @@ public:
     // Removes the entry; an absent entry is already removed. Returns why it failed, or nothing.
     std::optional<QString> remove() const;
 
-    // The file's text: an application entry whose Exec runs exactly the given program.
-    static QByteArray contents(const QString& programPath);
-
 private:
     QString m_name;
 };
-
-// The program path as one Exec argument, double-quoted as the desktop entry format asks
-// (\" \` \$ \\ inside the quotes, % doubled), then escaped as a string value (\\ \n \t \r).
-// Always quoted: a quoted argument is valid for every path, reserved characters or not.
-QString execArgument(const QString& programPath);
 
 } // namespace veloquill

@@ -1,8 +1,7 @@
 #include "login_item/start_at_login.h"
 
 #include "login_item/main_log_category.h"
-#include "login_item/start_at_login_kvo.h"
-#include "login_item/start_at_login_observable.h"
+#include "login_item/start_at_login_faces.h"
 #include "settings/defaults_store.h"
 
 #include <QCoreApplication>
@@ -127,9 +126,10 @@ void StartAtLogin::migrateIfNeeded(DefaultsStore& defaults)
     if (defaults.boolean(HasMigratedKey).value_or(false))
         return;
     defaults.setBoolean(HasMigratedKey, true);
-    if (isLegacyHelperEnabled())
+    if (m_legacyHelperEntry.isEnabled())
         registerForLogin(true);
-    unregisterLegacyHelper();
+    // Nothing depends on the old entry going; a leftover one is harmless.
+    (void)m_legacyHelperEntry.remove();
 }
 
 void StartAtLogin::registerForLogin(bool enabled)
@@ -139,17 +139,6 @@ void StartAtLogin::registerForLogin(bool enabled)
     if (failure)
         qCCritical(lcMain, "Failed to %s launch at login: %s", enabled ? "enable" : "disable",
                    qUtf8Printable(*failure));
-}
-
-bool StartAtLogin::isLegacyHelperEnabled() const
-{
-    return m_legacyHelperEntry.isEnabled();
-}
-
-void StartAtLogin::unregisterLegacyHelper()
-{
-    // Nothing depends on the old entry going; a leftover one is harmless.
-    (void)m_legacyHelperEntry.remove();
 }
 
 } // namespace veloquill

@@ -72,16 +72,11 @@ public:
     // failing move is not tried again. Announces nothing.
     void migrateIfNeeded(DefaultsStore& defaults);
 
-    const AutostartEntry& entry() const { return m_entry; }
-    const AutostartEntry& legacyHelperEntry() const { return m_legacyHelperEntry; }
-
 private:
     class Stream;
 
     // Writes or removes the entry; logs a failure. Tells nobody.
     void registerForLogin(bool enabled);
-    bool isLegacyHelperEnabled() const;
-    void unregisterLegacyHelper();
 
     const AutostartEntry m_entry;
     const AutostartEntry m_legacyHelperEntry;

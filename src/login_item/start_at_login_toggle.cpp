@@ -1,7 +1,7 @@
 #include "login_item/start_at_login_toggle.h"
 
 #include "login_item/start_at_login.h"
-#include "login_item/start_at_login_observable.h"
+#include "login_item/start_at_login_faces.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -34,15 +34,15 @@ StartAtLoginToggle::StartAtLoginToggle(QWidget* parent, StartAtLogin* startAtLog
                                        const QString& text, QWidget* labelWidget)
     : QWidget(parent),
       m_observable((startAtLogin ? *startAtLogin : StartAtLogin::shared()).observable()),
-      m_switch(new QCheckBox(text, this)), m_label(labelWidget)
+      m_switch(new QCheckBox(text, this))
 {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_switch);
-    if (m_label) {
-        layout->addWidget(m_label, 1);
+    if (labelWidget) {
+        layout->addWidget(labelWidget, 1);
         // A text label still names the box for screen readers and its mnemonic.
-        if (auto* textLabel = qobject_cast<QLabel*>(m_label)) {
+        if (auto* textLabel = qobject_cast<QLabel*>(labelWidget)) {
             textLabel->setBuddy(m_switch);
             m_switch->setAccessibleName(textLabel->text());
         }

@@ -38,10 +38,6 @@ public:
                                 StartAtLogin* startAtLogin = nullptr);
     explicit StartAtLoginToggle(QWidget* parent = nullptr, StartAtLogin* startAtLogin = nullptr);
 
-    QCheckBox* switchControl() const { return m_switch; }
-    // The built label widget; null when the label is the box's own text.
-    QWidget* label() const { return m_label; }
-
 private:
     StartAtLoginToggle(QWidget* parent, StartAtLogin* startAtLogin, const QString& text,
                        QWidget* labelWidget);
@@ -49,7 +45,6 @@ private:
 
     StartAtLoginObservable& m_observable;
     QCheckBox* m_switch;
-    QWidget* m_label;
 };
 
 } // namespace veloquill

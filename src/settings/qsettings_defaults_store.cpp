@@ -1,8 +1,7 @@
 #include "settings/qsettings_defaults_store.h"
 
+#include "support/config_home.h"
 #include "support/log.h"
-
-#include <QDir>
 
 namespace veloquill {
 
@@ -26,11 +25,7 @@ QString describeStatus(QSettings::Status status)
 
 QString QSettingsDefaultsStore::standardFilePath()
 {
-    // The base directory spec ignores a relative XDG_CONFIG_HOME.
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.config");
-    return base + QStringLiteral("/Veloquill/Veloquill.conf");
+    return xdgConfigHome() + QStringLiteral("/Veloquill/Veloquill.conf");
 }
 
 QSettingsDefaultsStore::QSettingsDefaultsStore(const QString& filePath)
@@ -87,22 +82,17 @@ void QSettingsDefaultsStore::setBoolean(const QString& key, bool value)
 
 void QSettingsDefaultsStore::remove(const QString& key)
 {
-    if (m_lastSyncFailed)
-        startOverKeepingUnsavedChanges();
-    m_settings->remove(key);
-    syncToDisk();
+    write(key, QVariant());
 }
 
 void QSettingsDefaultsStore::write(const QString& key, const QVariant& value)
 {
     if (m_lastSyncFailed)
         startOverKeepingUnsavedChanges();
-    m_settings->setValue(key, value);
-    syncToDisk();
-}
-
-void QSettingsDefaultsStore::syncToDisk()
-{
+    if (value.isValid())
+        m_settings->setValue(key, value);
+    else
+        m_settings->remove(key);
     m_settings->sync();
     const QSettings::Status status = m_settings->status();
     m_lastSyncFailed = status != QSettings::NoError;

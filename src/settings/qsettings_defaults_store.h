@@ -22,8 +22,6 @@ public:
 
     explicit QSettingsDefaultsStore(const QString& filePath = standardFilePath());
 
-    QString filePath() const { return m_filePath; }
-
     std::optional<QByteArray> data(const QString& key) const override;
     std::optional<QString> string(const QString& key) const override;
     std::optional<bool> boolean(const QString& key) const override;
@@ -34,8 +32,8 @@ public:
     void remove(const QString& key) override;
 
 private:
+    // Writes the value (an invalid one removes the key) and syncs the file at once.
     void write(const QString& key, const QVariant& value);
-    void syncToDisk();
     void startOverKeepingUnsavedChanges();
 
     QString m_filePath;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <optional>
@@ -26,8 +27,6 @@ public:
         else
             qunsetenv("XDG_CONFIG_HOME");
     }
-    TemporaryConfigHome(const TemporaryConfigHome&) = delete;
-    TemporaryConfigHome& operator=(const TemporaryConfigHome&) = delete;
 
     QString autostartPath() const { return m_dir.path() + QStringLiteral("/autostart"); }
     QString entryPath(const QString& name) const
@@ -57,6 +56,29 @@ public:
 private:
     QTemporaryDir m_dir;
     std::optional<QByteArray> m_previous;
+};
+
+// Collects "<category>: <message>" for each critical message logged while it lives.
+class CriticalLogCapture
+{
+public:
+    CriticalLogCapture() : m_previous(qInstallMessageHandler(&handle)) { lines().clear(); }
+    ~CriticalLogCapture() { qInstallMessageHandler(m_previous); }
+
+    static QStringList& lines()
+    {
+        static QStringList captured;
+        return captured;
+    }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (type == QtCriticalMsg)
+            lines().append(QString::fromUtf8(context.category) + QStringLiteral(": ") + text);
+    }
+
+    QtMessageHandler m_previous;
 };
 
 } // namespace veloquill::test

@@ -1,19 +1,19 @@
-#include "login_item/start_at_login_kvo.h"
+#include "login_item/start_at_login_faces.h"
 
 #include "login_item/start_at_login.h"
 
 namespace veloquill {
 
-StartAtLoginKvo::StartAtLoginKvo(StartAtLogin& startAtLogin)
+StartAtLoginFace::StartAtLoginFace(StartAtLogin& startAtLogin)
     : QObject(&startAtLogin), m_startAtLogin(startAtLogin)
 {}
 
-bool StartAtLoginKvo::isEnabled() const
+bool StartAtLoginFace::isEnabled() const
 {
     return m_startAtLogin.isEnabled();
 }
 
-void StartAtLoginKvo::setEnabled(bool enabled)
+void StartAtLoginFace::setEnabled(bool enabled)
 {
     m_startAtLogin.setEnabled(enabled);
 }
