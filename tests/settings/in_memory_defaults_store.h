@@ -2,8 +2,9 @@
 
 #include "settings/defaults_store.h"
 
+#include <QVariant>
+
 #include <map>
-#include <variant>
 
 namespace veloquill::test {
 
@@ -20,32 +21,30 @@ public:
     void setData(const QString& key, const QByteArray& value) override { write(key, value); }
     void setString(const QString& key, const QString& value) override { write(key, value); }
     void setBoolean(const QString& key, bool value) override { write(key, value); }
-    void remove(const QString& key) override { write(key, std::monostate()); }
+    void remove(const QString& key) override { write(key, QVariant()); }
 
     bool contains(const QString& key) const { return m_values.count(key) != 0; }
     int writeCount() const { return m_writeCount; }
 
 private:
-    using Value = std::variant<std::monostate, QByteArray, QString, bool>;
-
     template <typename T> std::optional<T> read(const QString& key) const
     {
         const auto it = m_values.find(key);
-        if (it == m_values.end() || !std::holds_alternative<T>(it->second))
+        if (it == m_values.end() || it->second.typeId() != qMetaTypeId<T>())
             return std::nullopt;
-        return std::get<T>(it->second);
+        return it->second.template value<T>();
     }
 
-    void write(const QString& key, Value value)
+    void write(const QString& key, const QVariant& value)
     {
-        if (std::holds_alternative<std::monostate>(value))
-            m_values.erase(key);
+        if (value.isValid())
+            m_values[key] = value;
         else
-            m_values[key] = std::move(value);
+            m_values.erase(key);
         ++m_writeCount;
     }
 
-    std::map<QString, Value> m_values;
+    std::map<QString, QVariant> m_values;
     int m_writeCount = 0;
 };
 

@@ -1,5 +1,8 @@
 #include "support/log_capture.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace veloquill::test {
 
 LogCapture::LogCapture()
@@ -12,29 +15,12 @@ LogCapture::~LogCapture()
     setLogRedirect(std::move(m_previous));
 }
 
-QStringList LogCapture::lines() const
-{
-    return m_lines;
-}
-
-bool LogCapture::contains(const QString& line) const
-{
-    return m_lines.contains(line);
-}
-
 QStringList LogCapture::linesStartingWith(const QString& prefix) const
 {
     QStringList out;
-    for (const QString& line : m_lines) {
-        if (line.startsWith(prefix))
-            out.append(line);
-    }
+    std::copy_if(m_lines.begin(), m_lines.end(), std::back_inserter(out),
+                 [&](const QString& line) { return line.startsWith(prefix); });
     return out;
-}
-
-void LogCapture::clear()
-{
-    m_lines.clear();
 }
 
 } // namespace veloquill::test

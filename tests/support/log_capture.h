@@ -17,11 +17,10 @@ public:
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
-    QStringList lines() const;
-    bool contains(const QString& line) const;
-    // Lines that start with the prefix.
+    QStringList lines() const { return m_lines; }
+    bool contains(const QString& line) const { return m_lines.contains(line); }
     QStringList linesStartingWith(const QString& prefix) const;
-    void clear();
+    void clear() { m_lines.clear(); }
 
 private:
     LogRedirect m_previous;

@@ -31,11 +31,7 @@ bool runMainLoopUntil(const std::function<bool()>& condition, int timeoutMs)
 
 void runMainLoopFor(int milliseconds)
 {
-    QDeadlineTimer deadline(milliseconds);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
+    runMainLoopUntil([] { return false; }, milliseconds);
 }
 
 } // namespace veloquill::test
