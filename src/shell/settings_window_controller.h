@@ -45,8 +45,6 @@ public:
     void checkAndUpdatePermissionStatus();
 
     ShellWindow* settingsWindow() const;
-    bool hasAccessibilityPermission() const { return m_hasAccessibilityPermission; }
-    bool isPollingPermission() const { return m_permissionTimer.isActive(); }
 
 private:
     void initWindowIfNeeded();

@@ -3,7 +3,9 @@
 #include "device/pointer_device_manager.h"
 #include "settings/in_memory_defaults_store.h"
 #include "settings/veloquill_pointer_settings_state.h"
+#include "shell/single_instance.h"
 #include "shell/status_bar_controller.h"
+#include "shell/tray_fallback.h"
 #include "sim/simulated_hid_event_system.h"
 #include "support/log.h"
 #include "support/log_capture.h"
@@ -12,10 +14,14 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 
 using namespace veloquill;
 
 namespace {
+// The program's delegate on a simulated mouse at resolution 400, with a settings state built
+// when the saved settings are applied, as the program's shared one is, and no tray host.
 struct DelegateOnSimulatedDevices
 {
     test::LogCapture log;
@@ -25,112 +31,89 @@ struct DelegateOnSimulatedDevices
         system->addService(sim::ServiceSpec::mouse("Head Mouse", 1, 2, std::nullopt, 400.0));
     PointerDeviceManager manager{system};
     std::unique_ptr<VeloquillPointerSettingsState> settings;
-    // Built on first use, as the program's shared settings state is.
-    AppDelegate delegate{manager, [this]() -> VeloquillPointerSettingsState& {
-                             if (!settings)
-                                 settings = std::make_unique<VeloquillPointerSettingsState>(
-                                     manager, std::make_shared<test::InMemoryDefaultsStore>());
-                             return *settings;
-                         }};
+    int settingsShown = 0;
+    AppDelegate delegate{
+        manager,
+        [this]() -> VeloquillPointerSettingsState& {
+            if (!settings)
+                settings = std::make_unique<VeloquillPointerSettingsState>(
+                    manager, std::make_shared<test::InMemoryDefaultsStore>());
+            return *settings;
+        },
+        {[] {
+             logLine("(tray item made)");
+             return std::unique_ptr<StatusBarController>();
+         },
+         [this] { ++settingsShown; },
+         {},
+         [this] { openSettingsIfNoTrayHost([] { return false; }, [this] { ++settingsShown; }); }}};
+
+    HidPropertyValue resolution() const { return mouse->property("HIDPointerResolution"); }
 };
-const QString kApplying = "[AppDelegate] Applying saved settings to devices after startup";
 } // namespace
 
-TEST(AppDelegate, LaunchStartsObservationBeforeSayingSo)
+TEST(ShellTranscript, SecondStartThenLaunchSavedSettingsWithoutATrayAndQuitTwice)
 {
     DelegateOnSimulatedDevices app;
-    app.delegate.applicationDidFinishLaunching();
-    EXPECT_TRUE(app.manager.isObserving());
-    EXPECT_EQ(app.manager.devices().size(), 1u);
-    EXPECT_EQ(app.log.lines().last(),
-              "[AppDelegate] Called PointerDeviceManager.shared.startObservation()");
-}
+    QTemporaryDir runtimeDir;
+    SingleInstance first(runtimeDir.filePath("veloquill"));
+    SingleInstance second(runtimeDir.filePath("veloquill"));
+    int reopens = 0;
+    QObject::connect(&first, &SingleInstance::reopenRequested, [&] { ++reopens; });
+    ASSERT_EQ(first.claim(), SingleInstance::Role::Primary);
+    ASSERT_EQ(second.claim(), SingleInstance::Role::Secondary);
+    ASSERT_TRUE(test::runMainLoopUntil([&] { return reopens == 1; }));
 
-TEST(AppDelegate, TerminateRestoresDevicesThenStopsObservationOnce)
-{
-    DelegateOnSimulatedDevices app;
-    app.delegate.applicationDidFinishLaunching();
-    app.manager.devices()[0]->setPointerResolution(200.0);
-    app.log.clear();
-
-    app.delegate.applicationWillTerminate();
-    const QStringList lines = app.log.lines();
-    EXPECT_EQ(lines.first(),
-              "[AppDelegate] Application will terminate. Restoring pointer settings.");
-    EXPECT_EQ(
-        lines.value(1),
-        "[PointerDeviceManager] Attempting to restore initial pointer settings for 1 devices.");
-    EXPECT_LT(lines.indexOf("[PointerDeviceManager] Cleared stored initial resolutions."),
-              lines.indexOf("[PointerDeviceManager] stopObservation: Stopping IOKit listening. "
-                            "Device list will persist."));
-    EXPECT_EQ(lines.last(), "[AppDelegate] Called PointerDeviceManager.shared.stopObservation()");
-    EXPECT_EQ(app.mouse->property("HIDPointerResolution"), HidPropertyValue::integer(400 * 65536));
-    EXPECT_FALSE(app.manager.isObserving());
-
-    // Quit and a signal may both arrive: the second changes nothing.
-    app.log.clear();
-    app.delegate.applicationWillTerminate();
-    EXPECT_TRUE(app.log.lines().isEmpty());
-}
-
-TEST(AppDelegate, SavedSettingsAreAppliedATenthOfASecondAfterLaunch)
-{
-    DelegateOnSimulatedDevices app;
     QElapsedTimer sinceLaunch;
     sinceLaunch.start();
     app.delegate.applicationDidFinishLaunching();
-    EXPECT_EQ(app.settings, nullptr);
-    ASSERT_TRUE(test::runMainLoopUntil([&] { return app.log.contains(kApplying); }));
+    ASSERT_TRUE(test::runMainLoopUntil([&] { return app.settingsShown == 1; }));
     EXPECT_GE(sinceLaunch.elapsed(), AppDelegate::SavedSettingsDelayMs);
+    // The defaults' speed 0.5 is resolution 77.41935483870967, in 16.16 truncated.
+    EXPECT_EQ(app.resolution(), HidPropertyValue::integer(5073754));
 
-    // The settings state came into being in that step, after the devices were listed, and
-    // applied the defaults to the one device: speed 0.5 is resolution 77.41935483870967.
-    ASSERT_NE(app.settings, nullptr);
-    const QStringList lines = app.log.lines();
-    EXPECT_LT(lines.indexOf("PointerDeviceManager: Observation started and initial devices "
-                            "processed. Initialization complete."),
-              lines.indexOf(kApplying));
-    EXPECT_EQ(app.settings->selectedDeviceID(), "1-2-Head Mouse-N/A");
-    EXPECT_EQ(app.mouse->property("HIDPointerResolution"),
-              HidPropertyValue::integer(5073754)); // 77.41935483870967 × 65536, truncated
+    app.delegate.applicationWillTerminate();
+    app.delegate.applicationWillTerminate(); // quit and a signal may both arrive
+    EXPECT_EQ(app.resolution(), HidPropertyValue::integer(400 * 65536));
+    app.system->addService(sim::ServiceSpec::mouse("Late Mouse", 3, 4));
+    test::drainMainLoop();
+    EXPECT_EQ(app.manager.devices().size(), 1u) << "observation went on after quitting";
+    // The shell's own lines, and the device layer's milestones they must fall between.
+    const QRegularExpression transcript(
+        "^\\[(AppDelegate|SingleInstance|StatusBarController)\\]|^\\(|"
+        "Initialization complete|Attempting to restore|Stopping");
+    EXPECT_EQ(
+        app.log.lines().filter(transcript),
+        QStringList({
+            "[SingleInstance] Veloquill is already running; asked it to open its settings window.",
+            "[SingleInstance] Reopen request received.",
+            "(tray item made)",
+            "PointerDeviceManager: Observation started and initial devices processed. "
+            "Initialization complete.",
+            "[AppDelegate] Called PointerDeviceManager.shared.startObservation()",
+            "[AppDelegate] Applying saved settings to devices after startup",
+            "[StatusBarController] No system tray is available; opening the settings window so "
+            "that Veloquill can be reached.",
+            "[AppDelegate] Application will terminate. Restoring pointer settings.",
+            "[PointerDeviceManager] Attempting to restore initial pointer settings for 1 devices.",
+            "[PointerDeviceManager] stopObservation: Stopping IOKit listening. Device list will "
+            "persist.",
+            "[AppDelegate] Called PointerDeviceManager.shared.stopObservation()",
+        }));
 }
 
-TEST(AppDelegate, QuittingBeforeTheDeferredStepAppliesNothingAfterTheRestore)
+TEST(AppDelegate, ReopenShowsSettingsOnlyWithoutVisibleWindowsAndAnEarlyQuitAppliesNothing)
 {
     DelegateOnSimulatedDevices app;
     app.delegate.applicationDidFinishLaunching();
+    EXPECT_TRUE(app.delegate.applicationShouldHandleReopen(true));
+    EXPECT_EQ(app.settingsShown, 0);
+    EXPECT_TRUE(app.delegate.applicationShouldHandleReopen(false));
+    EXPECT_EQ(app.settingsShown, 1);
+
     app.delegate.applicationWillTerminate();
     test::runMainLoopFor(AppDelegate::SavedSettingsDelayMs * 2);
-    EXPECT_FALSE(app.log.contains(kApplying));
-    EXPECT_EQ(app.mouse->property("HIDPointerResolution"), HidPropertyValue::integer(400 * 65536));
-}
-
-TEST(AppDelegate, TrayItemComesFirstAndReopenShowsSettingsOnlyWithoutVisibleWindows)
-{
-    test::LogCapture log;
-    auto system = std::make_shared<sim::SimulatedHidEventSystem>();
-    PointerDeviceManager manager{system};
-    int settingsShown = 0;
-    AppDelegate::Interface interface;
-    interface.makeStatusBarController = [&] {
-        logLine("status item created");
-        return std::unique_ptr<StatusBarController>();
-    };
-    interface.showSettingsWindow = [&] { ++settingsShown; };
-    AppDelegate delegate(
-        manager, []() -> VeloquillPointerSettingsState& { throw std::logic_error("unused"); },
-        interface);
-
-    delegate.applicationDidFinishLaunching();
-    const QStringList lines = log.lines();
-    EXPECT_EQ(lines.first(), "status item created");
-    EXPECT_GT(lines.indexOf("[AppDelegate] Called PointerDeviceManager.shared.startObservation()"),
-              0);
-
-    EXPECT_TRUE(delegate.applicationShouldHandleReopen(true));
-    EXPECT_EQ(settingsShown, 0);
-    EXPECT_TRUE(delegate.applicationShouldHandleReopen(false));
-    EXPECT_EQ(settingsShown, 1);
-    delegate.applicationWillTerminate(); // before the deferred step: it never runs
-    test::runMainLoopFor(AppDelegate::SavedSettingsDelayMs * 2);
+    EXPECT_EQ(app.settings, nullptr);
+    EXPECT_EQ(app.settingsShown, 1);
+    EXPECT_EQ(app.resolution(), HidPropertyValue::integer(400 * 65536));
 }
