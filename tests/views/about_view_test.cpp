@@ -1,8 +1,9 @@
 #include "support/qt_printers.h"
 #include "views/about_view.h"
+#include "views/plain_text.h"
 
 #include <QLabel>
-#include <QScrollBar>
+#include <QRadioButton>
 #include <QTest>
 #include <QWindow>
 
@@ -10,40 +11,47 @@
 
 using namespace veloquill;
 
-TEST(AboutView, IsAFixedSizePageThatScrolls)
-{
-    AboutView view([](const QUrl&) {});
-    EXPECT_EQ(view.minimumSize(), QSize(500, 600));
-    EXPECT_EQ(view.maximumSize(), QSize(500, 600));
-    EXPECT_EQ(view.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-
-    QStringList texts;
-    for (const QLabel* label : view.findChildren<QLabel*>())
-        texts.append(label->text());
-    for (const char* text :
-         {"About Veloquill", "Built with determination, passion, and assistive technology",
-          "Follow My Journey"})
-        EXPECT_TRUE(texts.contains(QString::fromUtf8(text))) << text;
-}
-
-TEST(AboutView, EveryPartOfALinkRowOpensItsDestination)
+TEST(AboutView, FixedSizePageWhoseLinkRowsOpenTheirDestinationWhereverClicked)
 {
     QList<QUrl> opened;
     AboutView view([&](const QUrl& url) { opened.append(url); });
+    EXPECT_EQ(view.minimumSize(), QSize(500, 600));
+    EXPECT_EQ(view.maximumSize(), QSize(500, 600));
+    EXPECT_EQ(view.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QStringList texts;
+    for (const QLabel* label : view.findChildren<QLabel*>())
+        texts.append(label->text());
+    for (const char* text : {"About Veloquill", "Follow My Journey",
+                             "Built with determination, passion, and assistive technology"})
+        EXPECT_TRUE(texts.contains(text)) << text;
+
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     ASSERT_EQ(view.linkRows().size(), 2u);
-
     for (LinkRow* row : view.linkRows()) {
-        EXPECT_TRUE(row->destination().isValid());
-        EXPECT_EQ(row->destination().scheme(), QStringLiteral("https"));
+        EXPECT_EQ(row->destination().scheme(), "https");
         view.ensureWidgetVisible(row);
         // Through the window, as a real click arrives: on the label and on the trailing arrow.
         for (const QLabel* part : row->findChildren<QLabel*>()) {
             opened.clear();
-            const QPoint centre = part->mapTo(&view, part->rect().center());
-            QTest::mouseClick(view.windowHandle(), Qt::LeftButton, {}, centre);
+            QTest::mouseClick(view.windowHandle(), Qt::LeftButton, {},
+                              part->mapTo(&view, part->rect().center()));
             EXPECT_EQ(opened, QList<QUrl>{row->destination()}) << part->text().toStdString();
         }
+    }
+}
+
+TEST(PlainText, NamesShowExactlyAsWrittenNeitherAsMarkupNorAsShortcuts)
+{
+    for (const QString name : {"<b>x</b> %1 %n", "Foot & Head Mouse"}) {
+        SCOPED_TRACE(name.toStdString());
+        const std::unique_ptr<QLabel> label(makePlainTextLabel(name));
+        EXPECT_EQ(label->text(), name);
+        EXPECT_EQ(label->textFormat(), Qt::PlainText);
+        // As rich text the tags would vanish and the label would be narrower than the name.
+        EXPECT_GE(label->sizeHint().width(), label->fontMetrics().horizontalAdvance(name));
+        const QRadioButton button(literalButtonText(name));
+        EXPECT_TRUE(QKeySequence::mnemonic(button.text()).isEmpty());
+        EXPECT_EQ(button.text(), QString(name).replace("&", "&&"));
     }
 }

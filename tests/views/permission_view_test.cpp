@@ -13,117 +13,85 @@ namespace {
 // Which settings programs this pretend desktop has, and what was started.
 struct FakeDesktop
 {
-    explicit FakeDesktop(QString desktop = {}, QStringList installedPrograms = {},
-                         QStringList programsRefusingToStart = {})
-        : currentDesktop(std::move(desktop)), installed(std::move(installedPrograms)),
-          refusingToStart(std::move(programsRefusingToStart))
-    {}
-
     QString currentDesktop;
-    QStringList installed;
-    QStringList refusingToStart;
-    QStringList started; // "program arguments..."
+    QStringList installed = {};
+    QStringList refusingToStart = {};
+    QStringList started = {}; // "path arguments..."
 
     DesktopSettingsLauncher launcher()
     {
         return DesktopSettingsLauncher(
             [this](const QString& program) {
-                return installed.contains(program) ? QStringLiteral("/usr/bin/") + program
-                                                   : QString();
+                return installed.contains(program) ? "/usr/bin/" + program : QString();
             },
             [this](const QString& path, const QStringList& arguments) {
-                started.append((QStringList{path} + arguments).join(QLatin1Char(' ')));
-                return !refusingToStart.contains(path.section(QLatin1Char('/'), -1));
+                started.append((QStringList{path} + arguments).join(' '));
+                return !refusingToStart.contains(path.section('/', -1));
             },
             currentDesktop);
     }
 };
-
-QStringList programsOf(const std::vector<DesktopSettingsCommand>& commands)
-{
-    QStringList programs;
-    for (const DesktopSettingsCommand& command : commands)
-        programs.append(command.program);
-    return programs;
-}
 } // namespace
 
-TEST(DesktopSettingsLauncher, RunningDesktopsSettingsAreTriedFirst)
+TEST(DesktopSettingsLauncher, TriesTheRunningDesktopsSettingsFirstAndStartsTheFirstThatStarts)
 {
-    FakeDesktop ubuntu(QStringLiteral("ubuntu:GNOME"));
-    EXPECT_EQ(programsOf(ubuntu.launcher().candidates()),
+    FakeDesktop ubuntu{"ubuntu:GNOME"};
+    QStringList programs;
+    for (const DesktopSettingsCommand& command : ubuntu.launcher().candidates())
+        programs.append(command.program);
+    EXPECT_EQ(programs,
               (QStringList{"gnome-control-center", "systemsettings", "xfce4-mouse-settings",
                            "mate-mouse-properties", "lxqt-config-input", "cinnamon-settings"}));
+    FakeDesktop unknown{"Hyprland"};
+    EXPECT_EQ(unknown.launcher().candidates(), DesktopSettingsLauncher::knownCommands());
 
-    FakeDesktop unknown(QStringLiteral("Hyprland"));
-    EXPECT_EQ(programsOf(unknown.launcher().candidates()),
-              programsOf(DesktopSettingsLauncher::knownCommands()));
-}
-
-TEST(DesktopSettingsLauncher, StartsTheFirstInstalledProgramThatStarts)
-{
-    FakeDesktop desktop(QStringLiteral("KDE"),
-                        {"xfce4-mouse-settings", "mate-mouse-properties", "systemsettings"},
-                        {"systemsettings"});
-    const auto opened = desktop.launcher().open();
+    FakeDesktop kde{"KDE",
+                    {"xfce4-mouse-settings", "mate-mouse-properties", "systemsettings"},
+                    {"systemsettings"}};
+    const auto opened = kde.launcher().open();
     ASSERT_TRUE(opened.has_value());
-    EXPECT_EQ(opened->program, QStringLiteral("xfce4-mouse-settings"));
-    EXPECT_EQ(desktop.started,
+    EXPECT_EQ(opened->program, "xfce4-mouse-settings");
+    EXPECT_EQ(kde.started,
               (QStringList{"/usr/bin/systemsettings kcm_mouse", "/usr/bin/xfce4-mouse-settings"}));
-
-    FakeDesktop bare(QStringLiteral("KDE"));
-    EXPECT_FALSE(bare.launcher().open().has_value());
-    EXPECT_TRUE(bare.started.isEmpty());
 }
 
-TEST(PermissionView, ExplainsWhyInItsOwnWordsWithAFullWidthButton)
+TEST(PermissionView, ExplainsInPlainWrappedTextAndItsButtonOpensTheSettingsOrSaysItCannot)
 {
-    FakeDesktop desktop;
-    PermissionView view(desktop.launcher());
-    view.resize(580, 480);
-    view.show();
-
-    QStringList texts;
-    for (const QLabel* label : view.findChildren<QLabel*>()) {
-        if (label->text().isEmpty())
-            continue; // the symbol
-        texts.append(label->text());
-        EXPECT_EQ(label->textFormat(), Qt::PlainText);
-        // Wrapped text gets its full height; nothing is cut off below.
-        if (label->isVisible()) {
-            EXPECT_GE(label->height(), label->heightForWidth(label->width()))
-                << label->text().toStdString();
+    for (const bool installed : {true, false}) {
+        SCOPED_TRACE(installed);
+        FakeDesktop gnome{"GNOME", installed ? QStringList{"gnome-control-center"} : QStringList{}};
+        PermissionView view(gnome.launcher());
+        view.resize(580, 480);
+        view.show();
+        QStringList texts;
+        for (const QLabel* label : view.findChildren<QLabel*>()) {
+            if (label->text().isEmpty() || !label->isVisible())
+                continue; // the symbol, the note for a failed start
+            texts.append(label->text());
+            EXPECT_EQ(label->textFormat(), Qt::PlainText);
+            // Wrapped text gets its full height; nothing is cut off below.
+            EXPECT_GE(label->height(), label->heightForWidth(label->width()));
         }
+        EXPECT_EQ(texts, QStringList({"Accessibility Permission Required",
+                                      "This application needs Accessibility permission to "
+                                      "function correctly.",
+                                      "Veloquill needs to control your mouse pointer. To enable "
+                                      "this functionality, please grant Accessibility permission "
+                                      "in System Settings."}));
+        QPushButton* button = view.openSettingsButton();
+        EXPECT_EQ(button->text(), "Open System Settings");
+        const QWidget* panel = button->parentWidget();
+        EXPECT_EQ(panel->width(), 400);
+        const QMargins margins = panel->layout()->contentsMargins();
+        EXPECT_EQ(button->width(),
+                  panel->contentsRect().width() - margins.left() - margins.right());
+
+        button->click();
+        EXPECT_EQ(gnome.started.isEmpty(), !installed);
+        EXPECT_EQ(view.unavailableNote()->isVisible(), !installed);
+        if (installed)
+            EXPECT_EQ(gnome.started, QStringList{"/usr/bin/gnome-control-center mouse"});
+        else
+            EXPECT_TRUE(view.unavailableNote()->text().contains("mouse or accessibility"));
     }
-    EXPECT_TRUE(texts.contains("Accessibility Permission Required"));
-    EXPECT_TRUE(texts.contains("This application needs Accessibility permission to function "
-                               "correctly."));
-    EXPECT_TRUE(texts.contains("Veloquill needs to control your mouse pointer. To enable this "
-                               "functionality, please grant Accessibility permission in System "
-                               "Settings."));
-
-    const QPushButton* button = view.openSettingsButton();
-    EXPECT_EQ(button->text(), QStringLiteral("Open System Settings"));
-    const QWidget* panel = button->parentWidget();
-    EXPECT_EQ(panel->width(), 400);
-    EXPECT_EQ(button->width(), panel->contentsRect().width() -
-                                   panel->layout()->contentsMargins().left() -
-                                   panel->layout()->contentsMargins().right());
-}
-
-TEST(PermissionView, ButtonOpensTheMouseSettingsOrSaysItCannot)
-{
-    FakeDesktop gnome(QStringLiteral("GNOME"), {"gnome-control-center"});
-    PermissionView view(gnome.launcher());
-    view.show();
-    view.openSettingsButton()->click();
-    EXPECT_EQ(gnome.started, QStringList{"/usr/bin/gnome-control-center mouse"});
-    EXPECT_FALSE(view.unavailableNote()->isVisible());
-
-    FakeDesktop bare(QStringLiteral("GNOME"));
-    PermissionView lost(bare.launcher());
-    lost.show();
-    lost.openSettingsButton()->click();
-    EXPECT_TRUE(lost.unavailableNote()->isVisible());
-    EXPECT_TRUE(lost.unavailableNote()->text().contains(QStringLiteral("mouse or accessibility")));
 }

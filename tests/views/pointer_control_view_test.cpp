@@ -9,7 +9,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
-#include <QFocusEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -47,6 +46,11 @@ protected:
         }));
         return *view;
     }
+    PointerControlsForm& controls() const { return *view->controlsForm(); }
+    bool swapped()
+    {
+        return runMainLoopUntil([&] { return !controls().isSwappingRows(); });
+    }
 
     // Types into the field as the user would, replacing what it shows.
     static void type(QLineEdit* field, const QString& text)
@@ -54,26 +58,22 @@ protected:
         field->selectAll();
         QTest::keyClicks(field, text);
     }
-
     static void leave(QLineEdit* field)
     {
         QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
         QApplication::sendEvent(field, &focusOut);
     }
-
-    PointerControlsForm& controls() const { return *view->controlsForm(); }
+    static void enter(QLineEdit* field, const QString& text)
+    {
+        type(field, text);
+        QTest::keyClick(field, Qt::Key_Return);
+    }
 
     std::unique_ptr<PointerControlView> view;
 
 private:
     QLocale m_savedLocale = QLocale();
 };
-
-// On the radio mark itself: a row is wider than its caption.
-void choose(QAbstractButton* choice)
-{
-    QTest::mouseClick(choice, Qt::LeftButton, {}, QPoint(4, choice->height() / 2));
-}
 
 QStringList textsOf(const QList<QAbstractButton*>& buttons)
 {
@@ -84,93 +84,69 @@ QStringList textsOf(const QList<QAbstractButton*>& buttons)
 }
 } // namespace
 
-TEST_F(PointerControlViewTest, DeviceFormGrowsThirtyPerDeviceAndGivesWayToAMessageWithoutDevices)
+TEST_F(PointerControlViewTest, DeviceListGrowsWithTheDevicesOffersThemByLiteralNameAndSelects)
 {
     PointerControlView& v = showView();
     EXPECT_TRUE(v.noDevicesMessage()->isVisible());
-    EXPECT_EQ(v.noDevicesMessage()->text(), "No pointer devices detected.");
     EXPECT_FALSE(v.deviceForm()->isVisible());
     EXPECT_TRUE(controls().isVisible());
-    EXPECT_TRUE(controls().revertButton()->isEnabled());
 
-    const auto mouse = connect("Head Mouse", 4660, 171);
+    const auto mouse = connect("Foot Mouse", 1, 1);
     EXPECT_FALSE(v.noDevicesMessage()->isVisible());
-    EXPECT_TRUE(v.deviceForm()->isVisible());
     EXPECT_EQ(v.deviceForm()->maximumHeight(), 110);
-    const auto trackball = connect("Trackball", 2, 2);
-    EXPECT_EQ(v.deviceForm()->maximumHeight(), 140);
-    drainMainLoop();
-    EXPECT_LE(v.deviceForm()->height(), 140);
-
-    unplug(mouse);
-    unplug(trackball);
-    EXPECT_TRUE(v.noDevicesMessage()->isVisible());
-    EXPECT_FALSE(v.deviceForm()->isVisible());
-}
-
-TEST_F(PointerControlViewTest, PickerOffersNoneAndEveryDeviceByItsLiteralNameAndSelectsByStableID)
-{
-    connect("Foot Mouse", 1, 1);
-    connect("Foot Mouse", 2, 2);
-    connect("<b>x</b> %1 &Mouse", 3, 3);
-    PointerControlView& v = showView();
-    const DevicePicker& picker = *v.deviceForm()->picker();
-    const QList<QAbstractButton*> choices = picker.choices();
-    ASSERT_EQ(choices.size(), 4);
+    const auto twin = connect("Foot Mouse", 2, 2);
+    const auto odd = connect("<b>x</b> %1 &Mouse", 3, 3);
+    EXPECT_EQ(v.deviceForm()->maximumHeight(), 170) << "thirty more per device";
+    const QList<QAbstractButton*> choices = v.deviceForm()->picker()->choices();
     EXPECT_EQ(textsOf(choices), (QStringList{"None (No device selected)", "Foot Mouse",
                                              "Foot Mouse", "<b>x</b> %1 &&Mouse"}));
     EXPECT_TRUE(QKeySequence::mnemonic(choices[3]->text()).isEmpty());
-    // The appearance selected the first device.
-    EXPECT_TRUE(choices[1]->isChecked());
 
-    const QString twin = manager->devices()[1]->stableID();
-    choose(choices[2]);
-    EXPECT_EQ(state->selectedDeviceID(), twin);
-    EXPECT_TRUE(choices[2]->isChecked());
-
-    choose(choices[0]);
+    // On the radio mark itself: a row is wider than its caption.
+    QTest::mouseClick(choices[2], Qt::LeftButton, {}, QPoint(4, choices[2]->height() / 2));
+    EXPECT_EQ(state->selectedDeviceID(), manager->devices()[1]->stableID());
+    QTest::mouseClick(choices[0], Qt::LeftButton, {}, QPoint(4, choices[0]->height() / 2));
     EXPECT_EQ(state->selectedDeviceID(), std::nullopt);
-    // Nothing below depends on the selection.
-    EXPECT_TRUE(controls().accelerationRow()->isVisible());
-    EXPECT_TRUE(controls().speedRow()->slider()->isEnabled());
-    EXPECT_TRUE(controls().revertButton()->isEnabled());
-
+    EXPECT_TRUE(controls().speedRow()->slider()->isEnabled()) << "the controls need no selection";
     state->setSelectedDeviceID(manager->devices()[2]->stableID());
     EXPECT_TRUE(choices[3]->isChecked());
-    state->setSelectedDeviceID(QStringLiteral("9-9-Unplugged-N/A"));
-    EXPECT_EQ(picker.choices().size(), 4);
-    for (const QAbstractButton* choice : picker.choices())
+    state->setSelectedDeviceID("9-9-Unplugged-N/A");
+    for (const QAbstractButton* choice : v.deviceForm()->picker()->choices())
         EXPECT_FALSE(choice->isChecked()) << choice->text().toStdString();
+
+    for (const auto& device : {mouse, twin, odd})
+        unplug(device);
+    EXPECT_TRUE(v.noDevicesMessage()->isVisible());
+    EXPECT_FALSE(v.deviceForm()->isVisible());
 }
 
-TEST_F(PointerControlViewTest, PreferredNameRowIsGreyedAndClosedWhileAutoSwitchIsOff)
+TEST_F(PointerControlViewTest, PreferredNameIsWrittenEveryKeystrokeAndGreyedWhileAutoSwitchIsOff)
 {
     connect("Head Mouse", 4660, 171);
     store->setBoolean(State::AutoSwitchToNewDevicesKey, false);
     const AutoSwitchOptions& options = *showView().deviceForm()->autoSwitchOptions();
     QLineEdit* field = options.preferredNameField();
-    EXPECT_FALSE(options.autoSwitchToggle()->isChecked());
-    EXPECT_FALSE(options.preferredNameRow()->isEnabled());
-    EXPECT_EQ(options.preferredNameRowOpacity(), 0.5);
+    const auto expectEnabled = [&](bool enabled) {
+        EXPECT_EQ(options.autoSwitchToggle()->isChecked(), enabled);
+        EXPECT_EQ(options.preferredNameRow()->isEnabled(), enabled);
+        EXPECT_EQ(options.preferredNameRowOpacity(), enabled ? 1.0 : 0.5);
+    };
+    expectEnabled(false);
     QTest::keyClicks(field, "Zz");
     EXPECT_EQ(state->preferredDeviceName(), "Zono X");
 
     options.autoSwitchToggle()->click();
     EXPECT_TRUE(state->autoSwitchToNewDevices());
-    EXPECT_TRUE(options.preferredNameRow()->isEnabled());
-    EXPECT_EQ(options.preferredNameRowOpacity(), 1.0);
-    // Every keystroke is written.
+    expectEnabled(true);
     QTest::keyClicks(field, " 2");
     EXPECT_EQ(state->preferredDeviceName(), "Zono X 2");
     QTest::keyClick(field, Qt::Key_Backspace);
     EXPECT_EQ(state->preferredDeviceName(), "Zono X ");
 
-    state->setPreferredDeviceName(QStringLiteral("<i>Trackball</i>"));
+    state->setPreferredDeviceName("<i>Trackball</i>");
     EXPECT_EQ(field->text(), "<i>Trackball</i>");
     state->setAutoSwitchToNewDevices(false);
-    EXPECT_FALSE(options.autoSwitchToggle()->isChecked());
-    EXPECT_FALSE(options.preferredNameRow()->isEnabled());
-    EXPECT_EQ(options.preferredNameRowOpacity(), 0.5);
+    expectEnabled(false);
 }
 
 TEST_F(PointerControlViewTest, AccelerationSwitchSwapsTheSliderRowsWithoutTouchingTheAcceleration)
@@ -179,51 +155,52 @@ TEST_F(PointerControlViewTest, AccelerationSwitchSwapsTheSliderRowsWithoutTouchi
     showView();
     state->setCurrentPointerAcceleration(7.777);
     PointerControlsForm& form = controls();
-    EXPECT_TRUE(form.accelerationRow()->isVisible());
-    EXPECT_TRUE(form.speedRow()->isVisible());
-    EXPECT_FALSE(form.trackingSpeedRow()->isVisible());
-    log.clear();
+    const auto expectRows = [&](bool accelerated) {
+        EXPECT_EQ(form.accelerationRow()->isVisible(), accelerated);
+        EXPECT_EQ(form.speedRow()->isVisible(), accelerated);
+        EXPECT_EQ(form.trackingSpeedRow()->isVisible(), !accelerated);
+    };
+    expectRows(true);
 
     form.disableAccelerationToggle()->click();
     EXPECT_TRUE(state->currentPointerDisableAcceleration());
-    EXPECT_TRUE(form.isSwappingRows());
-    ASSERT_TRUE(runMainLoopUntil([&] { return !form.isSwappingRows(); }));
-    EXPECT_TRUE(form.trackingSpeedRow()->isVisible());
-    EXPECT_FALSE(form.accelerationRow()->isVisible());
-    EXPECT_FALSE(form.speedRow()->isVisible());
+    ASSERT_TRUE(swapped());
+    expectRows(false);
     EXPECT_EQ(form.trackingSpeedRow()->title(), "Tracking speed");
     EXPECT_EQ(form.trackingSpeedRow()->slider()->value(), 389);
     EXPECT_EQ(form.trackingSpeedRow()->numberField()->text(), "7.78");
 
     form.disableAccelerationToggle()->click();
-    ASSERT_TRUE(runMainLoopUntil([&] { return !form.isSwappingRows(); }));
-    EXPECT_TRUE(form.accelerationRow()->isVisible());
-    EXPECT_TRUE(form.speedRow()->isVisible());
-    EXPECT_FALSE(form.trackingSpeedRow()->isVisible());
+    ASSERT_TRUE(swapped());
+    expectRows(true);
     EXPECT_EQ(form.accelerationRow()->slider()->value(), 389);
     EXPECT_EQ(state->currentPointerAcceleration(), 7.777);
-    EXPECT_TRUE(log.linesStartingWith("UI: currentPointerAcceleration").isEmpty());
 
     // A change from elsewhere shows at once, and so does the revert.
     state->setCurrentPointerDisableAcceleration(true);
-    EXPECT_FALSE(form.isSwappingRows());
-    EXPECT_TRUE(form.trackingSpeedRow()->isVisible());
+    expectRows(false);
     form.revertButton()->click();
     EXPECT_FALSE(form.disableAccelerationToggle()->isChecked());
-    EXPECT_TRUE(form.accelerationRow()->isVisible());
+    expectRows(true);
     EXPECT_EQ(state->currentPointerAcceleration(), 1.0);
     EXPECT_EQ(form.accelerationRow()->numberField()->text(), "1.0");
 }
 
-TEST_F(PointerControlViewTest, SlidersWriteWithinTheirRangesAndNeverWriteBackTheirRounding)
+TEST_F(PointerControlViewTest, SlidersAndNumberFieldsWriteWithinRangeAndNeverWriteBackRounding)
 {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     connect("Head Mouse", 4660, 171);
     showView();
     QSlider* speed = controls().speedRow()->slider();
     QSlider* acceleration = controls().accelerationRow()->slider();
+    QLineEdit* speedField = controls().speedRow()->numberField();
+    QLineEdit* accelerationField = controls().accelerationRow()->numberField();
+    EXPECT_EQ(speedField->text(), "0,5");
+    EXPECT_EQ(accelerationField->text(), "1,0");
+
     speed->setValue(250);
     EXPECT_EQ(state->currentPointerSpeed(), 0.25);
-    EXPECT_EQ(controls().speedRow()->numberField()->text(), "0.25");
+    EXPECT_EQ(speedField->text(), "0,25");
     QTest::keyClick(speed, Qt::Key_Right);
     EXPECT_EQ(state->currentPointerSpeed(), 0.26);
     speed->setValue(5000);
@@ -231,50 +208,29 @@ TEST_F(PointerControlViewTest, SlidersWriteWithinTheirRangesAndNeverWriteBackThe
     acceleration->setValue(-3);
     EXPECT_EQ(state->currentPointerAcceleration(), 0.0);
 
+    // Typed numbers, with the locale's decimal comma, count once committed; refused text goes
+    // back to the value; a number beyond the slider passes as typed.
+    type(speedField, "0,75");
+    EXPECT_EQ(state->currentPointerSpeed(), 1.0);
+    QTest::keyClick(speedField, Qt::Key_Return);
+    EXPECT_EQ(state->currentPointerSpeed(), 0.75);
+    type(accelerationField, "12,5");
+    leave(accelerationField);
+    EXPECT_EQ(state->currentPointerAcceleration(), 12.5);
+    EXPECT_EQ(acceleration->value(), 625);
+    enter(accelerationField, "zwei");
+    EXPECT_EQ(state->currentPointerAcceleration(), 12.5);
+    EXPECT_EQ(accelerationField->text(), "12,5");
+    enter(accelerationField, "25");
+    EXPECT_EQ(state->currentPointerAcceleration(), 25.0);
+    EXPECT_EQ(acceleration->value(), 1000);
+
+    // Values from elsewhere show rounded and stay as they are when passed through.
     state->setCurrentPointerSpeed(0.5123);
     EXPECT_EQ(speed->value(), 512);
-    EXPECT_EQ(state->currentPointerSpeed(), 0.5123);
-    state->setCurrentPointerAcceleration(35.0);
-    EXPECT_EQ(acceleration->value(), 1000);
-    EXPECT_EQ(state->currentPointerAcceleration(), 35.0);
-}
-
-TEST_F(PointerControlViewTest, NumberFieldsReadADecimalCommaAndCommitOnReturnOrLeaving)
-{
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    connect("Head Mouse", 4660, 171);
-    showView();
-    QLineEdit* speed = controls().speedRow()->numberField();
-    QLineEdit* acceleration = controls().accelerationRow()->numberField();
-    EXPECT_EQ(speed->text(), "0,5");
-    EXPECT_EQ(acceleration->text(), "1,0");
-
-    type(speed, "0,75");
-    EXPECT_EQ(state->currentPointerSpeed(), 0.5);
-    QTest::keyClick(speed, Qt::Key_Return);
-    EXPECT_EQ(state->currentPointerSpeed(), 0.75);
-    EXPECT_EQ(speed->text(), "0,75");
-
-    type(acceleration, "12,5");
-    leave(acceleration);
-    EXPECT_EQ(state->currentPointerAcceleration(), 12.5);
-    EXPECT_EQ(controls().accelerationRow()->slider()->value(), 625);
-
-    // Refused text goes back to the value; a number beyond the slider passes as typed.
-    type(acceleration, "zwei");
-    QTest::keyClick(acceleration, Qt::Key_Return);
-    EXPECT_EQ(state->currentPointerAcceleration(), 12.5);
-    EXPECT_EQ(acceleration->text(), "12,5");
-    type(acceleration, "25");
-    QTest::keyClick(acceleration, Qt::Key_Return);
-    EXPECT_EQ(state->currentPointerAcceleration(), 25.0);
-    EXPECT_EQ(controls().accelerationRow()->slider()->value(), 1000);
-
-    // Passing through the field without typing keeps the unrounded value.
-    state->setCurrentPointerSpeed(0.5123);
-    EXPECT_EQ(speed->text(), "0,51");
-    QTest::keyClick(speed, Qt::Key_Return);
-    leave(speed);
+    EXPECT_EQ(speedField->text(), "0,51");
+    QTest::keyClick(speedField, Qt::Key_Return);
+    leave(speedField);
     EXPECT_EQ(state->currentPointerSpeed(), 0.5123);
 }
 
@@ -282,18 +238,11 @@ TEST_F(PointerControlViewTest, EachAppearanceSelectsADeviceAMomentLaterEvenIfThe
 {
     connect("Head Mouse", 4660, 171);
     build();
-    log.clear();
     view = std::make_unique<PointerControlView>(*state, *manager);
     view->show();
     view->hide();
     view->show();
     view.reset();
-    EXPECT_EQ(log.lines(), QStringList({"PointerControlView.onAppear: Called.",
-                                        "PointerControlView.onAppear: Called."}));
-    const QString calling = "PointerControlView.onAppear (asyncAfter): Calling "
-                            "settingsState.ensureDeviceSelectionAndLoadSettings()";
-    ASSERT_TRUE(runMainLoopUntil([&] { return log.lines().count(calling) == 2; }));
-    EXPECT_EQ(log.lines().count("PointerControlView.onAppear (asyncAfter): Current PKM devices: 1"),
-              2);
-    EXPECT_EQ(state->selectedDeviceID(), HeadMouse);
+    EXPECT_EQ(state->selectedDeviceID(), std::nullopt);
+    EXPECT_TRUE(runMainLoopUntil([&] { return state->selectedDeviceID() == HeadMouse; }));
 }
