@@ -19,22 +19,19 @@ using namespace veloquill::test;
 namespace {
 const QString AppId = QStringLiteral(VELOQUILL_APP_ID);
 
-// The state written to disk, then a refused switch-on: after each step, once the main loop
-// has run, the control shows what the file system holds.
-void expectShowsTheStateAfterEachChoice(TemporaryConfigHome& home, StartAtLogin& startAtLogin,
+// Starts switched on. After each choice, once the main loop has run, the control shows what
+// the file system holds, also when switching on is refused.
+void expectShowsTheStateAfterEachChoice(StartAtLogin& startAtLogin, TemporaryConfigHome& home,
                                         const std::function<void()>& choose,
                                         const std::function<bool()>& shown)
 {
     EXPECT_TRUE(shown());
-    choose();
-    EXPECT_FALSE(startAtLogin.isEnabled());
-    drainMainLoop();
-    EXPECT_FALSE(shown());
-    choose();
-    drainMainLoop();
-    EXPECT_TRUE(startAtLogin.isEnabled());
-    EXPECT_TRUE(shown());
-
+    for (const bool expected : {false, true}) {
+        choose();
+        EXPECT_EQ(startAtLogin.isEnabled(), expected);
+        drainMainLoop();
+        EXPECT_EQ(shown(), expected);
+    }
     startAtLogin.setEnabled(false);
     home.blockAutostartFolder();
     drainMainLoop();
@@ -44,44 +41,40 @@ void expectShowsTheStateAfterEachChoice(TemporaryConfigHome& home, StartAtLogin&
     EXPECT_FALSE(shown());
     EXPECT_EQ(log.lines().size(), 1);
 }
+
+class StartAtLoginControls : public ::testing::Test
+{
+protected:
+    StartAtLoginControls() { home.writeEntry(AppId, "[Desktop Entry]\nExec=veloquill\n"); }
+
+    TemporaryConfigHome home;
+    StartAtLogin service{AppId, "/usr/bin/veloquill"};
+};
 } // namespace
 
-TEST(StartAtLoginMenu, CheckMarkShowsTheStateOnceItArrivesAndAfterEachChoice)
+TEST_F(StartAtLoginControls, MenuCheckMarkShowsTheStateOnceItArrivesAndAfterEachChoice)
 {
-    TemporaryConfigHome home;
-    home.writeEntry(AppId, "[Desktop Entry]\nType=Application\nExec=veloquill\n");
-    StartAtLogin startAtLogin(AppId, "/usr/bin/veloquill");
     StatusBarController controller({[] {}, [] {}, [] {}});
     controller.setupStatusItem();
-    bindStartAtLoginMenu(controller, startAtLogin);
+    bindStartAtLoginMenu(controller, service);
     QAction* item = controller.startAtLoginAction();
     EXPECT_FALSE(item->isChecked()); // until the stream's first value arrives
     drainMainLoop();
     expectShowsTheStateAfterEachChoice(
-        home, startAtLogin, [&] { item->trigger(); }, [&] { return item->isChecked(); });
+        service, home, [&] { item->trigger(); }, [&] { return item->isChecked(); });
 }
 
-TEST(StartAtLoginToggle, SwitchShowsTheStateAfterEachChoiceAndItsLabelComesFromTheConstructor)
+TEST_F(StartAtLoginControls, ToggleShowsTheStateAfterEachChoiceAndTakesItsLabelFromTheConstructor)
 {
-    TemporaryConfigHome home;
-    home.writeEntry(AppId, "[Desktop Entry]\nType=Application\nExec=veloquill\n");
-    StartAtLogin service(AppId, "/usr/bin/veloquill");
     const StartAtLoginToggle toggle(nullptr, &service);
     auto* box = toggle.findChild<QCheckBox*>();
-    ASSERT_TRUE(box);
     EXPECT_EQ(box->text(), "Start at login");
     expectShowsTheStateAfterEachChoice(
-        home, service, [&] { box->click(); }, [&] { return box->isChecked(); });
+        service, home, [&] { box->click(); }, [&] { return box->isChecked(); });
 
     QWidget* const noParent = nullptr;
-    int built = 0;
-    const StartAtLoginToggle custom(
-        [&]() -> QWidget* {
-            ++built;
-            return new QLabel("Launch with the session");
-        },
-        noParent, &service);
-    EXPECT_EQ(built, 1);
+    const StartAtLoginToggle custom([] { return new QLabel("Launch with the session"); }, noParent,
+                                    &service);
     EXPECT_EQ(custom.findChild<QLabel*>()->buddy(), custom.findChild<QCheckBox*>());
     EXPECT_EQ(custom.findChild<QCheckBox*>()->accessibleName(), "Launch with the session");
     EXPECT_EQ(

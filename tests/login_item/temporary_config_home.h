@@ -5,33 +5,20 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include <optional>
-
 namespace veloquill::test {
 
-// Points XDG_CONFIG_HOME at a fresh folder while it lives, then puts back what was there, so
-// no test touches the user's own autostart folder.
+// Points XDG_CONFIG_HOME at a fresh folder while it lives, so no test touches the user's own
+// autostart folder.
 class TemporaryConfigHome
 {
 public:
-    TemporaryConfigHome()
-    {
-        if (qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
-            m_previous = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path()));
-    }
-    ~TemporaryConfigHome()
-    {
-        if (m_previous)
-            qputenv("XDG_CONFIG_HOME", *m_previous);
-        else
-            qunsetenv("XDG_CONFIG_HOME");
-    }
+    TemporaryConfigHome() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path())); }
+    ~TemporaryConfigHome() { qunsetenv("XDG_CONFIG_HOME"); }
 
-    QString autostartPath() const { return m_dir.path() + QStringLiteral("/autostart"); }
+    QString autostartPath() const { return m_dir.path() + "/autostart"; }
     QString entryPath(const QString& name) const
     {
-        return autostartPath() + QLatin1Char('/') + name + QStringLiteral(".desktop");
+        return autostartPath() + "/" + name + ".desktop";
     }
 
     // An entry as the desktop, or an older version of the program, left it.
@@ -55,7 +42,6 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    std::optional<QByteArray> m_previous;
 };
 
 // Collects "<category>: <message>" for each critical message logged while it lives.
@@ -75,7 +61,7 @@ private:
     static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
     {
         if (type == QtCriticalMsg)
-            lines().append(QString::fromUtf8(context.category) + QStringLiteral(": ") + text);
+            lines().append(QString::fromUtf8(context.category) + ": " + text);
     }
 
     QtMessageHandler m_previous;

@@ -1,9 +1,9 @@
 #include "observation/associated_object.h"
-#include "observation/lifetime_association.h"
 #include "observation/observation_token.h"
 
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,7 @@ ObservationToken* ownerHeld(const std::weak_ptr<ObservationToken>& token)
 }
 } // namespace
 
-TEST(AssociatedObject, HoldsOneValuePerOwnerAndKeyUntilTheOwnersPointersHaveCleared)
+TEST(AssociatedObject, HoldsOneValuePerOwnerAndKeyAndReleasesItOnceNoLongerReadable)
 {
     AssociatedObject<int> first;
     AssociatedObject<int> second;
@@ -48,52 +48,27 @@ TEST(AssociatedObject, HoldsOneValuePerOwnerAndKeyUntilTheOwnersPointersHaveClea
     EXPECT_EQ(second.value(&owner), 3);
     EXPECT_EQ(first.value(nullptr), std::nullopt);
 
+    // A replaced value is released once the new one can be read; an owner's values once its
+    // QPointers read null.
     AssociatedObject<std::shared_ptr<Canary>> key;
     auto* dying = new QObject;
     QPointer<QObject> guard(dying);
-    std::optional<bool> guardNullOnRelease;
-    key.setValue(dying, std::make_shared<Canary>([&] { guardNullOnRelease = guard.isNull(); }));
-    EXPECT_EQ(key.value(&owner), std::nullopt);
+    QStringList seen;
+    Canary* replacement = nullptr;
+    key.setValue(dying, std::make_shared<Canary>([&] {
+                     seen << QString("replaced, new one read: %1")
+                                 .arg(key.value(dying).value_or(nullptr).get() == replacement);
+                 }));
+    auto next = std::make_shared<Canary>(
+        [&] { seen << QString("owner gone, pointers null: %1").arg(guard.isNull()); });
+    replacement = next.get();
+    key.setValue(dying, std::move(next));
     delete dying;
-    EXPECT_EQ(guardNullOnRelease, true);
+    EXPECT_EQ(seen, QStringList({"replaced, new one read: 1", "owner gone, pointers null: 1"}));
 }
 
-TEST(AssociatedObject, ReplacedValueIsReleasedOnlyOnceTheNewOneCanBeRead)
-{
-    AssociatedObject<std::shared_ptr<Canary>> key;
-    QObject owner;
-    std::shared_ptr<Canary> seenOnRelease;
-    key.setValue(&owner, std::make_shared<Canary>(
-                             [&] { seenOnRelease = key.value(&owner).value_or(nullptr); }));
-    const auto replacement = std::make_shared<Canary>([] {});
-    key.setValue(&owner, replacement);
-    EXPECT_EQ(seenOnRelease, replacement);
-    seenOnRelease.reset();
-}
-
-TEST(LifetimeAssociation, OwnerRunsTheHandlerThenReleasesAndCancelDoesNeither)
-{
-    auto tied = std::make_shared<int>(7);
-    const std::weak_ptr<int> weakTied = tied;
-    auto* owner = new QObject;
-    std::optional<bool> tiedAliveInHandler;
-    LifetimeAssociation association(tied, owner, [&] { tiedAliveInHandler = !weakTied.expired(); });
-    tied.reset();
-    EXPECT_FALSE(weakTied.expired());
-    delete owner;
-    EXPECT_EQ(tiedAliveInHandler, true);
-    EXPECT_TRUE(weakTied.expired());
-
-    QObject keptOwner;
-    tied = std::make_shared<int>(8);
-    const std::weak_ptr<int> weakCancelled = tied;
-    LifetimeAssociation cancelled(std::move(tied), &keptOwner, [] { FAIL(); });
-    cancelled.cancel();
-    cancelled.cancel();
-    EXPECT_TRUE(weakCancelled.expired());
-}
-
-// A tied token's cancellation runs when its owner goes and again when the token is destroyed.
+// A tied token's cancellation runs when its owner goes (while the owner still holds the token)
+// and again when the token is destroyed.
 TEST(ObservationToken, OwnerKeepsATiedTokenUntilItGoesAndDetachingLeavesItToItsHolders)
 {
     int count = 0;

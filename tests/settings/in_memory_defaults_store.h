@@ -29,19 +29,16 @@ public:
 private:
     template <typename T> std::optional<T> read(const QString& key) const
     {
-        const auto it = m_values.find(key);
-        if (it == m_values.end() || it->second.typeId() != qMetaTypeId<T>())
-            return std::nullopt;
-        return it->second.template value<T>();
+        const QVariant value = m_values.count(key) ? m_values.at(key) : QVariant();
+        return value.typeId() == qMetaTypeId<T>() ? std::optional(value.value<T>()) : std::nullopt;
     }
-
     void write(const QString& key, const QVariant& value)
     {
+        ++m_writeCount;
         if (value.isValid())
             m_values[key] = value;
         else
             m_values.erase(key);
-        ++m_writeCount;
     }
 
     std::map<QString, QVariant> m_values;

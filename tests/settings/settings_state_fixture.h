@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/hid_keys.h"
 #include "device/manager_fixture.h"
 #include "settings/in_memory_defaults_store.h"
 #include "settings/veloquill_pointer_settings_state.h"
@@ -32,10 +33,9 @@ protected:
             m_forward(line);
         });
     }
-
     ~SettingsStateTest() override
     {
-        EXPECT_TRUE(runMainLoopUntil([this] { return m_pendingReadBacks == 0; }));
+        waitForReadBacks();
         setLogRedirect(m_forward);
     }
 
@@ -45,20 +45,22 @@ protected:
         drainMainLoop();
         return service;
     }
-
+    State& build()
+    {
+        state = std::make_unique<State>(*manager, store);
+        return *state;
+    }
     // The stored table holds this one record and the selection names its device.
     void remember(const QString& id, DeviceSpecificSettings settings)
     {
         store->setData(State::DeviceSettingsKey, *encodeDeviceSettingsTable({{id, settings}}).data);
         store->setString(State::SelectedDeviceIDKey, id);
     }
-
-    State& build()
+    DeviceSettingsTable stored() const
     {
-        state = std::make_unique<State>(*manager, store);
-        return *state;
+        return decodeDeviceSettingsTable(store->data(State::DeviceSettingsKey).value_or(""))
+            .table.value_or(DeviceSettingsTable{});
     }
-
     // The 16.16 values written under the key, in order.
     static std::vector<std::int64_t> written(const sim::SimulatedService& service,
                                              const QString& key)
@@ -70,15 +72,14 @@ protected:
         }
         return values;
     }
-
     // Runs the main loop until every read-back scheduled so far has reported.
     void waitForReadBacks()
     {
-        ASSERT_TRUE(runMainLoopUntil([this] { return m_pendingReadBacks == 0; }));
+        EXPECT_TRUE(runMainLoopUntil([this] { return m_pendingReadBacks == 0; }));
     }
 
-    static inline const QString Resolution = QStringLiteral("HIDPointerResolution");
-    static inline const QString Acceleration = QStringLiteral("HIDPointerAcceleration");
+    static inline const QString& Resolution = HidKey::PointerResolution;
+    static inline const QString& Acceleration = HidKey::PointerAcceleration;
 
     std::shared_ptr<InMemoryDefaultsStore> store = std::make_shared<InMemoryDefaultsStore>();
     std::unique_ptr<State> state;

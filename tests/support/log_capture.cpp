@@ -1,8 +1,5 @@
 #include "support/log_capture.h"
 
-#include <algorithm>
-#include <iterator>
-
 namespace veloquill::test {
 
 LogCapture::LogCapture()
@@ -13,14 +10,6 @@ LogCapture::LogCapture()
 LogCapture::~LogCapture()
 {
     setLogRedirect(std::move(m_previous));
-}
-
-QStringList LogCapture::linesStartingWith(const QString& prefix) const
-{
-    QStringList out;
-    std::copy_if(m_lines.begin(), m_lines.end(), std::back_inserter(out),
-                 [&](const QString& line) { return line.startsWith(prefix); });
-    return out;
 }
 
 } // namespace veloquill::test
