@@ -7,20 +7,23 @@
 // Rules every backend keeps:
 // - All callbacks are delivered on the Qt main loop, never inside the call that caused them
 //   (a property write, a service appearing) and never on another thread.
-// - A callback registered with a target is never called after the registration is gone:
-//   its client destroyed, its removal callbacks unregistered, or the device closed.
+// - A callback is never called once its HidRegistration is destroyed or reset, nor once the
+//   object it was registered with is gone. HidCallbackList below keeps this for a backend.
+// - Callbacks always receive a service and an event, never null.
 // - Service clients compare by identity: one object per service for as long as the
 //   service exists; a service that leaves and comes back is a new object.
 
+#include "device/hid_callback_list.h"
 #include "device/hid_property_value.h"
 
 #include <QString>
 
-#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace veloquill {
@@ -67,21 +70,12 @@ struct HidInputValue
 // Keys and integers a service must match, for instance "DeviceUsagePage" = 1.
 using HidMatchingDictionary = std::map<QString, std::int64_t>;
 
-// Callbacks carry the target and refcon given at registration, unretained.
-using HidDeviceMatchingCallback = void (*)(void* target, void* refcon,
-                                           const HidServiceClientRef& service);
-using HidEventCallback = void (*)(void* target, void* refcon, const HidServiceClientRef& service,
-                                  const HidEventRef& event);
-// A null key means the system did not say which property changed.
-using HidPropertyChangedCallback = void (*)(void* target, void* refcon, const QString& key,
-                                            const HidPropertyValue& value);
-using HidServiceRemovalCallback = void (*)(void* target, void* refcon,
-                                           const HidServiceClientRef& service);
-using HidInputValueCallback = void (*)(void* context, int result, void* sender,
-                                       const HidInputValue& value);
-using HidInputReportCallback = void (*)(void* context, int result, void* sender, int reportType,
-                                        std::uint32_t reportID, const std::uint8_t* report,
-                                        std::size_t length);
+using HidServiceCallback = std::function<void(const HidServiceClientRef& service)>;
+using HidEventCallback =
+    std::function<void(const HidServiceClientRef& service, const HidEventRef& event)>;
+using HidPropertyChangedCallback = std::function<void()>;
+using HidInputValueCallback = std::function<void(const HidInputValue& value)>;
+using HidInputReportCallback = std::function<void(std::span<const std::uint8_t> report)>;
 
 // One service of the event system: a pointing device as the system knows it.
 class HidServiceClient
@@ -94,47 +88,35 @@ public:
     // Asks the service to set the property. Fire and forget: nothing is reported back.
     virtual void setProperty(const QString& key, const HidPropertyValue& value) = 0;
     virtual bool conformsTo(std::uint32_t usagePage, std::uint32_t usage) const = 0;
-    // The service's registry id, which input events carry as their sender id.
-    virtual std::optional<std::uint64_t> registryID() const = 0;
 
-    // The callback runs once, on the main loop, when the service goes away.
-    virtual void registerRemovalCallback(HidServiceRemovalCallback callback, void* target,
-                                         void* refcon) = 0;
-    // Forgets every removal callback registered with this target.
-    virtual void unregisterRemovalCallbacks(void* target) = 0;
+    // The callback runs once, on the main loop, when the service goes away (at once if it
+    // already has), whether or not any client is connected.
+    [[nodiscard]] virtual HidRegistration registerRemovalCallback(HidServiceCallback callback) = 0;
 
-    // The HID device behind the service, for raw input values and reports; null when the
-    // service has none that can be reached.
+    // The HID device behind the service, for raw input; null when the service has none that
+    // can be reached.
     virtual std::shared_ptr<HidDevice> createDevice() = 0;
 
     // A stable, readable rendering for log lines.
     virtual QString describe() const = 0;
 };
 
-// The device behind a service: raw input values and reports.
+// The device behind a service, open for as long as the object lives. It listens to raw input
+// only while some callback is registered, so an idle program never wakes on motion.
 class HidDevice
 {
 public:
     virtual ~HidDevice() = default;
 
-    virtual void open() = 0;
-    virtual void close() = 0;
-    // Report every element's values.
-    virtual void setInputValueMatchingAll() = 0;
-    virtual void registerInputValueCallback(HidInputValueCallback callback, void* context) = 0;
-    // Reports are copied into the caller's buffer of the given length before the callback.
-    virtual void registerInputReportCallback(std::uint8_t* report, std::size_t length,
-                                             HidInputReportCallback callback, void* context) = 0;
-    // Input reaches the callbacks only while enabled (off for a new device); as for events,
-    // a backend listens to raw input only then.
-    virtual void setInputDeliveryEnabled(bool enabled) = 0;
-    // Callbacks flow only while the device is scheduled.
-    virtual void scheduleWithMainLoop() = 0;
-    virtual void unscheduleFromMainLoop() = 0;
+    // Every element's values.
+    [[nodiscard]] virtual HidRegistration
+    registerInputValueCallback(HidInputValueCallback callback) = 0;
+    // Input reports, each cut to at most `length` bytes.
+    [[nodiscard]] virtual HidRegistration
+    registerInputReportCallback(std::size_t length, HidInputReportCallback callback) = 0;
 };
 
-// A connection to the event system. Destroying it ends its event and property-changed
-// callbacks.
+// A connection to the event system. Destroying it ends every registration made with it.
 class HidEventSystemClient
 {
 public:
@@ -143,23 +125,22 @@ public:
     // Only services matching one of the dictionaries are reported.
     virtual void setMatchingMultiple(const std::vector<HidMatchingDictionary>& matching) = 0;
     // Called per arriving matching service; a repeat for a known service may happen.
-    virtual void registerDeviceMatchingCallback(HidDeviceMatchingCallback callback, void* target,
-                                                void* refcon) = 0;
-    virtual void unregisterDeviceMatchingCallback(HidDeviceMatchingCallback callback, void* target,
-                                                  void* refcon) = 0;
-    virtual void registerEventCallback(HidEventCallback callback, void* target, void* refcon) = 0;
-    // Input events reach the event callback only while enabled (off for a new client). A
+    [[nodiscard]] virtual HidRegistration
+    registerDeviceMatchingCallback(HidServiceCallback callback) = 0;
+    [[nodiscard]] virtual HidRegistration registerEventCallback(HidEventCallback callback) = 0;
+    // Input events reach the event callbacks only while enabled (off for a new client). A
     // backend listens to raw input only then, so an idle program never wakes on motion.
     virtual void setEventDeliveryEnabled(bool enabled) = 0;
-    virtual void registerPropertyChangedCallback(const QString& key,
-                                                 HidPropertyChangedCallback callback, void* target,
-                                                 void* refcon) = 0;
+    // Called when the property changes on any matching service.
+    [[nodiscard]] virtual HidRegistration
+    registerPropertyChangedCallback(const QString& key, HidPropertyChangedCallback callback) = 0;
     // Callbacks are delivered only while scheduled.
     virtual void scheduleWithMainLoop() = 0;
     virtual void unscheduleFromMainLoop() = 0;
 
     // The matching services now present; nothing when the system cannot say.
     virtual std::optional<std::vector<HidServiceClientRef>> copyServices() = 0;
+    // The matching service whose events carry this sender id, or null.
     virtual HidServiceClientRef copyServiceForRegistryID(std::uint64_t registryID) = 0;
 };
 

@@ -3,19 +3,16 @@
 #include "device/hid_keys.h"
 #include "device/hid_service_client_ops.h"
 #include "device/observer_map.h"
+#include "device/pointer_ranges.h"
 #include "support/clamp.h"
+#include "support/fixed_point.h"
 
 #include <cmath>
 
 namespace veloquill {
 
 namespace {
-constexpr double kMinResolution = 10.0;
-constexpr double kMaxResolution = 1995.0;
-constexpr double kMinAcceleration = 0.0;
-constexpr double kMaxAcceleration = 20.0;
-constexpr double kAccelerationOff = -1.0;
-constexpr std::size_t kReportBufferLength = 8;
+constexpr std::size_t kReportLength = 8;
 
 QString hexIdentifier(std::optional<std::int64_t> number)
 {
@@ -35,22 +32,9 @@ std::shared_ptr<PointerDevice> PointerDevice::create(HidServiceClientRef client)
 
 PointerDevice::PointerDevice(Passkey, HidServiceClientRef client)
     : m_client(std::move(client)), m_device(m_client->createDevice())
-{
-    if (!m_device)
-        return;
-    m_device->open();
-    m_device->setInputValueMatchingAll();
-    m_device->registerInputValueCallback(&PointerDevice::inputValueCallback, this);
-    m_device->scheduleWithMainLoop();
-}
+{}
 
-PointerDevice::~PointerDevice()
-{
-    if (!m_device)
-        return;
-    m_device->close();
-    m_device->unscheduleFromMainLoop();
-}
+PointerDevice::~PointerDevice() = default;
 
 QString PointerDevice::name() const
 {
@@ -114,7 +98,7 @@ std::optional<double> PointerDevice::pointerResolution() const
     const auto fixed = readInt32(*m_client, HidKey::PointerResolution);
     if (!fixed)
         return std::nullopt;
-    return *fixed / 65536.0;
+    return fromFixedPoint(*fixed);
 }
 
 void PointerDevice::setPointerResolution(std::optional<double> resolution)
@@ -122,7 +106,7 @@ void PointerDevice::setPointerResolution(std::optional<double> resolution)
     // A non-finite value goes through unclamped so that the write refuses it; clamping
     // NaN would silently become the fastest speed.
     if (resolution && std::isfinite(*resolution))
-        resolution = clamp(*resolution, kMinResolution, kMaxResolution);
+        resolution = clamp(*resolution, PointerRange::MinResolution, PointerRange::MaxResolution);
     setPropertyIOFixed(*m_client, resolution, HidKey::PointerResolution);
 }
 
@@ -160,17 +144,19 @@ void PointerDevice::setUseLinearScalingMouseAcceleration(std::optional<std::int6
 std::optional<double> PointerDevice::pointerAcceleration() const
 {
     if (useLinearScalingMouseAcceleration() == 1)
-        return kAccelerationOff;
+        return PointerRange::AccelerationOff;
     const auto fixed = readInt32(*m_client, accelerationKey());
     if (!fixed)
         return std::nullopt;
-    return *fixed / 65536.0;
+    return fromFixedPoint(*fixed);
 }
 
 void PointerDevice::setPointerAcceleration(std::optional<double> acceleration)
 {
-    if (acceleration && *acceleration != kAccelerationOff && std::isfinite(*acceleration))
-        acceleration = clamp(*acceleration, kMinAcceleration, kMaxAcceleration);
+    if (acceleration && *acceleration != PointerRange::AccelerationOff &&
+        std::isfinite(*acceleration))
+        acceleration =
+            clamp(*acceleration, PointerRange::MinAcceleration, PointerRange::MaxAcceleration);
     setPropertyIOFixed(*m_client, acceleration, accelerationKey());
 }
 
@@ -185,12 +171,12 @@ PointerDevice::addObserver(std::map<QUuid, Observer> PointerDevice::*map, Observ
 {
     const QUuid id = QUuid::createUuid();
     (this->*map).emplace(id, std::move(observer));
-    updateInputDelivery();
+    updateInputRegistrations();
     std::weak_ptr<PointerDevice> weakDevice = weak_from_this();
     return ObservationToken::create([weakDevice, map, id] {
         if (const auto device = weakDevice.lock()) {
             (device.get()->*map).erase(id);
-            device->updateInputDelivery();
+            device->updateInputRegistrations();
         }
     });
 }
@@ -202,46 +188,41 @@ std::shared_ptr<ObservationToken> PointerDevice::observeInput(InputValueObserver
 
 std::shared_ptr<ObservationToken> PointerDevice::observeReport(InputReportObserver observer)
 {
-    if (!m_inputReportCallbackRegistered) {
-        if (m_device) {
-            m_reportBuffer.assign(kReportBufferLength, 0);
-            m_device->registerInputReportCallback(m_reportBuffer.data(), m_reportBuffer.size(),
-                                                  &PointerDevice::inputReportCallback, this);
-        }
-        m_inputReportCallbackRegistered = true;
-    }
     return addObserver(&PointerDevice::m_inputReportObservers, std::move(observer));
 }
 
-void PointerDevice::updateInputDelivery()
+void PointerDevice::updateInputRegistrations()
 {
-    // Listening to raw input costs a wake-up per motion; do it only while someone listens.
-    if (m_device)
-        m_device->setInputDeliveryEnabled(!m_inputValueObservers.empty() ||
-                                          !m_inputReportObservers.empty());
+    if (!m_device)
+        return;
+    // The callbacks run on the main loop while this device exists: it owns the registrations.
+    if (m_inputValueObservers.empty())
+        m_inputValueRegistration.reset();
+    else if (!m_inputValueRegistration)
+        m_inputValueRegistration = m_device->registerInputValueCallback(
+            [this](const HidInputValue& value) { inputValueCallback(value); });
+    if (m_inputReportObservers.empty())
+        m_inputReportRegistration.reset();
+    else if (!m_inputReportRegistration)
+        m_inputReportRegistration = m_device->registerInputReportCallback(
+            kReportLength,
+            [this](std::span<const std::uint8_t> report) { inputReportCallback(report); });
 }
 
-void PointerDevice::inputValueCallback(void* context, int, void*, const HidInputValue& value)
+void PointerDevice::inputValueCallback(const HidInputValue& value)
 {
-    if (!context)
-        return;
-    auto* device = static_cast<PointerDevice*>(context);
     // An observer may drop the last reference to the device; finish the walk first.
-    const auto keepAlive = device->shared_from_this();
-    forEachLiveObserver(device->m_inputValueObservers,
-                        [&](InputValueObserver& observer) { observer(*device, value); });
+    const auto keepAlive = shared_from_this();
+    forEachLiveObserver(m_inputValueObservers,
+                        [&](InputValueObserver& observer) { observer(*this, value); });
 }
 
-void PointerDevice::inputReportCallback(void* context, int, void*, int, std::uint32_t,
-                                        const std::uint8_t* report, std::size_t length)
+void PointerDevice::inputReportCallback(std::span<const std::uint8_t> report)
 {
-    if (!context)
-        return;
-    auto* device = static_cast<PointerDevice*>(context);
-    const auto keepAlive = device->shared_from_this();
-    const std::vector<std::uint8_t> bytes(report, report + length);
-    forEachLiveObserver(device->m_inputReportObservers,
-                        [&](InputReportObserver& observer) { observer(*device, bytes); });
+    const auto keepAlive = shared_from_this();
+    const std::vector<std::uint8_t> bytes(report.begin(), report.end());
+    forEachLiveObserver(m_inputReportObservers,
+                        [&](InputReportObserver& observer) { observer(*this, bytes); });
 }
 
 } // namespace veloquill

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace veloquill {
@@ -31,7 +32,6 @@ public:
     PointerDevice& operator=(const PointerDevice&) = delete;
 
     const HidServiceClientRef& client() const { return m_client; }
-    bool hasHidDevice() const { return m_device != nullptr; }
 
     QString name() const;
     std::optional<QString> product() const;
@@ -52,7 +52,7 @@ public:
     void setPointerAccelerationType(const std::optional<QString>& type);
     std::optional<std::int64_t> useLinearScalingMouseAcceleration() const;
     void setUseLinearScalingMouseAcceleration(std::optional<std::int64_t> value);
-    // -1.0 means acceleration switched off.
+    // AccelerationOff means acceleration switched off.
     std::optional<double> pointerAcceleration() const;
     void setPointerAcceleration(std::optional<double> acceleration);
 
@@ -76,23 +76,21 @@ public:
 
 private:
     QString accelerationKey() const;
-    void updateInputDelivery();
+    // Listens to the HID device while, and only while, someone observes its input: each
+    // registration costs a wake-up per motion.
+    void updateInputRegistrations();
     template <typename Observer>
     std::shared_ptr<ObservationToken> addObserver(std::map<QUuid, Observer> PointerDevice::*map,
                                                   Observer observer);
-
-    static void inputValueCallback(void* context, int result, void* sender,
-                                   const HidInputValue& value);
-    static void inputReportCallback(void* context, int result, void* sender, int reportType,
-                                    std::uint32_t reportID, const std::uint8_t* report,
-                                    std::size_t length);
+    void inputValueCallback(const HidInputValue& value);
+    void inputReportCallback(std::span<const std::uint8_t> report);
 
     HidServiceClientRef m_client;
     std::shared_ptr<HidDevice> m_device;
-    bool m_inputReportCallbackRegistered = false;
-    std::vector<std::uint8_t> m_reportBuffer;
     std::map<QUuid, InputValueObserver> m_inputValueObservers;
     std::map<QUuid, InputReportObserver> m_inputReportObservers;
+    HidRegistration m_inputValueRegistration;
+    HidRegistration m_inputReportRegistration;
 };
 
 using PointerDeviceRef = std::shared_ptr<PointerDevice>;

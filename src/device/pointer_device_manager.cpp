@@ -35,16 +35,8 @@ PointerDeviceManager::PointerDeviceManager(std::shared_ptr<HidEventSystem> event
                                                  : std::make_shared<UnavailableHidEventSystem>())
 {}
 
-PointerDeviceManager::~PointerDeviceManager()
-{
-    // The event system holds this manager as an unretained target; make sure nothing can
-    // call it once it is gone.
-    for (const PointerDeviceRef& device : m_serviceClientToPointerDevice.snapshot())
-        device->client()->unregisterRemovalCallbacks(this);
-    for (const PointerDeviceRef& device : m_devices)
-        device->client()->unregisterRemovalCallbacks(this);
-    m_eventSystemClient.reset();
-}
+// The registrations end with their members, so nothing calls this manager once it is gone.
+PointerDeviceManager::~PointerDeviceManager() = default;
 
 void PointerDeviceManager::installSharedEventSystem(std::shared_ptr<HidEventSystem> eventSystem)
 {
@@ -113,21 +105,12 @@ void PointerDeviceManager::updateEventDelivery()
         m_eventSystemClient->setEventDeliveryEnabled(!m_eventReceivedObservers.empty());
 }
 
-void PointerDeviceManager::propertyChangedCallback(const QString& key, const HidPropertyValue&)
+void PointerDeviceManager::propertyChangedCallback(const QString& key)
 {
     forEachLiveObserver(m_propertyChangedObservers, [&](PropertyObservation& observation) {
         if (observation.property == key)
             observation.closure(*this);
     });
-}
-
-std::optional<double>
-PointerDeviceManager::initialResolution(const HidServiceClientRef& client) const
-{
-    const auto it = m_initialDeviceResolutions.find(client);
-    if (it == m_initialDeviceResolutions.end())
-        return std::nullopt;
-    return it->second;
 }
 
 void PointerDeviceManager::replaceDevices(std::vector<PointerDeviceRef> devices)

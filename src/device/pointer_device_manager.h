@@ -1,9 +1,7 @@
 #pragma once
 
 #include "device/hid_event_system.h"
-#include "device/initialization_flag.h"
 #include "device/pointer_device.h"
-#include "device/service_client_device_map.h"
 #include "observation/observation_token.h"
 
 #include <QObject>
@@ -45,7 +43,6 @@ public:
 
     void startObservation();
     void stopObservation();
-    bool isObserving() const { return m_eventSystemClient != nullptr; }
 
     // In order of arrival, at most one per stableID.
     const std::vector<PointerDeviceRef>& devices() const { return m_devices; }
@@ -63,9 +60,6 @@ public:
     // acceleration (or 0.6875), then forgets the recorded resolutions.
     void restoreInitialPointerSettings();
     std::optional<double> getSystemDefaultPointerAcceleration();
-
-    // The recorded first-seen resolution of a service, if any.
-    std::optional<double> initialResolution(const HidServiceClientRef& client) const;
 
 Q_SIGNALS:
     // Around every change of devices(): before the new list is stored, and after.
@@ -86,35 +80,43 @@ private:
     void removeFromListedDevices(const PointerDeviceRef& device);
     void notifyDeviceRemoved(const PointerDeviceRef& device);
     void recordInitialResolution(const HidServiceClientRef& client, const QString& name);
+    std::optional<double> initialResolution(const HidServiceClientRef& client) const;
     PointerDeviceRef connectedTwinOf(const QString& stableID, const PointerDeviceRef& except) const;
     void replaceDevices(std::vector<PointerDeviceRef> devices);
-    void propertyChangedCallback(const QString& key, const HidPropertyValue& value);
     void updateEventDelivery();
     std::optional<double> getSystemHIDProperty(const QString& key);
+
+    // The device map: one device per known service client, oldest first.
+    PointerDeviceRef mappedDevice(const HidServiceClientRef& client) const;
+    PointerDeviceRef unmapDevice(const HidServiceClientRef& client);
 
     template <typename Value>
     std::shared_ptr<ObservationToken> subscribe(std::map<QUuid, Value> PointerDeviceManager::*map,
                                                 Value value);
 
-    // Callbacks handed to the event system; the target is the manager.
-    static void deviceMatchingCallback(void* target, void* refcon,
-                                       const HidServiceClientRef& service);
-    static void eventCallback(void* target, void* refcon, const HidServiceClientRef& service,
-                              const HidEventRef& event);
-    static void propertyChangedCallbackEntry(void* target, void* refcon, const QString& key,
-                                             const HidPropertyValue& value);
-    static void removalCallback(void* target, void* refcon, const HidServiceClientRef& service);
+    // What the event system calls, bound to this manager by the registrations below.
+    void deviceMatchingCallback(const HidServiceClientRef& service);
+    void eventCallback(const HidServiceClientRef& service, const HidEventRef& event);
+    void propertyChangedCallback(const QString& key);
+    void removalCallback(const HidServiceClientRef& service);
 
     std::shared_ptr<HidEventSystem> m_eventSystem;
+    // Everything below is touched on the main thread only, where the event system calls.
     std::unique_ptr<HidEventSystemClient> m_eventSystemClient;
-    // Resolutions as first seen, per service client; main thread only.
+    HidRegistration m_deviceMatchingRegistration;
+    HidRegistration m_eventRegistration;
+    std::vector<HidRegistration> m_propertyChangedRegistrations;
+    // Outlive observation, so that a device leaving while it is stopped still leaves the
+    // list; end with the manager, so that nothing calls it once it is gone.
+    std::unordered_map<HidServiceClientRef, HidRegistration> m_removalRegistrations;
+    // Resolutions as first seen, per service client.
     std::unordered_map<HidServiceClientRef, double> m_initialDeviceResolutions;
-    InitializationFlag m_isInitialized;
+    bool m_isInitialized = false;
     std::map<QUuid, DeviceObserver> m_deviceAddedObservers;
     std::map<QUuid, DeviceObserver> m_deviceRemovedObservers;
     std::map<QUuid, PropertyObservation> m_propertyChangedObservers;
     std::map<QUuid, EventObserver> m_eventReceivedObservers;
-    ServiceClientDeviceMap m_serviceClientToPointerDevice;
+    std::vector<PointerDeviceRef> m_mappedDevices;
     std::vector<PointerDeviceRef> m_devices;
 };
 

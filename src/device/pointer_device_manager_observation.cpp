@@ -35,7 +35,7 @@ void PointerDeviceManager::startObservation()
         return;
     }
 
-    m_isInitialized.set(false);
+    m_isInitialized = false;
     logLine(QStringLiteral(
         "PointerDeviceManager: Attempting to create IOHIDEventSystemClient for observation."));
     auto client = m_eventSystem->createClient();
@@ -47,8 +47,12 @@ void PointerDeviceManager::startObservation()
     m_eventSystemClient = std::move(client);
 
     m_eventSystemClient->setMatchingMultiple(mouseOrPointerMatching());
-    m_eventSystemClient->registerDeviceMatchingCallback(&deviceMatchingCallback, this, nullptr);
-    m_eventSystemClient->registerEventCallback(&eventCallback, this, nullptr);
+    m_deviceMatchingRegistration = m_eventSystemClient->registerDeviceMatchingCallback(
+        [this](const HidServiceClientRef& service) { deviceMatchingCallback(service); });
+    m_eventRegistration = m_eventSystemClient->registerEventCallback(
+        [this](const HidServiceClientRef& service, const HidEventRef& event) {
+            eventCallback(service, event);
+        });
     updateEventDelivery();
     m_eventSystemClient->scheduleWithMainLoop();
 
@@ -66,17 +70,19 @@ void PointerDeviceManager::startObservation()
     if (!m_eventSystemClient)
         return;
     for (const auto& [id, observation] : m_propertyChangedObservers)
-        m_eventSystemClient->registerPropertyChangedCallback(
-            observation.property, &propertyChangedCallbackEntry, this, nullptr);
+        m_propertyChangedRegistrations.push_back(
+            m_eventSystemClient->registerPropertyChangedCallback(
+                observation.property,
+                [this, key = observation.property] { propertyChangedCallback(key); }));
 
-    m_isInitialized.set(true);
+    m_isInitialized = true;
     logLine(QStringLiteral("PointerDeviceManager: Observation started and initial devices "
                            "processed. Initialization complete."));
 }
 
 void PointerDeviceManager::stopObservation()
 {
-    m_isInitialized.set(false);
+    m_isInitialized = false;
     if (!m_eventSystemClient) {
         logLine(QStringLiteral("[PointerDeviceManager] stopObservation: eventSystemClient is "
                                "already nil. Observation likely not active."));
@@ -84,7 +90,7 @@ void PointerDeviceManager::stopObservation()
     }
     logLine(QStringLiteral("[PointerDeviceManager] stopObservation: Stopping IOKit listening. "
                            "Device list will persist."));
-    m_eventSystemClient->unregisterDeviceMatchingCallback(&deviceMatchingCallback, this, nullptr);
+    m_deviceMatchingRegistration.reset();
     logLine(QStringLiteral(
         "[PointerDeviceManager] stopObservation: Unregistered device matching block."));
     logLine(QStringLiteral("[PointerDeviceManager] stopObservation: Event block unregistration "
@@ -95,59 +101,31 @@ void PointerDeviceManager::stopObservation()
     logLine(QStringLiteral("[PointerDeviceManager] stopObservation: Unscheduled "
                            "eventSystemClient from dispatch queue."));
     m_eventSystemClient.reset();
+    m_eventRegistration.reset();
+    m_propertyChangedRegistrations.clear();
     logLine(QStringLiteral("[PointerDeviceManager] stopObservation: Set eventSystemClient to nil. "
                            "IOKit listening stopped."));
 }
 
-void PointerDeviceManager::deviceMatchingCallback(void* target, void*,
-                                                  const HidServiceClientRef& service)
+// The registrations end before the client does, so the three callbacks below only run
+// while observation is on.
+void PointerDeviceManager::deviceMatchingCallback(const HidServiceClientRef& service)
 {
-    if (!target) {
-        logLine(
-            QStringLiteral("PointerDeviceManager: Error: context is nil in device matching block"));
-        return;
-    }
-    auto* manager = static_cast<PointerDeviceManager*>(target);
-    if (!manager->m_eventSystemClient) {
-        logLine(QStringLiteral("PointerDeviceManager: Manager eventSystemClient is nil during "
-                               "device matching, ignoring"));
-        return;
-    }
-    if (!service) {
-        logLine(QStringLiteral(
-            "PointerDeviceManager: Error: serviceClient is nil in device matching block"));
-        return;
-    }
-    manager->addDevice(service);
+    addDevice(service);
 }
 
-void PointerDeviceManager::eventCallback(void* target, void*, const HidServiceClientRef& service,
+void PointerDeviceManager::eventCallback(const HidServiceClientRef& service,
                                          const HidEventRef& event)
 {
-    if (!target) {
-        logLine(QStringLiteral("PointerDeviceManager: Event callback called with nil context"));
-        return;
-    }
-    if (!service || !event) {
-        logLine(
-            QStringLiteral("PointerDeviceManager: Event callback called with nil client or event"));
-        return;
-    }
-    auto* manager = static_cast<PointerDeviceManager*>(target);
-    if (!manager->m_eventSystemClient) {
-        logLine(QStringLiteral("PointerDeviceManager: Manager eventSystemClient is nil during "
-                               "event callback, ignoring"));
-        return;
-    }
-    if (!manager->m_isInitialized.get()) {
+    if (!m_isInitialized) {
         logLine(QStringLiteral(
             "PointerDeviceManager: Event received before initialization complete, ignoring"));
         return;
     }
-    const PointerDeviceRef device = manager->m_serviceClientToPointerDevice.get(service);
+    const PointerDeviceRef device = mappedDevice(service);
     if (!device)
         return;
-    QPointer<PointerDeviceManager> weakManager(manager);
+    QPointer<PointerDeviceManager> weakManager(this);
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
         [weakManager, device, event] {
@@ -163,20 +141,6 @@ void PointerDeviceManager::eventCallback(void* target, void*, const HidServiceCl
         Qt::QueuedConnection);
 }
 
-void PointerDeviceManager::propertyChangedCallbackEntry(void* target, void*, const QString& key,
-                                                        const HidPropertyValue& value)
-{
-    if (!target || key.isNull())
-        return;
-    auto* manager = static_cast<PointerDeviceManager*>(target);
-    if (!manager->m_eventSystemClient) {
-        logLine(QStringLiteral("PointerDeviceManager: Manager eventSystemClient is nil during "
-                               "property change callback, ignoring"));
-        return;
-    }
-    manager->propertyChangedCallback(key, value);
-}
-
 PointerDeviceRef PointerDeviceManager::pointerDeviceFromIOHIDEvent(const HidEventRef& event) const
 {
     if (!m_eventSystemClient) {
@@ -184,7 +148,7 @@ PointerDeviceRef PointerDeviceManager::pointerDeviceFromIOHIDEvent(const HidEven
                                "eventSystemClient is nil"));
         return nullptr;
     }
-    if (!m_isInitialized.get()) {
+    if (!m_isInitialized) {
         logLine(QStringLiteral("PointerDeviceManager: pointerDeviceFromIOHIDEvent called before "
                                "initialization complete"));
         return nullptr;
@@ -195,7 +159,7 @@ PointerDeviceRef PointerDeviceManager::pointerDeviceFromIOHIDEvent(const HidEven
         m_eventSystemClient->copyServiceForRegistryID(event->senderID);
     if (!service)
         return nullptr;
-    return m_serviceClientToPointerDevice.get(service);
+    return mappedDevice(service);
 }
 
 } // namespace veloquill

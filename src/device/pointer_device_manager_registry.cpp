@@ -18,7 +18,7 @@ void PointerDeviceManager::addDevice(const HidServiceClientRef& client)
 {
     logLine(QStringLiteral("PointerDeviceManager: addDevice(forClient:) called for client: ") +
             client->describe());
-    if (m_serviceClientToPointerDevice.get(client)) {
+    if (mappedDevice(client)) {
         logLine(QStringLiteral("PointerDeviceManager: Client already exists: ") +
                 client->describe());
         return;
@@ -29,7 +29,7 @@ void PointerDeviceManager::addDevice(const HidServiceClientRef& client)
     logLine(QStringLiteral("PointerDeviceManager: Created PointerDevice: ") + name);
     recordInitialResolution(client, name);
 
-    m_serviceClientToPointerDevice.set(device, client);
+    m_mappedDevices.push_back(device);
     logLine(QStringLiteral("PointerDeviceManager: Added device to serviceClientToPointerDevice "
                            "map: ") +
             name);
@@ -57,9 +57,30 @@ void PointerDeviceManager::addDevice(const HidServiceClientRef& client)
         observer(*this, device);
     });
 
-    client->registerRemovalCallback(&removalCallback, this, nullptr);
+    m_removalRegistrations[client] = client->registerRemovalCallback(
+        [this](const HidServiceClientRef& service) { removalCallback(service); });
     logLine(QStringLiteral("PointerDeviceManager: Registered removal block for client: ") +
             client->describe());
+}
+
+PointerDeviceRef PointerDeviceManager::mappedDevice(const HidServiceClientRef& client) const
+{
+    const auto found =
+        std::find_if(m_mappedDevices.begin(), m_mappedDevices.end(),
+                     [&](const PointerDeviceRef& d) { return d->client() == client; });
+    return found == m_mappedDevices.end() ? nullptr : *found;
+}
+
+PointerDeviceRef PointerDeviceManager::unmapDevice(const HidServiceClientRef& client)
+{
+    const auto found =
+        std::find_if(m_mappedDevices.begin(), m_mappedDevices.end(),
+                     [&](const PointerDeviceRef& d) { return d->client() == client; });
+    if (found == m_mappedDevices.end())
+        return nullptr;
+    PointerDeviceRef device = *found;
+    m_mappedDevices.erase(found);
+    return device;
 }
 
 void PointerDeviceManager::recordInitialResolution(const HidServiceClientRef& client,
@@ -78,30 +99,22 @@ void PointerDeviceManager::recordInitialResolution(const HidServiceClientRef& cl
             formatReal(resolution) + QStringLiteral(" for device ") + name);
 }
 
-void PointerDeviceManager::removalCallback(void* target, void*, const HidServiceClientRef& service)
+void PointerDeviceManager::removalCallback(const HidServiceClientRef& service)
 {
-    if (!target) {
-        logLine(QStringLiteral("PointerDeviceManager: Error: context is nil in removal block"));
-        return;
-    }
-    auto* manager = static_cast<PointerDeviceManager*>(target);
-    if (!manager->m_eventSystemClient)
+    m_removalRegistrations.erase(service); // it runs once
+    if (!m_eventSystemClient)
         logLine(QStringLiteral("PointerDeviceManager: Manager eventSystemClient is nil during "
                                "device removal, continuing anyway"));
-    if (!service) {
-        logLine(QStringLiteral("PointerDeviceManager: Error: hidClient is nil in removal block"));
-        return;
-    }
     logLine(QStringLiteral("PointerDeviceManager: Device removal callback triggered for client: ") +
             service->describe());
-    manager->removeDeviceForClient(service);
+    removeDeviceForClient(service);
 }
 
 void PointerDeviceManager::removeDeviceForClient(const HidServiceClientRef& client)
 {
     logLine(QStringLiteral("PointerDeviceManager: removeDevice(forClient:) called for client: ") +
             client->describe());
-    const PointerDeviceRef device = m_serviceClientToPointerDevice.remove(client);
+    const PointerDeviceRef device = unmapDevice(client);
     if (!device) {
         logLine(QStringLiteral("PointerDeviceManager: No device found for client in "
                                "removeDevice(forClient:): ") +
@@ -148,7 +161,7 @@ void PointerDeviceManager::removeDevice(const PointerDeviceRef& device)
 PointerDeviceRef PointerDeviceManager::connectedTwinOf(const QString& stableID,
                                                        const PointerDeviceRef& except) const
 {
-    for (const PointerDeviceRef& mapped : m_serviceClientToPointerDevice.snapshot()) {
+    for (const PointerDeviceRef& mapped : m_mappedDevices) {
         if (*mapped != *except && mapped->stableID() == stableID)
             return mapped;
     }
@@ -173,7 +186,7 @@ void PointerDeviceManager::removeFromListedDevices(const PointerDeviceRef& devic
     // Identical devices without serial numbers share a stableID and only one is listed.
     // The list must keep showing a connected one: if the listed device is still mapped, the
     // one that left was its unlisted twin; if the listed one left, a twin takes its place.
-    if (*listed != *device && m_serviceClientToPointerDevice.get(listed->client())) {
+    if (*listed != *device && mappedDevice(listed->client())) {
         logLine(QStringLiteral("PointerDeviceManager: Device (stableID: ") + stableID +
                 QStringLiteral(") left but its listed twin is still connected, keeping it in "
                                "@Published devices array: ") +

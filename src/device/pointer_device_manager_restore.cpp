@@ -3,6 +3,7 @@
 
 #include "device/hid_keys.h"
 #include "device/hid_service_client_ops.h"
+#include "device/pointer_ranges.h"
 #include "support/clamp.h"
 #include "support/fixed_point.h"
 #include "support/log.h"
@@ -12,8 +13,17 @@ namespace veloquill {
 
 namespace {
 constexpr std::int32_t kFallbackAccelerationFixed = 45056; // 0.6875
-const QString kSystemDefaultKey = QStringLiteral("HIDPointerAcceleration");
+const QString& kSystemDefaultKey = HidKey::PointerAcceleration;
 } // namespace
+
+std::optional<double>
+PointerDeviceManager::initialResolution(const HidServiceClientRef& client) const
+{
+    const auto it = m_initialDeviceResolutions.find(client);
+    if (it == m_initialDeviceResolutions.end())
+        return std::nullopt;
+    return it->second;
+}
 
 void PointerDeviceManager::restoreInitialPointerSettings()
 {
@@ -27,7 +37,8 @@ void PointerDeviceManager::restoreInitialPointerSettings()
         const QString label = device->name();
 
         if (const auto recorded = initialResolution(device->client())) {
-            const auto fixed = toFixedPoint(clamp(*recorded, 10.0, 1995.0));
+            const auto fixed = toFixedPoint(
+                clamp(*recorded, PointerRange::MinResolution, PointerRange::MaxResolution));
             if (fixed)
                 client.setProperty(HidKey::PointerResolution, HidPropertyValue::integer(*fixed));
             logLine(QStringLiteral("[PointerDeviceManager] Restored initial pointer resolution ") +

@@ -1,6 +1,7 @@
 // Writing the edited values to the selected device, and going back to the defaults.
 #include "settings/veloquill_pointer_settings_state.h"
 
+#include "device/pointer_ranges.h"
 #include "settings/pointer_speed_mapping.h"
 #include "support/log.h"
 #include "support/number_format.h"
@@ -13,7 +14,6 @@ namespace veloquill {
 
 namespace {
 const QString Prefix = QStringLiteral("VeloquillPointerSettingsState: ");
-constexpr double AccelerationOff = -1.0;
 constexpr double UnreadableMarker = -999.0;
 constexpr std::chrono::milliseconds ConfirmationDelay{50};
 
@@ -57,8 +57,8 @@ void VeloquillPointerSettingsState::applyPointerSettings()
 
     if (m_currentPointerDisableAcceleration) {
         // Written twice on purpose; the resolution keeps whatever it last had.
-        device->setPointerAcceleration(AccelerationOff);
-        device->setPointerAcceleration(AccelerationOff);
+        device->setPointerAcceleration(PointerRange::AccelerationOff);
+        device->setPointerAcceleration(PointerRange::AccelerationOff);
         logLine(Prefix +
                 QStringLiteral("[APPLY SUCCESS] Pointer acceleration DISABLED for "
                                "device: ") +

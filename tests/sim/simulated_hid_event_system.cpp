@@ -1,19 +1,134 @@
 #include "sim/simulated_hid_event_system.h"
 
-#include "sim/simulated_event_system_client.h"
-#include "sim/simulated_world.h"
-#include "support/log.h"
-
 #include <algorithm>
+#include <optional>
 
 namespace veloquill::sim {
 
-int ClientRegistrations::propertyChangedRegistrations(const QString& key) const
-{
-    return static_cast<int>(std::ranges::count(propertyChangedKeys, key));
-}
+namespace {
 
-SimulatedHidEventSystem::SimulatedHidEventSystem() : m_world(std::make_shared<SimulatedWorld>()) {}
+// One client's registrations; lives exactly as long as the client object.
+struct ClientState
+{
+    bool scheduled = false;
+    std::uint64_t session = 0; // bumped when unscheduled: work queued before is dropped
+    bool eventDeliveryEnabled = false;
+    std::optional<std::vector<HidMatchingDictionary>> matching;
+    HidCallbackList<void(const HidServiceClientRef&)> arrivals;
+    HidCallbackList<void(const HidServiceClientRef&, const HidEventRef&)> events;
+    std::map<QString, HidCallbackList<void()>> propertyChanges;
+
+    bool matches(const SimulatedService& service) const
+    {
+        const QString page = QStringLiteral("DeviceUsagePage"),
+                      usage = QStringLiteral("DeviceUsage");
+        return matching && std::ranges::any_of(*matching, [&](const auto& dictionary) {
+                   return dictionary.size() == 2 && dictionary.contains(page) &&
+                          dictionary.contains(usage) &&
+                          service.conformsTo(dictionary.at(page), dictionary.at(usage));
+               });
+    }
+
+    // Queues the work, to run if the client is then still scheduled in the same session.
+    void post(std::function<void(ClientState&)> work)
+    {
+        if (scheduled)
+            postToMainLoop([weak = weakSelf, session = session, work = std::move(work)] {
+                const auto self = weak.lock();
+                if (self && self->scheduled && self->session == session)
+                    work(*self);
+            });
+    }
+    std::weak_ptr<ClientState> weakSelf;
+};
+
+} // namespace
+
+struct SimulatedHidEventSystem::World
+{
+    std::vector<std::shared_ptr<SimulatedService>> services;
+    std::vector<std::weak_ptr<ClientState>> clients;
+    bool copyServicesFails = false;
+
+    bool isPresent(const SimulatedService& service) const
+    {
+        return std::ranges::any_of(services, [&](const auto& s) { return s.get() == &service; });
+    }
+    std::vector<std::shared_ptr<ClientState>> liveClients()
+    {
+        std::erase_if(clients, [](const auto& weak) { return weak.expired(); });
+        std::vector<std::shared_ptr<ClientState>> live;
+        for (const auto& weak : clients)
+            live.push_back(weak.lock());
+        return live;
+    }
+};
+
+namespace {
+
+class SimulatedClient final : public HidEventSystemClient
+{
+public:
+    explicit SimulatedClient(const std::shared_ptr<SimulatedHidEventSystem::World>& world)
+        : m_world(world)
+    {
+        m_state->weakSelf = m_state;
+        world->clients.push_back(m_state);
+    }
+
+    void setMatchingMultiple(const std::vector<HidMatchingDictionary>& matching) override
+    {
+        m_state->matching = matching;
+    }
+    HidRegistration registerDeviceMatchingCallback(HidServiceCallback callback) override
+    {
+        return m_state->arrivals.add(std::move(callback));
+    }
+    HidRegistration registerEventCallback(HidEventCallback callback) override
+    {
+        return m_state->events.add(std::move(callback));
+    }
+    void setEventDeliveryEnabled(bool enabled) override { m_state->eventDeliveryEnabled = enabled; }
+    HidRegistration registerPropertyChangedCallback(const QString& key,
+                                                    HidPropertyChangedCallback callback) override
+    {
+        return m_state->propertyChanges[key].add(std::move(callback));
+    }
+    void scheduleWithMainLoop() override { m_state->scheduled = true; }
+    void unscheduleFromMainLoop() override
+    {
+        m_state->scheduled = false;
+        ++m_state->session;
+    }
+    std::optional<std::vector<HidServiceClientRef>> copyServices() override
+    {
+        const auto world = m_world.lock();
+        if (!world || world->copyServicesFails)
+            return std::nullopt;
+        std::vector<HidServiceClientRef> services;
+        for (const auto& service : world->services) {
+            if (m_state->matches(*service))
+                services.push_back(service);
+        }
+        return services;
+    }
+    HidServiceClientRef copyServiceForRegistryID(std::uint64_t registryID) override
+    {
+        for (const auto& service : copyServices().value_or(std::vector<HidServiceClientRef>{})) {
+            if (static_cast<SimulatedService&>(*service).registryID() == registryID)
+                return service;
+        }
+        return nullptr;
+    }
+
+private:
+    std::weak_ptr<SimulatedHidEventSystem::World> m_world;
+    std::shared_ptr<ClientState> m_state = std::make_shared<ClientState>();
+};
+
+} // namespace
+
+SimulatedHidEventSystem::SimulatedHidEventSystem() : m_world(std::make_shared<World>()) {}
 
 SimulatedHidEventSystem::~SimulatedHidEventSystem() = default;
 
@@ -21,8 +136,7 @@ std::unique_ptr<HidEventSystemClient> SimulatedHidEventSystem::createClient()
 {
     if (m_createClientFails)
         return nullptr;
-    ++m_createdClientCount;
-    return std::make_unique<SimulatedEventSystemClient>(m_world);
+    return std::make_unique<SimulatedClient>(m_world);
 }
 
 HidSystemParameterRead SimulatedHidEventSystem::copySystemParameter(const QString& key)
@@ -30,66 +144,59 @@ HidSystemParameterRead SimulatedHidEventSystem::copySystemParameter(const QStrin
     const auto found = m_parameters.find(key);
     if (found != m_parameters.end())
         return found->second;
-    return {HidSystemParameterRead::Outcome::NoSystemService, DefaultParameterResultCode, {}};
-}
-
-bool SimulatedHidEventSystem::canControlPointerDevices()
-{
-    ++m_canControlQueryCount;
-    if (!m_canControlPointerDevices)
-        logLine(QStringLiteral("SimulatedHidEventSystem: pointer devices may not be controlled "
-                               "(refused by the test)"));
-    return m_canControlPointerDevices;
+    return {HidSystemParameterRead::Outcome::NoSystemService, -536870212, {}};
 }
 
 std::shared_ptr<SimulatedService> SimulatedHidEventSystem::addService(ServiceSpec spec)
 {
-    std::uint64_t id = 0;
-    if (spec.registryID) {
-        id = *spec.registryID;
-    } else {
-        // Skip ids the test has handed out itself.
-        const auto taken = [this](std::uint64_t candidate) {
-            return std::ranges::any_of(m_world->services, [candidate](const auto& service) {
-                return service->assignedRegistryID() == candidate;
-            });
-        };
-        while (taken(m_nextRegistryID))
-            ++m_nextRegistryID;
-        id = m_nextRegistryID++;
-    }
-    auto service = std::make_shared<SimulatedService>(std::move(spec), id, m_world);
+    const std::weak_ptr<World> weakWorld = m_world;
+    auto service = std::make_shared<SimulatedService>(
+        std::move(spec), m_nextRegistryID++, [weakWorld](const QString& key) {
+            if (const auto world = weakWorld.lock()) {
+                for (const auto& client : world->liveClients()) {
+                    if (client->propertyChanges.contains(key))
+                        client->post([key](ClientState& c) { c.propertyChanges[key].call(); });
+                }
+            }
+        });
     m_world->services.push_back(service);
-    m_world->announceArrival(service);
+    for (const auto& client : m_world->liveClients()) {
+        if (client->matches(*service))
+            client->post([service, weakWorld](ClientState& c) {
+                // A service that left before its arrival was delivered is not reported.
+                const auto world = weakWorld.lock();
+                if (world && world->isPresent(*service))
+                    c.arrivals.call(service);
+            });
+    }
     return service;
 }
 
 void SimulatedHidEventSystem::removeService(const std::shared_ptr<SimulatedService>& service)
 {
-    if (!service || !m_world->isPresent(*service))
-        return;
-    std::erase(m_world->services, service);
-    service->leave();
-}
-
-void SimulatedHidEventSystem::redeliverArrival(const std::shared_ptr<SimulatedService>& service)
-{
-    if (service && m_world->isPresent(*service))
-        m_world->announceArrival(service);
-}
-
-std::vector<std::shared_ptr<SimulatedService>> SimulatedHidEventSystem::services() const
-{
-    return m_world->services;
+    if (std::erase(m_world->services, service) > 0)
+        service->leave();
 }
 
 void SimulatedHidEventSystem::emitEvent(const std::shared_ptr<SimulatedService>& service,
                                         HidEvent event)
 {
-    if (!service || !m_world->isPresent(*service))
-        return;
-    event.senderID = service->assignedRegistryID();
-    m_world->announceEvent(service, std::make_shared<const HidEvent>(event));
+    event.senderID = service->registryID();
+    const auto shared = std::make_shared<const HidEvent>(event);
+    for (const auto& client : m_world->liveClients()) {
+        if (client->eventDeliveryEnabled && client->matches(*service))
+            client->post([service, shared](ClientState& c) {
+                if (c.eventDeliveryEnabled)
+                    c.events.call(service, shared);
+            });
+    }
+}
+
+bool SimulatedHidEventSystem::isDeliveringEvents() const
+{
+    return std::ranges::any_of(m_world->liveClients(), [](const auto& client) {
+        return client->scheduled && client->eventDeliveryEnabled && !client->events.empty();
+    });
 }
 
 void SimulatedHidEventSystem::setCopyServicesFails(bool fails)
@@ -101,87 +208,6 @@ void SimulatedHidEventSystem::setSystemParameter(const QString& key,
                                                  const HidSystemParameterRead& read)
 {
     m_parameters[key] = read;
-}
-
-void SimulatedHidEventSystem::setSystemParameterValue(const QString& key,
-                                                      const HidPropertyValue& value)
-{
-    setSystemParameter(key, {HidSystemParameterRead::Outcome::Copied, 0, value});
-}
-
-void SimulatedHidEventSystem::setReportPresentServicesOnSchedule(bool report)
-{
-    m_world->reportPresentServicesOnSchedule = report;
-}
-
-int SimulatedHidEventSystem::clientCount() const
-{
-    return static_cast<int>(m_world->liveClients().size());
-}
-
-int SimulatedHidEventSystem::scheduledClientCount() const
-{
-    return static_cast<int>(std::ranges::count_if(
-        m_world->liveClients(), [](const auto& client) { return client->scheduled; }));
-}
-
-std::vector<ClientRegistrations> SimulatedHidEventSystem::clients() const
-{
-    std::vector<ClientRegistrations> result;
-    for (const auto& client : m_world->liveClients()) {
-        ClientRegistrations entry;
-        entry.scheduled = client->scheduled;
-        entry.matchingSet = client->matching.has_value();
-        entry.eventDeliveryEnabled = client->eventDeliveryEnabled;
-        entry.matching = client->matching.value_or(std::vector<HidMatchingDictionary>{});
-        entry.deviceMatchingCallbacks = static_cast<int>(client->deviceMatching.size());
-        entry.eventCallbacks = static_cast<int>(client->events.size());
-        for (const auto& registration : client->propertyChanged)
-            entry.propertyChangedKeys.push_back(registration.key);
-        result.push_back(std::move(entry));
-    }
-    return result;
-}
-
-bool SimulatedHidEventSystem::invokeDeviceMatchingCallbackRaw(void* target,
-                                                              const HidServiceClientRef& service)
-{
-    const auto last = m_world->last.deviceMatching;
-    if (!last.callback)
-        return false;
-    last.callback(target, last.refcon, service);
-    return true;
-}
-
-bool SimulatedHidEventSystem::invokeEventCallbackRaw(void* target,
-                                                     const HidServiceClientRef& service,
-                                                     const HidEventRef& event)
-{
-    const auto last = m_world->last.event;
-    if (!last.callback)
-        return false;
-    last.callback(target, last.refcon, service, event);
-    return true;
-}
-
-bool SimulatedHidEventSystem::invokePropertyChangedCallbackRaw(void* target, const QString& key,
-                                                               const HidPropertyValue& value)
-{
-    const auto last = m_world->last.propertyChanged;
-    if (!last.callback)
-        return false;
-    last.callback(target, last.refcon, key, value);
-    return true;
-}
-
-bool SimulatedHidEventSystem::invokeRemovalCallbackRaw(void* target,
-                                                       const HidServiceClientRef& service)
-{
-    const auto last = m_world->last.removal;
-    if (!last.callback)
-        return false;
-    last.callback(target, last.refcon, service);
-    return true;
 }
 
 } // namespace veloquill::sim

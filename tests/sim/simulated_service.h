@@ -1,20 +1,37 @@
 #pragma once
 
 #include "device/hid_event_system.h"
-#include "sim/service_spec.h"
-#include "sim/simulated_world.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace veloquill::sim {
 
-class SimulatedDevice;
+// Runs the work on a later turn of the main loop, after everything posted before it.
+void postToMainLoop(std::function<void()> work);
+
+// What a simulated service looks like when it appears.
+struct ServiceSpec
+{
+    std::map<QString, HidPropertyValue> properties;
+    // Usage page / usage pairs the service conforms to; a mouse by default.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> usages{{1, 2}};
+    // Whether a HID device can be reached behind the service.
+    bool hasDevice = true;
+
+    // A plain mouse: "Product", "VendorID", "ProductID", "SerialNumber" (when given),
+    // "HIDPointerResolution" (16.16), "HIDPointerAcceleration" 45056, "HIDPointerButtonCount" 3.
+    static ServiceSpec mouse(const QString& name, std::int64_t vendorID, std::int64_t productID,
+                             std::optional<QString> serialNumber = std::nullopt,
+                             double resolution = 400.0);
+};
 
 struct PropertyWrite
 {
@@ -23,53 +40,53 @@ struct PropertyWrite
     friend bool operator==(const PropertyWrite&, const PropertyWrite&) = default;
 };
 
+// The HID device behind a simulated service. Input the test emits reaches the callbacks
+// registered when it is delivered, on a later turn of the main loop.
+class SimulatedDevice : public HidDevice, public std::enable_shared_from_this<SimulatedDevice>
+{
+public:
+    HidRegistration registerInputValueCallback(HidInputValueCallback callback) override;
+    HidRegistration registerInputReportCallback(std::size_t length,
+                                                HidInputReportCallback callback) override;
+
+    // The test's side.
+    bool isListening() const { return !m_values.empty() || !m_reports.empty(); }
+    void emitInputValue(const HidInputValue& value);
+    // Cut to the length the report callback asked for.
+    void emitReport(const std::vector<std::uint8_t>& bytes);
+
+private:
+    HidCallbackList<void(const HidInputValue&)> m_values;
+    HidCallbackList<void(std::span<const std::uint8_t>)> m_reports;
+    std::size_t m_reportLength = 0;
+};
+
 // One service of the simulated event system. Property writes are recorded so tests can see
-// what the program asked for; every change is reported to the clients that registered for it.
+// what the program asked for.
 class SimulatedService : public HidServiceClient,
                          public std::enable_shared_from_this<SimulatedService>
 {
 public:
-    // A service on its own, outside any system: properties and writes work, nobody is told
-    // of changes and it never leaves. Its registry id is the one given, else 4294968000.
-    explicit SimulatedService(ServiceSpec spec);
-    // A service of a simulated system (SimulatedHidEventSystem::addService makes these).
-    SimulatedService(ServiceSpec spec, std::uint64_t registryID,
-                     std::weak_ptr<SimulatedWorld> world);
-    ~SimulatedService() override;
+    // `changed` hears of every property change; a service on its own has nobody to tell.
+    explicit SimulatedService(ServiceSpec spec, std::uint64_t registryID = 4294968000,
+                              std::function<void(const QString& key)> changed = {});
 
     HidPropertyValue copyProperty(const QString& key) const override;
     void setProperty(const QString& key, const HidPropertyValue& value) override;
     bool conformsTo(std::uint32_t usagePage, std::uint32_t usage) const override;
-    std::optional<std::uint64_t> registryID() const override;
-    void registerRemovalCallback(HidServiceRemovalCallback callback, void* target,
-                                 void* refcon) override;
-    void unregisterRemovalCallbacks(void* target) override;
+    HidRegistration registerRemovalCallback(HidServiceCallback callback) override;
     std::shared_ptr<HidDevice> createDevice() override;
-    QString describe() const override;
+    QString describe() const override { return m_description; }
 
     // The test's side.
+    std::uint64_t registryID() const { return m_registryID; }
     HidPropertyValue property(const QString& key) const;
-    const std::map<QString, HidPropertyValue>& properties() const { return m_properties; }
     // Another program changes the property (a null value removes it); not recorded as a write.
     void changePropertyExternally(const QString& key, const HidPropertyValue& value);
     const std::vector<PropertyWrite>& writes() const { return m_writes; }
     void clearWrites() { m_writes.clear(); }
-
-    const std::vector<std::pair<std::uint32_t, std::uint32_t>>& usages() const
-    {
-        return m_spec.usages;
-    }
-    // The id events carry, whether or not registryID() reports it.
-    std::uint64_t assignedRegistryID() const { return m_registryID; }
-    // Whether the service has left its system (removeService).
-    bool hasLeft() const { return m_left; }
-    int removalCallbackCount() const { return static_cast<int>(m_removalCallbacks.size()); }
-
-    // Devices created through createDevice() that still exist, oldest first.
-    std::vector<std::shared_ptr<SimulatedDevice>> devices() const;
-    // The newest of them, or null.
-    std::shared_ptr<SimulatedDevice> device() const;
-    int createdDeviceCount() const { return m_createdDeviceCount; }
+    // The newest device made through createDevice() that still exists, or null.
+    std::shared_ptr<SimulatedDevice> device() const { return m_device.lock(); }
 
     // Used by the system: the service leaves, and its removal callbacks are queued.
     void leave();
@@ -80,16 +97,13 @@ private:
 
     ServiceSpec m_spec;
     std::uint64_t m_registryID;
-    std::weak_ptr<SimulatedWorld> m_world;
+    std::function<void(const QString& key)> m_changed;
     QString m_description;
-    std::map<QString, HidPropertyValue> m_properties;
-    std::vector<PropertyWrite> m_writes;
-    std::vector<CallbackRegistration<HidServiceRemovalCallback>> m_removalCallbacks;
-    std::uint64_t m_nextRemovalID = 1;
+    HidCallbackList<void(const HidServiceClientRef&)> m_removalCallbacks;
     bool m_left = false;
     bool m_removalDelivered = false;
-    std::vector<std::weak_ptr<SimulatedDevice>> m_devices;
-    int m_createdDeviceCount = 0;
+    std::vector<PropertyWrite> m_writes;
+    std::weak_ptr<SimulatedDevice> m_device;
 };
 
 } // namespace veloquill::sim

@@ -6,7 +6,6 @@
 namespace veloquill::x11 {
 
 namespace {
-constexpr double kScale = 65536.0;
 constexpr double kLibinputUpperSpan = 19.0; // 1 … 20 spread over libinput's 0 … 1
 constexpr double kVelocityScalingStep = 5.0;
 
@@ -15,7 +14,7 @@ constexpr double kVelocityScalingStep = 5.0;
 std::int32_t roundToFixed(double value)
 {
     const double bounded = std::clamp(value, -32768.0, 32767.0);
-    return static_cast<std::int32_t>(std::lround(bounded * kScale));
+    return static_cast<std::int32_t>(std::lround(bounded * kFixedPointScale));
 }
 } // namespace
 
@@ -28,8 +27,9 @@ float libinputSpeedForAcceleration(std::int32_t fixed)
 {
     const std::int32_t bounded = boundAcceleration(fixed);
     if (bounded <= kAccelerationNeutral)
-        return static_cast<float>((bounded - kAccelerationNeutral) / kScale);
-    return static_cast<float>((bounded - kAccelerationNeutral) / (kLibinputUpperSpan * kScale));
+        return static_cast<float>((bounded - kAccelerationNeutral) / kFixedPointScale);
+    return static_cast<float>((bounded - kAccelerationNeutral) /
+                              (kLibinputUpperSpan * kFixedPointScale));
 }
 
 std::int32_t accelerationForLibinputSpeed(float speed)
@@ -43,7 +43,8 @@ std::int32_t accelerationForLibinputSpeed(float speed)
 float velocityScalingForAcceleration(std::int32_t fixed)
 {
     const std::int32_t bounded = boundAcceleration(fixed);
-    return static_cast<float>(kVelocityScalingStep * (bounded + kAccelerationNeutral) / kScale);
+    return static_cast<float>(kVelocityScalingStep * (bounded + kAccelerationNeutral) /
+                              kFixedPointScale);
 }
 
 std::int32_t accelerationForVelocityScaling(float scaling)

@@ -4,15 +4,23 @@
 // server's pointer control map onto X11 settings. Pure functions, so that the mapping can be
 // checked for every value the layer can write.
 
+#include "device/pointer_ranges.h"
+#include "support/fixed_point.h"
+
 #include <cstdint>
 
 namespace veloquill::x11 {
 
+constexpr std::int32_t asFixed(double value)
+{
+    return static_cast<std::int32_t>(value * kFixedPointScale);
+}
+
 // 16.16 fixed point values the layer writes.
-inline constexpr std::int32_t kAccelerationOff = -65536;      // -1.0
-inline constexpr std::int32_t kAccelerationMinimum = 0;       // 0.0
-inline constexpr std::int32_t kAccelerationNeutral = 65536;   // 1.0: the device's own default
-inline constexpr std::int32_t kAccelerationMaximum = 1310720; // 20.0
+inline constexpr std::int32_t kAccelerationOff = asFixed(PointerRange::AccelerationOff);
+inline constexpr std::int32_t kAccelerationMinimum = asFixed(PointerRange::MinAcceleration);
+inline constexpr std::int32_t kAccelerationNeutral = asFixed(1.0); // the device's own default
+inline constexpr std::int32_t kAccelerationMaximum = asFixed(PointerRange::MaxAcceleration);
 
 // Any other value is brought into 0 … 20 (the layer clamps too; direct writes may not).
 std::int32_t boundAcceleration(std::int32_t fixed);

@@ -1,13 +1,11 @@
 #include "device/x11/resolution_mapping.h"
 
+#include "support/fixed_point.h"
+
 #include <cmath>
 #include <limits>
 
 namespace veloquill::x11 {
-
-namespace {
-constexpr double kScale = 65536.0;
-}
 
 std::optional<double> uniformScale(const TransformMatrix& m)
 {
@@ -22,7 +20,7 @@ std::optional<float> scaleForResolution(std::int32_t fixedResolution)
 {
     if (fixedResolution <= 0)
         return std::nullopt;
-    return static_cast<float>(kNeutralResolution * kScale / fixedResolution);
+    return static_cast<float>(kNeutralResolution * kFixedPointScale / fixedResolution);
 }
 
 std::optional<std::int32_t> resolutionForMatrix(const TransformMatrix& matrix)
@@ -30,7 +28,7 @@ std::optional<std::int32_t> resolutionForMatrix(const TransformMatrix& matrix)
     const auto scale = uniformScale(matrix);
     if (!scale)
         return std::nullopt;
-    const double fixed = std::round(kNeutralResolution / *scale * kScale);
+    const double fixed = std::round(kNeutralResolution / *scale * kFixedPointScale);
     if (fixed > std::numeric_limits<std::int32_t>::max())
         return std::nullopt;
     return static_cast<std::int32_t>(fixed);

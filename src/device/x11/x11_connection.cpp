@@ -162,7 +162,6 @@ void X11Connection::drain()
     while (!m_lost && XPending(m_display) > 0) {
         XEvent event;
         XNextEvent(m_display, &event);
-        ++m_eventsRead;
         if (m_eventHandler)
             m_eventHandler(event);
         if (!self)

@@ -8,7 +8,6 @@
 #include <QObject>
 #include <QString>
 
-#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -49,9 +48,6 @@ public:
     void sync();
     void afterReply();
 
-    // Events read from the server since the connection opened.
-    std::uint64_t eventsRead() const { return m_eventsRead; }
-
 private:
     X11Connection(_XDisplay* display, int xiOpcode);
     void drain();
@@ -64,7 +60,6 @@ private:
     QSocketNotifier* m_notifier = nullptr;
     std::function<void(_XEvent&)> m_eventHandler;
     std::function<void()> m_connectionLostHandler;
-    std::uint64_t m_eventsRead = 0;
     bool m_draining = false;
     bool m_drainScheduled = false;
     bool m_lost = false;

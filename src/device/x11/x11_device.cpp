@@ -2,22 +2,21 @@
 
 #include "device/x11/x11_session.h"
 
+#include <vector>
+
 namespace veloquill::x11 {
 
 void X11DeviceState::deliver(const RawInput& input)
 {
-    // A callback may close or destroy the device; check before each call.
-    if (valueCallback) {
-        for (const HidInputValue& value : inputValuesFor(input, scroll)) {
-            if (!wantsRawInput())
-                return;
-            valueCallback(valueContext, 0, sender, value);
-        }
-    }
+    // A callback may end registrations or destroy the device.
+    const auto alive = [this] { return !destroyed; };
+    for (const HidInputValue& value : inputValuesFor(input, scroll))
+        valueCallbacks.callWhile(alive, value);
     buttons = buttonsAfter(buttons, input);
-    if (reportCallback && reportBuffer && wantsRawInput()) {
-        writeReport(input, scroll, buttons, reportBuffer, reportLength);
-        reportCallback(reportContext, 0, sender, 0, 0, reportBuffer, reportLength);
+    if (!reportCallbacks.empty() && !destroyed) {
+        std::vector<std::uint8_t> report(reportLength);
+        writeReport(input, scroll, buttons, report.data(), report.size());
+        reportCallbacks.callWhile(alive, report);
     }
 }
 
@@ -27,10 +26,8 @@ std::shared_ptr<X11Device> X11Device::create(const std::shared_ptr<X11Session>& 
     auto state = std::make_shared<X11DeviceState>();
     state->registryID = registryID;
     state->scroll = scroll;
-    auto device = std::shared_ptr<X11Device>(new X11Device(session, state));
-    state->sender = device.get();
     session->attachDevice(state);
-    return device;
+    return std::shared_ptr<X11Device>(new X11Device(session, state));
 }
 
 X11Device::X11Device(std::weak_ptr<X11Session> session, std::shared_ptr<X11DeviceState> state)
@@ -44,53 +41,18 @@ X11Device::~X11Device()
         session->updateRawInputSelection();
 }
 
-void X11Device::update(bool X11DeviceState::*flag, bool value)
+HidRegistration X11Device::registerInputValueCallback(HidInputValueCallback callback)
 {
-    if (m_state.get()->*flag == value)
-        return;
-    m_state.get()->*flag = value;
-    if (const auto session = m_session.lock())
-        session->updateRawInputSelection();
+    return X11Session::updatingRawInputSelection(m_session,
+                                                 m_state->valueCallbacks.add(std::move(callback)));
 }
 
-void X11Device::open()
+HidRegistration X11Device::registerInputReportCallback(std::size_t length,
+                                                       HidInputReportCallback callback)
 {
-    update(&X11DeviceState::open, true);
-}
-
-void X11Device::close()
-{
-    update(&X11DeviceState::open, false);
-}
-
-void X11Device::registerInputValueCallback(HidInputValueCallback callback, void* context)
-{
-    m_state->valueCallback = callback;
-    m_state->valueContext = context;
-}
-
-void X11Device::registerInputReportCallback(std::uint8_t* report, std::size_t length,
-                                            HidInputReportCallback callback, void* context)
-{
-    m_state->reportBuffer = report;
     m_state->reportLength = length;
-    m_state->reportCallback = callback;
-    m_state->reportContext = context;
-}
-
-void X11Device::setInputDeliveryEnabled(bool enabled)
-{
-    update(&X11DeviceState::deliveryEnabled, enabled);
-}
-
-void X11Device::scheduleWithMainLoop()
-{
-    update(&X11DeviceState::scheduled, true);
-}
-
-void X11Device::unscheduleFromMainLoop()
-{
-    update(&X11DeviceState::scheduled, false);
+    return X11Session::updatingRawInputSelection(m_session,
+                                                 m_state->reportCallbacks.add(std::move(callback)));
 }
 
 } // namespace veloquill::x11

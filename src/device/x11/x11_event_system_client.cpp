@@ -33,10 +33,6 @@ bool dictionaryMatches(const HidMatchingDictionary& dictionary, const HidService
     return service.conformsTo(page, 1) || service.conformsTo(page, 2);
 }
 
-template <typename List, typename Item> bool contains(const List& list, const Item& item)
-{
-    return std::find(list.begin(), list.end(), item) != list.end();
-}
 } // namespace
 
 bool X11ClientState::matches(const HidServiceClient& service) const
@@ -48,43 +44,24 @@ bool X11ClientState::matches(const HidServiceClient& service) const
     });
 }
 
-// Each loop below walks a copy and checks, before every call, that the client is still
-// listening (and an arrival callback still registered): a callback may change either.
+// Before every call the client must still be listening: a callback may unschedule or
+// destroy it.
 void X11ClientState::deliverArrival(const HidServiceClientRef& service)
 {
-    const auto registrations = matchingCallbacks;
-    for (const auto& r : registrations) {
-        if (!isListening())
-            return;
-        if (contains(matchingCallbacks, r))
-            r.callback(r.target, r.refcon, service);
-    }
+    matchingCallbacks.callWhile([this] { return isListening(); }, service);
 }
 
 void X11ClientState::deliverEvent(const HidServiceClientRef& service, const HidEventRef& event)
 {
-    const auto registrations = eventCallbacks;
-    for (const auto& r : registrations) {
-        if (!isListening() || !eventDelivery)
-            return;
-        r.callback(r.target, r.refcon, service, event);
-    }
+    eventCallbacks.callWhile([this] { return isListening() && eventDelivery; }, service, event);
 }
 
-void X11ClientState::deliverPropertyChange(const HidServiceClientRef& service,
-                                           const QStringList& keys)
+void X11ClientState::deliverPropertyChange(const QStringList& keys)
 {
-    const auto registrations = propertyCallbacks;
     for (const QString& key : keys) {
-        std::optional<HidPropertyValue> value; // read once, and only if someone listens
-        for (const auto& p : registrations) {
-            if (p.key != key)
-                continue;
-            if (!isListening())
-                return;
-            if (!value)
-                value = service->copyProperty(key);
-            p.registration.callback(p.registration.target, p.registration.refcon, key, *value);
+        for (const auto& property : propertyCallbacks) {
+            if (property->key == key)
+                property->callbacks.callWhile([this] { return isListening(); });
         }
     }
 }
@@ -106,24 +83,15 @@ void X11EventSystemClient::setMatchingMultiple(const std::vector<HidMatchingDict
     m_state->matching = matching;
 }
 
-void X11EventSystemClient::registerDeviceMatchingCallback(HidDeviceMatchingCallback callback,
-                                                          void* target, void* refcon)
+HidRegistration X11EventSystemClient::registerDeviceMatchingCallback(HidServiceCallback callback)
 {
-    m_state->matchingCallbacks.push_back({callback, target, refcon});
+    return m_state->matchingCallbacks.add(std::move(callback));
 }
 
-void X11EventSystemClient::unregisterDeviceMatchingCallback(HidDeviceMatchingCallback callback,
-                                                            void* target, void* refcon)
+HidRegistration X11EventSystemClient::registerEventCallback(HidEventCallback callback)
 {
-    std::erase(m_state->matchingCallbacks,
-               X11ClientState::Registration<HidDeviceMatchingCallback>{callback, target, refcon});
-}
-
-void X11EventSystemClient::registerEventCallback(HidEventCallback callback, void* target,
-                                                 void* refcon)
-{
-    m_state->eventCallbacks.push_back({callback, target, refcon});
-    m_session->updateRawInputSelection();
+    return X11Session::updatingRawInputSelection(m_session,
+                                                 m_state->eventCallbacks.add(std::move(callback)));
 }
 
 void X11EventSystemClient::setEventDeliveryEnabled(bool enabled)
@@ -132,11 +100,19 @@ void X11EventSystemClient::setEventDeliveryEnabled(bool enabled)
     m_session->updateRawInputSelection();
 }
 
-void X11EventSystemClient::registerPropertyChangedCallback(const QString& key,
-                                                           HidPropertyChangedCallback callback,
-                                                           void* target, void* refcon)
+HidRegistration
+X11EventSystemClient::registerPropertyChangedCallback(const QString& key,
+                                                      HidPropertyChangedCallback callback)
 {
-    m_state->propertyCallbacks.push_back({key, {callback, target, refcon}});
+    auto& properties = m_state->propertyCallbacks;
+    auto found = std::find_if(properties.begin(), properties.end(),
+                              [&](const auto& property) { return property->key == key; });
+    if (found == properties.end()) {
+        properties.push_back(std::make_unique<X11ClientState::PropertyCallbacks>());
+        properties.back()->key = key;
+        found = properties.end() - 1;
+    }
+    return (*found)->callbacks.add(std::move(callback));
 }
 
 void X11EventSystemClient::scheduleWithMainLoop()

@@ -19,17 +19,10 @@ class X11ServiceClient;
 
 struct X11ClientState
 {
-    template <typename Callback> struct Registration
-    {
-        Callback callback;
-        void* target;
-        void* refcon;
-        friend bool operator==(const Registration&, const Registration&) = default;
-    };
-    struct PropertyRegistration
+    struct PropertyCallbacks
     {
         QString key;
-        Registration<HidPropertyChangedCallback> registration;
+        HidCallbackList<void()> callbacks;
     };
 
     bool destroyed = false;
@@ -37,9 +30,9 @@ struct X11ClientState
     bool eventDelivery = false;
     // Until matching is set every service matches; an empty list matches none.
     std::optional<std::vector<HidMatchingDictionary>> matching;
-    std::vector<Registration<HidDeviceMatchingCallback>> matchingCallbacks;
-    std::vector<Registration<HidEventCallback>> eventCallbacks;
-    std::vector<PropertyRegistration> propertyCallbacks;
+    HidCallbackList<void(const HidServiceClientRef&)> matchingCallbacks;
+    HidCallbackList<void(const HidServiceClientRef&, const HidEventRef&)> eventCallbacks;
+    std::vector<std::unique_ptr<PropertyCallbacks>> propertyCallbacks;
 
     bool matches(const HidServiceClient& service) const;
     bool isListening() const { return !destroyed && scheduled; }
@@ -48,7 +41,7 @@ struct X11ClientState
     // Called by the session on the main loop.
     void deliverArrival(const HidServiceClientRef& service);
     void deliverEvent(const HidServiceClientRef& service, const HidEventRef& event);
-    void deliverPropertyChange(const HidServiceClientRef& service, const QStringList& keys);
+    void deliverPropertyChange(const QStringList& keys);
 };
 
 class X11EventSystemClient : public HidEventSystemClient
@@ -58,14 +51,11 @@ public:
     ~X11EventSystemClient() override;
 
     void setMatchingMultiple(const std::vector<HidMatchingDictionary>& matching) override;
-    void registerDeviceMatchingCallback(HidDeviceMatchingCallback callback, void* target,
-                                        void* refcon) override;
-    void unregisterDeviceMatchingCallback(HidDeviceMatchingCallback callback, void* target,
-                                          void* refcon) override;
-    void registerEventCallback(HidEventCallback callback, void* target, void* refcon) override;
+    HidRegistration registerDeviceMatchingCallback(HidServiceCallback callback) override;
+    HidRegistration registerEventCallback(HidEventCallback callback) override;
     void setEventDeliveryEnabled(bool enabled) override;
-    void registerPropertyChangedCallback(const QString& key, HidPropertyChangedCallback callback,
-                                         void* target, void* refcon) override;
+    HidRegistration registerPropertyChangedCallback(const QString& key,
+                                                    HidPropertyChangedCallback callback) override;
     void scheduleWithMainLoop() override;
     void unscheduleFromMainLoop() override;
     std::optional<std::vector<HidServiceClientRef>> copyServices() override;

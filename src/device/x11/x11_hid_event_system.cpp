@@ -56,11 +56,6 @@ bool X11HidEventSystem::isConnected() const
     return m_session && !m_session->connection().isLost();
 }
 
-std::uint64_t X11HidEventSystem::eventsRead() const
-{
-    return m_session ? m_session->connection().eventsRead() : 0;
-}
-
 std::unique_ptr<HidEventSystemClient> X11HidEventSystem::createClient()
 {
     if (!isConnected())

@@ -10,7 +10,6 @@
 #include <QObject>
 #include <QString>
 
-#include <cstdint>
 #include <memory>
 
 namespace veloquill {
@@ -45,8 +44,6 @@ public:
     bool isConnected() const;
     // Why the display could not be used, for instance: no X display (DISPLAY is not set).
     QString failureReason() const { return m_failureReason; }
-    // X events read from the backend's connection so far (an idle program reads none).
-    std::uint64_t eventsRead() const;
 
     std::unique_ptr<HidEventSystemClient> createClient() override;
     // "HIDPointerAcceleration": the server's pointer control as 16.16 acceleration.

@@ -6,8 +6,6 @@
 
 #include <QCoreApplication>
 
-#include <algorithm>
-
 namespace veloquill::x11 {
 
 namespace {
@@ -61,27 +59,21 @@ bool X11ServiceClient::conformsTo(std::uint32_t usagePage, std::uint32_t usage) 
     return usagePage == kGenericDesktopPage && (usage == kPointerUsage || usage == kMouseUsage);
 }
 
-void X11ServiceClient::registerRemovalCallback(HidServiceRemovalCallback callback, void* target,
-                                               void* refcon)
+HidRegistration X11ServiceClient::registerRemovalCallback(HidServiceCallback callback)
 {
-    m_removalCallbacks.push_back({callback, target, refcon});
-    if (!m_left)
-        return;
-    // Already gone: the callback still runs once, on the main loop.
-    std::weak_ptr<X11ServiceClient> weakSelf = weak_from_this();
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [weakSelf] {
-            if (const auto self = weakSelf.lock())
-                self->runRemovalCallbacks();
-        },
-        Qt::QueuedConnection);
-}
-
-void X11ServiceClient::unregisterRemovalCallbacks(void* target)
-{
-    std::erase_if(m_removalCallbacks,
-                  [target](const RemovalRegistration& r) { return r.target == target; });
+    auto registration = m_removalCallbacks.add(std::move(callback));
+    if (m_left) {
+        // Already gone: the callback still runs once, on the main loop.
+        std::weak_ptr<X11ServiceClient> weakSelf = weak_from_this();
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [weakSelf] {
+                if (const auto self = weakSelf.lock())
+                    self->runRemovalCallbacks();
+            },
+            Qt::QueuedConnection);
+    }
+    return registration;
 }
 
 std::shared_ptr<HidDevice> X11ServiceClient::createDevice()
@@ -107,13 +99,8 @@ void X11ServiceClient::leave()
 void X11ServiceClient::runRemovalCallbacks()
 {
     // Keeps this object alive should a callback drop the last reference to it.
-    const auto keepAlive = shared_from_this();
-    // One at a time, so that a callback unregistering another target is honoured.
-    while (!m_removalCallbacks.empty()) {
-        const RemovalRegistration registration = m_removalCallbacks.front();
-        m_removalCallbacks.erase(m_removalCallbacks.begin());
-        registration.callback(registration.target, registration.refcon, keepAlive);
-    }
+    const HidServiceClientRef keepAlive = shared_from_this();
+    m_removalCallbacks.callOnce(keepAlive);
 }
 
 } // namespace veloquill::x11

@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 namespace veloquill::x11 {
 
@@ -27,13 +26,12 @@ public:
     void setProperty(const QString& key, const HidPropertyValue& value) override;
     // Every slave pointer is a generic desktop pointer (1/1) and mouse (1/2).
     bool conformsTo(std::uint32_t usagePage, std::uint32_t usage) const override;
-    std::optional<std::uint64_t> registryID() const override { return m_registryID; }
-    void registerRemovalCallback(HidServiceRemovalCallback callback, void* target,
-                                 void* refcon) override;
-    void unregisterRemovalCallbacks(void* target) override;
+    HidRegistration registerRemovalCallback(HidServiceCallback callback) override;
     std::shared_ptr<HidDevice> createDevice() override;
     QString describe() const override;
 
+    // The id its events carry as their sender.
+    std::uint64_t registryID() const { return m_registryID; }
     const X11DeviceFacts& facts() const { return m_facts; }
     bool hasLeft() const { return m_left; }
 
@@ -42,14 +40,6 @@ public:
     void leave();
 
 private:
-    struct RemovalRegistration
-    {
-        HidServiceRemovalCallback callback;
-        void* target;
-        void* refcon;
-        friend bool operator==(const RemovalRegistration&, const RemovalRegistration&) = default;
-    };
-
     // The device is there and the connection stands.
     bool isPresent() const;
     // Runs the translation against the live device; nothing once the device or the
@@ -61,7 +51,7 @@ private:
     X11DeviceFacts m_facts;
     std::uint64_t m_registryID;
     bool m_left = false;
-    std::vector<RemovalRegistration> m_removalCallbacks;
+    HidCallbackList<void(const HidServiceClientRef&)> m_removalCallbacks;
     mutable X11KeyMemory m_memory;
 };
 

@@ -121,6 +121,20 @@ void X11Session::updateRawInputSelection()
     m_connection->sync();
 }
 
+HidRegistration X11Session::updatingRawInputSelection(std::weak_ptr<X11Session> session,
+                                                      HidRegistration registration)
+{
+    if (const auto live = session.lock())
+        live->updateRawInputSelection();
+    return HidRegistration(
+        [registration = std::make_shared<HidRegistration>(std::move(registration)),
+         session = std::move(session)] {
+            registration->reset();
+            if (const auto live = session.lock())
+                live->updateRawInputSelection();
+        });
+}
+
 void X11Session::attachClient(const std::shared_ptr<X11ClientState>& client)
 {
     m_clients.push_back(client);
@@ -251,7 +265,7 @@ void X11Session::handlePropertyChange(int deviceId, XAtom property)
         return;
     for (const auto& client : liveClients()) {
         if (client->isListening() && client->matches(*service))
-            client->deliverPropertyChange(service, keys);
+            client->deliverPropertyChange(keys);
     }
 }
 
@@ -260,7 +274,7 @@ void X11Session::handleRawInput(int sourceId, const RawInput& input)
     const auto service = serviceForDevice(sourceId);
     if (!service)
         return;
-    const auto registryID = *service->registryID();
+    const auto registryID = service->registryID();
     const auto event =
         std::make_shared<const HidEvent>(hidEventFor(input, service->facts().scroll, registryID));
     for (const auto& client : liveClients()) {

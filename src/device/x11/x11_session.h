@@ -5,6 +5,7 @@
 // changes into arrivals and removals, property events into property-changed callbacks, raw
 // events into input events, all on the main loop.
 
+#include "device/hid_callback_list.h"
 #include "device/x11/x11_atoms.h"
 #include "device/x11/x11_device_discovery.h"
 
@@ -49,7 +50,10 @@ public:
     // Someone's wish for raw input changed: select raw events on the root window while any
     // client or device wants them, and deselect them as soon as none does.
     void updateRawInputSelection();
-    bool isRawInputSelected() const { return m_rawInputSelected; }
+    // A registration of a callback that wants raw input: the selection is updated now and
+    // again when the registration ends.
+    static HidRegistration updatingRawInputSelection(std::weak_ptr<X11Session> session,
+                                                     HidRegistration registration);
 
     void setConnectionLostHandler(std::function<void()> handler);
 

@@ -5,74 +5,58 @@
 namespace veloquill::x11 {
 namespace {
 
-constexpr std::int32_t fixed(double value)
+TEST(AccelerationMapping, EveryWritableValueReadsBackIdenticallyThroughBothSettings)
 {
-    return static_cast<std::int32_t>(value * 65536);
-}
-
-TEST(AccelerationMapping, EveryWritableValueReadsBackIdenticallyThroughLibinputSpeed)
-{
-    float previous = -2;
-    for (std::int32_t value = kAccelerationMinimum; value <= kAccelerationMaximum; ++value) {
-        const float speed = libinputSpeedForAcceleration(value);
-        ASSERT_EQ(accelerationForLibinputSpeed(speed), value) << value;
-        ASSERT_GT(speed, previous) << "not strictly increasing at " << value;
-        previous = speed;
+    struct Setting
+    {
+        float (*forAcceleration)(std::int32_t);
+        std::int32_t (*forSetting)(float);
+    };
+    for (const Setting setting :
+         {Setting{libinputSpeedForAcceleration, accelerationForLibinputSpeed},
+          Setting{velocityScalingForAcceleration, accelerationForVelocityScaling}}) {
+        float previous = -2;
+        for (std::int32_t value = kAccelerationMinimum; value <= kAccelerationMaximum; ++value) {
+            const float written = setting.forAcceleration(value);
+            ASSERT_EQ(setting.forSetting(written), value) << value;
+            ASSERT_GT(written, previous) << "not strictly increasing at " << value;
+            previous = written;
+        }
     }
 }
 
-TEST(AccelerationMapping, EveryWritableValueReadsBackIdenticallyThroughVelocityScaling)
+TEST(AccelerationMapping, SettingsForAccelerationsAndBack)
 {
-    float previous = 0;
-    for (std::int32_t value = kAccelerationMinimum; value <= kAccelerationMaximum; ++value) {
-        const float scaling = velocityScalingForAcceleration(value);
-        ASSERT_EQ(accelerationForVelocityScaling(scaling), value) << value;
-        ASSERT_GT(scaling, previous) << "not strictly increasing at " << value;
-        previous = scaling;
+    // acceleration → libinput speed, velocity scaling
+    const std::vector<std::tuple<double, float, float>> writes{
+        {1.0, 0.0f, 10.0f}, // neutral: each device's own default
+        {0.0, -1.0f, 5.0f}, // the server refuses a scaling of 0, so the slowest is 5
+        {20.0, 1.0f, 105.0f}, {5.75, 0.25f, 33.75f},
+        {0.5, -0.5f, 7.5f},   {-0.5, -1.0f, 5.0f}, // out of range: bounded
+        {25.0, 1.0f, 105.0f},
+    };
+    for (const auto& [acceleration, speed, scaling] : writes) {
+        SCOPED_TRACE(acceleration);
+        EXPECT_EQ(libinputSpeedForAcceleration(asFixed(acceleration)), speed);
+        EXPECT_EQ(velocityScalingForAcceleration(asFixed(acceleration)), scaling);
     }
-}
-
-TEST(AccelerationMapping, NeutralAccelerationIsEachDevicesOwnDefault)
-{
-    EXPECT_EQ(libinputSpeedForAcceleration(kAccelerationNeutral), 0.0f);
-    EXPECT_EQ(velocityScalingForAcceleration(kAccelerationNeutral), 10.0f);
-    EXPECT_EQ(accelerationForPointerControl(2, 1), kAccelerationNeutral);
-}
-
-TEST(AccelerationMapping, RangeEndsMeetTheSettingsRangeEnds)
-{
-    EXPECT_EQ(libinputSpeedForAcceleration(kAccelerationMinimum), -1.0f);
-    EXPECT_EQ(libinputSpeedForAcceleration(kAccelerationMaximum), 1.0f);
-    EXPECT_EQ(libinputSpeedForAcceleration(fixed(5.75)), 0.25f);
-    EXPECT_EQ(libinputSpeedForAcceleration(fixed(0.5)), -0.5f);
-    // The server refuses a velocity scaling of 0, so the slowest is 5.
-    EXPECT_EQ(velocityScalingForAcceleration(kAccelerationMinimum), 5.0f);
-    EXPECT_EQ(velocityScalingForAcceleration(kAccelerationMaximum), 105.0f);
-}
-
-TEST(AccelerationMapping, ValuesOutsideTheRangeAreBoundedOnWrite)
-{
-    EXPECT_EQ(libinputSpeedForAcceleration(fixed(-0.5)), -1.0f);
-    EXPECT_EQ(libinputSpeedForAcceleration(fixed(25)), 1.0f);
-    EXPECT_EQ(velocityScalingForAcceleration(fixed(25)), 105.0f);
-}
-
-TEST(AccelerationMapping, SettingsMadeByOtherProgramsReadAsTheNearestValue)
-{
+    // Settings made by other programs read as the nearest value.
     EXPECT_EQ(accelerationForLibinputSpeed(-3.0f), kAccelerationMinimum);
-    EXPECT_EQ(accelerationForLibinputSpeed(0.5f), fixed(10.5));
+    EXPECT_EQ(accelerationForLibinputSpeed(0.5f), asFixed(10.5));
     EXPECT_EQ(accelerationForVelocityScaling(2.5f), kAccelerationMinimum);
-    EXPECT_EQ(accelerationForVelocityScaling(200.0f), fixed(39));
+    EXPECT_EQ(accelerationForVelocityScaling(200.0f), asFixed(39));
 }
 
 TEST(AccelerationMapping, PointerControlReadsAsItsFactorAboveOne)
 {
-    EXPECT_EQ(accelerationForPointerControl(1, 1), kAccelerationMinimum);
-    EXPECT_EQ(accelerationForPointerControl(3, 2), fixed(0.5));
-    EXPECT_EQ(accelerationForPointerControl(7, 4), fixed(0.75));
-    EXPECT_EQ(accelerationForPointerControl(1, 2), kAccelerationMinimum);
-    EXPECT_EQ(accelerationForPointerControl(50, 1), kAccelerationMaximum);
-    EXPECT_EQ(accelerationForPointerControl(1, 0), kAccelerationMinimum);
+    const std::vector<std::tuple<int, int, std::int32_t>> cases{
+        {2, 1, kAccelerationNeutral}, {1, 1, kAccelerationMinimum}, {3, 2, asFixed(0.5)},
+        {7, 4, asFixed(0.75)},        {1, 2, kAccelerationMinimum}, {50, 1, kAccelerationMaximum},
+        {1, 0, kAccelerationMinimum},
+    };
+    for (const auto& [numerator, denominator, acceleration] : cases)
+        EXPECT_EQ(accelerationForPointerControl(numerator, denominator), acceleration)
+            << numerator << "/" << denominator;
 }
 
 } // namespace

@@ -2,35 +2,40 @@
 
 #include "device/hid_keys.h"
 #include "support/main_loop.h"
+#include "support/required_programs.h"
+
+#include <QCoreApplication>
+#include <QEvent>
 
 namespace veloquill::test {
 
-void CallbackRecord::arrived(void* target, void*, const HidServiceClientRef& service)
+void CallbackRecord::recordRemovalOf(const HidServiceClientRef& service)
 {
-    static_cast<CallbackRecord*>(target)->arrivals.push_back(service);
+    registrations.push_back(service->registerRemovalCallback(
+        [this](const HidServiceClientRef& gone) { removals.push_back(gone); }));
 }
 
-void CallbackRecord::removed(void* target, void*, const HidServiceClientRef& service)
+void CallbackRecord::recordChangesOf(HidEventSystemClient& client, const QString& key)
 {
-    static_cast<CallbackRecord*>(target)->removals.push_back(service);
+    registrations.push_back(
+        client.registerPropertyChangedCallback(key, [this, key] { propertyChanges.append(key); }));
 }
 
-void CallbackRecord::event(void* target, void*, const HidServiceClientRef&,
-                           const HidEventRef& event)
+WakeUpCounter::WakeUpCounter()
 {
-    static_cast<CallbackRecord*>(target)->events.push_back(*event);
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
-void CallbackRecord::propertyChanged(void* target, void*, const QString& key,
-                                     const HidPropertyValue& value)
+bool WakeUpCounter::eventFilter(QObject*, QEvent* event)
 {
-    static_cast<CallbackRecord*>(target)->propertyChanges.emplace_back(key, value);
+    if (event->type() == QEvent::SockAct)
+        ++count;
+    return false;
 }
 
 void X11BackendTest::SetUp()
 {
-    if (!XvfbServer::isInstalled())
-        GTEST_SKIP() << "Xvfb is not installed";
+    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
     qunsetenv("DISPLAY");
     m_server = std::make_unique<XvfbServer>();
     ASSERT_TRUE(m_server->isRunning()) << "Xvfb did not start";
@@ -53,8 +58,12 @@ std::unique_ptr<HidEventSystemClient> X11BackendTest::makeClient(X11HidEventSyst
         {{QStringLiteral("DeviceUsagePage"), 1}, {QStringLiteral("DeviceUsage"), 2}},
         {{QStringLiteral("DeviceUsagePage"), 1}, {QStringLiteral("DeviceUsage"), 1}},
     });
-    client->registerDeviceMatchingCallback(&CallbackRecord::arrived, &record, nullptr);
-    client->registerEventCallback(&CallbackRecord::event, &record, nullptr);
+    record.registrations.push_back(client->registerDeviceMatchingCallback(
+        [&record](const HidServiceClientRef& service) { record.arrivals.push_back(service); }));
+    record.registrations.push_back(client->registerEventCallback(
+        [&record](const HidServiceClientRef&, const HidEventRef& event) {
+            record.events.push_back(*event);
+        }));
     client->scheduleWithMainLoop();
     return client;
 }

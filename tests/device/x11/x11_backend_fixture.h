@@ -6,24 +6,35 @@
 
 #include <gtest/gtest.h>
 
+#include <QObject>
+
 #include <memory>
 #include <vector>
 
 namespace veloquill::test {
 
-// What the backend's callbacks delivered, in order.
+// What the backend's callbacks delivered, in order, for as long as it lives.
 struct CallbackRecord
 {
     std::vector<HidServiceClientRef> arrivals;
     std::vector<HidServiceClientRef> removals;
     std::vector<HidEvent> events;
-    std::vector<std::pair<QString, HidPropertyValue>> propertyChanges;
+    QStringList propertyChanges;
+    std::vector<HidRegistration> registrations;
 
-    static void arrived(void* target, void*, const HidServiceClientRef& service);
-    static void removed(void* target, void*, const HidServiceClientRef& service);
-    static void event(void* target, void*, const HidServiceClientRef&, const HidEventRef& event);
-    static void propertyChanged(void* target, void*, const QString& key,
-                                const HidPropertyValue& value);
+    void recordRemovalOf(const HidServiceClientRef& service);
+    void recordChangesOf(HidEventSystemClient& client, const QString& key);
+};
+
+// Counts the main loop's wake-ups for a socket: only the backend's X connection is watched.
+class WakeUpCounter : public QObject
+{
+public:
+    WakeUpCounter();
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 // Every test gets its own Xvfb and a driver connection of its own to it; the backend under
@@ -41,7 +52,7 @@ protected:
     void closeDriver() { m_driver.reset(); }
 
     std::shared_ptr<X11HidEventSystem> makeSystem(bool includeVirtualDevices = false);
-    // A client matching mice and pointers, recording arrivals into `record`, scheduled.
+    // A client matching mice and pointers, recording arrivals and events, scheduled.
     std::unique_ptr<HidEventSystemClient> makeClient(X11HidEventSystem& system,
                                                      CallbackRecord& record);
     static HidServiceClientRef serviceNamed(HidEventSystemClient& client, const QString& name);

@@ -16,12 +16,11 @@ const QString kCoreXtestPointer = QStringLiteral("Virtual core XTEST pointer");
 
 using X11Discovery = X11BackendTest;
 
-TEST_F(X11Discovery, XvfbMouseIsListedAsAMouseWithItsStableID)
+TEST_F(X11Discovery, XvfbMouseIsAMouseAndXtestDevicesAreListedOnlyWhenAskedFor)
 {
     auto system = makeSystem();
     CallbackRecord record;
     auto client = makeClient(*system, record);
-
     EXPECT_EQ(serviceNames(*client), QStringList{kXvfbMouse});
     const auto service = serviceNamed(*client, kXvfbMouse);
     ASSERT_TRUE(service);
@@ -30,17 +29,8 @@ TEST_F(X11Discovery, XvfbMouseIsListedAsAMouseWithItsStableID)
     EXPECT_FALSE(service->conformsTo(1, 6));
     EXPECT_EQ(service->copyProperty(HidKey::ButtonCount).toInteger(), 3);
     // Xvfb's mouse has neither a product id nor a device node.
-    EXPECT_TRUE(service->copyProperty(HidKey::VendorID).isNull());
-    EXPECT_TRUE(service->copyProperty(HidKey::SerialNumber).isNull());
     EXPECT_EQ(PointerDevice::create(service)->stableID(), QStringLiteral("0-0-Xvfb mouse-N/A"));
-    EXPECT_EQ(client->copyServiceForRegistryID(*service->registryID()), service);
-}
 
-TEST_F(X11Discovery, XtestDevicesAreListedOnlyWhenVirtualDevicesAreIncluded)
-{
-    CallbackRecord record;
-    auto system = makeSystem();
-    EXPECT_FALSE(serviceNames(*makeClient(*system, record)).contains(kCoreXtestPointer));
     auto withVirtual = makeSystem(true);
     EXPECT_EQ(serviceNames(*makeClient(*withVirtual, record)),
               (QStringList{kCoreXtestPointer, kXvfbMouse}));
@@ -55,12 +45,13 @@ TEST_F(X11Discovery, ProductIdAndDeviceNodeGiveVendorProductAndSerial)
     driver().setIntegerProperty(id, QStringLiteral("Device Product ID"), 32, {0x046d, 0xc077});
     // A node udev knows that has no serial number.
     driver().setStringProperty(id, QStringLiteral("Device Node"), QStringLiteral("/dev/null"));
-
     const auto device = PointerDevice::create(serviceNamed(*client, kCoreXtestPointer));
-    EXPECT_EQ(device->vendorID(), 0x046d);
-    EXPECT_EQ(device->productID(), 0xc077);
-    EXPECT_EQ(device->serialNumber(), std::nullopt);
     EXPECT_EQ(device->stableID(), QStringLiteral("1133-49271-Virtual core XTEST pointer-N/A"));
+
+    // Of another type than expected: unreadable.
+    driver().setStringProperty(id, QStringLiteral("Device Product ID"), QStringLiteral("1133"));
+    LogCapture log;
+    EXPECT_EQ(device->vendorID(), std::nullopt);
 }
 
 TEST_F(X11Discovery, HotpluggedXtestPointerArrivesAndLeaves)
@@ -68,25 +59,26 @@ TEST_F(X11Discovery, HotpluggedXtestPointerArrivesAndLeaves)
     auto system = makeSystem(true);
     CallbackRecord record;
     auto client = makeClient(*system, record);
+    const QString name = QStringLiteral("Hotplug XTEST pointer");
 
     driver().addMaster(QStringLiteral("Hotplug"));
     ASSERT_TRUE(waitFor([&] { return !record.arrivals.empty(); }));
     ASSERT_EQ(record.arrivals.size(), 1u);
     const HidServiceClientRef arrived = record.arrivals.front();
-    EXPECT_EQ(arrived->copyProperty(HidKey::Product).toText(),
-              QStringLiteral("Hotplug XTEST pointer"));
-    EXPECT_EQ(serviceNamed(*client, QStringLiteral("Hotplug XTEST pointer")), arrived);
-    arrived->registerRemovalCallback(&CallbackRecord::removed, &record, nullptr);
+    EXPECT_EQ(serviceNamed(*client, name), arrived);
+    record.recordRemovalOf(arrived);
 
     driver().removeMaster(QStringLiteral("Hotplug"));
     ASSERT_TRUE(waitFor([&] { return !record.removals.empty(); }));
     EXPECT_EQ(record.removals, std::vector<HidServiceClientRef>{arrived});
-    EXPECT_FALSE(serviceNames(*client).contains(QStringLiteral("Hotplug XTEST pointer")));
+    EXPECT_FALSE(serviceNames(*client).contains(name));
     // Its settings are no longer there to read; its identity still is, for the layer to
     // find the device it listed.
     EXPECT_TRUE(arrived->copyProperty(HidKey::PointerResolution).isNull());
-    EXPECT_EQ(arrived->copyProperty(HidKey::Product).toText(),
-              QStringLiteral("Hotplug XTEST pointer"));
+    EXPECT_EQ(arrived->copyProperty(HidKey::Product).toText(), name);
+    // A late registrant still hears of the removal, once.
+    record.recordRemovalOf(arrived);
+    ASSERT_TRUE(waitFor([&] { return record.removals.size() == 2; }));
 }
 
 TEST_F(X11Discovery, HotpluggedVirtualPointerIsNotReportedWithoutTheOption)
@@ -94,10 +86,9 @@ TEST_F(X11Discovery, HotpluggedVirtualPointerIsNotReportedWithoutTheOption)
     auto system = makeSystem();
     CallbackRecord record;
     auto client = makeClient(*system, record);
-    const auto mouse = serviceNamed(*client, kXvfbMouse);
-
     driver().addMaster(QStringLiteral("Hidden"));
-    mouse->copyProperty(HidKey::PointerResolution); // a round trip: the change has been read
+    // A round trip: the change has been read.
+    serviceNamed(*client, kXvfbMouse)->copyProperty(HidKey::PointerResolution);
     drainMainLoop();
     EXPECT_TRUE(record.arrivals.empty());
     EXPECT_EQ(serviceNames(*client), QStringList{kXvfbMouse});
@@ -109,7 +100,7 @@ TEST_F(X11Discovery, DisabledDeviceLeavesAndComesBackAsANewService)
     CallbackRecord record;
     auto client = makeClient(*system, record);
     const auto before = serviceNamed(*client, kXvfbMouse);
-    before->registerRemovalCallback(&CallbackRecord::removed, &record, nullptr);
+    record.recordRemovalOf(before);
     const int id = driver().deviceId(kXvfbMouse);
 
     driver().setDeviceEnabled(id, false);
@@ -121,10 +112,9 @@ TEST_F(X11Discovery, DisabledDeviceLeavesAndComesBackAsANewService)
     const auto after = serviceNamed(*client, kXvfbMouse);
     EXPECT_EQ(record.arrivals, std::vector<HidServiceClientRef>{after});
     EXPECT_NE(after, before);
-    EXPECT_NE(after->registryID(), before->registryID());
 }
 
-TEST_F(X11Discovery, ClientHearsNothingWhileUnscheduledOrAfterItIsGone)
+TEST_F(X11Discovery, CallbacksEndWithTheirRegistrationOrClient)
 {
     auto system = makeSystem(true);
     CallbackRecord record;
@@ -134,77 +124,38 @@ TEST_F(X11Discovery, ClientHearsNothingWhileUnscheduledOrAfterItIsGone)
     serviceNamed(*client, kXvfbMouse)->copyProperty(HidKey::PointerResolution);
     drainMainLoop();
     EXPECT_TRUE(record.arrivals.empty());
-
     client.reset();
+
+    // Arrival callbacks that, mid-delivery, end the next one's registration or destroy
+    // their own client: the next one must not be called.
+    std::unique_ptr<HidEventSystemClient> ending = system->createClient();
+    std::unique_ptr<HidEventSystemClient> destroyed = system->createClient();
+    int firstCalls = 0, laterCalls = 0;
+    HidRegistration endingLater, destroyedLater;
+    const auto later = [&](const HidServiceClientRef&) { ++laterCalls; };
+    auto endingFirst = ending->registerDeviceMatchingCallback([&](const HidServiceClientRef&) {
+        ++firstCalls;
+        endingLater.reset();
+    });
+    endingLater = ending->registerDeviceMatchingCallback(later);
+    auto destroyedFirst =
+        destroyed->registerDeviceMatchingCallback([&](const HidServiceClientRef&) {
+            ++firstCalls;
+            destroyed.reset();
+        });
+    destroyedLater = destroyed->registerDeviceMatchingCallback(later);
+    ending->scheduleWithMainLoop();
+    destroyed->scheduleWithMainLoop();
+
     driver().removeMaster(QStringLiteral("Quiet"));
-    driver().addMaster(QStringLiteral("Later"));
-    auto observer = makeClient(*system, record); // a second client proves the change was read
-    ASSERT_TRUE(waitFor([&] { return !record.arrivals.empty(); }));
-    EXPECT_EQ(record.arrivals.size(), 1u);
-}
-
-// Arrival callbacks that end other registrations, or their own client, mid-delivery.
-struct Meddler
-{
-    std::unique_ptr<HidEventSystemClient> client;
-    int firstCalls = 0;
-    int secondCalls = 0;
-    bool destroyClient = false;
-
-    static void first(void* target, void*, const HidServiceClientRef&)
-    {
-        auto* self = static_cast<Meddler*>(target);
-        ++self->firstCalls;
-        if (self->destroyClient)
-            self->client.reset();
-        else
-            self->client->unregisterDeviceMatchingCallback(&second, self, nullptr);
-    }
-    static void second(void* target, void*, const HidServiceClientRef&)
-    {
-        ++static_cast<Meddler*>(target)->secondCalls;
-    }
-};
-
-TEST_F(X11Discovery, ArrivalCallbackEndedMidDeliveryIsNotCalled)
-{
-    auto system = makeSystem(true);
-    Meddler unregistering, destroying;
-    destroying.destroyClient = true;
-    for (Meddler* meddler : {&unregistering, &destroying}) {
-        meddler->client = system->createClient();
-        meddler->client->registerDeviceMatchingCallback(&Meddler::first, meddler, nullptr);
-        meddler->client->registerDeviceMatchingCallback(&Meddler::second, meddler, nullptr);
-        meddler->client->scheduleWithMainLoop();
-    }
-
     driver().addMaster(QStringLiteral("Meddled"));
-    ASSERT_TRUE(waitFor([&] { return unregistering.firstCalls > 0 && destroying.firstCalls > 0; }));
+    ASSERT_TRUE(waitFor([&] { return firstCalls == 2; }));
     drainMainLoop();
-    EXPECT_EQ(unregistering.secondCalls, 0);
-    EXPECT_EQ(destroying.secondCalls, 0);
-    EXPECT_EQ(destroying.client, nullptr);
+    EXPECT_EQ(laterCalls, 0);
+    EXPECT_EQ(record.arrivals.size(), 0u);
 }
 
-TEST_F(X11Discovery, PropertyOfUnexpectedTypeIsLoggedAndUnreadable)
-{
-    auto system = makeSystem(true);
-    CallbackRecord record;
-    auto client = makeClient(*system, record);
-    const int id = driver().deviceId(kCoreXtestPointer);
-    driver().setStringProperty(id, QStringLiteral("Device Product ID"), QStringLiteral("1133"));
-
-    LogCapture log;
-    EXPECT_TRUE(serviceNamed(*client, kCoreXtestPointer)->copyProperty(HidKey::VendorID).isNull());
-    EXPECT_EQ(log.lines(),
-              QStringList{QStringLiteral("X11HidEventSystem: property \"Device Product "
-                                         "ID\" of device ") +
-                          QString::number(id) +
-                          QStringLiteral(" is STRING/8 with 4 items, expected INTEGER "
-                                         "with 2 items; ignored")});
-}
-
-TEST_F(X11Discovery, DeviceVanishingBetweenTwoRequestsIsLoggedNotFatal)
+TEST_F(X11Discovery, DeviceVanishingBetweenTwoRequestsIsNotFatal)
 {
     auto system = makeSystem(true);
     CallbackRecord record;
@@ -218,10 +169,7 @@ TEST_F(X11Discovery, DeviceVanishingBetweenTwoRequestsIsLoggedNotFatal)
     // The backend has not heard of the removal yet and asks the server about the device.
     EXPECT_TRUE(brief->copyProperty(HidKey::PointerResolution).isNull());
     brief->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(200 * 65536));
-    const QStringList errors = log.linesStartingWith(QStringLiteral("X11HidEventSystem: X error "));
-    ASSERT_EQ(errors.size(), 2);
-    EXPECT_TRUE(errors[0].contains(QStringLiteral("BadDevice"))) << errors[0].toStdString();
-    EXPECT_TRUE(errors[0].endsWith(QStringLiteral(" ignored")));
+    EXPECT_EQ(log.linesStartingWith(QStringLiteral("X11HidEventSystem: X error ")).size(), 2);
 
     ASSERT_TRUE(waitFor(
         [&] { return !serviceNames(*client).contains(QStringLiteral("Brief XTEST pointer")); }));
@@ -231,35 +179,21 @@ TEST_F(X11Discovery, DeviceVanishingBetweenTwoRequestsIsLoggedNotFatal)
         400 * 65536);
 }
 
-TEST_F(X11Discovery, TrustedOnARealServerWithXInput22)
-{
-    auto system = makeSystem();
-    LogCapture log;
-    EXPECT_TRUE(system->canControlPointerDevices());
-    EXPECT_TRUE(log.lines().isEmpty());
-}
-
-TEST_F(X11Discovery, NotTrustedWithoutADisplayOrOnXwaylandStandIns)
+TEST_F(X11Discovery, TrustedOnlyOnARealServerAndSaysWhyNotOnce)
 {
     LogCapture log;
+    EXPECT_TRUE(makeSystem()->canControlPointerDevices());
     X11HidEventSystem nowhere; // no name and no DISPLAY
     EXPECT_FALSE(nowhere.isConnected());
     EXPECT_EQ(nowhere.createClient(), nullptr);
     EXPECT_FALSE(nowhere.canControlPointerDevices());
-    EXPECT_EQ(log.lines(),
-              QStringList{QStringLiteral("X11HidEventSystem: cannot control pointer "
-                                         "devices: no X display (DISPLAY is not set)")});
-
     // Xwayland names its stand-in devices "xwayland-…".
     driver().addMaster(QStringLiteral("xwayland-pointer:13"));
     auto system = makeSystem();
-    log.clear();
     EXPECT_FALSE(system->canControlPointerDevices());
-    EXPECT_EQ(log.lines().size(), 1);
-    EXPECT_TRUE(log.lines().value(0).contains(QStringLiteral("is Xwayland")));
-    // The settings window asks every second: the reason is said once.
+    // The settings window asks every second: each reason is said once.
     EXPECT_FALSE(system->canControlPointerDevices());
-    EXPECT_EQ(log.lines().size(), 1);
+    EXPECT_EQ(log.lines().size(), 2);
 }
 
 TEST_F(X11Discovery, LostConnectionIsReportedOnceAndNothingBreaks)
@@ -278,6 +212,7 @@ TEST_F(X11Discovery, LostConnectionIsReportedOnceAndNothingBreaks)
     drainMainLoop();
     EXPECT_EQ(lost, 1);
     EXPECT_FALSE(system->isConnected());
+    EXPECT_FALSE(system->canControlPointerDevices());
     EXPECT_TRUE(mouse->copyProperty(HidKey::PointerResolution).isNull());
     EXPECT_EQ(mouse->copyProperty(HidKey::Product).toText(), kXvfbMouse);
     mouse->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(200 * 65536));
@@ -285,9 +220,6 @@ TEST_F(X11Discovery, LostConnectionIsReportedOnceAndNothingBreaks)
     EXPECT_EQ(system->createClient(), nullptr);
     EXPECT_EQ(system->copySystemParameter(HidKey::PointerAcceleration).outcome,
               HidSystemParameterRead::Outcome::NoSystemService);
-    EXPECT_TRUE(
-        log.contains(QStringLiteral("X11HidEventSystem: lost the connection to X display \"") +
-                     displayName() + QLatin1Char('"')));
 }
 
 TEST_F(X11Discovery, ManagerHearsHotplugAndListsEachDeviceOnceAcrossStopAndStart)
@@ -298,30 +230,59 @@ TEST_F(X11Discovery, ManagerHearsHotplugAndListsEachDeviceOnceAcrossStopAndStart
     manager.startObservation();
     manager.stopObservation();
     manager.startObservation();
-    EXPECT_EQ(manager.devices().size(), 2u);
+    const auto names = [&] {
+        QStringList listed;
+        for (const auto& device : manager.devices())
+            listed.append(device->name());
+        return listed;
+    };
+    EXPECT_EQ(names(), (QStringList{kCoreXtestPointer, kXvfbMouse}));
 
     driver().addMaster(QStringLiteral("Plugged"));
     ASSERT_TRUE(waitFor([&] { return manager.devices().size() == 3; }));
-    EXPECT_TRUE(log.contains(QStringLiteral(
-        "PointerDeviceManager: Appended device to @Published devices array: Plugged XTEST "
-        "pointer (stableID: 0-0-Plugged XTEST pointer-N/A)")));
-
+    EXPECT_EQ(names().last(), QStringLiteral("Plugged XTEST pointer"));
     driver().removeMaster(QStringLiteral("Plugged"));
     ASSERT_TRUE(waitFor([&] { return manager.devices().size() == 2; }));
-    EXPECT_TRUE(log.contains(QStringLiteral(
-        "PointerDeviceManager: Removed device from @Published devices array: Plugged XTEST "
-        "pointer (stableID: 0-0-Plugged XTEST pointer-N/A)")));
     manager.stopObservation();
 }
 
-TEST_F(X11Discovery, ServerGoneUnnoticedDoesNotEndTheProcessOnShutdown)
+// The backend's own log wording, pinned once.
+const char* const kTranscript =
+    R"(X11HidEventSystem: cannot control pointer devices: no X display (DISPLAY is not set)
+X11HidEventSystem: device %2 "Virtual core XTEST pointer" has no acceleration settings; acceleration write ignored
+X11HidEventSystem: property "Device Product ID" of device %2 is STRING/8 with 4 items, expected INTEGER with 2 items; ignored
+X11HidEventSystem: ignoring HIDPointerButtonCount = 5 for device %2 "Virtual core XTEST pointer": not settable on X11
+X11HidEventSystem: device %2 "Virtual core XTEST pointer" has no flat acceleration profile; acceleration write ignored
+X11HidEventSystem: cannot control pointer devices: X display "%1" is Xwayland, whose devices stand in for the Wayland compositor's
+X11HidEventSystem: lost the connection to X display "%1")";
+
+TEST_F(X11Discovery, LogTranscriptOfAMisbehavingServer)
 {
-    auto system = makeSystem();
+    LogCapture log;
+    X11HidEventSystem nowhere;
+    nowhere.canControlPointerDevices();
+
+    auto system = makeSystem(true);
+    CallbackRecord record;
+    auto client = makeClient(*system, record);
+    const int id = driver().deviceId(kCoreXtestPointer);
+    const auto pointer = PointerDevice::create(serviceNamed(*client, kCoreXtestPointer));
+    pointer->setPointerAcceleration(2.0); // it has no acceleration settings
+    driver().setStringProperty(id, QStringLiteral("Device Product ID"), QStringLiteral("1133"));
+    pointer->vendorID();
+    pointer->client()->setProperty(HidKey::ButtonCount, HidPropertyValue::integer(5));
+    driver().setFloatProperty(id, QStringLiteral("libinput Accel Speed"), {0.0f});
+    driver().setIntegerProperty(id, QStringLiteral("libinput Accel Profiles Available"), 8, {1, 0});
+    driver().setIntegerProperty(id, QStringLiteral("libinput Accel Profile Enabled"), 8, {1, 0});
+    pointer->setPointerAcceleration(-1.0);
+    driver().addMaster(QStringLiteral("xwayland-pointer:13"));
+    system->canControlPointerDevices();
     closeDriver();
     server().stop();
-    LogCapture log;
-    system.reset(); // closing meets the broken connection
-    SUCCEED();
+    ASSERT_TRUE(waitFor([&] { return !system->isConnected(); }));
+    drainMainLoop();
+
+    EXPECT_EQ(log.lines().join('\n'), QString::fromUtf8(kTranscript).arg(displayName()).arg(id));
 }
 
 } // namespace
