@@ -20,12 +20,12 @@ TEST(VeloquillProgram, WithoutADisplaySaysWhyInOneLineAndFails)
 {
     QTemporaryDir home;
     VeloquillProcess program(QString(), home.path());
-    ASSERT_TRUE(program.process().waitForFinished(10000));
+    ASSERT_TRUE(program.waitForEnd());
     EXPECT_EQ(program.process().exitStatus(), QProcess::NormalExit);
     EXPECT_NE(program.process().exitCode(), 0);
-    const QString errors = QString::fromUtf8(program.process().readAllStandardError());
+    const QString errors = QString::fromUtf8(program.process().readAllStandardError()).trimmed();
     EXPECT_TRUE(errors.startsWith("veloquill: cannot control pointer devices: no X display"));
-    EXPECT_FALSE(errors.trimmed().contains('\n')) << errors.toStdString();
+    EXPECT_FALSE(errors.contains('\n')) << errors.toStdString();
 }
 
 class VeloquillProgramEndedBy : public ::testing::TestWithParam<int>
@@ -35,32 +35,24 @@ TEST_P(VeloquillProgramEndedBy, AppliesTheStoredRecordAtStartAndPutsEveryTouched
 {
     ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
     XvfbServer server;
-    ASSERT_TRUE(server.isRunning());
     XDriver driver(server.displayName());
     const int mouse = driver.deviceId("Xvfb mouse");
-    ASSERT_GE(mouse, 0);
     const auto before = touchedProperties(server.displayName(), mouse);
-
     QTemporaryDir home;
-    {
-        DeviceSettingsTable table;
-        table.insert("0-0-Xvfb mouse-N/A", {0.75, 1.0, false});
-        QSettingsDefaultsStore store(home.path() + "/Veloquill/Veloquill.conf");
-        store.setData(VeloquillPointerSettingsState::DeviceSettingsKey,
-                      *encodeDeviceSettingsTable(table).data);
-        store.setString(VeloquillPointerSettingsState::SelectedDeviceIDKey, "0-0-Xvfb mouse-N/A");
-    }
+    QSettingsDefaultsStore store(home.path() + "/Veloquill/Veloquill.conf");
+    store.setData(VeloquillPointerSettingsState::DeviceSettingsKey,
+                  *encodeDeviceSettingsTable({{"0-0-Xvfb mouse-N/A", {0.75, 1.0, false}}}).data);
+    store.setString(VeloquillPointerSettingsState::SelectedDeviceIDKey, "0-0-Xvfb mouse-N/A");
+
     VeloquillProcess program(server.displayName(), home.path());
-    // Speed 0.75 is resolution 52.747…: the matrix scale 400 / 52.747… = 7.583….
-    ASSERT_TRUE(runMainLoopUntil(
-        [&] {
-            const QStringList matrix =
-                xinputListProps(server.displayName(), mouse)["Coordinate Transformation Matrix"];
-            return matrix.size() == 9 && std::abs(matrix[0].toDouble() - 7.583333) < 1e-4 &&
-                   std::abs(matrix[4].toDouble() - 7.583333) < 1e-4;
-        },
-        10000))
-        << program.tail();
+    // Speed 0.75 is resolution 52.747…: the matrix scale 400 / 52.747… = 7.583333.
+    const auto scaleApplied = [&] {
+        const QStringList matrix =
+            xinputListProps(server.displayName(), mouse)["Coordinate Transformation Matrix"];
+        return std::abs(matrix.value(0).toDouble() - 7.583333) < 1e-4 &&
+               std::abs(matrix.value(4).toDouble() - 7.583333) < 1e-4;
+    };
+    ASSERT_TRUE(runMainLoopUntil(scaleApplied, 10000)) << program.tail();
     ASSERT_TRUE(program.waitForLine(kStarted));
     EXPECT_TRUE(program.output().filter("XTEST pointer").isEmpty()) << "virtual devices listed";
 
@@ -87,8 +79,7 @@ TEST(VeloquillProgram, ListsVirtualDevicesOnlyWhenAskedAndEndsCleanlyWhenItsDisp
 
     server.stop();
     // Whichever of the program and Qt notices first ends it, through the restore, not a crash.
-    ASSERT_TRUE(
-        runMainLoopUntil([&] { return program.process().state() == QProcess::NotRunning; }, 10000));
+    ASSERT_TRUE(program.waitForEnd());
     EXPECT_EQ(program.process().exitStatus(), QProcess::NormalExit);
     EXPECT_FALSE(program.output().filter("Restoring pointer settings").isEmpty()) << program.tail();
 }

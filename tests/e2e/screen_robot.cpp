@@ -19,9 +19,9 @@ int ignoreErrors(Display*, XErrorEvent*)
     return 0;
 }
 
-// One property of a window as 32-bit items (Xlib hands them out as longs), or as bytes.
-QList<long> longs(Display* display, Window window, const char* name, Atom type,
-                  QByteArray* bytes = nullptr)
+// One property of a window as 32-bit items (Xlib hands them out as longs), or as text.
+QList<long> property(Display* display, Window window, const char* name, Atom type,
+                     QString* text = nullptr)
 {
     Atom actualType = None;
     int format = 0;
@@ -29,15 +29,94 @@ QList<long> longs(Display* display, Window window, const char* name, Atom type,
     unsigned char* data = nullptr;
     QList<long> items;
     if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1024, False, type,
-                           &actualType, &format, &count, &remaining, &data) != Success ||
-        !data)
-        return items;
-    if (actualType == type && format == 8 && bytes)
-        *bytes = QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(count));
-    else if (actualType == type && format == 32)
-        items = QList<long>(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
+                           &actualType, &format, &count, &remaining, &data) == Success &&
+        data && actualType == type) {
+        if (format == 8 && text)
+            *text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(count));
+        else if (format == 32)
+            items =
+                QList<long>(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
+    }
     XFree(data);
     return items;
+}
+
+QList<Window> children(Display* display, Window window)
+{
+    Window root = None, parent = None, *list = nullptr;
+    unsigned int count = 0;
+    QList<Window> found;
+    if (XQueryTree(display, window, &root, &parent, &list, &count))
+        found = QList<Window>(list, list + count);
+    XFree(list);
+    return found;
+}
+
+bool isViewable(Display* display, Window window)
+{
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
+}
+
+bool belongsTo(Display* display, Window window, qint64 pid)
+{
+    return property(display, window, "_NET_WM_PID", XA_CARDINAL).value(0, -1) == pid;
+}
+
+std::optional<ScreenWindow> describe(Display* display, Window window)
+{
+    XWindowAttributes attributes;
+    int x = 0, y = 0;
+    Window child = None;
+    if (!XGetWindowAttributes(display, window, &attributes) ||
+        !XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child))
+        return std::nullopt;
+    ScreenWindow described{window, QRect(x, y, attributes.width, attributes.height), {}, {}};
+    const QList<long> extents = property(display, window, "_NET_FRAME_EXTENTS", XA_CARDINAL);
+    if (extents.size() == 4)
+        described.frame =
+            QMargins(int(extents[0]), int(extents[2]), int(extents[1]), int(extents[3]));
+    XSizeHints hints;
+    long supplied = 0;
+    if (XGetWMNormalHints(display, window, &hints, &supplied) && (hints.flags & PMinSize) &&
+        (hints.flags & PMaxSize) && hints.min_width == hints.max_width &&
+        hints.min_height == hints.max_height)
+        described.fixedSize = QSize(hints.min_width, hints.min_height);
+    return described;
+}
+
+std::optional<Window> findInside(Display* display, Window window, qint64 pid)
+{
+    for (Window child : children(display, window)) {
+        if (belongsTo(display, child, pid))
+            return child;
+        if (std::optional<Window> found = findInside(display, child, pid))
+            return found;
+    }
+    return std::nullopt;
+}
+
+std::optional<Window> trayPanelWindow(Display* display)
+{
+    const QByteArray tray = "_NET_SYSTEM_TRAY_S" + QByteArray::number(DefaultScreen(display));
+    if (XGetSelectionOwner(display, XInternAtom(display, tray, False)) == None)
+        return std::nullopt;
+    for (Window window : children(display, DefaultRootWindow(display))) {
+        // The dock may be reparented into a window manager frame: look one level down too.
+        QList<Window> candidates = children(display, window);
+        candidates.prepend(window);
+        for (Window candidate : candidates) {
+            XClassHint hint{nullptr, nullptr};
+            if (!XGetClassHint(display, candidate, &hint))
+                continue;
+            const bool isTrayer = qstrcmp(hint.res_class, "trayer") == 0;
+            XFree(hint.res_name);
+            XFree(hint.res_class);
+            if (isTrayer && isViewable(display, candidate))
+                return candidate;
+        }
+    }
+    return std::nullopt;
 }
 } // namespace
 
@@ -57,121 +136,76 @@ ScreenRobot::~ScreenRobot()
 bool ScreenRobot::windowManagerManagesNewWindows()
 {
     const Window root = DefaultRootWindow(m_display);
-    if (longs(m_display, root, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).isEmpty())
+    if (property(m_display, root, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).isEmpty())
         return false;
     // A small window of our own, given a moment to be managed.
     const Window probe = XCreateSimpleWindow(m_display, root, 0, 0, 10, 10, 0, 0, 0);
     XMapWindow(m_display, probe);
     XSync(m_display, False);
     const bool managed = runMainLoopUntil(
-        [&] { return longs(m_display, root, "_NET_CLIENT_LIST", XA_WINDOW).contains(long(probe)); },
+        [&] { return property(m_display, root, "_NET_CLIENT_LIST", XA_WINDOW).contains(probe); },
         1000);
     XDestroyWindow(m_display, probe);
     XSync(m_display, False);
     return managed;
 }
 
-bool ScreenRobot::hasTrayHost()
-{
-    const QByteArray selection =
-        "_NET_SYSTEM_TRAY_S" + QByteArray::number(DefaultScreen(m_display));
-    return XGetSelectionOwner(m_display, XInternAtom(m_display, selection, False)) != None;
-}
-
-std::optional<unsigned long> ScreenRobot::trayPanelWindow()
-{
-    for (Window window : children(DefaultRootWindow(m_display))) {
-        // The dock may be reparented into a window manager frame: look one level down too.
-        QList<Window> candidates = children(window);
-        candidates.prepend(window);
-        for (Window candidate : candidates) {
-            XClassHint hint{nullptr, nullptr};
-            if (!XGetClassHint(m_display, candidate, &hint))
-                continue;
-            const bool isTrayer = qstrcmp(hint.res_class, "trayer") == 0;
-            XFree(hint.res_name);
-            XFree(hint.res_class);
-            if (isTrayer && isViewable(candidate))
-                return candidate;
-        }
-    }
-    return std::nullopt;
-}
-
 std::optional<QRect> ScreenRobot::trayPanel()
 {
-    const std::optional<Window> panel = trayPanelWindow();
-    const std::optional<ScreenWindow> described = panel ? describe(*panel) : std::nullopt;
+    const std::optional<Window> panel = trayPanelWindow(m_display);
+    const auto described = panel ? describe(m_display, *panel) : std::nullopt;
     return described ? std::optional(described->geometry) : std::nullopt;
 }
 
 std::optional<QRect> ScreenRobot::trayIcon(qint64 pid)
 {
-    const std::optional<Window> panel = trayPanelWindow();
-    const std::optional<Window> icon = panel ? findInside(*panel, pid) : std::nullopt;
-    const std::optional<ScreenWindow> described =
-        icon && isViewable(*icon) ? describe(*icon) : std::nullopt;
+    const std::optional<Window> panel = trayPanelWindow(m_display);
+    const std::optional<Window> icon = panel ? findInside(m_display, *panel, pid) : std::nullopt;
+    const auto described =
+        icon && isViewable(m_display, *icon) ? describe(m_display, *icon) : std::nullopt;
     return described ? std::optional(described->geometry) : std::nullopt;
 }
 
-std::optional<unsigned long> ScreenRobot::findInside(unsigned long window, qint64 pid)
+std::optional<ScreenWindow> ScreenRobot::focusedWindow(qint64 pid, const QString& title)
 {
-    for (Window child : children(window)) {
-        if (processOf(child) == pid)
-            return child;
-        if (std::optional<Window> found = findInside(child, pid))
-            return found;
-    }
-    return std::nullopt;
-}
-
-std::optional<ScreenWindow> ScreenRobot::managedWindow(qint64 pid, const QString& title)
-{
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(m_display, &focus, &revert);
     const Window root = DefaultRootWindow(m_display);
-    for (long window : longs(m_display, root, "_NET_CLIENT_LIST", XA_WINDOW)) {
-        if (processOf(window) != pid || !isViewable(window))
+    for (Window window : property(m_display, root, "_NET_CLIENT_LIST", XA_WINDOW)) {
+        QString name;
+        property(m_display, window, "_NET_WM_NAME", XInternAtom(m_display, "UTF8_STRING", False),
+                 &name);
+        if (!belongsTo(m_display, window, pid) || !isViewable(m_display, window) || name != title)
             continue;
-        if (std::optional<ScreenWindow> described = describe(window);
-            described && described->title == title)
-            return described;
+        // Walk up from the focus: a toolkit may focus a window inside its top-level.
+        for (Window at = focus; at != None && at != PointerRoot && at != root;) {
+            if (at == window)
+                return describe(m_display, window);
+            Window top = None, parent = None, *list = nullptr;
+            unsigned int count = 0;
+            if (!XQueryTree(m_display, at, &top, &parent, &list, &count))
+                break;
+            XFree(list);
+            at = parent;
+        }
     }
     return std::nullopt;
 }
 
 QList<ScreenWindow> ScreenRobot::popups(qint64 pid)
 {
-    const Atom tooltip = XInternAtom(m_display, "_NET_WM_WINDOW_TYPE_TOOLTIP", False);
+    const long tooltip = XInternAtom(m_display, "_NET_WM_WINDOW_TYPE_TOOLTIP", False);
     QList<ScreenWindow> found;
-    for (Window window : children(DefaultRootWindow(m_display))) {
+    for (Window window : children(m_display, DefaultRootWindow(m_display))) {
         XWindowAttributes attributes;
-        if (!XGetWindowAttributes(m_display, window, &attributes) ||
-            !attributes.override_redirect || attributes.map_state != IsViewable ||
-            processOf(window) != pid ||
-            longs(m_display, window, "_NET_WM_WINDOW_TYPE", XA_ATOM).contains(long(tooltip)))
-            continue;
-        if (std::optional<ScreenWindow> described = describe(window))
-            found.append(*described);
+        if (XGetWindowAttributes(m_display, window, &attributes) && attributes.override_redirect &&
+            attributes.map_state == IsViewable && belongsTo(m_display, window, pid) &&
+            !property(m_display, window, "_NET_WM_WINDOW_TYPE", XA_ATOM).contains(tooltip))
+            if (std::optional<ScreenWindow> described = describe(m_display, window))
+                found.append(*described);
     }
     return found;
-}
-
-bool ScreenRobot::hasKeyboardFocus(unsigned long window)
-{
-    Window focus = None;
-    int revert = 0;
-    XGetInputFocus(m_display, &focus, &revert);
-    // Walk up from the focus: a toolkit may focus a window inside its top-level.
-    while (focus != None && focus != PointerRoot && focus != DefaultRootWindow(m_display)) {
-        if (focus == window)
-            return true;
-        Window root = None, parent = None, *list = nullptr;
-        unsigned int count = 0;
-        if (!XQueryTree(m_display, focus, &root, &parent, &list, &count))
-            return false;
-        XFree(list);
-        focus = parent;
-    }
-    return false;
 }
 
 QImage ScreenRobot::capture(const QRect& area)
@@ -210,56 +244,6 @@ void ScreenRobot::pressKey(const QString& keysymName, int times)
         XTestFakeKeyEvent(m_display, keycode, False, CurrentTime);
     }
     XSync(m_display, False);
-}
-
-std::optional<ScreenWindow> ScreenRobot::describe(unsigned long window)
-{
-    XWindowAttributes attributes;
-    int x = 0, y = 0;
-    Window child = None;
-    if (!XGetWindowAttributes(m_display, window, &attributes) ||
-        !XTranslateCoordinates(m_display, window, DefaultRootWindow(m_display), 0, 0, &x, &y,
-                               &child))
-        return std::nullopt;
-    ScreenWindow described{window, {}, QRect(x, y, attributes.width, attributes.height), {}, {}};
-    QByteArray title;
-    longs(m_display, window, "_NET_WM_NAME", XInternAtom(m_display, "UTF8_STRING", False), &title);
-    described.title = QString::fromUtf8(title);
-    const QList<long> extents = longs(m_display, window, "_NET_FRAME_EXTENTS", XA_CARDINAL);
-    if (extents.size() == 4)
-        described.frame =
-            QMargins(int(extents[0]), int(extents[2]), int(extents[1]), int(extents[3]));
-    XSizeHints hints;
-    long supplied = 0;
-    if (XGetWMNormalHints(m_display, window, &hints, &supplied) && (hints.flags & PMinSize) &&
-        (hints.flags & PMaxSize) && hints.min_width == hints.max_width &&
-        hints.min_height == hints.max_height)
-        described.fixedSize = QSize(hints.min_width, hints.min_height);
-    return described;
-}
-
-QList<unsigned long> ScreenRobot::children(unsigned long window)
-{
-    Window root = None, parent = None, *list = nullptr;
-    unsigned int count = 0;
-    QList<unsigned long> found;
-    if (XQueryTree(m_display, window, &root, &parent, &list, &count))
-        found = QList<unsigned long>(list, list + count);
-    XFree(list);
-    return found;
-}
-
-bool ScreenRobot::isViewable(unsigned long window)
-{
-    XWindowAttributes attributes;
-    return XGetWindowAttributes(m_display, window, &attributes) &&
-           attributes.map_state == IsViewable;
-}
-
-std::optional<qint64> ScreenRobot::processOf(unsigned long window)
-{
-    const QList<long> pid = longs(m_display, window, "_NET_WM_PID", XA_CARDINAL);
-    return pid.isEmpty() ? std::nullopt : std::optional<qint64>(pid.first());
 }
 
 } // namespace veloquill::test

@@ -12,15 +12,13 @@ struct _XDisplay;
 
 namespace veloquill::test {
 
-// A window as it appears on screen, in screen coordinates.
+// A window as it appears on screen, in screen coordinates: its own area and the title bar and
+// borders the window manager draws around it; where its size hints pin its size, that size.
 struct ScreenWindow
 {
     unsigned long id = 0;
-    QString title;
-    // The window's own area, and the title bar and borders the window manager draws around it.
     QRect geometry;
     QMargins frame;
-    // Where the size hints pin the size (minimum equal to maximum), that size.
     std::optional<QSize> fixedSize;
 
     QRect frameGeometry() const { return geometry.marginsAdded(frame); }
@@ -39,17 +37,13 @@ public:
     // A window manager announced itself and manages a window mapped now. (Openbox announces
     // itself before its start-up is over, and a window mapped in between is never shown.)
     bool windowManagerManagesNewWindows();
-    // Someone owns the system tray selection, so tray icons can dock.
-    bool hasTrayHost();
-    // The tray host's panel, and the process's icon once it is shown docked in it.
+    // The tray host's panel once it owns the system tray, and the process's icon docked in it.
     std::optional<QRect> trayPanel();
     std::optional<QRect> trayIcon(qint64 pid);
-    // The process's mapped top-level window with that title, as the window manager shows it.
-    std::optional<ScreenWindow> managedWindow(qint64 pid, const QString& title);
+    // The process's top-level window with that title, once it is shown and has the keyboard.
+    std::optional<ScreenWindow> focusedWindow(qint64 pid, const QString& title);
     // The process's mapped menus and popups, tooltips left out.
     QList<ScreenWindow> popups(qint64 pid);
-    // Whether the keyboard goes to that window (or one inside it).
-    bool hasKeyboardFocus(unsigned long window);
 
     QImage capture(const QRect& area);
     void click(QPoint at);
@@ -57,13 +51,6 @@ public:
     void pressKey(const QString& keysymName, int times = 1);
 
 private:
-    std::optional<ScreenWindow> describe(unsigned long window);
-    std::optional<unsigned long> trayPanelWindow();
-    std::optional<unsigned long> findInside(unsigned long window, qint64 pid);
-    QList<unsigned long> children(unsigned long window);
-    bool isViewable(unsigned long window);
-    std::optional<qint64> processOf(unsigned long window);
-
     _XDisplay* m_display = nullptr;
 };
 

@@ -11,9 +11,13 @@
 
 namespace veloquill::test {
 
-// The veloquill program on a test's display (none when empty). Its settings, single-instance
-// socket and lock live in `home`, so two programs given one home are two starts of one user's
-// program. Its output is read line by line.
+inline const QString kStarted =
+    "[AppDelegate] Called PointerDeviceManager.shared.startObservation()";
+
+// The veloquill program on a test's display (none when empty), as in a user's session: the
+// real windowing system, Qt's own look, no session bus (the tray icon docks by XEmbed). Its
+// settings, single-instance socket and lock live in `home`: two programs given one home are
+// two starts of one user's program.
 class VeloquillProcess
 {
 public:
@@ -22,16 +26,13 @@ public:
         : m_home(home)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove("DISPLAY");
+        for (const char* name : {"DISPLAY", "QT_QPA_PLATFORM", "QT_QPA_PLATFORMTHEME",
+                                 "QT_STYLE_OVERRIDE", "DBUS_SESSION_BUS_ADDRESS"})
+            environment.remove(name);
         if (!displayName.isEmpty())
             environment.insert("DISPLAY", displayName);
         environment.insert("XDG_CONFIG_HOME", home);
         environment.insert("XDG_RUNTIME_DIR", home);
-        // The real windowing system and Qt's own look, as a user's session would have. No
-        // session bus: the tray icon docks by XEmbed into the panel on that display.
-        for (const char* name : {"QT_QPA_PLATFORM", "QT_QPA_PLATFORMTHEME", "QT_STYLE_OVERRIDE",
-                                 "DBUS_SESSION_BUS_ADDRESS"})
-            environment.remove(name);
         m_process.setProcessEnvironment(environment);
         m_process.start(VELOQUILL_BINARY, arguments);
         m_process.waitForStarted();
@@ -42,7 +43,6 @@ public:
         m_process.terminate();
         if (!m_process.waitForFinished(10000))
             m_process.kill();
-        m_process.waitForFinished();
     }
 
     qint64 pid() const { return m_process.processId(); }
@@ -55,27 +55,27 @@ public:
         m_stdout += m_process.readAllStandardOutput();
         return QString::fromUtf8(m_stdout).split('\n', Qt::SkipEmptyParts);
     }
-    bool waitForLine(const QString& line, int timeoutMs = 15000)
+    bool waitForLine(const QString& line)
     {
-        return runMainLoopUntil([&] { return output().contains(line); }, timeoutMs);
+        return runMainLoopUntil([&] { return output().contains(line); }, 15000);
     }
-    bool exitedCleanly(int timeoutMs = 15000)
+    bool waitForEnd()
     {
-        return runMainLoopUntil([&] { return m_process.state() == QProcess::NotRunning; },
-                                timeoutMs) &&
-               m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
+        return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(15000);
     }
-    // The last lines and the exit status, to show what the program was doing when something
-    // did not happen.
+    bool exitedCleanly()
+    {
+        return waitForEnd() && m_process.exitStatus() == QProcess::NormalExit &&
+               m_process.exitCode() == 0;
+    }
+    // What the program was doing when something did not happen.
     std::string tail()
     {
-        const QStringList lines = output();
-        QString text = lines.mid(qMax(0, lines.size() - 25)).join('\n');
-        if (m_process.state() == QProcess::NotRunning)
-            text += QString("\n(veloquill ended: %1, status %2)")
-                        .arg(m_process.exitStatus() == QProcess::CrashExit ? "crashed" : "exited")
-                        .arg(m_process.exitCode());
-        return (text + '\n' + QString::fromLocal8Bit(m_process.readAllStandardError()))
+        return QString("%1\n%2(state %3, exit code %4)")
+            .arg(output().mid(qMax(0, output().size() - 25)).join('\n'),
+                 QString::fromLocal8Bit(m_process.readAllStandardError()))
+            .arg(m_process.state())
+            .arg(m_process.exitCode())
             .toStdString();
     }
 
@@ -84,8 +84,5 @@ private:
     QProcess m_process;
     QByteArray m_stdout;
 };
-
-inline const QString kStarted =
-    "[AppDelegate] Called PointerDeviceManager.shared.startObservation()";
 
 } // namespace veloquill::test
