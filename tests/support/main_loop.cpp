@@ -29,9 +29,4 @@ bool runMainLoopUntil(const std::function<bool()>& condition, int timeoutMs)
     return true;
 }
 
-void runMainLoopFor(int milliseconds)
-{
-    runMainLoopUntil([] { return false; }, milliseconds);
-}
-
 } // namespace veloquill::test

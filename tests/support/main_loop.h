@@ -11,6 +11,9 @@ void drainMainLoop();
 bool runMainLoopUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
 
 // Runs the main loop for the given time, delivering timers that fall due.
-void runMainLoopFor(int milliseconds);
+inline void runMainLoopFor(int milliseconds)
+{
+    runMainLoopUntil([] { return false; }, milliseconds);
+}
 
 } // namespace veloquill::test
