@@ -10,7 +10,6 @@
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/XTest.h>
 
-#include <cstring>
 #include <stdexcept>
 
 namespace veloquill::test {
@@ -47,28 +46,21 @@ int XDriver::deviceId(const QString& name)
 void XDriver::addMaster(const QString& name)
 {
     const QByteArray utf8 = name.toUtf8();
-    XIAddMasterInfo add{};
-    add.type = XIAddMaster;
-    add.name = const_cast<char*>(utf8.constData());
-    add.send_core = True;
-    add.enable = True;
+    XIAddMasterInfo add{XIAddMaster, const_cast<char*>(utf8.constData()), True, True};
     XIChangeHierarchy(m_display, reinterpret_cast<XIAnyHierarchyChangeInfo*>(&add), 1);
     sync();
 }
 
 void XDriver::removeMaster(const QString& name)
 {
-    XIRemoveMasterInfo remove{};
-    remove.type = XIRemoveMaster;
-    remove.deviceid = deviceId(name + QStringLiteral(" pointer"));
-    remove.return_mode = XIFloating;
+    XIRemoveMasterInfo remove{XIRemoveMaster, deviceId(name + " pointer"), XIFloating, 0, 0};
     XIChangeHierarchy(m_display, reinterpret_cast<XIAnyHierarchyChangeInfo*>(&remove), 1);
     sync();
 }
 
 void XDriver::setDeviceEnabled(int deviceId, bool enabled)
 {
-    setIntegerProperty(deviceId, QStringLiteral("Device Enabled"), 8, {enabled ? 1 : 0});
+    setIntegerProperty(deviceId, "Device Enabled", 8, {enabled ? 1 : 0});
 }
 
 void XDriver::placePointer(int x, int y)
@@ -97,20 +89,18 @@ void* XDriver::openDevice(int deviceId)
 
 void XDriver::moveThroughDevice(int deviceId, int dx, int dy, int times)
 {
-    auto* device = static_cast<XDevice*>(openDevice(deviceId));
     int axes[2] = {dx, dy};
     for (int i = 0; i < times; ++i)
-        XTestFakeDeviceMotionEvent(m_display, device, True, 0, axes, 2, CurrentTime);
+        XTestFakeDeviceMotionEvent(m_display, static_cast<XDevice*>(openDevice(deviceId)), True, 0,
+                                   axes, 2, CurrentTime);
     sync();
 }
 
 void XDriver::pressButton(int deviceId, int button)
 {
-    auto* device = static_cast<XDevice*>(openDevice(deviceId));
-    XTestFakeDeviceButtonEvent(m_display, device, static_cast<unsigned>(button), True, nullptr, 0,
-                               CurrentTime);
-    XTestFakeDeviceButtonEvent(m_display, device, static_cast<unsigned>(button), False, nullptr, 0,
-                               CurrentTime);
+    for (const Bool pressed : {True, False})
+        XTestFakeDeviceButtonEvent(m_display, static_cast<XDevice*>(openDevice(deviceId)),
+                                   static_cast<unsigned>(button), pressed, nullptr, 0, CurrentTime);
     sync();
 }
 
@@ -120,43 +110,39 @@ void XDriver::setPointerControl(int numerator, int denominator, int threshold)
     sync();
 }
 
+namespace {
+void changeProperty(Display* display, int deviceId, const QString& property, Atom type, int format,
+                    const void* data, std::size_t count)
+{
+    XIChangeProperty(display, deviceId,
+                     XInternAtom(display, property.toLatin1().constData(), False), type, format,
+                     PropModeReplace, static_cast<unsigned char*>(const_cast<void*>(data)),
+                     static_cast<int>(count));
+    XSync(display, False);
+}
+} // namespace
+
 void XDriver::setFloatProperty(int deviceId, const QString& property,
                                const std::vector<float>& values)
 {
-    const Atom name = XInternAtom(m_display, property.toLatin1().constData(), False);
-    const Atom type = XInternAtom(m_display, "FLOAT", False);
-    XIChangeProperty(m_display, deviceId, name, type, 32, PropModeReplace,
-                     reinterpret_cast<unsigned char*>(const_cast<float*>(values.data())),
-                     static_cast<int>(values.size()));
-    sync();
+    changeProperty(m_display, deviceId, property, XInternAtom(m_display, "FLOAT", False), 32,
+                   values.data(), values.size());
 }
 
 void XDriver::setIntegerProperty(int deviceId, const QString& property, int format,
                                  const std::vector<int>& values)
 {
-    const Atom name = XInternAtom(m_display, property.toLatin1().constData(), False);
-    std::vector<unsigned char> bytes(values.size() * static_cast<std::size_t>(format / 8));
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        if (format == 8) {
-            bytes[i] = static_cast<unsigned char>(values[i]);
-        } else {
-            const auto value = static_cast<std::int32_t>(values[i]);
-            std::memcpy(bytes.data() + i * 4, &value, 4);
-        }
-    }
-    XIChangeProperty(m_display, deviceId, name, XA_INTEGER, format, PropModeReplace, bytes.data(),
-                     static_cast<int>(values.size()));
-    sync();
+    // 32-bit items go as they are; 8-bit ones one byte each.
+    const std::vector<unsigned char> bytes(values.begin(), values.end());
+    changeProperty(m_display, deviceId, property, XA_INTEGER, format,
+                   format == 8 ? static_cast<const void*>(bytes.data()) : values.data(),
+                   values.size());
 }
 
 void XDriver::setStringProperty(int deviceId, const QString& property, const QString& value)
 {
-    const Atom name = XInternAtom(m_display, property.toLatin1().constData(), False);
-    QByteArray bytes = value.toLocal8Bit();
-    XIChangeProperty(m_display, deviceId, name, XA_STRING, 8, PropModeReplace,
-                     reinterpret_cast<unsigned char*>(bytes.data()),
-                     static_cast<int>(bytes.size()));
-    sync();
+    const QByteArray bytes = value.toLocal8Bit();
+    changeProperty(m_display, deviceId, property, XA_STRING, 8, bytes.data(), bytes.size());
 }
 
 void XDriver::sync()
@@ -168,19 +154,16 @@ std::map<QString, QStringList> xinputListProps(const QString& displayName, int d
 {
     QProcess xinput;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DISPLAY"), displayName);
+    environment.insert("DISPLAY", displayName);
     xinput.setProcessEnvironment(environment);
-    xinput.start(QStringLiteral("xinput"),
-                 {QStringLiteral("list-props"), QString::number(deviceId)});
+    xinput.start("xinput", {"list-props", QString::number(deviceId)});
     xinput.waitForFinished();
     // Lines look like: "\tDevice Accel Profile (233):\t0"
-    static const QRegularExpression line(QStringLiteral("^\\s+(.+) \\(\\d+\\):\\s*(.*)$"));
+    static const QRegularExpression line("^\\s+(.+) \\(\\d+\\):\\s*(.*)$");
     std::map<QString, QStringList> properties;
     for (const QString& text : QString::fromLocal8Bit(xinput.readAllStandardOutput()).split('\n')) {
-        const auto match = line.match(text);
-        if (match.hasMatch())
-            properties[match.captured(1)] =
-                match.captured(2).split(QStringLiteral(", "), Qt::SkipEmptyParts);
+        if (const auto match = line.match(text); match.hasMatch())
+            properties[match.captured(1)] = match.captured(2).split(", ", Qt::SkipEmptyParts);
     }
     return properties;
 }
