@@ -96,28 +96,6 @@ std::optional<Window> findInside(Display* display, Window window, qint64 pid)
     return std::nullopt;
 }
 
-std::optional<Window> trayPanelWindow(Display* display)
-{
-    const QByteArray tray = "_NET_SYSTEM_TRAY_S" + QByteArray::number(DefaultScreen(display));
-    if (XGetSelectionOwner(display, XInternAtom(display, tray, False)) == None)
-        return std::nullopt;
-    for (Window window : children(display, DefaultRootWindow(display))) {
-        // The dock may be reparented into a window manager frame: look one level down too.
-        QList<Window> candidates = children(display, window);
-        candidates.prepend(window);
-        for (Window candidate : candidates) {
-            XClassHint hint{nullptr, nullptr};
-            if (!XGetClassHint(display, candidate, &hint))
-                continue;
-            const bool isTrayer = qstrcmp(hint.res_class, "trayer") == 0;
-            XFree(hint.res_name);
-            XFree(hint.res_class);
-            if (isTrayer && isViewable(display, candidate))
-                return candidate;
-        }
-    }
-    return std::nullopt;
-}
 } // namespace
 
 ScreenRobot::ScreenRobot(const QString& displayName)
@@ -150,20 +128,25 @@ bool ScreenRobot::windowManagerManagesNewWindows()
     return managed;
 }
 
-std::optional<QRect> ScreenRobot::trayPanel()
+bool ScreenRobot::hasTrayHost()
 {
-    const std::optional<Window> panel = trayPanelWindow(m_display);
-    const auto described = panel ? describe(m_display, *panel) : std::nullopt;
-    return described ? std::optional(described->geometry) : std::nullopt;
+    const QByteArray tray = "_NET_SYSTEM_TRAY_S" + QByteArray::number(DefaultScreen(m_display));
+    return XGetSelectionOwner(m_display, XInternAtom(m_display, tray, False)) != None;
 }
 
+// The window of the process docked into the tray: neither a top-level it put up (managed, in
+// a frame) nor a menu (unmanaged, on the root).
 std::optional<QRect> ScreenRobot::trayIcon(qint64 pid)
 {
-    const std::optional<Window> panel = trayPanelWindow(m_display);
-    const std::optional<Window> icon = panel ? findInside(m_display, *panel, pid) : std::nullopt;
-    const auto described =
-        icon && isViewable(m_display, *icon) ? describe(m_display, *icon) : std::nullopt;
-    return described ? std::optional(described->geometry) : std::nullopt;
+    const Window root = DefaultRootWindow(m_display);
+    const QList<long> managed = property(m_display, root, "_NET_CLIENT_LIST", XA_WINDOW);
+    for (Window topLevel : children(m_display, root)) {
+        const std::optional<Window> icon = findInside(m_display, topLevel, pid);
+        if (icon && !managed.contains(*icon) && isViewable(m_display, *icon))
+            if (const std::optional<ScreenWindow> described = describe(m_display, *icon))
+                return described->geometry;
+    }
+    return std::nullopt;
 }
 
 std::optional<ScreenWindow> ScreenRobot::focusedWindow(qint64 pid, const QString& title)

@@ -37,8 +37,8 @@ public:
     // A window manager announced itself and manages a window mapped now. (Openbox announces
     // itself before its start-up is over, and a window mapped in between is never shown.)
     bool windowManagerManagesNewWindows();
-    // The tray host's panel once it owns the system tray, and the process's icon docked in it.
-    std::optional<QRect> trayPanel();
+    // Someone owns the system tray, so icons can dock; the process's icon docked there.
+    bool hasTrayHost();
     std::optional<QRect> trayIcon(qint64 pid);
     // The process's top-level window with that title, once it is shown and has the keyboard.
     std::optional<ScreenWindow> focusedWindow(qint64 pid, const QString& title);

@@ -81,8 +81,8 @@ protected:
                                         "--height 28 --expand false --transparent true --alpha 0 "
                                         "--tint 0x303030")
                                     .split(' '));
-        ASSERT_TRUE(runMainLoopUntil([&] { return m_robot->trayPanel().has_value(); }, 15000))
-            << "trayer did not put up its panel";
+        ASSERT_TRUE(runMainLoopUntil([&] { return m_robot->hasTrayHost(); }, 15000))
+            << "trayer did not take the tray";
 
         m_mouse = XDriver(display()).deviceId("Xvfb mouse");
         m_untouched = touchedProperties(display(), m_mouse);
@@ -125,12 +125,12 @@ protected:
     {
         for (int attempt = 0; attempt < 3 && m_robot->popups(pid()).isEmpty(); ++attempt) {
             m_robot->click(m_robot->trayIcon(pid()).value_or(QRect()).center());
-            runMainLoopUntil([&] { return !m_robot->popups(pid()).isEmpty(); });
+            runMainLoopUntil([&] { return !m_robot->popups(pid()).isEmpty(); }, 2000);
         }
         ASSERT_FALSE(m_robot->popups(pid()).isEmpty()) << "clicking the tray icon shows no menu";
         const QRect menu = m_robot->popups(pid()).first().geometry;
-        const QImage picture = settledCapture(
-            menu.united(m_robot->trayPanel().value_or(QRect())).adjusted(-40, 0, 0, 40));
+        const QRect icon = m_robot->trayIcon(pid()).value_or(QRect());
+        const QImage picture = settledCapture(menu.united(icon).adjusted(-80, -4, 0, 40));
         if (!screenshotName.isEmpty())
             keepScreenshot(picture, screenshotName);
         m_robot->pressKey("Down", static_cast<int>(item));

@@ -4,45 +4,30 @@
 
 namespace veloquill::test {
 
-namespace {
-constexpr int kStartTimeoutMs = 10000;
-}
-
 bool XvfbServer::isInstalled()
 {
-    return !QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty();
+    return !QStandardPaths::findExecutable("Xvfb").isEmpty();
 }
 
 XvfbServer::XvfbServer()
 {
     m_process.setStandardErrorFile(QProcess::nullDevice());
-    m_process.start(QStringLiteral("Xvfb"),
-                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
-                     QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-screen"),
-                     QStringLiteral("0"), QStringLiteral("1280x1024x24")});
-    if (!m_process.waitForStarted(kStartTimeoutMs))
-        return;
+    m_process.start(
+        "Xvfb", QString("-displayfd 1 -noreset -nolisten tcp -screen 0 1280x1024x24").split(' '));
     // The server prints its display number once it accepts connections.
-    while (!m_process.canReadLine()) {
-        if (!m_process.waitForReadyRead(kStartTimeoutMs))
+    while (m_process.waitForStarted(10000) && !m_process.canReadLine()) {
+        if (!m_process.waitForReadyRead(10000))
             return;
     }
     const QString number = QString::fromLatin1(m_process.readLine()).trimmed();
     if (!number.isEmpty())
-        m_displayName = QLatin1Char(':') + number;
-}
-
-XvfbServer::~XvfbServer()
-{
-    stop();
+        m_displayName = ':' + number;
 }
 
 void XvfbServer::stop()
 {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
     m_process.terminate();
-    if (!m_process.waitForFinished(kStartTimeoutMs))
+    if (!m_process.waitForFinished(10000))
         m_process.kill();
     m_process.waitForFinished();
 }

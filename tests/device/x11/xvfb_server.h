@@ -13,9 +13,7 @@ public:
     static bool isInstalled();
 
     XvfbServer();
-    ~XvfbServer();
-    XvfbServer(const XvfbServer&) = delete;
-    XvfbServer& operator=(const XvfbServer&) = delete;
+    ~XvfbServer() { stop(); }
 
     bool isRunning() const { return !m_displayName.isEmpty(); }
     // ":N"
