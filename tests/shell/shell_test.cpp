@@ -1,25 +1,34 @@
-#include "shell/app_delegate.h"
-
+// The program's shell: its start and end, the tray item and menu, and the windows they open.
 #include "device/pointer_device_manager.h"
 #include "settings/in_memory_defaults_store.h"
 #include "settings/veloquill_pointer_settings_state.h"
+#include "shell/about_window_controller.h"
+#include "shell/app_delegate.h"
+#include "shell/menu_icon.h"
+#include "shell/settings_window_controller.h"
+#include "shell/shell_window.h"
 #include "shell/single_instance.h"
 #include "shell/status_bar_controller.h"
-#include "shell/termination_signals.h"
 #include "shell/tray_fallback.h"
 #include "sim/simulated_hid_event_system.h"
 #include "support/log.h"
 #include "support/log_capture.h"
 #include "support/main_loop.h"
+#include "views/about_view.h"
+#include "views/permission_view.h"
 
-#include <gtest/gtest.h>
-
+#include <QAction>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLocalSocket>
+#include <QMenu>
+#include <QPointer>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 
-#include <csignal>
+#include <gtest/gtest.h>
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -57,6 +66,24 @@ struct DelegateOnSimulatedDevices
          [this] { openSettingsIfNoTrayHost([] { return false; }, [this] { ++settingsShown; }); }}};
 
     HidPropertyValue resolution() const { return mouse->property("HIDPointerResolution"); }
+};
+
+// A settings window whose trust answer the test decides; it counts the questions.
+struct SettingsHarness
+{
+    bool trusted = false;
+    int asked = 0;
+    int controlsBuilt = 0;
+    SettingsWindowController controller{[this] { return ++asked, trusted; },
+                                        [this] {
+                                            ++controlsBuilt;
+                                            return new QLabel("device controls");
+                                        }};
+
+    ShellWindow* window() const { return controller.settingsWindow(); }
+    QWidget* content() const { return window() ? window()->content() : nullptr; }
+    bool showsPermissionView() const { return qobject_cast<PermissionView*>(content()); }
+    bool showsDeviceControls() const { return qobject_cast<QLabel*>(content()); }
 };
 } // namespace
 
@@ -144,16 +171,168 @@ TEST(AppDelegate, ReopenShowsSettingsOnlyWithoutVisibleWindowsAndAnEarlyQuitAppl
     EXPECT_EQ(app.resolution(), HidPropertyValue::integer(400 * 65536));
 }
 
-TEST(TerminationSignals, EachSignalArrivesOnTheMainLoop)
+TEST(SettingsWindow, OneCentredResizableWindowWhoseContentIsBuiltAfreshOnEveryOpening)
 {
-    TerminationSignals signals;
-    std::vector<int> received;
-    QObject::connect(&signals, &TerminationSignals::terminationRequested,
-                     [&](int signalNumber) { received.push_back(signalNumber); });
-    for (int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
-        ASSERT_EQ(::raise(signalNumber), 0);
-        ASSERT_TRUE(test::runMainLoopUntil([&] { return !received.empty(); }));
-        EXPECT_EQ(received.back(), signalNumber);
-        received.clear();
+    SettingsHarness settings;
+    EXPECT_EQ(settings.window(), nullptr);
+    settings.controller.bringToFront();
+    ShellWindow* window = settings.window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), "Veloquill Settings");
+    EXPECT_EQ(window->size(), QSize(580, 480));
+    EXPECT_TRUE(window->minimumWidth() < 580 && window->maximumWidth() > 580);
+    const QPoint screenCentre = window->screen()->availableGeometry().center();
+    EXPECT_LE((window->geometry().center() - screenCentre).manhattanLength(), 2);
+    EXPECT_TRUE(settings.showsPermissionView());
+    EXPECT_EQ(settings.controlsBuilt, 0);
+
+    window->resize(700, 520);
+    const QPointer<QWidget> permissionView = settings.content();
+    settings.trusted = true;
+    settings.controller.bringToFront();
+    settings.controller.bringToFront();
+    EXPECT_EQ(settings.window(), window);
+    EXPECT_EQ(window->size(), QSize(700, 520));
+    EXPECT_TRUE(permissionView.isNull());
+    EXPECT_TRUE(settings.showsDeviceControls());
+    EXPECT_EQ(settings.controlsBuilt, 2);
+}
+
+TEST(SettingsWindow,
+     PollSwitchesTheContentOnlyWhenTheAnswerChangesWaitsWhileMinimisedAndEndsAtClose)
+{
+    SettingsHarness settings;
+    settings.controller.bringToFront();
+    settings.trusted = true;
+    // The one-second poll notices the grant on its own.
+    ASSERT_TRUE(test::runMainLoopUntil([&] { return settings.showsDeviceControls(); }));
+    const QWidget* controls = settings.content();
+    settings.controller.checkAndUpdatePermissionStatus();
+    EXPECT_EQ(settings.content(), controls);
+    EXPECT_EQ(settings.controlsBuilt, 1);
+    settings.trusted = false;
+    settings.controller.checkAndUpdatePermissionStatus();
+    EXPECT_TRUE(settings.showsPermissionView());
+
+    settings.window()->showMinimized();
+    settings.trusted = true;
+    settings.controller.checkAndUpdatePermissionStatus();
+    EXPECT_TRUE(settings.showsPermissionView());
+    settings.controller.bringToFront();
+    EXPECT_FALSE(settings.window()->isMinimized());
+    EXPECT_TRUE(settings.showsDeviceControls());
+
+    // Closed, the window goes and the poll ends; the next one starts afresh.
+    settings.trusted = false;
+    const QPointer<ShellWindow> first = settings.window();
+    first->resize(700, 520);
+    first->close();
+    EXPECT_EQ(settings.window(), nullptr);
+    EXPECT_FALSE(ShellWindow::anyOnScreen());
+    const int asked = settings.asked;
+    test::runMainLoopFor(SettingsWindowController::kPermissionPollIntervalMs + 200);
+    EXPECT_TRUE(first.isNull());
+    EXPECT_EQ(settings.asked, asked) << "still polling";
+
+    settings.trusted = true;
+    settings.controller.bringToFront();
+    EXPECT_EQ(settings.window()->size(), QSize(580, 480));
+    EXPECT_TRUE(settings.showsDeviceControls());
+}
+
+TEST(AboutWindow, OneFixedSizeWindowBroughtForwardAndClosedApartFromTheSettingsWindow)
+{
+    AboutWindowController about;
+    SettingsHarness settings;
+    about.bringToFront();
+    settings.controller.bringToFront();
+    const QPointer<ShellWindow> window = about.aboutWindow();
+    ASSERT_FALSE(window.isNull());
+    EXPECT_EQ(window->windowTitle(), "About Veloquill");
+    EXPECT_EQ(window->size(), QSize(500, 600));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    QWidget* page = window->content();
+    EXPECT_NE(qobject_cast<AboutView*>(page), nullptr);
+
+    window->showMinimized();
+    about.bringToFront();
+    EXPECT_EQ(about.aboutWindow(), window);
+    EXPECT_EQ(window->content(), page);
+    EXPECT_FALSE(window->isMinimized());
+
+    window->close();
+    test::drainMainLoop();
+    EXPECT_TRUE(window.isNull());
+    EXPECT_TRUE(settings.window()->isVisible());
+    about.bringToFront();
+    settings.window()->close();
+    EXPECT_TRUE(about.aboutWindow()->isVisible());
+}
+
+TEST(StatusBarController, MenuItemsInOrderOpenTheWindowsQuitAndShowTheReportedLoginState)
+{
+    int settingsOpened = 0, aboutOpened = 0, quitAsked = 0, loginToggles = 0;
+    StatusBarController tray(
+        {[&] { ++settingsOpened; }, [&] { ++aboutOpened; }, [&] { ++quitAsked; }});
+    tray.setupStatusItem();
+    QObject::connect(&tray, &StatusBarController::startAtLoginToggleRequested,
+                     [&] { ++loginToggles; });
+    EXPECT_EQ(tray.statusItem()->contextMenu(), tray.menu());
+    EXPECT_FALSE(tray.statusItem()->icon().isNull());
+
+    const QList<QAction*> items = tray.menu()->actions();
+    const struct
+    {
+        QString text; // empty: a separator
+        QKeySequence shortcut;
+        int* opened;
+    } expected[] = {{"Veloquill settings...", Qt::CTRL | Qt::Key_Comma, &settingsOpened},
+                    {},
+                    {"Start at login", {}, &loginToggles},
+                    {},
+                    {"About Veloquill", {}, &aboutOpened},
+                    {},
+                    {"Quit Veloquill", Qt::CTRL | Qt::Key_Q, &quitAsked}};
+    ASSERT_EQ(items.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(items[i]->isSeparator(), expected[i].text.isEmpty());
+        EXPECT_EQ(items[i]->text(), expected[i].text);
+        EXPECT_EQ(items[i]->shortcut(), expected[i].shortcut);
+        EXPECT_TRUE(items[i]->icon().isNull());
+        if (expected[i].opened) {
+            items[i]->trigger();
+            EXPECT_EQ(*expected[i].opened, 1);
+        }
+    }
+
+    // Choosing "Start at login" only asks; the mark shows the state reported back.
+    QAction* startAtLogin = items[2];
+    EXPECT_TRUE(startAtLogin->isCheckable());
+    EXPECT_FALSE(startAtLogin->isChecked());
+    tray.setStartAtLoginChecked(true);
+    startAtLogin->trigger();
+    EXPECT_TRUE(startAtLogin->isChecked());
+    EXPECT_EQ(loginToggles, 2);
+}
+
+TEST(MenuIcon, DrawsADarkQuillWithALightRimAtTraySizes)
+{
+    for (int size : {16, 22, 24}) {
+        SCOPED_TRACE(size);
+        const QImage image = menuIcon().pixmap(QSize(size, size), 1.0).toImage();
+        ASSERT_EQ(image.size(), QSize(size, size));
+        int dark = 0, light = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                if (pixel.alpha() >= 200)
+                    ++(pixel.lightness() < 80 ? dark : light);
+            }
+        }
+        // Enough of both tones to read on a light panel and on a dark one.
+        EXPECT_GT(dark, size * size / 10);
+        EXPECT_GT(light, size);
     }
 }
