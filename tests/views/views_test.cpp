@@ -1,0 +1,227 @@
+// The screens the windows show, apart from the device controls.
+#include "support/qt_printers.h"
+#include "views/about_view.h"
+#include "views/help_button.h"
+#include "views/help_popover.h"
+#include "views/help_texts.h"
+#include "views/permission_view.h"
+#include "views/plain_text.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLayout>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextDocument>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+using namespace veloquill;
+
+namespace {
+// A help button on screen, as beside a slider.
+struct ShownHelpButton
+{
+    explicit ShownHelpButton(const QString& text) : button(new HelpButton(text))
+    {
+        auto* layout = new QHBoxLayout(&host);
+        layout->addWidget(new QLabel("Pointer speed"));
+        layout->addWidget(button);
+        host.show();
+    }
+    QWidget host;
+    HelpButton* button;
+};
+
+// Which settings programs this pretend desktop has, and what was started.
+struct FakeDesktop
+{
+    QString currentDesktop;
+    QStringList installed = {};
+    QStringList refusingToStart = {};
+    QStringList started = {}; // "path arguments..."
+
+    DesktopSettingsLauncher launcher()
+    {
+        return DesktopSettingsLauncher(
+            [this](const QString& program) {
+                return installed.contains(program) ? "/usr/bin/" + program : QString();
+            },
+            [this](const QString& path, const QStringList& arguments) {
+                started.append((QStringList{path} + arguments).join(' '));
+                return !refusingToStart.contains(path.section('/', -1));
+            },
+            currentDesktop);
+    }
+};
+} // namespace
+
+TEST(AboutView, FixedSizePageWhoseLinkRowsOpenTheirDestinationWhereverClicked)
+{
+    QList<QUrl> opened;
+    AboutView view([&](const QUrl& url) { opened.append(url); });
+    EXPECT_EQ(view.minimumSize(), QSize(500, 600));
+    EXPECT_EQ(view.maximumSize(), QSize(500, 600));
+    EXPECT_EQ(view.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QStringList texts;
+    for (const QLabel* label : view.findChildren<QLabel*>())
+        texts.append(label->text());
+    for (const char* text : {"About Veloquill", "Follow My Journey",
+                             "Built with determination, passion, and assistive technology"})
+        EXPECT_TRUE(texts.contains(text)) << text;
+
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    ASSERT_EQ(view.linkRows().size(), 2u);
+    for (LinkRow* row : view.linkRows()) {
+        EXPECT_EQ(row->destination().scheme(), "https");
+        view.ensureWidgetVisible(row);
+        // Through the window, as a real click arrives: on the label and on the trailing arrow.
+        for (const QLabel* part : row->findChildren<QLabel*>()) {
+            opened.clear();
+            QTest::mouseClick(view.windowHandle(), Qt::LeftButton, {},
+                              part->mapTo(&view, part->rect().center()));
+            EXPECT_EQ(opened, QList<QUrl>{row->destination()}) << part->text().toStdString();
+        }
+    }
+}
+
+TEST(PlainText, NamesShowExactlyAsWrittenNeitherAsMarkupNorAsShortcuts)
+{
+    for (const QString name : {"<b>x</b> %1 %n", "Foot & Head Mouse"}) {
+        SCOPED_TRACE(name.toStdString());
+        const std::unique_ptr<QLabel> label(makePlainTextLabel(name));
+        EXPECT_EQ(label->text(), name);
+        EXPECT_EQ(label->textFormat(), Qt::PlainText);
+        // As rich text the tags would vanish and the label would be narrower than the name.
+        EXPECT_GE(label->sizeHint().width(), label->fontMetrics().horizontalAdvance(name));
+        const QRadioButton button(literalButtonText(name));
+        EXPECT_TRUE(QKeySequence::mnemonic(button.text()).isEmpty());
+        EXPECT_EQ(button.text(), QString(name).replace("&", "&&"));
+    }
+}
+
+TEST(HelpButton, ItsPanelIsAFixedScrollingPageOfThePlainTextItsTooltipTheSameLines)
+{
+    const QString longText = QStringList(5, accelerationHelpText()).join("\n\n");
+    for (const QString& text :
+         {speedHelpText(), trackingSpeedHelpText(), accelerationHelpText(), longText}) {
+        SCOPED_TRACE(text.left(20).toStdString());
+        ShownHelpButton shown(text);
+        QTextDocument tooltip;
+        tooltip.setHtml(shown.button->toolTip());
+        EXPECT_EQ(tooltip.toPlainText().split('\n', Qt::SkipEmptyParts),
+                  text.split('\n', Qt::SkipEmptyParts));
+
+        shown.button->click();
+        const HelpPopover* panel = shown.button->popover();
+        ASSERT_NE(panel, nullptr);
+        const QScrollArea* area = panel->scrollArea();
+        EXPECT_EQ(area->size(), QSize(450, 250));
+        EXPECT_EQ(panel->textLabel()->text(), text);
+        EXPECT_EQ(panel->textLabel()->textFormat(), Qt::PlainText);
+        EXPECT_EQ(panel->textLabel()->font().pixelSize(), 13);
+        // Lines wrap within the panel; only a text longer than it scrolls.
+        EXPECT_EQ(area->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        EXPECT_LE(panel->textLabel()->geometry().right(), area->viewport()->width() - 16);
+        EXPECT_EQ(area->verticalScrollBar()->maximum() > 0, text == longText);
+    }
+}
+
+TEST(HelpButton, ClickingOpensItsOwnPanelOnlyEscapeOrTheButtonGoingClosesIt)
+{
+    ShownHelpButton speed(speedHelpText());
+    ShownHelpButton acceleration(accelerationHelpText());
+    EXPECT_FALSE(speed.button->isShowingHelp());
+    QTest::mouseClick(speed.button, Qt::LeftButton);
+    ASSERT_TRUE(speed.button->isShowingHelp());
+    EXPECT_FALSE(acceleration.button->isShowingHelp());
+    EXPECT_EQ(acceleration.button->popover(), nullptr);
+
+    const QPointer<HelpPopover> panel = speed.button->popover();
+    speed.button->click();
+    EXPECT_TRUE(speed.button->isShowingHelp());
+    EXPECT_EQ(speed.button->popover(), panel);
+    QTest::keyClick(panel, Qt::Key_Escape);
+    EXPECT_FALSE(speed.button->isShowingHelp());
+
+    // Rebuilding the screen that holds the button closes its panel.
+    speed.button->click();
+    delete speed.button;
+    EXPECT_TRUE(panel.isNull());
+}
+
+TEST(DesktopSettingsLauncher, TriesTheRunningDesktopsSettingsFirstAndStartsTheFirstThatStarts)
+{
+    FakeDesktop ubuntu{"ubuntu:GNOME"};
+    QStringList programs;
+    for (const DesktopSettingsCommand& command : ubuntu.launcher().candidates())
+        programs.append(command.program);
+    EXPECT_EQ(programs,
+              (QStringList{"gnome-control-center", "systemsettings", "xfce4-mouse-settings",
+                           "mate-mouse-properties", "lxqt-config-input", "cinnamon-settings"}));
+    FakeDesktop unknown{"Hyprland"};
+    EXPECT_EQ(unknown.launcher().candidates(), DesktopSettingsLauncher::knownCommands());
+
+    FakeDesktop kde{"KDE",
+                    {"xfce4-mouse-settings", "mate-mouse-properties", "systemsettings"},
+                    {"systemsettings"}};
+    const auto opened = kde.launcher().open();
+    ASSERT_TRUE(opened.has_value());
+    EXPECT_EQ(opened->program, "xfce4-mouse-settings");
+    EXPECT_EQ(kde.started,
+              (QStringList{"/usr/bin/systemsettings kcm_mouse", "/usr/bin/xfce4-mouse-settings"}));
+}
+
+TEST(PermissionView, ExplainsInPlainWrappedTextAndItsButtonOpensTheSettingsOrSaysItCannot)
+{
+    for (const bool installed : {true, false}) {
+        SCOPED_TRACE(installed);
+        FakeDesktop gnome{"GNOME", installed ? QStringList{"gnome-control-center"} : QStringList{}};
+        PermissionView view(gnome.launcher());
+        view.resize(580, 480);
+        view.show();
+        QStringList texts;
+        for (const QLabel* label : view.findChildren<QLabel*>()) {
+            if (label->text().isEmpty() || !label->isVisible())
+                continue; // the symbol, the note for a failed start
+            texts.append(label->text());
+            EXPECT_EQ(label->textFormat(), Qt::PlainText);
+            // Wrapped text gets its full height; nothing is cut off below.
+            EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+        }
+        EXPECT_EQ(texts, QStringList({"Accessibility Permission Required",
+                                      "This application needs Accessibility permission to "
+                                      "function correctly.",
+                                      "Veloquill needs to control your mouse pointer. To enable "
+                                      "this functionality, please grant Accessibility permission "
+                                      "in System Settings."}));
+        QPushButton* button = view.openSettingsButton();
+        EXPECT_EQ(button->text(), "Open System Settings");
+        const QWidget* panel = button->parentWidget();
+        EXPECT_EQ(panel->width(), 400);
+        const QMargins margins = panel->layout()->contentsMargins();
+        EXPECT_EQ(button->width(),
+                  panel->contentsRect().width() - margins.left() - margins.right());
+        EXPECT_NEAR(button->mapTo(&view, button->rect().center()).x(), 290, 1) << "not centred";
+        // A desktop session can always control its pointer devices, so the end-to-end test
+        // never sees this view: its picture for the documentation is taken here.
+        if (installed && qEnvironmentVariable("VELOQUILL_UPDATE_SCREENSHOTS") == "1") {
+            EXPECT_TRUE(
+                view.grab().save(VELOQUILL_SOURCE_DIR "/docs/screenshots/permission-view.png"));
+        }
+
+        button->click();
+        EXPECT_EQ(gnome.started.isEmpty(), !installed);
+        EXPECT_EQ(view.unavailableNote()->isVisible(), !installed);
+        if (installed)
+            EXPECT_EQ(gnome.started, QStringList{"/usr/bin/gnome-control-center mouse"});
+        else
+            EXPECT_TRUE(view.unavailableNote()->text().contains("mouse or accessibility"));
+    }
+}
