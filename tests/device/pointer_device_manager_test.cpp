@@ -1,9 +1,13 @@
-// What the manager does as devices come and go; its log wording is pinned in the transcript.
+// What the manager does as devices come and go, and its log wording, pinned once in a
+// transcript: people compare logs across versions.
 #include "manager_fixture.h"
 
 #include "device/hid_keys.h"
 
 #include <QCoreApplication>
+#include <QFile>
+
+#include <cmath>
 
 using namespace veloquill;
 using namespace veloquill::test;
@@ -331,18 +335,39 @@ TEST_F(Manager, SystemDefaultAccelerationIsReadOnlyFromAWhole16Dot16Number)
     }
 }
 
-TEST_F(Manager, RestoreUsesOnlyTheListedDevicesRecord)
+// Two identical mice without serial numbers and a trackball whose resolution is unreadable
+// come and go around a stop, a restart and two quits. The transcript is kept beside this
+// file, where a wording change shows as a plain diff.
+TEST_F(Manager, LogTranscriptOfTwinsComingAndGoingAroundARestartAndTwoQuits)
 {
-    auto before = plugIn("Head Mouse", 1, 2, std::nullopt, 400.0);
+    auto listed = plugIn("Foot Mouse", 5, 6);
+    sim::ServiceSpec odd = sim::ServiceSpec::mouse("Trackball", 7, 8);
+    odd.properties[HidKey::PointerResolution] = HidPropertyValue::text("fine");
+    auto trackball = system->addService(odd);
+    auto twin = plugIn("Foot Mouse", 5, 6);
+    auto token = manager->observeDeviceAdded([](auto&, const auto&) {});
+
     manager->startObservation();
-    unplug(before);
-    // It comes back already slowed down by an earlier run of ours.
-    auto after = plugIn("Head Mouse", 1, 2, std::nullopt, 800.0);
-    drainMainLoop();
-    before->clearWrites();
-    after->clearWrites();
+    manager->startObservation();
+    unplug(twin);
+    manager->devices()[0]->setPointerResolution(std::nan(""));
+    manager->stopObservation();
+    manager->stopObservation();
+    manager->pointerDeviceFromIOHIDEvent(std::make_shared<HidEvent>());
+    unplug(listed);
+    system->setSystemParameter(
+        HidKey::PointerAcceleration,
+        {HidSystemParameterRead::Outcome::Copied, 0, HidPropertyValue::integer(45056)});
     manager->restoreInitialPointerSettings();
-    EXPECT_TRUE(before->writes().empty());
-    EXPECT_EQ(after->writes().front(),
-              (PropertyWrite{HidKey::PointerResolution, fixed(800 * 65536)}));
+
+    auto returned = plugIn("Foot Mouse", 5, 6, std::nullopt, 3000.0);
+    manager->startObservation();
+    system->setSystemParameter(HidKey::PointerAcceleration, {});
+    manager->restoreInitialPointerSettings();
+    unplug(trackball);
+    unplug(returned);
+
+    QFile transcript(DEVICE_LOG_TRANSCRIPT);
+    ASSERT_TRUE(transcript.open(QIODevice::ReadOnly));
+    EXPECT_EQ((log.lines().join('\n') + '\n').toStdString(), transcript.readAll().toStdString());
 }

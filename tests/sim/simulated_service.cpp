@@ -6,8 +6,6 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
-#include <algorithm>
-
 namespace veloquill::sim {
 
 void postToMainLoop(std::function<void()> work)
@@ -29,18 +27,6 @@ ServiceSpec ServiceSpec::mouse(const QString& name, std::int64_t vendorID, std::
     spec.properties[HidKey::PointerAcceleration] = HidPropertyValue::integer(45056);
     spec.properties[HidKey::ButtonCount] = HidPropertyValue::integer(3);
     return spec;
-}
-
-HidRegistration SimulatedDevice::registerInputValueCallback(HidInputValueCallback callback)
-{
-    return m_values.add(std::move(callback));
-}
-
-HidRegistration SimulatedDevice::registerInputReportCallback(std::size_t length,
-                                                             HidInputReportCallback callback)
-{
-    m_reportLength = length;
-    return m_reports.add(std::move(callback));
 }
 
 void SimulatedDevice::emitInputValue(const HidInputValue& value)
@@ -72,22 +58,6 @@ SimulatedService::SimulatedService(ServiceSpec spec, std::uint64_t registryID,
                             : QStringLiteral("SimulatedService(id=%1)").arg(m_registryID);
 }
 
-HidPropertyValue SimulatedService::copyProperty(const QString& key) const
-{
-    return property(key);
-}
-
-void SimulatedService::setProperty(const QString& key, const HidPropertyValue& value)
-{
-    m_writes.push_back({key, value});
-    applyChange(key, value);
-}
-
-bool SimulatedService::conformsTo(std::uint32_t usagePage, std::uint32_t usage) const
-{
-    return std::ranges::find(m_spec.usages, std::pair{usagePage, usage}) != m_spec.usages.end();
-}
-
 HidRegistration SimulatedService::registerRemovalCallback(HidServiceCallback callback)
 {
     auto registration = m_removalCallbacks.add(std::move(callback));
@@ -112,11 +82,6 @@ HidPropertyValue SimulatedService::property(const QString& key) const
     return found == m_spec.properties.end() ? HidPropertyValue() : found->second;
 }
 
-void SimulatedService::changePropertyExternally(const QString& key, const HidPropertyValue& value)
-{
-    applyChange(key, value);
-}
-
 void SimulatedService::leave()
 {
     if (m_left)
@@ -125,7 +90,7 @@ void SimulatedService::leave()
     postToMainLoop([self = shared_from_this()] { self->deliverRemoval(); });
 }
 
-void SimulatedService::applyChange(const QString& key, const HidPropertyValue& value)
+void SimulatedService::changePropertyExternally(const QString& key, const HidPropertyValue& value)
 {
     if (value.isNull())
         m_spec.properties.erase(key);

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -45,9 +46,16 @@ struct PropertyWrite
 class SimulatedDevice : public HidDevice, public std::enable_shared_from_this<SimulatedDevice>
 {
 public:
-    HidRegistration registerInputValueCallback(HidInputValueCallback callback) override;
+    HidRegistration registerInputValueCallback(HidInputValueCallback callback) override
+    {
+        return m_values.add(std::move(callback));
+    }
     HidRegistration registerInputReportCallback(std::size_t length,
-                                                HidInputReportCallback callback) override;
+                                                HidInputReportCallback callback) override
+    {
+        m_reportLength = length;
+        return m_reports.add(std::move(callback));
+    }
 
     // The test's side.
     bool isListening() const { return !m_values.empty() || !m_reports.empty(); }
@@ -71,9 +79,16 @@ public:
     explicit SimulatedService(ServiceSpec spec, std::uint64_t registryID = 4294968000,
                               std::function<void(const QString& key)> changed = {});
 
-    HidPropertyValue copyProperty(const QString& key) const override;
-    void setProperty(const QString& key, const HidPropertyValue& value) override;
-    bool conformsTo(std::uint32_t usagePage, std::uint32_t usage) const override;
+    HidPropertyValue copyProperty(const QString& key) const override { return property(key); }
+    void setProperty(const QString& key, const HidPropertyValue& value) override
+    {
+        m_writes.push_back({key, value});
+        changePropertyExternally(key, value);
+    }
+    bool conformsTo(std::uint32_t usagePage, std::uint32_t usage) const override
+    {
+        return std::ranges::count(m_spec.usages, std::pair{usagePage, usage}) > 0;
+    }
     HidRegistration registerRemovalCallback(HidServiceCallback callback) override;
     std::shared_ptr<HidDevice> createDevice() override;
     QString describe() const override { return m_description; }
@@ -92,7 +107,6 @@ public:
     void leave();
 
 private:
-    void applyChange(const QString& key, const HidPropertyValue& value);
     void deliverRemoval();
 
     ServiceSpec m_spec;

@@ -4,9 +4,6 @@
 #include "support/main_loop.h"
 #include "support/required_programs.h"
 
-#include <QCoreApplication>
-#include <QEvent>
-
 namespace veloquill::test {
 
 void CallbackRecord::recordRemovalOf(const HidServiceClientRef& service)
@@ -19,18 +16,6 @@ void CallbackRecord::recordChangesOf(HidEventSystemClient& client, const QString
 {
     registrations.push_back(
         client.registerPropertyChangedCallback(key, [this, key] { propertyChanges.append(key); }));
-}
-
-WakeUpCounter::WakeUpCounter()
-{
-    QCoreApplication::instance()->installEventFilter(this);
-}
-
-bool WakeUpCounter::eventFilter(QObject*, QEvent* event)
-{
-    if (event->type() == QEvent::SockAct)
-        ++count;
-    return false;
 }
 
 void X11BackendTest::SetUp()
@@ -83,11 +68,6 @@ QStringList X11BackendTest::serviceNames(HidEventSystemClient& client)
     for (const auto& service : client.copyServices().value_or(std::vector<HidServiceClientRef>{}))
         names.append(service->copyProperty(HidKey::Product).toText().value_or(QString()));
     return names;
-}
-
-bool X11BackendTest::waitFor(const std::function<bool()>& condition)
-{
-    return runMainLoopUntil(condition, 5000);
 }
 
 } // namespace veloquill::test

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "device/x11/x11_hid_event_system.h"
+#include "support/main_loop.h"
 #include "x_driver.h"
 #include "xvfb_server.h"
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QObject>
 
 #include <memory>
@@ -30,11 +33,15 @@ struct CallbackRecord
 class WakeUpCounter : public QObject
 {
 public:
-    WakeUpCounter();
+    WakeUpCounter() { QCoreApplication::instance()->installEventFilter(this); }
     int count = 0;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == QEvent::SockAct;
+        return false;
+    }
 };
 
 // Every test gets its own Xvfb and a driver connection of its own to it; the backend under
@@ -58,7 +65,10 @@ protected:
     static HidServiceClientRef serviceNamed(HidEventSystemClient& client, const QString& name);
     static QStringList serviceNames(HidEventSystemClient& client);
     // Runs the main loop until the condition holds (the backend delivers asynchronously).
-    static bool waitFor(const std::function<bool()>& condition);
+    static bool waitFor(const std::function<bool()>& condition)
+    {
+        return runMainLoopUntil(condition, 5000);
+    }
 
 private:
     std::unique_ptr<XvfbServer> m_server;

@@ -208,19 +208,25 @@ TEST_F(X11Properties, ResolutionReallyScalesThePointersTravel)
     EXPECT_EQ(travel(100, 40, QPoint(350, 320)), QPoint(350, 320));
 }
 
-TEST_F(X11Properties, ManagerPutsBackWhatItChangedAtQuit)
+TEST_F(X11Properties, ManagerListsHotplugOnceAcrossRestartsAndPutsBackWhatItChangedAtQuit)
 {
     PointerDeviceManager manager(system);
     LogCapture log;
     manager.startObservation();
-    drainMainLoop();
+    manager.stopObservation();
+    manager.startObservation();
+    driver().addMaster(QStringLiteral("Plugged"));
+    ASSERT_TRUE(waitFor([&] { return manager.devices().size() == 3; }));
+    EXPECT_EQ(manager.devices().back()->name(), QStringLiteral("Plugged XTEST pointer"));
+    driver().removeMaster(QStringLiteral("Plugged"));
+    ASSERT_TRUE(waitFor([&] { return manager.devices().size() == 2; }));
+
     for (const auto& listed : manager.devices()) {
         listed->setPointerResolution(77.41935483870967);
         listed->setPointerAcceleration(listed->name() == kXvfbMouse ? -1.0 : 7.0);
     }
     manager.restoreInitialPointerSettings();
     manager.stopObservation();
-
     EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf(QStringLiteral("1.000000")));
     EXPECT_EQ(seen(kXvfbMouse, kProfile), QStringList{QStringLiteral("0")});
     EXPECT_EQ(seen(kXvfbMouse, kScaling), QStringList{QStringLiteral("10.000000")});
