@@ -1,26 +1,102 @@
-// The real program on a small real desktop (Xvfb, the openbox window manager, a trayer
-// panel), worked through its tray icon with the pointer and the keyboard as a person would.
+// The real program against a real X server: on a small real desktop (Xvfb, the openbox window
+// manager, a trayer panel), worked through its tray icon with the pointer and the keyboard as
+// a person would; and alone on an Xvfb, for how it starts and ends.
 #include "screen_robot.h"
 #include "settings/device_specific_settings.h"
 #include "settings/qsettings_defaults_store.h"
 #include "settings/veloquill_pointer_settings_state.h"
+#include "support/main_loop.h"
 #include "support/required_programs.h"
-#include "veloquill_process.h"
 #include "x_driver.h"
 #include "xvfb_server.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include <cmath>
+#include <csignal>
 #include <memory>
+#include <string>
 #include <utility>
 
 using namespace veloquill;
 using namespace veloquill::test;
 
 namespace {
+const QString kStarted = "[AppDelegate] Called PointerDeviceManager.shared.startObservation()";
+
+// The veloquill program on a test's display (none when empty), as in a user's session: the
+// real windowing system, Qt's own look, no session bus (the tray icon docks by XEmbed). Its
+// settings, single-instance socket and lock live in `home`: two programs given one home are
+// two starts of one user's program.
+class VeloquillProcess
+{
+public:
+    VeloquillProcess(const QString& displayName, const QString& home,
+                     const QStringList& arguments = {})
+        : m_home(home)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "QT_QPA_PLATFORM", "QT_QPA_PLATFORMTHEME",
+                                 "QT_STYLE_OVERRIDE", "DBUS_SESSION_BUS_ADDRESS"})
+            environment.remove(name);
+        if (!displayName.isEmpty())
+            environment.insert("DISPLAY", displayName);
+        environment.insert("XDG_CONFIG_HOME", home);
+        environment.insert("XDG_RUNTIME_DIR", home);
+        m_process.setProcessEnvironment(environment);
+        m_process.start(VELOQUILL_BINARY, arguments);
+        m_process.waitForStarted();
+    }
+    // A program still running leaves the way a logout would, restoring its devices.
+    ~VeloquillProcess()
+    {
+        m_process.terminate();
+        if (!m_process.waitForFinished(10000))
+            m_process.kill();
+    }
+
+    qint64 pid() const { return m_process.processId(); }
+    QProcess& process() { return m_process; }
+    QString settingsFile() const { return m_home + "/Veloquill/Veloquill.conf"; }
+    void signal(int signalNumber) { ::kill(static_cast<pid_t>(pid()), signalNumber); }
+
+    QStringList output()
+    {
+        m_stdout += m_process.readAllStandardOutput();
+        return QString::fromUtf8(m_stdout).split('\n', Qt::SkipEmptyParts);
+    }
+    bool waitForLine(const QString& line)
+    {
+        return runMainLoopUntil([&] { return output().contains(line); }, 15000);
+    }
+    bool waitForEnd()
+    {
+        return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(15000);
+    }
+    bool exitedCleanly()
+    {
+        return waitForEnd() && m_process.exitStatus() == QProcess::NormalExit &&
+               m_process.exitCode() == 0;
+    }
+    // What the program was doing when something did not happen.
+    std::string tail()
+    {
+        const QStringList lines = output()
+                                  << QString::fromLocal8Bit(m_process.readAllStandardError());
+        return lines.mid(qMax(0, lines.size() - 25)).join('\n').toStdString();
+    }
+
+private:
+    QString m_home;
+    QProcess m_process;
+    QByteArray m_stdout;
+};
+
 const QString kWindowLoadedDevice = "PointerControlView.onAppear (asyncAfter): Calling "
                                     "settingsState.ensureDeviceSelectionAndLoadSettings()";
 const QString kMatrix = "Coordinate Transformation Matrix";
@@ -243,4 +319,72 @@ TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenAccelerationHelpAndAbo
     EXPECT_EQ(about.fixedSize, QSize(500, 600)) << "the About window is not resizable";
     EXPECT_EQ(about.geometry.size(), QSize(500, 600));
     keepScreenshot(settledCapture(about.frameGeometry()), "about-window.png");
+}
+
+TEST(VeloquillProgram, WithoutADisplaySaysWhyInOneLineAndFails)
+{
+    QTemporaryDir home;
+    VeloquillProcess program(QString(), home.path());
+    ASSERT_TRUE(program.waitForEnd());
+    EXPECT_EQ(program.process().exitStatus(), QProcess::NormalExit);
+    EXPECT_NE(program.process().exitCode(), 0);
+    const QString errors = QString::fromUtf8(program.process().readAllStandardError()).trimmed();
+    EXPECT_TRUE(errors.startsWith("veloquill: cannot control pointer devices: no X display"));
+    EXPECT_FALSE(errors.contains('\n')) << errors.toStdString();
+}
+
+class VeloquillProgramEndedBy : public ::testing::TestWithParam<int>
+{};
+
+TEST_P(VeloquillProgramEndedBy, AppliesTheStoredRecordAtStartAndPutsEveryTouchedPropertyBack)
+{
+    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
+    XvfbServer server;
+    XDriver driver(server.displayName());
+    const int mouse = driver.deviceId("Xvfb mouse");
+    const auto before = touchedProperties(server.displayName(), mouse);
+    QTemporaryDir home;
+    QSettingsDefaultsStore store(home.path() + "/Veloquill/Veloquill.conf");
+    store.setData(VeloquillPointerSettingsState::DeviceSettingsKey,
+                  *encodeDeviceSettingsTable({{"0-0-Xvfb mouse-N/A", {0.75, 1.0, false}}}).data);
+    store.setString(VeloquillPointerSettingsState::SelectedDeviceIDKey, "0-0-Xvfb mouse-N/A");
+
+    VeloquillProcess program(server.displayName(), home.path());
+    // Speed 0.75 is resolution 52.747…: the matrix scale 400 / 52.747… = 7.583333.
+    const auto scaleApplied = [&] {
+        const QStringList matrix =
+            xinputListProps(server.displayName(), mouse)["Coordinate Transformation Matrix"];
+        return std::abs(matrix.value(0).toDouble() - 7.583333) < 1e-4 &&
+               std::abs(matrix.value(4).toDouble() - 7.583333) < 1e-4;
+    };
+    ASSERT_TRUE(runMainLoopUntil(scaleApplied, 10000)) << program.tail();
+    ASSERT_TRUE(program.waitForLine(kStarted));
+    EXPECT_TRUE(program.output().filter("XTEST pointer").isEmpty()) << "virtual devices listed";
+
+    // Whatever else changed the touched properties since, the start values come back.
+    driver.setFloatProperty(mouse, "Coordinate Transformation Matrix", {2, 0, 0, 0, 2, 0, 0, 0, 1});
+    driver.setFloatProperty(mouse, "Device Accel Velocity Scaling", {40});
+    driver.setIntegerProperty(mouse, "Device Accel Profile", 32, {-1});
+    program.signal(GetParam());
+    ASSERT_TRUE(program.exitedCleanly()) << program.tail();
+    EXPECT_EQ(touchedProperties(server.displayName(), mouse), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, VeloquillProgramEndedBy,
+                         ::testing::Values(SIGTERM, SIGINT, SIGHUP));
+
+TEST(VeloquillProgram, ListsVirtualDevicesOnlyWhenAskedAndEndsCleanlyWhenItsDisplayGoes)
+{
+    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}}));
+    XvfbServer server;
+    QTemporaryDir home;
+    VeloquillProcess program(server.displayName(), home.path(), {"--include-virtual-devices"});
+    ASSERT_TRUE(program.waitForLine(kStarted)) << program.tail();
+    EXPECT_FALSE(program.output().filter("Virtual core XTEST pointer").isEmpty());
+
+    server.stop();
+    // Whichever of the program and Qt notices first ends it, through the restore, not a crash.
+    ASSERT_TRUE(program.waitForEnd());
+    EXPECT_EQ(program.process().exitStatus(), QProcess::NormalExit);
+    EXPECT_FALSE(program.output().filter("Restoring pointer settings").isEmpty()) << program.tail();
 }
