@@ -65,21 +65,17 @@ void PointerDeviceManager::addDevice(const HidServiceClientRef& client)
 
 PointerDeviceRef PointerDeviceManager::mappedDevice(const HidServiceClientRef& client) const
 {
-    const auto found =
-        std::find_if(m_mappedDevices.begin(), m_mappedDevices.end(),
-                     [&](const PointerDeviceRef& d) { return d->client() == client; });
-    return found == m_mappedDevices.end() ? nullptr : *found;
+    for (const PointerDeviceRef& device : m_mappedDevices) {
+        if (device->client() == client)
+            return device;
+    }
+    return nullptr;
 }
 
 PointerDeviceRef PointerDeviceManager::unmapDevice(const HidServiceClientRef& client)
 {
-    const auto found =
-        std::find_if(m_mappedDevices.begin(), m_mappedDevices.end(),
-                     [&](const PointerDeviceRef& d) { return d->client() == client; });
-    if (found == m_mappedDevices.end())
-        return nullptr;
-    PointerDeviceRef device = *found;
-    m_mappedDevices.erase(found);
+    PointerDeviceRef device = mappedDevice(client);
+    std::erase(m_mappedDevices, device);
     return device;
 }
 
@@ -132,30 +128,24 @@ void PointerDeviceManager::removeDevice(const PointerDeviceRef& device)
     logLine(QStringLiteral("PointerDeviceManager: Removed device from serviceClientToPointerDevice "
                            "map: ") +
             device->name());
-    QPointer<PointerDeviceManager> weakManager(this);
-    QObject* mainLoop = QCoreApplication::instance();
-    QMetaObject::invokeMethod(
-        mainLoop,
-        [weakManager, device] {
-            if (!weakManager) {
-                logLine(QStringLiteral(
-                    "PointerDeviceManager: Manager deallocated during device removal"));
-                return;
-            }
-            weakManager->removeFromListedDevices(device);
-        },
-        Qt::QueuedConnection);
-    QMetaObject::invokeMethod(
-        mainLoop,
-        [weakManager, device] {
-            if (!weakManager) {
-                logLine(QStringLiteral(
-                    "PointerDeviceManager: Manager deallocated during callback processing"));
-                return;
-            }
-            weakManager->notifyDeviceRemoved(device);
-        },
-        Qt::QueuedConnection);
+    // First the list changes, then the observers hear of it, each on a later turn.
+    const QPointer<PointerDeviceManager> weakManager(this);
+    const auto later = [&](void (PointerDeviceManager::*step)(const PointerDeviceRef&),
+                           const QString& whenGone) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [weakManager, device, step, whenGone] {
+                if (weakManager)
+                    ((*weakManager).*step)(device);
+                else
+                    logLine(whenGone);
+            },
+            Qt::QueuedConnection);
+    };
+    later(&PointerDeviceManager::removeFromListedDevices,
+          QStringLiteral("PointerDeviceManager: Manager deallocated during device removal"));
+    later(&PointerDeviceManager::notifyDeviceRemoved,
+          QStringLiteral("PointerDeviceManager: Manager deallocated during callback processing"));
 }
 
 PointerDeviceRef PointerDeviceManager::connectedTwinOf(const QString& stableID,

@@ -33,7 +33,6 @@ public:
     // The id its events carry as their sender.
     std::uint64_t registryID() const { return m_registryID; }
     const X11DeviceFacts& facts() const { return m_facts; }
-    bool hasLeft() const { return m_left; }
 
     // Used by the session, on the main loop.
     void rememberFirstSeen();

@@ -107,6 +107,7 @@ TEST_F(X11Input, RawValuesAndReportsReachObserversOnlyWhileObserved)
     EXPECT_EQ(values[0].integerValue, 3);
     EXPECT_EQ(values[1].element.usage, 0x31u);
     EXPECT_EQ(values[1].integerValue, -2);
+    EXPECT_EQ(values[1].data, (std::vector<std::uint8_t>{0xFE, 0xFF, 0xFF, 0xFF}));
     EXPECT_EQ(reports, (std::vector<std::vector<std::uint8_t>>{{0, 3, 0, 0xFE, 0xFF, 0, 0, 0}}));
     EXPECT_TRUE(record.events.empty()); // the client's delivery is still off
 
