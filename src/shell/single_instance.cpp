@@ -67,11 +67,6 @@ SingleInstance::Role SingleInstance::claim()
     return Role::Primary;
 }
 
-bool SingleInstance::isListening() const
-{
-    return m_server && m_server->isListening();
-}
-
 bool SingleInstance::sendReopenRequest(int patienceMs)
 {
     const QDeadlineTimer deadline(patienceMs);

@@ -32,7 +32,6 @@ public:
     static QString defaultSocketPath();
 
     Role claim();
-    bool isListening() const;
     QString socketPath() const { return m_socketPath; }
 
 Q_SIGNALS:

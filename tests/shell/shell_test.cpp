@@ -186,6 +186,7 @@ TEST(SettingsWindow, OneCentredResizableWindowWhoseContentIsBuiltAfreshOnEveryOp
     EXPECT_LE((window->geometry().center() - screenCentre).manhattanLength(), 2);
     EXPECT_TRUE(settings.showsPermissionView());
     EXPECT_EQ(settings.controlsBuilt, 0);
+    EXPECT_TRUE(ShellWindow::anyOnScreen());
 
     window->resize(700, 520);
     const QPointer<QWidget> permissionView = settings.content();
