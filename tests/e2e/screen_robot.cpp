@@ -151,29 +151,16 @@ std::optional<QRect> ScreenRobot::trayIcon(qint64 pid)
 
 std::optional<ScreenWindow> ScreenRobot::focusedWindow(qint64 pid, const QString& title)
 {
-    Window focus = None;
-    int revert = 0;
-    XGetInputFocus(m_display, &focus, &revert);
-    const Window root = DefaultRootWindow(m_display);
-    for (Window window : property(m_display, root, "_NET_CLIENT_LIST", XA_WINDOW)) {
-        QString name;
-        property(m_display, window, "_NET_WM_NAME", XInternAtom(m_display, "UTF8_STRING", False),
-                 &name);
-        if (!belongsTo(m_display, window, pid) || !isViewable(m_display, window) || name != title)
-            continue;
-        // Walk up from the focus: a toolkit may focus a window inside its top-level.
-        for (Window at = focus; at != None && at != PointerRoot && at != root;) {
-            if (at == window)
-                return describe(m_display, window);
-            Window top = None, parent = None, *list = nullptr;
-            unsigned int count = 0;
-            if (!XQueryTree(m_display, at, &top, &parent, &list, &count))
-                break;
-            XFree(list);
-            at = parent;
-        }
-    }
-    return std::nullopt;
+    // The window manager's active window is the one the keyboard goes to.
+    const Window active =
+        property(m_display, DefaultRootWindow(m_display), "_NET_ACTIVE_WINDOW", XA_WINDOW)
+            .value(0, None);
+    QString name;
+    property(m_display, active, "_NET_WM_NAME", XInternAtom(m_display, "UTF8_STRING", False),
+             &name);
+    if (active == None || !belongsTo(m_display, active, pid) || name != title)
+        return std::nullopt;
+    return describe(m_display, active);
 }
 
 QList<ScreenWindow> ScreenRobot::popups(qint64 pid)
