@@ -17,4 +17,8 @@ inline const QString MouseAcceleration = QStringLiteral("HIDMouseAcceleration");
 inline const QString UseLinearScalingMouseAcceleration =
     QStringLiteral("HIDUseLinearScalingMouseAcceleration");
 
+// Keys of a matching dictionary: the generic desktop page and usage a service conforms to.
+inline const QString DeviceUsagePage = QStringLiteral("DeviceUsagePage");
+inline const QString DeviceUsage = QStringLiteral("DeviceUsage");
+
 } // namespace veloquill::HidKey

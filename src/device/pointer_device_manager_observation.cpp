@@ -1,6 +1,7 @@
 // Connecting to the HID event system and the callbacks it delivers.
 #include "device/pointer_device_manager.h"
 
+#include "device/hid_keys.h"
 #include "device/observer_map.h"
 #include "support/log.h"
 
@@ -13,8 +14,8 @@ namespace {
 std::vector<HidMatchingDictionary> mouseOrPointerMatching()
 {
     return {
-        {{QStringLiteral("DeviceUsagePage"), 1}, {QStringLiteral("DeviceUsage"), 2}},
-        {{QStringLiteral("DeviceUsagePage"), 1}, {QStringLiteral("DeviceUsage"), 1}},
+        {{HidKey::DeviceUsagePage, 1}, {HidKey::DeviceUsage, 2}},
+        {{HidKey::DeviceUsagePage, 1}, {HidKey::DeviceUsage, 1}},
     };
 }
 } // namespace

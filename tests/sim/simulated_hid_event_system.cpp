@@ -1,5 +1,7 @@
 #include "sim/simulated_hid_event_system.h"
 
+#include "device/hid_keys.h"
+
 #include <algorithm>
 #include <optional>
 
@@ -20,8 +22,7 @@ struct ClientState
 
     bool matches(const SimulatedService& service) const
     {
-        const QString page = QStringLiteral("DeviceUsagePage"),
-                      usage = QStringLiteral("DeviceUsage");
+        const QString &page = HidKey::DeviceUsagePage, &usage = HidKey::DeviceUsage;
         return matching && std::ranges::any_of(*matching, [&](const auto& dictionary) {
                    return dictionary.size() == 2 && dictionary.contains(page) &&
                           dictionary.contains(usage) &&

@@ -1,5 +1,6 @@
 #include "device/x11/x11_event_system_client.h"
 
+#include "device/hid_keys.h"
 #include "device/x11/x11_connection.h"
 #include "device/x11/x11_service_client.h"
 #include "device/x11/x11_session.h"
@@ -9,8 +10,6 @@
 namespace veloquill::x11 {
 
 namespace {
-const QString kUsagePageKey = QStringLiteral("DeviceUsagePage");
-const QString kUsageKey = QStringLiteral("DeviceUsage");
 
 bool fitsUsage(std::int64_t value)
 {
@@ -23,13 +22,14 @@ bool fitsUsage(std::int64_t value)
 bool dictionaryMatches(const HidMatchingDictionary& dictionary, const HidServiceClient& service)
 {
     for (const auto& [key, value] : dictionary) {
-        if ((key != kUsagePageKey && key != kUsageKey) || !fitsUsage(value))
+        if ((key != HidKey::DeviceUsagePage && key != HidKey::DeviceUsage) || !fitsUsage(value))
             return false;
     }
     const auto page = static_cast<std::uint32_t>(
-        dictionary.count(kUsagePageKey) ? dictionary.at(kUsagePageKey) : 1);
-    if (dictionary.count(kUsageKey))
-        return service.conformsTo(page, static_cast<std::uint32_t>(dictionary.at(kUsageKey)));
+        dictionary.count(HidKey::DeviceUsagePage) ? dictionary.at(HidKey::DeviceUsagePage) : 1);
+    if (dictionary.count(HidKey::DeviceUsage))
+        return service.conformsTo(page,
+                                  static_cast<std::uint32_t>(dictionary.at(HidKey::DeviceUsage)));
     return service.conformsTo(page, 1) || service.conformsTo(page, 2);
 }
 

@@ -40,8 +40,8 @@ std::unique_ptr<HidEventSystemClient> X11BackendTest::makeClient(X11HidEventSyst
 {
     auto client = system.createClient();
     client->setMatchingMultiple({
-        {{QStringLiteral("DeviceUsagePage"), 1}, {QStringLiteral("DeviceUsage"), 2}},
-        {{QStringLiteral("DeviceUsagePage"), 1}, {QStringLiteral("DeviceUsage"), 1}},
+        {{HidKey::DeviceUsagePage, 1}, {HidKey::DeviceUsage, 2}},
+        {{HidKey::DeviceUsagePage, 1}, {HidKey::DeviceUsage, 1}},
     });
     record.registrations.push_back(client->registerDeviceMatchingCallback(
         [&record](const HidServiceClientRef& service) { record.arrivals.push_back(service); }));
