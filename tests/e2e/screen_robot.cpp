@@ -1,7 +1,5 @@
 #include "screen_robot.h"
 
-#include "support/main_loop.h"
-
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -109,23 +107,6 @@ ScreenRobot::ScreenRobot(const QString& displayName)
 ScreenRobot::~ScreenRobot()
 {
     XCloseDisplay(m_display);
-}
-
-bool ScreenRobot::windowManagerManagesNewWindows()
-{
-    const Window root = DefaultRootWindow(m_display);
-    if (property(m_display, root, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).isEmpty())
-        return false;
-    // A small window of our own, given a moment to be managed.
-    const Window probe = XCreateSimpleWindow(m_display, root, 0, 0, 10, 10, 0, 0, 0);
-    XMapWindow(m_display, probe);
-    XSync(m_display, False);
-    const bool managed = runMainLoopUntil(
-        [&] { return property(m_display, root, "_NET_CLIENT_LIST", XA_WINDOW).contains(probe); },
-        1000);
-    XDestroyWindow(m_display, probe);
-    XSync(m_display, False);
-    return managed;
 }
 
 bool ScreenRobot::hasTrayHost()

@@ -34,9 +34,6 @@ public:
     ScreenRobot(const ScreenRobot&) = delete;
     ScreenRobot& operator=(const ScreenRobot&) = delete;
 
-    // A window manager announced itself and manages a window mapped now. (Openbox announces
-    // itself before its start-up is over, and a window mapped in between is never shown.)
-    bool windowManagerManagesNewWindows();
     // Someone owns the system tray, so icons can dock; the process's icon docked there.
     bool hasTrayHost();
     std::optional<QRect> trayIcon(qint64 pid);

@@ -138,27 +138,21 @@ protected:
         m_server = std::make_unique<XvfbServer>();
         ASSERT_TRUE(m_server->isRunning());
         m_robot = std::make_unique<ScreenRobot>(display());
-        // Openbox and trayer with a home of their own, their output in the test's.
+        // Openbox with a home of its own, its output shown if it fails. It starts the trayer panel
+        // once it manages new windows (it announces itself before that, and a window mapped in
+        // between is never shown): a small dark panel at the top right, where a tray icon must
+        // stay readable.
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DISPLAY", display());
         for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME"})
             environment.insert(variable, m_desktopHome.path());
-        for (QProcess* process : {&m_windowManager, &m_panel}) {
-            process->setProcessEnvironment(environment);
-            process->setProcessChannelMode(QProcess::ForwardedChannels);
-        }
-        m_windowManager.start("openbox", {});
-        ASSERT_TRUE(
-            runMainLoopUntil([&] { return m_robot->windowManagerManagesNewWindows(); }, 15000))
-            << "openbox did not take over the screen";
-        // Only after the window manager, which places the panel as a dock. A small dark
-        // panel at the top right: a tray icon must stay readable on a dark panel.
-        m_panel.start("trayer", QString("--edge top --align right --widthtype pixel --width 120 "
-                                        "--height 28 --expand false --transparent true --alpha 0 "
-                                        "--tint 0x303030")
-                                    .split(' '));
+        m_desktop.setProcessEnvironment(environment);
+        m_desktop.setProcessChannelMode(QProcess::MergedChannels);
+        m_desktop.start("openbox", {"--startup", "trayer --edge top --align right --widthtype "
+                                                 "pixel --width 120 --height 28 --expand false "
+                                                 "--transparent true --alpha 0 --tint 0x303030"});
         ASSERT_TRUE(runMainLoopUntil([&] { return m_robot->hasTrayHost(); }, 15000))
-            << "trayer did not take the tray";
+            << "openbox did not start the trayer panel: " << m_desktop.readAll().toStdString();
 
         m_mouse = XDriver(display()).deviceId("Xvfb mouse");
         m_untouched = touchedProperties(display(), m_mouse);
@@ -171,11 +165,9 @@ protected:
 
     void TearDown() override
     {
-        m_program.reset(); // before the desktop and the display go
-        for (QProcess* process : {&m_panel, &m_windowManager}) {
-            process->terminate();
-            process->waitForFinished();
-        }
+        m_program.reset();     // before the desktop and the display go
+        m_desktop.terminate(); // the panel ends with the display
+        m_desktop.waitForFinished();
     }
 
     QString display() const { return m_server->displayName(); }
@@ -205,8 +197,11 @@ protected:
         }
         ASSERT_FALSE(m_robot->popups(pid()).isEmpty()) << "clicking the tray icon shows no menu";
         const QRect menu = m_robot->popups(pid()).first().geometry;
-        const QRect icon = m_robot->trayIcon(pid()).value_or(QRect());
-        const QImage picture = settledCapture(menu.united(icon).adjusted(-80, -4, 0, 40));
+        // The menu below the panel along the top of the screen, with a margin of the desktop.
+        QRect area =
+            menu.united(m_robot->trayIcon(pid()).value_or(QRect())).adjusted(-40, 0, 0, 40);
+        area.setTop(0);
+        const QImage picture = settledCapture(area);
         if (!screenshotName.isEmpty())
             keepScreenshot(picture, screenshotName);
         m_robot->pressKey("Down", static_cast<int>(item));
@@ -243,8 +238,7 @@ protected:
     QTemporaryDir m_desktopHome;
     std::unique_ptr<XvfbServer> m_server;
     std::unique_ptr<ScreenRobot> m_robot;
-    QProcess m_windowManager;
-    QProcess m_panel;
+    QProcess m_desktop;
     std::unique_ptr<VeloquillProcess> m_program;
     int m_mouse = -1;
     std::map<QString, QStringList> m_untouched;
