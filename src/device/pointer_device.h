@@ -52,7 +52,7 @@ public:
     void setPointerAccelerationType(const std::optional<QString>& type);
     std::optional<std::int64_t> useLinearScalingMouseAcceleration() const;
     void setUseLinearScalingMouseAcceleration(std::optional<std::int64_t> value);
-    // AccelerationOff means acceleration switched off.
+    // PointerRange::AccelerationOff means acceleration switched off.
     std::optional<double> pointerAcceleration() const;
     void setPointerAcceleration(std::optional<double> acceleration);
 
