@@ -101,14 +101,8 @@ const QString kWindowLoadedDevice = "PointerControlView.onAppear (asyncAfter): C
                                     "settingsState.ensureDeviceSelectionAndLoadSettings()";
 const QString kMatrix = "Coordinate Transformation Matrix";
 
-// The tray menu's items, top to bottom, as the Down key reaches them.
-enum class MenuItem
-{
-    Settings = 1,
-    StartAtLogin,
-    About,
-    Quit
-};
+// The tray menu's items by the Down presses that reach them (separators are passed over).
+constexpr int kSettingsItem = 1, kAboutItem = 3, kQuitItem = 4;
 
 // Tab presses from where the settings window puts the keyboard when it opens, in its
 // keyboard order: the device choice, the auto-switch switch, the preferred name, the
@@ -189,7 +183,7 @@ protected:
 
     // Clicks the tray icon until its menu is up (a click that lands while the panel is still
     // laying the icon out is lost), then picks the item with the keyboard.
-    void chooseFromTrayMenu(MenuItem item, const QString& screenshotName = {})
+    void chooseFromTrayMenu(int item, const QString& screenshotName = {})
     {
         for (int attempt = 0; attempt < 3 && m_robot->popups(pid()).isEmpty(); ++attempt) {
             m_robot->click(m_robot->trayIcon(pid()).value_or(QRect()).center());
@@ -204,7 +198,7 @@ protected:
         const QImage picture = settledCapture(area);
         if (!screenshotName.isEmpty())
             keepScreenshot(picture, screenshotName);
-        m_robot->pressKey("Down", static_cast<int>(item));
+        m_robot->pressKey("Down", item);
         m_robot->pressKey("Return");
         ASSERT_TRUE(runMainLoopUntil([&] { return m_robot->popups(pid()).isEmpty(); }))
             << "the tray menu stayed open";
@@ -247,7 +241,7 @@ protected:
 
 TEST_F(TrayEndToEnd, SpeedSetInTheSettingsWindowReachesTheMouseAndQuitPutsItBack)
 {
-    ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(MenuItem::Settings, "tray-menu.png"));
+    ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(kSettingsItem, "tray-menu.png"));
     const ScreenWindow settings = window("Veloquill Settings");
     EXPECT_EQ(settings.geometry.size(), QSize(580, 480));
     keepScreenshot(settledCapture(settings.frameGeometry()), "settings-acceleration-on.png");
@@ -270,7 +264,7 @@ TEST_F(TrayEndToEnd, SpeedSetInTheSettingsWindowReachesTheMouseAndQuitPutsItBack
     EXPECT_EQ(record->pointerAcceleration, 1.0);
     EXPECT_FALSE(record->pointerDisableAcceleration);
 
-    ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(MenuItem::Quit));
+    ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(kQuitItem));
     ASSERT_TRUE(m_program->exitedCleanly()) << m_program->tail();
     EXPECT_EQ(touchedProperties(display(), m_mouse), m_untouched);
 }
@@ -308,7 +302,7 @@ TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenAccelerationHelpAndAbo
     EXPECT_TRUE(runMainLoopUntil([&] { return m_robot->popups(pid()).isEmpty(); }))
         << "Escape left the help panel open";
 
-    ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(MenuItem::About));
+    ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(kAboutItem));
     const ScreenWindow about = window("About Veloquill");
     EXPECT_EQ(about.fixedSize, QSize(500, 600)) << "the About window is not resizable";
     EXPECT_EQ(about.geometry.size(), QSize(500, 600));
