@@ -11,15 +11,11 @@
 
 using namespace veloquill;
 using namespace veloquill::test;
+using sim::fixed;
 using sim::PropertyWrite;
 using Services = std::vector<std::shared_ptr<sim::SimulatedService>>;
 
 namespace {
-HidPropertyValue fixed(std::int64_t value)
-{
-    return HidPropertyValue::integer(value);
-}
-
 HidSystemParameterRead copied(const HidPropertyValue& value)
 {
     return {HidSystemParameterRead::Outcome::Copied, 0, value};
@@ -35,30 +31,21 @@ sim::ServiceSpec withUsage(const QString& name, std::uint32_t usage)
 
 using Manager = ManagerTest;
 
-TEST_F(Manager, ListsMatchingMiceAndPointersOnceAcrossRestarts)
+// Starting twice, a restart and a device leaving while stopped are in the transcript.
+TEST_F(Manager, ListsMatchingMiceAndPointersAndHearsOfNoArrivalsWhileStopped)
 {
     plugIn("Head Mouse", 1, 1);
     system->addService(withUsage("Pen", 1));
     system->addService(withUsage("Keyboard", 6));
     manager->startObservation();
-    manager->startObservation();
-    manager->stopObservation();
-    manager->startObservation();
     EXPECT_EQ(listedNames(), QStringList({"Head Mouse", "Pen"}));
 
-    // While stopped nothing arrives; the next start picks the newcomer up. A device leaving
-    // while stopped still leaves the list.
     manager->stopObservation();
-    auto trackball = plugIn("Trackball", 5, 5);
+    plugIn("Trackball", 5, 5);
     drainMainLoop();
     EXPECT_EQ(manager->devices().size(), 2u);
-    manager->startObservation();
-    plugIn("Foot Mouse", 4, 4);
-    drainMainLoop();
-    EXPECT_EQ(listedNames(), QStringList({"Head Mouse", "Pen", "Trackball", "Foot Mouse"}));
-    manager->stopObservation();
-    unplug(trackball);
-    EXPECT_EQ(listedNames(), QStringList({"Head Mouse", "Pen", "Foot Mouse"}));
+    manager->startObservation(); // the newcomer is found at the next start
+    EXPECT_EQ(listedNames(), QStringList({"Head Mouse", "Pen", "Trackball"}));
 }
 
 TEST_F(Manager, StartGoesOnWhenTheSystemFailsAndCanBeRetried)
@@ -218,7 +205,6 @@ TEST_F(Manager, PropertyObserversHearTheirKeyOnceRegisteredAtAStart)
 TEST_F(Manager, EventsReachObserversOnlyWhileSomeoneListens)
 {
     auto mouse = plugIn("Head Mouse");
-    EXPECT_EQ(manager->pointerDeviceFromIOHIDEvent(std::make_shared<HidEvent>()), nullptr);
     manager->startObservation();
     EXPECT_FALSE(system->isDeliveringEvents());
 
@@ -312,18 +298,17 @@ TEST_F(Manager, RestoreWithoutSystemDefaultWritesTheFallbackUnderEachDevicesOwnK
     }
 }
 
+// No system service and a plain 45056 are read in the transcript.
 TEST_F(Manager, SystemDefaultAccelerationIsReadOnlyFromAWhole16Dot16Number)
 {
     using Outcome = HidSystemParameterRead::Outcome;
     const std::vector<std::pair<HidSystemParameterRead, std::optional<double>>> cases{
-        {{}, std::nullopt},
         {{Outcome::OpenFailed, -536870201, {}}, std::nullopt},
         {{Outcome::CopyFailed, -536870160, {}}, std::nullopt},
         {copied({}), std::nullopt},
         {copied(HidPropertyValue::real(0.5)), std::nullopt},
         {copied(fixed(1LL << 33)), std::nullopt},
         {copied(HidPropertyValue::text("fast")), std::nullopt},
-        {copied(fixed(45056)), 0.6875},
         {copied(HidPropertyValue::real(65536.0)), 1.0},
     };
     for (const auto& [read, expected] : cases) {

@@ -29,23 +29,6 @@ ServiceSpec ServiceSpec::mouse(const QString& name, std::int64_t vendorID, std::
     return spec;
 }
 
-void SimulatedDevice::emitInputValue(const HidInputValue& value)
-{
-    postToMainLoop([weakSelf = weak_from_this(), value] {
-        if (const auto self = weakSelf.lock())
-            self->m_values.call(value);
-    });
-}
-
-void SimulatedDevice::emitReport(const std::vector<std::uint8_t>& bytes)
-{
-    postToMainLoop([weakSelf = weak_from_this(), bytes] {
-        if (const auto self = weakSelf.lock())
-            self->m_reports.call(
-                std::span(bytes.data(), std::min(bytes.size(), self->m_reportLength)));
-    });
-}
-
 SimulatedService::SimulatedService(ServiceSpec spec, std::uint64_t registryID,
                                    std::function<void(const QString& key)> changed)
     : m_spec(std::move(spec)), m_registryID(registryID), m_changed(std::move(changed))
@@ -65,15 +48,6 @@ HidRegistration SimulatedService::registerRemovalCallback(HidServiceCallback cal
     if (m_removalDelivered)
         postToMainLoop([self = shared_from_this()] { self->deliverRemoval(); });
     return registration;
-}
-
-std::shared_ptr<HidDevice> SimulatedService::createDevice()
-{
-    if (!m_spec.hasDevice)
-        return nullptr;
-    auto device = std::make_shared<SimulatedDevice>();
-    m_device = device;
-    return device;
 }
 
 HidPropertyValue SimulatedService::property(const QString& key) const

@@ -18,14 +18,18 @@ namespace veloquill::sim {
 // Runs the work on a later turn of the main loop, after everything posted before it.
 void postToMainLoop(std::function<void()> work);
 
+// A whole-number property value: 16.16 fixed point where the key holds one.
+inline HidPropertyValue fixed(std::int64_t value)
+{
+    return HidPropertyValue::integer(value);
+}
+
 // What a simulated service looks like when it appears.
 struct ServiceSpec
 {
     std::map<QString, HidPropertyValue> properties;
     // Usage page / usage pairs the service conforms to; a mouse by default.
     std::vector<std::pair<std::uint32_t, std::uint32_t>> usages{{1, 2}};
-    // Whether a HID device can be reached behind the service.
-    bool hasDevice = true;
 
     // A plain mouse: "Product", "VendorID", "ProductID", "SerialNumber" (when given),
     // "HIDPointerResolution" (16.16), "HIDPointerAcceleration" 45056, "HIDPointerButtonCount" 3.
@@ -39,34 +43,6 @@ struct PropertyWrite
     QString key;
     HidPropertyValue value;
     friend bool operator==(const PropertyWrite&, const PropertyWrite&) = default;
-};
-
-// The HID device behind a simulated service. Input the test emits reaches the callbacks
-// registered when it is delivered, on a later turn of the main loop.
-class SimulatedDevice : public HidDevice, public std::enable_shared_from_this<SimulatedDevice>
-{
-public:
-    HidRegistration registerInputValueCallback(HidInputValueCallback callback) override
-    {
-        return m_values.add(std::move(callback));
-    }
-    HidRegistration registerInputReportCallback(std::size_t length,
-                                                HidInputReportCallback callback) override
-    {
-        m_reportLength = length;
-        return m_reports.add(std::move(callback));
-    }
-
-    // The test's side.
-    bool isListening() const { return !m_values.empty() || !m_reports.empty(); }
-    void emitInputValue(const HidInputValue& value);
-    // Cut to the length the report callback asked for.
-    void emitReport(const std::vector<std::uint8_t>& bytes);
-
-private:
-    HidCallbackList<void(const HidInputValue&)> m_values;
-    HidCallbackList<void(std::span<const std::uint8_t>)> m_reports;
-    std::size_t m_reportLength = 0;
 };
 
 // One service of the simulated event system. Property writes are recorded so tests can see
@@ -90,7 +66,8 @@ public:
         return std::ranges::count(m_spec.usages, std::pair{usagePage, usage}) > 0;
     }
     HidRegistration registerRemovalCallback(HidServiceCallback callback) override;
-    std::shared_ptr<HidDevice> createDevice() override;
+    // No HID device behind it: raw input is checked against a real X server.
+    std::shared_ptr<HidDevice> createDevice() override { return nullptr; }
     QString describe() const override { return m_description; }
 
     // The test's side.
@@ -100,8 +77,6 @@ public:
     void changePropertyExternally(const QString& key, const HidPropertyValue& value);
     const std::vector<PropertyWrite>& writes() const { return m_writes; }
     void clearWrites() { m_writes.clear(); }
-    // The newest device made through createDevice() that still exists, or null.
-    std::shared_ptr<SimulatedDevice> device() const { return m_device.lock(); }
 
     // Used by the system: the service leaves, and its removal callbacks are queued.
     void leave();
@@ -117,7 +92,6 @@ private:
     bool m_left = false;
     bool m_removalDelivered = false;
     std::vector<PropertyWrite> m_writes;
-    std::weak_ptr<SimulatedDevice> m_device;
 };
 
 } // namespace veloquill::sim
