@@ -16,6 +16,9 @@
 
 namespace veloquill::test {
 
+inline const QString kXvfbMouse = QStringLiteral("Xvfb mouse");
+inline const QString kCoreXtestPointer = QStringLiteral("Virtual core XTEST pointer");
+
 // What the backend's callbacks delivered, in order, for as long as it lives.
 struct CallbackRecord
 {
@@ -62,17 +65,24 @@ protected:
     // A client matching mice and pointers, recording arrivals and events, scheduled.
     std::unique_ptr<HidEventSystemClient> makeClient(X11HidEventSystem& system,
                                                      CallbackRecord& record);
+    // The backend and such a client, as most tests use them.
+    void startClient(bool includeVirtualDevices = false)
+    {
+        system = makeSystem(includeVirtualDevices);
+        client = makeClient(*system, record);
+    }
     static HidServiceClientRef serviceNamed(HidEventSystemClient& client, const QString& name);
     static QStringList serviceNames(HidEventSystemClient& client);
-    // Runs the main loop until the condition holds (the backend delivers asynchronously).
-    static bool waitFor(const std::function<bool()>& condition)
-    {
-        return runMainLoopUntil(condition, 5000);
-    }
 
 private:
     std::unique_ptr<XvfbServer> m_server;
     std::unique_ptr<XDriver> m_driver;
+
+protected:
+    // Declared after the server, so they go before it.
+    std::shared_ptr<X11HidEventSystem> system;
+    CallbackRecord record;
+    std::unique_ptr<HidEventSystemClient> client;
 };
 
 } // namespace veloquill::test

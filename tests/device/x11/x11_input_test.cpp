@@ -9,16 +9,13 @@
 namespace veloquill::test {
 namespace {
 
-const QString kXvfbMouse = QStringLiteral("Xvfb mouse");
-
 class X11Input : public X11BackendTest
 {
 protected:
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(X11BackendTest::SetUp());
-        system = makeSystem();
-        client = makeClient(*system, record);
+        startClient();
         mouse = serviceNamed(*client, kXvfbMouse);
         mouseId = driver().deviceId(kXvfbMouse);
         settle();
@@ -52,9 +49,6 @@ protected:
         return wakeUps.count;
     }
 
-    std::shared_ptr<X11HidEventSystem> system;
-    CallbackRecord record;
-    std::unique_ptr<HidEventSystemClient> client;
     HidServiceClientRef mouse;
     int mouseId = 0;
 };

@@ -13,8 +13,6 @@
 namespace veloquill::test {
 namespace {
 
-const QString kXvfbMouse = QStringLiteral("Xvfb mouse");
-const QString kCoreXtestPointer = QStringLiteral("Virtual core XTEST pointer");
 const QString kMatrix = QStringLiteral("Coordinate Transformation Matrix");
 const QString kProfile = QStringLiteral("Device Accel Profile");
 const QString kScaling = QStringLiteral("Device Accel Velocity Scaling");
@@ -38,8 +36,7 @@ protected:
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(X11BackendTest::SetUp());
-        system = makeSystem(true);
-        client = makeClient(*system, record);
+        startClient(true);
     }
 
     PointerDeviceRef device(const QString& name)
@@ -53,18 +50,14 @@ protected:
         return found == all.end() ? QStringList() : found->second;
     }
     // Makes the core XTEST pointer look like a device driven by libinput.
-    void giveLibinputProperties(std::vector<int> available = {1, 1})
+    void giveLibinputProperties()
     {
         const int id = driver().deviceId(kCoreXtestPointer);
         driver().setFloatProperty(id, kLibinputSpeed, {0.0f});
         driver().setIntegerProperty(id, QStringLiteral("libinput Accel Profiles Available"), 8,
-                                    available);
+                                    {1, 1});
         driver().setIntegerProperty(id, kLibinputProfile, 8, {1, 0});
     }
-
-    std::shared_ptr<X11HidEventSystem> system;
-    CallbackRecord record;
-    std::unique_ptr<HidEventSystemClient> client;
 };
 
 TEST_F(X11Properties, ResolutionReadsBackAsWrittenAndOthersSeeTheMatrix)
@@ -81,9 +74,6 @@ TEST_F(X11Properties, ResolutionReadsBackAsWrittenAndOthersSeeTheMatrix)
         mouse->setPointerResolution(resolution);
         EXPECT_EQ(mouse->pointerResolution(), asWritten(resolution)) << resolution;
     }
-    // A matrix set by another program reads as its scale.
-    driver().setFloatProperty(driver().deviceId(kXvfbMouse), kMatrix, {4, 0, 0, 0, 4, 0, 0, 0, 1});
-    EXPECT_EQ(mouse->pointerResolution(), 100.0);
 }
 
 TEST_F(X11Properties, AccelerationRoundTripsThroughTheDriversOwnSettings)
@@ -124,26 +114,6 @@ TEST_F(X11Properties, AccelerationRoundTripsThroughTheDriversOwnSettings)
     }
 }
 
-TEST_F(X11Properties, AccelerationStaysWhereTheDeviceCannotHaveIt)
-{
-    // No settings at all: nothing reads and writes change nothing.
-    const auto service = serviceNamed(*client, kCoreXtestPointer);
-    for (const QString& key :
-         {HidKey::PointerAcceleration, HidKey::MouseAcceleration,
-          HidKey::UseLinearScalingMouseAcceleration, HidKey::PointerAccelerationType})
-        EXPECT_TRUE(service->copyProperty(key).isNull()) << key.toStdString();
-    const auto pointer = PointerDevice::create(service);
-    LogCapture log;
-    pointer->setPointerAcceleration(2.0);
-    EXPECT_EQ(pointer->pointerAcceleration(), std::nullopt);
-    EXPECT_EQ(pointer->pointerResolution(), 400.0); // every pointer has a matrix
-
-    // No flat profile: acceleration cannot be switched off.
-    giveLibinputProperties({1, 0});
-    pointer->setPointerAcceleration(-1.0);
-    EXPECT_EQ(pointer->pointerAcceleration(), 1.0);
-}
-
 TEST_F(X11Properties, WritingNothingPutsTheDeviceBackAsFirstSeen)
 {
     const auto mouse = device(kXvfbMouse);
@@ -158,7 +128,7 @@ TEST_F(X11Properties, WritingNothingPutsTheDeviceBackAsFirstSeen)
     EXPECT_EQ(mouse->pointerResolution(), 400.0);
 }
 
-TEST_F(X11Properties, ChangesByAnyProgramReachTheKeysRegisteredForThem)
+TEST_F(X11Properties, ChangesByAnyProgramReachTheKeysRegisteredForThemAndReadBack)
 {
     record.recordChangesOf(*client, HidKey::PointerResolution);
     record.recordChangesOf(*client, HidKey::UseLinearScalingMouseAcceleration);
@@ -166,7 +136,7 @@ TEST_F(X11Properties, ChangesByAnyProgramReachTheKeysRegisteredForThem)
     driver().setFloatProperty(id, kMatrix, {2, 0, 0, 0, 2, 0, 0, 0, 1});
     driver().setIntegerProperty(id, kProfile, 32, {-1});
 
-    ASSERT_TRUE(waitFor([&] { return record.propertyChanges.size() >= 2; }));
+    ASSERT_TRUE(runMainLoopUntil([&] { return record.propertyChanges.size() >= 2; }));
     drainMainLoop();
     EXPECT_EQ(record.propertyChanges,
               (QStringList{HidKey::PointerResolution, HidKey::UseLinearScalingMouseAcceleration}));
@@ -208,7 +178,8 @@ TEST_F(X11Properties, ResolutionReallyScalesThePointersTravel)
     EXPECT_EQ(travel(100, 40, QPoint(350, 320)), QPoint(350, 320));
 }
 
-TEST_F(X11Properties, ManagerListsHotplugOnceAcrossRestartsAndPutsBackWhatItChangedAtQuit)
+TEST_F(X11Properties,
+       ManagerListsHotplugOnceAcrossRestartsAndPutsBackAPointerWithoutAccelerationAtQuit)
 {
     PointerDeviceManager manager(system);
     LogCapture log;
@@ -216,20 +187,15 @@ TEST_F(X11Properties, ManagerListsHotplugOnceAcrossRestartsAndPutsBackWhatItChan
     manager.stopObservation();
     manager.startObservation();
     driver().addMaster(QStringLiteral("Plugged"));
-    ASSERT_TRUE(waitFor([&] { return manager.devices().size() == 3; }));
+    ASSERT_TRUE(runMainLoopUntil([&] { return manager.devices().size() == 3; }));
     EXPECT_EQ(manager.devices().back()->name(), QStringLiteral("Plugged XTEST pointer"));
     driver().removeMaster(QStringLiteral("Plugged"));
-    ASSERT_TRUE(waitFor([&] { return manager.devices().size() == 2; }));
+    ASSERT_TRUE(runMainLoopUntil([&] { return manager.devices().size() == 2; }));
 
-    for (const auto& listed : manager.devices()) {
+    // The Xvfb mouse's restore is checked end to end, at quit and on signals.
+    for (const auto& listed : manager.devices())
         listed->setPointerResolution(77.41935483870967);
-        listed->setPointerAcceleration(listed->name() == kXvfbMouse ? -1.0 : 7.0);
-    }
     manager.restoreInitialPointerSettings();
-    manager.stopObservation();
-    EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf(QStringLiteral("1.000000")));
-    EXPECT_EQ(seen(kXvfbMouse, kProfile), QStringList{QStringLiteral("0")});
-    EXPECT_EQ(seen(kXvfbMouse, kScaling), QStringList{QStringLiteral("10.000000")});
     EXPECT_EQ(seen(kCoreXtestPointer, kMatrix), matrixOf(QStringLiteral("1.000000")));
 }
 

@@ -1,13 +1,6 @@
 #include "xvfb_server.h"
 
-#include <QStandardPaths>
-
 namespace veloquill::test {
-
-bool XvfbServer::isInstalled()
-{
-    return !QStandardPaths::findExecutable("Xvfb").isEmpty();
-}
 
 XvfbServer::XvfbServer()
 {

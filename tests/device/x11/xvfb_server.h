@@ -10,8 +10,6 @@ namespace veloquill::test {
 class XvfbServer
 {
 public:
-    static bool isInstalled();
-
     XvfbServer();
     ~XvfbServer() { stop(); }
 
