@@ -19,14 +19,6 @@ public:
 
     QStringList lines() const { return m_lines; }
     bool contains(const QString& line) const { return m_lines.contains(line); }
-    QStringList linesStartingWith(const QString& prefix) const
-    {
-        QStringList out;
-        for (const QString& line : m_lines)
-            if (line.startsWith(prefix))
-                out << line;
-        return out;
-    }
     void clear() { m_lines.clear(); }
 
 private:

@@ -7,13 +7,12 @@
 
 namespace veloquill::test {
 
-void requirePrograms(std::initializer_list<RequiredProgram> programs)
+void requirePrograms(std::initializer_list<std::pair<QString, QString>> programsAndPackages)
 {
     QStringList missing;
-    for (const RequiredProgram& required : programs) {
-        if (QStandardPaths::findExecutable(required.program).isEmpty() &&
-            !missing.contains(required.package))
-            missing.append(required.package);
+    for (const auto& [program, package] : programsAndPackages) {
+        if (QStandardPaths::findExecutable(program).isEmpty() && !missing.contains(package))
+            missing.append(package);
     }
     if (!missing.isEmpty())
         FAIL() << "missing Debian package(s) " << missing.join(", ").toStdString()

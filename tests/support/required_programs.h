@@ -3,18 +3,13 @@
 #include <QString>
 
 #include <initializer_list>
+#include <utility>
 
 namespace veloquill::test {
 
-// A program a test runs, and the Debian package that installs it.
-struct RequiredProgram
-{
-    QString program;
-    QString package;
-};
-
-// Fails the current test with one line naming the missing packages and scripts/setup when
-// any program is not on the PATH. Use as ASSERT_NO_FATAL_FAILURE(requirePrograms({...})).
-void requirePrograms(std::initializer_list<RequiredProgram> programs);
+// Fails the current test with one line naming the missing Debian packages and scripts/setup
+// when any program is not on the PATH. Each pair is a program and the package that installs
+// it: ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}})).
+void requirePrograms(std::initializer_list<std::pair<QString, QString>> programsAndPackages);
 
 } // namespace veloquill::test
