@@ -74,14 +74,6 @@ protected:
 private:
     QLocale m_savedLocale = QLocale();
 };
-
-QStringList textsOf(const QList<QAbstractButton*>& buttons)
-{
-    QStringList texts;
-    for (const QAbstractButton* button : buttons)
-        texts.append(button->text());
-    return texts;
-}
 } // namespace
 
 TEST_F(PointerControlViewTest, DeviceListGrowsWithTheDevicesOffersThemByLiteralNameAndSelects)
@@ -98,8 +90,11 @@ TEST_F(PointerControlViewTest, DeviceListGrowsWithTheDevicesOffersThemByLiteralN
     const auto odd = connect("<b>x</b> %1 &Mouse", 3, 3);
     EXPECT_EQ(v.deviceForm()->maximumHeight(), 170) << "thirty more per device";
     const QList<QAbstractButton*> choices = v.deviceForm()->picker()->choices();
-    EXPECT_EQ(textsOf(choices), (QStringList{"None (No device selected)", "Foot Mouse",
-                                             "Foot Mouse", "<b>x</b> %1 &&Mouse"}));
+    QStringList texts;
+    for (const QAbstractButton* choice : choices)
+        texts.append(choice->text());
+    EXPECT_EQ(texts, (QStringList{"None (No device selected)", "Foot Mouse", "Foot Mouse",
+                                  "<b>x</b> %1 &&Mouse"}));
     EXPECT_TRUE(QKeySequence::mnemonic(choices[3]->text()).isEmpty());
 
     // On the radio mark itself: a row is wider than its caption.
@@ -166,7 +161,6 @@ TEST_F(PointerControlViewTest, AccelerationSwitchSwapsTheSliderRowsWithoutTouchi
     EXPECT_TRUE(state->currentPointerDisableAcceleration());
     ASSERT_TRUE(swapped());
     expectRows(false);
-    EXPECT_EQ(form.trackingSpeedRow()->title(), "Tracking speed");
     EXPECT_EQ(form.trackingSpeedRow()->slider()->value(), 389);
     EXPECT_EQ(form.trackingSpeedRow()->numberField()->text(), "7.78");
 
