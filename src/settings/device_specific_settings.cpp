@@ -68,32 +68,33 @@ void appendJsonNumber(QByteArray& json, double value)
     json.append(buffer, result.ptr - buffer);
 }
 
-std::optional<double> readNumber(const QJsonObject& record, const QString& member, QString* error)
+// The member's value when it is there and of the type `isType` accepts; otherwise the reason.
+std::optional<QJsonValue> readMember(const QJsonObject& record, const QString& member,
+                                     bool (QJsonValue::*isType)() const, const char* typeName,
+                                     QString* error)
 {
     const QJsonValue value = record.value(member);
     if (value.isUndefined()) {
         *error = QStringLiteral("no member ") + quoted(member);
         return std::nullopt;
     }
-    if (!value.isDouble()) {
-        *error = quoted(member) + QStringLiteral(" is not a number");
+    if (!(value.*isType)()) {
+        *error = quoted(member) + QStringLiteral(" is not a ") + QLatin1String(typeName);
         return std::nullopt;
     }
-    return value.toDouble();
+    return value;
+}
+
+std::optional<double> readNumber(const QJsonObject& record, const QString& member, QString* error)
+{
+    const auto value = readMember(record, member, &QJsonValue::isDouble, "number", error);
+    return value ? std::optional(value->toDouble()) : std::nullopt;
 }
 
 std::optional<bool> readBoolean(const QJsonObject& record, const QString& member, QString* error)
 {
-    const QJsonValue value = record.value(member);
-    if (value.isUndefined()) {
-        *error = QStringLiteral("no member ") + quoted(member);
-        return std::nullopt;
-    }
-    if (!value.isBool()) {
-        *error = quoted(member) + QStringLiteral(" is not a boolean");
-        return std::nullopt;
-    }
-    return value.toBool();
+    const auto value = readMember(record, member, &QJsonValue::isBool, "boolean", error);
+    return value ? std::optional(value->toBool()) : std::nullopt;
 }
 
 std::optional<DeviceSpecificSettings> readRecord(const QJsonValue& value, QString* error)

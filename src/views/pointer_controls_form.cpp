@@ -1,5 +1,6 @@
 #include "views/pointer_controls_form.h"
 
+#include "device/pointer_ranges.h"
 #include "settings/veloquill_pointer_settings_state.h"
 #include "views/form_section.h"
 #include "views/help_texts.h"
@@ -24,7 +25,8 @@ constexpr BoundNumber kAcceleration{
     &State::currentPointerAccelerationChanged, &State::pointerAccelerationFormatter};
 constexpr BoundNumber kSpeed{&State::currentPointerSpeed, &State::setCurrentPointerSpeed,
                              &State::currentPointerSpeedChanged, &State::pointerSpeedFormatter};
-constexpr ValueSliderRow::Range kAccelerationRange{0.0, 20.0};
+constexpr ValueSliderRow::Range kAccelerationRange{PointerRange::MinAcceleration,
+                                                   PointerRange::MaxAcceleration};
 constexpr ValueSliderRow::Range kSpeedRange{0.0, 1.0};
 
 // A group of rows that can be squeezed to nothing while it slides away.
