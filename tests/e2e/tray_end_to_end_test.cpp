@@ -120,6 +120,23 @@ void keepScreenshot(const QImage& picture, const QString& name)
     EXPECT_TRUE(picture.save(VELOQUILL_SOURCE_DIR "/docs/screenshots/" + name));
 }
 
+// The values the user or another program gave the devices before Veloquill started, none of
+// them a default: the Xvfb mouse, accelerated by the server, with acceleration off; the core
+// XTEST pointer with made-up libinput properties, on the flat profile; the server's own
+// acceleration at 7/2 from 5 counts on.
+void giveDevicesOriginals(XDriver& driver, int mouse, int xtest, float scale)
+{
+    for (int device : {mouse, xtest})
+        driver.setFloatProperty(device, kMatrix, {scale, 0, 0, 0, scale, 0, 0, 0, 1});
+    driver.setIntegerProperty(mouse, "Device Accel Profile", 32, {-1});
+    driver.setFloatProperty(mouse, "Device Accel Velocity Scaling", {3.3f});
+    driver.setFloatProperty(mouse, "Device Accel Constant Deceleration", {2});
+    driver.setFloatProperty(xtest, "libinput Accel Speed", {0.3f});
+    driver.setIntegerProperty(xtest, "libinput Accel Profiles Available", 8, {1, 1});
+    driver.setIntegerProperty(xtest, "libinput Accel Profile Enabled", 8, {0, 1});
+    driver.setPointerControl(7, 2, 5);
+}
+
 class TrayEndToEnd : public ::testing::Test
 {
 protected:
@@ -148,8 +165,11 @@ protected:
         ASSERT_TRUE(runMainLoopUntil([&] { return m_robot->hasTrayHost(); }, 15000))
             << "openbox did not start the trayer panel: " << m_desktop.readAll().toStdString();
 
-        m_mouse = XDriver(display()).deviceId("Xvfb mouse");
-        m_untouched = touchedProperties(display(), m_mouse);
+        XDriver driver(display());
+        m_mouse = driver.deviceId("Xvfb mouse");
+        m_xtest = driver.deviceId("Virtual core XTEST pointer");
+        giveDevicesOriginals(driver, m_mouse, m_xtest, 0.5f);
+        m_untouched = allProperties();
         m_program = std::make_unique<VeloquillProcess>(display(), m_home.path());
         ASSERT_TRUE(m_program->waitForLine(kStarted)) << m_program->tail();
         ASSERT_TRUE(runMainLoopUntil([&] { return m_robot->trayIcon(pid()).has_value(); }, 10000))
@@ -234,8 +254,13 @@ protected:
     std::unique_ptr<ScreenRobot> m_robot;
     QProcess m_desktop;
     std::unique_ptr<VeloquillProcess> m_program;
-    int m_mouse = -1;
-    std::map<QString, QStringList> m_untouched;
+    std::vector<std::map<QString, QStringList>> allProperties() const
+    {
+        return {xinputListProps(display(), m_mouse), xinputListProps(display(), m_xtest)};
+    }
+
+    int m_mouse = -1, m_xtest = -1;
+    std::vector<std::map<QString, QStringList>> m_untouched;
 };
 } // namespace
 
@@ -266,7 +291,7 @@ TEST_F(TrayEndToEnd, SpeedSetInTheSettingsWindowReachesTheMouseAndQuitPutsItBack
 
     ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(kQuitItem));
     ASSERT_TRUE(m_program->exitedCleanly()) << m_program->tail();
-    EXPECT_EQ(touchedProperties(display(), m_mouse), m_untouched);
+    EXPECT_EQ(allProperties(), m_untouched);
 }
 
 TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenAccelerationHelpAndAboutWork)
@@ -321,58 +346,148 @@ TEST(VeloquillProgram, WithoutADisplaySaysWhyInOneLineAndFails)
     EXPECT_FALSE(errors.contains('\n')) << errors.toStdString();
 }
 
-class VeloquillProgramEndedBy : public ::testing::TestWithParam<int>
+const QString kMouseID = "0-0-Xvfb mouse-N/A", kXtestID = "0-0-Virtual core XTEST pointer-N/A";
+
+// An Xvfb whose two pointers have their originals, and a home in which the program's stored
+// settings select one of them (speed 0.75, acceleration on).
+struct DeskWithOriginals
+{
+    explicit DeskWithOriginals(float scale, const QString& selected = kMouseID)
+    {
+        mouse = driver.deviceId("Xvfb mouse");
+        xtest = driver.deviceId("Virtual core XTEST pointer");
+        giveDevicesOriginals(driver, mouse, xtest, scale);
+        originals = properties();
+        QSettingsDefaultsStore store(home.path() + "/Veloquill/Veloquill.conf");
+        store.setData(VeloquillPointerSettingsState::DeviceSettingsKey,
+                      *encodeDeviceSettingsTable({{selected, {0.75, 1.0, false}}}).data);
+        store.setString(VeloquillPointerSettingsState::SelectedDeviceIDKey, selected);
+    }
+    std::vector<std::map<QString, QStringList>> properties() const
+    {
+        return {xinputListProps(server.displayName(), mouse),
+                xinputListProps(server.displayName(), xtest)};
+    }
+    std::unique_ptr<VeloquillProcess> start(const QStringList& arguments = {
+                                                "--include-virtual-devices"}) const
+    {
+        return std::make_unique<VeloquillProcess>(server.displayName(), home.path(), arguments);
+    }
+    // Started, and the stored settings have reached the selected device.
+    bool applied(VeloquillProcess& program) const
+    {
+        return program.waitForLine(kStarted) &&
+               runMainLoopUntil([&] { return properties() != originals; });
+    }
+    bool hasJournal() const
+    {
+        return !QDir(home.path()).entryList({"veloquill-restore-*.json"}).isEmpty();
+    }
+
+    XvfbServer server;
+    XDriver driver{server.displayName()};
+    QTemporaryDir home;
+    int mouse = -1, xtest = -1;
+    std::vector<std::map<QString, QStringList>> originals;
+};
+
+struct Ending
+{
+    int signal;
+    float scale; // of both devices' matrices; 0 is degenerate
+    QString selected;
+};
+
+class VeloquillProgramEndedBy : public ::testing::TestWithParam<Ending>
 {};
 
-TEST_P(VeloquillProgramEndedBy, AppliesTheStoredRecordAtStartAndPutsEveryTouchedPropertyBack)
+// Every property of both devices, the one the settings went to and the other, comes back
+// exactly, unbounded: matrices far outside the speed range and a degenerate one too.
+TEST_P(VeloquillProgramEndedBy, PutsEveryPropertyOfEveryDeviceBackExactlyAsFound)
 {
     ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
-    XvfbServer server;
-    XDriver driver(server.displayName());
-    const int mouse = driver.deviceId("Xvfb mouse");
-    const auto before = touchedProperties(server.displayName(), mouse);
-    QTemporaryDir home;
-    QSettingsDefaultsStore store(home.path() + "/Veloquill/Veloquill.conf");
-    store.setData(VeloquillPointerSettingsState::DeviceSettingsKey,
-                  *encodeDeviceSettingsTable({{"0-0-Xvfb mouse-N/A", {0.75, 1.0, false}}}).data);
-    store.setString(VeloquillPointerSettingsState::SelectedDeviceIDKey, "0-0-Xvfb mouse-N/A");
+    DeskWithOriginals desk(GetParam().scale, GetParam().selected);
+    auto program = desk.start();
+    ASSERT_TRUE(desk.applied(*program)) << program->tail();
+    EXPECT_TRUE(desk.hasJournal()) << "the originals are not kept against a crash";
 
-    VeloquillProcess program(server.displayName(), home.path());
-    // Speed 0.75 is resolution 52.747…: the matrix scale 400 / 52.747… = 7.583333.
-    const auto scaleApplied = [&] {
-        const QStringList matrix =
-            xinputListProps(server.displayName(), mouse)["Coordinate Transformation Matrix"];
-        return std::abs(matrix.value(0).toDouble() - 7.583333) < 1e-4 &&
-               std::abs(matrix.value(4).toDouble() - 7.583333) < 1e-4;
-    };
-    ASSERT_TRUE(runMainLoopUntil(scaleApplied, 10000)) << program.tail();
-    ASSERT_TRUE(program.waitForLine(kStarted));
-    EXPECT_TRUE(program.output().filter("XTEST pointer").isEmpty()) << "virtual devices listed";
-
-    // Whatever else changed the touched properties since, the start values come back.
-    driver.setFloatProperty(mouse, "Coordinate Transformation Matrix", {2, 0, 0, 0, 2, 0, 0, 0, 1});
-    driver.setFloatProperty(mouse, "Device Accel Velocity Scaling", {40});
-    driver.setIntegerProperty(mouse, "Device Accel Profile", 32, {-1});
-    program.signal(GetParam());
-    ASSERT_TRUE(program.exitedCleanly()) << program.tail();
-    EXPECT_EQ(touchedProperties(server.displayName(), mouse), before);
+    // Whatever else changed the selected device since, its start values come back.
+    const int selected = GetParam().selected == kMouseID ? desk.mouse : desk.xtest;
+    desk.driver.setFloatProperty(selected, kMatrix, {2, 0, 0, 0, 2, 0, 0, 0, 1});
+    program->signal(GetParam().signal);
+    ASSERT_TRUE(program->exitedCleanly()) << program->tail();
+    EXPECT_EQ(desk.properties(), desk.originals);
+    EXPECT_FALSE(desk.hasJournal()) << "a clean quit leaves its journal behind";
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, VeloquillProgramEndedBy,
-                         ::testing::Values(SIGTERM, SIGINT, SIGHUP));
+                         ::testing::Values(Ending{SIGTERM, 0.5f, kMouseID},
+                                           Ending{SIGINT, 0.1f, kXtestID},
+                                           Ending{SIGHUP, 50, kMouseID},
+                                           Ending{SIGTERM, 50, kXtestID},
+                                           Ending{SIGINT, 0, kMouseID}));
 
-TEST(VeloquillProgram, ListsVirtualDevicesOnlyWhenAskedAndEndsCleanlyWhenItsDisplayGoes)
+// After a crash the devices keep Veloquill's values; the journal still knows the originals.
+TEST(VeloquillProgram, AfterAKillTheNextQuitOrARestorePutsBackTheValuesFromBeforeTheFirstRun)
 {
-    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}}));
+    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
+    for (const bool restartAndQuit : {true, false}) {
+        SCOPED_TRACE(restartAndQuit ? "start again and quit" : "veloquill --restore");
+        DeskWithOriginals desk(0.5f);
+        auto crashed = desk.start();
+        ASSERT_TRUE(desk.applied(*crashed)) << crashed->tail();
+        crashed->signal(SIGKILL);
+        ASSERT_TRUE(crashed->waitForEnd());
+        ASSERT_NE(desk.properties(), desk.originals);
+
+        auto next = desk.start(restartAndQuit ? QStringList{"--include-virtual-devices"}
+                                              : QStringList{"--restore"});
+        if (restartAndQuit) {
+            ASSERT_TRUE(next->waitForLine(kStarted)) << next->tail();
+            ASSERT_TRUE(runMainLoopUntil(
+                [&] { return !next->output().filter("[APPLY CONFIRM]").isEmpty(); }));
+            next->signal(SIGTERM);
+        }
+        ASSERT_TRUE(next->exitedCleanly()) << next->tail();
+        EXPECT_EQ(desk.properties(), desk.originals);
+        EXPECT_FALSE(desk.hasJournal());
+    }
+    // Nothing left to restore is no failure.
+    DeskWithOriginals desk(1);
+    EXPECT_TRUE(desk.start({"--restore"})->exitedCleanly());
+}
+
+TEST(VeloquillProgram, FreshConfigurationLeavesTheSelectedDeviceAtItsOwnSpeed)
+{
+    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
     XvfbServer server;
     QTemporaryDir home;
-    VeloquillProcess program(server.displayName(), home.path(), {"--include-virtual-devices"});
-    ASSERT_TRUE(program.waitForLine(kStarted)) << program.tail();
-    EXPECT_FALSE(program.output().filter("Virtual core XTEST pointer").isEmpty());
+    VeloquillProcess program(server.displayName(), home.path());
+    ASSERT_TRUE(runMainLoopUntil(
+        [&] { return !program.output().filter("[APPLY CONFIRM]").isEmpty(); }, 10000))
+        << program.tail();
+    EXPECT_TRUE(program.output().filter("XTEST pointer").isEmpty()) << "virtual devices listed";
+    const int mouse = XDriver(server.displayName()).deviceId("Xvfb mouse");
+    EXPECT_EQ(xinputListProps(server.displayName(), mouse)[kMatrix],
+              QString("1.000000 0.000000 0.000000 0.000000 1.000000 0.000000 0.000000 0.000000 "
+                      "1.000000")
+                  .split(' '));
+}
 
-    server.stop();
-    // Whichever of the program and Qt notices first ends it, through the restore, not a crash.
-    ASSERT_TRUE(program.waitForEnd());
-    EXPECT_EQ(program.process().exitStatus(), QProcess::NormalExit);
-    EXPECT_FALSE(program.output().filter("Restoring pointer settings").isEmpty()) << program.tail();
+TEST(VeloquillProgram, ListsVirtualDevicesOnlyWhenAskedAndSaysWhenItsDisplayGoesBeforeTheRestore)
+{
+    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
+    DeskWithOriginals desk(0.5f);
+    auto program = desk.start();
+    ASSERT_TRUE(desk.applied(*program)) << program->tail();
+    EXPECT_FALSE(program->output().filter("Virtual core XTEST pointer").isEmpty());
+
+    desk.server.stop();
+    // Whichever of the program and Qt notices first ends it, through the restore, not a crash,
+    // with the one status of a display that went away.
+    ASSERT_TRUE(program->waitForEnd());
+    EXPECT_EQ(program->process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program->process().exitCode(), 1);
+    EXPECT_FALSE(program->output().filter("Could not restore").isEmpty()) << program->tail();
+    EXPECT_TRUE(program->output().filter("] Restored").isEmpty()) << program->tail();
 }

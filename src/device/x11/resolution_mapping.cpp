@@ -1,7 +1,5 @@
 #include "device/x11/resolution_mapping.h"
 
-#include "support/fixed_point.h"
-
 #include <cmath>
 #include <limits>
 
@@ -20,7 +18,7 @@ std::optional<float> scaleForResolution(std::int32_t fixedResolution)
 {
     if (fixedResolution <= 0)
         return std::nullopt;
-    return static_cast<float>(kNeutralResolution * kFixedPointScale / fixedResolution);
+    return static_cast<float>(static_cast<double>(kNeutralFixedResolution) / fixedResolution);
 }
 
 std::optional<std::int32_t> resolutionForMatrix(const TransformMatrix& matrix)
@@ -28,7 +26,7 @@ std::optional<std::int32_t> resolutionForMatrix(const TransformMatrix& matrix)
     const auto scale = uniformScale(matrix);
     if (!scale)
         return std::nullopt;
-    const double fixed = std::round(kNeutralResolution / *scale * kFixedPointScale);
+    const double fixed = std::round(kNeutralFixedResolution / *scale);
     if (fixed > std::numeric_limits<std::int32_t>::max())
         return std::nullopt;
     return static_cast<std::int32_t>(fixed);

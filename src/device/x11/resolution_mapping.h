@@ -11,18 +11,20 @@ namespace veloquill::x11 {
 
 using TransformMatrix = std::array<float, 9>; // row-major, as the X property holds it
 
-// The resolution at which the matrix leaves relative motion unchanged.
-inline constexpr double kNeutralResolution = 400.0;
+// The resolution at which the matrix leaves relative motion unchanged: the one the default
+// speed 0.5 gives (77.41935483870967) as the layer writes it, truncated to 16.16. So a device
+// keeps its own speed until the user changes it, and speed 0.5 is exactly the identity.
+inline constexpr std::int32_t kNeutralFixedResolution = 5073754;
 
 // The uniform scale of the matrix's 2×2 linear part: the square root of its determinant's
 // magnitude, which is the plain factor for a diagonal matrix and ignores rotation or
 // mirroring. Nothing when the matrix is degenerate.
 std::optional<double> uniformScale(const TransformMatrix& matrix);
 
-// scale = 400 / resolution. Nothing for a resolution that is not positive.
+// scale = neutral / resolution. Nothing for a resolution that is not positive.
 std::optional<float> scaleForResolution(std::int32_t fixedResolution);
 
-// resolution = 400 / scale, rounded to 16.16; nothing when degenerate or out of range.
+// resolution = neutral / scale, rounded to 16.16; nothing when degenerate or out of range.
 std::optional<std::int32_t> resolutionForMatrix(const TransformMatrix& matrix);
 
 // The matrix with its linear part rescaled to the given uniform scale. Rotation, mirroring,

@@ -11,22 +11,27 @@ constexpr TransformMatrix kIdentity = {1, 0, 0, 0, 1, 0, 0, 0, 1};
 
 TEST(ResolutionMapping, LowerResolutionMeansLongerTravel)
 {
-    EXPECT_EQ(scaleForResolution(asFixed(200)), 2.0f);
-    EXPECT_EQ(scaleForResolution(asFixed(800)), 0.5f);
+    // The default speed's resolution is the identity: a device keeps its own speed.
+    EXPECT_EQ(scaleForResolution(5073754), 1.0f);
+    EXPECT_EQ(scaleForResolution(5073754 / 2), 2.0f);
+    EXPECT_EQ(scaleForResolution(5073754 * 2), 0.5f);
+    // Speed 0 (resolution 1200) and speed 1 (resolution 40).
+    EXPECT_FLOAT_EQ(*scaleForResolution(asFixed(1200)), 1 / 15.5f);
+    EXPECT_FLOAT_EQ(*scaleForResolution(asFixed(40)), 1.9354836f);
     // Not positive: no scale.
     EXPECT_EQ(scaleForResolution(0), std::nullopt);
-    EXPECT_EQ(scaleForResolution(-asFixed(400)), std::nullopt);
+    EXPECT_EQ(scaleForResolution(-5073754), std::nullopt);
 }
 
 TEST(ResolutionMapping, MatricesReadAsTheirAreaScale)
 {
     const std::vector<std::pair<TransformMatrix, std::optional<std::int32_t>>> cases{
-        {kIdentity, asFixed(400)},
-        {{2, 0, 0, 0, 2, 0, 0, 0, 1}, asFixed(200)},
-        {{-1, 0, 0, 0, 1, 0, 0, 0, 1}, asFixed(400)},          // mirrored
-        {{4, 0, 0, 0, 1, 0, 0, 0, 1}, asFixed(200)},           // stretched
+        {kIdentity, 5073754},
+        {{2, 0, 0, 0, 2, 0, 0, 0, 1}, 5073754 / 2},
+        {{-1, 0, 0, 0, 1, 0, 0, 0, 1}, 5073754},               // mirrored
+        {{4, 0, 0, 0, 1, 0, 0, 0, 1}, 5073754 / 2},            // stretched
         {{0, 0, 0.5f, 0, 0, 0, 0, 0, 1}, std::nullopt},        // degenerate
-        {{0.001f, 0, 0, 0, 0.001f, 0, 0, 0, 1}, std::nullopt}, // 400000 does not fit 16.16
+        {{0.001f, 0, 0, 0, 0.001f, 0, 0, 0, 1}, std::nullopt}, // 77419 does not fit 16.16
     };
     for (const auto& [matrix, resolution] : cases)
         EXPECT_EQ(resolutionForMatrix(matrix), resolution) << matrix[0] << " " << matrix[4];

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/x11/resolution_mapping.h"
 #include "device/x11/x11_hid_event_system.h"
 #include "support/main_loop.h"
 #include "x_driver.h"
@@ -10,6 +11,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
+#include <QTemporaryDir>
 
 #include <memory>
 #include <vector>
@@ -18,6 +20,11 @@ namespace veloquill::test {
 
 inline const QString kXvfbMouse = QStringLiteral("Xvfb mouse");
 inline const QString kCoreXtestPointer = QStringLiteral("Virtual core XTEST pointer");
+// The identity matrix's resolution; half of it doubles the pointer's travel, twice it halves it.
+inline constexpr std::int32_t kNeutralFixed = x11::kNeutralFixedResolution;
+inline constexpr double kNeutral = kNeutralFixed / 65536.0;
+inline constexpr double kDoubleTravel = kNeutral / 2;
+inline constexpr double kHalfTravel = kNeutral * 2;
 
 // What the backend's callbacks delivered, in order, for as long as it lives.
 struct CallbackRecord
@@ -57,6 +64,8 @@ protected:
     QString displayName() const { return m_server->displayName(); }
     XDriver& driver() { return *m_driver; }
     XvfbServer& server() { return *m_server; }
+    // Where the backends of this test keep their originals, never the user's own directory.
+    QString journalDirectory() const { return m_journalDirectory.path(); }
     // Before stopping the server: Xlib ends a process whose connection breaks, unless told
     // otherwise as the backend does.
     void closeDriver() { m_driver.reset(); }
@@ -75,6 +84,7 @@ protected:
     static QStringList serviceNames(HidEventSystemClient& client);
 
 private:
+    QTemporaryDir m_journalDirectory;
     std::unique_ptr<XvfbServer> m_server;
     std::unique_ptr<XDriver> m_driver;
 

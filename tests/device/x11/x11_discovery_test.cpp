@@ -66,7 +66,7 @@ TEST_F(X11Discovery, HotpluggedXtestPointerArrivesAndLeavesAndRequestsAsItGoesAr
     driver().removeMaster(QStringLiteral("Hotplug"));
     // The backend has not heard of the removal yet and asks the server about the device.
     EXPECT_TRUE(arrived->copyProperty(HidKey::PointerResolution).isNull());
-    arrived->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(200 * 65536));
+    arrived->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutralFixed / 2));
     EXPECT_EQ(log.lines().filter(QStringLiteral("X11HidEventSystem: X error ")).size(), 2);
 
     ASSERT_TRUE(runMainLoopUntil([&] { return !record.removals.empty(); }));
@@ -75,7 +75,7 @@ TEST_F(X11Discovery, HotpluggedXtestPointerArrivesAndLeavesAndRequestsAsItGoesAr
     EXPECT_TRUE(system->isConnected());
     EXPECT_EQ(
         serviceNamed(*client, kXvfbMouse)->copyProperty(HidKey::PointerResolution).toInteger(),
-        400 * 65536);
+        kNeutralFixed);
     // Its settings are no longer there to read; its identity still is, for the layer to
     // find the device it listed.
     EXPECT_TRUE(arrived->copyProperty(HidKey::PointerResolution).isNull());
@@ -158,7 +158,7 @@ TEST_F(X11Discovery, LostConnectionIsReportedOnceAndNothingBreaks)
     EXPECT_FALSE(system->canControlPointerDevices());
     EXPECT_TRUE(mouse->copyProperty(HidKey::PointerResolution).isNull());
     EXPECT_EQ(mouse->copyProperty(HidKey::Product).toText(), kXvfbMouse);
-    mouse->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(200 * 65536));
+    mouse->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutralFixed / 2));
     EXPECT_EQ(client->copyServices(), std::nullopt);
     EXPECT_EQ(system->createClient(), nullptr);
     EXPECT_EQ(system->copySystemParameter(HidKey::PointerAcceleration).outcome,

@@ -84,7 +84,7 @@ TEST_F(X11Input, RawValuesAndReportsReachObserversOnlyWhileObserved)
 {
     const auto device = PointerDevice::create(mouse);
     // Raw values are the device's own counts, before the matrix scales them.
-    device->setPointerResolution(200);
+    device->setPointerResolution(kDoubleTravel);
     std::vector<HidInputValue> values;
     std::vector<std::vector<std::uint8_t>> reports;
     auto valueToken = device->observeInput(

@@ -63,10 +63,10 @@ protected:
 TEST_F(X11Properties, ResolutionReadsBackAsWrittenAndOthersSeeTheMatrix)
 {
     const auto mouse = device(kXvfbMouse);
-    EXPECT_EQ(mouse->pointerResolution(), 400.0);
-    mouse->setPointerResolution(200);
+    EXPECT_EQ(mouse->pointerResolution(), kNeutral);
+    mouse->setPointerResolution(kDoubleTravel);
     EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf(QStringLiteral("2.000000")));
-    mouse->setPointerResolution(800);
+    mouse->setPointerResolution(kHalfTravel);
     EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf(QStringLiteral("0.500000")));
 
     // Values a float matrix cannot hold exactly still read back as written.
@@ -117,7 +117,7 @@ TEST_F(X11Properties, AccelerationRoundTripsThroughTheDriversOwnSettings)
 TEST_F(X11Properties, WritingNothingPutsTheDeviceBackAsFirstSeen)
 {
     const auto mouse = device(kXvfbMouse);
-    mouse->setPointerResolution(200);
+    mouse->setPointerResolution(kDoubleTravel);
     mouse->setPointerAcceleration(-1.0);
 
     mouse->setPointerResolution(std::nullopt);
@@ -125,7 +125,7 @@ TEST_F(X11Properties, WritingNothingPutsTheDeviceBackAsFirstSeen)
     EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf(QStringLiteral("1.000000")));
     EXPECT_EQ(seen(kXvfbMouse, kProfile), QStringList{QStringLiteral("0")});
     EXPECT_EQ(seen(kXvfbMouse, kScaling), QStringList{QStringLiteral("10.000000")});
-    EXPECT_EQ(mouse->pointerResolution(), 400.0);
+    EXPECT_EQ(mouse->pointerResolution(), kNeutral);
 }
 
 TEST_F(X11Properties, ChangesByAnyProgramReachTheKeysRegisteredForThemAndReadBack)
@@ -141,7 +141,7 @@ TEST_F(X11Properties, ChangesByAnyProgramReachTheKeysRegisteredForThemAndReadBac
     EXPECT_EQ(record.propertyChanges,
               (QStringList{HidKey::PointerResolution, HidKey::UseLinearScalingMouseAcceleration}));
     const auto mouse = device(kXvfbMouse);
-    EXPECT_EQ(mouse->pointerResolution(), 200.0);
+    EXPECT_EQ(mouse->pointerResolution(), kDoubleTravel);
     EXPECT_EQ(mouse->pointerAcceleration(), -1.0);
 }
 
@@ -159,13 +159,13 @@ TEST_F(X11Properties, SystemDefaultAccelerationIsTheServersPointerControl)
 }
 
 // With acceleration off the X server moves the pointer by the device's motion times the
-// matrix scale: resolution 200 doubles the travel, 800 halves it.
+// matrix scale: half the neutral resolution doubles the travel, twice it halves it.
 TEST_F(X11Properties, ResolutionReallyScalesThePointersTravel)
 {
     const auto mouse = device(kXvfbMouse);
     const int id = driver().deviceId(kXvfbMouse);
     mouse->setPointerAcceleration(-1.0);
-    mouse->setPointerResolution(200);
+    mouse->setPointerResolution(kDoubleTravel);
     const auto travel = [&](int dx, int dy, QPoint expected) {
         driver().placePointer(300, 300);
         driver().moveThroughDevice(id, dx, dy);
@@ -174,7 +174,7 @@ TEST_F(X11Properties, ResolutionReallyScalesThePointersTravel)
         return driver().pointerPosition();
     };
     EXPECT_EQ(travel(100, 0, QPoint(500, 300)), QPoint(500, 300));
-    mouse->setPointerResolution(800);
+    mouse->setPointerResolution(kHalfTravel);
     EXPECT_EQ(travel(100, 40, QPoint(350, 320)), QPoint(350, 320));
 }
 
