@@ -77,6 +77,14 @@ using HidPropertyChangedCallback = std::function<void()>;
 using HidInputValueCallback = std::function<void(const HidInputValue& value)>;
 using HidInputReportCallback = std::function<void(std::span<const std::uint8_t> report)>;
 
+// What putting a service back as it was found came to.
+enum class HidRestoreOutcome
+{
+    Untouched,  // this program never changed it: left alone
+    Restored,   // every value it changed is back, the writes made
+    Unreachable // the event system is gone: nothing could be written
+};
+
 // One service of the event system: a pointing device as the system knows it.
 class HidServiceClient
 {
@@ -87,6 +95,9 @@ public:
     virtual HidPropertyValue copyProperty(const QString& key) const = 0;
     // Asks the service to set the property. Fire and forget: nothing is reported back.
     virtual void setProperty(const QString& key, const HidPropertyValue& value) = 0;
+    // Puts back, exactly and unbounded, every value the service had when it was first seen,
+    // if this program (or an earlier run that did not quit) changed any of them.
+    virtual HidRestoreOutcome restoreFirstSeen() = 0;
     virtual bool conformsTo(std::uint32_t usagePage, std::uint32_t usage) const = 0;
 
     // The callback runs once, on the main loop, when the service goes away (at once if it
@@ -172,6 +183,8 @@ public:
     // Whether this process may control real pointer devices; when not, the backend logs
     // one line saying why.
     virtual bool canControlPointerDevices() = 0;
+    // Every changed service is back as found: the originals kept against a crash can go.
+    virtual void forgetOriginals() = 0;
 };
 
 } // namespace veloquill

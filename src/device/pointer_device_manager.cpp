@@ -14,6 +14,7 @@ public:
     std::unique_ptr<HidEventSystemClient> createClient() override { return nullptr; }
     HidSystemParameterRead copySystemParameter(const QString&) override { return {}; }
     bool canControlPointerDevices() override { return false; }
+    void forgetOriginals() override {}
 };
 
 std::mutex& sharedEventSystemMutex()

@@ -20,7 +20,7 @@ namespace veloquill {
 // The registry of pointer devices: watches the HID event system for pointer services,
 // keeps one PointerDevice per service and a published list with one device per stableID,
 // tells subscribers of arrivals, removals, property changes and input events, and puts
-// every device's resolution back at quit.
+// every device it changed back at quit.
 class PointerDeviceManager : public QObject
 {
     Q_OBJECT
@@ -56,10 +56,10 @@ public:
 
     PointerDeviceRef pointerDeviceFromIOHIDEvent(const HidEventRef& event) const;
 
-    // Puts back each listed device's first-seen resolution and the system's default
-    // acceleration (or 0.6875), then forgets the recorded resolutions.
-    void restoreInitialPointerSettings();
-    std::optional<double> getSystemDefaultPointerAcceleration();
+    // Puts every present device this program changed back exactly as it was first seen (by
+    // this run, or by an earlier one that did not quit), then forgets the recorded
+    // resolutions. False when the event system was gone and nothing could be written.
+    bool restoreInitialPointerSettings();
 
 Q_SIGNALS:
     // Around every change of devices(): before the new list is stored, and after.
@@ -84,7 +84,6 @@ private:
     PointerDeviceRef connectedTwinOf(const QString& stableID, const PointerDeviceRef& except) const;
     void replaceDevices(std::vector<PointerDeviceRef> devices);
     void updateEventDelivery();
-    std::optional<double> getSystemHIDProperty(const QString& key);
 
     // The device map: one device per known service client, oldest first.
     PointerDeviceRef mappedDevice(const HidServiceClientRef& client) const;

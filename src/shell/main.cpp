@@ -24,17 +24,33 @@
 using namespace veloquill;
 
 namespace {
+// The one status of a program whose X display could not be used or went away.
+constexpr int kDisplayUnusableStatus = 1;
+
 AppDelegate* g_runningDelegate = nullptr;
+X11HidEventSystem* g_eventSystem = nullptr;
 
 // Qt ends the process with exit() when its own X connection breaks, which can happen before
-// the backend reports the loss; the devices still take the terminate path.
+// the backend reports the loss; the devices still take the terminate path, and the status
+// is the same whichever noticed first.
 void terminateOnExit()
 {
-    if (g_runningDelegate)
-        g_runningDelegate->applicationWillTerminate();
+    if (!g_runningDelegate)
+        return;
+    g_runningDelegate->applicationWillTerminate();
+    if (!g_eventSystem->isConnected()) {
+        std::fflush(stdout);
+        std::_Exit(kDisplayUnusableStatus);
+    }
 }
 
-X11HidEventSystemOptions parseOptions(const QStringList& arguments)
+struct Options
+{
+    X11HidEventSystemOptions eventSystem;
+    bool restore = false;
+};
+
+Options parseOptions(const QStringList& arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -45,11 +61,38 @@ X11HidEventSystemOptions parseOptions(const QStringList& arguments)
         QStringLiteral("include-virtual-devices"),
         QStringLiteral("Also list the XTEST devices that software input goes through."));
     parser.addOption(includeVirtual);
+    const QCommandLineOption restore(
+        QStringLiteral("restore"),
+        QStringLiteral("Put every pointer device that a Veloquill which did not quit cleanly left "
+                       "changed back as it was found, then exit (0 when done or nothing was "
+                       "left changed). The way back to a usable pointer."));
+    parser.addOption(restore);
     parser.process(arguments);
 
-    X11HidEventSystemOptions options;
-    options.includeVirtualDevices = parser.isSet(includeVirtual);
+    Options options;
+    options.eventSystem.includeVirtualDevices = parser.isSet(includeVirtual);
+    options.restore = parser.isSet(restore);
     return options;
+}
+
+// Without tray or window: the devices the journal names go back, and the program ends.
+int restoreFromJournal(int argc, char** argv, const X11HidEventSystemOptions& options)
+{
+    QCoreApplication app(argc, argv);
+    auto eventSystem = std::make_shared<X11HidEventSystem>(options);
+    PointerDeviceManager manager(eventSystem);
+    if (eventSystem->isConnected()) {
+        manager.startObservation();
+        const bool restored = manager.restoreInitialPointerSettings();
+        manager.stopObservation();
+        if (restored)
+            return 0;
+    }
+    const QString why = eventSystem->isConnected() || eventSystem->failureReason().isEmpty()
+                            ? QStringLiteral("the X display went away")
+                            : eventSystem->failureReason();
+    std::fprintf(stderr, "veloquill: could not restore pointer devices: %s\n", qPrintable(why));
+    return kDisplayUnusableStatus;
 }
 
 // Whether an X display can be used at all, asked before Qt connects to it: without one
@@ -76,9 +119,12 @@ int main(int argc, char** argv)
 {
     QCoreApplication::setApplicationName(QStringLiteral("Veloquill"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELOQUILL_VERSION));
-    const X11HidEventSystemOptions options = parseOptions(commandLine(argc, argv));
+    const Options parsed = parseOptions(commandLine(argc, argv));
+    const X11HidEventSystemOptions& options = parsed.eventSystem;
     if (reportUnusableDisplay(options))
-        return 1;
+        return kDisplayUnusableStatus;
+    if (parsed.restore)
+        return restoreFromJournal(argc, argv, options);
 
     QApplication app(argc, argv);
     // A tray program lives on when its last window closes.
@@ -94,7 +140,7 @@ int main(int argc, char** argv)
     if (!eventSystem->isConnected()) {
         std::fprintf(stderr, "veloquill: cannot control pointer devices: %s\n",
                      qPrintable(eventSystem->failureReason()));
-        return 1;
+        return kDisplayUnusableStatus;
     }
     PointerDeviceManager::installSharedEventSystem(eventSystem);
     PointerDeviceManager& manager = PointerDeviceManager::shared();
@@ -133,10 +179,11 @@ int main(int argc, char** argv)
                      &QCoreApplication::quit);
 
     g_runningDelegate = &delegate;
+    g_eventSystem = eventSystem.get();
     std::atexit(terminateOnExit);
 
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
     const int status = app.exec();
     g_runningDelegate = nullptr;
-    return status;
+    return eventSystem->isConnected() ? status : kDisplayUnusableStatus;
 }

@@ -16,11 +16,6 @@ using sim::PropertyWrite;
 using Services = std::vector<std::shared_ptr<sim::SimulatedService>>;
 
 namespace {
-HidSystemParameterRead copied(const HidPropertyValue& value)
-{
-    return {HidSystemParameterRead::Outcome::Copied, 0, value};
-}
-
 sim::ServiceSpec withUsage(const QString& name, std::uint32_t usage)
 {
     sim::ServiceSpec spec = sim::ServiceSpec::mouse(name, usage, usage);
@@ -253,77 +248,38 @@ TEST_F(Manager, GoneManagerIsNeverCalledBack)
     EXPECT_TRUE(log.lines().isEmpty());
 }
 
-TEST_F(Manager, RestorePutsBackFirstSeenResolutionsAndTheSystemDefaultAcceleration)
+TEST_F(Manager, RestorePutsBackOnlyTheDevicesItChangedAndSaysWhenTheSystemIsGone)
 {
-    system->setSystemParameter(HidKey::PointerAcceleration, copied(fixed(45056)));
-    const Services services{plugIn("Slow", 1, 1, std::nullopt, 5.0),
-                            plugIn("Fast", 2, 2, std::nullopt, 3000.0),
-                            plugIn("Head Mouse", 3, 3, std::nullopt, 400.0)};
+    using Outcome = HidRestoreOutcome;
+    const PropertyWrite restore{sim::SimulatedService::kRestoreWrite, {}};
+    const Services services{plugIn("Slow", 1, 1, std::nullopt, 5.0), plugIn("Fast", 2, 2),
+                            plugIn("Head Mouse", 3, 3)};
     manager->startObservation();
-    for (const auto& device : manager->devices()) {
-        device->setPointerResolution(56.33802816901409);
-        device->setPointerAcceleration(-1.0);
-    }
+    manager->devices()[0]->setPointerResolution(56.33802816901409);
+    manager->devices()[1]->setPointerAcceleration(-1.0);
     for (const auto& service : services)
         service->clearWrites();
-    manager->restoreInitialPointerSettings();
-    manager->restoreInitialPointerSettings(); // finds nothing recorded: only acceleration
-    const std::vector<std::int64_t> bounded{10 * 65536, 1995 * 65536, 400 * 65536};
-    for (std::size_t i = 0; i < services.size(); ++i) {
-        EXPECT_EQ(services[i]->writes(),
-                  (std::vector<PropertyWrite>{{HidKey::PointerResolution, fixed(bounded[i])},
-                                              {HidKey::PointerAcceleration, fixed(45056)},
-                                              {HidKey::PointerAcceleration, fixed(45056)}}));
-    }
-}
 
-TEST_F(Manager, RestoreWithoutSystemDefaultWritesTheFallbackUnderEachDevicesOwnKey)
-{
-    sim::ServiceSpec typed = sim::ServiceSpec::mouse("Typed", 1, 1);
-    typed.properties[HidKey::PointerAccelerationType] = HidPropertyValue::text("HIDTrackpad");
-    sim::ServiceSpec bare = sim::ServiceSpec::mouse("Bare", 3, 3);
-    bare.properties.erase(HidKey::PointerAcceleration);
-    const std::vector<std::pair<std::shared_ptr<sim::SimulatedService>, QString>> cases{
-        {system->addService(typed), "HIDTrackpad"},
-        {plugIn("Plain", 2, 2), HidKey::PointerAcceleration},
-        {system->addService(bare), HidKey::MouseAcceleration}};
-    manager->startObservation();
-    for (const auto& [service, key] : cases)
-        service->clearWrites();
-    manager->restoreInitialPointerSettings();
-    for (const auto& [service, key] : cases) {
-        EXPECT_EQ(service->writes(),
-                  (std::vector<PropertyWrite>{{HidKey::PointerResolution, fixed(400 * 65536)},
-                                              {key, fixed(45056)}}));
-    }
-}
+    EXPECT_TRUE(manager->restoreInitialPointerSettings());
+    EXPECT_TRUE(manager->restoreInitialPointerSettings()); // all back already: nothing written
+    EXPECT_EQ(services[0]->writes(), std::vector<PropertyWrite>{restore});
+    EXPECT_EQ(services[0]->property(HidKey::PointerResolution), fixed(5 * 65536));
+    EXPECT_EQ(services[1]->writes(), std::vector<PropertyWrite>{restore});
+    EXPECT_TRUE(services[2]->writes().empty());
+    EXPECT_EQ(system->originalsForgotten(), 2);
 
-// No system service and a plain 45056 are read in the transcript.
-TEST_F(Manager, SystemDefaultAccelerationIsReadOnlyFromAWhole16Dot16Number)
-{
-    using Outcome = HidSystemParameterRead::Outcome;
-    const std::vector<std::pair<HidSystemParameterRead, std::optional<double>>> cases{
-        {{Outcome::OpenFailed, -536870201, {}}, std::nullopt},
-        {{Outcome::CopyFailed, -536870160, {}}, std::nullopt},
-        {copied({}), std::nullopt},
-        {copied(HidPropertyValue::real(0.5)), std::nullopt},
-        {copied(fixed(1LL << 33)), std::nullopt},
-        {copied(HidPropertyValue::text("fast")), std::nullopt},
-        {copied(HidPropertyValue::real(65536.0)), 1.0},
-    };
-    for (const auto& [read, expected] : cases) {
-        SCOPED_TRACE(read.value.describe().toStdString());
-        system->setSystemParameter(HidKey::PointerAcceleration, read);
-        log.clear();
-        EXPECT_EQ(manager->getSystemDefaultPointerAcceleration(), expected);
-        EXPECT_EQ(log.lines().size(), 2); // what failed or was read, and the outcome
-    }
+    // Gone with its event system: nothing is forgotten, so a later run can still restore.
+    manager->devices()[2]->setPointerResolution(800.0);
+    services[2]->becomeUnreachable();
+    EXPECT_EQ(services[2]->restoreFirstSeen(), Outcome::Unreachable);
+    EXPECT_FALSE(manager->restoreInitialPointerSettings());
+    EXPECT_EQ(system->originalsForgotten(), 2);
 }
 
 // Two identical mice without serial numbers and a trackball whose resolution is unreadable
-// come and go around a stop, a restart and two quits. The transcript is kept beside this
-// file, where a wording change shows as a plain diff.
-TEST_F(Manager, LogTranscriptOfTwinsComingAndGoingAroundARestartAndTwoQuits)
+// come and go around a stop, a restart and three quits, the last with the system gone. The
+// transcript is kept beside this file, where a wording change shows as a plain diff.
+TEST_F(Manager, LogTranscriptOfTwinsComingAndGoingAroundARestartAndThreeQuits)
 {
     auto listed = plugIn("Foot Mouse", 5, 6);
     sim::ServiceSpec odd = sim::ServiceSpec::mouse("Trackball", 7, 8);
@@ -340,14 +296,14 @@ TEST_F(Manager, LogTranscriptOfTwinsComingAndGoingAroundARestartAndTwoQuits)
     manager->stopObservation();
     manager->pointerDeviceFromIOHIDEvent(std::make_shared<HidEvent>());
     unplug(listed);
-    system->setSystemParameter(
-        HidKey::PointerAcceleration,
-        {HidSystemParameterRead::Outcome::Copied, 0, HidPropertyValue::integer(45056)});
     manager->restoreInitialPointerSettings();
 
     auto returned = plugIn("Foot Mouse", 5, 6, std::nullopt, 3000.0);
     manager->startObservation();
-    system->setSystemParameter(HidKey::PointerAcceleration, {});
+    manager->devices()[1]->setPointerAcceleration(2.0);
+    manager->restoreInitialPointerSettings();
+    manager->devices()[1]->setPointerAcceleration(3.0);
+    returned->becomeUnreachable();
     manager->restoreInitialPointerSettings();
     unplug(trackball);
     unplug(returned);

@@ -28,6 +28,8 @@ public:
     std::unique_ptr<HidEventSystemClient> createClient() override;
     HidSystemParameterRead copySystemParameter(const QString& key) override;
     bool canControlPointerDevices() override { return true; }
+    void forgetOriginals() override { ++m_originalsForgotten; }
+    int originalsForgotten() const { return m_originalsForgotten; }
 
     // A new service is announced to every scheduled client that matches it, unless it has
     // left by then.
@@ -51,6 +53,7 @@ private:
     std::shared_ptr<World> m_world;
     std::uint64_t m_nextRegistryID = 4294968001;
     bool m_createClientFails = false;
+    int m_originalsForgotten = 0;
     std::map<QString, HidSystemParameterRead> m_parameters;
 };
 

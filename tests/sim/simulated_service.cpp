@@ -34,6 +34,7 @@ SimulatedService::SimulatedService(ServiceSpec spec, std::uint64_t registryID,
     : m_spec(std::move(spec)), m_registryID(registryID), m_changed(std::move(changed))
 {
     std::erase_if(m_spec.properties, [](const auto& entry) { return entry.second.isNull(); });
+    m_firstSeen = m_spec.properties;
     // Named once, at arrival, so that log lines about one service always read the same.
     const auto product = property(HidKey::Product).toText();
     m_description = product ? QStringLiteral("SimulatedService(id=%1, \"%2\")")
@@ -62,6 +63,18 @@ void SimulatedService::leave()
         return;
     m_left = true;
     postToMainLoop([self = shared_from_this()] { self->deliverRemoval(); });
+}
+
+HidRestoreOutcome SimulatedService::restoreFirstSeen()
+{
+    if (m_unreachable)
+        return HidRestoreOutcome::Unreachable;
+    if (!m_changedByProgram || m_left)
+        return HidRestoreOutcome::Untouched;
+    m_writes.push_back({kRestoreWrite, {}});
+    m_changedByProgram = false;
+    m_spec.properties = m_firstSeen;
+    return HidRestoreOutcome::Restored;
 }
 
 void SimulatedService::changePropertyExternally(const QString& key, const HidPropertyValue& value)

@@ -59,8 +59,11 @@ public:
     void setProperty(const QString& key, const HidPropertyValue& value) override
     {
         m_writes.push_back({key, value});
+        m_changedByProgram = true;
         changePropertyExternally(key, value);
     }
+    // Recorded as a write of kRestoreWrite with a null value.
+    HidRestoreOutcome restoreFirstSeen() override;
     bool conformsTo(std::uint32_t usagePage, std::uint32_t usage) const override
     {
         return std::ranges::count(m_spec.usages, std::pair{usagePage, usage}) > 0;
@@ -77,6 +80,9 @@ public:
     void changePropertyExternally(const QString& key, const HidPropertyValue& value);
     const std::vector<PropertyWrite>& writes() const { return m_writes; }
     void clearWrites() { m_writes.clear(); }
+    // As a service of a system whose connection is gone: it can no longer be written.
+    void becomeUnreachable() { m_unreachable = true; }
+    static inline const QString kRestoreWrite = QStringLiteral("(restore first seen)");
 
     // Used by the system: the service leaves, and its removal callbacks are queued.
     void leave();
@@ -92,6 +98,9 @@ private:
     bool m_left = false;
     bool m_removalDelivered = false;
     std::vector<PropertyWrite> m_writes;
+    std::map<QString, HidPropertyValue> m_firstSeen;
+    bool m_changedByProgram = false;
+    bool m_unreachable = false;
 };
 
 } // namespace veloquill::sim

@@ -33,8 +33,8 @@ void X11HidEventSystem::logCannotControl(const QString& why)
 X11HidEventSystem::X11HidEventSystem(X11HidEventSystemOptions options, QObject* parent)
     : QObject(parent)
 {
-    m_session =
-        x11::X11Session::open(options.displayName, options.includeVirtualDevices, &m_failureReason);
+    m_session = x11::X11Session::open(options.displayName, options.includeVirtualDevices,
+                                      options.journalDirectory, &m_failureReason);
     if (!m_session)
         return;
     QPointer<X11HidEventSystem> self(this);
@@ -87,6 +87,12 @@ HidSystemParameterRead X11HidEventSystem::copySystemParameter(const QString& key
 QString X11HidEventSystem::displayProblem(const QString& displayName)
 {
     return x11::X11Connection::probe(displayName);
+}
+
+void X11HidEventSystem::forgetOriginals()
+{
+    if (m_session)
+        m_session->forgetOriginals();
 }
 
 bool X11HidEventSystem::canControlPointerDevices()

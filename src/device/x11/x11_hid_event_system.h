@@ -24,6 +24,9 @@ struct X11HidEventSystemOptions
     QString displayName;
     // List the XTEST devices the server makes for software input (and tests) too.
     bool includeVirtualDevices = false;
+    // Where the originals of changed devices are kept against a crash; empty means
+    // $XDG_RUNTIME_DIR.
+    QString journalDirectory;
 };
 
 class X11HidEventSystem : public QObject, public HidEventSystem
@@ -49,6 +52,7 @@ public:
     // "HIDPointerAcceleration": the server's pointer control as 16.16 acceleration.
     HidSystemParameterRead copySystemParameter(const QString& key) override;
     bool canControlPointerDevices() override;
+    void forgetOriginals() override;
 
 Q_SIGNALS:
     // The X connection broke (the server ended or dropped us). Emitted once, on the main

@@ -137,11 +137,17 @@ HidPropertyValue readKey(X11KeyContext& context, const QString& key)
     return {};
 }
 
+bool isWritableKey(const QString& key)
+{
+    return key == HidKey::PointerResolution || key == HidKey::UseLinearScalingMouseAcceleration ||
+           isAccelerationKey(key);
+}
+
 void writeKey(X11KeyContext& context, const QString& key, const HidPropertyValue& value)
 {
     const bool isResolution = key == HidKey::PointerResolution;
     const bool isSwitch = key == HidKey::UseLinearScalingMouseAcceleration;
-    if (!isResolution && !isSwitch && !isAccelerationKey(key)) {
+    if (!isWritableKey(key)) {
         logIgnoredWrite(context, key, value, QStringLiteral("not settable on X11"));
         return;
     }
@@ -184,6 +190,13 @@ void rememberFirstSeen(X11KeyContext& context)
         if (const auto value = context.properties.raw(property))
             context.memory.firstSeen.emplace(property, *value);
     }
+}
+
+void restoreFirstSeen(X11KeyContext& context)
+{
+    context.memory.writtenResolution.reset();
+    for (const auto& [property, value] : context.memory.firstSeen)
+        context.properties.writeRaw(property, value);
 }
 
 QStringList keysForProperty(const X11Atoms& atoms, XAtom property)

@@ -23,6 +23,8 @@ struct X11KeyMemory
     // The writable properties as they were when the service was first seen; writing a null
     // value for a key puts its properties back to these.
     std::map<XAtom, RawProperty> firstSeen;
+    // Some key has been written since (by this run, or by one that did not quit cleanly).
+    bool changed = false;
     // A float matrix cannot hold every 16.16 resolution; the value last written is read
     // back for as long as the device keeps exactly the matrix written with it.
     std::optional<std::pair<TransformMatrix, std::int32_t>> writtenResolution;
@@ -45,7 +47,11 @@ HidPropertyValue readKey(X11KeyContext& context, const QString& key);
 // What a device that is gone still answers: its identity as last read, nothing else.
 HidPropertyValue readRememberedKey(const X11KeyMemory& memory, const QString& key);
 void writeKey(X11KeyContext& context, const QString& key, const HidPropertyValue& value);
+// Whether a write of the key changes the device (the others are logged and ignored).
+bool isWritableKey(const QString& key);
 void rememberFirstSeen(X11KeyContext& context);
+// Writes every first-seen property back as it was, unbounded.
+void restoreFirstSeen(X11KeyContext& context);
 
 // The keys whose value an X property carries (for property-changed callbacks).
 QStringList keysForProperty(const X11Atoms& atoms, XAtom property);

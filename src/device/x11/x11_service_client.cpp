@@ -46,7 +46,34 @@ HidPropertyValue X11ServiceClient::copyProperty(const QString& key) const
 
 void X11ServiceClient::setProperty(const QString& key, const HidPropertyValue& value)
 {
+    if (!m_memory.changed && !value.isNull() && isWritableKey(key) && isPresent()) {
+        m_session.lock()->journalOriginals(*this);
+        m_memory.changed = true;
+    }
     withKeys([&](X11KeyContext& context) { writeKey(context, key, value); });
+}
+
+HidRestoreOutcome X11ServiceClient::restoreFirstSeen()
+{
+    const auto session = m_session.lock();
+    if (!session || session->connection().isLost())
+        return HidRestoreOutcome::Unreachable;
+    if (!m_memory.changed || m_left)
+        return HidRestoreOutcome::Untouched;
+    withKeys([](X11KeyContext& context) { x11::restoreFirstSeen(context); });
+    session->connection().sync();
+    // Restored only if the writes reached the server.
+    if (session->connection().isLost())
+        return HidRestoreOutcome::Unreachable;
+    m_memory.changed = false;
+    return HidRestoreOutcome::Restored;
+}
+
+void X11ServiceClient::adoptOriginals(const std::map<XAtom, RawProperty>& originals)
+{
+    for (const auto& [property, value] : originals)
+        m_memory.firstSeen[property] = value;
+    m_memory.changed = true;
 }
 
 void X11ServiceClient::rememberFirstSeen()

@@ -23,7 +23,10 @@ public:
 
     // Once the device is gone only its identity keys answer, as last read.
     HidPropertyValue copyProperty(const QString& key) const override;
+    // The first write that changes the device records its originals in the session's
+    // journal beforehand.
     void setProperty(const QString& key, const HidPropertyValue& value) override;
+    HidRestoreOutcome restoreFirstSeen() override;
     // Every slave pointer is a generic desktop pointer (1/1) and mouse (1/2).
     bool conformsTo(std::uint32_t usagePage, std::uint32_t usage) const override;
     HidRegistration registerRemovalCallback(HidServiceCallback callback) override;
@@ -36,6 +39,10 @@ public:
 
     // Used by the session, on the main loop.
     void rememberFirstSeen();
+    const std::map<XAtom, RawProperty>& firstSeen() const { return m_memory.firstSeen; }
+    // Originals an earlier run recorded before it changed the device: they count as first
+    // seen, and the device as changed.
+    void adoptOriginals(const std::map<XAtom, RawProperty>& originals);
     void leave();
 
 private:

@@ -64,13 +64,15 @@ std::vector<std::shared_ptr<State>> lockAll(std::vector<std::weak_ptr<State>>& l
 } // namespace
 
 std::shared_ptr<X11Session> X11Session::open(const QString& displayName, bool includeVirtualDevices,
-                                             QString* failure)
+                                             const QString& journalDirectory, QString* failure)
 {
     auto connection = X11Connection::open(displayName, failure);
     if (!connection)
         return nullptr;
-    auto session =
-        std::shared_ptr<X11Session>(new X11Session(std::move(connection), includeVirtualDevices));
+    auto session = std::shared_ptr<X11Session>(
+        new X11Session(std::move(connection), includeVirtualDevices, journalDirectory));
+    // Before the devices are listed, so that they take the originals it names.
+    session->m_journal.load();
     X11Session* raw = session.get();
     session->m_connection->setEventHandler([raw](XEvent& event) { raw->handleEvent(event); });
     // Selected before listing, so a device arriving in between is not missed.
@@ -79,10 +81,26 @@ std::shared_ptr<X11Session> X11Session::open(const QString& displayName, bool in
     return session;
 }
 
-X11Session::X11Session(std::unique_ptr<X11Connection> connection, bool includeVirtualDevices)
+X11Session::X11Session(std::unique_ptr<X11Connection> connection, bool includeVirtualDevices,
+                       const QString& journalDirectory)
     : m_connection(std::move(connection)), m_atoms(X11Atoms::intern(m_connection->display())),
-      m_includeVirtualDevices(includeVirtualDevices)
+      m_includeVirtualDevices(includeVirtualDevices),
+      m_journal(journalDirectory, m_connection->displayName())
 {}
+
+void X11Session::journalOriginals(const X11ServiceClient& service)
+{
+    // Atoms by name: the journal is read back on another connection.
+    JournalDevice device{service.facts().deviceId, service.facts().name, {}};
+    for (const auto& [property, value] : service.firstSeen()) {
+        device.properties.push_back({atomName(m_connection->display(), property),
+                                     atomName(m_connection->display(), value.type), value.format,
+                                     static_cast<int>(value.count),
+                                     QByteArray(reinterpret_cast<const char*>(value.bytes.data()),
+                                                static_cast<qsizetype>(value.bytes.size()))});
+    }
+    m_journal.record(std::move(device));
+}
 
 X11Session::~X11Session() = default;
 
@@ -173,6 +191,18 @@ std::shared_ptr<X11ServiceClient> X11Session::addService(const X11DeviceFacts& f
 {
     auto service = std::make_shared<X11ServiceClient>(weak_from_this(), facts, m_nextRegistryID++);
     service->rememberFirstSeen();
+    if (const JournalDevice* kept = m_journal.find(facts.deviceId, facts.name)) {
+        std::map<XAtom, RawProperty> originals;
+        Display* display = m_connection->display();
+        for (const JournalProperty& property : kept->properties) {
+            const auto* bytes = reinterpret_cast<const unsigned char*>(property.bytes.constData());
+            originals[XInternAtom(display, qPrintable(property.name), False)] =
+                RawProperty{XInternAtom(display, qPrintable(property.type), False), property.format,
+                            static_cast<std::size_t>(property.count),
+                            std::vector<unsigned char>(bytes, bytes + property.bytes.size())};
+        }
+        service->adoptOriginals(originals);
+    }
     m_services.push_back(service);
     return service;
 }

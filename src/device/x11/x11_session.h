@@ -6,6 +6,7 @@
 // events into input events, all on the main loop.
 
 #include "device/hid_callback_list.h"
+#include "device/x11/restore_journal.h"
 #include "device/x11/x11_atoms.h"
 #include "device/x11/x11_device_discovery.h"
 
@@ -32,8 +33,9 @@ class X11Session : public std::enable_shared_from_this<X11Session>
 public:
     // Connects and lists the devices present; null with the reason in `failure` when the
     // display cannot be used.
+    // Originals are journaled in `journalDirectory` (empty: $XDG_RUNTIME_DIR).
     static std::shared_ptr<X11Session> open(const QString& displayName, bool includeVirtualDevices,
-                                            QString* failure);
+                                            const QString& journalDirectory, QString* failure);
     ~X11Session();
     X11Session(const X11Session&) = delete;
     X11Session& operator=(const X11Session&) = delete;
@@ -57,8 +59,14 @@ public:
 
     void setConnectionLostHandler(std::function<void()> handler);
 
+    // The service's first-seen values go to the journal, before it is first changed.
+    void journalOriginals(const X11ServiceClient& service);
+    // Every changed device is back: the journal goes.
+    void forgetOriginals() { m_journal.remove(); }
+
 private:
-    X11Session(std::unique_ptr<X11Connection> connection, bool includeVirtualDevices);
+    X11Session(std::unique_ptr<X11Connection> connection, bool includeVirtualDevices,
+               const QString& journalDirectory);
     void selectDeviceEvents();
     void handleEvent(_XEvent& event);
     void handleHierarchyChange(const std::set<int>& removedDeviceIds);
@@ -77,6 +85,7 @@ private:
     std::vector<std::weak_ptr<X11ClientState>> m_clients;
     std::vector<std::weak_ptr<X11DeviceState>> m_devices;
     bool m_rawInputSelected = false;
+    RestoreJournal m_journal;
 };
 
 } // namespace veloquill::x11

@@ -30,7 +30,7 @@ void X11BackendTest::SetUp()
 std::shared_ptr<X11HidEventSystem> X11BackendTest::makeSystem(bool includeVirtualDevices)
 {
     auto system = std::make_shared<X11HidEventSystem>(
-        X11HidEventSystemOptions{displayName(), includeVirtualDevices});
+        X11HidEventSystemOptions{displayName(), includeVirtualDevices, journalDirectory()});
     EXPECT_TRUE(system->isConnected()) << system->failureReason().toStdString();
     return system;
 }

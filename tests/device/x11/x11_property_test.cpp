@@ -8,6 +8,8 @@
 #include "support/log_capture.h"
 #include "support/main_loop.h"
 
+#include <QFile>
+
 #include <cmath>
 
 namespace veloquill::test {
@@ -197,6 +199,56 @@ TEST_F(X11Properties,
         listed->setPointerResolution(77.41935483870967);
     manager.restoreInitialPointerSettings();
     EXPECT_EQ(seen(kCoreXtestPointer, kMatrix), matrixOf(QStringLiteral("1.000000")));
+}
+
+// Originals an earlier run left are trusted whole or not at all: a journal that cannot be
+// read, is cut short or belongs to another display is kept aside under a name of its own and
+// named in one line; a device it names that is gone is skipped.
+TEST_F(X11Properties, JournalOfAnEarlierRunIsTrustedWholeOrKeptAside)
+{
+    device(kXvfbMouse)->setPointerResolution(kHalfTravel); // journals the identity matrix
+    const QString path =
+        journalDirectory() + "/veloquill-restore-_" + displayName().mid(1) + ".json";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    file.close();
+    const QByteArray display = "\"display\":\"" + displayName().toUtf8() + '"';
+    ASSERT_TRUE(written.contains(display) && written.startsWith("{\"devices\":["));
+    const std::vector<std::pair<QByteArray, bool>> cases{
+        {"\x01not a journal\xff", false},
+        {written.left(written.size() / 2), false},
+        {QByteArray(written).replace(display, "\"display\":\":99\""), false},
+        {QByteArray(written).replace(
+             "{\"devices\":[", "{\"devices\":[{\"id\":99,\"name\":\"Gone\",\"properties\":[]},"),
+         true},
+    };
+    int keptAside = 0;
+    for (const auto& [content, trusted] : cases) {
+        SCOPED_TRACE(content.toStdString());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+        file.close();
+        LogCapture log;
+        auto later = std::make_shared<X11HidEventSystem>(
+            X11HidEventSystemOptions{displayName(), false, journalDirectory()});
+        CallbackRecord laterRecord;
+        auto laterClient = makeClient(*later, laterRecord);
+        const auto mouse = serviceNamed(*laterClient, kXvfbMouse);
+        EXPECT_EQ(log.lines().filter(path).size(), 1);
+        if (!trusted) {
+            EXPECT_EQ(mouse->restoreFirstSeen(), HidRestoreOutcome::Untouched);
+            QFile aside(path + ".unreadable" + (keptAside ? "." + QString::number(keptAside) : ""));
+            ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+            EXPECT_EQ(aside.readAll(), content);
+            ++keptAside;
+            continue;
+        }
+        EXPECT_EQ(mouse->restoreFirstSeen(), HidRestoreOutcome::Restored);
+        EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf(QStringLiteral("1.000000")));
+        later->forgetOriginals();
+        EXPECT_FALSE(QFile::exists(path));
+    }
 }
 
 } // namespace

@@ -168,14 +168,4 @@ std::map<QString, QStringList> xinputListProps(const QString& displayName, int d
     return properties;
 }
 
-std::map<QString, QStringList> touchedProperties(const QString& displayName, int deviceId)
-{
-    std::map<QString, QStringList> all = xinputListProps(displayName, deviceId);
-    std::map<QString, QStringList> touched;
-    for (const char* name : {"Coordinate Transformation Matrix", "Device Accel Velocity Scaling",
-                             "Device Accel Profile"})
-        touched[name] = all[name];
-    return touched;
-}
-
 } // namespace veloquill::test

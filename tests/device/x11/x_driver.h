@@ -57,7 +57,5 @@ private:
 
 // Property name → the values `xinput list-props` prints for it, as another program sees them.
 std::map<QString, QStringList> xinputListProps(const QString& displayName, int deviceId);
-// Of those, the ones Veloquill writes and must put back when it ends.
-std::map<QString, QStringList> touchedProperties(const QString& displayName, int deviceId);
 
 } // namespace veloquill::test

@@ -1,0 +1,60 @@
+#pragma once
+
+// The originals of the devices this program has changed, kept on disk so that they survive a
+// crash: the next run (or `veloquill --restore`) puts them back instead of taking the changed
+// values for the device's own. One file per X display under $XDG_RUNTIME_DIR, which the
+// session ends with; written whole, to a temporary file that is synced and renamed over it.
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+namespace veloquill::x11 {
+
+// An X device property as the server held it, by name, so it reads back on any connection.
+struct JournalProperty
+{
+    QString name;
+    QString type;
+    int format = 0;
+    int count = 0;
+    QByteArray bytes;
+    friend bool operator==(const JournalProperty&, const JournalProperty&) = default;
+};
+
+// A device by its XInput id and name: both stay while the X server runs (across restarts of
+// this program) and the pair rarely survives a restart of the server with another device.
+struct JournalDevice
+{
+    int deviceId = 0;
+    QString name;
+    std::vector<JournalProperty> properties;
+    friend bool operator==(const JournalDevice&, const JournalDevice&) = default;
+};
+
+class RestoreJournal
+{
+public:
+    // The journal of that display in that directory (empty: $XDG_RUNTIME_DIR).
+    RestoreJournal(const QString& directory, const QString& displayName);
+
+    // Takes in what an earlier run left, with one log line. A file that cannot be read whole
+    // is renamed aside, never trusted in part, and reported in one line.
+    void load();
+    const JournalDevice* find(int deviceId, const QString& name) const;
+    // Adds the device (replacing an earlier entry for it) and writes the journal before
+    // returning; false, with a log line, when it could not be written.
+    bool record(JournalDevice device);
+    // Every device is back as found: nothing left to keep.
+    void remove();
+    const std::vector<JournalDevice>& devices() const { return m_devices; }
+    QString path() const { return m_path; }
+
+private:
+    QString m_displayName;
+    QString m_path;
+    std::vector<JournalDevice> m_devices;
+};
+
+} // namespace veloquill::x11
