@@ -2,10 +2,12 @@
 #include "settings/veloquill_pointer_settings_state.h"
 
 #include "device/pointer_device_manager.h"
+#include "device/pointer_ranges.h"
 #include "settings/qsettings_defaults_store.h"
 #include "support/log.h"
 #include "support/number_format.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace veloquill {
@@ -98,10 +100,24 @@ bool VeloquillPointerSettingsState::refuseNonFinite(const QString& property, dou
     return true;
 }
 
+double VeloquillPointerSettingsState::bounded(const QString& property, double value, double lowest,
+                                              double highest)
+{
+    // A stored or typed value out of range would otherwise reach the device as a speed the
+    // slider cannot show (a negative speed maps to the fastest pointer).
+    const double inRange = std::clamp(value, lowest, highest);
+    if (inRange != value)
+        logLine(QStringLiteral("VeloquillPointerSettingsState: Bounding ") + property +
+                QStringLiteral(" ") + formatReal(value) + QStringLiteral(" to ") +
+                formatReal(inRange) + QLatin1Char('.'));
+    return inRange;
+}
+
 void VeloquillPointerSettingsState::setCurrentPointerSpeed(double value)
 {
     if (refuseNonFinite(QStringLiteral("currentPointerSpeed"), value, m_currentPointerSpeed))
         return;
+    value = bounded(QStringLiteral("currentPointerSpeed"), value, MinPointerSpeed, MaxPointerSpeed);
     const bool changed = value != m_currentPointerSpeed;
     publish(m_currentPointerSpeed, value,
             &VeloquillPointerSettingsState::currentPointerSpeedWillChange,
@@ -115,6 +131,8 @@ void VeloquillPointerSettingsState::setCurrentPointerAcceleration(double value)
     if (refuseNonFinite(QStringLiteral("currentPointerAcceleration"), value,
                         m_currentPointerAcceleration))
         return;
+    value = bounded(QStringLiteral("currentPointerAcceleration"), value,
+                    PointerRange::MinAcceleration, PointerRange::MaxAcceleration);
     const bool changed = value != m_currentPointerAcceleration;
     publish(m_currentPointerAcceleration, value,
             &VeloquillPointerSettingsState::currentPointerAccelerationWillChange,

@@ -54,6 +54,10 @@ public:
     static constexpr double DefaultPointerSpeed = 0.5;
     static constexpr double DefaultPointerAcceleration = 1.0;
     static constexpr bool DefaultPointerDisableAcceleration = false;
+    // Every speed and acceleration the state is given is bounded to these; acceleration off is
+    // its own switch, never a value.
+    static constexpr double MinPointerSpeed = 0.0;
+    static constexpr double MaxPointerSpeed = 1.0;
     static inline const QString InitialPreferredDeviceName = QStringLiteral("Zono X");
 
     // The program's instance, on PointerDeviceManager::shared() and the user's settings file.
@@ -74,7 +78,8 @@ public:
     void setPreferredDeviceName(const QString& value);
     std::optional<QString> selectedDeviceID() const { return m_selectedDeviceID; }
     void setSelectedDeviceID(const std::optional<QString>& value);
-    // A non-finite speed or acceleration is refused with a log line; the value stays.
+    // A non-finite speed or acceleration is refused with a log line; the value stays. Others
+    // are bounded (speed 0…1, acceleration 0…20) with a log line when out of range.
     double currentPointerSpeed() const { return m_currentPointerSpeed; }
     void setCurrentPointerSpeed(double value);
     double currentPointerAcceleration() const { return m_currentPointerAcceleration; }
@@ -122,6 +127,7 @@ private:
     void publish(T& field, T value, void (VeloquillPointerSettingsState::*willChange)(),
                  Changed changed);
     bool refuseNonFinite(const QString& property, double value, double kept) const;
+    static double bounded(const QString& property, double value, double lowest, double highest);
 
     // Change handlers, run after each assignment.
     void selectedDeviceIDDidSet(const std::optional<QString>& oldValue);

@@ -35,9 +35,8 @@ QString speedHelpText()
     return joinedLines({
         QStringLiteral("Pointer Speed sets the base sensitivity of your mouse cursor."),
         QString(),
-        QStringLiteral("• 0.5 (the default): The device's own speed"),
         QStringLiteral("• Higher values (0.7-1.0): Cursor moves farther for each unit of mouse "
-                       "movement, up to about twice as far"),
+                       "movement"),
         QStringLiteral("• Lower values (0.1-0.3): More precise control, cursor moves shorter "
                        "distances"),
         QStringLiteral("• Very low values: Useful for detailed work like photo editing or design"),

@@ -27,7 +27,7 @@ constexpr BoundNumber kSpeed{&State::currentPointerSpeed, &State::setCurrentPoin
                              &State::currentPointerSpeedChanged, &State::pointerSpeedFormatter};
 constexpr ValueSliderRow::Range kAccelerationRange{PointerRange::MinAcceleration,
                                                    PointerRange::MaxAcceleration};
-constexpr ValueSliderRow::Range kSpeedRange{0.0, 1.0};
+constexpr ValueSliderRow::Range kSpeedRange{State::MinPointerSpeed, State::MaxPointerSpeed};
 
 // A group of rows that can be squeezed to nothing while it slides away.
 QWidget* collapsibleRows(std::initializer_list<QWidget*> rows)

@@ -202,7 +202,7 @@ TEST_F(PointerControlViewTest, SlidersAndNumberFieldsWriteWithinRangeAndNeverWri
     EXPECT_EQ(state->currentPointerAcceleration(), 0.0);
 
     // Typed numbers, with the locale's decimal comma, count once committed; refused text goes
-    // back to the value; a number beyond the slider passes as typed.
+    // back to the value; a number beyond the range is bounded.
     type(speedField, "0,75");
     EXPECT_EQ(state->currentPointerSpeed(), 1.0);
     QTest::keyClick(speedField, Qt::Key_Return);
@@ -215,7 +215,8 @@ TEST_F(PointerControlViewTest, SlidersAndNumberFieldsWriteWithinRangeAndNeverWri
     EXPECT_EQ(state->currentPointerAcceleration(), 12.5);
     EXPECT_EQ(accelerationField->text(), "12,5");
     enter(accelerationField, "25");
-    EXPECT_EQ(state->currentPointerAcceleration(), 25.0);
+    EXPECT_EQ(state->currentPointerAcceleration(), 20.0);
+    EXPECT_EQ(accelerationField->text(), "20,0");
     EXPECT_EQ(acceleration->value(), 1000);
 
     // Values from elsewhere show rounded and stay as they are when passed through.
