@@ -5,15 +5,6 @@
 
 namespace veloquill {
 
-std::optional<double>
-PointerDeviceManager::initialResolution(const HidServiceClientRef& client) const
-{
-    const auto it = m_initialDeviceResolutions.find(client);
-    if (it == m_initialDeviceResolutions.end())
-        return std::nullopt;
-    return it->second;
-}
-
 bool PointerDeviceManager::restoreInitialPointerSettings()
 {
     // Every service present, also a twin the published list shows under its sibling.

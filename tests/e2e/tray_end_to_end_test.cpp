@@ -400,6 +400,13 @@ struct Ending
     QString selected;
 };
 
+// Names the case in test lists the same way in every build.
+void PrintTo(const Ending& ending, std::ostream* out)
+{
+    *out << "signal " << ending.signal << ", scale " << ending.scale << ", "
+         << ending.selected.toStdString() << " selected";
+}
+
 class VeloquillProgramEndedBy : public ::testing::TestWithParam<Ending>
 {};
 

@@ -60,7 +60,9 @@ std::optional<JournalProperty> propertyFromJson(const QJsonValue& value)
 
 // Every device of a well-formed journal of this display, or why it is not one.
 std::optional<std::vector<JournalDevice>> devicesFromJson(const QByteArray& text,
-                                                          const QString& displayName, QString* why)
+                                                          const QString& displayName,
+                                                          const QString& serverMark, QString* why,
+                                                          bool* serverEnded)
 {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(text, &error);
@@ -75,7 +77,10 @@ std::optional<std::vector<JournalDevice>> devicesFromJson(const QByteArray& text
         return std::nullopt;
     }
     *why = QStringLiteral("not a journal");
-    if (!document["devices"].isArray())
+    if (!document["server"].isString())
+        return std::nullopt;
+    *serverEnded = document["server"].toString() != serverMark;
+    if (*serverEnded || !document["devices"].isArray())
         return std::nullopt;
     std::vector<JournalDevice> devices;
     for (const QJsonValue& entry : document["devices"].toArray()) {
@@ -126,16 +131,23 @@ RestoreJournal::RestoreJournal(const QString& directory, const QString& displayN
     m_path = QDir(base).filePath(fileNameFor(displayName));
 }
 
-void RestoreJournal::load()
+void RestoreJournal::load(const QString& serverMark)
 {
     QFile file(m_path);
     if (!file.exists())
         return;
     QString why = QStringLiteral("cannot be opened");
+    bool serverEnded = false;
     std::optional<std::vector<JournalDevice>> devices;
     if (file.open(QIODevice::ReadOnly))
-        devices = devicesFromJson(file.readAll(), m_displayName, &why);
+        devices = devicesFromJson(file.readAll(), m_displayName, serverMark, &why, &serverEnded);
     file.close();
+    if (serverEnded) {
+        QFile::remove(m_path);
+        logLine(kLogPrefix + QStringLiteral("removed ") + m_path +
+                QStringLiteral(": its X server has ended since, and its devices with it"));
+        return;
+    }
     if (!devices) {
         const QString aside = setAside(m_path);
         logLine(kLogPrefix + QStringLiteral("ignoring ") + m_path + QStringLiteral(" (") + why +
@@ -158,7 +170,7 @@ const JournalDevice* RestoreJournal::find(int deviceId, const QString& name) con
     return nullptr;
 }
 
-bool RestoreJournal::record(JournalDevice device)
+bool RestoreJournal::record(JournalDevice device, const QString& serverMark)
 {
     std::erase_if(m_devices, [&](const JournalDevice& known) {
         return known.deviceId == device.deviceId && known.name == device.name;
@@ -170,8 +182,10 @@ bool RestoreJournal::record(JournalDevice device)
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     QSaveFile file(m_path); // a temporary file, synced to disk and renamed over the journal
     file.open(QIODevice::WriteOnly);
-    file.write(QJsonDocument(QJsonObject{{"display", m_displayName}, {"devices", devices}})
-                   .toJson(QJsonDocument::Compact));
+    file.write(
+        QJsonDocument(
+            QJsonObject{{"display", m_displayName}, {"server", serverMark}, {"devices", devices}})
+            .toJson(QJsonDocument::Compact));
     if (!file.commit()) {
         logLine(kLogPrefix + QStringLiteral("cannot write ") + m_path + QStringLiteral(": ") +
                 file.errorString() + QStringLiteral("; a crash now would leave devices changed"));

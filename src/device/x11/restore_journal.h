@@ -23,8 +23,9 @@ struct JournalProperty
     friend bool operator==(const JournalProperty&, const JournalProperty&) = default;
 };
 
-// A device by its XInput id and name: both stay while the X server runs (across restarts of
-// this program) and the pair rarely survives a restart of the server with another device.
+// A device by its XInput id and name: both stay while the X server runs, across restarts of
+// this program. The journal names the server too (see load), as a new server may give
+// another device the same pair.
 struct JournalDevice
 {
     int deviceId = 0;
@@ -39,13 +40,15 @@ public:
     // The journal of that display in that directory (empty: $XDG_RUNTIME_DIR).
     RestoreJournal(const QString& directory, const QString& displayName);
 
-    // Takes in what an earlier run left, with one log line. A file that cannot be read whole
-    // is renamed aside, never trusted in part, and reported in one line.
-    void load();
+    // Takes in what an earlier run left on the server marked `serverMark`, with one log line.
+    // A file that cannot be read whole is renamed aside, never trusted in part; one left on
+    // a server that has ended since names devices that are all gone and is removed; each
+    // reported in one line.
+    void load(const QString& serverMark);
     const JournalDevice* find(int deviceId, const QString& name) const;
     // Adds the device (replacing an earlier entry for it) and writes the journal before
     // returning; false, with a log line, when it could not be written.
-    bool record(JournalDevice device);
+    bool record(JournalDevice device, const QString& serverMark);
     // Every device is back as found: nothing left to keep.
     void remove();
     const std::vector<JournalDevice>& devices() const { return m_devices; }

@@ -8,10 +8,12 @@
 #include "device/x11/x11_service_client.h"
 
 #include <QCoreApplication>
+#include <QUuid>
 
 #include <algorithm>
 #include <array>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 
@@ -50,6 +52,35 @@ RawInput decodeRawEvent(const XIRawEvent& event)
     return input;
 }
 
+// A mark on the root window lasts exactly as long as the X server (a server that resets
+// starts its devices over too), so a journal names the server it was written on.
+QString serverMark(X11Connection& connection, bool create)
+{
+    Display* display = connection.display();
+    const Atom atom = XInternAtom(display, "_VELOQUILL_SERVER", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, bytesAfter = 0;
+    unsigned char* data = nullptr;
+    QString mark;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), atom, 0, 64, False, XA_STRING,
+                           &type, &format, &count, &bytesAfter, &data) == Success &&
+        type == XA_STRING && format == 8)
+        mark = QString::fromLatin1(reinterpret_cast<const char*>(data), static_cast<int>(count));
+    if (data)
+        XFree(data);
+    connection.afterReply();
+    if (mark.isEmpty() && create) {
+        mark = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        const QByteArray bytes = mark.toLatin1();
+        XChangeProperty(display, DefaultRootWindow(display), atom, XA_STRING, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(bytes.constData()),
+                        static_cast<int>(bytes.size()));
+        connection.sync();
+    }
+    return mark;
+}
+
 template <typename State>
 std::vector<std::shared_ptr<State>> lockAll(std::vector<std::weak_ptr<State>>& list)
 {
@@ -72,7 +103,7 @@ std::shared_ptr<X11Session> X11Session::open(const QString& displayName, bool in
     auto session = std::shared_ptr<X11Session>(
         new X11Session(std::move(connection), includeVirtualDevices, journalDirectory));
     // Before the devices are listed, so that they take the originals it names.
-    session->m_journal.load();
+    session->m_journal.load(serverMark(*session->m_connection, false));
     X11Session* raw = session.get();
     session->m_connection->setEventHandler([raw](XEvent& event) { raw->handleEvent(event); });
     // Selected before listing, so a device arriving in between is not missed.
@@ -99,7 +130,7 @@ void X11Session::journalOriginals(const X11ServiceClient& service)
                                      QByteArray(reinterpret_cast<const char*>(value.bytes.data()),
                                                 static_cast<qsizetype>(value.bytes.size()))});
     }
-    m_journal.record(std::move(device));
+    m_journal.record(std::move(device), serverMark(*m_connection, true));
 }
 
 X11Session::~X11Session() = default;

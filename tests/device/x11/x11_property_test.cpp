@@ -202,8 +202,9 @@ TEST_F(X11Properties,
 }
 
 // Originals an earlier run left are trusted whole or not at all: a journal that cannot be
-// read, is cut short or belongs to another display is kept aside under a name of its own and
-// named in one line; a device it names that is gone is skipped.
+// read, is cut short or belongs to another display is kept aside under a name of its own; one
+// left on an X server that has ended since is removed (its devices are gone with it); a device
+// it names that is not present is skipped. Each is named in one line.
 TEST_F(X11Properties, JournalOfAnEarlierRunIsTrustedWholeOrKeptAside)
 {
     device(kXvfbMouse)->setPointerResolution(kHalfTravel); // journals the identity matrix
@@ -214,17 +215,25 @@ TEST_F(X11Properties, JournalOfAnEarlierRunIsTrustedWholeOrKeptAside)
     const QByteArray written = file.readAll();
     file.close();
     const QByteArray display = "\"display\":\"" + displayName().toUtf8() + '"';
-    ASSERT_TRUE(written.contains(display) && written.startsWith("{\"devices\":["));
-    const std::vector<std::pair<QByteArray, bool>> cases{
-        {"\x01not a journal\xff", false},
-        {written.left(written.size() / 2), false},
-        {QByteArray(written).replace(display, "\"display\":\":99\""), false},
+    const qsizetype server = written.indexOf("\"server\":\"");
+    ASSERT_TRUE(written.contains(display) && written.startsWith("{\"devices\":[") && server > 0);
+    enum class Kept
+    {
+        Aside,
+        Removed,
+        Trusted
+    };
+    const std::vector<std::pair<QByteArray, Kept>> cases{
+        {"\x01not a journal\xff", Kept::Aside},
+        {written.left(written.size() / 2), Kept::Aside},
+        {QByteArray(written).replace(display, "\"display\":\":99\""), Kept::Aside},
+        {written.left(server) + "\"server\":\"ended\"}", Kept::Removed},
         {QByteArray(written).replace(
              "{\"devices\":[", "{\"devices\":[{\"id\":99,\"name\":\"Gone\",\"properties\":[]},"),
-         true},
+         Kept::Trusted},
     };
     int keptAside = 0;
-    for (const auto& [content, trusted] : cases) {
+    for (const auto& [content, kept] : cases) {
         SCOPED_TRACE(content.toStdString());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(content);
@@ -236,19 +245,17 @@ TEST_F(X11Properties, JournalOfAnEarlierRunIsTrustedWholeOrKeptAside)
         auto laterClient = makeClient(*later, laterRecord);
         const auto mouse = serviceNamed(*laterClient, kXvfbMouse);
         EXPECT_EQ(log.lines().filter(path).size(), 1);
-        if (!trusted) {
-            EXPECT_EQ(mouse->restoreFirstSeen(), HidRestoreOutcome::Untouched);
-            QFile aside(path + ".unreadable" + (keptAside ? "." + QString::number(keptAside) : ""));
+        EXPECT_EQ(mouse->restoreFirstSeen(), kept == Kept::Trusted ? HidRestoreOutcome::Restored
+                                                                   : HidRestoreOutcome::Untouched);
+        if (kept == Kept::Aside) {
+            QFile aside(path + ".unreadable" +
+                        (keptAside++ ? "." + QString::number(keptAside - 1) : ""));
             ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
             EXPECT_EQ(aside.readAll(), content);
-            ++keptAside;
-            continue;
         }
-        EXPECT_EQ(mouse->restoreFirstSeen(), HidRestoreOutcome::Restored);
-        EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf(QStringLiteral("1.000000")));
-        later->forgetOriginals();
-        EXPECT_FALSE(QFile::exists(path));
+        EXPECT_EQ(QFile::exists(path), kept == Kept::Trusted);
     }
+    EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf(QStringLiteral("1.000000")));
 }
 
 } // namespace
