@@ -33,7 +33,7 @@ bool PointerDeviceManager::restoreInitialPointerSettings()
         logLine(QStringLiteral("[PointerDeviceManager] Could not restore ") +
                 QString::number(unreachable) +
                 QStringLiteral(" devices: the connection to their event system is gone."));
-    } else if (m_eventSystem) {
+    } else {
         m_eventSystem->forgetOriginals();
     }
     m_initialDeviceResolutions.clear();

@@ -368,7 +368,8 @@ struct DeskWithOriginals
     std::vector<std::map<QString, QStringList>> properties() const
     {
         return {xinputListProps(server.displayName(), mouse),
-                xinputListProps(server.displayName(), xtest)};
+                xinputListProps(server.displayName(), xtest),
+                {{"xset m", {XDriver(server.displayName()).pointerControl()}}}};
     }
     std::unique_ptr<VeloquillProcess> start(const QStringList& arguments = {
                                                 "--include-virtual-devices"}) const

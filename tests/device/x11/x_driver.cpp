@@ -110,6 +110,13 @@ void XDriver::setPointerControl(int numerator, int denominator, int threshold)
     sync();
 }
 
+QString XDriver::pointerControl()
+{
+    int numerator = 0, denominator = 0, threshold = 0;
+    XGetPointerControl(m_display, &numerator, &denominator, &threshold);
+    return QString("%1/%2 %3").arg(numerator).arg(denominator).arg(threshold);
+}
+
 namespace {
 void changeProperty(Display* display, int deviceId, const QString& property, Atom type, int format,
                     const void* data, std::size_t count)

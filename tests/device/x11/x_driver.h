@@ -40,6 +40,8 @@ public:
     void pressButton(int deviceId, int button);
 
     void setPointerControl(int numerator, int denominator, int threshold);
+    // "numerator/denominator threshold", as `xset m` takes it.
+    QString pointerControl();
     void setFloatProperty(int deviceId, const QString& property, const std::vector<float>& values);
     void setIntegerProperty(int deviceId, const QString& property, int format,
                             const std::vector<int>& values);
