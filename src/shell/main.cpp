@@ -88,7 +88,8 @@ int restoreFromJournal(int argc, char** argv, const X11HidEventSystemOptions& op
         if (restored)
             return 0;
     }
-    const QString why = eventSystem->isConnected() || eventSystem->failureReason().isEmpty()
+    // Not connected from the start, or lost on the way.
+    const QString why = eventSystem->failureReason().isEmpty()
                             ? QStringLiteral("the X display went away")
                             : eventSystem->failureReason();
     std::fprintf(stderr, "veloquill: could not restore pointer devices: %s\n", qPrintable(why));
