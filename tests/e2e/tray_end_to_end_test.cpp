@@ -20,6 +20,7 @@
 #include <cmath>
 #include <csignal>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -467,21 +468,33 @@ TEST(VeloquillProgram, AfterAKillTheNextQuitOrARestorePutsBackTheValuesFromBefor
     EXPECT_TRUE(desk.start({"--restore"})->exitedCleanly());
 }
 
-TEST(VeloquillProgram, FreshConfigurationLeavesTheSelectedDeviceAtItsOwnSpeed)
+// Nothing stored leaves the device at its own speed; a stored speed out of range is bounded,
+// never the fastest pointer as the speed formula alone would make -0.5.
+TEST(VeloquillProgram, SelectedDeviceStartsAtItsOwnSpeedOrAtTheStoredOneBounded)
 {
     ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
-    XvfbServer server;
-    QTemporaryDir home;
-    VeloquillProcess program(server.displayName(), home.path());
-    ASSERT_TRUE(runMainLoopUntil(
-        [&] { return !program.output().filter("[APPLY CONFIRM]").isEmpty(); }, 10000))
-        << program.tail();
-    EXPECT_TRUE(program.output().filter("XTEST pointer").isEmpty()) << "virtual devices listed";
-    const int mouse = XDriver(server.displayName()).deviceId("Xvfb mouse");
-    EXPECT_EQ(xinputListProps(server.displayName(), mouse)[kMatrix],
-              QString("1.000000 0.000000 0.000000 0.000000 1.000000 0.000000 0.000000 0.000000 "
-                      "1.000000")
-                  .split(' '));
+    const std::pair<std::optional<double>, QString> cases[] = {
+        {std::nullopt, "1.000000"}, {0.0, "0.064516"}, {-0.5, "0.064516"}};
+    for (const auto& [speed, scale] : cases) {
+        SCOPED_TRACE(speed.value_or(-999));
+        XvfbServer server;
+        QTemporaryDir home;
+        if (speed) {
+            QSettingsDefaultsStore store(home.path() + "/Veloquill/Veloquill.conf");
+            store.setData(VeloquillPointerSettingsState::DeviceSettingsKey,
+                          *encodeDeviceSettingsTable({{kMouseID, {*speed, 1.0, false}}}).data);
+        }
+        VeloquillProcess program(server.displayName(), home.path());
+        ASSERT_TRUE(runMainLoopUntil(
+            [&] { return !program.output().filter("[APPLY CONFIRM]").isEmpty(); }, 10000))
+            << program.tail();
+        EXPECT_TRUE(program.output().filter("XTEST pointer").isEmpty()) << "virtual devices listed";
+        const int mouse = XDriver(server.displayName()).deviceId("Xvfb mouse");
+        EXPECT_EQ(xinputListProps(server.displayName(), mouse)[kMatrix],
+                  QString("%1 0.000000 0.000000 0.000000 %1 0.000000 0.000000 0.000000 1.000000")
+                      .arg(scale)
+                      .split(' '));
+    }
 }
 
 TEST(VeloquillProgram, ListsVirtualDevicesOnlyWhenAskedAndSaysWhenItsDisplayGoesBeforeTheRestore)
