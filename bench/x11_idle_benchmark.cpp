@@ -148,7 +148,7 @@ int main(int argc, char** argv)
     if (!QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) {
         r.server = std::make_unique<test::XvfbServer>();
         r.system = std::make_shared<X11HidEventSystem>(
-            X11HidEventSystemOptions{r.server->displayName(), false});
+            X11HidEventSystemOptions{r.server->displayName(), false, QString()});
         r.client = r.system->createClient();
         r.client->scheduleWithMainLoop();
         r.mouseId = test::XDriver(r.server->displayName()).deviceId(QStringLiteral("Xvfb mouse"));
