@@ -7,8 +7,14 @@
 namespace veloquill {
 
 // Writes one plain line to standard output. Log lines are the program's record of
-// what it did to the user's devices, so each is flushed at once.
+// what it did to the user's devices, so each is flushed at once. Control characters and
+// bidirectional formatting characters are written escaped (see escapedForLog).
 void logLine(const QString& line);
+
+// The text with line breaks, tabs, other control characters and bidirectional formatting
+// characters written as \n, \t, \r, \x1b or \u202e, so that it stays on one line and reads
+// in order. Other text, backslashes included, is left as it is.
+QString escapedForLog(const QString& text);
 
 // Redirects log lines (tests capture them). An empty function restores standard output.
 // Returns the previous redirection.

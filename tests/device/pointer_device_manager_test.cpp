@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -130,6 +131,34 @@ TEST_F(Manager, DeviceWithEmptyNameLeavesLikeAnyOther)
     unplug(nameless);
     EXPECT_TRUE(manager->devices().empty());
     EXPECT_EQ(removed, 1);
+}
+
+// A name from outside is written escaped: one event, one line, in reading order. The lines for
+// a hostile name are those for a plain one with the name's escaped form in its place.
+TEST_F(Manager, DeviceNamesWithControlCharactersStayOnTheirLines)
+{
+    manager->startObservation();
+    const auto linesFor = [&](const QString& name) {
+        log.clear();
+        unplug(plugIn(name));
+        return log.lines();
+    };
+    const QStringList plain = linesFor("Plain");
+    const std::pair<QString, QString> cases[] = {
+        {"Foot\n[AppDelegate] Application will terminate.",
+         "Foot\\n[AppDelegate] Application will terminate."},
+        {"Tab\tBall", "Tab\\tBall"},
+        {"\x1b[2JClear", "\\x1b[2JClear"},
+        {QString("Left") + QChar(0x202e) + "thgir", "Left\\u202ethgir"},
+    };
+    for (const auto& [name, escaped] : cases) {
+        SCOPED_TRACE(escaped.toStdString());
+        QStringList expected = plain;
+        expected.replaceInStrings("Plain", escaped);
+        const QStringList lines = linesFor(name);
+        EXPECT_EQ(lines.join('|').replace(QRegularExpression("id=\\d+"), "id"),
+                  expected.join('|').replace(QRegularExpression("id=\\d+"), "id"));
+    }
 }
 
 TEST_F(Manager, ObserversSubscribedOrCancelledDuringAWalk)
