@@ -4,18 +4,23 @@
 
 namespace veloquill {
 
+QString isolatedText(const QString& text)
+{
+    return QChar(0x2068) + text + QChar(0x2069);
+}
+
 QLabel* makePlainTextLabel(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(parent);
     label->setTextFormat(Qt::PlainText);
-    label->setText(text);
+    label->setText(isolatedText(text));
     return label;
 }
 
 QString literalButtonText(const QString& text)
 {
     QString literal = text;
-    return literal.replace(QLatin1Char('&'), QLatin1String("&&"));
+    return isolatedText(literal.replace(QLatin1Char('&'), QLatin1String("&&")));
 }
 
 } // namespace veloquill
