@@ -87,6 +87,13 @@ void QSettingsDefaultsStore::remove(const QString& key)
 
 void QSettingsDefaultsStore::write(const QString& key, const QVariant& value)
 {
+    // What the file already holds is not written again: every sync rewrites the whole file,
+    // values QSettings cannot write back as they were included, so a start that changes
+    // nothing must not sync at all.
+    const bool unchanged =
+        value.isValid() ? m_settings->value(key) == value : !m_settings->contains(key);
+    if (unchanged && !m_lastSyncFailed)
+        return;
     if (m_lastSyncFailed)
         startOverKeepingUnsavedChanges();
     if (value.isValid())

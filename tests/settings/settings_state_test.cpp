@@ -1,7 +1,12 @@
 #include "settings_state_fixture.h"
 
+#include "settings/qsettings_defaults_store.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
 
 #include <limits>
 
@@ -140,6 +145,34 @@ TEST_F(SettingsState, UnreadableTableIsKeptAsideBeforeTheFirstSaveReplacesIt)
     state->setCurrentPointerSpeed(0.9);
     EXPECT_EQ(store->data(State::UnreadableDeviceSettingsKey), blob);
     EXPECT_EQ(stored(), DeviceSettingsTable({{HeadMouse, {0.9, 1.0, false}}}));
+}
+
+// Every start assigns the stored preferences and selection again; the file must not be
+// rewritten for that, or values only another version can read would be lost.
+TEST_F(SettingsState, StartThatChangesNothingLeavesTheFileUntouched)
+{
+    auto mouse = connect("Head Mouse", 4660, 171);
+    QTemporaryDir home;
+    const QString path = home.filePath("Veloquill.conf");
+    const auto startWithFile = [&](std::optional<double> speed) {
+        State started(*manager, std::make_shared<QSettingsDefaultsStore>(path));
+        started.ensureDeviceSelectionAndLoadSettings();
+        if (speed)
+            started.setCurrentPointerSpeed(*speed);
+        waitForReadBacks();
+    };
+    const auto file = [&] {
+        QFile conf(path);
+        EXPECT_TRUE(conf.open(QIODevice::ReadOnly));
+        return std::pair(conf.readAll(), QFileInfo(path).lastModified());
+    };
+    startWithFile(0.7);
+    const auto written = file();
+    QThread::msleep(20); // a rewrite would have a later time
+    startWithFile(std::nullopt);
+    EXPECT_EQ(file(), written);
+    startWithFile(0.8);
+    EXPECT_NE(file().first, written.first);
 }
 
 // "Head Mouse" selected and its first apply done, as 0.1 s after start-up.
