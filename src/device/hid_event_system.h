@@ -155,21 +155,6 @@ public:
     virtual HidServiceClientRef copyServiceForRegistryID(std::uint64_t registryID) = 0;
 };
 
-// Reading a system-wide HID parameter goes through three steps that can each fail.
-struct HidSystemParameterRead
-{
-    enum class Outcome
-    {
-        NoSystemService,
-        OpenFailed,
-        CopyFailed,
-        Copied
-    };
-    Outcome outcome = Outcome::NoSystemService;
-    int resultCode = 0;     // the failing step's code; 0 when copied
-    HidPropertyValue value; // present only when copied
-};
-
 // The HID event system itself: a backend's entry point.
 class HidEventSystem
 {
@@ -178,8 +163,6 @@ public:
 
     // A new client, or null when the system cannot be reached.
     virtual std::unique_ptr<HidEventSystemClient> createClient() = 0;
-    // A system-wide parameter such as the default "HIDPointerAcceleration" (16.16).
-    virtual HidSystemParameterRead copySystemParameter(const QString& key) = 0;
     // Whether this process may control real pointer devices; when not, the backend logs
     // one line saying why.
     virtual bool canControlPointerDevices() = 0;

@@ -12,7 +12,6 @@ class UnavailableHidEventSystem final : public HidEventSystem
 {
 public:
     std::unique_ptr<HidEventSystemClient> createClient() override { return nullptr; }
-    HidSystemParameterRead copySystemParameter(const QString&) override { return {}; }
     bool canControlPointerDevices() override { return false; }
     void forgetOriginals() override {}
 };

@@ -79,7 +79,7 @@ private:
     void removeDevice(const PointerDeviceRef& device);
     void removeFromListedDevices(const PointerDeviceRef& device);
     void notifyDeviceRemoved(const PointerDeviceRef& device);
-    void recordInitialResolution(const HidServiceClientRef& client, const QString& name);
+    void logInitialResolution(const HidServiceClientRef& client, const QString& name);
     PointerDeviceRef connectedTwinOf(const QString& stableID, const PointerDeviceRef& except) const;
     void replaceDevices(std::vector<PointerDeviceRef> devices);
     void updateEventDelivery();
@@ -107,9 +107,6 @@ private:
     // Outlive observation, so that a device leaving while it is stopped still leaves the
     // list; end with the manager, so that nothing calls it once it is gone.
     std::unordered_map<HidServiceClientRef, HidRegistration> m_removalRegistrations;
-    // Resolutions as first seen, per service client: logged, and forgotten at each restore
-    // (the service itself keeps what it puts back).
-    std::unordered_map<HidServiceClientRef, double> m_initialDeviceResolutions;
     bool m_isInitialized = false;
     std::map<QUuid, DeviceObserver> m_deviceAddedObservers;
     std::map<QUuid, DeviceObserver> m_deviceRemovedObservers;

@@ -27,7 +27,7 @@ void PointerDeviceManager::addDevice(const HidServiceClientRef& client)
     const PointerDeviceRef device = PointerDevice::create(client);
     const QString name = device->name();
     logLine(QStringLiteral("PointerDeviceManager: Created PointerDevice: ") + name);
-    recordInitialResolution(client, name);
+    logInitialResolution(client, name);
 
     m_mappedDevices.push_back(device);
     logLine(QStringLiteral("PointerDeviceManager: Added device to serviceClientToPointerDevice "
@@ -79,8 +79,8 @@ PointerDeviceRef PointerDeviceManager::unmapDevice(const HidServiceClientRef& cl
     return device;
 }
 
-void PointerDeviceManager::recordInitialResolution(const HidServiceClientRef& client,
-                                                   const QString& name)
+void PointerDeviceManager::logInitialResolution(const HidServiceClientRef& client,
+                                                const QString& name)
 {
     const auto fixed = readInt32(*client, HidKey::PointerResolution);
     if (!fixed) {
@@ -90,7 +90,6 @@ void PointerDeviceManager::recordInitialResolution(const HidServiceClientRef& cl
         return;
     }
     const double resolution = fromFixedPoint(*fixed);
-    m_initialDeviceResolutions[client] = resolution;
     logLine(QStringLiteral("[PointerDeviceManager] Recorded initial pointer resolution ") +
             formatReal(resolution) + QStringLiteral(" for device ") + name);
 }

@@ -36,7 +36,6 @@ bool PointerDeviceManager::restoreInitialPointerSettings()
     } else {
         m_eventSystem->forgetOriginals();
     }
-    m_initialDeviceResolutions.clear();
     logLine(QStringLiteral("[PointerDeviceManager] Cleared stored initial resolutions."));
     return unreachable == 0;
 }

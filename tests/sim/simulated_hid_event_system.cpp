@@ -140,14 +140,6 @@ std::unique_ptr<HidEventSystemClient> SimulatedHidEventSystem::createClient()
     return std::make_unique<SimulatedClient>(m_world);
 }
 
-HidSystemParameterRead SimulatedHidEventSystem::copySystemParameter(const QString& key)
-{
-    const auto found = m_parameters.find(key);
-    if (found != m_parameters.end())
-        return found->second;
-    return {HidSystemParameterRead::Outcome::NoSystemService, -536870212, {}};
-}
-
 std::shared_ptr<SimulatedService> SimulatedHidEventSystem::addService(ServiceSpec spec)
 {
     const std::weak_ptr<World> weakWorld = m_world;
@@ -203,12 +195,6 @@ bool SimulatedHidEventSystem::isDeliveringEvents() const
 void SimulatedHidEventSystem::setCopyServicesFails(bool fails)
 {
     m_world->copyServicesFails = fails;
-}
-
-void SimulatedHidEventSystem::setSystemParameter(const QString& key,
-                                                 const HidSystemParameterRead& read)
-{
-    m_parameters[key] = read;
 }
 
 } // namespace veloquill::sim

@@ -26,7 +26,6 @@ public:
     ~SimulatedHidEventSystem() override;
 
     std::unique_ptr<HidEventSystemClient> createClient() override;
-    HidSystemParameterRead copySystemParameter(const QString& key) override;
     bool canControlPointerDevices() override { return true; }
     void forgetOriginals() override { ++m_originalsForgotten; }
     int originalsForgotten() const { return m_originalsForgotten; }
@@ -45,7 +44,6 @@ public:
     void setCreateClientFails(bool fails) { m_createClientFails = fails; }
     void setCopyServicesFails(bool fails);
     // Unset parameters read as NoSystemService with code -536870212.
-    void setSystemParameter(const QString& key, const HidSystemParameterRead& read);
 
     struct World;
 
@@ -54,7 +52,6 @@ private:
     std::uint64_t m_nextRegistryID = 4294968001;
     bool m_createClientFails = false;
     int m_originalsForgotten = 0;
-    std::map<QString, HidSystemParameterRead> m_parameters;
 };
 
 } // namespace veloquill::sim

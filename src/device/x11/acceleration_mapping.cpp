@@ -52,12 +52,4 @@ std::int32_t accelerationForVelocityScaling(float scaling)
     return roundToFixed(std::max(0.0, scaling / kVelocityScalingStep - 1.0));
 }
 
-std::int32_t accelerationForPointerControl(int numerator, int denominator)
-{
-    if (denominator <= 0 || numerator <= 0)
-        return kAccelerationMinimum;
-    const double factor = static_cast<double>(numerator) / denominator;
-    return boundAcceleration(roundToFixed(std::min(factor - 1.0, 20.0)));
-}
-
 } // namespace veloquill::x11

@@ -35,8 +35,4 @@ std::int32_t accelerationForLibinputSpeed(float speed);
 float velocityScalingForAcceleration(std::int32_t fixed);
 std::int32_t accelerationForVelocityScaling(float scaling);
 
-// The server's pointer control (XGetPointerControl): a = numerator / denominator - 1,
-// bounded to 0 … 20, so its default of 2/1 reads as the neutral 1.0. Rounded to 16.16.
-std::int32_t accelerationForPointerControl(int numerator, int denominator);
-
 } // namespace veloquill::x11

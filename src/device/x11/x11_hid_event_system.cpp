@@ -15,8 +15,6 @@
 namespace veloquill {
 
 namespace {
-// copySystemParameter's result code for a parameter this backend does not have.
-constexpr int kUnknownParameter = 1;
 const QString kStandInPrefix = QStringLiteral("xwayland-");
 
 } // namespace
@@ -61,27 +59,6 @@ std::unique_ptr<HidEventSystemClient> X11HidEventSystem::createClient()
     if (!isConnected())
         return nullptr;
     return std::make_unique<x11::X11EventSystemClient>(m_session);
-}
-
-HidSystemParameterRead X11HidEventSystem::copySystemParameter(const QString& key)
-{
-    HidSystemParameterRead read;
-    if (!isConnected())
-        return read; // NoSystemService
-    if (key != HidKey::PointerAcceleration) {
-        read.outcome = HidSystemParameterRead::Outcome::CopyFailed;
-        read.resultCode = kUnknownParameter;
-        return read;
-    }
-    int numerator = 0, denominator = 0, threshold = 0;
-    XGetPointerControl(m_session->connection().display(), &numerator, &denominator, &threshold);
-    m_session->connection().afterReply();
-    if (m_session->connection().isLost())
-        return read;
-    read.outcome = HidSystemParameterRead::Outcome::Copied;
-    read.value =
-        HidPropertyValue::integer(x11::accelerationForPointerControl(numerator, denominator));
-    return read;
 }
 
 QString X11HidEventSystem::displayProblem(const QString& displayName)

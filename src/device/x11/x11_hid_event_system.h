@@ -49,8 +49,6 @@ public:
     QString failureReason() const { return m_failureReason; }
 
     std::unique_ptr<HidEventSystemClient> createClient() override;
-    // "HIDPointerAcceleration": the server's pointer control as 16.16 acceleration.
-    HidSystemParameterRead copySystemParameter(const QString& key) override;
     bool canControlPointerDevices() override;
     void forgetOriginals() override;
 

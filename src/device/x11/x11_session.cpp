@@ -103,7 +103,8 @@ std::shared_ptr<X11Session> X11Session::open(const QString& displayName, bool in
     auto session = std::shared_ptr<X11Session>(
         new X11Session(std::move(connection), includeVirtualDevices, journalDirectory));
     // Before the devices are listed, so that they take the originals it names.
-    session->m_journal.load(serverMark(*session->m_connection, false));
+    session->m_serverMark = serverMark(*session->m_connection, false);
+    session->m_journal.load(session->m_serverMark);
     X11Session* raw = session.get();
     session->m_connection->setEventHandler([raw](XEvent& event) { raw->handleEvent(event); });
     // Selected before listing, so a device arriving in between is not missed.
@@ -130,7 +131,9 @@ void X11Session::journalOriginals(const X11ServiceClient& service)
                                      QByteArray(reinterpret_cast<const char*>(value.bytes.data()),
                                                 static_cast<qsizetype>(value.bytes.size()))});
     }
-    m_journal.record(std::move(device), serverMark(*m_connection, true));
+    if (m_serverMark.isEmpty())
+        m_serverMark = serverMark(*m_connection, true);
+    m_journal.record(std::move(device), m_serverMark);
 }
 
 X11Session::~X11Session() = default;

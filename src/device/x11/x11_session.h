@@ -86,6 +86,8 @@ private:
     std::vector<std::weak_ptr<X11DeviceState>> m_devices;
     bool m_rawInputSelected = false;
     RestoreJournal m_journal;
+    // The server's mark as read at start, or made at the first journal write; empty until then.
+    QString m_serverMark;
 };
 
 } // namespace veloquill::x11

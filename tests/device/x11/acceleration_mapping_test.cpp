@@ -47,17 +47,5 @@ TEST(AccelerationMapping, SettingsForAccelerationsAndBack)
     EXPECT_EQ(accelerationForVelocityScaling(200.0f), asFixed(39));
 }
 
-TEST(AccelerationMapping, PointerControlReadsAsItsFactorAboveOne)
-{
-    const std::vector<std::tuple<int, int, std::int32_t>> cases{
-        {2, 1, kAccelerationNeutral}, {1, 1, kAccelerationMinimum}, {3, 2, asFixed(0.5)},
-        {7, 4, asFixed(0.75)},        {1, 2, kAccelerationMinimum}, {50, 1, kAccelerationMaximum},
-        {1, 0, kAccelerationMinimum},
-    };
-    for (const auto& [numerator, denominator, acceleration] : cases)
-        EXPECT_EQ(accelerationForPointerControl(numerator, denominator), acceleration)
-            << numerator << "/" << denominator;
-}
-
 } // namespace
 } // namespace veloquill::x11

@@ -147,19 +147,6 @@ TEST_F(X11Properties, ChangesByAnyProgramReachTheKeysRegisteredForThemAndReadBac
     EXPECT_EQ(mouse->pointerAcceleration(), -1.0);
 }
 
-TEST_F(X11Properties, SystemDefaultAccelerationIsTheServersPointerControl)
-{
-    const auto read = system->copySystemParameter(HidKey::PointerAcceleration);
-    EXPECT_EQ(read.outcome, HidSystemParameterRead::Outcome::Copied);
-    EXPECT_EQ(read.value, HidPropertyValue::integer(65536)); // 2/1: the neutral 1.0
-
-    driver().setPointerControl(3, 2, 4);
-    EXPECT_EQ(system->copySystemParameter(HidKey::PointerAcceleration).value,
-              HidPropertyValue::integer(32768));
-    EXPECT_EQ(system->copySystemParameter(HidKey::MouseAcceleration).outcome,
-              HidSystemParameterRead::Outcome::CopyFailed);
-}
-
 // With acceleration off the X server moves the pointer by the device's motion times the
 // matrix scale: half the neutral resolution doubles the travel, twice it halves it.
 TEST_F(X11Properties, ResolutionReallyScalesThePointersTravel)
