@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <filesystem>
@@ -46,13 +47,17 @@ QString autostartDirectory()
     return xdgConfigHome() + QStringLiteral("/autostart");
 }
 
-// The program path as one Exec argument, double-quoted as the desktop entry format asks
-// (\" \` \$ \\ inside the quotes, % doubled), then escaped as a string value (\\ \n \t \r).
-// Always quoted: a quoted argument is valid for every path, reserved characters or not.
-QString execArgument(const QString& programPath)
+// The program as one Exec argument. A bare name of plain characters, which the PATH finds,
+// goes as it is. Every path is double-quoted as the desktop entry format asks (\" \` \$ and
+// \\ inside the quotes, % doubled), then escaped as a string value (\\ \n \t \r): a quoted
+// argument is valid for every path, reserved characters or not.
+QString execArgument(const QString& program)
 {
+    static const QRegularExpression plainName(QStringLiteral("^[A-Za-z0-9._-]+$"));
+    if (plainName.match(program).hasMatch())
+        return program;
     QString quoted = QStringLiteral("\"");
-    for (const QChar c : programPath) {
+    for (const QChar c : program) {
         if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
             c == QLatin1Char('\\'))
             quoted += QLatin1Char('\\');
@@ -80,14 +85,14 @@ QString execArgument(const QString& programPath)
 }
 
 // The file's text: an application entry whose Exec runs exactly the given program.
-QByteArray contents(const QString& programPath)
+QByteArray contents(const QString& program)
 {
     const QString text = DesktopEntryGroup +
                          QStringLiteral("\n"
                                         "Type=Application\n"
                                         "Name=Veloquill\n"
                                         "Exec=") +
-                         execArgument(programPath) +
+                         execArgument(program) +
                          QStringLiteral("\n"
                                         "Terminal=false\n"
                                         "X-GNOME-Autostart-enabled=true\n");
@@ -129,13 +134,13 @@ bool AutostartEntry::isEnabled() const
     return true;
 }
 
-std::optional<QString> AutostartEntry::write(const QString& programPath) const
+std::optional<QString> AutostartEntry::write(const QString& program) const
 {
     if (const auto failure = makeDirectory(autostartDirectory()))
         return failure;
     const QString path = filePath();
     QSaveFile file(path);
-    const QByteArray text = contents(programPath);
+    const QByteArray text = contents(program);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
     return std::nullopt;

@@ -21,10 +21,11 @@ public:
     // nor X-GNOME-Autostart-enabled=false. An unreadable file starts nothing.
     bool isEnabled() const;
 
-    // Writes an entry that starts the program at the given path, creating the autostart
-    // folder if needed. The entry is written beside the old one and renamed over it, so a
-    // failure leaves the old entry as it was. Returns why it failed, or nothing.
-    std::optional<QString> write(const QString& programPath) const;
+    // Writes an entry that starts the given program, an absolute path or a bare name the PATH
+    // finds, creating the autostart folder if needed. The entry is written beside the old one and
+    // renamed over it, so a failure leaves the old entry as it was. Returns why it failed, or
+    // nothing.
+    std::optional<QString> write(const QString& program) const;
 
     // Removes the entry; an absent entry is already removed. Returns why it failed, or nothing.
     std::optional<QString> remove() const;

@@ -5,6 +5,8 @@
 #include "settings/defaults_store.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QThread>
 
 #include <atomic>
@@ -32,6 +34,18 @@ void deliver(QObject* context, const SubscriptionRef& to, bool value)
                 to->receiver(value);
         },
         Qt::QueuedConnection);
+}
+
+// How the entry names the program: by its bare name when that is what the PATH runs, so
+// the entry still works after a package update or a move along the PATH; by its absolute
+// path otherwise (a build folder, an unpacked copy, a second copy earlier on the PATH).
+QString launchCommand(const QString& programPath)
+{
+    const QString name = QStringLiteral("veloquill");
+    const QString found = QFileInfo(QStandardPaths::findExecutable(name)).canonicalFilePath();
+    if (!found.isEmpty() && found == QFileInfo(programPath).canonicalFilePath())
+        return name;
+    return programPath;
 }
 } // namespace
 
@@ -135,7 +149,7 @@ void StartAtLogin::migrateIfNeeded(DefaultsStore& defaults)
 void StartAtLogin::registerForLogin(bool enabled)
 {
     const std::optional<QString> failure =
-        enabled ? m_entry.write(m_programPath) : m_entry.remove();
+        enabled ? m_entry.write(launchCommand(m_programPath)) : m_entry.remove();
     if (failure)
         qCCritical(lcMain, "Failed to %s launch at login: %s", enabled ? "enable" : "disable",
                    qUtf8Printable(*failure));

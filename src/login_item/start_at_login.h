@@ -16,8 +16,9 @@ class StartAtLoginKvo;
 class StartAtLoginObservable;
 
 // Whether the program starts when the user logs in: an XDG autostart entry named after the
-// app id, whose Exec runs this program. The entry itself is the only state; every read asks
-// the file system.
+// app id, whose Exec runs this program: "veloquill" when the PATH finds this very program,
+// its absolute path otherwise. The entry itself is the only state; every read asks the file
+// system.
 //
 // Switching off removes the entry rather than writing Hidden=true. Hidden=true exists to mask
 // a system-wide entry of the same name, and the program installs none; removing leaves

@@ -7,6 +7,7 @@
 #include "support/qt_printers.h"
 
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -67,6 +68,42 @@ X-GNOME-Autostart-enabled=true
     startAtLogin.setEnabled(false); // off while off is no failure
     EXPECT_FALSE(startAtLogin.isEnabled());
     EXPECT_EQ(log.lines(), QStringList());
+}
+
+TEST_F(StartAtLoginEntry, EntryNamesTheProgramBareOnlyWhenThePathRunsThisVeryProgram)
+{
+    // bin/veloquill is the program; linked/ reaches it through a folder link; other/ holds
+    // another copy.
+    const QTemporaryDir dir;
+    const QString bin = dir.path() + "/bin", linked = dir.path() + "/linked";
+    const QString other = dir.path() + "/other", program = bin + "/veloquill";
+    for (const QString& folder : {bin, other}) {
+        QDir().mkpath(folder);
+        QFile file(folder + "/veloquill");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    }
+    ASSERT_TRUE(QFile::link(bin, linked));
+    const QString missing = dir.path() + "/veloquill"; // neither it nor a match exists
+    const QByteArray pathBefore = qgetenv("PATH");
+    const struct
+    {
+        QString path, running, exec;
+    } table[] = {
+        {bin, program, "veloquill"},
+        {linked, program, "veloquill"},
+        {bin, linked + "/veloquill", "veloquill"},
+        {other + ":" + bin, program, '"' + program + '"'}, // the PATH runs the other copy
+        {dir.path(), program, '"' + program + '"'},
+        {dir.path(), missing, '"' + missing + '"'},
+    };
+    for (const auto& [path, running, exec] : table) {
+        SCOPED_TRACE((path + " " + running).toStdString());
+        qputenv("PATH", QFile::encodeName(path));
+        StartAtLogin(AppId, running).setEnabled(true);
+        EXPECT_TRUE(entryText().contains("\nExec=" + exec.toUtf8() + "\n")) << entryText().data();
+    }
+    qputenv("PATH", pathBefore);
 }
 
 TEST_F(StartAtLoginEntry, EntriesTheDesktopSwitchedOffReadAsOffUntilSwitchedOnAgain)
