@@ -136,6 +136,8 @@ bool AutostartEntry::isEnabled() const
 
 std::optional<QString> AutostartEntry::write(const QString& program) const
 {
+    if (xdgConfigHome().isEmpty())
+        return QStringLiteral("neither XDG_CONFIG_HOME nor HOME names a folder");
     if (const auto failure = makeDirectory(autostartDirectory()))
         return failure;
     const QString path = filePath();

@@ -2,6 +2,7 @@
 
 #include "support/number_format.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
@@ -97,6 +98,22 @@ std::optional<bool> readBoolean(const QJsonObject& record, const QString& member
     return value ? std::optional(value->toBool()) : std::nullopt;
 }
 
+QByteArray compactJson(const QJsonObject& object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+QByteArray otherMembers(QJsonObject record)
+{
+    record.remove(DeviceSettingsMember::PointerSpeed);
+    record.remove(DeviceSettingsMember::PointerAcceleration);
+    record.remove(DeviceSettingsMember::PointerDisableAcceleration);
+    if (record.isEmpty())
+        return {};
+    const QByteArray json = compactJson(record);
+    return json.mid(1, json.size() - 2);
+}
+
 std::optional<DeviceSpecificSettings> readRecord(const QJsonValue& value, QString* error)
 {
     if (!value.isObject()) {
@@ -114,11 +131,12 @@ std::optional<DeviceSpecificSettings> readRecord(const QJsonValue& value, QStrin
         readBoolean(record, DeviceSettingsMember::PointerDisableAcceleration, error);
     if (!disabled)
         return std::nullopt;
-    return DeviceSpecificSettings{*speed, *acceleration, *disabled};
+    return DeviceSpecificSettings{*speed, *acceleration, *disabled, otherMembers(record)};
 }
 } // namespace
 
-DeviceSettingsEncoding encodeDeviceSettingsTable(const DeviceSettingsTable& table)
+DeviceSettingsEncoding encodeDeviceSettingsTable(const DeviceSettingsTable& table,
+                                                 const UnreadableDeviceRecords& unreadable)
 {
     // Written directly rather than through QJsonObject, which costs a hundred times more and
     // grows quadratically with the table; every step of a slider drag rewrites it whole.
@@ -144,7 +162,21 @@ DeviceSettingsEncoding encodeDeviceSettingsTable(const DeviceSettingsTable& tabl
         json += R"(,"pointerAcceleration":)";
         appendJsonNumber(json, settings.pointerAcceleration);
         json += R"(,"pointerDisableAcceleration":)";
-        json += settings.pointerDisableAcceleration ? "true}" : "false}";
+        json += settings.pointerDisableAcceleration ? "true" : "false";
+        if (!settings.otherMembers.isEmpty()) {
+            json += ',';
+            json += settings.otherMembers;
+        }
+        json += '}';
+    }
+    for (auto it = unreadable.cbegin(); it != unreadable.cend(); ++it) {
+        if (table.contains(it.key()))
+            continue;
+        if (json.size() > 1)
+            json += ',';
+        appendJsonString(json, it.key());
+        json += ':';
+        json += it.value();
     }
     json += '}';
     return {std::move(json), QString()};
@@ -163,17 +195,24 @@ DeviceSettingsDecoding decodeDeviceSettingsTable(const QByteArray& data)
         return {std::nullopt, QStringLiteral("the top-level value is not an object")};
 
     const QJsonObject root = document.object();
+    DeviceSettingsDecoding decoded;
     DeviceSettingsTable table;
     table.reserve(root.size());
     for (auto it = root.constBegin(); it != root.constEnd(); ++it) {
         QString error;
-        const auto record = readRecord(it.value(), &error);
-        if (!record)
-            return {std::nullopt,
-                    QStringLiteral("record ") + quoted(it.key()) + QStringLiteral(": ") + error};
-        table.insert(it.key(), *record);
+        if (const auto record = readRecord(it.value(), &error)) {
+            table.insert(it.key(), *record);
+            continue;
+        }
+        // Wrapped in an array, as QJsonDocument writes only objects and arrays.
+        const QByteArray wrapped =
+            QJsonDocument(QJsonArray{it.value()}).toJson(QJsonDocument::Compact);
+        decoded.unreadableRecords.insert(it.key(), wrapped.mid(1, wrapped.size() - 2));
+        decoded.recordErrors.append(QStringLiteral("record ") + quoted(it.key()) +
+                                    QStringLiteral(": ") + error);
     }
-    return {std::move(table), QString()};
+    decoded.table = std::move(table);
+    return decoded;
 }
 
 } // namespace veloquill

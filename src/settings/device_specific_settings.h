@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -15,6 +16,9 @@ struct DeviceSpecificSettings
     double pointerSpeed = 0.0;
     double pointerAcceleration = 0.0;
     bool pointerDisableAcceleration = false;
+    // Members a newer version wrote, as compact JSON without the braces, written back as
+    // they were read so that going back and forth between versions loses nothing.
+    QByteArray otherMembers = {};
 
     friend bool operator==(const DeviceSpecificSettings&, const DeviceSpecificSettings&) = default;
 };
@@ -35,18 +39,27 @@ struct DeviceSettingsEncoding
     QString error;
 };
 
+// stableID → a record this version cannot read, as compact JSON, kept to be written back.
+using UnreadableDeviceRecords = QHash<QString, QByteArray>;
+
 struct DeviceSettingsDecoding
 {
     std::optional<DeviceSettingsTable> table; // absent when decoding failed
     QString error;
+    UnreadableDeviceRecords unreadableRecords = {};
+    QStringList recordErrors = {}; // one per unreadable record, naming it
 };
 
 // Compact UTF-8 JSON of the whole table: one object from stableID to a record with all
-// three members. A non-finite value cannot be written, so it fails the whole table.
-DeviceSettingsEncoding encodeDeviceSettingsTable(const DeviceSettingsTable& table);
+// three members (and the other members it was read with), followed by the unreadable
+// records of devices the table has no record for. A non-finite value cannot be written, so
+// it fails the whole table.
+DeviceSettingsEncoding encodeDeviceSettingsTable(const DeviceSettingsTable& table,
+                                                 const UnreadableDeviceRecords& unreadable = {});
 
-// Strict: every record must carry all three members, the two numbers as JSON numbers and
-// the switch as a JSON boolean. Any fault fails the whole table; unknown members are ignored.
+// A record must carry all three members, the two numbers as JSON numbers and the switch as
+// a JSON boolean; one that does not is set apart in unreadableRecords, and the others still
+// apply. Data that is not one JSON object fails the whole table.
 DeviceSettingsDecoding decodeDeviceSettingsTable(const QByteArray& data);
 
 } // namespace veloquill

@@ -2,12 +2,16 @@
 
 #include "support/config_home.h"
 #include "support/log.h"
+#include "support/settings_file.h"
+
+#include <QTemporaryDir>
 
 namespace veloquill {
 
 namespace {
 const QString TrueText = QStringLiteral("true");
 const QString FalseText = QStringLiteral("false");
+const QString LogPrefix = QStringLiteral("QSettingsDefaultsStore: ");
 
 QString describeStatus(QSettings::Status status)
 {
@@ -21,41 +25,80 @@ QString describeStatus(QSettings::Status status)
     }
     return QStringLiteral("unknown error");
 }
+
+QString notRegular(const QString& path)
+{
+    return path + QStringLiteral(" is not a regular file");
+}
+
+QString readOnly(const QString& path)
+{
+    return path + QStringLiteral(" has no write permission for its owner");
+}
 } // namespace
 
 QString QSettingsDefaultsStore::standardFilePath()
 {
-    return xdgConfigHome() + QStringLiteral("/Veloquill/Veloquill.conf");
+    const QString base = xdgConfigHome();
+    return base.isEmpty() ? QString() : base + QStringLiteral("/Veloquill/Veloquill.conf");
 }
 
-QSettingsDefaultsStore::QSettingsDefaultsStore(const QString& filePath)
-    : m_filePath(filePath), m_settings(std::make_unique<QSettings>(filePath, QSettings::IniFormat))
-{}
+QSettingsDefaultsStore::QSettingsDefaultsStore(const QString& filePath) : m_filePath(filePath)
+{
+    if (m_filePath.isEmpty()) {
+        keepInMemory(QStringLiteral("neither XDG_CONFIG_HOME nor HOME names a folder"));
+        return;
+    }
+    const SettingsFileKind kind = settingsFileKind(m_filePath);
+    if (kind == SettingsFileKind::Other) {
+        keepInMemory(notRegular(m_filePath));
+        return;
+    }
+    m_settings = std::make_unique<QSettings>(m_filePath, QSettings::IniFormat);
+    if (kind == SettingsFileKind::ReadOnly)
+        keepInMemory(readOnly(m_filePath));
+    // A file QSettings could not parse whole would lose what it skipped at the first write.
+    if (m_settings->status() == QSettings::FormatError)
+        m_keepCopy = true;
+}
+
+QVariant QSettingsDefaultsStore::value(const QString& key) const
+{
+    if (const auto kept = m_memory.constFind(key); kept != m_memory.cend())
+        return *kept;
+    return m_settings ? m_settings->value(key) : QVariant();
+}
+
+bool QSettingsDefaultsStore::contains(const QString& key) const
+{
+    return value(key).isValid() ||
+           (m_settings && !m_memory.contains(key) && m_settings->contains(key));
+}
 
 std::optional<QByteArray> QSettingsDefaultsStore::data(const QString& key) const
 {
-    const QVariant value = m_settings->value(key);
-    if (value.typeId() != QMetaType::QByteArray)
+    const QVariant stored = value(key);
+    if (stored.typeId() != QMetaType::QByteArray)
         return std::nullopt;
-    return value.toByteArray();
+    return stored.toByteArray();
 }
 
 std::optional<QString> QSettingsDefaultsStore::string(const QString& key) const
 {
-    const QVariant value = m_settings->value(key);
-    if (value.typeId() != QMetaType::QString)
+    const QVariant stored = value(key);
+    if (stored.typeId() != QMetaType::QString)
         return std::nullopt;
-    return value.toString();
+    return stored.toString();
 }
 
 std::optional<bool> QSettingsDefaultsStore::boolean(const QString& key) const
 {
-    const QVariant value = m_settings->value(key);
-    if (value.typeId() == QMetaType::Bool)
-        return value.toBool();
-    if (value.typeId() != QMetaType::QString)
+    const QVariant stored = value(key);
+    if (stored.typeId() == QMetaType::Bool)
+        return stored.toBool();
+    if (stored.typeId() != QMetaType::QString)
         return std::nullopt;
-    const QString text = value.toString();
+    const QString text = stored.toString();
     if (text == TrueText)
         return true;
     if (text == FalseText)
@@ -63,50 +106,137 @@ std::optional<bool> QSettingsDefaultsStore::boolean(const QString& key) const
     return std::nullopt;
 }
 
-void QSettingsDefaultsStore::setData(const QString& key, const QByteArray& value)
+bool QSettingsDefaultsStore::setData(const QString& key, const QByteArray& value)
 {
-    write(key, value);
+    return write(key, value);
 }
 
-void QSettingsDefaultsStore::setString(const QString& key, const QString& value)
+bool QSettingsDefaultsStore::setString(const QString& key, const QString& value)
 {
-    write(key, value);
+    return write(key, value);
 }
 
-void QSettingsDefaultsStore::setBoolean(const QString& key, bool value)
+bool QSettingsDefaultsStore::setBoolean(const QString& key, bool value)
 {
     // Stored as the text QSettings would write anyway, so that this process reads back
     // the same kind a later one reads from the file.
-    write(key, value ? TrueText : FalseText);
+    return write(key, value ? TrueText : FalseText);
 }
 
-void QSettingsDefaultsStore::remove(const QString& key)
+bool QSettingsDefaultsStore::remove(const QString& key)
 {
-    write(key, QVariant());
+    return write(key, QVariant());
 }
 
-void QSettingsDefaultsStore::write(const QString& key, const QVariant& value)
+void QSettingsDefaultsStore::keepCopyBeforeNextWrite()
 {
-    // What the file already holds is not written again: every sync rewrites the whole file,
-    // values QSettings cannot write back as they were included, so a start that changes
-    // nothing must not sync at all.
-    const bool unchanged =
-        value.isValid() ? m_settings->value(key) == value : !m_settings->contains(key);
+    m_keepCopy = true;
+}
+
+bool QSettingsDefaultsStore::write(const QString& key, const QVariant& newValue)
+{
+    // What the store already holds is not written again: every sync rewrites the whole
+    // file, values QSettings cannot write back as they were included, so a start that
+    // changes nothing must not sync at all.
+    const bool unchanged = newValue.isValid() ? value(key) == newValue : !contains(key);
     if (unchanged && !m_lastSyncFailed)
-        return;
+        return !m_memoryOnly;
+    if (m_memoryOnly || !fileStillUsable() || !keepCopyIfAsked()) {
+        m_memory.insert(key, newValue);
+        return false;
+    }
     if (m_lastSyncFailed)
         startOverKeepingUnsavedChanges();
-    if (value.isValid())
-        m_settings->setValue(key, value);
+    if (newValue.isValid())
+        m_settings->setValue(key, newValue);
     else
         m_settings->remove(key);
+    // The write goes through a new file renamed into place, which takes the process's
+    // default mode; the user's choice of mode is put back.
+    const int mode = settingsFileMode(m_filePath);
     m_settings->sync();
     const QSettings::Status status = m_settings->status();
-    m_lastSyncFailed = status != QSettings::NoError;
+    // A format error is about what was read; the write itself went through.
+    m_lastSyncFailed = status == QSettings::AccessError;
     if (m_lastSyncFailed) {
-        logLine(QStringLiteral("QSettingsDefaultsStore: Could not write settings to ") +
-                m_filePath + QStringLiteral(": ") + describeStatus(status));
+        logLine(LogPrefix + QStringLiteral("Could not write settings to ") + m_filePath +
+                QStringLiteral(": ") + describeStatus(status));
+        return false;
     }
+    if (mode >= 0)
+        setSettingsFileMode(m_filePath, mode);
+    return true;
+}
+
+bool QSettingsDefaultsStore::fileStillUsable()
+{
+    // Checked before every write as well: the path may have changed since the start.
+    switch (settingsFileKind(m_filePath)) {
+    case SettingsFileKind::Missing:
+    case SettingsFileKind::Regular:
+        return true;
+    case SettingsFileKind::ReadOnly:
+        keepInMemory(readOnly(m_filePath));
+        return false;
+    case SettingsFileKind::Other:
+        keepInMemory(notRegular(m_filePath));
+        return false;
+    }
+    return false;
+}
+
+bool QSettingsDefaultsStore::keepCopyIfAsked()
+{
+    // A sync writes the whole file in QSettings' own form: anything it would not write back
+    // as it was (a hand edit, a value of an unknown kind, bytes that are not UTF-8) is kept
+    // once, before the first write of the run.
+    if (!m_checkedRewrite) {
+        m_checkedRewrite = true;
+        m_keepCopy = m_keepCopy || !rewritesUnchanged();
+    }
+    if (!m_keepCopy)
+        return true;
+    if (settingsFileKind(m_filePath) == SettingsFileKind::Missing) {
+        m_keepCopy = false;
+        return true;
+    }
+    QString error;
+    const QString copy = copyAside(m_filePath, &error);
+    if (copy.isEmpty()) {
+        keepInMemory(QStringLiteral("no copy of ") + m_filePath +
+                     QStringLiteral(" as it was could be kept (") + error + QLatin1Char(')'));
+        return false;
+    }
+    m_keepCopy = false;
+    logLine(LogPrefix + QStringLiteral("Kept a copy of ") + m_filePath +
+            QStringLiteral(" as it was in ") + copy + QStringLiteral(" before rewriting it."));
+    return true;
+}
+
+bool QSettingsDefaultsStore::rewritesUnchanged() const
+{
+    QString error;
+    const std::optional<QByteArray> bytes = readRegularFile(m_filePath, &error);
+    if (!bytes)
+        return true; // nothing there to lose
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return false;
+    const QString renderedPath = scratch.filePath(QStringLiteral("rendered.conf"));
+    {
+        const QSettings current(m_filePath, QSettings::IniFormat);
+        QSettings rendered(renderedPath, QSettings::IniFormat);
+        for (const QString& key : current.allKeys())
+            rendered.setValue(key, current.value(key));
+    }
+    return readRegularFile(renderedPath, &error).value_or(QByteArray()) == *bytes;
+}
+
+void QSettingsDefaultsStore::keepInMemory(const QString& why)
+{
+    m_memoryOnly = true;
+    logLine(LogPrefix + QStringLiteral("Settings are kept in memory only: ") + why +
+            QLatin1Char('.'));
 }
 
 void QSettingsDefaultsStore::startOverKeepingUnsavedChanges()

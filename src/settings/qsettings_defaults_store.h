@@ -2,7 +2,9 @@
 
 #include "settings/defaults_store.h"
 
+#include <QHash>
 #include <QSettings>
+#include <QVariant>
 
 #include <memory>
 
@@ -14,30 +16,48 @@ namespace veloquill {
 // INI keeps a data value apart from text (@ByteArray(...)), but a boolean is written as the
 // text true or false, as QSettings does; reading a boolean therefore accepts exactly those
 // two texts, so a hand-edited file reads as expected.
+//
+// The file is only ever a regular file (a symbolic link to one is followed and kept). When
+// it cannot be one — no config folder, a FIFO, device or folder in its place, no owner
+// write permission — the values live in memory for this run, with one log line saying so.
 class QSettingsDefaultsStore final : public DefaultsStore
 {
 public:
-    // ${XDG_CONFIG_HOME:-~/.config}/Veloquill/Veloquill.conf
+    // ${XDG_CONFIG_HOME:-~/.config}/Veloquill/Veloquill.conf, or empty when neither names
+    // a folder.
     static QString standardFilePath();
 
     explicit QSettingsDefaultsStore(const QString& filePath = standardFilePath());
 
+    bool contains(const QString& key) const override;
     std::optional<QByteArray> data(const QString& key) const override;
     std::optional<QString> string(const QString& key) const override;
     std::optional<bool> boolean(const QString& key) const override;
 
-    void setData(const QString& key, const QByteArray& value) override;
-    void setString(const QString& key, const QString& value) override;
-    void setBoolean(const QString& key, bool value) override;
-    void remove(const QString& key) override;
+    bool setData(const QString& key, const QByteArray& value) override;
+    bool setString(const QString& key, const QString& value) override;
+    bool setBoolean(const QString& key, bool value) override;
+    bool remove(const QString& key) override;
+
+    void keepCopyBeforeNextWrite() override;
 
 private:
+    QVariant value(const QString& key) const;
     // Writes the value (an invalid one removes the key) and syncs the file at once.
-    void write(const QString& key, const QVariant& value);
+    bool write(const QString& key, const QVariant& value);
+    bool fileStillUsable();
+    bool keepCopyIfAsked();
+    bool rewritesUnchanged() const;
+    void keepInMemory(const QString& why);
     void startOverKeepingUnsavedChanges();
 
     QString m_filePath;
-    std::unique_ptr<QSettings> m_settings;
+    std::unique_ptr<QSettings> m_settings; // absent when the file must not be opened
+    // Values that live in memory only; an invalid one stands for a removed key.
+    QHash<QString, QVariant> m_memory;
+    bool m_memoryOnly = false;
+    bool m_keepCopy = false;
+    bool m_checkedRewrite = false;
     bool m_lastSyncFailed = false;
 };
 

@@ -33,6 +33,15 @@ VeloquillPointerSettingsState::VeloquillPointerSettingsState(PointerDeviceManage
     : QObject(parent), m_manager(manager), m_store(std::move(store))
 {
     loadDeviceSettingsFromUserDefaults();
+    // A preference stored in a form this version cannot read is replaced by its next write.
+    const auto unreadable = [this](const QString& key, bool read) {
+        return !read && m_store->contains(key);
+    };
+    if (unreadable(AutoSwitchToNewDevicesKey,
+                   m_store->boolean(AutoSwitchToNewDevicesKey).has_value()) ||
+        unreadable(PreferredDeviceNameKey, m_store->string(PreferredDeviceNameKey).has_value()) ||
+        unreadable(SelectedDeviceIDKey, m_store->string(SelectedDeviceIDKey).has_value()))
+        m_store->keepCopyBeforeNextWrite();
 
     // Each restored preference is assigned, which writes it back.
     if (const auto autoSwitch = m_store->boolean(AutoSwitchToNewDevicesKey))

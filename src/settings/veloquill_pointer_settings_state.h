@@ -42,8 +42,6 @@ public:
     // Persisted keys.
     static inline const QString DeviceSettingsKey =
         QStringLiteral("Veloquill_DeviceSpecificSettings_v1");
-    static inline const QString UnreadableDeviceSettingsKey =
-        QStringLiteral("Veloquill_DeviceSpecificSettings_v1.unreadable");
     static inline const QString SelectedDeviceIDKey =
         QStringLiteral("selectedDeviceID_v2_settings_state");
     static inline const QString PreferredDeviceNameKey = QStringLiteral("preferredDeviceName");
@@ -154,8 +152,8 @@ private:
     bool m_autoSwitchToNewDevices = true;
     QString m_preferredDeviceName = InitialPreferredDeviceName;
     DeviceSettingsTable m_perDeviceSettings;
-    // What the store held when it could not be read, kept aside by the first save.
-    std::optional<QByteArray> m_unreadableDeviceSettings;
+    // Records this version cannot read, written back as they were.
+    UnreadableDeviceRecords m_unreadableDeviceRecords;
     std::optional<QString> m_selectedDeviceID;
     double m_currentPointerSpeed = DefaultPointerSpeed;
     double m_currentPointerAcceleration = DefaultPointerAcceleration;

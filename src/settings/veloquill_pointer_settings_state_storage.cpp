@@ -8,26 +8,34 @@ namespace veloquill {
 
 void VeloquillPointerSettingsState::loadDeviceSettingsFromUserDefaults()
 {
+    m_perDeviceSettings.clear();
+    m_unreadableDeviceRecords.clear();
     const std::optional<QByteArray> data = m_store->data(DeviceSettingsKey);
-    if (!data) {
+    if (!data && !m_store->contains(DeviceSettingsKey)) {
         logLine(QStringLiteral("No device settings data found in UserDefaults (key: ") +
                 DeviceSettingsKey +
                 QStringLiteral("). Initializing with empty settings dictionary."));
-        m_perDeviceSettings.clear();
         return;
     }
 
-    DeviceSettingsDecoding decoded = decodeDeviceSettingsTable(*data);
+    DeviceSettingsDecoding decoded =
+        data ? decodeDeviceSettingsTable(*data)
+             : DeviceSettingsDecoding{std::nullopt, QStringLiteral("the stored value is not data")};
     if (!decoded.table) {
         logLine(QStringLiteral("Error decoding device settings from UserDefaults (key: ") +
                 DeviceSettingsKey + QStringLiteral("): ") + decoded.error +
                 QStringLiteral(". Initializing with empty settings dictionary."));
-        m_perDeviceSettings.clear();
         // The next save would replace every device's settings with this run's few.
-        m_unreadableDeviceSettings = *data;
+        m_store->keepCopyBeforeNextWrite();
         return;
     }
+    for (const QString& error : decoded.recordErrors) {
+        logLine(QStringLiteral("Error decoding device settings from UserDefaults (key: ") +
+                DeviceSettingsKey + QStringLiteral("): ") + error +
+                QStringLiteral(". The record is kept as it is."));
+    }
     m_perDeviceSettings = std::move(*decoded.table);
+    m_unreadableDeviceRecords = std::move(decoded.unreadableRecords);
     logLine(QStringLiteral("Successfully loaded ") + QString::number(m_perDeviceSettings.size()) +
             QStringLiteral(" device settings records from UserDefaults."));
 }
@@ -39,21 +47,21 @@ void VeloquillPointerSettingsState::saveDeviceSettingsToUserDefaults()
                                "Not initialized. Skipping save."));
         return;
     }
-    const DeviceSettingsEncoding encoded = encodeDeviceSettingsTable(m_perDeviceSettings);
+    const DeviceSettingsEncoding encoded =
+        encodeDeviceSettingsTable(m_perDeviceSettings, m_unreadableDeviceRecords);
     if (!encoded.data) {
         logLine(QStringLiteral("Error encoding device settings for UserDefaults: ") +
                 encoded.error);
         return;
     }
-    if (m_unreadableDeviceSettings) {
-        m_store->setData(UnreadableDeviceSettingsKey, *m_unreadableDeviceSettings);
-        m_unreadableDeviceSettings.reset();
-        logLine(QStringLiteral("VeloquillPointerSettingsState.saveDeviceSettingsToUserDefaults: "
-                               "Kept the unreadable device settings data under key ") +
-                UnreadableDeviceSettingsKey + QStringLiteral(" before replacing it."));
+    const QString count = QString::number(m_perDeviceSettings.size());
+    if (!m_store->setData(DeviceSettingsKey, *encoded.data)) {
+        logLine(QStringLiteral("Could not save ") + count +
+                QStringLiteral(" device settings records to UserDefaults; they are kept in "
+                               "memory for this run."));
+        return;
     }
-    m_store->setData(DeviceSettingsKey, *encoded.data);
-    logLine(QStringLiteral("Successfully saved ") + QString::number(m_perDeviceSettings.size()) +
+    logLine(QStringLiteral("Successfully saved ") + count +
             QStringLiteral(" device settings records to UserDefaults."));
 }
 
@@ -64,11 +72,14 @@ void VeloquillPointerSettingsState::updateSettingsForCurrentDevice()
                                "initialized or no device selected. Skipping save."));
         return;
     }
-    const DeviceSpecificSettings settings{m_currentPointerSpeed, m_currentPointerAcceleration,
-                                          m_currentPointerDisableAcceleration};
+    DeviceSpecificSettings settings{m_currentPointerSpeed, m_currentPointerAcceleration,
+                                    m_currentPointerDisableAcceleration};
     const auto existing = m_perDeviceSettings.constFind(*m_selectedDeviceID);
-    if (existing != m_perDeviceSettings.cend() && *existing == settings)
-        return;
+    if (existing != m_perDeviceSettings.cend()) {
+        settings.otherMembers = existing->otherMembers;
+        if (*existing == settings)
+            return;
+    }
     m_perDeviceSettings.insert(*m_selectedDeviceID, settings);
     logLine(QStringLiteral("Updated settings for device ") + *m_selectedDeviceID +
             QStringLiteral(" in memory: Speed=") + formatReal(settings.pointerSpeed) +

@@ -7,9 +7,13 @@ namespace veloquill {
 QString xdgConfigHome()
 {
     const QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        return QDir::homePath() + QStringLiteral("/.config");
-    return base;
+    if (!base.isEmpty() && !QDir::isRelativePath(base))
+        return base;
+    // Read here rather than through QDir::homePath(), which falls back to "/".
+    const QString home = qEnvironmentVariable("HOME");
+    if (home.isEmpty() || QDir::isRelativePath(home))
+        return {};
+    return home + QStringLiteral("/.config");
 }
 
 } // namespace veloquill

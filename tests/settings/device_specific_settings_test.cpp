@@ -17,38 +17,37 @@ TEST(DeviceSettingsJson, TableReadsBackExactlyAndIsStoredAsOneObjectOfThreeMembe
         {"5-6-Small-N/A", {1e-05, 20.0, false}}};
     EXPECT_EQ(decodeDeviceSettingsTable(*encodeDeviceSettingsTable(table).data).table, table);
 
-    // Integers read as reals; unknown members are read past and not written again. The stored
-    // form: one line, one object, records of exactly three members.
-    const auto extra = decodeDeviceSettingsTable(
+    // Integers read as reals; members a newer version wrote are written back after the three.
+    // The stored form: one line, one object.
+    const QByteArray extra =
         R"({"a":{"pointerSpeed":1,"pointerAcceleration":2,"pointerDisableAcceleration":false,)"
-        R"("colour":"blue"}})");
-    EXPECT_EQ(extra.table, DeviceSettingsTable({{"a", {1.0, 2.0, false}}}));
-    EXPECT_EQ(
-        *encodeDeviceSettingsTable(*extra.table).data,
-        R"({"a":{"pointerSpeed":1,"pointerAcceleration":2,"pointerDisableAcceleration":false}})");
+        R"("colour":"blue","curve":[0.5,{"x":null}]}})";
+    const auto decoded = decodeDeviceSettingsTable(extra);
+    EXPECT_EQ(decoded.table->value("a").pointerAcceleration, 2.0);
+    EXPECT_EQ(*encodeDeviceSettingsTable(*decoded.table).data, extra);
 }
 
-TEST(DeviceSettingsJson, AnyFaultFailsTheWholeTable)
+TEST(DeviceSettingsJson, FaultyRecordIsSetApartAndAnythingButAnObjectFailsTheWholeTable)
 {
     const QByteArray good = R"({"ok":{"pointerSpeed":0.5,"pointerAcceleration":1,)"
                             R"("pointerDisableAcceleration":true},)";
-    const QList<QByteArray> faulty = {
-        good + R"("a":{"pointerAcceleration":1,"pointerDisableAcceleration":true}})",
-        good + R"("a":{"pointerSpeed":0.5,"pointerDisableAcceleration":true}})",
-        good + R"("a":{"pointerSpeed":0.5,"pointerAcceleration":1}})",
-        good +
-            R"("a":{"pointerSpeed":0.5,"pointerAcceleration":1,"pointerDisableAcceleration":1}})",
-        good +
-            R"("a":{"pointerSpeed":"1","pointerAcceleration":1,"pointerDisableAcceleration":true}})",
-        good + R"("a":[0.5,1,true]})",
-        "[]",
-        "\"text\"",
-        "",
-        "{\"a\":",
-        "{\"a\":NaN}"};
-    for (const QByteArray& text : faulty) {
+    // Written back as QJsonDocument writes them: members in name order.
+    const QList<QByteArray> faultyRecords = {
+        R"({"pointerAcceleration":1,"pointerDisableAcceleration":true})",
+        R"({"pointerDisableAcceleration":true,"pointerSpeed":0.5})",
+        R"({"pointerAcceleration":1,"pointerSpeed":0.5})",
+        R"({"pointerAcceleration":1,"pointerDisableAcceleration":1,"pointerSpeed":0.5})",
+        R"({"pointerAcceleration":1,"pointerDisableAcceleration":true,"pointerSpeed":"1"})",
+        "[0.5,1,true]"};
+    for (const QByteArray& record : faultyRecords) {
+        const auto decoded = decodeDeviceSettingsTable(good + "\"a\":" + record + "}");
+        EXPECT_EQ(decoded.table->keys(), QStringList{"ok"}) << record.toStdString();
+        EXPECT_EQ(decoded.unreadableRecords.value("a"), record);
+        EXPECT_EQ(decoded.recordErrors.size(), 1);
+    }
+    for (const char* text : {"[]", "\"text\"", "", "{\"a\":", "{\"a\":NaN}"}) {
         const auto decoded = decodeDeviceSettingsTable(text);
-        EXPECT_TRUE(!decoded.table && !decoded.error.isEmpty()) << text.toStdString();
+        EXPECT_TRUE(!decoded.table && !decoded.error.isEmpty()) << text;
     }
 
     // NaN and infinities cannot be written: the whole table fails, naming the record.

@@ -5,13 +5,60 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#include <cstring>
+#include <functional>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace veloquill;
 using namespace veloquill::test;
 
 namespace {
+const QByteArray Table =
+    R"x(Veloquill_DeviceSpecificSettings_v1="@ByteArray({\"4660-171-Head Mouse-N/A\":{\"pointerSpeed\":0.2,\"pointerAcceleration\":3,\"pointerDisableAcceleration\":false}})")x";
+const QByteArray Json =
+    R"({"4660-171-Head Mouse-N/A":{"pointerSpeed":0.2,"pointerAcceleration":3,"pointerDisableAcceleration":false}})";
+const QByteArray TableKey = "Veloquill_DeviceSpecificSettings_v1=";
+
+QByteArray general(const QByteArray& lines)
+{
+    return "[General]\n" + lines + "\n";
+}
+
+// What the path is: its kind and, for a link, where it leads.
+QString describeNode(const QString& path)
+{
+    struct stat status = {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return "missing";
+    const QFileInfo info(path);
+    return QString::number(status.st_mode, 8) + " " + info.symLinkTarget();
+}
+
+// What must be true of the stored file after a start and a save.
+enum class Afterwards
+{
+    Preserved,  // the file as it was is on disk: in place, or as a copy beside it
+    InTable,    // the stored table still holds keptInTable beside the new value
+    Untouched,  // the path is as it was (a read-only file, or not a regular file at all)
+    ThroughLink // the link is kept, the file it leads to is updated and keeps its mode
+};
+
+struct BadStore
+{
+    const char* name;
+    QByteArray content; // written to the settings file (or the file a link leads to)
+    double loadedSpeed; // what the Head Mouse gets at start
+    Afterwards afterwards = Afterwards::Preserved;
+    QByteArray keptInTable = {};
+    std::function<void(const QString& conf, const QString& folder)> make = {};
+};
 // Bytes a JSON blob may hold, and a few an INI file must escape.
 const char RawBlob[] = "{\"1-2-Zöno X-N/A\":[0.5]}\n\\;=@[x]\r\0end";
 const QByteArray Blob(RawBlob, sizeof RawBlob - 1);
@@ -30,13 +77,35 @@ protected:
 };
 } // namespace
 
-TEST_F(DefaultsStoreFile, ConfigHomeThatIsUnsetEmptyOrRelativeMeansDotConfig)
+// Without a usable folder the settings live in memory: never under "/".
+TEST_F(DefaultsStoreFile, ConfigFolderComesFromTheEnvironmentOrSettingsStayInMemory)
 {
-    for (const char* configHome : {"", "relative/config"}) {
-        qputenv("XDG_CONFIG_HOME", configHome);
-        EXPECT_EQ(QSettingsDefaultsStore::standardFilePath(),
-                  QDir::homePath() + "/.config/Veloquill/Veloquill.conf");
+    const QByteArray home = qgetenv("HOME");
+    const struct
+    {
+        const char* configHome;
+        const char* home;
+        QString path;
+    } cases[] = {
+        {"", "/h", "/h/.config/Veloquill/Veloquill.conf"},
+        {"relative/config", "/h", "/h/.config/Veloquill/Veloquill.conf"},
+        {"/c", "", "/c/Veloquill/Veloquill.conf"},
+        {"", "", ""},
+        {"", "relative", ""},
+    };
+    for (const auto& c : cases) {
+        qputenv("XDG_CONFIG_HOME", c.configHome);
+        qputenv("HOME", c.home);
+        EXPECT_EQ(QSettingsDefaultsStore::standardFilePath(), c.path) << c.configHome << c.home;
     }
+    qputenv("HOME", home);
+
+    LogCapture log;
+    QSettingsDefaultsStore store(QString{});
+    EXPECT_FALSE(store.setString("preferredDeviceName", "Zono X"));
+    EXPECT_EQ(store.string("preferredDeviceName"), "Zono X");
+    EXPECT_EQ(log.lines(), QStringList{"QSettingsDefaultsStore: Settings are kept in memory only: "
+                                       "neither XDG_CONFIG_HOME nor HOME names a folder."});
 }
 
 TEST_F(DefaultsStoreFile, NewProcessSeesExactlyWhatAKilledOneSavedJustBefore)
@@ -88,4 +157,205 @@ TEST_F(DefaultsStoreFile, FailedWriteIsLoggedAndLandsWithTheNextOneThatSucceeds)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(),
               "[General]\nautoSwitchToNewDevices=true\npreferredDeviceName=Zono X\n");
+}
+
+// Each stored file or path a hand, a newer version or a broken disk can leave: the start ends
+// in time, the Head Mouse gets what can be read, and after a save nothing that was there is
+// lost — the file is untouched, or a copy holds it byte for byte, or (for a single record) the
+// table still holds it. Paths that are not regular files are neither opened nor replaced.
+TEST_F(DefaultsStoreFile, BadStoredFilesAndPathsLoseNothingAndNeverStopTheStart)
+{
+    const QByteArray manyLines = [] {
+        QByteArray lines;
+        for (int i = 0; i < 20000; ++i)
+            lines += "k" + QByteArray::number(i) + "=v\n";
+        return lines;
+    }();
+    const auto fifo = [](const QString& path) {
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path), 0600), 0);
+    };
+    const auto link = [](const QString& target, const QString& path) {
+        ASSERT_TRUE(QFile::link(target, path));
+    };
+    const std::vector<BadStore> cases = {
+        {"table unquoted, split at its commas", general(TableKey + Json), 0.5},
+        {"table as plain text",
+         general(TableKey + "\"" + QByteArray(Json).replace("\"", "\\\"") + "\""), 0.5},
+        {"truncated @ByteArray(", general(TableKey + "@ByteArray("), 0.5},
+        {"@Variant value", general(TableKey + "@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x10)"), 0.5},
+        {"@Invalid() value", general(TableKey + "@Invalid()"), 0.5},
+        {"data that is not JSON", general(TableKey + "@ByteArray(not json)"), 0.5},
+        {"a JSON array", general(TableKey + "@ByteArray([])"), 0.5},
+        {"truncated JSON",
+         general(TableKey + "\"@ByteArray({\\\"4660-171-Head Mouse-N/A\\\":{\\\"pointerSp\""), 0.5},
+        {"NaN literal", general(QByteArray(Table).replace("0.2", "NaN")), 0.5},
+        {"huge literal", general(QByteArray(Table).replace("0.2", "1e999")), 0.5},
+        {"a number", general(TableKey + "42"), 0.5},
+        {"empty value", general(TableKey), 0.5},
+        {"empty file", "", 0.5},
+        {"only a section header", "[General]\n", 0.5},
+        {"invalid UTF-8 in a key", general("\xff\xfe=1\n" + Table), 0.2},
+        {"invalid UTF-8 in the selection",
+         general(Table + "\nselectedDeviceID_v2_settings_state=\xc3\x28"), 0.2},
+        {"binary line", general(QByteArray("\x01\x02\0\x7f junk\n", 10) + Table), 0.2},
+        {"duplicate keys", general(Table + "\n" + TableKey + "@ByteArray({})"), 0.5},
+        {"comment and spacing", general("; kept by hand\n" + QByteArray(Table).replace("=", " = ")),
+         0.2},
+        {"another section first", "[Other]\nx=1\n" + general(Table), 0.2},
+        // Escaped in the log: one event, one line.
+        {"a line break and ESC in the selection",
+         general(Table + "\nselectedDeviceID_v2_settings_state=x\\ny\\x1b"), 0.2},
+        {"selection that is a list", general(Table + "\nselectedDeviceID_v2_settings_state=a, b"),
+         0.2},
+        {"boolean that is neither true nor false", general(Table + "\nautoSwitchToNewDevices=yes"),
+         0.2},
+        {"twenty thousand lines", general(Table + "\n" + manyLines), 0.2},
+        {"a record this version cannot read",
+         general(QByteArray(Table).replace(
+             "}})", "},\\\"1-1-Foot\\\":{\\\"pointerSpeed\\\":\\\"fast\\\"}})")),
+         0.2, Afterwards::InTable, R"("1-1-Foot":{"pointerSpeed":"fast"})"},
+        {"members of a newer version",
+         general(QByteArray(Table).replace("false}", "false,\\\"curve\\\":[1,2]}")), 0.2,
+         Afterwards::InTable, R"("curve":[1,2])"},
+        {"a folder in its place",
+         {},
+         0.5,
+         Afterwards::Untouched,
+         {},
+         [](const QString& conf, const QString&) { ASSERT_TRUE(QDir().mkpath(conf)); }},
+        {"a FIFO in its place",
+         {},
+         0.5,
+         Afterwards::Untouched,
+         {},
+         [&](const QString& conf, const QString&) { fifo(conf); }},
+        {"a socket in its place",
+         {},
+         0.5,
+         Afterwards::Untouched,
+         {},
+         [](const QString& conf, const QString&) {
+             const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+             sockaddr_un address = {};
+             address.sun_family = AF_UNIX;
+             std::strncpy(address.sun_path, QFile::encodeName(conf).constData(),
+                          sizeof address.sun_path - 1);
+             ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+             ::close(fd);
+         }},
+        {"a dangling link",
+         {},
+         0.5,
+         Afterwards::Untouched,
+         {},
+         [&](const QString& conf, const QString& folder) { link(folder + "/nowhere", conf); }},
+        {"a link to a FIFO standing in for a device node",
+         {},
+         0.5,
+         Afterwards::Untouched,
+         {},
+         [&](const QString& conf, const QString& folder) {
+             fifo(folder + "/node");
+             link(folder + "/node", conf);
+         }},
+        {"a read-only file",
+         general(Table),
+         0.2,
+         Afterwards::Untouched,
+         {},
+         [](const QString& conf, const QString&) {
+             QFile file(conf);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             file.write(general(Table));
+             file.close();
+             ASSERT_TRUE(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+         }},
+        {"a link to a file of mode 0640",
+         general(Table),
+         0.2,
+         Afterwards::ThroughLink,
+         {},
+         [&](const QString& conf, const QString& folder) {
+             QFile file(folder + "/dotfiles.conf");
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             file.write(general(Table));
+             file.close();
+             ASSERT_EQ(::chmod(QFile::encodeName(file.fileName()), 0640), 0);
+             link(file.fileName(), conf);
+         }},
+    };
+    for (const BadStore& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir home;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+        const QString folder = home.path() + "/Veloquill";
+        const QString conf = folder + "/Veloquill.conf";
+        ASSERT_TRUE(QDir().mkpath(folder));
+        if (c.make) {
+            c.make(conf, folder);
+        } else {
+            QFile file(conf);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(c.content);
+        }
+        const QString nodeBefore = describeNode(conf);
+
+        QProcess start;
+        start.start(SETTINGS_STORE_WRITER, {"start:0.9"});
+        ASSERT_TRUE(start.waitForFinished(20000));
+        EXPECT_EQ(start.exitStatus(), QProcess::NormalExit);
+        const QByteArray output = start.readAllStandardOutput();
+        EXPECT_TRUE(output.contains("\nloaded " + QByteArray::number(c.loadedSpeed) + "\n"))
+            << output.toStdString();
+        EXPECT_FALSE(output.contains("\ny\n") || output.contains('\x1b'));
+
+        switch (c.afterwards) {
+        case Afterwards::Untouched: {
+            EXPECT_EQ(describeNode(conf), nodeBefore);
+            QFile file(conf);
+            if (!c.content.isEmpty() && file.open(QIODevice::ReadOnly)) {
+                EXPECT_EQ(file.readAll(), c.content);
+            }
+            EXPECT_TRUE(output.contains("kept in memory only")) << output.toStdString();
+            break;
+        }
+        case Afterwards::InTable: {
+            const auto table =
+                QSettingsDefaultsStore(conf).data("Veloquill_DeviceSpecificSettings_v1");
+            ASSERT_TRUE(table);
+            EXPECT_TRUE(table->contains(c.keptInTable) && table->contains("\"pointerSpeed\":0.9"))
+                << table->toStdString();
+            break;
+        }
+        case Afterwards::ThroughLink:
+            EXPECT_EQ(describeNode(conf), nodeBefore);
+            EXPECT_EQ(describeNode(folder + "/dotfiles.conf"), "100640 ");
+            EXPECT_TRUE(QSettingsDefaultsStore(conf)
+                            .data("Veloquill_DeviceSpecificSettings_v1")
+                            .value_or("")
+                            .contains("\"pointerSpeed\":0.9"));
+            break;
+        case Afterwards::Preserved: {
+            const QStringList copies = QDir(folder).entryList({"Veloquill.conf.unreadable*"});
+            EXPECT_LE(copies.size(), 1);
+            QFile file(copies.isEmpty() ? conf : folder + "/" + copies.value(0));
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            const QByteArray kept = file.readAll();
+            if (!copies.isEmpty()) {
+                EXPECT_EQ(kept, c.content);
+                EXPECT_TRUE(output.contains("Kept a copy of " + QFile::encodeName(conf) +
+                                            " as it was in " + QFile::encodeName(file.fileName())));
+                break;
+            }
+            // No copy: only the table and the selection (moved to the connected device)
+            // changed, every other line is as it was.
+            for (const QByteArray& line : c.content.split('\n')) {
+                if (!line.startsWith(TableKey) && !line.startsWith("selectedDeviceID")) {
+                    EXPECT_TRUE(kept.contains(line)) << line.toStdString();
+                }
+            }
+            break;
+        }
+        }
+    }
 }

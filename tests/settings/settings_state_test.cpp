@@ -21,7 +21,8 @@ using Fixed = std::vector<std::int64_t>;
 using SettingsState = SettingsStateTest;
 
 // The settings layer's log wording, pinned once: a first run, an editing session, the selected
-// device coming back, a preferred one arriving, every device leaving, and an unreadable table.
+// device coming back, a preferred one arriving, every device leaving, an unreadable table and
+// record, and a save that does not reach the disk.
 // The device manager's lines are left out; other tests check what is stored and written. The
 // transcript is kept beside this file, where a wording change shows as a plain diff.
 TEST_F(SettingsState, LogTranscriptOfAFirstRunAnEditingSessionAndDevicesComingAndGoing)
@@ -51,6 +52,9 @@ TEST_F(SettingsState, LogTranscriptOfAFirstRunAnEditingSessionAndDevicesComingAn
     store->setData(State::DeviceSettingsKey, "{");
     store->setString(State::SelectedDeviceIDKey, HeadMouse);
     build().setCurrentPointerSpeed(0.6);
+    store->setData(State::DeviceSettingsKey, R"({"x":1})");
+    store->failing = true;
+    build().setCurrentPointerSpeed(0.65);
 
     QStringList settingsLines;
     bool managers = false; // indented lines belong to the line above them
@@ -134,17 +138,49 @@ TEST_F(SettingsState, TwinTakingTheSelectedDevicesPlaceGetsTheSettings)
     EXPECT_EQ(written(*twin, Resolution), Fixed{9532509});
 }
 
-TEST_F(SettingsState, UnreadableTableIsKeptAsideBeforeTheFirstSaveReplacesIt)
+// A table that cannot be read at all is kept whole by the store before it is replaced; an
+// unreadable record is carried through saves as it was, and the readable ones still apply.
+TEST_F(SettingsState, UnreadableStoredTablesAndRecordsAreNeverLost)
 {
-    const QByteArray blob = R"({"a":{"pointerSpeed":0.2,"pointerAcceleration":2}})";
-    store->setData(State::DeviceSettingsKey, blob);
-    connect("Head Mouse", 4660, 171);
-    build().ensureDeviceSelectionAndLoadSettings();
-    EXPECT_EQ(store->data(State::DeviceSettingsKey), blob);
-    state->setCurrentPointerSpeed(0.8);
-    state->setCurrentPointerSpeed(0.9);
-    EXPECT_EQ(store->data(State::UnreadableDeviceSettingsKey), blob);
-    EXPECT_EQ(stored(), DeviceSettingsTable({{HeadMouse, {0.9, 1.0, false}}}));
+    const QByteArray good = R"("4660-171-Head Mouse-N/A":{"pointerSpeed":0.2,)"
+                            R"("pointerAcceleration":3,"pointerDisableAcceleration":false})";
+    const QByteArray badRecord = R"("1-1-Foot":{"pointerSpeed":"fast","v":[1,{"x":null}]})";
+    struct Case
+    {
+        const char* name;
+        QVariant stored;
+        bool copied;          // the store was asked to keep what it holds before a write
+        double loadedSpeed;   // the Head Mouse's speed after loading
+        QByteArray afterSave; // the stored table after the speed is set to 0.9
+    };
+    const QByteArray saved = R"({"4660-171-Head Mouse-N/A":{"pointerSpeed":0.9,)"
+                             R"("pointerAcceleration":1,"pointerDisableAcceleration":false}})";
+    const QByteArray savedFromGood =
+        R"({"4660-171-Head Mouse-N/A":{"pointerSpeed":0.9,)"
+        R"("pointerAcceleration":3,"pointerDisableAcceleration":false})";
+    const std::vector<Case> cases = {
+        {"not JSON", QByteArray("{"), true, 0.5, saved},
+        {"split into a list", QStringList{"{\"a\":1}", "2"}, true, 0.5, saved},
+        {"text, not data", QString("{" + good + "}"), true, 0.5, saved},
+        {"one unreadable record", QByteArray("{" + good + "," + badRecord + "}"), false, 0.2,
+         savedFromGood + "," + badRecord + "}"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        store = std::make_shared<InMemoryDefaultsStore>();
+        store->put(State::DeviceSettingsKey, c.stored);
+        store->setString(State::SelectedDeviceIDKey, HeadMouse);
+        const auto mouse = connect("Head Mouse", 4660, 171);
+        build().ensureDeviceSelectionAndLoadSettings();
+        waitForReadBacks();
+        EXPECT_EQ(store->copyRequested(), c.copied);
+        EXPECT_EQ(state->currentPointerSpeed(), c.loadedSpeed);
+        state->setCurrentPointerSpeed(0.9);
+        waitForReadBacks();
+        EXPECT_EQ(store->data(State::DeviceSettingsKey), c.afterSave);
+        state.reset();
+        unplug(mouse);
+    }
 }
 
 // Every start assigns the stored preferences and selection again; the file must not be

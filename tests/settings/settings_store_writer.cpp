@@ -1,14 +1,42 @@
 // Writes through the program's defaults store, as a separate process would, then prints
 // "written" and, with "wait" last, sleeps until killed.
 //   settings_store_writer data:KEY=HEX string:KEY=TEXT bool:KEY=true|false remove:KEY [wait]
+// Or starts the settings on a simulated "Head Mouse" from the stored file, prints the speed
+// it loaded ("loaded 0.2"), sets another and prints "written" (log lines go to stdout too):
+//   settings_store_writer start:SPEED
+#include "device/pointer_device_manager.h"
 #include "settings/qsettings_defaults_store.h"
+#include "settings/veloquill_pointer_settings_state.h"
+#include "sim/simulated_hid_event_system.h"
 
+#include <QCoreApplication>
 #include <QThread>
 
 #include <cstdio>
 
+namespace {
+void start(double speed)
+{
+    using namespace veloquill;
+    auto system = std::make_shared<sim::SimulatedHidEventSystem>();
+    system->addService(sim::ServiceSpec::mouse("Head Mouse", 4660, 171, std::nullopt, 400.0));
+    PointerDeviceManager manager(system);
+    manager.startObservation();
+    VeloquillPointerSettingsState state(manager, std::make_shared<QSettingsDefaultsStore>());
+    state.ensureDeviceSelectionAndLoadSettings();
+    std::printf("loaded %s\n", qPrintable(QString::number(state.currentPointerSpeed())));
+    state.setCurrentPointerSpeed(speed);
+}
+} // namespace
+
 int main(int argc, char** argv)
 {
+    if (argc == 2 && QByteArray(argv[1]).startsWith("start:")) {
+        QCoreApplication app(argc, argv);
+        start(QByteArray(argv[1]).mid(6).toDouble());
+        std::puts("written");
+        return 0;
+    }
     veloquill::QSettingsDefaultsStore store;
     for (int i = 1; i < argc; ++i) {
         const QString operation = QString::fromUtf8(argv[i]);

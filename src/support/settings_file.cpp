@@ -1,0 +1,132 @@
+#include "support/settings_file.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace veloquill {
+
+namespace {
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        written += n;
+    }
+    return true;
+}
+
+bool readAll(const QString& path, QByteArray* bytes, QString* error)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *error = systemError();
+        return false;
+    }
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        *error = QStringLiteral("not a regular file");
+        return false;
+    }
+    char buffer[16384];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            *error = systemError();
+            ::close(fd);
+            return false;
+        }
+        if (n == 0)
+            break;
+        bytes->append(buffer, n);
+    }
+    ::close(fd);
+    return true;
+}
+} // namespace
+
+std::optional<QByteArray> readRegularFile(const QString& path, QString* error)
+{
+    QByteArray bytes;
+    if (!readAll(path, &bytes, error))
+        return std::nullopt;
+    return bytes;
+}
+
+SettingsFileKind settingsFileKind(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat link = {};
+    if (::lstat(name.constData(), &link) != 0)
+        return SettingsFileKind::Missing;
+    struct stat target = {};
+    if (::stat(name.constData(), &target) != 0 || !S_ISREG(target.st_mode))
+        return SettingsFileKind::Other;
+    return (target.st_mode & S_IWUSR) ? SettingsFileKind::Regular : SettingsFileKind::ReadOnly;
+}
+
+int settingsFileMode(const QString& path)
+{
+    struct stat status = {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return -1;
+    return int(status.st_mode & 07777);
+}
+
+void setSettingsFileMode(const QString& path, int mode)
+{
+    if (settingsFileMode(path) != mode)
+        ::chmod(QFile::encodeName(path).constData(), mode_t(mode));
+}
+
+QString copyAside(const QString& path, QString* error)
+{
+    const std::optional<QByteArray> bytes = readRegularFile(path, error);
+    if (!bytes)
+        return {};
+    const int mode = std::max(settingsFileMode(path), 0) | S_IRUSR | S_IWUSR;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const QString aside = path + QStringLiteral(".unreadable") +
+                              (attempt ? QLatin1Char('.') + QString::number(attempt) : QString());
+        const int fd = ::open(QFile::encodeName(aside).constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+        if (fd < 0 && errno == EEXIST)
+            continue;
+        if (fd < 0) {
+            *error = systemError();
+            return {};
+        }
+        const bool written = writeAll(fd, *bytes) && ::fsync(fd) == 0;
+        if (!written)
+            *error = systemError();
+        ::close(fd);
+        if (!written) {
+            ::unlink(QFile::encodeName(aside).constData());
+            return {};
+        }
+        return aside;
+    }
+    *error = QStringLiteral("every name for a copy is taken");
+    return {};
+}
+
+} // namespace veloquill
