@@ -299,6 +299,11 @@ TEST_F(DefaultsStoreFile, BadStoredFilesAndPathsLoseNothingAndNeverStopTheStart)
             file.write(c.content);
         }
         const QString nodeBefore = describeNode(conf);
+        // A copy an earlier start kept is never replaced.
+        QFile earlier(conf + ".unreadable");
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier");
+        earlier.close();
 
         QProcess start;
         start.start(SETTINGS_STORE_WRITER, {"start:0.9"});
@@ -336,7 +341,9 @@ TEST_F(DefaultsStoreFile, BadStoredFilesAndPathsLoseNothingAndNeverStopTheStart)
                             .contains("\"pointerSpeed\":0.9"));
             break;
         case Afterwards::Preserved: {
-            const QStringList copies = QDir(folder).entryList({"Veloquill.conf.unreadable*"});
+            ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+            EXPECT_EQ(earlier.readAll(), "earlier");
+            const QStringList copies = QDir(folder).entryList({"Veloquill.conf.unreadable.*"});
             EXPECT_LE(copies.size(), 1);
             QFile file(copies.isEmpty() ? conf : folder + "/" + copies.value(0));
             ASSERT_TRUE(file.open(QIODevice::ReadOnly));
