@@ -5,6 +5,7 @@
 #include "settings/veloquill_pointer_settings_state.h"
 #include "shell/about_window_controller.h"
 #include "shell/app_delegate.h"
+#include "shell/menu_icon.h"
 #include "shell/settings_window_controller.h"
 #include "shell/shell_window.h"
 #include "shell/single_instance.h"
@@ -20,6 +21,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 using namespace veloquill;
 
@@ -44,19 +46,29 @@ void terminateOnExit()
     }
 }
 
+// A command line that cannot be understood, as most command-line programs end.
+constexpr int kUsageErrorStatus = 2;
+
 struct Options
 {
     X11HidEventSystemOptions eventSystem;
     bool restore = false;
+    // Set when the command line is answered without running: help, version or a mistake.
+    std::optional<int> exitStatus;
 };
 
+// Reads the command line before any application object exists, so that help and version
+// need no display. The program calls itself "veloquill" whatever file or link started it.
 Options parseOptions(const QStringList& arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Per-device pointer speed and acceleration for the X11 desktop."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    // Qt's own help option would also offer --help-all for Qt options this program refuses.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Displays help on command-line options."));
+    parser.addOption(help);
+    const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption includeVirtual(
         QStringLiteral("include-virtual-devices"),
         QStringLiteral("Also list the XTEST devices that software input goes through."));
@@ -67,9 +79,22 @@ Options parseOptions(const QStringList& arguments)
                        "changed back as it was found, then exit (0 when done or nothing was "
                        "left changed). The way back to a usable pointer."));
     parser.addOption(restore);
-    parser.process(arguments);
 
     Options options;
+    if (!parser.parse(arguments)) {
+        std::fprintf(stderr, "veloquill: %s\nTry 'veloquill --help' for more information.\n",
+                     qPrintable(parser.errorText()));
+        options.exitStatus = kUsageErrorStatus;
+    } else if (parser.isSet(version)) {
+        std::printf("veloquill %s\n", VELOQUILL_VERSION);
+        options.exitStatus = 0;
+    } else if (parser.isSet(help)) {
+        // Without an application object Qt cannot name the program in the usage line.
+        QString text = parser.helpText();
+        text.replace(QStringLiteral("<executable_name>"), QStringLiteral("veloquill"));
+        std::fputs(qPrintable(text), stdout);
+        options.exitStatus = 0;
+    }
     options.eventSystem.includeVirtualDevices = parser.isSet(includeVirtual);
     options.restore = parser.isSet(restore);
     return options;
@@ -121,6 +146,8 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("Veloquill"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELOQUILL_VERSION));
     const Options parsed = parseOptions(commandLine(argc, argv));
+    if (parsed.exitStatus)
+        return *parsed.exitStatus;
     const X11HidEventSystemOptions& options = parsed.eventSystem;
     if (reportUnusableDisplay(options))
         return kDisplayUnusableStatus;
@@ -130,6 +157,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     // A tray program lives on when its last window closes.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Windows show the program's icon and name its menu entry, so panels group them with it.
+    QApplication::setWindowIcon(applicationIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral(VELOQUILL_APP_ID));
 
     // A second start asks the running program to show its settings, then ends.
     SingleInstance instance;

@@ -2,8 +2,8 @@
 
 #include "views/svg_icon.h"
 
-// The drawing lives in this static library; registering it here makes sure the linker
-// keeps it.
+// The drawings live in this static library; registering them here makes sure the linker
+// keeps them.
 static void registerShellResources()
 {
     static const bool registered = [] {
@@ -15,10 +15,27 @@ static void registerShellResources()
 
 namespace veloquill {
 
+namespace {
+QIcon themeIconOr(const QString& name, const QString& drawing, std::initializer_list<int> sizes)
+{
+    if (QIcon::hasThemeIcon(name))
+        return QIcon::fromTheme(name);
+    registerShellResources();
+    return svgIcon(drawing, sizes);
+}
+} // namespace
+
 QIcon menuIcon()
 {
-    registerShellResources();
-    return svgIcon(QStringLiteral(":/veloquill/shell/MenuIcon.svg"), {16, 22, 24, 32, 48});
+    return themeIconOr(QStringLiteral(VELOQUILL_APP_ID "-symbolic"),
+                       QStringLiteral(":/veloquill/shell/MenuIcon.svg"), {16, 22, 24, 32, 48});
+}
+
+QIcon applicationIcon()
+{
+    return themeIconOr(QStringLiteral(VELOQUILL_APP_ID),
+                       QStringLiteral(":/veloquill/shell/AppIcon.svg"),
+                       {16, 22, 24, 32, 48, 64, 128});
 }
 
 } // namespace veloquill

@@ -4,9 +4,16 @@
 
 namespace veloquill {
 
-// The tray icon, from the program's "MenuIcon" drawing at the sizes panels ask for. A
-// dark quill with a light rim, so it reads on light and dark panels alike. Null when the
-// drawing is missing.
+// Both icons come from the icon theme when it has them, under the names the package installs,
+// so a theme can restyle them and a tray host can be handed a name instead of pixels; the
+// program's own drawings stand in when it does not (run from the build folder). Null only when
+// neither exists.
+
+// The tray icon, "<app-id>-symbolic": a dark quill with a light rim, so it reads on light and
+// dark panels alike; the drawing at the sizes panels ask for.
 QIcon menuIcon();
+
+// The program's icon for windows, "<app-id>": the quill on a blue tile.
+QIcon applicationIcon();
 
 } // namespace veloquill

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs into a scratch DESTDIR and checks the tree with the tools desktops and man use.
+# Usage: install_test.sh <build dir> <installed_files.txt> <app id>
+set -euo pipefail
+build=$1 expected=$2 id=$3
+dest=$(mktemp -d)
+trap 'rm -rf "$dest"' EXIT
+
+DESTDIR=$dest cmake --install "$build" --prefix /usr >/dev/null
+cd "$dest/usr"
+diff -u "$expected" <(find . -type f -printf '%P\n' | LC_ALL=C sort)
+
+desktop-file-validate "share/applications/$id.desktop"
+appstreamcli validate --no-net "share/metainfo/$id.metainfo.xml"
+appstreamcli validate-tree --no-net "$dest" # the launchable names the installed entry
+warnings=$(MANWIDTH=80 man --warnings -l share/man/man1/veloquill.1 2>&1 >/dev/null)
+if [ -n "$warnings" ]; then
+    echo "$warnings"
+    exit 1
+fi
