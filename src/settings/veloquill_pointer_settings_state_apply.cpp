@@ -55,19 +55,8 @@ void VeloquillPointerSettingsState::applyPointerSettings()
     logLine(QStringLiteral("  - Disable Acceleration: ") +
             formatBool(m_currentPointerDisableAcceleration));
 
-    if (m_currentPointerDisableAcceleration) {
-        // Written twice on purpose; the resolution keeps whatever it last had.
-        device->setPointerAcceleration(PointerRange::AccelerationOff);
-        device->setPointerAcceleration(PointerRange::AccelerationOff);
-        logLine(Prefix +
-                QStringLiteral("[APPLY SUCCESS] Pointer acceleration DISABLED for "
-                               "device: ") +
-                name);
-        logLine(Prefix + QStringLiteral("[APPLY SUCCESS] Set device.pointerAcceleration to -1"));
-        scheduleReadBack(device, true);
-        return;
-    }
-
+    // The speed reaches the device whether acceleration is on or off: switching acceleration
+    // never changes the pointer's base speed by itself.
     const PointerSpeedMapping mapping = PointerSpeedMapping::forSpeed(m_currentPointerSpeed);
     if (mapping.inverseWasZero) {
         logLine(QStringLiteral("Warning: normalizedInverseResolution was 0 for ") + name +
@@ -75,14 +64,31 @@ void VeloquillPointerSettingsState::applyPointerSettings()
                 formatReal(PointerSpeedMapping::HighestResolution));
     }
     device->setPointerResolution(mapping.systemResolution);
+    const QString speedApplied =
+        Prefix + QStringLiteral("[APPLY SUCCESS] UI Speed (0-1): ") +
+        formatReal(m_currentPointerSpeed) + QStringLiteral(" -> NormInvRes: ") +
+        formatReal(mapping.normalizedInverseResolution) + QStringLiteral(" -> SysRes: ") +
+        formatReal(mapping.systemResolution) +
+        QStringLiteral(". Applied to device.pointerResolution.");
+
+    if (m_currentPointerDisableAcceleration) {
+        // Written twice on purpose.
+        device->setPointerAcceleration(PointerRange::AccelerationOff);
+        device->setPointerAcceleration(PointerRange::AccelerationOff);
+        logLine(Prefix +
+                QStringLiteral("[APPLY SUCCESS] Pointer acceleration DISABLED for "
+                               "device: ") +
+                name);
+        logLine(Prefix + QStringLiteral("[APPLY SUCCESS] Set device.pointerAcceleration to -1"));
+        logLine(speedApplied);
+        scheduleReadBack(device, true);
+        return;
+    }
+
     device->setPointerAcceleration(m_currentPointerAcceleration);
     logLine(Prefix + QStringLiteral("[APPLY SUCCESS] Pointer acceleration ENABLED for device: ") +
             name);
-    logLine(Prefix + QStringLiteral("[APPLY SUCCESS] UI Speed (0-1): ") +
-            formatReal(m_currentPointerSpeed) + QStringLiteral(" -> NormInvRes: ") +
-            formatReal(mapping.normalizedInverseResolution) + QStringLiteral(" -> SysRes: ") +
-            formatReal(mapping.systemResolution) +
-            QStringLiteral(". Applied to device.pointerResolution."));
+    logLine(speedApplied);
     logLine(Prefix + QStringLiteral("[APPLY SUCCESS] UI Accel (0-20): ") +
             formatReal(m_currentPointerAcceleration) +
             QStringLiteral(". Applied to device.pointerAcceleration."));

@@ -245,7 +245,9 @@ TEST_F(SettingsValues, EditIsAnnouncedStoredAndWrittenAndTheSameValueOrANonFinit
     EXPECT_EQ(mouse->writes().size(), 2u);
 }
 
-TEST_F(SettingsValues, SpeedsMapOntoResolutionsLinearInTheirInverseUnlessAccelerationIsOff)
+// With acceleration off the speed still reaches the device, and flipping the switch writes
+// the resolution the speed already gave: the pointer's base speed stays as it was.
+TEST_F(SettingsValues, SpeedsMapOntoResolutionsLinearInTheirInverseWithAccelerationOnOrOff)
 {
     const std::pair<double, std::int64_t> table[] = {
         {0.25, 9532509}, {0.0, 78643200}, {0.75, 3456843}, {0.5, 5073754}, {1.0, 2621440}};
@@ -257,9 +259,10 @@ TEST_F(SettingsValues, SpeedsMapOntoResolutionsLinearInTheirInverseUnlessAcceler
     mouse->clearWrites();
     state->setCurrentPointerDisableAcceleration(true);
     state->setCurrentPointerSpeed(0.3);
-    EXPECT_EQ(stored(), DeviceSettingsTable({{HeadMouse, {0.3, 1.0, true}}}));
-    EXPECT_TRUE(written(*mouse, Resolution).empty());
-    EXPECT_EQ(written(*mouse, Acceleration), Fixed(4, -65536));
+    state->setCurrentPointerDisableAcceleration(false);
+    EXPECT_EQ(stored(), DeviceSettingsTable({{HeadMouse, {0.3, 1.0, false}}}));
+    EXPECT_EQ(written(*mouse, Resolution), (Fixed{2621440, 8107546, 8107546}));
+    EXPECT_EQ(written(*mouse, Acceleration), (Fixed{-65536, -65536, -65536, -65536, 65536}));
 }
 
 // A value out of range, stored by hand or by another version, or set, is bounded before it is
