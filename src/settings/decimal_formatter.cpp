@@ -27,8 +27,19 @@ QString DecimalFormatter::toString(double value) const
 
 std::optional<double> DecimalFormatter::fromString(const QString& text) const
 {
+    // The values are small, never thousands: "1.500" and "1,500" are one and a half in every
+    // locale, whichever mark the user's keyboard or habit gives, and a group separator is
+    // never taken as one.
+    QString normalized = text.trimmed();
+    const QString point = m_locale.decimalPoint();
+    for (const QChar mark : {QLatin1Char('.'), QLatin1Char(',')}) {
+        if (point != mark)
+            normalized.replace(mark, point);
+    }
+    QLocale strict = m_locale;
+    strict.setNumberOptions(strict.numberOptions() | QLocale::RejectGroupSeparator);
     bool ok = false;
-    const double value = m_locale.toDouble(text.trimmed(), &ok);
+    const double value = strict.toDouble(normalized, &ok);
     if (!ok)
         return std::nullopt;
     return value;

@@ -15,7 +15,8 @@ public:
     explicit DecimalFormatter(const QLocale& locale = QLocale());
 
     QString toString(double value) const;
-    // Any number the locale can read, whatever its number of fraction digits.
+    // Any number the locale can read, whatever its number of fraction digits, with "." or ","
+    // (or the locale's own mark) as the decimal mark and no group separators.
     std::optional<double> fromString(const QString& text) const;
 
     const QLocale& locale() const { return m_locale; }

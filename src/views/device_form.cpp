@@ -1,51 +1,47 @@
 #include "views/device_form.h"
 
-#include "device/pointer_device_manager.h"
 #include "views/auto_switch_options.h"
 #include "views/device_picker.h"
 #include "views/form_section.h"
 
+#include <QScrollArea>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace veloquill {
 
-namespace {
-constexpr int kHeightPerDevice = 30;
-constexpr int kFixedHeight = 80;
-} // namespace
-
 DeviceForm::DeviceForm(VeloquillPointerSettingsState& state, PointerDeviceManager& manager,
                        QWidget* parent)
-    : QScrollArea(parent), m_manager(manager)
+    : QWidget(parent)
 {
     m_picker = new DevicePicker(state, manager);
+    m_pickerArea = new QScrollArea;
+    m_pickerArea->setFrameShape(QFrame::NoFrame);
+    m_pickerArea->setWidgetResizable(true);
+    m_pickerArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_pickerArea->setWidget(m_picker);
     auto* pickerSection = new FormSection(QStringLiteral("Select Device to Control"));
-    pickerSection->rows()->addWidget(m_picker);
+    pickerSection->rows()->addWidget(m_pickerArea);
 
     m_autoSwitch = new AutoSwitchOptions(state);
     auto* autoSwitchSection = new FormSection(QStringLiteral("Auto-Switch Settings"));
     autoSwitchSection->rows()->addWidget(m_autoSwitch);
 
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(pickerSection);
     layout->addWidget(autoSwitchSection);
-    layout->addStretch();
 
-    setFrameShape(QFrame::NoFrame);
-    setWidgetResizable(true);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setWidget(page);
-
-    setMaximumHeight(maximumHeightFor(manager.devices().size()));
-    connect(&manager, &PointerDeviceManager::devicesChanged, this,
-            [this] { setMaximumHeight(maximumHeightFor(m_manager.devices().size())); });
+    fitPickerArea();
+    connect(m_picker, &DevicePicker::rowsChanged, this, &DeviceForm::fitPickerArea);
 }
 
-int DeviceForm::maximumHeightFor(std::size_t deviceCount)
+void DeviceForm::fitPickerArea()
 {
-    return kHeightPerDevice * static_cast<int>(deviceCount) + kFixedHeight;
+    // "None" and the first devices, whole; a longer list scrolls.
+    const int shown = m_picker->heightOfRows(1 + kDevicesShownWhole);
+    m_pickerArea->setFixedHeight(std::min(m_picker->sizeHint().height(), shown));
 }
 
 } // namespace veloquill

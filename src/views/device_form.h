@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QScrollArea>
+#include <QWidget>
 
-#include <cstddef>
+class QScrollArea;
 
 namespace veloquill {
 
@@ -11,24 +11,28 @@ class DevicePicker;
 class PointerDeviceManager;
 class VeloquillPointerSettingsState;
 
-// Which device to control and the auto-switch options, in a scrolling form whose height
-// grows with the number of devices listed (30 per device, plus 80) and no further.
-class DeviceForm : public QScrollArea
+// Which device to control and the auto-switch options. The device list takes the height of
+// its rows, so that up to kDevicesShownWhole devices and the auto-switch options are all in
+// view at once; only a longer list scrolls, inside its own section.
+class DeviceForm : public QWidget
 {
     Q_OBJECT
 
 public:
+    static constexpr int kDevicesShownWhole = 5;
+
     DeviceForm(VeloquillPointerSettingsState& state, PointerDeviceManager& manager,
                QWidget* parent = nullptr);
 
-    static int maximumHeightFor(std::size_t deviceCount);
-
     DevicePicker* picker() const { return m_picker; }
+    QScrollArea* pickerArea() const { return m_pickerArea; }
     AutoSwitchOptions* autoSwitchOptions() const { return m_autoSwitch; }
 
 private:
-    PointerDeviceManager& m_manager;
+    void fitPickerArea();
+
     DevicePicker* m_picker = nullptr;
+    QScrollArea* m_pickerArea = nullptr;
     AutoSwitchOptions* m_autoSwitch = nullptr;
 };
 

@@ -12,6 +12,14 @@ namespace veloquill {
 
 namespace {
 using State = VeloquillPointerSettingsState;
+
+// The name inside a stableID ("vendor-product-name-serial", "-" in the name written as "_"),
+// for a device that is not here to be asked.
+QString nameInStableID(const QString& stableID)
+{
+    const QString name = stableID.section(QLatin1Char('-'), 2, 2);
+    return name.isEmpty() ? stableID : name;
+}
 } // namespace
 
 DevicePicker::DevicePicker(State& state, PointerDeviceManager& manager, QWidget* parent)
@@ -21,12 +29,17 @@ DevicePicker::DevicePicker(State& state, PointerDeviceManager& manager, QWidget*
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_group = new QButtonGroup(this);
+    m_disconnected = new QRadioButton;
+    m_disconnected->setEnabled(false);
+    m_disconnected->hide();
+    m_group->addButton(m_disconnected); // a negative id of its own
     rebuild();
 
     // idClicked comes only from the user (mouse, Space, arrow keys): checking a row to show
     // the state's selection never writes it back.
     connect(m_group, &QButtonGroup::idClicked, this, [this](int id) {
-        m_state.setSelectedDeviceID(m_selections.at(static_cast<std::size_t>(id)));
+        if (id >= 0)
+            m_state.setSelectedDeviceID(m_selections.at(static_cast<std::size_t>(id)));
     });
     connect(&state, &State::selectedDeviceIDChanged, this, &DevicePicker::showSelection);
     connect(&manager, &PointerDeviceManager::devicesChanged, this, &DevicePicker::rebuild);
@@ -38,6 +51,25 @@ QList<QAbstractButton*> DevicePicker::choices() const
     for (std::size_t id = 0; id < m_selections.size(); ++id)
         rows.append(m_group->button(static_cast<int>(id)));
     return rows;
+}
+
+QAbstractButton* DevicePicker::disconnectedSelection() const
+{
+    return m_disconnected->isHidden() ? nullptr : m_disconnected;
+}
+
+int DevicePicker::heightOfRows(int count) const
+{
+    int height = 0;
+    int rows = 0;
+    for (int i = 0; i < m_layout->count() && rows < count; ++i) {
+        const QWidget* row = m_layout->itemAt(i)->widget();
+        if (!row || row->isHidden())
+            continue;
+        height += (rows++ > 0 ? m_layout->spacing() : 0) + row->sizeHint().height();
+    }
+    const QMargins margins = m_layout->contentsMargins();
+    return height + margins.top() + margins.bottom();
 }
 
 std::optional<QString> DevicePicker::selectionOf(const QAbstractButton* choice) const
@@ -60,7 +92,11 @@ void DevicePicker::rebuild()
     // Names come from the devices: shown as written, never as markup or a shortcut.
     for (const PointerDeviceRef& device : m_manager.devices())
         addChoice(literalButtonText(device->name()), device->stableID());
+    // Below the connected ones.
+    m_layout->removeWidget(m_disconnected);
+    m_layout->addWidget(m_disconnected);
     showSelection(m_state.selectedDeviceID());
+    Q_EMIT rowsChanged();
 }
 
 void DevicePicker::addChoice(const QString& text, std::optional<QString> selection)
@@ -69,22 +105,29 @@ void DevicePicker::addChoice(const QString& text, std::optional<QString> selecti
     m_group->addButton(choice, static_cast<int>(m_selections.size()));
     m_selections.push_back(std::move(selection));
     m_layout->addWidget(choice);
+    // Shown now, not on a later turn, so that the list's height counts it at once.
+    choice->show();
 }
 
 void DevicePicker::showSelection(const std::optional<QString>& selectedDeviceID)
 {
+    const bool wasShown = !m_disconnected->isHidden();
+    QAbstractButton* row = m_disconnected;
     for (std::size_t id = 0; id < m_selections.size(); ++id) {
         if (m_selections[id] == selectedDeviceID) {
-            m_group->button(static_cast<int>(id))->setChecked(true);
-            return;
+            row = m_group->button(static_cast<int>(id));
+            break;
         }
     }
-    // A remembered device that is not plugged in: no row is chosen.
-    if (QAbstractButton* checked = m_group->checkedButton()) {
-        m_group->setExclusive(false);
-        checked->setChecked(false);
-        m_group->setExclusive(true);
+    const bool disconnected = row == m_disconnected;
+    if (disconnected) {
+        m_disconnected->setText(literalButtonText(nameInStableID(*selectedDeviceID)) +
+                                QStringLiteral(" (not connected)"));
     }
+    m_disconnected->setVisible(disconnected);
+    row->setChecked(true);
+    if (wasShown != disconnected)
+        Q_EMIT rowsChanged();
 }
 
 } // namespace veloquill

@@ -9,6 +9,7 @@
 
 class QAbstractButton;
 class QButtonGroup;
+class QRadioButton;
 class QVBoxLayout;
 
 namespace veloquill {
@@ -18,7 +19,9 @@ class VeloquillPointerSettingsState;
 
 // The device to control, as a radio group: "None (No device selected)" and then each listed
 // device by name, in list order. Choosing a row selects its device; a change of selection
-// or of the device list from elsewhere shows at once.
+// or of the device list from elsewhere shows at once. A selected device that is not
+// connected keeps a greyed row of its own, marked "not connected", so the list still says
+// whose settings the controls edit.
 class DevicePicker : public QWidget
 {
     Q_OBJECT
@@ -27,10 +30,18 @@ public:
     DevicePicker(VeloquillPointerSettingsState& state, PointerDeviceManager& manager,
                  QWidget* parent = nullptr);
 
-    // The rows, "None" first.
+    // The rows that can be chosen, "None" first.
     QList<QAbstractButton*> choices() const;
     // The device each row selects, by stableID; none for the first row.
     std::optional<QString> selectionOf(const QAbstractButton* choice) const;
+    // The row of the selected device while it is not connected; null otherwise.
+    QAbstractButton* disconnectedSelection() const;
+
+    // The height of the first `count` rows, as laid out.
+    int heightOfRows(int count) const;
+
+Q_SIGNALS:
+    void rowsChanged();
 
 private:
     void rebuild();
@@ -43,6 +54,7 @@ private:
     QButtonGroup* m_group = nullptr;
     // Indexed by the rows' ids in the group.
     std::vector<std::optional<QString>> m_selections;
+    QRadioButton* m_disconnected = nullptr;
 };
 
 } // namespace veloquill

@@ -52,8 +52,8 @@ QString trackingSpeedHelpText()
     return joinedLines({
         QStringLiteral("Tracking Speed controls cursor movement when acceleration is disabled."),
         QString(),
-        QStringLiteral("• Higher values (15-20): Faster cursor movement"),
-        QStringLiteral("• Lower values (1-5): Slower, more precise cursor movement"),
+        QStringLiteral("• Higher values (0.7-1.0): Faster cursor movement"),
+        QStringLiteral("• Lower values (0.1-0.3): Slower, more precise cursor movement"),
         QStringLiteral("• This provides direct 1:1 mapping between mouse movement and cursor "
                        "movement"),
         QString(),

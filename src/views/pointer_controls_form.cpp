@@ -25,9 +25,10 @@ constexpr BoundNumber kAcceleration{
     &State::currentPointerAccelerationChanged, &State::pointerAccelerationFormatter};
 constexpr BoundNumber kSpeed{&State::currentPointerSpeed, &State::setCurrentPointerSpeed,
                              &State::currentPointerSpeedChanged, &State::pointerSpeedFormatter};
+// Speed is typed to three decimals, acceleration to two.
 constexpr ValueSliderRow::Range kAccelerationRange{PointerRange::MinAcceleration,
-                                                   PointerRange::MaxAcceleration};
-constexpr ValueSliderRow::Range kSpeedRange{State::MinPointerSpeed, State::MaxPointerSpeed};
+                                                   PointerRange::MaxAcceleration, 2};
+constexpr ValueSliderRow::Range kSpeedRange{State::MinPointerSpeed, State::MaxPointerSpeed, 3};
 
 // A group of rows that can be squeezed to nothing while it slides away.
 QWidget* collapsibleRows(std::initializer_list<QWidget*> rows)
@@ -56,9 +57,9 @@ PointerControlsForm::PointerControlsForm(State& state, QWidget* parent)
     : QWidget(parent), m_state(state)
 {
     m_disableAcceleration = new QCheckBox(QStringLiteral("Disable pointer acceleration"));
-    m_trackingSpeedRow = new ValueSliderRow(state, kAcceleration, kAccelerationRange,
-                                            QStringLiteral("Tracking speed"),
-                                            QStringLiteral("(0–20)"), trackingSpeedHelpText());
+    m_trackingSpeedRow =
+        new ValueSliderRow(state, kSpeed, kSpeedRange, QStringLiteral("Tracking speed"),
+                           QStringLiteral("(0–1)"), trackingSpeedHelpText());
     m_accelerationRow = new ValueSliderRow(state, kAcceleration, kAccelerationRange,
                                            QStringLiteral("Pointer acceleration"),
                                            QStringLiteral("(0–20)"), accelerationHelpText());

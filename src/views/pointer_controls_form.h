@@ -13,9 +13,10 @@ class VeloquillPointerSettingsState;
 
 // The speed and acceleration controls of the selected device: the acceleration switch, the
 // slider rows that fit it, and the revert button. With acceleration on, "Pointer
-// acceleration" and "Pointer speed"; with it off, "Tracking speed" alone, which is the same
-// stored acceleration under the name that fits a linear response. Flipping the switch
-// slides one set of rows out and the other in; it never touches the values.
+// acceleration" and "Pointer speed"; with it off, "Tracking speed" alone, which is the
+// pointer speed under the name that fits a linear response (the acceleration stays as it
+// is for when acceleration is switched on again). Flipping the switch slides one set of
+// rows out and the other in; it never touches the values.
 class PointerControlsForm : public QWidget
 {
     Q_OBJECT

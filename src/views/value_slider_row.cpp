@@ -18,9 +18,6 @@ namespace veloquill {
 
 namespace {
 constexpr int kLabelSpacing = 4;
-// Arrow keys move a hundredth of the range, Page Up and Down a tenth.
-constexpr int kSingleStep = ValueSliderRow::kSliderSteps / 100;
-constexpr int kPageStep = ValueSliderRow::kSliderSteps / 10;
 
 QLabel* plainLabel(const QString& text)
 {
@@ -53,9 +50,11 @@ ValueSliderRow::ValueSliderRow(VeloquillPointerSettingsState& state, BoundNumber
     label->addStretch();
 
     m_slider = new QSlider(Qt::Horizontal);
-    m_slider->setRange(0, kSliderSteps);
-    m_slider->setSingleStep(kSingleStep);
-    m_slider->setPageStep(kPageStep);
+    // Arrow keys move a hundredth of the range, Page Up and Down a tenth.
+    const int steps = m_range.sliderSteps();
+    m_slider->setRange(0, steps);
+    m_slider->setSingleStep(std::max(1, steps / 100));
+    m_slider->setPageStep(std::max(1, steps / 10));
     m_slider->setAccessibleName(title);
 
     m_field = new QLineEdit;
@@ -96,18 +95,26 @@ void ValueSliderRow::setLabelWidth(int width)
     m_label->setFixedWidth(width);
 }
 
+int ValueSliderRow::Range::sliderSteps() const
+{
+    return static_cast<int>(std::lround((maximum - minimum) * std::pow(10.0, fractionDigits)));
+}
+
 int ValueSliderRow::sliderPositionFor(double value) const
 {
+    const int steps = m_range.sliderSteps();
     const double span = m_range.maximum - m_range.minimum;
-    const double position = (value - m_range.minimum) / span * kSliderSteps;
+    const double position = (value - m_range.minimum) / span * steps;
     if (!std::isfinite(position))
         return 0;
-    return static_cast<int>(std::lround(std::clamp(position, 0.0, double(kSliderSteps))));
+    return static_cast<int>(std::lround(std::clamp(position, 0.0, double(steps))));
 }
 
 double ValueSliderRow::valueAtSliderPosition(int position) const
 {
-    return m_range.minimum + (m_range.maximum - m_range.minimum) * position / kSliderSteps;
+    // Divided last, so that a position gives the shortest decimal of its value (600 of 1000
+    // is 0.6, not 0.6000000000000001).
+    return m_range.minimum + (m_range.maximum - m_range.minimum) * position / m_range.sliderSteps();
 }
 
 const DecimalFormatter& ValueSliderRow::formatter() const

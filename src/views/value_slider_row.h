@@ -32,14 +32,17 @@ class ValueSliderRow : public QWidget
     Q_OBJECT
 
 public:
+    // The values the row edits, and how many fraction digits a user may give them: the
+    // slider has a position for every such value, so one typed in is shown where it is.
     struct Range
     {
         double minimum;
         double maximum;
+        int fractionDigits;
+
+        int sliderSteps() const;
     };
 
-    // Slider positions across the range: fine enough that a drag looks continuous.
-    static constexpr int kSliderSteps = 1000;
     static constexpr int kFieldWidth = 80;
 
     ValueSliderRow(VeloquillPointerSettingsState& state, BoundNumber number, Range range,

@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTest>
 
@@ -85,10 +87,8 @@ TEST_F(PointerControlViewTest, DeviceListGrowsWithTheDevicesOffersThemByLiteralN
 
     const auto mouse = connect("Foot Mouse", 1, 1);
     EXPECT_FALSE(v.noDevicesMessage()->isVisible());
-    EXPECT_EQ(v.deviceForm()->maximumHeight(), 110);
     const auto twin = connect("Foot Mouse", 2, 2);
     const auto odd = connect("<b>x</b> %1 &Mouse", 3, 3);
-    EXPECT_EQ(v.deviceForm()->maximumHeight(), 170) << "thirty more per device";
     const QList<QAbstractButton*> choices = v.deviceForm()->picker()->choices();
     QStringList texts;
     for (const QAbstractButton* choice : choices)
@@ -106,11 +106,22 @@ TEST_F(PointerControlViewTest, DeviceListGrowsWithTheDevicesOffersThemByLiteralN
     EXPECT_TRUE(controls().speedRow()->slider()->isEnabled()) << "the controls need no selection";
     state->setSelectedDeviceID(manager->devices()[2]->stableID());
     EXPECT_TRUE(choices[3]->isChecked());
-    state->setSelectedDeviceID("9-9-Unplugged-N/A");
+    EXPECT_EQ(v.deviceForm()->picker()->disconnectedSelection(), nullptr);
+
+    // The selected device unplugged stays in the list, greyed, and still the chosen one.
+    unplug(odd);
+    const QAbstractButton* away = v.deviceForm()->picker()->disconnectedSelection();
+    ASSERT_NE(away, nullptr);
+    EXPECT_TRUE(away->isVisible());
+    EXPECT_TRUE(away->isChecked());
+    EXPECT_FALSE(away->isEnabled());
+    EXPECT_EQ(away->text(), isolatedText("<b>x</b> %1 &&Mouse") + " (not connected)");
     for (const QAbstractButton* choice : v.deviceForm()->picker()->choices())
         EXPECT_FALSE(choice->isChecked()) << choice->text().toStdString();
+    state->setSelectedDeviceID(std::nullopt);
+    EXPECT_EQ(v.deviceForm()->picker()->disconnectedSelection(), nullptr);
 
-    for (const auto& device : {mouse, twin, odd})
+    for (const auto& device : {mouse, twin})
         unplug(device);
     EXPECT_TRUE(v.noDevicesMessage()->isVisible());
     EXPECT_FALSE(v.deviceForm()->isVisible());
@@ -145,11 +156,14 @@ TEST_F(PointerControlViewTest, PreferredNameIsWrittenEveryKeystrokeAndGreyedWhil
     expectEnabled(false);
 }
 
-TEST_F(PointerControlViewTest, AccelerationSwitchSwapsTheSliderRowsWithoutTouchingTheAcceleration)
+// "Tracking speed" is the pointer speed under another name; the acceleration waits, as it
+// was, for acceleration to be switched on again.
+TEST_F(PointerControlViewTest, AccelerationSwitchSwapsTheRowsAndTrackingSpeedIsThePointerSpeed)
 {
     connect("Head Mouse", 4660, 171);
     showView();
     state->setCurrentPointerAcceleration(7.777);
+    state->setCurrentPointerSpeed(0.333);
     PointerControlsForm& form = controls();
     const auto expectRows = [&](bool accelerated) {
         EXPECT_EQ(form.accelerationRow()->isVisible(), accelerated);
@@ -163,13 +177,17 @@ TEST_F(PointerControlViewTest, AccelerationSwitchSwapsTheSliderRowsWithoutTouchi
     ASSERT_TRUE(swapped());
     expectRows(false);
     EXPECT_EQ(form.trackingSpeedRow()->title(), "Tracking speed");
-    EXPECT_EQ(form.trackingSpeedRow()->slider()->value(), 389);
-    EXPECT_EQ(form.trackingSpeedRow()->numberField()->text(), "7.78");
+    EXPECT_EQ(form.trackingSpeedRow()->slider()->value(), 333);
+    EXPECT_EQ(form.trackingSpeedRow()->numberField()->text(), "0.33");
+    form.trackingSpeedRow()->slider()->setValue(600);
+    EXPECT_EQ(state->currentPointerSpeed(), 0.6);
+    EXPECT_EQ(state->currentPointerAcceleration(), 7.777);
 
     form.disableAccelerationToggle()->click();
     ASSERT_TRUE(swapped());
     expectRows(true);
-    EXPECT_EQ(form.accelerationRow()->slider()->value(), 389);
+    EXPECT_EQ(form.accelerationRow()->slider()->value(), 778);
+    EXPECT_EQ(form.speedRow()->slider()->value(), 600);
     EXPECT_EQ(state->currentPointerAcceleration(), 7.777);
 
     // A change from elsewhere shows at once, and so does the revert.
@@ -213,14 +231,14 @@ TEST_F(PointerControlViewTest, SlidersAndNumberFieldsWriteWithinRangeAndNeverWri
     type(accelerationField, "12,5");
     leave(accelerationField);
     EXPECT_EQ(state->currentPointerAcceleration(), 12.5);
-    EXPECT_EQ(acceleration->value(), 625);
+    EXPECT_EQ(acceleration->value(), 1250);
     enter(accelerationField, "zwei");
     EXPECT_EQ(state->currentPointerAcceleration(), 12.5);
     EXPECT_EQ(accelerationField->text(), "12,5");
     enter(accelerationField, "25");
     EXPECT_EQ(state->currentPointerAcceleration(), 20.0);
     EXPECT_EQ(accelerationField->text(), "20,0");
-    EXPECT_EQ(acceleration->value(), 1000);
+    EXPECT_EQ(acceleration->value(), 2000);
 
     // Values from elsewhere show rounded and stay as they are when passed through.
     state->setCurrentPointerSpeed(0.5123);
@@ -242,4 +260,121 @@ TEST_F(PointerControlViewTest, EachAppearanceSelectsADeviceAMomentLaterEvenIfThe
     view.reset();
     EXPECT_EQ(state->selectedDeviceID(), std::nullopt);
     EXPECT_TRUE(runMainLoopUntil([&] { return state->selectedDeviceID() == HeadMouse; }));
+}
+
+// Decimal commas and points both mean a decimal mark, whatever the locale; a group separator
+// is never read as one. What is shown after a commit is the value applied.
+TEST_F(PointerControlViewTest, TypedNumbersReadTheSameInEveryLocaleAndShowTheValueApplied)
+{
+    connect("Head Mouse", 4660, 171);
+    struct Case
+    {
+        const char* typed;
+        double acceleration;
+        const char* shownGerman;
+    };
+    const Case cases[] = {{"1.500", 1.5, "1,5"},    {"1,500", 1.5, "1,5"},
+                          {" 2,25 ", 2.25, "2,25"}, {"1.234,5", 2.25, "2,25"},
+                          {"1 500", 2.25, "2,25"},  {"25", 20.0, "20,0"},
+                          {"-3.5", 0.0, "0,0"}};
+    for (const QLocale::Language language : {QLocale::German, QLocale::English}) {
+        view.reset();
+        QLocale::setDefault(language == QLocale::German
+                                ? QLocale(QLocale::German, QLocale::Germany)
+                                : QLocale(QLocale::English, QLocale::UnitedStates));
+        log.clear();
+        showView();
+        QLineEdit* field = controls().accelerationRow()->numberField();
+        for (const Case& c : cases) {
+            SCOPED_TRACE(QString("%1 in %2").arg(c.typed, QLocale().name()).toStdString());
+            enter(field, c.typed);
+            EXPECT_EQ(state->currentPointerAcceleration(), c.acceleration);
+            QString shown = c.shownGerman;
+            if (language == QLocale::English)
+                shown.replace(',', '.');
+            EXPECT_EQ(field->text(), shown);
+        }
+    }
+}
+
+// The slider has a position for every speed typed to three decimals and every acceleration
+// typed to two, and moving there gives back exactly that value.
+TEST_F(PointerControlViewTest, SlidersReachEveryValueTypedToThreeOrTwoDecimals)
+{
+    connect("Head Mouse", 4660, 171);
+    showView();
+    struct Case
+    {
+        ValueSliderRow* row;
+        double (State::*value)() const;
+        const char* typed;
+        double expected;
+        int position;
+    };
+    const Case cases[] = {
+        {controls().speedRow(), &State::currentPointerSpeed, "0.001", 0.001, 1},
+        {controls().speedRow(), &State::currentPointerSpeed, "0.123", 0.123, 123},
+        {controls().speedRow(), &State::currentPointerSpeed, "0.999", 0.999, 999},
+        {controls().accelerationRow(), &State::currentPointerAcceleration, "0.01", 0.01, 1},
+        {controls().accelerationRow(), &State::currentPointerAcceleration, "7.77", 7.77, 777},
+        {controls().accelerationRow(), &State::currentPointerAcceleration, "19.99", 19.99, 1999},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        enter(c.row->numberField(), c.typed);
+        EXPECT_EQ(c.row->slider()->value(), c.position);
+        c.row->slider()->setValue(c.position - 1);
+        c.row->slider()->setValue(c.position);
+        EXPECT_EQ(((*state).*c.value)(), c.expected);
+    }
+}
+
+// Up to five devices and the auto-switch options are all in view without scrolling: at the
+// settings window's default size, 580 x 480, for one or two devices with no large empty
+// part left, and in a window grown to fit for up to five. A longer list scrolls instead.
+TEST_F(PointerControlViewTest, FiveDevicesAndTheAutoSwitchOptionsFitTheWindowWithoutScrolling)
+{
+    connect("Head Mouse", 4660, 171);
+    build();
+    view = std::make_unique<PointerControlView>(*state, *manager);
+    view->resize(580, 480);
+    view->show();
+    const auto inView = [&](const QWidget* widget) {
+        const QRect shown(widget->mapTo(view.get(), QPoint(0, 0)), widget->size());
+        return widget->isVisible() && view->rect().contains(shown);
+    };
+    const DeviceForm& form = *view->deviceForm();
+    int heightForFive = 0;
+    for (int count = 1; count <= 6; ++count) {
+        SCOPED_TRACE(count);
+        if (count > 1)
+            connect(QString("Mouse %1").arg(count), count, count);
+        QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        EXPECT_EQ(view->width(), 580);
+        if (count <= 2) {
+            EXPECT_EQ(view->height(), 480);
+        }
+        if (count == 5)
+            heightForFive = view->height();
+        if (count == 6) {
+            EXPECT_EQ(view->height(), heightForFive);
+        }
+        EXPECT_EQ(form.pickerArea()->verticalScrollBar()->maximum() > 0, count > 5);
+        for (const QAbstractButton* choice : form.picker()->choices()) {
+            if (count <= 5) {
+                EXPECT_TRUE(inView(choice)) << choice->text().toStdString();
+            }
+        }
+        EXPECT_TRUE(inView(form.autoSwitchOptions()->preferredNameRow()));
+        EXPECT_TRUE(inView(controls().revertButton()));
+        if (count == 1) {
+            const int below =
+                view->height() -
+                controls()
+                    .revertButton()
+                    ->mapTo(view.get(), QPoint(0, controls().revertButton()->height()))
+                    .y();
+            EXPECT_LT(below, 80) << "a large empty part under the controls";
+        }
+    }
 }
