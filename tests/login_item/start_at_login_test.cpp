@@ -86,10 +86,8 @@ TEST_F(StartAtLoginEntry, EntryNamesTheProgramBareOnlyWhenThePathRunsThisVeryPro
     ASSERT_TRUE(QFile::link(bin, linked));
     const QString missing = dir.path() + "/veloquill"; // neither it nor a match exists
     const QByteArray pathBefore = qgetenv("PATH");
-    const struct
-    {
-        QString path, running, exec;
-    } table[] = {
+    const QStringList table[] = {
+        // PATH, the running program, what Exec says
         {bin, program, "veloquill"},
         {linked, program, "veloquill"},
         {bin, linked + "/veloquill", "veloquill"},
@@ -97,11 +95,11 @@ TEST_F(StartAtLoginEntry, EntryNamesTheProgramBareOnlyWhenThePathRunsThisVeryPro
         {dir.path(), program, '"' + program + '"'},
         {dir.path(), missing, '"' + missing + '"'},
     };
-    for (const auto& [path, running, exec] : table) {
-        SCOPED_TRACE((path + " " + running).toStdString());
-        qputenv("PATH", QFile::encodeName(path));
-        StartAtLogin(AppId, running).setEnabled(true);
-        EXPECT_TRUE(entryText().contains("\nExec=" + exec.toUtf8() + "\n")) << entryText().data();
+    for (const QStringList& row : table) {
+        SCOPED_TRACE(row.join(' ').toStdString());
+        qputenv("PATH", QFile::encodeName(row[0]));
+        StartAtLogin(AppId, row[1]).setEnabled(true);
+        EXPECT_TRUE(entryText().contains("\nExec=" + row[2].toUtf8() + "\n")) << entryText().data();
     }
     qputenv("PATH", pathBefore);
 }
