@@ -177,7 +177,7 @@ int main(int argc, char** argv)
     PointerDeviceManager& manager = PointerDeviceManager::shared();
 
     SettingsWindowController::configureShared(
-        [eventSystem] { return eventSystem->canControlPointerDevices(); },
+        [eventSystem] { return eventSystem->controlUnavailableReason(); },
         [] {
             return new PointerControlView(VeloquillPointerSettingsState::shared(),
                                           PointerDeviceManager::shared());

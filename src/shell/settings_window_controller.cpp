@@ -29,10 +29,10 @@ SettingsWindowController::SettingsWindowController(TrustQuery canControlPointerD
       m_deviceControls(std::move(deviceControls))
 {
     if (!m_canControlPointerDevices)
-        m_canControlPointerDevices = [] { return false; };
+        m_canControlPointerDevices = [] { return ControlUnavailableReason::DisplayLost; };
     if (!m_deviceControls)
         m_deviceControls = [] { return new QWidget; };
-    m_hasAccessibilityPermission = m_canControlPointerDevices();
+    m_unavailableReason = m_canControlPointerDevices();
     m_permissionTimer.setInterval(kPermissionPollIntervalMs);
     connect(&m_permissionTimer, &QTimer::timeout, this,
             &SettingsWindowController::checkAndUpdatePermissionStatus);
@@ -71,7 +71,7 @@ ShellWindow* SettingsWindowController::settingsWindow() const
 
 void SettingsWindowController::bringToFront()
 {
-    m_hasAccessibilityPermission = m_canControlPointerDevices();
+    m_unavailableReason = m_canControlPointerDevices();
     initWindowIfNeeded();
     if (!m_settingsWindow) {
         logLine(QStringLiteral("Error: Settings window could not be initialized."));
@@ -83,10 +83,10 @@ void SettingsWindowController::bringToFront()
 
 void SettingsWindowController::checkAndUpdatePermissionStatus()
 {
-    const bool trusted = m_canControlPointerDevices();
-    if (trusted == m_hasAccessibilityPermission)
+    const ControlUnavailableReason reason = m_canControlPointerDevices();
+    if (reason == m_unavailableReason)
         return;
-    m_hasAccessibilityPermission = trusted;
+    m_unavailableReason = reason;
     // A minimised window catches up at the next bringToFront.
     if (m_settingsWindow && m_settingsWindow->isOnScreen())
         installRootView();
@@ -107,7 +107,9 @@ void SettingsWindowController::initWindowIfNeeded()
 
 void SettingsWindowController::installRootView()
 {
-    QWidget* root = m_hasAccessibilityPermission ? m_deviceControls() : new PermissionView;
+    QWidget* root = m_unavailableReason == ControlUnavailableReason::NoReason
+                        ? m_deviceControls()
+                        : new PermissionView(m_unavailableReason);
     m_settingsWindow->setContent(root);
 }
 

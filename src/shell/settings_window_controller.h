@@ -1,5 +1,7 @@
 #pragma once
 
+#include "device/control_unavailable_reason.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QSize>
@@ -14,15 +16,16 @@ namespace veloquill {
 class ShellWindow;
 
 // Owns the one settings window. It shows the device controls while the program can control
-// pointer devices and the permission view otherwise, and while the window is open asks
-// again every second, so the window follows a change without the user doing anything.
+// pointer devices and the permission view, saying why it cannot, otherwise; while the window
+// is open it asks again every second, so the window follows a change without the user doing
+// anything.
 class SettingsWindowController : public QObject
 {
     Q_OBJECT
 
 public:
-    // Whether this process may control pointer devices.
-    using TrustQuery = std::function<bool()>;
+    // Whether this process may control pointer devices: NoReason when it may, else why not.
+    using TrustQuery = std::function<ControlUnavailableReason()>;
     // Builds the window's content afresh each time it is installed.
     using ContentFactory = std::function<QWidget*()>;
 
@@ -41,7 +44,8 @@ public:
     // Asks for the permission state, makes the window or rebuilds its content, shows it in
     // front and (re)starts the permission poll.
     void bringToFront();
-    // One poll: switches the content when the answer changed and the window is on screen.
+    // One poll: switches the content when the answer (or the reason) changed and the window
+    // is on screen.
     void checkAndUpdatePermissionStatus();
 
     ShellWindow* settingsWindow() const;
@@ -55,7 +59,7 @@ private:
     ContentFactory m_deviceControls;
     QPointer<ShellWindow> m_settingsWindow;
     bool m_windowReleased = true;
-    bool m_hasAccessibilityPermission = false;
+    ControlUnavailableReason m_unavailableReason = ControlUnavailableReason::DisplayLost;
     QTimer m_permissionTimer;
 };
 

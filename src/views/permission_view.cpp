@@ -15,6 +15,12 @@ constexpr int kIconSize = 50;
 constexpr int kSpacing = 16;
 constexpr int kLargeControlHeight = 32;
 
+QString needs(const QString& what)
+{
+    return QStringLiteral("This application needs ") + what +
+           QStringLiteral(" to function correctly.");
+}
+
 QLabel* wrappingLabel(const QString& text)
 {
     auto* label = new QLabel;
@@ -25,36 +31,71 @@ QLabel* wrappingLabel(const QString& text)
 }
 } // namespace
 
-PermissionView::PermissionView(QWidget* parent) : PermissionView(DesktopSettingsLauncher(), parent)
+PermissionWording PermissionWording::forReason(ControlUnavailableReason reason)
+{
+    using Reason = ControlUnavailableReason;
+    switch (reason) {
+    case Reason::WaylandSession:
+        return {QStringLiteral("X11 Session Required"), needs(QStringLiteral("an X11 session")),
+                QStringLiteral("Veloquill controls pointer devices through X11. This session uses "
+                               "Wayland; log in to an X11 session to use it.")};
+    case Reason::NoXInput22:
+        return {QStringLiteral("XInput 2.2 Required"), needs(QStringLiteral("XInput 2.2")),
+                QStringLiteral("Veloquill controls pointer devices through the X server's XInput "
+                               "extension, version 2.2 or later. This X server has an older one "
+                               "or none; use a newer X server to use it.")};
+    case Reason::GnomeWayland:
+        return {QStringLiteral("Per-Device Settings Unavailable"),
+                needs(QStringLiteral("per-device pointer settings")),
+                QStringLiteral("GNOME on Wayland offers no per-device pointer settings to other "
+                               "programs. Log in to an X11 session to use Veloquill, or set the "
+                               "pointer speed in GNOME's mouse settings.")};
+    case Reason::KWinUnreachable:
+        return {QStringLiteral("KWin Not Answering"),
+                needs(QStringLiteral("KWin's input interface")),
+                QStringLiteral("Veloquill controls pointer devices through KWin's input "
+                               "interface, which does not answer. This window tries again every "
+                               "second.")};
+    case Reason::DisplayLost:
+    case Reason::NoReason:
+        break;
+    }
+    return {QStringLiteral("X Display Unavailable"), needs(QStringLiteral("its X display")),
+            QStringLiteral("Veloquill needs to control your mouse pointer, and has lost its "
+                           "connection to the X server. Start Veloquill again in your X11 "
+                           "session.")};
+}
+
+PermissionView::PermissionView(ControlUnavailableReason reason, QWidget* parent)
+    : PermissionView(reason, DesktopSettingsLauncher(), parent)
 {}
 
-PermissionView::PermissionView(DesktopSettingsLauncher launcher, QWidget* parent)
+PermissionView::PermissionView(ControlUnavailableReason reason, DesktopSettingsLauncher launcher,
+                               QWidget* parent)
     : QWidget(parent), m_launcher(std::move(launcher))
 {
+    const PermissionWording wording = PermissionWording::forReason(reason);
     auto* icon = new QLabel;
     icon->setFixedSize(kIconSize, kIconSize);
     icon->setPixmap(renderSvg(QStringLiteral(":/veloquill/views/accessibility.svg"),
                               QSize(kIconSize, kIconSize)));
 
-    auto* title = wrappingLabel(QStringLiteral("Accessibility Permission Required"));
-    title->setFont(headlineFont());
-    auto* subtitle = wrappingLabel(
-        QStringLiteral("This application needs Accessibility permission to function correctly."));
+    m_title = wrappingLabel(wording.title);
+    m_title->setFont(headlineFont());
+    auto* subtitle = wrappingLabel(wording.subtitle);
     subtitle->setFont(subheadlineFont());
     makeSecondary(subtitle);
 
     auto* titles = new QVBoxLayout;
-    titles->addWidget(title);
+    titles->addWidget(m_title);
     titles->addWidget(subtitle);
     auto* header = new QHBoxLayout;
     header->addWidget(icon, 0, Qt::AlignVCenter);
     header->addLayout(titles, 1);
 
-    auto* explanation = wrappingLabel(
-        QStringLiteral("Veloquill needs to control your mouse pointer. To enable this "
-                       "functionality, please grant Accessibility permission in System Settings."));
+    m_explanation = wrappingLabel(wording.explanation);
 
-    m_openButton = new QPushButton(QStringLiteral("Open System Settings"));
+    m_openButton = new QPushButton(QStringLiteral("Open Mouse Settings"));
     m_openButton->setDefault(true);
     m_openButton->setMinimumHeight(kLargeControlHeight);
     m_openButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -72,7 +113,7 @@ PermissionView::PermissionView(DesktopSettingsLauncher launcher, QWidget* parent
     auto* panelLayout = new QVBoxLayout(panel);
     panelLayout->setSpacing(kSpacing);
     panelLayout->addLayout(header);
-    panelLayout->addWidget(explanation);
+    panelLayout->addWidget(m_explanation);
     panelLayout->addWidget(m_openButton);
     panelLayout->addWidget(m_unavailableNote);
 

@@ -70,10 +70,10 @@ struct DelegateOnSimulatedDevices
 // A settings window whose trust answer the test decides; it counts the questions.
 struct SettingsHarness
 {
-    bool trusted = false;
+    ControlUnavailableReason reason = ControlUnavailableReason::WaylandSession;
     int asked = 0;
     int controlsBuilt = 0;
-    SettingsWindowController controller{[this] { return ++asked, trusted; },
+    SettingsWindowController controller{[this] { return ++asked, reason; },
                                         [this] {
                                             ++controlsBuilt;
                                             return new QLabel("device controls");
@@ -82,6 +82,11 @@ struct SettingsHarness
     ShellWindow* window() const { return controller.settingsWindow(); }
     QWidget* content() const { return window() ? window()->content() : nullptr; }
     bool showsPermissionView() const { return qobject_cast<PermissionView*>(content()); }
+    QString permissionTitle() const
+    {
+        const auto* view = qobject_cast<PermissionView*>(content());
+        return view ? view->title()->text() : QString();
+    }
     bool showsDeviceControls() const { return qobject_cast<QLabel*>(content()); }
 };
 } // namespace
@@ -187,7 +192,7 @@ TEST(SettingsWindow, OneCentredResizableWindowWhoseContentIsBuiltAfreshOnEveryOp
 
     window->resize(700, 520);
     const QPointer<QWidget> permissionView = settings.content();
-    settings.trusted = true;
+    settings.reason = ControlUnavailableReason::NoReason;
     settings.controller.bringToFront();
     settings.controller.bringToFront();
     EXPECT_EQ(settings.window(), window);
@@ -202,19 +207,23 @@ TEST(SettingsWindow,
 {
     SettingsHarness settings;
     settings.controller.bringToFront();
-    settings.trusted = true;
+    settings.reason = ControlUnavailableReason::NoReason;
     // The one-second poll notices the grant on its own.
     ASSERT_TRUE(test::runMainLoopUntil([&] { return settings.showsDeviceControls(); }));
     const QWidget* controls = settings.content();
     settings.controller.checkAndUpdatePermissionStatus();
     EXPECT_EQ(settings.content(), controls);
     EXPECT_EQ(settings.controlsBuilt, 1);
-    settings.trusted = false;
+    settings.reason = ControlUnavailableReason::WaylandSession;
     settings.controller.checkAndUpdatePermissionStatus();
-    EXPECT_TRUE(settings.showsPermissionView());
+    EXPECT_EQ(settings.permissionTitle(), "X11 Session Required");
+    // Another reason is explained afresh.
+    settings.reason = ControlUnavailableReason::DisplayLost;
+    settings.controller.checkAndUpdatePermissionStatus();
+    EXPECT_EQ(settings.permissionTitle(), "X Display Unavailable");
 
     settings.window()->showMinimized();
-    settings.trusted = true;
+    settings.reason = ControlUnavailableReason::NoReason;
     settings.controller.checkAndUpdatePermissionStatus();
     EXPECT_TRUE(settings.showsPermissionView());
     settings.controller.bringToFront();
@@ -222,7 +231,7 @@ TEST(SettingsWindow,
     EXPECT_TRUE(settings.showsDeviceControls());
 
     // Closed, the window goes and the poll ends; the next one starts afresh.
-    settings.trusted = false;
+    settings.reason = ControlUnavailableReason::WaylandSession;
     const QPointer<ShellWindow> first = settings.window();
     first->resize(700, 520);
     first->close();
@@ -233,7 +242,7 @@ TEST(SettingsWindow,
     EXPECT_TRUE(first.isNull());
     EXPECT_EQ(settings.asked, asked) << "still polling";
 
-    settings.trusted = true;
+    settings.reason = ControlUnavailableReason::NoReason;
     settings.controller.bringToFront();
     EXPECT_EQ(settings.window()->size(), QSize(580, 480));
     EXPECT_TRUE(settings.showsDeviceControls());

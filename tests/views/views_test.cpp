@@ -163,12 +163,18 @@ TEST(DesktopSettingsLauncher, TriesTheRunningDesktopsSettingsFirstAndStartsTheFi
               (QStringList{"/usr/bin/systemsettings kcm_mouse", "/usr/bin/xfce4-mouse-settings"}));
 }
 
-TEST(PermissionView, ExplainsInPlainWrappedTextAndItsButtonOpensTheSettingsOrSaysItCannot)
+TEST(PermissionView, SaysWhatThisSessionLacksInPlainWrappedTextAndItsButtonOpensMouseSettings)
 {
-    for (const bool installed : {true, false}) {
-        SCOPED_TRACE(installed);
+    using Reason = ControlUnavailableReason;
+    const std::pair<Reason, bool> cases[] = {
+        {Reason::WaylandSession, true}, {Reason::WaylandSession, false},
+        {Reason::NoXInput22, true},     {Reason::DisplayLost, true},
+        {Reason::GnomeWayland, true},   {Reason::KWinUnreachable, true}};
+    QStringList titles;
+    for (const auto& [reason, installed] : cases) {
+        SCOPED_TRACE(testing::Message() << int(reason) << (installed ? " installed" : ""));
         FakeDesktop gnome{"GNOME", installed ? QStringList{"gnome-control-center"} : QStringList{}};
-        PermissionView view(gnome.launcher());
+        PermissionView view(reason, gnome.launcher());
         view.resize(580, 480);
         view.show();
         QStringList texts;
@@ -180,21 +186,26 @@ TEST(PermissionView, ExplainsInPlainWrappedTextAndItsButtonOpensTheSettingsOrSay
             // Wrapped text gets its full height; nothing is cut off below.
             EXPECT_GE(label->height(), label->heightForWidth(label->width()));
         }
-        EXPECT_EQ(texts, QStringList({"Accessibility Permission Required",
-                                      "This application needs Accessibility permission to "
-                                      "function correctly.",
-                                      "Veloquill needs to control your mouse pointer. To enable "
-                                      "this functionality, please grant Accessibility permission "
-                                      "in System Settings."}));
+        titles.append(texts.value(0));
+        if (reason == Reason::WaylandSession) {
+            EXPECT_EQ(texts, QStringList({"X11 Session Required",
+                                          "This application needs an X11 session to function "
+                                          "correctly.",
+                                          "Veloquill controls pointer devices through X11. This "
+                                          "session uses Wayland; log in to an X11 session to use "
+                                          "it."}));
+        }
         QPushButton* button = view.openSettingsButton();
+        EXPECT_EQ(button->text(), "Open Mouse Settings");
         const QWidget* panel = button->parentWidget();
         const QMargins margins = panel->layout()->contentsMargins();
         EXPECT_EQ(button->width(),
                   panel->contentsRect().width() - margins.left() - margins.right());
         EXPECT_NEAR(button->mapTo(&view, button->rect().center()).x(), 290, 1) << "not centred";
-        // A desktop session can always control its pointer devices, so the end-to-end test
-        // never sees this view: its picture for the documentation is taken here.
-        if (installed && qEnvironmentVariable("VELOQUILL_UPDATE_SCREENSHOTS") == "1") {
+        // An X11 desktop session can always control its pointer devices, so the end-to-end
+        // test never sees this view: its picture for the documentation is taken here.
+        if (reason == Reason::WaylandSession && installed &&
+            qEnvironmentVariable("VELOQUILL_UPDATE_SCREENSHOTS") == "1") {
             EXPECT_TRUE(
                 view.grab().save(VELOQUILL_SOURCE_DIR "/docs/screenshots/permission-view.png"));
         }
@@ -206,4 +217,6 @@ TEST(PermissionView, ExplainsInPlainWrappedTextAndItsButtonOpensTheSettingsOrSay
         else
             EXPECT_TRUE(view.unavailableNote()->text().contains("mouse or accessibility"));
     }
+    titles.removeDuplicates();
+    EXPECT_EQ(titles.size(), 5) << "each reason is told apart: " << titles.join(", ").toStdString();
 }

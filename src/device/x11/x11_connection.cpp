@@ -23,17 +23,27 @@ QString displayNameFor(const QString& requested)
 
 namespace {
 // Opens the display and checks for XInput 2.2 or later; null with the reason on failure.
-Display* openWithXInput(const QString& name, int* xiOpcode, QString* failure)
+Display* openWithXInput(const QString& name, int* xiOpcode, QString* failure,
+                        ControlUnavailableReason* reason = nullptr)
 {
+    ControlUnavailableReason ignored;
+    if (!reason)
+        reason = &ignored;
     if (name.isEmpty()) {
         *failure = QStringLiteral("no X display (DISPLAY is not set)");
+        // A Wayland session without Xwayland has no X display at all.
+        *reason = qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+                      ? ControlUnavailableReason::DisplayLost
+                      : ControlUnavailableReason::WaylandSession;
         return nullptr;
     }
+    *reason = ControlUnavailableReason::DisplayLost;
     Display* display = XOpenDisplay(name.toLocal8Bit().constData());
     if (!display) {
         *failure = QStringLiteral("cannot open X display \"") + name + QLatin1Char('"');
         return nullptr;
     }
+    *reason = ControlUnavailableReason::NoXInput22;
     int firstEvent = 0, firstError = 0;
     if (!XQueryExtension(display, "XInputExtension", xiOpcode, &firstEvent, &firstError)) {
         *failure = QStringLiteral("X display \"") + name + QStringLiteral("\" has no XInput");
@@ -49,6 +59,7 @@ Display* openWithXInput(const QString& name, int* xiOpcode, QString* failure)
         XCloseDisplay(display);
         return nullptr;
     }
+    *reason = ControlUnavailableReason::NoReason;
     return display;
 }
 } // namespace
@@ -65,11 +76,11 @@ std::unique_ptr<X11Connection> X11Connection::open(const QString& displayName, Q
     return connection;
 }
 
-QString X11Connection::probe(const QString& displayName)
+QString X11Connection::probe(const QString& displayName, ControlUnavailableReason* reason)
 {
     QString failure;
     int opcode = 0;
-    if (Display* display = openWithXInput(displayNameFor(displayName), &opcode, &failure))
+    if (Display* display = openWithXInput(displayNameFor(displayName), &opcode, &failure, reason))
         XCloseDisplay(display);
     return failure;
 }

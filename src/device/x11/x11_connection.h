@@ -5,6 +5,8 @@
 // picks up events Xlib read while waiting for a reply. The server sends nothing unless
 // asked, so a connection with no raw-input selection stays silent while the pointer moves.
 
+#include "device/control_unavailable_reason.h"
+
 #include <QObject>
 #include <QString>
 
@@ -26,8 +28,8 @@ public:
     // returns null and says why in `failure`.
     static std::unique_ptr<X11Connection> open(const QString& displayName, QString* failure);
     // Whether the display could be opened, without keeping it or watching it (no event loop
-    // needed): empty when it can, else why not.
-    static QString probe(const QString& displayName);
+    // needed): empty when it can, else why not, and in `reason` the kind of problem.
+    static QString probe(const QString& displayName, ControlUnavailableReason* reason = nullptr);
     ~X11Connection() override;
 
     _XDisplay* display() const { return m_display; }

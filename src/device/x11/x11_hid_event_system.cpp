@@ -33,8 +33,13 @@ X11HidEventSystem::X11HidEventSystem(X11HidEventSystemOptions options, QObject* 
 {
     m_session = x11::X11Session::open(options.displayName, options.includeVirtualDevices,
                                       options.journalDirectory, &m_failureReason);
-    if (!m_session)
+    if (!m_session) {
+        // Asked once more, for the kind of problem the settings window can explain.
+        x11::X11Connection::probe(options.displayName, &m_openFailure);
+        if (m_openFailure == ControlUnavailableReason::NoReason)
+            m_openFailure = ControlUnavailableReason::DisplayLost;
         return;
+    }
     QPointer<X11HidEventSystem> self(this);
     m_session->setConnectionLostHandler([self] {
         if (self)
@@ -74,13 +79,18 @@ void X11HidEventSystem::forgetOriginals()
 
 bool X11HidEventSystem::canControlPointerDevices()
 {
+    return controlUnavailableReason() == ControlUnavailableReason::NoReason;
+}
+
+ControlUnavailableReason X11HidEventSystem::controlUnavailableReason()
+{
     if (!m_session) {
         logCannotControl(m_failureReason);
-        return false;
+        return m_openFailure;
     }
     if (m_session->connection().isLost()) {
         logCannotControl(QStringLiteral("the connection to the X server was lost"));
-        return false;
+        return ControlUnavailableReason::DisplayLost;
     }
     // Xwayland's devices only stand in for the compositor's; settings on them do nothing.
     const auto devices = x11::listSlavePointers(m_session->connection(), m_session->atoms());
@@ -90,11 +100,11 @@ bool X11HidEventSystem::canControlPointerDevices()
                              m_session->connection().displayName() +
                              QStringLiteral("\" is Xwayland, whose devices stand in for the "
                                             "Wayland compositor's"));
-            return false;
+            return ControlUnavailableReason::WaylandSession;
         }
     }
     m_lastCannotControlReason.clear();
-    return true;
+    return ControlUnavailableReason::NoReason;
 }
 
 } // namespace veloquill

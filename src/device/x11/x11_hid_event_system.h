@@ -5,6 +5,7 @@
 // server's pointer control as the system-wide default acceleration. Its own X connection is
 // read on the Qt main loop, so all callbacks arrive there.
 
+#include "device/control_unavailable_reason.h"
 #include "device/hid_event_system.h"
 
 #include <QObject>
@@ -49,6 +50,9 @@ public:
     QString failureReason() const { return m_failureReason; }
 
     std::unique_ptr<HidEventSystemClient> createClient() override;
+    // Whether, and if not why, this process can control pointer devices now; when it cannot,
+    // logs one line saying why (again only when the reason changes).
+    ControlUnavailableReason controlUnavailableReason();
     bool canControlPointerDevices() override;
     void forgetOriginals() override;
 
@@ -62,6 +66,7 @@ private:
 
     std::shared_ptr<x11::X11Session> m_session;
     QString m_failureReason;
+    ControlUnavailableReason m_openFailure = ControlUnavailableReason::NoReason;
     QString m_lastCannotControlReason;
 };
 
