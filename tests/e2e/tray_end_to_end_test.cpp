@@ -297,19 +297,26 @@ TEST_F(TrayEndToEnd, SpeedSetInTheSettingsWindowReachesTheMouseAndQuitPutsItBack
     EXPECT_EQ(allProperties(), m_untouched);
 }
 
-TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenAccelerationHelpAndAboutWork)
+// With acceleration off, "Tracking speed" is the pointer's speed: its slider moves the mouse,
+// and switching acceleration off or on never changes the speed by itself.
+TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenTrackingSpeedHelpAndAboutWork)
 {
     VeloquillProcess second(display(), m_home.path());
     EXPECT_TRUE(second.exitedCleanly()) << second.tail();
     const ScreenWindow settings = window("Veloquill Settings");
     ASSERT_TRUE(m_program->waitForLine(kWindowLoadedDevice)) << m_program->tail();
+    const auto accelerationOff = [&] {
+        return xinputListProps(display(), m_mouse)["Device Accel Profile"] == QStringList{"-1"};
+    };
+    ASSERT_TRUE(runMainLoopUntil([&] { return !accelerationOff(); }));
+    const double scaleBefore = matrixScale();
 
     m_robot->pressKey("Tab", kTabsToAccelerationSwitch);
     m_robot->pressKey("space");
-    ASSERT_TRUE(runMainLoopUntil([&] {
-        return xinputListProps(display(), m_mouse)["Device Accel Profile"] == QStringList{"-1"};
-    })) << "turning acceleration off did not reach the mouse\n"
+    ASSERT_TRUE(runMainLoopUntil(accelerationOff))
+        << "turning acceleration off did not reach the mouse\n"
         << m_program->tail();
+    EXPECT_EQ(matrixScale(), scaleBefore) << "turning acceleration off changed the speed";
     EXPECT_TRUE(runMainLoopUntil([&] {
         return storedRecord().value_or(DeviceSpecificSettings{}).pointerDisableAcceleration;
     }));
@@ -329,6 +336,25 @@ TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenAccelerationHelpAndAbo
     m_robot->pressKey("Escape");
     EXPECT_TRUE(runMainLoopUntil([&] { return m_robot->popups(pid()).isEmpty(); }))
         << "Escape left the help panel open";
+
+    // Page Up on the "Tracking speed" slider: a tenth faster.
+    m_robot->pressKey("Tab");
+    m_robot->pressKey("Prior");
+    ASSERT_TRUE(runMainLoopUntil([&] { return matrixScale() > scaleBefore; }))
+        << "the Tracking speed slider did not reach the mouse\n"
+        << m_program->tail();
+    const double tracked = matrixScale();
+    EXPECT_TRUE(runMainLoopUntil([&] {
+        return std::abs(storedRecord().value_or(DeviceSpecificSettings{}).pointerSpeed - 0.6) <
+               1e-9;
+    }));
+    // Back to the acceleration switch, and acceleration on again at the same speed.
+    m_robot->pressKey("Tab", 2, "Shift_L");
+    m_robot->pressKey("space");
+    ASSERT_TRUE(runMainLoopUntil([&] { return !accelerationOff(); }))
+        << "turning acceleration on did not reach the mouse\n"
+        << m_program->tail();
+    EXPECT_EQ(matrixScale(), tracked) << "turning acceleration on changed the speed";
 
     ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(kAboutItem));
     const ScreenWindow about = window("About Veloquill");
@@ -469,20 +495,24 @@ TEST(VeloquillProgram, AfterAKillTheNextQuitOrARestorePutsBackTheValuesFromBefor
 }
 
 // Nothing stored leaves the device at its own speed; a stored speed out of range is bounded,
-// never the fastest pointer as the speed formula alone would make -0.5.
+// never the fastest pointer as the speed formula alone would make -0.5; a stored speed with
+// acceleration off reaches the device as well.
 TEST(VeloquillProgram, SelectedDeviceStartsAtItsOwnSpeedOrAtTheStoredOneBounded)
 {
     ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
-    const std::pair<std::optional<double>, QString> cases[] = {
-        {std::nullopt, "1.000000"}, {0.0, "0.064516"}, {-0.5, "0.064516"}};
-    for (const auto& [speed, scale] : cases) {
-        SCOPED_TRACE(speed.value_or(-999));
+    const std::pair<std::optional<DeviceSpecificSettings>, QString> cases[] = {
+        {std::nullopt, "1.000000"},
+        {DeviceSpecificSettings{0.0, 1.0, false}, "0.064516"},
+        {DeviceSpecificSettings{-0.5, 1.0, false}, "0.064516"},
+        {DeviceSpecificSettings{0.25, 1.0, true}, "0.532258"}};
+    for (const auto& [record, scale] : cases) {
+        SCOPED_TRACE(record ? record->pointerSpeed : -999);
         XvfbServer server;
         QTemporaryDir home;
-        if (speed) {
+        if (record) {
             QSettingsDefaultsStore store(home.path() + "/Veloquill/Veloquill.conf");
             store.setData(VeloquillPointerSettingsState::DeviceSettingsKey,
-                          *encodeDeviceSettingsTable({{kMouseID, {*speed, 1.0, false}}}).data);
+                          *encodeDeviceSettingsTable({{kMouseID, *record}}).data);
         }
         VeloquillProcess program(server.displayName(), home.path());
         ASSERT_TRUE(runMainLoopUntil(
