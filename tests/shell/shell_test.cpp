@@ -82,11 +82,6 @@ struct SettingsHarness
     ShellWindow* window() const { return controller.settingsWindow(); }
     QWidget* content() const { return window() ? window()->content() : nullptr; }
     bool showsPermissionView() const { return qobject_cast<PermissionView*>(content()); }
-    QString permissionTitle() const
-    {
-        const auto* view = qobject_cast<PermissionView*>(content());
-        return view ? view->title()->text() : QString();
-    }
     bool showsDeviceControls() const { return qobject_cast<QLabel*>(content()); }
 };
 } // namespace
@@ -216,11 +211,10 @@ TEST(SettingsWindow,
     EXPECT_EQ(settings.controlsBuilt, 1);
     settings.reason = ControlUnavailableReason::WaylandSession;
     settings.controller.checkAndUpdatePermissionStatus();
-    EXPECT_EQ(settings.permissionTitle(), "X11 Session Required");
-    // Another reason is explained afresh.
-    settings.reason = ControlUnavailableReason::DisplayLost;
+    const QPointer<QWidget> wayland = settings.content();
+    settings.reason = ControlUnavailableReason::DisplayLost; // explained afresh
     settings.controller.checkAndUpdatePermissionStatus();
-    EXPECT_EQ(settings.permissionTitle(), "X Display Unavailable");
+    EXPECT_TRUE(wayland.isNull() && settings.showsPermissionView());
 
     settings.window()->showMinimized();
     settings.reason = ControlUnavailableReason::NoReason;

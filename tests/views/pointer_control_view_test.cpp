@@ -112,9 +112,7 @@ TEST_F(PointerControlViewTest, DeviceListGrowsWithTheDevicesOffersThemByLiteralN
     unplug(odd);
     const QAbstractButton* away = v.deviceForm()->picker()->disconnectedSelection();
     ASSERT_NE(away, nullptr);
-    EXPECT_TRUE(away->isVisible());
-    EXPECT_TRUE(away->isChecked());
-    EXPECT_FALSE(away->isEnabled());
+    EXPECT_TRUE(away->isVisible() && away->isChecked() && !away->isEnabled());
     EXPECT_EQ(away->text(), isolatedText("<b>x</b> %1 &&Mouse") + " (not connected)");
     for (const QAbstractButton* choice : v.deviceForm()->picker()->choices())
         EXPECT_FALSE(choice->isChecked()) << choice->text().toStdString();
