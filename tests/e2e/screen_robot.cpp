@@ -184,25 +184,16 @@ void ScreenRobot::click(QPoint at)
     XSync(m_display, False);
 }
 
-void ScreenRobot::pressKey(const QString& keysymName, int times, const QString& modifier)
+void ScreenRobot::pressKey(const QString& keysymName, int times)
 {
-    const auto keycodeOf = [this](const QString& name) {
-        const KeyCode keycode =
-            XKeysymToKeycode(m_display, XStringToKeysym(name.toLatin1().constData()));
-        if (keycode == 0)
-            throw std::runtime_error("no key for " + name.toStdString());
-        return keycode;
-    };
-    const KeyCode keycode = keycodeOf(keysymName);
-    const KeyCode held = modifier.isEmpty() ? 0 : keycodeOf(modifier);
-    if (held)
-        XTestFakeKeyEvent(m_display, held, True, CurrentTime);
+    const KeyCode keycode =
+        XKeysymToKeycode(m_display, XStringToKeysym(keysymName.toLatin1().constData()));
+    if (keycode == 0)
+        throw std::runtime_error("no key for " + keysymName.toStdString());
     for (int i = 0; i < times; ++i) {
         XTestFakeKeyEvent(m_display, keycode, True, CurrentTime);
         XTestFakeKeyEvent(m_display, keycode, False, CurrentTime);
     }
-    if (held)
-        XTestFakeKeyEvent(m_display, held, False, CurrentTime);
     XSync(m_display, False);
 }
 

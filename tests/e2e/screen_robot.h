@@ -44,9 +44,8 @@ public:
 
     QImage capture(const QRect& area);
     void click(QPoint at);
-    // A key by its X keysym name: "Tab", "Prior", "space", "Escape"; held with a modifier
-    // ("Shift_L") when one is named.
-    void pressKey(const QString& keysymName, int times = 1, const QString& modifier = {});
+    // A key by its X keysym name: "Tab", "Prior", "space", "Escape".
+    void pressKey(const QString& keysymName, int times = 1);
 
 private:
     _XDisplay* m_display = nullptr;
