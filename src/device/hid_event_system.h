@@ -168,6 +168,9 @@ public:
     virtual bool canControlPointerDevices() = 0;
     // Every changed service is back as found: the originals kept against a crash can go.
     virtual void forgetOriginals() = 0;
+    // Whether the amount of acceleration can be set apart from the speed. When not, writing an
+    // acceleration only switches it on or off, and the window says so.
+    virtual bool supportsAccelerationAmount() const { return true; }
 };
 
 } // namespace veloquill

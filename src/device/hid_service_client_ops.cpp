@@ -1,10 +1,13 @@
 #include "device/hid_service_client_ops.h"
 
+#include "device/hid_keys.h"
 #include "support/fixed_point.h"
 #include "support/log.h"
 #include "support/number_format.h"
 
 #include <QStringList>
+
+#include <algorithm>
 
 namespace veloquill {
 
@@ -21,6 +24,37 @@ std::optional<std::int64_t> readInteger(const HidServiceClient& client, const QS
 std::optional<std::int32_t> readInt32(const HidServiceClient& client, const QString& key)
 {
     return client.copyProperty(key).toInt32();
+}
+
+namespace {
+bool fitsUsage(std::int64_t value)
+{
+    return value >= 0 && value <= UINT32_MAX;
+}
+
+bool dictionaryMatches(const HidMatchingDictionary& dictionary, const HidServiceClient& service)
+{
+    for (const auto& [key, value] : dictionary) {
+        if ((key != HidKey::DeviceUsagePage && key != HidKey::DeviceUsage) || !fitsUsage(value))
+            return false;
+    }
+    const auto page = static_cast<std::uint32_t>(
+        dictionary.count(HidKey::DeviceUsagePage) ? dictionary.at(HidKey::DeviceUsagePage) : 1);
+    if (dictionary.count(HidKey::DeviceUsage))
+        return service.conformsTo(page,
+                                  static_cast<std::uint32_t>(dictionary.at(HidKey::DeviceUsage)));
+    return service.conformsTo(page, 1) || service.conformsTo(page, 2);
+}
+} // namespace
+
+bool matchesAny(const std::optional<std::vector<HidMatchingDictionary>>& matching,
+                const HidServiceClient& service)
+{
+    if (!matching)
+        return true;
+    return std::any_of(matching->begin(), matching->end(), [&](const HidMatchingDictionary& d) {
+        return dictionaryMatches(d, service);
+    });
 }
 
 void setPropertyIOFixed(HidServiceClient& client, std::optional<double> value, const QString& key)

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace veloquill {
 
@@ -18,6 +19,13 @@ std::optional<std::int32_t> readInt32(const HidServiceClient& client, const QStr
 // absent. A value that is not finite or does not fit is refused with one log line and
 // nothing is written.
 void setPropertyIOFixed(HidServiceClient& client, std::optional<double> value, const QString& key);
+
+// Whether the service matches one of the dictionaries (every service, when there are none
+// yet). A dictionary matches when the service has the usage page and usage it names (a
+// missing page means generic desktop, a missing usage pointer or mouse); a dictionary naming
+// any other key matches nothing, as a backend matches on usages only.
+bool matchesAny(const std::optional<std::vector<HidMatchingDictionary>>& matching,
+                const HidServiceClient& service);
 
 // "usagePage: 01 usage: 02"
 QString describe(const HidElement& element);

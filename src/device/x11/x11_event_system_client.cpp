@@ -1,6 +1,6 @@
 #include "device/x11/x11_event_system_client.h"
 
-#include "device/hid_keys.h"
+#include "device/hid_service_client_ops.h"
 #include "device/x11/x11_connection.h"
 #include "device/x11/x11_service_client.h"
 #include "device/x11/x11_session.h"
@@ -9,39 +9,9 @@
 
 namespace veloquill::x11 {
 
-namespace {
-
-bool fitsUsage(std::int64_t value)
-{
-    return value >= 0 && value <= UINT32_MAX;
-}
-
-// A dictionary matches when the service has the usage page and usage it names (a missing
-// page means generic desktop, a missing usage any of the service's usages). Other keys are
-// properties this backend does not match on, so a dictionary with one matches nothing.
-bool dictionaryMatches(const HidMatchingDictionary& dictionary, const HidServiceClient& service)
-{
-    for (const auto& [key, value] : dictionary) {
-        if ((key != HidKey::DeviceUsagePage && key != HidKey::DeviceUsage) || !fitsUsage(value))
-            return false;
-    }
-    const auto page = static_cast<std::uint32_t>(
-        dictionary.count(HidKey::DeviceUsagePage) ? dictionary.at(HidKey::DeviceUsagePage) : 1);
-    if (dictionary.count(HidKey::DeviceUsage))
-        return service.conformsTo(page,
-                                  static_cast<std::uint32_t>(dictionary.at(HidKey::DeviceUsage)));
-    return service.conformsTo(page, 1) || service.conformsTo(page, 2);
-}
-
-} // namespace
-
 bool X11ClientState::matches(const HidServiceClient& service) const
 {
-    if (!matching)
-        return true;
-    return std::any_of(matching->begin(), matching->end(), [&](const HidMatchingDictionary& d) {
-        return dictionaryMatches(d, service);
-    });
+    return matchesAny(matching, service);
 }
 
 // Before every call the client must still be listening: a callback may unschedule or

@@ -1,7 +1,7 @@
 #include "device/x11/x11_key_translation.h"
 
 #include "device/hid_keys.h"
-#include "device/x11/udev_serial.h"
+#include "device/udev_serial.h"
 #include "device/x11/x11_acceleration_keys.h"
 #include "support/log.h"
 

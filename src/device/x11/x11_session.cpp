@@ -117,7 +117,9 @@ X11Session::X11Session(std::unique_ptr<X11Connection> connection, bool includeVi
                        const QString& journalDirectory)
     : m_connection(std::move(connection)), m_atoms(X11Atoms::intern(m_connection->display())),
       m_includeVirtualDevices(includeVirtualDevices),
-      m_journal(journalDirectory, m_connection->displayName())
+      m_journal(journalDirectory,
+                {m_connection->displayName(), QStringLiteral("X11HidEventSystem: "),
+                 QStringLiteral("X server")})
 {}
 
 void X11Session::journalOriginals(const X11ServiceClient& service)

@@ -6,7 +6,7 @@
 // events into input events, all on the main loop.
 
 #include "device/hid_callback_list.h"
-#include "device/x11/restore_journal.h"
+#include "device/restore_journal.h"
 #include "device/x11/x11_atoms.h"
 #include "device/x11/x11_device_discovery.h"
 

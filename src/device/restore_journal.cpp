@@ -1,4 +1,4 @@
-#include "device/x11/restore_journal.h"
+#include "device/restore_journal.h"
 
 #include "support/log.h"
 
@@ -13,10 +13,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace veloquill::x11 {
+namespace veloquill {
 
 namespace {
-const QString kLogPrefix = QStringLiteral("X11HidEventSystem: ");
 
 // ":0.1" and ":0" are one server: the screen number is dropped.
 QString fileNameFor(QString displayName)
@@ -122,13 +121,13 @@ QString setAside(const QString& path)
 }
 } // namespace
 
-RestoreJournal::RestoreJournal(const QString& directory, const QString& displayName)
-    : m_displayName(displayName)
+RestoreJournal::RestoreJournal(const QString& directory, RestoreJournalOwner owner)
+    : m_owner(std::move(owner))
 {
     const QString base = directory.isEmpty()
                              ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
                              : directory;
-    m_path = QDir(base).filePath(fileNameFor(displayName));
+    m_path = QDir(base).filePath(fileNameFor(m_owner.scope));
 }
 
 void RestoreJournal::load(const QString& serverMark)
@@ -140,23 +139,24 @@ void RestoreJournal::load(const QString& serverMark)
     bool serverEnded = false;
     std::optional<std::vector<JournalDevice>> devices;
     if (file.open(QIODevice::ReadOnly))
-        devices = devicesFromJson(file.readAll(), m_displayName, serverMark, &why, &serverEnded);
+        devices = devicesFromJson(file.readAll(), m_owner.scope, serverMark, &why, &serverEnded);
     file.close();
     if (serverEnded) {
         QFile::remove(m_path);
-        logLine(kLogPrefix + QStringLiteral("removed ") + m_path +
-                QStringLiteral(": its X server has ended since, and its devices with it"));
+        logLine(m_owner.logPrefix + QStringLiteral("removed ") + m_path + QStringLiteral(": its ") +
+                m_owner.server + QStringLiteral(" has ended since, and its devices with it"));
         return;
     }
     if (!devices) {
         const QString aside = setAside(m_path);
-        logLine(kLogPrefix + QStringLiteral("ignoring ") + m_path + QStringLiteral(" (") + why +
+        logLine(m_owner.logPrefix + QStringLiteral("ignoring ") + m_path + QStringLiteral(" (") +
+                why +
                 (aside.isEmpty() ? QStringLiteral("); could not move it aside")
                                  : QStringLiteral("); kept as ") + aside));
         return;
     }
     m_devices = std::move(*devices);
-    logLine(kLogPrefix + QStringLiteral("a run that did not quit cleanly left ") + m_path +
+    logLine(m_owner.logPrefix + QStringLiteral("a run that did not quit cleanly left ") + m_path +
             QStringLiteral("; its values are the originals of ") +
             QString::number(m_devices.size()) + QStringLiteral(" devices"));
 }
@@ -184,11 +184,12 @@ bool RestoreJournal::record(JournalDevice device, const QString& serverMark)
     file.open(QIODevice::WriteOnly);
     file.write(
         QJsonDocument(
-            QJsonObject{{"display", m_displayName}, {"server", serverMark}, {"devices", devices}})
+            QJsonObject{{"display", m_owner.scope}, {"server", serverMark}, {"devices", devices}})
             .toJson(QJsonDocument::Compact));
     if (!file.commit()) {
-        logLine(kLogPrefix + QStringLiteral("cannot write ") + m_path + QStringLiteral(": ") +
-                file.errorString() + QStringLiteral("; a crash now would leave devices changed"));
+        logLine(m_owner.logPrefix + QStringLiteral("cannot write ") + m_path +
+                QStringLiteral(": ") + file.errorString() +
+                QStringLiteral("; a crash now would leave devices changed"));
         return false;
     }
     syncDirectory(QFileInfo(m_path).absolutePath());
@@ -201,4 +202,4 @@ void RestoreJournal::remove()
     QFile::remove(m_path);
 }
 
-} // namespace veloquill::x11
+} // namespace veloquill

@@ -1,9 +1,9 @@
-#include "device/x11/udev_serial.h"
+#include "device/udev_serial.h"
 
 #include <libudev.h>
 #include <sys/stat.h>
 
-namespace veloquill::x11 {
+namespace veloquill {
 
 std::optional<QString> udevSerialForDeviceNode(const QString& deviceNode)
 {
@@ -28,4 +28,4 @@ std::optional<QString> udevSerialForDeviceNode(const QString& deviceNode)
     return serial;
 }
 
-} // namespace veloquill::x11
+} // namespace veloquill

@@ -2,17 +2,19 @@
 
 // The originals of the devices this program has changed, kept on disk so that they survive a
 // crash: the next run (or `veloquill --restore`) puts them back instead of taking the changed
-// values for the device's own. One file per X display under $XDG_RUNTIME_DIR, which the
-// session ends with; written whole, to a temporary file that is synced and renamed over it.
+// values for the device's own. One file per backend scope (an X display, or KWin) under
+// $XDG_RUNTIME_DIR, which the session ends with; written whole, to a temporary file that is
+// synced and renamed over it. A backend keeps its values in it as named bytes.
 
 #include <QByteArray>
 #include <QString>
 
 #include <vector>
 
-namespace veloquill::x11 {
+namespace veloquill {
 
-// An X device property as the server held it, by name, so it reads back on any connection.
+// A device property as the backend held it, by name, so it reads back on any connection: an X
+// property with its type and format, or a KWin property ("d" or "b", 8-bit items).
 struct JournalProperty
 {
     QString name;
@@ -23,9 +25,9 @@ struct JournalProperty
     friend bool operator==(const JournalProperty&, const JournalProperty&) = default;
 };
 
-// A device by its XInput id and name: both stay while the X server runs, across restarts of
-// this program. The journal names the server too (see load), as a new server may give
-// another device the same pair.
+// A device by its id (XInput id, or the N of KWin's "eventN") and name: both stay while the
+// X server (or the kernel) runs, across restarts of this program. The journal names the
+// server too (see load), as a new one may give another device the same pair.
 struct JournalDevice
 {
     int deviceId = 0;
@@ -34,11 +36,20 @@ struct JournalDevice
     friend bool operator==(const JournalDevice&, const JournalDevice&) = default;
 };
 
+// Whose journal it is: the scope names the file and is written in it ("display"); the log
+// prefix and the name of what the server mark stands for ("X server") go into log lines.
+struct RestoreJournalOwner
+{
+    QString scope;
+    QString logPrefix;
+    QString server;
+};
+
 class RestoreJournal
 {
 public:
-    // The journal of that display in that directory (empty: $XDG_RUNTIME_DIR).
-    RestoreJournal(const QString& directory, const QString& displayName);
+    // The journal of that owner in that directory (empty: $XDG_RUNTIME_DIR).
+    RestoreJournal(const QString& directory, RestoreJournalOwner owner);
 
     // Takes in what an earlier run left on the server marked `serverMark`, with one log line.
     // A file that cannot be read whole is renamed aside, never trusted in part; one left on
@@ -55,9 +66,9 @@ public:
     QString path() const { return m_path; }
 
 private:
-    QString m_displayName;
+    RestoreJournalOwner m_owner;
     QString m_path;
     std::vector<JournalDevice> m_devices;
 };
 
-} // namespace veloquill::x11
+} // namespace veloquill

@@ -1,0 +1,66 @@
+#include "device/kwin/kwin_hid_event_system.h"
+
+#include "device/kwin/kwin_event_system_client.h"
+#include "device/kwin/kwin_session.h"
+#include "support/log.h"
+
+#include <QDBusMessage>
+
+#include <atomic>
+
+namespace veloquill {
+
+namespace {
+// One private connection per use: Qt reuses a connection by name.
+QDBusConnection connectTo(const QString& busAddress)
+{
+    if (busAddress.isEmpty())
+        return QDBusConnection::sessionBus();
+    static std::atomic<int> next = 0;
+    return QDBusConnection::connectToBus(busAddress, QStringLiteral("veloquill-kwin-") +
+                                                         QString::number(next++));
+}
+} // namespace
+
+KWinHidEventSystem::KWinHidEventSystem(KWinHidEventSystemOptions options)
+    : m_session(std::make_shared<kwin::KWinSession>(connectTo(options.busAddress),
+                                                    options.journalDirectory))
+{
+    m_session->start();
+}
+
+KWinHidEventSystem::~KWinHidEventSystem() = default;
+
+bool KWinHidEventSystem::managerAnswers(const QString& busAddress)
+{
+    kwin::KWinSession probe(connectTo(busAddress), QString());
+    QDBusMessage message = QDBusMessage::createMethodCall(
+        kwin::kService, kwin::kManagerPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"));
+    message.setArguments({kwin::kManagerInterface, QStringLiteral("devicesSysNames")});
+    return probe.calls().bus().call(message, QDBus::Block, 2000).type() ==
+           QDBusMessage::ReplyMessage;
+}
+
+std::unique_ptr<HidEventSystemClient> KWinHidEventSystem::createClient()
+{
+    return std::make_unique<kwin::KWinEventSystemClient>(m_session);
+}
+
+bool KWinHidEventSystem::canControlPointerDevices()
+{
+    const bool present = m_session->kwinPresent();
+    // The settings window asks every second; say why once per absence.
+    if (!present && !m_saidCannotControl)
+        logLine(kwin::kLogPrefix + QStringLiteral("cannot control pointer devices: KWin is not "
+                                                  "on the session bus"));
+    m_saidCannotControl = !present;
+    return present;
+}
+
+void KWinHidEventSystem::forgetOriginals()
+{
+    m_session->forgetOriginals();
+}
+
+} // namespace veloquill

@@ -1,0 +1,52 @@
+#pragma once
+
+// The HID event system of a KDE Plasma Wayland session: KWin's pointer devices on the session
+// bus as services, their HID keys translated to and from KWin's libinput settings
+// (docs/kwin-backend.md). Everything arrives through Qt D-Bus on the main loop.
+
+#include "device/hid_event_system.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace veloquill {
+
+namespace kwin {
+class KWinSession;
+}
+
+struct KWinHidEventSystemOptions
+{
+    // The bus KWin is on; empty means the session bus.
+    QString busAddress;
+    // Where the originals of changed devices are kept against a crash; empty means
+    // $XDG_RUNTIME_DIR.
+    QString journalDirectory;
+};
+
+class KWinHidEventSystem : public HidEventSystem
+{
+public:
+    // Create it after the QCoreApplication. Never fails: without KWin it lists nothing, and
+    // lists KWin's devices once KWin appears.
+    explicit KWinHidEventSystem(KWinHidEventSystemOptions options = {});
+    ~KWinHidEventSystem() override;
+
+    // Whether KWin's input device manager answers on that bus (empty: the session bus): the
+    // question that picks this backend at start.
+    static bool managerAnswers(const QString& busAddress = {});
+
+    std::unique_ptr<HidEventSystemClient> createClient() override;
+    // True while KWin is on the bus; asks nothing of it.
+    bool canControlPointerDevices() override;
+    void forgetOriginals() override;
+    // KWin has no amount of acceleration apart from the speed.
+    bool supportsAccelerationAmount() const override { return false; }
+
+private:
+    std::shared_ptr<kwin::KWinSession> m_session;
+    bool m_saidCannotControl = false;
+};
+
+} // namespace veloquill

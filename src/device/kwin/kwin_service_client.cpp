@@ -1,0 +1,260 @@
+#include "device/kwin/kwin_service_client.h"
+
+#include "device/hid_keys.h"
+#include "device/kwin/kwin_dbus.h"
+#include "device/kwin/kwin_mapping.h"
+#include "device/kwin/kwin_session.h"
+#include "device/udev_serial.h"
+#include "support/fixed_point.h"
+#include "support/log.h"
+
+#include <QCoreApplication>
+
+namespace veloquill::kwin {
+
+namespace {
+constexpr std::uint32_t kGenericDesktopPage = 1;
+constexpr std::uint32_t kPointerUsage = 1;
+constexpr std::uint32_t kMouseUsage = 2;
+// The layer's acceleration values: off, and the neutral amount an adaptive profile reads as.
+constexpr std::int32_t kAccelerationOff = -static_cast<std::int32_t>(kFixedPointScale);
+constexpr std::int32_t kAccelerationOn = static_cast<std::int32_t>(kFixedPointScale);
+
+bool isAccelerationKey(const QString& key)
+{
+    return key == HidKey::PointerAcceleration || key == HidKey::MouseAcceleration ||
+           key == HidKey::UseLinearScalingMouseAcceleration;
+}
+
+const QStringList& accelerationKeys()
+{
+    static const QStringList keys{HidKey::PointerAcceleration, HidKey::MouseAcceleration,
+                                  HidKey::UseLinearScalingMouseAcceleration};
+    return keys;
+}
+
+QVariant currentOrDefault(const QVariantMap& properties, const QString& name)
+{
+    if (properties.contains(name))
+        return properties.value(name);
+    return properties.value(QStringLiteral("default") + name.at(0).toUpper() + name.mid(1));
+}
+} // namespace
+
+std::optional<KWinDeviceFacts> KWinDeviceFacts::fromProperties(const QString& sysName,
+                                                               const QVariantMap& properties)
+{
+    if (!properties.value(QStringLiteral("pointer")).toBool() ||
+        !properties.value(QStringLiteral("supportsPointerAcceleration")).toBool())
+        return std::nullopt;
+    KWinDeviceFacts facts;
+    facts.sysName = sysName;
+    facts.name = properties.value(QStringLiteral("name")).toString();
+    facts.vendor = properties.value(QStringLiteral("vendor")).toUInt();
+    facts.product = properties.value(QStringLiteral("product")).toUInt();
+    facts.supportsFlat =
+        properties.value(QStringLiteral("supportsPointerAccelerationProfileFlat")).toBool();
+    facts.supportsAdaptive =
+        properties.value(QStringLiteral("supportsPointerAccelerationProfileAdaptive")).toBool();
+    facts.current = {currentOrDefault(properties, Property::Speed).toDouble(),
+                     currentOrDefault(properties, Property::Flat).toBool(),
+                     currentOrDefault(properties, Property::Adaptive).toBool()};
+    // KWin names libinput's device by its event node, as the X server's "Device Node" does.
+    if (!sysName.contains(QLatin1Char('/')))
+        facts.serialNumber = udevSerialForDeviceNode(QStringLiteral("/dev/input/") + sysName);
+    return facts;
+}
+
+KWinServiceClient::KWinServiceClient(std::weak_ptr<KWinSession> session, KWinDeviceFacts facts,
+                                     std::uint64_t registryID)
+    : m_session(std::move(session)), m_facts(std::move(facts)), m_registryID(registryID),
+      m_firstSeen(m_facts.current)
+{}
+
+std::shared_ptr<KWinSession> KWinServiceClient::presentSession() const
+{
+    auto session = m_session.lock();
+    return session && !m_left && session->kwinPresent() ? session : nullptr;
+}
+
+std::optional<bool> KWinServiceClient::readFlat() const
+{
+    const auto session = presentSession();
+    if (!session)
+        return std::nullopt;
+    const auto flat = session->calls().deviceProperty(m_facts.sysName, Property::Flat);
+    return flat ? std::optional(flat->toBool()) : std::nullopt;
+}
+
+HidPropertyValue KWinServiceClient::copyProperty(const QString& key) const
+{
+    if (key == HidKey::Product)
+        return HidPropertyValue::text(m_facts.name);
+    if (key == HidKey::VendorID)
+        return HidPropertyValue::integer(m_facts.vendor);
+    if (key == HidKey::ProductID)
+        return HidPropertyValue::integer(m_facts.product);
+    if (key == HidKey::SerialNumber)
+        return m_facts.serialNumber ? HidPropertyValue::text(*m_facts.serialNumber)
+                                    : HidPropertyValue();
+    if (key == HidKey::PointerResolution) {
+        const auto session = presentSession();
+        const auto speed = session
+                               ? session->calls().deviceProperty(m_facts.sysName, Property::Speed)
+                               : std::nullopt;
+        const auto resolution = speed ? resolutionForSpeed(speed->toDouble()) : std::nullopt;
+        return resolution ? HidPropertyValue::integer(*resolution) : HidPropertyValue();
+    }
+    if (!isAccelerationKey(key))
+        return {};
+    const auto flat = readFlat();
+    if (!flat)
+        return {};
+    if (key == HidKey::UseLinearScalingMouseAcceleration)
+        return HidPropertyValue::integer(*flat ? 1 : 0);
+    return HidPropertyValue::integer(*flat ? kAccelerationOff : kAccelerationOn);
+}
+
+void KWinServiceClient::setProperty(const QString& key, const HidPropertyValue& value)
+{
+    const auto session = presentSession();
+    const bool writable = key == HidKey::PointerResolution || isAccelerationKey(key);
+    if (!session || !writable) {
+        if (session)
+            logIgnoredWrite(key, value, QStringLiteral("KWin does not let it be set"));
+        return;
+    }
+    if (!m_changed && !value.isNull()) {
+        session->journalOriginals(*this);
+        m_changed = true;
+    }
+    if (key == HidKey::PointerResolution) {
+        writeResolution(*session, value);
+    } else if (value.isNull()) {
+        writeProfile(*session, m_firstSeen.flat, value, key);
+    } else if (key == HidKey::UseLinearScalingMouseAcceleration) {
+        const auto linear = value.toInteger();
+        if (linear)
+            writeProfile(*session, *linear != 0, value, key);
+        else
+            logIgnoredWrite(key, value, QStringLiteral("not an integer"));
+    } else {
+        // KWin has no amount of acceleration apart from the speed: only off or on is written.
+        const auto amount = value.toInt32();
+        if (amount)
+            writeProfile(*session, *amount == kAccelerationOff, value, key);
+        else
+            logIgnoredWrite(key, value, QStringLiteral("not a 32-bit integer"));
+    }
+}
+
+void KWinServiceClient::writeResolution(KWinSession& session, const HidPropertyValue& value)
+{
+    std::optional<double> speed = m_firstSeen.speed;
+    if (!value.isNull()) {
+        const auto fixed = value.toInt32();
+        speed = fixed ? speedForResolution(*fixed) : std::nullopt;
+    }
+    if (!speed) {
+        logIgnoredWrite(HidKey::PointerResolution, value,
+                        QStringLiteral("not a positive 32-bit resolution"));
+        return;
+    }
+    if (session.calls().setDeviceProperty(m_facts.sysName, Property::Speed, *speed))
+        session.notifyChanged({HidKey::PointerResolution});
+}
+
+void KWinServiceClient::writeProfile(KWinSession& session, bool flat, const HidPropertyValue& value,
+                                     const QString& key)
+{
+    if (!(flat ? m_facts.supportsFlat : m_facts.supportsAdaptive)) {
+        logIgnoredWrite(key, value,
+                        flat ? QStringLiteral("the device has no flat acceleration profile")
+                             : QStringLiteral("the device has no adaptive acceleration profile"));
+        return;
+    }
+    if (session.calls().setDeviceProperty(m_facts.sysName,
+                                          flat ? Property::Flat : Property::Adaptive, true))
+        session.notifyChanged(accelerationKeys());
+}
+
+bool KWinServiceClient::writeSettings(KWinSession& session, const KWinPointerSettings& settings)
+{
+    bool written =
+        session.calls().setDeviceProperty(m_facts.sysName, Property::Speed, settings.speed);
+    // A profile KWin does not name (neither flat nor adaptive) cannot be set back.
+    if ((settings.flat && m_facts.supportsFlat) || (settings.adaptive && m_facts.supportsAdaptive))
+        written = session.calls().setDeviceProperty(
+                      m_facts.sysName, settings.flat ? Property::Flat : Property::Adaptive, true) &&
+                  written;
+    return written;
+}
+
+HidRestoreOutcome KWinServiceClient::restoreFirstSeen()
+{
+    const auto session = m_session.lock();
+    if (!session || !session->kwinPresent())
+        return HidRestoreOutcome::Unreachable;
+    if (!m_changed || m_left)
+        return HidRestoreOutcome::Untouched;
+    // A write that did not reach KWin leaves the originals in the journal for the next run.
+    if (!writeSettings(*session, m_firstSeen))
+        return HidRestoreOutcome::Unreachable;
+    m_changed = false;
+    return HidRestoreOutcome::Restored;
+}
+
+void KWinServiceClient::adoptOriginals(const KWinPointerSettings& originals)
+{
+    m_firstSeen = originals;
+    m_changed = true;
+}
+
+bool KWinServiceClient::conformsTo(std::uint32_t usagePage, std::uint32_t usage) const
+{
+    return usagePage == kGenericDesktopPage && (usage == kPointerUsage || usage == kMouseUsage);
+}
+
+HidRegistration KWinServiceClient::registerRemovalCallback(HidServiceCallback callback)
+{
+    auto registration = m_removalCallbacks.add(std::move(callback));
+    if (m_left) {
+        // Already gone: the callback still runs once, on the main loop.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [weakSelf = weak_from_this()] {
+                if (const auto self = weakSelf.lock())
+                    self->runRemovalCallbacks();
+            },
+            Qt::QueuedConnection);
+    }
+    return registration;
+}
+
+QString KWinServiceClient::describe() const
+{
+    return QStringLiteral("KWin device ") + m_facts.sysName + QStringLiteral(" \"") + m_facts.name +
+           QStringLiteral("\" (service ") + QString::number(m_registryID) + QLatin1Char(')');
+}
+
+void KWinServiceClient::logIgnoredWrite(const QString& key, const HidPropertyValue& value,
+                                        const QString& why)
+{
+    logLine(kLogPrefix + QStringLiteral("ignoring ") + key + QStringLiteral(" = ") +
+            value.describe() + QStringLiteral(" for ") + describe() + QStringLiteral(": ") + why);
+}
+
+void KWinServiceClient::leave()
+{
+    m_left = true;
+    runRemovalCallbacks();
+}
+
+void KWinServiceClient::runRemovalCallbacks()
+{
+    // Keeps this object alive should a callback drop the last reference to it.
+    const HidServiceClientRef keepAlive = shared_from_this();
+    m_removalCallbacks.callOnce(keepAlive);
+}
+
+} // namespace veloquill::kwin

@@ -1,0 +1,96 @@
+#pragma once
+
+// One KWin input device (a pointer with acceleration settings) as a HID service, its HID keys
+// translated to and from KWin's properties (docs/kwin-backend.md). One object per device
+// for as long as KWin lists it; a device that leaves and comes back, or that a restarted
+// KWin lists again, is a new one.
+
+#include "device/hid_event_system.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+namespace veloquill::kwin {
+
+class KWinSession;
+
+// The settings the backend may write, as KWin held them.
+struct KWinPointerSettings
+{
+    double speed = 0;
+    bool flat = false;
+    bool adaptive = true;
+    friend bool operator==(const KWinPointerSettings&, const KWinPointerSettings&) = default;
+};
+
+// What a device is, read once when it appears.
+struct KWinDeviceFacts
+{
+    QString sysName;
+    QString name;
+    std::uint32_t vendor = 0;
+    std::uint32_t product = 0;
+    std::optional<QString> serialNumber;
+    bool supportsFlat = false;
+    bool supportsAdaptive = false;
+    // Its current settings; where KWin does not say, its defaults.
+    KWinPointerSettings current;
+
+    // A pointer whose acceleration can be set; nothing for any other device.
+    static std::optional<KWinDeviceFacts> fromProperties(const QString& sysName,
+                                                         const QVariantMap& properties);
+};
+
+class KWinServiceClient : public HidServiceClient,
+                          public std::enable_shared_from_this<KWinServiceClient>
+{
+public:
+    KWinServiceClient(std::weak_ptr<KWinSession> session, KWinDeviceFacts facts,
+                      std::uint64_t registryID);
+
+    // Identity keys come from what was read on arrival and still answer once it has left.
+    HidPropertyValue copyProperty(const QString& key) const override;
+    // The first write that changes the device records its originals in the session's
+    // journal beforehand.
+    void setProperty(const QString& key, const HidPropertyValue& value) override;
+    HidRestoreOutcome restoreFirstSeen() override;
+    // Every listed device is a generic desktop pointer (1/1) and mouse (1/2).
+    bool conformsTo(std::uint32_t usagePage, std::uint32_t usage) const override;
+    HidRegistration registerRemovalCallback(HidServiceCallback callback) override;
+    // KWin gives no raw input.
+    std::shared_ptr<HidDevice> createDevice() override { return nullptr; }
+    QString describe() const override;
+
+    std::uint64_t registryID() const { return m_registryID; }
+    const KWinDeviceFacts& facts() const { return m_facts; }
+    const KWinPointerSettings& firstSeen() const { return m_firstSeen; }
+
+    // Used by the session, on the main loop. Originals an earlier run (or this one, before
+    // KWin restarted) recorded before it changed the device count as first seen, and the
+    // device as changed.
+    void adoptOriginals(const KWinPointerSettings& originals);
+    void leave();
+
+private:
+    std::shared_ptr<KWinSession> presentSession() const;
+    std::optional<bool> readFlat() const;
+    void writeResolution(KWinSession& session, const HidPropertyValue& value);
+    void writeProfile(KWinSession& session, bool flat, const HidPropertyValue& value,
+                      const QString& key);
+    bool writeSettings(KWinSession& session, const KWinPointerSettings& settings);
+    void logIgnoredWrite(const QString& key, const HidPropertyValue& value, const QString& why);
+    void runRemovalCallbacks();
+
+    std::weak_ptr<KWinSession> m_session;
+    KWinDeviceFacts m_facts;
+    std::uint64_t m_registryID;
+    KWinPointerSettings m_firstSeen;
+    bool m_changed = false;
+    bool m_left = false;
+    HidCallbackList<void(const HidServiceClientRef&)> m_removalCallbacks;
+};
+
+} // namespace veloquill::kwin

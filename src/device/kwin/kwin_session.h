@@ -1,0 +1,84 @@
+#pragma once
+
+// The state the backend's objects share: the bus, whether KWin is there, the services
+// present and the clients that want to hear of them. It turns KWin's signals into callbacks
+// on the main loop: deviceAdded and deviceRemoved into arrivals and removals, and KWin's
+// name changing owner (KWin ending or restarting) into every device leaving and, with the
+// new KWin, coming back. It asks KWin nothing unless something happens or someone asks.
+
+#include "device/hid_event_system.h"
+#include "device/kwin/kwin_dbus.h"
+#include "device/restore_journal.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QDBusServiceWatcher;
+
+namespace veloquill::kwin {
+
+class KWinServiceClient;
+struct KWinPointerSettings;
+
+// The callbacks of one client; the session holds it weakly, so a client destroyed inside one
+// of its own callbacks is never called again.
+struct KWinClientState
+{
+    bool scheduled = false;
+    // Until matching is set every service matches.
+    std::optional<std::vector<HidMatchingDictionary>> matching;
+    HidCallbackList<void(const HidServiceClientRef&)> matchingCallbacks;
+    // KWin reports no input events; registrations are kept but never called.
+    HidCallbackList<void(const HidServiceClientRef&, const HidEventRef&)> eventCallbacks;
+    std::vector<std::pair<QString, std::unique_ptr<HidCallbackList<void()>>>> propertyCallbacks;
+};
+
+class KWinSession : public QObject, public std::enable_shared_from_this<KWinSession>
+{
+    Q_OBJECT
+
+public:
+    // Watches KWin on the bus and lists its devices if it is there. Originals are journaled
+    // in `journalDirectory` (empty: $XDG_RUNTIME_DIR).
+    KWinSession(const QDBusConnection& bus, const QString& journalDirectory);
+    ~KWinSession() override;
+    void start();
+
+    KWinCalls& calls() { return m_calls; }
+    // KWin owns its name on the bus (as last told by the bus, without asking).
+    bool kwinPresent() const { return m_kwinPresent; }
+    const std::vector<std::shared_ptr<KWinServiceClient>>& services() const { return m_services; }
+
+    void attachClient(const std::shared_ptr<KWinClientState>& client);
+    // Tells the clients, from the main loop, that these keys changed on some service.
+    void notifyChanged(const QStringList& keys);
+    // The service's first-seen values go to the journal, before it is first changed.
+    void journalOriginals(const KWinServiceClient& service);
+    void forgetOriginals() { m_journal.remove(); }
+
+private Q_SLOTS:
+    void deviceAdded(const QString& sysName);
+    void deviceRemoved(const QString& sysName);
+    void ownerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
+
+private:
+    void listDevices();
+    std::shared_ptr<KWinServiceClient> addService(const QString& sysName);
+    void removeService(const QString& sysName);
+    std::vector<std::shared_ptr<KWinClientState>> liveClients();
+
+    KWinCalls m_calls;
+    QDBusServiceWatcher* m_watcher = nullptr;
+    bool m_kwinPresent = false;
+    std::uint64_t m_nextRegistryID = 1;
+    std::vector<std::shared_ptr<KWinServiceClient>> m_services;
+    std::vector<std::weak_ptr<KWinClientState>> m_clients;
+    RestoreJournal m_journal;
+    QString m_bootMark;
+};
+
+} // namespace veloquill::kwin

@@ -1,0 +1,243 @@
+// The KWin backend against a stand-in KWin on a private bus: which devices it offers and how
+// they come and go, how speed and acceleration map onto KWin's settings, what restore puts
+// back, and how it takes KWin restarting and D-Bus errors.
+#include "stand_in_kwin.h"
+
+#include "device/hid_keys.h"
+#include "device/kwin/kwin_hid_event_system.h"
+#include "device/pointer_device.h"
+#include "support/fixed_point.h"
+#include "support/log_capture.h"
+#include "support/main_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+namespace veloquill::test {
+namespace {
+
+const QString kSpeed = QStringLiteral("pointerAcceleration");
+const QString kFlat = QStringLiteral("pointerAccelerationProfileFlat");
+constexpr std::int32_t kNeutral = 5073754; // the X11 backend's neutral resolution, 16.16
+constexpr std::int32_t kOff = -65536;
+
+class KWinBackend : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(kwin.startBus());
+        ASSERT_NO_FATAL_FAILURE(kwin.start());
+    }
+
+    void startClient()
+    {
+        system = std::make_shared<KWinHidEventSystem>(
+            KWinHidEventSystemOptions{kwin.busAddress(), journal.path()});
+        client = system->createClient();
+        arrivalRegistration = client->registerDeviceMatchingCallback(
+            [this](const HidServiceClientRef& service) { arrivals.push_back(service); });
+        client->scheduleWithMainLoop();
+    }
+
+    void stopClient()
+    {
+        arrivalRegistration.reset();
+        arrivals.clear();
+        client.reset();
+        system.reset();
+    }
+
+    QStringList names()
+    {
+        QStringList names;
+        const auto services = client->copyServices().value();
+        for (const auto& service : services)
+            names.append(*service->copyProperty(HidKey::Product).toText());
+        return names;
+    }
+
+    HidServiceClientRef service(const QString& name)
+    {
+        const auto services = client->copyServices().value();
+        for (const auto& service : services) {
+            if (service->copyProperty(HidKey::Product).toText() == name)
+                return service;
+        }
+        return nullptr;
+    }
+
+    bool arrived(std::size_t count)
+    {
+        return runMainLoopUntil([&] { return arrivals.size() >= count; });
+    }
+
+    StandInKWin kwin;
+    QTemporaryDir journal;
+    std::shared_ptr<KWinHidEventSystem> system;
+    std::unique_ptr<HidEventSystemClient> client;
+    std::vector<HidServiceClientRef> arrivals;
+    HidRegistration arrivalRegistration;
+};
+
+TEST_F(KWinBackend, ListsPointersWithAccelerationSettingsByTheirIdentity)
+{
+    kwin.addDevice(QStringLiteral("event3"), QStringLiteral("Zono X"), 0x1234, 0xab);
+    kwin.addDevice(QStringLiteral("event4"), QStringLiteral("Keys"), 1, 2, 0, false, false);
+    kwin.addDevice(QStringLiteral("event5"), QStringLiteral("Pen"), 3, 4, 0, false, true, false);
+    kwin.addDevice(QStringLiteral("event6"), QStringLiteral("Trackball"), 5, 6);
+    startClient();
+    EXPECT_EQ(names(), (QStringList{QStringLiteral("Zono X"), QStringLiteral("Trackball")}));
+    const auto zono = service(QStringLiteral("Zono X"));
+    EXPECT_TRUE(zono->conformsTo(1, 2) && zono->conformsTo(1, 1) && !zono->conformsTo(1, 6));
+    // The same stableID as the X11 backend gives the device (no udev node here: no serial).
+    EXPECT_EQ(PointerDevice::create(zono)->stableID(), QStringLiteral("4660-171-Zono X-N/A"));
+    EXPECT_EQ(client->copyServiceForRegistryID(1), zono);
+    EXPECT_TRUE(system->canControlPointerDevices());
+    EXPECT_FALSE(system->supportsAccelerationAmount());
+}
+
+TEST_F(KWinBackend, HotpluggedDeviceArrivesAndLeaves)
+{
+    startClient();
+    kwin.addDevice(QStringLiteral("event7"), QStringLiteral("Zono X"), 1, 2);
+    ASSERT_TRUE(arrived(1));
+    EXPECT_EQ(names(), QStringList{QStringLiteral("Zono X")});
+    int removals = 0;
+    const auto registration =
+        arrivals.front()->registerRemovalCallback([&](const HidServiceClientRef&) { ++removals; });
+    kwin.removeDevice(QStringLiteral("event7"));
+    ASSERT_TRUE(runMainLoopUntil([&] { return removals == 1; }));
+    EXPECT_TRUE(names().isEmpty());
+    // Its identity still answers, so the layer finds the device it listed.
+    EXPECT_EQ(arrivals.front()->copyProperty(HidKey::VendorID).toInteger(), 1);
+    EXPECT_TRUE(arrivals.front()->copyProperty(HidKey::PointerResolution).isNull());
+}
+
+TEST_F(KWinBackend, ResolutionIsPointerAccelerationGainMinusOneBothWays)
+{
+    kwin.addDevice(QStringLiteral("event3"), QStringLiteral("Zono X"), 1, 2);
+    startClient();
+    const auto zono = service(QStringLiteral("Zono X"));
+    const struct
+    {
+        std::int32_t written;
+        double speed;
+        std::int32_t read;
+    } rows[] = {
+        {kNeutral, 0.0, kNeutral}, // default speed 0.5
+        {*toFixedPoint(1200.0), kNeutral / 78643200.0 - 1, *toFixedPoint(1200.0)}, // speed 0
+        {*toFixedPoint(40.0), kNeutral / 2621440.0 - 1, *toFixedPoint(40.0)},      // speed 1
+        {*toFixedPoint(10.0), 1.0, kNeutral / 2}, // beyond libinput's range: clamped
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.written);
+        zono->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(row.written));
+        EXPECT_DOUBLE_EQ(kwin.property(QStringLiteral("event3"), kSpeed).toDouble(), row.speed);
+        EXPECT_EQ(zono->copyProperty(HidKey::PointerResolution).toInteger(), row.read);
+    }
+    kwin.setProperty(QStringLiteral("event3"), kSpeed, -0.5); // System Settings, say
+    EXPECT_EQ(zono->copyProperty(HidKey::PointerResolution).toInteger(), kNeutral * 2);
+}
+
+TEST_F(KWinBackend, AccelerationOffIsTheFlatProfileAndOnTheAdaptiveOne)
+{
+    kwin.addDevice(QStringLiteral("event3"), QStringLiteral("Zono X"), 1, 2);
+    startClient();
+    const auto zono = service(QStringLiteral("Zono X"));
+    const struct
+    {
+        QString key;
+        std::int64_t written;
+        bool flat;
+    } rows[] = {
+        {HidKey::PointerAcceleration, kOff, true},
+        {HidKey::MouseAcceleration, 376832, false}, // 5.75: on; the amount is KWin's own
+        {HidKey::UseLinearScalingMouseAcceleration, 1, true},
+        {HidKey::UseLinearScalingMouseAcceleration, 0, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.key.toStdString() + " " + std::to_string(row.written));
+        zono->setProperty(row.key, HidPropertyValue::integer(row.written));
+        EXPECT_EQ(kwin.property(QStringLiteral("event3"), kFlat).toBool(), row.flat);
+        EXPECT_EQ(zono->copyProperty(HidKey::PointerAcceleration).toInteger(),
+                  row.flat ? kOff : 65536);
+        EXPECT_EQ(zono->copyProperty(HidKey::UseLinearScalingMouseAcceleration).toInteger(),
+                  row.flat ? 1 : 0);
+    }
+}
+
+TEST_F(KWinBackend, RestoreGivesChangedDevicesTheirFirstSeenValuesAlsoAfterACrash)
+{
+    kwin.addDevice(QStringLiteral("event3"), QStringLiteral("Zono X"), 1, 2, 0.3, true);
+    kwin.addDevice(QStringLiteral("event4"), QStringLiteral("Trackball"), 3, 4, -0.2);
+    startClient();
+    service(QStringLiteral("Zono X"))
+        ->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral));
+    service(QStringLiteral("Zono X"))
+        ->setProperty(HidKey::PointerAcceleration, HidPropertyValue::integer(65536));
+    stopClient(); // a crash: the originals are only in the journal now
+    startClient();
+    EXPECT_EQ(service(QStringLiteral("Trackball"))->restoreFirstSeen(),
+              HidRestoreOutcome::Untouched);
+    EXPECT_EQ(service(QStringLiteral("Zono X"))->restoreFirstSeen(), HidRestoreOutcome::Restored);
+    EXPECT_DOUBLE_EQ(kwin.property(QStringLiteral("event3"), kSpeed).toDouble(), 0.3);
+    EXPECT_TRUE(kwin.property(QStringLiteral("event3"), kFlat).toBool());
+    EXPECT_DOUBLE_EQ(kwin.property(QStringLiteral("event4"), kSpeed).toDouble(), -0.2);
+    system->forgetOriginals();
+    EXPECT_TRUE(QDir(journal.path()).isEmpty());
+}
+
+TEST_F(KWinBackend, KWinRestartingMakesDevicesLeaveAndComeBackWithTheirOriginals)
+{
+    kwin.addDevice(QStringLiteral("event3"), QStringLiteral("Zono X"), 1, 2, 0.3);
+    startClient();
+    const auto before = service(QStringLiteral("Zono X"));
+    before->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral));
+    bool left = false;
+    const auto registration =
+        before->registerRemovalCallback([&](const HidServiceClientRef&) { left = true; });
+    kwin.stop();
+    ASSERT_TRUE(runMainLoopUntil([&] { return left; }));
+    EXPECT_TRUE(names().isEmpty());
+    EXPECT_EQ(before->restoreFirstSeen(), HidRestoreOutcome::Unreachable);
+    ASSERT_NO_FATAL_FAILURE(kwin.start()); // it reads back the speed this program set
+    ASSERT_TRUE(arrived(1));
+    EXPECT_NE(arrivals.front(), before);
+    EXPECT_EQ(arrivals.front()->restoreFirstSeen(), HidRestoreOutcome::Restored);
+    EXPECT_DOUBLE_EQ(kwin.property(QStringLiteral("event3"), kSpeed).toDouble(), 0.3);
+}
+
+// The one scenario that pins the backend's own log lines.
+TEST_F(KWinBackend, DBusErrorsAreOneLineEachAndNeverFatal)
+{
+    LogCapture log;
+    kwin.addDevice(QStringLiteral("event3"), QStringLiteral("Zono\nX"), 1, 2);
+    startClient();
+    const auto zono = service(QStringLiteral("Zono\nX"));
+    kwin.announceAdded(QStringLiteral("event9")); // announced, but no such device
+    ASSERT_TRUE(runMainLoopUntil([&] { return !log.lines().isEmpty(); }));
+    zono->copyProperty(HidKey::PointerResolution);
+    kwin.removeDevice(QStringLiteral("event3"), false); // gone between the Get and the Set
+    zono->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral));
+    zono->setProperty(HidKey::Product, HidPropertyValue::text(QStringLiteral("Renamed")));
+    kwin.stop();
+    ASSERT_TRUE(runMainLoopUntil([&] { return !system->canControlPointerDevices(); }));
+    system->canControlPointerDevices();
+    const QString prefix = QStringLiteral("KWinHidEventSystem: ");
+    EXPECT_EQ(log.lines(),
+              (QStringList{
+                  prefix + "D-Bus error org.freedesktop.DBus.Error.UnknownObject (No such object "
+                           "path '/org/kde/KWin/InputDevice/event9') on GetAll of event9; ignored",
+                  prefix + "D-Bus error org.freedesktop.DBus.Error.UnknownObject (No such object "
+                           "path '/org/kde/KWin/InputDevice/event3') on Set pointerAcceleration of "
+                           "event3; ignored",
+                  prefix + "ignoring Product = \"Renamed\" for KWin device event3 \"Zono\\nX\" "
+                           "(service 1): KWin does not let it be set",
+                  prefix + "cannot control pointer devices: KWin is not on the session bus",
+              }));
+}
+
+} // namespace
+} // namespace veloquill::test

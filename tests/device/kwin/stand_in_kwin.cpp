@@ -1,0 +1,111 @@
+#include "stand_in_kwin.h"
+
+#include "support/main_loop.h"
+#include "support/required_programs.h"
+
+#include <gtest/gtest.h>
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
+
+namespace veloquill::test {
+
+namespace {
+const QString kConnection = QStringLiteral("stand-in-kwin-control");
+const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
+
+QDBusMessage deviceCall(const QString& sysName, const QString& method)
+{
+    return QDBusMessage::createMethodCall(QStringLiteral("org.kde.KWin"),
+                                          QStringLiteral("/org/kde/KWin/InputDevice/") + sysName,
+                                          kProperties, method);
+}
+} // namespace
+
+void StandInKWin::startBus()
+{
+    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"dbus-daemon", "dbus-daemon"}}));
+    m_daemon.start(QStringLiteral("dbus-daemon"),
+                   {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                    QStringLiteral("--print-address")});
+    ASSERT_TRUE(m_daemon.waitForStarted() && m_daemon.waitForReadyRead(5000));
+    m_address = QString::fromUtf8(m_daemon.readLine().trimmed());
+    ASSERT_TRUE(QDBusConnection::connectToBus(m_address, kConnection).isConnected());
+}
+
+StandInKWin::~StandInKWin()
+{
+    stop();
+    QDBusConnection::disconnectFromBus(kConnection);
+    m_daemon.kill();
+    m_daemon.waitForFinished();
+}
+
+QDBusConnection StandInKWin::bus() const
+{
+    return QDBusConnection(kConnection);
+}
+
+void StandInKWin::start()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_address);
+    m_kwin.setProcessEnvironment(environment);
+    m_kwin.setProcessChannelMode(QProcess::ForwardedChannels);
+    m_kwin.start(QStringLiteral(KWIN_STAND_IN),
+                 {m_directory.filePath(QStringLiteral("kcminputrc"))});
+    ASSERT_TRUE(runMainLoopUntil(
+        [this] { return bus().interface()->isServiceRegistered(QStringLiteral("org.kde.KWin")); }));
+}
+
+void StandInKWin::stop()
+{
+    if (m_kwin.state() == QProcess::NotRunning)
+        return;
+    m_kwin.kill();
+    m_kwin.waitForFinished();
+}
+
+void StandInKWin::control(const QString& method, const QVariantList& arguments)
+{
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(QStringLiteral("org.kde.KWin"), QStringLiteral("/StandIn"),
+                                       QStringLiteral("org.veloquill.KWinStandIn"), method);
+    message.setArguments(arguments);
+    ASSERT_EQ(bus().call(message).type(), QDBusMessage::ReplyMessage) << method.toStdString();
+}
+
+void StandInKWin::addDevice(const QString& sysName, const QString& name, uint vendor, uint product,
+                            double speed, bool flat, bool pointer, bool acceleration)
+{
+    control(QStringLiteral("addDevice"),
+            {sysName, name, vendor, product, pointer, acceleration, speed, flat});
+}
+
+void StandInKWin::removeDevice(const QString& sysName, bool announce)
+{
+    control(QStringLiteral("removeDevice"), {sysName, announce});
+}
+
+void StandInKWin::announceAdded(const QString& sysName)
+{
+    control(QStringLiteral("announceAdded"), {sysName});
+}
+
+QVariant StandInKWin::property(const QString& sysName, const QString& name)
+{
+    QDBusMessage message = deviceCall(sysName, QStringLiteral("Get"));
+    message.setArguments({QStringLiteral("org.kde.KWin.InputDevice"), name});
+    return bus().call(message).arguments().value(0).value<QDBusVariant>().variant();
+}
+
+void StandInKWin::setProperty(const QString& sysName, const QString& name, const QVariant& value)
+{
+    QDBusMessage message = deviceCall(sysName, QStringLiteral("Set"));
+    message.setArguments({QStringLiteral("org.kde.KWin.InputDevice"), name,
+                          QVariant::fromValue(QDBusVariant(value))});
+    ASSERT_EQ(bus().call(message).type(), QDBusMessage::ReplyMessage);
+}
+
+} // namespace veloquill::test

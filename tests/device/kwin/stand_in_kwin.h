@@ -1,0 +1,47 @@
+#pragma once
+
+// A private dbus-daemon and the stand-in KWin on it, for one test (or benchmark); both end
+// with this object. The stand-in runs as its own process, as KWin does.
+
+#include <QDBusConnection>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QVariant>
+
+namespace veloquill::test {
+
+class StandInKWin
+{
+public:
+    // Starts the bus; start() then starts KWin on it. Fails the test when dbus-daemon is
+    // missing (call with ASSERT_NO_FATAL_FAILURE).
+    void startBus();
+    ~StandInKWin();
+
+    QString busAddress() const { return m_address; }
+    // Starts KWin and waits until it has its name; its devices are those of the last run.
+    void start();
+    // KWin ends (is killed); its devices stay in its settings file.
+    void stop();
+
+    void addDevice(const QString& sysName, const QString& name, uint vendor, uint product,
+                   double speed = 0, bool flat = false, bool pointer = true,
+                   bool acceleration = true);
+    // Unannounced, the device object is gone while KWin's clients still list it.
+    void removeDevice(const QString& sysName, bool announce = true);
+    // KWin says a device arrived that it has no object for.
+    void announceAdded(const QString& sysName);
+    QVariant property(const QString& sysName, const QString& name);
+    void setProperty(const QString& sysName, const QString& name, const QVariant& value);
+
+private:
+    QDBusConnection bus() const;
+    void control(const QString& method, const QVariantList& arguments);
+
+    QTemporaryDir m_directory;
+    QProcess m_daemon;
+    QProcess m_kwin;
+    QString m_address;
+};
+
+} // namespace veloquill::test
