@@ -4,6 +4,7 @@
 
 #include <QDBusArgument>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
 
 namespace veloquill::kwin {
@@ -19,17 +20,46 @@ QString devicePath(const QString& sysName)
     return kManagerPath + QLatin1Char('/') + sysName;
 }
 
-std::optional<QVariant> KWinCalls::call(const QString& path, const QString& method,
-                                        const QVariantList& arguments, const QString& what)
+namespace {
+QDBusMessage propertiesCall(const QString& path, const QString& method,
+                            const QVariantList& arguments)
 {
     QDBusMessage message =
         QDBusMessage::createMethodCall(kService, path, kPropertiesInterface, method);
     message.setArguments(arguments);
+    return message;
+}
+
+void logError(const QString& name, const QString& message, const QString& what)
+{
+    logLine(kLogPrefix + QStringLiteral("D-Bus error ") + name + QStringLiteral(" (") + message +
+            QStringLiteral(") on ") + what + QStringLiteral("; ignored"));
+}
+
+QString describeSet(const QString& sysName, const QString& name)
+{
+    return QStringLiteral("Set ") + name + QStringLiteral(" of ") + sysName;
+}
+} // namespace
+
+QDBusMessage KWinCalls::setMessage(const QString& sysName, const QString& name,
+                                   const QVariant& value)
+{
+    return propertiesCall(devicePath(sysName), QStringLiteral("Set"),
+                          {kDeviceInterface, name, QVariant::fromValue(QDBusVariant(value))});
+}
+
+std::optional<QVariant> KWinCalls::call(const QString& path, const QString& method,
+                                        const QVariantList& arguments, const QString& what)
+{
+    return call(propertiesCall(path, method, arguments), what);
+}
+
+std::optional<QVariant> KWinCalls::call(const QDBusMessage& message, const QString& what)
+{
     const QDBusMessage reply = m_bus.call(message, QDBus::Block, kCallTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {
-        logLine(kLogPrefix + QStringLiteral("D-Bus error ") + reply.errorName() +
-                QStringLiteral(" (") + reply.errorMessage() + QStringLiteral(") on ") + what +
-                QStringLiteral("; ignored"));
+        logError(reply.errorName(), reply.errorMessage(), what);
         return std::nullopt;
     }
     const QVariant first = reply.arguments().value(0);
@@ -65,10 +95,22 @@ std::optional<QVariant> KWinCalls::deviceProperty(const QString& sysName, const 
 bool KWinCalls::setDeviceProperty(const QString& sysName, const QString& name,
                                   const QVariant& value)
 {
-    return call(devicePath(sysName), QStringLiteral("Set"),
-                {kDeviceInterface, name, QVariant::fromValue(QDBusVariant(value))},
-                QStringLiteral("Set ") + name + QStringLiteral(" of ") + sysName)
-        .has_value();
+    return call(setMessage(sysName, name, value), describeSet(sysName, name)).has_value();
+}
+
+void KWinCalls::setDevicePropertyLater(const QString& sysName, const QString& name,
+                                       const QVariant& value, std::function<void(bool)> answered)
+{
+    auto* watcher = new QDBusPendingCallWatcher(
+        m_bus.asyncCall(setMessage(sysName, name, value), kCallTimeoutMs));
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                     [what = describeSet(sysName, name),
+                      answered = std::move(answered)](QDBusPendingCallWatcher* finished) {
+                         finished->deleteLater();
+                         if (finished->isError())
+                             logError(finished->error().name(), finished->error().message(), what);
+                         answered(!finished->isError());
+                     });
 }
 
 } // namespace veloquill::kwin

@@ -82,6 +82,7 @@ std::optional<bool> KWinServiceClient::readFlat() const
     const auto session = presentSession();
     if (!session)
         return std::nullopt;
+    sendWaiting();
     const auto flat = session->calls().deviceProperty(m_facts.sysName, Property::Flat);
     return flat ? std::optional(flat->toBool()) : std::nullopt;
 }
@@ -99,12 +100,16 @@ HidPropertyValue KWinServiceClient::copyProperty(const QString& key) const
                                     : HidPropertyValue();
     if (key == HidKey::PointerResolution) {
         const auto session = presentSession();
+        sendWaiting();
         const auto speed = session
                                ? session->calls().deviceProperty(m_facts.sysName, Property::Speed)
                                : std::nullopt;
         const auto resolution = speed ? resolutionForSpeed(speed->toDouble()) : std::nullopt;
         return resolution ? HidPropertyValue::integer(*resolution) : HidPropertyValue();
     }
+    // Named outright, so the layer need not ask KWin which key holds the acceleration.
+    if (key == HidKey::PointerAccelerationType)
+        return HidPropertyValue::text(HidKey::PointerAcceleration);
     if (!isAccelerationKey(key))
         return {};
     const auto flat = readFlat();
@@ -160,8 +165,7 @@ void KWinServiceClient::writeResolution(KWinSession& session, const HidPropertyV
                         QStringLiteral("not a positive 32-bit resolution"));
         return;
     }
-    if (session.calls().setDeviceProperty(m_facts.sysName, Property::Speed, *speed))
-        session.notifyChanged({HidKey::PointerResolution});
+    write(session, Setting::Speed, Property::Speed, *speed);
 }
 
 void KWinServiceClient::writeProfile(KWinSession& session, bool flat, const HidPropertyValue& value,
@@ -173,9 +177,53 @@ void KWinServiceClient::writeProfile(KWinSession& session, bool flat, const HidP
                              : QStringLiteral("the device has no adaptive acceleration profile"));
         return;
     }
-    if (session.calls().setDeviceProperty(m_facts.sysName,
-                                          flat ? Property::Flat : Property::Adaptive, true))
-        session.notifyChanged(accelerationKeys());
+    write(session, Setting::Profile, flat ? Property::Flat : Property::Adaptive, true);
+}
+
+void KWinServiceClient::write(KWinSession& session, Setting setting, const QString& property,
+                              const QVariant& value)
+{
+    PendingWrites& pending = m_pending[setting];
+    if (pending.onTheirWay > 0)
+        pending.waiting = std::pair(property, value);
+    else
+        send(session, setting, property, value);
+}
+
+void KWinServiceClient::send(KWinSession& session, Setting setting, const QString& property,
+                             const QVariant& value) const
+{
+    ++m_pending[setting].onTheirWay;
+    session.calls().setDevicePropertyLater(m_facts.sysName, property, value,
+                                           [weakSelf = weak_from_this(), setting](bool taken) {
+                                               if (const auto self = weakSelf.lock())
+                                                   self->answered(setting, taken);
+                                           });
+}
+
+void KWinServiceClient::answered(Setting setting, bool taken) const
+{
+    PendingWrites& pending = m_pending[setting];
+    --pending.onTheirWay;
+    const auto session = presentSession();
+    if (session && pending.onTheirWay == 0 && pending.waiting) {
+        const auto [property, value] = *std::exchange(pending.waiting, std::nullopt);
+        send(*session, setting, property, value);
+    }
+    if (session && taken)
+        session->notifyChanged(setting == Setting::Speed ? QStringList{HidKey::PointerResolution}
+                                                         : accelerationKeys());
+}
+
+void KWinServiceClient::sendWaiting() const
+{
+    const auto session = presentSession();
+    for (auto& [setting, pending] : m_pending) {
+        if (session && pending.waiting) {
+            const auto [property, value] = *std::exchange(pending.waiting, std::nullopt);
+            send(*session, setting, property, value);
+        }
+    }
 }
 
 bool KWinServiceClient::writeSettings(KWinSession& session, const KWinPointerSettings& settings)
@@ -197,7 +245,10 @@ HidRestoreOutcome KWinServiceClient::restoreFirstSeen()
         return HidRestoreOutcome::Unreachable;
     if (!m_changed || m_left)
         return HidRestoreOutcome::Untouched;
-    // A write that did not reach KWin leaves the originals in the journal for the next run.
+    // The restore comes after every write on its way and replaces those held back. A write
+    // that did not reach KWin leaves the originals in the journal for the next run.
+    for (auto& [setting, pending] : m_pending)
+        pending.waiting.reset();
     if (!writeSettings(*session, m_firstSeen))
         return HidRestoreOutcome::Unreachable;
     m_changed = false;

@@ -8,8 +8,10 @@
 #include "device/hid_event_system.h"
 
 #include <QString>
+#include <QVariant>
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -81,6 +83,21 @@ private:
     void writeProfile(KWinSession& session, bool flat, const HidPropertyValue& value,
                       const QString& key);
     bool writeSettings(KWinSession& session, const KWinPointerSettings& settings);
+    // A slider drag writes faster than KWin may answer: one write per setting is on its way
+    // at a time, and of those asked for meanwhile only the last is sent, once it is answered.
+    enum class Setting
+    {
+        Speed,
+        Profile
+    };
+    void write(KWinSession& session, Setting setting, const QString& property,
+               const QVariant& value);
+    // Const, as reads send what is held back: what they read is then what was written.
+    void send(KWinSession& session, Setting setting, const QString& property,
+              const QVariant& value) const;
+    void answered(Setting setting, bool taken) const;
+    // Sends the writes held back, so that a read after them sees them.
+    void sendWaiting() const;
     void logIgnoredWrite(const QString& key, const HidPropertyValue& value, const QString& why);
     void runRemovalCallbacks();
 
@@ -90,6 +107,12 @@ private:
     KWinPointerSettings m_firstSeen;
     bool m_changed = false;
     bool m_left = false;
+    struct PendingWrites
+    {
+        int onTheirWay = 0;
+        std::optional<std::pair<QString, QVariant>> waiting; // property and value
+    };
+    mutable std::map<Setting, PendingWrites> m_pending;
     HidCallbackList<void(const HidServiceClientRef&)> m_removalCallbacks;
 };
 

@@ -174,22 +174,18 @@ std::vector<std::shared_ptr<KWinClientState>> KWinSession::liveClients()
 
 void KWinSession::notifyChanged(const QStringList& keys)
 {
-    QMetaObject::invokeMethod(
-        this,
-        [this, keys] {
-            for (const auto& client : liveClients()) {
-                // Lists a callback registers meanwhile are not walked; the lists themselves
-                // stay where they are for as long as the client does.
-                std::vector<HidCallbackList<void()>*> lists;
-                for (const auto& [key, callbacks] : client->propertyCallbacks) {
-                    if (keys.contains(key))
-                        lists.push_back(callbacks.get());
-                }
-                for (auto* callbacks : lists)
-                    callbacks->callWhile([&client] { return client->scheduled; });
-            }
-        },
-        Qt::QueuedConnection);
+    const auto self = shared_from_this();
+    for (const auto& client : liveClients()) {
+        // Lists a callback registers meanwhile are not walked; the lists themselves stay
+        // where they are for as long as the client does.
+        std::vector<HidCallbackList<void()>*> lists;
+        for (const auto& [key, callbacks] : client->propertyCallbacks) {
+            if (keys.contains(key))
+                lists.push_back(callbacks.get());
+        }
+        for (auto* callbacks : lists)
+            callbacks->callWhile([&client] { return client->scheduled; });
+    }
 }
 
 void KWinSession::journalOriginals(const KWinServiceClient& service)

@@ -54,7 +54,8 @@ public:
     const std::vector<std::shared_ptr<KWinServiceClient>>& services() const { return m_services; }
 
     void attachClient(const std::shared_ptr<KWinClientState>& client);
-    // Tells the clients, from the main loop, that these keys changed on some service.
+    // Tells the clients that these keys changed on some service (called on the main loop,
+    // when KWin has taken a write).
     void notifyChanged(const QStringList& keys);
     // The service's first-seen values go to the journal, before it is first changed.
     void journalOriginals(const KWinServiceClient& service);

@@ -134,8 +134,9 @@ TEST_F(KWinBackend, ResolutionIsPointerAccelerationGainMinusOneBothWays)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.written);
         zono->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(row.written));
-        EXPECT_DOUBLE_EQ(kwin.property(QStringLiteral("event3"), kSpeed).toDouble(), row.speed);
+        // The write does not wait; the read after it, on the same connection, sees it.
         EXPECT_EQ(zono->copyProperty(HidKey::PointerResolution).toInteger(), row.read);
+        EXPECT_DOUBLE_EQ(kwin.property(QStringLiteral("event3"), kSpeed).toDouble(), row.speed);
     }
     kwin.setProperty(QStringLiteral("event3"), kSpeed, -0.5); // System Settings, say
     EXPECT_EQ(zono->copyProperty(HidKey::PointerResolution).toInteger(), kNeutral * 2);
@@ -160,9 +161,9 @@ TEST_F(KWinBackend, AccelerationOffIsTheFlatProfileAndOnTheAdaptiveOne)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.key.toStdString() + " " + std::to_string(row.written));
         zono->setProperty(row.key, HidPropertyValue::integer(row.written));
-        EXPECT_EQ(kwin.property(QStringLiteral("event3"), kFlat).toBool(), row.flat);
         EXPECT_EQ(zono->copyProperty(HidKey::PointerAcceleration).toInteger(),
                   row.flat ? kOff : 65536);
+        EXPECT_EQ(kwin.property(QStringLiteral("event3"), kFlat).toBool(), row.flat);
         EXPECT_EQ(zono->copyProperty(HidKey::UseLinearScalingMouseAcceleration).toInteger(),
                   row.flat ? 1 : 0);
     }
@@ -195,6 +196,7 @@ TEST_F(KWinBackend, KWinRestartingMakesDevicesLeaveAndComeBackWithTheirOriginals
     startClient();
     const auto before = service(QStringLiteral("Zono X"));
     before->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral));
+    before->copyProperty(HidKey::PointerResolution); // taken
     bool left = false;
     const auto registration =
         before->registerRemovalCallback([&](const HidServiceClientRef&) { left = true; });
@@ -221,6 +223,7 @@ TEST_F(KWinBackend, DBusErrorsAreOneLineEachAndNeverFatal)
     zono->copyProperty(HidKey::PointerResolution);
     kwin.removeDevice(QStringLiteral("event3"), false); // gone between the Get and the Set
     zono->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral));
+    ASSERT_TRUE(runMainLoopUntil([&] { return log.lines().size() == 2; }));
     zono->setProperty(HidKey::Product, HidPropertyValue::text(QStringLiteral("Renamed")));
     kwin.stop();
     ASSERT_TRUE(runMainLoopUntil([&] { return !system->canControlPointerDevices(); }));

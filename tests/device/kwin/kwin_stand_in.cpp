@@ -69,8 +69,11 @@ public:
 
 private:
     QJsonValue value(const char* key) const { return g_state[m_sysName].toObject()[key]; }
+    // Like KWin, a value it already holds is neither stored again nor written to its file.
     void store(const char* key, const QJsonValue& value)
     {
+        if (this->value(key) == value)
+            return;
         QJsonObject device = g_state[m_sysName].toObject();
         device[key] = value;
         g_state[m_sysName] = device;

@@ -1,0 +1,85 @@
+// One step of a slider drag with the KWin backend: the change handler, the rewrite of the
+// stored table, the writes to a stand-in KWin (its own process on a private bus, saving its
+// settings file on every change as KWin does) and the handling of its answers so far. The
+// writes do not wait for KWin's answers, so a step costs the program's own work.
+#include "device/kwin/kwin_hid_event_system.h"
+#include "device/pointer_device_manager.h"
+#include "settings/in_memory_defaults_store.h"
+#include "settings/veloquill_pointer_settings_state.h"
+#include "stand_in_kwin.h"
+#include "support/log.h"
+#include "support/main_loop.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <memory>
+
+using namespace veloquill;
+
+namespace {
+
+struct KWinSliderRig
+{
+    KWinSliderRig()
+    {
+        kwin.startBus();
+        kwin.start();
+        kwin.addDevice(QStringLiteral("event3"), QStringLiteral("Head Mouse"), 4660, 171);
+        system = std::make_shared<KWinHidEventSystem>(
+            KWinHidEventSystemOptions{kwin.busAddress(), journal.path()});
+        manager = std::make_unique<PointerDeviceManager>(system);
+        manager->startObservation();
+        DeviceSettingsTable table;
+        table.insert(QStringLiteral("4660-171-Head Mouse-N/A"), {0.5, 1.0, false});
+        store->setData(VeloquillPointerSettingsState::DeviceSettingsKey,
+                       *encodeDeviceSettingsTable(table).data);
+        state = std::make_unique<VeloquillPointerSettingsState>(*manager, store);
+        state->ensureDeviceSelectionAndLoadSettings();
+        test::drainMainLoop();
+    }
+
+    test::StandInKWin kwin;
+    QTemporaryDir journal;
+    std::shared_ptr<KWinHidEventSystem> system;
+    std::unique_ptr<PointerDeviceManager> manager;
+    std::shared_ptr<DefaultsStore> store = std::make_shared<test::InMemoryDefaultsStore>();
+    std::unique_ptr<VeloquillPointerSettingsState> state;
+};
+
+void kwinSliderStep(benchmark::State& bench)
+{
+    // Lines are built as in the program but not printed, so the terminal is not measured.
+    const LogRedirect previous = setLogRedirect([](const QString&) {});
+    {
+        KWinSliderRig rig;
+        const double speeds[2] = {0.3, 0.7};
+        int next = 0;
+        for (auto _ : bench) {
+            rig.state->setCurrentPointerSpeed(speeds[next]);
+            next ^= 1;
+            // What the window's loop does between two steps: take KWin's answers so far.
+            QCoreApplication::processEvents();
+        }
+        test::drainMainLoop();
+        bench.SetLabel("stand-in KWin on a private bus");
+    }
+    setLogRedirect(previous);
+}
+
+} // namespace
+
+BENCHMARK(kwinSliderStep)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly();
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
