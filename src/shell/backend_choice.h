@@ -1,0 +1,42 @@
+#pragma once
+
+// Which backend of the HID event system serves the running session, decided at start from the
+// environment, a choice forced on the command line, and whether KWin answers on the session
+// bus. Pure: the caller gathers the inputs, so every case can be tested.
+
+#include <QString>
+
+#include <functional>
+
+namespace veloquill {
+
+enum class Backend
+{
+    X11,
+    KWin,
+    None // the permission view says why
+};
+
+struct SessionEnvironment
+{
+    QString waylandDisplay; // WAYLAND_DISPLAY
+    QString sessionType;    // XDG_SESSION_TYPE
+    QString display;        // DISPLAY
+    QString currentDesktop; // XDG_CURRENT_DESKTOP, a colon-separated list
+    static SessionEnvironment ofProcess();
+};
+
+struct BackendChoice
+{
+    Backend backend = Backend::None;
+    // Why, in a phrase fit for a log line or the permission view.
+    QString reason;
+};
+
+// `forced` is what --backend names ("x11", "kwin"), empty when not given. `kwinAnswers` is
+// asked only in a Wayland session that nothing forced: whether KWin's input device manager
+// answers on the session bus.
+BackendChoice chooseBackend(const SessionEnvironment& environment, const QString& forced,
+                            const std::function<bool()>& kwinAnswers);
+
+} // namespace veloquill

@@ -1,0 +1,55 @@
+// Which backend serves which session.
+#include "shell/backend_choice.h"
+
+#include <gtest/gtest.h>
+
+namespace veloquill {
+namespace {
+
+TEST(BackendChoice, SessionAndForcedChoicePickTheBackend)
+{
+    const QString gnome = QStringLiteral("GNOME offers no per-device pointer settings to other "
+                                         "programs");
+    const struct
+    {
+        SessionEnvironment environment;
+        QString forced;
+        bool kwinAnswers;
+        Backend backend;
+        QString reason; // checked when given
+    } rows[] = {
+        {{{}, {}, ":0", "XFCE"}, {}, false, Backend::X11, {}},
+        {{"wayland-0", "wayland", ":0", "KDE"}, {}, true, Backend::KWin, {}},
+        {{{}, "wayland", {}, "KDE"}, {}, true, Backend::KWin, {}},      // the session type alone
+        {{"wayland-0", {}, ":0", "KDE"}, {}, false, Backend::None, {}}, // not Xwayland's devices
+        {{"wayland-0", "wayland", ":0", "ubuntu:GNOME"}, {}, false, Backend::None, gnome},
+        {{"wayland-0", {}, {}, "sway"}, {}, false, Backend::None, {}},
+        {{}, {}, false, Backend::None, {}},
+        {{"wayland-0", {}, {}, "GNOME"}, "x11", false, Backend::X11, {}},
+        {{{}, {}, ":0", {}}, "kwin", false, Backend::KWin, {}},
+        {{{}, {}, ":0", {}}, "mir", false, Backend::None, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE((row.environment.waylandDisplay + "|" + row.environment.sessionType + "|" +
+                      row.environment.display + "|" + row.environment.currentDesktop + "|" +
+                      row.forced)
+                         .toStdString());
+        int asked = 0;
+        const BackendChoice choice = chooseBackend(row.environment, row.forced, [&] {
+            ++asked;
+            return row.kwinAnswers;
+        });
+        EXPECT_EQ(choice.backend, row.backend);
+        EXPECT_FALSE(choice.reason.isEmpty());
+        if (!row.reason.isEmpty()) {
+            EXPECT_EQ(choice.reason, row.reason);
+        }
+        // The bus is asked only in a Wayland session nothing forced.
+        const bool wayland = !row.environment.waylandDisplay.isEmpty() ||
+                             row.environment.sessionType == QStringLiteral("wayland");
+        EXPECT_EQ(asked, wayland && row.forced.isEmpty() ? 1 : 0);
+    }
+}
+
+} // namespace
+} // namespace veloquill
