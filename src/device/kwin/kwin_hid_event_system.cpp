@@ -33,13 +33,20 @@ KWinHidEventSystem::~KWinHidEventSystem() = default;
 
 bool KWinHidEventSystem::managerAnswers(const QString& busAddress)
 {
-    kwin::KWinSession probe(connectTo(busAddress), QString());
+    // A connection of its own, usable before the QApplication exists, and silent: a session
+    // without KWin is no error.
+    const QString name = QStringLiteral("veloquill-kwin-probe");
+    const QDBusConnection bus =
+        busAddress.isEmpty() ? QDBusConnection::connectToBus(QDBusConnection::SessionBus, name)
+                             : QDBusConnection::connectToBus(busAddress, name);
     QDBusMessage message = QDBusMessage::createMethodCall(
         kwin::kService, kwin::kManagerPath, QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("Get"));
     message.setArguments({kwin::kManagerInterface, QStringLiteral("devicesSysNames")});
-    return probe.calls().bus().call(message, QDBus::Block, 2000).type() ==
-           QDBusMessage::ReplyMessage;
+    const bool answers = bus.isConnected() &&
+                         bus.call(message, QDBus::Block, 2000).type() == QDBusMessage::ReplyMessage;
+    QDBusConnection::disconnectFromBus(name);
+    return answers;
 }
 
 std::unique_ptr<HidEventSystemClient> KWinHidEventSystem::createClient()

@@ -1,0 +1,89 @@
+// The real program in a Plasma Wayland session, against a stand-in KWin on a private bus: no
+// X display, Qt's offscreen platform.
+#include "device/kwin/kwin_mapping.h"
+#include "settings/pointer_speed_mapping.h"
+#include "settings/qsettings_defaults_store.h"
+#include "settings/veloquill_pointer_settings_state.h"
+#include "stand_in_kwin.h"
+#include "support/fixed_point.h"
+#include "support/main_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <csignal>
+
+namespace veloquill::test {
+namespace {
+
+const QString kSpeed = "pointerAcceleration", kFlat = "pointerAccelerationProfileFlat";
+
+// What the backend writes for a speed of the slider: gain − 1.
+double kwinSpeedFor(double sliderSpeed)
+{
+    const auto fixed = toFixedPoint(PointerSpeedMapping::forSpeed(sliderSpeed).systemResolution);
+    return *kwin::speedForResolution(*fixed);
+}
+
+TEST(VeloquillOnPlasmaWayland, AppliesStoredSpeedsSwitchesToANewDeviceAndPutsEveryDeviceBack)
+{
+    StandInKWin kwin;
+    ASSERT_NO_FATAL_FAILURE(kwin.startBus());
+    ASSERT_NO_FATAL_FAILURE(kwin.start());
+    kwin.addDevice("event3", "Head Mouse", 4660, 171, 0.1);
+    kwin.addDevice("event4", "Trackball", 1, 2, -0.3, true);
+    QTemporaryDir home;
+    QSettingsDefaultsStore store(home.path() + "/Veloquill/Veloquill.conf");
+    store.setData(VeloquillPointerSettingsState::DeviceSettingsKey,
+                  *encodeDeviceSettingsTable({{"4660-171-Head Mouse-N/A", {0.75, 1.0, true}},
+                                              {"10-20-Zono X-N/A", {0.25, 1.0, false}}})
+                       .data);
+    store.setString(VeloquillPointerSettingsState::SelectedDeviceIDKey, "4660-171-Head Mouse-N/A");
+    store.setString(VeloquillPointerSettingsState::PreferredDeviceNameKey, "Zono X");
+    store.setBoolean(VeloquillPointerSettingsState::AutoSwitchToNewDevicesKey, true);
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("DISPLAY");
+    environment.insert("WAYLAND_DISPLAY", "wayland-veloquill-test");
+    environment.insert("XDG_SESSION_TYPE", "wayland");
+    environment.insert("XDG_CURRENT_DESKTOP", "KDE");
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("DBUS_SESSION_BUS_ADDRESS", kwin.busAddress());
+    environment.insert("XDG_CONFIG_HOME", home.path());
+    environment.insert("XDG_RUNTIME_DIR", home.path());
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(VELOQUILL_BINARY, {});
+    QByteArray output;
+    const auto read = [&]() -> const QByteArray& { return output += program.readAll(); };
+    const auto tail = [&] { return read().right(3000).toStdString(); };
+    const auto holds = [&](const QString& device, double speed, bool flat) {
+        return runMainLoopUntil(
+            [&] {
+                return kwin.property(device, kSpeed).toDouble() == speed &&
+                       kwin.property(device, kFlat).toBool() == flat;
+            },
+            15000);
+    };
+
+    // Speed 0.75 with acceleration off: gain(0.75) − 1 on the flat profile.
+    ASSERT_TRUE(holds("event3", kwinSpeedFor(0.75), true)) << tail();
+    EXPECT_TRUE(read().contains("  - Head Mouse (stableID: 4660-171-Head Mouse-N/A)")) << tail();
+    EXPECT_TRUE(read().contains("  - Trackball (stableID: 1-2-Trackball-N/A)")) << tail();
+    kwin.addDevice("event5", "Zono X", 10, 20, 0.05);
+    ASSERT_TRUE(holds("event5", kwinSpeedFor(0.25), false)) << tail();
+
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    ASSERT_TRUE(program.waitForFinished(15000)) << tail();
+    EXPECT_EQ(program.exitCode(), 0) << tail();
+    EXPECT_TRUE(holds("event3", 0.1, false));
+    EXPECT_TRUE(holds("event4", -0.3, true));
+    EXPECT_TRUE(holds("event5", 0.05, false));
+    EXPECT_TRUE(QDir(home.path()).entryList({"veloquill-restore-*.json"}).isEmpty());
+}
+
+} // namespace
+} // namespace veloquill::test
