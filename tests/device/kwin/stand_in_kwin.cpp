@@ -13,14 +13,7 @@ namespace veloquill::test {
 
 namespace {
 const QString kConnection = QStringLiteral("stand-in-kwin-control");
-const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
-
-QDBusMessage deviceCall(const QString& sysName, const QString& method)
-{
-    return QDBusMessage::createMethodCall(QStringLiteral("org.kde.KWin"),
-                                          QStringLiteral("/org/kde/KWin/InputDevice/") + sysName,
-                                          kProperties, method);
-}
+const QString kService = QStringLiteral("org.kde.KWin");
 } // namespace
 
 void StandInKWin::startBus()
@@ -55,8 +48,8 @@ void StandInKWin::start()
     m_kwin.setProcessChannelMode(QProcess::ForwardedChannels);
     m_kwin.start(QStringLiteral(KWIN_STAND_IN),
                  {m_directory.filePath(QStringLiteral("kcminputrc"))});
-    ASSERT_TRUE(runMainLoopUntil(
-        [this] { return bus().interface()->isServiceRegistered(QStringLiteral("org.kde.KWin")); }));
+    ASSERT_TRUE(
+        runMainLoopUntil([this] { return bus().interface()->isServiceRegistered(kService); }));
 }
 
 void StandInKWin::stop()
@@ -67,13 +60,19 @@ void StandInKWin::stop()
     m_kwin.waitForFinished();
 }
 
+QDBusMessage StandInKWin::call(const QString& path, const QString& interface, const QString& method,
+                               const QVariantList& arguments)
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(kService, path, interface, method);
+    message.setArguments(arguments);
+    return bus().call(message);
+}
+
 void StandInKWin::control(const QString& method, const QVariantList& arguments)
 {
-    QDBusMessage message =
-        QDBusMessage::createMethodCall(QStringLiteral("org.kde.KWin"), QStringLiteral("/StandIn"),
-                                       QStringLiteral("org.veloquill.KWinStandIn"), method);
-    message.setArguments(arguments);
-    ASSERT_EQ(bus().call(message).type(), QDBusMessage::ReplyMessage) << method.toStdString();
+    ASSERT_EQ(call("/StandIn", "org.veloquill.KWinStandIn", method, arguments).type(),
+              QDBusMessage::ReplyMessage)
+        << method.toStdString();
 }
 
 void StandInKWin::addDevice(const QString& sysName, const QString& name, uint vendor, uint product,
@@ -95,17 +94,20 @@ void StandInKWin::announceAdded(const QString& sysName)
 
 QVariant StandInKWin::property(const QString& sysName, const QString& name)
 {
-    QDBusMessage message = deviceCall(sysName, QStringLiteral("Get"));
-    message.setArguments({QStringLiteral("org.kde.KWin.InputDevice"), name});
-    return bus().call(message).arguments().value(0).value<QDBusVariant>().variant();
+    return call("/org/kde/KWin/InputDevice/" + sysName, "org.freedesktop.DBus.Properties", "Get",
+                {"org.kde.KWin.InputDevice", name})
+        .arguments()
+        .value(0)
+        .value<QDBusVariant>()
+        .variant();
 }
 
 void StandInKWin::setProperty(const QString& sysName, const QString& name, const QVariant& value)
 {
-    QDBusMessage message = deviceCall(sysName, QStringLiteral("Set"));
-    message.setArguments({QStringLiteral("org.kde.KWin.InputDevice"), name,
-                          QVariant::fromValue(QDBusVariant(value))});
-    ASSERT_EQ(bus().call(message).type(), QDBusMessage::ReplyMessage);
+    ASSERT_EQ(call("/org/kde/KWin/InputDevice/" + sysName, "org.freedesktop.DBus.Properties", "Set",
+                   {"org.kde.KWin.InputDevice", name, QVariant::fromValue(QDBusVariant(value))})
+                  .type(),
+              QDBusMessage::ReplyMessage);
 }
 
 } // namespace veloquill::test

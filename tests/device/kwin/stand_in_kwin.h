@@ -4,6 +4,7 @@
 // with this object. The stand-in runs as its own process, as KWin does.
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QVariant>
@@ -36,6 +37,8 @@ public:
 
 private:
     QDBusConnection bus() const;
+    QDBusMessage call(const QString& path, const QString& interface, const QString& method,
+                      const QVariantList& arguments);
     void control(const QString& method, const QVariantList& arguments);
 
     QTemporaryDir m_directory;
