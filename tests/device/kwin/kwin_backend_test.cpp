@@ -6,6 +6,7 @@
 #include "device/hid_keys.h"
 #include "device/kwin/kwin_hid_event_system.h"
 #include "device/pointer_device.h"
+#include "device/pointer_device_manager.h"
 #include "support/fixed_point.h"
 #include "support/log_capture.h"
 #include "support/main_loop.h"
@@ -88,24 +89,27 @@ TEST_F(KWinBackend, ListsPointersWithAccelerationSettingsByTheirIdentity)
     EXPECT_EQ(PointerDevice::create(zono)->stableID(), QStringLiteral("4660-171-Zono X-N/A"));
     EXPECT_EQ(client->copyServiceForRegistryID(1), zono);
     EXPECT_TRUE(system->canControlPointerDevices());
+    EXPECT_TRUE(KWinHidEventSystem::managerAnswers(kwin.busAddress()));
     EXPECT_FALSE(system->supportsAccelerationAmount());
 }
 
-TEST_F(KWinBackend, HotpluggedDeviceArrivesAndLeaves)
+TEST_F(KWinBackend, HotpluggedDeviceArrivesAndLeavesTheManagersList)
 {
-    startClient();
+    system = std::make_shared<KWinHidEventSystem>(
+        KWinHidEventSystemOptions{kwin.busAddress(), journal.path()});
+    PointerDeviceManager manager(system);
+    int resolutionChanges = 0;
+    const auto token = manager.observePropertyChanged(HidKey::PointerResolution,
+                                                      [&](auto&) { ++resolutionChanges; });
+    manager.startObservation();
     kwin.addDevice(QStringLiteral("event7"), QStringLiteral("Zono X"), 1, 2);
-    ASSERT_TRUE(arrived(1));
-    EXPECT_EQ(names(), QStringList{QStringLiteral("Zono X")});
-    int removals = 0;
-    const auto registration =
-        arrivals.front()->registerRemovalCallback([&](const HidServiceClientRef&) { ++removals; });
+    ASSERT_TRUE(runMainLoopUntil([&] { return manager.devices().size() == 1; }));
+    manager.devices().front()->setPointerResolution(400.0);
+    // Heard once KWin has taken it.
+    ASSERT_TRUE(runMainLoopUntil([&] { return resolutionChanges == 1; }));
     kwin.removeDevice(QStringLiteral("event7"));
-    ASSERT_TRUE(runMainLoopUntil([&] { return removals == 1; }));
-    EXPECT_TRUE(names().isEmpty());
-    // Its identity still answers, so the layer finds the device it listed.
-    EXPECT_EQ(arrivals.front()->copyProperty(HidKey::VendorID).toInteger(), 1);
-    EXPECT_TRUE(arrivals.front()->copyProperty(HidKey::PointerResolution).isNull());
+    ASSERT_TRUE(runMainLoopUntil([&] { return manager.devices().empty(); }));
+    manager.stopObservation();
 }
 
 TEST_F(KWinBackend, SpeedIsPointerAccelerationGainMinusOneAndAccelerationTheProfileBothWays)
@@ -213,6 +217,7 @@ TEST_F(KWinBackend, DBusErrorsAreOneLineEachAndNeverFatal)
     kwin.stop();
     ASSERT_TRUE(runMainLoopUntil([&] { return !system->canControlPointerDevices(); }));
     system->canControlPointerDevices();
+    EXPECT_FALSE(KWinHidEventSystem::managerAnswers(kwin.busAddress()));
     const QString prefix = QStringLiteral("KWinHidEventSystem: ");
     EXPECT_EQ(log.lines(),
               (QStringList{
