@@ -54,7 +54,7 @@ std::unique_ptr<HidEventSystemClient> KWinHidEventSystem::createClient()
     return std::make_unique<kwin::KWinEventSystemClient>(m_session);
 }
 
-bool KWinHidEventSystem::canControlPointerDevices()
+ControlUnavailableReason KWinHidEventSystem::controlUnavailableReason()
 {
     const bool present = m_session->kwinPresent();
     // The settings window asks every second; say why once per absence.
@@ -62,7 +62,12 @@ bool KWinHidEventSystem::canControlPointerDevices()
         logLine(kwin::kLogPrefix + QStringLiteral("cannot control pointer devices: KWin is not "
                                                   "on the session bus"));
     m_saidCannotControl = !present;
-    return present;
+    return present ? ControlUnavailableReason::NoReason : ControlUnavailableReason::KWinUnreachable;
+}
+
+bool KWinHidEventSystem::canControlPointerDevices()
+{
+    return controlUnavailableReason() == ControlUnavailableReason::NoReason;
 }
 
 void KWinHidEventSystem::forgetOriginals()

@@ -4,6 +4,7 @@
 // bus as services, their HID keys translated to and from KWin's libinput settings
 // (docs/kwin-backend.md). Everything arrives through Qt D-Bus on the main loop.
 
+#include "device/control_unavailable_reason.h"
 #include "device/hid_event_system.h"
 
 #include <QString>
@@ -38,7 +39,9 @@ public:
     static bool managerAnswers(const QString& busAddress = {});
 
     std::unique_ptr<HidEventSystemClient> createClient() override;
-    // True while KWin is on the bus; asks nothing of it.
+    // KWinUnreachable while KWin is not on the bus, with one log line per absence; asks
+    // nothing of KWin.
+    ControlUnavailableReason controlUnavailableReason();
     bool canControlPointerDevices() override;
     void forgetOriginals() override;
     // KWin has no amount of acceleration apart from the speed.
