@@ -1,148 +1,142 @@
 // A stand-in for KWin's input device interface, run as its own process on a test's private
-// bus: org.kde.KWin with the manager and one object per device, KWin's property types, and
-// its clamping of pointerAcceleration to −1…1. Like KWin it keeps every device's settings in
-// a file (its kcminputrc) that a restart reads back. Tests steer it through /StandIn.
+// bus: org.kde.KWin with the manager and one object per device, read and written through
+// org.freedesktop.DBus.Properties with KWin's types (s, u, b, d), pointerAcceleration clamped
+// to −1…1, and no change signals from devices, as KWin exports them. Like KWin it writes each
+// changed setting into a file (its kcminputrc) that a restart reads back. Tests steer it
+// through the interface org.veloquill.KWinStandIn on the manager's path.
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QDBusVirtualObject>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <algorithm>
-#include <map>
-#include <memory>
 
 namespace {
 
-const QString kManagerPath = QStringLiteral("/org/kde/KWin/InputDevice");
-QString g_stateFile;
-QJsonObject g_state; // sysName → the device's properties
+const QString kRoot = QStringLiteral("/org/kde/KWin/InputDevice");
+const QString kDevice = QStringLiteral("org.kde.KWin.InputDevice");
+const QString kInvalidArgs = QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs");
 
-void save()
+class StandInKWin : public QDBusVirtualObject
 {
-    QFile file(g_stateFile);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(QJsonDocument(g_state).toJson());
-}
-
-class Device : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.kde.KWin.InputDevice")
-    Q_PROPERTY(QString name READ name CONSTANT)
-    Q_PROPERTY(QString sysName READ sysName CONSTANT)
-    Q_PROPERTY(quint32 vendor READ vendor CONSTANT)
-    Q_PROPERTY(quint32 product READ product CONSTANT)
-    Q_PROPERTY(bool pointer READ pointer CONSTANT)
-    Q_PROPERTY(bool keyboard READ keyboard CONSTANT)
-    Q_PROPERTY(bool touchpad READ never CONSTANT)
-    Q_PROPERTY(bool enabled READ enabled CONSTANT)
-    Q_PROPERTY(bool supportsPointerAcceleration READ supportsAcceleration CONSTANT)
-    Q_PROPERTY(qreal defaultPointerAcceleration READ defaultSpeed CONSTANT)
-    Q_PROPERTY(qreal pointerAcceleration READ speed WRITE setSpeed)
-    Q_PROPERTY(bool supportsPointerAccelerationProfileFlat READ supportsAcceleration CONSTANT)
-    Q_PROPERTY(bool supportsPointerAccelerationProfileAdaptive READ supportsAcceleration CONSTANT)
-    Q_PROPERTY(bool defaultPointerAccelerationProfileFlat READ never CONSTANT)
-    Q_PROPERTY(bool defaultPointerAccelerationProfileAdaptive READ supportsAcceleration CONSTANT)
-    Q_PROPERTY(bool pointerAccelerationProfileFlat READ flat WRITE setFlat)
-    Q_PROPERTY(bool pointerAccelerationProfileAdaptive READ adaptive WRITE setAdaptive)
-
 public:
-    explicit Device(QString sysName) : m_sysName(std::move(sysName)) {}
-    QString name() const { return value("name").toString(); }
-    QString sysName() const { return m_sysName; }
-    quint32 vendor() const { return value("vendor").toInt(); }
-    quint32 product() const { return value("product").toInt(); }
-    bool pointer() const { return value("pointer").toBool(); }
-    bool keyboard() const { return !pointer(); }
-    bool never() const { return false; }
-    bool enabled() const { return true; }
-    bool supportsAcceleration() const { return value("acceleration").toBool(); }
-    qreal defaultSpeed() const { return 0; }
-    qreal speed() const { return value("speed").toDouble(); }
-    void setSpeed(qreal speed) { store("speed", std::clamp(speed, -1.0, 1.0)); }
-    bool flat() const { return value("flat").toBool(); }
-    bool adaptive() const { return !flat(); }
-    void setFlat(bool flat) { store("flat", flat); }
-    void setAdaptive(bool adaptive) { store("flat", !adaptive); }
+    explicit StandInKWin(QString stateFile) : m_stateFile(std::move(stateFile))
+    {
+        QFile file(m_stateFile);
+        if (file.open(QIODevice::ReadOnly))
+            m_state = QJsonDocument::fromJson(file.readAll()).object();
+    }
+
+    QString introspect(const QString&) const override { return {}; }
+
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& bus) override
+    {
+        const QVariantList in = message.arguments();
+        const QString member = message.member();
+        const auto reply = [&](const QVariantList& out) {
+            return bus.send(message.createReply(out));
+        };
+        if (message.interface() == QStringLiteral("org.veloquill.KWinStandIn"))
+            return control(bus, member, in) && reply({});
+        if (message.path() == kRoot && member == QStringLiteral("Get"))
+            return reply({QVariant::fromValue(QDBusVariant(QStringList(m_state.keys())))});
+        const QString sysName = message.path().mid(kRoot.size() + 1);
+        if (!m_state.contains(sysName))
+            return bus.send(message.createErrorReply(
+                QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"),
+                QStringLiteral("No such object path '%1'").arg(message.path())));
+        const QVariantMap properties = deviceProperties(sysName);
+        const QString name = in.value(1).toString();
+        if (member == QStringLiteral("GetAll"))
+            return reply({properties});
+        if (member == QStringLiteral("Get") && properties.contains(name))
+            return reply({QVariant::fromValue(QDBusVariant(properties.value(name)))});
+        const QVariant value = in.value(2).value<QDBusVariant>().variant();
+        if (member != QStringLiteral("Set") ||
+            value.metaType() != properties.value(name).metaType())
+            return bus.send(message.createErrorReply(kInvalidArgs, name));
+        if (name == QStringLiteral("pointerAcceleration"))
+            store(sysName, "speed", std::clamp(value.toDouble(), -1.0, 1.0));
+        else if (name.startsWith(QStringLiteral("pointerAccelerationProfile")))
+            store(sysName, "flat", value.toBool() == name.endsWith(QStringLiteral("Flat")));
+        else
+            return bus.send(message.createErrorReply(kInvalidArgs, name + " is read-only"));
+        return reply({});
+    }
 
 private:
-    QJsonValue value(const char* key) const { return g_state[m_sysName].toObject()[key]; }
+    QVariantMap deviceProperties(const QString& sysName) const
+    {
+        const QJsonObject device = m_state[sysName].toObject();
+        const bool pointer = device["pointer"].toBool(), settable = device["acceleration"].toBool();
+        const bool flat = device["flat"].toBool();
+        return {{"name", device["name"].toString()},
+                {"sysName", sysName},
+                {"vendor", uint(device["vendor"].toInt())},
+                {"product", uint(device["product"].toInt())},
+                {"pointer", pointer},
+                {"keyboard", !pointer},
+                {"touchpad", false},
+                {"enabled", true},
+                {"supportsPointerAcceleration", settable},
+                {"defaultPointerAcceleration", 0.0},
+                {"pointerAcceleration", device["speed"].toDouble()},
+                {"supportsPointerAccelerationProfileFlat", settable},
+                {"supportsPointerAccelerationProfileAdaptive", settable},
+                {"defaultPointerAccelerationProfileFlat", false},
+                {"defaultPointerAccelerationProfileAdaptive", settable},
+                {"pointerAccelerationProfileFlat", flat},
+                {"pointerAccelerationProfileAdaptive", !flat}};
+    }
+
     // Like KWin, a value it already holds is neither stored again nor written to its file.
-    void store(const char* key, const QJsonValue& value)
+    void store(const QString& sysName, const char* key, const QJsonValue& value)
     {
-        if (this->value(key) == value)
+        QJsonObject device = m_state[sysName].toObject();
+        if (device[key] == value)
             return;
-        QJsonObject device = g_state[m_sysName].toObject();
         device[key] = value;
-        g_state[m_sysName] = device;
+        m_state[sysName] = device;
         save();
     }
-    QString m_sysName;
-};
 
-class Manager : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.kde.KWin.InputDeviceManager")
-    Q_PROPERTY(QStringList devicesSysNames READ devicesSysNames)
-
-public:
-    QStringList devicesSysNames() const { return g_state.keys(); }
-    void exportDevice(const QString& sysName)
+    void save() const
     {
-        m_devices[sysName] = std::make_unique<Device>(sysName);
-        QDBusConnection::sessionBus().registerObject(kManagerPath + QLatin1Char('/') + sysName,
-                                                     m_devices[sysName].get(),
-                                                     QDBusConnection::ExportAllProperties);
+        QFile file(m_stateFile);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(QJsonDocument(m_state).toJson());
     }
 
-Q_SIGNALS:
-    void deviceAdded(const QString& sysName);
-    void deviceRemoved(const QString& sysName);
-
-private:
-    std::map<QString, std::unique_ptr<Device>> m_devices;
-};
-
-class Control : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.veloquill.KWinStandIn")
-
-public:
-    explicit Control(Manager& manager) : m_manager(manager) {}
-
-public Q_SLOTS:
-    Q_SCRIPTABLE void addDevice(const QString& sysName, const QString& name, uint vendor,
-                                uint product, bool pointer, bool acceleration, double speed,
-                                bool flat)
+    bool control(const QDBusConnection& bus, const QString& member, const QVariantList& in)
     {
-        g_state[sysName] = QJsonObject{
-            {"name", name},       {"vendor", int(vendor)},        {"product", int(product)},
-            {"pointer", pointer}, {"acceleration", acceleration}, {"speed", speed},
-            {"flat", flat}};
-        save();
-        m_manager.exportDevice(sysName);
-        Q_EMIT m_manager.deviceAdded(sysName);
-    }
-    // Unannounced, the device is gone while its clients still think it there.
-    Q_SCRIPTABLE void removeDevice(const QString& sysName, bool announce)
-    {
-        g_state.remove(sysName);
-        save();
-        QDBusConnection::sessionBus().unregisterObject(kManagerPath + QLatin1Char('/') + sysName);
-        if (announce)
-            Q_EMIT m_manager.deviceRemoved(sysName);
-    }
-    Q_SCRIPTABLE void announceAdded(const QString& sysName)
-    {
-        Q_EMIT m_manager.deviceAdded(sysName);
+        const QString sysName = in.value(0).toString();
+        if (member == QStringLiteral("addDevice")) {
+            m_state[sysName] =
+                QJsonObject{{"name", in[1].toString()},       {"vendor", in[2].toInt()},
+                            {"product", in[3].toInt()},       {"pointer", in[4].toBool()},
+                            {"acceleration", in[5].toBool()}, {"speed", in[6].toDouble()},
+                            {"flat", in[7].toBool()}};
+            save();
+        } else if (member == QStringLiteral("removeDevice")) {
+            // Unannounced, the device is gone while its clients still think it there.
+            m_state.remove(sysName);
+            save();
+            if (!in.value(1).toBool())
+                return true;
+        }
+        const bool added = member != QStringLiteral("removeDevice");
+        return bus.send(QDBusMessage::createSignal(
+                            kRoot, QStringLiteral("org.kde.KWin.InputDeviceManager"),
+                            added ? QStringLiteral("deviceAdded") : QStringLiteral("deviceRemoved"))
+                        << sysName);
     }
 
-private:
-    Manager& m_manager;
+    QString m_stateFile;
+    QJsonObject m_state; // sysName → the device
 };
 
 } // namespace
@@ -150,23 +144,9 @@ private:
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    g_stateFile = app.arguments().value(1);
-    QFile file(g_stateFile);
-    if (file.open(QIODevice::ReadOnly))
-        g_state = QJsonDocument::fromJson(file.readAll()).object();
-    Manager manager;
-    Control control(manager);
+    StandInKWin kwin(app.arguments().value(1));
     QDBusConnection bus = QDBusConnection::sessionBus();
-    for (const QString& sysName : g_state.keys())
-        manager.exportDevice(sysName);
-    bus.registerObject(kManagerPath, &manager,
-                       QDBusConnection::ExportAllProperties | QDBusConnection::ExportAllSignals);
-    bus.registerObject(QStringLiteral("/StandIn"), &control,
-                       QDBusConnection::ExportScriptableSlots);
+    bus.registerVirtualObject(kRoot, &kwin, QDBusConnection::SubPath);
     // The name last, as KWin has its objects in place when it is seen.
-    if (!bus.registerService(QStringLiteral("org.kde.KWin")))
-        return 1;
-    return app.exec();
+    return bus.registerService(QStringLiteral("org.kde.KWin")) ? app.exec() : 1;
 }
-
-#include "kwin_stand_in.moc"

@@ -70,8 +70,9 @@ QDBusMessage StandInKWin::call(const QString& path, const QString& interface, co
 
 void StandInKWin::control(const QString& method, const QVariantList& arguments)
 {
-    ASSERT_EQ(call("/StandIn", "org.veloquill.KWinStandIn", method, arguments).type(),
-              QDBusMessage::ReplyMessage)
+    ASSERT_EQ(
+        call("/org/kde/KWin/InputDevice", "org.veloquill.KWinStandIn", method, arguments).type(),
+        QDBusMessage::ReplyMessage)
         << method.toStdString();
 }
 
