@@ -18,8 +18,8 @@
 namespace veloquill::test {
 namespace {
 
-const QString kSpeed = QStringLiteral("pointerAcceleration");
-const QString kFlat = QStringLiteral("pointerAccelerationProfileFlat");
+const QString kSpeed = "pointerAcceleration";
+const QString kFlat = "pointerAccelerationProfileFlat";
 constexpr std::int32_t kNeutral = 5073754; // the X11 backend's neutral resolution, 16.16
 constexpr std::int32_t kOff = -65536;
 
@@ -77,16 +77,16 @@ protected:
 
 TEST_F(KWinBackend, ListsPointersWithAccelerationSettingsByTheirIdentity)
 {
-    kwin.addDevice(QStringLiteral("event3"), QStringLiteral("Zono X"), 0x1234, 0xab);
-    kwin.addDevice(QStringLiteral("event4"), QStringLiteral("Keys"), 1, 2, 0, false, false);
-    kwin.addDevice(QStringLiteral("event5"), QStringLiteral("Pen"), 3, 4, 0, false, true, false);
-    kwin.addDevice(QStringLiteral("event6"), QStringLiteral("Trackball"), 5, 6);
+    kwin.addDevice("event3", "Zono X", 0x1234, 0xab);
+    kwin.addDevice("event4", "Keys", 1, 2, 0, false, false);
+    kwin.addDevice("event5", "Pen", 3, 4, 0, false, true, false);
+    kwin.addDevice("event6", "Trackball", 5, 6);
     startClient();
-    EXPECT_EQ(names(), (QStringList{QStringLiteral("Zono X"), QStringLiteral("Trackball")}));
+    EXPECT_EQ(names(), (QStringList{"Zono X", "Trackball"}));
     const auto zono = service(0);
     EXPECT_TRUE(zono->conformsTo(1, 2) && zono->conformsTo(1, 1) && !zono->conformsTo(1, 6));
     // The same stableID as the X11 backend gives the device (no udev node here: no serial).
-    EXPECT_EQ(PointerDevice::create(zono)->stableID(), QStringLiteral("4660-171-Zono X-N/A"));
+    EXPECT_EQ(PointerDevice::create(zono)->stableID(), "4660-171-Zono X-N/A");
     EXPECT_EQ(client->copyServiceForRegistryID(1), zono);
     EXPECT_TRUE(system->canControlPointerDevices());
     EXPECT_TRUE(KWinHidEventSystem::managerAnswers(kwin.busAddress()));
@@ -102,19 +102,19 @@ TEST_F(KWinBackend, HotpluggedDeviceArrivesAndLeavesTheManagersList)
     const auto token = manager.observePropertyChanged(HidKey::PointerResolution,
                                                       [&](auto&) { ++resolutionChanges; });
     manager.startObservation();
-    kwin.addDevice(QStringLiteral("event7"), QStringLiteral("Zono X"), 1, 2);
+    kwin.addDevice("event7", "Zono X", 1, 2);
     ASSERT_TRUE(runMainLoopUntil([&] { return manager.devices().size() == 1; }));
     manager.devices().front()->setPointerResolution(400.0);
     // Heard once KWin has taken it.
     ASSERT_TRUE(runMainLoopUntil([&] { return resolutionChanges == 1; }));
-    kwin.removeDevice(QStringLiteral("event7"));
+    kwin.removeDevice("event7");
     ASSERT_TRUE(runMainLoopUntil([&] { return manager.devices().empty(); }));
     manager.stopObservation();
 }
 
 TEST_F(KWinBackend, SpeedIsPointerAccelerationGainMinusOneAndAccelerationTheProfileBothWays)
 {
-    kwin.addDevice(QStringLiteral("event3"), QStringLiteral("Zono X"), 1, 2);
+    kwin.addDevice("event3", "Zono X", 1, 2);
     startClient();
     const auto zono = service(0);
     const struct
@@ -133,9 +133,9 @@ TEST_F(KWinBackend, SpeedIsPointerAccelerationGainMinusOneAndAccelerationTheProf
         zono->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(row.written));
         // The write does not wait; the read after it, on the same connection, sees it.
         EXPECT_EQ(zono->copyProperty(HidKey::PointerResolution).toInteger(), row.read);
-        EXPECT_DOUBLE_EQ(kwin.property(QStringLiteral("event3"), kSpeed).toDouble(), row.speed);
+        EXPECT_DOUBLE_EQ(kwin.property("event3", kSpeed).toDouble(), row.speed);
     }
-    kwin.setProperty(QStringLiteral("event3"), kSpeed, -0.5); // System Settings, say
+    kwin.setProperty("event3", kSpeed, -0.5); // System Settings, say
     EXPECT_EQ(zono->copyProperty(HidKey::PointerResolution).toInteger(), kNeutral * 2);
 
     // Acceleration off is the flat profile and on the adaptive one.
@@ -155,7 +155,7 @@ TEST_F(KWinBackend, SpeedIsPointerAccelerationGainMinusOneAndAccelerationTheProf
         zono->setProperty(row.key, HidPropertyValue::integer(row.written));
         EXPECT_EQ(zono->copyProperty(HidKey::PointerAcceleration).toInteger(),
                   row.flat ? kOff : 65536);
-        EXPECT_EQ(kwin.property(QStringLiteral("event3"), kFlat).toBool(), row.flat);
+        EXPECT_EQ(kwin.property("event3", kFlat).toBool(), row.flat);
         EXPECT_EQ(zono->copyProperty(HidKey::UseLinearScalingMouseAcceleration).toInteger(),
                   row.flat ? 1 : 0);
     }
@@ -163,8 +163,8 @@ TEST_F(KWinBackend, SpeedIsPointerAccelerationGainMinusOneAndAccelerationTheProf
 
 TEST_F(KWinBackend, RestoreGivesChangedDevicesTheirFirstSeenValuesAlsoAfterACrash)
 {
-    kwin.addDevice(QStringLiteral("event3"), QStringLiteral("Zono X"), 1, 2, 0.3, true);
-    kwin.addDevice(QStringLiteral("event4"), QStringLiteral("Trackball"), 3, 4, -0.2);
+    kwin.addDevice("event3", "Zono X", 1, 2, 0.3, true);
+    kwin.addDevice("event4", "Trackball", 3, 4, -0.2);
     startClient();
     service(0)->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral));
     service(0)->setProperty(HidKey::PointerAcceleration, HidPropertyValue::integer(65536));
@@ -172,16 +172,16 @@ TEST_F(KWinBackend, RestoreGivesChangedDevicesTheirFirstSeenValuesAlsoAfterACras
     startClient();
     EXPECT_EQ(service(1)->restoreFirstSeen(), HidRestoreOutcome::Untouched);
     EXPECT_EQ(service(0)->restoreFirstSeen(), HidRestoreOutcome::Restored);
-    EXPECT_DOUBLE_EQ(kwin.property(QStringLiteral("event3"), kSpeed).toDouble(), 0.3);
-    EXPECT_TRUE(kwin.property(QStringLiteral("event3"), kFlat).toBool());
-    EXPECT_DOUBLE_EQ(kwin.property(QStringLiteral("event4"), kSpeed).toDouble(), -0.2);
+    EXPECT_DOUBLE_EQ(kwin.property("event3", kSpeed).toDouble(), 0.3);
+    EXPECT_TRUE(kwin.property("event3", kFlat).toBool());
+    EXPECT_DOUBLE_EQ(kwin.property("event4", kSpeed).toDouble(), -0.2);
     system->forgetOriginals();
     EXPECT_TRUE(QDir(journal.path()).isEmpty());
 }
 
 TEST_F(KWinBackend, KWinRestartingMakesDevicesLeaveAndComeBackWithTheirOriginals)
 {
-    kwin.addDevice(QStringLiteral("event3"), QStringLiteral("Zono X"), 1, 2, 0.3);
+    kwin.addDevice("event3", "Zono X", 1, 2, 0.3);
     startClient();
     const auto before = service(0);
     before->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral));
@@ -197,28 +197,28 @@ TEST_F(KWinBackend, KWinRestartingMakesDevicesLeaveAndComeBackWithTheirOriginals
     ASSERT_TRUE(arrived(1));
     EXPECT_NE(arrivals.front(), before);
     EXPECT_EQ(arrivals.front()->restoreFirstSeen(), HidRestoreOutcome::Restored);
-    EXPECT_DOUBLE_EQ(kwin.property(QStringLiteral("event3"), kSpeed).toDouble(), 0.3);
+    EXPECT_DOUBLE_EQ(kwin.property("event3", kSpeed).toDouble(), 0.3);
 }
 
 // The one scenario that pins the backend's own log lines.
 TEST_F(KWinBackend, DBusErrorsAreOneLineEachAndNeverFatal)
 {
     LogCapture log;
-    kwin.addDevice(QStringLiteral("event3"), QStringLiteral("Zono\nX"), 1, 2);
+    kwin.addDevice("event3", "Zono\nX", 1, 2);
     startClient();
     const auto zono = service(0);
-    kwin.announceAdded(QStringLiteral("event9")); // announced, but no such device
+    kwin.announceAdded("event9"); // announced, but no such device
     ASSERT_TRUE(runMainLoopUntil([&] { return !log.lines().isEmpty(); }));
     zono->copyProperty(HidKey::PointerResolution);
-    kwin.removeDevice(QStringLiteral("event3"), false); // gone between the Get and the Set
+    kwin.removeDevice("event3", false); // gone between the Get and the Set
     zono->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral));
     ASSERT_TRUE(runMainLoopUntil([&] { return log.lines().size() == 2; }));
-    zono->setProperty(HidKey::Product, HidPropertyValue::text(QStringLiteral("Renamed")));
+    zono->setProperty(HidKey::Product, HidPropertyValue::text("Renamed"));
     kwin.stop();
     ASSERT_TRUE(runMainLoopUntil([&] { return !system->canControlPointerDevices(); }));
     system->canControlPointerDevices();
     EXPECT_FALSE(KWinHidEventSystem::managerAnswers(kwin.busAddress()));
-    const QString prefix = QStringLiteral("KWinHidEventSystem: ");
+    const QString prefix = "KWinHidEventSystem: ";
     EXPECT_EQ(log.lines(),
               (QStringList{
                   prefix + "D-Bus error org.freedesktop.DBus.Error.UnknownObject (No such object "

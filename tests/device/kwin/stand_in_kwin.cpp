@@ -12,16 +12,14 @@
 namespace veloquill::test {
 
 namespace {
-const QString kConnection = QStringLiteral("stand-in-kwin-control");
-const QString kService = QStringLiteral("org.kde.KWin");
+const QString kConnection = "stand-in-kwin-control";
+const QString kService = "org.kde.KWin";
 } // namespace
 
 void StandInKWin::startBus()
 {
     ASSERT_NO_FATAL_FAILURE(requirePrograms({{"dbus-daemon", "dbus-daemon"}}));
-    m_daemon.start(QStringLiteral("dbus-daemon"),
-                   {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                    QStringLiteral("--print-address")});
+    m_daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
     ASSERT_TRUE(m_daemon.waitForStarted() && m_daemon.waitForReadyRead(5000));
     m_address = QString::fromUtf8(m_daemon.readLine().trimmed());
     ASSERT_TRUE(QDBusConnection::connectToBus(m_address, kConnection).isConnected());
@@ -43,11 +41,10 @@ QDBusConnection StandInKWin::bus() const
 void StandInKWin::start()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_address);
+    environment.insert("DBUS_SESSION_BUS_ADDRESS", m_address);
     m_kwin.setProcessEnvironment(environment);
     m_kwin.setProcessChannelMode(QProcess::ForwardedChannels);
-    m_kwin.start(QStringLiteral(KWIN_STAND_IN),
-                 {m_directory.filePath(QStringLiteral("kcminputrc"))});
+    m_kwin.start(QStringLiteral(KWIN_STAND_IN), {m_directory.filePath("kcminputrc")});
     ASSERT_TRUE(
         runMainLoopUntil([this] { return bus().interface()->isServiceRegistered(kService); }));
 }
@@ -79,18 +76,17 @@ void StandInKWin::control(const QString& method, const QVariantList& arguments)
 void StandInKWin::addDevice(const QString& sysName, const QString& name, uint vendor, uint product,
                             double speed, bool flat, bool pointer, bool acceleration)
 {
-    control(QStringLiteral("addDevice"),
-            {sysName, name, vendor, product, pointer, acceleration, speed, flat});
+    control("addDevice", {sysName, name, vendor, product, pointer, acceleration, speed, flat});
 }
 
 void StandInKWin::removeDevice(const QString& sysName, bool announce)
 {
-    control(QStringLiteral("removeDevice"), {sysName, announce});
+    control("removeDevice", {sysName, announce});
 }
 
 void StandInKWin::announceAdded(const QString& sysName)
 {
-    control(QStringLiteral("announceAdded"), {sysName});
+    control("announceAdded", {sysName});
 }
 
 QVariant StandInKWin::property(const QString& sysName, const QString& name)
