@@ -93,20 +93,27 @@ TEST_F(KWinBackend, ListsPointersWithAccelerationSettingsByTheirIdentity)
     EXPECT_FALSE(system->supportsAccelerationAmount());
 }
 
-TEST_F(KWinBackend, HotpluggedDeviceArrivesAndLeavesTheManagersList)
+// A drag writes faster than KWin answers: of the writes asked for while one is on its way,
+// the last is sent once KWin has answered, and each answer is heard as a property change.
+TEST_F(KWinBackend, HotpluggedDeviceTakesTheLastOfADragsWritesAndLeavesTheManagersList)
 {
     system = std::make_shared<KWinHidEventSystem>(
         KWinHidEventSystemOptions{kwin.busAddress(), journal.path()});
     PointerDeviceManager manager(system);
-    int resolutionChanges = 0;
-    const auto token = manager.observePropertyChanged(HidKey::PointerResolution,
-                                                      [&](auto&) { ++resolutionChanges; });
+    int resolutionChanges = 0, accelerationChanges = 0;
+    const auto tokens = {manager.observePropertyChanged(HidKey::PointerResolution,
+                                                        [&](auto&) { ++resolutionChanges; }),
+                         manager.observePropertyChanged(HidKey::PointerAcceleration,
+                                                        [&](auto&) { ++accelerationChanges; })};
     manager.startObservation();
     kwin.addDevice("event7", "Zono X", 1, 2);
     ASSERT_TRUE(runMainLoopUntil([&] { return manager.devices().size() == 1; }));
-    manager.devices().front()->setPointerResolution(400.0);
-    // Heard once KWin has taken it.
-    ASSERT_TRUE(runMainLoopUntil([&] { return resolutionChanges == 1; }));
+    for (const double resolution : {400.0, 200.0, 100.0})
+        manager.devices().front()->setPointerResolution(resolution);
+    manager.devices().front()->setPointerAcceleration(-1);
+    ASSERT_TRUE(
+        runMainLoopUntil([&] { return resolutionChanges == 2 && accelerationChanges == 1; }));
+    EXPECT_DOUBLE_EQ(kwin.property("event7", kSpeed).toDouble(), kNeutral / 6553600.0 - 1);
     kwin.removeDevice("event7");
     ASSERT_TRUE(runMainLoopUntil([&] { return manager.devices().empty(); }));
     manager.stopObservation();
@@ -159,6 +166,11 @@ TEST_F(KWinBackend, SpeedIsPointerAccelerationGainMinusOneAndAccelerationTheProf
         EXPECT_EQ(zono->copyProperty(HidKey::UseLinearScalingMouseAcceleration).toInteger(),
                   row.flat ? 1 : 0);
     }
+    // Writing nothing puts the setting back as first seen.
+    zono->setProperty(HidKey::PointerAcceleration, {});
+    zono->setProperty(HidKey::PointerResolution, {});
+    EXPECT_EQ(zono->copyProperty(HidKey::PointerResolution).toInteger(), kNeutral);
+    EXPECT_FALSE(kwin.property("event3", kFlat).toBool());
 }
 
 TEST_F(KWinBackend, RestoreGivesChangedDevicesTheirFirstSeenValuesAlsoAfterACrash)
@@ -193,6 +205,10 @@ TEST_F(KWinBackend, KWinRestartingMakesDevicesLeaveAndComeBackWithTheirOriginals
     ASSERT_TRUE(runMainLoopUntil([&] { return left; }));
     EXPECT_TRUE(names().isEmpty());
     EXPECT_EQ(before->restoreFirstSeen(), HidRestoreOutcome::Unreachable);
+    int lateRemovals = 0; // registered after it left: still called, once, later
+    const auto late =
+        before->registerRemovalCallback([&](const HidServiceClientRef&) { ++lateRemovals; });
+    ASSERT_TRUE(runMainLoopUntil([&] { return lateRemovals == 1; }));
     ASSERT_NO_FATAL_FAILURE(kwin.start()); // it reads back the speed this program set
     ASSERT_TRUE(arrived(1));
     EXPECT_NE(arrivals.front(), before);
@@ -214,6 +230,8 @@ TEST_F(KWinBackend, DBusErrorsAreOneLineEachAndNeverFatal)
     zono->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral));
     ASSERT_TRUE(runMainLoopUntil([&] { return log.lines().size() == 2; }));
     zono->setProperty(HidKey::Product, HidPropertyValue::text("Renamed"));
+    zono->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(0));
+    zono->setProperty(HidKey::PointerAcceleration, HidPropertyValue::real(0.5));
     kwin.stop();
     ASSERT_TRUE(runMainLoopUntil([&] { return !system->canControlPointerDevices(); }));
     system->canControlPointerDevices();
@@ -228,6 +246,10 @@ TEST_F(KWinBackend, DBusErrorsAreOneLineEachAndNeverFatal)
                            "event3; ignored",
                   prefix + "ignoring Product = \"Renamed\" for KWin device event3 \"Zono\\nX\" "
                            "(service 1): KWin does not let it be set",
+                  prefix + "ignoring HIDPointerResolution = 0 for KWin device event3 \"Zono\\nX\" "
+                           "(service 1): not a positive 32-bit resolution",
+                  prefix + "ignoring HIDPointerAcceleration = 0.5 for KWin device event3 "
+                           "\"Zono\\nX\" (service 1): not a 32-bit integer",
                   prefix + "cannot control pointer devices: KWin is not on the session bus",
               }));
 }
