@@ -24,6 +24,7 @@ BackendChoice chooseBackend(const SessionEnvironment& environment, const QString
         return {Backend::X11, QStringLiteral("chosen with --backend x11")};
     if (forced == QStringLiteral("kwin"))
         return {Backend::KWin, QStringLiteral("chosen with --backend kwin")};
+    // A usage error, which the command line refuses before any session is looked at.
     if (!forced.isEmpty())
         return {Backend::None,
                 QStringLiteral("--backend takes x11 or kwin, not \"") + forced + QLatin1Char('"')};
@@ -34,19 +35,24 @@ BackendChoice chooseBackend(const SessionEnvironment& environment, const QString
         if (kwinAnswers())
             return {Backend::KWin, QStringLiteral("a Wayland session whose KWin answers")};
         if (runs(environment.currentDesktop, QStringLiteral("GNOME")))
-            return {Backend::None, QStringLiteral("GNOME offers no per-device pointer settings "
-                                                  "to other programs")};
+            return {Backend::None,
+                    QStringLiteral("GNOME offers no per-device pointer settings to other programs"),
+                    ControlUnavailableReason::GnomeWayland};
         if (runs(environment.currentDesktop, QStringLiteral("KDE")))
-            return {Backend::None, QStringLiteral("KWin's input devices do not answer on the "
-                                                  "session bus")};
-        return {Backend::None, QStringLiteral("this Wayland session's compositor offers no "
-                                              "per-device pointer settings to other programs")};
+            return {Backend::None,
+                    QStringLiteral("KWin's input devices do not answer on the session bus"),
+                    ControlUnavailableReason::KWinUnreachable};
+        return {Backend::None,
+                QStringLiteral("this Wayland session's compositor offers no per-device pointer "
+                               "settings to other programs"),
+                ControlUnavailableReason::WaylandSession};
     }
     if (!environment.display.isEmpty())
         return {Backend::X11, QStringLiteral("an X11 session")};
     return {
         Backend::None,
-        QStringLiteral("no X11 or Wayland session (neither DISPLAY nor WAYLAND_DISPLAY is set)")};
+        QStringLiteral("no X11 or Wayland session (neither DISPLAY nor WAYLAND_DISPLAY is set)"),
+        ControlUnavailableReason::DisplayLost};
 }
 
 } // namespace veloquill

@@ -4,6 +4,8 @@
 // environment, a choice forced on the command line, and whether KWin answers on the session
 // bus. Pure: the caller gathers the inputs, so every case can be tested.
 
+#include "device/control_unavailable_reason.h"
+
 #include <QString>
 
 #include <functional>
@@ -31,6 +33,8 @@ struct BackendChoice
     Backend backend = Backend::None;
     // Why, in a phrase fit for a log line or the permission view.
     QString reason;
+    // With no backend: what the permission view explains (NoReason when one was chosen).
+    ControlUnavailableReason unavailable = ControlUnavailableReason::NoReason;
 };
 
 // `forced` is what --backend names ("x11", "kwin"), empty when not given. `kwinAnswers` is

@@ -8,6 +8,7 @@ namespace {
 
 TEST(BackendChoice, SessionAndForcedChoicePickTheBackend)
 {
+    using enum ControlUnavailableReason;
     const QString gnome = QStringLiteral("GNOME offers no per-device pointer settings to other "
                                          "programs");
     const struct
@@ -16,18 +17,25 @@ TEST(BackendChoice, SessionAndForcedChoicePickTheBackend)
         QString forced;
         bool kwinAnswers;
         Backend backend;
-        QString reason; // checked when given
+        ControlUnavailableReason unavailable = ControlUnavailableReason::NoReason;
+        QString reason = {}; // checked when given
     } rows[] = {
-        {{{}, {}, ":0", "XFCE"}, {}, false, Backend::X11, {}},
-        {{"wayland-0", "wayland", ":0", "KDE"}, {}, true, Backend::KWin, {}},
-        {{{}, "wayland", {}, "KDE"}, {}, true, Backend::KWin, {}},      // the session type alone
-        {{"wayland-0", {}, ":0", "KDE"}, {}, false, Backend::None, {}}, // not Xwayland's devices
-        {{"wayland-0", "wayland", ":0", "ubuntu:GNOME"}, {}, false, Backend::None, gnome},
-        {{"wayland-0", {}, {}, "sway"}, {}, false, Backend::None, {}},
-        {{}, {}, false, Backend::None, {}},
-        {{"wayland-0", {}, {}, "GNOME"}, "x11", false, Backend::X11, {}},
-        {{{}, {}, ":0", {}}, "kwin", false, Backend::KWin, {}},
-        {{{}, {}, ":0", {}}, "mir", false, Backend::None, {}},
+        {{{}, {}, ":0", "XFCE"}, {}, false, Backend::X11},
+        {{"wayland-0", "wayland", ":0", "KDE"}, {}, true, Backend::KWin},
+        {{{}, "wayland", {}, "KDE"}, {}, true, Backend::KWin}, // the session type alone
+        // Not Xwayland's devices.
+        {{"wayland-0", {}, ":0", "KDE"}, {}, false, Backend::None, KWinUnreachable},
+        {{"wayland-0", "wayland", ":0", "ubuntu:GNOME"},
+         {},
+         false,
+         Backend::None,
+         GnomeWayland,
+         gnome},
+        {{"wayland-0", {}, {}, "sway"}, {}, false, Backend::None, WaylandSession},
+        {{}, {}, false, Backend::None, DisplayLost},
+        {{"wayland-0", {}, {}, "GNOME"}, "x11", false, Backend::X11},
+        {{{}, {}, ":0", {}}, "kwin", false, Backend::KWin},
+        {{{}, {}, ":0", {}}, "mir", false, Backend::None}, // a usage error
     };
     for (const auto& row : rows) {
         SCOPED_TRACE((row.environment.waylandDisplay + "|" + row.environment.sessionType + "|" +
@@ -40,6 +48,7 @@ TEST(BackendChoice, SessionAndForcedChoicePickTheBackend)
             return row.kwinAnswers;
         });
         EXPECT_EQ(choice.backend, row.backend);
+        EXPECT_EQ(choice.unavailable, row.unavailable);
         EXPECT_FALSE(choice.reason.isEmpty());
         if (!row.reason.isEmpty()) {
             EXPECT_EQ(choice.reason, row.reason);
