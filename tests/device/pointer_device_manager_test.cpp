@@ -60,7 +60,9 @@ TEST_F(Manager, StartGoesOnWhenTheSystemFailsAndCanBeRetried)
     EXPECT_EQ(listedNames(), QStringList({"Late Mouse"}));
 }
 
-TEST_F(Manager, ListChangesBeforeObserversHearAndNeverInsideTheSystemsCall)
+// Observers hear of a change once the list shows it, never inside the system's call, and may
+// come and go while a change is being told.
+TEST_F(Manager, ListChangesBeforeObserversHearWhoMaySubscribeOrCancelDuringAWalk)
 {
     manager->startObservation();
     QStringList heard;
@@ -72,98 +74,6 @@ TEST_F(Manager, ListChangesBeforeObserversHearAndNeverInsideTheSystemsCall)
     });
     int changes = 0;
     QObject::connect(manager.get(), &PointerDeviceManager::devicesChanged, [&] { ++changes; });
-    auto mouse = plugIn("Head Mouse", 1, 1);
-    plugIn("Trackball", 2, 2);
-    EXPECT_TRUE(heard.isEmpty());
-    drainMainLoop();
-    system->removeService(mouse);
-    EXPECT_EQ(heard.size(), 2);
-    drainMainLoop();
-    EXPECT_EQ(heard, QStringList({"Head Mouse added, listed 1", "Trackball added, listed 2",
-                                  "Head Mouse removed, listed 1"}));
-    EXPECT_EQ(changes, 3);
-}
-
-TEST_F(Manager, TwinsWithoutSerialsShareOneListEntryHeldByAConnectedOne)
-{
-    // Services A and C are identical mice; which leave, and which is listed after.
-    const std::vector<std::pair<std::vector<int>, QStringList>> cases{
-        {{}, {"A", "Ball"}}, {{0}, {"C", "Ball"}}, {{2}, {"A", "Ball"}}, {{0, 2}, {"Ball"}}};
-    for (const auto& [leaving, listedAfter] : cases) {
-        SCOPED_TRACE(listedAfter.join(',').toStdString());
-        system = std::make_shared<sim::SimulatedHidEventSystem>();
-        manager = std::make_unique<PointerDeviceManager>(system);
-        const Services services{plugIn("Foot Mouse", 5, 6), plugIn("Trackball", 7, 8),
-                                plugIn("Foot Mouse", 5, 6)};
-        const auto name = [&](const PointerDeviceRef& d) {
-            const QStringList names{"A", "Ball", "C"};
-            for (std::size_t i = 0; i < services.size(); ++i) {
-                if (d->client() == services[i])
-                    return names[i];
-            }
-            return QString();
-        };
-        int added = 0;
-        QStringList removed, left, listed;
-        auto addedToken = manager->observeDeviceAdded([&](auto&, const auto&) { ++added; });
-        auto removedToken = manager->observeDeviceRemoved(
-            [&](auto&, const PointerDeviceRef& d) { removed.append(name(d)); });
-        manager->startObservation();
-        for (int index : leaving) {
-            system->removeService(services[index]);
-            left.append(QStringList{"A", "Ball", "C"}[index]);
-        }
-        drainMainLoop();
-        for (const auto& device : manager->devices())
-            listed.append(name(device));
-        EXPECT_EQ(listed, listedAfter);
-        EXPECT_EQ(added, 3);
-        EXPECT_EQ(removed, left);
-    }
-}
-
-TEST_F(Manager, DeviceWithEmptyNameLeavesLikeAnyOther)
-{
-    auto nameless = plugIn("", 3, 4);
-    manager->startObservation();
-    int removed = 0;
-    auto token = manager->observeDeviceRemoved([&](auto&, const auto&) { ++removed; });
-    unplug(nameless);
-    EXPECT_TRUE(manager->devices().empty());
-    EXPECT_EQ(removed, 1);
-}
-
-// A name from outside is written escaped: one event, one line, in reading order. The lines for
-// a hostile name are those for a plain one with the name's escaped form in its place.
-TEST_F(Manager, DeviceNamesWithControlCharactersStayOnTheirLines)
-{
-    manager->startObservation();
-    const auto linesFor = [&](const QString& name) {
-        log.clear();
-        unplug(plugIn(name));
-        return log.lines();
-    };
-    const QStringList plain = linesFor("Plain");
-    const std::pair<QString, QString> cases[] = {
-        {"Foot\n[AppDelegate] Application will terminate.",
-         "Foot\\n[AppDelegate] Application will terminate."},
-        {"Tab\tBall", "Tab\\tBall"},
-        {"\x1b[2JClear", "\\x1b[2JClear"},
-        {QString("Left") + QChar(0x202e) + "thgir", "Left\\u202ethgir"},
-    };
-    for (const auto& [name, escaped] : cases) {
-        SCOPED_TRACE(escaped.toStdString());
-        QStringList expected = plain;
-        expected.replaceInStrings("Plain", escaped);
-        const QStringList lines = linesFor(name);
-        EXPECT_EQ(lines.join('|').replace(QRegularExpression("id=\\d+"), "id"),
-                  expected.join('|').replace(QRegularExpression("id=\\d+"), "id"));
-    }
-}
-
-TEST_F(Manager, ObserversSubscribedOrCancelledDuringAWalk)
-{
-    manager->startObservation();
     // Subscribed during an arrival: hears only later ones.
     QStringList late;
     std::shared_ptr<ObservationToken> lateToken;
@@ -190,15 +100,85 @@ TEST_F(Manager, ObserversSubscribedOrCancelledDuringAWalk)
         self.reset();
     });
 
-    auto a = plugIn("Head Mouse", 1, 1);
+    auto mouse = plugIn("Head Mouse", 1, 1);
+    auto ball = plugIn("Trackball", 2, 2);
+    EXPECT_TRUE(heard.isEmpty());
     drainMainLoop();
-    auto b = plugIn("Trackball", 2, 2);
+    system->removeService(mouse);
+    EXPECT_EQ(heard.size(), 2);
     drainMainLoop();
-    unplug(a);
-    unplug(b);
+    unplug(ball);
+    EXPECT_EQ(heard, QStringList({"Head Mouse added, listed 1", "Trackball added, listed 2",
+                                  "Head Mouse removed, listed 1", "Trackball removed, listed 0"}));
+    EXPECT_EQ(changes, 4);
     EXPECT_EQ(late, QStringList({"Trackball"}));
     EXPECT_EQ(cancellers, 2); // one per arrival
     EXPECT_EQ(selfCalls, 1);
+}
+
+TEST_F(Manager, TwinsWithoutSerialsShareOneListEntryHeldByAConnectedOne)
+{
+    // Services A and C are identical mice; which leave, and which is listed after.
+    const std::vector<std::pair<std::vector<int>, QStringList>> cases{
+        {{}, {"A", "Ball"}}, {{0}, {"C", "Ball"}}, {{2}, {"A", "Ball"}}, {{0, 2}, {"Ball"}}};
+    for (const auto& [leaving, listedAfter] : cases) {
+        SCOPED_TRACE(listedAfter.join(',').toStdString());
+        system = std::make_shared<sim::SimulatedHidEventSystem>();
+        manager = std::make_unique<PointerDeviceManager>(system);
+        const Services services{plugIn("Foot Mouse", 5, 6), plugIn("Trackball", 7, 8),
+                                plugIn("Foot Mouse", 5, 6)};
+        const QStringList letters{"A", "Ball", "C"};
+        const auto name = [&](const PointerDeviceRef& d) {
+            return letters.value(
+                std::ranges::find_if(services, [&](auto& s) { return s == d->client(); }) -
+                services.begin());
+        };
+        int added = 0;
+        QStringList removed, left, listed;
+        auto addedToken = manager->observeDeviceAdded([&](auto&, const auto&) { ++added; });
+        auto removedToken = manager->observeDeviceRemoved(
+            [&](auto&, const PointerDeviceRef& d) { removed.append(name(d)); });
+        manager->startObservation();
+        for (int index : leaving) {
+            system->removeService(services[index]);
+            left.append(letters[index]);
+        }
+        drainMainLoop();
+        for (const auto& device : manager->devices())
+            listed.append(name(device));
+        EXPECT_EQ(listed, listedAfter);
+        EXPECT_EQ(added, 3);
+        EXPECT_EQ(removed, left);
+    }
+}
+
+// A name from outside is written escaped: one event, one line, in reading order. The lines for
+// a hostile (or empty) name are those for a plain one with the name's escaped form in its place.
+TEST_F(Manager, DeviceNamesWithControlCharactersStayOnTheirLines)
+{
+    manager->startObservation();
+    const auto linesFor = [&](const QString& name) {
+        log.clear();
+        unplug(plugIn(name));
+        return log.lines();
+    };
+    const QStringList plain = linesFor("Plain");
+    const std::pair<QString, QString> cases[] = {
+        {"Foot\n[AppDelegate] Application will terminate.",
+         "Foot\\n[AppDelegate] Application will terminate."},
+        {"Tab\tBall", "Tab\\tBall"},
+        {"\x1b[2JClear", "\\x1b[2JClear"},
+        {QString("Left") + QChar(0x202e) + "thgir", "Left\\u202ethgir"},
+        {"", ""}, // leaves like any other
+    };
+    for (const auto& [name, escaped] : cases) {
+        SCOPED_TRACE(escaped.toStdString());
+        QStringList expected = plain;
+        expected.replaceInStrings("Plain", escaped);
+        const QStringList lines = linesFor(name);
+        EXPECT_EQ(lines.join('|').replace(QRegularExpression("id=\\d+"), "id"),
+                  expected.join('|').replace(QRegularExpression("id=\\d+"), "id"));
+    }
 }
 
 TEST_F(Manager, PropertyObserversHearTheirKeyOnceRegisteredAtAStart)

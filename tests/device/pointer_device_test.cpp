@@ -30,22 +30,14 @@ struct DeviceOnService
     PointerDeviceRef device;
 };
 
-HidPropertyValue text(const QString& value)
-{
-    return HidPropertyValue::text(value);
-}
+constexpr auto text = &HidPropertyValue::text;
 
 } // namespace
 
 TEST(PointerDevice, IdentityComesFromTheServiceWithFallbacks)
 {
-    struct Case
-    {
-        ServiceSpec spec;
-        QString stableID;
-        QString description;
-    };
-    const std::vector<Case> cases{
+    // The service, then the stableID and description of the device on it.
+    const std::vector<std::tuple<ServiceSpec, QString, QString>> cases{
         {ServiceSpec::mouse("Desk-Pad Mouse", 4660, 171, QString("AB-12")),
          "4660-171-Desk_Pad Mouse-AB-12", "Desk-Pad Mouse (VID=0x1234, PID=0x00AB)"},
         {ServiceSpec::mouse("Wide", 0x1ABCDE, 0xfeed), "1752286-65261-Wide-N/A",
@@ -60,11 +52,11 @@ TEST(PointerDevice, IdentityComesFromTheServiceWithFallbacks)
         {ServiceSpec{{{"Product", text("Ball")}, {"VendorID", HidPropertyValue::real(4660.0)}}},
          "4660-0-Ball-N/A", "Ball (VID=0x1234, PID=(nil))"},
     };
-    for (const Case& c : cases) {
-        DeviceOnService d(c.spec);
-        SCOPED_TRACE(c.stableID.toStdString());
-        EXPECT_EQ(d.device->stableID(), c.stableID);
-        EXPECT_EQ(d.device->description(), c.description);
+    for (const auto& [spec, stableID, description] : cases) {
+        DeviceOnService d(spec);
+        SCOPED_TRACE(stableID.toStdString());
+        EXPECT_EQ(d.device->stableID(), stableID);
+        EXPECT_EQ(d.device->description(), description);
     }
     DeviceOnService mouse(ServiceSpec::mouse("Mouse", 1, 2));
     EXPECT_EQ(mouse.device->product(), "Mouse");
@@ -83,36 +75,33 @@ TEST(PointerDevice, WritesAreBoundedAndTruncatedToFixedPoint)
     const std::optional<double> off = -1.0;
     const double nan = std::nan("");
     const double inf = std::numeric_limits<double>::infinity();
-    struct Case
-    {
-        void (PointerDevice::*set)(std::optional<double>);
-        std::optional<double> value;
-        std::optional<HidPropertyValue> written; // nothing: refused
-    };
     const auto resolution = &PointerDevice::setPointerResolution;
     const auto acceleration = &PointerDevice::setPointerAcceleration;
     test::LogCapture refusals; // their wording is pinned in the transcript
-    const std::vector<Case> cases{
-        {resolution, 5.0, fixed(655360)},
-        {resolution, 3000.0, fixed(130744320)},
-        {resolution, 56.33802816901409, fixed(3692169)},
-        {resolution, std::nullopt, HidPropertyValue()},
-        {resolution, nan, std::nullopt},
-        {acceleration, off, fixed(-65536)},
-        {acceleration, -0.5, fixed(0)},
-        {acceleration, 25.0, fixed(1310720)},
-        {acceleration, inf, std::nullopt},
-        {acceleration, std::nullopt, HidPropertyValue()},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.value ? *c.value : -999);
+    // The setter, the value, and what it writes (nothing: refused).
+    const std::vector<
+        std::tuple<decltype(resolution), std::optional<double>, std::optional<HidPropertyValue>>>
+        cases{
+            {resolution, 5.0, fixed(655360)},
+            {resolution, 3000.0, fixed(130744320)},
+            {resolution, 56.33802816901409, fixed(3692169)},
+            {resolution, std::nullopt, HidPropertyValue()},
+            {resolution, nan, std::nullopt},
+            {acceleration, off, fixed(-65536)},
+            {acceleration, -0.5, fixed(0)},
+            {acceleration, 25.0, fixed(1310720)},
+            {acceleration, inf, std::nullopt},
+            {acceleration, std::nullopt, HidPropertyValue()},
+        };
+    for (const auto& [set, value, written] : cases) {
+        SCOPED_TRACE(value ? *value : -999);
         DeviceOnService d(ServiceSpec::mouse("Mouse", 1, 2));
-        ((*d.device).*c.set)(c.value);
+        ((*d.device).*set)(value);
         const QString key =
-            c.set == resolution ? HidKey::PointerResolution : HidKey::PointerAcceleration;
+            set == resolution ? HidKey::PointerResolution : HidKey::PointerAcceleration;
         std::vector<PropertyWrite> expected;
-        if (c.written)
-            expected.push_back({key, *c.written});
+        if (written)
+            expected.push_back({key, *written});
         EXPECT_EQ(d.service->writes(), expected);
     }
 }
@@ -135,12 +124,6 @@ TEST(PointerDevice, ReadsDivideByTwoToThe16AndRefuseWhatIsNot16Dot16)
 
 TEST(PointerDevice, AccelerationKeyFollowsTypeThenPointerThenMouseAcceleration)
 {
-    struct Case
-    {
-        std::map<QString, HidPropertyValue> properties;
-        QString key;
-        std::optional<double> read;
-    };
     using Property = std::pair<const QString, HidPropertyValue>;
     const Property accel{HidKey::PointerAcceleration, fixed(45056)};
     const auto type = [](const QString& key) {
@@ -149,23 +132,26 @@ TEST(PointerDevice, AccelerationKeyFollowsTypeThenPointerThenMouseAcceleration)
     const auto linear = [](int v) {
         return Property{HidKey::UseLinearScalingMouseAcceleration, fixed(v)};
     };
-    const std::vector<Case> cases{
-        {{type("HIDTrackpad"), {"HIDTrackpad", fixed(131072)}, accel}, "HIDTrackpad", 2.0},
-        {{accel}, HidKey::PointerAcceleration, 0.6875},
-        {{}, HidKey::MouseAcceleration, std::nullopt},
-        // Empty text still names the key: reads find nothing there, writes go under "".
-        {{type(""), accel}, "", std::nullopt},
-        // Linear scaling 1 means off, whatever the key holds; 0 does not.
-        {{linear(1), accel}, HidKey::PointerAcceleration, -1.0},
-        {{linear(0), accel}, HidKey::PointerAcceleration, 0.6875},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.key.toStdString());
-        DeviceOnService d(ServiceSpec{c.properties});
-        EXPECT_EQ(d.device->pointerAccelerationType(), c.key);
-        EXPECT_EQ(d.device->pointerAcceleration(), c.read);
+    // The properties, the key acceleration is read from and written to, what reads.
+    const std::vector<
+        std::tuple<std::map<QString, HidPropertyValue>, QString, std::optional<double>>>
+        cases{
+            {{type("HIDTrackpad"), {"HIDTrackpad", fixed(131072)}, accel}, "HIDTrackpad", 2.0},
+            {{accel}, HidKey::PointerAcceleration, 0.6875},
+            {{}, HidKey::MouseAcceleration, std::nullopt},
+            // Empty text still names the key: reads find nothing there, writes go under "".
+            {{type(""), accel}, "", std::nullopt},
+            // Linear scaling 1 means off, whatever the key holds; 0 does not.
+            {{linear(1), accel}, HidKey::PointerAcceleration, -1.0},
+            {{linear(0), accel}, HidKey::PointerAcceleration, 0.6875},
+        };
+    for (const auto& [properties, key, read] : cases) {
+        SCOPED_TRACE(key.toStdString());
+        DeviceOnService d(ServiceSpec{properties});
+        EXPECT_EQ(d.device->pointerAccelerationType(), key);
+        EXPECT_EQ(d.device->pointerAcceleration(), read);
         d.device->setPointerAcceleration(3.0);
-        EXPECT_EQ(d.service->writes(), (std::vector<PropertyWrite>{{c.key, fixed(196608)}}));
+        EXPECT_EQ(d.service->writes(), (std::vector<PropertyWrite>{{key, fixed(196608)}}));
     }
 }
 

@@ -42,14 +42,6 @@ protected:
         client->scheduleWithMainLoop();
     }
 
-    void stopClient()
-    {
-        arrivalRegistration.reset();
-        arrivals.clear();
-        client.reset();
-        system.reset();
-    }
-
     QStringList names()
     {
         QStringList names;
@@ -61,11 +53,6 @@ protected:
 
     // In KWin's order.
     HidServiceClientRef service(std::size_t index) { return client->copyServices()->at(index); }
-
-    bool arrived(std::size_t count)
-    {
-        return runMainLoopUntil([&] { return arrivals.size() >= count; });
-    }
 
     StandInKWin kwin;
     QTemporaryDir journal;
@@ -180,7 +167,8 @@ TEST_F(KWinBackend, RestoreGivesChangedDevicesTheirFirstSeenValuesAlsoAfterACras
     startClient();
     service(0)->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral));
     service(0)->setProperty(HidKey::PointerAcceleration, HidPropertyValue::integer(65536));
-    stopClient(); // a crash: the originals are only in the journal now
+    client.reset(); // a crash: the originals are only in the journal now
+    system.reset();
     startClient();
     EXPECT_EQ(service(1)->restoreFirstSeen(), HidRestoreOutcome::Untouched);
     EXPECT_EQ(service(0)->restoreFirstSeen(), HidRestoreOutcome::Restored);
@@ -210,7 +198,7 @@ TEST_F(KWinBackend, KWinRestartingMakesDevicesLeaveAndComeBackWithTheirOriginals
         before->registerRemovalCallback([&](const HidServiceClientRef&) { ++lateRemovals; });
     ASSERT_TRUE(runMainLoopUntil([&] { return lateRemovals == 1; }));
     ASSERT_NO_FATAL_FAILURE(kwin.start()); // it reads back the speed this program set
-    ASSERT_TRUE(arrived(1));
+    ASSERT_TRUE(runMainLoopUntil([&] { return !arrivals.empty(); }));
     EXPECT_NE(arrivals.front(), before);
     EXPECT_EQ(arrivals.front()->restoreFirstSeen(), HidRestoreOutcome::Restored);
     EXPECT_DOUBLE_EQ(kwin.property("event3", kSpeed).toDouble(), 0.3);

@@ -17,9 +17,8 @@
 
 namespace {
 
-const QString kRoot = QStringLiteral("/org/kde/KWin/InputDevice");
-const QString kDevice = QStringLiteral("org.kde.KWin.InputDevice");
-const QString kInvalidArgs = QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs");
+const QString kRoot = "/org/kde/KWin/InputDevice";
+const QString kInvalidArgs = "org.freedesktop.DBus.Error.InvalidArgs";
 
 class StandInKWin : public QDBusVirtualObject
 {
@@ -40,29 +39,28 @@ public:
         const auto reply = [&](const QVariantList& out) {
             return bus.send(message.createReply(out));
         };
-        if (message.interface() == QStringLiteral("org.veloquill.KWinStandIn"))
+        if (message.interface() == "org.veloquill.KWinStandIn")
             return control(bus, member, in) && reply({});
-        if (message.path() == kRoot && member == QStringLiteral("Get"))
+        if (message.path() == kRoot && member == "Get")
             return reply({QVariant::fromValue(QDBusVariant(QStringList(m_state.keys())))});
         const QString sysName = message.path().mid(kRoot.size() + 1);
         if (!m_state.contains(sysName))
-            return bus.send(message.createErrorReply(
-                QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"),
-                QStringLiteral("No such object path '%1'").arg(message.path())));
+            return bus.send(
+                message.createErrorReply("org.freedesktop.DBus.Error.UnknownObject",
+                                         QString("No such object path '%1'").arg(message.path())));
         const QVariantMap properties = deviceProperties(sysName);
         const QString name = in.value(1).toString();
-        if (member == QStringLiteral("GetAll"))
+        if (member == "GetAll")
             return reply({properties});
-        if (member == QStringLiteral("Get") && properties.contains(name))
+        if (member == "Get" && properties.contains(name))
             return reply({QVariant::fromValue(QDBusVariant(properties.value(name)))});
         const QVariant value = in.value(2).value<QDBusVariant>().variant();
-        if (member != QStringLiteral("Set") ||
-            value.metaType() != properties.value(name).metaType())
+        if (member != "Set" || value.metaType() != properties.value(name).metaType())
             return bus.send(message.createErrorReply(kInvalidArgs, name));
-        if (name == QStringLiteral("pointerAcceleration"))
+        if (name == "pointerAcceleration")
             store(sysName, "speed", std::clamp(value.toDouble(), -1.0, 1.0));
-        else if (name.startsWith(QStringLiteral("pointerAccelerationProfile")))
-            store(sysName, "flat", value.toBool() == name.endsWith(QStringLiteral("Flat")));
+        else if (name.startsWith("pointerAccelerationProfile"))
+            store(sysName, "flat", value.toBool() == name.endsWith("Flat"));
         else
             return bus.send(message.createErrorReply(kInvalidArgs, name + " is read-only"));
         return reply({});
@@ -114,24 +112,21 @@ private:
     bool control(const QDBusConnection& bus, const QString& member, const QVariantList& in)
     {
         const QString sysName = in.value(0).toString();
-        if (member == QStringLiteral("addDevice")) {
+        const bool removing = member == "removeDevice";
+        if (removing)
+            m_state.remove(sysName);
+        else if (member == "addDevice")
             m_state[sysName] =
                 QJsonObject{{"name", in[1].toString()},       {"vendor", in[2].toInt()},
                             {"product", in[3].toInt()},       {"pointer", in[4].toBool()},
                             {"acceleration", in[5].toBool()}, {"speed", in[6].toDouble()},
                             {"flat", in[7].toBool()}};
-            save();
-        } else if (member == QStringLiteral("removeDevice")) {
-            // Unannounced, the device is gone while its clients still think it there.
-            m_state.remove(sysName);
-            save();
-            if (!in.value(1).toBool())
-                return true;
-        }
-        const bool added = member != QStringLiteral("removeDevice");
-        return bus.send(QDBusMessage::createSignal(
-                            kRoot, QStringLiteral("org.kde.KWin.InputDeviceManager"),
-                            added ? QStringLiteral("deviceAdded") : QStringLiteral("deviceRemoved"))
+        save();
+        // Unannounced, the device is gone while its clients still think it there.
+        if (removing && !in.value(1).toBool())
+            return true;
+        return bus.send(QDBusMessage::createSignal(kRoot, "org.kde.KWin.InputDeviceManager",
+                                                   removing ? "deviceRemoved" : "deviceAdded")
                         << sysName);
     }
 
@@ -148,5 +143,5 @@ int main(int argc, char** argv)
     QDBusConnection bus = QDBusConnection::sessionBus();
     bus.registerVirtualObject(kRoot, &kwin, QDBusConnection::SubPath);
     // The name last, as KWin has its objects in place when it is seen.
-    return bus.registerService(QStringLiteral("org.kde.KWin")) ? app.exec() : 1;
+    return bus.registerService("org.kde.KWin") ? app.exec() : 1;
 }

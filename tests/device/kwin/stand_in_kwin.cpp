@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QDBusConnectionInterface>
-#include <QDBusMessage>
 #include <QDBusVariant>
 
 namespace veloquill::test {
@@ -14,6 +13,7 @@ namespace veloquill::test {
 namespace {
 const QString kConnection = "stand-in-kwin-control";
 const QString kService = "org.kde.KWin";
+const QString kRoot = "/org/kde/KWin/InputDevice";
 } // namespace
 
 void StandInKWin::startBus()
@@ -33,11 +33,6 @@ StandInKWin::~StandInKWin()
     m_daemon.waitForFinished();
 }
 
-QDBusConnection StandInKWin::bus() const
-{
-    return QDBusConnection(kConnection);
-}
-
 void StandInKWin::start()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -45,14 +40,12 @@ void StandInKWin::start()
     m_kwin.setProcessEnvironment(environment);
     m_kwin.setProcessChannelMode(QProcess::ForwardedChannels);
     m_kwin.start(QStringLiteral(KWIN_STAND_IN), {m_directory.filePath("kcminputrc")});
-    ASSERT_TRUE(
-        runMainLoopUntil([this] { return bus().interface()->isServiceRegistered(kService); }));
+    ASSERT_TRUE(runMainLoopUntil(
+        [] { return QDBusConnection(kConnection).interface()->isServiceRegistered(kService); }));
 }
 
 void StandInKWin::stop()
 {
-    if (m_kwin.state() == QProcess::NotRunning)
-        return;
     m_kwin.kill();
     m_kwin.waitForFinished();
 }
@@ -62,36 +55,19 @@ QDBusMessage StandInKWin::call(const QString& path, const QString& interface, co
 {
     QDBusMessage message = QDBusMessage::createMethodCall(kService, path, interface, method);
     message.setArguments(arguments);
-    return bus().call(message);
+    return QDBusConnection(kConnection).call(message);
 }
 
 void StandInKWin::control(const QString& method, const QVariantList& arguments)
 {
-    ASSERT_EQ(
-        call("/org/kde/KWin/InputDevice", "org.veloquill.KWinStandIn", method, arguments).type(),
-        QDBusMessage::ReplyMessage)
+    ASSERT_EQ(call(kRoot, "org.veloquill.KWinStandIn", method, arguments).type(),
+              QDBusMessage::ReplyMessage)
         << method.toStdString();
-}
-
-void StandInKWin::addDevice(const QString& sysName, const QString& name, uint vendor, uint product,
-                            double speed, bool flat, bool pointer, bool acceleration)
-{
-    control("addDevice", {sysName, name, vendor, product, pointer, acceleration, speed, flat});
-}
-
-void StandInKWin::removeDevice(const QString& sysName, bool announce)
-{
-    control("removeDevice", {sysName, announce});
-}
-
-void StandInKWin::announceAdded(const QString& sysName)
-{
-    control("announceAdded", {sysName});
 }
 
 QVariant StandInKWin::property(const QString& sysName, const QString& name)
 {
-    return call("/org/kde/KWin/InputDevice/" + sysName, "org.freedesktop.DBus.Properties", "Get",
+    return call(kRoot + '/' + sysName, "org.freedesktop.DBus.Properties", "Get",
                 {"org.kde.KWin.InputDevice", name})
         .arguments()
         .value(0)
@@ -101,7 +77,7 @@ QVariant StandInKWin::property(const QString& sysName, const QString& name)
 
 void StandInKWin::setProperty(const QString& sysName, const QString& name, const QVariant& value)
 {
-    ASSERT_EQ(call("/org/kde/KWin/InputDevice/" + sysName, "org.freedesktop.DBus.Properties", "Set",
+    ASSERT_EQ(call(kRoot + '/' + sysName, "org.freedesktop.DBus.Properties", "Set",
                    {"org.kde.KWin.InputDevice", name, QVariant::fromValue(QDBusVariant(value))})
                   .type(),
               QDBusMessage::ReplyMessage);

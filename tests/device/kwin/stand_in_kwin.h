@@ -27,16 +27,21 @@ public:
 
     void addDevice(const QString& sysName, const QString& name, uint vendor, uint product,
                    double speed = 0, bool flat = false, bool pointer = true,
-                   bool acceleration = true);
+                   bool acceleration = true)
+    {
+        control("addDevice", {sysName, name, vendor, product, pointer, acceleration, speed, flat});
+    }
     // Unannounced, the device object is gone while KWin's clients still list it.
-    void removeDevice(const QString& sysName, bool announce = true);
+    void removeDevice(const QString& sysName, bool announce = true)
+    {
+        control("removeDevice", {sysName, announce});
+    }
     // KWin says a device arrived that it has no object for.
-    void announceAdded(const QString& sysName);
+    void announceAdded(const QString& sysName) { control("announceAdded", {sysName}); }
     QVariant property(const QString& sysName, const QString& name);
     void setProperty(const QString& sysName, const QString& name, const QVariant& value);
 
 private:
-    QDBusConnection bus() const;
     QDBusMessage call(const QString& path, const QString& interface, const QString& method,
                       const QVariantList& arguments);
     void control(const QString& method, const QVariantList& arguments);

@@ -14,7 +14,7 @@ namespace {
 
 using X11Discovery = X11BackendTest;
 
-TEST_F(X11Discovery, XvfbMouseIsAMouseAndXtestDevicesAreListedOnlyWhenAskedFor)
+TEST_F(X11Discovery, XvfbMouseIsAMouseAndXtestDevicesAreListedOnlyWhenAskedForWithTheirIds)
 {
     startClient();
     EXPECT_EQ(serviceNames(*client), QStringList{kXvfbMouse});
@@ -31,23 +31,18 @@ TEST_F(X11Discovery, XvfbMouseIsAMouseAndXtestDevicesAreListedOnlyWhenAskedFor)
     CallbackRecord virtualRecord;
     const auto virtualClient = makeClient(*withVirtual, virtualRecord);
     EXPECT_EQ(serviceNames(*virtualClient), (QStringList{kCoreXtestPointer, kXvfbMouse}));
+    // A product id and a node udev knows that has no serial number.
+    const int id = driver().deviceId(kCoreXtestPointer);
+    driver().setIntegerProperty(id, QStringLiteral("Device Product ID"), 32, {0x046d, 0xc077});
+    driver().setStringProperty(id, QStringLiteral("Device Node"), QStringLiteral("/dev/null"));
+    EXPECT_EQ(PointerDevice::create(serviceNamed(*virtualClient, kCoreXtestPointer))->stableID(),
+              QStringLiteral("1133-49271-Virtual core XTEST pointer-N/A"));
     driver().addMaster(QStringLiteral("Hidden"));
     ASSERT_TRUE(runMainLoopUntil([&] { return !virtualRecord.arrivals.empty(); }));
     service->copyProperty(HidKey::PointerResolution); // a round trip: the change has been read
     drainMainLoop();
     EXPECT_TRUE(record.arrivals.empty());
     EXPECT_EQ(serviceNames(*client), QStringList{kXvfbMouse});
-}
-
-TEST_F(X11Discovery, ProductIdAndDeviceNodeGiveVendorProductAndSerial)
-{
-    startClient(true);
-    const int id = driver().deviceId(kCoreXtestPointer);
-    driver().setIntegerProperty(id, QStringLiteral("Device Product ID"), 32, {0x046d, 0xc077});
-    // A node udev knows that has no serial number.
-    driver().setStringProperty(id, QStringLiteral("Device Node"), QStringLiteral("/dev/null"));
-    const auto device = PointerDevice::create(serviceNamed(*client, kCoreXtestPointer));
-    EXPECT_EQ(device->stableID(), QStringLiteral("1133-49271-Virtual core XTEST pointer-N/A"));
 }
 
 TEST_F(X11Discovery, HotpluggedXtestPointerArrivesAndLeavesAndRequestsAsItGoesAreNotFatal)
@@ -141,33 +136,10 @@ TEST_F(X11Discovery, CallbacksEndWithTheirRegistrationOrClient)
     EXPECT_EQ(laterCalls, 0);
 }
 
-TEST_F(X11Discovery, LostConnectionIsReportedOnceAndNothingBreaks)
-{
-    startClient();
-    const auto mouse = serviceNamed(*client, kXvfbMouse);
-    int lost = 0;
-    QObject::connect(system.get(), &X11HidEventSystem::connectionLost, [&] { ++lost; });
-
-    LogCapture log;
-    closeDriver();
-    server().stop();
-    ASSERT_TRUE(runMainLoopUntil([&] { return lost > 0; }));
-    drainMainLoop();
-    EXPECT_EQ(lost, 1);
-    EXPECT_FALSE(system->isConnected());
-    EXPECT_EQ(system->controlUnavailableReason(), ControlUnavailableReason::DisplayLost);
-    EXPECT_TRUE(mouse->copyProperty(HidKey::PointerResolution).isNull());
-    EXPECT_EQ(mouse->copyProperty(HidKey::Product).toText(), kXvfbMouse);
-    mouse->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutralFixed / 2));
-    EXPECT_EQ(client->copyServices(), std::nullopt);
-    EXPECT_EQ(system->createClient(), nullptr);
-}
-
 // The backend's own log wording, pinned once; the transcript is kept beside this file.
-
 // Trusted only on a real server; the settings window asks every second, so each reason
-// not to be is said once.
-TEST_F(X11Discovery, LogTranscriptOfAMisbehavingServer)
+// not to be is said once. A lost connection is reported once and nothing breaks.
+TEST_F(X11Discovery, LogTranscriptOfAMisbehavingServerThatGoesAway)
 {
     LogCapture log;
     X11HidEventSystem nowhere; // no name and no DISPLAY
@@ -195,15 +167,27 @@ TEST_F(X11Discovery, LogTranscriptOfAMisbehavingServer)
     driver().addMaster(QStringLiteral("xwayland-pointer:13"));
     EXPECT_EQ(system->controlUnavailableReason(), ControlUnavailableReason::WaylandSession);
     EXPECT_FALSE(system->canControlPointerDevices());
+    const auto mouse = serviceNamed(*client, kXvfbMouse);
+    int lost = 0;
+    QObject::connect(system.get(), &X11HidEventSystem::connectionLost, [&] { ++lost; });
     closeDriver();
     server().stop();
-    ASSERT_TRUE(runMainLoopUntil([&] { return !system->isConnected(); }));
+    ASSERT_TRUE(runMainLoopUntil([&] { return lost > 0; }));
     drainMainLoop();
-
     QFile transcript(X11_LOG_TRANSCRIPT);
     ASSERT_TRUE(transcript.open(QIODevice::ReadOnly));
     EXPECT_EQ((log.lines().join('\n') + '\n').toStdString(),
               QString::fromUtf8(transcript.readAll()).arg(displayName()).arg(id).toStdString());
+
+    // Lost once, and nothing breaks.
+    EXPECT_EQ(lost, 1);
+    EXPECT_FALSE(system->isConnected());
+    EXPECT_EQ(system->controlUnavailableReason(), ControlUnavailableReason::DisplayLost);
+    EXPECT_TRUE(mouse->copyProperty(HidKey::PointerResolution).isNull());
+    EXPECT_EQ(mouse->copyProperty(HidKey::Product).toText(), kXvfbMouse);
+    mouse->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutralFixed / 2));
+    EXPECT_EQ(client->copyServices(), std::nullopt);
+    EXPECT_EQ(system->createClient(), nullptr);
 }
 
 } // namespace

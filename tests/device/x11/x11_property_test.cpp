@@ -62,7 +62,7 @@ protected:
     }
 };
 
-TEST_F(X11Properties, ResolutionReadsBackAsWrittenAndOthersSeeTheMatrix)
+TEST_F(X11Properties, ResolutionReadsBackAsWrittenOthersSeeTheMatrixAndNothingPutsItBack)
 {
     const auto mouse = device(kXvfbMouse);
     EXPECT_EQ(mouse->pointerResolution(), kNeutral);
@@ -76,6 +76,15 @@ TEST_F(X11Properties, ResolutionReadsBackAsWrittenAndOthersSeeTheMatrix)
         mouse->setPointerResolution(resolution);
         EXPECT_EQ(mouse->pointerResolution(), asWritten(resolution)) << resolution;
     }
+
+    // Writing nothing puts the device back as first seen.
+    mouse->setPointerAcceleration(-1.0);
+    mouse->setPointerResolution(std::nullopt);
+    mouse->setPointerAcceleration(std::nullopt);
+    EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf(QStringLiteral("1.000000")));
+    EXPECT_EQ(seen(kXvfbMouse, kProfile), QStringList{QStringLiteral("0")});
+    EXPECT_EQ(seen(kXvfbMouse, kScaling), QStringList{QStringLiteral("10.000000")});
+    EXPECT_EQ(mouse->pointerResolution(), kNeutral);
 }
 
 TEST_F(X11Properties, AccelerationRoundTripsThroughTheDriversOwnSettings)
@@ -114,20 +123,6 @@ TEST_F(X11Properties, AccelerationRoundTripsThroughTheDriversOwnSettings)
         EXPECT_EQ(pointer->pointerAcceleration(), 2.5);
         EXPECT_EQ(seen(c.device, c.profile), c.on);
     }
-}
-
-TEST_F(X11Properties, WritingNothingPutsTheDeviceBackAsFirstSeen)
-{
-    const auto mouse = device(kXvfbMouse);
-    mouse->setPointerResolution(kDoubleTravel);
-    mouse->setPointerAcceleration(-1.0);
-
-    mouse->setPointerResolution(std::nullopt);
-    mouse->setPointerAcceleration(std::nullopt);
-    EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf(QStringLiteral("1.000000")));
-    EXPECT_EQ(seen(kXvfbMouse, kProfile), QStringList{QStringLiteral("0")});
-    EXPECT_EQ(seen(kXvfbMouse, kScaling), QStringList{QStringLiteral("10.000000")});
-    EXPECT_EQ(mouse->pointerResolution(), kNeutral);
 }
 
 TEST_F(X11Properties, ChangesByAnyProgramReachTheKeysRegisteredForThemAndReadBack)
