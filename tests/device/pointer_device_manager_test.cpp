@@ -16,23 +16,17 @@ using sim::fixed;
 using sim::PropertyWrite;
 using Services = std::vector<std::shared_ptr<sim::SimulatedService>>;
 
-namespace {
-sim::ServiceSpec withUsage(const QString& name, std::uint32_t usage)
-{
-    sim::ServiceSpec spec = sim::ServiceSpec::mouse(name, usage, usage);
-    spec.usages = {{1, usage}};
-    return spec;
-}
-} // namespace
-
 using Manager = ManagerTest;
 
 // Starting twice, a restart and a device leaving while stopped are in the transcript.
 TEST_F(Manager, ListsMatchingMiceAndPointersAndHearsOfNoArrivalsWhileStopped)
 {
     plugIn("Head Mouse", 1, 1);
-    system->addService(withUsage("Pen", 1));
-    system->addService(withUsage("Keyboard", 6));
+    for (const auto& [name, usage] : {std::pair{"Pen", 1u}, {"Keyboard", 6u}}) {
+        sim::ServiceSpec spec = sim::ServiceSpec::mouse(name, usage, usage);
+        spec.usages = {{1, usage}};
+        system->addService(spec);
+    }
     manager->startObservation();
     EXPECT_EQ(listedNames(), QStringList({"Head Mouse", "Pen"}));
 

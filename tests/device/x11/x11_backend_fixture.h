@@ -1,8 +1,10 @@
 #pragma once
 
+#include "device/hid_keys.h"
 #include "device/x11/resolution_mapping.h"
 #include "device/x11/x11_hid_event_system.h"
 #include "support/main_loop.h"
+#include "support/required_programs.h"
 #include "x_driver.h"
 #include "xvfb_server.h"
 
@@ -35,8 +37,16 @@ struct CallbackRecord
     QStringList propertyChanges;
     std::vector<HidRegistration> registrations;
 
-    void recordRemovalOf(const HidServiceClientRef& service);
-    void recordChangesOf(HidEventSystemClient& client, const QString& key);
+    void recordRemovalOf(const HidServiceClientRef& service)
+    {
+        registrations.push_back(service->registerRemovalCallback(
+            [this](const HidServiceClientRef& gone) { removals.push_back(gone); }));
+    }
+    void recordChangesOf(HidEventSystemClient& client, const QString& key)
+    {
+        registrations.push_back(client.registerPropertyChangedCallback(
+            key, [this, key] { propertyChanges.append(key); }));
+    }
 };
 
 // Counts the main loop's wake-ups for a socket: only the backend's X connection is watched.
@@ -59,7 +69,14 @@ protected:
 class X11BackendTest : public ::testing::Test
 {
 protected:
-    void SetUp() override;
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
+        qunsetenv("DISPLAY");
+        m_server = std::make_unique<XvfbServer>();
+        ASSERT_TRUE(m_server->isRunning()) << "Xvfb did not start";
+        m_driver = std::make_unique<XDriver>(m_server->displayName());
+    }
 
     QString displayName() const { return m_server->displayName(); }
     XDriver& driver() { return *m_driver; }
@@ -70,18 +87,53 @@ protected:
     // otherwise as the backend does.
     void closeDriver() { m_driver.reset(); }
 
-    std::shared_ptr<X11HidEventSystem> makeSystem(bool includeVirtualDevices = false);
+    std::shared_ptr<X11HidEventSystem> makeSystem(bool includeVirtualDevices = false)
+    {
+        auto system = std::make_shared<X11HidEventSystem>(
+            X11HidEventSystemOptions{displayName(), includeVirtualDevices, journalDirectory()});
+        EXPECT_TRUE(system->isConnected()) << system->failureReason().toStdString();
+        return system;
+    }
     // A client matching mice and pointers, recording arrivals and events, scheduled.
-    std::unique_ptr<HidEventSystemClient> makeClient(X11HidEventSystem& system,
-                                                     CallbackRecord& record);
+    static std::unique_ptr<HidEventSystemClient> makeClient(X11HidEventSystem& system,
+                                                            CallbackRecord& record)
+    {
+        auto client = system.createClient();
+        client->setMatchingMultiple({
+            {{HidKey::DeviceUsagePage, 1}, {HidKey::DeviceUsage, 2}},
+            {{HidKey::DeviceUsagePage, 1}, {HidKey::DeviceUsage, 1}},
+        });
+        record.registrations.push_back(client->registerDeviceMatchingCallback(
+            [&record](const HidServiceClientRef& service) { record.arrivals.push_back(service); }));
+        record.registrations.push_back(client->registerEventCallback(
+            [&record](const HidServiceClientRef&, const HidEventRef& event) {
+                record.events.push_back(*event);
+            }));
+        client->scheduleWithMainLoop();
+        return client;
+    }
     // The backend and such a client, as most tests use them.
     void startClient(bool includeVirtualDevices = false)
     {
         system = makeSystem(includeVirtualDevices);
         client = makeClient(*system, record);
     }
-    static HidServiceClientRef serviceNamed(HidEventSystemClient& client, const QString& name);
-    static QStringList serviceNames(HidEventSystemClient& client);
+    static QStringList serviceNames(HidEventSystemClient& client)
+    {
+        QStringList names;
+        for (const auto& service :
+             client.copyServices().value_or(std::vector<HidServiceClientRef>{}))
+            names.append(service->copyProperty(HidKey::Product).toText().value_or(QString()));
+        return names;
+    }
+    static HidServiceClientRef serviceNamed(HidEventSystemClient& client, const QString& name)
+    {
+        for (const auto& service :
+             client.copyServices().value_or(std::vector<HidServiceClientRef>{}))
+            if (service->copyProperty(HidKey::Product).toText() == name)
+                return service;
+        return nullptr;
+    }
 
 private:
     QTemporaryDir m_journalDirectory;
