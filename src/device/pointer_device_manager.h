@@ -61,6 +61,9 @@ public:
     // resolutions. False when the event system was gone and nothing could be written.
     bool restoreInitialPointerSettings();
 
+    // Whether the devices take an amount of acceleration apart from their speed.
+    bool supportsAccelerationAmount() const { return m_eventSystem->supportsAccelerationAmount(); }
+
 Q_SIGNALS:
     // Around every change of devices(): before the new list is stored, and after.
     void devicesWillChange();

@@ -1,10 +1,13 @@
-// veloquill: per-device pointer speed and acceleration for the X11 desktop.
+// veloquill: per-device pointer speed and acceleration for the Linux desktop (X11, and KDE
+// Plasma on Wayland).
+#include "device/kwin/kwin_hid_event_system.h"
 #include "device/pointer_device_manager.h"
 #include "device/x11/x11_hid_event_system.h"
 #include "login_item/start_at_login.h"
 #include "settings/veloquill_pointer_settings_state.h"
 #include "shell/about_window_controller.h"
 #include "shell/app_delegate.h"
+#include "shell/backend_choice.h"
 #include "shell/menu_icon.h"
 #include "shell/settings_window_controller.h"
 #include "shell/shell_window.h"
@@ -40,7 +43,7 @@ void terminateOnExit()
     if (!g_runningDelegate)
         return;
     g_runningDelegate->applicationWillTerminate();
-    if (!g_eventSystem->isConnected()) {
+    if (g_eventSystem && !g_eventSystem->isConnected()) {
         std::fflush(stdout);
         std::_Exit(kDisplayUnusableStatus);
     }
@@ -53,6 +56,7 @@ struct Options
 {
     X11HidEventSystemOptions eventSystem;
     bool restore = false;
+    QString backend; // what --backend names, empty when not given
     // Set when the command line is answered without running: help, version or a mistake.
     std::optional<int> exitStatus;
 };
@@ -63,7 +67,8 @@ Options parseOptions(const QStringList& arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Per-device pointer speed and acceleration for the X11 desktop."));
+        QStringLiteral("Per-device pointer speed and acceleration for the Linux desktop: X11 "
+                       "sessions, and KDE Plasma on Wayland."));
     // Qt's own help option would also offer --help-all for Qt options this program refuses.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Displays help on command-line options."));
@@ -79,11 +84,24 @@ Options parseOptions(const QStringList& arguments)
                        "changed back as it was found, then exit (0 when done or nothing was "
                        "left changed). The way back to a usable pointer."));
     parser.addOption(restore);
+    const QCommandLineOption backend(
+        QStringLiteral("backend"),
+        QStringLiteral("Control devices through <backend>, x11 (XInput2) or kwin (KDE Plasma on "
+                       "Wayland), instead of the one the session calls for."),
+        QStringLiteral("backend"));
+    parser.addOption(backend);
 
     Options options;
-    if (!parser.parse(arguments)) {
+    const bool parsed = parser.parse(arguments);
+    const QString backendName = parsed ? parser.value(backend) : QString();
+    const bool knownBackend = backendName.isEmpty() || backendName == QStringLiteral("x11") ||
+                              backendName == QStringLiteral("kwin");
+    if (!parsed || !knownBackend) {
+        const QString error =
+            parsed ? QStringLiteral("--backend takes x11 or kwin, not '%1'.").arg(backendName)
+                   : parser.errorText();
         std::fprintf(stderr, "veloquill: %s\nTry 'veloquill --help' for more information.\n",
-                     qPrintable(parser.errorText()));
+                     qPrintable(error));
         options.exitStatus = kUsageErrorStatus;
     } else if (parser.isSet(version)) {
         std::printf("veloquill %s\n", VELOQUILL_VERSION);
@@ -97,26 +115,40 @@ Options parseOptions(const QStringList& arguments)
     }
     options.eventSystem.includeVirtualDevices = parser.isSet(includeVirtual);
     options.restore = parser.isSet(restore);
+    options.backend = backendName;
     return options;
 }
 
 // Without tray or window: the devices the journal names go back, and the program ends.
-int restoreFromJournal(int argc, char** argv, const X11HidEventSystemOptions& options)
+int restoreFromJournal(int argc, char** argv, Backend backend,
+                       const X11HidEventSystemOptions& options)
 {
     QCoreApplication app(argc, argv);
-    auto eventSystem = std::make_shared<X11HidEventSystem>(options);
-    PointerDeviceManager manager(eventSystem);
-    if (eventSystem->isConnected()) {
-        manager.startObservation();
-        const bool restored = manager.restoreInitialPointerSettings();
-        manager.stopObservation();
-        if (restored)
-            return 0;
+    QString why;
+    if (backend == Backend::KWin) {
+        if (!KWinHidEventSystem::managerAnswers()) {
+            why = QStringLiteral("KWin's input devices do not answer on the session bus");
+        } else {
+            PointerDeviceManager manager(std::make_shared<KWinHidEventSystem>());
+            manager.startObservation();
+            if (manager.restoreInitialPointerSettings())
+                return 0;
+            why = QStringLiteral("KWin went away");
+        }
+    } else {
+        auto eventSystem = std::make_shared<X11HidEventSystem>(options);
+        PointerDeviceManager manager(eventSystem);
+        if (eventSystem->isConnected()) {
+            manager.startObservation();
+            const bool restored = manager.restoreInitialPointerSettings();
+            manager.stopObservation();
+            if (restored)
+                return 0;
+        }
+        // Not connected from the start, or lost on the way.
+        why = eventSystem->failureReason().isEmpty() ? QStringLiteral("the X display went away")
+                                                     : eventSystem->failureReason();
     }
-    // Not connected from the start, or lost on the way.
-    const QString why = eventSystem->failureReason().isEmpty()
-                            ? QStringLiteral("the X display went away")
-                            : eventSystem->failureReason();
     std::fprintf(stderr, "veloquill: could not restore pointer devices: %s\n", qPrintable(why));
     return kDisplayUnusableStatus;
 }
@@ -149,10 +181,22 @@ int main(int argc, char** argv)
     if (parsed.exitStatus)
         return *parsed.exitStatus;
     const X11HidEventSystemOptions& options = parsed.eventSystem;
-    if (reportUnusableDisplay(options))
+    const SessionEnvironment session = SessionEnvironment::ofProcess();
+    const BackendChoice choice =
+        chooseBackend(session, parsed.backend, [] { return KWinHidEventSystem::managerAnswers(); });
+    // Nothing serves the session: with a Wayland display the window can still say why and what
+    // to do; without any display there is nothing to show.
+    if (choice.backend == Backend::None && (parsed.restore || session.waylandDisplay.isEmpty())) {
+        // Without a Wayland display the X display's own problem is the more useful line.
+        if (!session.waylandDisplay.isEmpty() || !reportUnusableDisplay(options))
+            std::fprintf(stderr, "veloquill: cannot control pointer devices: %s\n",
+                         qPrintable(choice.reason));
+        return kDisplayUnusableStatus;
+    }
+    if (choice.backend == Backend::X11 && reportUnusableDisplay(options))
         return kDisplayUnusableStatus;
     if (parsed.restore)
-        return restoreFromJournal(argc, argv, options);
+        return restoreFromJournal(argc, argv, choice.backend, options);
 
     QApplication app(argc, argv);
     // A tray program lives on when its last window closes.
@@ -166,22 +210,37 @@ int main(int argc, char** argv)
     if (instance.claim() == SingleInstance::Role::Secondary)
         return 0;
 
-    // Created after the QApplication, so its X error handlers are installed after Qt's.
-    auto eventSystem = std::make_shared<X11HidEventSystem>(options);
-    if (!eventSystem->isConnected()) {
-        std::fprintf(stderr, "veloquill: cannot control pointer devices: %s\n",
-                     qPrintable(eventSystem->failureReason()));
-        return kDisplayUnusableStatus;
+    std::shared_ptr<HidEventSystem> eventSystem;
+    std::shared_ptr<X11HidEventSystem> x11System;
+    std::function<ControlUnavailableReason()> trustQuery;
+    if (choice.backend == Backend::X11) {
+        // Created after the QApplication, so its X error handlers are installed after Qt's.
+        x11System = std::make_shared<X11HidEventSystem>(options);
+        if (!x11System->isConnected()) {
+            std::fprintf(stderr, "veloquill: cannot control pointer devices: %s\n",
+                         qPrintable(x11System->failureReason()));
+            return kDisplayUnusableStatus;
+        }
+        eventSystem = x11System;
+        trustQuery = [x11System] { return x11System->controlUnavailableReason(); };
+    } else {
+        auto kwinSystem = std::make_shared<KWinHidEventSystem>();
+        eventSystem = kwinSystem;
+        trustQuery = [kwinSystem] { return kwinSystem->controlUnavailableReason(); };
+        if (choice.backend == Backend::None) {
+            // Lists nothing here; the window shows the reason the session cannot be served.
+            std::fprintf(stderr, "veloquill: cannot control pointer devices: %s\n",
+                         qPrintable(choice.reason));
+            trustQuery = [reason = choice.unavailable] { return reason; };
+        }
     }
     PointerDeviceManager::installSharedEventSystem(eventSystem);
     PointerDeviceManager& manager = PointerDeviceManager::shared();
 
-    SettingsWindowController::configureShared(
-        [eventSystem] { return eventSystem->controlUnavailableReason(); },
-        [] {
-            return new PointerControlView(VeloquillPointerSettingsState::shared(),
-                                          PointerDeviceManager::shared());
-        });
+    SettingsWindowController::configureShared(trustQuery, [] {
+        return new PointerControlView(VeloquillPointerSettingsState::shared(),
+                                      PointerDeviceManager::shared());
+    });
 
     AppDelegate::Interface interface;
     interface.makeStatusBarController = [] {
@@ -206,15 +265,17 @@ int main(int argc, char** argv)
     TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &app,
                      &QCoreApplication::quit);
-    QObject::connect(eventSystem.get(), &X11HidEventSystem::connectionLost, &app,
-                     &QCoreApplication::quit);
+    if (x11System) {
+        QObject::connect(x11System.get(), &X11HidEventSystem::connectionLost, &app,
+                         &QCoreApplication::quit);
+    }
 
     g_runningDelegate = &delegate;
-    g_eventSystem = eventSystem.get();
+    g_eventSystem = x11System.get();
     std::atexit(terminateOnExit);
 
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
     const int status = app.exec();
     g_runningDelegate = nullptr;
-    return eventSystem->isConnected() ? status : kDisplayUnusableStatus;
+    return !x11System || x11System->isConnected() ? status : kDisplayUnusableStatus;
 }

@@ -58,7 +58,7 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
 
     auto* controlsHeading = heading(QStringLiteral("Pointer Controls"));
     controlsHeading->setContentsMargins(padding, padding, padding, padding);
-    m_controls = new PointerControlsForm(state);
+    m_controls = new PointerControlsForm(state, manager.supportsAccelerationAmount());
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading(QStringLiteral("Detected Pointer Devices")), 0, Qt::AlignHCenter);

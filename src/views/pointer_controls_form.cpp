@@ -4,10 +4,12 @@
 #include "settings/veloquill_pointer_settings_state.h"
 #include "views/form_section.h"
 #include "views/help_texts.h"
+#include "views/text_styles.h"
 #include "views/value_slider_row.h"
 
 #include <QCheckBox>
 #include <QEasingCurve>
+#include <QLabel>
 #include <QParallelAnimationGroup>
 #include <QPropertyAnimation>
 #include <QPushButton>
@@ -53,7 +55,8 @@ QPropertyAnimation* heightAnimation(QWidget* target, int from, int to)
 }
 } // namespace
 
-PointerControlsForm::PointerControlsForm(State& state, QWidget* parent)
+PointerControlsForm::PointerControlsForm(State& state, bool accelerationAmountSupported,
+                                         QWidget* parent)
     : QWidget(parent), m_state(state)
 {
     m_disableAcceleration = new QCheckBox(QStringLiteral("Disable pointer acceleration"));
@@ -74,7 +77,19 @@ PointerControlsForm::PointerControlsForm(State& state, QWidget* parent)
         row->setLabelWidth(labelWidth);
 
     m_linearRows = collapsibleRows({m_trackingSpeedRow});
-    m_acceleratedRows = collapsibleRows({m_accelerationRow, m_speedRow});
+    if (accelerationAmountSupported) {
+        m_acceleratedRows = collapsibleRows({m_accelerationRow, m_speedRow});
+    } else {
+        // Moving it would change nothing on the device: say so rather than let it seem broken.
+        m_accelerationRow->setEnabled(false);
+        m_accelerationNote =
+            new QLabel(QStringLiteral("KDE Plasma has no amount of acceleration apart from the "
+                                      "speed: only the speed below applies."));
+        m_accelerationNote->setTextFormat(Qt::PlainText);
+        m_accelerationNote->setWordWrap(true);
+        makeSecondary(m_accelerationNote);
+        m_acceleratedRows = collapsibleRows({m_accelerationRow, m_accelerationNote, m_speedRow});
+    }
 
     auto* section = new FormSection;
     section->rows()->addWidget(m_disableAcceleration);

@@ -4,6 +4,7 @@
 
 class QAbstractAnimation;
 class QCheckBox;
+class QLabel;
 class QPushButton;
 
 namespace veloquill {
@@ -24,13 +25,19 @@ class PointerControlsForm : public QWidget
 public:
     static constexpr int kSwapDurationMs = 180;
 
-    explicit PointerControlsForm(VeloquillPointerSettingsState& state, QWidget* parent = nullptr);
+    // Without an amount of acceleration apart from the speed (KWin), "Pointer acceleration"
+    // is shown disabled with a line saying why.
+    explicit PointerControlsForm(VeloquillPointerSettingsState& state,
+                                 bool accelerationAmountSupported = true,
+                                 QWidget* parent = nullptr);
 
     QCheckBox* disableAccelerationToggle() const { return m_disableAcceleration; }
     ValueSliderRow* accelerationRow() const { return m_accelerationRow; }
     ValueSliderRow* speedRow() const { return m_speedRow; }
     ValueSliderRow* trackingSpeedRow() const { return m_trackingSpeedRow; }
     QPushButton* revertButton() const { return m_revert; }
+    // The line under a disabled "Pointer acceleration", or null.
+    QLabel* accelerationNote() const { return m_accelerationNote; }
     // While the rows are still sliding in and out.
     bool isSwappingRows() const;
 
@@ -46,6 +53,7 @@ private:
     ValueSliderRow* m_speedRow = nullptr;
     ValueSliderRow* m_trackingSpeedRow = nullptr;
     QPushButton* m_revert = nullptr;
+    QLabel* m_accelerationNote = nullptr;
     QAbstractAnimation* m_swap = nullptr;
     QWidget* m_outgoing = nullptr;
     // Set while the switch itself writes the state: only its changes are animated.

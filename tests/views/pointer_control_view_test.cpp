@@ -196,6 +196,19 @@ TEST_F(PointerControlViewTest, AccelerationSwitchSwapsTheRowsAndTrackingSpeedIsT
     EXPECT_EQ(form.accelerationRow()->numberField()->text(), "1.0");
 }
 
+// KWin has no amount of acceleration apart from the speed: its slider is shown disabled, with
+// a note, so that moving it cannot seem to do nothing.
+TEST_F(PointerControlViewTest, AccelerationAmountIsDisabledWithANoteWhereTheBackendHasNone)
+{
+    build();
+    for (const bool supported : {true, false}) {
+        PointerControlsForm form(*state, supported);
+        EXPECT_EQ(form.accelerationRow()->isEnabled(), supported);
+        EXPECT_EQ(form.accelerationNote() == nullptr, supported);
+        EXPECT_TRUE(form.speedRow()->isEnabled());
+    }
+}
+
 // The sliders have a position for every speed typed to three decimals and every
 // acceleration typed to two, and moving there gives back exactly that value.
 TEST_F(PointerControlViewTest, SlidersAndNumberFieldsWriteWithinRangeAndNeverWriteBackRounding)
