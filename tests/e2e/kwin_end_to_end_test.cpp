@@ -76,6 +76,14 @@ TEST(VeloquillOnPlasmaWayland, AppliesStoredSpeedsSwitchesToANewDeviceAndPutsEve
     kwin.addDevice("event5", "Zono X", 10, 20, 0.05);
     ASSERT_TRUE(holds("event5", kwinSpeedFor(0.25), false)) << tail();
 
+    // A second start hands over to the running one and ends; the first goes on.
+    QProcess second;
+    second.setProcessEnvironment(environment);
+    second.start(VELOQUILL_BINARY, {});
+    ASSERT_TRUE(second.waitForFinished(15000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(program.state(), QProcess::Running);
+
     ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
     ASSERT_TRUE(program.waitForFinished(15000)) << tail();
     EXPECT_EQ(program.exitCode(), 0) << tail();
