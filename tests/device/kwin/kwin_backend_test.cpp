@@ -111,47 +111,37 @@ TEST_F(KWinBackend, SpeedIsPointerAccelerationGainMinusOneAndAccelerationTheProf
     kwin.addDevice("event3", "Zono X", 1, 2);
     startClient();
     const auto zono = service(0);
-    const struct
-    {
-        std::int32_t written;
-        double speed;
-        std::int32_t read;
-    } rows[] = {
+    // The resolution written, the speed KWin gets, the resolution read back.
+    const std::tuple<std::int32_t, double, std::int32_t> rows[] = {
         {kNeutral, 0.0, kNeutral}, // default speed 0.5
         {*toFixedPoint(1200.0), kNeutral / 78643200.0 - 1, *toFixedPoint(1200.0)}, // speed 0
         {*toFixedPoint(40.0), kNeutral / 2621440.0 - 1, *toFixedPoint(40.0)},      // speed 1
         {*toFixedPoint(10.0), 1.0, kNeutral / 2}, // beyond libinput's range: clamped
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.written);
-        zono->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(row.written));
+    for (const auto& [written, speed, read] : rows) {
+        SCOPED_TRACE(written);
+        zono->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(written));
         // The write does not wait; the read after it, on the same connection, sees it.
-        EXPECT_EQ(zono->copyProperty(HidKey::PointerResolution).toInteger(), row.read);
-        EXPECT_DOUBLE_EQ(kwin.property("event3", kSpeed).toDouble(), row.speed);
+        EXPECT_EQ(zono->copyProperty(HidKey::PointerResolution).toInteger(), read);
+        EXPECT_DOUBLE_EQ(kwin.property("event3", kSpeed).toDouble(), speed);
     }
     kwin.setProperty("event3", kSpeed, -0.5); // System Settings, say
     EXPECT_EQ(zono->copyProperty(HidKey::PointerResolution).toInteger(), kNeutral * 2);
 
-    // Acceleration off is the flat profile and on the adaptive one.
-    const struct
-    {
-        QString key;
-        std::int64_t written;
-        bool flat;
-    } switches[] = {
+    // Acceleration off is the flat profile and on the adaptive one: key, value written, flat.
+    const std::tuple<QString, std::int64_t, bool> switches[] = {
         {HidKey::PointerAcceleration, kOff, true},
         {HidKey::MouseAcceleration, 376832, false}, // 5.75: on; the amount is KWin's own
         {HidKey::UseLinearScalingMouseAcceleration, 1, true},
         {HidKey::UseLinearScalingMouseAcceleration, 0, false},
     };
-    for (const auto& row : switches) {
-        SCOPED_TRACE(row.key.toStdString() + " " + std::to_string(row.written));
-        zono->setProperty(row.key, HidPropertyValue::integer(row.written));
-        EXPECT_EQ(zono->copyProperty(HidKey::PointerAcceleration).toInteger(),
-                  row.flat ? kOff : 65536);
-        EXPECT_EQ(kwin.property("event3", kFlat).toBool(), row.flat);
+    for (const auto& [key, written, flat] : switches) {
+        SCOPED_TRACE(key.toStdString() + " " + std::to_string(written));
+        zono->setProperty(key, HidPropertyValue::integer(written));
+        EXPECT_EQ(zono->copyProperty(HidKey::PointerAcceleration).toInteger(), flat ? kOff : 65536);
+        EXPECT_EQ(kwin.property("event3", kFlat).toBool(), flat);
         EXPECT_EQ(zono->copyProperty(HidKey::UseLinearScalingMouseAcceleration).toInteger(),
-                  row.flat ? 1 : 0);
+                  flat ? 1 : 0);
     }
     // Writing nothing puts the setting back as first seen.
     zono->setProperty(HidKey::PointerAcceleration, {});

@@ -24,15 +24,9 @@ RawInput button(RawInput::Kind kind, int number)
 TEST(RawInput, ButtonsAndScrollingBecomeHidUsages)
 {
     using Kind = RawInput::Kind;
-    struct Case
-    {
-        RawInput input;
-        HidEvent::Type type;
-        std::uint32_t page; // of the one value reported; 0: none
-        std::uint32_t usage;
-    };
     const ScrollAxes scroll{3, 2};
-    const std::vector<Case> cases{
+    // The input, its event's type, the page and usage of the one value reported (page 0: none).
+    const std::vector<std::tuple<RawInput, HidEvent::Type, std::uint32_t, std::uint32_t>> cases{
         {button(Kind::Press, 1), HidEvent::Type::ButtonPress, 0x09, 1},
         {button(Kind::Press, 3), HidEvent::Type::ButtonPress, 0x09, 2}, // HID's secondary
         {button(Kind::Press, 2), HidEvent::Type::ButtonPress, 0x09, 3},
@@ -43,14 +37,14 @@ TEST(RawInput, ButtonsAndScrollingBecomeHidUsages)
         {button(Kind::Release, 4), HidEvent::Type::Scroll, 0, 0},
         {motion({{3, -1}}), HidEvent::Type::Scroll, 0x01, 0x38},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.input.button);
-        EXPECT_EQ(hidEventFor(c.input, scroll, 1).type, c.type);
-        const auto values = inputValuesFor(c.input, scroll);
-        ASSERT_EQ(values.size(), c.page ? 1u : 0u);
-        if (c.page) {
-            EXPECT_EQ(values[0].element.usagePage, c.page);
-            EXPECT_EQ(values[0].element.usage, c.usage);
+    for (const auto& [input, type, page, usage] : cases) {
+        SCOPED_TRACE(input.button);
+        EXPECT_EQ(hidEventFor(input, scroll, 1).type, type);
+        const auto values = inputValuesFor(input, scroll);
+        ASSERT_EQ(values.size(), page ? 1u : 0u);
+        if (page) {
+            EXPECT_EQ(values[0].element.usagePage, page);
+            EXPECT_EQ(values[0].element.usage, usage);
         }
     }
     EXPECT_EQ(hidButtonFor(5), 0u);

@@ -90,27 +90,21 @@ TEST_F(X11Properties, ResolutionReadsBackAsWrittenOthersSeeTheMatrixAndNothingPu
 TEST_F(X11Properties, AccelerationRoundTripsThroughTheDriversOwnSettings)
 {
     giveLibinputProperties();
-    struct Case
-    {
-        QString device;
-        QString setting; // what another program sees for 5.75...
-        QString forFiveSeventyFive;
-        QString profile; // ...and for acceleration off, then on again
-        QStringList off;
-        QStringList on;
-    };
+    // The device; the setting another program sees and what it shows for 5.75; the profile and
+    // what it shows for acceleration off, then on again.
+    using Case = std::tuple<QString, QString, QString, QString, QStringList, QStringList>;
     const std::vector<Case> cases{
         {kXvfbMouse, kScaling, "33.750000", kProfile, {"-1"}, {"0"}},
         {kCoreXtestPointer, kLibinputSpeed, "0.250000", kLibinputProfile, {"0", "1"}, {"1", "0"}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.device.toStdString());
-        const auto pointer = device(c.device);
+    for (const auto& [name, setting, forFiveSeventyFive, profile, off, on] : cases) {
+        SCOPED_TRACE(name.toStdString());
+        const auto pointer = device(name);
         EXPECT_EQ(pointer->pointerAcceleration(), 1.0); // the drivers' defaults
         EXPECT_EQ(pointer->useLinearScalingMouseAcceleration(), 0);
         EXPECT_EQ(pointer->pointerAccelerationType(), HidKey::PointerAcceleration);
         pointer->setPointerAcceleration(5.75);
-        EXPECT_EQ(seen(c.device, c.setting), QStringList{c.forFiveSeventyFive});
+        EXPECT_EQ(seen(name, setting), QStringList{forFiveSeventyFive});
         for (double acceleration : {0.0, 0.6875, 1.00001, 5.75, 13.37, 20.0}) {
             pointer->setPointerAcceleration(acceleration);
             EXPECT_EQ(pointer->pointerAcceleration(), asWritten(acceleration)) << acceleration;
@@ -118,10 +112,10 @@ TEST_F(X11Properties, AccelerationRoundTripsThroughTheDriversOwnSettings)
         pointer->setPointerAcceleration(-1.0);
         EXPECT_EQ(pointer->pointerAcceleration(), -1.0);
         EXPECT_EQ(pointer->useLinearScalingMouseAcceleration(), 1);
-        EXPECT_EQ(seen(c.device, c.profile), c.off);
+        EXPECT_EQ(seen(name, profile), off);
         pointer->setPointerAcceleration(2.5);
         EXPECT_EQ(pointer->pointerAcceleration(), 2.5);
-        EXPECT_EQ(seen(c.device, c.profile), c.on);
+        EXPECT_EQ(seen(name, profile), on);
     }
 }
 
