@@ -67,20 +67,18 @@ void StandInKWin::control(const QString& method, const QVariantList& arguments)
 
 QVariant StandInKWin::property(const QString& sysName, const QString& name)
 {
-    return call(kRoot + '/' + sysName, "org.freedesktop.DBus.Properties", "Get",
-                {"org.kde.KWin.InputDevice", name})
-        .arguments()
-        .value(0)
-        .value<QDBusVariant>()
-        .variant();
+    const QDBusMessage reply = call(kRoot + '/' + sysName, "org.freedesktop.DBus.Properties", "Get",
+                                    {"org.kde.KWin.InputDevice", name});
+    return reply.arguments().value(0).value<QDBusVariant>().variant();
 }
 
 void StandInKWin::setProperty(const QString& sysName, const QString& name, const QVariant& value)
 {
-    ASSERT_EQ(call(kRoot + '/' + sysName, "org.freedesktop.DBus.Properties", "Set",
-                   {"org.kde.KWin.InputDevice", name, QVariant::fromValue(QDBusVariant(value))})
-                  .type(),
-              QDBusMessage::ReplyMessage);
+    const QVariantList arguments{"org.kde.KWin.InputDevice", name,
+                                 QVariant::fromValue(QDBusVariant(value))};
+    ASSERT_EQ(
+        call(kRoot + '/' + sysName, "org.freedesktop.DBus.Properties", "Set", arguments).type(),
+        QDBusMessage::ReplyMessage);
 }
 
 } // namespace veloquill::test

@@ -20,9 +20,8 @@ TEST_F(X11Discovery, XvfbMouseIsAMouseAndXtestDevicesAreListedOnlyWhenAskedForWi
     EXPECT_EQ(serviceNames(*client), QStringList{kXvfbMouse});
     const auto service = serviceNamed(*client, kXvfbMouse);
     ASSERT_TRUE(service);
-    EXPECT_TRUE(service->conformsTo(1, 2));
-    EXPECT_TRUE(service->conformsTo(1, 1));
-    EXPECT_FALSE(service->conformsTo(1, 6));
+    EXPECT_TRUE(service->conformsTo(1, 2) && service->conformsTo(1, 1) &&
+                !service->conformsTo(1, 6));
     EXPECT_EQ(service->copyProperty(HidKey::ButtonCount).toInteger(), 3);
     // Xvfb's mouse has neither a product id nor a device node.
     EXPECT_EQ(PointerDevice::create(service)->stableID(), QStringLiteral("0-0-Xvfb mouse-N/A"));

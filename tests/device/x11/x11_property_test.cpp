@@ -47,9 +47,7 @@ protected:
     }
     QStringList seen(const QString& deviceName, const QString& property)
     {
-        const auto all = xinputListProps(displayName(), driver().deviceId(deviceName));
-        const auto found = all.find(property);
-        return found == all.end() ? QStringList() : found->second;
+        return xinputListProps(displayName(), driver().deviceId(deviceName))[property];
     }
     // Makes the core XTEST pointer look like a device driven by libinput.
     void giveLibinputProperties()

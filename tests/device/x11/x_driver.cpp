@@ -32,9 +32,8 @@ XDriver::~XDriver()
 
 int XDriver::deviceId(const QString& name)
 {
-    int count = 0;
+    int count = 0, found = -1;
     XIDeviceInfo* devices = XIQueryDevice(m_display, XIAllDevices, &count);
-    int found = -1;
     for (int i = 0; i < count; ++i) {
         if (name == QString::fromUtf8(devices[i].name))
             found = devices[i].deviceid;
@@ -56,11 +55,6 @@ void XDriver::removeMaster(const QString& name)
     XIRemoveMasterInfo remove{XIRemoveMaster, deviceId(name + " pointer"), XIFloating, 0, 0};
     XIChangeHierarchy(m_display, reinterpret_cast<XIAnyHierarchyChangeInfo*>(&remove), 1);
     sync();
-}
-
-void XDriver::setDeviceEnabled(int deviceId, bool enabled)
-{
-    setIntegerProperty(deviceId, "Device Enabled", 8, {enabled ? 1 : 0});
 }
 
 void XDriver::placePointer(int x, int y)

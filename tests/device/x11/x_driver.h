@@ -28,7 +28,10 @@ public:
     // its XTEST slaves "<name> XTEST pointer" and "<name> XTEST keyboard".
     void addMaster(const QString& name);
     void removeMaster(const QString& name);
-    void setDeviceEnabled(int deviceId, bool enabled);
+    void setDeviceEnabled(int deviceId, bool enabled)
+    {
+        setIntegerProperty(deviceId, "Device Enabled", 8, {enabled});
+    }
 
     // Puts the pointer there through the core XTEST device. (XWarpPointer would also
     // re-derive the last-moved device's position through its transformation matrix, so a
