@@ -7,9 +7,12 @@
 #include "stand_in_kwin.h"
 #include "support/fixed_point.h"
 #include "support/main_loop.h"
+#include "xvfb_server.h"
 
 #include <gtest/gtest.h>
 
+#include <QDBusVariant>
+#include <QDBusVirtualObject>
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -26,6 +29,21 @@ double kwinSpeedFor(double sliderSpeed)
 {
     const auto fixed = toFixedPoint(PointerSpeedMapping::forSpeed(sliderSpeed).systemResolution);
     return *kwin::speedForResolution(*fixed);
+}
+
+// A Plasma Wayland session on the stand-in's bus, the settings kept in `home`.
+QProcessEnvironment plasmaSession(const StandInKWin& kwin, const QTemporaryDir& home)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("DISPLAY");
+    environment.insert("WAYLAND_DISPLAY", "wayland-veloquill-test");
+    environment.insert("XDG_SESSION_TYPE", "wayland");
+    environment.insert("XDG_CURRENT_DESKTOP", "KDE");
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("DBUS_SESSION_BUS_ADDRESS", kwin.busAddress());
+    environment.insert("XDG_CONFIG_HOME", home.path());
+    environment.insert("XDG_RUNTIME_DIR", home.path());
+    return environment;
 }
 
 TEST(VeloquillOnPlasmaWayland, AppliesStoredSpeedsSwitchesToANewDeviceAndPutsEveryDeviceBack)
@@ -45,15 +63,7 @@ TEST(VeloquillOnPlasmaWayland, AppliesStoredSpeedsSwitchesToANewDeviceAndPutsEve
     store.setString(VeloquillPointerSettingsState::PreferredDeviceNameKey, "Zono X");
     store.setBoolean(VeloquillPointerSettingsState::AutoSwitchToNewDevicesKey, true);
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove("DISPLAY");
-    environment.insert("WAYLAND_DISPLAY", "wayland-veloquill-test");
-    environment.insert("XDG_SESSION_TYPE", "wayland");
-    environment.insert("XDG_CURRENT_DESKTOP", "KDE");
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    environment.insert("DBUS_SESSION_BUS_ADDRESS", kwin.busAddress());
-    environment.insert("XDG_CONFIG_HOME", home.path());
-    environment.insert("XDG_RUNTIME_DIR", home.path());
+    const QProcessEnvironment environment = plasmaSession(kwin, home);
     QProcess program;
     program.setProcessEnvironment(environment);
     program.start(VELOQUILL_BINARY, {});
@@ -91,6 +101,67 @@ TEST(VeloquillOnPlasmaWayland, AppliesStoredSpeedsSwitchesToANewDeviceAndPutsEve
     EXPECT_TRUE(holds("event4", -0.3, true));
     EXPECT_TRUE(holds("event5", 0.05, false));
     EXPECT_TRUE(QDir(home.path()).entryList({"veloquill-restore-*.json"}).isEmpty());
+}
+
+// The panel's StatusNotifierWatcher, as much of it as Qt asks for: it records each item.
+class Watcher : public QDBusVirtualObject
+{
+public:
+    QString introspect(const QString&) const override
+    {
+        return R"(<interface name="org.kde.StatusNotifierWatcher">)"
+               R"(<method name="RegisterStatusNotifierItem"><arg type="s" direction="in"/></method>)"
+               R"(<property name="IsStatusNotifierHostRegistered" type="b" access="read"/>)"
+               R"(<property name="ProtocolVersion" type="i" access="read"/></interface>)";
+    }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& bus) override
+    {
+        if (message.member() == "Introspect")
+            return bus.send(message.createReply("<node>" + introspect({}) + "</node>"));
+        if (message.member() == "RegisterStatusNotifierItem")
+            items << message.arguments().value(0).toString();
+        const QVariant value =
+            message.member() == "Get"
+                ? QVariant::fromValue(QDBusVariant(message.arguments().value(1) == "ProtocolVersion"
+                                                       ? QVariant(0)
+                                                       : QVariant(true)))
+                : QVariant();
+        return bus.send(value.isValid() ? message.createReply(value) : message.createReply());
+    }
+    QStringList items;
+};
+
+// On Plasma the tray is a StatusNotifierItem on the session bus, whichever way Qt draws the
+// windows (here through Xwayland, as Qt does without its Wayland platform).
+TEST(VeloquillOnPlasmaWayland, TrayIsAStatusNotifierItemOfThePanel)
+{
+    StandInKWin kwin;
+    ASSERT_NO_FATAL_FAILURE(kwin.startBus());
+    ASSERT_NO_FATAL_FAILURE(kwin.start());
+    XvfbServer xwayland;
+    ASSERT_TRUE(xwayland.isRunning());
+    QDBusConnection bus = QDBusConnection::connectToBus(kwin.busAddress(), "panel");
+    Watcher watcher;
+    ASSERT_TRUE(bus.registerVirtualObject("/StatusNotifierWatcher", &watcher));
+    ASSERT_TRUE(bus.registerService("org.kde.StatusNotifierWatcher"));
+
+    QTemporaryDir home;
+    QProcessEnvironment environment = plasmaSession(kwin, home);
+    environment.insert("DISPLAY", xwayland.displayName());
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(VELOQUILL_BINARY, {});
+    EXPECT_TRUE(runMainLoopUntil([&] { return !watcher.items.isEmpty(); }, 15000));
+    const QDBusMessage title =
+        bus.call(QDBusMessage::createMethodCall(watcher.items.value(0), "/StatusNotifierItem",
+                                                "org.freedesktop.DBus.Properties", "Get")
+                 << "org.kde.StatusNotifierItem"
+                 << "Title");
+    EXPECT_EQ(title.arguments().value(0).value<QDBusVariant>().variant().toString(), "Veloquill");
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    EXPECT_TRUE(program.waitForFinished(15000));
+    QDBusConnection::disconnectFromBus("panel");
 }
 
 } // namespace
