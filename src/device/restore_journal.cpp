@@ -1,6 +1,7 @@
 #include "device/restore_journal.h"
 
 #include "support/log.h"
+#include "support/settings_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -112,8 +113,7 @@ void syncDirectory(const QString& directory)
 QString setAside(const QString& path)
 {
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        const QString aside = path + QStringLiteral(".unreadable") +
-                              (attempt ? QLatin1Char('.') + QString::number(attempt) : QString());
+        const QString aside = unreadableAside(path, attempt);
         if (!QFile::exists(aside) && QFile::rename(path, aside))
             return aside;
     }

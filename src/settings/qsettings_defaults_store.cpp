@@ -49,7 +49,7 @@ QSettingsDefaultsStore::QSettingsDefaultsStore(const QString& filePath) : m_file
         keepInMemory(QStringLiteral("neither XDG_CONFIG_HOME nor HOME names a folder"));
         return;
     }
-    const SettingsFileKind kind = settingsFileKind(m_filePath);
+    const SettingsFileKind kind = settingsFileStatus(m_filePath).kind;
     if (kind == SettingsFileKind::Other) {
         keepInMemory(notRegular(m_filePath));
         return;
@@ -71,8 +71,9 @@ QVariant QSettingsDefaultsStore::value(const QString& key) const
 
 bool QSettingsDefaultsStore::contains(const QString& key) const
 {
-    return value(key).isValid() ||
-           (m_settings && !m_memory.contains(key) && m_settings->contains(key));
+    if (const auto kept = m_memory.constFind(key); kept != m_memory.cend())
+        return kept->isValid();
+    return m_settings && m_settings->contains(key);
 }
 
 std::optional<QByteArray> QSettingsDefaultsStore::data(const QString& key) const
@@ -141,7 +142,8 @@ bool QSettingsDefaultsStore::write(const QString& key, const QVariant& newValue)
     const bool unchanged = newValue.isValid() ? value(key) == newValue : !contains(key);
     if (unchanged && !m_lastSyncFailed)
         return !m_memoryOnly;
-    if (m_memoryOnly || !fileStillUsable() || !keepCopyIfAsked()) {
+    const std::optional<SettingsFileStatus> file = writableFile();
+    if (!file) {
         m_memory.insert(key, newValue);
         return false;
     }
@@ -151,9 +153,6 @@ bool QSettingsDefaultsStore::write(const QString& key, const QVariant& newValue)
         m_settings->setValue(key, newValue);
     else
         m_settings->remove(key);
-    // The write goes through a new file renamed into place, which takes the process's
-    // default mode; the user's choice of mode is put back.
-    const int mode = settingsFileMode(m_filePath);
     m_settings->sync();
     const QSettings::Status status = m_settings->status();
     // A format error is about what was read; the write itself went through.
@@ -163,30 +162,36 @@ bool QSettingsDefaultsStore::write(const QString& key, const QVariant& newValue)
                 QStringLiteral(": ") + describeStatus(status));
         return false;
     }
-    if (mode >= 0)
-        setSettingsFileMode(m_filePath, mode);
+    // The write goes through a new file renamed into place, which takes the process's
+    // default mode; the user's choice of mode is put back.
+    if (file->mode >= 0)
+        setSettingsFileMode(m_filePath, file->mode);
     return true;
 }
 
-bool QSettingsDefaultsStore::fileStillUsable()
+std::optional<SettingsFileStatus> QSettingsDefaultsStore::writableFile()
 {
-    // Checked before every write as well: the path may have changed since the start.
-    switch (settingsFileKind(m_filePath)) {
-    case SettingsFileKind::Missing:
-    case SettingsFileKind::Regular:
-        return true;
-    case SettingsFileKind::ReadOnly:
+    if (m_memoryOnly)
+        return std::nullopt;
+    // Looked at before every write: the path may have changed since the start.
+    const SettingsFileStatus file = settingsFileStatus(m_filePath);
+    if (file.kind == SettingsFileKind::ReadOnly)
         keepInMemory(readOnly(m_filePath));
-        return false;
-    case SettingsFileKind::Other:
+    else if (file.kind == SettingsFileKind::Other)
         keepInMemory(notRegular(m_filePath));
-        return false;
-    }
-    return false;
+    if (m_memoryOnly || !keepCopyIfAsked(file.kind))
+        return std::nullopt;
+    return file;
 }
 
-bool QSettingsDefaultsStore::keepCopyIfAsked()
+bool QSettingsDefaultsStore::keepCopyIfAsked(SettingsFileKind kind)
 {
+    if (kind == SettingsFileKind::Missing) {
+        // Nothing there to lose; what this store writes next, it writes back as it is.
+        m_keepCopy = false;
+        m_checkedRewrite = true;
+        return true;
+    }
     // A sync writes the whole file in QSettings' own form: anything it would not write back
     // as it was (a hand edit, a value of an unknown kind, bytes that are not UTF-8) is kept
     // once, before the first write of the run.
@@ -196,10 +201,6 @@ bool QSettingsDefaultsStore::keepCopyIfAsked()
     }
     if (!m_keepCopy)
         return true;
-    if (settingsFileKind(m_filePath) == SettingsFileKind::Missing) {
-        m_keepCopy = false;
-        return true;
-    }
     QString error;
     const QString copy = copyAside(m_filePath, &error);
     if (copy.isEmpty()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/defaults_store.h"
+#include "support/settings_file.h"
 
 #include <QHash>
 #include <QSettings>
@@ -45,8 +46,9 @@ private:
     QVariant value(const QString& key) const;
     // Writes the value (an invalid one removes the key) and syncs the file at once.
     bool write(const QString& key, const QVariant& value);
-    bool fileStillUsable();
-    bool keepCopyIfAsked();
+    // The file's status when this write may go to it; nothing once values live in memory.
+    std::optional<SettingsFileStatus> writableFile();
+    bool keepCopyIfAsked(SettingsFileKind kind);
     bool rewritesUnchanged() const;
     void keepInMemory(const QString& why);
     void startOverKeepingUnsavedChanges();

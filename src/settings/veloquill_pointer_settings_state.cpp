@@ -33,22 +33,23 @@ VeloquillPointerSettingsState::VeloquillPointerSettingsState(PointerDeviceManage
     : QObject(parent), m_manager(manager), m_store(std::move(store))
 {
     loadDeviceSettingsFromUserDefaults();
+    const std::optional<bool> autoSwitch = m_store->boolean(AutoSwitchToNewDevicesKey);
+    const std::optional<QString> preferredName = m_store->string(PreferredDeviceNameKey);
+    const std::optional<QString> persistedSelection = m_store->string(SelectedDeviceIDKey);
     // A preference stored in a form this version cannot read is replaced by its next write.
     const auto unreadable = [this](const QString& key, bool read) {
         return !read && m_store->contains(key);
     };
-    if (unreadable(AutoSwitchToNewDevicesKey,
-                   m_store->boolean(AutoSwitchToNewDevicesKey).has_value()) ||
-        unreadable(PreferredDeviceNameKey, m_store->string(PreferredDeviceNameKey).has_value()) ||
-        unreadable(SelectedDeviceIDKey, m_store->string(SelectedDeviceIDKey).has_value()))
+    if (unreadable(AutoSwitchToNewDevicesKey, autoSwitch.has_value()) ||
+        unreadable(PreferredDeviceNameKey, preferredName.has_value()) ||
+        unreadable(SelectedDeviceIDKey, persistedSelection.has_value()))
         m_store->keepCopyBeforeNextWrite();
 
     // Each restored preference is assigned, which writes it back.
-    if (const auto autoSwitch = m_store->boolean(AutoSwitchToNewDevicesKey))
+    if (autoSwitch)
         setAutoSwitchToNewDevices(*autoSwitch);
-    if (const auto preferredName = m_store->string(PreferredDeviceNameKey))
+    if (preferredName)
         setPreferredDeviceName(*preferredName);
-    const std::optional<QString> persistedSelection = m_store->string(SelectedDeviceIDKey);
     setSelectedDeviceID(persistedSelection);
 
     m_isInitialized = true;

@@ -120,31 +120,32 @@ Options parseOptions(const QStringList& arguments)
 }
 
 // Without tray or window: the devices the journal names go back, and the program ends.
+bool restoreThrough(std::shared_ptr<HidEventSystem> eventSystem)
+{
+    PointerDeviceManager manager(std::move(eventSystem));
+    manager.startObservation();
+    const bool restored = manager.restoreInitialPointerSettings();
+    manager.stopObservation();
+    return restored;
+}
+
 int restoreFromJournal(int argc, char** argv, Backend backend,
                        const X11HidEventSystemOptions& options)
 {
     QCoreApplication app(argc, argv);
     QString why;
     if (backend == Backend::KWin) {
-        if (!KWinHidEventSystem::managerAnswers()) {
+        // Without KWin the journal's devices would simply not be listed: that is no success.
+        if (!KWinHidEventSystem::managerAnswers())
             why = QStringLiteral("KWin's input devices do not answer on the session bus");
-        } else {
-            PointerDeviceManager manager(std::make_shared<KWinHidEventSystem>());
-            manager.startObservation();
-            if (manager.restoreInitialPointerSettings())
-                return 0;
+        else if (restoreThrough(std::make_shared<KWinHidEventSystem>()))
+            return 0;
+        else
             why = QStringLiteral("KWin went away");
-        }
     } else {
         auto eventSystem = std::make_shared<X11HidEventSystem>(options);
-        PointerDeviceManager manager(eventSystem);
-        if (eventSystem->isConnected()) {
-            manager.startObservation();
-            const bool restored = manager.restoreInitialPointerSettings();
-            manager.stopObservation();
-            if (restored)
-                return 0;
-        }
+        if (eventSystem->isConnected() && restoreThrough(eventSystem))
+            return 0;
         // Not connected from the start, or lost on the way.
         why = eventSystem->failureReason().isEmpty() ? QStringLiteral("the X display went away")
                                                      : eventSystem->failureReason();

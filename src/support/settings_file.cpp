@@ -72,30 +72,32 @@ std::optional<QByteArray> readRegularFile(const QString& path, QString* error)
     return bytes;
 }
 
-SettingsFileKind settingsFileKind(const QString& path)
+SettingsFileStatus settingsFileStatus(const QString& path)
 {
     const QByteArray name = QFile::encodeName(path);
     struct stat link = {};
     if (::lstat(name.constData(), &link) != 0)
-        return SettingsFileKind::Missing;
+        return {SettingsFileKind::Missing, -1};
     struct stat target = {};
-    if (::stat(name.constData(), &target) != 0 || !S_ISREG(target.st_mode))
-        return SettingsFileKind::Other;
-    return (target.st_mode & S_IWUSR) ? SettingsFileKind::Regular : SettingsFileKind::ReadOnly;
-}
-
-int settingsFileMode(const QString& path)
-{
-    struct stat status = {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
-        return -1;
-    return int(status.st_mode & 07777);
+    if (::stat(name.constData(), &target) != 0)
+        return {SettingsFileKind::Other, -1};
+    const int mode = int(target.st_mode & 07777);
+    if (!S_ISREG(target.st_mode))
+        return {SettingsFileKind::Other, mode};
+    return {(target.st_mode & S_IWUSR) ? SettingsFileKind::Regular : SettingsFileKind::ReadOnly,
+            mode};
 }
 
 void setSettingsFileMode(const QString& path, int mode)
 {
-    if (settingsFileMode(path) != mode)
+    if (settingsFileStatus(path).mode != mode)
         ::chmod(QFile::encodeName(path).constData(), mode_t(mode));
+}
+
+QString unreadableAside(const QString& path, int attempt)
+{
+    return path + QStringLiteral(".unreadable") +
+           (attempt ? QLatin1Char('.') + QString::number(attempt) : QString());
 }
 
 QString copyAside(const QString& path, QString* error)
@@ -103,10 +105,9 @@ QString copyAside(const QString& path, QString* error)
     const std::optional<QByteArray> bytes = readRegularFile(path, error);
     if (!bytes)
         return {};
-    const int mode = std::max(settingsFileMode(path), 0) | S_IRUSR | S_IWUSR;
+    const int mode = std::max(settingsFileStatus(path).mode, 0) | S_IRUSR | S_IWUSR;
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        const QString aside = path + QStringLiteral(".unreadable") +
-                              (attempt ? QLatin1Char('.') + QString::number(attempt) : QString());
+        const QString aside = unreadableAside(path, attempt);
         const int fd = ::open(QFile::encodeName(aside).constData(),
                               O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
         if (fd < 0 && errno == EEXIST)

@@ -17,10 +17,13 @@ enum class SettingsFileKind
     Other,    // a FIFO, socket, device, folder or dangling link: never opened nor written
 };
 
-SettingsFileKind settingsFileKind(const QString& path);
+struct SettingsFileStatus
+{
+    SettingsFileKind kind;
+    int mode; // the permission bits of the file the path leads to, or -1
+};
 
-// The permission bits of the file the path leads to, or -1.
-int settingsFileMode(const QString& path);
+SettingsFileStatus settingsFileStatus(const QString& path);
 
 // Gives the file the path leads to these permission bits, unless it has them already.
 void setSettingsFileMode(const QString& path, int mode);
@@ -28,6 +31,10 @@ void setSettingsFileMode(const QString& path, int mode);
 // The whole file, opened without blocking and read only if it is a regular file; nothing
 // (and the reason in *error) otherwise.
 std::optional<QByteArray> readRegularFile(const QString& path, QString* error);
+
+// The name of the attempt-th place beside the file for what could not be read:
+// <path>.unreadable, then <path>.unreadable.1, …
+QString unreadableAside(const QString& path, int attempt);
 
 // Copies the regular file byte for byte to the first free name among <path>.unreadable,
 // <path>.unreadable.1, …, synced to disk; an existing name is never replaced. Returns the
