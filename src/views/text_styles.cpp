@@ -1,6 +1,9 @@
 #include "views/text_styles.h"
 
+#include "views/contrast.h"
+
 #include <QApplication>
+#include <QEvent>
 #include <QPalette>
 #include <QWidget>
 
@@ -18,6 +21,45 @@ QFont scaled(qreal size, QFont::Weight weight = QFont::Normal)
     font.setWeight(weight);
     return font;
 }
+
+// Keeps a widget's text in the secondary colour of what it is shown on: chosen again when it
+// moves to another parent and when the palette it inherits changes.
+class SecondaryText : public QObject
+{
+public:
+    explicit SecondaryText(QWidget* widget) : QObject(widget), m_widget(widget)
+    {
+        widget->installEventFilter(this);
+        apply();
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        // The widget's own change of palette comes back here too; choosing the same colour
+        // again leaves the palette as it is and sends nothing.
+        if (event->type() == QEvent::ParentChange || event->type() == QEvent::PaletteChange)
+            apply();
+        return false;
+    }
+
+private:
+    void apply()
+    {
+        const QWidget* parent = m_widget->parentWidget();
+        QPalette surroundings = parent ? parent->palette() : QApplication::palette(m_widget);
+        surroundings.setCurrentColorGroup(QPalette::Active);
+        const QColor text = secondaryTextColor(surroundings);
+        // Only the roles set here are the widget's own; disabled text stays the desktop's.
+        QPalette own;
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            own.setColor(group, QPalette::WindowText, text);
+            own.setColor(group, QPalette::Text, text);
+        }
+        m_widget->setPalette(own);
+    }
+
+    QWidget* m_widget;
+};
 } // namespace
 
 QFont largeTitleFont()
@@ -43,12 +85,7 @@ QFont captionFont()
 
 void makeSecondary(QWidget* widget)
 {
-    QPalette palette = widget->palette();
-    QColor text = palette.color(QPalette::WindowText);
-    text.setAlphaF(0.6f);
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::Text, text);
-    widget->setPalette(palette);
+    new SecondaryText(widget);
 }
 
 } // namespace veloquill

@@ -14,7 +14,8 @@ QFont headlineFont();
 QFont subheadlineFont();
 QFont captionFont();
 
-// Draws the widget's text in the dimmer colour used for explanations and captions.
+// Draws the widget's text in the dimmer colour used for explanations and captions, still
+// readable (4.5:1) on the window and on fields, in whatever palette the desktop uses.
 void makeSecondary(QWidget* widget);
 
 } // namespace veloquill

@@ -1,0 +1,228 @@
+#include "views/accessible_style.h"
+
+#include "views/contrast.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStyleOption>
+
+#include <algorithm>
+
+namespace veloquill {
+
+namespace {
+constexpr int kMinimumHandleSize = 24;
+constexpr int kMinimumSliderThickness = 44;
+constexpr int kMinimumIndicatorSize = 20;
+constexpr const char* kDisabledTextKeeperName = "veloquill-disabled-text";
+
+void drawFocusRing(QPainter* painter, const QRect& rect, const QPalette& palette)
+{
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(QPen(focusRingColor(palette), kFocusRingWidth));
+    painter->setBrush(Qt::NoBrush);
+    // Inset by half the pen so the whole ring lies inside the control and is not clipped.
+    const qreal half = kFocusRingWidth / 2.0;
+    painter->drawRoundedRect(QRectF(rect).adjusted(half, half, -half, -half), 3, 3);
+    painter->restore();
+}
+
+// Redraws an outline the base style drew in a colour too faint to see, over the same pixels.
+void strokeOutline(QPainter* painter, const QRectF& outline, qreal radius,
+                   const QStyleOption* option, bool ellipse = false)
+{
+    if (!(option->state & QStyle::State_Enabled))
+        return;
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(QPen(controlBorderColor(option->palette), 1));
+    painter->setBrush(Qt::NoBrush);
+    if (ellipse)
+        painter->drawEllipse(outline);
+    else
+        painter->drawRoundedRect(outline, radius, radius);
+    painter->restore();
+}
+
+QRectF pixelCentred(const QRect& rect, qreal inset)
+{
+    return QRectF(rect).adjusted(inset, inset, -inset, -inset);
+}
+
+template <typename Option> Option withoutFocus(const Option& option)
+{
+    Option copy = option;
+    copy.state &= ~QStyle::State_HasFocus;
+    return copy;
+}
+
+// Disabled controls need not stand out, but their text stays readable: the application
+// palette's disabled text follows its active colours whenever the palette changes.
+class DisabledTextKeeper : public QObject
+{
+public:
+    explicit DisabledTextKeeper(QApplication& app) : QObject(&app)
+    {
+        setObjectName(kDisabledTextKeeperName);
+        app.installEventFilter(this);
+        apply();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange)
+            apply();
+        return false;
+    }
+
+private:
+    static void apply()
+    {
+        QPalette palette = QApplication::palette();
+        for (QPalette::ColorRole role :
+             {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            palette.setColor(QPalette::Disabled, role, disabledTextColor(palette, role));
+        // Setting the same colours again changes nothing and sends no further event.
+        QApplication::setPalette(palette);
+    }
+};
+} // namespace
+
+AccessibleStyle::AccessibleStyle(const QString& baseStyleName) : QProxyStyle(baseStyleName) {}
+
+void AccessibleStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
+                                    QPainter* painter, const QWidget* widget) const
+{
+    switch (element) {
+    case PE_FrameFocusRect:
+        // Drawn whenever the caller has focus, not only after a key press: people who steer
+        // with a switch or head mouse need to see where keys would go before pressing one.
+        drawFocusRing(painter, option->rect, option->palette);
+        return;
+    case PE_IndicatorCheckBox:
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        strokeOutline(painter, pixelCentred(option->rect, 0.5), 0, option);
+        return;
+    case PE_IndicatorRadioButton:
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        strokeOutline(painter, pixelCentred(option->rect, 0.5), 0, option, true);
+        return;
+    case PE_FrameLineEdit:
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        strokeOutline(painter, pixelCentred(option->rect, 0.5), 2, option);
+        if (option->state & State_HasFocus)
+            drawFocusRing(painter, option->rect, option->palette);
+        return;
+    case PE_PanelButtonCommand: {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
+        if (!button || !(button->features & QStyleOptionButton::Flat))
+            strokeOutline(painter, pixelCentred(option->rect, 0.5), 2, option);
+        return;
+    }
+    default:
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+}
+
+void AccessibleStyle::drawControl(ControlElement element, const QStyleOption* option,
+                                  QPainter* painter, const QWidget* widget) const
+{
+    const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
+    if (!button ||
+        (element != CE_CheckBox && element != CE_RadioButton && element != CE_PushButton)) {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        return;
+    }
+    // One ring around the whole control replaces the base style's own focus marks.
+    QStyleOptionButton content = withoutFocus(*button);
+    if (element != CE_PushButton)
+        content.rect = button->rect.adjusted(kFocusRingSpace, kFocusRingSpace, -kFocusRingSpace,
+                                             -kFocusRingSpace);
+    QProxyStyle::drawControl(element, &content, painter, widget);
+    if (button->state & State_HasFocus)
+        drawFocusRing(painter, button->rect, button->palette);
+}
+
+void AccessibleStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                                         QPainter* painter, const QWidget* widget) const
+{
+    const auto* slider = qstyleoption_cast<const QStyleOptionSlider*>(option);
+    if (control != CC_Slider || !slider) {
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+        return;
+    }
+    const QStyleOptionSlider content = withoutFocus(*slider);
+    QProxyStyle::drawComplexControl(control, &content, painter, widget);
+    if (slider->subControls & SC_SliderGroove) {
+        const QRect groove = subControlRect(control, slider, SC_SliderGroove, widget);
+        strokeOutline(painter, pixelCentred(groove, 1.5), 1, slider);
+    }
+    if (slider->subControls & SC_SliderHandle) {
+        const QRect handle = subControlRect(control, slider, SC_SliderHandle, widget);
+        strokeOutline(painter, pixelCentred(handle, 1.5), 2, slider);
+    }
+    if (slider->state & State_HasFocus)
+        drawFocusRing(painter, slider->rect, slider->palette);
+}
+
+int AccessibleStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
+                                 const QWidget* widget) const
+{
+    const int base = QProxyStyle::pixelMetric(metric, option, widget);
+    switch (metric) {
+    case PM_SliderLength:
+    case PM_SliderControlThickness:
+        return std::max(base, kMinimumHandleSize);
+    case PM_SliderThickness:
+        return std::max(base, kMinimumSliderThickness);
+    case PM_IndicatorWidth:
+    case PM_IndicatorHeight:
+    case PM_ExclusiveIndicatorWidth:
+    case PM_ExclusiveIndicatorHeight:
+        return std::max(base, kMinimumIndicatorSize);
+    default:
+        return base;
+    }
+}
+
+QRect AccessibleStyle::subControlRect(ComplexControl control, const QStyleOptionComplex* option,
+                                      SubControl subControl, const QWidget* widget) const
+{
+    QRect rect = QProxyStyle::subControlRect(control, option, subControl, widget);
+    const auto* slider = qstyleoption_cast<const QStyleOptionSlider*>(option);
+    if (control != CC_Slider || subControl != SC_SliderHandle || !slider)
+        return rect;
+    // Some styles make the handle as thick as the whole slider; a square handle keeps the
+    // groove visible beside it.
+    const int thickness = pixelMetric(PM_SliderControlThickness, option, widget);
+    const QPoint centre = rect.center();
+    if (slider->orientation == Qt::Horizontal)
+        rect.setHeight(thickness);
+    else
+        rect.setWidth(thickness);
+    rect.moveCenter(centre);
+    return rect;
+}
+
+QSize AccessibleStyle::sizeFromContents(ContentsType type, const QStyleOption* option,
+                                        const QSize& size, const QWidget* widget) const
+{
+    const QSize base = QProxyStyle::sizeFromContents(type, option, size, widget);
+    if (type == CT_CheckBox || type == CT_RadioButton)
+        return base + QSize(2 * kFocusRingSpace, 2 * kFocusRingSpace);
+    return base;
+}
+
+void installAccessibleStyle(QApplication& app)
+{
+    if (!qobject_cast<AccessibleStyle*>(QApplication::style()))
+        QApplication::setStyle(new AccessibleStyle(QApplication::style()->name()));
+    if (!app.findChild<QObject*>(kDisabledTextKeeperName, Qt::FindDirectChildrenOnly))
+        new DisabledTextKeeper(app);
+}
+
+} // namespace veloquill

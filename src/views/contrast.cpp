@@ -1,0 +1,102 @@
+#include "views/contrast.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace veloquill {
+
+namespace {
+// Fine enough that the chosen blend is within one 8-bit step of the best one.
+constexpr int kBlendSteps = 256;
+
+double linearChannel(double encoded)
+{
+    return encoded <= 0.04045 ? encoded / 12.92 : std::pow((encoded + 0.055) / 1.055, 2.4);
+}
+
+bool reaches(const QColor& color, double ratio, std::initializer_list<QColor> backgrounds)
+{
+    for (const QColor& background : backgrounds) {
+        if (contrastRatio(color, background) < ratio)
+            return false;
+    }
+    return true;
+}
+
+QPalette::ColorRole backgroundOf(QPalette::ColorRole textRole)
+{
+    switch (textRole) {
+    case QPalette::Text:
+        return QPalette::Base;
+    case QPalette::ButtonText:
+        return QPalette::Button;
+    default:
+        return QPalette::Window;
+    }
+}
+} // namespace
+
+double relativeLuminance(const QColor& color)
+{
+    const QColor rgb = color.toRgb();
+    return 0.2126 * linearChannel(rgb.redF()) + 0.7152 * linearChannel(rgb.greenF()) +
+           0.0722 * linearChannel(rgb.blueF());
+}
+
+double contrastRatio(const QColor& first, const QColor& second)
+{
+    const double a = relativeLuminance(first);
+    const double b = relativeLuminance(second);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+QColor blendColors(const QColor& from, const QColor& to, double amount)
+{
+    const QColor a = from.toRgb();
+    const QColor b = to.toRgb();
+    // Rounded to the 8 bits a screen shows, so the ratio checked is the one seen.
+    auto mix = [amount](int x, int y) { return int(std::lround(x + (y - x) * amount)); };
+    return QColor(mix(a.red(), b.red()), mix(a.green(), b.green()), mix(a.blue(), b.blue()));
+}
+
+QColor dimmestBlend(const QColor& ink, const QColor& towards, double ratio,
+                    std::initializer_list<QColor> backgrounds)
+{
+    for (int step = kBlendSteps; step > 0; --step) {
+        const QColor candidate = blendColors(ink, towards, double(step) / kBlendSteps);
+        if (reaches(candidate, ratio, backgrounds))
+            return candidate;
+    }
+    return blendColors(ink, towards, 0);
+}
+
+QColor secondaryTextColor(const QPalette& palette)
+{
+    const QColor window = palette.color(QPalette::Window);
+    return dimmestBlend(palette.color(QPalette::WindowText), window, kTextContrast,
+                        {window, palette.color(QPalette::Base)});
+}
+
+QColor focusRingColor(const QPalette& palette)
+{
+    const QColor highlight = palette.color(QPalette::Highlight);
+    if (contrastRatio(highlight, palette.color(QPalette::Window)) >= kGraphicContrast)
+        return highlight;
+    return palette.color(QPalette::WindowText);
+}
+
+QColor controlBorderColor(const QPalette& palette)
+{
+    const QColor window = palette.color(QPalette::Window);
+    return dimmestBlend(palette.color(QPalette::WindowText), window, kGraphicContrast,
+                        {window, palette.color(QPalette::Base), palette.color(QPalette::Button)});
+}
+
+QColor disabledTextColor(const QPalette& palette, QPalette::ColorRole textRole)
+{
+    const QColor background = palette.color(QPalette::Active, backgroundOf(textRole));
+    return dimmestBlend(palette.color(QPalette::Active, textRole), background, kGraphicContrast,
+                        {background});
+}
+
+} // namespace veloquill

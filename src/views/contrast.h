@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QColor>
+#include <QPalette>
+
+#include <initializer_list>
+
+namespace veloquill {
+
+// The least contrast readers need: body text, and graphics such as borders and focus rings.
+inline constexpr double kTextContrast = 4.5;
+inline constexpr double kGraphicContrast = 3.0;
+
+// Relative luminance of the colour as WCAG 2 defines it (alpha is ignored).
+double relativeLuminance(const QColor& color);
+// WCAG 2 contrast ratio, from 1 (the same luminance) to 21 (black against white).
+double contrastRatio(const QColor& first, const QColor& second);
+
+// The colour `amount` (0 to 1) of the way from `from` to `to`, mixed per sRGB component.
+QColor blendColors(const QColor& from, const QColor& to, double amount);
+// The blend of `ink` furthest towards `towards` that still reaches `ratio` against every one
+// of `backgrounds`; `ink` itself when even it falls short.
+QColor dimmestBlend(const QColor& ink, const QColor& towards, double ratio,
+                    std::initializer_list<QColor> backgrounds);
+
+// The colours the program draws itself, all taken from the palette. Each uses the palette's
+// current colour group, except disabledTextColor, which derives from the active one.
+
+// Captions and explanations: dimmer than WindowText, readable on Window and Base.
+QColor secondaryTextColor(const QPalette& palette);
+// The keyboard focus ring: Highlight when it stands out from Window, else WindowText.
+QColor focusRingColor(const QPalette& palette);
+// Outlines of check boxes, radio buttons, fields, buttons and sliders.
+QColor controlBorderColor(const QPalette& palette);
+// Text of a disabled control in `textRole` (WindowText, Text or ButtonText), still readable
+// on that role's background.
+QColor disabledTextColor(const QPalette& palette, QPalette::ColorRole textRole);
+
+} // namespace veloquill

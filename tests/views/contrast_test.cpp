@@ -1,0 +1,171 @@
+// Readable colours and a visible keyboard focus, in the light standard palette and dark ones.
+#include "views/accessible_style.h"
+#include "views/contrast.h"
+#include "views/help_button.h"
+#include "views/text_styles.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QStyleFactory>
+#include <QStyleOptionSlider>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+using namespace veloquill;
+
+namespace {
+struct NamedPalette
+{
+    const char* name;
+    QPalette palette;
+    bool ringIsHighlight; // else the ring falls back to WindowText
+};
+
+// Window, WindowText, Base, Text, Button, ButtonText, Highlight, HighlightedText.
+QPalette paletteOf(const QString& colours)
+{
+    QPalette palette;
+    const QStringList names = colours.split(' ');
+    for (int i = 0; i < names.size(); ++i)
+        palette.setColor(std::array{QPalette::Window, QPalette::WindowText, QPalette::Base,
+                                    QPalette::Text, QPalette::Button, QPalette::ButtonText,
+                                    QPalette::Highlight, QPalette::HighlightedText}[i],
+                         QColor(names[i]));
+    return palette;
+}
+
+std::vector<NamedPalette> palettes()
+{
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create("Fusion"));
+    return {
+        {"Fusion light", fusion->standardPalette(), true},
+        {"dark", paletteOf("#353535 #ffffff #2a2a2a #ffffff #353535 #ffffff #2a82da #000000"),
+         true},
+        {"dark, dim highlight",
+         paletteOf("#1e1e1e #d4d4d4 #252526 #d4d4d4 #333333 #f0f0f0 #264f78 #ffffff"), false},
+    };
+}
+
+class ContrastTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { installAccessibleStyle(*qApp); }
+    void TearDown() override { QApplication::setPalette(m_original); }
+    const QPalette m_original = QApplication::palette();
+};
+} // namespace
+
+TEST_F(ContrastTest, RatiosFollowWcag)
+{
+    EXPECT_NEAR(contrastRatio(Qt::black, Qt::white), 21.0, 1e-9);
+    EXPECT_NEAR(contrastRatio(QColor("#767676"), Qt::white), 4.54, 0.01);
+}
+
+TEST_F(ContrastTest, ChosenColoursReachTheirRatios)
+{
+    using P = QPalette;
+    for (const auto& [name, palette, ringIsHighlight] : palettes()) {
+        SCOPED_TRACE(name);
+        const QColor window = palette.color(P::Window);
+        const QColor secondary = secondaryTextColor(palette);
+        EXPECT_GE(contrastRatio(secondary, window), kTextContrast);
+        EXPECT_GE(contrastRatio(secondary, palette.color(P::Base)), kTextContrast);
+        EXPECT_LT(contrastRatio(secondary, window),
+                  contrastRatio(palette.color(P::WindowText), window));
+
+        const QColor ring = focusRingColor(palette);
+        EXPECT_EQ(ring, palette.color(ringIsHighlight ? P::Highlight : P::WindowText));
+        EXPECT_GE(contrastRatio(ring, window), kGraphicContrast);
+
+        const QColor border = controlBorderColor(palette);
+        for (P::ColorRole background : {P::Window, P::Base, P::Button})
+            EXPECT_GE(contrastRatio(border, palette.color(background)), kGraphicContrast);
+
+        for (auto [text, background] :
+             {std::pair{P::WindowText, P::Window}, {P::Text, P::Base}, {P::ButtonText, P::Button}})
+            EXPECT_GE(contrastRatio(disabledTextColor(palette, text), palette.color(background)),
+                      kGraphicContrast);
+    }
+}
+
+TEST_F(ContrastTest, SliderHandleAndIndicatorsAreLargeEnough)
+{
+    const QStyle* style = QApplication::style();
+    EXPECT_GE(style->pixelMetric(QStyle::PM_SliderThickness), 44);
+    EXPECT_GE(style->pixelMetric(QStyle::PM_IndicatorWidth), 20);
+    EXPECT_GE(style->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight), 20);
+
+    QStyleOptionSlider option;
+    option.rect = QRect(0, 0, 200, 44);
+    option.orientation = Qt::Horizontal;
+    option.maximum = 20;
+    option.sliderPosition = 10;
+    const QRect handle = style->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle);
+    EXPECT_GE(handle.width(), 24);
+    EXPECT_GE(handle.height(), 24);
+}
+
+TEST_F(ContrastTest, PaletteChangesAreFollowed)
+{
+    QWidget host;
+    auto* caption = new QLabel("(0–20)");
+    makeSecondary(caption);
+    (new QVBoxLayout(&host))->addWidget(caption);
+    for (const auto& entry : palettes()) {
+        SCOPED_TRACE(entry.name);
+        QApplication::setPalette(entry.palette);
+        QCoreApplication::processEvents();
+        const QPalette now = QApplication::palette();
+        EXPECT_GE(contrastRatio(caption->palette().color(QPalette::WindowText),
+                                now.color(QPalette::Window)),
+                  kTextContrast);
+        for (auto [text, background] : {std::pair{QPalette::WindowText, QPalette::Window},
+                                        {QPalette::Text, QPalette::Base},
+                                        {QPalette::ButtonText, QPalette::Button}})
+            EXPECT_GE(contrastRatio(now.color(QPalette::Disabled, text),
+                                    now.color(QPalette::Active, background)),
+                      kGraphicContrast);
+    }
+}
+
+TEST_F(ContrastTest, FocusedControlsShowATwoPixelRing)
+{
+    const std::vector<std::pair<const char*, std::function<QWidget*()>>> controls = {
+        {"check box", [] { return new QCheckBox("Start at login"); }},
+        {"radio button", [] { return new QRadioButton("Trackball"); }},
+        {"push button", [] { return new QPushButton("Quit"); }},
+        {"line edit", [] { return new QLineEdit("text"); }},
+        {"slider", [] { return new QSlider(Qt::Horizontal); }},
+        {"help button", [] { return new HelpButton("How fast the pointer moves."); }},
+    };
+    for (const auto& entry : palettes()) {
+        QApplication::setPalette(entry.palette);
+        const QColor ring = focusRingColor(entry.palette);
+        for (const auto& [name, make] : controls) {
+            SCOPED_TRACE(std::string(entry.name) + ", " + name);
+            QWidget window;
+            auto* control = make();
+            (new QVBoxLayout(&window))->addWidget(control);
+            window.show();
+            window.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+            control->setFocus();
+            ASSERT_TRUE(control->hasFocus());
+            const QImage image = control->grab().toImage();
+            const int middle = image.height() / 2;
+            for (int x : {0, 1, image.width() - 2, image.width() - 1})
+                EXPECT_EQ(QColor(image.pixel(x, middle)), ring) << "column " << x;
+        }
+    }
+}
