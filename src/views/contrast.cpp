@@ -95,8 +95,13 @@ QColor controlBorderColor(const QPalette& palette)
 QColor disabledTextColor(const QPalette& palette, QPalette::ColorRole textRole)
 {
     const QColor background = palette.color(QPalette::Active, backgroundOf(textRole));
-    return dimmestBlend(palette.color(QPalette::Active, textRole), background, kGraphicContrast,
-                        {background});
+    const QColor active = palette.color(QPalette::Active, textRole);
+    // A theme's own disabled colour stays when it is readable and still looks disabled.
+    const QColor own = palette.color(QPalette::Disabled, textRole);
+    const double ownRatio = contrastRatio(own, background);
+    if (ownRatio >= kGraphicContrast && ownRatio < contrastRatio(active, background))
+        return own;
+    return dimmestBlend(active, background, kGraphicContrast, {background});
 }
 
 } // namespace veloquill

@@ -24,7 +24,7 @@ QColor dimmestBlend(const QColor& ink, const QColor& towards, double ratio,
                     std::initializer_list<QColor> backgrounds);
 
 // The colours the program draws itself, all taken from the palette. Each uses the palette's
-// current colour group, except disabledTextColor, which derives from the active one.
+// current colour group, except disabledTextColor, which reads the active and disabled ones.
 
 // Captions and explanations: dimmer than WindowText, readable on Window and Base.
 QColor secondaryTextColor(const QPalette& palette);
@@ -33,7 +33,8 @@ QColor focusRingColor(const QPalette& palette);
 // Outlines of check boxes, radio buttons, fields, buttons and sliders.
 QColor controlBorderColor(const QPalette& palette);
 // Text of a disabled control in `textRole` (WindowText, Text or ButtonText), still readable
-// on that role's background.
+// (3:1) on that role's background: the palette's own disabled colour when it is readable and
+// dimmer than the active one, else a blend of the active text towards the background.
 QColor disabledTextColor(const QPalette& palette, QPalette::ColorRole textRole);
 
 } // namespace veloquill

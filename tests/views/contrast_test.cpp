@@ -97,6 +97,10 @@ TEST_F(ContrastTest, ChosenColoursReachTheirRatios)
             EXPECT_GE(contrastRatio(disabledTextColor(palette, text), palette.color(background)),
                       kGraphicContrast);
     }
+    QPalette themed = palettes().front().palette;
+    themed.setColor(QPalette::Disabled, QPalette::WindowText, QColor("#6a6a6a"));
+    EXPECT_EQ(disabledTextColor(themed, QPalette::WindowText), QColor("#6a6a6a"))
+        << "a readable disabled colour of the theme is kept";
 }
 
 TEST_F(ContrastTest, SliderHandleAndIndicatorsAreLargeEnough)
