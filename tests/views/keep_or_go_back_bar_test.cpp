@@ -1,0 +1,51 @@
+#include "settings/keep_or_go_back.h"
+#include "settings/settings_state_fixture.h"
+#include "views/keep_or_go_back_bar.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+using namespace veloquill;
+using namespace veloquill::test;
+
+using KeepOrGoBackBarTest = SettingsStateTest;
+
+TEST_F(KeepOrGoBackBarTest, ShowsTheCountdownWhileAskingAndItsButtonsAndEscapeDecide)
+{
+    connect("Head Mouse", 4660, 171);
+    build().ensureDeviceSelectionAndLoadSettings();
+    KeepOrGoBack model(*state, {15000, 3, 50});
+    QWidget window;
+    auto* bar = new KeepOrGoBackBar(model, &window);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_FALSE(bar->isVisible());
+    for (QPushButton* button : {bar->keepButton(), bar->goBackButton()}) {
+        EXPECT_FALSE(button->autoDefault());
+        EXPECT_GE(button->height(), 44);
+        EXPECT_EQ(button->accessibleName(), button->text());
+    }
+
+    state->setCurrentPointerSpeed(0.1);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->message()->text(), "Keep these settings? Going back in 3 s");
+    EXPECT_TRUE(runMainLoopUntil(
+        [&] { return bar->message()->text() == "Keep these settings? Going back in 2 s"; }));
+    QTest::mouseClick(bar->keepButton(), Qt::LeftButton);
+    EXPECT_FALSE(bar->isVisible());
+
+    const std::vector<std::function<void()>> goingBack = {
+        [&] { QTest::mouseClick(bar->goBackButton(), Qt::LeftButton); },
+        [&] { QTest::keyClick(&window, Qt::Key_Escape); },
+    };
+    for (const auto& goBack : goingBack) {
+        state->setCurrentPointerSpeed(0.5);
+        EXPECT_TRUE(bar->isVisible());
+        goBack();
+        EXPECT_FALSE(bar->isVisible());
+        EXPECT_EQ(state->currentPointerSpeed(), 0.1);
+    }
+    waitForReadBacks();
+}
