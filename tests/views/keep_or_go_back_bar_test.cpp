@@ -19,33 +19,25 @@ TEST_F(KeepOrGoBackBarTest, ShowsTheCountdownWhileAskingAndItsButtonsAndEscapeDe
     QWidget window;
     auto* bar = new KeepOrGoBackBar(model, &window);
     window.show();
-    window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     EXPECT_FALSE(bar->isVisible());
-    for (QPushButton* button : {bar->keepButton(), bar->goBackButton()}) {
-        EXPECT_FALSE(button->autoDefault());
-        EXPECT_GE(button->height(), 44);
-        EXPECT_EQ(button->accessibleName(), button->text());
-    }
 
     state->setCurrentPointerSpeed(0.1);
     EXPECT_TRUE(bar->isVisible());
     EXPECT_EQ(bar->message()->text(), "Keep these settings? Going back in 3 s");
-    EXPECT_TRUE(runMainLoopUntil(
-        [&] { return bar->message()->text() == "Keep these settings? Going back in 2 s"; }));
+    EXPECT_TRUE(runMainLoopUntil([&] { return bar->message()->text().endsWith(" 2 s"); }));
     QTest::mouseClick(bar->keepButton(), Qt::LeftButton);
     EXPECT_FALSE(bar->isVisible());
 
-    const std::vector<std::function<void()>> goingBack = {
-        [&] { QTest::mouseClick(bar->goBackButton(), Qt::LeftButton); },
-        [&] { QTest::keyClick(&window, Qt::Key_Escape); },
-    };
-    for (const auto& goBack : goingBack) {
+    for (bool escape : {false, true}) {
         state->setCurrentPointerSpeed(0.5);
         EXPECT_TRUE(bar->isVisible());
-        goBack();
+        if (escape)
+            QTest::keyClick(&window, Qt::Key_Escape);
+        else
+            QTest::mouseClick(bar->goBackButton(), Qt::LeftButton);
         EXPECT_FALSE(bar->isVisible());
-        EXPECT_EQ(state->currentPointerSpeed(), 0.1);
+        EXPECT_EQ(stored()[HeadMouse].pointerSpeed, 0.1);
     }
     waitForReadBacks();
 }
