@@ -2,6 +2,7 @@
 
 #include "settings/keep_or_go_back.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -24,7 +25,8 @@ QPushButton* makeButton(const QString& text, QWidget* parent)
 }
 } // namespace
 
-KeepOrGoBackBar::KeepOrGoBackBar(KeepOrGoBack& model, QWidget* parent) : QFrame(parent)
+KeepOrGoBackBar::KeepOrGoBackBar(KeepOrGoBack& model, QWidget* parent)
+    : QFrame(parent), m_model(model)
 {
     setFrameShape(QFrame::StyledPanel);
     m_message = new QLabel(this);
@@ -51,10 +53,21 @@ KeepOrGoBackBar::KeepOrGoBackBar(KeepOrGoBack& model, QWidget* parent) : QFrame(
     showAsking(model.isAsking());
 }
 
+bool KeepOrGoBackBar::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == window() && event->type() == QEvent::Close)
+        m_model.goBack();
+    return QFrame::eventFilter(watched, event);
+}
+
 void KeepOrGoBackBar::showAsking(bool asking)
 {
     m_escape->setEnabled(asking);
     setVisible(asking);
+    // Closing the window leaves no way to keep the change; it goes back at once. The bar is in
+    // its window by the time it asks (installing again changes nothing).
+    if (asking && window() != this)
+        window()->installEventFilter(this);
 }
 
 void KeepOrGoBackBar::showSecondsLeft(int seconds)

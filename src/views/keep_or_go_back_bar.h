@@ -11,7 +11,8 @@ namespace veloquill {
 class KeepOrGoBack;
 
 // Shown while a big change waits to be kept: says how long until the previous settings come
-// back and offers Keep and Go back. Escape anywhere in the window goes back meanwhile.
+// back and offers Keep and Go back. Escape anywhere in the window, and closing the window, go
+// back meanwhile.
 class KeepOrGoBackBar : public QFrame
 {
     Q_OBJECT
@@ -23,10 +24,14 @@ public:
     QPushButton* keepButton() const { return m_keep; }
     QPushButton* goBackButton() const { return m_goBack; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void showAsking(bool asking);
     void showSecondsLeft(int seconds);
 
+    KeepOrGoBack& m_model;
     QLabel* m_message = nullptr;
     QPushButton* m_keep = nullptr;
     QPushButton* m_goBack = nullptr;

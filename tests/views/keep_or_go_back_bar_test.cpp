@@ -11,7 +11,7 @@ using namespace veloquill::test;
 
 using KeepOrGoBackBarTest = SettingsStateTest;
 
-TEST_F(KeepOrGoBackBarTest, ShowsTheCountdownWhileAskingAndItsButtonsAndEscapeDecide)
+TEST_F(KeepOrGoBackBarTest, ShowsTheCountdownWhileAskingAndItsButtonsEscapeAndClosingDecide)
 {
     connect("Head Mouse", 4660, 171);
     build().ensureDeviceSelectionAndLoadSettings();
@@ -39,5 +39,8 @@ TEST_F(KeepOrGoBackBarTest, ShowsTheCountdownWhileAskingAndItsButtonsAndEscapeDe
         EXPECT_FALSE(bar->isVisible());
         EXPECT_EQ(stored()[HeadMouse].pointerSpeed, 0.1);
     }
+    state->setCurrentPointerSpeed(0.5);
+    window.close();
+    EXPECT_EQ(stored()[HeadMouse].pointerSpeed, 0.1);
     waitForReadBacks();
 }
