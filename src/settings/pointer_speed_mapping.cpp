@@ -24,4 +24,10 @@ PointerSpeedMapping PointerSpeedMapping::forSpeed(double speed)
     return mapping;
 }
 
+double slowMotionGain(double speed)
+{
+    static const double neutralResolution = PointerSpeedMapping::forSpeed(0.5).systemResolution;
+    return neutralResolution / PointerSpeedMapping::forSpeed(speed).systemResolution;
+}
+
 } // namespace veloquill

@@ -19,4 +19,9 @@ struct PointerSpeedMapping
     static PointerSpeedMapping forSpeed(double speed);
 };
 
+// How many times faster than at the default speed (0.5) the pointer moves at a speed when the
+// hand moves slowly, where acceleration has not yet set in: the inverse ratio of the
+// resolutions the mapping gives. 0.0645 at speed 0, 1 at 0.5, 1.935 at 1.
+double slowMotionGain(double speed);
+
 } // namespace veloquill

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+namespace veloquill {
+
+class VeloquillPointerSettingsState;
+
+// Guards against a change that leaves the pointer too fast or too slow to undo it: every
+// change still reaches the device at once, but one that makes slow hand movements more than
+// twice as fast, or less than half as fast, as with the last settled values asks whether to
+// keep it, and goes back to those values unless kept within a countdown.
+//
+// Values settle when kept, when they stood unchanged for the settle time, and when they are
+// loaded for a device (at start or when the selection changes); a run of small changes (a
+// drag, repeated arrow keys) is therefore compared as a whole. Main thread only.
+class KeepOrGoBack : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Durations
+    {
+        int settleMs = 15000;      // unchanged this long, values are settled
+        int countdownSeconds = 15; // asked this long, the settled values come back
+        int secondMs = 1000;       // one step of the countdown
+    };
+    struct Values
+    {
+        double speed = 0.0;
+        double acceleration = 0.0;
+        bool disableAcceleration = false;
+        friend bool operator==(const Values&, const Values&) = default;
+    };
+
+    explicit KeepOrGoBack(VeloquillPointerSettingsState& state, QObject* parent = nullptr);
+    KeepOrGoBack(VeloquillPointerSettingsState& state, Durations durations,
+                 QObject* parent = nullptr);
+
+    bool isAsking() const { return m_asking; }
+    int secondsLeft() const { return m_secondsLeft; }
+    Values settledValues() const { return m_settled; }
+
+    // Off, changes settle at once and never ask (fine adjustments that need no safety net).
+    void setEnabled(bool enabled);
+    bool isEnabled() const { return m_enabled; }
+
+public Q_SLOTS:
+    // The current values become the settled ones; asking stops.
+    void keep();
+    // While asking, writes the settled values back through the state (to the device and its
+    // stored record) and stops asking; otherwise does nothing.
+    void goBack();
+
+Q_SIGNALS:
+    void askingChanged(bool asking);
+    void secondsLeftChanged(int seconds);
+
+private:
+    Values current() const;
+    void valueChanged();
+    void scheduleDecision();
+    void decideLoadOrRevert();
+    void userChanged();
+    void setAsking(bool asking);
+    void countDown();
+
+    VeloquillPointerSettingsState& m_state;
+    const Durations m_durations;
+    Values m_settled;
+    Values m_last; // as last seen, to tell changes from repeated assignments
+    bool m_enabled = true;
+    bool m_asking = false;
+    int m_secondsLeft = 0;
+    // Changes made while the state is not initialized wait for one turn of the main loop.
+    bool m_decisionPending = false;
+    bool m_selectionChanged = false;
+    bool m_writingBack = false;
+    QTimer m_settleTimer;
+    QTimer m_countdownTimer;
+};
+
+} // namespace veloquill
