@@ -39,11 +39,13 @@ KeepOrGoBack::KeepOrGoBack(VeloquillPointerSettingsState& state, Durations durat
     // The device about to be left gets its settled values; the next one's loaded values are
     // its settled ones.
     connect(&state, &State::selectedDeviceIDWillChange, this, &KeepOrGoBack::goBack);
-    connect(&state, &State::selectedDeviceIDChanged, this, [this] {
-        keep();
-        m_selectionChanged = true;
-        scheduleDecision();
+    // What was loaded for a device is its settled state, unless a change still waits for an
+    // answer (the same device's record, read again, holds that change).
+    connect(&state, &State::settingsLoaded, this, [this] {
+        if (!m_asking)
+            keep();
     });
+    connect(&state, &State::settingsReverted, this, &KeepOrGoBack::changed);
 }
 
 void KeepOrGoBack::setEnabled(bool enabled)
@@ -80,40 +82,20 @@ KeepOrGoBack::Values KeepOrGoBack::current() const
 
 void KeepOrGoBack::valueChanged()
 {
+    if (m_writingBack)
+        return;
+    // Loads and reverts assign with the state uninitialized; each announces itself when done.
+    const bool loadOrRevert = !m_state.isInitialized();
     // Every assignment is announced, equal or not; only real changes count.
-    if (m_writingBack || current() == m_last)
+    const Values previous = std::exchange(m_last, current());
+    if (previous == m_last || loadOrRevert)
         return;
-    m_last = current();
-    if (!m_enabled) {
-        keep();
-        return;
-    }
-    // Loading a device's values and reverting to the defaults both assign with the state
-    // uninitialized; which one it was is told once the whole operation is over.
-    if (!m_state.isInitialized()) {
-        scheduleDecision();
-        return;
-    }
-    userChanged();
+    changed();
 }
 
-void KeepOrGoBack::scheduleDecision()
+void KeepOrGoBack::changed()
 {
-    if (std::exchange(m_decisionPending, true))
-        return;
-    QMetaObject::invokeMethod(this, &KeepOrGoBack::decideLoadOrRevert, Qt::QueuedConnection);
-}
-
-void KeepOrGoBack::decideLoadOrRevert()
-{
-    m_decisionPending = false;
-    const bool selectionChanged = std::exchange(m_selectionChanged, false);
-    // A revert needs the selected device connected and ends at the defaults; a load that
-    // lands on the defaults for the same connected device would have found them there.
-    using State = VeloquillPointerSettingsState;
-    const Values defaults{State::DefaultPointerSpeed, State::DefaultPointerAcceleration,
-                          State::DefaultPointerDisableAcceleration};
-    if (!selectionChanged && m_state.selectedDevice() && current() == defaults)
+    if (m_enabled)
         userChanged();
     else
         keep();

@@ -60,8 +60,7 @@ Q_SIGNALS:
 private:
     Values current() const;
     void valueChanged();
-    void scheduleDecision();
-    void decideLoadOrRevert();
+    void changed();
     void userChanged();
     void setAsking(bool asking);
     void countDown();
@@ -73,9 +72,6 @@ private:
     bool m_enabled = true;
     bool m_asking = false;
     int m_secondsLeft = 0;
-    // Changes made while the state is not initialized wait for one turn of the main loop.
-    bool m_decisionPending = false;
-    bool m_selectionChanged = false;
     bool m_writingBack = false;
     QTimer m_settleTimer;
     QTimer m_countdownTimer;

@@ -118,6 +118,10 @@ Q_SIGNALS:
     void currentPointerAccelerationChanged(double value);
     void currentPointerDisableAccelerationWillChange();
     void currentPointerDisableAccelerationChanged(bool value);
+    // The edited values were just loaded for the selected device: read, not edited.
+    void settingsLoaded();
+    // The edited values were just put back to the defaults, stored and applied.
+    void settingsReverted();
 
 private:
     // Announces, stores and announces again; every assignment does, equal or not.

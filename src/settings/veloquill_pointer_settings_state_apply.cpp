@@ -118,6 +118,7 @@ void VeloquillPointerSettingsState::revertPointerSpeed()
             stableID + QStringLiteral(" and applied to the device."));
     updateSettingsForCurrentDevice();
     applyPointerSettings();
+    Q_EMIT settingsReverted();
 }
 
 } // namespace veloquill

@@ -129,6 +129,7 @@ void VeloquillPointerSettingsState::loadSettingsForSelectedDevice()
     if (chosen.pointerDisableAcceleration != m_currentPointerDisableAcceleration)
         setCurrentPointerDisableAcceleration(chosen.pointerDisableAcceleration);
     m_isInitialized = wasInitialized;
+    Q_EMIT settingsLoaded();
 
     device = selectedDevice();
     if (!device) {
