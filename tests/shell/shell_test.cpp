@@ -62,7 +62,9 @@ struct DelegateOnSimulatedDevices
          },
          [this] { ++settingsShown; },
          {},
-         [this] { openSettingsIfNoTrayHost([] { return false; }, [this] { ++settingsShown; }); }}};
+         [this] {
+             openSettingsIfNoTrayHost([] { return false; }, [this] { ++settingsShown; }, {{}, {}});
+         }}};
 
     HidPropertyValue resolution() const { return mouse->property("HIDPointerResolution"); }
 };
