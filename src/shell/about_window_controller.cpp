@@ -34,7 +34,8 @@ void AboutWindowController::bringToFront()
 {
     if (m_windowReleased) {
         auto* window = new ShellWindow(QStringLiteral("About Veloquill"), kWindowSize);
-        window->setFixedSize(kWindowSize);
+        // Fixed, at most as large as the screen; larger text scrolls.
+        window->setFixedSize(window->size());
         window->setContent(m_content());
         connect(window, &ShellWindow::closing, this, &AboutWindowController::windowWillClose);
         m_aboutWindow = window;

@@ -16,6 +16,7 @@
 #include "shell/status_bar_controller.h"
 #include "shell/termination_signals.h"
 #include "shell/tray_fallback.h"
+#include "shell/tray_tool_tip.h"
 #include "views/pointer_control_view.h"
 
 #include <QApplication>
@@ -251,11 +252,18 @@ int main(int argc, char** argv)
     };
     interface.showSettingsWindow = [] { SettingsWindowController::shared().bringToFront(); };
     interface.showAboutWindow = [] { AboutWindowController::shared().bringToFront(); };
-    interface.afterSavedSettingsApplied = [] { openSettingsIfNoTrayHost(); };
+    AppDelegate* running = nullptr;
+    interface.afterSavedSettingsApplied = [&running] {
+        // Bound once the settings state exists, which is only now.
+        if (StatusBarController* tray = running->statusBarController())
+            bindTrayToolTip(*tray, VeloquillPointerSettingsState::shared());
+        openSettingsIfNoTrayHost();
+    };
     AppDelegate delegate(
         manager,
         []() -> VeloquillPointerSettingsState& { return VeloquillPointerSettingsState::shared(); },
         std::move(interface));
+    running = &delegate;
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,
                      &AppDelegate::applicationWillTerminate);
     QObject::connect(&instance, &SingleInstance::reopenRequested, &delegate, [&delegate] {

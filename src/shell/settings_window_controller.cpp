@@ -1,8 +1,13 @@
 #include "shell/settings_window_controller.h"
 
+#include "login_item/start_at_login_toggle.h"
+#include "shell/about_window_controller.h"
+#include "shell/no_tray_footer.h"
 #include "shell/shell_window.h"
 #include "support/log.h"
 #include "views/permission_view.h"
+
+#include <QSystemTrayIcon>
 
 #include <mutex>
 
@@ -49,8 +54,12 @@ SettingsWindowController& SettingsWindowController::shared()
         SharedConfiguration& configuration = sharedConfiguration();
         std::lock_guard lock(configuration.mutex);
         // Lives for the whole process, like the window it keeps.
-        return new SettingsWindowController(configuration.canControlPointerDevices,
-                                            configuration.deviceControls);
+        auto* controller = new SettingsWindowController(configuration.canControlPointerDevices,
+                                                        configuration.deviceControls);
+        controller->setNoTrayOffer({&QSystemTrayIcon::isSystemTrayAvailable,
+                                    [] { return new StartAtLoginToggle; },
+                                    [] { AboutWindowController::shared().bringToFront(); }});
+        return controller;
     }();
     return *instance;
 }
@@ -98,6 +107,7 @@ void SettingsWindowController::initWindowIfNeeded()
         auto* window = new ShellWindow(QStringLiteral("Veloquill Settings"), kWindowSize);
         connect(window, &ShellWindow::closing, this, &SettingsWindowController::windowWillClose);
         m_settingsWindow = window;
+        offerTrayItemsIfNoTray();
         installRootView();
         m_windowReleased = false;
     } else if (m_settingsWindow) {
@@ -113,6 +123,23 @@ void SettingsWindowController::installRootView()
     m_settingsWindow->setContent(root);
 }
 
+void SettingsWindowController::offerTrayItemsIfNoTray()
+{
+    if (!m_noTrayOffer.isTrayAvailable || m_noTrayOffer.isTrayAvailable())
+        return;
+    auto* footer = new NoTrayFooter(m_noTrayOffer.makeStartAtLogin(), m_noTrayOffer.openAbout,
+                                    &ShellWindow::quit);
+    m_settingsWindow->setFooter(footer);
+    // Without a tray nothing on screen says the program is still running, nor how to reach it.
+    m_settingsWindow->setCloseGuard([this, footer] {
+        if (m_closeNoticeShown)
+            return true;
+        m_closeNoticeShown = true;
+        footer->showCloseNotice();
+        return false;
+    });
+}
+
 void SettingsWindowController::windowWillClose()
 {
     m_permissionTimer.stop();
@@ -121,6 +148,7 @@ void SettingsWindowController::windowWillClose()
     m_settingsWindow->deleteLater();
     m_settingsWindow = nullptr;
     m_windowReleased = true;
+    Q_EMIT windowClosed();
 }
 
 } // namespace veloquill

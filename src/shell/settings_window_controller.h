@@ -28,6 +28,13 @@ public:
     using TrustQuery = std::function<ControlUnavailableReason()>;
     // Builds the window's content afresh each time it is installed.
     using ContentFactory = std::function<QWidget*()>;
+    // What the window offers itself while no tray shows the menu (see NoTrayFooter).
+    struct NoTrayOffer
+    {
+        std::function<bool()> isTrayAvailable;
+        ContentFactory makeStartAtLogin;
+        std::function<void()> openAbout;
+    };
 
     static constexpr QSize kWindowSize{580, 480};
     static constexpr int kPermissionPollIntervalMs = 1000;
@@ -41,6 +48,11 @@ public:
     static SettingsWindowController& shared();
     static void configureShared(TrustQuery canControlPointerDevices, ContentFactory deviceControls);
 
+    // Asked each time a window is made; without it (the default) a tray is taken to be there.
+    // The program's controller offers the tray menu's items when
+    // QSystemTrayIcon::isSystemTrayAvailable() is false.
+    void setNoTrayOffer(NoTrayOffer offer) { m_noTrayOffer = std::move(offer); }
+
     // Asks for the permission state, makes the window or rebuilds its content, shows it in
     // front and (re)starts the permission poll.
     void bringToFront();
@@ -50,9 +62,14 @@ public:
 
     ShellWindow* settingsWindow() const;
 
+Q_SIGNALS:
+    // The window closed (and goes away); not when a close was refused to show the notice.
+    void windowClosed();
+
 private:
     void initWindowIfNeeded();
     void installRootView();
+    void offerTrayItemsIfNoTray();
     void windowWillClose();
 
     TrustQuery m_canControlPointerDevices;
@@ -61,6 +78,9 @@ private:
     bool m_windowReleased = true;
     ControlUnavailableReason m_unavailableReason = ControlUnavailableReason::DisplayLost;
     QTimer m_permissionTimer;
+    NoTrayOffer m_noTrayOffer;
+    // The notice on closing without a tray is shown once per run.
+    bool m_closeNoticeShown = false;
 };
 
 } // namespace veloquill

@@ -3,20 +3,35 @@
 #include <QSize>
 #include <QWidget>
 
+#include <functional>
+
+class QScrollArea;
+
 namespace veloquill {
 
 // A window of the program (settings, About). Its controller owns it and hears when the
-// user closes it; its content can be replaced whole.
+// user closes it; its content can be replaced whole. The content scrolls when it does not fit
+// (large text), the window never opens larger than its screen's available area, and the
+// keyboard works in it: Enter presses the focused button, Escape and Ctrl+W close it, Ctrl+Q
+// quits. Screen readers see it as a frame named by its title.
 class ShellWindow : public QWidget
 {
     Q_OBJECT
 
 public:
+    // Decides whether a close goes through; it may show something in the window instead.
+    using CloseGuard = std::function<bool()>;
+
     ShellWindow(const QString& title, QSize contentSize);
 
-    // Installs new content; the previous content and all its state go away with it.
+    // Installs new content; the previous content and all its state go away with it. The
+    // window grows to the content's minimum size, as far as the screen allows.
     void setContent(QWidget* content);
-    QWidget* content() const { return m_content; }
+    QWidget* content() const;
+    // A row under the content that stays in view while the content scrolls; the window owns it.
+    void setFooter(QWidget* footer);
+    QWidget* footer() const { return m_footer; }
+    void setCloseGuard(CloseGuard guard) { m_closeGuard = std::move(guard); }
 
     // Un-minimises the window, shows it above the others and gives it the keyboard.
     void bringForward();
@@ -26,16 +41,27 @@ public:
     // Whether any of the program's windows is on screen (the tray menu is not a window).
     static bool anyOnScreen();
 
+    // What Ctrl+Q and the windows' Quit buttons do: QCoreApplication::quit, the normal way
+    // out that restores the devices, unless replaced (tests must not end their application).
+    static void setQuitAction(std::function<void()> quit);
+    static void quit();
+
 Q_SIGNALS:
     void closing();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void centreOnScreen();
+    void growToFitContent();
 
-    QWidget* m_content = nullptr;
+    QScrollArea* m_scrollArea;
+    QWidget* m_footer = nullptr;
+    CloseGuard m_closeGuard;
 };
 
 } // namespace veloquill

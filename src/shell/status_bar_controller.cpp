@@ -31,6 +31,7 @@ void StatusBarController::setupStatusItem()
 {
     m_statusItem = std::make_unique<QSystemTrayIcon>();
     m_statusItem->setIcon(menuIcon());
+    m_statusItem->setToolTip(m_toolTip);
     buildMenu();
     m_statusItem->setContextMenu(m_menu.get());
     // A plain click opens the menu too, not only the context click.
@@ -72,6 +73,13 @@ void StatusBarController::buildMenu()
     QAction* quit = m_menu->addAction(QStringLiteral("Quit Veloquill"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, this, &StatusBarController::quitApplicationAction);
+}
+
+void StatusBarController::setToolTip(const QString& text)
+{
+    m_toolTip = text;
+    if (m_statusItem)
+        m_statusItem->setToolTip(text);
 }
 
 void StatusBarController::setStartAtLoginChecked(bool enabled)

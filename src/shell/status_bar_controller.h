@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 #include <functional>
 #include <memory>
@@ -37,6 +38,10 @@ public:
     QMenu* menu() const { return m_menu.get(); }
     QAction* startAtLoginAction() const { return m_startAtLoginMenuItem; }
 
+    // The icon's tooltip, kept for an icon set up later.
+    void setToolTip(const QString& text);
+    QString toolTip() const { return m_toolTip; }
+
     // Shows the launch-at-login state as the "Start at login" check mark.
     void setStartAtLoginChecked(bool enabled);
 
@@ -57,6 +62,7 @@ private:
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
     std::unique_ptr<QMenu> m_menu;
     QAction* m_startAtLoginMenuItem = nullptr; // owned by the menu
+    QString m_toolTip;
 };
 
 } // namespace veloquill

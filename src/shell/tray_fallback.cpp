@@ -3,25 +3,40 @@
 #include "shell/settings_window_controller.h"
 #include "support/log.h"
 
+#include <QCoreApplication>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 namespace veloquill {
 
-bool openSettingsIfNoTrayHost()
+void openSettingsIfNoTrayHost()
 {
-    return openSettingsIfNoTrayHost(&QSystemTrayIcon::isSystemTrayAvailable,
-                                    [] { SettingsWindowController::shared().bringToFront(); });
+    openSettingsIfNoTrayHost(&QSystemTrayIcon::isSystemTrayAvailable,
+                             [] { SettingsWindowController::shared().bringToFront(); });
 }
 
-bool openSettingsIfNoTrayHost(const std::function<bool()>& isTrayAvailable,
-                              const std::function<void()>& openSettings)
+void openSettingsIfNoTrayHost(std::function<bool()> isTrayAvailable,
+                              std::function<void()> openSettings, TrayWait wait)
 {
     if (isTrayAvailable())
-        return false;
-    logLine(QStringLiteral("[StatusBarController] No system tray is available; opening the "
-                           "settings window so that Veloquill can be reached."));
-    openSettings();
-    return true;
+        return;
+    auto* timer = new QTimer(QCoreApplication::instance());
+    timer->setInterval(wait.poll);
+    QObject::connect(
+        timer, &QTimer::timeout, timer, [=, waited = std::chrono::milliseconds(0)]() mutable {
+            waited += wait.poll;
+            const bool available = isTrayAvailable();
+            if (!available && waited < wait.timeout)
+                return;
+            timer->stop();
+            timer->deleteLater();
+            if (available)
+                return;
+            logLine(QStringLiteral("[StatusBarController] No system tray is available; opening the "
+                                   "settings window so that Veloquill can be reached."));
+            openSettings();
+        });
+    timer->start();
 }
 
 } // namespace veloquill

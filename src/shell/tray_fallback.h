@@ -1,14 +1,23 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 
 namespace veloquill {
 
+// How long a tray host has to appear at start (a panel may come up after the program), and
+// how often it is asked meanwhile.
+struct TrayWait
+{
+    std::chrono::milliseconds timeout{10000};
+    std::chrono::milliseconds poll{250};
+};
+
 // Without a tray host the tray icon cannot be seen, and the settings window is the only way
-// in: opens it and logs why. Returns whether it had to. Call once at start, after the tray
-// icon has been set up.
-bool openSettingsIfNoTrayHost();
-bool openSettingsIfNoTrayHost(const std::function<bool()>& isTrayAvailable,
-                              const std::function<void()>& openSettings);
+// in: when none has appeared by the end of the wait, opens it and logs why. Call once at
+// start, after the tray icon has been set up; returns at once, the wait runs on the main loop.
+void openSettingsIfNoTrayHost();
+void openSettingsIfNoTrayHost(std::function<bool()> isTrayAvailable,
+                              std::function<void()> openSettings, TrayWait wait = {});
 
 } // namespace veloquill

@@ -1,0 +1,38 @@
+#include "shell/tray_tool_tip.h"
+
+#include "settings/veloquill_pointer_settings_state.h"
+#include "shell/status_bar_controller.h"
+
+namespace veloquill {
+
+QString trayToolTip(const std::optional<QString>& selectedDeviceID, const QString& listedDeviceName,
+                    const QString& speed)
+{
+    if (!selectedDeviceID)
+        return QStringLiteral("Veloquill \u2013 no device selected");
+    QString name = listedDeviceName;
+    if (name.isEmpty()) {
+        // vendor-product-name-serial
+        name = selectedDeviceID->section(QLatin1Char('-'), 2, 2);
+        if (name.isEmpty())
+            name = *selectedDeviceID;
+    }
+    return QStringLiteral("Veloquill \u2013 %1: speed %2").arg(name, speed);
+}
+
+void bindTrayToolTip(StatusBarController& controller, VeloquillPointerSettingsState& state)
+{
+    const auto update = [&controller, &state] {
+        const PointerDeviceRef device = state.selectedDevice();
+        controller.setToolTip(
+            trayToolTip(state.selectedDeviceID(), device ? device->name() : QString(),
+                        state.pointerSpeedFormatter().toString(state.currentPointerSpeed())));
+    };
+    update();
+    QObject::connect(&state, &VeloquillPointerSettingsState::selectedDeviceIDChanged, &controller,
+                     update);
+    QObject::connect(&state, &VeloquillPointerSettingsState::currentPointerSpeedChanged,
+                     &controller, update);
+}
+
+} // namespace veloquill

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace veloquill {
+
+class StatusBarController;
+class VeloquillPointerSettingsState;
+
+// "Veloquill – <device>: speed <speed>", or "Veloquill – no device selected". The device is
+// the listed device's name, or, while the selected device is not connected
+// (listedDeviceName empty), the name inside its stableID.
+QString trayToolTip(const std::optional<QString>& selectedDeviceID, const QString& listedDeviceName,
+                    const QString& speed);
+
+// Keeps the tray icon's tooltip on the state's selection and speed while the controller lives.
+void bindTrayToolTip(StatusBarController& controller, VeloquillPointerSettingsState& state);
+
+} // namespace veloquill
