@@ -19,7 +19,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
-#include <QStyleOptionSlider>
 #include <QTest>
 
 using namespace veloquill;
@@ -407,81 +406,41 @@ TEST_F(PointerControlViewTest, ButtonsTrackClicksAndKeysMoveByFineOrCoarseStepsA
 {
     connect("Head Mouse", 4660, 171);
     showView();
-    enum Input
-    {
-        Decrease,
-        Increase,
-        Before,
-        After,
-        Drag,
-        Key
-    };
-    struct Case
-    {
-        bool speed;
-        Input input;
-        double expected;
-        Qt::Key key = Qt::Key_unknown;
-    };
-    const Case cases[] = {{true, Decrease, 0.49},
-                          {true, Increase, 0.51},
-                          {true, Before, 0.49},
-                          {true, After, 0.51},
-                          {true, Drag, 0.5},
-                          {true, Key, 0.51, Qt::Key_Right},
-                          {true, Key, 0.6, Qt::Key_PageUp},
-                          {true, Key, 0.4, Qt::Key_PageDown},
-                          {true, Key, 0.0, Qt::Key_Home},
-                          {true, Key, 1.0, Qt::Key_End},
-                          {false, Decrease, 0.9},
-                          {false, Increase, 1.1},
-                          {false, After, 1.1},
-                          {false, Key, 0.9, Qt::Key_Left},
-                          {false, Key, 2.0, Qt::Key_PageUp},
-                          {false, Key, 20.0, Qt::Key_End}};
-    for (const Case& test : cases) {
-        SCOPED_TRACE(testing::Message() << test.speed << " " << test.input << " " << test.key);
+    // Minus and Plus stand for the buttons, Less and Greater for clicks a quarter of the
+    // track before and after the middle, where the speed's handle is.
+    const std::tuple<bool, Qt::Key, double> cases[] = {
+        {true, Qt::Key_Minus, 0.49},   {true, Qt::Key_Plus, 0.51},   {true, Qt::Key_Less, 0.49},
+        {true, Qt::Key_Greater, 0.51}, {true, Qt::Key_Right, 0.51},  {true, Qt::Key_PageUp, 0.6},
+        {true, Qt::Key_PageDown, 0.4}, {true, Qt::Key_Home, 0.0},    {true, Qt::Key_End, 1.0},
+        {false, Qt::Key_Minus, 0.9},   {false, Qt::Key_Plus, 1.1},   {false, Qt::Key_Greater, 1.1},
+        {false, Qt::Key_Left, 0.9},    {false, Qt::Key_PageUp, 2.0}, {false, Qt::Key_End, 20.0}};
+    for (const auto& [speed, input, expected] : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << speed << " " << QKeySequence(input).toString().toStdString());
         state->setCurrentPointerSpeed(0.5);
         state->setCurrentPointerAcceleration(1.0);
-        const ValueSliderRow* row =
-            test.speed ? controls().speedRow() : controls().accelerationRow();
+        const ValueSliderRow* row = speed ? controls().speedRow() : controls().accelerationRow();
         FineSlider* slider = row->slider();
-        QStyleOptionSlider option;
-        option.initFrom(slider);
-        option.orientation = Qt::Horizontal;
-        option.maximum = slider->maximum();
-        option.sliderPosition = slider->value();
-        const QPoint handle =
-            slider->style()
-                ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider)
-                .center();
         const QPoint beside(slider->width() / 4, 0);
-        switch (test.input) {
-        case Decrease:
-            row->decreaseButton()->click();
-            break;
-        case Increase:
-            row->increaseButton()->click();
-            break;
-        case Before:
-            QTest::mouseClick(slider, Qt::LeftButton, {}, handle - beside);
-            break;
-        case After:
-            QTest::mouseClick(slider, Qt::LeftButton, {}, handle + beside);
-            break;
-        case Drag:
-            QTest::mousePress(slider, Qt::LeftButton, {}, handle);
-            QTest::mouseMove(slider, handle + beside);
-            QTest::mouseRelease(slider, Qt::LeftButton, {}, handle + beside);
-            EXPECT_GT(state->currentPointerSpeed(), 0.6) << "the handle drags freely";
-            continue;
-        case Key:
-            QTest::keyClick(slider, test.key);
-            break;
-        }
-        EXPECT_EQ(test.speed ? state->currentPointerSpeed() : state->currentPointerAcceleration(),
-                  test.expected);
+        if (input == Qt::Key_Minus || input == Qt::Key_Plus)
+            (input == Qt::Key_Minus ? row->decreaseButton() : row->increaseButton())->click();
+        else if (input == Qt::Key_Less || input == Qt::Key_Greater)
+            QTest::mouseClick(slider, Qt::LeftButton, {},
+                              slider->rect().center() + (input == Qt::Key_Less ? -beside : beside));
+        else
+            QTest::keyClick(slider, input);
+        EXPECT_EQ(speed ? state->currentPointerSpeed() : state->currentPointerAcceleration(),
+                  expected);
     }
+
+    // The handle still drags freely.
+    state->setCurrentPointerSpeed(0.5);
+    QSlider* slider = controls().speedRow()->slider();
+    const QPoint handle = slider->rect().center(), to = handle + QPoint(slider->width() / 4, 0);
+    QTest::mousePress(slider, Qt::LeftButton, {}, handle);
+    QTest::mouseMove(slider, to);
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, to);
+    EXPECT_GT(state->currentPointerSpeed(), 0.6);
 }
 
 TEST_F(PointerControlViewTest, ScreenReadersHearSliderValuesInTheUnitsShownAndCanSetThem)
@@ -499,6 +458,7 @@ TEST_F(PointerControlViewTest, ScreenReadersHearSliderValuesInTheUnitsShownAndCa
         QAccessibleValueInterface* reading = slider->valueInterface();
         ASSERT_NE(reading, nullptr);
         EXPECT_EQ(reading->currentValue().toDouble(), value);
+        EXPECT_EQ(slider->text(QAccessible::Value), QString::number(value));
         EXPECT_EQ(reading->minimumValue().toDouble(), 0.0);
         EXPECT_EQ(reading->maximumValue().toDouble(), maximum);
         EXPECT_EQ(reading->minimumStepSize().toDouble(), step);
