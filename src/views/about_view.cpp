@@ -128,6 +128,8 @@ AboutView::AboutView(UrlOpener opener, QWidget* parent) : QScrollArea(parent)
     // The page keeps its size; whatever does not fit scrolls.
     setFixedSize(kPageSize);
     setFrameShape(QFrame::NoFrame);
+    // Its links are the Tab stops; Tab brings each into view.
+    setFocusPolicy(Qt::NoFocus);
     setBackgroundRole(QPalette::Window);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

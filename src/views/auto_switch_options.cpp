@@ -1,6 +1,7 @@
 #include "views/auto_switch_options.h"
 
 #include "settings/veloquill_pointer_settings_state.h"
+#include "views/target_size.h"
 
 #include <QCheckBox>
 #include <QGraphicsOpacityEffect>
@@ -19,11 +20,13 @@ constexpr int kRowPadding = 4;
 AutoSwitchOptions::AutoSwitchOptions(State& state, QWidget* parent) : QWidget(parent)
 {
     m_toggle = new QCheckBox(QStringLiteral("Auto-switch to preferred device when connected"));
+    m_toggle->setMinimumHeight(kMinimumTargetSize);
 
     auto* label = new QLabel(QStringLiteral("Preferred device name:"));
     m_nameField = new QLineEdit;
     m_nameField->setPlaceholderText(QStringLiteral("Device name"));
     m_nameField->setAccessibleName(QStringLiteral("Preferred device name"));
+    m_nameField->setMinimumHeight(kMinimumTargetSize);
     label->setBuddy(m_nameField);
     m_nameRow = new QWidget;
     auto* rowLayout = new QHBoxLayout(m_nameRow);

@@ -18,6 +18,8 @@ DeviceForm::DeviceForm(VeloquillPointerSettingsState& state, PointerDeviceManage
     m_picker = new DevicePicker(state, manager);
     m_pickerArea = new QScrollArea;
     m_pickerArea->setFrameShape(QFrame::NoFrame);
+    // The rows are the Tab stops; the area around them is not one of its own.
+    m_pickerArea->setFocusPolicy(Qt::NoFocus);
     m_pickerArea->setWidgetResizable(true);
     m_pickerArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_pickerArea->setWidget(m_picker);

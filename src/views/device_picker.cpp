@@ -3,6 +3,8 @@
 #include "device/pointer_device_manager.h"
 #include "settings/veloquill_pointer_settings_state.h"
 #include "views/plain_text.h"
+#include "views/target_size.h"
+#include "views/text_styles.h"
 
 #include <QButtonGroup>
 #include <QRadioButton>
@@ -29,8 +31,10 @@ DevicePicker::DevicePicker(State& state, PointerDeviceManager& manager, QWidget*
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_group = new QButtonGroup(this);
+    // Checked and not choosable, but readable: its text is dimmed, not disabled.
     m_disconnected = new QRadioButton;
-    m_disconnected->setEnabled(false);
+    m_disconnected->setMinimumHeight(kMinimumTargetSize);
+    makeSecondary(m_disconnected);
     m_disconnected->hide();
     m_group->addButton(m_disconnected); // a negative id of its own
     rebuild();
@@ -63,10 +67,11 @@ int DevicePicker::heightOfRows(int count) const
     int height = 0;
     int rows = 0;
     for (int i = 0; i < m_layout->count() && rows < count; ++i) {
-        const QWidget* row = m_layout->itemAt(i)->widget();
-        if (!row || row->isHidden())
+        QLayoutItem* item = m_layout->itemAt(i);
+        if (!item->widget() || item->widget()->isHidden())
             continue;
-        height += (rows++ > 0 ? m_layout->spacing() : 0) + row->sizeHint().height();
+        // As the layout gives it: at least its minimum height.
+        height += (rows++ > 0 ? m_layout->spacing() : 0) + item->sizeHint().height();
     }
     const QMargins margins = m_layout->contentsMargins();
     return height + margins.top() + margins.bottom();
@@ -80,6 +85,18 @@ std::optional<QString> DevicePicker::selectionOf(const QAbstractButton* choice) 
     return m_selections.at(static_cast<std::size_t>(id));
 }
 
+void DevicePicker::focusSelection()
+{
+    if (QAbstractButton* row = m_group->checkedButton())
+        row->setFocus(Qt::OtherFocusReason);
+}
+
+bool DevicePicker::hasFocusedRow() const
+{
+    const QWidget* focused = window()->focusWidget();
+    return focused && isAncestorOf(focused);
+}
+
 void DevicePicker::rebuild()
 {
     for (QAbstractButton* choice : choices()) {
@@ -89,9 +106,8 @@ void DevicePicker::rebuild()
     m_selections.clear();
 
     addChoice(QStringLiteral("None (No device selected)"), std::nullopt);
-    // Names come from the devices: shown as written, never as markup or a shortcut.
     for (const PointerDeviceRef& device : m_manager.devices())
-        addChoice(literalButtonText(device->name()), device->stableID());
+        addChoice(device->name(), device->stableID());
     // Below the connected ones.
     m_layout->removeWidget(m_disconnected);
     m_layout->addWidget(m_disconnected);
@@ -99,9 +115,13 @@ void DevicePicker::rebuild()
     Q_EMIT rowsChanged();
 }
 
-void DevicePicker::addChoice(const QString& text, std::optional<QString> selection)
+void DevicePicker::addChoice(const QString& name, std::optional<QString> selection)
 {
-    auto* choice = new QRadioButton(text);
+    // Names come from the devices: shown as written, never as markup or a shortcut, and
+    // heard without the marks that isolate them on screen.
+    auto* choice = new QRadioButton(selection ? literalButtonText(name) : name);
+    choice->setAccessibleName(name);
+    choice->setMinimumHeight(kMinimumTargetSize);
     m_group->addButton(choice, static_cast<int>(m_selections.size()));
     m_selections.push_back(std::move(selection));
     m_layout->addWidget(choice);
@@ -121,8 +141,10 @@ void DevicePicker::showSelection(const std::optional<QString>& selectedDeviceID)
     }
     const bool disconnected = row == m_disconnected;
     if (disconnected) {
-        m_disconnected->setText(literalButtonText(nameInStableID(*selectedDeviceID)) +
-                                QStringLiteral(" (not connected)"));
+        const QString name = nameInStableID(*selectedDeviceID);
+        const QString note = QStringLiteral(" (not connected)");
+        m_disconnected->setText(literalButtonText(name) + note);
+        m_disconnected->setAccessibleName(name + note);
     }
     m_disconnected->setVisible(disconnected);
     row->setChecked(true);

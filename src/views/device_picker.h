@@ -20,8 +20,8 @@ class VeloquillPointerSettingsState;
 // The device to control, as a radio group: "None (No device selected)" and then each listed
 // device by name, in list order. Choosing a row selects its device; a change of selection
 // or of the device list from elsewhere shows at once. A selected device that is not
-// connected keeps a greyed row of its own, marked "not connected", so the list still says
-// whose settings the controls edit.
+// connected keeps a dimmed row of its own, marked "not connected", so the list still says
+// whose settings the controls edit; choosing it does nothing.
 class DevicePicker : public QWidget
 {
     Q_OBJECT
@@ -37,6 +37,11 @@ public:
     // The row of the selected device while it is not connected; null otherwise.
     QAbstractButton* disconnectedSelection() const;
 
+    // Puts the keyboard on the checked row.
+    void focusSelection();
+    // Whether the keyboard is on one of the rows, in the window or for when it is active.
+    bool hasFocusedRow() const;
+
     // The height of the first `count` rows, as laid out.
     int heightOfRows(int count) const;
 
@@ -46,7 +51,7 @@ Q_SIGNALS:
 private:
     void rebuild();
     void showSelection(const std::optional<QString>& selectedDeviceID);
-    void addChoice(const QString& text, std::optional<QString> selection);
+    void addChoice(const QString& name, std::optional<QString> selection);
 
     VeloquillPointerSettingsState& m_state;
     PointerDeviceManager& m_manager;

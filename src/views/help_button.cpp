@@ -1,6 +1,7 @@
 #include "views/help_button.h"
 
 #include "views/help_popover.h"
+#include "views/target_size.h"
 
 #include <QPainter>
 #include <QStyleOptionFocusRect>
@@ -11,20 +12,25 @@ namespace veloquill {
 
 namespace {
 constexpr int kSymbolSize = 14;
-constexpr int kMargin = 2;
 } // namespace
 
-HelpButton::HelpButton(const QString& helpText, QWidget* parent)
-    : QAbstractButton(parent), m_helpText(helpText)
+HelpButton::HelpButton(const QString& title, const QString& helpText, QWidget* parent)
+    : QAbstractButton(parent), m_title(title), m_helpText(helpText)
 {
     // Rich text wraps in a tooltip where plain text would make one line as wide as the
     // screen; the conversion escapes the text, so it still shows exactly as written.
     setToolTip(Qt::convertFromPlainText(helpText, Qt::WhiteSpaceNormal));
-    setAccessibleName(tr("Help"));
+    setAccessibleName(QStringLiteral("Help: ") + title);
     setAccessibleDescription(helpText);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);
     connect(this, &QAbstractButton::clicked, this, &HelpButton::showHelp);
+}
+
+HelpButton::~HelpButton()
+{
+    // The panel is a window of the button's window, not a child of the button.
+    delete m_popover;
 }
 
 bool HelpButton::isShowingHelp() const
@@ -32,9 +38,14 @@ bool HelpButton::isShowingHelp() const
     return m_popover && m_popover->isVisible();
 }
 
+HelpPopover* HelpButton::popover() const
+{
+    return m_popover;
+}
+
 QSize HelpButton::sizeHint() const
 {
-    return QSize(kSymbolSize + 2 * kMargin, kSymbolSize + 2 * kMargin);
+    return kMinimumTarget;
 }
 
 void HelpButton::showHelp()
@@ -42,7 +53,7 @@ void HelpButton::showHelp()
     if (isShowingHelp())
         return;
     if (!m_popover)
-        m_popover = new HelpPopover(m_helpText, this);
+        m_popover = new HelpPopover(m_title, m_helpText, window());
     m_popover->showBeside(this);
 }
 

@@ -1,28 +1,31 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QPointer>
 #include <QString>
 
 namespace veloquill {
 
 class HelpPopover;
 
-// The small question mark beside a slider: its text as a tooltip on hover, and in a
-// scrolling panel on click. The panel belongs to the button, so rebuilding the screen that
-// holds the button closes it.
+// The question mark beside a slider, about the setting titled `title`: its text as a tooltip
+// on hover, and in a scrolling panel on click. The symbol is small, the target around it
+// full size. The panel belongs to the button, so rebuilding the screen that holds the
+// button closes it.
 class HelpButton : public QAbstractButton
 {
     Q_OBJECT
 
 public:
-    explicit HelpButton(const QString& helpText, QWidget* parent = nullptr);
+    HelpButton(const QString& title, const QString& helpText, QWidget* parent = nullptr);
+    ~HelpButton() override;
 
     QString helpText() const { return m_helpText; }
     // Whether the panel is open. Clicking only ever opens it; a click elsewhere or Escape
     // closes it.
     bool isShowingHelp() const;
     // Null until the button is first clicked.
-    HelpPopover* popover() const { return m_popover; }
+    HelpPopover* popover() const;
 
     QSize sizeHint() const override;
 
@@ -32,8 +35,9 @@ protected:
 private:
     void showHelp();
 
+    QString m_title;
     QString m_helpText;
-    HelpPopover* m_popover = nullptr;
+    QPointer<HelpPopover> m_popover;
 };
 
 } // namespace veloquill

@@ -1,5 +1,7 @@
 #include "views/help_popover.h"
 
+#include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
 #include <QScrollArea>
@@ -12,10 +14,26 @@ constexpr int kInset = 16;
 constexpr int kSpacing = 8;
 constexpr int kTextPixelSize = 13;
 constexpr int kGapToAnchor = 6;
+
+QAccessibleInterface* accessibleHelpPopover(const QString& className, QObject* object)
+{
+    if (className == QLatin1String(HelpPopover::staticMetaObject.className()) &&
+        object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Dialog);
+    return nullptr;
+}
 } // namespace
 
-HelpPopover::HelpPopover(const QString& helpText, QWidget* parent) : QFrame(parent, Qt::Popup)
+// Not a popup: Qt leaves popups out of what screen readers see, and gives them no focus.
+HelpPopover::HelpPopover(const QString& title, const QString& helpText, QWidget* parent)
+    : QFrame(parent, Qt::Tool | Qt::FramelessWindowHint)
 {
+    static const bool accessible = [] {
+        QAccessible::installFactory(accessibleHelpPopover);
+        return true;
+    }();
+    Q_UNUSED(accessible);
+    setAccessibleName(QStringLiteral("Help: ") + title);
     setFrameShape(QFrame::Box);
     setLineWidth(1);
 
@@ -24,6 +42,9 @@ HelpPopover::HelpPopover(const QString& helpText, QWidget* parent) : QFrame(pare
     m_text->setText(helpText);
     m_text->setWordWrap(true);
     m_text->setAlignment(Qt::AlignLeading | Qt::AlignTop);
+    // Focusable, so that a screen reader reads it and the keyboard can go through it.
+    m_text->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    m_text->setFocusPolicy(Qt::StrongFocus);
     m_text->setForegroundRole(QPalette::Text);
     QFont font = m_text->font();
     font.setPixelSize(kTextPixelSize);
@@ -52,8 +73,14 @@ HelpPopover::HelpPopover(const QString& helpText, QWidget* parent) : QFrame(pare
     layout->addWidget(m_scrollArea);
 }
 
-void HelpPopover::showBeside(const QWidget* anchor)
+void HelpPopover::showBeside(QWidget* anchor)
 {
+    m_anchor = anchor;
+    const QScreen* screen = anchor->screen();
+    // Never larger than the screen, whatever the text size: the text scrolls instead.
+    const QSize frameSize(2 * lineWidth(), 2 * lineWidth());
+    m_scrollArea->setFixedSize(
+        screen ? kPanelSize.boundedTo(screen->availableGeometry().size() - frameSize) : kPanelSize);
     adjustSize();
     const bool leftToRight = anchor->layoutDirection() == Qt::LeftToRight;
     const QPoint middle(0, anchor->height() / 2);
@@ -74,7 +101,7 @@ void HelpPopover::showBeside(const QWidget* anchor)
                                    : leading.x() + kGapToAnchor);
     };
     besideTrailing();
-    if (const QScreen* screen = anchor->screen()) {
+    if (screen) {
         const QRect available = screen->availableGeometry();
         if (frame.left() < available.left() || frame.right() > available.right())
             besideLeading();
@@ -84,6 +111,30 @@ void HelpPopover::showBeside(const QWidget* anchor)
     }
     move(frame.topLeft());
     show();
+    raise();
+    activateWindow();
+    m_text->setFocus(Qt::PopupFocusReason);
+}
+
+bool HelpPopover::event(QEvent* event)
+{
+    // A click elsewhere takes the activation away.
+    if (event->type() == QEvent::WindowDeactivate)
+        hide();
+    return QFrame::event(event);
+}
+
+void HelpPopover::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Escape) {
+        QFrame::keyPressEvent(event);
+        return;
+    }
+    hide();
+    if (m_anchor) {
+        m_anchor->activateWindow();
+        m_anchor->setFocus(Qt::PopupFocusReason);
+    }
 }
 
 } // namespace veloquill

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFrame>
+#include <QPointer>
 #include <QSize>
 
 class QLabel;
@@ -8,8 +9,10 @@ class QScrollArea;
 
 namespace veloquill {
 
-// The panel a help button opens: its text in a fixed-size scrolling area. It closes like a
-// menu, on a click elsewhere or Escape.
+// The panel a help button opens: its text in a fixed-size scrolling area, in a small window
+// of its own beside the button's window, so that screen readers find it as a dialog and the
+// keyboard can read it. It takes the focus while open and closes like a menu, on Escape or
+// a click elsewhere; Escape gives the focus back to the button.
 class HelpPopover : public QFrame
 {
     Q_OBJECT
@@ -17,17 +20,24 @@ class HelpPopover : public QFrame
 public:
     static constexpr QSize kPanelSize{450, 250};
 
-    HelpPopover(const QString& helpText, QWidget* parent);
+    // `parent` is the window the panel stays with.
+    HelpPopover(const QString& title, const QString& helpText, QWidget* parent);
 
-    // Places the panel against the anchor's trailing edge, kept on the anchor's screen.
-    void showBeside(const QWidget* anchor);
+    // Places the panel against the anchor's trailing edge, kept whole on the anchor's screen,
+    // and gives it the focus.
+    void showBeside(QWidget* anchor);
 
     QScrollArea* scrollArea() const { return m_scrollArea; }
     QLabel* textLabel() const { return m_text; }
 
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QScrollArea* m_scrollArea = nullptr;
     QLabel* m_text = nullptr;
+    QPointer<QWidget> m_anchor;
 };
 
 } // namespace veloquill

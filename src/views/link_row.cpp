@@ -1,6 +1,7 @@
 #include "views/link_row.h"
 
 #include "views/svg_icon.h"
+#include "views/target_size.h"
 #include "views/text_styles.h"
 
 #include <QHBoxLayout>
@@ -48,7 +49,7 @@ LinkRow::LinkRow(const QString& symbolResource, const QString& label, const QUrl
 
 QSize LinkRow::sizeHint() const
 {
-    return layout()->sizeHint();
+    return layout()->sizeHint().expandedTo(kMinimumTarget);
 }
 
 void LinkRow::paintEvent(QPaintEvent*)

@@ -4,6 +4,7 @@
 #include "settings/veloquill_pointer_settings_state.h"
 #include "support/log.h"
 #include "views/device_form.h"
+#include "views/device_picker.h"
 #include "views/pointer_controls_form.h"
 #include "views/text_styles.h"
 
@@ -88,8 +89,19 @@ void PointerControlView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     // A window coming back from being minimised was on screen all along.
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        focusSelectedDevice();
         scheduleDeviceSelection();
+    }
+}
+
+void PointerControlView::focusSelectedDevice()
+{
+    // Only while the keyboard is still where the view put it, or nowhere yet.
+    const QWidget* focused = window()->focusWidget();
+    DevicePicker* picker = m_deviceForm->picker();
+    if (!focused || picker->hasFocusedRow())
+        picker->focusSelection();
 }
 
 void PointerControlView::scheduleDeviceSelection()
@@ -98,8 +110,9 @@ void PointerControlView::scheduleDeviceSelection()
     // Runs even when the view is gone by then: the settings window rebuilds its content on
     // every bringToFront, and the selection must still be made.
     const QPointer<PointerDeviceManager> manager(&m_manager);
+    const QPointer<PointerControlView> view(this);
     VeloquillPointerSettingsState* state = &m_state;
-    QTimer::singleShot(kAppearanceDelayMs, state, [state, manager] {
+    QTimer::singleShot(kAppearanceDelayMs, state, [state, manager, view] {
         const QString prefix = QStringLiteral("PointerControlView.onAppear (asyncAfter): ");
         const std::size_t count = manager ? manager->devices().size() : 0;
         logLine(prefix + QStringLiteral("Current PKM devices: ") + QString::number(count));
@@ -111,6 +124,9 @@ void PointerControlView::scheduleDeviceSelection()
         logLine(prefix +
                 QStringLiteral("Calling settingsState.ensureDeviceSelectionAndLoadSettings()"));
         state->ensureDeviceSelectionAndLoadSettings();
+        // The keyboard follows the device just selected.
+        if (view)
+            view->focusSelectedDevice();
     });
 }
 

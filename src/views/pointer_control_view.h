@@ -14,7 +14,8 @@ class VeloquillPointerSettingsState;
 // The working surface of the settings window: the detected devices to choose from, the
 // auto-switch options, and the selected device's speed and acceleration. It holds no
 // pointer logic: every control writes straight to the settings state and shows each of its
-// changes, and the device area follows the manager's list.
+// changes, and the device area follows the manager's list. Shown, it puts the keyboard on
+// the selected device's row.
 class PointerControlView : public QWidget
 {
     Q_OBJECT
@@ -37,6 +38,7 @@ protected:
 private:
     void showDeviceArea();
     void scheduleDeviceSelection();
+    void focusSelectedDevice();
 
     VeloquillPointerSettingsState& m_state;
     PointerDeviceManager& m_manager;

@@ -4,6 +4,7 @@
 #include "settings/veloquill_pointer_settings_state.h"
 #include "views/form_section.h"
 #include "views/help_texts.h"
+#include "views/target_size.h"
 #include "views/text_styles.h"
 #include "views/value_slider_row.h"
 
@@ -27,10 +28,12 @@ constexpr BoundNumber kAcceleration{
     &State::currentPointerAccelerationChanged, &State::pointerAccelerationFormatter};
 constexpr BoundNumber kSpeed{&State::currentPointerSpeed, &State::setCurrentPointerSpeed,
                              &State::currentPointerSpeedChanged, &State::pointerSpeedFormatter};
-// Speed is typed to three decimals, acceleration to two.
+// Speed is typed to three decimals, acceleration to two; both move a two-hundredth of their
+// range for a fine step and a twentieth for a coarse one.
 constexpr ValueSliderRow::Range kAccelerationRange{PointerRange::MinAcceleration,
-                                                   PointerRange::MaxAcceleration, 2};
-constexpr ValueSliderRow::Range kSpeedRange{State::MinPointerSpeed, State::MaxPointerSpeed, 3};
+                                                   PointerRange::MaxAcceleration, 2, 0.1, 1.0};
+constexpr ValueSliderRow::Range kSpeedRange{State::MinPointerSpeed, State::MaxPointerSpeed, 3, 0.01,
+                                            0.1};
 
 // A group of rows that can be squeezed to nothing while it slides away.
 QWidget* collapsibleRows(std::initializer_list<QWidget*> rows)
@@ -57,9 +60,14 @@ QPropertyAnimation* heightAnimation(QWidget* target, int from, int to)
 
 PointerControlsForm::PointerControlsForm(State& state, bool accelerationAmountSupported,
                                          QWidget* parent)
-    : QWidget(parent), m_state(state)
+    : QWidget(parent), m_state(state), m_accelerationAmountSupported(accelerationAmountSupported)
 {
+    m_noDeviceNote =
+        new QLabel(QStringLiteral("Choose a device above to change its pointer settings."));
+    m_noDeviceNote->setTextFormat(Qt::PlainText);
+    m_noDeviceNote->setWordWrap(true);
     m_disableAcceleration = new QCheckBox(QStringLiteral("Disable pointer acceleration"));
+    m_disableAcceleration->setMinimumHeight(kMinimumTargetSize);
     m_trackingSpeedRow =
         new ValueSliderRow(state, kSpeed, kSpeedRange, QStringLiteral("Tracking speed"),
                            QStringLiteral("(0–1)"), trackingSpeedHelpText());
@@ -69,6 +77,8 @@ PointerControlsForm::PointerControlsForm(State& state, bool accelerationAmountSu
     m_speedRow = new ValueSliderRow(state, kSpeed, kSpeedRange, QStringLiteral("Pointer speed"),
                                     QStringLiteral("(0–1)"), speedHelpText());
     m_revert = new QPushButton(QStringLiteral("Revert to system defaults"));
+    m_revert->setMinimumSize(kMinimumTarget);
+    m_revert->setAutoDefault(false);
 
     const int labelWidth =
         std::max({m_trackingSpeedRow->labelWidthHint(), m_accelerationRow->labelWidthHint(),
@@ -92,6 +102,7 @@ PointerControlsForm::PointerControlsForm(State& state, bool accelerationAmountSu
     }
 
     auto* section = new FormSection;
+    section->rows()->addWidget(m_noDeviceNote);
     section->rows()->addWidget(m_disableAcceleration);
     section->rows()->addWidget(m_linearRows);
     section->rows()->addWidget(m_acceleratedRows);
@@ -102,6 +113,7 @@ PointerControlsForm::PointerControlsForm(State& state, bool accelerationAmountSu
 
     m_disableAcceleration->setChecked(state.currentPointerDisableAcceleration());
     showRowsFor(state.currentPointerDisableAcceleration());
+    showSelection(state.selectedDeviceID());
 
     // clicked, unlike toggled, comes only from the user, so showing the state's value never
     // writes it back.
@@ -115,6 +127,19 @@ PointerControlsForm::PointerControlsForm(State& state, bool accelerationAmountSu
         showRowsFor(disabled);
     });
     connect(m_revert, &QPushButton::clicked, &state, &State::revertPointerSpeed);
+    connect(&state, &State::selectedDeviceIDChanged, this, &PointerControlsForm::showSelection);
+}
+
+void PointerControlsForm::showSelection(const std::optional<QString>& selectedDeviceID)
+{
+    // Without a device the values would belong to nothing: they wait for a choice.
+    const bool chosen = selectedDeviceID.has_value();
+    m_noDeviceNote->setHidden(chosen);
+    m_disableAcceleration->setEnabled(chosen);
+    m_revert->setEnabled(chosen);
+    m_trackingSpeedRow->setControlsEnabled(chosen);
+    m_speedRow->setControlsEnabled(chosen);
+    m_accelerationRow->setControlsEnabled(chosen && m_accelerationAmountSupported);
 }
 
 bool PointerControlsForm::isSwappingRows() const

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class QAbstractAnimation;
 class QCheckBox;
 class QLabel;
@@ -17,7 +19,8 @@ class VeloquillPointerSettingsState;
 // acceleration" and "Pointer speed"; with it off, "Tracking speed" alone, which is the
 // pointer speed under the name that fits a linear response (the acceleration stays as it
 // is for when acceleration is switched on again). Flipping the switch slides one set of
-// rows out and the other in; it never touches the values.
+// rows out and the other in; it never touches the values. While no device is selected the
+// controls are closed, under a line that asks for a device.
 class PointerControlsForm : public QWidget
 {
     Q_OBJECT
@@ -36,6 +39,8 @@ public:
     ValueSliderRow* speedRow() const { return m_speedRow; }
     ValueSliderRow* trackingSpeedRow() const { return m_trackingSpeedRow; }
     QPushButton* revertButton() const { return m_revert; }
+    // Shown above the controls while no device is selected.
+    QLabel* noDeviceNote() const { return m_noDeviceNote; }
     // The line under a disabled "Pointer acceleration", or null.
     QLabel* accelerationNote() const { return m_accelerationNote; }
     // While the rows are still sliding in and out.
@@ -43,9 +48,12 @@ public:
 
 private:
     void showRowsFor(bool accelerationDisabled);
+    void showSelection(const std::optional<QString>& selectedDeviceID);
     void finishSwap();
 
     VeloquillPointerSettingsState& m_state;
+    bool m_accelerationAmountSupported = true;
+    QLabel* m_noDeviceNote = nullptr;
     QCheckBox* m_disableAcceleration = nullptr;
     QWidget* m_acceleratedRows = nullptr;
     QWidget* m_linearRows = nullptr;

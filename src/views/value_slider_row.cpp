@@ -2,17 +2,15 @@
 
 #include "settings/veloquill_pointer_settings_state.h"
 #include "views/help_button.h"
+#include "views/target_size.h"
 #include "views/text_styles.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalBlocker>
-#include <QSlider>
 #include <QVBoxLayout>
-
-#include <algorithm>
-#include <cmath>
 
 namespace veloquill {
 
@@ -30,7 +28,7 @@ QLabel* plainLabel(const QString& text)
 ValueSliderRow::ValueSliderRow(VeloquillPointerSettingsState& state, BoundNumber number,
                                Range range, const QString& title, const QString& rangeCaption,
                                const QString& helpText, QWidget* parent)
-    : QWidget(parent), m_state(state), m_number(number), m_range(range)
+    : QWidget(parent), m_state(state), m_number(number)
 {
     m_title = plainLabel(title);
     auto* caption = plainLabel(rangeCaption);
@@ -40,7 +38,7 @@ ValueSliderRow::ValueSliderRow(VeloquillPointerSettingsState& state, BoundNumber
     titles->setSpacing(0);
     titles->addWidget(m_title);
     titles->addWidget(caption);
-    m_helpButton = new HelpButton(helpText);
+    m_helpButton = new HelpButton(title, helpText);
     m_label = new QWidget;
     auto* label = new QHBoxLayout(m_label);
     label->setContentsMargins(0, 0, 0, 0);
@@ -49,23 +47,25 @@ ValueSliderRow::ValueSliderRow(VeloquillPointerSettingsState& state, BoundNumber
     label->addWidget(m_helpButton, 0, Qt::AlignTop);
     label->addStretch();
 
-    m_slider = new QSlider(Qt::Horizontal);
-    // Arrow keys move a hundredth of the range, Page Up and Down a tenth.
-    const int steps = m_range.sliderSteps();
-    m_slider->setRange(0, steps);
-    m_slider->setSingleStep(std::max(1, steps / 100));
-    m_slider->setPageStep(std::max(1, steps / 10));
+    m_slider = new FineSlider(range);
     m_slider->setAccessibleName(title);
+    m_decrease = stepButton(QStringLiteral("−"), QStringLiteral("Decrease ") + title,
+                            QAbstractSlider::SliderSingleStepSub);
+    m_increase = stepButton(QStringLiteral("+"), QStringLiteral("Increase ") + title,
+                            QAbstractSlider::SliderSingleStepAdd);
 
     m_field = new QLineEdit;
     m_field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_field->setFixedWidth(kFieldWidth);
+    m_field->setMinimumHeight(kMinimumTargetSize);
     m_field->setAccessibleName(title);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_label);
+    layout->addWidget(m_decrease);
     layout->addWidget(m_slider, 1);
+    layout->addWidget(m_increase);
     layout->addWidget(m_field);
 
     showValue(current());
@@ -74,10 +74,29 @@ ValueSliderRow::ValueSliderRow(VeloquillPointerSettingsState& state, BoundNumber
     connect(&m_state, m_number.changed, this, &ValueSliderRow::showValue);
 }
 
+QPushButton* ValueSliderRow::stepButton(const QString& symbol, const QString& name,
+                                        QAbstractSlider::SliderAction action)
+{
+    auto* button = new QPushButton(symbol);
+    button->setFixedSize(kMinimumTarget);
+    button->setAutoDefault(false);
+    button->setAccessibleName(name);
+    // Through the slider, as an arrow key would: bounded by its range, written as it moves.
+    connect(button, &QPushButton::clicked, m_slider,
+            [this, action] { m_slider->triggerAction(action); });
+    return button;
+}
+
+void ValueSliderRow::setControlsEnabled(bool enabled)
+{
+    for (QWidget* control : {static_cast<QWidget*>(m_slider), static_cast<QWidget*>(m_decrease),
+                             static_cast<QWidget*>(m_increase), static_cast<QWidget*>(m_field)})
+        control->setEnabled(enabled);
+}
+
 void ValueSliderRow::commitSliderPosition(int position)
 {
-    const double value = valueAtSliderPosition(position);
-    (m_state.*m_number.set)(value);
+    (m_state.*m_number.set)(m_slider->scale().valueAt(position));
 }
 
 QString ValueSliderRow::title() const
@@ -93,28 +112,6 @@ int ValueSliderRow::labelWidthHint() const
 void ValueSliderRow::setLabelWidth(int width)
 {
     m_label->setFixedWidth(width);
-}
-
-int ValueSliderRow::Range::sliderSteps() const
-{
-    return static_cast<int>(std::lround((maximum - minimum) * std::pow(10.0, fractionDigits)));
-}
-
-int ValueSliderRow::sliderPositionFor(double value) const
-{
-    const int steps = m_range.sliderSteps();
-    const double span = m_range.maximum - m_range.minimum;
-    const double position = (value - m_range.minimum) / span * steps;
-    if (!std::isfinite(position))
-        return 0;
-    return static_cast<int>(std::lround(std::clamp(position, 0.0, double(steps))));
-}
-
-double ValueSliderRow::valueAtSliderPosition(int position) const
-{
-    // Divided last, so that a position gives the shortest decimal of its value (600 of 1000
-    // is 0.6, not 0.6000000000000001).
-    return m_range.minimum + (m_range.maximum - m_range.minimum) * position / m_range.sliderSteps();
 }
 
 const DecimalFormatter& ValueSliderRow::formatter() const
@@ -133,7 +130,7 @@ void ValueSliderRow::showValue(double value)
     // slider's rounded position back.
     {
         const QSignalBlocker blocker(m_slider);
-        m_slider->setValue(sliderPositionFor(value));
+        m_slider->setValue(m_slider->scale().positionFor(value));
     }
     // Text the user is still typing stays until they commit it.
     if (!m_field->isModified())

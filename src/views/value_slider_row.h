@@ -1,10 +1,12 @@
 #pragma once
 
+#include "views/fine_slider.h"
+
 #include <QWidget>
 
 class QLabel;
 class QLineEdit;
-class QSlider;
+class QPushButton;
 
 namespace veloquill {
 
@@ -23,10 +25,11 @@ struct BoundNumber
     const DecimalFormatter& (State::*formatter)() const;
 };
 
-// A slider with its title, range caption and help button beside the track, and a number
-// field after it, both bound to one number of the settings state. The slider writes while
-// it moves; the field writes what it parses when its edit is committed (Return, or leaving
-// it), and otherwise shows the number as it stands.
+// A slider with its title, range caption and help button beside the track, a − and a +
+// button either side of it that move it by one fine step, and a number field after it, all
+// bound to one number of the settings state. The slider writes while it moves; the field
+// writes what it parses when its edit is committed (Return, or leaving it), and otherwise
+// shows the number as it stands.
 class ValueSliderRow : public QWidget
 {
     Q_OBJECT
@@ -34,14 +37,7 @@ class ValueSliderRow : public QWidget
 public:
     // The values the row edits, and how many fraction digits a user may give them: the
     // slider has a position for every such value, so one typed in is shown where it is.
-    struct Range
-    {
-        double minimum;
-        double maximum;
-        int fractionDigits;
-
-        int sliderSteps() const;
-    };
+    using Range = SliderScale;
 
     static constexpr int kFieldWidth = 80;
 
@@ -50,19 +46,22 @@ public:
                    QWidget* parent = nullptr);
 
     QString title() const;
-    QSlider* slider() const { return m_slider; }
+    FineSlider* slider() const { return m_slider; }
+    QPushButton* decreaseButton() const { return m_decrease; }
+    QPushButton* increaseButton() const { return m_increase; }
     QLineEdit* numberField() const { return m_field; }
     HelpButton* helpButton() const { return m_helpButton; }
+
+    // Opens or closes the slider, its buttons and the field to changes; the help stays.
+    void setControlsEnabled(bool enabled);
 
     // Rows stacked in one form give their labels one width, so that their tracks line up.
     int labelWidthHint() const;
     void setLabelWidth(int width);
 
-    // The slider position that shows the value; values outside the range sit at its ends.
-    int sliderPositionFor(double value) const;
-
 private:
-    double valueAtSliderPosition(int position) const;
+    QPushButton* stepButton(const QString& symbol, const QString& name,
+                            QAbstractSlider::SliderAction action);
     const DecimalFormatter& formatter() const;
     double current() const;
     void showValue(double value);
@@ -71,10 +70,11 @@ private:
 
     VeloquillPointerSettingsState& m_state;
     BoundNumber m_number;
-    Range m_range;
     QWidget* m_label = nullptr;
     QLabel* m_title = nullptr;
-    QSlider* m_slider = nullptr;
+    FineSlider* m_slider = nullptr;
+    QPushButton* m_decrease = nullptr;
+    QPushButton* m_increase = nullptr;
     QLineEdit* m_field = nullptr;
     HelpButton* m_helpButton = nullptr;
 };

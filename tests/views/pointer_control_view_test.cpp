@@ -2,12 +2,15 @@
 #include "views/auto_switch_options.h"
 #include "views/device_form.h"
 #include "views/device_picker.h"
+#include "views/help_button.h"
 #include "views/plain_text.h"
 #include "views/pointer_control_view.h"
 #include "views/pointer_controls_form.h"
 #include "views/value_slider_row.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -103,17 +106,21 @@ TEST_F(PointerControlViewTest, DeviceListGrowsWithTheDevicesOffersThemByLiteralN
     EXPECT_EQ(state->selectedDeviceID(), manager->devices()[1]->stableID());
     QTest::mouseClick(choices[0], Qt::LeftButton, {}, QPoint(4, choices[0]->height() / 2));
     EXPECT_EQ(state->selectedDeviceID(), std::nullopt);
-    EXPECT_TRUE(controls().speedRow()->slider()->isEnabled()) << "the controls need no selection";
     state->setSelectedDeviceID(manager->devices()[2]->stableID());
     EXPECT_TRUE(choices[3]->isChecked());
     EXPECT_EQ(v.deviceForm()->picker()->disconnectedSelection(), nullptr);
 
-    // The selected device unplugged stays in the list, greyed, and still the chosen one.
+    // The selected device unplugged stays in the list, dimmed, and still the chosen one;
+    // clicking it changes nothing.
+    const std::optional<QString> chosen = state->selectedDeviceID();
     unplug(odd);
-    const QAbstractButton* away = v.deviceForm()->picker()->disconnectedSelection();
+    QAbstractButton* away = v.deviceForm()->picker()->disconnectedSelection();
     ASSERT_NE(away, nullptr);
-    EXPECT_TRUE(away->isVisible() && away->isChecked() && !away->isEnabled());
+    EXPECT_TRUE(away->isVisible() && away->isChecked() && away->isEnabled());
     EXPECT_EQ(away->text(), isolatedText("<b>x</b> %1 &&Mouse") + " (not connected)");
+    QTest::mouseClick(away, Qt::LeftButton, {}, QPoint(4, away->height() / 2));
+    EXPECT_TRUE(away->isChecked());
+    EXPECT_EQ(state->selectedDeviceID(), chosen);
     for (const QAbstractButton* choice : v.deviceForm()->picker()->choices())
         EXPECT_FALSE(choice->isChecked()) << choice->text().toStdString();
     state->setSelectedDeviceID(std::nullopt);
@@ -301,9 +308,8 @@ TEST_F(PointerControlViewTest, TypedNumbersReadTheSameInEveryLocaleAndShowTheVal
     }
 }
 
-// Up to five devices and the auto-switch options are all in view without scrolling: at the
-// settings window's default size, 580 x 480, for one or two devices with no large empty
-// part left, and in a window grown to fit for up to five. A longer list scrolls instead.
+// Up to five devices and the auto-switch options are all in view without scrolling, in a
+// view grown to fit, with no large empty part left. A longer list scrolls instead.
 TEST_F(PointerControlViewTest, FiveDevicesAndTheAutoSwitchOptionsFitTheWindowWithoutScrolling)
 {
     build();
@@ -332,7 +338,133 @@ TEST_F(PointerControlViewTest, FiveDevicesAndTheAutoSwitchOptionsFitTheWindowWit
         EXPECT_TRUE(inView(form.autoSwitchOptions()->preferredNameRow()));
         EXPECT_TRUE(inView(revert));
     }
-    EXPECT_EQ(heights.mid(0, 2), QList<int>({480, 480}));
     EXPECT_EQ(heights[5], heights[4]) << "a longer list scrolls rather than grows";
     EXPECT_LT(emptyBelow, 80) << "a large empty part under the controls";
+}
+
+// Only controls are Tab stops, and each is a target of at least 44 x 44 with a plain name.
+TEST_F(PointerControlViewTest, EveryControlIsALargeTargetWithAPlainNameAndNoAreaIsATabStop)
+{
+    connect("Foot & Mouse", 1, 1);
+    const auto away = connect("Head Mouse", 4660, 171);
+    store->setString(State::SelectedDeviceIDKey, HeadMouse);
+    showView();
+    unplug(away);
+    QStringList names;
+    for (const QWidget* widget : view->findChildren<QWidget*>()) {
+        const QString name = QAccessible::queryAccessibleInterface(const_cast<QWidget*>(widget))
+                                 ->text(QAccessible::Name);
+        EXPECT_FALSE(name.contains(QChar(0x2068)) || name.contains(QChar(0x2069)));
+        // A radio group is one Tab stop, its rows reached with the arrow keys.
+        if (!widget->isVisible() || widget->focusPolicy() == Qt::NoFocus)
+            continue;
+        names.append(name);
+        EXPECT_GE(widget->width(), 44) << name.toStdString();
+        EXPECT_GE(widget->height(), 44) << name.toStdString();
+    }
+    const auto sliderRow = [](const QString& title) {
+        return QStringList{"Help: " + title, "Decrease " + title, title, "Increase " + title,
+                           title};
+    };
+    EXPECT_EQ(names, QStringList({"Head Mouse (not connected)", "None (No device selected)",
+                                  "Foot & Mouse", "Auto-switch to preferred device when connected",
+                                  "Preferred device name", "Disable pointer acceleration"}) +
+                         sliderRow("Pointer acceleration") + sliderRow("Pointer speed") +
+                         QStringList{"Revert to system defaults"});
+}
+
+TEST_F(PointerControlViewTest, ShownItPutsTheKeyboardOnTheSelectedDevicesRow)
+{
+    connect("Foot Mouse", 1, 1);
+    connect("Head Mouse", 4660, 171);
+    store->setString(State::SelectedDeviceIDKey, HeadMouse);
+    showView();
+    EXPECT_EQ(view->focusWidget(), view->deviceForm()->picker()->choices()[2]);
+}
+
+TEST_F(PointerControlViewTest, ControlsWaitForADeviceUnderALineAskingForOne)
+{
+    connect("Head Mouse", 4660, 171);
+    PointerControlsForm& form = *showView().controlsForm();
+    for (const bool chosen : {false, true, false}) {
+        state->setSelectedDeviceID(chosen ? std::optional(HeadMouse) : std::nullopt);
+        EXPECT_EQ(form.noDeviceNote()->isVisible(), !chosen);
+        QList<QWidget*> closed{form.disableAccelerationToggle(), form.revertButton()};
+        for (const ValueSliderRow* row : {form.accelerationRow(), form.speedRow()}) {
+            closed +=
+                {row->slider(), row->decreaseButton(), row->increaseButton(), row->numberField()};
+            EXPECT_TRUE(row->helpButton()->isEnabled());
+        }
+        for (const QWidget* control : closed)
+            EXPECT_EQ(control->isEnabled(), chosen) << control->accessibleName().toStdString();
+    }
+}
+
+// A click beside the handle moves one fine step towards it, as do − and + and the arrow
+// keys; Page Up and Down move a coarse step, Home and End to the ends.
+TEST_F(PointerControlViewTest, ButtonsTrackClicksAndKeysMoveByFineOrCoarseStepsAndWrite)
+{
+    connect("Head Mouse", 4660, 171);
+    showView();
+    // Minus and Plus stand for the buttons, Less and Greater for clicks a quarter of the
+    // track before and after the middle, where the speed's handle is.
+    const std::tuple<bool, Qt::Key, double> cases[] = {
+        {true, Qt::Key_Minus, 0.49},   {true, Qt::Key_Plus, 0.51},   {true, Qt::Key_Less, 0.49},
+        {true, Qt::Key_Greater, 0.51}, {true, Qt::Key_Right, 0.51},  {true, Qt::Key_PageUp, 0.6},
+        {true, Qt::Key_PageDown, 0.4}, {true, Qt::Key_Home, 0.0},    {true, Qt::Key_End, 1.0},
+        {false, Qt::Key_Minus, 0.9},   {false, Qt::Key_Plus, 1.1},   {false, Qt::Key_Greater, 1.1},
+        {false, Qt::Key_Left, 0.9},    {false, Qt::Key_PageUp, 2.0}, {false, Qt::Key_End, 20.0}};
+    for (const auto& [speed, input, expected] : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << speed << " " << QKeySequence(input).toString().toStdString());
+        state->setCurrentPointerSpeed(0.5);
+        state->setCurrentPointerAcceleration(1.0);
+        const ValueSliderRow* row = speed ? controls().speedRow() : controls().accelerationRow();
+        FineSlider* slider = row->slider();
+        const QPoint beside(slider->width() / 4, 0);
+        if (input == Qt::Key_Minus || input == Qt::Key_Plus)
+            (input == Qt::Key_Minus ? row->decreaseButton() : row->increaseButton())->click();
+        else if (input == Qt::Key_Less || input == Qt::Key_Greater)
+            QTest::mouseClick(slider, Qt::LeftButton, {},
+                              slider->rect().center() + (input == Qt::Key_Less ? -beside : beside));
+        else
+            QTest::keyClick(slider, input);
+        EXPECT_EQ(speed ? state->currentPointerSpeed() : state->currentPointerAcceleration(),
+                  expected);
+    }
+
+    // The handle still drags freely.
+    state->setCurrentPointerSpeed(0.5);
+    QSlider* slider = controls().speedRow()->slider();
+    const QPoint handle = slider->rect().center(), to = handle + QPoint(slider->width() / 4, 0);
+    QTest::mousePress(slider, Qt::LeftButton, {}, handle);
+    QTest::mouseMove(slider, to);
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, to);
+    EXPECT_GT(state->currentPointerSpeed(), 0.6);
+}
+
+TEST_F(PointerControlViewTest, ScreenReadersHearSliderValuesInTheUnitsShownAndCanSetThem)
+{
+    connect("Head Mouse", 4660, 171);
+    showView();
+    state->setCurrentPointerSpeed(0.75);
+    const std::tuple<ValueSliderRow*, double, double, double, double> cases[] = {
+        {controls().speedRow(), 0.75, 1.0, 0.01, 0.3},
+        {controls().accelerationRow(), 1.0, 20.0, 0.1, 12.5}};
+    for (const auto& [row, value, maximum, step, set] : cases) {
+        QAccessibleInterface* slider = QAccessible::queryAccessibleInterface(row->slider());
+        EXPECT_EQ(slider->role(), QAccessible::Slider);
+        EXPECT_EQ(slider->text(QAccessible::Name), row->title());
+        QAccessibleValueInterface* reading = slider->valueInterface();
+        ASSERT_NE(reading, nullptr);
+        EXPECT_EQ(reading->currentValue().toDouble(), value);
+        EXPECT_EQ(slider->text(QAccessible::Value), QString::number(value));
+        EXPECT_EQ(reading->minimumValue().toDouble(), 0.0);
+        EXPECT_EQ(reading->maximumValue().toDouble(), maximum);
+        EXPECT_EQ(reading->minimumStepSize().toDouble(), step);
+        reading->setCurrentValue(set);
+        EXPECT_EQ(row == controls().speedRow() ? state->currentPointerSpeed()
+                                               : state->currentPointerAcceleration(),
+                  set);
+    }
 }

@@ -7,6 +7,8 @@
 #include "views/permission_view.h"
 #include "views/plain_text.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
@@ -26,7 +28,7 @@ namespace {
 // A help button on screen, as beside a slider.
 struct ShownHelpButton
 {
-    explicit ShownHelpButton(const QString& text) : button(new HelpButton(text))
+    explicit ShownHelpButton(const QString& text) : button(new HelpButton("Pointer speed", text))
     {
         auto* layout = new QHBoxLayout(&host);
         layout->addWidget(new QLabel("Pointer speed"));
@@ -68,8 +70,10 @@ TEST(AboutView, LinkRowsOpenTheirDestinationWhereverClicked)
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     ASSERT_EQ(view.linkRows().size(), 2u);
+    EXPECT_EQ(view.focusPolicy(), Qt::NoFocus) << "the page is no Tab stop, its links are";
     for (LinkRow* row : view.linkRows()) {
         EXPECT_EQ(row->destination().scheme(), "https");
+        EXPECT_GE(row->height(), 44);
         view.ensureWidgetVisible(row);
         // Through the window, as a real click arrives: on the label and on the trailing arrow.
         for (const QLabel* part : row->findChildren<QLabel*>()) {
@@ -139,6 +143,32 @@ TEST(HelpButton, ClickingOpensItsOwnPanelWhichGoesWithTheButton)
     // Rebuilding the screen that holds the button closes its panel.
     delete speed.button;
     EXPECT_TRUE(panel.isNull());
+}
+
+// Screen readers see the panel as a dialog of the application, and read it from the focus.
+TEST(HelpButton, ItsPanelIsAFocusedDialogThatEscapeOrAClickElsewhereCloses)
+{
+    ShownHelpButton speed(speedHelpText());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&speed.host));
+    QTest::mouseClick(speed.button, Qt::LeftButton);
+    HelpPopover* panel = speed.button->popover();
+    const auto focusedOn = [](const QWidget* widget) {
+        return QTest::qWaitFor([&] { return QApplication::focusWidget() == widget; });
+    };
+    EXPECT_TRUE(focusedOn(panel->textLabel()));
+    QAccessibleInterface* dialog = QAccessible::queryAccessibleInterface(panel);
+    EXPECT_EQ(dialog->role(), QAccessible::Dialog);
+    EXPECT_EQ(dialog->text(QAccessible::Name), "Help: Pointer speed");
+    EXPECT_GE(QAccessible::queryAccessibleInterface(qApp)->indexOfChild(dialog), 0);
+
+    QTest::keyClick(panel->textLabel(), Qt::Key_Escape);
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_TRUE(focusedOn(speed.button));
+
+    speed.button->click();
+    ASSERT_TRUE(focusedOn(panel->textLabel()));
+    speed.host.activateWindow();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !panel->isVisible(); }));
 }
 
 TEST(DesktopSettingsLauncher, TriesTheRunningDesktopsSettingsFirstAndStartsTheFirstThatStarts)

@@ -1,0 +1,119 @@
+#include "views/fine_slider.h"
+
+#include "views/target_size.h"
+
+#include <QAccessibleWidget>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QStyleOptionSlider>
+
+#include <algorithm>
+#include <cmath>
+
+namespace veloquill {
+
+namespace {
+// The slider as screen readers hear it: a value, range and step in the units shown.
+class FineSliderAccessible : public QAccessibleWidget, public QAccessibleValueInterface
+{
+public:
+    explicit FineSliderAccessible(FineSlider* slider)
+        : QAccessibleWidget(slider, QAccessible::Slider)
+    {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Value)
+            return QLocale().toString(slider()->scaledValue());
+        return QAccessibleWidget::text(kind);
+    }
+
+    QVariant currentValue() const override { return slider()->scaledValue(); }
+    void setCurrentValue(const QVariant& value) override { slider()->moveTo(value.toDouble()); }
+    QVariant maximumValue() const override { return slider()->scale().maximum; }
+    QVariant minimumValue() const override { return slider()->scale().minimum; }
+    QVariant minimumStepSize() const override { return slider()->scale().fineStep; }
+
+private:
+    FineSlider* slider() const { return static_cast<FineSlider*>(widget()); }
+};
+
+QAccessibleInterface* accessibleFineSlider(const QString& className, QObject* object)
+{
+    if (className == QLatin1String(FineSlider::staticMetaObject.className()) &&
+        object->isWidgetType())
+        return new FineSliderAccessible(static_cast<FineSlider*>(object));
+    return nullptr;
+}
+} // namespace
+
+int SliderScale::positions() const
+{
+    return static_cast<int>(std::lround((maximum - minimum) * std::pow(10.0, fractionDigits)));
+}
+
+int SliderScale::positionFor(double value) const
+{
+    const double position = (value - minimum) / (maximum - minimum) * positions();
+    if (!std::isfinite(position))
+        return 0;
+    return static_cast<int>(std::lround(std::clamp(position, 0.0, double(positions()))));
+}
+
+double SliderScale::valueAt(int position) const
+{
+    // Divided last, so that a position gives the shortest decimal of its value (600 of 1000
+    // is 0.6, not 0.6000000000000001).
+    return minimum + (maximum - minimum) * position / positions();
+}
+
+FineSlider::FineSlider(const SliderScale& scale, QWidget* parent)
+    : QSlider(Qt::Horizontal, parent), m_scale(scale)
+{
+    static const bool accessible = [] {
+        QAccessible::installFactory(accessibleFineSlider);
+        return true;
+    }();
+    Q_UNUSED(accessible);
+
+    const auto positionsIn = [&](double step) {
+        return std::max(1, m_scale.positionFor(m_scale.minimum + step));
+    };
+    setRange(0, m_scale.positions());
+    setSingleStep(positionsIn(m_scale.fineStep));
+    setPageStep(positionsIn(m_scale.coarseStep));
+    // The handle's size is the style's; the whole strip around it takes clicks.
+    setMinimumHeight(kMinimumTargetSize);
+}
+
+void FineSlider::moveTo(double value)
+{
+    setValue(m_scale.positionFor(value));
+}
+
+void FineSlider::mousePressEvent(QMouseEvent* event)
+{
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QRect handle =
+        style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    const QPoint click = event->position().toPoint();
+    if (handle.contains(click)) {
+        QSlider::mousePressEvent(event);
+        return;
+    }
+    // Towards the click by one fine step, whatever the button and whatever the style would
+    // otherwise do (a page, or a jump to the spot).
+    const QPoint offset = click - handle.center();
+    const bool towardsEnd = orientation() == Qt::Horizontal ? offset.x() > 0 : offset.y() > 0;
+    triggerAction(towardsEnd != option.upsideDown ? SliderSingleStepAdd : SliderSingleStepSub);
+    event->accept();
+}
+
+} // namespace veloquill
