@@ -1,3 +1,5 @@
+#include "views/accessible_style.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -10,5 +12,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // As the program draws: its focus rings, outlines and sizes over the platform's style.
+    veloquill::installAccessibleStyle(app);
     return RUN_ALL_TESTS();
 }

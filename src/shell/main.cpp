@@ -4,6 +4,7 @@
 #include "device/pointer_device_manager.h"
 #include "device/x11/x11_hid_event_system.h"
 #include "login_item/start_at_login.h"
+#include "settings/keep_or_go_back.h"
 #include "settings/veloquill_pointer_settings_state.h"
 #include "shell/about_window_controller.h"
 #include "shell/app_delegate.h"
@@ -17,6 +18,7 @@
 #include "shell/termination_signals.h"
 #include "shell/tray_fallback.h"
 #include "shell/tray_tool_tip.h"
+#include "views/accessible_style.h"
 #include "views/pointer_control_view.h"
 
 #include <QApplication>
@@ -201,6 +203,8 @@ int main(int argc, char** argv)
         return restoreFromJournal(argc, argv, choice.backend, options);
 
     QApplication app(argc, argv);
+    // Focus rings and control outlines that can be seen, over the desktop's own style.
+    installAccessibleStyle(app);
     // A tray program lives on when its last window closes.
     QApplication::setQuitOnLastWindowClosed(false);
     // Windows show the program's icon and name its menu entry, so panels group them with it.
@@ -240,8 +244,11 @@ int main(int argc, char** argv)
     PointerDeviceManager& manager = PointerDeviceManager::shared();
 
     SettingsWindowController::configureShared(trustQuery, [] {
+        // Outlives every content the window is given, so a question asked stays open across
+        // a rebuild; made with the first one, when the settings state exists.
+        static auto* keepOrGoBack = new KeepOrGoBack(VeloquillPointerSettingsState::shared());
         return new PointerControlView(VeloquillPointerSettingsState::shared(),
-                                      PointerDeviceManager::shared());
+                                      PointerDeviceManager::shared(), keepOrGoBack);
     });
 
     AppDelegate::Interface interface;
@@ -273,10 +280,10 @@ int main(int argc, char** argv)
     // A signal, a logout or a lost display all take the same way out as Quit.
     TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &app,
-                     &QCoreApplication::quit);
+                     &ShellWindow::quit);
     if (x11System) {
         QObject::connect(x11System.get(), &X11HidEventSystem::connectionLost, &app,
-                         &QCoreApplication::quit);
+                         &ShellWindow::quit);
     }
 
     g_runningDelegate = &delegate;

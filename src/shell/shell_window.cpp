@@ -15,7 +15,9 @@ namespace veloquill {
 namespace {
 std::function<void()>& quitAction()
 {
-    static std::function<void()> action = [] { QCoreApplication::quit(); };
+    // exit, not quit: Qt's quit first asks every window to close, and a window may refuse
+    // (the settings window does once without a tray, to say how to come back).
+    static std::function<void()> action = [] { QCoreApplication::exit(0); };
     return action;
 }
 

@@ -41,8 +41,9 @@ public:
     // Whether any of the program's windows is on screen (the tray menu is not a window).
     static bool anyOnScreen();
 
-    // What Ctrl+Q and the windows' Quit buttons do: QCoreApplication::quit, the normal way
-    // out that restores the devices, unless replaced (tests must not end their application).
+    // What Ctrl+Q, the windows' Quit buttons, the tray's Quit and termination signals do: the
+    // application's exit, the normal way out that restores the devices, unless replaced
+    // (tests must not end their application).
     static void setQuitAction(std::function<void()> quit);
     static void quit();
 

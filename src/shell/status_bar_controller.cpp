@@ -3,11 +3,12 @@
 #include "shell/about_window_controller.h"
 #include "shell/menu_icon.h"
 #include "shell/settings_window_controller.h"
+#include "shell/shell_window.h"
 
-#include <QCoreApplication>
 #include <QCursor>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTextDocument>
 
 namespace veloquill {
 
@@ -17,7 +18,7 @@ StatusBarController::Actions StatusBarController::programActions()
         [] { SettingsWindowController::shared().bringToFront(); },
         [] { AboutWindowController::shared().bringToFront(); },
         // The application's own quit, so the devices are restored on the way out.
-        [] { QCoreApplication::quit(); },
+        [] { ShellWindow::quit(); },
     };
 }
 
@@ -77,9 +78,10 @@ void StatusBarController::buildMenu()
 
 void StatusBarController::setToolTip(const QString& text)
 {
-    m_toolTip = text;
+    // A device name that looks like markup is shown as written, not as rich text.
+    m_toolTip = Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text) : text;
     if (m_statusItem)
-        m_statusItem->setToolTip(text);
+        m_statusItem->setToolTip(m_toolTip);
 }
 
 void StatusBarController::setStartAtLoginChecked(bool enabled)

@@ -39,10 +39,10 @@ DevicePicker::DevicePicker(State& state, PointerDeviceManager& manager, QWidget*
     m_group->addButton(m_disconnected); // a negative id of its own
     rebuild();
 
-    // idClicked comes only from the user (mouse, Space, arrow keys): checking a row to show
-    // the state's selection never writes it back.
-    connect(m_group, &QButtonGroup::idClicked, this, [this](int id) {
-        if (id >= 0)
+    // Toggled, not clicked: a screen reader's toggle action checks a row without a click.
+    // Checking a row to show the state's selection never writes it back.
+    connect(m_group, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked && id >= 0 && !m_showingSelection)
             m_state.setSelectedDeviceID(m_selections.at(static_cast<std::size_t>(id)));
     });
     connect(&state, &State::selectedDeviceIDChanged, this, &DevicePicker::showSelection);
@@ -147,7 +147,9 @@ void DevicePicker::showSelection(const std::optional<QString>& selectedDeviceID)
         m_disconnected->setAccessibleName(name + note);
     }
     m_disconnected->setVisible(disconnected);
+    m_showingSelection = true;
     row->setChecked(true);
+    m_showingSelection = false;
     if (wasShown != disconnected)
         Q_EMIT rowsChanged();
 }

@@ -60,6 +60,7 @@ private:
     // Indexed by the rows' ids in the group.
     std::vector<std::optional<QString>> m_selections;
     QRadioButton* m_disconnected = nullptr;
+    bool m_showingSelection = false;
 };
 
 } // namespace veloquill

@@ -1,16 +1,19 @@
 #include "views/pointer_control_view.h"
 
 #include "device/pointer_device_manager.h"
+#include "settings/keep_or_go_back.h"
 #include "settings/veloquill_pointer_settings_state.h"
 #include "support/log.h"
 #include "views/device_form.h"
 #include "views/device_picker.h"
+#include "views/keep_or_go_back_bar.h"
 #include "views/pointer_controls_form.h"
 #include "views/text_styles.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QPointer>
+#include <QScrollArea>
 #include <QShowEvent>
 #include <QStyle>
 #include <QTimer>
@@ -42,7 +45,8 @@ QWidget* horizontallyPadded(QWidget* content, int padding)
 } // namespace
 
 PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
-                                       PointerDeviceManager& manager, QWidget* parent)
+                                       PointerDeviceManager& manager, KeepOrGoBack* keepOrGoBack,
+                                       QWidget* parent)
     : QWidget(parent), m_state(state), m_manager(manager)
 {
     const int padding = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
@@ -70,12 +74,32 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
     layout->addWidget(divider);
     layout->addSpacing(kDividerGap);
     layout->addWidget(controlsHeading, 0, Qt::AlignHCenter);
+    if (keepOrGoBack) {
+        // Beside the controls that made the change, and scrolled into view when it asks.
+        m_keepOrGoBack = new KeepOrGoBackBar(*keepOrGoBack);
+        layout->addWidget(horizontallyPadded(m_keepOrGoBack, padding));
+        connect(keepOrGoBack, &KeepOrGoBack::askingChanged, this, [this](bool asking) {
+            if (asking)
+                QTimer::singleShot(0, this, &PointerControlView::revealKeepOrGoBack);
+        });
+    }
     layout->addWidget(horizontallyPadded(m_controls, padding));
     layout->addStretch();
 
     showDeviceArea();
     connect(&manager, &PointerDeviceManager::devicesChanged, this,
             &PointerControlView::showDeviceArea);
+}
+
+void PointerControlView::revealKeepOrGoBack()
+{
+    // Laid out by now; a window that scrolls its content scrolls the question into view.
+    for (QWidget* up = parentWidget(); up; up = up->parentWidget()) {
+        if (auto* area = qobject_cast<QScrollArea*>(up)) {
+            area->ensureWidgetVisible(m_keepOrGoBack);
+            return;
+        }
+    }
 }
 
 void PointerControlView::showDeviceArea()

@@ -7,6 +7,8 @@ class QLabel;
 namespace veloquill {
 
 class DeviceForm;
+class KeepOrGoBack;
+class KeepOrGoBackBar;
 class PointerControlsForm;
 class PointerDeviceManager;
 class VeloquillPointerSettingsState;
@@ -24,13 +26,16 @@ public:
     // How long after being put on screen the view makes sure a device is selected and loaded.
     static constexpr int kAppearanceDelayMs = 50;
 
+    // With a keep-or-go-back model, its question is asked above the controls.
     PointerControlView(VeloquillPointerSettingsState& state, PointerDeviceManager& manager,
-                       QWidget* parent = nullptr);
+                       KeepOrGoBack* keepOrGoBack = nullptr, QWidget* parent = nullptr);
 
     // Shown instead of the device form while no device is listed.
     QLabel* noDevicesMessage() const { return m_noDevices; }
     DeviceForm* deviceForm() const { return m_deviceForm; }
     PointerControlsForm* controlsForm() const { return m_controls; }
+    // Null without a keep-or-go-back model.
+    KeepOrGoBackBar* keepOrGoBackBar() const { return m_keepOrGoBack; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -39,6 +44,7 @@ private:
     void showDeviceArea();
     void scheduleDeviceSelection();
     void focusSelectedDevice();
+    void revealKeepOrGoBack();
 
     VeloquillPointerSettingsState& m_state;
     PointerDeviceManager& m_manager;
@@ -46,6 +52,7 @@ private:
     QWidget* m_deviceArea = nullptr;
     DeviceForm* m_deviceForm = nullptr;
     PointerControlsForm* m_controls = nullptr;
+    KeepOrGoBackBar* m_keepOrGoBack = nullptr;
 };
 
 } // namespace veloquill

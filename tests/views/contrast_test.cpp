@@ -151,7 +151,8 @@ TEST_F(ContrastTest, FocusedControlsShowATwoPixelRing)
         {"push button", [] { return new QPushButton("Quit"); }},
         {"line edit", [] { return new QLineEdit("text"); }},
         {"slider", [] { return new QSlider(Qt::Horizontal); }},
-        {"help button", [] { return new HelpButton("How fast the pointer moves."); }},
+        {"help button",
+         [] { return new HelpButton("Pointer speed", "How fast the pointer moves."); }},
     };
     for (const auto& entry : palettes()) {
         QApplication::setPalette(entry.palette);
