@@ -208,6 +208,16 @@ QRect AccessibleStyle::subControlRect(ComplexControl control, const QStyleOption
     return rect;
 }
 
+QRect AccessibleStyle::subElementRect(SubElement element, const QStyleOption* option,
+                                     const QWidget* widget) const
+{
+    // A check box or radio button takes clicks on its whole row, not only on its mark and
+    // label, so its full height is a target (and what screen readers report as its extent).
+    if (element == SE_CheckBoxClickRect || element == SE_RadioButtonClickRect)
+        return option->rect;
+    return QProxyStyle::subElementRect(element, option, widget);
+}
+
 QSize AccessibleStyle::sizeFromContents(ContentsType type, const QStyleOption* option,
                                         const QSize& size, const QWidget* widget) const
 {

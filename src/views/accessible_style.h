@@ -32,6 +32,8 @@ public:
                     const QWidget* widget = nullptr) const override;
     QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option,
                          SubControl subControl, const QWidget* widget = nullptr) const override;
+    QRect subElementRect(SubElement element, const QStyleOption* option,
+                         const QWidget* widget = nullptr) const override;
     QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
                            const QWidget* widget = nullptr) const override;
 };

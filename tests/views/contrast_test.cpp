@@ -118,6 +118,13 @@ TEST_F(ContrastTest, SliderHandleAndIndicatorsAreLargeEnough)
     const QRect handle = style->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle);
     EXPECT_GE(handle.width(), 24);
     EXPECT_GE(handle.height(), 24);
+
+    // A check box's whole 44 px row takes the click, not only its mark and label.
+    QCheckBox row("Start at login");
+    row.setMinimumHeight(44);
+    row.resize(row.sizeHint());
+    QTest::mouseClick(&row, Qt::LeftButton, {}, QPoint(row.width() - 2, 42));
+    EXPECT_TRUE(row.isChecked());
 }
 
 TEST_F(ContrastTest, PaletteChangesAreFollowed)
