@@ -34,6 +34,8 @@ HelpPopover::HelpPopover(const QString& title, const QString& helpText, QWidget*
     }();
     Q_UNUSED(accessible);
     setAccessibleName(QStringLiteral("Help: ") + title);
+    // Window managers and task lists name it too.
+    setWindowTitle(accessibleName());
     setFrameShape(QFrame::Box);
     setLineWidth(1);
 
