@@ -8,11 +8,18 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
 
 namespace veloquill {
 
 namespace {
+// How long a window manager may take to frame a new window.
+constexpr int kFrameSettleMs = 250;
+
 std::function<void()>& quitAction()
 {
     // exit, not quit: Qt's quit first asks every window to close, and a window may refuse
@@ -132,8 +139,20 @@ void ShellWindow::closeEvent(QCloseEvent* event)
 void ShellWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    // The frame around the window is known only now; it must fit on the screen too.
+    // The frame around the window must fit on the screen too. Some window managers put it
+    // on only after the window is shown, without moving the window: look again a moment
+    // later.
     growToFitContent();
+    QTimer::singleShot(kFrameSettleMs, this, &ShellWindow::growToFitContent);
+}
+
+void ShellWindow::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    // A frame put around the window once it is on screen may push it past the screen's edge.
+    const QSize frame = frameGeometry().size() - size();
+    if (frame != std::exchange(m_knownFrame, frame))
+        growToFitContent();
 }
 
 void ShellWindow::keyPressEvent(QKeyEvent* event)

@@ -38,7 +38,8 @@ class VeloquillProcess
 {
 public:
     VeloquillProcess(const QString& displayName, const QString& home,
-                     const QStringList& arguments = {})
+                     const QStringList& arguments = {},
+                     const QList<std::pair<QString, QString>>& settings = {})
         : m_home(home)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -49,6 +50,8 @@ public:
             environment.insert("DISPLAY", displayName);
         environment.insert("XDG_CONFIG_HOME", home);
         environment.insert("XDG_RUNTIME_DIR", home);
+        for (const auto& [name, value] : settings)
+            environment.insert(name, value);
         m_process.setProcessEnvironment(environment);
         m_process.start(VELOQUILL_BINARY, arguments);
         m_process.waitForStarted();
@@ -355,6 +358,33 @@ TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenTrackingSpeedHelpAndAb
     EXPECT_EQ(about.fixedSize, QSize(500, 600)) << "the About window is not resizable";
     EXPECT_EQ(about.geometry.size(), QSize(500, 600));
     keepScreenshot(settledCapture(about.frameGeometry()), "about-window.png");
+}
+
+// Twice as large, the window still fits the screen; its controls scroll into reach.
+TEST_F(TrayEndToEnd, AtScaleTwoTheSettingsWindowFitsTheScreenAndTheKeyboardReachesTheSpeed)
+{
+    m_program = std::make_unique<VeloquillProcess>(
+        display(), m_home.path(), QStringList(),
+        QList<std::pair<QString, QString>>{{"QT_SCALE_FACTOR", "2"}});
+    ASSERT_TRUE(m_program->waitForLine(kStarted)) << m_program->tail();
+    VeloquillProcess second(display(), m_home.path());
+    EXPECT_TRUE(second.exitedCleanly()) << second.tail();
+    const ScreenWindow settings = window("Veloquill Settings");
+    ASSERT_TRUE(m_program->waitForLine(kWindowLoadedDevice)) << m_program->tail();
+    std::optional<ScreenWindow> framed;
+    EXPECT_TRUE(runMainLoopUntil([&] {
+        framed = m_robot->focusedWindow(pid(), "Veloquill Settings");
+        return framed && QRect(0, 0, 1280, 1024).contains(framed->frameGeometry());
+    })) << "the window is larger than the screen";
+    keepScreenshot(settledCapture(framed.value_or(settings).frameGeometry()),
+                   "settings-scale-2.png");
+
+    const double scaleBefore = matrixScale();
+    m_robot->pressKey("Tab", kTabsToSpeedSlider);
+    m_robot->pressKey("Prior");
+    EXPECT_TRUE(runMainLoopUntil([&] { return matrixScale() > scaleBefore; }))
+        << "the speed slider could not be reached\n"
+        << m_program->tail();
 }
 
 TEST(VeloquillProgram, WithoutADisplaySaysWhyInOneLineAndFails)

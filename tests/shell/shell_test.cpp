@@ -1,6 +1,7 @@
 // The program's shell: its start and end, the tray item and menu, and the windows they open.
 #include "device/pointer_device_manager.h"
 #include "settings/in_memory_defaults_store.h"
+#include "settings/keep_or_go_back.h"
 #include "settings/veloquill_pointer_settings_state.h"
 #include "shell/about_window_controller.h"
 #include "shell/app_delegate.h"
@@ -16,7 +17,12 @@
 #include "support/log_capture.h"
 #include "support/main_loop.h"
 #include "views/about_view.h"
+#include "views/fine_slider.h"
+#include "views/keep_or_go_back_bar.h"
 #include "views/permission_view.h"
+#include "views/pointer_control_view.h"
+#include "views/pointer_controls_form.h"
+#include "views/value_slider_row.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -32,6 +38,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
@@ -489,4 +496,48 @@ TEST(TrayToolTip, NamesTheSelectedDeviceAndItsSpeed)
     EXPECT_EQ(tray.toolTip(), "Veloquill \u2013 Head Mouse: speed 0.25");
     state.setSelectedDeviceID(std::nullopt);
     EXPECT_EQ(tray.toolTip(), "Veloquill \u2013 no device selected");
+}
+
+// The real settings content in a window with a dark palette: Home on the speed slider makes
+// the pointer far slower, so the question is asked in view; Escape answers it, going back,
+// and the window stays.
+TEST(SettingsWindow, InADarkPaletteAFarSlowerPointerAsksInViewAndEscapeGoesBack)
+{
+    DelegateOnSimulatedDevices program;
+    program.delegate.applicationDidFinishLaunching();
+    ASSERT_TRUE(test::runMainLoopUntil([&] { return program.settings != nullptr; }));
+    VeloquillPointerSettingsState& state = *program.settings;
+    KeepOrGoBack keepOrGoBack(state, {60000, 15, 60000});
+    const QPalette light = QApplication::palette();
+    QPalette dark(QColor("#353535"), QColor("#2f2f2f"));
+    for (auto [role, colour] : {std::pair{QPalette::WindowText, "#ffffff"},
+                                {QPalette::Text, "#ffffff"},
+                                {QPalette::ButtonText, "#ffffff"},
+                                {QPalette::Base, "#2a2a2a"},
+                                {QPalette::Highlight, "#2a82da"}})
+        dark.setColor(role, QColor(colour));
+    QApplication::setPalette(dark);
+    {
+        ShellWindow window("Veloquill Settings", SettingsWindowController::kWindowSize);
+        auto* view = new PointerControlView(state, program.manager, &keepOrGoBack);
+        window.setContent(view);
+        window.bringForward();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        test::runMainLoopFor(2 * PointerControlView::kAppearanceDelayMs);
+        QSlider* speed = view->controlsForm()->speedRow()->slider();
+        speed->setFocus();
+        QTest::keyClick(speed, Qt::Key_Home);
+        EXPECT_EQ(state.currentPointerSpeed(), 0.0);
+        KeepOrGoBackBar* bar = view->keepOrGoBackBar();
+        ASSERT_TRUE(test::runMainLoopUntil([&] {
+            return !bar->visibleRegion().isEmpty() &&
+                   bar->visibleRegion().boundingRect() == bar->rect();
+        })) << "the question is not in view";
+        if (qEnvironmentVariable("VELOQUILL_UPDATE_SCREENSHOTS") == "1")
+            window.grab().save(VELOQUILL_SOURCE_DIR "/docs/screenshots/settings-dark.png");
+        QTest::keyClick(speed, Qt::Key_Escape);
+        EXPECT_EQ(state.currentPointerSpeed(), 0.5);
+        EXPECT_TRUE(window.isVisible() && !bar->isVisible());
+    }
+    QApplication::setPalette(light);
 }
