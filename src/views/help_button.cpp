@@ -1,5 +1,6 @@
 #include "views/help_button.h"
 
+#include "views/contrast.h"
 #include "views/help_popover.h"
 #include "views/target_size.h"
 
@@ -61,8 +62,9 @@ void HelpButton::paintEvent(QPaintEvent*)
 {
     QStylePainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    QColor ink = palette().color(QPalette::WindowText);
-    ink.setAlphaF(isDown() ? 0.85f : 0.6f);
+    // Dimmer than text while idle, but as readable as secondary text in any palette.
+    const QColor ink =
+        isDown() ? palette().color(QPalette::WindowText) : secondaryTextColor(palette());
 
     const QRectF symbol(QPointF(0, 0), QSizeF(kSymbolSize, kSymbolSize));
     QRectF circle = symbol.adjusted(0.75, 0.75, -0.75, -0.75);
