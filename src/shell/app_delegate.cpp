@@ -60,7 +60,7 @@ void AppDelegate::applicationWillTerminate()
     m_terminated = true;
     logLine(
         QStringLiteral("[AppDelegate] Application will terminate. Restoring pointer settings."));
-    m_manager.restoreInitialPointerSettings();
+    m_restored = m_manager.restoreInitialPointerSettings();
     m_manager.stopObservation();
     logLine(QStringLiteral("[AppDelegate] Called PointerDeviceManager.shared.stopObservation()"));
 }

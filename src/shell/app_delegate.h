@@ -41,6 +41,8 @@ public:
 
     void applicationDidFinishLaunching();
     void applicationWillTerminate();
+    // Whether the termination put every device back (true until it ran).
+    bool restoredEveryDevice() const { return m_restored; }
     // Always true; shows the settings window when no window of the program is visible.
     bool applicationShouldHandleReopen(bool hasVisibleWindows);
     void showAboutWindow();
@@ -59,6 +61,7 @@ private:
     Interface m_interface;
     std::unique_ptr<StatusBarController> m_statusBarController;
     bool m_terminated = false;
+    bool m_restored = true;
 };
 
 } // namespace veloquill

@@ -18,6 +18,7 @@
 #include "shell/termination_signals.h"
 #include "shell/tray_fallback.h"
 #include "shell/tray_tool_tip.h"
+#include "support/runtime_folder.h"
 #include "views/accessible_style.h"
 #include "views/pointer_control_view.h"
 
@@ -28,12 +29,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <utility>
+#include <vector>
 
 using namespace veloquill;
 
 namespace {
 // The one status of a program whose X display could not be used or went away.
 constexpr int kDisplayUnusableStatus = 1;
+// The status of a restore that left some device as it was not found.
+constexpr int kNotRestoredStatus = 1;
 
 AppDelegate* g_runningDelegate = nullptr;
 X11HidEventSystem* g_eventSystem = nullptr;
@@ -132,10 +137,8 @@ bool restoreThrough(std::shared_ptr<HidEventSystem> eventSystem)
     return restored;
 }
 
-int restoreFromJournal(int argc, char** argv, Backend backend,
-                       const X11HidEventSystemOptions& options)
+int restoreFromJournal(Backend backend, const X11HidEventSystemOptions& options)
 {
-    QCoreApplication app(argc, argv);
     QString why;
     if (backend == Backend::KWin) {
         // Without KWin the journal's devices would simply not be listed: that is no success.
@@ -156,6 +159,79 @@ int restoreFromJournal(int argc, char** argv, Backend backend,
     std::fprintf(stderr, "veloquill: could not restore pointer devices: %s\n", qPrintable(why));
     return kDisplayUnusableStatus;
 }
+
+// How long `--restore` waits for a running Veloquill to answer before restoring itself.
+constexpr int kRestoreAnswerPatienceMs = 3000;
+
+// A running Veloquill keeps the journal and goes on writing: it is asked to put the devices
+// back and quit. Only when none runs, or it does not answer, is the journal read here.
+int restore(int argc, char** argv, Backend backend, const X11HidEventSystemOptions& options)
+{
+    QCoreApplication app(argc, argv);
+    QString reason;
+    switch (SingleInstance::askToRestore(SingleInstance::defaultSocketPath(),
+                                         kRestoreAnswerPatienceMs, &reason)) {
+    case SingleInstance::RestoreAnswer::Restored:
+        return 0;
+    case SingleInstance::RestoreAnswer::Failed:
+        std::fprintf(stderr, "veloquill: could not restore pointer devices: %s\n",
+                     qPrintable(reason));
+        return kNotRestoredStatus;
+    case SingleInstance::RestoreAnswer::NoAnswer:
+        std::fprintf(stderr,
+                     "veloquill: the running Veloquill did not answer within %d s; "
+                     "restoring from its journal here\n",
+                     kRestoreAnswerPatienceMs / 1000);
+        break;
+    case SingleInstance::RestoreAnswer::NoInstance:
+        break;
+    }
+    return restoreFromJournal(backend, options);
+}
+
+// Qt ends the program with qFatal (an abort) when its X connection fails while the application
+// object is made: an X server that went away since it was checked. Its messages are held
+// until then, so that such a start says one line and ends with the lost display's status.
+class DisplayLossAtStartup
+{
+public:
+    DisplayLossAtStartup() { s_previous = qInstallMessageHandler(&DisplayLossAtStartup::handle); }
+    // Qt connected: what it said meanwhile is said now.
+    ~DisplayLossAtStartup()
+    {
+        qInstallMessageHandler(s_previous);
+        for (const Held& message : std::exchange(s_held, {})) {
+            const QMessageLogContext context(message.file.constData(), message.line,
+                                             message.function.constData(),
+                                             message.category.constData());
+            s_previous(message.type, context, message.text);
+        }
+    }
+
+private:
+    struct Held
+    {
+        QtMsgType type;
+        QByteArray file, function, category;
+        int line;
+        QString text;
+    };
+
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (type == QtFatalMsg) {
+            std::fprintf(stderr, "veloquill: cannot control pointer devices: the X display went "
+                                 "away during start-up\n");
+            std::fflush(stdout);
+            std::_Exit(kDisplayUnusableStatus);
+        }
+        s_held.push_back(
+            {type, context.file, context.function, context.category, context.line, text});
+    }
+
+    static inline QtMessageHandler s_previous = nullptr;
+    static inline std::vector<Held> s_held;
+};
 
 // Whether an X display can be used at all, asked before Qt connects to it: without one
 // Qt's own connection would abort the program with a less helpful message.
@@ -200,9 +276,19 @@ int main(int argc, char** argv)
     if (choice.backend == Backend::X11 && reportUnusableDisplay(options))
         return kDisplayUnusableStatus;
     if (parsed.restore)
-        return restoreFromJournal(argc, argv, choice.backend, options);
+        return restore(argc, argv, choice.backend, options);
 
+    // Runs without them, saying so once.
+    if (const QString problem = runtimeFolder().problem; !problem.isEmpty()) {
+        std::fprintf(stderr,
+                     "veloquill: running without a single-instance check and a crash "
+                     "journal: %s\n",
+                     qPrintable(problem));
+    }
+    std::optional<DisplayLossAtStartup> displayLossAtStartup;
+    displayLossAtStartup.emplace();
     QApplication app(argc, argv);
+    displayLossAtStartup.reset();
     // Focus rings and control outlines that can be seen, over the desktop's own style.
     installAccessibleStyle(app);
     // A tray program lives on when its last window closes.
@@ -276,6 +362,18 @@ int main(int argc, char** argv)
     QObject::connect(&instance, &SingleInstance::reopenRequested, &delegate, [&delegate] {
         delegate.applicationShouldHandleReopen(ShellWindow::anyOnScreen());
     });
+    // `veloquill --restore` while this one runs: the devices go back here, where the journal is
+    // kept, and nothing is written after that.
+    QObject::connect(&instance, &SingleInstance::restoreRequested, &delegate,
+                     [&delegate, &instance] {
+                         delegate.applicationWillTerminate();
+                         const bool restored = delegate.restoredEveryDevice();
+                         instance.answerRestore(
+                             restored ? QString()
+                                      : QStringLiteral("some devices could not be put back "
+                                                       "(the running Veloquill's log names them)"));
+                         QCoreApplication::exit(restored ? 0 : kNotRestoredStatus);
+                     });
 
     // A signal, a logout or a lost display all take the same way out as Quit.
     TerminationSignals terminationSignals;

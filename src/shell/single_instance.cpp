@@ -1,12 +1,13 @@
 #include "shell/single_instance.h"
 
+#include "support/display_name.h"
 #include "support/log.h"
+#include "support/runtime_folder.h"
 
 #include <QDeadlineTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QThread>
 
 #include <unistd.h>
@@ -15,6 +16,9 @@ namespace veloquill {
 
 namespace {
 const QByteArray kReopenRequest = QByteArrayLiteral("reopen\n");
+const QByteArray kRestoreRequest = QByteArrayLiteral("restore\n");
+const QByteArray kRestoredAnswer = QByteArrayLiteral("restored\n");
+const QByteArray kFailedAnswer = QByteArrayLiteral("failed ");
 constexpr qint64 kLongestRequest = 64;
 constexpr int kConnectTimeoutMs = 250;
 constexpr int kWriteTimeoutMs = 1000;
@@ -36,17 +40,23 @@ SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::defaultSocketPath()
 {
-    // One program per user and X display: each display has its own devices to control.
-    QString display = qEnvironmentVariable("DISPLAY");
+    const RuntimeFolder folder = runtimeFolder();
+    if (!folder.problem.isEmpty())
+        return {};
+    // One program per user and X server: each server has its own devices to control, whatever
+    // spelling of its display a start was given.
+    QString display = canonicalDisplayName(QString());
     display.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9.]")), QStringLiteral("_"));
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QLatin1Char('/') +
-           QStringLiteral(VELOQUILL_APP_ID) + QLatin1Char('-') + QString::number(::getuid()) +
-           QLatin1Char('-') + display;
+    return folder.path + QLatin1Char('/') + QStringLiteral(VELOQUILL_APP_ID) + QLatin1Char('-') +
+           QString::number(::getuid()) + QLatin1Char('-') + display;
 }
 
 SingleInstance::Role SingleInstance::claim()
 {
-    if (!m_lock.tryLock(0)) {
+    if (m_socketPath.isEmpty())
+        return Role::Primary;
+    const bool locked = m_lock.tryLock(0);
+    if (!locked && m_lock.error() == QLockFile::LockFailedError) {
         if (sendReopenRequest(kPatienceWithStartingInstanceMs))
             logLine(QStringLiteral("[SingleInstance] Veloquill is already running; asked it to "
                                    "open its settings window."));
@@ -56,12 +66,21 @@ SingleInstance::Role SingleInstance::claim()
                     m_socketPath);
         return Role::Secondary;
     }
-    // A running instance whose lock file was deleted under it still answers.
+    // A running instance whose lock file was deleted under it still answers; so may one when
+    // no lock can be made here at all.
     if (sendReopenRequest(0)) {
-        m_lock.unlock();
+        if (locked)
+            m_lock.unlock();
         logLine(QStringLiteral("[SingleInstance] Veloquill is already running; asked it to open "
                                "its settings window."));
         return Role::Secondary;
+    }
+    if (!locked) {
+        // Nobody holds a lock that cannot be made: this is no second start.
+        logLine(QStringLiteral("[SingleInstance] Running without a single-instance check: cannot "
+                               "create ") +
+                m_lock.fileName());
+        return Role::Primary;
     }
     listen();
     return Role::Primary;
@@ -82,6 +101,40 @@ bool SingleInstance::sendReopenRequest(int patienceMs)
         if (deadline.hasExpired())
             return false;
         QThread::msleep(kRetryPauseMs);
+    }
+}
+
+SingleInstance::RestoreAnswer SingleInstance::askToRestore(const QString& socketPath,
+                                                           int patienceMs, QString* reason)
+{
+    QLocalSocket socket;
+    socket.connectToServer(socketPath);
+    if (socketPath.isEmpty() || !socket.waitForConnected(kConnectTimeoutMs))
+        return RestoreAnswer::NoInstance;
+    socket.write(kRestoreRequest);
+    const QDeadlineTimer deadline(patienceMs);
+    while (!socket.canReadLine() && socket.waitForReadyRead(int(deadline.remainingTime()))) {
+    }
+    const QByteArray answer = socket.canReadLine() ? socket.readLine(kLongestRequest + 1) : "";
+    if (answer == kRestoredAnswer)
+        return RestoreAnswer::Restored;
+    if (!answer.startsWith(kFailedAnswer))
+        return RestoreAnswer::NoAnswer;
+    *reason = QString::fromUtf8(answer.mid(kFailedAnswer.size())).trimmed();
+    return RestoreAnswer::Failed;
+}
+
+void SingleInstance::answerRestore(const QString& failure)
+{
+    QByteArray answer = kRestoredAnswer;
+    if (!failure.isEmpty())
+        answer = kFailedAnswer + failure.simplified().toUtf8() + '\n';
+    for (const QPointer<QLocalSocket>& socket : std::exchange(m_restoreRequests, {})) {
+        if (!socket)
+            continue;
+        socket->write(answer);
+        // Sent now: the program may quit before its event loop turns again.
+        socket->flush();
     }
 }
 
@@ -109,9 +162,14 @@ void SingleInstance::listen()
 void SingleInstance::readRequest(QLocalSocket* socket)
 {
     while (socket->canReadLine()) {
-        if (socket->readLine(kLongestRequest + 1) == kReopenRequest) {
+        const QByteArray request = socket->readLine(kLongestRequest + 1);
+        if (request == kReopenRequest) {
             logLine(QStringLiteral("[SingleInstance] Reopen request received."));
             Q_EMIT reopenRequested();
+        } else if (request == kRestoreRequest) {
+            logLine(QStringLiteral("[SingleInstance] Restore request received."));
+            m_restoreRequests.append(socket);
+            Q_EMIT restoreRequested();
         }
     }
     // Whatever else arrives is not ours to wait for.

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QLockFile>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class QLocalServer;
@@ -9,10 +11,11 @@ class QLocalSocket;
 
 namespace veloquill {
 
-// One Veloquill per user: the first process listens on a local socket; a later one asks it
-// to open its settings window and then leaves. A lock file beside the socket decides who is
-// first, so two processes started together cannot both listen; a crashed process's lock and
-// socket are taken over.
+// One Veloquill per user and X server: the first process listens on a local socket; a later
+// one asks it to open its settings window and then leaves, and `veloquill --restore` asks it
+// to put every device back and quit. A lock file beside the socket decides who is first, so
+// two processes started together cannot both listen; a crashed process's lock and socket are
+// taken over. Without a socket path (no usable runtime folder) every process runs.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -28,15 +31,30 @@ public:
     explicit SingleInstance(QString socketPath = defaultSocketPath(), QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // In the user's runtime directory, named after the program's id and the user's id.
+    // In the user's runtime folder, named after the program's id, the user's id and the X
+    // server (its display's canonical name); empty when that folder cannot be used.
     static QString defaultSocketPath();
 
     Role claim();
     QString socketPath() const { return m_socketPath; }
 
+    enum class RestoreAnswer
+    {
+        NoInstance, // nobody listens: nothing runs
+        Restored,
+        Failed,   // with the running instance's reason
+        NoAnswer, // connected, but no answer in time
+    };
+    // Asks the instance listening at `socketPath` to put every device back and quit.
+    static RestoreAnswer askToRestore(const QString& socketPath, int patienceMs, QString* reason);
+    // Answers every restore request received so far: done when `failure` is empty.
+    void answerRestore(const QString& failure);
+
 Q_SIGNALS:
     // A later process asked for the settings window.
     void reopenRequested();
+    // `veloquill --restore` asked for every device back; answerRestore() tells it how it went.
+    void restoreRequested();
 
 private:
     bool sendReopenRequest(int patienceMs);
@@ -46,6 +64,7 @@ private:
     QString m_socketPath;
     QLockFile m_lock;
     QLocalServer* m_server = nullptr;
+    QList<QPointer<QLocalSocket>> m_restoreRequests;
 };
 
 } // namespace veloquill

@@ -6,6 +6,7 @@
 #include "device/x11/x11_event_system_client.h"
 #include "device/x11/x11_key_translation.h"
 #include "device/x11/x11_service_client.h"
+#include "support/display_name.h"
 
 #include <QCoreApplication>
 #include <QUuid>
@@ -118,8 +119,8 @@ X11Session::X11Session(std::unique_ptr<X11Connection> connection, bool includeVi
     : m_connection(std::move(connection)), m_atoms(X11Atoms::intern(m_connection->display())),
       m_includeVirtualDevices(includeVirtualDevices),
       m_journal(journalDirectory,
-                {m_connection->displayName(), QStringLiteral("X11HidEventSystem: "),
-                 QStringLiteral("X server")})
+                {canonicalDisplayName(m_connection->displayName()),
+                 QStringLiteral("X11HidEventSystem: "), QStringLiteral("X server")})
 {}
 
 void X11Session::journalOriginals(const X11ServiceClient& service)
