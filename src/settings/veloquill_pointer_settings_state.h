@@ -94,8 +94,8 @@ public:
     }
     const DecimalFormatter& pointerSpeedFormatter() const { return m_pointerSpeedFormatter; }
 
-    // Keeps the selection if its device is listed, else selects the first listed device (or
-    // none), then loads and applies that device's settings.
+    // Keeps the selection if its device is listed, else selects the first listed device; with
+    // none listed keeps it as it is. Then loads and applies that device's settings.
     void ensureDeviceSelectionAndLoadSettings();
     // Puts the selected device's record, or the defaults, into the edited values without
     // storing them, then applies them if the device is connected.

@@ -69,12 +69,12 @@ void VeloquillPointerSettingsState::ensureDeviceSelectionAndLoadSettings()
     }
 
     if (devices.empty()) {
+        // An empty list is no choice of the user's: it is the start, or the desktop's input
+        // service restarting. The selection waits for its device, which gets its record back.
         logLine(Prefix + QStringLiteral("No devices available to select."));
         if (m_selectedDeviceID) {
-            logLine(Prefix + QStringLiteral("[DEVICE SWITCH] Clearing selection from '") +
-                    *m_selectedDeviceID + QStringLiteral("' to nil (no devices)"));
-            setSelectedDeviceID(std::nullopt);
-            return;
+            logLine(Prefix + QStringLiteral("Keeping the selection '") + *m_selectedDeviceID +
+                    QStringLiteral("' until its device is connected"));
         }
         loadSettingsForSelectedDevice();
         return;

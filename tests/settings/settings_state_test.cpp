@@ -101,6 +101,24 @@ TEST_F(SettingsState, RememberedDeviceGoneGivesWayToTheFirstConnectedOneAndKeeps
     EXPECT_TRUE(state->perDeviceSettings().contains("1-1-Foot Mouse-N/A"));
 }
 
+// Nothing listed yet at start, or for a moment while the desktop's input service restarts: the
+// selection stays, also in the store, and its device gets its record each time it comes.
+TEST_F(SettingsState, EmptyDeviceListKeepsTheSelectionAndTheReturningDeviceGetsItsRecord)
+{
+    remember(HeadMouse, {0.75, 7.3, false});
+    build().ensureDeviceSelectionAndLoadSettings();
+    const auto first = connect("Head Mouse", 4660, 171);
+    waitForReadBacks();
+    unplug(first);
+    state->ensureDeviceSelectionAndLoadSettings();
+    EXPECT_EQ(state->selectedDeviceID(), HeadMouse);
+    EXPECT_EQ(store->string(State::SelectedDeviceIDKey), HeadMouse);
+    const auto back = connect("Head Mouse", 4660, 171);
+    waitForReadBacks();
+    for (const auto& mouse : {first, back})
+        EXPECT_EQ(written(*mouse, Resolution), Fixed{3456843});
+}
+
 TEST_F(SettingsState, OnlyAnArrivingPreferredDeviceIsSwitchedToAndOnlyWhenAutoSwitchIsOn)
 {
     connect("Head Mouse", 4660, 171);
