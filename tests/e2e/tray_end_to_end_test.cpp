@@ -13,9 +13,11 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <cmath>
 #include <csignal>
@@ -570,4 +572,64 @@ TEST(VeloquillProgram, ListsVirtualDevicesOnlyWhenAskedAndSaysWhenItsDisplayGoes
     EXPECT_EQ(program.process().exitCode(), 1);
     EXPECT_FALSE(program.output().filter("Could not restore").isEmpty()) << program.tail();
     EXPECT_TRUE(program.output().filter("] Restored").isEmpty()) << program.tail();
+}
+
+// One X server spelled two ways is one program; `--restore` asks it to put every device back
+// and quit, and the journal goes only with it.
+TEST(VeloquillProgram, OtherSpellingOfTheDisplayReachesTheRunningProgramAndItsRestoreQuitsIt)
+{
+    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
+    DeskWithOriginals desk(0.5f);
+    auto running = desk.start();
+    ASSERT_TRUE(desk.applied(*running)) << running->tail();
+    const QString otherSpelling = "unix" + desk.server.displayName() + ".0";
+    VeloquillProcess second(otherSpelling, desk.home.path());
+    EXPECT_TRUE(second.exitedCleanly()) << second.tail();
+    EXPECT_TRUE(second.output().contains("[SingleInstance] Veloquill is already running; asked it "
+                                         "to open its settings window."))
+        << second.tail();
+
+    VeloquillProcess restore(otherSpelling, desk.home.path(), {"--restore"});
+    EXPECT_TRUE(restore.exitedCleanly()) << restore.tail();
+    EXPECT_TRUE(running->exitedCleanly()) << running->tail();
+    EXPECT_TRUE(running->output().contains("[SingleInstance] Restore request received."));
+    EXPECT_EQ(desk.properties(), desk.originals);
+    EXPECT_FALSE(desk.hasJournal());
+}
+
+TEST(VeloquillProgram, WithoutAUsableRuntimeFolderSaysSoInOneLineAndStillApplies)
+{
+    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}}));
+    XvfbServer server;
+    QTemporaryDir home;
+    QFile file(home.filePath("file"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    for (const QString& folder : {home.filePath("missing"), file.fileName()}) {
+        VeloquillProcess program(server.displayName(), home.path(), {},
+                                 {{"XDG_RUNTIME_DIR", folder}});
+        ASSERT_TRUE(runMainLoopUntil(
+            [&] { return !program.output().filter("[APPLY CONFIRM]").isEmpty(); }, 10000))
+            << program.tail();
+        const QString errors = QString::fromUtf8(program.process().readAllStandardError());
+        EXPECT_TRUE(errors.startsWith("veloquill: running without a single-instance check and a "
+                                      "crash journal: the runtime folder " +
+                                      folder))
+            << errors.toStdString();
+    }
+}
+
+// However soon the server goes, the program ends with a status, never by a signal.
+TEST(VeloquillProgram, DisplayGoneDuringStartEndsWithStatusZeroOrOneNeverAnAbort)
+{
+    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}}));
+    for (const int delayMs : {0, 10, 15, 20, 30, 60}) {
+        XvfbServer server;
+        QTemporaryDir home;
+        VeloquillProcess program(server.displayName(), home.path());
+        QThread::msleep(delayMs);
+        server.stop();
+        ASSERT_TRUE(program.waitForEnd());
+        EXPECT_EQ(program.process().exitStatus(), QProcess::NormalExit) << delayMs;
+        EXPECT_LE(program.process().exitCode(), 1) << program.tail();
+    }
 }
