@@ -89,6 +89,8 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
     showDeviceArea();
     connect(&manager, &PointerDeviceManager::devicesChanged, this,
             &PointerControlView::showDeviceArea);
+    connect(&state, &VeloquillPointerSettingsState::selectedDeviceIDChanged, this,
+            &PointerControlView::showDeviceArea);
 }
 
 void PointerControlView::revealKeepOrGoBack()
@@ -106,7 +108,9 @@ void PointerControlView::showDeviceArea()
 {
     const bool noDevices = m_manager.devices().empty();
     m_noDevices->setVisible(noDevices);
-    m_deviceArea->setVisible(!noDevices);
+    // A selected device that is gone for a moment (its desktop restarting) keeps its
+    // "(not connected)" row in view, so the list still says whose settings these are.
+    m_deviceArea->setVisible(!noDevices || m_state.selectedDeviceID().has_value());
 }
 
 void PointerControlView::showEvent(QShowEvent* event)

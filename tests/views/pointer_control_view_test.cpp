@@ -126,9 +126,13 @@ TEST_F(PointerControlViewTest, DeviceListGrowsWithTheDevicesOffersThemByLiteralN
     state->setSelectedDeviceID(std::nullopt);
     EXPECT_EQ(v.deviceForm()->picker()->disconnectedSelection(), nullptr);
 
+    // Every device gone for a moment: the selected one's row stays in view until none is.
+    state->setSelectedDeviceID(manager->devices()[0]->stableID());
     for (const auto& device : {mouse, twin})
         unplug(device);
     EXPECT_TRUE(v.noDevicesMessage()->isVisible());
+    EXPECT_TRUE(v.deviceForm()->picker()->disconnectedSelection()->isVisible());
+    state->setSelectedDeviceID(std::nullopt);
     EXPECT_FALSE(v.deviceForm()->isVisible());
 }
 
