@@ -80,7 +80,7 @@ using HidInputReportCallback = std::function<void(std::span<const std::uint8_t> 
 // What putting a service back as it was found came to.
 enum class HidRestoreOutcome
 {
-    Untouched,  // this program never changed it: left alone
+    Untouched,   // this program never changed it: left alone
     Restored,    // every value it changed is back, the writes made
     Unreachable, // the event system is gone: nothing could be written
     Refused,     // the event system refused a write

@@ -62,8 +62,7 @@ QString devicePath(const QString& sysName)
     return kManagerPath + QLatin1Char('/') + sysName;
 }
 
-void KWinCalls::call(const QDBusMessage& message,
-                     std::function<void(const QDBusMessage&)> answered)
+void KWinCalls::call(const QDBusMessage& message, std::function<void(const QDBusMessage&)> answered)
 {
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(message, kCallTimeoutMs));
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,

@@ -23,8 +23,8 @@ QDBusConnection connectTo(const QString& busAddress)
 } // namespace
 
 KWinHidEventSystem::KWinHidEventSystem(KWinHidEventSystemOptions options)
-    : m_session(std::make_shared<kwin::KWinSession>(
-          connectTo(options.busAddress), options.journalDirectory, options.restoreLimit))
+    : m_session(std::make_shared<kwin::KWinSession>(connectTo(options.busAddress),
+                                                    options.journalDirectory, options.restoreLimit))
 {
     m_session->start();
 }
@@ -74,7 +74,6 @@ void KWinHidEventSystem::forgetOriginals()
 {
     m_session->forgetOriginals();
 }
-
 
 void KWinHidEventSystem::prepareRestore()
 {

@@ -274,8 +274,7 @@ void KWinServiceClient::sendRestore()
         ++m_writesSent;
         session->calls().setDeviceProperty(
             m_facts.sysName, property, value,
-            [weakSelf = weak_from_this(), restore = m_restore, property,
-             value](SetAnswer answer) {
+            [weakSelf = weak_from_this(), restore = m_restore, property, value](SetAnswer answer) {
                 --restore->onTheirWay;
                 restore->refused |= answer == SetAnswer::Refused;
                 restore->unanswered |= answer == SetAnswer::Unanswered;

@@ -99,8 +99,7 @@ private:
                const QVariant& value);
     void send(KWinSession& session, Setting setting, const QString& property,
               const QVariant& value);
-    void answered(Setting setting, const QString& property, const QVariant& value,
-                  bool taken);
+    void answered(Setting setting, const QString& property, const QVariant& value, bool taken);
     // What KWin now holds after taking the value.
     void took(const QString& property, const QVariant& value);
     void refresh() const;

@@ -127,9 +127,8 @@ std::shared_ptr<KWinServiceClient> KWinSession::addService(const QString& sysNam
 
 void KWinSession::deviceAdded(const QString& sysName)
 {
-    const bool known = std::any_of(m_services.begin(), m_services.end(), [&](const auto& s) {
-        return s->facts().sysName == sysName;
-    });
+    const bool known = std::any_of(m_services.begin(), m_services.end(),
+                                   [&](const auto& s) { return s->facts().sysName == sysName; });
     if (known || m_arriving.contains(sysName))
         return;
     const std::uint64_t arrival = m_nextArrival++;
@@ -150,7 +149,8 @@ void KWinSession::deviceAdded(const QString& sysName)
     });
 }
 
-void KWinSession::deviceArrived(const QString& sysName, const std::optional<QVariantMap>& properties)
+void KWinSession::deviceArrived(const QString& sysName,
+                                const std::optional<QVariantMap>& properties)
 {
     const auto self = shared_from_this(); // a callback may drop every other reference
     const auto service = properties ? addService(sysName, *properties) : nullptr;
@@ -236,7 +236,6 @@ void KWinSession::journalOriginals(const KWinServiceClient& service)
                        journalProperty(Property::Adaptive, first.adaptive)}},
                      m_bootMark);
 }
-
 
 QDeadlineTimer KWinSession::restoreDeadline()
 {

@@ -11,9 +11,9 @@
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
 #include <QFile>
-#include <QTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -56,8 +56,9 @@ private:
             return reply({QVariant::fromValue(QDBusVariant(QStringList(m_state.keys())))});
         const QString sysName = message.path().mid(kRoot.size() + 1);
         if (!m_state.contains(sysName))
-            return message.createErrorReply("org.freedesktop.DBus.Error.UnknownObject",
-                                            QString("No such object path '%1'").arg(message.path()));
+            return message.createErrorReply(
+                "org.freedesktop.DBus.Error.UnknownObject",
+                QString("No such object path '%1'").arg(message.path()));
         const QVariantMap properties = deviceProperties(sysName);
         const QString name = in.value(1).toString();
         if (member == "GetAll")
