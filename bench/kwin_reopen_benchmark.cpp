@@ -40,7 +40,7 @@ struct SlowKWinRig
         test::runMainLoopUntil([this] { return !manager->devices().empty(); });
         instance.claim();
         QObject::connect(&instance, &SingleInstance::reopenRequested, [this] { ++reopens; });
-        kwin.setDelay(kKWinDelayMs);
+        kwin.setBehaviour(kKWinDelayMs);
     }
 
     // A slider step and a read, as the window makes them: both reach KWin and wait there.

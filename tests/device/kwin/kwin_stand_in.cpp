@@ -123,12 +123,9 @@ private:
 
     bool control(const QDBusConnection& bus, const QString& member, const QVariantList& in)
     {
-        if (member == "setDelay") {
+        if (member == "setBehaviour") {
             m_delayMs = in.value(0).toInt();
-            return true;
-        }
-        if (member == "refuseWrites") {
-            m_refusal = in.value(0).toString();
+            m_refusal = in.value(1).toString();
             return true;
         }
         const QString sysName = in.value(0).toString();
