@@ -80,9 +80,11 @@ using HidInputReportCallback = std::function<void(std::span<const std::uint8_t> 
 // What putting a service back as it was found came to.
 enum class HidRestoreOutcome
 {
-    Untouched,  // this program never changed it: left alone
-    Restored,   // every value it changed is back, the writes made
-    Unreachable // the event system is gone: nothing could be written
+    Untouched,   // this program never changed it: left alone
+    Restored,    // every value it changed is back, the writes made
+    Unreachable, // the event system is gone: nothing could be written
+    Refused,     // the event system refused a write
+    Unconfirmed  // the event system did not answer the writes in time
 };
 
 // One service of the event system: a pointing device as the system knows it.
@@ -168,6 +170,9 @@ public:
     virtual bool canControlPointerDevices() = 0;
     // Every changed service is back as found: the originals kept against a crash can go.
     virtual void forgetOriginals() = 0;
+    // Before a restore: a backend that learns of its services in the background lets those it
+    // is still listing arrive (for a bounded time), and may send every restore write at once.
+    virtual void prepareRestore() {}
     // Whether the amount of acceleration can be set apart from the speed. When not, writing an
     // acceleration only switches it on or off, and the window says so.
     virtual bool supportsAccelerationAmount() const { return true; }

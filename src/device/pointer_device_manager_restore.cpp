@@ -3,18 +3,36 @@
 
 #include "support/log.h"
 
+#include <map>
+
 namespace veloquill {
+
+namespace {
+QString failureReason(HidRestoreOutcome outcome)
+{
+    switch (outcome) {
+    case HidRestoreOutcome::Refused:
+        return QStringLiteral("their event system refused the writes.");
+    case HidRestoreOutcome::Unconfirmed:
+        return QStringLiteral("their event system did not confirm the writes in time.");
+    default:
+        return QStringLiteral("the connection to their event system is gone.");
+    }
+}
+} // namespace
 
 bool PointerDeviceManager::restoreInitialPointerSettings()
 {
+    m_eventSystem->prepareRestore();
     // Every service present, also a twin the published list shows under its sibling.
     logLine(QStringLiteral("[PointerDeviceManager] Attempting to restore initial pointer settings "
                            "for ") +
             QString::number(m_mappedDevices.size()) + QStringLiteral(" devices."));
-    std::size_t unreachable = 0;
+    std::map<HidRestoreOutcome, std::size_t> failures;
     for (const PointerDeviceRef& device : m_mappedDevices) {
         const QString label = device->name();
-        switch (device->client()->restoreFirstSeen()) {
+        const HidRestoreOutcome outcome = device->client()->restoreFirstSeen();
+        switch (outcome) {
         case HidRestoreOutcome::Restored:
             logLine(QStringLiteral("[PointerDeviceManager] Restored initial pointer resolution and "
                                    "acceleration for device ") +
@@ -25,19 +43,20 @@ bool PointerDeviceManager::restoreInitialPointerSettings()
                     label + QStringLiteral(": never changed"));
             break;
         case HidRestoreOutcome::Unreachable:
-            ++unreachable;
+        case HidRestoreOutcome::Refused:
+        case HidRestoreOutcome::Unconfirmed:
+            ++failures[outcome];
             break;
         }
     }
-    if (unreachable > 0) {
+    for (const auto& [outcome, count] : failures) {
         logLine(QStringLiteral("[PointerDeviceManager] Could not restore ") +
-                QString::number(unreachable) +
-                QStringLiteral(" devices: the connection to their event system is gone."));
-    } else {
-        m_eventSystem->forgetOriginals();
+                QString::number(count) + QStringLiteral(" devices: ") + failureReason(outcome));
     }
+    if (failures.empty())
+        m_eventSystem->forgetOriginals();
     logLine(QStringLiteral("[PointerDeviceManager] Cleared stored initial resolutions."));
-    return unreachable == 0;
+    return failures.empty();
 }
 
 } // namespace veloquill

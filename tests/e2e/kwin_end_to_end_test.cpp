@@ -103,6 +103,33 @@ TEST(VeloquillOnPlasmaWayland, AppliesStoredSpeedsSwitchesToANewDeviceAndPutsEve
     EXPECT_TRUE(QDir(home.path()).entryList({"veloquill-restore-*.json"}).isEmpty());
 }
 
+TEST(VeloquillOnPlasmaWayland, RestoreThatKWinRefusesKeepsTheJournalAndEndsWithStatusOne)
+{
+    StandInKWin kwin;
+    ASSERT_NO_FATAL_FAILURE(kwin.startBus());
+    ASSERT_NO_FATAL_FAILURE(kwin.start());
+    kwin.addDevice("event3", "Head Mouse", 4660, 171, 0.1);
+    QTemporaryDir home;
+    QSettingsDefaultsStore store(home.path() + "/Veloquill/Veloquill.conf");
+    store.setData(
+        VeloquillPointerSettingsState::DeviceSettingsKey,
+        *encodeDeviceSettingsTable({{"4660-171-Head Mouse-N/A", {0.75, 1.0, true}}}).data);
+    store.setString(VeloquillPointerSettingsState::SelectedDeviceIDKey, "4660-171-Head Mouse-N/A");
+    QProcess program;
+    program.setProcessEnvironment(plasmaSession(kwin, home));
+    program.start(VELOQUILL_BINARY, {});
+    ASSERT_TRUE(runMainLoopUntil(
+        [&] { return kwin.property("event3", kSpeed).toDouble() == kwinSpeedFor(0.75); }, 15000));
+    kwin.setBehaviour(0, "org.kde.KWin.Error.Refused");
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    ASSERT_TRUE(program.waitForFinished(15000));
+    const QByteArray output = program.readAll();
+    EXPECT_EQ(program.exitCode(), 1) << output.right(2000).toStdString();
+    EXPECT_TRUE(output.contains("Could not restore 1 devices: their event system refused the "
+                                "writes."));
+    EXPECT_EQ(QDir(home.path()).entryList({"veloquill-restore-*.json"}).size(), 1);
+}
+
 // The panel's StatusNotifierWatcher, as much of it as Qt asks for: it records each item.
 class Watcher : public QDBusVirtualObject
 {

@@ -3,7 +3,7 @@
 #include "support/log.h"
 
 #include <QDBusArgument>
-#include <QDBusMessage>
+#include <QDBusError>
 #include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
 
@@ -11,16 +11,9 @@ namespace veloquill::kwin {
 
 namespace {
 const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
-// KWin answers at once; a compositor that hangs must not hang the tray program for long.
-constexpr int kCallTimeoutMs = 2000;
-} // namespace
+// Long enough for a busy compositor; nothing waits for it but the one answer.
+constexpr int kCallTimeoutMs = 25000;
 
-QString devicePath(const QString& sysName)
-{
-    return kManagerPath + QLatin1Char('/') + sysName;
-}
-
-namespace {
 QDBusMessage propertiesCall(const QString& path, const QString& method,
                             const QVariantList& arguments)
 {
@@ -30,36 +23,31 @@ QDBusMessage propertiesCall(const QString& path, const QString& method,
     return message;
 }
 
-void logError(const QString& name, const QString& message, const QString& what)
+// Errors the bus or Qt give for a call KWin never answered.
+bool unanswered(const QString& errorName)
 {
-    logLine(kLogPrefix + QStringLiteral("D-Bus error ") + name + QStringLiteral(" (") + message +
-            QStringLiteral(") on ") + what + QStringLiteral("; ignored"));
+    static const QStringList names{
+        QStringLiteral("org.freedesktop.DBus.Error.NoReply"),
+        QStringLiteral("org.freedesktop.DBus.Error.Timeout"),
+        QStringLiteral("org.freedesktop.DBus.Error.TimedOut"),
+        QStringLiteral("org.freedesktop.DBus.Error.Disconnected"),
+        QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown"),
+        QStringLiteral("org.freedesktop.DBus.Error.NameHasNoOwner"),
+    };
+    return names.contains(errorName);
 }
 
-QString describeSet(const QString& sysName, const QString& name)
+QString errorText(const QDBusMessage& reply)
 {
-    return QStringLiteral("Set ") + name + QStringLiteral(" of ") + sysName;
-}
-} // namespace
-
-QDBusMessage KWinCalls::setMessage(const QString& sysName, const QString& name,
-                                   const QVariant& value)
-{
-    return propertiesCall(devicePath(sysName), QStringLiteral("Set"),
-                          {kDeviceInterface, name, QVariant::fromValue(QDBusVariant(value))});
+    return reply.errorName() + QStringLiteral(" (") + reply.errorMessage() + QLatin1Char(')');
 }
 
-std::optional<QVariant> KWinCalls::call(const QString& path, const QString& method,
-                                        const QVariantList& arguments, const QString& what)
+// A read's answer; an error is logged and reads as nothing.
+std::optional<QVariant> readAnswer(const QDBusMessage& reply, const QString& what)
 {
-    return call(propertiesCall(path, method, arguments), what);
-}
-
-std::optional<QVariant> KWinCalls::call(const QDBusMessage& message, const QString& what)
-{
-    const QDBusMessage reply = m_bus.call(message, QDBus::Block, kCallTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {
-        logError(reply.errorName(), reply.errorMessage(), what);
+        logLine(kLogPrefix + QStringLiteral("D-Bus error ") + errorText(reply) +
+                QStringLiteral(" on ") + what + QStringLiteral("; ignored"));
         return std::nullopt;
     }
     const QVariant first = reply.arguments().value(0);
@@ -67,50 +55,65 @@ std::optional<QVariant> KWinCalls::call(const QDBusMessage& message, const QStri
     return first.canConvert<QDBusVariant>() ? first.value<QDBusVariant>().variant() : first;
 }
 
-std::optional<QStringList> KWinCalls::deviceSysNames()
+} // namespace
+
+QString devicePath(const QString& sysName)
 {
-    const auto value = call(kManagerPath, QStringLiteral("Get"),
-                            {kManagerInterface, QStringLiteral("devicesSysNames")},
-                            QStringLiteral("Get devicesSysNames"));
-    if (!value)
-        return std::nullopt;
-    return value->toStringList();
+    return kManagerPath + QLatin1Char('/') + sysName;
 }
 
-std::optional<QVariantMap> KWinCalls::deviceProperties(const QString& sysName)
+void KWinCalls::call(const QDBusMessage& message, std::function<void(const QDBusMessage&)> answered)
 {
-    const auto value = call(devicePath(sysName), QStringLiteral("GetAll"), {kDeviceInterface},
-                            QStringLiteral("GetAll of ") + sysName);
-    if (!value)
-        return std::nullopt;
-    return qdbus_cast<QVariantMap>(*value);
-}
-
-std::optional<QVariant> KWinCalls::deviceProperty(const QString& sysName, const QString& name)
-{
-    return call(devicePath(sysName), QStringLiteral("Get"), {kDeviceInterface, name},
-                QStringLiteral("Get ") + name + QStringLiteral(" of ") + sysName);
-}
-
-bool KWinCalls::setDeviceProperty(const QString& sysName, const QString& name,
-                                  const QVariant& value)
-{
-    return call(setMessage(sysName, name, value), describeSet(sysName, name)).has_value();
-}
-
-void KWinCalls::setDevicePropertyLater(const QString& sysName, const QString& name,
-                                       const QVariant& value, std::function<void(bool)> answered)
-{
-    auto* watcher = new QDBusPendingCallWatcher(
-        m_bus.asyncCall(setMessage(sysName, name, value), kCallTimeoutMs));
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(message, kCallTimeoutMs));
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
-                     [what = describeSet(sysName, name),
+                     [afterAnswer = m_afterAnswer,
                       answered = std::move(answered)](QDBusPendingCallWatcher* finished) {
                          finished->deleteLater();
-                         if (finished->isError())
-                             logError(finished->error().name(), finished->error().message(), what);
-                         answered(!finished->isError());
+                         answered(finished->reply());
+                         if (*afterAnswer)
+                             (*afterAnswer)();
                      });
+}
+
+void KWinCalls::deviceSysNames(std::function<void(std::optional<QStringList>)> answered)
+{
+    call(propertiesCall(kManagerPath, QStringLiteral("Get"),
+                        {kManagerInterface, QStringLiteral("devicesSysNames")}),
+         [answered = std::move(answered)](const QDBusMessage& reply) {
+             const auto value = readAnswer(reply, QStringLiteral("Get devicesSysNames"));
+             answered(value ? std::optional(value->toStringList()) : std::nullopt);
+         });
+}
+
+void KWinCalls::deviceProperties(const QString& sysName,
+                                 std::function<void(std::optional<QVariantMap>)> answered)
+{
+    call(propertiesCall(devicePath(sysName), QStringLiteral("GetAll"), {kDeviceInterface}),
+         [what = QStringLiteral("GetAll of ") + sysName,
+          answered = std::move(answered)](const QDBusMessage& reply) {
+             const auto value = readAnswer(reply, what);
+             answered(value ? std::optional(qdbus_cast<QVariantMap>(*value)) : std::nullopt);
+         });
+}
+
+void KWinCalls::setDeviceProperty(const QString& sysName, const QString& name,
+                                  const QVariant& value, std::function<void(SetAnswer)> answered)
+{
+    const QString what = QStringLiteral("Set ") + name + QStringLiteral(" of ") + sysName;
+    call(propertiesCall(devicePath(sysName), QStringLiteral("Set"),
+                        {kDeviceInterface, name, QVariant::fromValue(QDBusVariant(value))}),
+         [what, answered = std::move(answered)](const QDBusMessage& reply) {
+             if (reply.type() == QDBusMessage::ReplyMessage)
+                 return answered(SetAnswer::Taken);
+             // A refusal is KWin's own answer: the value is not on the device.
+             const bool refused = !unanswered(reply.errorName());
+             logLine(kLogPrefix +
+                     (refused ? QStringLiteral("KWin refused ") + what + QStringLiteral(": ")
+                              : QStringLiteral("no answer from KWin to ") + what +
+                                    QStringLiteral(": ")) +
+                     errorText(reply));
+             answered(refused ? SetAnswer::Refused : SetAnswer::Unanswered);
+         });
 }
 
 } // namespace veloquill::kwin

@@ -1,9 +1,10 @@
 #pragma once
 
 // KWin's input device interface on the session bus, and the calls the backend makes to it.
-// Reads wait for their reply (one short round trip); writes of a slider drag do not, and a
-// read after them still sees them, as KWin answers one connection's calls in order. An error
-// reply is logged in one line and reads as nothing, so no D-Bus failure ends the program.
+// Every call returns at once and its answer runs on the main loop, so a slow or hung KWin
+// never holds up the program. KWin answers one connection's calls in order, so an answer
+// reflects every write sent before its call. An error reply is logged in one line and never
+// ends the program.
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -11,6 +12,7 @@
 #include <QVariantMap>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace veloquill::kwin {
@@ -30,31 +32,39 @@ inline const QString Adaptive = QStringLiteral("pointerAccelerationProfileAdapti
 
 QString devicePath(const QString& sysName);
 
+// What became of a Set.
+enum class SetAnswer
+{
+    Taken,
+    Refused,   // KWin answered with an error
+    Unanswered // no answer: KWin is gone, or the call timed out
+};
+
 class KWinCalls
 {
 public:
     explicit KWinCalls(QDBusConnection bus) : m_bus(std::move(bus)) {}
 
     QDBusConnection& bus() { return m_bus; }
+    // Runs after every answer has been handled (a wait for answers looks again then).
+    void setAfterAnswer(std::function<void()> afterAnswer)
+    {
+        *m_afterAnswer = std::move(afterAnswer);
+    }
     // The manager's device list; nothing when it does not answer.
-    std::optional<QStringList> deviceSysNames();
-    std::optional<QVariantMap> deviceProperties(const QString& sysName);
-    std::optional<QVariant> deviceProperty(const QString& sysName, const QString& name);
-    // Waits for KWin to take the value; false when it did not.
-    bool setDeviceProperty(const QString& sysName, const QString& name, const QVariant& value);
-    // Returns at once; `answered` runs on the main loop with KWin's answer: whether it took
-    // the value.
-    void setDevicePropertyLater(const QString& sysName, const QString& name, const QVariant& value,
-                                std::function<void(bool)> answered);
+    void deviceSysNames(std::function<void(std::optional<QStringList>)> answered);
+    void deviceProperties(const QString& sysName,
+                          std::function<void(std::optional<QVariantMap>)> answered);
+    void setDeviceProperty(const QString& sysName, const QString& name, const QVariant& value,
+                           std::function<void(SetAnswer)> answered);
 
 private:
-    static QDBusMessage setMessage(const QString& sysName, const QString& name,
-                                   const QVariant& value);
-    std::optional<QVariant> call(const QString& path, const QString& method,
-                                 const QVariantList& arguments, const QString& what);
-    std::optional<QVariant> call(const QDBusMessage& message, const QString& what);
+    void call(const QDBusMessage& message, std::function<void(const QDBusMessage&)> answered);
 
     QDBusConnection m_bus;
+    // Shared with the calls on their way, which may be answered after this object is gone.
+    std::shared_ptr<std::function<void()>> m_afterAnswer =
+        std::make_shared<std::function<void()>>();
 };
 
 } // namespace veloquill::kwin

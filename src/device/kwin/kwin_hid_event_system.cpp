@@ -24,7 +24,7 @@ QDBusConnection connectTo(const QString& busAddress)
 
 KWinHidEventSystem::KWinHidEventSystem(KWinHidEventSystemOptions options)
     : m_session(std::make_shared<kwin::KWinSession>(connectTo(options.busAddress),
-                                                    options.journalDirectory))
+                                                    options.journalDirectory, options.restoreLimit))
 {
     m_session->start();
 }
@@ -34,7 +34,7 @@ KWinHidEventSystem::~KWinHidEventSystem() = default;
 bool KWinHidEventSystem::managerAnswers(const QString& busAddress)
 {
     // A connection of its own, usable before the QApplication exists, and silent: a session
-    // without KWin is no error.
+    // without KWin is no error. It waits, but before the program has anything to serve.
     const QString name = QStringLiteral("veloquill-kwin-probe");
     const QDBusConnection bus =
         busAddress.isEmpty() ? QDBusConnection::connectToBus(QDBusConnection::SessionBus, name)
@@ -73,6 +73,11 @@ bool KWinHidEventSystem::canControlPointerDevices()
 void KWinHidEventSystem::forgetOriginals()
 {
     m_session->forgetOriginals();
+}
+
+void KWinHidEventSystem::prepareRestore()
+{
+    m_session->prepareRestore();
 }
 
 } // namespace veloquill

@@ -2,13 +2,15 @@
 
 // The HID event system of a KDE Plasma Wayland session: KWin's pointer devices on the session
 // bus as services, their HID keys translated to and from KWin's libinput settings
-// (docs/kwin-backend.md). Everything arrives through Qt D-Bus on the main loop.
+// (docs/kwin-backend.md). Everything arrives through Qt D-Bus on the main loop; no call waits
+// for KWin but the restore at quit, and that for a bounded time.
 
 #include "device/control_unavailable_reason.h"
 #include "device/hid_event_system.h"
 
 #include <QString>
 
+#include <chrono>
 #include <memory>
 
 namespace veloquill {
@@ -24,6 +26,8 @@ struct KWinHidEventSystemOptions
     // Where the originals of changed devices are kept against a crash; empty means
     // $XDG_RUNTIME_DIR.
     QString journalDirectory;
+    // How long the restore at quit waits, in all, for KWin's device list and answers.
+    std::chrono::milliseconds restoreLimit{5000};
 };
 
 class KWinHidEventSystem : public HidEventSystem
@@ -44,6 +48,9 @@ public:
     ControlUnavailableReason controlUnavailableReason();
     bool canControlPointerDevices() override;
     void forgetOriginals() override;
+    // Waits (within the restore limit) for the devices KWin is still listing, then sends
+    // every changed device's restore writes.
+    void prepareRestore() override;
     // KWin has no amount of acceleration apart from the speed.
     bool supportsAccelerationAmount() const override { return false; }
 

@@ -10,6 +10,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace veloquill::kwin {
 
 namespace {
@@ -68,23 +70,13 @@ std::optional<KWinDeviceFacts> KWinDeviceFacts::fromProperties(const QString& sy
 KWinServiceClient::KWinServiceClient(std::weak_ptr<KWinSession> session, KWinDeviceFacts facts,
                                      std::uint64_t registryID)
     : m_session(std::move(session)), m_facts(std::move(facts)), m_registryID(registryID),
-      m_firstSeen(m_facts.current)
+      m_firstSeen(m_facts.current), m_held(m_facts.current)
 {}
 
 std::shared_ptr<KWinSession> KWinServiceClient::presentSession() const
 {
     auto session = m_session.lock();
     return session && !m_left && session->kwinPresent() ? session : nullptr;
-}
-
-std::optional<bool> KWinServiceClient::readFlat() const
-{
-    const auto session = presentSession();
-    if (!session)
-        return std::nullopt;
-    sendWaiting();
-    const auto flat = session->calls().deviceProperty(m_facts.sysName, Property::Flat);
-    return flat ? std::optional(flat->toBool()) : std::nullopt;
 }
 
 HidPropertyValue KWinServiceClient::copyProperty(const QString& key) const
@@ -98,26 +90,59 @@ HidPropertyValue KWinServiceClient::copyProperty(const QString& key) const
     if (key == HidKey::SerialNumber)
         return m_facts.serialNumber ? HidPropertyValue::text(*m_facts.serialNumber)
                                     : HidPropertyValue();
-    if (key == HidKey::PointerResolution) {
-        const auto session = presentSession();
-        sendWaiting();
-        const auto speed = session
-                               ? session->calls().deviceProperty(m_facts.sysName, Property::Speed)
-                               : std::nullopt;
-        const auto resolution = speed ? resolutionForSpeed(speed->toDouble()) : std::nullopt;
-        return resolution ? HidPropertyValue::integer(*resolution) : HidPropertyValue();
-    }
     // Named outright, so the layer need not ask KWin which key holds the acceleration.
     if (key == HidKey::PointerAccelerationType)
         return HidPropertyValue::text(HidKey::PointerAcceleration);
-    if (!isAccelerationKey(key))
+    if (key != HidKey::PointerResolution && !isAccelerationKey(key))
         return {};
-    const auto flat = readFlat();
-    if (!flat)
+    if (!presentSession())
         return {};
+    refresh();
+    if (key == HidKey::PointerResolution) {
+        const auto resolution = resolutionForSpeed(m_held.speed);
+        return resolution ? HidPropertyValue::integer(*resolution) : HidPropertyValue();
+    }
     if (key == HidKey::UseLinearScalingMouseAcceleration)
-        return HidPropertyValue::integer(*flat ? 1 : 0);
-    return HidPropertyValue::integer(*flat ? kAccelerationOff : kAccelerationOn);
+        return HidPropertyValue::integer(m_held.flat ? 1 : 0);
+    return HidPropertyValue::integer(m_held.flat ? kAccelerationOff : kAccelerationOn);
+}
+
+void KWinServiceClient::refresh() const
+{
+    const auto session = presentSession();
+    if (!session || m_refreshing)
+        return;
+    m_refreshing = true;
+    session->calls().deviceProperties(
+        m_facts.sysName,
+        [weakSelf = std::weak_ptr(std::const_pointer_cast<KWinServiceClient>(shared_from_this())),
+         writesSent = m_writesSent](const std::optional<QVariantMap>& properties) {
+            const auto self = weakSelf.lock();
+            if (!self)
+                return;
+            self->m_refreshing = false;
+            if (properties)
+                self->refreshed(*properties, writesSent);
+        });
+}
+
+void KWinServiceClient::refreshed(const QVariantMap& properties, std::uint64_t writesSent)
+{
+    const auto session = presentSession();
+    const auto facts = KWinDeviceFacts::fromProperties(m_facts.sysName, properties);
+    // A write sent since, or still on its way, says what the device holds when answered.
+    const bool writing = std::any_of(m_pending.begin(), m_pending.end(),
+                                     [](const auto& p) { return p.second.onTheirWay > 0; });
+    if (!session || !facts || writing || writesSent != m_writesSent)
+        return;
+    QStringList changed;
+    if (facts->current.speed != m_held.speed)
+        changed.append(HidKey::PointerResolution);
+    if (facts->current.flat != m_held.flat)
+        changed.append(accelerationKeys());
+    m_held = facts->current;
+    if (!changed.isEmpty())
+        session->notifyChanged(changed);
 }
 
 void KWinServiceClient::setProperty(const QString& key, const HidPropertyValue& value)
@@ -191,51 +216,73 @@ void KWinServiceClient::write(KWinSession& session, Setting setting, const QStri
 }
 
 void KWinServiceClient::send(KWinSession& session, Setting setting, const QString& property,
-                             const QVariant& value) const
+                             const QVariant& value)
 {
     ++m_pending[setting].onTheirWay;
-    session.calls().setDevicePropertyLater(m_facts.sysName, property, value,
-                                           [weakSelf = weak_from_this(), setting](bool taken) {
-                                               if (const auto self = weakSelf.lock())
-                                                   self->answered(setting, taken);
-                                           });
+    ++m_writesSent;
+    session.calls().setDeviceProperty(
+        m_facts.sysName, property, value,
+        [weakSelf = weak_from_this(), setting, property, value](SetAnswer answer) {
+            if (const auto self = weakSelf.lock())
+                self->answered(setting, property, value, answer == SetAnswer::Taken);
+        });
 }
 
-void KWinServiceClient::answered(Setting setting, bool taken) const
+void KWinServiceClient::answered(Setting setting, const QString& property, const QVariant& value,
+                                 bool taken)
 {
     PendingWrites& pending = m_pending[setting];
     --pending.onTheirWay;
+    if (taken)
+        took(property, value);
     const auto session = presentSession();
     if (session && pending.onTheirWay == 0 && pending.waiting) {
-        const auto [property, value] = *std::exchange(pending.waiting, std::nullopt);
-        send(*session, setting, property, value);
+        const auto [next, nextValue] = *std::exchange(pending.waiting, std::nullopt);
+        send(*session, setting, next, nextValue);
     }
     if (session && taken)
         session->notifyChanged(setting == Setting::Speed ? QStringList{HidKey::PointerResolution}
                                                          : accelerationKeys());
 }
 
-void KWinServiceClient::sendWaiting() const
+void KWinServiceClient::took(const QString& property, const QVariant& value)
 {
-    const auto session = presentSession();
-    for (auto& [setting, pending] : m_pending) {
-        if (session && pending.waiting) {
-            const auto [property, value] = *std::exchange(pending.waiting, std::nullopt);
-            send(*session, setting, property, value);
-        }
+    if (property == Property::Speed) {
+        m_held.speed = std::clamp(value.toDouble(), kMinSpeed, kMaxSpeed); // as KWin clamps
+    } else {
+        m_held.flat = property == Property::Flat;
+        m_held.adaptive = !m_held.flat;
     }
 }
 
-bool KWinServiceClient::writeSettings(KWinSession& session, const KWinPointerSettings& settings)
+void KWinServiceClient::sendRestore()
 {
-    bool written =
-        session.calls().setDeviceProperty(m_facts.sysName, Property::Speed, settings.speed);
+    const auto session = presentSession();
+    if (!session || !m_changed || m_restore)
+        return;
+    // The restore comes after every write on its way and replaces those held back.
+    for (auto& [setting, pending] : m_pending)
+        pending.waiting.reset();
+    std::vector<std::pair<QString, QVariant>> writes{{Property::Speed, m_firstSeen.speed}};
     // A profile KWin does not name (neither flat nor adaptive) cannot be set back.
-    if ((settings.flat && m_facts.supportsFlat) || (settings.adaptive && m_facts.supportsAdaptive))
-        written = session.calls().setDeviceProperty(
-                      m_facts.sysName, settings.flat ? Property::Flat : Property::Adaptive, true) &&
-                  written;
-    return written;
+    if ((m_firstSeen.flat && m_facts.supportsFlat) ||
+        (m_firstSeen.adaptive && m_facts.supportsAdaptive))
+        writes.emplace_back(m_firstSeen.flat ? Property::Flat : Property::Adaptive, true);
+    m_restore = std::make_shared<RestoreWrites>();
+    for (const auto& [property, value] : writes) {
+        ++m_restore->onTheirWay;
+        ++m_writesSent;
+        session->calls().setDeviceProperty(
+            m_facts.sysName, property, value,
+            [weakSelf = weak_from_this(), restore = m_restore, property, value](SetAnswer answer) {
+                --restore->onTheirWay;
+                restore->refused |= answer == SetAnswer::Refused;
+                restore->unanswered |= answer == SetAnswer::Unanswered;
+                const auto self = weakSelf.lock();
+                if (self && answer == SetAnswer::Taken)
+                    self->took(property, value);
+            });
+    }
 }
 
 HidRestoreOutcome KWinServiceClient::restoreFirstSeen()
@@ -245,11 +292,18 @@ HidRestoreOutcome KWinServiceClient::restoreFirstSeen()
         return HidRestoreOutcome::Unreachable;
     if (!m_changed || m_left)
         return HidRestoreOutcome::Untouched;
-    // The restore comes after every write on its way and replaces those held back. A write
-    // that did not reach KWin leaves the originals in the journal for the next run.
-    for (auto& [setting, pending] : m_pending)
-        pending.waiting.reset();
-    if (!writeSettings(*session, m_firstSeen))
+    sendRestore();
+    const auto restore = std::exchange(m_restore, nullptr);
+    // A write KWin did not take leaves the originals in the journal for the next run.
+    if (!session->waitUntil([&restore] { return restore->onTheirWay == 0; },
+                            session->restoreDeadline())) {
+        logLine(kLogPrefix + QStringLiteral("no answer from KWin in time to the restore of ") +
+                describe());
+        return HidRestoreOutcome::Unconfirmed;
+    }
+    if (restore->refused)
+        return HidRestoreOutcome::Refused;
+    if (restore->unanswered)
         return HidRestoreOutcome::Unreachable;
     m_changed = false;
     return HidRestoreOutcome::Restored;

@@ -38,7 +38,7 @@ struct KWinDeviceFacts
     std::optional<QString> serialNumber;
     bool supportsFlat = false;
     bool supportsAdaptive = false;
-    // Its current settings; where KWin does not say, its defaults.
+    // Its settings on arrival; where KWin does not say, its defaults.
     KWinPointerSettings current;
 
     // A pointer whose acceleration can be set; nothing for any other device.
@@ -54,10 +54,15 @@ public:
                       std::uint64_t registryID);
 
     // Identity keys come from what was read on arrival and still answer once it has left.
+    // Settings come from what KWin last said it holds (on arrival, on taking a write, on
+    // being asked again); each read also asks KWin again, and a changed answer is reported
+    // as a property change.
     HidPropertyValue copyProperty(const QString& key) const override;
     // The first write that changes the device records its originals in the session's
     // journal beforehand.
     void setProperty(const QString& key, const HidPropertyValue& value) override;
+    // Sends the restore writes (unless on their way) and waits for KWin's answers until the
+    // session's restore deadline.
     HidRestoreOutcome restoreFirstSeen() override;
     // Every listed device is a generic desktop pointer (1/1) and mouse (1/2).
     bool conformsTo(std::uint32_t usagePage, std::uint32_t usage) const override;
@@ -75,14 +80,14 @@ public:
     // device as changed.
     void adoptOriginals(const KWinPointerSettings& originals);
     void leave();
+    // Sends the writes that put a changed device back, replacing those held back.
+    void sendRestore();
 
 private:
     std::shared_ptr<KWinSession> presentSession() const;
-    std::optional<bool> readFlat() const;
     void writeResolution(KWinSession& session, const HidPropertyValue& value);
     void writeProfile(KWinSession& session, bool flat, const HidPropertyValue& value,
                       const QString& key);
-    bool writeSettings(KWinSession& session, const KWinPointerSettings& settings);
     // A slider drag writes faster than KWin may answer: one write per setting is on its way
     // at a time, and of those asked for meanwhile only the last is sent, once it is answered.
     enum class Setting
@@ -92,12 +97,13 @@ private:
     };
     void write(KWinSession& session, Setting setting, const QString& property,
                const QVariant& value);
-    // Const, as reads send what is held back: what they read is then what was written.
     void send(KWinSession& session, Setting setting, const QString& property,
-              const QVariant& value) const;
-    void answered(Setting setting, bool taken) const;
-    // Sends the writes held back, so that a read after them sees them.
-    void sendWaiting() const;
+              const QVariant& value);
+    void answered(Setting setting, const QString& property, const QVariant& value, bool taken);
+    // What KWin now holds after taking the value.
+    void took(const QString& property, const QVariant& value);
+    void refresh() const;
+    void refreshed(const QVariantMap& properties, std::uint64_t writesSent);
     void logIgnoredWrite(const QString& key, const HidPropertyValue& value, const QString& why);
     void runRemovalCallbacks();
 
@@ -105,6 +111,8 @@ private:
     KWinDeviceFacts m_facts;
     std::uint64_t m_registryID;
     KWinPointerSettings m_firstSeen;
+    // What KWin last said the device holds.
+    KWinPointerSettings m_held;
     bool m_changed = false;
     bool m_left = false;
     struct PendingWrites
@@ -112,7 +120,17 @@ private:
         int onTheirWay = 0;
         std::optional<std::pair<QString, QVariant>> waiting; // property and value
     };
-    mutable std::map<Setting, PendingWrites> m_pending;
+    std::map<Setting, PendingWrites> m_pending;
+    std::uint64_t m_writesSent = 0;
+    mutable bool m_refreshing = false;
+    // The restore writes on their way and what became of those answered.
+    struct RestoreWrites
+    {
+        int onTheirWay = 0;
+        bool refused = false;
+        bool unanswered = false;
+    };
+    std::shared_ptr<RestoreWrites> m_restore;
     HidCallbackList<void(const HidServiceClientRef&)> m_removalCallbacks;
 };
 

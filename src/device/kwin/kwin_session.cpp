@@ -5,7 +5,9 @@
 
 #include <QDBusConnectionInterface>
 #include <QDBusServiceWatcher>
+#include <QEventLoop>
 #include <QFile>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstring>
@@ -55,8 +57,9 @@ KWinPointerSettings settingsFromJournal(const JournalDevice& device, KWinPointer
 }
 } // namespace
 
-KWinSession::KWinSession(const QDBusConnection& bus, const QString& journalDirectory)
-    : m_calls(bus),
+KWinSession::KWinSession(const QDBusConnection& bus, const QString& journalDirectory,
+                         std::chrono::milliseconds restoreLimit)
+    : m_calls(bus), m_restoreLimit(restoreLimit),
       m_journal(journalDirectory, {QStringLiteral("kwin"), kLogPrefix, QStringLiteral("boot")}),
       m_bootMark(bootMark())
 {}
@@ -71,6 +74,10 @@ KWinSession::~KWinSession()
 void KWinSession::start()
 {
     m_journal.load(m_bootMark);
+    m_calls.setAfterAnswer([weakSelf = weak_from_this()] {
+        if (const auto self = weakSelf.lock())
+            Q_EMIT self->answerArrived();
+    });
     // Watched and subscribed before listing, so a device or KWin arriving meanwhile is heard.
     m_watcher = new QDBusServiceWatcher(kService, m_calls.bus(),
                                         QDBusServiceWatcher::WatchForOwnerChange, this);
@@ -79,6 +86,7 @@ void KWinSession::start()
                           this, SLOT(deviceAdded(QString)));
     m_calls.bus().connect(kService, kManagerPath, kManagerInterface,
                           QStringLiteral("deviceRemoved"), this, SLOT(deviceRemoved(QString)));
+    // Asks the bus daemon, which answers at once, not KWin.
     if (m_calls.bus().isConnected() && m_calls.bus().interface()->isServiceRegistered(kService)) {
         m_kwinPresent = true;
         listDevices();
@@ -87,20 +95,24 @@ void KWinSession::start()
 
 void KWinSession::listDevices()
 {
-    const auto sysNames = m_calls.deviceSysNames();
-    for (const QString& sysName : sysNames.value_or(QStringList()))
-        addService(sysName);
+    ++m_listingsOnTheirWay;
+    m_calls.deviceSysNames([weakSelf = weak_from_this(),
+                            generation = m_generation](const std::optional<QStringList>& names) {
+        const auto self = weakSelf.lock();
+        if (!self)
+            return;
+        --self->m_listingsOnTheirWay;
+        if (generation != self->m_generation)
+            return;
+        for (const QString& sysName : names.value_or(QStringList()))
+            self->deviceAdded(sysName);
+    });
 }
 
-std::shared_ptr<KWinServiceClient> KWinSession::addService(const QString& sysName)
+std::shared_ptr<KWinServiceClient> KWinSession::addService(const QString& sysName,
+                                                           const QVariantMap& properties)
 {
-    const auto known = std::find_if(m_services.begin(), m_services.end(),
-                                    [&](const auto& s) { return s->facts().sysName == sysName; });
-    if (known != m_services.end())
-        return nullptr;
-    const auto properties = m_calls.deviceProperties(sysName);
-    const auto facts =
-        properties ? KWinDeviceFacts::fromProperties(sysName, *properties) : std::nullopt;
+    const auto facts = KWinDeviceFacts::fromProperties(sysName, properties);
     if (!facts)
         return nullptr;
     auto service =
@@ -115,8 +127,33 @@ std::shared_ptr<KWinServiceClient> KWinSession::addService(const QString& sysNam
 
 void KWinSession::deviceAdded(const QString& sysName)
 {
+    const bool known = std::any_of(m_services.begin(), m_services.end(),
+                                   [&](const auto& s) { return s->facts().sysName == sysName; });
+    if (known || m_arriving.contains(sysName))
+        return;
+    const std::uint64_t arrival = m_nextArrival++;
+    m_arriving[sysName] = arrival;
+    ++m_listingsOnTheirWay;
+    m_calls.deviceProperties(sysName, [weakSelf = weak_from_this(), sysName,
+                                       arrival](const std::optional<QVariantMap>& properties) {
+        const auto self = weakSelf.lock();
+        if (!self)
+            return;
+        --self->m_listingsOnTheirWay;
+        // Removed meanwhile, or KWin restarted: a later arrival asks again.
+        const auto found = self->m_arriving.find(sysName);
+        if (found == self->m_arriving.end() || found->second != arrival)
+            return;
+        self->m_arriving.erase(found);
+        self->deviceArrived(sysName, properties);
+    });
+}
+
+void KWinSession::deviceArrived(const QString& sysName,
+                                const std::optional<QVariantMap>& properties)
+{
     const auto self = shared_from_this(); // a callback may drop every other reference
-    const auto service = addService(sysName);
+    const auto service = properties ? addService(sysName, *properties) : nullptr;
     if (!service)
         return;
     for (const auto& client : liveClients()) {
@@ -139,6 +176,7 @@ void KWinSession::removeService(const QString& sysName)
 void KWinSession::deviceRemoved(const QString& sysName)
 {
     const auto self = shared_from_this();
+    m_arriving.erase(sysName);
     removeService(sysName);
 }
 
@@ -147,15 +185,15 @@ void KWinSession::ownerChanged(const QString&, const QString& oldOwner, const QS
     const auto self = shared_from_this();
     if (!oldOwner.isEmpty()) {
         m_kwinPresent = false;
+        ++m_generation;
+        m_arriving.clear();
         while (!m_services.empty())
             removeService(m_services.front()->facts().sysName);
     }
     if (newOwner.isEmpty())
         return;
     m_kwinPresent = true;
-    const auto sysNames = m_calls.deviceSysNames();
-    for (const QString& sysName : sysNames.value_or(QStringList()))
-        deviceAdded(sysName);
+    listDevices();
 }
 
 void KWinSession::attachClient(const std::shared_ptr<KWinClientState>& client)
@@ -197,6 +235,41 @@ void KWinSession::journalOriginals(const KWinServiceClient& service)
                        journalProperty(Property::Flat, first.flat),
                        journalProperty(Property::Adaptive, first.adaptive)}},
                      m_bootMark);
+}
+
+QDeadlineTimer KWinSession::restoreDeadline()
+{
+    if (!m_restoreDeadline)
+        m_restoreDeadline = QDeadlineTimer(m_restoreLimit);
+    return *m_restoreDeadline;
+}
+
+bool KWinSession::waitUntil(const std::function<bool()>& done, QDeadlineTimer deadline)
+{
+    if (done() || deadline.hasExpired())
+        return done();
+    // Only at quit, when nothing else is left to serve.
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(this, &KWinSession::answerArrived, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    timer.start(static_cast<int>(deadline.remainingTime()));
+    loop.exec();
+    return done();
+}
+
+void KWinSession::prepareRestore()
+{
+    const auto self = shared_from_this();
+    if (!m_kwinPresent)
+        return;
+    waitUntil([this] { return !listing(); }, restoreDeadline());
+    for (const auto& service : std::vector(m_services))
+        service->sendRestore();
 }
 
 } // namespace veloquill::kwin

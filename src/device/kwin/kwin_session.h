@@ -4,15 +4,20 @@
 // present and the clients that want to hear of them. It turns KWin's signals into callbacks
 // on the main loop: deviceAdded and deviceRemoved into arrivals and removals, and KWin's
 // name changing owner (KWin ending or restarting) into every device leaving and, with the
-// new KWin, coming back. It asks KWin nothing unless something happens or someone asks.
+// new KWin, coming back. It asks KWin nothing unless something happens or someone asks, and
+// never waits for KWin's answer, except for the restore at quit, which waits a bounded time.
 
 #include "device/hid_event_system.h"
 #include "device/kwin/kwin_dbus.h"
 #include "device/restore_journal.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QStringList>
 
+#include <chrono>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -44,7 +49,8 @@ class KWinSession : public QObject, public std::enable_shared_from_this<KWinSess
 public:
     // Watches KWin on the bus and lists its devices if it is there. Originals are journaled
     // in `journalDirectory` (empty: $XDG_RUNTIME_DIR).
-    KWinSession(const QDBusConnection& bus, const QString& journalDirectory);
+    KWinSession(const QDBusConnection& bus, const QString& journalDirectory,
+                std::chrono::milliseconds restoreLimit);
     ~KWinSession() override;
     void start();
 
@@ -61,6 +67,18 @@ public:
     void journalOriginals(const KWinServiceClient& service);
     void forgetOriginals() { m_journal.remove(); }
 
+    // The restore at quit: lets devices KWin is still listing arrive, then sends every
+    // changed device's restore writes at once, so that their answers are awaited together.
+    void prepareRestore();
+    // When the restore stops waiting for KWin: the limit after the first wait of this session.
+    QDeadlineTimer restoreDeadline();
+    // Runs a local loop until `done` holds or the deadline passes; returns `done()`.
+    bool waitUntil(const std::function<bool()>& done, QDeadlineTimer deadline);
+    bool listing() const { return m_listingsOnTheirWay > 0; }
+
+Q_SIGNALS:
+    void answerArrived();
+
 private Q_SLOTS:
     void deviceAdded(const QString& sysName);
     void deviceRemoved(const QString& sysName);
@@ -68,13 +86,23 @@ private Q_SLOTS:
 
 private:
     void listDevices();
-    std::shared_ptr<KWinServiceClient> addService(const QString& sysName);
+    void deviceArrived(const QString& sysName, const std::optional<QVariantMap>& properties);
+    std::shared_ptr<KWinServiceClient> addService(const QString& sysName,
+                                                  const QVariantMap& properties);
     void removeService(const QString& sysName);
     std::vector<std::shared_ptr<KWinClientState>> liveClients();
 
     KWinCalls m_calls;
     QDBusServiceWatcher* m_watcher = nullptr;
     bool m_kwinPresent = false;
+    // Bumped when KWin goes: answers of an earlier KWin are dropped.
+    std::uint64_t m_generation = 0;
+    // Devices announced whose properties are on their way, by the call asking for them.
+    std::map<QString, std::uint64_t> m_arriving;
+    std::uint64_t m_nextArrival = 1;
+    int m_listingsOnTheirWay = 0;
+    std::chrono::milliseconds m_restoreLimit;
+    std::optional<QDeadlineTimer> m_restoreDeadline;
     std::uint64_t m_nextRegistryID = 1;
     std::vector<std::shared_ptr<KWinServiceClient>> m_services;
     std::vector<std::weak_ptr<KWinClientState>> m_clients;

@@ -14,9 +14,13 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QTimer>
 
 namespace veloquill::test {
 namespace {
+
+using namespace std::chrono_literals;
 
 const QString kSpeed = "pointerAcceleration";
 const QString kFlat = "pointerAccelerationProfileFlat";
@@ -32,7 +36,8 @@ protected:
         ASSERT_NO_FATAL_FAILURE(kwin.start());
     }
 
-    void startClient()
+    // Waits until KWin has listed this many of them.
+    void startClient(std::size_t devices)
     {
         system = std::make_shared<KWinHidEventSystem>(
             KWinHidEventSystemOptions{kwin.busAddress(), journal.path()});
@@ -40,6 +45,18 @@ protected:
         arrivalRegistration = client->registerDeviceMatchingCallback(
             [this](const HidServiceClientRef& service) { arrivals.push_back(service); });
         client->scheduleWithMainLoop();
+        ASSERT_TRUE(runMainLoopUntil([&] { return client->copyServices()->size() == devices; }));
+    }
+
+    std::int64_t read(const HidServiceClientRef& s, const QString& key)
+    {
+        return s->copyProperty(key).toInteger().value_or(-1);
+    }
+
+    // Reads answer at once from what KWin last said; its answers arrive on the main loop.
+    bool readsSoon(const HidServiceClientRef& service, const QString& key, std::int64_t value)
+    {
+        return runMainLoopUntil([&] { return read(service, key) == value; });
     }
 
     QStringList names()
@@ -68,7 +85,7 @@ TEST_F(KWinBackend, ListsPointersWithAccelerationSettingsByTheirIdentity)
     kwin.addDevice("event4", "Keys", 1, 2, 0, false, false);
     kwin.addDevice("event5", "Pen", 3, 4, 0, false, true, false);
     kwin.addDevice("event6", "Trackball", 5, 6);
-    startClient();
+    ASSERT_NO_FATAL_FAILURE(startClient(2));
     EXPECT_EQ(names(), (QStringList{"Zono X", "Trackball"}));
     const auto zono = service(0);
     EXPECT_TRUE(zono->conformsTo(1, 2) && zono->conformsTo(1, 1) && !zono->conformsTo(1, 6));
@@ -109,7 +126,7 @@ TEST_F(KWinBackend, HotpluggedDeviceTakesTheLastOfADragsWritesAndLeavesTheManage
 TEST_F(KWinBackend, SpeedIsPointerAccelerationGainMinusOneAndAccelerationTheProfileBothWays)
 {
     kwin.addDevice("event3", "Zono X", 1, 2);
-    startClient();
+    ASSERT_NO_FATAL_FAILURE(startClient(1));
     const auto zono = service(0);
     // The resolution written, the speed KWin gets, the resolution read back.
     const std::tuple<std::int32_t, double, std::int32_t> rows[] = {
@@ -118,15 +135,14 @@ TEST_F(KWinBackend, SpeedIsPointerAccelerationGainMinusOneAndAccelerationTheProf
         {*toFixedPoint(40.0), kNeutral / 2621440.0 - 1, *toFixedPoint(40.0)},      // speed 1
         {*toFixedPoint(10.0), 1.0, kNeutral / 2}, // beyond libinput's range: clamped
     };
-    for (const auto& [written, speed, read] : rows) {
+    for (const auto& [written, speed, readBack] : rows) {
         SCOPED_TRACE(written);
         zono->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(written));
-        // The write does not wait; the read after it, on the same connection, sees it.
-        EXPECT_EQ(zono->copyProperty(HidKey::PointerResolution).toInteger(), read);
+        EXPECT_TRUE(readsSoon(zono, HidKey::PointerResolution, readBack));
         EXPECT_DOUBLE_EQ(kwin.property("event3", kSpeed).toDouble(), speed);
     }
-    kwin.setProperty("event3", kSpeed, -0.5); // System Settings, say
-    EXPECT_EQ(zono->copyProperty(HidKey::PointerResolution).toInteger(), kNeutral * 2);
+    kwin.setProperty("event3", kSpeed, -0.5); // System Settings, say: the next read asks
+    EXPECT_TRUE(readsSoon(zono, HidKey::PointerResolution, kNeutral * 2));
 
     // Acceleration off is the flat profile and on the adaptive one: key, value written, flat.
     const std::tuple<QString, std::int64_t, bool> switches[] = {
@@ -138,15 +154,14 @@ TEST_F(KWinBackend, SpeedIsPointerAccelerationGainMinusOneAndAccelerationTheProf
     for (const auto& [key, written, flat] : switches) {
         SCOPED_TRACE(key.toStdString() + " " + std::to_string(written));
         zono->setProperty(key, HidPropertyValue::integer(written));
-        EXPECT_EQ(zono->copyProperty(HidKey::PointerAcceleration).toInteger(), flat ? kOff : 65536);
+        EXPECT_TRUE(readsSoon(zono, HidKey::PointerAcceleration, flat ? kOff : 65536));
         EXPECT_EQ(kwin.property("event3", kFlat).toBool(), flat);
-        EXPECT_EQ(zono->copyProperty(HidKey::UseLinearScalingMouseAcceleration).toInteger(),
-                  flat ? 1 : 0);
+        EXPECT_EQ(read(zono, HidKey::UseLinearScalingMouseAcceleration), flat ? 1 : 0);
     }
     // Writing nothing puts the setting back as first seen.
     zono->setProperty(HidKey::PointerAcceleration, {});
     zono->setProperty(HidKey::PointerResolution, {});
-    EXPECT_EQ(zono->copyProperty(HidKey::PointerResolution).toInteger(), kNeutral);
+    EXPECT_TRUE(readsSoon(zono, HidKey::PointerResolution, kNeutral));
     EXPECT_FALSE(kwin.property("event3", kFlat).toBool());
 }
 
@@ -154,31 +169,36 @@ TEST_F(KWinBackend, RestoreGivesChangedDevicesTheirFirstSeenValuesAlsoAfterACras
 {
     kwin.addDevice("event3", "Zono X", 1, 2, 0.3, true);
     kwin.addDevice("event4", "Trackball", 3, 4, -0.2);
-    startClient();
+    ASSERT_NO_FATAL_FAILURE(startClient(2));
     service(0)->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral));
     service(0)->setProperty(HidKey::PointerAcceleration, HidPropertyValue::integer(65536));
+    ASSERT_TRUE(readsSoon(service(0), HidKey::PointerAcceleration, 65536));
     client.reset(); // a crash: the originals are only in the journal now
     system.reset();
-    startClient();
-    EXPECT_EQ(service(1)->restoreFirstSeen(), HidRestoreOutcome::Untouched);
-    EXPECT_EQ(service(0)->restoreFirstSeen(), HidRestoreOutcome::Restored);
+    system = std::make_shared<KWinHidEventSystem>(
+        KWinHidEventSystemOptions{kwin.busAddress(), journal.path()});
+    PointerDeviceManager manager(system);
+    manager.startObservation();
+    // At once, as --restore does: the restore waits for KWin's list.
+    EXPECT_TRUE(manager.restoreInitialPointerSettings());
     EXPECT_DOUBLE_EQ(kwin.property("event3", kSpeed).toDouble(), 0.3);
     EXPECT_TRUE(kwin.property("event3", kFlat).toBool());
     EXPECT_DOUBLE_EQ(kwin.property("event4", kSpeed).toDouble(), -0.2);
-    system->forgetOriginals();
     EXPECT_TRUE(QDir(journal.path()).isEmpty());
+    manager.stopObservation();
 }
 
 TEST_F(KWinBackend, KWinRestartingMakesDevicesLeaveAndComeBackWithTheirOriginals)
 {
     kwin.addDevice("event3", "Zono X", 1, 2, 0.3);
-    startClient();
+    ASSERT_NO_FATAL_FAILURE(startClient(1));
     const auto before = service(0);
     before->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral));
-    before->copyProperty(HidKey::PointerResolution); // taken
+    ASSERT_TRUE(readsSoon(before, HidKey::PointerResolution, kNeutral)); // taken
     int removals = 0;
     const auto count = [&](const HidServiceClientRef&) { ++removals; };
     const auto registration = before->registerRemovalCallback(count);
+    arrivals.clear();
     kwin.stop();
     ASSERT_TRUE(runMainLoopUntil([&] { return removals == 1; }));
     EXPECT_TRUE(names().isEmpty());
@@ -192,12 +212,64 @@ TEST_F(KWinBackend, KWinRestartingMakesDevicesLeaveAndComeBackWithTheirOriginals
     EXPECT_DOUBLE_EQ(kwin.property("event3", kSpeed).toDouble(), 0.3);
 }
 
+// KWin taking 2 s per call holds up nothing: a timer fires on time while a write waits.
+TEST_F(KWinBackend, SlowKWinNeverHoldsUpTheMainLoop)
+{
+    kwin.addDevice("event3", "Zono X", 1, 2);
+    ASSERT_NO_FATAL_FAILURE(startClient(1));
+    kwin.setBehaviour(2000);
+    QElapsedTimer clock;
+    clock.start();
+    qint64 firedAfter = -1;
+    service(0)->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral / 2));
+    EXPECT_EQ(read(service(0), HidKey::PointerResolution), kNeutral); // not taken yet
+    QTimer::singleShot(100, [&] { firedAfter = clock.elapsed(); });
+    ASSERT_TRUE(runMainLoopUntil([&] { return firedAfter >= 0; }));
+    EXPECT_LT(firedAfter, 1000);
+    EXPECT_TRUE(readsSoon(service(0), HidKey::PointerResolution, kNeutral / 2));
+}
+
+// A restore KWin answers too late or refuses fails within its limit, keeping the journal.
+TEST_F(KWinBackend, RestoreThatKWinDoesNotConfirmKeepsTheJournalAndFails)
+{
+    const std::tuple<int, QString, QString> rows[] = {
+        {2000, "", "did not confirm the writes in time."},
+        {0, "org.kde.KWin.Error.Refused", "refused the writes."},
+    };
+    for (const auto& [delay, refusal, reason] : rows) {
+        SCOPED_TRACE(reason.toStdString());
+        kwin.addDevice("event3", "Zono X", 1, 2, 0.3);
+        system = std::make_shared<KWinHidEventSystem>(
+            KWinHidEventSystemOptions{kwin.busAddress(), journal.path(), 300ms});
+        PointerDeviceManager manager(system);
+        manager.startObservation();
+        ASSERT_TRUE(runMainLoopUntil([&] { return manager.devices().size() == 1; }));
+        manager.devices().front()->setPointerResolution(100);
+        ASSERT_TRUE(runMainLoopUntil([&] { return kwin.property("event3", kSpeed) != 0.3; }));
+        kwin.setBehaviour(delay, refusal);
+        LogCapture log;
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_FALSE(manager.restoreInitialPointerSettings());
+        EXPECT_LT(clock.elapsed(), 1500);
+        EXPECT_TRUE(log.lines().contains(
+            "[PointerDeviceManager] Could not restore 1 devices: their event system " + reason));
+        EXPECT_EQ(log.lines().contains(
+                      "KWinHidEventSystem: KWin refused Set pointerAcceleration of event3: "
+                      "org.kde.KWin.Error.Refused (Refused\\npointerAcceleration)"),
+                  !refusal.isEmpty());
+        EXPECT_FALSE(QDir(journal.path()).isEmpty());
+        manager.stopObservation();
+        kwin.setBehaviour(0);
+    }
+}
+
 // The one scenario that pins the backend's own log lines.
 TEST_F(KWinBackend, DBusErrorsAreOneLineEachAndNeverFatal)
 {
     LogCapture log;
     kwin.addDevice("event3", "Zono\nX", 1, 2);
-    startClient();
+    ASSERT_NO_FATAL_FAILURE(startClient(1));
     const auto zono = service(0);
     kwin.announceAdded("event9"); // announced, but no such device
     ASSERT_TRUE(runMainLoopUntil([&] { return !log.lines().isEmpty(); }));
@@ -217,9 +289,9 @@ TEST_F(KWinBackend, DBusErrorsAreOneLineEachAndNeverFatal)
               (QStringList{
                   prefix + "D-Bus error org.freedesktop.DBus.Error.UnknownObject (No such object "
                            "path '/org/kde/KWin/InputDevice/event9') on GetAll of event9; ignored",
-                  prefix + "D-Bus error org.freedesktop.DBus.Error.UnknownObject (No such object "
-                           "path '/org/kde/KWin/InputDevice/event3') on Set pointerAcceleration of "
-                           "event3; ignored",
+                  prefix + "KWin refused Set pointerAcceleration of event3: "
+                           "org.freedesktop.DBus.Error.UnknownObject (No such object path "
+                           "'/org/kde/KWin/InputDevice/event3')",
                   prefix + "ignoring Product = \"Renamed\" for KWin device event3 \"Zono\\nX\" "
                            "(service 1): KWin does not let it be set",
                   prefix + "ignoring HIDPointerResolution = 0 for KWin device event3 \"Zono\\nX\" "

@@ -3,7 +3,8 @@
 // org.freedesktop.DBus.Properties with KWin's types (s, u, b, d), pointerAcceleration clamped
 // to −1…1, and no change signals from devices, as KWin exports them. Like KWin it writes each
 // changed setting into a file (its kcminputrc) that a restart reads back. Tests steer it
-// through the interface org.veloquill.KWinStandIn on the manager's path.
+// through the interface org.veloquill.KWinStandIn on the manager's path, also to make it
+// slow (each answer held back a while, in order) or refuse every Set with an error.
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -34,20 +36,29 @@ public:
 
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& bus) override
     {
+        if (message.interface() == "org.veloquill.KWinStandIn")
+            return control(bus, message.member(), message.arguments()) &&
+                   bus.send(message.createReply());
+        const QDBusMessage answer = respond(message);
+        if (m_delayMs == 0)
+            return bus.send(answer);
+        QTimer::singleShot(m_delayMs, [bus, answer] { bus.send(answer); });
+        return true;
+    }
+
+private:
+    QDBusMessage respond(const QDBusMessage& message)
+    {
         const QVariantList in = message.arguments();
         const QString member = message.member();
-        const auto reply = [&](const QVariantList& out) {
-            return bus.send(message.createReply(out));
-        };
-        if (message.interface() == "org.veloquill.KWinStandIn")
-            return control(bus, member, in) && reply({});
+        const auto reply = [&](const QVariantList& out) { return message.createReply(out); };
         if (message.path() == kRoot && member == "Get")
             return reply({QVariant::fromValue(QDBusVariant(QStringList(m_state.keys())))});
         const QString sysName = message.path().mid(kRoot.size() + 1);
         if (!m_state.contains(sysName))
-            return bus.send(
-                message.createErrorReply("org.freedesktop.DBus.Error.UnknownObject",
-                                         QString("No such object path '%1'").arg(message.path())));
+            return message.createErrorReply(
+                "org.freedesktop.DBus.Error.UnknownObject",
+                QString("No such object path '%1'").arg(message.path()));
         const QVariantMap properties = deviceProperties(sysName);
         const QString name = in.value(1).toString();
         if (member == "GetAll")
@@ -56,17 +67,18 @@ public:
             return reply({QVariant::fromValue(QDBusVariant(properties.value(name)))});
         const QVariant value = in.value(2).value<QDBusVariant>().variant();
         if (member != "Set" || value.metaType() != properties.value(name).metaType())
-            return bus.send(message.createErrorReply(kInvalidArgs, name));
+            return message.createErrorReply(kInvalidArgs, name);
+        if (!m_refusal.isEmpty())
+            return message.createErrorReply(m_refusal, "Refused\n" + name);
         if (name == "pointerAcceleration")
             store(sysName, "speed", std::clamp(value.toDouble(), -1.0, 1.0));
         else if (name.startsWith("pointerAccelerationProfile"))
             store(sysName, "flat", value.toBool() == name.endsWith("Flat"));
         else
-            return bus.send(message.createErrorReply(kInvalidArgs, name + " is read-only"));
+            return message.createErrorReply(kInvalidArgs, name + " is read-only");
         return reply({});
     }
 
-private:
     QVariantMap deviceProperties(const QString& sysName) const
     {
         const QJsonObject device = m_state[sysName].toObject();
@@ -111,6 +123,11 @@ private:
 
     bool control(const QDBusConnection& bus, const QString& member, const QVariantList& in)
     {
+        if (member == "setBehaviour") {
+            m_delayMs = in.value(0).toInt();
+            m_refusal = in.value(1).toString();
+            return true;
+        }
         const QString sysName = in.value(0).toString();
         const bool removing = member == "removeDevice";
         if (removing)
@@ -132,6 +149,8 @@ private:
 
     QString m_stateFile;
     QJsonObject m_state; // sysName → the device
+    int m_delayMs = 0;
+    QString m_refusal; // the error name every Set is answered with; empty: none
 };
 
 } // namespace

@@ -1,0 +1,123 @@
+// A second start's reopen request answered while KWin takes 2 s per call: the time from the
+// request being written to the running program's reopen handler, with the program's KWin
+// writes and reads on their way. The program asks KWin nothing it waits for, so the answer
+// should take about as long as with a prompt KWin (well under 50 ms).
+#include "device/kwin/kwin_hid_event_system.h"
+#include "device/pointer_device.h"
+#include "device/pointer_device_manager.h"
+#include "shell/single_instance.h"
+#include "stand_in_kwin.h"
+#include "support/log.h"
+#include "support/main_loop.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QLocalSocket>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+
+using namespace veloquill;
+
+namespace {
+
+constexpr int kKWinDelayMs = 2000;
+
+struct SlowKWinRig
+{
+    SlowKWinRig()
+    {
+        kwin.startBus();
+        kwin.start();
+        kwin.addDevice(QStringLiteral("event3"), QStringLiteral("Head Mouse"), 4660, 171);
+        system = std::make_shared<KWinHidEventSystem>(
+            KWinHidEventSystemOptions{kwin.busAddress(), directory.path()});
+        manager = std::make_unique<PointerDeviceManager>(system);
+        manager->startObservation();
+        test::runMainLoopUntil([this] { return !manager->devices().empty(); });
+        instance.claim();
+        QObject::connect(&instance, &SingleInstance::reopenRequested, [this] { ++reopens; });
+        kwin.setBehaviour(kKWinDelayMs);
+    }
+
+    // A slider step and a read, as the window makes them: both reach KWin and wait there.
+    void keepKWinBusy(double resolution)
+    {
+        const PointerDeviceRef device = manager->devices().front();
+        device->setPointerResolution(resolution);
+        benchmark::DoNotOptimize(device->pointerResolution());
+    }
+
+    void requestReopen()
+    {
+        QLocalSocket socket;
+        socket.connectToServer(instance.socketPath());
+        socket.waitForConnected(1000);
+        socket.write("reopen\n");
+        socket.waitForBytesWritten(1000);
+        const int before = reopens;
+        QEventLoop loop;
+        QTimer timeout;
+        QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+        QObject::connect(&instance, &SingleInstance::reopenRequested, &loop, &QEventLoop::quit);
+        timeout.start(5000);
+        if (reopens == before)
+            loop.exec();
+    }
+
+    test::StandInKWin kwin;
+    QTemporaryDir directory;
+    std::shared_ptr<KWinHidEventSystem> system;
+    std::unique_ptr<PointerDeviceManager> manager;
+    SingleInstance instance{directory.filePath(QStringLiteral("veloquill.socket"))};
+    int reopens = 0;
+};
+
+void reopenWhileKWinIsSlow(benchmark::State& bench)
+{
+    const LogRedirect previous = setLogRedirect([](const QString&) {});
+    {
+        SlowKWinRig rig;
+        if (rig.manager->devices().empty()) {
+            bench.SkipWithError("the stand-in KWin did not start (is dbus-daemon installed?)");
+            setLogRedirect(previous);
+            return;
+        }
+        const double resolutions[2] = {400, 800};
+        int next = 0;
+        for (auto _ : bench) {
+            bench.PauseTiming();
+            rig.keepKWinBusy(resolutions[next]);
+            next ^= 1;
+            bench.ResumeTiming();
+            rig.requestReopen();
+        }
+        if (rig.reopens != static_cast<int>(bench.iterations()))
+            bench.SkipWithError("a reopen request went unanswered");
+        bench.SetLabel("stand-in KWin answering after 2 s");
+    }
+    setLogRedirect(previous);
+}
+
+} // namespace
+
+BENCHMARK(reopenWhileKWinIsSlow)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(50)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly();
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
