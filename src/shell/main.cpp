@@ -147,7 +147,8 @@ int restoreFromJournal(Backend backend, const X11HidEventSystemOptions& options)
         else if (restoreThrough(std::make_shared<KWinHidEventSystem>()))
             return 0;
         else
-            why = QStringLiteral("KWin went away");
+            why = QStringLiteral("KWin did not confirm that every device is back (the lines "
+                                 "above say which and why)");
     } else {
         auto eventSystem = std::make_shared<X11HidEventSystem>(options);
         if (eventSystem->isConnected() && restoreThrough(eventSystem))
@@ -391,5 +392,8 @@ int main(int argc, char** argv)
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
     const int status = app.exec();
     g_runningDelegate = nullptr;
-    return !x11System || x11System->isConnected() ? status : kDisplayUnusableStatus;
+    if (x11System && !x11System->isConnected())
+        return kDisplayUnusableStatus;
+    // A device that could not be put back is kept in the journal, and the way out says so.
+    return delegate.restoredEveryDevice() ? status : kNotRestoredStatus;
 }
