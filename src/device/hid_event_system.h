@@ -80,9 +80,10 @@ using HidInputReportCallback = std::function<void(std::span<const std::uint8_t> 
 // What putting a service back as it was found came to.
 enum class HidRestoreOutcome
 {
-    Untouched,  // this program never changed it: left alone
-    Restored,   // every value it changed is back, the writes made
-    Unreachable // the event system is gone: nothing could be written
+    Untouched,   // this program never changed it: left alone
+    Restored,    // every value it changed is back, the writes made
+    Unreachable, // the event system is gone: nothing could be written
+    Refused      // the system refused a write: what it was to put back stays on record
 };
 
 // One service of the event system: a pointing device as the system knows it.
@@ -166,6 +167,9 @@ public:
     // Whether this process may control real pointer devices; when not, the backend logs
     // one line saying why.
     virtual bool canControlPointerDevices() = 0;
+    // Puts back the devices this program changed that the system still has but lists no
+    // service for (an X device disabled or floating); how many could not be put back.
+    virtual std::size_t restoreUnlisted() { return 0; }
     // Every changed service is back as found: the originals kept against a crash can go.
     virtual void forgetOriginals() = 0;
     // Whether the amount of acceleration can be set apart from the speed. When not, writing an

@@ -12,6 +12,7 @@ bool PointerDeviceManager::restoreInitialPointerSettings()
                            "for ") +
             QString::number(m_mappedDevices.size()) + QStringLiteral(" devices."));
     std::size_t unreachable = 0;
+    std::size_t refused = 0;
     for (const PointerDeviceRef& device : m_mappedDevices) {
         const QString label = device->name();
         switch (device->client()->restoreFirstSeen()) {
@@ -27,17 +28,26 @@ bool PointerDeviceManager::restoreInitialPointerSettings()
         case HidRestoreOutcome::Unreachable:
             ++unreachable;
             break;
+        case HidRestoreOutcome::Refused:
+            ++refused;
+            break;
         }
     }
+    refused += m_eventSystem->restoreUnlisted();
     if (unreachable > 0) {
         logLine(QStringLiteral("[PointerDeviceManager] Could not restore ") +
                 QString::number(unreachable) +
                 QStringLiteral(" devices: the connection to their event system is gone."));
-    } else {
-        m_eventSystem->forgetOriginals();
     }
+    if (refused > 0) {
+        logLine(QStringLiteral("[PointerDeviceManager] Could not restore ") +
+                QString::number(refused) +
+                QStringLiteral(" devices: their event system refused the writes."));
+    }
+    if (unreachable == 0 && refused == 0)
+        m_eventSystem->forgetOriginals();
     logLine(QStringLiteral("[PointerDeviceManager] Cleared stored initial resolutions."));
-    return unreachable == 0;
+    return unreachable == 0 && refused == 0;
 }
 
 } // namespace veloquill
