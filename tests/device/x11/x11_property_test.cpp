@@ -287,6 +287,9 @@ TEST_F(X11Properties, RestoreTheServerRefusesKeepsItsEntryAndFails)
         X11HidEventSystemOptions{displayName(), false, journalDirectory()});
     PointerDeviceManager manager(later);
     manager.startObservation();
+    // Switching acceleration on asks for that profile too: refused, the -1 stays on record.
+    manager.devices().back()->setPointerAcceleration(2.5);
+    EXPECT_TRUE(journal().contains("\"written\":\"/////w==\""));
     LogCapture log;
     EXPECT_FALSE(manager.restoreInitialPointerSettings());
     EXPECT_EQ(log.lines().filter("refused to put back \"Device Accel Profile\"").size(), 1);
