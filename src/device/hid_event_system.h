@@ -83,7 +83,7 @@ enum class HidRestoreOutcome
     Untouched,   // this program never changed it: left alone
     Restored,    // every value it changed is back, the writes made
     Unreachable, // the event system is gone: nothing could be written
-    Refused,     // the event system refused a write
+    Refused,     // the event system refused a write: what it was to put back stays on record
     Unconfirmed  // the event system did not answer the writes in time
 };
 
@@ -168,6 +168,9 @@ public:
     // Whether this process may control real pointer devices; when not, the backend logs
     // one line saying why.
     virtual bool canControlPointerDevices() = 0;
+    // Puts back the devices this program changed that the system still has but lists no
+    // service for (an X device disabled or floating); how many could not be put back.
+    virtual std::size_t restoreUnlisted() { return 0; }
     // Every changed service is back as found: the originals kept against a crash can go.
     virtual void forgetOriginals() = 0;
     // Before a restore: a backend that learns of its services in the background lets those it

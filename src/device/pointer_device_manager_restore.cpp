@@ -49,6 +49,8 @@ bool PointerDeviceManager::restoreInitialPointerSettings()
             break;
         }
     }
+    if (const std::size_t unlisted = m_eventSystem->restoreUnlisted())
+        failures[HidRestoreOutcome::Refused] += unlisted;
     for (const auto& [outcome, count] : failures) {
         logLine(QStringLiteral("[PointerDeviceManager] Could not restore ") +
                 QString::number(count) + QStringLiteral(" devices: ") + failureReason(outcome));

@@ -11,7 +11,10 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <optional>
+
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace veloquill {
@@ -32,17 +35,35 @@ QString fileNameFor(QString displayName)
     return QStringLiteral("veloquill-restore-") + displayName + QStringLiteral(".json");
 }
 
+// Every property a backend keeps is far smaller; a larger one is no journal's.
+constexpr qint64 kMaxPropertyBytes = 1 << 16;
+
 QJsonObject toJson(const JournalDevice& device)
 {
     QJsonArray properties;
     for (const JournalProperty& property : device.properties) {
-        properties.append(QJsonObject{{"name", property.name},
-                                      {"type", property.type},
-                                      {"format", property.format},
-                                      {"count", property.count},
-                                      {"data", QString::fromLatin1(property.bytes.toBase64())}});
+        QJsonObject object{{"name", property.name},
+                           {"type", property.type},
+                           {"format", property.format},
+                           {"count", property.count},
+                           {"data", QString::fromLatin1(property.bytes.toBase64())}};
+        // Left out when unknown, as journals of earlier versions have it.
+        if (property.writtenState == JournalWritten::Never)
+            object["written"] = QJsonValue::Null;
+        else if (property.writtenState == JournalWritten::Value)
+            object["written"] = QString::fromLatin1(property.written.toBase64());
+        properties.append(object);
     }
     return {{"id", device.deviceId}, {"name", device.name}, {"properties", properties}};
+}
+
+// The bytes `count` items of `format` bits take, computed wide; -1 when that is no property.
+qint64 byteSize(int format, qint64 count)
+{
+    if ((format != 8 && format != 16 && format != 32) || count < 0)
+        return -1;
+    const qint64 size = count * (format / 8);
+    return size <= kMaxPropertyBytes ? size : -1;
 }
 
 std::optional<JournalProperty> propertyFromJson(const QJsonValue& value)
@@ -51,10 +72,19 @@ std::optional<JournalProperty> propertyFromJson(const QJsonValue& value)
     JournalProperty property{object["name"].toString(), object["type"].toString(),
                              object["format"].toInt(), object["count"].toInt(-1),
                              QByteArray::fromBase64(object["data"].toString().toLatin1())};
-    const bool wellFormed =
-        !property.name.isEmpty() && !property.type.isEmpty() &&
-        (property.format == 8 || property.format == 16 || property.format == 32) &&
-        property.count >= 0 && property.bytes.size() == property.count * (property.format / 8);
+    const qint64 size = byteSize(property.format, property.count);
+    bool wellFormed = !property.name.isEmpty() && !property.type.isEmpty() && size >= 0 &&
+                      property.bytes.size() == size;
+    const QJsonValue written = object["written"];
+    if (written.isNull()) {
+        property.writtenState = JournalWritten::Never;
+    } else if (written.isString()) {
+        property.writtenState = JournalWritten::Value;
+        property.written = QByteArray::fromBase64(written.toString().toLatin1());
+        wellFormed = wellFormed && property.written.size() == size;
+    } else {
+        wellFormed = wellFormed && written.isUndefined();
+    }
     return wellFormed ? std::optional(property) : std::nullopt;
 }
 
@@ -86,7 +116,8 @@ std::optional<std::vector<JournalDevice>> devicesFromJson(const QByteArray& text
     for (const QJsonValue& entry : document["devices"].toArray()) {
         const QJsonObject object = entry.toObject();
         JournalDevice device{object["id"].toInt(-1), object["name"].toString(), {}};
-        if (device.deviceId < 0 || device.name.isEmpty() || !object["properties"].isArray())
+        if (device.deviceId < 0 || device.deviceId > 0xffff || device.name.isEmpty() ||
+            !object["properties"].isArray())
             return std::nullopt;
         for (const QJsonValue& value : object["properties"].toArray()) {
             const auto property = propertyFromJson(value);
@@ -109,12 +140,26 @@ void syncDirectory(const QString& directory)
     ::close(fd);
 }
 
+// The first fault `check` finds with an entry, or empty.
+QString faultOf(const std::vector<JournalDevice>& devices, const RestoreJournal::Check& check)
+{
+    for (const JournalDevice& device : devices) {
+        if (QString why = check ? check(device) : QString(); !why.isEmpty())
+            return QStringLiteral("device ") + QString::number(device.deviceId) +
+                   QStringLiteral(" \"") + device.name + QStringLiteral("\": ") + why;
+    }
+    return {};
+}
+
 // A new name beside the file, never one that exists.
 QString setAside(const QString& path)
 {
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const QString aside = unreadableAside(path, attempt);
-        if (!QFile::exists(aside) && QFile::rename(path, aside))
+        struct stat info = {};
+        if (::lstat(QFile::encodeName(aside).constData(), &info) != 0 &&
+            ::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) ==
+                0)
             return aside;
     }
     return {};
@@ -130,22 +175,27 @@ RestoreJournal::RestoreJournal(const QString& directory, RestoreJournalOwner own
     m_path = QDir(base).filePath(fileNameFor(m_owner.scope));
 }
 
-void RestoreJournal::load(const QString& serverMark)
+void RestoreJournal::load(const QString& serverMark, const Check& check)
 {
-    QFile file(m_path);
-    if (!file.exists())
+    struct stat info = {};
+    if (::lstat(QFile::encodeName(m_path).constData(), &info) != 0)
         return;
-    QString why = QStringLiteral("cannot be opened");
+    m_serverMark = serverMark;
+    QString why;
     bool serverEnded = false;
     std::optional<std::vector<JournalDevice>> devices;
-    if (file.open(QIODevice::ReadOnly))
-        devices = devicesFromJson(file.readAll(), m_owner.scope, serverMark, &why, &serverEnded);
-    file.close();
+    if (const auto text = readRegularFile(m_path, &why))
+        devices = devicesFromJson(*text, m_owner.scope, serverMark, &why, &serverEnded);
     if (serverEnded) {
         QFile::remove(m_path);
         logLine(m_owner.logPrefix + QStringLiteral("removed ") + m_path + QStringLiteral(": its ") +
                 m_owner.server + QStringLiteral(" has ended since, and its devices with it"));
         return;
+    }
+    if (devices) {
+        why = faultOf(*devices, check);
+        if (!why.isEmpty())
+            devices.reset();
     }
     if (!devices) {
         const QString aside = setAside(m_path);
@@ -176,6 +226,24 @@ bool RestoreJournal::record(JournalDevice device, const QString& serverMark)
         return known.deviceId == device.deviceId && known.name == device.name;
     });
     m_devices.push_back(std::move(device));
+    m_serverMark = serverMark;
+    return write();
+}
+
+bool RestoreJournal::forget(int deviceId, const QString& name)
+{
+    if (std::erase_if(m_devices, [&](const JournalDevice& known) {
+            return known.deviceId == deviceId && known.name == name;
+        }) == 0)
+        return true;
+    if (!m_devices.empty())
+        return write();
+    remove();
+    return true;
+}
+
+bool RestoreJournal::write()
+{
     QJsonArray devices;
     for (const JournalDevice& known : m_devices)
         devices.append(toJson(known));
@@ -184,7 +252,7 @@ bool RestoreJournal::record(JournalDevice device, const QString& serverMark)
     file.open(QIODevice::WriteOnly);
     file.write(
         QJsonDocument(
-            QJsonObject{{"display", m_owner.scope}, {"server", serverMark}, {"devices", devices}})
+            QJsonObject{{"display", m_owner.scope}, {"server", m_serverMark}, {"devices", devices}})
             .toJson(QJsonDocument::Compact));
     if (!file.commit()) {
         logLine(m_owner.logPrefix + QStringLiteral("cannot write ") + m_path +

@@ -9,19 +9,36 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace veloquill {
+
+// What the journal knows of this program's own writes to a property.
+enum class JournalWritten
+{
+    Unknown, // not recorded (a journal of an earlier version): any value counts as its own
+    Never,   // never written: it is never put back
+    Value    // `written` holds the value last written, in the property's type and format
+};
 
 // A device property as the backend held it, by name, so it reads back on any connection: an X
 // property with its type and format, or a KWin property ("d" or "b", 8-bit items).
 struct JournalProperty
 {
+    JournalProperty() = default;
+    JournalProperty(QString name, QString type, int format, int count, QByteArray bytes)
+        : name(std::move(name)), type(std::move(type)), format(format), count(count),
+          bytes(std::move(bytes))
+    {}
+
     QString name;
     QString type;
     int format = 0;
     int count = 0;
     QByteArray bytes;
+    JournalWritten writtenState = JournalWritten::Unknown;
+    QByteArray written;
     friend bool operator==(const JournalProperty&, const JournalProperty&) = default;
 };
 
@@ -51,22 +68,31 @@ public:
     // The journal of that owner in that directory (empty: $XDG_RUNTIME_DIR).
     RestoreJournal(const QString& directory, RestoreJournalOwner owner);
 
+    // Why the backend would never have held a device's entry as it stands; empty if it could.
+    using Check = std::function<QString(const JournalDevice&)>;
+
     // Takes in what an earlier run left on the server marked `serverMark`, with one log line.
-    // A file that cannot be read whole is renamed aside, never trusted in part; one left on
-    // a server that has ended since names devices that are all gone and is removed; each
-    // reported in one line.
-    void load(const QString& serverMark);
+    // A file that cannot be read whole, is not a regular file, or has an entry `check` finds
+    // fault with is renamed aside, never trusted in part; one left on a server that has ended
+    // since names devices that are all gone and is removed; each reported in one line.
+    void load(const QString& serverMark, const Check& check = {});
     const JournalDevice* find(int deviceId, const QString& name) const;
     // Adds the device (replacing an earlier entry for it) and writes the journal before
     // returning; false, with a log line, when it could not be written.
     bool record(JournalDevice device, const QString& serverMark);
+    // The device's values are back (or it is gone for good): its entry goes, and the journal
+    // with it once empty. False, with a log line, when it could not be written.
+    bool forget(int deviceId, const QString& name);
     // Every device is back as found: nothing left to keep.
     void remove();
     const std::vector<JournalDevice>& devices() const { return m_devices; }
     QString path() const { return m_path; }
 
 private:
+    bool write();
+
     RestoreJournalOwner m_owner;
+    QString m_serverMark;
     QString m_path;
     std::vector<JournalDevice> m_devices;
 };

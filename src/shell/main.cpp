@@ -153,9 +153,13 @@ int restoreFromJournal(Backend backend, const X11HidEventSystemOptions& options)
         auto eventSystem = std::make_shared<X11HidEventSystem>(options);
         if (eventSystem->isConnected() && restoreThrough(eventSystem))
             return 0;
-        // Not connected from the start, or lost on the way.
-        why = eventSystem->failureReason().isEmpty() ? QStringLiteral("the X display went away")
-                                                     : eventSystem->failureReason();
+        if (!eventSystem->failureReason().isEmpty())
+            why = eventSystem->failureReason(); // not connected from the start
+        else if (!eventSystem->isConnected())
+            why = QStringLiteral("the X display went away");
+        else
+            why = QStringLiteral("the X server refused some writes (the lines above say which); "
+                                 "they stay in the journal");
     }
     std::fprintf(stderr, "veloquill: could not restore pointer devices: %s\n", qPrintable(why));
     return kDisplayUnusableStatus;

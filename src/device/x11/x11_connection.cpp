@@ -88,7 +88,8 @@ QString X11Connection::probe(const QString& displayName, ControlUnavailableReaso
 X11Connection::X11Connection(Display* display, int xiOpcode)
     : m_display(display), m_xiOpcode(xiOpcode)
 {
-    watchDisplayErrors(display, {[](const QString& description) {
+    watchDisplayErrors(display, {[this](const QString& description) {
+                                     ++m_errorCount;
                                      logLine(QStringLiteral("X11HidEventSystem: ") + description +
                                              QStringLiteral(" ignored"));
                                  },

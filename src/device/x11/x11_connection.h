@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -43,6 +44,8 @@ public:
     // Called once, queued on the main loop, after the connection broke.
     void setConnectionLostHandler(std::function<void()> handler);
     bool isLost() const { return m_lost; }
+    // How many requests the server has refused so far; a write checks it around a sync.
+    std::uint64_t errorCount() const { return m_errorCount; }
 
     // Call after every request: sends it, and makes sure events Xlib read meanwhile are
     // handled soon. `sync` also waits for the server, so errors are reported right away.
@@ -66,6 +69,7 @@ private:
     bool m_drainScheduled = false;
     bool m_lost = false;
     bool m_lostReported = false;
+    std::uint64_t m_errorCount = 0;
 };
 
 } // namespace veloquill::x11

@@ -68,4 +68,21 @@ std::vector<X11DeviceFacts> listSlavePointers(X11Connection& connection, const X
     return result;
 }
 
+std::vector<std::pair<int, QString>> listExistingSlaves(X11Connection& connection)
+{
+    std::vector<std::pair<int, QString>> result;
+    if (connection.isLost())
+        return result;
+    int count = 0;
+    XIDeviceInfo* devices = XIQueryDevice(connection.display(), XIAllDevices, &count);
+    for (int i = 0; i < count; ++i) {
+        if (devices[i].use == XISlavePointer || devices[i].use == XIFloatingSlave)
+            result.emplace_back(devices[i].deviceid, QString::fromUtf8(devices[i].name));
+    }
+    if (devices)
+        XIFreeDeviceInfo(devices);
+    connection.afterReply();
+    return result;
+}
+
 } // namespace veloquill::x11

@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <utility>
 #include <vector>
 
 namespace veloquill::x11 {
@@ -30,5 +31,9 @@ QString describeDevice(const X11DeviceFacts& facts);
 // also what disabling a device makes of it) move no pointer and are left out; so are slave
 // keyboards, even those with a pointer class.
 std::vector<X11DeviceFacts> listSlavePointers(X11Connection& connection, const X11Atoms& atoms);
+
+// Id and name of every slave pointer and floating slave the server has, disabled or not:
+// the devices whose properties can still be written.
+std::vector<std::pair<int, QString>> listExistingSlaves(X11Connection& connection);
 
 } // namespace veloquill::x11

@@ -71,6 +71,11 @@ QString X11HidEventSystem::displayProblem(const QString& displayName)
     return x11::X11Connection::probe(displayName);
 }
 
+std::size_t X11HidEventSystem::restoreUnlisted()
+{
+    return m_session ? m_session->restoreUnlisted() : 0;
+}
+
 void X11HidEventSystem::forgetOriginals()
 {
     if (m_session)

@@ -54,6 +54,7 @@ public:
     // logs one line saying why (again only when the reason changes).
     ControlUnavailableReason controlUnavailableReason();
     bool canControlPointerDevices() override;
+    std::size_t restoreUnlisted() override;
     void forgetOriginals() override;
 
 Q_SIGNALS:

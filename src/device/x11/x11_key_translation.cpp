@@ -192,11 +192,23 @@ void rememberFirstSeen(X11KeyContext& context)
     }
 }
 
-void restoreFirstSeen(X11KeyContext& context)
+X11Restore restoreFirstSeen(X11KeyContext& context)
 {
     context.memory.writtenResolution.reset();
-    for (const auto& [property, value] : context.memory.firstSeen)
-        context.properties.writeRaw(property, value);
+    X11Restore result;
+    for (const auto& [property, first] : context.memory.firstSeen) {
+        const auto written = context.memory.written.find(property);
+        if (written == context.memory.written.end())
+            continue;
+        const auto now = context.properties.raw(property);
+        if (!now || *now == first)
+            continue; // gone with its property, or back already
+        if (written->second && *written->second != *now)
+            result.keptByOthers.push_back(property);
+        else if (!context.properties.writeRaw(property, first))
+            result.refused.push_back(property);
+    }
+    return result;
 }
 
 QStringList keysForProperty(const X11Atoms& atoms, XAtom property)

@@ -25,6 +25,10 @@ struct X11KeyMemory
     std::map<XAtom, RawProperty> firstSeen;
     // Some key has been written since (by this run, or by one that did not quit cleanly).
     bool changed = false;
+    // The value last written to each property written since; nothing for one an older
+    // journal names without saying (any value it holds counts as written). A property not
+    // here was never written, and is never put back.
+    std::map<XAtom, std::optional<RawProperty>> written;
     // A float matrix cannot hold every 16.16 resolution; the value last written is read
     // back for as long as the device keeps exactly the matrix written with it.
     std::optional<std::pair<TransformMatrix, std::int32_t>> writtenResolution;
@@ -50,8 +54,15 @@ void writeKey(X11KeyContext& context, const QString& key, const HidPropertyValue
 // Whether a write of the key changes the device (the others are logged and ignored).
 bool isWritableKey(const QString& key);
 void rememberFirstSeen(X11KeyContext& context);
-// Writes every first-seen property back as it was, unbounded.
-void restoreFirstSeen(X11KeyContext& context);
+// What putting a device back came to, by property.
+struct X11Restore
+{
+    std::vector<XAtom> refused;      // the server did not take the write
+    std::vector<XAtom> keptByOthers; // another program changed it since: left as it is
+};
+// Writes each written property back to its first-seen value, unbounded, while it still
+// holds the value last written.
+X11Restore restoreFirstSeen(X11KeyContext& context);
 
 // The keys whose value an X property carries (for property-changed callbacks).
 QStringList keysForProperty(const X11Atoms& atoms, XAtom property);

@@ -149,15 +149,22 @@ bool X11DeviceProperties::has(XAtom property) const
     return raw(property).has_value();
 }
 
-void X11DeviceProperties::writeRaw(XAtom property, const RawProperty& value)
+bool X11DeviceProperties::writeRaw(XAtom property, const RawProperty& value)
 {
     if (m_connection.isLost() || property == None)
-        return;
+        return false;
+    if (m_writeObserver)
+        m_writeObserver(property, value, false);
+    const std::uint64_t errorsBefore = m_connection.errorCount();
     XIChangeProperty(m_connection.display(), m_deviceId, property, value.type, value.format,
                      PropModeReplace, const_cast<unsigned char*>(value.bytes.data()),
                      static_cast<int>(value.count));
-    // Waiting for the server ties a refused write's error line to this write.
+    // Waiting for the server ties a refused write's error to this write.
     m_connection.sync();
+    const bool taken = !m_connection.isLost() && m_connection.errorCount() == errorsBefore;
+    if (!taken && m_writeObserver)
+        m_writeObserver(property, value, true);
+    return taken;
 }
 
 void X11DeviceProperties::setFloats(XAtom property, const std::vector<float>& values)

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -44,9 +45,14 @@ public:
     std::optional<QString> text(XAtom property) const;
     bool has(XAtom property) const;
 
+    // Told of every write before it is sent, so it can be recorded first, and once more
+    // (`refused`) if the server does not take it.
+    using WriteObserver = std::function<void(XAtom, const RawProperty&, bool refused)>;
+    void setWriteObserver(WriteObserver observer) { m_writeObserver = std::move(observer); }
+
     // Writes keep the type and format the property already has, so the server (or the
-    // driver behind it) sees what it expects.
-    void writeRaw(XAtom property, const RawProperty& value);
+    // driver behind it) sees what it expects. True once the server has taken the write.
+    bool writeRaw(XAtom property, const RawProperty& value);
     void setFloats(XAtom property, const std::vector<float>& values);
     void setIntegers(XAtom property, const std::vector<std::int32_t>& values);
 
@@ -56,6 +62,7 @@ private:
     X11Connection& m_connection;
     const X11Atoms& m_atoms;
     int m_deviceId;
+    WriteObserver m_writeObserver;
 };
 
 } // namespace veloquill::x11

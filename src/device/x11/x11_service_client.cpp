@@ -46,11 +46,44 @@ HidPropertyValue X11ServiceClient::copyProperty(const QString& key) const
 
 void X11ServiceClient::setProperty(const QString& key, const HidPropertyValue& value)
 {
-    if (!m_memory.changed && !value.isNull() && isWritableKey(key) && isPresent()) {
-        m_session.lock()->journalOriginals(*this);
-        m_memory.changed = true;
+    withKeys([&](X11KeyContext& context) {
+        context.properties.setWriteObserver(
+            [this](XAtom property, const RawProperty& written, bool refused) {
+                noteWrite(property, written, refused);
+            });
+        writeKey(context, key, value);
+    });
+}
+
+void X11ServiceClient::noteWrite(XAtom property, const RawProperty& value, bool refused)
+{
+    auto& written = m_memory.written;
+    const auto session = m_session.lock();
+    if (refused) {
+        // The device kept what it held; that stays the value to compare with at quit.
+        if (!m_replaced || m_replaced->first != property || !session)
+            return;
+        if (m_replaced->second)
+            written[property] = *m_replaced->second;
+        else
+            written.erase(property);
+        m_replaced.reset();
+        session->journalOriginals(m_facts, m_memory);
+        return;
     }
-    withKeys([&](X11KeyContext& context) { writeKey(context, key, value); });
+    m_replaced.reset();
+    const auto first = m_memory.firstSeen.find(property);
+    const auto known = written.find(property);
+    const bool rewritesOriginal =
+        !m_memory.changed && first != m_memory.firstSeen.end() && first->second == value;
+    if (rewritesOriginal || (known != written.end() && known->second == value) || !session)
+        return;
+    m_replaced.emplace(property, known == written.end()
+                                     ? std::nullopt
+                                     : std::optional<std::optional<RawProperty>>(known->second));
+    written[property] = value;
+    m_memory.changed = true;
+    session->journalOriginals(m_facts, m_memory);
 }
 
 HidRestoreOutcome X11ServiceClient::restoreFirstSeen()
@@ -60,19 +93,15 @@ HidRestoreOutcome X11ServiceClient::restoreFirstSeen()
         return HidRestoreOutcome::Unreachable;
     if (!m_memory.changed || m_left)
         return HidRestoreOutcome::Untouched;
-    withKeys([](X11KeyContext& context) { x11::restoreFirstSeen(context); });
-    session->connection().sync();
-    // Restored only if the writes reached the server.
-    if (session->connection().isLost())
-        return HidRestoreOutcome::Unreachable;
-    m_memory.changed = false;
-    return HidRestoreOutcome::Restored;
+    return session->restoreDevice(m_facts, m_memory);
 }
 
-void X11ServiceClient::adoptOriginals(const std::map<XAtom, RawProperty>& originals)
+void X11ServiceClient::adoptOriginals(const X11KeyMemory& journalled)
 {
-    for (const auto& [property, value] : originals)
+    for (const auto& [property, value] : journalled.firstSeen)
         m_memory.firstSeen[property] = value;
+    // Properties the device has now but the journal does not name were not changed.
+    m_memory.written = journalled.written;
     m_memory.changed = true;
 }
 

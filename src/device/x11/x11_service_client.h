@@ -39,10 +39,9 @@ public:
 
     // Used by the session, on the main loop.
     void rememberFirstSeen();
-    const std::map<XAtom, RawProperty>& firstSeen() const { return m_memory.firstSeen; }
-    // Originals an earlier run recorded before it changed the device: they count as first
-    // seen, and the device as changed.
-    void adoptOriginals(const std::map<XAtom, RawProperty>& originals);
+    // Originals an earlier run recorded before it changed the device, and what it wrote:
+    // they count as first seen and written, and the device as changed.
+    void adoptOriginals(const X11KeyMemory& journalled);
     void leave();
 
 private:
@@ -52,6 +51,8 @@ private:
     // connection is gone.
     template <typename Action> auto withKeys(Action action) const;
     void runRemovalCallbacks();
+    // Each write is journalled before it is sent, and taken back if the server refuses it.
+    void noteWrite(XAtom property, const RawProperty& value, bool refused);
 
     std::weak_ptr<X11Session> m_session;
     X11DeviceFacts m_facts;
@@ -59,6 +60,8 @@ private:
     bool m_left = false;
     HidCallbackList<void(const HidServiceClientRef&)> m_removalCallbacks;
     mutable X11KeyMemory m_memory;
+    // What the write being made replaced in m_memory.written, to put back if it is refused.
+    std::optional<std::pair<XAtom, std::optional<std::optional<RawProperty>>>> m_replaced;
 };
 
 } // namespace veloquill::x11

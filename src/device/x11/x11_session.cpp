@@ -4,9 +4,11 @@
 #include "device/x11/x11_connection.h"
 #include "device/x11/x11_device.h"
 #include "device/x11/x11_event_system_client.h"
+#include "device/x11/x11_journal_check.h"
 #include "device/x11/x11_key_translation.h"
 #include "device/x11/x11_service_client.h"
 #include "support/display_name.h"
+#include "support/log.h"
 
 #include <QCoreApplication>
 #include <QUuid>
@@ -82,6 +84,44 @@ QString serverMark(X11Connection& connection, bool create)
     return mark;
 }
 
+QByteArray bytesOf(const RawProperty& value)
+{
+    return QByteArray(reinterpret_cast<const char*>(value.bytes.data()),
+                      static_cast<qsizetype>(value.bytes.size()));
+}
+
+QString quotedNames(Display* display, const std::vector<XAtom>& properties)
+{
+    QStringList names;
+    for (XAtom property : properties)
+        names.append(QLatin1Char('"') + atomName(display, property) + QLatin1Char('"'));
+    return names.join(QStringLiteral(", "));
+}
+
+// A checked journal entry as the backend's memory of the device: its originals as first
+// seen, the device as changed, and what was written to each property.
+void readJournalEntry(Display* display, const JournalDevice& entry, X11KeyMemory& memory)
+{
+    memory.changed = true;
+    for (const JournalProperty& property : entry.properties) {
+        const XAtom atom = XInternAtom(display, qPrintable(property.name), False);
+        const auto* bytes = reinterpret_cast<const unsigned char*>(property.bytes.constData());
+        RawProperty first{XInternAtom(display, qPrintable(property.type), False), property.format,
+                          static_cast<std::size_t>(property.count),
+                          std::vector<unsigned char>(bytes, bytes + property.bytes.size())};
+        if (property.writtenState == JournalWritten::Unknown) {
+            memory.written[atom] = std::nullopt;
+        } else if (property.writtenState == JournalWritten::Value) {
+            const auto* written =
+                reinterpret_cast<const unsigned char*>(property.written.constData());
+            RawProperty last = first;
+            last.bytes.assign(written, written + property.written.size());
+            memory.written[atom] = std::move(last);
+        }
+        memory.firstSeen[atom] = std::move(first);
+    }
+}
+
 template <typename State>
 std::vector<std::shared_ptr<State>> lockAll(std::vector<std::weak_ptr<State>>& list)
 {
@@ -104,8 +144,7 @@ std::shared_ptr<X11Session> X11Session::open(const QString& displayName, bool in
     auto session = std::shared_ptr<X11Session>(
         new X11Session(std::move(connection), includeVirtualDevices, journalDirectory));
     // Before the devices are listed, so that they take the originals it names.
-    session->m_serverMark = serverMark(*session->m_connection, false);
-    session->m_journal.load(session->m_serverMark);
+    session->loadJournal();
     X11Session* raw = session.get();
     session->m_connection->setEventHandler([raw](XEvent& event) { raw->handleEvent(event); });
     // Selected before listing, so a device arriving in between is not missed.
@@ -123,20 +162,119 @@ X11Session::X11Session(std::unique_ptr<X11Connection> connection, bool includeVi
                  QStringLiteral("X11HidEventSystem: "), QStringLiteral("X server")})
 {}
 
-void X11Session::journalOriginals(const X11ServiceClient& service)
+void X11Session::loadJournal()
+{
+    m_serverMark = serverMark(*m_connection, false);
+    const auto existing = listExistingSlaves(*m_connection);
+    const auto exists = [existing](const JournalDevice& entry) {
+        return std::find(existing.begin(), existing.end(), std::pair(entry.deviceId, entry.name)) !=
+               existing.end();
+    };
+    m_journal.load(m_serverMark, [&](const JournalDevice& entry) {
+        X11DeviceProperties device(*m_connection, m_atoms, entry.deviceId);
+        return journalEntryFault(entry, m_atoms, m_connection->display(),
+                                 exists(entry) ? &device : nullptr);
+    });
+    // Removed while no run watched: nothing of them is left to put back.
+    const auto entries = m_journal.devices();
+    for (const JournalDevice& entry : entries) {
+        if (!exists(entry))
+            m_journal.forget(entry.deviceId, entry.name);
+    }
+}
+
+void X11Session::journalOriginals(const X11DeviceFacts& facts, const X11KeyMemory& memory)
 {
     // Atoms by name: the journal is read back on another connection.
-    JournalDevice device{service.facts().deviceId, service.facts().name, {}};
-    for (const auto& [property, value] : service.firstSeen()) {
-        device.properties.push_back({atomName(m_connection->display(), property),
-                                     atomName(m_connection->display(), value.type), value.format,
-                                     static_cast<int>(value.count),
-                                     QByteArray(reinterpret_cast<const char*>(value.bytes.data()),
-                                                static_cast<qsizetype>(value.bytes.size()))});
+    Display* display = m_connection->display();
+    JournalDevice device{facts.deviceId, facts.name, {}};
+    for (const auto& [property, value] : memory.firstSeen) {
+        JournalProperty entry{atomName(display, property), atomName(display, value.type),
+                              value.format, static_cast<int>(value.count), bytesOf(value)};
+        const auto written = memory.written.find(property);
+        entry.writtenState = written == memory.written.end() ? JournalWritten::Never
+                             : written->second               ? JournalWritten::Value
+                                                             : JournalWritten::Unknown;
+        if (written != memory.written.end() && written->second) {
+            entry.written = bytesOf(*written->second);
+            // Another size cannot be kept beside the original: any value then counts as ours.
+            if (entry.written.size() != entry.bytes.size())
+                entry.writtenState = JournalWritten::Unknown;
+        }
+        device.properties.push_back(std::move(entry));
     }
     if (m_serverMark.isEmpty())
         m_serverMark = serverMark(*m_connection, true);
     m_journal.record(std::move(device), m_serverMark);
+}
+
+HidRestoreOutcome X11Session::restoreDevice(const X11DeviceFacts& facts, X11KeyMemory& memory)
+{
+    X11DeviceProperties properties(*m_connection, m_atoms, facts.deviceId);
+    X11KeyContext context{properties, m_atoms, facts, memory, m_connection->isLocal()};
+    const X11Restore result = restoreFirstSeen(context);
+    if (m_connection->isLost())
+        return HidRestoreOutcome::Unreachable;
+    Display* display = m_connection->display();
+    if (!result.keptByOthers.empty())
+        logLine(QStringLiteral("X11HidEventSystem: ") + describeDevice(facts) +
+                QStringLiteral(" keeps what another program set since: ") +
+                quotedNames(display, result.keptByOthers));
+    if (!result.refused.empty()) {
+        logLine(QStringLiteral("X11HidEventSystem: the X server refused to put back ") +
+                quotedNames(display, result.refused) + QStringLiteral(" on ") +
+                describeDevice(facts) + QStringLiteral("; its originals stay in ") +
+                m_journal.path());
+        return HidRestoreOutcome::Refused;
+    }
+    memory.changed = false;
+    memory.written.clear();
+    m_journal.forget(facts.deviceId, facts.name);
+    return HidRestoreOutcome::Restored;
+}
+
+std::size_t X11Session::restoreUnlisted()
+{
+    if (m_connection->isLost())
+        return m_journal.devices().size();
+    const auto existing = listExistingSlaves(*m_connection);
+    std::size_t failed = 0;
+    const auto entries = m_journal.devices();
+    for (const JournalDevice& entry : entries) {
+        const auto listed = serviceForDevice(entry.deviceId);
+        if (listed && listed->facts().name == entry.name)
+            continue; // the device layer puts it back
+        if (std::find(existing.begin(), existing.end(), std::pair(entry.deviceId, entry.name)) ==
+            existing.end()) {
+            m_journal.forget(entry.deviceId, entry.name);
+            continue;
+        }
+        X11DeviceFacts facts;
+        facts.deviceId = entry.deviceId;
+        facts.name = entry.name;
+        X11KeyMemory memory;
+        readJournalEntry(m_connection->display(), entry, memory);
+        if (restoreDevice(facts, memory) == HidRestoreOutcome::Restored)
+            logLine(QStringLiteral("X11HidEventSystem: put back ") + describeDevice(facts) +
+                    QStringLiteral(", which is not listed (disabled or floating)"));
+        else
+            ++failed;
+    }
+    return failed;
+}
+
+void X11Session::forgetRemoved(const std::set<int>& removedDeviceIds)
+{
+    const auto entries = m_journal.devices();
+    for (const JournalDevice& entry : entries) {
+        if (removedDeviceIds.count(entry.deviceId) == 0)
+            continue;
+        m_journal.forget(entry.deviceId, entry.name);
+        logLine(QStringLiteral("X11HidEventSystem: device ") + QString::number(entry.deviceId) +
+                QStringLiteral(" \"") + entry.name +
+                QStringLiteral("\" was removed from the X server, which keeps nothing of it; "
+                               "its originals are dropped"));
+    }
 }
 
 X11Session::~X11Session() = default;
@@ -229,16 +367,9 @@ std::shared_ptr<X11ServiceClient> X11Session::addService(const X11DeviceFacts& f
     auto service = std::make_shared<X11ServiceClient>(weak_from_this(), facts, m_nextRegistryID++);
     service->rememberFirstSeen();
     if (const JournalDevice* kept = m_journal.find(facts.deviceId, facts.name)) {
-        std::map<XAtom, RawProperty> originals;
-        Display* display = m_connection->display();
-        for (const JournalProperty& property : kept->properties) {
-            const auto* bytes = reinterpret_cast<const unsigned char*>(property.bytes.constData());
-            originals[XInternAtom(display, qPrintable(property.name), False)] =
-                RawProperty{XInternAtom(display, qPrintable(property.type), False), property.format,
-                            static_cast<std::size_t>(property.count),
-                            std::vector<unsigned char>(bytes, bytes + property.bytes.size())};
-        }
-        service->adoptOriginals(originals);
+        X11KeyMemory journalled;
+        readJournalEntry(m_connection->display(), *kept, journalled);
+        service->adoptOriginals(journalled);
     }
     m_services.push_back(service);
     return service;
@@ -258,11 +389,14 @@ void X11Session::handleEvent(XEvent& event)
     switch (cookie.evtype) {
     case XI_HierarchyChanged: {
         const auto* change = static_cast<const XIHierarchyEvent*>(cookie.data);
-        std::set<int> removed;
+        std::set<int> removed, removedFromServer;
         for (int i = 0; i < change->num_info; ++i) {
             if (change->info[i].flags & (XISlaveRemoved | XIDeviceDisabled | XISlaveDetached))
                 removed.insert(change->info[i].deviceid);
+            if (change->info[i].flags & XISlaveRemoved)
+                removedFromServer.insert(change->info[i].deviceid);
         }
+        forgetRemoved(removedFromServer);
         handleHierarchyChange(removed);
         break;
     }

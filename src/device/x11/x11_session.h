@@ -9,6 +9,7 @@
 #include "device/restore_journal.h"
 #include "device/x11/x11_atoms.h"
 #include "device/x11/x11_device_discovery.h"
+#include "device/x11/x11_key_translation.h"
 
 #include <QString>
 
@@ -59,8 +60,15 @@ public:
 
     void setConnectionLostHandler(std::function<void()> handler);
 
-    // The service's first-seen values go to the journal, before it is first changed.
-    void journalOriginals(const X11ServiceClient& service);
+    // The device's first-seen values and those written since go to the journal; called
+    // before each write that changes what it holds.
+    void journalOriginals(const X11DeviceFacts& facts, const X11KeyMemory& memory);
+    // Puts back what this program wrote to the device and no one changed since, with a line
+    // naming what another program changed; its journal entry goes once the server took it.
+    HidRestoreOutcome restoreDevice(const X11DeviceFacts& facts, X11KeyMemory& memory);
+    // Puts back the devices the journal names that the server has but that are not listed
+    // (disabled, floating, or left out XTEST devices); how many could not be.
+    std::size_t restoreUnlisted();
     // Every changed device is back: the journal goes.
     void forgetOriginals() { m_journal.remove(); }
 
@@ -70,6 +78,10 @@ private:
     void selectDeviceEvents();
     void handleEvent(_XEvent& event);
     void handleHierarchyChange(const std::set<int>& removedDeviceIds);
+    // The server keeps nothing of a removed device: a device added later with its id starts
+    // from its driver's defaults, so its entry goes.
+    void forgetRemoved(const std::set<int>& removedDeviceIds);
+    void loadJournal();
     void handlePropertyChange(int deviceId, XAtom property);
     void handleRawInput(int sourceId, const RawInput& input);
     std::shared_ptr<X11ServiceClient> serviceForDevice(int deviceId) const;

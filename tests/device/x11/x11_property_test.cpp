@@ -12,6 +12,8 @@
 
 #include <cmath>
 
+#include <sys/stat.h>
+
 namespace veloquill::test {
 namespace {
 
@@ -48,6 +50,27 @@ protected:
     QStringList seen(const QString& deviceName, const QString& property)
     {
         return xinputListProps(displayName(), driver().deviceId(deviceName))[property];
+    }
+    QString journalPath() const
+    {
+        return journalDirectory() + "/veloquill-restore-_" + displayName().mid(1) + ".json";
+    }
+    QByteArray journal() const
+    {
+        QFile file(journalPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void writeJournal(const QByteArray& content) const
+    {
+        QFile file(journalPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+    }
+    static QByteArray floatsBase64(const std::vector<float>& values)
+    {
+        return QByteArray(reinterpret_cast<const char*>(values.data()),
+                          static_cast<qsizetype>(values.size() * sizeof(float)))
+            .toBase64();
     }
     // Makes the core XTEST pointer look like a device driven by libinput.
     void giveLibinputProperties()
@@ -175,43 +198,57 @@ TEST_F(X11Properties,
     EXPECT_EQ(seen(kCoreXtestPointer, kMatrix), matrixOf(QStringLiteral("1.000000")));
 }
 
-// Originals an earlier run left are trusted whole or not at all: a journal that cannot be
-// read, is cut short or belongs to another display is kept aside under a name of its own; one
-// left on an X server that has ended since is removed (its devices are gone with it); a device
-// it names that is not present is skipped. Each is named in one line.
+// Originals an earlier run left are input: trusted whole or not at all. A journal that cannot
+// be read, is cut short, belongs to another display, names a property the backend never
+// writes, one of another format than the device's, a size that overflows, or a value the
+// server never holds is kept aside under a name of its own and nothing is written; one left
+// on an X server that has ended since is removed (its devices are gone with it); a device it
+// names that is not present is dropped. Each is named in one line.
 TEST_F(X11Properties, JournalOfAnEarlierRunIsTrustedWholeOrKeptAside)
 {
     device(kXvfbMouse)->setPointerResolution(kHalfTravel); // journals the identity matrix
-    const QString path =
-        journalDirectory() + "/veloquill-restore-_" + displayName().mid(1) + ".json";
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray written = file.readAll();
-    file.close();
+    const QString path = journalPath();
+    const QByteArray written = journal();
     const QByteArray display = "\"display\":\"" + displayName().toUtf8() + '"';
     const qsizetype server = written.indexOf("\"server\":\"");
-    ASSERT_TRUE(written.contains(display) && written.startsWith("{\"devices\":[") && server > 0);
+    const QByteArray identity = floatsBase64({1, 0, 0, 0, 1, 0, 0, 0, 1});
+    ASSERT_TRUE(written.contains(display) && written.contains(identity) && server > 0);
+    const auto matrix = [&](std::vector<float> values) {
+        return QByteArray(written).replace(identity, floatsBase64(values));
+    };
     enum class Kept
     {
         Aside,
         Removed,
         Trusted
     };
+    const float nan = std::nanf("");
     const std::vector<std::pair<QByteArray, Kept>> cases{
         {"\x01not a journal\xff", Kept::Aside},
         {written.left(written.size() / 2), Kept::Aside},
         {QByteArray(written).replace(display, "\"display\":\":99\""), Kept::Aside},
+        {QByteArray(written).replace("\"Device Accel Profile\"", "\"Device Enabled\""),
+         Kept::Aside},
+        {QByteArray(written).replace("\"count\":1,\"data\":\"AAAAAA==\",\"format\":32",
+                                     "\"count\":4,\"data\":\"AAAAAA==\",\"format\":8"),
+         Kept::Aside},
+        {QByteArray(written).replace("\"count\":9,", "\"count\":1073741826,"), Kept::Aside},
+        {matrix({nan, 0, 0, 0, 1, 0, 0, 0, 1}), Kept::Aside},
+        {matrix({0, 0, 0, 0, 0, 0, 0, 0, 1}), Kept::Aside},
+        {matrix({1e30f, 0, 0, 0, 1e30f, 0, 0, 0, 1}), Kept::Aside},
         {written.left(server) + "\"server\":\"ended\"}", Kept::Removed},
-        {QByteArray(written).replace(
-             "{\"devices\":[", "{\"devices\":[{\"id\":99,\"name\":\"Gone\",\"properties\":[]},"),
+        // As an earlier version wrote it: every property counts as this program's own.
+        {QByteArray(written)
+             .replace(",\"written\":null", "")
+             .replace(",\"written\":\"" + floatsBase64({0.5, 0, 0, 0, 0.5, 0, 0, 0, 1}) + '"', "")
+             .replace("{\"devices\":[",
+                      "{\"devices\":[{\"id\":99,\"name\":\"Gone\",\"properties\":[]},"),
          Kept::Trusted},
     };
     int keptAside = 0;
     for (const auto& [content, kept] : cases) {
         SCOPED_TRACE(content.toStdString());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-        file.close();
+        writeJournal(content);
         LogCapture log;
         auto later = std::make_shared<X11HidEventSystem>(
             X11HidEventSystemOptions{displayName(), false, journalDirectory()});
@@ -221,15 +258,84 @@ TEST_F(X11Properties, JournalOfAnEarlierRunIsTrustedWholeOrKeptAside)
         EXPECT_EQ(log.lines().filter(path).size(), 1);
         EXPECT_EQ(mouse->restoreFirstSeen(), kept == Kept::Trusted ? HidRestoreOutcome::Restored
                                                                    : HidRestoreOutcome::Untouched);
+        EXPECT_EQ(seen(kXvfbMouse, kMatrix),
+                  matrixOf(kept == Kept::Trusted ? "1.000000" : "0.500000"));
         if (kept == Kept::Aside) {
             QFile aside(path + ".unreadable" +
                         (keptAside++ ? "." + QString::number(keptAside - 1) : ""));
             ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
             EXPECT_EQ(aside.readAll(), content);
         }
-        EXPECT_EQ(QFile::exists(path), kept == Kept::Trusted);
+        EXPECT_FALSE(QFile::exists(path)); // restored, its entry went with the journal
     }
-    EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf(QStringLiteral("1.000000")));
+
+    // A FIFO is never opened in a way that waits for a writer.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    LogCapture log;
+    X11HidEventSystem later(X11HidEventSystemOptions{displayName(), false, journalDirectory()});
+    EXPECT_EQ(log.lines().filter("not a regular file").size(), 1);
+}
+
+// The server refused a write of the restore: not restored, and its originals stay on record.
+TEST_F(X11Properties, RestoreTheServerRefusesKeepsItsEntryAndFails)
+{
+    device(kXvfbMouse)->setPointerAcceleration(-1.0); // "Device Accel Profile" -1
+    // A profile only a driver of its own provides: Xvfb refuses it with BadValue.
+    writeJournal(journal().replace("\"count\":1,\"data\":\"AAAAAA==\"",
+                                   "\"count\":1,\"data\":\"AQAAAA==\""));
+    auto later = std::make_shared<X11HidEventSystem>(
+        X11HidEventSystemOptions{displayName(), false, journalDirectory()});
+    PointerDeviceManager manager(later);
+    manager.startObservation();
+    // Switching acceleration on asks for that profile too: refused, the -1 stays on record.
+    manager.devices().back()->setPointerAcceleration(2.5);
+    EXPECT_TRUE(journal().contains("\"written\":\"/////w==\""));
+    LogCapture log;
+    EXPECT_FALSE(manager.restoreInitialPointerSettings());
+    EXPECT_EQ(log.lines().filter("refused to put back \"Device Accel Profile\"").size(), 1);
+    EXPECT_EQ(log.lines().filter("Could not restore 1 devices").size(), 1);
+    EXPECT_TRUE(journal().contains("\"Device Accel Profile\""));
+    EXPECT_EQ(seen(kXvfbMouse, kProfile), QStringList{"-1"});
+}
+
+// At quit only what this program wrote and no one changed since goes back.
+TEST_F(X11Properties, QuitKeepsAnotherProgramsChangeAndNeverWritesWhatItDidNotWrite)
+{
+    PointerDeviceManager manager(system);
+    manager.startObservation();
+    const auto mouse = device(kXvfbMouse);
+    mouse->setPointerResolution(kHalfTravel);
+    mouse->setPointerAcceleration(5.75); // the velocity scaling only
+    const int id = driver().deviceId(kXvfbMouse);
+    driver().setFloatProperty(id, kMatrix, {3, 0, 0, 0, 3, 0, 0, 0, 1});
+    driver().setIntegerProperty(id, kProfile, 32, {2});
+    LogCapture log;
+    EXPECT_TRUE(manager.restoreInitialPointerSettings());
+    EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf("3.000000"));
+    EXPECT_EQ(seen(kXvfbMouse, kScaling), QStringList{"10.000000"});
+    EXPECT_EQ(seen(kXvfbMouse, kProfile), QStringList{"2"});
+    EXPECT_EQ(log.lines().filter("keeps what another program set since: \"Coordinate").size(), 1);
+}
+
+// The server keeps nothing of a removed device, so its entry goes; a disabled one still exists
+// and is put back at quit.
+TEST_F(X11Properties, RemovedDeviceLeavesTheJournalADisabledOneIsPutBackAtQuit)
+{
+    PointerDeviceManager manager(system);
+    manager.startObservation();
+    driver().addMaster(QStringLiteral("Removed"));
+    ASSERT_TRUE(runMainLoopUntil([&] { return manager.devices().size() == 3; }));
+    for (const auto& listed : manager.devices())
+        listed->setPointerResolution(kHalfTravel);
+    driver().removeMaster(QStringLiteral("Removed"));
+    driver().setDeviceEnabled(driver().deviceId(kXvfbMouse), false);
+    ASSERT_TRUE(runMainLoopUntil([&] { return manager.devices().size() == 1; }));
+    EXPECT_FALSE(journal().contains("Removed XTEST pointer"));
+    LogCapture log;
+    EXPECT_TRUE(manager.restoreInitialPointerSettings());
+    EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf("1.000000"));
+    EXPECT_EQ(log.lines().filter("which is not listed").size(), 1);
+    EXPECT_FALSE(QFile::exists(journalPath()));
 }
 
 } // namespace

@@ -1,0 +1,111 @@
+#include "device/x11/x11_journal_check.h"
+
+#include "device/x11/x11_acceleration_keys.h"
+#include "device/x11/x11_properties.h"
+
+#include <cmath>
+#include <cstring>
+#include <set>
+
+#include <X11/Xlib.h>
+
+namespace veloquill::x11 {
+
+namespace {
+// No pointer moves usefully at a matrix scale or velocity scaling beyond this.
+constexpr double kLargestScale = 1e6;
+constexpr int kLastServerProfile = 7;
+
+std::vector<double> floatsOf(const QByteArray& bytes)
+{
+    std::vector<double> values(static_cast<std::size_t>(bytes.size()) / sizeof(float));
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        float value;
+        std::memcpy(&value, bytes.constData() + i * sizeof value, sizeof value);
+        values[i] = value;
+    }
+    return values;
+}
+
+bool allFinite(const std::vector<double>& values, double limit)
+{
+    for (double value : values) {
+        if (!std::isfinite(value) || std::abs(value) > limit)
+            return false;
+    }
+    return !values.empty();
+}
+
+bool isUsableMatrix(const std::vector<double>& m)
+{
+    if (m.size() != 9 || !allFinite(m, kLargestScale))
+        return false;
+    const double determinant = m[0] * (m[4] * m[8] - m[5] * m[7]) -
+                               m[1] * (m[3] * m[8] - m[5] * m[6]) +
+                               m[2] * (m[3] * m[7] - m[4] * m[6]);
+    return std::isfinite(determinant) && determinant != 0;
+}
+
+// Whether the bytes are a value the server could hold in that property.
+bool isPossibleValue(const JournalProperty& property, const QByteArray& bytes, XAtom atom,
+                     const X11Atoms& atoms)
+{
+    const bool isFloat = property.type == QLatin1String("FLOAT") && property.format == 32;
+    const auto floats = floatsOf(bytes);
+    if (atom == atoms.transformationMatrix)
+        return isFloat && isUsableMatrix(floats);
+    if (atom == atoms.libinputAccelSpeed)
+        return isFloat && allFinite(floats, 1.0);
+    if (atom == atoms.accelVelocityScaling)
+        return isFloat && allFinite(floats, kLargestScale) && floats[0] > 0;
+    const bool isInteger =
+        property.type == QLatin1String("INTEGER") || property.type == QLatin1String("CARDINAL");
+    if (atom == atoms.libinputAccelProfileEnabled) {
+        // One profile chosen among at most a handful.
+        int chosen = 0;
+        for (char item : bytes) {
+            if (item != 0 && item != 1)
+                return false;
+            chosen += item;
+        }
+        return isInteger && property.format == 8 && bytes.size() <= 8 && chosen == 1;
+    }
+    std::int32_t profile = 0;
+    if (!isInteger || property.format != 32 || bytes.size() != sizeof profile)
+        return false;
+    std::memcpy(&profile, bytes.constData(), sizeof profile);
+    return profile >= -1 && profile <= kLastServerProfile;
+}
+} // namespace
+
+QString journalEntryFault(const JournalDevice& entry, const X11Atoms& atoms, Display* display,
+                          const X11DeviceProperties* device)
+{
+    std::vector<XAtom> writable = accelerationProperties(atoms);
+    writable.push_back(atoms.transformationMatrix);
+    std::set<XAtom> named;
+    for (const JournalProperty& property : entry.properties) {
+        const QString quoted = QLatin1Char('"') + property.name + QLatin1Char('"');
+        XAtom atom = None;
+        for (XAtom candidate : writable) {
+            if (atomName(display, candidate) == property.name)
+                atom = candidate;
+        }
+        if (atom == None)
+            return quoted + QStringLiteral(" is no property Veloquill writes");
+        if (!named.insert(atom).second)
+            return quoted + QStringLiteral(" is named twice");
+        const auto now = device ? device->raw(atom) : std::nullopt;
+        if (device && (!now || atomName(display, now->type) != property.type ||
+                       now->format != property.format ||
+                       now->count != static_cast<std::size_t>(property.count)))
+            return quoted + QStringLiteral(" is not the type, format and size the device has");
+        if (!isPossibleValue(property, property.bytes, atom, atoms) ||
+            (property.writtenState == JournalWritten::Value &&
+             !isPossibleValue(property, property.written, atom, atoms)))
+            return quoted + QStringLiteral(" holds a value the X server never gives");
+    }
+    return {};
+}
+
+} // namespace veloquill::x11
