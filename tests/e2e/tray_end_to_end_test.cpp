@@ -464,7 +464,8 @@ class VeloquillProgramEndedBy : public ::testing::TestWithParam<Ending>
 {};
 
 // Every property of both devices, the one the settings went to and the other, comes back
-// exactly, unbounded: matrices far outside the speed range and a degenerate one too.
+// exactly, unbounded: matrices far outside the speed range and a degenerate one too; but not
+// over what another program set since.
 TEST_P(VeloquillProgramEndedBy, PutsEveryPropertyOfEveryDeviceBackExactlyAsFound)
 {
     ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
@@ -473,12 +474,15 @@ TEST_P(VeloquillProgramEndedBy, PutsEveryPropertyOfEveryDeviceBackExactlyAsFound
     ASSERT_TRUE(desk.applied(*program)) << program->tail();
     EXPECT_TRUE(desk.hasJournal()) << "the originals are not kept against a crash";
 
-    // Whatever else changed the selected device since, its start values come back.
-    const int selected = GetParam().selected == kMouseID ? desk.mouse : desk.xtest;
-    desk.driver.setFloatProperty(selected, kMatrix, {2, 0, 0, 0, 2, 0, 0, 0, 1});
+    // A speed another program set since is its to keep; everything else comes back.
+    const bool mouseSelected = GetParam().selected == kMouseID;
+    desk.driver.setFloatProperty(mouseSelected ? desk.mouse : desk.xtest, kMatrix,
+                                 {2, 0, 0, 0, 2, 0, 0, 0, 1});
+    auto expected = desk.originals;
+    expected[mouseSelected ? 0 : 1][kMatrix] = desk.properties()[mouseSelected ? 0 : 1][kMatrix];
     program->signal(GetParam().signal);
     ASSERT_TRUE(program->exitedCleanly()) << program->tail();
-    EXPECT_EQ(desk.properties(), desk.originals);
+    EXPECT_EQ(desk.properties(), expected);
     EXPECT_FALSE(desk.hasJournal()) << "a clean quit leaves its journal behind";
 }
 
@@ -557,6 +561,11 @@ TEST(VeloquillProgram, ListsVirtualDevicesOnlyWhenAskedAndSaysWhenItsDisplayGoes
     ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}}));
     XvfbServer server;
     QTemporaryDir home;
+    // A stored speed of the XTEST pointer's own, so that there is something to put back.
+    QSettingsDefaultsStore store(home.path() + "/Veloquill/Veloquill.conf");
+    store.setData(VeloquillPointerSettingsState::DeviceSettingsKey,
+                  *encodeDeviceSettingsTable({{kXtestID, {0.75, 1.0, false}}}).data);
+    store.setString(VeloquillPointerSettingsState::SelectedDeviceIDKey, kXtestID);
     VeloquillProcess program(server.displayName(), home.path(), {"--include-virtual-devices"});
     ASSERT_TRUE(runMainLoopUntil(
         [&] { return !program.output().filter("[APPLY CONFIRM]").isEmpty(); }, 10000))
