@@ -26,11 +26,15 @@
 #include <QCommandLineParser>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <utility>
 #include <vector>
+
+#include <signal.h>
+#include <unistd.h>
 
 using namespace veloquill;
 
@@ -197,13 +201,24 @@ int restore(int argc, char** argv, Backend backend, const X11HidEventSystemOptio
 // Qt ends the program with qFatal (an abort) when its X connection fails while the application
 // object is made: an X server that went away since it was checked. Its messages are held
 // until then, so that such a start says one line and ends with the lost display's status.
+// Qt 6.4's xcb plugin may also crash (a null reply while it reads the screens) when the server
+// goes in the middle of that; meanwhile a crash ends the program the same way.
 class DisplayLossAtStartup
 {
 public:
-    DisplayLossAtStartup() { s_previous = qInstallMessageHandler(&DisplayLossAtStartup::handle); }
+    DisplayLossAtStartup()
+    {
+        s_previous = qInstallMessageHandler(&DisplayLossAtStartup::handle);
+        struct sigaction crash = {};
+        crash.sa_handler = &DisplayLossAtStartup::crashed;
+        for (const int signal : {SIGSEGV, SIGBUS})
+            sigaction(signal, &crash, &m_crashActions[signal == SIGSEGV ? 0 : 1]);
+    }
     // Qt connected: what it said meanwhile is said now.
     ~DisplayLossAtStartup()
     {
+        sigaction(SIGSEGV, &m_crashActions[0], nullptr);
+        sigaction(SIGBUS, &m_crashActions[1], nullptr);
         qInstallMessageHandler(s_previous);
         for (const Held& message : std::exchange(s_held, {})) {
             const QMessageLogContext context(message.file.constData(), message.line,
@@ -234,6 +249,16 @@ private:
             {type, context.file, context.function, context.category, context.line, text});
     }
 
+    // Only what is safe in a signal handler: one write, and out.
+    static void crashed(int)
+    {
+        static constexpr char line[] = "veloquill: cannot control pointer devices: the X "
+                                       "connection failed during start-up\n";
+        [[maybe_unused]] const auto written = ::write(STDERR_FILENO, line, sizeof line - 1);
+        std::_Exit(kDisplayUnusableStatus);
+    }
+
+    struct sigaction m_crashActions[2] = {};
     static inline QtMessageHandler s_previous = nullptr;
     static inline std::vector<Held> s_held;
 };
@@ -260,6 +285,9 @@ QStringList commandLine(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // A display that goes away mid-write must be seen as a broken connection, which the
+    // program answers by putting devices back, not as a signal that ends it on the spot.
+    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication::setApplicationName(QStringLiteral("Veloquill"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELOQUILL_VERSION));
     const Options parsed = parseOptions(commandLine(argc, argv));
