@@ -621,10 +621,14 @@ TEST(VeloquillProgram, WithoutAUsableRuntimeFolderSaysSoInOneLineAndStillApplies
 TEST(VeloquillProgram, DisplayGoneDuringStartEndsWithStatusZeroOrOneNeverAnAbort)
 {
     ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}}));
+    // Xlib leaks its half-made connection when the server goes during the handshake; what
+    // is checked here is how the program ends.
+    const QString sanitizer = qEnvironmentVariable("ASAN_OPTIONS") + ":detect_leaks=0";
     for (const int delayMs : {0, 10, 15, 20, 30, 60}) {
         XvfbServer server;
         QTemporaryDir home;
-        VeloquillProcess program(server.displayName(), home.path());
+        VeloquillProcess program(server.displayName(), home.path(), {},
+                                 {{"ASAN_OPTIONS", sanitizer}});
         QThread::msleep(delayMs);
         server.stop();
         ASSERT_TRUE(program.waitForEnd());
