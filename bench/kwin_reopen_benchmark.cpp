@@ -12,7 +12,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QLocalSocket>
 #include <QTemporaryDir>
@@ -110,14 +109,3 @@ BENCHMARK(reopenWhileKWinIsSlow)
     ->Iterations(50)
     ->Repetitions(3)
     ->ReportAggregatesOnly();
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

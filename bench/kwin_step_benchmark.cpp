@@ -82,14 +82,3 @@ void kwinSliderStep(benchmark::State& bench)
 } // namespace
 
 BENCHMARK(kwinSliderStep)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly();
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
