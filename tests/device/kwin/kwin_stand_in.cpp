@@ -147,19 +147,16 @@ private:
         const bool removing = member == "removeDevice";
         if (removing)
             m_state.remove(sysName);
-        else if (member == "addDevice")
-            m_state[sysName] =
-                QJsonObject{{"name", in[1].toString()},       {"vendor", in[2].toInt()},
-                            {"product", in[3].toInt()},       {"pointer", in[4].toBool()},
-                            {"acceleration", in[5].toBool()}, {"speed", in[6].toDouble()},
-                            {"flat", in[7].toBool()}};
-        if (member == "addDevice") {
-            QJsonObject device = m_state[sysName].toObject();
-            const QJsonObject kept = m_kept[keptName(device)].toObject();
-            for (auto setting = kept.begin(); setting != kept.end(); ++setting)
-                device[setting.key()] = setting.value();
+        QJsonObject device{
+            {"name", in.value(1).toString()},       {"vendor", in.value(2).toInt()},
+            {"product", in.value(3).toInt()},       {"pointer", in.value(4).toBool()},
+            {"acceleration", in.value(5).toBool()}, {"speed", in.value(6).toDouble()},
+            {"flat", in.value(7).toBool()}};
+        const QJsonObject kept = m_kept[keptName(device)].toObject();
+        for (auto setting = kept.begin(); setting != kept.end(); ++setting)
+            device[setting.key()] = setting.value();
+        if (member == "addDevice")
             m_state[sysName] = device;
-        }
         save();
         // Unannounced, the device is gone while its clients still think it there.
         if (removing && !in.value(1).toBool())
