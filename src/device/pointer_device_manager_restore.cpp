@@ -49,16 +49,20 @@ bool PointerDeviceManager::restoreInitialPointerSettings()
             break;
         }
     }
-    if (const std::size_t unlisted = m_eventSystem->restoreUnlisted())
-        failures[HidRestoreOutcome::Refused] += unlisted;
+    const std::size_t unlisted = m_eventSystem->restoreUnlisted();
     for (const auto& [outcome, count] : failures) {
         logLine(QStringLiteral("[PointerDeviceManager] Could not restore ") +
                 QString::number(count) + QStringLiteral(" devices: ") + failureReason(outcome));
     }
-    if (failures.empty())
+    if (unlisted > 0)
+        logLine(QStringLiteral("[PointerDeviceManager] Could not restore ") +
+                QString::number(unlisted) +
+                QStringLiteral(" devices that are not listed (the line above says why)."));
+    const bool restored = failures.empty() && unlisted == 0;
+    if (restored)
         m_eventSystem->forgetOriginals();
     logLine(QStringLiteral("[PointerDeviceManager] Cleared stored initial resolutions."));
-    return failures.empty();
+    return restored;
 }
 
 } // namespace veloquill

@@ -54,7 +54,14 @@ QJsonObject toJson(const JournalDevice& device)
             object["written"] = QString::fromLatin1(property.written.toBase64());
         properties.append(object);
     }
-    return {{"id", device.deviceId}, {"name", device.name}, {"properties", properties}};
+    QJsonObject object{{"name", device.name}, {"properties", properties}};
+    if (device.vendorProduct) {
+        object["vendor"] = static_cast<qint64>(device.vendorProduct->vendor);
+        object["product"] = static_cast<qint64>(device.vendorProduct->product);
+    } else {
+        object["id"] = device.deviceId;
+    }
+    return object;
 }
 
 // The bytes `count` items of `format` bits take, computed wide; -1 when that is no property.
@@ -116,6 +123,15 @@ std::optional<std::vector<JournalDevice>> devicesFromJson(const QByteArray& text
     for (const QJsonValue& entry : document["devices"].toArray()) {
         const QJsonObject object = entry.toObject();
         JournalDevice device{object["id"].toInt(-1), object["name"].toString(), {}};
+        if (object.contains("vendor")) {
+            const qint64 vendor = object["vendor"].toInteger(-1);
+            const qint64 product = object["product"].toInteger(-1);
+            if (vendor < 0 || vendor > 0xffffffffLL || product < 0 || product > 0xffffffffLL)
+                return std::nullopt;
+            device.deviceId = 0;
+            device.vendorProduct = JournalVendorProduct{static_cast<std::uint32_t>(vendor),
+                                                        static_cast<std::uint32_t>(product)};
+        }
         if (device.deviceId < 0 || device.deviceId > 0xffff || device.name.isEmpty() ||
             !object["properties"].isArray())
             return std::nullopt;
@@ -145,8 +161,10 @@ QString faultOf(const std::vector<JournalDevice>& devices, const RestoreJournal:
 {
     for (const JournalDevice& device : devices) {
         if (QString why = check ? check(device) : QString(); !why.isEmpty())
-            return QStringLiteral("device ") + QString::number(device.deviceId) +
-                   QStringLiteral(" \"") + device.name + QStringLiteral("\": ") + why;
+            return QStringLiteral("device ") +
+                   (device.vendorProduct ? QString()
+                                         : QString::number(device.deviceId) + QLatin1Char(' ')) +
+                   QLatin1Char('"') + device.name + QStringLiteral("\": ") + why;
     }
     return {};
 }
@@ -211,10 +229,10 @@ void RestoreJournal::load(const QString& serverMark, const Check& check)
             QString::number(m_devices.size()) + QStringLiteral(" devices"));
 }
 
-const JournalDevice* RestoreJournal::find(int deviceId, const QString& name) const
+const JournalDevice* RestoreJournal::find(const JournalDevice& key) const
 {
     for (const JournalDevice& device : m_devices) {
-        if (device.deviceId == deviceId && device.name == name)
+        if (device.sameDevice(key))
             return &device;
     }
     return nullptr;
@@ -222,19 +240,16 @@ const JournalDevice* RestoreJournal::find(int deviceId, const QString& name) con
 
 bool RestoreJournal::record(JournalDevice device, const QString& serverMark)
 {
-    std::erase_if(m_devices, [&](const JournalDevice& known) {
-        return known.deviceId == device.deviceId && known.name == device.name;
-    });
+    std::erase_if(m_devices, [&](const JournalDevice& known) { return known.sameDevice(device); });
     m_devices.push_back(std::move(device));
     m_serverMark = serverMark;
     return write();
 }
 
-bool RestoreJournal::forget(int deviceId, const QString& name)
+bool RestoreJournal::forget(const JournalDevice& key)
 {
-    if (std::erase_if(m_devices, [&](const JournalDevice& known) {
-            return known.deviceId == deviceId && known.name == name;
-        }) == 0)
+    if (std::erase_if(m_devices,
+                      [&](const JournalDevice& known) { return known.sameDevice(key); }) == 0)
         return true;
     if (!m_devices.empty())
         return write();

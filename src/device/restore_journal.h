@@ -9,7 +9,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace veloquill {
@@ -42,14 +44,37 @@ struct JournalProperty
     friend bool operator==(const JournalProperty&, const JournalProperty&) = default;
 };
 
-// A device by its id (XInput id, or the N of KWin's "eventN") and name: both stay while the
-// X server (or the kernel) runs, across restarts of this program. The journal names the
-// server too (see load), as a new one may give another device the same pair.
+// The vendor and product ids KWin keeps a device's settings under, beside its name.
+struct JournalVendorProduct
+{
+    std::uint32_t vendor = 0;
+    std::uint32_t product = 0;
+    friend bool operator==(const JournalVendorProduct&, const JournalVendorProduct&) = default;
+};
+
+// A device as the backend names it across what it outlives. On X11 by its XInput id and name:
+// both stay while the X server runs, across restarts of this program (the journal names the
+// server too, see load, as a new one may give another device the same pair). On KWin by its
+// vendor, product and name, which KWin keeps its settings under and which stay when the device
+// is plugged in again under another event node; deviceId is 0 then.
 struct JournalDevice
 {
+    JournalDevice() = default;
+    JournalDevice(int deviceId, QString name, std::vector<JournalProperty> properties,
+                  std::optional<JournalVendorProduct> vendorProduct = std::nullopt)
+        : deviceId(deviceId), name(std::move(name)), properties(std::move(properties)),
+          vendorProduct(vendorProduct)
+    {}
+
     int deviceId = 0;
     QString name;
     std::vector<JournalProperty> properties;
+    std::optional<JournalVendorProduct> vendorProduct;
+    bool sameDevice(const JournalDevice& other) const
+    {
+        return deviceId == other.deviceId && name == other.name &&
+               vendorProduct == other.vendorProduct;
+    }
     friend bool operator==(const JournalDevice&, const JournalDevice&) = default;
 };
 
@@ -76,13 +101,22 @@ public:
     // fault with is renamed aside, never trusted in part; one left on a server that has ended
     // since names devices that are all gone and is removed; each reported in one line.
     void load(const QString& serverMark, const Check& check = {});
-    const JournalDevice* find(int deviceId, const QString& name) const;
+    // The entry of the device `key` names (its properties are not compared).
+    const JournalDevice* find(const JournalDevice& key) const;
+    const JournalDevice* find(int deviceId, const QString& name) const
+    {
+        return find(JournalDevice(deviceId, name, {}));
+    }
     // Adds the device (replacing an earlier entry for it) and writes the journal before
     // returning; false, with a log line, when it could not be written.
     bool record(JournalDevice device, const QString& serverMark);
     // The device's values are back (or it is gone for good): its entry goes, and the journal
     // with it once empty. False, with a log line, when it could not be written.
-    bool forget(int deviceId, const QString& name);
+    bool forget(const JournalDevice& key);
+    bool forget(int deviceId, const QString& name)
+    {
+        return forget(JournalDevice(deviceId, name, {}));
+    }
     // Every device is back as found: nothing left to keep.
     void remove();
     const std::vector<JournalDevice>& devices() const { return m_devices; }

@@ -70,6 +70,11 @@ bool KWinHidEventSystem::canControlPointerDevices()
     return controlUnavailableReason() == ControlUnavailableReason::NoReason;
 }
 
+std::size_t KWinHidEventSystem::restoreUnlisted()
+{
+    return m_session->restoreUnlisted();
+}
+
 void KWinHidEventSystem::forgetOriginals()
 {
     m_session->forgetOriginals();

@@ -47,6 +47,8 @@ public:
     // nothing of KWin.
     ControlUnavailableReason controlUnavailableReason();
     bool canControlPointerDevices() override;
+    // The journal's devices KWin does not list now keep their entries, named in one line.
+    std::size_t restoreUnlisted() override;
     void forgetOriginals() override;
     // Waits (within the restore limit) for the devices KWin is still listing, then sends
     // every changed device's restore writes.

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <cmath>
 
 namespace veloquill::kwin {
 
@@ -33,6 +34,13 @@ const QStringList& accelerationKeys()
     static const QStringList keys{HidKey::PointerAcceleration, HidKey::MouseAcceleration,
                                   HidKey::UseLinearScalingMouseAcceleration};
     return keys;
+}
+
+// KWin keeps the speed in kcminputrc with three decimals: after it restarts, a device reads
+// back what was written rounded so.
+bool sameSpeed(double held, double written)
+{
+    return std::abs(held - written) <= 0.0005 + 1e-9;
 }
 
 QVariant currentOrDefault(const QVariantMap& properties, const QString& name)
@@ -154,10 +162,6 @@ void KWinServiceClient::setProperty(const QString& key, const HidPropertyValue& 
             logIgnoredWrite(key, value, QStringLiteral("KWin does not let it be set"));
         return;
     }
-    if (!m_changed && !value.isNull()) {
-        session->journalOriginals(*this);
-        m_changed = true;
-    }
     if (key == HidKey::PointerResolution) {
         writeResolution(*session, value);
     } else if (value.isNull()) {
@@ -220,11 +224,30 @@ void KWinServiceClient::send(KWinSession& session, Setting setting, const QStrin
 {
     ++m_pending[setting].onTheirWay;
     ++m_writesSent;
+    // On record before it is sent: after a crash the device may hold it.
+    const KWinWritten before = m_written;
+    if (setting == Setting::Speed)
+        m_written.speed = std::clamp(value.toDouble(), kMinSpeed, kMaxSpeed);
+    else
+        m_written.flat = property == Property::Flat;
+    if (!std::exchange(m_changed, true) || m_written != before)
+        session.journalDevice(*this);
     session.calls().setDeviceProperty(
         m_facts.sysName, property, value,
-        [weakSelf = weak_from_this(), setting, property, value](SetAnswer answer) {
-            if (const auto self = weakSelf.lock())
-                self->answered(setting, property, value, answer == SetAnswer::Taken);
+        [weakSelf = weak_from_this(), setting, property, value, before](SetAnswer answer) {
+            const auto self = weakSelf.lock();
+            if (!self)
+                return;
+            // Refused, the device kept what it held: that stays the value compared at quit.
+            if (answer == SetAnswer::Refused) {
+                if (setting == Setting::Speed)
+                    self->m_written.speed = before.speed;
+                else
+                    self->m_written.flat = before.flat;
+                if (const auto session = self->m_session.lock())
+                    session->journalDevice(*self);
+            }
+            self->answered(setting, property, value, answer == SetAnswer::Taken);
         });
 }
 
@@ -263,18 +286,52 @@ void KWinServiceClient::sendRestore()
     // The restore comes after every write on its way and replaces those held back.
     for (auto& [setting, pending] : m_pending)
         pending.waiting.reset();
-    std::vector<std::pair<QString, QVariant>> writes{{Property::Speed, m_firstSeen.speed}};
-    // A profile KWin does not name (neither flat nor adaptive) cannot be set back.
-    if ((m_firstSeen.flat && m_facts.supportsFlat) ||
-        (m_firstSeen.adaptive && m_facts.supportsAdaptive))
-        writes.emplace_back(m_firstSeen.flat ? Property::Flat : Property::Adaptive, true);
     m_restore = std::make_shared<RestoreWrites>();
+    ++m_restore->onTheirWay;
+    session->calls().deviceProperties(m_facts.sysName,
+                                      [weakSelf = weak_from_this(), restore = m_restore](
+                                          const std::optional<QVariantMap>& properties) {
+                                          const auto self = weakSelf.lock();
+                                          if (self && properties)
+                                              self->restoreFrom(*properties, restore);
+                                          else
+                                              restore->unanswered = true;
+                                          --restore->onTheirWay;
+                                      });
+}
+
+void KWinServiceClient::restoreFrom(const QVariantMap& properties,
+                                    const std::shared_ptr<RestoreWrites>& restore)
+{
+    const auto session = presentSession();
+    const auto facts = KWinDeviceFacts::fromProperties(m_facts.sysName, properties);
+    if (!session || !facts) {
+        restore->unanswered = true;
+        return;
+    }
+    m_held = facts->current;
+    // Only what still holds this program's last write goes back; what the device already
+    // holds is not written again.
+    std::vector<std::pair<QString, QVariant>> writes;
+    if (m_written.speed && !sameSpeed(m_held.speed, *m_written.speed))
+        restore->keptByOthers.append(Property::Speed);
+    else if (m_written.speed && m_held.speed != m_firstSeen.speed)
+        writes.emplace_back(Property::Speed, m_firstSeen.speed);
+    const bool profileIsOurs =
+        m_written.flat && m_held.flat == *m_written.flat && m_held.adaptive == !*m_written.flat;
+    // A profile KWin does not name (neither flat nor adaptive) cannot be set back.
+    const bool profileCanGoBack = (m_firstSeen.flat && m_facts.supportsFlat) ||
+                                  (m_firstSeen.adaptive && m_facts.supportsAdaptive);
+    if (m_written.flat && !profileIsOurs)
+        restore->keptByOthers.append(*m_written.flat ? Property::Flat : Property::Adaptive);
+    else if (profileIsOurs && profileCanGoBack && m_held.flat != m_firstSeen.flat)
+        writes.emplace_back(m_firstSeen.flat ? Property::Flat : Property::Adaptive, true);
     for (const auto& [property, value] : writes) {
-        ++m_restore->onTheirWay;
+        ++restore->onTheirWay;
         ++m_writesSent;
         session->calls().setDeviceProperty(
             m_facts.sysName, property, value,
-            [weakSelf = weak_from_this(), restore = m_restore, property, value](SetAnswer answer) {
+            [weakSelf = weak_from_this(), restore, property, value](SetAnswer answer) {
                 --restore->onTheirWay;
                 restore->refused |= answer == SetAnswer::Refused;
                 restore->unanswered |= answer == SetAnswer::Unanswered;
@@ -301,17 +358,25 @@ HidRestoreOutcome KWinServiceClient::restoreFirstSeen()
                 describe());
         return HidRestoreOutcome::Unconfirmed;
     }
+    if (!restore->keptByOthers.isEmpty())
+        logLine(kLogPrefix + describe() +
+                QStringLiteral(" keeps what another program set since: ") +
+                restore->keptByOthers.join(QStringLiteral(", ")));
     if (restore->refused)
         return HidRestoreOutcome::Refused;
     if (restore->unanswered)
         return HidRestoreOutcome::Unreachable;
     m_changed = false;
+    m_written = {};
+    session->forgetDevice(*this);
     return HidRestoreOutcome::Restored;
 }
 
-void KWinServiceClient::adoptOriginals(const KWinPointerSettings& originals)
+void KWinServiceClient::adoptOriginals(const KWinPointerSettings& originals,
+                                       const KWinWritten& written)
 {
     m_firstSeen = originals;
+    m_written = written;
     m_changed = true;
 }
 

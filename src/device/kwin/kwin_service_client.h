@@ -8,6 +8,7 @@
 #include "device/hid_event_system.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <cstdint>
@@ -26,6 +27,14 @@ struct KWinPointerSettings
     bool flat = false;
     bool adaptive = true;
     friend bool operator==(const KWinPointerSettings&, const KWinPointerSettings&) = default;
+};
+
+// What this program last wrote to a device's settings; nothing for a setting never written.
+struct KWinWritten
+{
+    std::optional<double> speed;
+    std::optional<bool> flat; // the profile written: flat, or adaptive
+    friend bool operator==(const KWinWritten&, const KWinWritten&) = default;
 };
 
 // What a device is, read once when it appears.
@@ -58,11 +67,12 @@ public:
     // being asked again); each read also asks KWin again, and a changed answer is reported
     // as a property change.
     HidPropertyValue copyProperty(const QString& key) const override;
-    // The first write that changes the device records its originals in the session's
-    // journal beforehand.
+    // Each write sent records, beforehand, the device's originals and the value written in the
+    // session's journal; a write KWin refuses is taken back from that record.
     void setProperty(const QString& key, const HidPropertyValue& value) override;
-    // Sends the restore writes (unless on their way) and waits for KWin's answers until the
-    // session's restore deadline.
+    // Asks KWin what the device holds, puts back each setting that still holds what this
+    // program last wrote (one line names those another program changed since), and waits for
+    // KWin's answers until the session's restore deadline. Restored: the journal entry goes.
     HidRestoreOutcome restoreFirstSeen() override;
     // Every listed device is a generic desktop pointer (1/1) and mouse (1/2).
     bool conformsTo(std::uint32_t usagePage, std::uint32_t usage) const override;
@@ -74,13 +84,15 @@ public:
     std::uint64_t registryID() const { return m_registryID; }
     const KWinDeviceFacts& facts() const { return m_facts; }
     const KWinPointerSettings& firstSeen() const { return m_firstSeen; }
+    const KWinWritten& written() const { return m_written; }
 
-    // Used by the session, on the main loop. Originals an earlier run (or this one, before
-    // KWin restarted) recorded before it changed the device count as first seen, and the
+    // Used by the session, on the main loop. Originals an earlier run (or this one, before the
+    // device or KWin went) recorded before it changed the device count as first seen, and the
     // device as changed.
-    void adoptOriginals(const KWinPointerSettings& originals);
+    void adoptOriginals(const KWinPointerSettings& originals, const KWinWritten& written);
     void leave();
-    // Sends the writes that put a changed device back, replacing those held back.
+    // Asks what the device holds, then sends the writes that put it back, replacing those held
+    // back.
     void sendRestore();
 
 private:
@@ -102,6 +114,8 @@ private:
     void answered(Setting setting, const QString& property, const QVariant& value, bool taken);
     // What KWin now holds after taking the value.
     void took(const QString& property, const QVariant& value);
+    struct RestoreWrites;
+    void restoreFrom(const QVariantMap& properties, const std::shared_ptr<RestoreWrites>& restore);
     void refresh() const;
     void refreshed(const QVariantMap& properties, std::uint64_t writesSent);
     void logIgnoredWrite(const QString& key, const HidPropertyValue& value, const QString& why);
@@ -113,6 +127,7 @@ private:
     KWinPointerSettings m_firstSeen;
     // What KWin last said the device holds.
     KWinPointerSettings m_held;
+    KWinWritten m_written;
     bool m_changed = false;
     bool m_left = false;
     struct PendingWrites
@@ -123,12 +138,13 @@ private:
     std::map<Setting, PendingWrites> m_pending;
     std::uint64_t m_writesSent = 0;
     mutable bool m_refreshing = false;
-    // The restore writes on their way and what became of those answered.
+    // The restore's calls on their way and what became of those answered.
     struct RestoreWrites
     {
         int onTheirWay = 0;
         bool refused = false;
         bool unanswered = false;
+        QStringList keptByOthers;
     };
     std::shared_ptr<RestoreWrites> m_restore;
     HidCallbackList<void(const HidServiceClientRef&)> m_removalCallbacks;

@@ -1,7 +1,9 @@
 #include "device/kwin/kwin_session.h"
 
 #include "device/hid_service_client_ops.h"
+#include "device/kwin/kwin_mapping.h"
 #include "device/kwin/kwin_service_client.h"
+#include "support/log.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusServiceWatcher>
@@ -11,19 +13,21 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace veloquill::kwin {
 
 namespace {
 const QString kPrivateBusPrefix = QStringLiteral("veloquill-kwin-");
 
-// KWin names devices "eventN" after their node; N and the name together name a device for as
-// long as the kernel runs, which the boot id stands for.
-int eventNumber(const QString& sysName)
+// KWin keeps a device's settings under its vendor, product and name, and gives them back
+// whenever a device so named appears, under whichever event node: the journal names it so.
+JournalDevice identity(const KWinDeviceFacts& facts)
 {
-    return sysName.startsWith(QStringLiteral("event")) ? sysName.mid(5).toInt() : 0;
+    return {0, facts.name, {}, JournalVendorProduct{facts.vendor, facts.product}};
 }
 
+// The journal lasts as long as the runtime folder, which a restart of the machine empties.
 QString bootMark()
 {
     QFile file(QStringLiteral("/proc/sys/kernel/random/boot_id"));
@@ -31,29 +35,80 @@ QString bootMark()
                                           : QStringLiteral("unknown");
 }
 
-JournalProperty journalProperty(const QString& name, double value)
+QByteArray bytesOf(double value)
 {
     QByteArray bytes(sizeof value, Qt::Uninitialized);
     std::memcpy(bytes.data(), &value, sizeof value);
-    return {name, QStringLiteral("d"), 8, static_cast<int>(sizeof value), bytes};
+    return bytes;
 }
 
-JournalProperty journalProperty(const QString& name, bool value)
+double doubleOf(const QByteArray& bytes)
 {
-    return {name, QStringLiteral("b"), 8, 1, QByteArray(1, value ? 1 : 0)};
+    double value = 0;
+    std::memcpy(&value, bytes.constData(), sizeof value);
+    return value;
 }
 
-KWinPointerSettings settingsFromJournal(const JournalDevice& device, KWinPointerSettings settings)
+QByteArray bytesOf(bool value)
 {
-    for (const JournalProperty& property : device.properties) {
-        if (property.type == QStringLiteral("d") && property.bytes.size() == sizeof(double))
-            std::memcpy(&settings.speed, property.bytes.constData(), sizeof(double));
-        else if (property.type == QStringLiteral("b") && property.name == Property::Flat)
-            settings.flat = property.bytes.at(0) != 0;
-        else if (property.type == QStringLiteral("b") && property.name == Property::Adaptive)
-            settings.adaptive = property.bytes.at(0) != 0;
+    return QByteArray(1, value ? 1 : 0);
+}
+
+template <typename T>
+JournalProperty journalProperty(const QString& name, T value, std::optional<T> written)
+{
+    const QByteArray bytes = bytesOf(value);
+    JournalProperty property{name,
+                             std::is_same_v<T, double> ? QStringLiteral("d") : QStringLiteral("b"),
+                             8, static_cast<int>(bytes.size()), bytes};
+    property.writtenState = written ? JournalWritten::Value : JournalWritten::Never;
+    if (written)
+        property.written = bytesOf(*written);
+    return property;
+}
+
+// Why an entry is none this backend writes; empty when it is one.
+QString journalFault(const JournalDevice& entry)
+{
+    if (!entry.vendorProduct)
+        return QStringLiteral("no vendor and product (written by an earlier version)");
+    for (const JournalProperty& property : entry.properties) {
+        const bool speed = property.name == Property::Speed;
+        const bool profile = property.name == Property::Flat || property.name == Property::Adaptive;
+        const bool wellFormed =
+            speed ? property.type == QStringLiteral("d") && property.count == sizeof(double)
+                  : profile && property.type == QStringLiteral("b") && property.count == 1;
+        if (!wellFormed || property.writtenState == JournalWritten::Unknown)
+            return QStringLiteral("\"") + property.name +
+                   QStringLiteral("\" is not as this program writes it");
+        const auto inRange = [](double value) { return value >= kMinSpeed && value <= kMaxSpeed; };
+        if (speed && (!inRange(doubleOf(property.bytes)) ||
+                      (property.writtenState == JournalWritten::Value &&
+                       !inRange(doubleOf(property.written)))))
+            return QStringLiteral("a speed outside −1…1");
     }
-    return settings;
+    return {};
+}
+
+std::pair<KWinPointerSettings, KWinWritten> fromJournal(const JournalDevice& device,
+                                                        KWinPointerSettings settings)
+{
+    KWinWritten written;
+    for (const JournalProperty& property : device.properties) {
+        const bool wrote = property.writtenState == JournalWritten::Value;
+        if (property.name == Property::Speed) {
+            settings.speed = doubleOf(property.bytes);
+            if (wrote)
+                written.speed = doubleOf(property.written);
+        } else if (property.name == Property::Flat) {
+            settings.flat = property.bytes.at(0) != 0;
+            if (wrote)
+                written.flat = property.written.at(0) != 0;
+        } else {
+            settings.adaptive = property.bytes.at(0) != 0;
+        }
+    }
+    return {settings, written};
 }
 } // namespace
 
@@ -73,7 +128,7 @@ KWinSession::~KWinSession()
 
 void KWinSession::start()
 {
-    m_journal.load(m_bootMark);
+    m_journal.load(m_bootMark, journalFault);
     m_calls.setAfterAnswer([weakSelf = weak_from_this()] {
         if (const auto self = weakSelf.lock())
             Q_EMIT self->answerArrived();
@@ -117,10 +172,12 @@ std::shared_ptr<KWinServiceClient> KWinSession::addService(const QString& sysNam
         return nullptr;
     auto service =
         std::make_shared<KWinServiceClient>(weak_from_this(), *facts, m_nextRegistryID++);
-    // KWin keeps what this program set across its own restarts: the originals stay those
-    // journaled before the first change.
-    if (const JournalDevice* kept = m_journal.find(eventNumber(sysName), facts->name))
-        service->adoptOriginals(settingsFromJournal(*kept, service->firstSeen()));
+    // KWin keeps what this program set, across its own restarts and the device's unplugging:
+    // the originals stay those journaled before the first change.
+    if (const JournalDevice* kept = m_journal.find(identity(*facts))) {
+        const auto [originals, written] = fromJournal(*kept, service->firstSeen());
+        service->adoptOriginals(originals, written);
+    }
     m_services.push_back(service);
     return service;
 }
@@ -226,15 +283,45 @@ void KWinSession::notifyChanged(const QStringList& keys)
     }
 }
 
-void KWinSession::journalOriginals(const KWinServiceClient& service)
+void KWinSession::journalDevice(const KWinServiceClient& service)
 {
     const KWinPointerSettings& first = service.firstSeen();
-    m_journal.record({eventNumber(service.facts().sysName),
-                      service.facts().name,
-                      {journalProperty(Property::Speed, first.speed),
-                       journalProperty(Property::Flat, first.flat),
-                       journalProperty(Property::Adaptive, first.adaptive)}},
-                     m_bootMark);
+    const KWinWritten& written = service.written();
+    JournalDevice device = identity(service.facts());
+    device.properties = {
+        journalProperty(Property::Speed, first.speed, written.speed),
+        journalProperty(Property::Flat, first.flat, written.flat),
+        journalProperty(Property::Adaptive, first.adaptive,
+                        written.flat ? std::optional(!*written.flat) : std::nullopt)};
+    m_journal.record(std::move(device), m_bootMark);
+}
+
+void KWinSession::forgetDevice(const KWinServiceClient& service)
+{
+    m_journal.forget(identity(service.facts()));
+}
+
+std::size_t KWinSession::restoreUnlisted()
+{
+    const auto unlisted = std::count_if(
+        m_journal.devices().begin(), m_journal.devices().end(), [this](const JournalDevice& entry) {
+            return std::none_of(m_services.begin(), m_services.end(), [&](const auto& service) {
+                return identity(service->facts()).sameDevice(entry);
+            });
+        });
+    if (unlisted == 0)
+        return 0;
+    const QString count = QString::number(unlisted);
+    logLine(kLogPrefix +
+            (m_kwinPresent
+                 ? count +
+                       QStringLiteral(" devices are not connected; their originals "
+                                      "stay in ") +
+                       m_journal.path() + QStringLiteral(" and go back when they are seen again")
+                 : QStringLiteral("KWin is not on the session bus; the originals of ") + count +
+                       QStringLiteral(" devices stay in ") + m_journal.path() +
+                       QStringLiteral(" and go back when KWin lists them again")));
+    return static_cast<std::size_t>(unlisted);
 }
 
 QDeadlineTimer KWinSession::restoreDeadline()

@@ -63,9 +63,15 @@ public:
     // Tells the clients that these keys changed on some service (called on the main loop,
     // when KWin has taken a write).
     void notifyChanged(const QStringList& keys);
-    // The service's first-seen values go to the journal, before it is first changed.
-    void journalOriginals(const KWinServiceClient& service);
+    // The service's first-seen values and what was last written to it go to the journal,
+    // under its vendor, product and name, before each write.
+    void journalDevice(const KWinServiceClient& service);
+    // Its values are back: its entry goes.
+    void forgetDevice(const KWinServiceClient& service);
     void forgetOriginals() { m_journal.remove(); }
+    // The journal's devices KWin does not list now (all of them while KWin is gone), with one
+    // line: their entries stay until they are seen again.
+    std::size_t restoreUnlisted();
 
     // The restore at quit: lets devices KWin is still listing arrive, then sends every
     // changed device's restore writes at once, so that their answers are awaited together.

@@ -203,6 +203,7 @@ TEST_F(KWinBackend, KWinRestartingMakesDevicesLeaveAndComeBackWithTheirOriginals
     ASSERT_TRUE(runMainLoopUntil([&] { return removals == 1; }));
     EXPECT_TRUE(names().isEmpty());
     EXPECT_EQ(before->restoreFirstSeen(), HidRestoreOutcome::Unreachable);
+    EXPECT_EQ(system->restoreUnlisted(), 1u); // no success while KWin is gone: the entry stays
     const auto late = before->registerRemovalCallback(count); // after it left: called, later
     ASSERT_TRUE(runMainLoopUntil([&] { return removals == 2; }));
     ASSERT_NO_FATAL_FAILURE(kwin.start()); // it reads back the speed this program set
@@ -210,6 +211,78 @@ TEST_F(KWinBackend, KWinRestartingMakesDevicesLeaveAndComeBackWithTheirOriginals
     EXPECT_NE(arrivals.front(), before);
     EXPECT_EQ(arrivals.front()->restoreFirstSeen(), HidRestoreOutcome::Restored);
     EXPECT_DOUBLE_EQ(kwin.property("event3", kSpeed).toDouble(), 0.3);
+}
+
+// KWin gives a device plugged in again what this program set for its vendor, product and name,
+// under any node: its entry stays until its originals are back, in this run or the next.
+TEST_F(KWinBackend, DeviceAbsentAtQuitKeepsItsOriginalsUntilItIsSeenAgain)
+{
+    const QString path = journal.filePath("veloquill-restore-kwin.json");
+    for (const bool nextRun : {false, true}) {
+        SCOPED_TRACE(nextRun ? "next run" : "same run");
+        kwin.addDevice("event3", "Zono X", 1, 2, 0.3);
+        kwin.addDevice("event4", "Zono X", 1, 3, 0.1); // another product of the same name
+        const auto run = [&] {
+            system = std::make_shared<KWinHidEventSystem>(
+                KWinHidEventSystemOptions{kwin.busAddress(), journal.path()});
+            auto manager = std::make_unique<PointerDeviceManager>(system);
+            manager->startObservation();
+            return manager;
+        };
+        auto manager = run();
+        ASSERT_TRUE(runMainLoopUntil([&] { return manager->devices().size() == 2; }));
+        for (const auto& device : manager->devices())
+            device->setPointerResolution(100);
+        ASSERT_TRUE(runMainLoopUntil([&] { return kwin.property("event4", kSpeed) != 0.1; }));
+        kwin.removeDevice("event3");
+        ASSERT_TRUE(runMainLoopUntil([&] { return manager->devices().size() == 1; }));
+        LogCapture log;
+        EXPECT_FALSE(manager->restoreInitialPointerSettings());
+        EXPECT_TRUE(log.lines().contains("KWinHidEventSystem: 1 devices are not connected; their "
+                                         "originals stay in " +
+                                         path + " and go back when they are seen again"));
+        EXPECT_DOUBLE_EQ(kwin.property("event4", kSpeed).toDouble(), 0.1);
+        if (nextRun) {
+            manager.reset();
+            manager = run();
+        }
+        kwin.addDevice("event9", "Zono X", 1, 2, 0.3);
+        ASSERT_TRUE(runMainLoopUntil([&] { return manager->devices().size() == 2; }));
+        EXPECT_NE(kwin.property("event9", kSpeed).toDouble(), 0.3); // this program's speed
+        EXPECT_TRUE(manager->restoreInitialPointerSettings());
+        EXPECT_DOUBLE_EQ(kwin.property("event9", kSpeed).toDouble(), 0.3);
+        EXPECT_FALSE(QFile::exists(path));
+        manager->stopObservation();
+        for (const char* device : {"event4", "event9"})
+            kwin.removeDevice(device);
+    }
+}
+
+// Only what still holds this program's last write goes back: a speed another program set since
+// stays, and so does a profile this program never wrote.
+TEST_F(KWinBackend, RestoreKeepsWhatAnotherProgramSetSince)
+{
+    kwin.addDevice("event3", "Zono X", 1, 2, 0.3);
+    kwin.addDevice("event4", "Trackball", 3, 4, -0.2);
+    ASSERT_NO_FATAL_FAILURE(startClient(2));
+    service(0)->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral));
+    service(0)->setProperty(HidKey::PointerAcceleration, HidPropertyValue::integer(kOff));
+    service(1)->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral));
+    ASSERT_TRUE(readsSoon(service(0), HidKey::PointerAcceleration, kOff));
+    ASSERT_TRUE(readsSoon(service(1), HidKey::PointerResolution, kNeutral));
+    kwin.setProperty("event3", kSpeed, -0.5); // System Settings, say
+    kwin.setProperty("event4", kFlat, true);
+    LogCapture log;
+    EXPECT_EQ(service(0)->restoreFirstSeen(), HidRestoreOutcome::Restored);
+    EXPECT_EQ(service(1)->restoreFirstSeen(), HidRestoreOutcome::Restored);
+    EXPECT_DOUBLE_EQ(kwin.property("event3", kSpeed).toDouble(), -0.5);
+    EXPECT_FALSE(kwin.property("event3", kFlat).toBool());
+    EXPECT_DOUBLE_EQ(kwin.property("event4", kSpeed).toDouble(), -0.2);
+    EXPECT_TRUE(kwin.property("event4", kFlat).toBool());
+    EXPECT_EQ(log.lines(), QStringList{"KWinHidEventSystem: KWin device event3 \"Zono X\" (service "
+                                       "1) keeps what another program set since: "
+                                       "pointerAcceleration"});
+    EXPECT_TRUE(QDir(journal.path()).isEmpty());
 }
 
 // KWin taking 2 s per call holds up nothing: a timer fires on time while a write waits.

@@ -2,7 +2,8 @@
 // bus: org.kde.KWin with the manager and one object per device, read and written through
 // org.freedesktop.DBus.Properties with KWin's types (s, u, b, d), pointerAcceleration clamped
 // to −1…1, and no change signals from devices, as KWin exports them. Like KWin it writes each
-// changed setting into a file (its kcminputrc) that a restart reads back. Tests steer it
+// changed setting into a file (its kcminputrc) that a restart reads back, and gives a device
+// added again (under any sysName) what was set for its vendor, product and name. Tests steer it
 // through the interface org.veloquill.KWinStandIn on the manager's path, also to make it
 // slow (each answer held back a while, in order) or refuse every Set with an error.
 #include <QCoreApplication>
@@ -28,8 +29,11 @@ public:
     explicit StandInKWin(QString stateFile) : m_stateFile(std::move(stateFile))
     {
         QFile file(m_stateFile);
-        if (file.open(QIODevice::ReadOnly))
-            m_state = QJsonDocument::fromJson(file.readAll()).object();
+        const QJsonObject saved =
+            QJsonDocument::fromJson(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray())
+                .object();
+        m_state = saved["devices"].toObject();
+        m_kept = saved["kept"].toObject();
     }
 
     QString introspect(const QString&) const override { return {}; }
@@ -111,6 +115,9 @@ private:
             return;
         device[key] = value;
         m_state[sysName] = device;
+        QJsonObject kept = m_kept[keptName(device)].toObject();
+        kept[key] = value;
+        m_kept[keptName(device)] = kept;
         save();
     }
 
@@ -118,7 +125,15 @@ private:
     {
         QFile file(m_stateFile);
         if (file.open(QIODevice::WriteOnly))
-            file.write(QJsonDocument(m_state).toJson());
+            file.write(QJsonDocument(QJsonObject{{"devices", m_state}, {"kept", m_kept}}).toJson());
+    }
+
+    static QString keptName(const QJsonObject& device)
+    {
+        return QString("%1/%2/%3")
+            .arg(device["vendor"].toInt())
+            .arg(device["product"].toInt())
+            .arg(device["name"].toString());
     }
 
     bool control(const QDBusConnection& bus, const QString& member, const QVariantList& in)
@@ -132,12 +147,16 @@ private:
         const bool removing = member == "removeDevice";
         if (removing)
             m_state.remove(sysName);
-        else if (member == "addDevice")
-            m_state[sysName] =
-                QJsonObject{{"name", in[1].toString()},       {"vendor", in[2].toInt()},
-                            {"product", in[3].toInt()},       {"pointer", in[4].toBool()},
-                            {"acceleration", in[5].toBool()}, {"speed", in[6].toDouble()},
-                            {"flat", in[7].toBool()}};
+        QJsonObject device{
+            {"name", in.value(1).toString()},       {"vendor", in.value(2).toInt()},
+            {"product", in.value(3).toInt()},       {"pointer", in.value(4).toBool()},
+            {"acceleration", in.value(5).toBool()}, {"speed", in.value(6).toDouble()},
+            {"flat", in.value(7).toBool()}};
+        const QJsonObject kept = m_kept[keptName(device)].toObject();
+        for (auto setting = kept.begin(); setting != kept.end(); ++setting)
+            device[setting.key()] = setting.value();
+        if (member == "addDevice")
+            m_state[sysName] = device;
         save();
         // Unannounced, the device is gone while its clients still think it there.
         if (removing && !in.value(1).toBool())
@@ -149,6 +168,7 @@ private:
 
     QString m_stateFile;
     QJsonObject m_state; // sysName → the device
+    QJsonObject m_kept;  // "vendor/product/name" → the settings set for it
     int m_delayMs = 0;
     QString m_refusal; // the error name every Set is answered with; empty: none
 };
