@@ -1,6 +1,7 @@
 #include "device/restore_journal.h"
 
 #include "support/log.h"
+#include "support/runtime_folder.h"
 #include "support/settings_file.h"
 
 #include <QDir>
@@ -9,9 +10,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 #include <optional>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -187,14 +188,22 @@ QString setAside(const QString& path)
 RestoreJournal::RestoreJournal(const QString& directory, RestoreJournalOwner owner)
     : m_owner(std::move(owner))
 {
-    const QString base = directory.isEmpty()
-                             ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
-                             : directory;
-    m_path = QDir(base).filePath(fileNameFor(m_owner.scope));
+    QString base = directory;
+    if (base.isEmpty()) {
+        const RuntimeFolder folder = runtimeFolder();
+        // Nowhere to keep it: the program runs without one (it said so at start), and never
+        // writes it beside whatever the current folder happens to be.
+        m_unusable = folder.problem;
+        base = folder.path;
+    }
+    if (m_unusable.isEmpty())
+        m_path = QDir(base).filePath(fileNameFor(m_owner.scope));
 }
 
 void RestoreJournal::load(const QString& serverMark, const Check& check)
 {
+    if (m_path.isEmpty())
+        return;
     struct stat info = {};
     if (::lstat(QFile::encodeName(m_path).constData(), &info) != 0)
         return;
@@ -259,6 +268,13 @@ bool RestoreJournal::forget(const JournalDevice& key)
 
 bool RestoreJournal::write()
 {
+    if (m_path.isEmpty()) {
+        if (!std::exchange(m_reportedUnusable, true)) {
+            logLine(m_owner.logPrefix + QStringLiteral("no crash journal (") + m_unusable +
+                    QStringLiteral("); a crash now would leave devices changed"));
+        }
+        return false;
+    }
     QJsonArray devices;
     for (const JournalDevice& known : m_devices)
         devices.append(toJson(known));
@@ -282,7 +298,8 @@ bool RestoreJournal::write()
 void RestoreJournal::remove()
 {
     m_devices.clear();
-    QFile::remove(m_path);
+    if (!m_path.isEmpty())
+        QFile::remove(m_path);
 }
 
 } // namespace veloquill

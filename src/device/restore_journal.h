@@ -127,7 +127,9 @@ private:
 
     RestoreJournalOwner m_owner;
     QString m_serverMark;
-    QString m_path;
+    QString m_path; // empty when the runtime folder cannot keep it
+    QString m_unusable;
+    bool m_reportedUnusable = false;
     std::vector<JournalDevice> m_devices;
 };
 
