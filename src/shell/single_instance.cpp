@@ -17,6 +17,7 @@ namespace veloquill {
 namespace {
 const QByteArray kReopenRequest = QByteArrayLiteral("reopen\n");
 const QByteArray kRestoreRequest = QByteArrayLiteral("restore\n");
+const QByteArray kRestoringAnswer = QByteArrayLiteral("restoring\n");
 const QByteArray kRestoredAnswer = QByteArrayLiteral("restored\n");
 const QByteArray kFailedAnswer = QByteArrayLiteral("failed ");
 constexpr qint64 kLongestRequest = 64;
@@ -26,6 +27,9 @@ constexpr int kRetryPauseMs = 100;
 // How long a later process waits for a running one that has its lock but is not listening
 // yet (it may be starting at this very moment).
 constexpr int kPatienceWithStartingInstanceMs = 3000;
+// How long a running instance that said it is restoring may take: more than a backend waits
+// for its writes to be confirmed (KWin: 5 s).
+constexpr int kRestoreWorkMs = 10000;
 } // namespace
 
 SingleInstance::SingleInstance(QString socketPath, QObject* parent)
@@ -112,10 +116,23 @@ SingleInstance::RestoreAnswer SingleInstance::askToRestore(const QString& socket
     if (socketPath.isEmpty() || !socket.waitForConnected(kConnectTimeoutMs))
         return RestoreAnswer::NoInstance;
     socket.write(kRestoreRequest);
-    const QDeadlineTimer deadline(patienceMs);
-    while (!socket.canReadLine() && socket.waitForReadyRead(int(deadline.remainingTime()))) {
+    const auto readLine = [&socket](int waitMs) -> QByteArray {
+        const QDeadlineTimer deadline(waitMs);
+        while (!socket.canReadLine() && socket.waitForReadyRead(int(deadline.remainingTime()))) {
+        }
+        return socket.canReadLine() ? socket.readLine(kLongestRequest + 1) : QByteArray();
+    };
+    QByteArray answer = readLine(patienceMs);
+    // It answered at once and is at work: its outcome is worth the wait, and restoring here as
+    // well would race it.
+    if (answer == kRestoringAnswer) {
+        answer = readLine(kRestoreWorkMs);
+        if (answer.isEmpty()) {
+            *reason = QStringLiteral("the running Veloquill did not finish within %1 s")
+                          .arg(kRestoreWorkMs / 1000);
+            return RestoreAnswer::Failed;
+        }
     }
-    const QByteArray answer = socket.canReadLine() ? socket.readLine(kLongestRequest + 1) : "";
     if (answer == kRestoredAnswer)
         return RestoreAnswer::Restored;
     if (!answer.startsWith(kFailedAnswer))
@@ -168,6 +185,8 @@ void SingleInstance::readRequest(QLocalSocket* socket)
             Q_EMIT reopenRequested();
         } else if (request == kRestoreRequest) {
             logLine(QStringLiteral("[SingleInstance] Restore request received."));
+            socket->write(kRestoringAnswer);
+            socket->flush();
             m_restoreRequests.append(socket);
             Q_EMIT restoreRequested();
         }
