@@ -14,6 +14,7 @@ constexpr std::size_t kFlat = 1;
 // The X server's own profiles: -1 is none, 0 the classic one it starts devices with.
 constexpr std::int32_t kServerProfileNone = -1;
 constexpr std::int32_t kServerProfileClassic = 0;
+constexpr float kServerDefaultVelocityScaling = 10.0f;
 
 void logIgnored(const X11KeyContext& context, const QString& why)
 {
@@ -138,6 +139,28 @@ std::optional<bool> readAccelerationOff(X11KeyContext& context)
         const auto profile = serverProfile(context);
         return profile ? std::optional(*profile == kServerProfileNone) : std::nullopt;
     }
+    case AccelerationKind::None:
+        break;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::int32_t> readAccelerationDefault(X11KeyContext& context)
+{
+    switch (accelerationKind(context)) {
+    case AccelerationKind::Libinput: {
+        const auto profile = context.properties.integers(
+            context.atoms.libinputAccelProfileEnabledDefault, kFlat + 1);
+        if (!profile)
+            return std::nullopt;
+        if (isFlat(*profile))
+            return kAccelerationOff;
+        const auto speed = context.properties.floats(context.atoms.libinputAccelSpeedDefault, 1);
+        return speed ? std::optional(accelerationForLibinputSpeed((*speed)[0])) : std::nullopt;
+    }
+    case AccelerationKind::Server:
+        // The server starts every device with its classic profile at velocity scaling 10.
+        return accelerationForVelocityScaling(kServerDefaultVelocityScaling);
     case AccelerationKind::None:
         break;
     }

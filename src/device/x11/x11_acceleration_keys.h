@@ -24,6 +24,10 @@ std::optional<std::int32_t> readAcceleration(X11KeyContext& context);
 // Whether acceleration is off (the flat profile); nothing on a device without.
 std::optional<bool> readAccelerationOff(X11KeyContext& context);
 
+// What the driver reports as the device's default, read as readAcceleration reads a
+// setting; nothing on a device without acceleration settings or defaults.
+std::optional<std::int32_t> readAccelerationDefault(X11KeyContext& context);
+
 // kAccelerationOff switches acceleration off; any other value switches it on at that level.
 void writeAcceleration(X11KeyContext& context, std::int32_t fixed);
 void writeAccelerationOff(X11KeyContext& context, bool off);

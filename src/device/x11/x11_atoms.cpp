@@ -10,7 +10,7 @@ namespace veloquill::x11 {
 X11Atoms X11Atoms::intern(Display* display)
 {
     X11Atoms atoms;
-    std::array<std::pair<const char*, XAtom*>, 10> named = {{
+    std::array<std::pair<const char*, XAtom*>, 12> named = {{
         {"FLOAT", &atoms.floatType},
         {"Coordinate Transformation Matrix", &atoms.transformationMatrix},
         {"Device Product ID", &atoms.productID},
@@ -19,6 +19,8 @@ X11Atoms X11Atoms::intern(Display* display)
         {"libinput Accel Speed", &atoms.libinputAccelSpeed},
         {"libinput Accel Profile Enabled", &atoms.libinputAccelProfileEnabled},
         {"libinput Accel Profiles Available", &atoms.libinputAccelProfilesAvailable},
+        {"libinput Accel Speed Default", &atoms.libinputAccelSpeedDefault},
+        {"libinput Accel Profile Enabled Default", &atoms.libinputAccelProfileEnabledDefault},
         {"Device Accel Profile", &atoms.accelProfile},
         {"Device Accel Velocity Scaling", &atoms.accelVelocityScaling},
     }};

@@ -23,6 +23,8 @@ struct X11Atoms
     XAtom libinputAccelSpeed = 0;
     XAtom libinputAccelProfileEnabled = 0;
     XAtom libinputAccelProfilesAvailable = 0;
+    XAtom libinputAccelSpeedDefault = 0;
+    XAtom libinputAccelProfileEnabledDefault = 0;
     XAtom accelProfile = 0;         // "Device Accel Profile"
     XAtom accelVelocityScaling = 0; // "Device Accel Velocity Scaling"
 

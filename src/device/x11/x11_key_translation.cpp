@@ -129,6 +129,15 @@ HidPropertyValue readKey(X11KeyContext& context, const QString& key)
         const auto fixed = readAcceleration(context);
         return fixed ? HidPropertyValue::integer(*fixed) : HidPropertyValue();
     }
+    if (key == HidKey::PointerResolutionDefault) {
+        // The identity matrix: the device moves as its driver reports.
+        return currentMatrix(context) ? HidPropertyValue::integer(kNeutralFixedResolution)
+                                      : HidPropertyValue();
+    }
+    if (key == HidKey::PointerAccelerationDefault) {
+        const auto fixed = readAccelerationDefault(context);
+        return fixed ? HidPropertyValue::integer(*fixed) : HidPropertyValue();
+    }
     if (key == HidKey::UseLinearScalingMouseAcceleration) {
         const auto off = readAccelerationOff(context);
         return off ? HidPropertyValue::integer(*off ? 1 : 0) : HidPropertyValue();

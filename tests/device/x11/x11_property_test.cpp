@@ -140,6 +140,26 @@ TEST_F(X11Properties, AccelerationRoundTripsThroughTheDriversOwnSettings)
     }
 }
 
+TEST_F(X11Properties, DefaultsAreLibinputsDefaultPropertiesTheServersOwnOrNone)
+{
+    const auto mouse = serviceNamed(*client, kXvfbMouse);
+    const auto xtest = serviceNamed(*client, kCoreXtestPointer);
+    EXPECT_EQ(mouse->copyProperty(HidKey::PointerResolutionDefault).toInteger(), kNeutralFixed);
+    EXPECT_EQ(mouse->copyProperty(HidKey::PointerAccelerationDefault).toInteger(), 65536);
+    EXPECT_TRUE(xtest->copyProperty(HidKey::PointerAccelerationDefault).isNull());
+    giveLibinputProperties(); // without default properties
+    EXPECT_TRUE(xtest->copyProperty(HidKey::PointerAccelerationDefault).isNull());
+    const int id = driver().deviceId(kCoreXtestPointer);
+    const std::tuple<std::vector<int>, float, std::int64_t> rows[] = {
+        {{1, 0, 0}, -0.25f, 49152}, {{1, 0}, 0.5f, 688128}, {{0, 1}, 0.5f, -65536}};
+    for (const auto& [profile, speed, acceleration] : rows) {
+        driver().setIntegerProperty(id, kLibinputProfile + " Default", 8, profile);
+        driver().setFloatProperty(id, kLibinputSpeed + " Default", {speed});
+        EXPECT_EQ(xtest->copyProperty(HidKey::PointerAccelerationDefault).toInteger(),
+                  acceleration);
+    }
+}
+
 TEST_F(X11Properties, ChangesByAnyProgramReachTheKeysRegisteredForThemAndReadBack)
 {
     record.recordChangesOf(*client, HidKey::PointerResolution);
