@@ -69,6 +69,15 @@ std::optional<KWinDeviceFacts> KWinDeviceFacts::fromProperties(const QString& sy
     facts.current = {currentOrDefault(properties, Property::Speed).toDouble(),
                      currentOrDefault(properties, Property::Flat).toBool(),
                      currentOrDefault(properties, Property::Adaptive).toBool()};
+    const QString defaultSpeed = QStringLiteral("defaultPointerAcceleration");
+    const QString defaultFlat = QStringLiteral("defaultPointerAccelerationProfileFlat");
+    const QString defaultAdaptive = QStringLiteral("defaultPointerAccelerationProfileAdaptive");
+    if (properties.contains(defaultSpeed))
+        facts.defaultSpeed = properties.value(defaultSpeed).toDouble();
+    if (properties.contains(defaultFlat))
+        facts.defaultFlat = properties.value(defaultFlat).toBool();
+    else if (properties.contains(defaultAdaptive))
+        facts.defaultFlat = !properties.value(defaultAdaptive).toBool();
     // KWin names libinput's device by its event node, as the X server's "Device Node" does.
     if (!sysName.contains(QLatin1Char('/')))
         facts.serialNumber = udevSerialForDeviceNode(QStringLiteral("/dev/input/") + sysName);
@@ -101,10 +110,14 @@ HidPropertyValue KWinServiceClient::copyProperty(const QString& key) const
     // Named outright, so the layer need not ask KWin which key holds the acceleration.
     if (key == HidKey::PointerAccelerationType)
         return HidPropertyValue::text(HidKey::PointerAcceleration);
-    if (key != HidKey::PointerResolution && !isAccelerationKey(key))
+    const bool isDefault =
+        key == HidKey::PointerResolutionDefault || key == HidKey::PointerAccelerationDefault;
+    if (key != HidKey::PointerResolution && !isAccelerationKey(key) && !isDefault)
         return {};
     if (!presentSession())
         return {};
+    if (isDefault)
+        return readDefault(key);
     refresh();
     if (key == HidKey::PointerResolution) {
         const auto resolution = resolutionForSpeed(m_held.speed);
@@ -113,6 +126,18 @@ HidPropertyValue KWinServiceClient::copyProperty(const QString& key) const
     if (key == HidKey::UseLinearScalingMouseAcceleration)
         return HidPropertyValue::integer(m_held.flat ? 1 : 0);
     return HidPropertyValue::integer(m_held.flat ? kAccelerationOff : kAccelerationOn);
+}
+
+HidPropertyValue KWinServiceClient::readDefault(const QString& key) const
+{
+    if (key == HidKey::PointerResolutionDefault) {
+        const auto resolution =
+            m_facts.defaultSpeed ? resolutionForSpeed(*m_facts.defaultSpeed) : std::nullopt;
+        return resolution ? HidPropertyValue::integer(*resolution) : HidPropertyValue();
+    }
+    if (!m_facts.defaultFlat)
+        return {};
+    return HidPropertyValue::integer(*m_facts.defaultFlat ? kAccelerationOff : kAccelerationOn);
 }
 
 void KWinServiceClient::refresh() const

@@ -49,6 +49,9 @@ struct KWinDeviceFacts
     bool supportsAdaptive = false;
     // Its settings on arrival; where KWin does not say, its defaults.
     KWinPointerSettings current;
+    // What KWin reports as its defaults on arrival; nothing where it does not say.
+    std::optional<double> defaultSpeed;
+    std::optional<bool> defaultFlat;
 
     // A pointer whose acceleration can be set; nothing for any other device.
     static std::optional<KWinDeviceFacts> fromProperties(const QString& sysName,
@@ -116,6 +119,8 @@ private:
     void took(const QString& property, const QVariant& value);
     struct RestoreWrites;
     void restoreFrom(const QVariantMap& properties, const std::shared_ptr<RestoreWrites>& restore);
+    // The defaults KWin reported on arrival, in the layer's units.
+    HidPropertyValue readDefault(const QString& key) const;
     void refresh() const;
     void refreshed(const QVariantMap& properties, std::uint64_t writesSent);
     void logIgnoredWrite(const QString& key, const HidPropertyValue& value, const QString& why);

@@ -79,14 +79,17 @@ protected:
     HidRegistration arrivalRegistration;
 };
 
-TEST_F(KWinBackend, ListsPointersWithAccelerationSettingsByTheirIdentity)
+TEST_F(KWinBackend, ListsPointersWithAccelerationSettingsByTheirIdentityAndDefaults)
 {
     kwin.addDevice("event3", "Zono X", 0x1234, 0xab);
     kwin.addDevice("event4", "Keys", 1, 2, 0, false, false);
     kwin.addDevice("event5", "Pen", 3, 4, 0, false, true, false);
-    kwin.addDevice("event6", "Trackball", 5, 6);
+    kwin.addDevice("event6", "Trackball", 5, 6, 0, false, true, true, -0.5, true);
     ASSERT_NO_FATAL_FAILURE(startClient(2));
     EXPECT_EQ(names(), (QStringList{"Zono X", "Trackball"}));
+    EXPECT_EQ(read(service(0), HidKey::PointerAccelerationDefault), 65536); // KWin's: adaptive
+    EXPECT_EQ(read(service(1), HidKey::PointerAccelerationDefault), kOff);
+    EXPECT_EQ(read(service(1), HidKey::PointerResolutionDefault), kNeutral * 2); // speed -0.5
     const auto zono = service(0);
     EXPECT_TRUE(zono->conformsTo(1, 2) && zono->conformsTo(1, 1) && !zono->conformsTo(1, 6));
     // The same stableID as the X11 backend gives the device (no udev node here: no serial).

@@ -1,11 +1,12 @@
 // A stand-in for KWin's input device interface, run as its own process on a test's private
 // bus: org.kde.KWin with the manager and one object per device, read and written through
 // org.freedesktop.DBus.Properties with KWin's types (s, u, b, d), pointerAcceleration clamped
-// to −1…1, and no change signals from devices, as KWin exports them. Like KWin it writes each
-// changed setting into a file (its kcminputrc) that a restart reads back, and gives a device
-// added again (under any sysName) what was set for its vendor, product and name. Tests steer it
-// through the interface org.veloquill.KWinStandIn on the manager's path, also to make it
-// slow (each answer held back a while, in order) or refuse every Set with an error.
+// to −1…1, defaults speed 0 and adaptive unless given others, and no change signals from
+// devices, as KWin exports them. Like KWin it writes each changed setting into a file (its
+// kcminputrc) that a restart reads back, and gives a device added again (under any sysName)
+// what was set for its vendor, product and name. Tests steer it through the interface
+// org.veloquill.KWinStandIn on the manager's path, also to make it slow (each answer held
+// back a while, in order) or refuse every Set with an error.
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -87,7 +88,7 @@ private:
     {
         const QJsonObject device = m_state[sysName].toObject();
         const bool pointer = device["pointer"].toBool(), settable = device["acceleration"].toBool();
-        const bool flat = device["flat"].toBool();
+        const bool flat = device["flat"].toBool(), defaultFlat = device["defaultFlat"].toBool();
         return {{"name", device["name"].toString()},
                 {"sysName", sysName},
                 {"vendor", uint(device["vendor"].toInt())},
@@ -97,12 +98,12 @@ private:
                 {"touchpad", false},
                 {"enabled", true},
                 {"supportsPointerAcceleration", settable},
-                {"defaultPointerAcceleration", 0.0},
+                {"defaultPointerAcceleration", device["defaultSpeed"].toDouble()},
                 {"pointerAcceleration", device["speed"].toDouble()},
                 {"supportsPointerAccelerationProfileFlat", settable},
                 {"supportsPointerAccelerationProfileAdaptive", settable},
-                {"defaultPointerAccelerationProfileFlat", false},
-                {"defaultPointerAccelerationProfileAdaptive", settable},
+                {"defaultPointerAccelerationProfileFlat", defaultFlat},
+                {"defaultPointerAccelerationProfileAdaptive", settable && !defaultFlat},
                 {"pointerAccelerationProfileFlat", flat},
                 {"pointerAccelerationProfileAdaptive", !flat}};
     }
@@ -151,7 +152,8 @@ private:
             {"name", in.value(1).toString()},       {"vendor", in.value(2).toInt()},
             {"product", in.value(3).toInt()},       {"pointer", in.value(4).toBool()},
             {"acceleration", in.value(5).toBool()}, {"speed", in.value(6).toDouble()},
-            {"flat", in.value(7).toBool()}};
+            {"flat", in.value(7).toBool()},         {"defaultSpeed", in.value(8).toDouble()},
+            {"defaultFlat", in.value(9).toBool()}};
         const QJsonObject kept = m_kept[keptName(device)].toObject();
         for (auto setting = kept.begin(); setting != kept.end(); ++setting)
             device[setting.key()] = setting.value();

@@ -27,9 +27,10 @@ public:
 
     void addDevice(const QString& sysName, const QString& name, uint vendor, uint product,
                    double speed = 0, bool flat = false, bool pointer = true,
-                   bool acceleration = true)
+                   bool acceleration = true, double defaultSpeed = 0, bool defaultFlat = false)
     {
-        control("addDevice", {sysName, name, vendor, product, pointer, acceleration, speed, flat});
+        control("addDevice", {sysName, name, vendor, product, pointer, acceleration, speed, flat,
+                              defaultSpeed, defaultFlat});
     }
     // Unannounced, the device object is gone while KWin's clients still list it.
     void removeDevice(const QString& sysName, bool announce = true)
