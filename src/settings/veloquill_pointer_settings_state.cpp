@@ -123,6 +123,40 @@ double VeloquillPointerSettingsState::bounded(const QString& property, double va
     return inRange;
 }
 
+void VeloquillPointerSettingsState::showValues(const DeviceSpecificSettings& values,
+                                               bool announceEveryOne)
+{
+    if (announceEveryOne || values.pointerSpeed != m_currentPointerSpeed)
+        publish(m_currentPointerSpeed, values.pointerSpeed,
+                &VeloquillPointerSettingsState::currentPointerSpeedWillChange,
+                &VeloquillPointerSettingsState::currentPointerSpeedChanged);
+    if (announceEveryOne || values.pointerAcceleration != m_currentPointerAcceleration)
+        publish(m_currentPointerAcceleration, values.pointerAcceleration,
+                &VeloquillPointerSettingsState::currentPointerAccelerationWillChange,
+                &VeloquillPointerSettingsState::currentPointerAccelerationChanged);
+    if (announceEveryOne ||
+        values.pointerDisableAcceleration != m_currentPointerDisableAcceleration)
+        publish(m_currentPointerDisableAcceleration, values.pointerDisableAcceleration,
+                &VeloquillPointerSettingsState::currentPointerDisableAccelerationWillChange,
+                &VeloquillPointerSettingsState::currentPointerDisableAccelerationChanged);
+}
+
+DeviceSpecificSettings VeloquillPointerSettingsState::currentValues() const
+{
+    return {m_currentPointerSpeed, m_currentPointerAcceleration,
+            m_currentPointerDisableAcceleration};
+}
+
+DeviceSpecificSettings VeloquillPointerSettingsState::boundedRecord(DeviceSpecificSettings record)
+{
+    record.pointerSpeed = bounded(QStringLiteral("currentPointerSpeed"), record.pointerSpeed,
+                                  MinPointerSpeed, MaxPointerSpeed);
+    record.pointerAcceleration =
+        bounded(QStringLiteral("currentPointerAcceleration"), record.pointerAcceleration,
+                PointerRange::MinAcceleration, PointerRange::MaxAcceleration);
+    return record;
+}
+
 void VeloquillPointerSettingsState::setCurrentPointerSpeed(double value)
 {
     if (refuseNonFinite(QStringLiteral("currentPointerSpeed"), value, m_currentPointerSpeed))
