@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace veloquill {
 
@@ -126,6 +127,8 @@ double VeloquillPointerSettingsState::bounded(const QString& property, double va
 void VeloquillPointerSettingsState::showValues(const DeviceSpecificSettings& values,
                                                bool announceEveryOne)
 {
+    // Watchers tell loads and reverts from edits by the state being uninitialized meanwhile.
+    const bool wasInitialized = std::exchange(m_isInitialized, false);
     if (announceEveryOne || values.pointerSpeed != m_currentPointerSpeed)
         publish(m_currentPointerSpeed, values.pointerSpeed,
                 &VeloquillPointerSettingsState::currentPointerSpeedWillChange,
@@ -139,6 +142,7 @@ void VeloquillPointerSettingsState::showValues(const DeviceSpecificSettings& val
         publish(m_currentPointerDisableAcceleration, values.pointerDisableAcceleration,
                 &VeloquillPointerSettingsState::currentPointerDisableAccelerationWillChange,
                 &VeloquillPointerSettingsState::currentPointerDisableAccelerationChanged);
+    m_isInitialized = wasInitialized;
 }
 
 DeviceSpecificSettings VeloquillPointerSettingsState::currentValues() const
