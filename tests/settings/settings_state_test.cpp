@@ -145,76 +145,61 @@ TEST_F(SettingsState, OnlyAnArrivingPreferredDeviceIsSwitchedToAndOnlyWhenAutoSw
 
 TEST_F(SettingsState, EveryDeviceWithARecordGetsItAtStartAndOnArrivalAndSelectingWritesNothing)
 {
-    const QString trackball = "2-2-Trackball-N/A";
     store->setData(State::DeviceSettingsKey,
-                   *encodeDeviceSettingsTable({{trackball, {0.75, 7.3, false}},
+                   *encodeDeviceSettingsTable({{"2-2-Trackball-N/A", {0.75, 7.3, false}},
                                                {"1-1-Foot Mouse-N/A", {0.25, 1.0, true}}})
                         .data);
     store->setString(State::SelectedDeviceIDKey, HeadMouse);
     const auto headMouse = connect("Head Mouse", 4660, 171);
-    const auto firstBall = connect("Trackball", 2, 2);
+    const auto ball = connect("Trackball", 2, 2);
     build().ensureDeviceSelectionAndLoadSettings();
     EXPECT_EQ(state->currentPointerSpeed(), ReadSpeed);
-    state->setSelectedDeviceID(trackball);
-    EXPECT_EQ(state->currentPointerAcceleration(), 7.3);
-    state->setSelectedDeviceID(HeadMouse);
     state->ensureDeviceSelectionAndLoadSettings(); // the window opening again
     const auto foot = connect("Foot Mouse", 1, 1);
-    unplug(firstBall);
-    const auto ball = connect("Trackball", 2, 2);
     EXPECT_EQ(state->selectedDeviceID(), HeadMouse);
     EXPECT_TRUE(headMouse->writes().empty());
-    for (const auto& device : {firstBall, ball})
-        EXPECT_EQ(written(*device, Resolution), Fixed{3456843});
+    EXPECT_EQ(written(*ball, Resolution), Fixed{3456843});
     EXPECT_EQ(written(*foot, Acceleration), (Fixed{-65536, -65536}));
 }
 
 // A device without a record shows what it holds; the first change stores the values it did
-// not touch as read, and one outside its slider's range is not written.
-TEST_F(SettingsState, FirstChangeStoresTheUntouchedValuesAsReadAndWritesOnlyThoseInRange)
+// not touch as read, and one outside its slider's range is not written. Revert shows, stores
+// and writes the defaults the device reports.
+TEST_F(SettingsState, FirstChangeOrRevertMakesTheRecordFromValuesReadOrReported)
 {
+    const auto accelerationTo3 = [](State& s) { s.setCurrentPointerAcceleration(3.0); };
+    const auto speedToHalf = [](State& s) { s.setCurrentPointerSpeed(0.5); };
+    const QString& off = HidKey::UseLinearScalingMouseAcceleration;
+    const auto defaults = {std::pair(HidKey::PointerResolutionDefault, 1200 * 65536),
+                           std::pair(HidKey::PointerAccelerationDefault, -65536)};
     struct Case
     {
-        const char* name;
         double resolution;
-        bool accelerationOff;
+        std::vector<std::pair<QString, int>> properties;
         std::function<void(State&)> change;
         DeviceSpecificSettings record;
         Fixed resolutions, accelerations;
+    } const cases[] = {
+        {400, {}, accelerationTo3, {ReadSpeed, 3, false}, {26214400}, {196608}},
+        {1600, {}, accelerationTo3, {PointerSpeedMapping::speedFor(1600), 3, false}, {}, {196608}},
+        {400, {{off, 1}}, speedToHalf, {0.5, 1, true}, {5073754}, {-65536, -65536}},
+        {400, defaults, &State::revertPointerSpeed, {0, 1, true}, {78643200}, {-65536, -65536}},
     };
-    const auto accelerationTo3 = [](State& s) { s.setCurrentPointerAcceleration(3.0); };
-    const Case cases[] = {
-        {"in range", 400.0, false, accelerationTo3, {ReadSpeed, 3.0, false}, {26214400}, {196608}},
-        {"slower than the slider",
-         1600.0,
-         false,
-         accelerationTo3,
-         {PointerSpeedMapping::speedFor(1600.0), 3.0, false},
-         {},
-         {196608}},
-        {"acceleration off",
-         400.0,
-         true,
-         [](State& s) { s.setCurrentPointerSpeed(0.5); },
-         {0.5, 1.0, true},
-         {5073754},
-         {-65536, -65536}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [resolution, properties, change, record, resolutions, accelerations] : cases) {
+        SCOPED_TRACE(record.pointerSpeed);
         store = std::make_shared<InMemoryDefaultsStore>();
-        const auto mouse = plugIn("Head Mouse", 4660, 171, std::nullopt, c.resolution);
-        if (c.accelerationOff)
-            mouse->changePropertyExternally(HidKey::UseLinearScalingMouseAcceleration,
-                                            HidPropertyValue::integer(1));
+        const auto mouse = plugIn("Head Mouse", 4660, 171, std::nullopt, resolution);
+        for (const auto& [key, value] : properties)
+            mouse->changePropertyExternally(key, HidPropertyValue::integer(value));
         drainMainLoop();
         build().ensureDeviceSelectionAndLoadSettings();
-        EXPECT_EQ(state->currentPointerDisableAcceleration(), c.accelerationOff);
         EXPECT_TRUE(mouse->writes().empty());
-        c.change(*state);
-        EXPECT_EQ(stored(), DeviceSettingsTable({{HeadMouse, c.record}}));
-        EXPECT_EQ(written(*mouse, Resolution), c.resolutions);
-        EXPECT_EQ(written(*mouse, Acceleration), c.accelerations);
+        change(*state);
+        EXPECT_EQ(stored(), DeviceSettingsTable({{HeadMouse, record}}));
+        EXPECT_EQ(state->currentPointerSpeed(), record.pointerSpeed); // shown
+        EXPECT_EQ(state->currentPointerDisableAcceleration(), record.pointerDisableAcceleration);
+        EXPECT_EQ(written(*mouse, Resolution), resolutions);
+        EXPECT_EQ(written(*mouse, Acceleration), accelerations);
         waitForReadBacks();
         state.reset();
         unplug(mouse);
@@ -408,44 +393,4 @@ TEST_F(SettingsValues, RevertAnnouncesEveryDefaultAndStoresOnlyWhatChanged)
     EXPECT_EQ(store->writeCount(), storeWrites);
     EXPECT_EQ(stored(), DeviceSettingsTable({{HeadMouse, {0.5, 1.0, false}}}));
     EXPECT_EQ(written(*mouse, Resolution), Fixed(2, 5073754));
-}
-
-// The defaults the desktop reports for the device are shown, stored and written.
-TEST_F(SettingsValues, RevertGoesBackToTheDefaultsTheDeviceReports)
-{
-    struct Case
-    {
-        const char* name;
-        std::optional<std::int64_t> resolution, acceleration;
-        DeviceSpecificSettings record;
-        Fixed resolutions, accelerations;
-    };
-    const Case cases[] = {
-        {"both reported", 26214400, 45056, {ReadSpeed, 0.6875, false}, {26214400}, {45056}},
-        {"off by default, no speed",
-         std::nullopt,
-         -65536,
-         {0.5, 1.0, true},
-         {5073754},
-         {-65536, -65536}},
-    };
-    const auto put = [&](const QString& key, std::optional<std::int64_t> value) {
-        mouse->changePropertyExternally(key, value ? HidPropertyValue::integer(*value)
-                                                   : HidPropertyValue());
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        put(HidKey::PointerResolutionDefault, c.resolution);
-        put(HidKey::PointerAccelerationDefault, c.acceleration);
-        mouse->clearWrites();
-        state->revertPointerSpeed();
-        EXPECT_EQ(stored().value(HeadMouse), c.record);
-        EXPECT_EQ((DeviceSpecificSettings{state->currentPointerSpeed(),
-                                          state->currentPointerAcceleration(),
-                                          state->currentPointerDisableAcceleration()}),
-                  c.record);
-        EXPECT_EQ(written(*mouse, Resolution), c.resolutions);
-        EXPECT_EQ(written(*mouse, Acceleration), c.accelerations);
-        waitForReadBacks();
-    }
 }

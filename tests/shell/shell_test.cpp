@@ -63,13 +63,10 @@ struct DelegateOnSimulatedDevices
         system->addService(sim::ServiceSpec::mouse("Head Mouse", 1, 2, std::nullopt, 400.0));
     PointerDeviceManager manager{system};
     // The mouse has a record from an earlier run: launching writes it.
-    std::shared_ptr<test::InMemoryDefaultsStore> store = [] {
-        auto stored = std::make_shared<test::InMemoryDefaultsStore>();
-        stored->setData(
+    std::shared_ptr<test::InMemoryDefaultsStore> store =
+        std::make_shared<test::InMemoryDefaultsStore>(
             VeloquillPointerSettingsState::DeviceSettingsKey,
             *encodeDeviceSettingsTable({{"1-2-Head Mouse-N/A", {0.5, 1.0, false}}}).data);
-        return stored;
-    }();
     std::unique_ptr<VeloquillPointerSettingsState> settings;
     int settingsShown = 0;
     AppDelegate delegate{
