@@ -73,7 +73,6 @@ void VeloquillPointerSettingsState::ensureDeviceSelectionAndLoadSettings()
     logLine(QStringLiteral(
         "VeloquillPointerSettingsState.ensureDeviceSelectionAndLoadSettings: Called."));
 
-    applyStoredRecords();
     const std::vector<PointerDeviceRef> devices = m_manager.devices();
     logLine(Prefix + QStringLiteral("Current available devices (") +
             QString::number(devices.size()) + QStringLiteral(" total):"));
@@ -83,6 +82,7 @@ void VeloquillPointerSettingsState::ensureDeviceSelectionAndLoadSettings()
     }
     logLine(Prefix + QStringLiteral("Currently selected device ID: ") +
             m_selectedDeviceID.value_or(QStringLiteral("nil")));
+    applyStoredRecords();
 
     if (m_selectedDeviceID) {
         for (const PointerDeviceRef& device : devices) {
