@@ -18,6 +18,10 @@ inline const QString PointerAccelerationDefault = QStringLiteral("HIDPointerAcce
 inline const QString MouseAcceleration = QStringLiteral("HIDMouseAcceleration");
 inline const QString UseLinearScalingMouseAcceleration =
     QStringLiteral("HIDUseLinearScalingMouseAcceleration");
+// What the desktop would give the device on its own (16.16; acceleration -1 is off). Absent
+// when the desktop reports no default.
+inline const QString PointerResolutionDefault = QStringLiteral("HIDPointerResolutionDefault");
+inline const QString PointerAccelerationDefault = QStringLiteral("HIDPointerAccelerationDefault");
 
 // Keys of a matching dictionary: the generic desktop page and usage a service conforms to.
 inline const QString DeviceUsagePage = QStringLiteral("DeviceUsagePage");

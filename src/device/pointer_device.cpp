@@ -160,6 +160,18 @@ void PointerDevice::setPointerAcceleration(std::optional<double> acceleration)
     setPropertyIOFixed(*m_client, acceleration, accelerationKey());
 }
 
+std::optional<double> PointerDevice::defaultPointerResolution() const
+{
+    const auto fixed = readInt32(*m_client, HidKey::PointerResolutionDefault);
+    return fixed ? std::optional(fromFixedPoint(*fixed)) : std::nullopt;
+}
+
+std::optional<double> PointerDevice::defaultPointerAcceleration() const
+{
+    const auto fixed = readInt32(*m_client, HidKey::PointerAccelerationDefault);
+    return fixed ? std::optional(fromFixedPoint(*fixed)) : std::nullopt;
+}
+
 bool PointerDevice::confirmsTo(std::uint32_t usagePage, std::uint32_t usage) const
 {
     return m_client->conformsTo(usagePage, usage);

@@ -55,6 +55,10 @@ public:
     // PointerRange::AccelerationOff means acceleration switched off.
     std::optional<double> pointerAcceleration() const;
     void setPointerAcceleration(std::optional<double> acceleration);
+    // The desktop's own defaults for this device; absent when it reports none.
+    std::optional<double> defaultPointerResolution() const;
+    // PointerRange::AccelerationOff when the default is acceleration off.
+    std::optional<double> defaultPointerAcceleration() const;
 
     std::shared_ptr<ObservationToken> observeInput(InputValueObserver observer);
     std::shared_ptr<ObservationToken> observeReport(InputReportObserver observer);

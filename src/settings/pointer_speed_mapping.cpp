@@ -24,6 +24,11 @@ PointerSpeedMapping PointerSpeedMapping::forSpeed(double speed)
     return mapping;
 }
 
+double PointerSpeedMapping::speedFor(double resolution)
+{
+    return (1.0 / resolution - SpeedOffset) / SpeedSlope;
+}
+
 double slowMotionGain(double speed)
 {
     static const double neutralResolution = PointerSpeedMapping::forSpeed(0.5).systemResolution;

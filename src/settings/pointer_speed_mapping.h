@@ -17,6 +17,9 @@ struct PointerSpeedMapping
     bool inverseWasZero = false;
 
     static PointerSpeedMapping forSpeed(double speed);
+    // The speed whose mapping gives this resolution: 0 at HighestResolution, 1 at
+    // LowestResolution, and beyond 0…1 for resolutions outside them, unbounded.
+    static double speedFor(double resolution);
 };
 
 // How many times faster than at the default speed (0.5) the pointer moves at a speed when the

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace veloquill {
 
@@ -121,6 +122,43 @@ double VeloquillPointerSettingsState::bounded(const QString& property, double va
                 QStringLiteral(" ") + formatReal(value) + QStringLiteral(" to ") +
                 formatReal(inRange) + QLatin1Char('.'));
     return inRange;
+}
+
+void VeloquillPointerSettingsState::showValues(const DeviceSpecificSettings& values,
+                                               bool announceEveryOne)
+{
+    // Watchers tell loads and reverts from edits by the state being uninitialized meanwhile.
+    const bool wasInitialized = std::exchange(m_isInitialized, false);
+    if (announceEveryOne || values.pointerSpeed != m_currentPointerSpeed)
+        publish(m_currentPointerSpeed, values.pointerSpeed,
+                &VeloquillPointerSettingsState::currentPointerSpeedWillChange,
+                &VeloquillPointerSettingsState::currentPointerSpeedChanged);
+    if (announceEveryOne || values.pointerAcceleration != m_currentPointerAcceleration)
+        publish(m_currentPointerAcceleration, values.pointerAcceleration,
+                &VeloquillPointerSettingsState::currentPointerAccelerationWillChange,
+                &VeloquillPointerSettingsState::currentPointerAccelerationChanged);
+    if (announceEveryOne ||
+        values.pointerDisableAcceleration != m_currentPointerDisableAcceleration)
+        publish(m_currentPointerDisableAcceleration, values.pointerDisableAcceleration,
+                &VeloquillPointerSettingsState::currentPointerDisableAccelerationWillChange,
+                &VeloquillPointerSettingsState::currentPointerDisableAccelerationChanged);
+    m_isInitialized = wasInitialized;
+}
+
+DeviceSpecificSettings VeloquillPointerSettingsState::currentValues() const
+{
+    return {m_currentPointerSpeed, m_currentPointerAcceleration,
+            m_currentPointerDisableAcceleration};
+}
+
+DeviceSpecificSettings VeloquillPointerSettingsState::boundedRecord(DeviceSpecificSettings record)
+{
+    record.pointerSpeed = bounded(QStringLiteral("currentPointerSpeed"), record.pointerSpeed,
+                                  MinPointerSpeed, MaxPointerSpeed);
+    record.pointerAcceleration =
+        bounded(QStringLiteral("currentPointerAcceleration"), record.pointerAcceleration,
+                PointerRange::MinAcceleration, PointerRange::MaxAcceleration);
+    return record;
 }
 
 void VeloquillPointerSettingsState::setCurrentPointerSpeed(double value)

@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace veloquill {
 
@@ -48,12 +49,14 @@ public:
     static inline const QString AutoSwitchToNewDevicesKey =
         QStringLiteral("autoSwitchToNewDevices");
 
-    // What a device without a record gets, and what revertPointerSpeed goes back to.
+    // What the window shows with no device, and what revertPointerSpeed goes back to when
+    // the device reports no defaults of its own.
     static constexpr double DefaultPointerSpeed = 0.5;
     static constexpr double DefaultPointerAcceleration = 1.0;
     static constexpr bool DefaultPointerDisableAcceleration = false;
-    // Every speed and acceleration the state is given is bounded to these; acceleration off is
-    // its own switch, never a value.
+    // Every speed and acceleration the state is given or loads from a record is bounded to
+    // these; acceleration off is its own switch, never a value. Values read from a device are
+    // shown as read, and a value outside these is not written until the user sets it.
     static constexpr double MinPointerSpeed = 0.0;
     static constexpr double MaxPointerSpeed = 1.0;
     static inline const QString InitialPreferredDeviceName = QStringLiteral("Zono X");
@@ -63,7 +66,8 @@ public:
 
     // Restores the table, the preferences and the selection from the store and starts
     // watching for arriving devices. Loads nothing into the edited values and touches no
-    // device: that is ensureDeviceSelectionAndLoadSettings()'s work.
+    // device: that is ensureDeviceSelectionAndLoadSettings()'s work. Every device that
+    // arrives later and has a record gets it.
     VeloquillPointerSettingsState(PointerDeviceManager& manager,
                                   std::shared_ptr<DefaultsStore> store, QObject* parent = nullptr);
     ~VeloquillPointerSettingsState() override;
@@ -94,15 +98,18 @@ public:
     }
     const DecimalFormatter& pointerSpeedFormatter() const { return m_pointerSpeedFormatter; }
 
-    // Keeps the selection if its device is listed, else selects the first listed device; with
-    // none listed keeps it as it is. Then loads and applies that device's settings.
+    // Gives every listed device with a record that record, then keeps the selection if its
+    // device is listed, else selects the first listed device; with none listed keeps it as it
+    // is. Then loads that device's settings.
     void ensureDeviceSelectionAndLoadSettings();
-    // Puts the selected device's record, or the defaults, into the edited values without
-    // storing them, then applies them if the device is connected.
+    // Puts the selected device's record, or without one the values read from the device (the
+    // defaults with no device), into the edited values. Stores and writes nothing: a device
+    // without a record is left as it is until the user changes one of its settings.
     void loadSettingsForSelectedDevice();
     // Writes the edited values to the selected device; reads them back 0.05 s later.
     void applyPointerSettings();
-    // Back to speed 0.5, acceleration 1.0, acceleration on: stored and applied.
+    // Back to the defaults the selected device reports (speed 0.5, acceleration 1.0 and on
+    // where it reports none): shown, stored and applied.
     void revertPointerSpeed();
 
 Q_SIGNALS:
@@ -129,7 +136,12 @@ private:
     void publish(T& field, T value, void (VeloquillPointerSettingsState::*willChange)(),
                  Changed changed);
     bool refuseNonFinite(const QString& property, double value, double kept) const;
+    // Shows the values without storing or writing them; every one is announced, or only those
+    // that differ.
+    void showValues(const DeviceSpecificSettings& values, bool announceEveryOne);
+    DeviceSpecificSettings currentValues() const;
     static double bounded(const QString& property, double value, double lowest, double highest);
+    static DeviceSpecificSettings boundedRecord(DeviceSpecificSettings record);
 
     // Change handlers, run after each assignment.
     void selectedDeviceIDDidSet(const std::optional<QString>& oldValue);
@@ -144,15 +156,21 @@ private:
     void startObservingDeviceAdditions();
     void deviceAdded(const PointerDeviceRef& device);
     void reapplyIfSelectedDeviceChanged();
+    // Every listed device object with a record that has not had it yet gets it.
+    void applyStoredRecords();
+    void applySettings(const PointerDeviceRef& device, const DeviceSpecificSettings& values);
+    bool wasApplied(const PointerDeviceRef& device) const;
 
     PointerDeviceManager& m_manager;
     std::shared_ptr<DefaultsStore> m_store;
     bool m_isInitialized = false;
     std::shared_ptr<ObservationToken> m_deviceAddedObservationToken;
-    // The device object the settings were last written to: another object listed under the
-    // selected stableID (the device plugged in again, or its twin taking its place) has the
-    // system's values and needs them applied.
-    std::weak_ptr<PointerDevice> m_appliedDevice;
+    // The device objects written to: another object listed under the same stableID (the
+    // device plugged in again, or its twin) has the system's values and needs its record.
+    std::vector<std::weak_ptr<PointerDevice>> m_appliedDevices;
+    // The device object whose values are shown; another one under the selected stableID is
+    // loaded afresh.
+    std::weak_ptr<PointerDevice> m_loadedDevice;
     bool m_autoSwitchToNewDevices = true;
     QString m_preferredDeviceName = InitialPreferredDeviceName;
     DeviceSettingsTable m_perDeviceSettings;

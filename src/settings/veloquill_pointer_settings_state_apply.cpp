@@ -8,6 +8,8 @@
 
 #include <QTimer>
 
+#include <cmath>
+
 #include <chrono>
 
 namespace veloquill {
@@ -45,33 +47,46 @@ void VeloquillPointerSettingsState::applyPointerSettings()
                                "selected. Settings not applied."));
         return;
     }
-    m_appliedDevice = device;
+    applySettings(device, currentValues());
+}
+
+void VeloquillPointerSettingsState::applySettings(const PointerDeviceRef& device,
+                                                  const DeviceSpecificSettings& values)
+{
+    if (!wasApplied(device))
+        m_appliedDevices.push_back(device);
     const QString name = device->name();
     logLine(Prefix + QStringLiteral("[APPLY SETTINGS] Applying settings to device: ") + name +
             QStringLiteral(" (ID: ") + device->stableID() + QLatin1Char(')'));
     logLine(Prefix + QStringLiteral("[APPLY SETTINGS] Values to apply:"));
-    logLine(QStringLiteral("  - Speed: ") + formatReal(m_currentPointerSpeed));
-    logLine(QStringLiteral("  - Acceleration: ") + formatReal(m_currentPointerAcceleration));
+    logLine(QStringLiteral("  - Speed: ") + formatReal(values.pointerSpeed));
+    logLine(QStringLiteral("  - Acceleration: ") + formatReal(values.pointerAcceleration));
     logLine(QStringLiteral("  - Disable Acceleration: ") +
-            formatBool(m_currentPointerDisableAcceleration));
+            formatBool(values.pointerDisableAcceleration));
 
-    // The speed reaches the device whether acceleration is on or off: switching acceleration
-    // never changes the pointer's base speed by itself.
-    const PointerSpeedMapping mapping = PointerSpeedMapping::forSpeed(m_currentPointerSpeed);
-    if (mapping.inverseWasZero) {
-        logLine(QStringLiteral("Warning: normalizedInverseResolution was 0 for ") + name +
-                QStringLiteral(". Defaulting systemResolution to max speed: ") +
-                formatReal(PointerSpeedMapping::HighestResolution));
+    // A value outside its slider's range was read from the device and not set since: the
+    // device keeps what it has rather than getting the nearest value the slider can show.
+    const auto outOfRange = [&](const QString& what, double value) {
+        logLine(Prefix + QStringLiteral("[APPLY SKIP] ") + what + QStringLiteral(" ") +
+                formatReal(value) +
+                QStringLiteral(" is outside its range, as read from the device. Left as it is."));
+    };
+    QString speedApplied;
+    if (values.pointerSpeed < MinPointerSpeed || values.pointerSpeed > MaxPointerSpeed) {
+        outOfRange(QStringLiteral("Speed"), values.pointerSpeed);
+    } else {
+        // The speed reaches the device whether acceleration is on or off: switching
+        // acceleration never changes the pointer's base speed by itself.
+        const PointerSpeedMapping mapping = PointerSpeedMapping::forSpeed(values.pointerSpeed);
+        device->setPointerResolution(mapping.systemResolution);
+        speedApplied = Prefix + QStringLiteral("[APPLY SUCCESS] UI Speed (0-1): ") +
+                       formatReal(values.pointerSpeed) + QStringLiteral(" -> NormInvRes: ") +
+                       formatReal(mapping.normalizedInverseResolution) +
+                       QStringLiteral(" -> SysRes: ") + formatReal(mapping.systemResolution) +
+                       QStringLiteral(". Applied to device.pointerResolution.");
     }
-    device->setPointerResolution(mapping.systemResolution);
-    const QString speedApplied =
-        Prefix + QStringLiteral("[APPLY SUCCESS] UI Speed (0-1): ") +
-        formatReal(m_currentPointerSpeed) + QStringLiteral(" -> NormInvRes: ") +
-        formatReal(mapping.normalizedInverseResolution) + QStringLiteral(" -> SysRes: ") +
-        formatReal(mapping.systemResolution) +
-        QStringLiteral(". Applied to device.pointerResolution.");
 
-    if (m_currentPointerDisableAcceleration) {
+    if (values.pointerDisableAcceleration) {
         // Written twice on purpose.
         device->setPointerAcceleration(PointerRange::AccelerationOff);
         device->setPointerAcceleration(PointerRange::AccelerationOff);
@@ -80,18 +95,26 @@ void VeloquillPointerSettingsState::applyPointerSettings()
                                "device: ") +
                 name);
         logLine(Prefix + QStringLiteral("[APPLY SUCCESS] Set device.pointerAcceleration to -1"));
-        logLine(speedApplied);
+        if (!speedApplied.isEmpty())
+            logLine(speedApplied);
         scheduleReadBack(device, true);
         return;
     }
 
-    device->setPointerAcceleration(m_currentPointerAcceleration);
+    const bool accelerationInRange = values.pointerAcceleration >= PointerRange::MinAcceleration &&
+                                     values.pointerAcceleration <= PointerRange::MaxAcceleration;
+    if (accelerationInRange)
+        device->setPointerAcceleration(values.pointerAcceleration);
     logLine(Prefix + QStringLiteral("[APPLY SUCCESS] Pointer acceleration ENABLED for device: ") +
             name);
-    logLine(speedApplied);
+    if (!speedApplied.isEmpty())
+        logLine(speedApplied);
+    if (!accelerationInRange)
+        outOfRange(QStringLiteral("Acceleration"), values.pointerAcceleration);
     logLine(Prefix + QStringLiteral("[APPLY SUCCESS] UI Accel (0-20): ") +
-            formatReal(m_currentPointerAcceleration) +
-            QStringLiteral(". Applied to device.pointerAcceleration."));
+            formatReal(values.pointerAcceleration) +
+            (accelerationInRange ? QStringLiteral(". Applied to device.pointerAcceleration.")
+                                 : QStringLiteral(". Not applied.")));
     scheduleReadBack(device, false);
 }
 
@@ -107,12 +130,26 @@ void VeloquillPointerSettingsState::revertPointerSpeed()
     logLine(QStringLiteral("Reverting UI settings to defaults for selected device: ") +
             device->name() + QStringLiteral(" (") + stableID + QLatin1Char(')'));
 
-    // Every assignment is announced, changed or not; the handlers stay quiet meanwhile.
-    m_isInitialized = false;
-    setCurrentPointerDisableAcceleration(DefaultPointerDisableAcceleration);
-    setCurrentPointerAcceleration(DefaultPointerAcceleration);
-    setCurrentPointerSpeed(DefaultPointerSpeed);
-    m_isInitialized = true;
+    // The desktop's own defaults for the device; the program's where it reports none.
+    DeviceSpecificSettings defaults{DefaultPointerSpeed, DefaultPointerAcceleration,
+                                    DefaultPointerDisableAcceleration};
+    const std::optional<double> resolution = device->defaultPointerResolution();
+    const std::optional<double> acceleration = device->defaultPointerAcceleration();
+    if (resolution && std::isfinite(PointerSpeedMapping::speedFor(*resolution)))
+        defaults.pointerSpeed = PointerSpeedMapping::speedFor(*resolution);
+    else
+        logLine(QStringLiteral("The device reports no default speed; using ") +
+                formatReal(DefaultPointerSpeed) + QLatin1Char('.'));
+    if (acceleration == PointerRange::AccelerationOff)
+        defaults.pointerDisableAcceleration = true;
+    else if (acceleration && std::isfinite(*acceleration))
+        defaults.pointerAcceleration = *acceleration;
+    else
+        logLine(QStringLiteral("The device reports no default acceleration; using ") +
+                formatReal(DefaultPointerAcceleration) + QStringLiteral(", on."));
+
+    // Every value is announced, changed or not.
+    showValues(defaults, true);
 
     logLine(QStringLiteral("UI sliders reset to defaults. These defaults will be saved for ") +
             stableID + QStringLiteral(" and applied to the device."));

@@ -3,10 +3,15 @@
 #include "settings/veloquill_pointer_settings_state.h"
 
 #include "device/pointer_device_manager.h"
+#include "device/pointer_ranges.h"
+#include "settings/pointer_speed_mapping.h"
 #include "support/log.h"
 #include "support/number_format.h"
 
 #include <QPointer>
+
+#include <algorithm>
+#include <cmath>
 
 namespace veloquill {
 
@@ -34,6 +39,27 @@ QString nameAndID(const PointerDevice& device)
 {
     return device.name() + QStringLiteral(" (ID: ") + device.stableID() + QLatin1Char(')');
 }
+
+// What the device holds now, through the read mapping; what cannot be read shows as the
+// default.
+DeviceSpecificSettings readValues(const PointerDevice& device)
+{
+    DeviceSpecificSettings values{VeloquillPointerSettingsState::DefaultPointerSpeed,
+                                  VeloquillPointerSettingsState::DefaultPointerAcceleration,
+                                  VeloquillPointerSettingsState::DefaultPointerDisableAcceleration};
+    if (const auto resolution = device.pointerResolution()) {
+        const double speed = PointerSpeedMapping::speedFor(*resolution);
+        if (std::isfinite(speed))
+            values.pointerSpeed = speed;
+    }
+    if (const auto acceleration = device.pointerAcceleration()) {
+        if (*acceleration == PointerRange::AccelerationOff)
+            values.pointerDisableAcceleration = true;
+        else if (std::isfinite(*acceleration))
+            values.pointerAcceleration = *acceleration;
+    }
+    return values;
+}
 } // namespace
 
 void VeloquillPointerSettingsState::ensureDeviceSelectionAndLoadSettings()
@@ -56,6 +82,7 @@ void VeloquillPointerSettingsState::ensureDeviceSelectionAndLoadSettings()
     }
     logLine(Prefix + QStringLiteral("Currently selected device ID: ") +
             m_selectedDeviceID.value_or(QStringLiteral("nil")));
+    applyStoredRecords();
 
     if (m_selectedDeviceID) {
         for (const PointerDeviceRef& device : devices) {
@@ -103,44 +130,26 @@ void VeloquillPointerSettingsState::loadSettingsForSelectedDevice()
                                   DefaultPointerDisableAcceleration};
     const auto record = m_selectedDeviceID ? m_perDeviceSettings.constFind(*m_selectedDeviceID)
                                            : m_perDeviceSettings.cend();
-    PointerDeviceRef device = selectedDevice();
+    const PointerDeviceRef device = selectedDevice();
+    m_loadedDevice = device;
     if (record != m_perDeviceSettings.cend()) {
         // A record is used even while its device is not connected.
-        chosen = *record;
         logLine(Prefix + QStringLiteral("[SETTINGS FOUND] Loaded saved settings for device ") +
                 *m_selectedDeviceID + QLatin1Char(':'));
+        chosen = boundedRecord(*record);
     } else if (device) {
-        logLine(Prefix +
-                QStringLiteral("[SETTINGS DEFAULT] No saved settings for selected device ") +
-                nameAndID(*device) + QStringLiteral(". Using default UI settings:"));
+        chosen = readValues(*device);
+        logLine(Prefix + QStringLiteral("[SETTINGS READ] No saved settings for selected device ") +
+                nameAndID(*device) +
+                QStringLiteral(". Showing the values read from it; it is left as it is:"));
     } else {
         logLine(Prefix + QStringLiteral("[SETTINGS DEFAULT] No device selected. Resetting UI "
                                         "controls to default values:"));
     }
     logValues(chosen.pointerSpeed, chosen.pointerAcceleration, chosen.pointerDisableAcceleration);
-
-    // Loading is not editing: the change handlers must neither store nor apply these.
-    const bool wasInitialized = m_isInitialized;
-    m_isInitialized = false;
-    if (chosen.pointerSpeed != m_currentPointerSpeed)
-        setCurrentPointerSpeed(chosen.pointerSpeed);
-    if (chosen.pointerAcceleration != m_currentPointerAcceleration)
-        setCurrentPointerAcceleration(chosen.pointerAcceleration);
-    if (chosen.pointerDisableAcceleration != m_currentPointerDisableAcceleration)
-        setCurrentPointerDisableAcceleration(chosen.pointerDisableAcceleration);
-    m_isInitialized = wasInitialized;
+    // Loading is not editing: nothing is stored or written.
+    showValues(chosen, false);
     Q_EMIT settingsLoaded();
-
-    device = selectedDevice();
-    if (!device) {
-        logLine(Prefix + QStringLiteral(
-                             "[HARDWARE SKIP] No device selected, hardware settings not applied."));
-        return;
-    }
-    logLine(Prefix +
-            QStringLiteral("[HARDWARE APPLY] Applying loaded settings to hardware for device: ") +
-            nameAndID(*device));
-    applyPointerSettings();
 }
 
 void VeloquillPointerSettingsState::startObservingDeviceAdditions()
@@ -158,14 +167,35 @@ void VeloquillPointerSettingsState::startObservingDeviceAdditions()
 
 void VeloquillPointerSettingsState::reapplyIfSelectedDeviceChanged()
 {
-    if (!m_isInitialized || !m_selectedDeviceID)
+    if (!m_isInitialized)
         return;
     const PointerDeviceRef device = selectedDevice();
-    if (!device || device == m_appliedDevice.lock())
-        return;
-    logLine(Prefix + QStringLiteral("[DEVICE RECONNECT] Selected device connected again: ") +
-            nameAndID(*device) + QStringLiteral(". Loading and applying its settings."));
-    loadSettingsForSelectedDevice();
+    if (device && device != m_loadedDevice.lock()) {
+        logLine(Prefix + QStringLiteral("[DEVICE RECONNECT] Selected device connected again: ") +
+                nameAndID(*device) + QStringLiteral(". Loading its settings."));
+        loadSettingsForSelectedDevice();
+    }
+    applyStoredRecords();
+}
+
+bool VeloquillPointerSettingsState::wasApplied(const PointerDeviceRef& device) const
+{
+    return std::ranges::any_of(m_appliedDevices, [&](const std::weak_ptr<PointerDevice>& applied) {
+        return applied.lock() == device;
+    });
+}
+
+void VeloquillPointerSettingsState::applyStoredRecords()
+{
+    std::erase_if(m_appliedDevices, [](const auto& applied) { return applied.expired(); });
+    for (const PointerDeviceRef& device : m_manager.devices()) {
+        const auto record = m_perDeviceSettings.constFind(device->stableID());
+        if (record == m_perDeviceSettings.cend() || wasApplied(device))
+            continue;
+        logLine(Prefix + QStringLiteral("[HARDWARE APPLY] Applying saved settings to device: ") +
+                nameAndID(*device));
+        applySettings(device, boundedRecord(*record));
+    }
 }
 
 void VeloquillPointerSettingsState::deviceAdded(const PointerDeviceRef& device)

@@ -177,6 +177,10 @@ protected:
         // The robot's clicks go through the XTEST pointer as absolute motion: unscaled.
         driver.setFloatProperty(m_xtest, kMatrix, {1, 0, 0, 0, 1, 0, 0, 0, 1});
         m_untouched = allProperties();
+        // The mouse has a record at the program's defaults, as after an earlier run.
+        QSettingsDefaultsStore(m_home.path() + "/Veloquill/Veloquill.conf")
+            .setData(VeloquillPointerSettingsState::DeviceSettingsKey,
+                     *encodeDeviceSettingsTable({{"0-0-Xvfb mouse-N/A", {0.5, 1.0, false}}}).data);
         m_program = std::make_unique<VeloquillProcess>(display(), m_home.path());
         ASSERT_TRUE(m_program->waitForLine(kStarted)) << m_program->tail();
         ASSERT_TRUE(runMainLoopUntil([&] { return m_robot->trayIcon(pid()).has_value(); }, 10000))
@@ -544,8 +548,9 @@ TEST(VeloquillProgram, SelectedDeviceStartsAtItsOwnSpeedOrAtTheStoredOneBounded)
                           *encodeDeviceSettingsTable({{kMouseID, *record}}).data);
         }
         VeloquillProcess program(server.displayName(), home.path());
-        ASSERT_TRUE(runMainLoopUntil(
-            [&] { return !program.output().filter("[APPLY CONFIRM]").isEmpty(); }, 10000))
+        const QString loaded = record ? "[APPLY CONFIRM]" : "[SETTINGS READ]";
+        ASSERT_TRUE(
+            runMainLoopUntil([&] { return !program.output().filter(loaded).isEmpty(); }, 10000))
             << program.tail();
         EXPECT_TRUE(program.output().filter("XTEST pointer").isEmpty()) << "virtual devices listed";
         const int mouse = XDriver(server.displayName()).deviceId("Xvfb mouse");

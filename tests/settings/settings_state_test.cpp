@@ -1,5 +1,6 @@
 #include "settings_state_fixture.h"
 
+#include "settings/pointer_speed_mapping.h"
 #include "settings/qsettings_defaults_store.h"
 
 #include <QFile>
@@ -8,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <functional>
 #include <limits>
 
 using namespace veloquill;
@@ -16,6 +18,8 @@ using namespace veloquill::test;
 namespace {
 const double NaN = std::numeric_limits<double>::quiet_NaN();
 using Fixed = std::vector<std::int64_t>;
+// A simulated mouse holds resolution 400 and acceleration 0.6875.
+const double ReadSpeed = PointerSpeedMapping::speedFor(400.0);
 } // namespace
 
 using SettingsState = SettingsStateTest;
@@ -97,7 +101,7 @@ TEST_F(SettingsState, RememberedDeviceGoneGivesWayToTheFirstConnectedOneAndKeeps
     connect("Trackball", 2, 2);
     state->ensureDeviceSelectionAndLoadSettings();
     EXPECT_EQ(store->string(State::SelectedDeviceIDKey), HeadMouse);
-    EXPECT_EQ(written(*headMouse, Resolution), Fixed{5073754});
+    EXPECT_TRUE(headMouse->writes().empty());
     EXPECT_TRUE(state->perDeviceSettings().contains("1-1-Foot Mouse-N/A"));
 }
 
@@ -132,11 +136,74 @@ TEST_F(SettingsState, OnlyAnArrivingPreferredDeviceIsSwitchedToAndOnlyWhenAutoSw
     log.clear();
     const auto zono = connect("Zono X Pro", 7, 4);
     EXPECT_EQ(store->string(State::SelectedDeviceIDKey), "7-4-Zono X Pro-N/A");
-    EXPECT_EQ(written(*zono, Resolution), Fixed{5073754});
+    EXPECT_TRUE(zono->writes().empty()); // no record: left as it is
     // The switch waits until the manager has finished with the arrival.
     EXPECT_LT(log.lines().indexOf("PointerDeviceManager: Registered removal block for client: " +
                                   zono->describe()),
               log.lines().indexOf(P + "selectedDeviceID changed post-initialization."));
+}
+
+TEST_F(SettingsState, EveryDeviceWithARecordGetsItAtStartAndOnArrivalAndSelectingWritesNothing)
+{
+    store->setData(State::DeviceSettingsKey,
+                   *encodeDeviceSettingsTable({{"2-2-Trackball-N/A", {0.75, 7.3, false}},
+                                               {"1-1-Foot Mouse-N/A", {0.25, 1.0, true}}})
+                        .data);
+    store->setString(State::SelectedDeviceIDKey, HeadMouse);
+    const auto headMouse = connect("Head Mouse", 4660, 171);
+    const auto ball = connect("Trackball", 2, 2);
+    build().ensureDeviceSelectionAndLoadSettings();
+    EXPECT_EQ(state->currentPointerSpeed(), ReadSpeed);
+    state->ensureDeviceSelectionAndLoadSettings(); // the window opening again
+    const auto foot = connect("Foot Mouse", 1, 1);
+    state->setSelectedDeviceID("2-2-Trackball-N/A"); // selecting writes nothing
+    EXPECT_TRUE(headMouse->writes().empty());
+    EXPECT_EQ(written(*ball, Resolution), Fixed{3456843});
+    EXPECT_EQ(written(*foot, Acceleration), (Fixed{-65536, -65536}));
+}
+
+// A device without a record shows what it holds; the first change stores the values it did
+// not touch as read, and one outside its slider's range is not written. Revert shows, stores
+// and writes the defaults the device reports.
+TEST_F(SettingsState, FirstChangeOrRevertMakesTheRecordFromValuesReadOrReported)
+{
+    const auto accelerationTo3 = [](State& s) { s.setCurrentPointerAcceleration(3.0); };
+    const auto speedToHalf = [](State& s) { s.setCurrentPointerSpeed(0.5); };
+    const QString& off = HidKey::UseLinearScalingMouseAcceleration;
+    const auto defaults = {std::pair(HidKey::PointerResolutionDefault, 1200 * 65536),
+                           std::pair(HidKey::PointerAccelerationDefault, -65536)};
+    struct Case
+    {
+        double resolution;
+        std::vector<std::pair<QString, int>> properties;
+        std::function<void(State&)> change;
+        DeviceSpecificSettings record;
+        Fixed resolutions, accelerations;
+    } const cases[] = {
+        {400, {}, accelerationTo3, {ReadSpeed, 3, false}, {26214400}, {196608}},
+        {1600, {}, accelerationTo3, {PointerSpeedMapping::speedFor(1600), 3, false}, {}, {196608}},
+        {400, {{off, 1}}, speedToHalf, {0.5, 1, true}, {5073754}, {-65536, -65536}},
+        {400, defaults, &State::revertPointerSpeed, {0, 1, true}, {78643200}, {-65536, -65536}},
+    };
+    for (const auto& [resolution, properties, change, record, resolutions, accelerations] : cases) {
+        SCOPED_TRACE(record.pointerSpeed);
+        store = std::make_shared<InMemoryDefaultsStore>();
+        const auto mouse = plugIn("Head Mouse", 4660, 171, std::nullopt, resolution);
+        for (const auto& [key, value] : properties)
+            mouse->changePropertyExternally(key, HidPropertyValue::integer(value));
+        drainMainLoop();
+        build().ensureDeviceSelectionAndLoadSettings();
+        EXPECT_TRUE(mouse->writes().empty());
+        change(*state);
+        EXPECT_EQ(stored(), DeviceSettingsTable({{HeadMouse, record}}));
+        EXPECT_EQ(state->currentPointerSpeed(), record.pointerSpeed); // shown
+        EXPECT_EQ(state->currentPointerDisableAcceleration(), record.pointerDisableAcceleration);
+        EXPECT_EQ(written(*mouse, Resolution), resolutions);
+        EXPECT_EQ(written(*mouse, Acceleration), accelerations);
+        waitForReadBacks();
+        state.reset();
+        unplug(mouse);
+    }
 }
 
 // The selected device plugged in again gets its settings in the transcript.
@@ -169,14 +236,14 @@ TEST_F(SettingsState, UnreadableStoredTablesAndRecordsAreNeverLost)
         QByteArray afterSave; // the stored table after the speed is set to 0.9
     };
     const QByteArray saved = R"({"4660-171-Head Mouse-N/A":{"pointerSpeed":0.9,)"
-                             R"("pointerAcceleration":1,"pointerDisableAcceleration":false}})";
+                             R"("pointerAcceleration":0.6875,"pointerDisableAcceleration":false}})";
     const QByteArray savedFromGood =
         R"({"4660-171-Head Mouse-N/A":{"pointerSpeed":0.9,)"
         R"("pointerAcceleration":3,"pointerDisableAcceleration":false})";
     const std::vector<Case> cases = {
-        {"not JSON", QByteArray("{"), true, 0.5, saved},
-        {"split into a list", QStringList{"{\"a\":1}", "2"}, true, 0.5, saved},
-        {"text, not data", QString("{" + good + "}"), true, 0.5, saved},
+        {"not JSON", QByteArray("{"), true, ReadSpeed, saved},
+        {"split into a list", QStringList{"{\"a\":1}", "2"}, true, ReadSpeed, saved},
+        {"text, not data", QString("{" + good + "}"), true, ReadSpeed, saved},
         {"one unreadable record", QByteArray("{" + good + "," + badRecord + "}"), false, 0.2,
          savedFromGood + "," + badRecord + "}"},
     };
@@ -242,7 +309,7 @@ protected:
 
 TEST_F(SettingsValues, EditIsAnnouncedStoredAndWrittenAndTheSameValueOrANonFiniteOneIsNot)
 {
-    EXPECT_FALSE(store->contains(State::DeviceSettingsKey)); // defaults make no record
+    EXPECT_FALSE(store->contains(State::DeviceSettingsKey)); // loading makes no record
     QStringList signals;
     QObject::connect(state.get(), &State::currentPointerSpeedWillChange,
                      [&] { signals << "will " + QString::number(state->currentPointerSpeed()); });
@@ -253,9 +320,10 @@ TEST_F(SettingsValues, EditIsAnnouncedStoredAndWrittenAndTheSameValueOrANonFinit
     state->setCurrentPointerSpeed(0.7);
     state->setCurrentPointerSpeed(NaN);
     state->setCurrentPointerAcceleration(-std::numeric_limits<double>::infinity());
-    EXPECT_EQ(signals, QStringList({"will 0.5", "did 0.7", "will 0.7", "did 0.7"}));
+    EXPECT_EQ(signals, QStringList({"will " + QString::number(ReadSpeed), "did 0.7", "will 0.7",
+                                    "did 0.7"}));
     EXPECT_EQ(store->writeCount(), storeWrites);
-    EXPECT_EQ(stored(), DeviceSettingsTable({{HeadMouse, {0.7, 1.0, false}}}));
+    EXPECT_EQ(stored(), DeviceSettingsTable({{HeadMouse, {0.7, 0.6875, false}}}));
     EXPECT_EQ(written(*mouse, Resolution), Fixed{3692169});
     EXPECT_EQ(mouse->writes().size(), 2u);
 }
@@ -275,9 +343,9 @@ TEST_F(SettingsValues, SpeedsMapOntoResolutionsLinearInTheirInverseWithAccelerat
     state->setCurrentPointerDisableAcceleration(true);
     state->setCurrentPointerSpeed(0.3);
     state->setCurrentPointerDisableAcceleration(false);
-    EXPECT_EQ(stored(), DeviceSettingsTable({{HeadMouse, {0.3, 1.0, false}}}));
+    EXPECT_EQ(stored(), DeviceSettingsTable({{HeadMouse, {0.3, 0.6875, false}}}));
     EXPECT_EQ(written(*mouse, Resolution), (Fixed{2621440, 8107546, 8107546}));
-    EXPECT_EQ(written(*mouse, Acceleration), (Fixed{-65536, -65536, -65536, -65536, 65536}));
+    EXPECT_EQ(written(*mouse, Acceleration), (Fixed{-65536, -65536, -65536, -65536, 45056}));
 }
 
 // A value out of range, stored by hand or by another version, or set, is bounded before it is

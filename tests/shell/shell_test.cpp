@@ -62,14 +62,18 @@ struct DelegateOnSimulatedDevices
     std::shared_ptr<sim::SimulatedService> mouse =
         system->addService(sim::ServiceSpec::mouse("Head Mouse", 1, 2, std::nullopt, 400.0));
     PointerDeviceManager manager{system};
+    // The mouse has a record from an earlier run: launching writes it.
+    std::shared_ptr<test::InMemoryDefaultsStore> store =
+        std::make_shared<test::InMemoryDefaultsStore>(
+            VeloquillPointerSettingsState::DeviceSettingsKey,
+            *encodeDeviceSettingsTable({{"1-2-Head Mouse-N/A", {0.5, 1.0, false}}}).data);
     std::unique_ptr<VeloquillPointerSettingsState> settings;
     int settingsShown = 0;
     AppDelegate delegate{
         manager,
         [this]() -> VeloquillPointerSettingsState& {
             if (!settings)
-                settings = std::make_unique<VeloquillPointerSettingsState>(
-                    manager, std::make_shared<test::InMemoryDefaultsStore>());
+                settings = std::make_unique<VeloquillPointerSettingsState>(manager, store);
             return *settings;
         },
         {[] {
@@ -150,7 +154,7 @@ TEST(ShellTranscript, SecondStartThenLaunchSavedSettingsWithoutATrayAndQuitTwice
     app.delegate.applicationDidFinishLaunching();
     ASSERT_TRUE(test::runMainLoopUntil([&] { return app.settingsShown == 1; }));
     EXPECT_GE(sinceLaunch.elapsed(), AppDelegate::SavedSettingsDelayMs);
-    // The defaults' speed 0.5 is resolution 77.41935483870967, in 16.16 truncated.
+    // The record's speed 0.5 is resolution 77.41935483870967, in 16.16 truncated.
     EXPECT_EQ(app.resolution(), HidPropertyValue::integer(5073754));
 
     app.delegate.applicationWillTerminate();

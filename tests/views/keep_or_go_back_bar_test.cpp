@@ -13,6 +13,7 @@ using KeepOrGoBackBarTest = SettingsStateTest;
 
 TEST_F(KeepOrGoBackBarTest, ShowsTheCountdownWhileAskingAndItsButtonsEscapeAndClosingDecide)
 {
+    remember(HeadMouse, {0.5, 1.0, false});
     connect("Head Mouse", 4660, 171);
     build().ensureDeviceSelectionAndLoadSettings();
     KeepOrGoBack model(*state, {15000, 3, 50});

@@ -225,6 +225,7 @@ TEST_F(PointerControlViewTest, AccelerationAmountIsDisabledWithANoteWhereTheBack
 TEST_F(PointerControlViewTest, SlidersAndNumberFieldsWriteWithinRangeAndNeverWriteBackRounding)
 {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    remember(HeadMouse, {0.5, 1.0, false});
     connect("Head Mouse", 4660, 171);
     showView();
     QSlider* speed = controls().speedRow()->slider();
@@ -449,6 +450,7 @@ TEST_F(PointerControlViewTest, ButtonsTrackClicksAndKeysMoveByFineOrCoarseStepsA
 
 TEST_F(PointerControlViewTest, ScreenReadersHearSliderValuesInTheUnitsShownAndCanSetThem)
 {
+    remember(HeadMouse, {0.5, 1.0, false});
     connect("Head Mouse", 4660, 171);
     showView();
     state->setCurrentPointerSpeed(0.75);
