@@ -13,8 +13,6 @@ inline const QString ButtonCount = QStringLiteral("HIDPointerButtonCount");
 inline const QString PointerResolution = QStringLiteral("HIDPointerResolution");
 inline const QString PointerAccelerationType = QStringLiteral("HIDPointerAccelerationType");
 inline const QString PointerAcceleration = QStringLiteral("HIDPointerAcceleration");
-inline const QString PointerResolutionDefault = QStringLiteral("HIDPointerResolutionDefault");
-inline const QString PointerAccelerationDefault = QStringLiteral("HIDPointerAccelerationDefault");
 inline const QString MouseAcceleration = QStringLiteral("HIDMouseAcceleration");
 inline const QString UseLinearScalingMouseAcceleration =
     QStringLiteral("HIDUseLinearScalingMouseAcceleration");
