@@ -50,11 +50,14 @@ enum class Afterwards
     ThroughLink // the link is kept, the file it leads to is updated and keeps its mode
 };
 
+// The Head Mouse without a record: its own resolution, 400, read back as a speed.
+constexpr double Read = 2.0 / 29;
+
 struct BadStore
 {
     const char* name;
     QByteArray content; // written to the settings file (or the file a link leads to)
-    double loadedSpeed; // what the Head Mouse gets at start
+    double loadedSpeed; // what the Head Mouse shows at start
     Afterwards afterwards = Afterwards::Preserved;
     QByteArray keptInTable = {};
     std::function<void(const QString& conf, const QString& folder)> make = {};
@@ -178,27 +181,28 @@ TEST_F(DefaultsStoreFile, BadStoredFilesAndPathsLoseNothingAndNeverStopTheStart)
         ASSERT_TRUE(QFile::link(target, path));
     };
     const std::vector<BadStore> cases = {
-        {"table unquoted, split at its commas", general(TableKey + Json), 0.5},
+        {"table unquoted, split at its commas", general(TableKey + Json), Read},
         {"table as plain text",
-         general(TableKey + "\"" + QByteArray(Json).replace("\"", "\\\"") + "\""), 0.5},
-        {"truncated @ByteArray(", general(TableKey + "@ByteArray("), 0.5},
-        {"@Variant value", general(TableKey + "@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x10)"), 0.5},
-        {"@Invalid() value", general(TableKey + "@Invalid()"), 0.5},
-        {"data that is not JSON", general(TableKey + "@ByteArray(not json)"), 0.5},
-        {"a JSON array", general(TableKey + "@ByteArray([])"), 0.5},
+         general(TableKey + "\"" + QByteArray(Json).replace("\"", "\\\"") + "\""), Read},
+        {"truncated @ByteArray(", general(TableKey + "@ByteArray("), Read},
+        {"@Variant value", general(TableKey + "@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x10)"), Read},
+        {"@Invalid() value", general(TableKey + "@Invalid()"), Read},
+        {"data that is not JSON", general(TableKey + "@ByteArray(not json)"), Read},
+        {"a JSON array", general(TableKey + "@ByteArray([])"), Read},
         {"truncated JSON",
-         general(TableKey + "\"@ByteArray({\\\"4660-171-Head Mouse-N/A\\\":{\\\"pointerSp\""), 0.5},
-        {"NaN literal", general(QByteArray(Table).replace("0.2", "NaN")), 0.5},
-        {"huge literal", general(QByteArray(Table).replace("0.2", "1e999")), 0.5},
-        {"a number", general(TableKey + "42"), 0.5},
-        {"empty value", general(TableKey), 0.5},
-        {"empty file", "", 0.5},
-        {"only a section header", "[General]\n", 0.5},
+         general(TableKey + "\"@ByteArray({\\\"4660-171-Head Mouse-N/A\\\":{\\\"pointerSp\""),
+         Read},
+        {"NaN literal", general(QByteArray(Table).replace("0.2", "NaN")), Read},
+        {"huge literal", general(QByteArray(Table).replace("0.2", "1e999")), Read},
+        {"a number", general(TableKey + "42"), Read},
+        {"empty value", general(TableKey), Read},
+        {"empty file", "", Read},
+        {"only a section header", "[General]\n", Read},
         {"invalid UTF-8 in a key", general("\xff\xfe=1\n" + Table), 0.2},
         {"invalid UTF-8 in the selection",
          general(Table + "\nselectedDeviceID_v2_settings_state=\xc3\x28"), 0.2},
         {"binary line", general(QByteArray("\x01\x02\0\x7f junk\n", 10) + Table), 0.2},
-        {"duplicate keys", general(Table + "\n" + TableKey + "@ByteArray({})"), 0.5},
+        {"duplicate keys", general(Table + "\n" + TableKey + "@ByteArray({})"), Read},
         {"comment and spacing", general("; kept by hand\n" + QByteArray(Table).replace("=", " = ")),
          0.2},
         {"another section first", "[Other]\nx=1\n" + general(Table), 0.2},
@@ -219,19 +223,19 @@ TEST_F(DefaultsStoreFile, BadStoredFilesAndPathsLoseNothingAndNeverStopTheStart)
          Afterwards::InTable, R"("curve":[1,2])"},
         {"a folder in its place",
          {},
-         0.5,
+         Read,
          Afterwards::Untouched,
          {},
          [](const QString& conf, const QString&) { ASSERT_TRUE(QDir().mkpath(conf)); }},
         {"a FIFO in its place",
          {},
-         0.5,
+         Read,
          Afterwards::Untouched,
          {},
          [&](const QString& conf, const QString&) { fifo(conf); }},
         {"a socket in its place",
          {},
-         0.5,
+         Read,
          Afterwards::Untouched,
          {},
          [](const QString& conf, const QString&) {
@@ -245,13 +249,13 @@ TEST_F(DefaultsStoreFile, BadStoredFilesAndPathsLoseNothingAndNeverStopTheStart)
          }},
         {"a dangling link",
          {},
-         0.5,
+         Read,
          Afterwards::Untouched,
          {},
          [&](const QString& conf, const QString& folder) { link(folder + "/nowhere", conf); }},
         {"a link to a FIFO standing in for a device node",
          {},
-         0.5,
+         Read,
          Afterwards::Untouched,
          {},
          [&](const QString& conf, const QString& folder) {
