@@ -85,6 +85,9 @@ TEST(VeloquillOnPlasmaWayland, AppliesStoredSpeedsSwitchesToANewDeviceAndPutsEve
     EXPECT_TRUE(read().contains("  - Trackball (stableID: 1-2-Trackball-N/A)")) << tail();
     kwin.addDevice("event5", "Zono X", 10, 20, 0.05);
     ASSERT_TRUE(holds("event5", kwinSpeedFor(0.25), false)) << tail();
+    // The Trackball has no record: it keeps its own speed and profile.
+    EXPECT_EQ(kwin.property("event4", kSpeed).toDouble(), -0.3) << tail();
+    EXPECT_TRUE(kwin.property("event4", kFlat).toBool()) << tail();
 
     // A second start hands over to the running one and ends; the first goes on.
     QProcess second;

@@ -3,6 +3,7 @@
 // a person would; and alone on an Xvfb, for how it starts and ends.
 #include "screen_robot.h"
 #include "settings/device_specific_settings.h"
+#include "settings/pointer_speed_mapping.h"
 #include "settings/qsettings_defaults_store.h"
 #include "settings/veloquill_pointer_settings_state.h"
 #include "support/main_loop.h"
@@ -624,6 +625,40 @@ TEST(VeloquillProgram, WithoutAUsableRuntimeFolderSaysSoInOneLineAndStillApplies
         EXPECT_TRUE(program.exitedCleanly()) << program.tail();
         EXPECT_EQ(desk.properties(), desk.originals);
     }
+}
+
+// Two pointers with records of their own both get them, the selected one and the other; a
+// third without one keeps its own matrix and libinput speed; quit puts back what was written.
+TEST(VeloquillProgram, EveryDeviceWithARecordGetsItAndOneWithoutIsLeftAsItIs)
+{
+    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
+    XvfbServer server;
+    XDriver driver(server.displayName());
+    driver.addMaster("Carer");
+    const int mouse = driver.deviceId("Xvfb mouse"), carer = driver.deviceId("Carer XTEST pointer");
+    const int own = driver.deviceId("Virtual core XTEST pointer");
+    driver.setFloatProperty(own, kMatrix, {0.5, 0, 0, 0, 0.5, 0, 0, 0, 1});
+    driver.setFloatProperty(own, "libinput Accel Speed", {-0.37f});
+    const auto props = [&](int device) { return xinputListProps(server.displayName(), device); };
+    const auto before = std::vector{props(mouse), props(carer), props(own)};
+    QTemporaryDir home;
+    QSettingsDefaultsStore store(home.path() + "/Veloquill/Veloquill.conf");
+    store.setData(VeloquillPointerSettingsState::DeviceSettingsKey,
+                  *encodeDeviceSettingsTable({{kMouseID, {0.75, 1.0, false}},
+                                              {"0-0-Carer XTEST pointer-N/A", {0.25, 1.0, false}}})
+                       .data);
+    store.setString(VeloquillPointerSettingsState::SelectedDeviceIDKey, kMouseID);
+
+    VeloquillProcess program(server.displayName(), home.path(), {"--include-virtual-devices"});
+    const auto scale = [&](int device) { return props(device)[kMatrix].value(0).toDouble(); };
+    EXPECT_TRUE(runMainLoopUntil([&] {
+        return std::abs(scale(mouse) - slowMotionGain(0.75)) < 1e-3 &&
+               std::abs(scale(carer) - slowMotionGain(0.25)) < 1e-3;
+    })) << program.tail();
+    EXPECT_EQ(props(own), before[2]) << "a device without a record was written";
+    program.signal(SIGTERM);
+    ASSERT_TRUE(program.exitedCleanly()) << program.tail();
+    EXPECT_EQ((std::vector{props(mouse), props(carer), props(own)}), before);
 }
 
 // However soon the server goes, the program ends with a status, never by a signal.
