@@ -76,6 +76,12 @@ std::optional<std::int64_t> PointerDevice::buttonCount() const
     return readInteger(*m_client, HidKey::ButtonCount);
 }
 
+QString PointerDevice::nameInStableID(const QString& stableID)
+{
+    const QString name = stableID.section(QLatin1Char('-'), 2, 2);
+    return name.isEmpty() ? stableID : name;
+}
+
 QString PointerDevice::stableID() const
 {
     const QString vendor = QString::number(vendorID().value_or(0));

@@ -43,6 +43,9 @@ public:
     std::optional<std::int64_t> buttonCount() const;
     // vendor-product-name-serial, the key under which per-device settings are stored.
     QString stableID() const;
+    // The name inside a stableID ("-" in it written as "_"), for a device that is not here to
+    // be asked; the whole ID when it holds none.
+    static QString nameInStableID(const QString& stableID);
     // "Travel Mouse (VID=0x1234, PID=0x00AB)"
     QString description() const;
 

@@ -1,5 +1,7 @@
 #include "shell/no_tray_footer.h"
 
+#include "views/target_size.h"
+
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -43,7 +45,7 @@ NoTrayFooter::NoTrayFooter(QWidget* startAtLogin, std::function<void()> openAbou
     layout->addWidget(m_notice);
     layout->addLayout(row);
     for (QAbstractButton* button : findChildren<QAbstractButton*>())
-        button->setMinimumHeight(kTargetHeight);
+        button->setMinimumHeight(kMinimumTargetSize);
 }
 
 void NoTrayFooter::showCloseNotice()

@@ -17,9 +17,6 @@ class NoTrayFooter : public QWidget
     Q_OBJECT
 
 public:
-    // The smallest height of a target, for a head mouse or a shaky hand.
-    static constexpr int kTargetHeight = 44;
-
     NoTrayFooter(QWidget* startAtLogin, std::function<void()> openAbout, std::function<void()> quit,
                  QWidget* parent = nullptr);
 

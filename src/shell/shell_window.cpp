@@ -146,15 +146,6 @@ void ShellWindow::showEvent(QShowEvent* event)
     QTimer::singleShot(kFrameSettleMs, this, &ShellWindow::growToFitContent);
 }
 
-void ShellWindow::moveEvent(QMoveEvent* event)
-{
-    QWidget::moveEvent(event);
-    // A frame put around the window once it is on screen may push it past the screen's edge.
-    const QSize frame = frameGeometry().size() - size();
-    if (frame != std::exchange(m_knownFrame, frame))
-        growToFitContent();
-}
-
 void ShellWindow::keyPressEvent(QKeyEvent* event)
 {
     // Keys no widget took arrive here: a line edit keeps its Return, and a window-level

@@ -54,7 +54,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -64,8 +63,6 @@ private:
     QScrollArea* m_scrollArea;
     QWidget* m_footer = nullptr;
     CloseGuard m_closeGuard;
-    // The window manager's frame as last seen: it arrives after the window is shown.
-    QSize m_knownFrame;
 };
 
 } // namespace veloquill

@@ -10,13 +10,9 @@ QString trayToolTip(const std::optional<QString>& selectedDeviceID, const QStrin
 {
     if (!selectedDeviceID)
         return QStringLiteral("Veloquill \u2013 no device selected");
-    QString name = listedDeviceName;
-    if (name.isEmpty()) {
-        // vendor-product-name-serial
-        name = selectedDeviceID->section(QLatin1Char('-'), 2, 2);
-        if (name.isEmpty())
-            name = *selectedDeviceID;
-    }
+    const QString name = listedDeviceName.isEmpty()
+                             ? PointerDevice::nameInStableID(*selectedDeviceID)
+                             : listedDeviceName;
     return QStringLiteral("Veloquill \u2013 %1: speed %2").arg(name, speed);
 }
 

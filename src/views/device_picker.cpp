@@ -14,14 +14,6 @@ namespace veloquill {
 
 namespace {
 using State = VeloquillPointerSettingsState;
-
-// The name inside a stableID ("vendor-product-name-serial", "-" in the name written as "_"),
-// for a device that is not here to be asked.
-QString nameInStableID(const QString& stableID)
-{
-    const QString name = stableID.section(QLatin1Char('-'), 2, 2);
-    return name.isEmpty() ? stableID : name;
-}
 } // namespace
 
 DevicePicker::DevicePicker(State& state, PointerDeviceManager& manager, QWidget* parent)
@@ -141,7 +133,7 @@ void DevicePicker::showSelection(const std::optional<QString>& selectedDeviceID)
     }
     const bool disconnected = row == m_disconnected;
     if (disconnected) {
-        const QString name = nameInStableID(*selectedDeviceID);
+        const QString name = PointerDevice::nameInStableID(*selectedDeviceID);
         const QString note = QStringLiteral(" (not connected)");
         m_disconnected->setText(literalButtonText(name) + note);
         m_disconnected->setAccessibleName(name + note);

@@ -1,6 +1,7 @@
 #include "views/keep_or_go_back_bar.h"
 
 #include "settings/keep_or_go_back.h"
+#include "views/target_size.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -11,15 +12,13 @@
 namespace veloquill {
 
 namespace {
-constexpr int MinimumTarget = 44;
-
 QPushButton* makeButton(const QString& text, QWidget* parent)
 {
     auto* button = new QPushButton(text, parent);
     // Enter must not decide for the user: it presses only the focused button.
     button->setAutoDefault(false);
     button->setDefault(false);
-    button->setMinimumSize(MinimumTarget, MinimumTarget);
+    button->setMinimumSize(kMinimumTarget);
     button->setAccessibleName(text);
     return button;
 }
