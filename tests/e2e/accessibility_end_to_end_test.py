@@ -20,6 +20,9 @@ BINARY = sys.argv.pop(1) if len(sys.argv) > 1 else os.environ.get("VELOQUILL_BIN
 BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
 SESSION_CONF = "/usr/share/dbus-1/session.conf"
 WINDOW = "Veloquill Settings"
+# A small laptop screen: the window must fit it whole.
+SCREEN_SIZE = (1280, 800)
+SCREEN = "%dx%dx24" % SCREEN_SIZE
 NONE_CHOICE = "None (No device selected)"
 # Without a tray the program waits this long for one before it opens its window by itself.
 WINDOW_DEADLINE = 30
@@ -82,7 +85,7 @@ class SettingsWindowAccessibility(unittest.TestCase):
         cls.env.update(XDG_CONFIG_HOME=cls.home, XDG_RUNTIME_DIR=cls.home)
 
         xvfb = cls.start(["Xvfb", "-displayfd", "1", "-noreset", "-nolisten", "tcp",
-                          "-screen", "0", "1280x1024x24"], stdout=subprocess.PIPE)
+                          "-screen", "0", SCREEN], stdout=subprocess.PIPE)
         number = read_line(xvfb, 10)
         if not number:
             raise RuntimeError("Xvfb did not start")
@@ -207,6 +210,32 @@ class SettingsWindowAccessibility(unittest.TestCase):
     def test_window_is_a_frame_named_veloquill_settings(self):
         self.assertEqual(self.window.get_role_name(), "frame")
         self.assertEqual(self.window.get_name(), WINDOW)
+        box = self.window.get_extents(Atspi.CoordType.SCREEN)
+        self.assertTrue(box.x >= 0 and box.y >= 0 and box.x + box.width <= SCREEN_SIZE[0]
+                        and box.y + box.height <= SCREEN_SIZE[1],
+                        f"{box.width}x{box.height} at {box.x},{box.y} is off the screen")
+
+    def test_help_panel_is_a_dialog_with_the_keyboard_until_escape(self):
+        button = self.only("push button", "Help: Pointer speed")
+        self.assertTrue(button.grab_focus())
+        wait_until(lambda: has_state(button, Atspi.StateType.FOCUSED), 5)
+        subprocess.run(["xdotool", "key", "space"], env=self.env, check=True)
+
+        def panel():
+            application = self.window.get_parent()
+            application.clear_cache()
+            return next((w for w in children(application) if w.get_name() == button.get_name()
+                         and has_state(w, Atspi.StateType.SHOWING)), None)
+        dialog = wait_until(panel, 5)
+        self.assertIsNotNone(dialog, "the help panel is not in the accessibility tree")
+        self.assertEqual(dialog.get_role_name(), "dialog")
+        self.assertTrue(wait_until(lambda: any(has_state(n, Atspi.StateType.FOCUSED)
+                                               for n in walk(dialog)), 5),
+                        "the help panel does not have the keyboard")
+        subprocess.run(["xdotool", "key", "Escape"], env=self.env, check=True)
+        self.assertTrue(wait_until(lambda: panel() is None, 5), "Escape left the panel open")
+        self.assertTrue(wait_until(lambda: has_state(button, Atspi.StateType.FOCUSED), 5),
+                        "the keyboard did not go back to the help button")
 
     def test_sliders_report_their_values_in_units(self):
         for name, (minimum, maximum, step) in SLIDERS.items():
