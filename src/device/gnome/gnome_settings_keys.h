@@ -1,0 +1,76 @@
+#pragma once
+
+// GNOME's pointer settings, one set per kind of device, in the schemas
+// org.gnome.desktop.peripherals.{mouse,trackball,touchpad,pointingstick} through GSettings.
+// Mutter applies them at once to every device of the kind. Writes never wait: GSettings'
+// backend (dconf in a real session) takes them in the background.
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <optional>
+
+namespace veloquill::gnome {
+
+enum class Schema
+{
+    Mouse,
+    Trackball,
+    Touchpad,
+    PointingStick
+};
+
+enum class Key
+{
+    Speed,       // "speed", a double from -1 to 1; the trackball schema has none
+    AccelProfile // "accel-profile": "default", "flat" or "adaptive"
+};
+
+struct SettingKey
+{
+    Schema schema = Schema::Mouse;
+    Key key = Key::Speed;
+    friend bool operator==(const SettingKey&, const SettingKey&) = default;
+    friend auto operator<=>(const SettingKey&, const SettingKey&) = default;
+};
+
+// "org.gnome.desktop.peripherals.mouse", "speed": for log lines.
+QString schemaId(Schema schema);
+QString keyName(Key key);
+
+class GnomeSettingsKeys : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit GnomeSettingsKeys(QObject* parent = nullptr);
+    ~GnomeSettingsKeys() override;
+
+    // Whether the four schemas, with the keys above, are installed; when not, nothing below
+    // reads or writes anything.
+    bool available() const;
+    // What the key holds now: the user's value, else the default. A double for Speed, a
+    // string for AccelProfile; invalid when unavailable.
+    QVariant value(SettingKey key) const;
+    // The user's own value; nothing when the key holds its default because none was set.
+    std::optional<QVariant> userValue(SettingKey key) const;
+    QVariant defaultValue(SettingKey key) const;
+    // False when refused: not writable (locked down), out of the key's range, wrong type.
+    bool write(SettingKey key, const QVariant& value);
+    // The user's value goes; the key holds its default again.
+    void reset(SettingKey key);
+    // Waits until every write has reached the backend: only before the program exits.
+    void sync();
+
+Q_SIGNALS:
+    // Any change of a key, this process's own writes included, on the main loop.
+    void changed(veloquill::gnome::SettingKey key);
+
+private:
+    struct Schemas;
+    std::unique_ptr<Schemas> m_schemas;
+};
+
+} // namespace veloquill::gnome

@@ -1,0 +1,64 @@
+#pragma once
+
+// The pointing devices udev knows: the event nodes of the `input` subsystem that udev marks as
+// a mouse, trackball, pointing stick or touchpad, listed at start and followed through udev's
+// monitor, whose socket is read on the main loop. What Mutter drives, seen without Mutter.
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace veloquill::gnome {
+
+// The kind GNOME keeps one setting for.
+enum class DeviceKind
+{
+    Mouse,
+    Trackball,
+    Touchpad,
+    PointingStick
+};
+
+struct UdevPointerDevice
+{
+    QString sysName;    // "event5"
+    QString deviceNode; // "/dev/input/event5"
+    // From the parent input device: its `name`, and `id/vendor`, `id/product` (hexadecimal).
+    QString name;
+    std::uint32_t vendor = 0;
+    std::uint32_t product = 0;
+    // ID_SERIAL_SHORT of the node or one of its parents.
+    std::optional<QString> serialNumber;
+    DeviceKind kind = DeviceKind::Mouse;
+    friend bool operator==(const UdevPointerDevice&, const UdevPointerDevice&) = default;
+};
+
+class UdevPointerDevices : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit UdevPointerDevices(QObject* parent = nullptr);
+    ~UdevPointerDevices() override;
+
+    // Lists the devices present and starts following udev's events; false, with one log line,
+    // when udev cannot be used (the list then stays empty).
+    bool start();
+    // In the order udev listed them, arrivals last.
+    const std::vector<UdevPointerDevice>& devices() const { return m_devices; }
+
+Q_SIGNALS:
+    void deviceAdded(const veloquill::gnome::UdevPointerDevice& device);
+    void deviceRemoved(const QString& sysName);
+
+private:
+    struct Udev;
+    std::unique_ptr<Udev> m_udev;
+    std::vector<UdevPointerDevice> m_devices;
+};
+
+} // namespace veloquill::gnome
