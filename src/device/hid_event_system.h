@@ -179,6 +179,9 @@ public:
     // Whether the amount of acceleration can be set apart from the speed. When not, writing an
     // acceleration only switches it on or off, and the window says so.
     virtual bool supportsAccelerationAmount() const { return true; }
+    // Whether the desktop keeps one setting for every device of a kind rather than one per
+    // device: then a write to one device is a write to all of its kind.
+    virtual bool settingsSharedByKind() const { return false; }
 };
 
 } // namespace veloquill

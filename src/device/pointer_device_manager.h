@@ -63,6 +63,7 @@ public:
 
     // Whether the devices take an amount of acceleration apart from their speed.
     bool supportsAccelerationAmount() const { return m_eventSystem->supportsAccelerationAmount(); }
+    bool settingsSharedByKind() const { return m_eventSystem->settingsSharedByKind(); }
 
 Q_SIGNALS:
     // Around every change of devices(): before the new list is stored, and after.

@@ -229,6 +229,11 @@ void VeloquillPointerSettingsState::selectedDeviceIDDidSet(const std::optional<Q
         return;
     logLine(QStringLiteral(
         "VeloquillPointerSettingsState: selectedDeviceID changed post-initialization."));
+    if (m_manager.settingsSharedByKind()) {
+        // The newly selected device's record takes over its kind's shared setting.
+        m_appliedDevices.clear();
+        applyStoredRecords();
+    }
     loadSettingsForSelectedDevice();
 }
 

@@ -188,9 +188,14 @@ bool VeloquillPointerSettingsState::wasApplied(const PointerDeviceRef& device) c
 void VeloquillPointerSettingsState::applyStoredRecords()
 {
     std::erase_if(m_appliedDevices, [](const auto& applied) { return applied.expired(); });
+    // Where every device of a kind shares one setting, only the selected device's record is
+    // given: otherwise the setting would hold whichever device's came last.
+    const bool onlySelected = m_manager.settingsSharedByKind();
     for (const PointerDeviceRef& device : m_manager.devices()) {
         const auto record = m_perDeviceSettings.constFind(device->stableID());
         if (record == m_perDeviceSettings.cend() || wasApplied(device))
+            continue;
+        if (onlySelected && device->stableID() != m_selectedDeviceID)
             continue;
         logLine(Prefix + QStringLiteral("[HARDWARE APPLY] Applying saved settings to device: ") +
                 nameAndID(*device));

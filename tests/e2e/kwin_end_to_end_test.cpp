@@ -1,6 +1,6 @@
 // The real program in a Plasma Wayland session, against a stand-in KWin on a private bus: no
 // X display, Qt's offscreen platform.
-#include "device/kwin/kwin_mapping.h"
+#include "device/libinput_mapping.h"
 #include "settings/pointer_speed_mapping.h"
 #include "settings/qsettings_defaults_store.h"
 #include "settings/veloquill_pointer_settings_state.h"
@@ -28,7 +28,7 @@ const QString kSpeed = "pointerAcceleration", kFlat = "pointerAccelerationProfil
 double kwinSpeedFor(double sliderSpeed)
 {
     const auto fixed = toFixedPoint(PointerSpeedMapping::forSpeed(sliderSpeed).systemResolution);
-    return *kwin::speedForResolution(*fixed);
+    return *libinput::speedForResolution(*fixed);
 }
 
 // A Plasma Wayland session on the stand-in's bus, the settings kept in `home`.

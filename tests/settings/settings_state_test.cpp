@@ -162,6 +162,26 @@ TEST_F(SettingsState, EveryDeviceWithARecordGetsItAtStartAndOnArrivalAndSelectin
     EXPECT_EQ(written(*foot, Acceleration), (Fixed{-65536, -65536}));
 }
 
+// As on GNOME, where one setting serves every device of a kind: the selected device's record
+// is the one given, again each time it is selected.
+TEST_F(SettingsState, WhereSettingsAreSharedByKindOnlyTheSelectedDeviceGetsItsRecord)
+{
+    system->setSettingsSharedByKind(true);
+    store->setData(State::DeviceSettingsKey,
+                   *encodeDeviceSettingsTable({{"2-2-Trackball-N/A", {0.75, 7.3, false}},
+                                               {"1-1-Foot Mouse-N/A", {0.25, 1.0, true}}})
+                        .data);
+    store->setString(State::SelectedDeviceIDKey, "2-2-Trackball-N/A");
+    const auto ball = connect("Trackball", 2, 2);
+    const auto foot = connect("Foot Mouse", 1, 1);
+    build().ensureDeviceSelectionAndLoadSettings();
+    EXPECT_TRUE(foot->writes().empty());
+    state->setSelectedDeviceID("1-1-Foot Mouse-N/A");
+    state->setSelectedDeviceID("2-2-Trackball-N/A");
+    EXPECT_EQ(written(*ball, Resolution), (Fixed{3456843, 3456843}));
+    EXPECT_EQ(written(*foot, Acceleration), (Fixed{-65536, -65536}));
+}
+
 // A device without a record shows what it holds; the first change stores the values it did
 // not touch as read, and one outside its slider's range is not written. Revert shows, stores
 // and writes the defaults the device reports.

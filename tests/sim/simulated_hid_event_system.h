@@ -42,6 +42,8 @@ public:
     bool isDeliveringEvents() const;
 
     void setCreateClientFails(bool fails) { m_createClientFails = fails; }
+    bool settingsSharedByKind() const override { return m_sharedByKind; }
+    void setSettingsSharedByKind(bool shared) { m_sharedByKind = shared; }
     void setCopyServicesFails(bool fails);
     // Unset parameters read as NoSystemService with code -536870212.
 
@@ -51,6 +53,7 @@ private:
     std::shared_ptr<World> m_world;
     std::uint64_t m_nextRegistryID = 4294968001;
     bool m_createClientFails = false;
+    bool m_sharedByKind = false;
     int m_originalsForgotten = 0;
 };
 

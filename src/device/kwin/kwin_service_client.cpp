@@ -2,8 +2,8 @@
 
 #include "device/hid_keys.h"
 #include "device/kwin/kwin_dbus.h"
-#include "device/kwin/kwin_mapping.h"
 #include "device/kwin/kwin_session.h"
+#include "device/libinput_mapping.h"
 #include "device/udev_serial.h"
 #include "support/fixed_point.h"
 #include "support/log.h"
@@ -120,7 +120,7 @@ HidPropertyValue KWinServiceClient::copyProperty(const QString& key) const
         return readDefault(key);
     refresh();
     if (key == HidKey::PointerResolution) {
-        const auto resolution = resolutionForSpeed(m_held.speed);
+        const auto resolution = libinput::resolutionForSpeed(m_held.speed);
         return resolution ? HidPropertyValue::integer(*resolution) : HidPropertyValue();
     }
     if (key == HidKey::UseLinearScalingMouseAcceleration)
@@ -131,8 +131,9 @@ HidPropertyValue KWinServiceClient::copyProperty(const QString& key) const
 HidPropertyValue KWinServiceClient::readDefault(const QString& key) const
 {
     if (key == HidKey::PointerResolutionDefault) {
-        const auto resolution =
-            m_facts.defaultSpeed ? resolutionForSpeed(*m_facts.defaultSpeed) : std::nullopt;
+        const auto resolution = m_facts.defaultSpeed
+                                    ? libinput::resolutionForSpeed(*m_facts.defaultSpeed)
+                                    : std::nullopt;
         return resolution ? HidPropertyValue::integer(*resolution) : HidPropertyValue();
     }
     if (!m_facts.defaultFlat)
@@ -212,7 +213,7 @@ void KWinServiceClient::writeResolution(KWinSession& session, const HidPropertyV
     std::optional<double> speed = m_firstSeen.speed;
     if (!value.isNull()) {
         const auto fixed = value.toInt32();
-        speed = fixed ? speedForResolution(*fixed) : std::nullopt;
+        speed = fixed ? libinput::speedForResolution(*fixed) : std::nullopt;
     }
     if (!speed) {
         logIgnoredWrite(HidKey::PointerResolution, value,
@@ -252,7 +253,7 @@ void KWinServiceClient::send(KWinSession& session, Setting setting, const QStrin
     // On record before it is sent: after a crash the device may hold it.
     const KWinWritten before = m_written;
     if (setting == Setting::Speed)
-        m_written.speed = std::clamp(value.toDouble(), kMinSpeed, kMaxSpeed);
+        m_written.speed = std::clamp(value.toDouble(), libinput::kMinSpeed, libinput::kMaxSpeed);
     else
         m_written.flat = property == Property::Flat;
     if (!std::exchange(m_changed, true) || m_written != before)
@@ -296,7 +297,8 @@ void KWinServiceClient::answered(Setting setting, const QString& property, const
 void KWinServiceClient::took(const QString& property, const QVariant& value)
 {
     if (property == Property::Speed) {
-        m_held.speed = std::clamp(value.toDouble(), kMinSpeed, kMaxSpeed); // as KWin clamps
+        m_held.speed = std::clamp(value.toDouble(), libinput::kMinSpeed,
+                                  libinput::kMaxSpeed); // as KWin clamps
     } else {
         m_held.flat = property == Property::Flat;
         m_held.adaptive = !m_held.flat;

@@ -1,8 +1,8 @@
 #include "device/kwin/kwin_session.h"
 
 #include "device/hid_service_client_ops.h"
-#include "device/kwin/kwin_mapping.h"
 #include "device/kwin/kwin_service_client.h"
+#include "device/libinput_mapping.h"
 #include "support/log.h"
 
 #include <QDBusConnectionInterface>
@@ -81,7 +81,9 @@ QString journalFault(const JournalDevice& entry)
         if (!wellFormed || property.writtenState == JournalWritten::Unknown)
             return QStringLiteral("\"") + property.name +
                    QStringLiteral("\" is not as this program writes it");
-        const auto inRange = [](double value) { return value >= kMinSpeed && value <= kMaxSpeed; };
+        const auto inRange = [](double value) {
+            return value >= libinput::kMinSpeed && value <= libinput::kMaxSpeed;
+        };
         if (speed && (!inRange(doubleOf(property.bytes)) ||
                       (property.writtenState == JournalWritten::Value &&
                        !inRange(doubleOf(property.written)))))

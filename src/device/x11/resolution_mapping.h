@@ -3,6 +3,8 @@
 // How the device layer's pointer resolution (16.16 fixed point, counts per inch) maps onto
 // an XInput device's "Coordinate Transformation Matrix". Pure functions.
 
+#include "device/neutral_resolution.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -11,10 +13,8 @@ namespace veloquill::x11 {
 
 using TransformMatrix = std::array<float, 9>; // row-major, as the X property holds it
 
-// The resolution at which the matrix leaves relative motion unchanged: the one the default
-// speed 0.5 gives (77.41935483870967) as the layer writes it, truncated to 16.16. So a device
-// keeps its own speed until the user changes it, and speed 0.5 is exactly the identity.
-inline constexpr std::int32_t kNeutralFixedResolution = 5073754;
+// The matrix leaves relative motion unchanged at the neutral resolution.
+using veloquill::kNeutralFixedResolution;
 
 // The uniform scale of the matrix's 2×2 linear part: the square root of its determinant's
 // magnitude, which is the plain factor for a diagonal matrix and ignores rotation or

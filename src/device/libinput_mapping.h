@@ -1,14 +1,15 @@
 #pragma once
 
-// How the device layer's pointer resolution (16.16 fixed point) maps onto KWin's
-// "pointerAcceleration", libinput's speed. Pure functions; docs/kwin-backend.md has the table.
+// How the device layer's pointer resolution (16.16 fixed point) maps onto libinput's speed,
+// which every libinput-based desktop takes (KWin's "pointerAcceleration", GNOME's "speed").
+// Pure functions; docs/kwin-backend.md has the table.
 
 #include <cstdint>
 #include <optional>
 
-namespace veloquill::kwin {
+namespace veloquill::libinput {
 
-// libinput's speed range; KWin clamps what it is given to it.
+// libinput's speed range; desktops clamp what they are given to it.
 inline constexpr double kMinSpeed = -1.0;
 inline constexpr double kMaxSpeed = 1.0;
 
@@ -21,4 +22,4 @@ std::optional<double> speedForResolution(std::int32_t fixedResolution);
 // would not move) or when not finite or out of 16.16's range.
 std::optional<std::int32_t> resolutionForSpeed(double speed);
 
-} // namespace veloquill::kwin
+} // namespace veloquill::libinput

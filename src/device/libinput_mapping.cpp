@@ -1,15 +1,12 @@
-#include "device/kwin/kwin_mapping.h"
+#include "device/libinput_mapping.h"
 
-#include "device/x11/resolution_mapping.h"
+#include "device/neutral_resolution.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-namespace veloquill::kwin {
-
-// The same neutral resolution as on X11, so a device moves alike in both sessions.
-using x11::kNeutralFixedResolution;
+namespace veloquill::libinput {
 
 std::optional<double> speedForResolution(std::int32_t fixedResolution)
 {
@@ -30,4 +27,4 @@ std::optional<std::int32_t> resolutionForSpeed(double speed)
     return static_cast<std::int32_t>(fixed);
 }
 
-} // namespace veloquill::kwin
+} // namespace veloquill::libinput
