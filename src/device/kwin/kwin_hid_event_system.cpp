@@ -1,6 +1,5 @@
 #include "device/kwin/kwin_hid_event_system.h"
 
-#include "device/kwin/kwin_event_system_client.h"
 #include "device/kwin/kwin_session.h"
 #include "support/log.h"
 
@@ -51,7 +50,7 @@ bool KWinHidEventSystem::managerAnswers(const QString& busAddress)
 
 std::unique_ptr<HidEventSystemClient> KWinHidEventSystem::createClient()
 {
-    return std::make_unique<kwin::KWinEventSystemClient>(m_session);
+    return std::make_unique<ServiceDirectoryClient>(m_session);
 }
 
 ControlUnavailableReason KWinHidEventSystem::controlUnavailableReason()

@@ -6,6 +6,7 @@
 // KWin lists again, is a new one.
 
 #include "device/hid_event_system.h"
+#include "device/service_directory.h"
 
 #include <QString>
 #include <QStringList>
@@ -58,7 +59,7 @@ struct KWinDeviceFacts
                                                          const QVariantMap& properties);
 };
 
-class KWinServiceClient : public HidServiceClient,
+class KWinServiceClient : public ListedService,
                           public std::enable_shared_from_this<KWinServiceClient>
 {
 public:
@@ -84,7 +85,7 @@ public:
     std::shared_ptr<HidDevice> createDevice() override { return nullptr; }
     QString describe() const override;
 
-    std::uint64_t registryID() const { return m_registryID; }
+    std::uint64_t registryID() const override { return m_registryID; }
     const KWinDeviceFacts& facts() const { return m_facts; }
     const KWinPointerSettings& firstSeen() const { return m_firstSeen; }
     const KWinWritten& written() const { return m_written; }

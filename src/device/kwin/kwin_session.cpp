@@ -1,6 +1,5 @@
 #include "device/kwin/kwin_session.h"
 
-#include "device/hid_service_client_ops.h"
 #include "device/kwin/kwin_service_client.h"
 #include "device/libinput_mapping.h"
 #include "support/log.h"
@@ -215,10 +214,7 @@ void KWinSession::deviceArrived(const QString& sysName,
     const auto service = properties ? addService(sysName, *properties) : nullptr;
     if (!service)
         return;
-    for (const auto& client : liveClients()) {
-        if (client->scheduled && matchesAny(client->matching, *service))
-            client->matchingCallbacks.callWhile([&client] { return client->scheduled; }, service);
-    }
+    announce(service);
 }
 
 void KWinSession::removeService(const QString& sysName)
@@ -255,34 +251,9 @@ void KWinSession::ownerChanged(const QString&, const QString& oldOwner, const QS
     listDevices();
 }
 
-void KWinSession::attachClient(const std::shared_ptr<KWinClientState>& client)
+std::vector<std::shared_ptr<ListedService>> KWinSession::listedServices() const
 {
-    m_clients.push_back(client);
-}
-
-std::vector<std::shared_ptr<KWinClientState>> KWinSession::liveClients()
-{
-    std::erase_if(m_clients, [](const auto& client) { return client.expired(); });
-    std::vector<std::shared_ptr<KWinClientState>> clients;
-    for (const auto& client : m_clients)
-        clients.push_back(client.lock());
-    return clients;
-}
-
-void KWinSession::notifyChanged(const QStringList& keys)
-{
-    const auto self = shared_from_this();
-    for (const auto& client : liveClients()) {
-        // Lists a callback registers meanwhile are not walked; the lists themselves stay
-        // where they are for as long as the client does.
-        std::vector<HidCallbackList<void()>*> lists;
-        for (const auto& [key, callbacks] : client->propertyCallbacks) {
-            if (keys.contains(key))
-                lists.push_back(callbacks.get());
-        }
-        for (auto* callbacks : lists)
-            callbacks->callWhile([&client] { return client->scheduled; });
-    }
+    return {m_services.begin(), m_services.end()};
 }
 
 void KWinSession::journalDevice(const KWinServiceClient& service)

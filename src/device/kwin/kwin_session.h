@@ -10,6 +10,7 @@
 #include "device/hid_event_system.h"
 #include "device/kwin/kwin_dbus.h"
 #include "device/restore_journal.h"
+#include "device/service_directory.h"
 
 #include <QDeadlineTimer>
 #include <QObject>
@@ -29,20 +30,9 @@ namespace veloquill::kwin {
 class KWinServiceClient;
 struct KWinPointerSettings;
 
-// The callbacks of one client; the session holds it weakly, so a client destroyed inside one
-// of its own callbacks is never called again.
-struct KWinClientState
-{
-    bool scheduled = false;
-    // Until matching is set every service matches.
-    std::optional<std::vector<HidMatchingDictionary>> matching;
-    HidCallbackList<void(const HidServiceClientRef&)> matchingCallbacks;
-    // KWin reports no input events; registrations are kept but never called.
-    HidCallbackList<void(const HidServiceClientRef&, const HidEventRef&)> eventCallbacks;
-    std::vector<std::pair<QString, std::unique_ptr<HidCallbackList<void()>>>> propertyCallbacks;
-};
-
-class KWinSession : public QObject, public std::enable_shared_from_this<KWinSession>
+class KWinSession : public QObject,
+                    public ServiceDirectory,
+                    public std::enable_shared_from_this<KWinSession>
 {
     Q_OBJECT
 
@@ -58,11 +48,7 @@ public:
     // KWin owns its name on the bus (as last told by the bus, without asking).
     bool kwinPresent() const { return m_kwinPresent; }
     const std::vector<std::shared_ptr<KWinServiceClient>>& services() const { return m_services; }
-
-    void attachClient(const std::shared_ptr<KWinClientState>& client);
-    // Tells the clients that these keys changed on some service (called on the main loop,
-    // when KWin has taken a write).
-    void notifyChanged(const QStringList& keys);
+    std::vector<std::shared_ptr<ListedService>> listedServices() const override;
     // The service's first-seen values and what was last written to it go to the journal,
     // under its vendor, product and name, before each write.
     void journalDevice(const KWinServiceClient& service);
@@ -96,7 +82,6 @@ private:
     std::shared_ptr<KWinServiceClient> addService(const QString& sysName,
                                                   const QVariantMap& properties);
     void removeService(const QString& sysName);
-    std::vector<std::shared_ptr<KWinClientState>> liveClients();
 
     KWinCalls m_calls;
     QDBusServiceWatcher* m_watcher = nullptr;
@@ -111,7 +96,6 @@ private:
     std::optional<QDeadlineTimer> m_restoreDeadline;
     std::uint64_t m_nextRegistryID = 1;
     std::vector<std::shared_ptr<KWinServiceClient>> m_services;
-    std::vector<std::weak_ptr<KWinClientState>> m_clients;
     RestoreJournal m_journal;
     QString m_bootMark;
 };
