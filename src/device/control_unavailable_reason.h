@@ -6,12 +6,12 @@ namespace veloquill {
 // finds it; the settings window explains each one and what the user can do about it.
 enum class ControlUnavailableReason
 {
-    NoReason,        // it can (named so: Xlib defines None as a macro)
-    WaylandSession,  // the session is Wayland (or the display is Xwayland's stand-in)
-    NoXInput22,      // the X server's XInput is missing or older than 2.2
-    DisplayLost,     // no X display, or the connection to it broke
-    GnomeWayland,    // GNOME on Wayland lets no other program set per-device pointer settings
-    KWinUnreachable, // KWin's input interface on the session bus does not answer
+    NoReason,             // it can (named so: Xlib defines None as a macro)
+    WaylandSession,       // the session is Wayland (or the display is Xwayland's stand-in)
+    NoXInput22,           // the X server's XInput is missing or older than 2.2
+    DisplayLost,          // no X display, or the connection to it broke
+    GnomeSettingsMissing, // GNOME's pointer settings schemas are not installed
+    KWinUnreachable,      // KWin's input interface on the session bus does not answer
 };
 
 } // namespace veloquill

@@ -24,20 +24,21 @@ BackendChoice chooseBackend(const SessionEnvironment& environment, const QString
         return {Backend::X11, QStringLiteral("chosen with --backend x11")};
     if (forced == QStringLiteral("kwin"))
         return {Backend::KWin, QStringLiteral("chosen with --backend kwin")};
+    if (forced == QStringLiteral("gnome"))
+        return {Backend::Gnome, QStringLiteral("chosen with --backend gnome")};
     // A usage error, which the command line refuses before any session is looked at.
     if (!forced.isEmpty())
-        return {Backend::None,
-                QStringLiteral("--backend takes x11 or kwin, not \"") + forced + QLatin1Char('"')};
+        return {Backend::None, QStringLiteral("--backend takes x11, kwin or gnome, not \"") +
+                                   forced + QLatin1Char('"')};
     // A Wayland session may offer an X display too (Xwayland), whose devices only stand in
     // for the compositor's: Wayland decides.
     if (!environment.waylandDisplay.isEmpty() ||
         environment.sessionType.compare(QStringLiteral("wayland"), Qt::CaseInsensitive) == 0) {
+        // "ubuntu:GNOME" and the like: GNOME's settings, whoever brands it.
+        if (runs(environment.currentDesktop, QStringLiteral("GNOME")))
+            return {Backend::Gnome, QStringLiteral("a Wayland session of GNOME")};
         if (kwinAnswers())
             return {Backend::KWin, QStringLiteral("a Wayland session whose KWin answers")};
-        if (runs(environment.currentDesktop, QStringLiteral("GNOME")))
-            return {Backend::None,
-                    QStringLiteral("GNOME offers no per-device pointer settings to other programs"),
-                    ControlUnavailableReason::GnomeWayland};
         if (runs(environment.currentDesktop, QStringLiteral("KDE")))
             return {Backend::None,
                     QStringLiteral("KWin's input devices do not answer on the session bus"),

@@ -16,6 +16,7 @@ enum class Backend
 {
     X11,
     KWin,
+    Gnome,
     None // the permission view says why
 };
 
@@ -37,9 +38,9 @@ struct BackendChoice
     ControlUnavailableReason unavailable = ControlUnavailableReason::NoReason;
 };
 
-// `forced` is what --backend names ("x11", "kwin"), empty when not given. `kwinAnswers` is
-// asked only in a Wayland session that nothing forced: whether KWin's input device manager
-// answers on the session bus.
+// `forced` is what --backend names ("x11", "kwin", "gnome"), empty when not given.
+// `kwinAnswers` is asked only in a Wayland session of no GNOME that nothing forced: whether
+// KWin's input device manager answers on the session bus.
 BackendChoice chooseBackend(const SessionEnvironment& environment, const QString& forced,
                             const std::function<bool()>& kwinAnswers);
 

@@ -1,5 +1,6 @@
 // veloquill: per-device pointer speed and acceleration for the Linux desktop (X11, and KDE
 // Plasma on Wayland).
+#include "device/gnome/gnome_hid_event_system.h"
 #include "device/kwin/kwin_hid_event_system.h"
 #include "device/pointer_device_manager.h"
 #include "device/x11/x11_hid_event_system.h"
@@ -80,7 +81,8 @@ Options parseOptions(const QStringList& arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Per-device pointer speed and acceleration for the Linux desktop: X11 "
-                       "sessions, and KDE Plasma on Wayland."));
+                       "sessions, KDE Plasma on Wayland, and GNOME on Wayland (one setting for "
+                       "each kind of device)."));
     // Qt's own help option would also offer --help-all for Qt options this program refuses.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Displays help on command-line options."));
@@ -98,8 +100,9 @@ Options parseOptions(const QStringList& arguments)
     parser.addOption(restore);
     const QCommandLineOption backend(
         QStringLiteral("backend"),
-        QStringLiteral("Control devices through <backend>, x11 (XInput2) or kwin (KDE Plasma on "
-                       "Wayland), instead of the one the session calls for."),
+        QStringLiteral("Control devices through <backend>, x11 (XInput2), kwin (KDE Plasma on "
+                       "Wayland) or gnome (GNOME's mouse and touchpad settings), instead of the "
+                       "one the session calls for."),
         QStringLiteral("backend"));
     parser.addOption(backend);
 
@@ -107,11 +110,13 @@ Options parseOptions(const QStringList& arguments)
     const bool parsed = parser.parse(arguments);
     const QString backendName = parsed ? parser.value(backend) : QString();
     const bool knownBackend = backendName.isEmpty() || backendName == QStringLiteral("x11") ||
-                              backendName == QStringLiteral("kwin");
+                              backendName == QStringLiteral("kwin") ||
+                              backendName == QStringLiteral("gnome");
     if (!parsed || !knownBackend) {
         const QString error =
-            parsed ? QStringLiteral("--backend takes x11 or kwin, not '%1'.").arg(backendName)
-                   : parser.errorText();
+            parsed
+                ? QStringLiteral("--backend takes x11, kwin or gnome, not '%1'.").arg(backendName)
+                : parser.errorText();
         std::fprintf(stderr, "veloquill: %s\nTry 'veloquill --help' for more information.\n",
                      qPrintable(error));
         options.exitStatus = kUsageErrorStatus;
@@ -153,6 +158,16 @@ int restoreFromJournal(Backend backend, const X11HidEventSystemOptions& options)
         else
             why = QStringLiteral("KWin did not confirm that every device is back (the lines "
                                  "above say which and why)");
+    } else if (backend == Backend::Gnome) {
+        auto eventSystem = std::make_shared<GnomeHidEventSystem>();
+        if (!eventSystem->canControlPointerDevices())
+            why = QStringLiteral("GNOME's pointer settings (org.gnome.desktop.peripherals) are "
+                                 "not installed");
+        else if (restoreThrough(eventSystem))
+            return 0;
+        else
+            why = QStringLiteral("GSettings did not take back every setting (the lines above say "
+                                 "which); they stay in the journal");
     } else {
         auto eventSystem = std::make_shared<X11HidEventSystem>(options);
         if (eventSystem->isConnected() && restoreThrough(eventSystem))
@@ -348,6 +363,10 @@ int main(int argc, char** argv)
         }
         eventSystem = x11System;
         trustQuery = [x11System] { return x11System->controlUnavailableReason(); };
+    } else if (choice.backend == Backend::Gnome) {
+        auto gnomeSystem = std::make_shared<GnomeHidEventSystem>();
+        eventSystem = gnomeSystem;
+        trustQuery = [gnomeSystem] { return gnomeSystem->controlUnavailableReason(); };
     } else {
         auto kwinSystem = std::make_shared<KWinHidEventSystem>();
         eventSystem = kwinSystem;

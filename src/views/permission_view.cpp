@@ -44,12 +44,13 @@ PermissionWording PermissionWording::forReason(ControlUnavailableReason reason)
                 QStringLiteral("Veloquill controls pointer devices through the X server's XInput "
                                "extension, version 2.2 or later. This X server has an older one "
                                "or none; use a newer X server to use it.")};
-    case Reason::GnomeWayland:
-        return {QStringLiteral("Per-Device Settings Unavailable"),
-                needs(QStringLiteral("per-device pointer settings")),
-                QStringLiteral("GNOME on Wayland offers no per-device pointer settings to other "
-                               "programs. Log in to an X11 session to use Veloquill, or set the "
-                               "pointer speed in GNOME's mouse settings.")};
+    case Reason::GnomeSettingsMissing:
+        return {QStringLiteral("GNOME Settings Missing"),
+                needs(QStringLiteral("GNOME's pointer settings")),
+                QStringLiteral("Veloquill sets GNOME's mouse and touchpad settings, which this "
+                               "system does not have (org.gnome.desktop.peripherals, in the "
+                               "package gsettings-desktop-schemas). Install them and start "
+                               "Veloquill again.")};
     case Reason::KWinUnreachable:
         return {QStringLiteral("KWin Not Answering"),
                 needs(QStringLiteral("KWin's input interface")),

@@ -63,7 +63,8 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
 
     auto* controlsHeading = heading(QStringLiteral("Pointer Controls"));
     controlsHeading->setContentsMargins(padding, padding, padding, padding);
-    m_controls = new PointerControlsForm(state, manager.supportsAccelerationAmount());
+    m_controls = new PointerControlsForm(
+        state, {manager.supportsAccelerationAmount(), manager.settingsSharedByKind()});
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading(QStringLiteral("Detected Pointer Devices")), 0, Qt::AlignHCenter);

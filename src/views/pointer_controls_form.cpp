@@ -58,9 +58,8 @@ QPropertyAnimation* heightAnimation(QWidget* target, int from, int to)
 }
 } // namespace
 
-PointerControlsForm::PointerControlsForm(State& state, bool accelerationAmountSupported,
-                                         QWidget* parent)
-    : QWidget(parent), m_state(state), m_accelerationAmountSupported(accelerationAmountSupported)
+PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, QWidget* parent)
+    : QWidget(parent), m_state(state), m_accelerationAmountSupported(desktop.accelerationAmount)
 {
     m_noDeviceNote =
         new QLabel(QStringLiteral("Choose a device above to change its pointer settings."));
@@ -87,13 +86,13 @@ PointerControlsForm::PointerControlsForm(State& state, bool accelerationAmountSu
         row->setLabelWidth(labelWidth);
 
     m_linearRows = collapsibleRows({m_trackingSpeedRow});
-    if (accelerationAmountSupported) {
+    if (desktop.accelerationAmount) {
         m_acceleratedRows = collapsibleRows({m_accelerationRow, m_speedRow});
     } else {
         // Moving it would change nothing on the device: say so rather than let it seem broken.
         m_accelerationRow->setEnabled(false);
         m_accelerationNote =
-            new QLabel(QStringLiteral("KDE Plasma has no amount of acceleration apart from the "
+            new QLabel(QStringLiteral("This desktop has no amount of acceleration apart from the "
                                       "speed: only the speed below applies."));
         m_accelerationNote->setTextFormat(Qt::PlainText);
         m_accelerationNote->setWordWrap(true);
@@ -103,6 +102,16 @@ PointerControlsForm::PointerControlsForm(State& state, bool accelerationAmountSu
 
     auto* section = new FormSection;
     section->rows()->addWidget(m_noDeviceNote);
+    if (desktop.sharedByKind) {
+        // Changing one device changes its kind's: the user should not learn that by surprise.
+        m_sharedNote = new QLabel(
+            QStringLiteral("GNOME gives one speed to every mouse and trackball, and one to every "
+                           "touchpad: Veloquill sets it to the selected device's."));
+        m_sharedNote->setTextFormat(Qt::PlainText);
+        m_sharedNote->setWordWrap(true);
+        makeSecondary(m_sharedNote);
+        section->rows()->addWidget(m_sharedNote);
+    }
     section->rows()->addWidget(m_disableAcceleration);
     section->rows()->addWidget(m_linearRows);
     section->rows()->addWidget(m_acceleratedRows);

@@ -14,6 +14,16 @@ namespace veloquill {
 class ValueSliderRow;
 class VeloquillPointerSettingsState;
 
+// What the desktop's pointer settings can hold.
+struct PointerDesktop
+{
+    // Without an amount of acceleration apart from the speed (KWin, GNOME), "Pointer
+    // acceleration" is shown disabled with a line saying why.
+    bool accelerationAmount = true;
+    // One setting for every device of a kind (GNOME): a line says so.
+    bool sharedByKind = false;
+};
+
 // The speed and acceleration controls of the selected device: the acceleration switch, the
 // slider rows that fit it, and the revert button. With acceleration on, "Pointer
 // acceleration" and "Pointer speed"; with it off, "Tracking speed" alone, which is the
@@ -28,10 +38,7 @@ class PointerControlsForm : public QWidget
 public:
     static constexpr int kSwapDurationMs = 180;
 
-    // Without an amount of acceleration apart from the speed (KWin), "Pointer acceleration"
-    // is shown disabled with a line saying why.
-    explicit PointerControlsForm(VeloquillPointerSettingsState& state,
-                                 bool accelerationAmountSupported = true,
+    explicit PointerControlsForm(VeloquillPointerSettingsState& state, PointerDesktop desktop = {},
                                  QWidget* parent = nullptr);
 
     QCheckBox* disableAccelerationToggle() const { return m_disableAcceleration; }
@@ -43,6 +50,8 @@ public:
     QLabel* noDeviceNote() const { return m_noDeviceNote; }
     // The line under a disabled "Pointer acceleration", or null.
     QLabel* accelerationNote() const { return m_accelerationNote; }
+    // The line saying that every device of a kind shares the settings, or null.
+    QLabel* sharedNote() const { return m_sharedNote; }
     // While the rows are still sliding in and out.
     bool isSwappingRows() const;
 
@@ -54,6 +63,7 @@ private:
     VeloquillPointerSettingsState& m_state;
     bool m_accelerationAmountSupported = true;
     QLabel* m_noDeviceNote = nullptr;
+    QLabel* m_sharedNote = nullptr;
     QCheckBox* m_disableAcceleration = nullptr;
     QWidget* m_acceleratedRows = nullptr;
     QWidget* m_linearRows = nullptr;

@@ -9,8 +9,6 @@ namespace {
 TEST(BackendChoice, SessionAndForcedChoicePickTheBackend)
 {
     using enum ControlUnavailableReason;
-    const QString gnome = QStringLiteral("GNOME offers no per-device pointer settings to other "
-                                         "programs");
     const struct
     {
         SessionEnvironment environment;
@@ -18,23 +16,18 @@ TEST(BackendChoice, SessionAndForcedChoicePickTheBackend)
         bool kwinAnswers;
         Backend backend;
         ControlUnavailableReason unavailable = ControlUnavailableReason::NoReason;
-        QString reason = {}; // checked when given
     } rows[] = {
         {{{}, {}, ":0", "XFCE"}, {}, false, Backend::X11},
         {{"wayland-0", "wayland", ":0", "KDE"}, {}, true, Backend::KWin},
         {{{}, "wayland", {}, "KDE"}, {}, true, Backend::KWin}, // the session type alone
         // Not Xwayland's devices.
         {{"wayland-0", {}, ":0", "KDE"}, {}, false, Backend::None, KWinUnreachable},
-        {{"wayland-0", "wayland", ":0", "ubuntu:GNOME"},
-         {},
-         false,
-         Backend::None,
-         GnomeWayland,
-         gnome},
+        {{"wayland-0", "wayland", ":0", "ubuntu:GNOME"}, {}, false, Backend::Gnome},
         {{"wayland-0", {}, {}, "sway"}, {}, false, Backend::None, WaylandSession},
         {{}, {}, false, Backend::None, DisplayLost},
         {{"wayland-0", {}, {}, "GNOME"}, "x11", false, Backend::X11},
         {{{}, {}, ":0", {}}, "kwin", false, Backend::KWin},
+        {{{}, {}, ":0", {}}, "gnome", false, Backend::Gnome},
         {{{}, {}, ":0", {}}, "mir", false, Backend::None}, // a usage error
     };
     for (const auto& row : rows) {
@@ -50,13 +43,10 @@ TEST(BackendChoice, SessionAndForcedChoicePickTheBackend)
         EXPECT_EQ(choice.backend, row.backend);
         EXPECT_EQ(choice.unavailable, row.unavailable);
         EXPECT_FALSE(choice.reason.isEmpty());
-        if (!row.reason.isEmpty()) {
-            EXPECT_EQ(choice.reason, row.reason);
-        }
         // The bus is asked only in a Wayland session nothing forced.
         const bool wayland = !row.environment.waylandDisplay.isEmpty() ||
                              row.environment.sessionType == QStringLiteral("wayland");
-        EXPECT_EQ(asked, wayland && row.forced.isEmpty() ? 1 : 0);
+        EXPECT_EQ(asked, wayland && row.forced.isEmpty() && row.backend != Backend::Gnome ? 1 : 0);
     }
 }
 

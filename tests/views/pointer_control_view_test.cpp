@@ -207,15 +207,17 @@ TEST_F(PointerControlViewTest, AccelerationSwitchSwapsTheRowsAndTrackingSpeedIsT
     EXPECT_EQ(form.accelerationRow()->numberField()->text(), "1.0");
 }
 
-// KWin has no amount of acceleration apart from the speed: its slider is shown disabled, with
-// a note, so that moving it cannot seem to do nothing.
-TEST_F(PointerControlViewTest, AccelerationAmountIsDisabledWithANoteWhereTheBackendHasNone)
+// KWin and GNOME have no amount of acceleration apart from the speed: its slider is shown
+// disabled, with a note, so that moving it cannot seem to do nothing. GNOME's shared settings
+// are named too.
+TEST_F(PointerControlViewTest, DesktopLimitsAreShownAsDisabledControlsAndNotes)
 {
     build();
-    for (const bool supported : {true, false}) {
-        PointerControlsForm form(*state, supported);
-        EXPECT_EQ(form.accelerationRow()->isEnabled(), supported);
-        EXPECT_EQ(form.accelerationNote() == nullptr, supported);
+    for (const bool limited : {true, false}) {
+        PointerControlsForm form(*state, {!limited, limited});
+        EXPECT_EQ(form.accelerationRow()->isEnabled(), !limited);
+        EXPECT_EQ(form.accelerationNote() != nullptr, limited);
+        EXPECT_EQ(form.sharedNote() != nullptr, limited);
         EXPECT_TRUE(form.speedRow()->isEnabled());
     }
 }

@@ -199,7 +199,7 @@ TEST(PermissionView, SaysWhatThisSessionLacksInPlainWrappedTextAndItsButtonOpens
     const std::pair<Reason, bool> cases[] = {
         {Reason::WaylandSession, true}, {Reason::WaylandSession, false},
         {Reason::NoXInput22, true},     {Reason::DisplayLost, true},
-        {Reason::GnomeWayland, true},   {Reason::KWinUnreachable, true}};
+        {Reason::GnomeSettingsMissing, true},   {Reason::KWinUnreachable, true}};
     QStringList titles;
     for (const auto& [reason, installed] : cases) {
         SCOPED_TRACE(testing::Message() << int(reason) << (installed ? " installed" : ""));

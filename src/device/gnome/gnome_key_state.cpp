@@ -1,0 +1,132 @@
+#include "device/gnome/gnome_key_state.h"
+
+#include "device/libinput_mapping.h"
+
+#include <QStringList>
+
+#include <cmath>
+#include <cstring>
+
+namespace veloquill::gnome {
+
+namespace {
+constexpr Schema kSchemas[] = {Schema::Mouse, Schema::Trackball, Schema::Touchpad,
+                               Schema::PointingStick};
+const QString kNone = QStringLiteral("none");
+
+QByteArray bytesOf(SettingKey key, const QVariant& value)
+{
+    if (key.key == Key::AccelProfile)
+        return value.toString().toUtf8();
+    const double number = value.toDouble();
+    QByteArray bytes(sizeof number, Qt::Uninitialized);
+    std::memcpy(bytes.data(), &number, sizeof number);
+    return bytes;
+}
+
+// Nothing when the bytes are no value this program writes to the key.
+std::optional<QVariant> valueOf(SettingKey key, const QByteArray& bytes)
+{
+    if (key.key == Key::AccelProfile) {
+        const QString profile = QString::fromUtf8(bytes);
+        static const QStringList profiles{QStringLiteral("default"), QStringLiteral("flat"),
+                                          QStringLiteral("adaptive")};
+        return profiles.contains(profile) ? std::optional<QVariant>(profile) : std::nullopt;
+    }
+    double number = 0;
+    if (bytes.size() != sizeof number)
+        return std::nullopt;
+    std::memcpy(&number, bytes.constData(), sizeof number);
+    if (!(number >= libinput::kMinSpeed && number <= libinput::kMaxSpeed))
+        return std::nullopt;
+    return QVariant(number);
+}
+
+std::optional<SettingKey> keyNamed(Schema schema, const QString& name)
+{
+    for (const Key key : {Key::Speed, Key::AccelProfile}) {
+        if (keyName(key) == name && !(schema == Schema::Trackball && key == Key::Speed))
+            return SettingKey{schema, key};
+    }
+    return std::nullopt;
+}
+
+std::optional<Schema> schemaNamed(const QString& name)
+{
+    for (const Schema schema : kSchemas) {
+        if (schemaId(schema) == name)
+            return schema;
+    }
+    return std::nullopt;
+}
+} // namespace
+
+bool sameValue(const QVariant& a, const QVariant& b)
+{
+    if (a.typeId() == QMetaType::Double && b.typeId() == QMetaType::Double)
+        return std::abs(a.toDouble() - b.toDouble()) <= 1e-9;
+    return a == b;
+}
+
+std::vector<JournalDevice> journalEntries(const KeyStates& states)
+{
+    std::vector<JournalDevice> entries;
+    for (const Schema schema : kSchemas) {
+        JournalDevice entry(0, schemaId(schema), {});
+        for (const auto& [key, state] : states) {
+            if (key.schema != schema)
+                continue;
+            const QByteArray original =
+                state.original ? bytesOf(key, *state.original) : QByteArray();
+            JournalProperty property(keyName(key.key),
+                                     state.original ? QStringLiteral("value") : kNone, 8,
+                                     static_cast<int>(original.size()), original);
+            property.writtenState = JournalWritten::Value;
+            property.written = bytesOf(key, state.written);
+            entry.properties.push_back(std::move(property));
+        }
+        if (!entry.properties.empty())
+            entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+QString journalFault(const JournalDevice& entry)
+{
+    const auto schema = schemaNamed(entry.name);
+    if (!schema || entry.deviceId != 0 || entry.vendorProduct)
+        return QStringLiteral("not one of GNOME's pointer settings");
+    for (const JournalProperty& property : entry.properties) {
+        const auto key = keyNamed(*schema, property.name);
+        const bool hasOriginal = property.type != kNone;
+        const bool wellFormed =
+            key && property.writtenState == JournalWritten::Value &&
+            valueOf(*key, property.written) &&
+            (hasOriginal ? property.type == QStringLiteral("value") && valueOf(*key, property.bytes)
+                         : property.bytes.isEmpty());
+        if (!wellFormed)
+            return QStringLiteral("\"") + property.name +
+                   QStringLiteral("\" is not as this program writes it");
+    }
+    return {};
+}
+
+KeyStates fromJournal(const JournalDevice& entry)
+{
+    KeyStates states;
+    const auto schema = schemaNamed(entry.name);
+    for (const JournalProperty& property : entry.properties) {
+        const auto key = schema ? keyNamed(*schema, property.name) : std::nullopt;
+        const auto written = key ? valueOf(*key, property.written) : std::nullopt;
+        if (!written)
+            continue;
+        KeyState state;
+        state.written = *written;
+        if (property.type != kNone)
+            state.original = valueOf(*key, property.bytes);
+        states[*key] = state;
+    }
+    return states;
+}
+
+} // namespace veloquill::gnome

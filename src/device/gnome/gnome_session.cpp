@@ -1,0 +1,216 @@
+#include "device/gnome/gnome_session.h"
+
+#include "device/gnome/gnome_service_client.h"
+#include "device/hid_keys.h"
+#include "support/log.h"
+#include "support/number_format.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+namespace veloquill::gnome {
+
+namespace {
+// The journal lasts as long as the runtime folder, which a restart of the machine empties.
+QString bootMark()
+{
+    QFile file(QStringLiteral("/proc/sys/kernel/random/boot_id"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().trimmed())
+                                          : QStringLiteral("unknown");
+}
+
+QString describe(SettingKey key)
+{
+    return schemaId(key.schema) + QLatin1Char(' ') + keyName(key.key);
+}
+
+QString describe(const QVariant& value)
+{
+    return value.typeId() == QMetaType::Double
+               ? formatReal(value.toDouble())
+               : QLatin1Char('\'') + value.toString() + QLatin1Char('\'');
+}
+
+QStringList hidKeysOf(Key key)
+{
+    if (key == Key::Speed)
+        return {HidKey::PointerResolution};
+    return {HidKey::PointerAcceleration, HidKey::MouseAcceleration,
+            HidKey::UseLinearScalingMouseAcceleration};
+}
+} // namespace
+
+GnomeSession::GnomeSession(const QString& journalDirectory)
+    : m_journal(journalDirectory, {QStringLiteral("gnome"), kLogPrefix, QStringLiteral("boot")}),
+      m_bootMark(bootMark())
+{
+    connect(&m_devices, &UdevPointerDevices::deviceAdded, this, &GnomeSession::deviceAdded);
+    connect(&m_devices, &UdevPointerDevices::deviceRemoved, this, &GnomeSession::deviceRemoved);
+    connect(&m_keys, &GnomeSettingsKeys::changed, this, &GnomeSession::keyChanged);
+}
+
+GnomeSession::~GnomeSession() = default;
+
+void GnomeSession::start()
+{
+    m_journal.load(m_bootMark, journalFault);
+    // What a run that did not quit left written goes back now; the selected device, if it is
+    // here, gets its record again once the settings are loaded.
+    for (const JournalDevice& entry : m_journal.devices()) {
+        for (const auto& [key, state] : fromJournal(entry)) {
+            if (!m_keys.available() || !putBack(key, state))
+                m_states[key] = state; // kept for another try at quit
+        }
+    }
+    journal();
+    m_devices.start();
+    for (const UdevPointerDevice& device : m_devices.devices())
+        deviceAdded(device);
+}
+
+std::vector<std::shared_ptr<ListedService>> GnomeSession::listedServices() const
+{
+    return {m_services.begin(), m_services.end()};
+}
+
+void GnomeSession::deviceAdded(const UdevPointerDevice& device)
+{
+    const auto self = shared_from_this(); // a callback may drop every other reference
+    if (std::any_of(m_services.begin(), m_services.end(),
+                    [&](const auto& s) { return s->device().sysName == device.sysName; }))
+        return;
+    auto service =
+        std::make_shared<GnomeServiceClient>(weak_from_this(), device, m_nextRegistryID++);
+    m_services.push_back(service);
+    announce(service);
+}
+
+void GnomeSession::deviceRemoved(const QString& sysName)
+{
+    const auto self = shared_from_this();
+    const auto found = std::find_if(m_services.begin(), m_services.end(),
+                                    [&](const auto& s) { return s->device().sysName == sysName; });
+    if (found == m_services.end())
+        return;
+    const auto service = *found;
+    m_services.erase(found);
+    // Its kind's settings hold what they held before it was given its own.
+    putBackKeysOf(service->registryID());
+    service->leave();
+}
+
+bool GnomeSession::write(SettingKey key, const QVariant& value, const GnomeServiceClient& service)
+{
+    const auto [found, first] = m_states.try_emplace(key);
+    const KeyState before = found->second;
+    if (first)
+        found->second.original = m_keys.userValue(key);
+    found->second.written = value;
+    found->second.owner = service.registryID();
+    // On record before it is written: after a crash the key may hold it.
+    if (first || !sameValue(before.written, value))
+        journal();
+    if (m_keys.write(key, value))
+        return true;
+    if (first)
+        m_states.erase(found);
+    else
+        found->second = before;
+    journal();
+    logLine(kLogPrefix + QStringLiteral("GSettings refused ") + describe(key) +
+            QStringLiteral(" = ") + describe(value) + QStringLiteral(" for ") + service.describe());
+    return false;
+}
+
+bool GnomeSession::putBack(SettingKey key, const KeyState& state)
+{
+    const QVariant now = m_keys.value(key);
+    if (!sameValue(now, state.written)) {
+        logLine(kLogPrefix + describe(key) +
+                QStringLiteral(" keeps what another program set "
+                               "since: ") +
+                describe(now));
+        return true;
+    }
+    if (!state.original) {
+        m_keys.reset(key);
+        return true;
+    }
+    return m_keys.write(key, *state.original);
+}
+
+void GnomeSession::putBack(SettingKey key)
+{
+    const auto found = m_states.find(key);
+    if (found == m_states.end())
+        return;
+    const KeyState state = found->second;
+    m_states.erase(found);
+    if (!putBack(key, state))
+        m_states[key] = state;
+    journal();
+}
+
+bool GnomeSession::putBackKeysOf(std::uint64_t owner)
+{
+    std::vector<SettingKey> owned;
+    for (const auto& [key, state] : m_states) {
+        if (state.owner == owner)
+            owned.push_back(key);
+    }
+    for (const SettingKey key : owned)
+        putBack(key);
+    return !owned.empty();
+}
+
+std::size_t GnomeSession::restoreUnlisted()
+{
+    putBackKeysOf(0);
+    const auto left = std::count_if(m_states.begin(), m_states.end(),
+                                    [](const auto& entry) { return entry.second.owner == 0; });
+    if (left > 0)
+        logLine(kLogPrefix + QString::number(left) +
+                QStringLiteral(" settings could not be put back; their originals stay in ") +
+                m_journal.path());
+    // Writes reach dconf in the background: the program is about to end.
+    m_keys.sync();
+    return static_cast<std::size_t>(left);
+}
+
+void GnomeSession::forgetOriginals()
+{
+    m_journal.remove();
+}
+
+void GnomeSession::keyChanged(SettingKey key)
+{
+    const auto self = shared_from_this();
+    const auto found = m_states.find(key);
+    if (found != m_states.end() && !sameValue(m_keys.value(key), found->second.written)) {
+        // Changed in GNOME's own Settings (or by another program): it stays, now and at quit.
+        logLine(kLogPrefix + describe(key) + QStringLiteral(" was set to ") +
+                describe(m_keys.value(key)) +
+                QStringLiteral(" by another program; it stays as set"));
+        m_states.erase(found);
+        journal();
+    }
+    notifyChanged(hidKeysOf(key.key));
+}
+
+void GnomeSession::journal()
+{
+    // Rewritten whole only when what it holds changes: a slider drag writes the same originals.
+    std::vector<JournalDevice> entries = journalEntries(m_states);
+    if (entries == m_journal.devices())
+        return;
+    for (const JournalDevice& kept : std::vector(m_journal.devices())) {
+        if (std::none_of(entries.begin(), entries.end(),
+                         [&](const JournalDevice& e) { return e.sameDevice(kept); }))
+            m_journal.forget(kept);
+    }
+    for (JournalDevice& entry : entries)
+        m_journal.record(std::move(entry), m_bootMark);
+}
+
+} // namespace veloquill::gnome

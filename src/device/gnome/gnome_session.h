@@ -1,0 +1,75 @@
+#pragma once
+
+// The state the GNOME backend's objects share: the devices udev lists, GNOME's per-kind
+// pointer settings, and what this program wrote to them. GNOME keeps one setting for every
+// device of a kind, so a key written for a device belongs to the device that wrote it last:
+// when that device leaves, or at quit, the key goes back to what it held before (the user's
+// own value, or reset to its default) unless another program changed it since.
+
+#include "device/gnome/gnome_key_state.h"
+#include "device/gnome/gnome_settings_keys.h"
+#include "device/gnome/udev_pointer_devices.h"
+#include "device/restore_journal.h"
+#include "device/service_directory.h"
+
+#include <QObject>
+
+#include <memory>
+#include <vector>
+
+namespace veloquill::gnome {
+
+inline const QString kLogPrefix = QStringLiteral("GNOME: ");
+
+class GnomeServiceClient;
+
+class GnomeSession : public QObject,
+                     public ServiceDirectory,
+                     public std::enable_shared_from_this<GnomeSession>
+{
+    Q_OBJECT
+
+public:
+    // Originals are journaled in `journalDirectory` (empty: $XDG_RUNTIME_DIR).
+    explicit GnomeSession(const QString& journalDirectory);
+    ~GnomeSession() override;
+    // Puts back what a run that did not quit left written, then lists udev's devices.
+    void start();
+
+    GnomeSettingsKeys& keys() { return m_keys; }
+    bool available() const { return m_keys.available(); }
+    std::vector<std::shared_ptr<ListedService>> listedServices() const override;
+
+    // Writes the key for the service; the key's value before this program's first write is
+    // journaled beforehand. False, with one line, when GSettings refuses it.
+    bool write(SettingKey key, const QVariant& value, const GnomeServiceClient& service);
+    // The key goes back to what it held before this program wrote it, if it is still ours.
+    void putBack(SettingKey key);
+    // Every key the service wrote last goes back; whether it had any.
+    bool putBackKeysOf(std::uint64_t owner);
+    // Keys written by an earlier run that no device here wrote since; put back, they go.
+    std::size_t restoreUnlisted();
+    void forgetOriginals();
+    // Whether the key holds a value this program wrote.
+    bool written(SettingKey key) const { return m_states.contains(key); }
+
+private Q_SLOTS:
+    void deviceAdded(const veloquill::gnome::UdevPointerDevice& device);
+    void deviceRemoved(const QString& sysName);
+    void keyChanged(veloquill::gnome::SettingKey key);
+
+private:
+    // False when the key holds another program's value, which it keeps.
+    bool putBack(SettingKey key, const KeyState& state);
+    void journal();
+
+    UdevPointerDevices m_devices;
+    GnomeSettingsKeys m_keys;
+    std::vector<std::shared_ptr<GnomeServiceClient>> m_services;
+    KeyStates m_states;
+    RestoreJournal m_journal;
+    QString m_bootMark;
+    std::uint64_t m_nextRegistryID = 1;
+};
+
+} // namespace veloquill::gnome
