@@ -98,4 +98,10 @@ QString describe(const HidInputValue& value)
            QStringLiteral(" element=(") + describe(value.element) + QLatin1Char(')');
 }
 
+bool isPointerOrMouseUsage(std::uint32_t usagePage, std::uint32_t usage)
+{
+    constexpr std::uint32_t genericDesktopPage = 1, pointerUsage = 1, mouseUsage = 2;
+    return usagePage == genericDesktopPage && (usage == pointerUsage || usage == mouseUsage);
+}
+
 } // namespace veloquill

@@ -27,6 +27,10 @@ void setPropertyIOFixed(HidServiceClient& client, std::optional<double> value, c
 bool matchesAny(const std::optional<std::vector<HidMatchingDictionary>>& matching,
                 const HidServiceClient& service);
 
+// A generic desktop pointer (1/1) or mouse (1/2): what every pointing device a backend lists
+// conforms to.
+bool isPointerOrMouseUsage(std::uint32_t usagePage, std::uint32_t usage);
+
 // "usagePage: 01 usage: 02"
 QString describe(const HidElement& element);
 // "timestamp: 7 length: 3 data: [1, 0, 255] integerValue: 5 element=(usagePage: ...)"

@@ -2,18 +2,14 @@
 
 #include "device/gnome/gnome_session.h"
 #include "device/hid_keys.h"
+#include "device/hid_service_client_ops.h"
 #include "device/libinput_mapping.h"
 #include "support/fixed_point.h"
 #include "support/log.h"
 
-#include <QCoreApplication>
-
 namespace veloquill::gnome {
 
 namespace {
-constexpr std::uint32_t kGenericDesktopPage = 1;
-constexpr std::uint32_t kPointerUsage = 1;
-constexpr std::uint32_t kMouseUsage = 2;
 // The layer's acceleration values: off, and the neutral amount an adaptive profile reads as.
 constexpr std::int32_t kAccelerationOff = -static_cast<std::int32_t>(kFixedPointScale);
 constexpr std::int32_t kAccelerationOn = static_cast<std::int32_t>(kFixedPointScale);
@@ -81,7 +77,7 @@ SettingKey GnomeServiceClient::profileKey() const
 std::shared_ptr<GnomeSession> GnomeServiceClient::presentSession() const
 {
     auto session = m_session.lock();
-    return session && !m_left && session->available() ? session : nullptr;
+    return session && !m_removal.left() && session->available() ? session : nullptr;
 }
 
 HidPropertyValue GnomeServiceClient::copyProperty(const QString& key) const
@@ -158,7 +154,7 @@ HidRestoreOutcome GnomeServiceClient::restoreFirstSeen()
     const auto session = m_session.lock();
     if (!session || !session->available())
         return HidRestoreOutcome::Unreachable;
-    if (m_left || !session->putBackKeysOf(m_registryID))
+    if (m_removal.left() || !session->putBackKeysOf(m_registryID))
         return HidRestoreOutcome::Untouched;
     // A key GSettings would not take back stays ours, and in the journal.
     for (const SettingKey key : {speedKey(), profileKey()}) {
@@ -170,23 +166,12 @@ HidRestoreOutcome GnomeServiceClient::restoreFirstSeen()
 
 bool GnomeServiceClient::conformsTo(std::uint32_t usagePage, std::uint32_t usage) const
 {
-    return usagePage == kGenericDesktopPage && (usage == kPointerUsage || usage == kMouseUsage);
+    return isPointerOrMouseUsage(usagePage, usage);
 }
 
 HidRegistration GnomeServiceClient::registerRemovalCallback(HidServiceCallback callback)
 {
-    auto registration = m_removalCallbacks.add(std::move(callback));
-    if (m_left) {
-        // Already gone: the callback still runs once, on the main loop.
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [weakSelf = weak_from_this()] {
-                if (const auto self = weakSelf.lock())
-                    self->runRemovalCallbacks();
-            },
-            Qt::QueuedConnection);
-    }
-    return registration;
+    return m_removal.add(std::move(callback), weak_from_this());
 }
 
 QString GnomeServiceClient::describe() const
@@ -205,15 +190,8 @@ void GnomeServiceClient::logIgnoredWrite(const QString& key, const HidPropertyVa
 
 void GnomeServiceClient::leave()
 {
-    m_left = true;
-    runRemovalCallbacks();
-}
-
-void GnomeServiceClient::runRemovalCallbacks()
-{
     // Keeps this object alive should a callback drop the last reference to it.
-    const HidServiceClientRef keepAlive = shared_from_this();
-    m_removalCallbacks.callOnce(keepAlive);
+    m_removal.leave(shared_from_this());
 }
 
 } // namespace veloquill::gnome

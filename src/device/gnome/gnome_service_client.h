@@ -7,6 +7,7 @@
 #include "device/gnome/gnome_settings_keys.h"
 #include "device/gnome/udev_pointer_devices.h"
 #include "device/service_directory.h"
+#include "device/service_removal.h"
 
 #include <memory>
 
@@ -43,13 +44,11 @@ private:
     std::shared_ptr<GnomeSession> presentSession() const;
     void writeProfile(GnomeSession& session, bool flat);
     void logIgnoredWrite(const QString& key, const HidPropertyValue& value, const QString& why);
-    void runRemovalCallbacks();
 
     std::weak_ptr<GnomeSession> m_session;
     UdevPointerDevice m_device;
     std::uint64_t m_registryID;
-    bool m_left = false;
-    HidCallbackList<void(const HidServiceClientRef&)> m_removalCallbacks;
+    ServiceRemoval m_removal;
 };
 
 } // namespace veloquill::gnome

@@ -1,6 +1,7 @@
 #include "device/kwin/kwin_service_client.h"
 
 #include "device/hid_keys.h"
+#include "device/hid_service_client_ops.h"
 #include "device/kwin/kwin_dbus.h"
 #include "device/kwin/kwin_session.h"
 #include "device/libinput_mapping.h"
@@ -8,17 +9,12 @@
 #include "support/fixed_point.h"
 #include "support/log.h"
 
-#include <QCoreApplication>
-
 #include <algorithm>
 #include <cmath>
 
 namespace veloquill::kwin {
 
 namespace {
-constexpr std::uint32_t kGenericDesktopPage = 1;
-constexpr std::uint32_t kPointerUsage = 1;
-constexpr std::uint32_t kMouseUsage = 2;
 // The layer's acceleration values: off, and the neutral amount an adaptive profile reads as.
 constexpr std::int32_t kAccelerationOff = -static_cast<std::int32_t>(kFixedPointScale);
 constexpr std::int32_t kAccelerationOn = static_cast<std::int32_t>(kFixedPointScale);
@@ -93,7 +89,7 @@ KWinServiceClient::KWinServiceClient(std::weak_ptr<KWinSession> session, KWinDev
 std::shared_ptr<KWinSession> KWinServiceClient::presentSession() const
 {
     auto session = m_session.lock();
-    return session && !m_left && session->kwinPresent() ? session : nullptr;
+    return session && !m_removal.left() && session->kwinPresent() ? session : nullptr;
 }
 
 HidPropertyValue KWinServiceClient::copyProperty(const QString& key) const
@@ -374,7 +370,7 @@ HidRestoreOutcome KWinServiceClient::restoreFirstSeen()
     const auto session = m_session.lock();
     if (!session || !session->kwinPresent())
         return HidRestoreOutcome::Unreachable;
-    if (!m_changed || m_left)
+    if (!m_changed || m_removal.left())
         return HidRestoreOutcome::Untouched;
     sendRestore();
     const auto restore = std::exchange(m_restore, nullptr);
@@ -409,23 +405,12 @@ void KWinServiceClient::adoptOriginals(const KWinPointerSettings& originals,
 
 bool KWinServiceClient::conformsTo(std::uint32_t usagePage, std::uint32_t usage) const
 {
-    return usagePage == kGenericDesktopPage && (usage == kPointerUsage || usage == kMouseUsage);
+    return isPointerOrMouseUsage(usagePage, usage);
 }
 
 HidRegistration KWinServiceClient::registerRemovalCallback(HidServiceCallback callback)
 {
-    auto registration = m_removalCallbacks.add(std::move(callback));
-    if (m_left) {
-        // Already gone: the callback still runs once, on the main loop.
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [weakSelf = weak_from_this()] {
-                if (const auto self = weakSelf.lock())
-                    self->runRemovalCallbacks();
-            },
-            Qt::QueuedConnection);
-    }
-    return registration;
+    return m_removal.add(std::move(callback), weak_from_this());
 }
 
 QString KWinServiceClient::describe() const
@@ -443,15 +428,8 @@ void KWinServiceClient::logIgnoredWrite(const QString& key, const HidPropertyVal
 
 void KWinServiceClient::leave()
 {
-    m_left = true;
-    runRemovalCallbacks();
-}
-
-void KWinServiceClient::runRemovalCallbacks()
-{
     // Keeps this object alive should a callback drop the last reference to it.
-    const HidServiceClientRef keepAlive = shared_from_this();
-    m_removalCallbacks.callOnce(keepAlive);
+    m_removal.leave(shared_from_this());
 }
 
 } // namespace veloquill::kwin

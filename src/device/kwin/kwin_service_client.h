@@ -7,6 +7,7 @@
 
 #include "device/hid_event_system.h"
 #include "device/service_directory.h"
+#include "device/service_removal.h"
 
 #include <QString>
 #include <QStringList>
@@ -125,7 +126,6 @@ private:
     void refresh() const;
     void refreshed(const QVariantMap& properties, std::uint64_t writesSent);
     void logIgnoredWrite(const QString& key, const HidPropertyValue& value, const QString& why);
-    void runRemovalCallbacks();
 
     std::weak_ptr<KWinSession> m_session;
     KWinDeviceFacts m_facts;
@@ -135,7 +135,6 @@ private:
     KWinPointerSettings m_held;
     KWinWritten m_written;
     bool m_changed = false;
-    bool m_left = false;
     struct PendingWrites
     {
         int onTheirWay = 0;
@@ -153,7 +152,7 @@ private:
         QStringList keptByOthers;
     };
     std::shared_ptr<RestoreWrites> m_restore;
-    HidCallbackList<void(const HidServiceClientRef&)> m_removalCallbacks;
+    ServiceRemoval m_removal;
 };
 
 } // namespace veloquill::kwin

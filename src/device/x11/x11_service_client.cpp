@@ -1,18 +1,11 @@
 #include "device/x11/x11_service_client.h"
 
+#include "device/hid_service_client_ops.h"
 #include "device/x11/x11_connection.h"
 #include "device/x11/x11_device.h"
 #include "device/x11/x11_session.h"
 
-#include <QCoreApplication>
-
 namespace veloquill::x11 {
-
-namespace {
-constexpr std::uint32_t kGenericDesktopPage = 1;
-constexpr std::uint32_t kPointerUsage = 1;
-constexpr std::uint32_t kMouseUsage = 2;
-} // namespace
 
 X11ServiceClient::X11ServiceClient(std::weak_ptr<X11Session> session, X11DeviceFacts facts,
                                    std::uint64_t registryID)
@@ -22,7 +15,7 @@ X11ServiceClient::X11ServiceClient(std::weak_ptr<X11Session> session, X11DeviceF
 bool X11ServiceClient::isPresent() const
 {
     const auto session = m_session.lock();
-    return session && !m_left && !session->connection().isLost();
+    return session && !m_removal.left() && !session->connection().isLost();
 }
 
 template <typename Action> auto X11ServiceClient::withKeys(Action action) const
@@ -91,7 +84,7 @@ HidRestoreOutcome X11ServiceClient::restoreFirstSeen()
     const auto session = m_session.lock();
     if (!session || session->connection().isLost())
         return HidRestoreOutcome::Unreachable;
-    if (!m_memory.changed || m_left)
+    if (!m_memory.changed || m_removal.left())
         return HidRestoreOutcome::Untouched;
     return session->restoreDevice(m_facts, m_memory);
 }
@@ -112,30 +105,18 @@ void X11ServiceClient::rememberFirstSeen()
 
 bool X11ServiceClient::conformsTo(std::uint32_t usagePage, std::uint32_t usage) const
 {
-    return usagePage == kGenericDesktopPage && (usage == kPointerUsage || usage == kMouseUsage);
+    return isPointerOrMouseUsage(usagePage, usage);
 }
 
 HidRegistration X11ServiceClient::registerRemovalCallback(HidServiceCallback callback)
 {
-    auto registration = m_removalCallbacks.add(std::move(callback));
-    if (m_left) {
-        // Already gone: the callback still runs once, on the main loop.
-        std::weak_ptr<X11ServiceClient> weakSelf = weak_from_this();
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [weakSelf] {
-                if (const auto self = weakSelf.lock())
-                    self->runRemovalCallbacks();
-            },
-            Qt::QueuedConnection);
-    }
-    return registration;
+    return m_removal.add(std::move(callback), weak_from_this());
 }
 
 std::shared_ptr<HidDevice> X11ServiceClient::createDevice()
 {
     const auto session = m_session.lock();
-    if (!session || m_left)
+    if (!session || m_removal.left())
         return nullptr;
     return X11Device::create(session, m_registryID, m_facts.scroll);
 }
@@ -148,15 +129,8 @@ QString X11ServiceClient::describe() const
 
 void X11ServiceClient::leave()
 {
-    m_left = true;
-    runRemovalCallbacks();
-}
-
-void X11ServiceClient::runRemovalCallbacks()
-{
     // Keeps this object alive should a callback drop the last reference to it.
-    const HidServiceClientRef keepAlive = shared_from_this();
-    m_removalCallbacks.callOnce(keepAlive);
+    m_removal.leave(shared_from_this());
 }
 
 } // namespace veloquill::x11

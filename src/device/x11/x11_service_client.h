@@ -4,6 +4,7 @@
 // is present; a device that leaves and comes back (or is disabled and enabled) is a new one.
 
 #include "device/hid_event_system.h"
+#include "device/service_removal.h"
 #include "device/x11/x11_device_discovery.h"
 #include "device/x11/x11_key_translation.h"
 
@@ -50,15 +51,13 @@ private:
     // Runs the translation against the live device; nothing once the device or the
     // connection is gone.
     template <typename Action> auto withKeys(Action action) const;
-    void runRemovalCallbacks();
     // Each write is journalled before it is sent, and taken back if the server refuses it.
     void noteWrite(XAtom property, const RawProperty& value, bool refused);
 
     std::weak_ptr<X11Session> m_session;
     X11DeviceFacts m_facts;
     std::uint64_t m_registryID;
-    bool m_left = false;
-    HidCallbackList<void(const HidServiceClientRef&)> m_removalCallbacks;
+    ServiceRemoval m_removal;
     mutable X11KeyMemory m_memory;
     // What the write being made replaced in m_memory.written, to put back if it is refused.
     std::optional<std::pair<XAtom, std::optional<std::optional<RawProperty>>>> m_replaced;
