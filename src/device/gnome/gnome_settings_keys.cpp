@@ -2,6 +2,7 @@
 
 #include <gio/gio.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -51,20 +52,25 @@ struct SchemaKeyUnref
 };
 using SchemaKeyRef = std::unique_ptr<GSettingsSchemaKey, SchemaKeyUnref>;
 
+struct SchemaUnref
+{
+    void operator()(GSettingsSchema* schema) const { g_settings_schema_unref(schema); }
+};
+using SchemaRef = std::unique_ptr<GSettingsSchema, SchemaUnref>;
+
 // Whether the schema holds every key we use, with the type we read and write.
 bool usable(GSettingsSchema* schema, Schema which)
 {
-    for (Key key : kKeys) {
-        if (!schemaHolds(which, key))
-            continue;
-        if (!g_settings_schema_has_key(schema, keyNameText(key)))
-            return false;
-        SchemaKeyRef schemaKey(g_settings_schema_get_key(schema, keyNameText(key)));
-        if (!g_variant_type_equal(g_settings_schema_key_get_value_type(schemaKey.get()),
-                                  valueType(key)))
-            return false;
-    }
-    return true;
+    return std::ranges::all_of(kKeys, [&](Key key) {
+        const char* name = keyNameText(key);
+        SchemaKeyRef schemaKey(g_settings_schema_has_key(schema, name)
+                                   ? g_settings_schema_get_key(schema, name)
+                                   : nullptr);
+        return !schemaHolds(which, key) ||
+               (schemaKey &&
+                g_variant_type_equal(g_settings_schema_key_get_value_type(schemaKey.get()),
+                                     valueType(key)));
+    });
 }
 
 QVariant toQVariant(GVariant* value)
@@ -134,28 +140,22 @@ GnomeSettingsKeys::GnomeSettingsKeys(QObject* parent) : QObject(parent)
     GSettingsSchemaSource* source = g_settings_schema_source_get_default();
     if (source == nullptr)
         return;
-    std::array<GSettingsSchema*, kSchemas.size()> found{};
+    std::array<SchemaRef, kSchemas.size()> found;
     bool all = true;
     for (Schema schema : kSchemas) {
-        GSettingsSchema* gschema =
-            g_settings_schema_source_lookup(source, schemaIdText(schema), TRUE);
-        found[static_cast<std::size_t>(schema)] = gschema;
-        all = all && gschema != nullptr && usable(gschema, schema);
+        SchemaRef& gschema = found[static_cast<std::size_t>(schema)];
+        gschema.reset(g_settings_schema_source_lookup(source, schemaIdText(schema), TRUE));
+        all = all && gschema && usable(gschema.get(), schema);
     }
-    if (!all) {
-        for (GSettingsSchema* gschema : found) {
-            if (gschema != nullptr)
-                g_settings_schema_unref(gschema);
-        }
+    if (!all)
         return;
-    }
 
     m_schemas = std::make_unique<Schemas>();
     for (Schema schema : kSchemas) {
         auto& entry = m_schemas->entries[static_cast<std::size_t>(schema)];
         entry.owner = this;
         entry.schema = schema;
-        entry.gschema = found[static_cast<std::size_t>(schema)];
+        entry.gschema = found[static_cast<std::size_t>(schema)].release();
         entry.settings = g_settings_new_full(entry.gschema, nullptr, nullptr);
         entry.changedHandler =
             g_signal_connect(entry.settings, "changed", G_CALLBACK(&Schemas::onChanged), &entry);
@@ -177,38 +177,34 @@ bool GnomeSettingsKeys::available() const
 QVariant GnomeSettingsKeys::value(SettingKey key) const
 {
     const auto* entry = m_schemas ? m_schemas->find(key) : nullptr;
-    if (entry == nullptr)
-        return {};
-    return toQVariant(Variant(g_settings_get_value(entry->settings, keyNameText(key.key))).get());
+    return entry ? toQVariant(
+                       Variant(g_settings_get_value(entry->settings, keyNameText(key.key))).get())
+                 : QVariant();
 }
 
 std::optional<QVariant> GnomeSettingsKeys::userValue(SettingKey key) const
 {
     const auto* entry = m_schemas ? m_schemas->find(key) : nullptr;
-    if (entry == nullptr)
-        return std::nullopt;
-    Variant value(g_settings_get_user_value(entry->settings, keyNameText(key.key)));
-    if (!value)
-        return std::nullopt;
-    return toQVariant(value.get());
+    Variant value(entry ? g_settings_get_user_value(entry->settings, keyNameText(key.key))
+                        : nullptr);
+    return value ? std::optional(toQVariant(value.get())) : std::nullopt;
 }
 
 QVariant GnomeSettingsKeys::defaultValue(SettingKey key) const
 {
     const auto* entry = m_schemas ? m_schemas->find(key) : nullptr;
-    if (entry == nullptr)
-        return {};
-    return toQVariant(
-        Variant(g_settings_get_default_value(entry->settings, keyNameText(key.key))).get());
+    return entry ? toQVariant(
+                       Variant(g_settings_get_default_value(entry->settings, keyNameText(key.key)))
+                           .get())
+                 : QVariant();
 }
 
 bool GnomeSettingsKeys::write(SettingKey key, const QVariant& value)
 {
     const auto* entry = m_schemas ? m_schemas->find(key) : nullptr;
-    if (entry == nullptr)
-        return false;
     const char* name = keyNameText(key.key);
-    if (!g_settings_is_writable(entry->settings, name))
+    // Locked down by the administrator, or a key this kind of device lacks.
+    if (entry == nullptr || !g_settings_is_writable(entry->settings, name))
         return false;
     GVariant* floating = toGVariant(key.key, value);
     if (floating == nullptr)
@@ -216,9 +212,8 @@ bool GnomeSettingsKeys::write(SettingKey key, const QVariant& value)
     Variant gvalue(g_variant_ref_sink(floating));
     // GSettings treats a value out of range as a programming error and only logs it.
     SchemaKeyRef schemaKey(g_settings_schema_get_key(entry->gschema, name));
-    if (!g_settings_schema_key_range_check(schemaKey.get(), gvalue.get()))
-        return false;
-    return g_settings_set_value(entry->settings, name, gvalue.get());
+    return g_settings_schema_key_range_check(schemaKey.get(), gvalue.get()) &&
+           g_settings_set_value(entry->settings, name, gvalue.get());
 }
 
 void GnomeSettingsKeys::reset(SettingKey key)
