@@ -1,0 +1,76 @@
+// GSettings' keyfile backend, in a config folder set before GLib reads it (once per process).
+#include "device/gnome/gnome_settings_keys.h"
+#include "support/main_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+
+namespace veloquill::gnome {
+namespace {
+
+const QTemporaryDir home;
+[[maybe_unused]] const bool configured = qputenv("XDG_CONFIG_HOME", home.path().toUtf8()) &&
+                                         qputenv("GSETTINGS_BACKEND", "keyfile"); // not the user's
+
+QVariant stored(SettingKey key)
+{
+    QSettings keyfile(home.filePath("glib-2.0/settings/keyfile"), QSettings::IniFormat);
+    return keyfile.value(schemaId(key.schema).replace('.', '/') + '/' + keyName(key.key));
+}
+
+const SettingKey kMouseSpeed{Schema::Mouse, Key::Speed};
+const SettingKey kTouchpadProfile{Schema::Touchpad, Key::AccelProfile};
+
+TEST(GnomeSettings, ValidWritesAreStoredUntilResetOthersRefused)
+{
+    const std::tuple<SettingKey, QVariant, QVariant, QString> cases[] = {
+        {kMouseSpeed, 0.0, 0.5, "0.5"},
+        {kTouchpadProfile, QString("default"), QString("flat"), "'flat'"},
+        {{Schema::PointingStick, Key::Speed}, 0.0, -0.25, "-0.25"}};
+    GnomeSettingsKeys keys;
+    for (const auto& [key, defaultValue, written, storedText] : cases) {
+        SCOPED_TRACE(storedText.toStdString());
+        EXPECT_EQ(keys.defaultValue(key), defaultValue);
+        ASSERT_TRUE(keys.write(key, written));
+        keys.sync();
+        EXPECT_EQ(keys.value(key), written);
+        EXPECT_EQ(keys.userValue(key), written);
+        EXPECT_EQ(stored(key), storedText);
+        keys.reset(key);
+        EXPECT_EQ(keys.userValue(key), std::nullopt);
+        EXPECT_FALSE(stored(key).isValid());
+    }
+    const SettingKey trackballSpeed{Schema::Trackball, Key::Speed};
+    const std::pair<SettingKey, QVariant> refused[] = {
+        {kMouseSpeed, 1.5},    {kTouchpadProfile, QString("fast")}, {kTouchpadProfile, QString()},
+        {trackballSpeed, 0.5}, {kMouseSpeed, QString("0.5")},       {kTouchpadProfile, 1.0}};
+    for (const auto& [key, written] : refused) {
+        EXPECT_FALSE(keys.write(key, written)) << written.toString().toStdString();
+        EXPECT_FALSE(stored(key).isValid());
+    }
+}
+
+TEST(GnomeSettings, ChangesFromThisAndOtherWritersArriveOnTheMainLoop)
+{
+    GnomeSettingsKeys keys;
+    std::vector<SettingKey> seen;
+    QObject::connect(&keys, &GnomeSettingsKeys::changed, [&](SettingKey k) { seen.push_back(k); });
+    ASSERT_TRUE(keys.write(kMouseSpeed, 0.25));
+    // Another process writes the keyfile, the file monitor tells; a key not ours is passed over.
+    for (auto [key, value] : {std::pair("left-handed", "right"), {"accel-profile", "adaptive"}})
+        QProcess::execute("gsettings", {"set", schemaId(Schema::Touchpad), key, value});
+    EXPECT_TRUE(test::runMainLoopUntil([&] { return seen.size() > 1; }));
+    EXPECT_EQ(seen, (std::vector{kMouseSpeed, kTouchpadProfile}));
+}
+
+// ctest runs this once more where GLib finds no schemas: refused, not aborted.
+TEST(GnomeSettings, AvailableOnlyWithTheSchemas)
+{
+    EXPECT_EQ(GnomeSettingsKeys().available(), qgetenv("XDG_DATA_DIRS") != "/nonexistent");
+}
+
+} // namespace
+} // namespace veloquill::gnome
