@@ -15,17 +15,23 @@ std::optional<QString> udevSerialForDeviceNode(const QString& deviceNode)
     udev* context = udev_new();
     if (!context)
         return std::nullopt;
-    std::optional<QString> serial;
     udev_device* node = udev_device_new_from_devnum(context, 'c', status.st_rdev);
-    for (udev_device* device = node; device && !serial; device = udev_device_get_parent(device)) {
-        const char* value = udev_device_get_property_value(device, "ID_SERIAL_SHORT");
-        if (value && *value)
-            serial = QString::fromUtf8(value);
-    }
+    std::optional<QString> serial = udevSerialForDevice(node);
     if (node)
-        udev_device_unref(node); // parents belong to the child
+        udev_device_unref(node);
     udev_unref(context);
     return serial;
+}
+
+std::optional<QString> udevSerialForDevice(udev_device* device)
+{
+    // Parents belong to the child, so none of them is unreferenced here.
+    for (; device; device = udev_device_get_parent(device)) {
+        const char* value = udev_device_get_property_value(device, "ID_SERIAL_SHORT");
+        if (value && *value)
+            return QString::fromUtf8(value);
+    }
+    return std::nullopt;
 }
 
 } // namespace veloquill

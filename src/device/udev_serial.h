@@ -4,10 +4,15 @@
 
 #include <optional>
 
+struct udev_device;
+
 namespace veloquill {
 
 // The serial number udev knows for the input device node (ID_SERIAL_SHORT on the node or
 // one of its parents), or nothing when the node is unknown or the device has none.
 std::optional<QString> udevSerialForDeviceNode(const QString& deviceNode);
+
+// The same for a device the caller already holds.
+std::optional<QString> udevSerialForDevice(udev_device* device);
 
 } // namespace veloquill

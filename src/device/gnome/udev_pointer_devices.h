@@ -56,6 +56,12 @@ Q_SIGNALS:
     void deviceRemoved(const QString& sysName);
 
 private:
+    void readEvents();
+    // A repeated arrival replaces the entry without a second signal.
+    void take(UdevPointerDevice device);
+    void forget(const QString& sysName);
+    std::vector<UdevPointerDevice>::iterator find(const QString& sysName);
+
     struct Udev;
     std::unique_ptr<Udev> m_udev;
     std::vector<UdevPointerDevice> m_devices;
