@@ -14,10 +14,24 @@ constexpr Schema kSchemas[] = {Schema::Mouse, Schema::Trackball, Schema::Touchpa
                                Schema::PointingStick};
 const QString kNone = QStringLiteral("none");
 
+const QStringList& profiles()
+{
+    static const QStringList names{QStringLiteral("default"), QStringLiteral("flat"),
+                                   QStringLiteral("adaptive")};
+    return names;
+}
+
+// The journal keeps every value of a key in the same size: a double's 8 bytes for a speed, one
+// byte naming the profile.
+int sizeOf(SettingKey key)
+{
+    return key.key == Key::AccelProfile ? 1 : static_cast<int>(sizeof(double));
+}
+
 QByteArray bytesOf(SettingKey key, const QVariant& value)
 {
     if (key.key == Key::AccelProfile)
-        return value.toString().toUtf8();
+        return QByteArray(1, static_cast<char>(profiles().indexOf(value.toString())));
     const double number = value.toDouble();
     QByteArray bytes(sizeof number, Qt::Uninitialized);
     std::memcpy(bytes.data(), &number, sizeof number);
@@ -27,15 +41,14 @@ QByteArray bytesOf(SettingKey key, const QVariant& value)
 // Nothing when the bytes are no value this program writes to the key.
 std::optional<QVariant> valueOf(SettingKey key, const QByteArray& bytes)
 {
+    if (bytes.size() != sizeOf(key))
+        return std::nullopt;
     if (key.key == Key::AccelProfile) {
-        const QString profile = QString::fromUtf8(bytes);
-        static const QStringList profiles{QStringLiteral("default"), QStringLiteral("flat"),
-                                          QStringLiteral("adaptive")};
-        return profiles.contains(profile) ? std::optional<QVariant>(profile) : std::nullopt;
+        const int index = bytes.at(0);
+        return index >= 0 && index < profiles().size() ? std::optional<QVariant>(profiles()[index])
+                                                       : std::nullopt;
     }
     double number = 0;
-    if (bytes.size() != sizeof number)
-        return std::nullopt;
     std::memcpy(&number, bytes.constData(), sizeof number);
     if (!(number >= libinput::kMinSpeed && number <= libinput::kMaxSpeed))
         return std::nullopt;
@@ -77,7 +90,7 @@ std::vector<JournalDevice> journalEntries(const KeyStates& states)
             if (key.schema != schema)
                 continue;
             const QByteArray original =
-                state.original ? bytesOf(key, *state.original) : QByteArray();
+                state.original ? bytesOf(key, *state.original) : QByteArray(sizeOf(key), 0);
             JournalProperty property(keyName(key.key),
                                      state.original ? QStringLiteral("value") : kNone, 8,
                                      static_cast<int>(original.size()), original);
@@ -103,7 +116,7 @@ QString journalFault(const JournalDevice& entry)
             key && property.writtenState == JournalWritten::Value &&
             valueOf(*key, property.written) &&
             (hasOriginal ? property.type == QStringLiteral("value") && valueOf(*key, property.bytes)
-                         : property.bytes.isEmpty());
+                         : property.bytes == QByteArray(sizeOf(*key), 0));
         if (!wellFormed)
             return QStringLiteral("\"") + property.name +
                    QStringLiteral("\" is not as this program writes it");

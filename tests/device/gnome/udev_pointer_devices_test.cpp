@@ -1,9 +1,9 @@
 // udev's pointing devices on a umockdev testbed: which nodes are listed, and their arrivals.
 #include "device/gnome/udev_pointer_devices.h"
+#include "gnome_test_bed.h"
 #include "support/main_loop.h"
 
 #include <gtest/gtest.h>
-#include <umockdev.h>
 
 namespace veloquill::gnome {
 namespace {
@@ -13,21 +13,14 @@ class UdevPointers : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!umockdev_in_mock_environment()) // looks at /sys, which the testbed redirects
+        if (!bed.active())
             GTEST_SKIP() << "needs umockdev's preload: run under umockdev-wrapper";
     }
-    // Adds input<n> and its node event<n>, marked as udev does; returns the node's sys path.
     QByteArray add(QByteArray n, const char* name, const char* m, const char* m2 = "ID_INPUT_MOUSE")
     {
-        g_autofree gchar* input = umockdev_testbed_add_device(
-            bed.get(), "input", "input" + n, nullptr, "id/vendor", "046d", "id/product", n.data(),
-            "name", name, nullptr, m, "1", m2, "1", nullptr);
-        g_autofree gchar* event =
-            umockdev_testbed_add_device(bed.get(), "input", "event" + n, input, nullptr, "DEVNAME",
-                                        ("/dev/input/event" + n).data(), m, "1", m2, "1", nullptr);
-        return event;
+        return bed.add(n, name, 0x46d, n.toUInt(), m, m2);
     }
-    std::unique_ptr<UMockdevTestbed, void (*)(void*)> bed{umockdev_testbed_new(), g_object_unref};
+    test::PointerTestBed bed;
 };
 
 TEST_F(UdevPointers, listsEventNodesOfPointingDevicesWithKindAndIdentity)
@@ -59,11 +52,11 @@ TEST_F(UdevPointers, followsArrivalsAndRemovals)
     QObject::connect(&devices, &Devices::deviceRemoved, [&](QString s) { seen << "-" + s; });
     const QByteArray mouse = add("1", "M", "ID_INPUT_MOUSE");
     const QByteArray ball = add("2", "B", "ID_INPUT_TRACKBALL");
-    umockdev_testbed_uevent(bed.get(), mouse, "add"); // again: no second signal
+    bed.announce(mouse, "add"); // again: no second signal
     const QByteArray pad = add("3", "P", "ID_INPUT_TOUCHPAD");
     ASSERT_TRUE(test::runMainLoopUntil([&] { return seen.size() >= 3; }));
     for (const QByteArray& path : {ball, mouse, pad})
-        umockdev_testbed_uevent(bed.get(), path, "remove");
+        bed.announce(path, "remove");
     ASSERT_TRUE(test::runMainLoopUntil([&] { return seen.size() >= 6; }));
     EXPECT_EQ(seen.join(' '), "+event1 +event2 +event3 -event2 -event1 -event3");
     EXPECT_TRUE(devices.devices().empty());

@@ -1,0 +1,153 @@
+// The GNOME backend on a umockdev testbed and GSettings' keyfile backend: what each kind of
+// device reads and writes, and what the keys hold when it leaves, at restore and after a crash.
+#include "device/gnome/gnome_hid_event_system.h"
+#include "device/hid_keys.h"
+#include "device/neutral_resolution.h"
+#include "gnome_test_bed.h"
+#include "support/log_capture.h"
+#include "support/main_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+namespace veloquill::gnome {
+namespace {
+
+const QTemporaryDir home;
+[[maybe_unused]] const bool configured =
+    qputenv("XDG_CONFIG_HOME", home.path().toUtf8()) && qputenv("GSETTINGS_BACKEND", "keyfile");
+
+const SettingKey kMouseSpeed{Schema::Mouse, Key::Speed};
+const SettingKey kMouseProfile{Schema::Mouse, Key::AccelProfile};
+// Twice as fast as the desktop's own (speed 1), and half as fast (speed −0.5).
+const std::int64_t kDouble = kNeutralFixedResolution / 2, kHalf = kNeutralFixedResolution * 2;
+constexpr std::int64_t kOff = -65536;
+
+class GnomeBackend : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!bed.active())
+            GTEST_SKIP() << "needs umockdev's preload: run under umockdev-wrapper";
+        for (const Schema schema :
+             {Schema::Mouse, Schema::Trackball, Schema::Touchpad, Schema::PointingStick}) {
+            keys.reset({schema, Key::AccelProfile});
+            if (schema != Schema::Trackball)
+                keys.reset({schema, Key::Speed});
+        }
+    }
+    std::unique_ptr<GnomeHidEventSystem> start()
+    {
+        client.reset(); // lets an earlier system go
+        auto system =
+            std::make_unique<GnomeHidEventSystem>(GnomeHidEventSystemOptions{journal.path()});
+        client = system->createClient();
+        client->scheduleWithMainLoop();
+        return system;
+    }
+    HidServiceClientRef only()
+    {
+        const auto services = client->copyServices().value_or(std::vector<HidServiceClientRef>{});
+        return services.size() == 1 ? services.front() : nullptr;
+    }
+    static QVariant stored(SettingKey key) { return test::keyfileValue(home.path(), key); }
+    bool journaled() const { return !QDir(journal.path()).isEmpty(); }
+
+    test::PointerTestBed bed;
+    GnomeSettingsKeys keys;
+    QTemporaryDir journal;
+    std::unique_ptr<HidEventSystemClient> client;
+};
+
+TEST_F(GnomeBackend, EachKindReadsAndWritesItsKindsSettingsAndTellsItsIdentity)
+{
+    const struct
+    {
+        const char* mark;
+        SettingKey speed, profile;
+    } kinds[] = {
+        {"ID_INPUT_MOUSE", kMouseSpeed, kMouseProfile},
+        {"ID_INPUT_TRACKBALL", kMouseSpeed, {Schema::Trackball, Key::AccelProfile}},
+        {"ID_INPUT_TOUCHPAD",
+         {Schema::Touchpad, Key::Speed},
+         {Schema::Touchpad, Key::AccelProfile}},
+    };
+    int n = 0;
+    for (const auto& kind : kinds) {
+        SCOPED_TRACE(kind.mark);
+        const QByteArray path = bed.add(QByteArray::number(++n), "Zono X", 0x1234, 0xab, kind.mark);
+        const auto system = start();
+        const auto device = only();
+        ASSERT_TRUE(device);
+        EXPECT_EQ(device->copyProperty(HidKey::Product).toText(), "Zono X");
+        EXPECT_EQ(device->copyProperty(HidKey::VendorID).toInteger(), 0x1234);
+        EXPECT_EQ(device->copyProperty(HidKey::ProductID).toInteger(), 0xab);
+        // Before any write: GNOME's defaults, speed 0 and the default profile (adaptive).
+        EXPECT_EQ(device->copyProperty(HidKey::PointerResolution).toInteger(),
+                  kNeutralFixedResolution);
+        EXPECT_EQ(device->copyProperty(HidKey::PointerAcceleration).toInteger(), 65536);
+        device->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kDouble));
+        device->setProperty(HidKey::PointerAcceleration, HidPropertyValue::integer(kOff));
+        EXPECT_EQ(stored(kind.speed).toDouble(), 1.0);
+        EXPECT_EQ(stored(kind.profile).toString(), "'flat'");
+        EXPECT_EQ(device->copyProperty(HidKey::PointerResolution).toInteger(), kDouble);
+        EXPECT_EQ(device->copyProperty(HidKey::UseLinearScalingMouseAcceleration).toInteger(), 1);
+        EXPECT_EQ(device->restoreFirstSeen(), HidRestoreOutcome::Restored);
+        EXPECT_FALSE(stored(kind.speed).isValid());
+        bed.unplug(path);
+    }
+}
+
+// The user's own speed comes back while the device is away, and at restore; the profile the
+// user never set is reset, not written. A change made elsewhere stays.
+TEST_F(GnomeBackend, KeysGoBackWhenTheirDeviceLeavesAndAtRestoreUnlessChangedElsewhere)
+{
+    keys.write(kMouseSpeed, -0.25);
+    const QByteArray path = bed.add("1", "Head Mouse", 0x1234, 0xab, "ID_INPUT_MOUSE");
+    const auto system = start();
+    only()->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kHalf));
+    only()->setProperty(HidKey::PointerAcceleration, HidPropertyValue::integer(kOff));
+    EXPECT_TRUE(journaled());
+    bed.unplug(path);
+    ASSERT_TRUE(test::runMainLoopUntil([&] { return only() == nullptr; }));
+    EXPECT_EQ(stored(kMouseSpeed).toDouble(), -0.25);
+    EXPECT_FALSE(stored(kMouseProfile).isValid());
+
+    bed.add("2", "Head Mouse", 0x1234, 0xab, "ID_INPUT_MOUSE");
+    ASSERT_TRUE(test::runMainLoopUntil([&] { return only() != nullptr; }));
+    only()->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kHalf));
+    only()->setProperty(HidKey::PointerAcceleration, HidPropertyValue::integer(kOff));
+    test::LogCapture log;
+    GnomeSettingsKeys().write(kMouseProfile, QString("adaptive")); // as GNOME's Settings would
+    EXPECT_EQ(only()->restoreFirstSeen(), HidRestoreOutcome::Restored);
+    EXPECT_EQ(stored(kMouseSpeed).toDouble(), -0.25);
+    EXPECT_EQ(stored(kMouseProfile).toString(), "'adaptive'");
+    EXPECT_TRUE(log.contains("GNOME: org.gnome.desktop.peripherals.mouse accel-profile was set "
+                             "to 'adaptive' by another program; it stays as set"));
+    EXPECT_EQ(system->restoreUnlisted(), 0u);
+    system->forgetOriginals();
+    EXPECT_FALSE(journaled());
+}
+
+// A run that ends without restoring leaves the journal: the next start puts the keys back.
+TEST_F(GnomeBackend, TheNextStartPutsBackWhatARunThatDidNotQuitLeft)
+{
+    keys.write(kMouseSpeed, 0.5);
+    bed.add("1", "Head Mouse", 0x1234, 0xab, "ID_INPUT_MOUSE");
+    {
+        const auto crashed = start();
+        only()->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kDouble));
+        only()->setProperty(HidKey::PointerAcceleration, HidPropertyValue::integer(kOff));
+    }
+    EXPECT_EQ(stored(kMouseSpeed).toDouble(), 1.0);
+    const auto next = start();
+    EXPECT_EQ(stored(kMouseSpeed).toDouble(), 0.5);
+    EXPECT_FALSE(stored(kMouseProfile).isValid());
+    EXPECT_FALSE(journaled());
+}
+
+} // namespace
+} // namespace veloquill::gnome
