@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <sys/signalfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -36,13 +37,29 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
     action.sa_handler = forwardSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int signalNumber : kSignals)
+    sigset_t wanted;
+    sigemptyset(&wanted);
+    for (int signalNumber : kSignals) {
         ::sigaction(signalNumber, &action, nullptr);
+        sigaddset(&wanted, signalNumber);
+    }
+    // A signal that every thread blocks never reaches the handler: it stays pending, and is
+    // read here. A launcher may start the program so (the mask is inherited across exec), and
+    // a library may leave a thread's mask so.
+    m_blockedSignals = ::signalfd(-1, &wanted, SFD_NONBLOCK | SFD_CLOEXEC);
+    if (m_blockedSignals >= 0) {
+        m_blockedNotifier = new QSocketNotifier(m_blockedSignals, QSocketNotifier::Read, this);
+        connect(m_blockedNotifier, &QSocketNotifier::activated, this,
+                &TerminationSignals::readBlockedSignal);
+    }
 }
 
 TerminationSignals::~TerminationSignals()
 {
     delete m_notifier;
+    delete m_blockedNotifier;
+    if (m_blockedSignals >= 0)
+        ::close(m_blockedSignals);
     for (int signalNumber : kSignals)
         std::signal(signalNumber, SIG_DFL);
     for (int& fd : g_signalSockets) {
@@ -50,6 +67,13 @@ TerminationSignals::~TerminationSignals()
             ::close(fd);
         fd = -1;
     }
+}
+
+void TerminationSignals::readBlockedSignal()
+{
+    signalfd_siginfo info = {};
+    if (::read(m_blockedSignals, &info, sizeof info) == sizeof info)
+        Q_EMIT terminationRequested(static_cast<int>(info.ssi_signo));
 }
 
 void TerminationSignals::readPendingSignal()

@@ -21,8 +21,11 @@ Q_SIGNALS:
 
 private:
     void readPendingSignal();
+    void readBlockedSignal();
 
     QSocketNotifier* m_notifier = nullptr;
+    int m_blockedSignals = -1;
+    QSocketNotifier* m_blockedNotifier = nullptr;
 };
 
 } // namespace veloquill
