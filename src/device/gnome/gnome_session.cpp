@@ -102,6 +102,14 @@ void GnomeSession::deviceRemoved(const QString& sysName)
 
 bool GnomeSession::write(SettingKey key, const QVariant& value, const GnomeServiceClient& service)
 {
+    // Mutter reconfigures every device of the kind on each change: a drag of the speed slider
+    // writes the profile it already holds again at every step.
+    const auto held = m_states.find(key);
+    if (held != m_states.end() && sameValue(held->second.written, value) &&
+        sameValue(m_keys.value(key), value)) {
+        held->second.owner = service.registryID();
+        return true;
+    }
     const auto [found, first] = m_states.try_emplace(key);
     const KeyState before = found->second;
     if (first)
