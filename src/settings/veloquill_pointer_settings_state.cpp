@@ -51,7 +51,10 @@ VeloquillPointerSettingsState::VeloquillPointerSettingsState(PointerDeviceManage
         setAutoSwitchToNewDevices(*autoSwitch);
     if (preferredName)
         setPreferredDeviceName(*preferredName);
-    setSelectedDeviceID(persistedSelection);
+    // An empty selection is "None (No device selected)" chosen by the user; no key at all is a
+    // first start, which selects the first device.
+    m_noneChosen = persistedSelection && persistedSelection->isEmpty();
+    setSelectedDeviceID(m_noneChosen ? std::nullopt : persistedSelection);
 
     m_isInitialized = true;
     logLine(QStringLiteral("VeloquillPointerSettingsState: Initialized. Loaded ") +
@@ -93,6 +96,8 @@ void VeloquillPointerSettingsState::setPreferredDeviceName(const QString& value)
 void VeloquillPointerSettingsState::setSelectedDeviceID(const std::optional<QString>& value)
 {
     const std::optional<QString> oldValue = m_selectedDeviceID;
+    if (m_isInitialized)
+        m_noneChosen = !value;
     publish(m_selectedDeviceID, value, &VeloquillPointerSettingsState::selectedDeviceIDWillChange,
             &VeloquillPointerSettingsState::selectedDeviceIDChanged);
     selectedDeviceIDDidSet(oldValue);
@@ -213,6 +218,8 @@ void VeloquillPointerSettingsState::selectedDeviceIDDidSet(const std::optional<Q
 {
     if (m_selectedDeviceID)
         m_store->setString(SelectedDeviceIDKey, *m_selectedDeviceID);
+    else if (m_noneChosen)
+        m_store->setString(SelectedDeviceIDKey, QString()); // remembered across starts
     else
         m_store->remove(SelectedDeviceIDKey);
     logLine(QStringLiteral("VeloquillPointerSettingsState: selectedDeviceID.didSet. Old: ") +

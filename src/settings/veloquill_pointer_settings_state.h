@@ -167,6 +167,8 @@ private:
     std::shared_ptr<ObservationToken> m_deviceAddedObservationToken;
     // The device objects written to: another object listed under the same stableID (the
     // device plugged in again, or its twin) has the system's values and needs its record.
+    // The user chose "None (No device selected)": kept, not replaced by the first device.
+    bool m_noneChosen = false;
     std::vector<std::weak_ptr<PointerDevice>> m_appliedDevices;
     // The device object whose values are shown; another one under the selected stableID is
     // loaded afresh.

@@ -95,6 +95,12 @@ void VeloquillPointerSettingsState::ensureDeviceSelectionAndLoadSettings()
         }
     }
 
+    if (!m_selectedDeviceID && m_noneChosen) {
+        logLine(Prefix + QStringLiteral("\"None (No device selected)\" was chosen; keeping it."));
+        loadSettingsForSelectedDevice();
+        return;
+    }
+
     if (devices.empty()) {
         // An empty list is no choice of the user's: it is the start, or the desktop's input
         // service restarting. The selection waits for its device, which gets its record back.

@@ -2,6 +2,7 @@
 
 #include "settings/veloquill_pointer_settings_state.h"
 #include "shell/status_bar_controller.h"
+#include "support/log.h"
 
 namespace veloquill {
 
@@ -13,7 +14,8 @@ QString trayToolTip(const std::optional<QString>& selectedDeviceID, const QStrin
     const QString name = listedDeviceName.isEmpty()
                              ? PointerDevice::nameInStableID(*selectedDeviceID)
                              : listedDeviceName;
-    return QStringLiteral("Veloquill \u2013 %1: speed %2").arg(name, speed);
+    // The tray host shows it as it is: one line, nothing in the name reordering the rest.
+    return QStringLiteral("Veloquill \u2013 %1: speed %2").arg(escapedForLog(name), speed);
 }
 
 void bindTrayToolTip(StatusBarController& controller, VeloquillPointerSettingsState& state)

@@ -112,7 +112,7 @@ void DevicePicker::addChoice(const QString& name, std::optional<QString> selecti
     // Names come from the devices: shown as written, never as markup or a shortcut, and
     // heard without the marks that isolate them on screen.
     auto* choice = new QRadioButton(selection ? literalButtonText(name) : name);
-    choice->setAccessibleName(name);
+    choice->setAccessibleName(shownText(name));
     choice->setMinimumHeight(kMinimumTargetSize);
     m_group->addButton(choice, static_cast<int>(m_selections.size()));
     m_selections.push_back(std::move(selection));
@@ -136,7 +136,7 @@ void DevicePicker::showSelection(const std::optional<QString>& selectedDeviceID)
         const QString name = PointerDevice::nameInStableID(*selectedDeviceID);
         const QString note = QStringLiteral(" (not connected)");
         m_disconnected->setText(literalButtonText(name) + note);
-        m_disconnected->setAccessibleName(name + note);
+        m_disconnected->setAccessibleName(shownText(name) + note);
     }
     m_disconnected->setVisible(disconnected);
     m_showingSelection = true;

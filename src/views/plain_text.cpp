@@ -1,12 +1,19 @@
 #include "views/plain_text.h"
 
+#include "support/log.h"
+
 #include <QLabel>
 
 namespace veloquill {
 
+QString shownText(const QString& text)
+{
+    return escapedForLog(text);
+}
+
 QString isolatedText(const QString& text)
 {
-    return QChar(0x2068) + text + QChar(0x2069);
+    return QChar(0x2068) + shownText(text) + QChar(0x2069);
 }
 
 QLabel* makePlainTextLabel(const QString& text, QWidget* parent)
