@@ -1,16 +1,24 @@
 #include "shell/about_window_controller.h"
 
+#include "shell/about_info.h"
 #include "shell/shell_window.h"
 #include "support/log.h"
-#include "views/about_view.h"
 
 namespace veloquill {
+
+AboutFacts aboutFacts()
+{
+    return {QString::fromUtf8(about::kVersion), QString::fromUtf8(about::kSessions),
+            QStringLiteral("%1 (%2)").arg(QString::fromUtf8(about::kLicenseName),
+                                          QString::fromUtf8(about::kLicense)),
+            QUrl(QString::fromUtf8(about::kHomepage)), QUrl(QString::fromUtf8(about::kBugTracker))};
+}
 
 AboutWindowController::AboutWindowController(ContentFactory content, QObject* parent)
     : QObject(parent), m_content(std::move(content))
 {
     if (!m_content)
-        m_content = [] { return new AboutView; };
+        m_content = [] { return new AboutView(aboutFacts()); };
 }
 
 AboutWindowController::~AboutWindowController()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "views/about_view.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QSize>
@@ -11,6 +13,9 @@ class QWidget;
 namespace veloquill {
 
 class ShellWindow;
+
+// The version, desktops, licence and addresses this build was made with.
+AboutFacts aboutFacts();
 
 // Owns the one About window: made on demand, brought forward unchanged while open,
 // forgotten when closed.

@@ -1,5 +1,5 @@
-// veloquill: per-device pointer speed and acceleration for the Linux desktop (X11, and KDE
-// Plasma on Wayland).
+// veloquill: per-device pointer speed and acceleration for the Linux desktop (X11, KDE Plasma
+// on Wayland, GNOME on Wayland).
 #include "device/gnome/gnome_hid_event_system.h"
 #include "device/kwin/kwin_hid_event_system.h"
 #include "device/pointer_device_manager.h"
@@ -7,6 +7,7 @@
 #include "login_item/start_at_login.h"
 #include "settings/keep_or_go_back.h"
 #include "settings/veloquill_pointer_settings_state.h"
+#include "shell/about_info.h"
 #include "shell/about_window_controller.h"
 #include "shell/app_delegate.h"
 #include "shell/backend_choice.h"
@@ -80,9 +81,8 @@ Options parseOptions(const QStringList& arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Per-device pointer speed and acceleration for the Linux desktop: X11 "
-                       "sessions, KDE Plasma on Wayland, and GNOME on Wayland (one setting for "
-                       "each kind of device)."));
+        QStringLiteral("%1, in %2.")
+            .arg(QString::fromUtf8(about::kSummary), QString::fromUtf8(about::kSessions)));
     // Qt's own help option would also offer --help-all for Qt options this program refuses.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Displays help on command-line options."));
@@ -305,6 +305,9 @@ int main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication::setApplicationName(QStringLiteral("Veloquill"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELOQUILL_VERSION));
+    // Before any window: Wayland takes it as the windows' app id, and X11 docks find the menu
+    // entry through it.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VELOQUILL_APP_ID));
     const Options parsed = parseOptions(commandLine(argc, argv));
     if (parsed.exitStatus)
         return *parsed.exitStatus;
@@ -341,9 +344,8 @@ int main(int argc, char** argv)
     installAccessibleStyle(app);
     // A tray program lives on when its last window closes.
     QApplication::setQuitOnLastWindowClosed(false);
-    // Windows show the program's icon and name its menu entry, so panels group them with it.
+    // Windows show the program's icon.
     QApplication::setWindowIcon(applicationIcon());
-    QGuiApplication::setDesktopFileName(QStringLiteral(VELOQUILL_APP_ID));
 
     // A second start asks the running program to show its settings, then ends.
     SingleInstance instance;

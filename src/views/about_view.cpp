@@ -30,9 +30,6 @@ const char* const kNarrative[] = {
     "contains your preferred name can be chosen for you as soon as it is plugged in.",
     "When Veloquill quits, it gives every device back the speed it had when Veloquill first saw "
     "it, and returns its acceleration to the system's default.",
-    "Veloquill works in X11 desktop sessions, where it changes each device through the X "
-    "server's input extension. It lives in the system tray and writes one plain line to its "
-    "log for every change it makes, so what it did can always be checked.",
 };
 
 QLabel* textLabel(const QString& text, const QFont& font)
@@ -53,56 +50,96 @@ QFrame* divider()
     return line;
 }
 
-QWidget* titleBlock()
+QWidget* titleBlock(const QString& version)
 {
     auto* block = new QWidget;
     auto* layout = new QVBoxLayout(block);
     layout->setContentsMargins(0, 0, 0, kTitleBottomPadding);
     layout->setSpacing(kTitleSpacing);
     auto* title = textLabel(QStringLiteral("About Veloquill"), largeTitleFont());
+    auto* versionLine = textLabel(QStringLiteral("Version %1").arg(version), headlineFont());
     auto* motto =
         textLabel(QStringLiteral("Built with determination, passion, and assistive technology"),
                   headlineFont());
     makeSecondary(motto);
-    for (QLabel* label : {title, motto}) {
+    for (QLabel* label : {title, versionLine, motto}) {
         label->setAlignment(Qt::AlignHCenter);
         layout->addWidget(label);
     }
     return block;
 }
 
-QLayout* narrativeBlock()
+QLayout* narrativeBlock(const QString& sessions)
 {
     auto* layout = new QVBoxLayout;
     layout->setSpacing(kBlockSpacing);
     for (const char* paragraph : kNarrative)
         layout->addWidget(textLabel(QString::fromUtf8(paragraph), QApplication::font()));
+    layout->addWidget(textLabel(QStringLiteral("Veloquill works in %1. It lives in the system "
+                                               "tray and writes one plain line to its log for "
+                                               "every change it makes, so what it did can "
+                                               "always be checked.")
+                                    .arg(sessions),
+                                QApplication::font()));
     return layout;
+}
+
+QLabel* heading(const QString& text)
+{
+    QFont font = headlineFont();
+    font.setWeight(QFont::DemiBold);
+    return textLabel(text, font);
+}
+
+// An address as people would type it.
+QString shortAddress(const QUrl& url)
+{
+    return url.toString(QUrl::RemoveScheme | QUrl::StripTrailingSlash).mid(2);
 }
 } // namespace
 
-AboutView::AboutView(QWidget* parent)
-    : AboutView([](const QUrl& url) { QDesktopServices::openUrl(url); }, parent)
+AboutView::AboutView(const AboutFacts& facts, QWidget* parent)
+    : AboutView(
+          facts, [](const QUrl& url) { QDesktopServices::openUrl(url); }, parent)
 {}
 
-AboutView::AboutView(UrlOpener opener, QWidget* parent) : QScrollArea(parent)
+AboutView::AboutView(const AboutFacts& facts, UrlOpener opener, QWidget* parent)
+    : QScrollArea(parent)
 {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(kPagePadding, kPagePadding, kPagePadding, kPagePadding);
     layout->setSpacing(kPageSpacing);
-    layout->addWidget(titleBlock());
+    layout->addWidget(titleBlock(facts.version));
     layout->addWidget(divider());
-    layout->addLayout(narrativeBlock());
+    layout->addLayout(narrativeBlock(facts.sessions));
+    layout->addWidget(divider());
+
+    auto* project = new QVBoxLayout;
+    project->setSpacing(kBlockSpacing);
+    project->addWidget(heading(QStringLiteral("Veloquill")));
+    m_linkRows = {
+        new LinkRow(QStringLiteral(":/veloquill/views/home.svg"),
+                    QStringLiteral("Homepage: %1").arg(shortAddress(facts.homepage)),
+                    facts.homepage, opener),
+        new LinkRow(QStringLiteral(":/veloquill/views/report.svg"),
+                    QStringLiteral("Report a problem: %1").arg(shortAddress(facts.bugTracker)),
+                    facts.bugTracker, opener),
+    };
+    for (LinkRow* row : m_linkRows)
+        project->addWidget(row);
+    auto* license =
+        textLabel(QStringLiteral("Free software under the %1.").arg(facts.license), captionFont());
+    license->setContentsMargins(0, kCaptionTopPadding, 0, 0);
+    makeSecondary(license);
+    project->addWidget(license);
+    layout->addLayout(project);
     layout->addWidget(divider());
 
     auto* links = new QVBoxLayout;
     links->setSpacing(kBlockSpacing);
-    QFont linksHeading = headlineFont();
-    linksHeading.setWeight(QFont::DemiBold);
-    links->addWidget(textLabel(QStringLiteral("Follow My Journey"), linksHeading));
-    // Only pages that exist: the project has no public home of its own yet.
-    m_linkRows = {
+    links->addWidget(heading(QStringLiteral("Follow My Journey")));
+    const std::vector<LinkRow*> reading = {
         new LinkRow(QStringLiteral(":/veloquill/views/book.svg"),
                     QStringLiteral("libinput: pointer acceleration"),
                     QUrl(QStringLiteral("https://wayland.freedesktop.org/libinput/doc/latest/"
@@ -112,8 +149,10 @@ AboutView::AboutView(UrlOpener opener, QWidget* parent) : QScrollArea(parent)
                     QStringLiteral("W3C: How people with disabilities use the web"),
                     QUrl(QStringLiteral("https://www.w3.org/WAI/people-use-web/")), opener),
     };
-    for (LinkRow* row : m_linkRows)
+    for (LinkRow* row : reading) {
         links->addWidget(row);
+        m_linkRows.push_back(row);
+    }
     auto* caption = textLabel(tr("Read on about pointer acceleration, and about the people who "
                                  "rely on assistive input."),
                               captionFont());

@@ -116,6 +116,9 @@ constexpr int kSettingsItem = 1, kAboutItem = 3, kQuitItem = 4;
 constexpr int kTabsToAccelerationSwitch = 3;
 constexpr int kTabsToSpeedSlider = 11;
 
+// The narrowest picture AppStream wants.
+constexpr int kPictureWidth = 620;
+
 // Pictures for the documentation, kept only when asked for, so that test runs leave the
 // source tree alone.
 void keepScreenshot(const QImage& picture, const QString& name)
@@ -223,10 +226,12 @@ protected:
         }
         ASSERT_FALSE(m_robot->popups(pid()).isEmpty()) << "clicking the tray icon shows no menu";
         const QRect menu = m_robot->popups(pid()).first().geometry;
-        // The menu below the panel along the top of the screen, with a margin of the desktop.
+        // The menu below the panel along the top of the screen, with a margin of the desktop,
+        // as wide as software centres want their pictures.
         QRect area =
             menu.united(m_robot->trayIcon(pid()).value_or(QRect())).adjusted(-40, 0, 0, 40);
         area.setTop(0);
+        area.setLeft(qMin(area.left(), area.right() + 1 - kPictureWidth));
         const QImage picture = settledCapture(area);
         if (!screenshotName.isEmpty())
             keepScreenshot(picture, screenshotName);
@@ -391,6 +396,10 @@ TEST_F(TrayEndToEnd, AtScaleTwoTheSettingsWindowFitsTheScreenAndTheKeyboardReach
     EXPECT_TRUE(runMainLoopUntil([&] { return matrixScale() > scaleBefore; }))
         << "the speed slider could not be reached\n"
         << m_program->tail();
+
+    // The menu at this scale too, for software centres.
+    ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(kAboutItem, "tray-menu-scale-2.png"));
+    window("About Veloquill");
 }
 
 TEST(VeloquillProgram, WithoutADisplaySaysWhyInOneLineAndFails)

@@ -45,6 +45,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -284,7 +286,14 @@ TEST(AboutWindow, OneFixedSizeWindowBroughtForwardAndClosedApartFromTheSettingsW
     const QPointer<ShellWindow> window = about.aboutWindow();
     ASSERT_FALSE(window.isNull()); // its fixed size is checked on screen end to end
     QWidget* page = window->content();
-    EXPECT_NE(qobject_cast<AboutView*>(page), nullptr);
+    ASSERT_NE(qobject_cast<AboutView*>(page), nullptr);
+    // This build's version, and the program's own bug tracker.
+    const auto labels = page->findChildren<QLabel*>();
+    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [](QLabel* label) {
+        return label->text() == "Version " VELOQUILL_VERSION;
+    }));
+    EXPECT_EQ(qobject_cast<AboutView*>(page)->linkRows()[1]->destination(),
+              QUrl("https://github.com/veloquill/veloquill/issues"));
 
     window->showMinimized();
     about.bringToFront();

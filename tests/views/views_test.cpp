@@ -63,13 +63,24 @@ struct FakeDesktop
 } // namespace
 
 // Its size is checked on screen by the end-to-end test.
-TEST(AboutView, LinkRowsOpenTheirDestinationWhereverClicked)
+TEST(AboutView, ShowsItsFactsAndLinkRowsOpenTheirDestinationWhereverClicked)
 {
+    const AboutFacts facts{"9.8.7", "X and Y", "Some Licence (SL-1.0)",
+                           QUrl("https://example.org/home"), QUrl("https://example.org/bugs")};
     QList<QUrl> opened;
-    AboutView view([&](const QUrl& url) { opened.append(url); });
+    AboutView view(facts, [&](const QUrl& url) { opened.append(url); });
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-    ASSERT_EQ(view.linkRows().size(), 2u);
+    QStringList shown;
+    for (const QLabel* label : view.findChildren<QLabel*>())
+        shown.append(label->text());
+    for (const char* text : {"Version 9.8.7", "Veloquill works in X and Y.",
+                             "Free software under the Some Licence (SL-1.0)."})
+        EXPECT_TRUE(shown.join('\n').contains(text)) << text;
+    ASSERT_EQ(view.linkRows().size(), 4u);
+    EXPECT_EQ(view.linkRows()[0]->accessibleName(), "Homepage: example.org/home");
+    EXPECT_EQ(view.linkRows()[1]->accessibleName(), "Report a problem: example.org/bugs");
+    EXPECT_EQ(view.linkRows()[1]->destination(), facts.bugTracker);
     EXPECT_EQ(view.focusPolicy(), Qt::NoFocus) << "the page is no Tab stop, its links are";
     for (LinkRow* row : view.linkRows()) {
         EXPECT_EQ(row->destination().scheme(), "https");
@@ -197,9 +208,9 @@ TEST(PermissionView, SaysWhatThisSessionLacksInPlainWrappedTextAndItsButtonOpens
 {
     using Reason = ControlUnavailableReason;
     const std::pair<Reason, bool> cases[] = {
-        {Reason::WaylandSession, true}, {Reason::WaylandSession, false},
-        {Reason::NoXInput22, true},     {Reason::DisplayLost, true},
-        {Reason::GnomeSettingsMissing, true},   {Reason::KWinUnreachable, true}};
+        {Reason::WaylandSession, true},       {Reason::WaylandSession, false},
+        {Reason::NoXInput22, true},           {Reason::DisplayLost, true},
+        {Reason::GnomeSettingsMissing, true}, {Reason::KWinUnreachable, true}};
     QStringList titles;
     for (const auto& [reason, installed] : cases) {
         SCOPED_TRACE(testing::Message() << int(reason) << (installed ? " installed" : ""));
