@@ -13,7 +13,7 @@ diff -u "$expected" <(find . -type f -printf '%P\n' | LC_ALL=C sort)
 desktop-file-validate "share/applications/$id.desktop"
 appstreamcli validate --no-net "share/metainfo/$id.metainfo.xml"
 appstreamcli validate-tree --no-net "$dest" # the launchable names the installed entry
-warnings=$(MANWIDTH=80 man --warnings -l share/man/man1/veloquill.1 2>&1 >/dev/null)
+warnings=$(MANWIDTH=80 man --warnings -l share/man/man1/veloquill.1.gz 2>&1 >/dev/null)
 if [ -n "$warnings" ]; then
     echo "$warnings"
     exit 1
