@@ -17,3 +17,14 @@ for field in "Package: veloquill" "Version: $version" "Maintainer: .+ <.+@.+>" \
     "Depends: .*libx11-6.*" "Depends: .*libxi6.*"; do
     grep -Eq "^ $field$" <<<"$info" || { echo "no '$field' in:"; echo "$info"; exit 1; }
 done
+
+# The changelog's newest entry is this very version, so that changelog readers match it.
+entry=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/veloquill/changelog.gz | zcat |
+    sed -n 1p)
+[[ $entry == "veloquill ($version) "* ]] || { echo "changelog starts with '$entry'"; exit 1; }
+
+# Debian's own checker: notes (I:, P:) may stay, errors and warnings may not.
+if ! report=$(lintian "$deb" 2>&1) || grep -Eq '^[EW]: ' <<<"$report"; then
+    echo "$report"
+    exit 1
+fi

@@ -19,7 +19,7 @@ appstream() {
 }
 appstream validate share/metainfo/*.metainfo.xml
 appstream validate-tree "$dest" # the launchable names the installed entry
-warnings=$(MANWIDTH=80 man --warnings -l share/man/man1/veloquill.1 2>&1 >/dev/null)
+warnings=$(MANWIDTH=80 man --warnings -l share/man/man1/veloquill.1.gz 2>&1 >/dev/null)
 if [ -n "$warnings" ]; then
     echo "$warnings"
     exit 1
