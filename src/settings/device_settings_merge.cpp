@@ -59,7 +59,8 @@ DataMerge mergeDeviceSettingsData(const std::optional<QByteArray>& base, const Q
     const TableVersion mineVersion = merged;
     bool replacedTheirs = !theirsDecoded.duplicatedRecords.isEmpty();
     bool tookAny = false;
-    for (const QString& id : baseVersion.ids().unite(theirsVersion.ids())) {
+    const QSet<QString> ids = baseVersion.ids().unite(theirsVersion.ids());
+    for (const QString& id : ids) {
         if (mineVersion.sameRecord(theirsVersion, id) || theirsVersion.sameRecord(baseVersion, id))
             continue;
         if (mineVersion.sameRecord(baseVersion, id)) {

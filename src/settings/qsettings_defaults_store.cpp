@@ -151,11 +151,12 @@ bool QSettingsDefaultsStore::write(const QString& key, const QVariant& newValue)
     }
     if (m_lastSyncFailed)
         startOverKeepingUnsavedChanges();
-    applyMergedValues();
     if (newValue.isValid())
         m_settings->setValue(key, newValue);
     else
         m_settings->remove(key);
+    // After the value: merged with another writer's, it may hold more than this one.
+    applyMergedValues();
     m_settings->sync();
     const QSettings::Status status = m_settings->status();
     // A format error is about what was read; the write itself went through.

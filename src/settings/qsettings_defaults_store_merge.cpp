@@ -83,19 +83,20 @@ void QSettingsDefaultsStore::mergeChangesOnDisk(const QString& key, const QVaria
     }
     bool formatError = false;
     const Values theirs = readValues(*bytes, &formatError);
-    // The start-up check again, on the file as it is now.
-    m_checkedRewrite = false;
-    m_keepCopy = m_keepCopy || formatError;
-
     QSet<QString> keys(m_base.keyBegin(), m_base.keyEnd());
     keys.unite(QSet<QString>(mine.keyBegin(), mine.keyEnd()));
     keys.unite(QSet<QString>(theirs.keyBegin(), theirs.keyEnd()));
-    QStringList replaced;
+    // The start-up check again, on the file as it is now; a file QSettings cannot parse
+    // whole has nothing to take in: it is kept as a copy and this process's values written.
+    m_checkedRewrite = false;
+    m_keepCopy = m_keepCopy || formatError;
     m_adopted.clear();
+    QStringList replaced;
     Values merged;
     for (const QString& each : std::as_const(keys)) {
-        merged.insert(each, mergedValue(each, m_base.value(each), mine.value(each),
-                                        theirs.value(each), &replaced));
+        merged.insert(each, formatError ? mine.value(each)
+                                        : mergedValue(each, m_base.value(each), mine.value(each),
+                                                      theirs.value(each), &replaced));
     }
     m_merged = std::move(merged);
     if (!replaced.isEmpty()) {
