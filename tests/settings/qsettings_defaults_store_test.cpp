@@ -391,6 +391,12 @@ QByteArray tableOf(const QList<std::pair<QString, double>>& speeds)
     return *encodeDeviceSettingsTable(table).data;
 }
 
+QByteArray bytesOf(const QString& path)
+{
+    QString error;
+    return readRegularFile(path, &error).value_or("missing");
+}
+
 // As another writer saves: a new file renamed into place.
 void replaceFile(const QString& path, const QByteArray& bytes)
 {
@@ -405,13 +411,9 @@ QByteArray settingsFile(const QByteArray& table, const QString& name)
 {
     QTemporaryDir scratch;
     const QString path = scratch.filePath("other.conf");
-    {
-        QSettings other(path, QSettings::IniFormat);
-        other.setValue(TableName, table);
-        other.setValue("preferredDeviceName", name);
-    }
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    QSettings(path, QSettings::IniFormat).setValue(TableName, table);
+    QSettings(path, QSettings::IniFormat).setValue("preferredDeviceName", name);
+    return bytesOf(path);
 }
 
 // The records' speeds and the preferences the file holds, read from a copy of it.
@@ -422,15 +424,11 @@ QString summary(const QString& path)
     QFile::copy(path, copy);
     const QSettings settings(copy, QSettings::IniFormat);
     const auto table = decodeDeviceSettingsTable(settings.value(TableName).toByteArray()).table;
-    QStringList ids = table ? table->keys() : QStringList();
-    ids.sort();
     QStringList parts;
-    for (const QString& id : ids)
+    for (const QString& id : table.value_or(DeviceSettingsTable()).keys())
         parts << id + ":" + QString::number(table->value(id).pointerSpeed);
-    parts << "name=" + settings.value("preferredDeviceName").toString();
-    if (settings.contains("autoSwitchToNewDevices"))
-        parts << "auto=" + settings.value("autoSwitchToNewDevices").toString();
-    return parts.join(' ');
+    parts.sort();
+    return parts.join(' ') + " name=" + settings.value("preferredDeviceName").toString();
 }
 
 struct DiskChange
@@ -438,7 +436,8 @@ struct DiskChange
     const char* name;
     // What the other writer does to the file (through the link when there is one).
     std::function<void(const QString& file, const QString& conf)> other;
-    std::function<bool(QSettingsDefaultsStore&)> write; // this process's write
+    QString key; // this process's write: data for the table, else text
+    QVariant value;
     QString onDisk;
     bool copyKept; // a copy holds the file as the other writer left it
     QString logged;
@@ -451,11 +450,6 @@ struct DiskChange
 // where both changed a key or record, this process's wins and a copy keeps the other's.
 TEST_F(DefaultsStoreFile, ChangesOnDiskSinceTheLastReadAreMergedNeverOverwritten)
 {
-    const auto setTable = [](const QList<std::pair<QString, double>>& speeds) {
-        return [=](QSettingsDefaultsStore& store) {
-            return store.setData(TableName, tableOf(speeds));
-        };
-    };
     const auto otherWrites = [](const QList<std::pair<QString, double>>& speeds,
                                 const QString& name) {
         return [=](const QString& file, const QString&) {
@@ -472,28 +466,23 @@ TEST_F(DefaultsStoreFile, ChangesOnDiskSinceTheLastReadAreMergedNeverOverwritten
     };
     const std::vector<DiskChange> cases = {
         {"another writer added a record and changed a preference",
-         otherWrites({{"A", 0.2}, {"B", 0.7}}, "Theirs"), setTable({{"A", 0.9}}),
+         otherWrites({{"A", 0.2}, {"B", 0.7}}, "Theirs"), TableName, tableOf({{"A", 0.9}}),
          "A:0.9 B:0.7 name=Theirs", false, "Took in what another writer saved"},
-        {"both changed the same record", otherWrites({{"A", 0.5}, {"B", 0.7}}, "Start"),
-         setTable({{"A", 0.9}}), "A:0.9 B:0.7 name=Start", true,
+        {"both changed the same record", otherWrites({{"A", 0.5}, {"B", 0.7}}, "Start"), TableName,
+         tableOf({{"A", 0.9}}), "A:0.9 B:0.7 name=Start", true,
          "another writer changed " + TableName + " too"},
         {"both changed the same preference", otherWrites({{"A", 0.2}}, "Theirs"),
-         [](QSettingsDefaultsStore& store) {
-             return store.setString("preferredDeviceName", "Mine");
-         },
-         "A:0.2 name=Mine", true, "another writer changed preferredDeviceName too"},
+         "preferredDeviceName", "Mine", "A:0.2 name=Mine", true,
+         "another writer changed preferredDeviceName too"},
         {"replaced by unreadable bytes",
          [](const QString& file, const QString&) { replaceFile(file, "\x01junk\n[x"); },
-         [](QSettingsDefaultsStore& store) {
-             return store.setBoolean("autoSwitchToNewDevices", false);
-         },
-         "A:0.2 name=Start auto=false", true, "Kept a copy of"},
-        {"swapped for a link to another owner's file", linkedTo(65534), setTable({{"A", 0.9}}),
-         "A:0.5 name=Theirs", false, "a file of another owner"},
-        {"swapped for a link to a file of its owner", linkedTo(::geteuid()), setTable({{"A", 0.9}}),
-         "A:0.9 name=Theirs", true, "changed " + TableName + " too"},
-        {"a link there from the start", otherWrites({{"A", 0.2}, {"B", 0.7}}, "Start"),
-         setTable({{"A", 0.9}}), "A:0.9 B:0.7 name=Start", false,
+         "preferredDeviceName", "Mine", "A:0.2 name=Mine", true, "Kept a copy of"},
+        {"swapped for a link to another owner's file", linkedTo(65534), TableName,
+         tableOf({{"A", 0.9}}), "A:0.5 name=Theirs", false, "a file of another owner"},
+        {"swapped for a link to a file of its owner", linkedTo(::geteuid()), TableName,
+         tableOf({{"A", 0.9}}), "A:0.9 name=Theirs", true, "changed " + TableName + " too"},
+        {"a link there from the start", otherWrites({{"A", 0.2}, {"B", 0.7}}, "Start"), TableName,
+         tableOf({{"A", 0.9}}), "A:0.9 B:0.7 name=Start", false,
          "Took in what another writer saved", true},
     };
     for (const DiskChange& c : cases) {
@@ -502,25 +491,20 @@ TEST_F(DefaultsStoreFile, ChangesOnDiskSinceTheLastReadAreMergedNeverOverwritten
         const QString conf = home.filePath("Veloquill.conf");
         const QString file = c.linkedAtStart ? home.filePath("dotfiles.conf") : conf;
         replaceFile(file, settingsFile(tableOf({{"A", 0.2}}), "Start"));
-        if (c.linkedAtStart) {
-            ASSERT_TRUE(QFile::link(file, conf));
-        }
+        ASSERT_TRUE(!c.linkedAtStart || QFile::link(file, conf));
         LogCapture log;
         QSettingsDefaultsStore store(conf);
         int adopted = 0;
         store.mergeDataWith(TableName, mergeDeviceSettingsData, [&] { ++adopted; });
 
         c.other(file, conf);
-        QFile left(conf);
-        ASSERT_TRUE(left.open(QIODevice::ReadOnly));
-        const QByteArray theirs = left.readAll();
-        const bool durable = c.write(store);
+        const QByteArray theirs = bytesOf(conf);
+        const bool durable = c.key == TableName ? store.setData(c.key, c.value.toByteArray())
+                                                : store.setString(c.key, c.value.toString());
         EXPECT_EQ(durable, c.logged != "a file of another owner");
         EXPECT_EQ(summary(conf), c.onDisk);
         EXPECT_EQ(adopted, c.onDisk.contains("B:0.7") ? 1 : 0);
-        QFile copy(conf + ".unreadable");
-        EXPECT_EQ(copy.open(QIODevice::ReadOnly) ? copy.readAll() : "no copy",
-                  c.copyKept ? theirs : "no copy");
+        EXPECT_EQ(bytesOf(conf + ".unreadable"), c.copyKept ? theirs : "missing");
         EXPECT_EQ(log.lines().filter(c.logged).size(), 1) << log.lines().join('\n').toStdString();
         EXPECT_EQ(QFileInfo(conf).isSymLink(), QString(c.name).contains("link"));
     }

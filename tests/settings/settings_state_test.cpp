@@ -338,9 +338,7 @@ TEST_F(SettingsState, SecondInstanceSavingMeanwhileLosesNoUpdate)
     auto foot = connect("Foot Mouse", 1, 2);
     QTemporaryDir home;
     QProcess other;
-    auto environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_CONFIG_HOME", home.path());
-    other.setProcessEnvironment(environment);
+    other.setEnvironment(QProcess::systemEnvironment() << "XDG_CONFIG_HOME=" + home.path());
     other.start(SETTINGS_STORE_WRITER, {"start:0.9", "after-input"});
     while (!other.readAllStandardOutput().contains("loaded"))
         ASSERT_TRUE(other.waitForReadyRead(20000));
@@ -355,11 +353,10 @@ TEST_F(SettingsState, SecondInstanceSavingMeanwhileLosesNoUpdate)
     state->setCurrentPointerSpeed(0.6);
     waitForReadBacks();
 
-    const QString footID = "1-2-Foot Mouse-N/A";
     const auto table = decodeDeviceSettingsTable(
         QSettingsDefaultsStore(path).data(State::DeviceSettingsKey).value_or(""));
     ASSERT_TRUE(table.table);
-    EXPECT_EQ(table.table->value(footID).pointerSpeed, 0.6);
+    EXPECT_EQ(table.table->value("1-2-Foot Mouse-N/A").pointerSpeed, 0.6);
     EXPECT_EQ(table.table->value(HeadMouse).pointerSpeed, 0.9);
     EXPECT_EQ(state->perDeviceSettings(), *table.table);
     EXPECT_FALSE(QFile::exists(path + ".unreadable"));
