@@ -3,9 +3,25 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace veloquill {
+
+// A data value merged from three versions, and whether part of the other writer's version
+// was replaced by this process's (the store then keeps a copy of it).
+struct DataMerge
+{
+    QByteArray value;
+    bool replacedTheirs = false;
+};
+
+// base: the value as this process last read or wrote it; mine: the one it writes now;
+// theirs: the one another writer left since. base and theirs are absent when missing or not
+// data.
+using DataMergeFunction =
+    std::function<DataMerge(const std::optional<QByteArray>& base, const QByteArray& mine,
+                            const std::optional<QByteArray>& theirs)>;
 
 // The per-user store of the program's preferences. Values keep their kind: a read of one
 // kind never yields a value written as another (a data value is not a string), so a key
@@ -34,6 +50,17 @@ public:
     // Something stored could not be read, and a later write would replace it: the store
     // keeps what it holds now, unchanged, before its next write.
     virtual void keepCopyBeforeNextWrite() = 0;
+
+    // When another writer changed the key's data value too, the two are merged by `merge`
+    // rather than one replacing the other; `adopted` runs after a write that took in some of
+    // the other writer's version. A store no one else writes to has nothing to merge.
+    virtual void mergeDataWith(const QString& key, DataMergeFunction merge,
+                               std::function<void()> adopted)
+    {
+        Q_UNUSED(key);
+        Q_UNUSED(merge);
+        Q_UNUSED(adopted);
+    }
 };
 
 } // namespace veloquill

@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
+#include <QSet>
 
 #include <algorithm>
 #include <charconv>
@@ -114,6 +115,40 @@ QByteArray otherMembers(QJsonObject record)
     return json.mid(1, json.size() - 2);
 }
 
+// The member names the top-level object of valid JSON holds more than once, which
+// QJsonDocument reduces to their last value without a word.
+QStringList duplicatedNames(const QByteArray& json)
+{
+    QSet<QString> seen;
+    QStringList twice;
+    int depth = 0;
+    for (qsizetype i = 0; i < json.size(); ++i) {
+        const char c = json.at(i);
+        if (c == '{' || c == '[') {
+            ++depth;
+        } else if (c == '}' || c == ']') {
+            --depth;
+        } else if (c == '"') {
+            const qsizetype start = i;
+            for (++i; json.at(i) != '"'; ++i)
+                i += json.at(i) == '\\';
+            qsizetype next = i + 1;
+            while (next < json.size() && QChar::isSpace(json.at(next)))
+                ++next;
+            if (depth != 1 || next == json.size() || json.at(next) != ':')
+                continue;
+            const QString name = QJsonDocument::fromJson('[' + json.mid(start, i + 1 - start) + ']')
+                                     .array()
+                                     .at(0)
+                                     .toString();
+            if (seen.contains(name) && !twice.contains(name))
+                twice.append(name);
+            seen.insert(name);
+        }
+    }
+    return twice;
+}
+
 std::optional<DeviceSpecificSettings> readRecord(const QJsonValue& value, QString* error)
 {
     if (!value.isObject()) {
@@ -212,6 +247,7 @@ DeviceSettingsDecoding decodeDeviceSettingsTable(const QByteArray& data)
                                     QStringLiteral(": ") + error);
     }
     decoded.table = std::move(table);
+    decoded.duplicatedRecords = duplicatedNames(data);
     return decoded;
 }
 

@@ -48,6 +48,8 @@ struct DeviceSettingsDecoding
     QString error;
     UnreadableDeviceRecords unreadableRecords = {};
     QStringList recordErrors = {}; // one per unreadable record, naming it
+    // stableIDs the table holds more than once; of each, the last record is the one kept.
+    QStringList duplicatedRecords = {};
 };
 
 // Compact UTF-8 JSON of the whole table: one object from stableID to a record with all
@@ -59,7 +61,8 @@ DeviceSettingsEncoding encodeDeviceSettingsTable(const DeviceSettingsTable& tabl
 
 // A record must carry all three members, the two numbers as JSON numbers and the switch as
 // a JSON boolean; one that does not is set apart in unreadableRecords, and the others still
-// apply. Data that is not one JSON object fails the whole table.
+// apply. Data that is not one JSON object fails the whole table. A stableID found twice keeps
+// its last record and is named in duplicatedRecords.
 DeviceSettingsDecoding decodeDeviceSettingsTable(const QByteArray& data);
 
 } // namespace veloquill

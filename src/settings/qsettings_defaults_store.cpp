@@ -55,6 +55,8 @@ QSettingsDefaultsStore::QSettingsDefaultsStore(const QString& filePath) : m_file
         return;
     }
     m_settings = std::make_unique<QSettings>(m_filePath, QSettings::IniFormat);
+    rememberFileOnDisk();
+    m_originalOwner = m_seen.exists ? m_seen.owner : effectiveUserId();
     if (kind == SettingsFileKind::ReadOnly)
         keepInMemory(readOnly(m_filePath));
     // A file QSettings could not parse whole would lose what it skipped at the first write.
@@ -142,7 +144,7 @@ bool QSettingsDefaultsStore::write(const QString& key, const QVariant& newValue)
     const bool unchanged = newValue.isValid() ? value(key) == newValue : !contains(key);
     if (unchanged && !m_lastSyncFailed)
         return !m_memoryOnly;
-    const std::optional<SettingsFileStatus> file = writableFile();
+    const std::optional<SettingsFileStatus> file = writableFile(key, newValue);
     if (!file) {
         m_memory.insert(key, newValue);
         return false;
@@ -153,15 +155,19 @@ bool QSettingsDefaultsStore::write(const QString& key, const QVariant& newValue)
         m_settings->setValue(key, newValue);
     else
         m_settings->remove(key);
+    // After the value: merged with another writer's, it may hold more than this one.
+    applyMergedValues();
     m_settings->sync();
     const QSettings::Status status = m_settings->status();
     // A format error is about what was read; the write itself went through.
     m_lastSyncFailed = status == QSettings::AccessError;
+    tellAdopted();
     if (m_lastSyncFailed) {
         logLine(LogPrefix + QStringLiteral("Could not write settings to ") + m_filePath +
                 QStringLiteral(": ") + describeStatus(status));
         return false;
     }
+    rememberFileOnDisk();
     // The write goes through a new file renamed into place, which takes the process's
     // default mode; the user's choice of mode is put back.
     if (file->mode >= 0)
@@ -169,7 +175,8 @@ bool QSettingsDefaultsStore::write(const QString& key, const QVariant& newValue)
     return true;
 }
 
-std::optional<SettingsFileStatus> QSettingsDefaultsStore::writableFile()
+std::optional<SettingsFileStatus> QSettingsDefaultsStore::writableFile(const QString& key,
+                                                                       const QVariant& newValue)
 {
     if (m_memoryOnly)
         return std::nullopt;
@@ -179,6 +186,11 @@ std::optional<SettingsFileStatus> QSettingsDefaultsStore::writableFile()
         keepInMemory(readOnly(m_filePath));
     else if (file.kind == SettingsFileKind::Other)
         keepInMemory(notRegular(m_filePath));
+    if (!m_memoryOnly) {
+        const SettingsFileIdentity now = settingsFileIdentity(m_filePath);
+        if (now != m_seen && mayFollowChangedLink(now))
+            mergeChangesOnDisk(key, newValue);
+    }
     if (m_memoryOnly || !keepCopyIfAsked(file.kind))
         return std::nullopt;
     return file;
@@ -210,7 +222,10 @@ bool QSettingsDefaultsStore::keepCopyIfAsked(SettingsFileKind kind)
     }
     m_keepCopy = false;
     logLine(LogPrefix + QStringLiteral("Kept a copy of ") + m_filePath +
-            QStringLiteral(" as it was in ") + copy + QStringLiteral(" before rewriting it."));
+            QStringLiteral(" as it was in ") + copy + QStringLiteral(" before rewriting it") +
+            (m_copyReason.isEmpty() ? QString() : QStringLiteral(": ") + m_copyReason) +
+            QLatin1Char('.'));
+    m_copyReason.clear();
     return true;
 }
 

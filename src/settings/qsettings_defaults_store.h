@@ -2,6 +2,7 @@
 
 #include "settings/defaults_store.h"
 #include "support/settings_file.h"
+#include "support/settings_file_identity.h"
 
 #include <QHash>
 #include <QSettings>
@@ -21,6 +22,14 @@ namespace veloquill {
 // The file is only ever a regular file (a symbolic link to one is followed and kept). When
 // it cannot be one — no config folder, a FIFO, device or folder in its place, no owner
 // write permission — the values live in memory for this run, with one log line saying so.
+//
+// Another writer (a second instance on another display, a hand edit) may change the file
+// while this one runs. Before each write, a file that is not as this process last read or
+// wrote it is read again and merged key by key: what only the other writer changed is kept,
+// and where both changed a key this process's value wins, a copy of the file as it was being
+// kept first. Keys with a merge function of their own (the per-device table) are merged by
+// it. A link that leads elsewhere than before, or one in place of the file, is written
+// through only to a regular file of the original file's owner.
 class QSettingsDefaultsStore final : public DefaultsStore
 {
 public:
@@ -41,17 +50,45 @@ public:
     bool remove(const QString& key) override;
 
     void keepCopyBeforeNextWrite() override;
+    void mergeDataWith(const QString& key, DataMergeFunction merge,
+                       std::function<void()> adopted) override;
 
 private:
     QVariant value(const QString& key) const;
     // Writes the value (an invalid one removes the key) and syncs the file at once.
     bool write(const QString& key, const QVariant& value);
     // The file's status when this write may go to it; nothing once values live in memory.
-    std::optional<SettingsFileStatus> writableFile();
+    std::optional<SettingsFileStatus> writableFile(const QString& key, const QVariant& newValue);
     bool keepCopyIfAsked(SettingsFileKind kind);
     bool rewritesUnchanged() const;
     void keepInMemory(const QString& why);
     void startOverKeepingUnsavedChanges();
+
+    // Merging what another writer changed (qsettings_defaults_store_merge.cpp).
+    using Values = QHash<QString, QVariant>;
+    struct KeyMerge
+    {
+        DataMergeFunction merge;
+        std::function<void()> adopted;
+    };
+    // False when the path now leads somewhere this store must not write.
+    bool mayFollowChangedLink(const SettingsFileIdentity& now);
+    // Reads the changed file and plans the values to write.
+    void mergeChangesOnDisk(const QString& key, const QVariant& newValue);
+    QVariant mergedValue(const QString& key, const QVariant& base, const QVariant& mine,
+                         const QVariant& theirs, QStringList* replaced);
+    void applyMergedValues();
+    void rememberFileOnDisk();
+    void tellAdopted();
+
+    // The file as this process last read or wrote it, and the values it held then.
+    SettingsFileIdentity m_seen;
+    Values m_base;
+    uint m_originalOwner = 0;
+    QHash<QString, KeyMerge> m_merges;
+    std::optional<Values> m_merged; // what to write after a merge, once the copy is kept
+    QStringList m_adopted;          // keys whose merge function's owner must hear of it
+    QString m_copyReason;           // why the next copy is kept, when not the start-up check
 
     QString m_filePath;
     std::unique_ptr<QSettings> m_settings; // absent when the file must not be opened

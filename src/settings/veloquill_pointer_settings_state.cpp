@@ -3,6 +3,7 @@
 
 #include "device/pointer_device_manager.h"
 #include "device/pointer_ranges.h"
+#include "settings/device_settings_merge.h"
 #include "settings/qsettings_defaults_store.h"
 #include "support/log.h"
 #include "support/number_format.h"
@@ -33,6 +34,10 @@ VeloquillPointerSettingsState::VeloquillPointerSettingsState(PointerDeviceManage
                                                              QObject* parent)
     : QObject(parent), m_manager(manager), m_store(std::move(store))
 {
+    // Another instance (another display, one account) may save records meanwhile: they are
+    // merged into the stored table and read back into this one.
+    m_store->mergeDataWith(DeviceSettingsKey, mergeDeviceSettingsData,
+                           [this] { loadDeviceSettingsFromUserDefaults(); });
     loadDeviceSettingsFromUserDefaults();
     const std::optional<bool> autoSwitch = m_store->boolean(AutoSwitchToNewDevicesKey);
     const std::optional<QString> preferredName = m_store->string(PreferredDeviceNameKey);
@@ -65,7 +70,10 @@ VeloquillPointerSettingsState::VeloquillPointerSettingsState(PointerDeviceManage
     startObservingDeviceAdditions();
 }
 
-VeloquillPointerSettingsState::~VeloquillPointerSettingsState() = default;
+VeloquillPointerSettingsState::~VeloquillPointerSettingsState()
+{
+    m_store->mergeDataWith(DeviceSettingsKey, {}, {});
+}
 
 template <typename T, typename Changed>
 void VeloquillPointerSettingsState::publish(T& field, T value,

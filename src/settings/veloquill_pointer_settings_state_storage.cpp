@@ -34,6 +34,14 @@ void VeloquillPointerSettingsState::loadDeviceSettingsFromUserDefaults()
                 DeviceSettingsKey + QStringLiteral("): ") + error +
                 QStringLiteral(". The record is kept as it is."));
     }
+    for (const QString& stableID : decoded.duplicatedRecords) {
+        logLine(QStringLiteral("Error decoding device settings from UserDefaults (key: ") +
+                DeviceSettingsKey + QStringLiteral("): record \"") + stableID +
+                QStringLiteral("\" is stored more than once. The last one is used."));
+    }
+    // The next save keeps one record of each; the copy keeps them all.
+    if (!decoded.duplicatedRecords.isEmpty())
+        m_store->keepCopyBeforeNextWrite();
     m_perDeviceSettings = std::move(*decoded.table);
     m_unreadableDeviceRecords = std::move(decoded.unreadableRecords);
     logLine(QStringLiteral("Successfully loaded ") + QString::number(m_perDeviceSettings.size()) +

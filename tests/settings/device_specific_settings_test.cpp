@@ -58,6 +58,18 @@ TEST(DeviceSettingsJson, FaultyRecordIsSetApartAndAnythingButAnObjectFailsTheWho
     EXPECT_TRUE(encoded.error.contains("\"bad\""));
 }
 
+// JSON readers keep the last of two equal names without a word; the table names the device.
+TEST(DeviceSettingsJson, DeviceStoredTwiceKeepsItsLastRecordAndIsNamed)
+{
+    const QByteArray record = R"({"pointerSpeed":0.1,"pointerAcceleration":1,)"
+                              R"("pointerDisableAcceleration":false})";
+    const auto decoded = decodeDeviceSettingsTable(
+        "{\"a\\\"\":" + record + ",\"b\":" + record +
+        " , \"a\\u0022\" :" + QByteArray(record).replace("0.1", "0.7") + "}");
+    EXPECT_EQ(decoded.duplicatedRecords, QStringList{"a\""});
+    EXPECT_EQ(decoded.table->value("a\"").pointerSpeed, 0.7);
+}
+
 // Fraction digits, decimal commas and refused text are seen in the device controls' fields.
 TEST(DecimalFormatter, GroupsThousandsAsTheUsersLocaleDoes)
 {

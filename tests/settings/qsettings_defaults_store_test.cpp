@@ -1,3 +1,5 @@
+#include "settings/device_settings_merge.h"
+#include "settings/device_specific_settings.h"
 #include "settings/qsettings_defaults_store.h"
 #include "support/log_capture.h"
 
@@ -7,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <cstring>
@@ -203,6 +206,12 @@ TEST_F(DefaultsStoreFile, BadStoredFilesAndPathsLoseNothingAndNeverStopTheStart)
          general(Table + "\nselectedDeviceID_v2_settings_state=\xc3\x28"), 0.2},
         {"binary line", general(QByteArray("\x01\x02\0\x7f junk\n", 10) + Table), 0.2},
         {"duplicate keys", general(Table + "\n" + TableKey + "@ByteArray({})"), Read},
+        {"a device stored twice",
+         general(QByteArray(Table).replace("}})",
+                                           R"x(},\"4660-171-Head Mouse-N/A\":{\"pointerSpeed\")x"
+                                           R"x(:0.4,\"pointerAcceleration\":3,)x"
+                                           R"x(\"pointerDisableAcceleration\":false}}))x")),
+         0.4},
         {"comment and spacing", general("; kept by hand\n" + QByteArray(Table).replace("=", " = ")),
          0.2},
         {"another section first", "[Other]\nx=1\n" + general(Table), 0.2},
@@ -368,5 +377,135 @@ TEST_F(DefaultsStoreFile, BadStoredFilesAndPathsLoseNothingAndNeverStopTheStart)
             break;
         }
         }
+    }
+}
+
+namespace {
+const QString TableName = "Veloquill_DeviceSpecificSettings_v1";
+
+QByteArray tableOf(const QList<std::pair<QString, double>>& speeds)
+{
+    DeviceSettingsTable table;
+    for (const auto& [id, speed] : speeds)
+        table.insert(id, {speed, 1.0, false});
+    return *encodeDeviceSettingsTable(table).data;
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QString error;
+    return readRegularFile(path, &error).value_or("missing");
+}
+
+// As another writer saves: a new file renamed into place.
+void replaceFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path + ".new");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    ASSERT_EQ(::rename(QFile::encodeName(file.fileName()), QFile::encodeName(path)), 0);
+}
+
+QByteArray settingsFile(const QByteArray& table, const QString& name)
+{
+    QTemporaryDir scratch;
+    const QString path = scratch.filePath("other.conf");
+    QSettings(path, QSettings::IniFormat).setValue(TableName, table);
+    QSettings(path, QSettings::IniFormat).setValue("preferredDeviceName", name);
+    return bytesOf(path);
+}
+
+// The records' speeds and the preferences the file holds, read from a copy of it.
+QString summary(const QString& path)
+{
+    QTemporaryDir scratch;
+    const QString copy = scratch.filePath("copy.conf");
+    QFile::copy(path, copy);
+    const QSettings settings(copy, QSettings::IniFormat);
+    const auto table = decodeDeviceSettingsTable(settings.value(TableName).toByteArray()).table;
+    QStringList parts;
+    for (const QString& id : table.value_or(DeviceSettingsTable()).keys())
+        parts << id + ":" + QString::number(table->value(id).pointerSpeed);
+    parts.sort();
+    return parts.join(' ') + " name=" + settings.value("preferredDeviceName").toString();
+}
+
+struct DiskChange
+{
+    const char* name;
+    // What the other writer does to the file (through the link when there is one).
+    std::function<void(const QString& file, const QString& conf)> other;
+    QString key; // this process's write: data for the table, else text
+    QVariant value;
+    QString onDisk;
+    bool copyKept; // a copy holds the file as the other writer left it
+    QString logged;
+    bool linkedAtStart = false;
+};
+} // namespace
+
+// The file holds A at 0.2 and the name "Start" when this process reads it; another writer
+// changes it before this process writes. What only one side changed is kept from that side;
+// where both changed a key or record, this process's wins and a copy keeps the other's.
+TEST_F(DefaultsStoreFile, ChangesOnDiskSinceTheLastReadAreMergedNeverOverwritten)
+{
+    const auto otherWrites = [](const QList<std::pair<QString, double>>& speeds,
+                                const QString& name) {
+        return [=](const QString& file, const QString&) {
+            replaceFile(file, settingsFile(tableOf(speeds), name));
+        };
+    };
+    const auto linkedTo = [](uint owner) {
+        return [=](const QString&, const QString& conf) {
+            const QString elsewhere = conf + ".elsewhere";
+            replaceFile(elsewhere, settingsFile(tableOf({{"A", 0.5}}), "Theirs"));
+            ASSERT_EQ(::chown(QFile::encodeName(elsewhere), owner, owner), 0);
+            ASSERT_TRUE(QFile::remove(conf) && QFile::link(elsewhere, conf));
+        };
+    };
+    const std::vector<DiskChange> cases = {
+        {"another writer added a record and changed a preference",
+         otherWrites({{"A", 0.2}, {"B", 0.7}}, "Theirs"), TableName, tableOf({{"A", 0.9}}),
+         "A:0.9 B:0.7 name=Theirs", false, "Took in what another writer saved"},
+        {"both changed the same record", otherWrites({{"A", 0.5}, {"B", 0.7}}, "Start"), TableName,
+         tableOf({{"A", 0.9}}), "A:0.9 B:0.7 name=Start", true,
+         "another writer changed " + TableName + " too"},
+        {"both changed the same preference", otherWrites({{"A", 0.2}}, "Theirs"),
+         "preferredDeviceName", "Mine", "A:0.2 name=Mine", true,
+         "another writer changed preferredDeviceName too"},
+        {"replaced by unreadable bytes",
+         [](const QString& file, const QString&) { replaceFile(file, "\x01junk\n[x"); },
+         "preferredDeviceName", "Mine", "A:0.2 name=Mine", true, "Kept a copy of"},
+        {"swapped for a link to another owner's file", linkedTo(65534), TableName,
+         tableOf({{"A", 0.9}}), "A:0.5 name=Theirs", false, "a file of another owner"},
+        {"swapped for a link to a file of its owner", linkedTo(::geteuid()), TableName,
+         tableOf({{"A", 0.9}}), "A:0.9 name=Theirs", true, "changed " + TableName + " too"},
+        {"a link there from the start", otherWrites({{"A", 0.2}, {"B", 0.7}}, "Start"), TableName,
+         tableOf({{"A", 0.9}}), "A:0.9 B:0.7 name=Start", false,
+         "Took in what another writer saved", true},
+    };
+    for (const DiskChange& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir home;
+        const QString conf = home.filePath("Veloquill.conf");
+        const QString file = c.linkedAtStart ? home.filePath("dotfiles.conf") : conf;
+        replaceFile(file, settingsFile(tableOf({{"A", 0.2}}), "Start"));
+        ASSERT_TRUE(!c.linkedAtStart || QFile::link(file, conf));
+        LogCapture log;
+        QSettingsDefaultsStore store(conf);
+        int adopted = 0;
+        store.mergeDataWith(TableName, mergeDeviceSettingsData, [&] { ++adopted; });
+
+        c.other(file, conf);
+        const QByteArray theirs = bytesOf(conf);
+        const bool durable = c.key == TableName ? store.setData(c.key, c.value.toByteArray())
+                                                : store.setString(c.key, c.value.toString());
+        EXPECT_EQ(durable, c.logged != "a file of another owner");
+        EXPECT_EQ(summary(conf), c.onDisk);
+        EXPECT_EQ(adopted, c.onDisk.contains("B:0.7") ? 1 : 0);
+        EXPECT_EQ(bytesOf(conf + ".unreadable"), c.copyKept ? theirs : "missing");
+        EXPECT_EQ(log.lines().filter(c.logged).size(), 1) << log.lines().join('\n').toStdString();
+        EXPECT_EQ(QFileInfo(conf).isSymLink(), QString(c.name).contains("link"));
     }
 }

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
@@ -327,6 +328,38 @@ TEST_F(SettingsState, StartThatChangesNothingLeavesTheFileUntouched)
     EXPECT_EQ(file(), written);
     startWithFile(0.8);
     EXPECT_NE(file().first, written.first);
+}
+
+// Two instances on one file (two displays, one account): another process, started first,
+// saves the Head Mouse between two saves of the Foot Mouse here. Neither save puts back the
+// other's old table, and this one's table takes in the Head Mouse with its next save.
+TEST_F(SettingsState, SecondInstanceSavingMeanwhileLosesNoUpdate)
+{
+    auto foot = connect("Foot Mouse", 1, 2);
+    QTemporaryDir home;
+    QProcess other;
+    other.setEnvironment(QProcess::systemEnvironment() << "XDG_CONFIG_HOME=" + home.path());
+    other.start(SETTINGS_STORE_WRITER, {"start:0.9", "after-input"});
+    while (!other.readAllStandardOutput().contains("loaded"))
+        ASSERT_TRUE(other.waitForReadyRead(20000));
+
+    const QString path = home.path() + "/Veloquill/Veloquill.conf";
+    state = std::make_unique<State>(*manager, std::make_shared<QSettingsDefaultsStore>(path));
+    state->ensureDeviceSelectionAndLoadSettings();
+    state->setCurrentPointerSpeed(0.3);
+    other.write("\n");
+    other.closeWriteChannel();
+    ASSERT_TRUE(other.waitForFinished(20000));
+    state->setCurrentPointerSpeed(0.6);
+    waitForReadBacks();
+
+    const auto table = decodeDeviceSettingsTable(
+        QSettingsDefaultsStore(path).data(State::DeviceSettingsKey).value_or(""));
+    ASSERT_TRUE(table.table);
+    EXPECT_EQ(table.table->value("1-2-Foot Mouse-N/A").pointerSpeed, 0.6);
+    EXPECT_EQ(table.table->value(HeadMouse).pointerSpeed, 0.9);
+    EXPECT_EQ(state->perDeviceSettings(), *table.table);
+    EXPECT_FALSE(QFile::exists(path + ".unreadable"));
 }
 
 // "Head Mouse" selected and its first apply done, as 0.1 s after start-up.

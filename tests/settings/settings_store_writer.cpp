@@ -3,7 +3,8 @@
 //   settings_store_writer data:KEY=HEX string:KEY=TEXT bool:KEY=true|false remove:KEY [wait]
 // Or starts the settings on a simulated "Head Mouse" from the stored file, prints the speed
 // it loaded ("loaded 0.2"), sets another and prints "written" (log lines go to stdout too):
-//   settings_store_writer start:SPEED
+//   settings_store_writer start:SPEED [after-input]
+// With after-input it waits for a line on stdin between loading and setting.
 #include "device/pointer_device_manager.h"
 #include "settings/qsettings_defaults_store.h"
 #include "settings/veloquill_pointer_settings_state.h"
@@ -15,7 +16,7 @@
 #include <cstdio>
 
 namespace {
-void start(double speed)
+void start(double speed, bool afterInput)
 {
     using namespace veloquill;
     auto system = std::make_shared<sim::SimulatedHidEventSystem>();
@@ -25,15 +26,18 @@ void start(double speed)
     VeloquillPointerSettingsState state(manager, std::make_shared<QSettingsDefaultsStore>());
     state.ensureDeviceSelectionAndLoadSettings();
     std::printf("loaded %s\n", qPrintable(QString::number(state.currentPointerSpeed())));
+    std::fflush(stdout);
+    if (afterInput)
+        std::getchar();
     state.setCurrentPointerSpeed(speed);
 }
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc == 2 && QByteArray(argv[1]).startsWith("start:")) {
+    if (argc >= 2 && QByteArray(argv[1]).startsWith("start:")) {
         QCoreApplication app(argc, argv);
-        start(QByteArray(argv[1]).mid(6).toDouble());
+        start(QByteArray(argv[1]).mid(6).toDouble(), argc == 3);
         std::puts("written");
         return 0;
     }

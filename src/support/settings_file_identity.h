@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace veloquill {
+
+// Enough of what a path leads to for telling whether anyone wrote, replaced or relinked it
+// since it was last looked at: a rename over it changes the inode, an edit in place the size
+// or the modification time (to the nanosecond).
+struct SettingsFileIdentity
+{
+    bool exists = false;
+    bool isLink = false; // the path itself is a symbolic link
+    QByteArray target;   // where the path leads, links resolved
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = -1;
+    qint64 modifiedSeconds = 0;
+    qint64 modifiedNanoseconds = 0;
+    uint owner = 0;
+
+    friend bool operator==(const SettingsFileIdentity&, const SettingsFileIdentity&) = default;
+};
+
+// Looked up without opening anything.
+SettingsFileIdentity settingsFileIdentity(const QString& path);
+
+// The user id this process creates files as.
+uint effectiveUserId();
+
+} // namespace veloquill
