@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace veloquill::test {
+
+// What can stand where the program expects a file of its own: a FIFO blocks an open, a link
+// to /dev/zero feeds a read without end, a folder makes a lock wait for ever.
+enum class BlockingPath
+{
+    Fifo,
+    LinkToDevZero,
+    Folder,
+};
+inline constexpr BlockingPath BlockingPaths[] = {BlockingPath::Fifo, BlockingPath::LinkToDevZero,
+                                                 BlockingPath::Folder};
+
+inline bool makeBlockingPath(BlockingPath kind, const QString& path)
+{
+    switch (kind) {
+    case BlockingPath::Fifo:
+        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    case BlockingPath::LinkToDevZero:
+        return QFile::link("/dev/zero", path);
+    case BlockingPath::Folder:
+        return QDir().mkpath(path);
+    }
+    return false;
+}
+
+// The path's type and link target: the same before and after when it was left alone.
+inline QString describePath(const QString& path)
+{
+    struct stat status = {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return "missing";
+    return QString::number(status.st_mode & S_IFMT, 8) + " " + QFileInfo(path).symLinkTarget();
+}
+
+// Ends the test program with SIGALRM when the scope lasts longer than `seconds`: a hang fails
+// the run instead of stalling it.
+class HangGuard
+{
+public:
+    explicit HangGuard(unsigned seconds = 20) { ::alarm(seconds); }
+    ~HangGuard() { ::alarm(0); }
+    HangGuard(const HangGuard&) = delete;
+    HangGuard& operator=(const HangGuard&) = delete;
+};
+
+} // namespace veloquill::test
