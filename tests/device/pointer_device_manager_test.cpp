@@ -323,7 +323,7 @@ TEST_F(Manager, LogTranscriptOfTwinsComingAndGoingAroundARestartAndThreeQuits)
 // start: it is left alone, nothing waits on it, and one line says the run goes on without one.
 TEST(RestoreJournal, PathThatIsNoFileOfItsOwnIsLeftAloneAndTheRunGoesOnWithoutOne)
 {
-    for (const BlockingPath kind : BlockingPaths) {
+    for (const BlockingPath kind : WrittenBlockingPaths) {
         QTemporaryDir dir;
         RestoreJournal journal(dir.path(), {":0", "[X11] ", "X server"});
         journal.load("server");
@@ -337,8 +337,8 @@ TEST(RestoreJournal, PathThatIsNoFileOfItsOwnIsLeftAloneAndTheRunGoesOnWithoutOn
         EXPECT_EQ(describePath(journal.path()), before);
         EXPECT_EQ(log.lines(),
                   QStringList{"[X11] no crash journal (" + journal.path() +
-                              (kind == BlockingPath::LinkToDevZero ? " is a symbolic link"
-                                                                   : " is not a regular file") +
+                              (kind == BlockingPath::LinkToFifo ? " is a symbolic link"
+                                                                : " is not a regular file") +
                               "); a crash now would leave devices changed"});
     }
 }

@@ -161,7 +161,7 @@ TEST_F(StartAtLoginEntry, FailuresAreLoggedAndEveryFaceShowsTheRealState)
 TEST_F(StartAtLoginEntry, EntryThatIsNoRegularFileIsLeftAloneAndARewrittenOneKeepsItsOwner)
 {
     QDir().mkpath(home.autostartPath());
-    for (const BlockingPath kind : {BlockingPath::Fifo, BlockingPath::LinkToDevZero}) {
+    for (const BlockingPath kind : {BlockingPath::Fifo, BlockingPath::LinkToFifo}) {
         ASSERT_TRUE(makeBlockingPath(kind, entryPath()));
         const QString before = describePath(entryPath());
         HangGuard guard;

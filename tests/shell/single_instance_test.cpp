@@ -60,7 +60,7 @@ TEST(SingleInstance, RestoreRequestGetsTheRunningInstancesOutcomeAndSilenceIsTol
 // process runs without the check, says so in one line, and never waits on it.
 TEST(SingleInstance, LockOrSocketPathThatIsNoFileOfItsOwnRunsWithoutTheCheck)
 {
-    for (const test::BlockingPath kind : test::BlockingPaths) {
+    for (const test::BlockingPath kind : test::ReadBlockingPaths) {
         for (const char* suffix : {".lock", ".lock.rmlock", ""}) {
             SCOPED_TRACE(std::string(suffix) + " " + std::to_string(int(kind)));
             QTemporaryDir runtimeDir;

@@ -11,15 +11,22 @@
 namespace veloquill::test {
 
 // What can stand where the program expects a file of its own: a FIFO blocks an open, a link
-// to /dev/zero feeds a read without end, a folder makes a lock wait for ever.
+// to /dev/zero feeds a read without end, a folder makes a lock wait for ever. A file that is
+// written by renaming a new one over it (QSaveFile follows links) is tested with a link to a
+// FIFO instead: a fault there as root would replace /dev/zero itself.
 enum class BlockingPath
 {
     Fifo,
     LinkToDevZero,
+    LinkToFifo,
     Folder,
 };
-inline constexpr BlockingPath BlockingPaths[] = {BlockingPath::Fifo, BlockingPath::LinkToDevZero,
-                                                 BlockingPath::Folder};
+
+// For files Qt only ever opens and reads (locks); and for files written by a rename.
+inline constexpr BlockingPath ReadBlockingPaths[] = {
+    BlockingPath::Fifo, BlockingPath::LinkToDevZero, BlockingPath::Folder};
+inline constexpr BlockingPath WrittenBlockingPaths[] = {
+    BlockingPath::Fifo, BlockingPath::LinkToFifo, BlockingPath::Folder};
 
 inline bool makeBlockingPath(BlockingPath kind, const QString& path)
 {
@@ -28,6 +35,9 @@ inline bool makeBlockingPath(BlockingPath kind, const QString& path)
         return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
     case BlockingPath::LinkToDevZero:
         return QFile::link("/dev/zero", path);
+    case BlockingPath::LinkToFifo:
+        return makeBlockingPath(BlockingPath::Fifo, path + ".fifo") &&
+               QFile::link(path + ".fifo", path);
     case BlockingPath::Folder:
         return QDir().mkpath(path);
     }
