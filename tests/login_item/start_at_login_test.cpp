@@ -177,12 +177,14 @@ TEST_F(StartAtLoginEntry, EntryThatIsNoRegularFileIsLeftAloneAndARewrittenOneKee
 
     home.writeEntry(AppId, ActiveEntry);
     (void)!::chown(QFile::encodeName(entryPath()), 65534, 65534);
-    const QFileInfo before(entryPath());
+    const auto owner = [&] {
+        const QFileInfo file(entryPath());
+        return std::pair(file.ownerId(), file.groupId());
+    };
+    const auto before = owner();
     startAtLogin.setEnabled(true);
-    const QFileInfo after(entryPath());
     EXPECT_NE(entryText(), ActiveEntry);
-    EXPECT_EQ(std::pair(after.ownerId(), after.groupId()),
-              std::pair(before.ownerId(), before.groupId()));
+    EXPECT_EQ(owner(), before);
 }
 
 TEST_F(StartAtLoginEntry, EveryWriteIsAnnouncedByEachFaceAndTheStreamFollowsOnTheMainLoop)
