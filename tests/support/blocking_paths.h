@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QString>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,9 +10,9 @@
 namespace veloquill::test {
 
 // What can stand where the program expects a file of its own: a FIFO blocks an open, a link
-// to /dev/zero feeds a read without end, a folder makes a lock wait for ever. A file that is
-// written by renaming a new one over it (QSaveFile follows links) is tested with a link to a
-// FIFO instead: a fault there as root would replace /dev/zero itself.
+// to /dev/zero feeds a read without end, a folder makes a lock wait for ever. Files written by
+// a rename (QSaveFile follows links) get a link to a FIFO instead: a fault there as root would
+// replace /dev/zero itself.
 enum class BlockingPath
 {
     Fifo,
@@ -21,8 +20,6 @@ enum class BlockingPath
     LinkToFifo,
     Folder,
 };
-
-// For files Qt only ever opens and reads (locks); and for files written by a rename.
 inline constexpr BlockingPath ReadBlockingPaths[] = {
     BlockingPath::Fifo, BlockingPath::LinkToDevZero, BlockingPath::Folder};
 inline constexpr BlockingPath WrittenBlockingPaths[] = {
@@ -30,18 +27,13 @@ inline constexpr BlockingPath WrittenBlockingPaths[] = {
 
 inline bool makeBlockingPath(BlockingPath kind, const QString& path)
 {
-    switch (kind) {
-    case BlockingPath::Fifo:
-        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
-    case BlockingPath::LinkToDevZero:
-        return QFile::link("/dev/zero", path);
-    case BlockingPath::LinkToFifo:
+    if (kind == BlockingPath::LinkToFifo)
         return makeBlockingPath(BlockingPath::Fifo, path + ".fifo") &&
                QFile::link(path + ".fifo", path);
-    case BlockingPath::Folder:
-        return QDir().mkpath(path);
-    }
-    return false;
+    if (kind == BlockingPath::LinkToDevZero)
+        return QFile::link("/dev/zero", path);
+    return kind == BlockingPath::Folder ? QDir().mkpath(path)
+                                        : ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
 }
 
 // The path's type and link target: the same before and after when it was left alone.
@@ -55,13 +47,10 @@ inline QString describePath(const QString& path)
 
 // Ends the test program with SIGALRM when the scope lasts longer than `seconds`: a hang fails
 // the run instead of stalling it.
-class HangGuard
+struct HangGuard
 {
-public:
     explicit HangGuard(unsigned seconds = 20) { ::alarm(seconds); }
     ~HangGuard() { ::alarm(0); }
-    HangGuard(const HangGuard&) = delete;
-    HangGuard& operator=(const HangGuard&) = delete;
 };
 
 } // namespace veloquill::test
