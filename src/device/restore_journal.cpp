@@ -211,7 +211,7 @@ void RestoreJournal::load(const QString& serverMark, const Check& check)
     QString why;
     bool serverEnded = false;
     std::optional<std::vector<JournalDevice>> devices;
-    if (const auto text = readRegularFile(m_path, &why))
+    if (const auto text = readRegularFile(m_path, &why, false))
         devices = devicesFromJson(*text, m_owner.scope, serverMark, &why, &serverEnded);
     if (serverEnded) {
         QFile::remove(m_path);
@@ -268,9 +268,12 @@ bool RestoreJournal::forget(const JournalDevice& key)
 
 bool RestoreJournal::write()
 {
-    if (m_path.isEmpty()) {
+    // The journal is this program's own: whatever else stands at its path (a link, a FIFO, a
+    // folder) is left alone, and the run goes on without one.
+    const QString problem = m_path.isEmpty() ? m_unusable : ownFileProblem(m_path);
+    if (!problem.isEmpty()) {
         if (!std::exchange(m_reportedUnusable, true)) {
-            logLine(m_owner.logPrefix + QStringLiteral("no crash journal (") + m_unusable +
+            logLine(m_owner.logPrefix + QStringLiteral("no crash journal (") + problem +
                     QStringLiteral("); a crash now would leave devices changed"));
         }
         return false;
@@ -298,7 +301,7 @@ bool RestoreJournal::write()
 void RestoreJournal::remove()
 {
     m_devices.clear();
-    if (!m_path.isEmpty())
+    if (!m_path.isEmpty() && ownFileProblem(m_path).isEmpty())
         QFile::remove(m_path);
 }
 

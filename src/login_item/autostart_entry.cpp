@@ -1,6 +1,7 @@
 #include "login_item/autostart_entry.h"
 
 #include "support/config_home.h"
+#include "support/settings_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -109,12 +110,14 @@ QString AutostartEntry::filePath() const
 
 bool AutostartEntry::isEnabled() const
 {
-    QFile file(filePath());
-    if (!file.open(QIODevice::ReadOnly))
+    // Read only if a regular file: a FIFO in its place would block the read.
+    QString error;
+    const std::optional<QByteArray> text = readRegularFile(filePath(), &error);
+    if (!text)
         return false;
     bool inDesktopEntry = false;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+    for (const QByteArray& bytes : text->split('\n')) {
+        const QString line = QString::fromUtf8(bytes).trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         if (line.startsWith(QLatin1Char('['))) {
@@ -141,10 +144,15 @@ std::optional<QString> AutostartEntry::write(const QString& program) const
     if (const auto failure = makeDirectory(autostartDirectory()))
         return failure;
     const QString path = filePath();
+    // A FIFO, device or folder in its place is the user's, not an entry to replace.
+    const SettingsFileStatus before = settingsFileStatus(path);
+    if (before.kind == SettingsFileKind::Other)
+        return QStringLiteral("%1 is not a regular file").arg(path);
     QSaveFile file(path);
     const QByteArray text = contents(program);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    keepOwnerAndMode(path, before);
     return std::nullopt;
 }
 

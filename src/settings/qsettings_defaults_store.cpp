@@ -167,11 +167,10 @@ bool QSettingsDefaultsStore::write(const QString& key, const QVariant& newValue)
                 QStringLiteral(": ") + describeStatus(status));
         return false;
     }
+    // The write goes through a new file renamed into place, which is this process's; the
+    // user's mode, owner and group are put back.
+    keepOwnerAndMode(m_filePath, *file);
     rememberFileOnDisk();
-    // The write goes through a new file renamed into place, which takes the process's
-    // default mode; the user's choice of mode is put back.
-    if (file->mode >= 0)
-        setSettingsFileMode(m_filePath, file->mode);
     return true;
 }
 
@@ -186,6 +185,10 @@ std::optional<SettingsFileStatus> QSettingsDefaultsStore::writableFile(const QSt
         keepInMemory(readOnly(m_filePath));
     else if (file.kind == SettingsFileKind::Other)
         keepInMemory(notRegular(m_filePath));
+    // QSettings opens its lock itself and waits for it without end.
+    else if (const QString lock = lockFileProblem(m_filePath + QStringLiteral(".lock"));
+             !lock.isEmpty())
+        keepInMemory(lock);
     if (!m_memoryOnly) {
         const SettingsFileIdentity now = settingsFileIdentity(m_filePath);
         if (now != m_seen && mayFollowChangedLink(now))

@@ -3,6 +3,7 @@
 #include "support/display_name.h"
 #include "support/log.h"
 #include "support/runtime_folder.h"
+#include "support/settings_file.h"
 
 #include <QDeadlineTimer>
 #include <QLocalServer>
@@ -10,6 +11,7 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace veloquill {
@@ -59,6 +61,16 @@ SingleInstance::Role SingleInstance::claim()
 {
     if (m_socketPath.isEmpty())
         return Role::Primary;
+    // QLockFile would wait on a FIFO or a folder in its lock's place without end, and the
+    // listener would remove whatever is at the socket's: both are left alone.
+    QString problem = lockFileProblem(m_lock.fileName());
+    if (problem.isEmpty())
+        problem = ownFileProblem(m_socketPath, S_IFSOCK);
+    if (!problem.isEmpty()) {
+        logLine(QStringLiteral("[SingleInstance] Running without a single-instance check: ") +
+                problem);
+        return Role::Primary;
+    }
     const bool locked = m_lock.tryLock(0);
     if (!locked && m_lock.error() == QLockFile::LockFailedError) {
         if (sendReopenRequest(kPatienceWithStartingInstanceMs))

@@ -32,9 +32,10 @@ bool writeAll(int fd, const QByteArray& bytes)
     return true;
 }
 
-bool readAll(const QString& path, QByteArray* bytes, QString* error)
+bool readAll(const QString& path, QByteArray* bytes, QString* error, bool followLinks)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW));
     if (fd < 0) {
         *error = systemError();
         return false;
@@ -64,10 +65,10 @@ bool readAll(const QString& path, QByteArray* bytes, QString* error)
 }
 } // namespace
 
-std::optional<QByteArray> readRegularFile(const QString& path, QString* error)
+std::optional<QByteArray> readRegularFile(const QString& path, QString* error, bool followLinks)
 {
     QByteArray bytes;
-    if (!readAll(path, &bytes, error))
+    if (!readAll(path, &bytes, error, followLinks))
         return std::nullopt;
     return bytes;
 }
@@ -85,13 +86,43 @@ SettingsFileStatus settingsFileStatus(const QString& path)
     if (!S_ISREG(target.st_mode))
         return {SettingsFileKind::Other, mode};
     return {(target.st_mode & S_IWUSR) ? SettingsFileKind::Regular : SettingsFileKind::ReadOnly,
-            mode};
+            mode, target.st_uid, target.st_gid};
 }
 
 void setSettingsFileMode(const QString& path, int mode)
 {
     if (settingsFileStatus(path).mode != mode)
         ::chmod(QFile::encodeName(path).constData(), mode_t(mode));
+}
+
+void keepOwnerAndMode(const QString& path, const SettingsFileStatus& before)
+{
+    if (before.mode < 0)
+        return;
+    const SettingsFileStatus now = settingsFileStatus(path);
+    // Only root can give a file away; for anyone else the file is theirs already. First, as a
+    // change of owner clears set-id bits.
+    if (now.mode >= 0 && (now.owner != before.owner || now.group != before.group))
+        (void)!::chown(QFile::encodeName(path).constData(), before.owner, before.group);
+    setSettingsFileMode(path, before.mode);
+}
+
+QString ownFileProblem(const QString& path, mode_t type)
+{
+    struct stat status = {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0 ||
+        (status.st_mode & S_IFMT) == type)
+        return {};
+    if (S_ISLNK(status.st_mode))
+        return path + QStringLiteral(" is a symbolic link");
+    return path + (type == S_IFSOCK ? QStringLiteral(" is not a socket")
+                                    : QStringLiteral(" is not a regular file"));
+}
+
+QString lockFileProblem(const QString& lockPath)
+{
+    const QString problem = ownFileProblem(lockPath);
+    return problem.isEmpty() ? ownFileProblem(lockPath + QStringLiteral(".rmlock")) : problem;
 }
 
 QString unreadableAside(const QString& path, int attempt)

@@ -5,6 +5,9 @@
 
 #include <optional>
 
+#include <sys/stat.h>
+#include <sys/types.h>
+
 namespace veloquill {
 
 // What a settings path holds, found without opening it: a FIFO opened for reading blocks,
@@ -21,6 +24,9 @@ struct SettingsFileStatus
 {
     SettingsFileKind kind;
     int mode; // the permission bits of the file the path leads to, or -1
+    // Its owner and group; meaningful only with a mode.
+    uid_t owner = 0;
+    gid_t group = 0;
 };
 
 SettingsFileStatus settingsFileStatus(const QString& path);
@@ -28,9 +34,25 @@ SettingsFileStatus settingsFileStatus(const QString& path);
 // Gives the file the path leads to these permission bits, unless it has them already.
 void setSettingsFileMode(const QString& path, int mode);
 
-// The whole file, opened without blocking and read only if it is a regular file; nothing
-// (and the reason in *error) otherwise.
-std::optional<QByteArray> readRegularFile(const QString& path, QString* error);
+// A write renames a new file into place, which is the writer's: the file the path leads to
+// gets back the mode, owner and group it had before (root rewriting a user's file leaves it
+// theirs). Nothing for a file that was not there.
+void keepOwnerAndMode(const QString& path, const SettingsFileStatus& before);
+
+// Why a file of the program's own (a lock, the crash journal, the single-instance socket) must
+// not be handed to what opens it: anything there but a `type` (S_IFREG, S_IFSOCK) that is no
+// link. A FIFO blocks the open, a link to /dev/zero feeds a read without end, a folder makes a
+// lock wait for ever. Empty when the path is free or holds such a file.
+QString ownFileProblem(const QString& path, mode_t type = S_IFREG);
+
+// The same for a lock QLockFile takes (QSettings takes <file>.lock on every write): the lock
+// itself and the one QLockFile takes to remove a stale lock. A stale regular lock is fine.
+QString lockFileProblem(const QString& lockPath);
+
+// The whole file, opened without blocking (and, with followLinks false, only if no link) and
+// read only if it is a regular file; nothing (and the reason in *error) otherwise.
+std::optional<QByteArray> readRegularFile(const QString& path, QString* error,
+                                          bool followLinks = true);
 
 // The name of the attempt-th place beside the file for what could not be read:
 // <path>.unreadable, then <path>.unreadable.1, …

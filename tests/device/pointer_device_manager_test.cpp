@@ -3,10 +3,13 @@
 #include "manager_fixture.h"
 
 #include "device/hid_keys.h"
+#include "device/restore_journal.h"
+#include "support/blocking_paths.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <cmath>
 
@@ -314,4 +317,28 @@ TEST_F(Manager, LogTranscriptOfTwinsComingAndGoingAroundARestartAndThreeQuits)
     QFile transcript(DEVICE_LOG_TRANSCRIPT);
     ASSERT_TRUE(transcript.open(QIODevice::ReadOnly));
     EXPECT_EQ((log.lines().join('\n') + '\n').toStdString(), transcript.readAll().toStdString());
+}
+
+// The crash journal's path holding anything but the journal's own regular file after the
+// start: it is left alone, nothing waits on it, and one line says the run goes on without one.
+TEST(RestoreJournal, PathThatIsNoFileOfItsOwnIsLeftAloneAndTheRunGoesOnWithoutOne)
+{
+    for (const BlockingPath kind : WrittenBlockingPaths) {
+        QTemporaryDir dir;
+        RestoreJournal journal(dir.path(), {":0", "[X11] ", "X server"});
+        journal.load("server");
+        ASSERT_TRUE(makeBlockingPath(kind, journal.path()));
+        const QString before = describePath(journal.path());
+        HangGuard guard;
+        LogCapture log;
+        EXPECT_FALSE(journal.record(JournalDevice(7, "Head Mouse", {}), "server"));
+        EXPECT_FALSE(journal.record(JournalDevice(8, "Trackball", {}), "server"));
+        journal.remove();
+        EXPECT_EQ(describePath(journal.path()), before);
+        EXPECT_EQ(log.lines(),
+                  QStringList{"[X11] no crash journal (" + journal.path() +
+                              (kind == BlockingPath::LinkToFifo ? " is a symbolic link"
+                                                                : " is not a regular file") +
+                              "); a crash now would leave devices changed"});
+    }
 }

@@ -6,6 +6,8 @@
 #include "settings/pointer_speed_mapping.h"
 #include "settings/qsettings_defaults_store.h"
 #include "settings/veloquill_pointer_settings_state.h"
+#include "support/blocking_paths.h"
+#include "support/display_name.h"
 #include "support/main_loop.h"
 #include "support/required_programs.h"
 #include "x_driver.h"
@@ -16,6 +18,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -632,6 +635,53 @@ TEST(VeloquillProgram, WithoutAUsableRuntimeFolderSaysSoInOneLineAndStillApplies
         EXPECT_TRUE(QDir().entryList({"veloquill-restore-*"}).isEmpty());
         program.signal(SIGTERM);
         EXPECT_TRUE(program.exitedCleanly()) << program.tail();
+        EXPECT_EQ(desk.properties(), desk.originals);
+    }
+}
+
+// A file of the program's own that is a FIFO or a link to /dev/zero only turns its feature
+// off: the program starts, saves, applies and opens its window (whose Start at login reads the
+// autostart entry), and SIGTERM still ends it and puts the devices back.
+TEST(VeloquillProgram, FilesThatBlockAnOpenTurnOnlyTheirFeatureOff)
+{
+    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
+    const QString autostart = "autostart/" VELOQUILL_APP_ID;
+    const struct
+    {
+        QStringList paths;
+        BlockingPath kind;
+        bool reopen; // a second start asks for the window
+    } cases[] = {
+        {{"Veloquill/Veloquill.conf.lock"}, BlockingPath::Fifo, true},
+        {{"Veloquill/Veloquill.conf.lock"}, BlockingPath::LinkToDevZero, true},
+        {{"single-instance lock"}, BlockingPath::Fifo, false},
+        {{autostart + ".desktop", autostart + "-StartAtLoginHelper.desktop"},
+         BlockingPath::Fifo,
+         true},
+    };
+    for (const auto& [paths, kind, reopen] : cases) {
+        SCOPED_TRACE(paths.join(' ').toStdString());
+        DeskWithOriginals desk(0.5f);
+        // No device selected yet: the start selects one and saves, taking the lock.
+        QSettingsDefaultsStore(desk.home.filePath("Veloquill/Veloquill.conf"))
+            .remove(VeloquillPointerSettingsState::SelectedDeviceIDKey);
+        QString display = canonicalDisplayName(desk.server.displayName());
+        display.replace(QRegularExpression("[^A-Za-z0-9.]"), "_");
+        for (QString path : paths) {
+            path.replace("single-instance lock",
+                         QString(VELOQUILL_APP_ID "-%1-%2.lock").arg(::getuid()).arg(display));
+            QDir().mkpath(QFileInfo(desk.home.filePath(path)).path());
+            ASSERT_TRUE(makeBlockingPath(kind, desk.home.filePath(path)));
+        }
+        auto program = desk.start();
+        ASSERT_TRUE(desk.applied(*program)) << program->tail();
+        if (reopen) {
+            EXPECT_TRUE(
+                VeloquillProcess(desk.server.displayName(), desk.home.path()).exitedCleanly());
+            EXPECT_TRUE(program->waitForLine(kWindowLoadedDevice)) << program->tail();
+        }
+        program->signal(SIGTERM);
+        ASSERT_TRUE(program->exitedCleanly()) << program->tail();
         EXPECT_EQ(desk.properties(), desk.originals);
     }
 }

@@ -1,5 +1,7 @@
 #include "temporary_config_home.h"
 
+#include "support/blocking_paths.h"
+
 #include "login_item/start_at_login.h"
 #include "login_item/start_at_login_faces.h"
 #include "settings/in_memory_defaults_store.h"
@@ -147,10 +149,42 @@ TEST_F(StartAtLoginEntry, FailuresAreLoggedAndEveryFaceShowsTheRealState)
         log.lines(),
         QStringList({category + "Failed to enable launch at login: cannot create the folder " +
                          home.autostartPath() + ": Not a directory",
-                     category + "Failed to enable launch at login: cannot write " + entryPath() +
-                         ": Filename refers to a directory",
+                     category + "Failed to enable launch at login: " + entryPath() +
+                         " is not a regular file",
                      category + "Failed to disable launch at login: cannot remove " + entryPath() +
                          ": Is a directory"}));
+}
+
+// Whatever stands in the entry's place that is no regular file reads as off, is never opened
+// in a way that blocks, and is left alone with one line; a user's regular entry that root
+// rewrites stays the user's.
+TEST_F(StartAtLoginEntry, EntryThatIsNoRegularFileIsLeftAloneAndARewrittenOneKeepsItsOwner)
+{
+    QDir().mkpath(home.autostartPath());
+    for (const BlockingPath kind : {BlockingPath::Fifo, BlockingPath::LinkToFifo}) {
+        ASSERT_TRUE(makeBlockingPath(kind, entryPath()));
+        const QString before = describePath(entryPath());
+        HangGuard guard;
+        log.lines().clear();
+        EXPECT_FALSE(startAtLogin.isEnabled());
+        startAtLogin.setEnabled(true);
+        EXPECT_FALSE(startAtLogin.isEnabled());
+        EXPECT_EQ(describePath(entryPath()), before);
+        EXPECT_EQ(log.lines(), QStringList{AppId + ".main: Failed to enable launch at login: " +
+                                           entryPath() + " is not a regular file"});
+        QFile::remove(entryPath());
+    }
+
+    home.writeEntry(AppId, ActiveEntry);
+    (void)!::chown(QFile::encodeName(entryPath()), 65534, 65534);
+    const auto owner = [&] {
+        const QFileInfo file(entryPath());
+        return std::pair(file.ownerId(), file.groupId());
+    };
+    const auto before = owner();
+    startAtLogin.setEnabled(true);
+    EXPECT_NE(entryText(), ActiveEntry);
+    EXPECT_EQ(owner(), before);
 }
 
 TEST_F(StartAtLoginEntry, EveryWriteIsAnnouncedByEachFaceAndTheStreamFollowsOnTheMainLoop)

@@ -1,6 +1,7 @@
 #include "settings/device_settings_merge.h"
 #include "settings/device_specific_settings.h"
 #include "settings/qsettings_defaults_store.h"
+#include "support/blocking_paths.h"
 #include "support/log_capture.h"
 
 #include <gtest/gtest.h>
@@ -183,6 +184,16 @@ TEST_F(DefaultsStoreFile, BadStoredFilesAndPathsLoseNothingAndNeverStopTheStart)
     const auto link = [](const QString& target, const QString& path) {
         ASSERT_TRUE(QFile::link(target, path));
     };
+    // A good file whose lock, which QSettings opens itself, is no regular file.
+    const auto lockAs = [](BlockingPath kind) {
+        return [kind](const QString& conf, const QString&) {
+            QFile file(conf);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(general(Table));
+            file.close();
+            ASSERT_TRUE(makeBlockingPath(kind, conf + ".lock"));
+        };
+    };
     const std::vector<BadStore> cases = {
         {"table unquoted, split at its commas", general(TableKey + Json), Read},
         {"table as plain text",
@@ -271,6 +282,24 @@ TEST_F(DefaultsStoreFile, BadStoredFilesAndPathsLoseNothingAndNeverStopTheStart)
              fifo(folder + "/node");
              link(folder + "/node", conf);
          }},
+        {"its lock a FIFO",
+         general(Table),
+         0.2,
+         Afterwards::Untouched,
+         {},
+         lockAs(BlockingPath::Fifo)},
+        {"its lock a link to /dev/zero",
+         general(Table),
+         0.2,
+         Afterwards::Untouched,
+         {},
+         lockAs(BlockingPath::LinkToDevZero)},
+        {"its lock a folder",
+         general(Table),
+         0.2,
+         Afterwards::Untouched,
+         {},
+         lockAs(BlockingPath::Folder)},
         {"a read-only file",
          general(Table),
          0.2,
@@ -283,7 +312,7 @@ TEST_F(DefaultsStoreFile, BadStoredFilesAndPathsLoseNothingAndNeverStopTheStart)
              file.close();
              ASSERT_TRUE(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup));
          }},
-        {"a link to a file of mode 0640",
+        {"a link to another user's file of mode 0640",
          general(Table),
          0.2,
          Afterwards::ThroughLink,
@@ -294,6 +323,8 @@ TEST_F(DefaultsStoreFile, BadStoredFilesAndPathsLoseNothingAndNeverStopTheStart)
              file.write(general(Table));
              file.close();
              ASSERT_EQ(::chmod(QFile::encodeName(file.fileName()), 0640), 0);
+             // Root may give it away, and its rewrite must not take it back.
+             (void)!::chown(QFile::encodeName(file.fileName()), 65534, 65534);
              link(file.fileName(), conf);
          }},
     };
@@ -312,6 +343,8 @@ TEST_F(DefaultsStoreFile, BadStoredFilesAndPathsLoseNothingAndNeverStopTheStart)
             file.write(c.content);
         }
         const QString nodeBefore = describeNode(conf);
+        const QFileInfo linked(folder + "/dotfiles.conf");
+        const auto ownerBefore = std::pair(linked.ownerId(), linked.groupId());
         // A copy an earlier start kept is never replaced.
         QFile earlier(conf + ".unreadable");
         ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
@@ -348,6 +381,9 @@ TEST_F(DefaultsStoreFile, BadStoredFilesAndPathsLoseNothingAndNeverStopTheStart)
         case Afterwards::ThroughLink:
             EXPECT_EQ(describeNode(conf), nodeBefore);
             EXPECT_EQ(describeNode(folder + "/dotfiles.conf"), "100640 ");
+            EXPECT_EQ(std::pair(QFileInfo(linked.filePath()).ownerId(),
+                                QFileInfo(linked.filePath()).groupId()),
+                      ownerBefore);
             EXPECT_TRUE(QSettingsDefaultsStore(conf)
                             .data("Veloquill_DeviceSpecificSettings_v1")
                             .value_or("")

@@ -1,6 +1,8 @@
 // One socket per X server, and `veloquill --restore` asking the program that runs on it.
 #include "shell/single_instance.h"
+#include "support/blocking_paths.h"
 #include "support/display_name.h"
+#include "support/log_capture.h"
 #include "support/main_loop.h"
 #include "support/qt_printers.h"
 
@@ -52,4 +54,26 @@ TEST(SingleInstance, RestoreRequestGetsTheRunningInstancesOutcomeAndSilenceIsTol
     QLocalServer older;
     ASSERT_TRUE(older.listen(runtimeDir.filePath("older")));
     EXPECT_EQ(ask(older.fullServerName(), 300).first, Answer::NoAnswer);
+}
+
+// A lock or socket path holding what is no file of the program's own is left alone: the
+// process runs without the check, says so in one line, and never waits on it.
+TEST(SingleInstance, LockOrSocketPathThatIsNoFileOfItsOwnRunsWithoutTheCheck)
+{
+    for (const test::BlockingPath kind : test::ReadBlockingPaths) {
+        for (const char* suffix : {".lock", ".lock.rmlock", ""}) {
+            SCOPED_TRACE(std::string(suffix) + " " + std::to_string(int(kind)));
+            QTemporaryDir runtimeDir;
+            const QString socket = runtimeDir.filePath("veloquill");
+            ASSERT_TRUE(test::makeBlockingPath(kind, socket + suffix));
+            const QString before = test::describePath(socket + suffix);
+            test::HangGuard guard;
+            test::LogCapture log;
+            EXPECT_EQ(SingleInstance(socket).claim(), SingleInstance::Role::Primary);
+            EXPECT_EQ(test::describePath(socket + suffix), before);
+            ASSERT_EQ(log.lines().size(), 1);
+            EXPECT_TRUE(log.lines()[0].startsWith(
+                "[SingleInstance] Running without a single-instance check: " + socket + suffix));
+        }
+    }
 }
