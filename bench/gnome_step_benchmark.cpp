@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One step of a slider drag with the GNOME backend: the change handler, the rewrite of the
 // stored table, the journal and the writes of GNOME's settings through GSettings (its keyfile
 // backend, which writes its file on every change). Run it under umockdev-wrapper, which

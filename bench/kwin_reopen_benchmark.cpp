@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A second start's reopen request answered while KWin takes 2 s per call: the time from the
 // request being written to the running program's reopen handler, with the program's KWin
 // writes and reads on their way. The program asks KWin nothing it waits for, so the answer

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One step of a slider drag with the KWin backend: the change handler, the rewrite of the
 // stored table and the writes to a stand-in KWin (its own process on a private bus, saving its
 // settings file on every change as KWin does). The writes do not wait for KWin's answers.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The main of the benchmarks that need only a Qt event loop, no display.
 #include <QCoreApplication>
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One step of a slider drag: the change handler, the rewrite of the whole per-device table
 // and the device writes, against the simulated event system, with 1, 100 and 10,000 records.
 #include "device/pointer_device_manager.h"

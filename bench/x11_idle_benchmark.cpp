@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the X11 backend costs its process while the pointer moves: 10,000 motions through the
 // Xvfb mouse, sent by another process, with nobody observing input (the tray program's
 // normal state) and, for comparison, with an event observer. CPU time is this process's

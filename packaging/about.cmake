@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The Veloquill developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # What the program is, where it works and where to find it: the words the Debian package, the
 # AppStream metainfo, the man page, --help and the About window all take from here, so that
 # they never disagree. Plain sentences without semicolons, double quotes or backslashes; each

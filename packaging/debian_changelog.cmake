@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The Veloquill developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Writes the Debian changelog (dpkg's format) from CHANGELOG.md: one entry per
 # `## <version> — <YYYY-MM-DD>` heading, its paragraph as the first item and its list below.
 # Usage: cmake -DCHANGELOG=<CHANGELOG.md> -DOUTPUT=<file> -DPACKAGE=<name> -DVERSION=<version>

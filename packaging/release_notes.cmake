@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The Veloquill developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The AppStream <release> elements made from CHANGELOG.md: one per "## <version> — <date>"
 # heading, its paragraphs and list as the release's description.
 #

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Connecting to the HID event system and the callbacks it delivers.
 #include "device/pointer_device_manager.h"
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // The originals of the devices this program has changed, kept on disk so that they survive a

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Merging what another writer changed in the file since this process last read or wrote it.
 #include "settings/qsettings_defaults_store.h"
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Construction, the published properties and their change handlers.
 #include "settings/veloquill_pointer_settings_state.h"
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Writing the edited values to the selected device, and going back to the defaults.
 #include "settings/veloquill_pointer_settings_state.h"
 

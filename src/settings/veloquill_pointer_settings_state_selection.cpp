@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Keeping the selection valid, loading the selected device's settings, and switching to
 // arriving devices.
 #include "settings/veloquill_pointer_settings_state.h"

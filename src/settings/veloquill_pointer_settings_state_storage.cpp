@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The per-device table: reading it once, writing it whole after every change of a record.
 #include "settings/veloquill_pointer_settings_state.h"
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "shell/app_delegate.h"
 
 #include "device/pointer_device_manager.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // veloquill: per-device pointer speed and acceleration for the Linux desktop (X11, KDE Plasma
 // on Wayland, GNOME on Wayland).
 #include "device/gnome/gnome_hid_event_system.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "shell/settings_window_controller.h"
 
 #include "login_item/start_at_login_toggle.h"

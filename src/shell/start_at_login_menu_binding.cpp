@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "shell/start_at_login_menu_binding.h"
 
 #include "login_item/start_at_login.h"

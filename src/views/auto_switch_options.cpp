@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "views/auto_switch_options.h"
 
 #include "settings/veloquill_pointer_settings_state.h"

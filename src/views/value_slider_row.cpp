@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "views/value_slider_row.h"
 
 #include "settings/veloquill_pointer_settings_state.h"

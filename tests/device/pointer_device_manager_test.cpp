@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the manager does as devices come and go, and its log wording, pinned once in a
 // transcript: people compare logs across versions.
 #include "manager_fixture.h"

@@ -1,4 +1,9 @@
 #!/usr/bin/python3
+
+# SPDX-FileCopyrightText: 2026 The Veloquill developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """The real program as a screen reader meets it: alone on an Xvfb (no tray), with Qt's AT-SPI
 bridge on a private session bus, its settings window read through the accessibility tree.
 

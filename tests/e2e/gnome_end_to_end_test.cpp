@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The real program in a GNOME Wayland session: devices described to libudev by umockdev (this
 // process runs under umockdev-wrapper, and the program inherits its preload and testbed), and
 // GNOME's settings on GSettings' keyfile backend in a config folder of the test's.

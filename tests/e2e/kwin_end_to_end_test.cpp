@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The real program in a Plasma Wayland session, against a stand-in KWin on a private bus: no
 // X display, Qt's offscreen platform.
 #include "device/libinput_mapping.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The real program against a real X server: on a small real desktop (Xvfb, the openbox window
 // manager, a trayer panel), worked through its tray icon with the pointer and the keyboard as
 // a person would; and alone on an Xvfb, for how it starts and ends.

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Veloquill developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Help, version and a mistaken option are answered without any display, under the
 # program's own name.
 # Usage: command_line_test.sh <program> <version>

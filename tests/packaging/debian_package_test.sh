@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Veloquill developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Builds the Debian package in a scratch folder and reads it back as dpkg does.
 # Usage: debian_package_test.sh <build dir> <installed_files.txt> <version>
 set -euo pipefail

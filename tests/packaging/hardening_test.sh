@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Veloquill developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The program as installed carries the hardening Debian asks of packages: read-only
 # relocations bound at start, a position-independent executable, fortified C library calls
 # and stack protection.

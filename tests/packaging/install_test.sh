@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Veloquill developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installs into a scratch DESTDIR and checks the tree with the tools desktops and man use.
 # Usage: install_test.sh <build dir> <installed_files.txt> <app id>
 set -euo pipefail

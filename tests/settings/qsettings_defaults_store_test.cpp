@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "settings/device_settings_merge.h"
 #include "settings/device_specific_settings.h"
 #include "settings/qsettings_defaults_store.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program's shell: its start and end, the tray item and menu, and the windows they open.
 #include "device/pointer_device_manager.h"
 #include "settings/in_memory_defaults_store.h"

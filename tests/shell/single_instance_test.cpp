@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One socket per X server, and `veloquill --restore` asking the program that runs on it.
 #include "shell/single_instance.h"
 #include "support/blocking_paths.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Readable colours and a visible keyboard focus, in the light standard palette and dark ones.
 #include "views/accessible_style.h"
 #include "views/contrast.h"

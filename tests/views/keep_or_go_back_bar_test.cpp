@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "settings/keep_or_go_back.h"
 #include "settings/settings_state_fixture.h"
 #include "views/keep_or_go_back_bar.h"

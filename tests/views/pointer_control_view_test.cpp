@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "settings/settings_state_fixture.h"
 #include "views/auto_switch_options.h"
 #include "views/device_form.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The screens the windows show, apart from the device controls.
 #include "support/qt_printers.h"
 #include "views/about_view.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // What this program did to one of GNOME's pointer settings, and how that is kept in the

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "device/gnome/gnome_session.h"
 
 #include "device/gnome/gnome_service_client.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // The state the GNOME backend's objects share: the devices udev lists, GNOME's per-kind

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // The HID event system of a KDE Plasma Wayland session: KWin's pointer devices on the session

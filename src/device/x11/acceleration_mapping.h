@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // How the device layer's acceleration (16.16 fixed point, 0 to 20, -1 for "off") and the

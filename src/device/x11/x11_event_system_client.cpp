@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "device/x11/x11_event_system_client.h"
 
 #include "device/hid_service_client_ops.h"

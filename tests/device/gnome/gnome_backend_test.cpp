@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The GNOME backend on a umockdev testbed and GSettings' keyfile backend: what each kind of
 // device reads and writes, and what the keys hold when it leaves, at restore and after a crash.
 #include "device/gnome/gnome_hid_event_system.h"

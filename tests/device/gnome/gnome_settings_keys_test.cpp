@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // GSettings' keyfile backend, in a config folder set before GLib reads it (once per process).
 #include "device/gnome/gnome_settings_keys.h"
 #include "support/main_loop.h"

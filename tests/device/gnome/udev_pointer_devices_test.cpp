@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // udev's pointing devices on a umockdev testbed: which nodes are listed, and their arrivals.
 #include "device/gnome/udev_pointer_devices.h"
 #include "gnome_test_bed.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The KWin backend against a stand-in KWin on a private bus: which devices it offers and how
 // they come and go, how speed and acceleration map onto KWin's settings, what restore puts
 // back, and how it takes KWin restarting and D-Bus errors.

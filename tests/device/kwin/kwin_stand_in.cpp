@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A stand-in for KWin's input device interface, run as its own process on a test's private
 // bus: org.kde.KWin with the manager and one object per device, read and written through
 // org.freedesktop.DBus.Properties with KWin's types (s, u, b, d), pointerAcceleration clamped

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Which devices the backend offers, how it reports them coming and going, and how it
 // behaves when the X server misbehaves or goes away.
 #include "x11_backend_fixture.h"

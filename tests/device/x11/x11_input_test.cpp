@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Raw input: delivered while someone observes it, and not even sent by the server while
 // nobody does, so an idle program never wakes up as the pointer moves.
 #include "x11_backend_fixture.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Resolution and acceleration written through the boundary: what reads back, what other
 // programs see in the X properties, and what the pointer really does.
 #include "x11_backend_fixture.h"
