@@ -10,8 +10,7 @@
 #include "device/pointer_device.h"
 #include "device/pointer_device_manager.h"
 #include "gnome_test_bed.h"
-#include "settings/in_memory_defaults_store.h"
-#include "settings/veloquill_pointer_settings_state.h"
+#include "head_mouse_record.h"
 #include "support/log.h"
 #include "support/main_loop.h"
 
@@ -21,6 +20,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <optional>
 
 using namespace veloquill;
 
@@ -37,15 +37,7 @@ struct GnomeSliderRig
     {
         bed.add("3", "Head Mouse", 4660, 171, "ID_INPUT_MOUSE");
         system = std::make_shared<GnomeHidEventSystem>(GnomeHidEventSystemOptions{journal.path()});
-        manager = std::make_unique<PointerDeviceManager>(system);
-        manager->startObservation();
-        DeviceSettingsTable table;
-        table.insert(QStringLiteral("4660-171-Head Mouse-N/A"), {0.5, 1.0, false});
-        store->setData(VeloquillPointerSettingsState::DeviceSettingsKey,
-                       *encodeDeviceSettingsTable(table).data);
-        state = std::make_unique<VeloquillPointerSettingsState>(*manager, store);
-        state->ensureDeviceSelectionAndLoadSettings();
-        test::drainMainLoop();
+        record.emplace(system);
     }
 
     test::PointerTestBed bed;
@@ -54,9 +46,7 @@ struct GnomeSliderRig
     // written and synced on every change, costs more.)
     QTemporaryDir journal{QStringLiteral("/dev/shm/veloquill-bench-XXXXXX")};
     std::shared_ptr<GnomeHidEventSystem> system;
-    std::unique_ptr<PointerDeviceManager> manager;
-    std::shared_ptr<DefaultsStore> store = std::make_shared<test::InMemoryDefaultsStore>();
-    std::unique_ptr<VeloquillPointerSettingsState> state;
+    std::optional<test::HeadMouseRecord> record;
 };
 
 void gnomeSliderStep(benchmark::State& bench)
@@ -65,7 +55,7 @@ void gnomeSliderStep(benchmark::State& bench)
     const LogRedirect previous = setLogRedirect([](const QString&) {});
     {
         GnomeSliderRig rig;
-        if (!rig.bed.active() || rig.manager->devices().empty()) {
+        if (!rig.bed.active() || rig.record->manager->devices().empty()) {
             bench.SkipWithError("no device: run it under umockdev-wrapper");
             setLogRedirect(previous);
             return;
@@ -73,7 +63,7 @@ void gnomeSliderStep(benchmark::State& bench)
         const double speeds[2] = {0.3, 0.7};
         int next = 0;
         for (auto _ : bench) {
-            rig.state->setCurrentPointerSpeed(speeds[next]);
+            rig.record->state->setCurrentPointerSpeed(speeds[next]);
             next ^= 1;
             // GSettings' change notices and the read-back are the window's loop's, not the
             // step's own cost.

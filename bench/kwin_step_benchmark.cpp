@@ -8,8 +8,7 @@
 #include "device/kwin/kwin_hid_event_system.h"
 #include "device/pointer_device.h"
 #include "device/pointer_device_manager.h"
-#include "settings/in_memory_defaults_store.h"
-#include "settings/veloquill_pointer_settings_state.h"
+#include "head_mouse_record.h"
 #include "stand_in_kwin.h"
 #include "support/log.h"
 #include "support/main_loop.h"
@@ -20,6 +19,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <optional>
 
 using namespace veloquill;
 
@@ -34,23 +34,15 @@ struct KWinSliderRig
         kwin.addDevice(QStringLiteral("event3"), QStringLiteral("Head Mouse"), 4660, 171);
         system = std::make_shared<KWinHidEventSystem>(
             KWinHidEventSystemOptions{kwin.busAddress(), journal.path()});
-        manager = std::make_unique<PointerDeviceManager>(system);
-        manager->startObservation();
-        DeviceSettingsTable table;
-        table.insert(QStringLiteral("4660-171-Head Mouse-N/A"), {0.5, 1.0, false});
-        store->setData(VeloquillPointerSettingsState::DeviceSettingsKey,
-                       *encodeDeviceSettingsTable(table).data);
-        state = std::make_unique<VeloquillPointerSettingsState>(*manager, store);
-        state->ensureDeviceSelectionAndLoadSettings();
-        test::drainMainLoop();
+        record.emplace(system);
+        // KWin's device list arrives in the background.
+        test::runMainLoopUntil([this] { return !record->manager->devices().empty(); });
     }
 
     test::StandInKWin kwin;
     QTemporaryDir journal;
     std::shared_ptr<KWinHidEventSystem> system;
-    std::unique_ptr<PointerDeviceManager> manager;
-    std::shared_ptr<DefaultsStore> store = std::make_shared<test::InMemoryDefaultsStore>();
-    std::unique_ptr<VeloquillPointerSettingsState> state;
+    std::optional<test::HeadMouseRecord> record;
 };
 
 void kwinSliderStep(benchmark::State& bench)
@@ -59,7 +51,7 @@ void kwinSliderStep(benchmark::State& bench)
     const LogRedirect previous = setLogRedirect([](const QString&) {});
     {
         KWinSliderRig rig;
-        if (rig.manager->devices().empty()) {
+        if (rig.record->manager->devices().empty()) {
             bench.SkipWithError("the stand-in KWin did not start (is dbus-daemon installed?)");
             setLogRedirect(previous);
             return;
@@ -67,13 +59,13 @@ void kwinSliderStep(benchmark::State& bench)
         const double speeds[2] = {0.3, 0.7};
         int next = 0;
         for (auto _ : bench) {
-            rig.state->setCurrentPointerSpeed(speeds[next]);
+            rig.record->state->setCurrentPointerSpeed(speeds[next]);
             next ^= 1;
             // KWin takes each step's writes before the next step comes, as in a drag by hand
             // (a read waits for the writes before it), and the window's loop takes its
             // answers; neither is the step's own cost.
             bench.PauseTiming();
-            benchmark::DoNotOptimize(rig.manager->devices().front()->pointerResolution());
+            benchmark::DoNotOptimize(rig.record->manager->devices().front()->pointerResolution());
             QCoreApplication::processEvents();
             bench.ResumeTiming();
         }
