@@ -108,9 +108,14 @@ double pointerGain(const PointerCurveModel& model, const PointerCurveInput& inpu
         const double factor = control.denominator > 0
                                   ? static_cast<double>(control.numerator) / control.denominator
                                   : 1.0;
-        // The server transforms relative motion before it accelerates it (dix/getevents.c).
+        // The server transforms relative motion before it accelerates it (dix/getevents.c),
+        // and never decelerates at its default adaptive deceleration of 1 (dix/ptrveloc.c).
         const double scaling = x11::velocityScalingForAcceleration(*acceleration);
-        return scale * serverClassicFactor(scale * velocity * scaling, control.threshold, factor);
+        const double serverVelocity = scale * velocity * scaling;
+        if (serverVelocity <= 0)
+            return scale;
+        return scale *
+               std::max(1.0, serverClassicFactor(serverVelocity, control.threshold, factor));
     }
     }
     return 0;

@@ -51,7 +51,7 @@ double libinputAdaptiveFactor(double speed, double unitsPerMs);
 // libinput's flat profile: 1 + speed.
 double libinputFlatFactor(double speed);
 // The X server's classic profile: SimpleSmooth with a threshold above 0, else polynomial;
-// velocity in counts per ms times the velocity scaling.
+// velocity in counts per ms times the velocity scaling. The server applies at least 1.
 double serverClassicFactor(double velocity, double threshold, double acceleration);
 
 // Pointer motion per hand motion at the hand speed (mm/s); 0 when the input cannot be written.

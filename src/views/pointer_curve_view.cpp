@@ -23,6 +23,9 @@ using State = VeloquillPointerSettingsState;
 constexpr int kPlotHeight = 120;
 constexpr int kGap = 6;
 constexpr int kHandSpeedTicks = 4;
+constexpr int kMinimumWidth = 240;
+// Above the plot its caption; below it the tick labels and a caption of up to two lines.
+constexpr int kTextLines = 4;
 
 double handSpeedAt(int sample)
 {
@@ -38,7 +41,7 @@ const QString& handSpeedCaption()
 {
     // libinput measures motion as if every device had 1000 dpi; the real resolution is unknown.
     static const QString caption =
-        QStringLiteral("Hand speed (mm/s, taking the device as 1000 dpi: its resolution is "
+        QStringLiteral("Hand speed in mm/s, taking the device as 1000 dpi (its resolution is "
                        "unknown)");
     return caption;
 }
@@ -106,7 +109,7 @@ QString PointerCurveView::summary(double slowGain, double fastGain)
 QSize PointerCurveView::minimumSizeHint() const
 {
     const int line = fontMetrics().height();
-    return {fontMetrics().horizontalAdvance(pointerSpeedCaption()), kPlotHeight + 3 * line + kGap};
+    return {kMinimumWidth, kPlotHeight + kTextLines * line + 2 * kGap};
 }
 
 QSize PointerCurveView::sizeHint() const
@@ -124,7 +127,10 @@ void PointerCurveView::paintEvent(QPaintEvent*)
     const double top = *std::max_element(m_gains.begin(), m_gains.end());
     const double yMax = std::max(0.5, std::ceil(top * 1.1 * 2.0) / 2.0);
     const int left = metrics.horizontalAdvance(gainText(yMax)) + kGap;
-    const QRectF plot(left, line + kGap, width() - left - kGap, height() - 3 * line - 2 * kGap);
+    // The last tick's label is centred on the plot's right end.
+    const int right = metrics.horizontalAdvance(QStringLiteral("100")) / 2 + kGap;
+    const QRectF plot(left, line + kGap, width() - left - right,
+                      height() - kTextLines * line - 2 * kGap);
     const auto x = [&](double speed) {
         return plot.left() + plot.width() * speed / kFastHandSpeed;
     };
@@ -140,7 +146,7 @@ void PointerCurveView::paintEvent(QPaintEvent*)
         painter.drawText(QRectF(x(speed) - 40, plot.bottom() + 2, 80, line), Qt::AlignHCenter,
                          QString::number(speed, 'f', 0));
     }
-    painter.drawText(QRectF(0, plot.bottom() + line + 2, width(), line * 2),
+    painter.drawText(QRectF(0, plot.bottom() + line + kGap, width(), line * 2),
                      Qt::AlignLeft | Qt::TextWordWrap, handSpeedCaption());
 
     painter.setPen(QPen(controlBorderColor(colours), 1));
