@@ -19,6 +19,7 @@
 
 #include "device/hid_callback_list.h"
 #include "device/hid_property_value.h"
+#include "device/pointer_curve.h"
 
 #include <QString>
 
@@ -116,6 +117,10 @@ public:
 
     // A stable, readable rendering for log lines.
     virtual QString describe() const = 0;
+
+    // How the desktop turns hand motion into pointer motion for this service, read afresh
+    // (on X11 one round trip); nothing when the backend cannot say.
+    virtual std::optional<PointerCurveModel> curveModel() const { return std::nullopt; }
 };
 
 // The device behind a service, open for as long as the object lives. It listens to raw input

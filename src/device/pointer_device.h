@@ -67,6 +67,9 @@ public:
     // PointerRange::AccelerationOff when the default is acceleration off.
     std::optional<double> defaultPointerAcceleration() const;
 
+    // How the desktop turns hand motion into pointer motion; nothing when it cannot say.
+    std::optional<PointerCurveModel> curveModel() const { return m_client->curveModel(); }
+
     std::shared_ptr<ObservationToken> observeInput(InputValueObserver observer);
     std::shared_ptr<ObservationToken> observeReport(InputReportObserver observer);
     bool confirmsTo(std::uint32_t usagePage, std::uint32_t usage) const;

@@ -8,6 +8,7 @@
 #include "settings/veloquill_pointer_settings_state.h"
 #include "views/form_section.h"
 #include "views/help_texts.h"
+#include "views/pointer_curve_view.h"
 #include "views/target_size.h"
 #include "views/text_styles.h"
 #include "views/value_slider_row.h"
@@ -119,6 +120,8 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
     section->rows()->addWidget(m_disableAcceleration);
     section->rows()->addWidget(m_linearRows);
     section->rows()->addWidget(m_acceleratedRows);
+    m_curve = new PointerCurveView(state, this);
+    section->rows()->addWidget(m_curve);
     section->rows()->addWidget(m_revert, 0, Qt::AlignLeft);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

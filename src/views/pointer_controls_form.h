@@ -15,6 +15,7 @@ class QPushButton;
 
 namespace veloquill {
 
+class PointerCurveView;
 class ValueSliderRow;
 class VeloquillPointerSettingsState;
 
@@ -50,6 +51,8 @@ public:
     ValueSliderRow* speedRow() const { return m_speedRow; }
     ValueSliderRow* trackingSpeedRow() const { return m_trackingSpeedRow; }
     QPushButton* revertButton() const { return m_revert; }
+    // Pointer speed against hand speed, under the sliders.
+    PointerCurveView* curveView() const { return m_curve; }
     // Shown above the controls while no device is selected.
     QLabel* noDeviceNote() const { return m_noDeviceNote; }
     // The line under a disabled "Pointer acceleration", or null.
@@ -75,6 +78,7 @@ private:
     ValueSliderRow* m_speedRow = nullptr;
     ValueSliderRow* m_trackingSpeedRow = nullptr;
     QPushButton* m_revert = nullptr;
+    PointerCurveView* m_curve = nullptr;
     QLabel* m_accelerationNote = nullptr;
     QAbstractAnimation* m_swap = nullptr;
     QWidget* m_outgoing = nullptr;

@@ -76,6 +76,7 @@ public:
     // No HID device behind it: raw input is checked against a real X server.
     std::shared_ptr<HidDevice> createDevice() override { return nullptr; }
     QString describe() const override { return m_description; }
+    std::optional<PointerCurveModel> curveModel() const override { return m_curveModel; }
 
     // The test's side.
     std::uint64_t registryID() const { return m_registryID; }
@@ -86,6 +87,7 @@ public:
     void clearWrites() { m_writes.clear(); }
     // As a service of a system whose connection is gone: it can no longer be written.
     void becomeUnreachable() { m_unreachable = true; }
+    void setCurveModel(std::optional<PointerCurveModel> model) { m_curveModel = model; }
     static inline const QString kRestoreWrite = QStringLiteral("(restore first seen)");
 
     // Used by the system: the service leaves, and its removal callbacks are queued.
@@ -105,6 +107,7 @@ private:
     std::map<QString, HidPropertyValue> m_firstSeen;
     bool m_changedByProgram = false;
     bool m_unreachable = false;
+    std::optional<PointerCurveModel> m_curveModel;
 };
 
 } // namespace veloquill::sim

@@ -36,6 +36,11 @@ public:
     // GNOME gives no raw input to other programs.
     std::shared_ptr<HidDevice> createDevice() override { return nullptr; }
     QString describe() const override;
+    // libinput's profiles at the speed written.
+    std::optional<PointerCurveModel> curveModel() const override
+    {
+        return PointerCurveModel{PointerCurveModel::Kind::Libinput, {}};
+    }
     std::uint64_t registryID() const override { return m_registryID; }
 
     const UdevPointerDevice& device() const { return m_device; }

@@ -89,6 +89,11 @@ public:
     // KWin gives no raw input.
     std::shared_ptr<HidDevice> createDevice() override { return nullptr; }
     QString describe() const override;
+    // libinput's profiles at the speed written.
+    std::optional<PointerCurveModel> curveModel() const override
+    {
+        return PointerCurveModel{PointerCurveModel::Kind::Libinput, {}};
+    }
 
     std::uint64_t registryID() const override { return m_registryID; }
     const KWinDeviceFacts& facts() const { return m_facts; }

@@ -110,6 +110,14 @@ X11Connection::~X11Connection()
     unwatchDisplayErrors(m_display);
 }
 
+ServerPointerControl X11Connection::pointerControl()
+{
+    ServerPointerControl control;
+    XGetPointerControl(m_display, &control.numerator, &control.denominator, &control.threshold);
+    afterReply();
+    return control;
+}
+
 bool X11Connection::isLocal() const
 {
     const QString name = QString::fromLocal8Bit(DisplayString(m_display));

@@ -5,6 +5,7 @@
 #include "device/x11/x11_service_client.h"
 
 #include "device/hid_service_client_ops.h"
+#include "device/x11/x11_acceleration_keys.h"
 #include "device/x11/x11_connection.h"
 #include "device/x11/x11_device.h"
 #include "device/x11/x11_session.h"
@@ -135,6 +136,20 @@ void X11ServiceClient::leave()
 {
     // Keeps this object alive should a callback drop the last reference to it.
     m_removal.leave(shared_from_this());
+}
+
+std::optional<PointerCurveModel> X11ServiceClient::curveModel() const
+{
+    const auto kind =
+        withKeys([](X11KeyContext& context) { return std::optional(accelerationKind(context)); });
+    if (!kind || *kind == AccelerationKind::None)
+        return std::nullopt;
+    if (*kind == AccelerationKind::Libinput)
+        return PointerCurveModel{PointerCurveModel::Kind::X11Libinput, {}};
+    PointerCurveModel model{PointerCurveModel::Kind::X11Server, {}};
+    const auto session = m_session.lock();
+    model.control = session->connection().pointerControl();
+    return model;
 }
 
 } // namespace veloquill::x11

@@ -37,6 +37,8 @@ public:
     HidRegistration registerRemovalCallback(HidServiceCallback callback) override;
     std::shared_ptr<HidDevice> createDevice() override;
     QString describe() const override;
+    // libinput's or the server's acceleration, with the server's pointer control read now.
+    std::optional<PointerCurveModel> curveModel() const override;
 
     // The id its events carry as their sender.
     std::uint64_t registryID() const { return m_registryID; }

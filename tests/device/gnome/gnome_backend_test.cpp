@@ -89,6 +89,7 @@ TEST_F(GnomeBackend, EachKindReadsAndWritesItsKindsSettingsAndTellsItsIdentity)
         EXPECT_EQ(device->copyProperty(HidKey::Product).toText(), "Zono X");
         EXPECT_EQ(device->copyProperty(HidKey::VendorID).toInteger(), 0x1234);
         EXPECT_EQ(device->copyProperty(HidKey::ProductID).toInteger(), 0xab);
+        EXPECT_EQ(device->curveModel()->kind, PointerCurveModel::Kind::Libinput);
         // Before any write: GNOME's defaults, speed 0 and the default profile (adaptive).
         EXPECT_EQ(device->copyProperty(HidKey::PointerResolution).toInteger(),
                   kNeutralFixedResolution);

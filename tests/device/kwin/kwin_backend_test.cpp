@@ -135,6 +135,7 @@ TEST_F(KWinBackend, SpeedIsPointerAccelerationGainMinusOneAndAccelerationTheProf
     kwin.addDevice("event3", "Zono X", 1, 2);
     ASSERT_NO_FATAL_FAILURE(startClient(1));
     const auto zono = service(0);
+    EXPECT_EQ(zono->curveModel()->kind, PointerCurveModel::Kind::Libinput);
     // The resolution written, the speed KWin gets, the resolution read back.
     const std::tuple<std::int32_t, double, std::int32_t> rows[] = {
         {kNeutral, 0.0, kNeutral}, // default speed 0.5

@@ -362,5 +362,21 @@ TEST_F(X11Properties, RemovedDeviceLeavesTheJournalADisabledOneIsPutBackAtQuit)
     EXPECT_FALSE(QFile::exists(journalPath()));
 }
 
+TEST_F(X11Properties, CurveModelIsLibinputsOrTheServersWithItsPointerControlReadWhenAsked)
+{
+    giveLibinputProperties();
+    const auto mouse = device(kXvfbMouse);
+    driver().setPointerControl(3, 2, 6);
+    const auto server = mouse->curveModel();
+    ASSERT_TRUE(server);
+    EXPECT_EQ(server->kind, PointerCurveModel::Kind::X11Server);
+    EXPECT_EQ(std::tuple(server->control.numerator, server->control.denominator,
+                         server->control.threshold),
+              std::tuple(3, 2, 6));
+    const auto libinput = device(kCoreXtestPointer)->curveModel();
+    ASSERT_TRUE(libinput);
+    EXPECT_EQ(libinput->kind, PointerCurveModel::Kind::X11Libinput);
+}
+
 } // namespace
 } // namespace veloquill::test

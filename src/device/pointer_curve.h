@@ -1,0 +1,61 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+// How far the pointer moves per hand motion (its gain) at each hand speed, for what the device
+// layer writes, on each kind of backend. Pure functions; docs/curve.md gives the formulas and
+// their sources. Hand speed is in mm/s at 1000 dpi: the device's own resolution is never known
+// here, and 1000 dpi is what libinput normalises relative motion to.
+
+namespace veloquill {
+
+// The pointer control of the X server (XGetPointerControl): acceleration numerator/denominator
+// and threshold. The server's own defaults are 2/1 and 4.
+struct ServerPointerControl
+{
+    int numerator = 2;
+    int denominator = 1;
+    int threshold = 4;
+};
+
+struct PointerCurveModel
+{
+    enum class Kind
+    {
+        // X11, libinput driver: the matrix's scale times libinput's profile.
+        X11Libinput,
+        // X11, the server's own acceleration: the matrix's scale and the server's profile.
+        X11Server,
+        // KWin, GNOME: libinput's profile at the speed written, no matrix.
+        Libinput
+    };
+    Kind kind = Kind::Libinput;
+    ServerPointerControl control; // X11Server only
+};
+
+// What the device layer is given: resolution (counts per inch) and acceleration (0 … 20, or
+// PointerRange::AccelerationOff).
+struct PointerCurveInput
+{
+    double resolution = 0;
+    double acceleration = 0;
+};
+
+inline constexpr double kMillimetresPerInch = 25.4;
+
+// libinput's adaptive profile for mice at libinput speed -1 … 1, for a velocity in units/ms at
+// 1000 dpi.
+double libinputAdaptiveFactor(double speed, double unitsPerMs);
+// libinput's flat profile: 1 + speed.
+double libinputFlatFactor(double speed);
+// The X server's classic profile: SimpleSmooth with a threshold above 0, else polynomial;
+// velocity in counts per ms times the velocity scaling. The server applies at least 1.
+double serverClassicFactor(double velocity, double threshold, double acceleration);
+
+// Pointer motion per hand motion at the hand speed (mm/s); 0 when the input cannot be written.
+double pointerGain(const PointerCurveModel& model, const PointerCurveInput& input,
+                   double handSpeed);
+
+} // namespace veloquill

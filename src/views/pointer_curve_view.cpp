@@ -1,0 +1,169 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "views/pointer_curve_view.h"
+
+#include "device/pointer_ranges.h"
+#include "settings/pointer_speed_mapping.h"
+#include "settings/veloquill_pointer_settings_state.h"
+#include "views/contrast.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace veloquill {
+
+namespace {
+using State = VeloquillPointerSettingsState;
+
+constexpr int kPlotHeight = 120;
+constexpr int kGap = 6;
+constexpr int kHandSpeedTicks = 4;
+constexpr int kMinimumWidth = 240;
+// Above the plot its caption; below it the tick labels and a caption of up to two lines.
+constexpr int kTextLines = 4;
+
+double handSpeedAt(int sample)
+{
+    return PointerCurveView::kFastHandSpeed * sample / (PointerCurveView::kSamples - 1);
+}
+
+QString gainText(double gain)
+{
+    return QString::number(gain, 'f', 2) + QChar(0x00D7);
+}
+
+const QString& handSpeedCaption()
+{
+    // libinput measures motion as if every device had 1000 dpi; the real resolution is unknown.
+    static const QString caption =
+        QStringLiteral("Hand speed in mm/s, taking the device as 1000 dpi (its resolution is "
+                       "unknown)");
+    return caption;
+}
+
+const QString& pointerSpeedCaption()
+{
+    static const QString caption = QStringLiteral("Pointer speed (× hand motion)");
+    return caption;
+}
+} // namespace
+
+PointerCurveView::PointerCurveView(State& state, QWidget* parent) : QWidget(parent), m_state(state)
+{
+    setAccessibleName(QStringLiteral("Pointer speed against hand speed"));
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    for (auto changed :
+         {&State::currentPointerSpeedChanged, &State::currentPointerAccelerationChanged})
+        connect(&state, changed, this, &PointerCurveView::refresh);
+    connect(&state, &State::currentPointerDisableAccelerationChanged, this,
+            &PointerCurveView::refresh);
+    connect(&state, &State::selectedDeviceIDChanged, this, &PointerCurveView::refresh);
+    refresh();
+}
+
+void PointerCurveView::setPrecisionFactor(double factor)
+{
+    if (!(factor > 0) || factor == m_precisionFactor)
+        return;
+    m_precisionFactor = factor;
+    refresh();
+}
+
+void PointerCurveView::refresh()
+{
+    const PointerDeviceRef device = m_state.selectedDevice();
+    m_model = device && m_state.selectedDeviceID() ? device->curveModel() : std::nullopt;
+    setHidden(!m_model);
+    if (!m_model)
+        return;
+    // The speed goes through the mapping the state writes with; precision mode scales the
+    // speed factor, which is the inverse of the resolution.
+    m_input.resolution =
+        PointerSpeedMapping::forSpeed(m_state.currentPointerSpeed()).systemResolution /
+        m_precisionFactor;
+    m_input.acceleration = m_state.currentPointerDisableAcceleration()
+                               ? PointerRange::AccelerationOff
+                               : m_state.currentPointerAcceleration();
+    for (int sample = 0; sample < kSamples; ++sample)
+        m_gains[sample] = pointerGain(*m_model, m_input, handSpeedAt(sample));
+    setAccessibleDescription(summary(gainAt(kSlowHandSpeed), gainAt(kFastHandSpeed)));
+    update();
+}
+
+double PointerCurveView::gainAt(double handSpeed) const
+{
+    return m_model ? pointerGain(*m_model, m_input, handSpeed) : 0.0;
+}
+
+QString PointerCurveView::summary(double slowGain, double fastGain)
+{
+    return QStringLiteral("At slow hand speeds the pointer moves %1 as far; at fast ones up to %2.")
+        .arg(gainText(slowGain), gainText(fastGain));
+}
+
+QSize PointerCurveView::minimumSizeHint() const
+{
+    const int line = fontMetrics().height();
+    return {kMinimumWidth, kPlotHeight + kTextLines * line + 2 * kGap};
+}
+
+QSize PointerCurveView::sizeHint() const
+{
+    return minimumSizeHint();
+}
+
+void PointerCurveView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QPalette& colours = palette();
+    const QFontMetrics metrics = fontMetrics();
+    const int line = metrics.height();
+    const double top = *std::max_element(m_gains.begin(), m_gains.end());
+    const double yMax = std::max(0.5, std::ceil(top * 1.1 * 2.0) / 2.0);
+    const int left = metrics.horizontalAdvance(gainText(yMax)) + kGap;
+    // The last tick's label is centred on the plot's right end.
+    const int right = metrics.horizontalAdvance(QStringLiteral("100")) / 2 + kGap;
+    const QRectF plot(left, line + kGap, width() - left - right,
+                      height() - kTextLines * line - 2 * kGap);
+    const auto x = [&](double speed) {
+        return plot.left() + plot.width() * speed / kFastHandSpeed;
+    };
+    const auto y = [&](double gain) { return plot.bottom() - plot.height() * gain / yMax; };
+
+    painter.setPen(secondaryTextColor(colours));
+    painter.drawText(QPointF(0, metrics.ascent()), pointerSpeedCaption());
+    for (double gain : {0.0, yMax / 2, yMax})
+        painter.drawText(QRectF(0, y(gain) - line / 2.0, left - kGap / 2.0, line),
+                         Qt::AlignRight | Qt::AlignVCenter, gainText(gain));
+    for (int tick = 0; tick <= kHandSpeedTicks; ++tick) {
+        const double speed = kFastHandSpeed * tick / kHandSpeedTicks;
+        painter.drawText(QRectF(x(speed) - 40, plot.bottom() + 2, 80, line), Qt::AlignHCenter,
+                         QString::number(speed, 'f', 0));
+    }
+    painter.drawText(QRectF(0, plot.bottom() + line + kGap, width(), line * 2),
+                     Qt::AlignLeft | Qt::TextWordWrap, handSpeedCaption());
+
+    painter.setPen(QPen(controlBorderColor(colours), 1));
+    painter.drawLine(plot.bottomLeft(), plot.bottomRight());
+    painter.drawLine(plot.bottomLeft(), plot.topLeft());
+
+    QPainterPath path;
+    for (int sample = 0; sample < kSamples; ++sample) {
+        const QPointF point(x(handSpeedAt(sample)), y(m_gains[sample]));
+        if (sample == 0)
+            path.moveTo(point);
+        else
+            path.lineTo(point);
+    }
+    // The focus ring's colour stands out (3:1) from the window, as the line must.
+    painter.setPen(QPen(focusRingColor(colours), 2));
+    painter.drawPath(path);
+}
+
+} // namespace veloquill

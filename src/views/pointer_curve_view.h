@@ -1,0 +1,59 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "device/pointer_curve.h"
+
+#include <QWidget>
+
+#include <array>
+#include <optional>
+
+namespace veloquill {
+
+class VeloquillPointerSettingsState;
+
+// Pointer speed against hand speed for the selected device with the values being edited,
+// drawn from the functions that map them onto the device. It follows every slider step; it
+// asks the device how the desktop accelerates it once per step, never per frame. Hidden while
+// no device is selected or the desktop cannot say.
+class PointerCurveView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The hand speeds the accessible sentence names: a slow, careful motion and the end of the
+    // axis, where every profile has reached its top.
+    static constexpr double kSlowHandSpeed = 5.0;   // mm/s
+    static constexpr double kFastHandSpeed = 100.0; // mm/s
+    static constexpr int kSamples = 101;
+
+    explicit PointerCurveView(VeloquillPointerSettingsState& state, QWidget* parent = nullptr);
+
+    // The precision factor the speed is multiplied by (1 = precision mode off).
+    void setPrecisionFactor(double factor);
+    // Reads the selected device's model and the state's values again.
+    void refresh();
+
+    // Pointer motion per hand motion at the hand speed (mm/s), as now drawn.
+    double gainAt(double handSpeed) const;
+    // "At slow hand speeds the pointer moves 1.47× as far; at fast ones up to 2.94×."
+    static QString summary(double slowGain, double fastGain);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    VeloquillPointerSettingsState& m_state;
+    double m_precisionFactor = 1.0;
+    std::optional<PointerCurveModel> m_model;
+    PointerCurveInput m_input;
+    std::array<double, kSamples> m_gains{};
+};
+
+} // namespace veloquill

@@ -1,0 +1,66 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// Expected gains worked out by hand from libinput's linear profile for mice and the X server's
+// classic profile (docs/curve.md), at 1000 dpi where 25.4 mm/s is one unit per millisecond.
+#include "device/pointer_curve.h"
+
+#include "device/pointer_ranges.h"
+
+#include <gtest/gtest.h>
+
+using namespace veloquill;
+
+namespace {
+using Kind = PointerCurveModel::Kind;
+constexpr double kNeutral = 77.41935483870967; // the default speed's resolution: scale 1
+constexpr double kFast = 40.0;                 // scale 5073754 / 2621440
+constexpr double kOff = PointerRange::AccelerationOff;
+
+struct Case
+{
+    const char* what;
+    PointerCurveModel model;
+    PointerCurveInput input;
+    double handSpeed;
+    double gain;
+};
+
+const PointerCurveModel kLibinput{Kind::Libinput, {}};
+const PointerCurveModel kX11Libinput{Kind::X11Libinput, {}};
+const PointerCurveModel kServer{Kind::X11Server, {2, 1, 4}};
+const PointerCurveModel kServerPolynomial{Kind::X11Server, {2, 1, 0}};
+
+const Case kCases[] = {
+    // libinput speed 0: decelerated below 0.07 u/ms, 1 up to 0.4, incline 1.1, top 2.
+    {"desktop, slowest", kLibinput, {kNeutral, 1}, 1.27, 0.8},
+    {"desktop, plateau", kLibinput, {kNeutral, 1}, 5, 1.0},
+    {"desktop, incline", kLibinput, {kNeutral, 1}, 25.4, 1.66},
+    {"desktop, top", kLibinput, {kNeutral, 1}, 100, 2.0},
+    {"desktop, flat", kLibinput, {kNeutral, kOff}, 100, 1.0},
+    // Resolution 40 is speed 0.935484: threshold 0.2, incline 1.801613, top 3.403226.
+    {"desktop, fast incline", kLibinput, {kFast, 1}, 25.4, 2.441290},
+    {"desktop, fast flat", kLibinput, {kFast, kOff}, 25.4, 1.935484},
+    // X11 with libinput: the matrix's scale times libinput at the acceleration's speed.
+    {"x11 libinput, speed 0", kX11Libinput, {kFast, 1}, 25.4, 1.935484 * 1.66},
+    {"x11 libinput, speed 1", kX11Libinput, {kNeutral, 20}, 25.4, 2.48},
+    {"x11 libinput, speed -1", kX11Libinput, {kNeutral, 0}, 100, 0.5},
+    {"x11 libinput, flat", kX11Libinput, {kFast, kOff}, 100, 1.935484},
+    // The server at velocity scaling 10, 2/1 and threshold 4.
+    // Below 1 the profile would decelerate (0.608998 here); the server applies at least 1.
+    {"server, below one", kServer, {kNeutral, 1}, 1.27, 1.0},
+    {"server, plateau", kServer, {kNeutral, 1}, 7.62, 1.0},
+    {"server, step", kServer, {kNeutral, 1}, 15.24, 1.804499},
+    {"server, top", kServer, {kNeutral, 1}, 100, 2.0},
+    {"server, scaling 5", kServer, {kNeutral, 0}, 15.24, 1.0},
+    {"server, polynomial", kServerPolynomial, {kNeutral, 1}, 25.4, 3.162278},
+    {"server, off", kServer, {kFast, kOff}, 100, 1.935484},
+};
+} // namespace
+
+TEST(PointerCurve, GainsFollowThePublishedProfilesForWhatTheLayerWrites)
+{
+    for (const Case& c : kCases)
+        EXPECT_NEAR(pointerGain(c.model, c.input, c.handSpeed), c.gain, 1e-5) << c.what;
+}

@@ -1,0 +1,67 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "settings/settings_state_fixture.h"
+#include "views/pointer_curve_view.h"
+
+#include <QImage>
+
+using namespace veloquill;
+using namespace veloquill::test;
+
+namespace {
+using Kind = PointerCurveModel::Kind;
+
+struct Case
+{
+    const char* what;
+    Kind kind;
+    double speed;
+    double acceleration;
+    bool disabled;
+    double precision;
+    const char* description;
+};
+
+// Slow is 5 mm/s, fast 100 mm/s; the gains follow from the profiles in docs/curve.md (a
+// quarter of speed 0.5 is just under libinput speed -0.75, as 16.16 truncates).
+const Case kCases[] = {
+    {"desktop, default", Kind::Libinput, 0.5, 1, false, 1,
+     "At slow hand speeds the pointer moves 1.00× as far; at fast ones up to 2.00×."},
+    {"desktop, flat", Kind::Libinput, 1, 1, true, 1,
+     "At slow hand speeds the pointer moves 1.94× as far; at fast ones up to 1.94×."},
+    {"desktop, precision", Kind::Libinput, 0.5, 1, false, 0.25,
+     "At slow hand speeds the pointer moves 0.87× as far; at fast ones up to 0.87×."},
+    {"x11 libinput, fast", Kind::X11Libinput, 1, 1, false, 1,
+     "At slow hand speeds the pointer moves 1.94× as far; at fast ones up to 3.87×."},
+    {"x11 server, precision", Kind::X11Server, 0.5, 1, false, 0.5,
+     "At slow hand speeds the pointer moves 0.50× as far; at fast ones up to 1.00×."},
+};
+} // namespace
+
+TEST_F(SettingsStateTest, CurveViewDescribesTheSelectedDevicesCurveAndHidesWithoutOne)
+{
+    auto service = connect("Trackball", 1, 2);
+    build().ensureDeviceSelectionAndLoadSettings();
+    QWidget host;
+    auto* view = new PointerCurveView(*state, &host);
+    EXPECT_TRUE(view->isHidden()) << "the desktop cannot say how it accelerates";
+
+    for (const Case& c : kCases) {
+        service->setCurveModel(PointerCurveModel{c.kind, {2, 1, 4}});
+        view->setPrecisionFactor(c.precision);
+        state->setCurrentPointerDisableAcceleration(c.disabled);
+        state->setCurrentPointerAcceleration(c.acceleration);
+        state->setCurrentPointerSpeed(c.speed);
+        EXPECT_FALSE(view->isHidden()) << c.what;
+        EXPECT_EQ(view->accessibleDescription(), QString::fromUtf8(c.description)) << c.what;
+    }
+    host.resize(400, 300);
+    host.show();
+    QImage image(view->size(), QImage::Format_ARGB32);
+    view->render(&image);
+
+    state->setSelectedDeviceID(std::nullopt);
+    EXPECT_TRUE(view->isHidden());
+}
