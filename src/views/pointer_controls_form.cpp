@@ -8,12 +8,14 @@
 #include "settings/veloquill_pointer_settings_state.h"
 #include "views/form_section.h"
 #include "views/help_texts.h"
+#include "views/precision_controls.h"
 #include "views/target_size.h"
 #include "views/text_styles.h"
 #include "views/value_slider_row.h"
 
 #include <QCheckBox>
 #include <QEasingCurve>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QParallelAnimationGroup>
 #include <QPropertyAnimation>
@@ -79,14 +81,16 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
                                            QStringLiteral("(0–20)"), accelerationHelpText());
     m_speedRow = new ValueSliderRow(state, kSpeed, kSpeedRange, QStringLiteral("Pointer speed"),
                                     QStringLiteral("(0–1)"), speedHelpText());
+    m_precision = new PrecisionControls(state, this);
     m_revert = new QPushButton(QStringLiteral("Revert to system defaults"));
     m_revert->setMinimumSize(kMinimumTarget);
     m_revert->setAutoDefault(false);
 
     const int labelWidth =
         std::max({m_trackingSpeedRow->labelWidthHint(), m_accelerationRow->labelWidthHint(),
-                  m_speedRow->labelWidthHint()});
-    for (ValueSliderRow* row : {m_trackingSpeedRow, m_accelerationRow, m_speedRow})
+                  m_speedRow->labelWidthHint(), m_precision->factorRow()->labelWidthHint()});
+    for (ValueSliderRow* row :
+         {m_trackingSpeedRow, m_accelerationRow, m_speedRow, m_precision->factorRow()})
         row->setLabelWidth(labelWidth);
 
     m_linearRows = collapsibleRows({m_trackingSpeedRow});
@@ -119,7 +123,12 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
     section->rows()->addWidget(m_disableAcceleration);
     section->rows()->addWidget(m_linearRows);
     section->rows()->addWidget(m_acceleratedRows);
-    section->rows()->addWidget(m_revert, 0, Qt::AlignLeft);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_revert);
+    buttons->addWidget(m_precision->toggle());
+    buttons->addStretch();
+    section->rows()->addLayout(buttons);
+    section->rows()->addWidget(m_precision);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(section);
@@ -153,6 +162,7 @@ void PointerControlsForm::showSelection(const std::optional<QString>& selectedDe
     m_trackingSpeedRow->setControlsEnabled(chosen);
     m_speedRow->setControlsEnabled(chosen);
     m_accelerationRow->setControlsEnabled(chosen && m_accelerationAmountSupported);
+    m_precision->setControlsEnabled(chosen);
 }
 
 bool PointerControlsForm::isSwappingRows() const

@@ -15,6 +15,7 @@ class QPushButton;
 
 namespace veloquill {
 
+class PrecisionControls;
 class ValueSliderRow;
 class VeloquillPointerSettingsState;
 
@@ -32,9 +33,9 @@ struct PointerDesktop
 // slider rows that fit it, and the revert button. With acceleration on, "Pointer
 // acceleration" and "Pointer speed"; with it off, "Tracking speed" alone, which is the
 // pointer speed under the name that fits a linear response (the acceleration stays as it
-// is for when acceleration is switched on again). Flipping the switch slides one set of
-// rows out and the other in; it never touches the values. While no device is selected the
-// controls are closed, under a line that asks for a device.
+// is for when acceleration is switched on again). Precision mode's controls follow. Flipping the
+// switch slides one set of rows out and the other in; it never touches the values. While no device
+// is selected the controls are closed, under a line that asks for a device.
 class PointerControlsForm : public QWidget
 {
     Q_OBJECT
@@ -50,6 +51,7 @@ public:
     ValueSliderRow* speedRow() const { return m_speedRow; }
     ValueSliderRow* trackingSpeedRow() const { return m_trackingSpeedRow; }
     QPushButton* revertButton() const { return m_revert; }
+    PrecisionControls* precisionControls() const { return m_precision; }
     // Shown above the controls while no device is selected.
     QLabel* noDeviceNote() const { return m_noDeviceNote; }
     // The line under a disabled "Pointer acceleration", or null.
@@ -75,6 +77,7 @@ private:
     ValueSliderRow* m_speedRow = nullptr;
     ValueSliderRow* m_trackingSpeedRow = nullptr;
     QPushButton* m_revert = nullptr;
+    PrecisionControls* m_precision = nullptr;
     QLabel* m_accelerationNote = nullptr;
     QAbstractAnimation* m_swap = nullptr;
     QWidget* m_outgoing = nullptr;
