@@ -39,7 +39,10 @@ TEST_F(PrecisionMode, SlowsTheSelectedDeviceByItsFactorAndOffGivesBackItsValues)
         std::vector<bool> announced;
         QObject::connect(state.get(), &State::precisionModeChanged,
                          [&](bool on) { announced.push_back(on); });
+        const double speed = state->currentPointerSpeed();
         state->setPrecisionMode(true);
+        state->loadSettingsForSelectedDevice(); // as the window does when it opens
+        EXPECT_EQ(state->currentPointerSpeed(), speed);
         EXPECT_NEAR(state->precisionFactorInEffect(), inEffect, 0.002);
         state->setPrecisionMode(true);
         state->setPrecisionMode(false);
