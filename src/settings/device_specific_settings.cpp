@@ -33,6 +33,8 @@ QString nonFiniteMember(const DeviceSpecificSettings& settings)
         return DeviceSettingsMember::PointerSpeed;
     if (!std::isfinite(settings.pointerAcceleration))
         return DeviceSettingsMember::PointerAcceleration;
+    if (!std::isfinite(settings.precisionFactor))
+        return DeviceSettingsMember::PrecisionFactor;
     return {};
 }
 
@@ -113,6 +115,7 @@ QByteArray otherMembers(QJsonObject record)
     record.remove(DeviceSettingsMember::PointerSpeed);
     record.remove(DeviceSettingsMember::PointerAcceleration);
     record.remove(DeviceSettingsMember::PointerDisableAcceleration);
+    record.remove(DeviceSettingsMember::PrecisionFactor);
     if (record.isEmpty())
         return {};
     const QByteArray json = compactJson(record);
@@ -170,7 +173,10 @@ std::optional<DeviceSpecificSettings> readRecord(const QJsonValue& value, QStrin
         readBoolean(record, DeviceSettingsMember::PointerDisableAcceleration, error);
     if (!disabled)
         return std::nullopt;
-    return DeviceSpecificSettings{*speed, *acceleration, *disabled, otherMembers(record)};
+    const QJsonValue factor = record.value(DeviceSettingsMember::PrecisionFactor);
+    return DeviceSpecificSettings{
+        *speed, *acceleration, *disabled, otherMembers(record),
+        factor.isDouble() ? factor.toDouble() : DeviceSpecificSettings::DefaultPrecisionFactor};
 }
 } // namespace
 
@@ -185,9 +191,10 @@ DeviceSettingsEncoding encodeDeviceSettingsTable(const DeviceSettingsTable& tabl
     for (auto it = table.cbegin(); it != table.cend(); ++it) {
         const DeviceSpecificSettings& settings = it.value();
         if (const QString member = nonFiniteMember(settings); !member.isEmpty()) {
-            const double value = member == DeviceSettingsMember::PointerSpeed
-                                     ? settings.pointerSpeed
-                                     : settings.pointerAcceleration;
+            const double value =
+                member == DeviceSettingsMember::PointerSpeed          ? settings.pointerSpeed
+                : member == DeviceSettingsMember::PointerAcceleration ? settings.pointerAcceleration
+                                                                      : settings.precisionFactor;
             return {std::nullopt, QStringLiteral("record ") + quoted(it.key()) +
                                       QStringLiteral(": ") + member +
                                       QStringLiteral(" is not a finite number (") +
@@ -202,6 +209,8 @@ DeviceSettingsEncoding encodeDeviceSettingsTable(const DeviceSettingsTable& tabl
         appendJsonNumber(json, settings.pointerAcceleration);
         json += R"(,"pointerDisableAcceleration":)";
         json += settings.pointerDisableAcceleration ? "true" : "false";
+        json += R"(,"precisionFactor":)";
+        appendJsonNumber(json, settings.precisionFactor);
         if (!settings.otherMembers.isEmpty()) {
             json += ',';
             json += settings.otherMembers;

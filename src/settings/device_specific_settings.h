@@ -13,8 +13,8 @@
 
 namespace veloquill {
 
-// The three values the user chose for one device. No defaults and no range checks of its
-// own: it holds exactly what the settings state showed when it was written.
+// The three values the user chose for one device, and how much precision mode slows it. No
+// range checks of its own: it holds exactly what the settings state showed when it was written.
 struct DeviceSpecificSettings
 {
     double pointerSpeed = 0.0;
@@ -23,6 +23,10 @@ struct DeviceSpecificSettings
     // Members a newer version wrote, as compact JSON without the braces, written back as
     // they were read so that going back and forth between versions loses nothing.
     QByteArray otherMembers = {};
+    // What precision mode multiplies the speed factor by; records from before it read as this.
+    double precisionFactor = DefaultPrecisionFactor;
+
+    static constexpr double DefaultPrecisionFactor = 0.25;
 
     friend bool operator==(const DeviceSpecificSettings&, const DeviceSpecificSettings&) = default;
 };
@@ -35,6 +39,7 @@ namespace DeviceSettingsMember {
 inline const QString PointerSpeed = QStringLiteral("pointerSpeed");
 inline const QString PointerAcceleration = QStringLiteral("pointerAcceleration");
 inline const QString PointerDisableAcceleration = QStringLiteral("pointerDisableAcceleration");
+inline const QString PrecisionFactor = QStringLiteral("precisionFactor");
 } // namespace DeviceSettingsMember
 
 struct DeviceSettingsEncoding
@@ -64,9 +69,10 @@ DeviceSettingsEncoding encodeDeviceSettingsTable(const DeviceSettingsTable& tabl
                                                  const UnreadableDeviceRecords& unreadable = {});
 
 // A record must carry all three members, the two numbers as JSON numbers and the switch as
-// a JSON boolean; one that does not is set apart in unreadableRecords, and the others still
-// apply. Data that is not one JSON object fails the whole table. A stableID found twice keeps
-// its last record and is named in duplicatedRecords.
+// a JSON boolean; the precision factor is optional (a record without it, or with something
+// other than a number there, gets the default); one that does not is set apart in
+// unreadableRecords, and the others still apply. Data that is not one JSON object fails the whole
+// table. A stableID found twice keeps its last record and is named in duplicatedRecords.
 DeviceSettingsDecoding decodeDeviceSettingsTable(const QByteArray& data);
 
 } // namespace veloquill

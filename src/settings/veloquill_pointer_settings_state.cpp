@@ -108,6 +108,9 @@ void VeloquillPointerSettingsState::setPreferredDeviceName(const QString& value)
 void VeloquillPointerSettingsState::setSelectedDeviceID(const std::optional<QString>& value)
 {
     const std::optional<QString> oldValue = m_selectedDeviceID;
+    // Precision mode is for the device in hand: the one left gets its own speed back.
+    if (value != oldValue)
+        setPrecisionMode(false);
     if (m_isInitialized)
         m_noneChosen = !value;
     publish(m_selectedDeviceID, value, &VeloquillPointerSettingsState::selectedDeviceIDWillChange,
@@ -159,13 +162,20 @@ void VeloquillPointerSettingsState::showValues(const DeviceSpecificSettings& val
         publish(m_currentPointerDisableAcceleration, values.pointerDisableAcceleration,
                 &VeloquillPointerSettingsState::currentPointerDisableAccelerationWillChange,
                 &VeloquillPointerSettingsState::currentPointerDisableAccelerationChanged);
+    if (values.precisionFactor != m_currentPrecisionFactor) {
+        m_currentPrecisionFactor = values.precisionFactor;
+        Q_EMIT precisionFactorChanged(m_currentPrecisionFactor);
+    }
     m_isInitialized = wasInitialized;
 }
 
 DeviceSpecificSettings VeloquillPointerSettingsState::currentValues() const
 {
-    return {m_currentPointerSpeed, m_currentPointerAcceleration,
-            m_currentPointerDisableAcceleration};
+    return {m_currentPointerSpeed,
+            m_currentPointerAcceleration,
+            m_currentPointerDisableAcceleration,
+            {},
+            m_currentPrecisionFactor};
 }
 
 DeviceSpecificSettings VeloquillPointerSettingsState::boundedRecord(DeviceSpecificSettings record)
@@ -175,6 +185,8 @@ DeviceSpecificSettings VeloquillPointerSettingsState::boundedRecord(DeviceSpecif
     record.pointerAcceleration =
         bounded(QStringLiteral("currentPointerAcceleration"), record.pointerAcceleration,
                 PointerRange::MinAcceleration, PointerRange::MaxAcceleration);
+    record.precisionFactor = bounded(QStringLiteral("precisionFactor"), record.precisionFactor,
+                                     MinPrecisionFactor, MaxPrecisionFactor);
     return record;
 }
 

@@ -63,6 +63,9 @@ public:
     // shown as read, and a value outside these is not written until the user sets it.
     static constexpr double MinPointerSpeed = 0.0;
     static constexpr double MaxPointerSpeed = 1.0;
+    // What precision mode may multiply the selected device's speed factor by.
+    static constexpr double MinPrecisionFactor = 0.05;
+    static constexpr double MaxPrecisionFactor = 1.0;
     static inline const QString InitialPreferredDeviceName = QStringLiteral("Zono X");
 
     // The program's instance, on PointerDeviceManager::shared() and the user's settings file.
@@ -92,6 +95,19 @@ public:
     void setCurrentPointerAcceleration(double value);
     bool currentPointerDisableAcceleration() const { return m_currentPointerDisableAcceleration; }
     void setCurrentPointerDisableAcceleration(bool value);
+
+    // Precision mode slows the selected device for a fine task: its speed factor is multiplied
+    // by the device's precision factor. Off at every start and never stored; the edited values
+    // stay as they are, so nothing compares or stores them differently while it is on.
+    bool precisionMode() const { return m_precisionMode; }
+    void setPrecisionMode(bool on);
+    // The selected device's precision factor (0.05…1, its record's, else 0.25). Setting it
+    // stores it in the record like any edited value.
+    double precisionFactor() const { return m_currentPrecisionFactor; }
+    void setPrecisionFactor(double value);
+    // The factor the selected device really gets in precision mode: the precision factor
+    // unless the slowest resolution a device takes stops it first.
+    double precisionFactorInEffect() const;
 
     // The first listed device whose stableID is the selection, looked up afresh each time.
     PointerDeviceRef selectedDevice() const;
@@ -129,6 +145,8 @@ Q_SIGNALS:
     void currentPointerAccelerationChanged(double value);
     void currentPointerDisableAccelerationWillChange();
     void currentPointerDisableAccelerationChanged(bool value);
+    void precisionModeChanged(bool on);
+    void precisionFactorChanged(double factor);
     // The edited values were just loaded for the selected device: read, not edited.
     void settingsLoaded();
     // The edited values were just put back to the defaults, stored and applied.
@@ -164,6 +182,13 @@ private:
     void applyStoredRecords();
     void applySettings(const PointerDeviceRef& device, const DeviceSpecificSettings& values);
     bool wasApplied(const PointerDeviceRef& device) const;
+    // The resolution the device is given for `values`, slowed while precision mode is on and
+    // the device is the selected one.
+    double resolutionToWrite(const PointerDeviceRef& device,
+                             const DeviceSpecificSettings& values) const;
+    // Writes precision mode's state to the selected device: its record, or without one its
+    // resolution as read when precision mode came on.
+    void applyPrecision();
 
     PointerDeviceManager& m_manager;
     std::shared_ptr<DefaultsStore> m_store;
@@ -186,6 +211,11 @@ private:
     double m_currentPointerSpeed = DefaultPointerSpeed;
     double m_currentPointerAcceleration = DefaultPointerAcceleration;
     bool m_currentPointerDisableAcceleration = DefaultPointerDisableAcceleration;
+    double m_currentPrecisionFactor = DeviceSpecificSettings::DefaultPrecisionFactor;
+    bool m_precisionMode = false;
+    // A device without a record in precision mode: the resolution it had before, given back.
+    std::weak_ptr<PointerDevice> m_precisionDevice;
+    std::optional<double> m_precisionBaseResolution;
     const DecimalFormatter m_pointerAccelerationFormatter;
     const DecimalFormatter m_pointerSpeedFormatter;
 };

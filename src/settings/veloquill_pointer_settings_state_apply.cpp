@@ -82,7 +82,7 @@ void VeloquillPointerSettingsState::applySettings(const PointerDeviceRef& device
         // The speed reaches the device whether acceleration is on or off: switching
         // acceleration never changes the pointer's base speed by itself.
         const PointerSpeedMapping mapping = PointerSpeedMapping::forSpeed(values.pointerSpeed);
-        device->setPointerResolution(mapping.systemResolution);
+        device->setPointerResolution(resolutionToWrite(device, values));
         speedApplied = Prefix + QStringLiteral("[APPLY SUCCESS] UI Speed (0-1): ") +
                        formatReal(values.pointerSpeed) + QStringLiteral(" -> NormInvRes: ") +
                        formatReal(mapping.normalizedInverseResolution) +
@@ -135,8 +135,11 @@ void VeloquillPointerSettingsState::revertPointerSpeed()
             device->name() + QStringLiteral(" (") + stableID + QLatin1Char(')'));
 
     // The desktop's own defaults for the device; the program's where it reports none.
-    DeviceSpecificSettings defaults{DefaultPointerSpeed, DefaultPointerAcceleration,
-                                    DefaultPointerDisableAcceleration};
+    DeviceSpecificSettings defaults{DefaultPointerSpeed,
+                                    DefaultPointerAcceleration,
+                                    DefaultPointerDisableAcceleration,
+                                    {},
+                                    m_currentPrecisionFactor};
     const std::optional<double> resolution = device->defaultPointerResolution();
     const std::optional<double> acceleration = device->defaultPointerAcceleration();
     if (resolution && std::isfinite(PointerSpeedMapping::speedFor(*resolution)))

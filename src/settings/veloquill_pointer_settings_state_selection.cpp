@@ -45,13 +45,13 @@ QString nameAndID(const PointerDevice& device)
 }
 
 // What the device holds now, through the read mapping; what cannot be read shows as the
-// default.
-DeviceSpecificSettings readValues(const PointerDevice& device)
+// default. `ownResolution` stands in for the one read while precision mode slows the device.
+DeviceSpecificSettings readValues(const PointerDevice& device, std::optional<double> ownResolution)
 {
     DeviceSpecificSettings values{VeloquillPointerSettingsState::DefaultPointerSpeed,
                                   VeloquillPointerSettingsState::DefaultPointerAcceleration,
                                   VeloquillPointerSettingsState::DefaultPointerDisableAcceleration};
-    if (const auto resolution = device.pointerResolution()) {
+    if (const auto resolution = ownResolution ? ownResolution : device.pointerResolution()) {
         const double speed = PointerSpeedMapping::speedFor(*resolution);
         if (std::isfinite(speed))
             values.pointerSpeed = speed;
@@ -148,7 +148,8 @@ void VeloquillPointerSettingsState::loadSettingsForSelectedDevice()
                 *m_selectedDeviceID + QLatin1Char(':'));
         chosen = boundedRecord(*record);
     } else if (device) {
-        chosen = readValues(*device);
+        const bool slowed = m_precisionMode && m_precisionDevice.lock() == device;
+        chosen = readValues(*device, slowed ? m_precisionBaseResolution : std::nullopt);
         logLine(Prefix + QStringLiteral("[SETTINGS READ] No saved settings for selected device ") +
                 nameAndID(*device) +
                 QStringLiteral(". Showing the values read from it; it is left as it is:"));

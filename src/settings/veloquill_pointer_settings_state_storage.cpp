@@ -84,8 +84,7 @@ void VeloquillPointerSettingsState::updateSettingsForCurrentDevice()
                                "initialized or no device selected. Skipping save."));
         return;
     }
-    DeviceSpecificSettings settings{m_currentPointerSpeed, m_currentPointerAcceleration,
-                                    m_currentPointerDisableAcceleration};
+    DeviceSpecificSettings settings = currentValues();
     const auto existing = m_perDeviceSettings.constFind(*m_selectedDeviceID);
     if (existing != m_perDeviceSettings.cend()) {
         settings.otherMembers = existing->otherMembers;

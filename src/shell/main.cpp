@@ -74,7 +74,8 @@ struct Options
 {
     X11HidEventSystemOptions eventSystem;
     bool restore = false;
-    QString backend; // what --backend names, empty when not given
+    QString backend;   // what --backend names, empty when not given
+    QString precision; // what --precision asks for: on, off or toggle; empty when not given
     // Set when the command line is answered without running: help, version or a mistake.
     std::optional<int> exitStatus;
 };
@@ -109,6 +110,14 @@ Options parseOptions(const QStringList& arguments)
                        "one the session calls for."),
         QStringLiteral("backend"));
     parser.addOption(backend);
+    const QCommandLineOption precision(
+        QStringLiteral("precision"),
+        QStringLiteral("Switch the running Veloquill's precision mode <mode> (on, off or toggle), "
+                       "which slows the selected device by its precision factor, then exit. Bind "
+                       "'veloquill --precision toggle' to a key in the desktop's keyboard "
+                       "shortcut settings."),
+        QStringLiteral("mode"));
+    parser.addOption(precision);
 
     Options options;
     const bool parsed = parser.parse(arguments);
@@ -116,11 +125,17 @@ Options parseOptions(const QStringList& arguments)
     const bool knownBackend = backendName.isEmpty() || backendName == QStringLiteral("x11") ||
                               backendName == QStringLiteral("kwin") ||
                               backendName == QStringLiteral("gnome");
-    if (!parsed || !knownBackend) {
+    const QString precisionMode = parsed ? parser.value(precision) : QString();
+    const bool knownPrecision = precisionMode.isEmpty() || precisionMode == QStringLiteral("on") ||
+                                precisionMode == QStringLiteral("off") ||
+                                precisionMode == QStringLiteral("toggle");
+    if (!parsed || !knownBackend || !knownPrecision) {
         const QString error =
-            parsed
+            !parsed ? parser.errorText()
+            : !knownBackend
                 ? QStringLiteral("--backend takes x11, kwin or gnome, not '%1'.").arg(backendName)
-                : parser.errorText();
+                : QStringLiteral("--precision takes on, off or toggle, not '%1'.")
+                      .arg(precisionMode);
         std::fprintf(stderr, "veloquill: %s\nTry 'veloquill --help' for more information.\n",
                      qPrintable(error));
         options.exitStatus = kUsageErrorStatus;
@@ -137,6 +152,7 @@ Options parseOptions(const QStringList& arguments)
     options.eventSystem.includeVirtualDevices = parser.isSet(includeVirtual);
     options.restore = parser.isSet(restore);
     options.backend = backendName;
+    options.precision = precisionMode;
     return options;
 }
 
@@ -215,6 +231,31 @@ int restore(int argc, char** argv, Backend backend, const X11HidEventSystemOptio
         break;
     }
     return restoreFromJournal(backend, options);
+}
+
+// How long `--precision` waits for the running Veloquill's answer.
+constexpr int kPrecisionAnswerPatienceMs = 3000;
+
+// Precision mode lives in the running Veloquill; with none running there is nothing to slow.
+int switchPrecision(int argc, char** argv, const QString& mode)
+{
+    QCoreApplication app(argc, argv);
+    switch (SingleInstance::askPrecision(SingleInstance::defaultSocketPath(), mode,
+                                         kPrecisionAnswerPatienceMs)) {
+    case SingleInstance::PrecisionAnswer::On:
+    case SingleInstance::PrecisionAnswer::Off:
+        return 0;
+    case SingleInstance::PrecisionAnswer::NoAnswer:
+        std::fprintf(stderr,
+                     "veloquill: the running Veloquill did not answer within %d s; precision "
+                     "mode is unchanged\n",
+                     kPrecisionAnswerPatienceMs / 1000);
+        return 1;
+    case SingleInstance::PrecisionAnswer::NoInstance:
+        break;
+    }
+    std::fprintf(stderr, "veloquill: no Veloquill is running to switch precision mode in\n");
+    return 1;
 }
 
 // Qt ends the program with qFatal (an abort) when its X connection fails while the application
@@ -315,6 +356,8 @@ int main(int argc, char** argv)
     const Options parsed = parseOptions(commandLine(argc, argv));
     if (parsed.exitStatus)
         return *parsed.exitStatus;
+    if (!parsed.precision.isEmpty())
+        return switchPrecision(argc, argv, parsed.precision);
     const X11HidEventSystemOptions& options = parsed.eventSystem;
     const SessionEnvironment session = SessionEnvironment::ofProcess();
     const BackendChoice choice =
@@ -419,6 +462,13 @@ int main(int argc, char** argv)
                      &AppDelegate::applicationWillTerminate);
     QObject::connect(&instance, &SingleInstance::reopenRequested, &delegate, [&delegate] {
         delegate.applicationShouldHandleReopen(ShellWindow::anyOnScreen());
+    });
+    instance.setPrecisionHandler([](const QString& command) {
+        VeloquillPointerSettingsState& state = VeloquillPointerSettingsState::shared();
+        state.setPrecisionMode(command == QStringLiteral("toggle")
+                                   ? !state.precisionMode()
+                                   : command == QStringLiteral("on"));
+        return state.precisionMode();
     });
     // `veloquill --restore` while this one runs: the devices go back here, where the journal is
     // kept, and nothing is written after that.

@@ -16,6 +16,8 @@ namespace veloquill {
 // The tray icon, "<app-id>-symbolic": a dark quill with a light rim, so it reads on light and
 // dark panels alike; the drawing at the sizes panels ask for.
 QIcon menuIcon();
+// The tray icon while precision mode is on: the same with a marked corner.
+QIcon precisionMenuIcon();
 
 // The program's icon for windows, "<app-id>": the quill on a blue tile.
 QIcon applicationIcon();

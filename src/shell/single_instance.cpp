@@ -26,6 +26,9 @@ const QByteArray kRestoreRequest = QByteArrayLiteral("restore\n");
 const QByteArray kRestoringAnswer = QByteArrayLiteral("restoring\n");
 const QByteArray kRestoredAnswer = QByteArrayLiteral("restored\n");
 const QByteArray kFailedAnswer = QByteArrayLiteral("failed ");
+const QByteArray kPrecisionRequest = QByteArrayLiteral("precision ");
+const QByteArray kPrecisionOnAnswer = QByteArrayLiteral("precision on\n");
+const QByteArray kPrecisionOffAnswer = QByteArrayLiteral("precision off\n");
 constexpr qint64 kLongestRequest = 64;
 constexpr int kConnectTimeoutMs = 250;
 constexpr int kWriteTimeoutMs = 1000;
@@ -157,6 +160,28 @@ SingleInstance::RestoreAnswer SingleInstance::askToRestore(const QString& socket
     return RestoreAnswer::Failed;
 }
 
+SingleInstance::PrecisionAnswer SingleInstance::askPrecision(const QString& socketPath,
+                                                             const QString& command, int patienceMs)
+{
+    QLocalSocket socket;
+    socket.connectToServer(socketPath);
+    if (socketPath.isEmpty() || !socket.waitForConnected(kConnectTimeoutMs))
+        return PrecisionAnswer::NoInstance;
+    socket.write(kPrecisionRequest + command.toUtf8() + '\n');
+    const QDeadlineTimer deadline(patienceMs);
+    while (!socket.canReadLine() && socket.waitForReadyRead(int(deadline.remainingTime()))) {
+    }
+    const QByteArray answer = socket.canReadLine() ? socket.readLine(kLongestRequest + 1) : "";
+    if (answer == kPrecisionOnAnswer)
+        return PrecisionAnswer::On;
+    return answer == kPrecisionOffAnswer ? PrecisionAnswer::Off : PrecisionAnswer::NoAnswer;
+}
+
+void SingleInstance::setPrecisionHandler(std::function<bool(const QString&)> handler)
+{
+    m_precisionHandler = std::move(handler);
+}
+
 void SingleInstance::answerRestore(const QString& failure)
 {
     QByteArray answer = kRestoredAnswer;
@@ -205,6 +230,12 @@ void SingleInstance::readRequest(QLocalSocket* socket)
             socket->flush();
             m_restoreRequests.append(socket);
             Q_EMIT restoreRequested();
+        } else if (request.startsWith(kPrecisionRequest) && m_precisionHandler) {
+            const QString command =
+                QString::fromUtf8(request.mid(kPrecisionRequest.size())).trimmed();
+            logLine(QStringLiteral("[SingleInstance] Precision request received: ") + command);
+            socket->write(m_precisionHandler(command) ? kPrecisionOnAnswer : kPrecisionOffAnswer);
+            socket->flush();
         }
     }
     // Whatever else arrives is not ours to wait for.

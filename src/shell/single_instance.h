@@ -10,6 +10,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 class QLocalServer;
 class QLocalSocket;
 
@@ -54,6 +56,21 @@ public:
     // Answers every restore request received so far: done when `failure` is empty.
     void answerRestore(const QString& failure);
 
+    enum class PrecisionAnswer
+    {
+        NoInstance,
+        On, // precision mode is on now
+        Off,
+        NoAnswer, // connected, but no answer in time
+    };
+    // Asks the instance listening at `socketPath` to switch precision mode: "on", "off" or
+    // "toggle".
+    static PrecisionAnswer askPrecision(const QString& socketPath, const QString& command,
+                                        int patienceMs);
+    // Switches precision mode for a `--precision` request and says whether it is on now;
+    // without one such requests go unanswered.
+    void setPrecisionHandler(std::function<bool(const QString& command)> handler);
+
 Q_SIGNALS:
     // A later process asked for the settings window.
     void reopenRequested();
@@ -69,6 +86,7 @@ private:
     QLockFile m_lock;
     QLocalServer* m_server = nullptr;
     QList<QPointer<QLocalSocket>> m_restoreRequests;
+    std::function<bool(const QString&)> m_precisionHandler;
 };
 
 } // namespace veloquill

@@ -35,7 +35,7 @@ StatusBarController::~StatusBarController() = default;
 void StatusBarController::setupStatusItem()
 {
     m_statusItem = std::make_unique<QSystemTrayIcon>();
-    m_statusItem->setIcon(menuIcon());
+    m_statusItem->setIcon(m_precisionModeShown ? precisionMenuIcon() : menuIcon());
     m_statusItem->setToolTip(m_toolTip);
     buildMenu();
     m_statusItem->setContextMenu(m_menu.get());
@@ -58,6 +58,16 @@ void StatusBarController::buildMenu()
     QAction* settings = m_menu->addAction(QStringLiteral("Veloquill settings..."));
     settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     connect(settings, &QAction::triggered, this, &StatusBarController::openSettingsAction);
+
+    m_precisionModeMenuItem = new QAction(QStringLiteral("Precision mode"), m_menu.get());
+    m_precisionModeMenuItem->setCheckable(true);
+    m_precisionModeMenuItem->setChecked(m_precisionModeShown);
+    m_precisionModeMenuItem->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P));
+    connect(m_precisionModeMenuItem, &QAction::triggered, this, [this](bool checked) {
+        m_precisionModeMenuItem->setChecked(!checked);
+        Q_EMIT precisionModeToggleRequested();
+    });
+    m_menu->addAction(m_precisionModeMenuItem);
     m_menu->addSeparator();
 
     m_startAtLoginMenuItem = new QAction(QStringLiteral("Start at login"), m_menu.get());
@@ -92,6 +102,15 @@ void StatusBarController::setStartAtLoginChecked(bool enabled)
 {
     if (m_startAtLoginMenuItem)
         m_startAtLoginMenuItem->setChecked(enabled);
+}
+
+void StatusBarController::setPrecisionModeShown(bool on)
+{
+    m_precisionModeShown = on;
+    if (m_precisionModeMenuItem)
+        m_precisionModeMenuItem->setChecked(on);
+    if (m_statusItem)
+        m_statusItem->setIcon(on ? precisionMenuIcon() : menuIcon());
 }
 
 void StatusBarController::openSettingsAction()

@@ -41,6 +41,7 @@ public:
     QSystemTrayIcon* statusItem() const { return m_statusItem.get(); }
     QMenu* menu() const { return m_menu.get(); }
     QAction* startAtLoginAction() const { return m_startAtLoginMenuItem; }
+    QAction* precisionModeAction() const { return m_precisionModeMenuItem; }
 
     // The icon's tooltip, kept for an icon set up later.
     void setToolTip(const QString& text);
@@ -48,6 +49,10 @@ public:
 
     // Shows the launch-at-login state as the "Start at login" check mark.
     void setStartAtLoginChecked(bool enabled);
+
+    // Shows precision mode as the item's check mark and the icon's variant.
+    void setPrecisionModeShown(bool on);
+    bool precisionModeShown() const { return m_precisionModeShown; }
 
     void openSettingsAction();
     void openAboutAction();
@@ -58,6 +63,8 @@ Q_SIGNALS:
     // "Start at login" was chosen. The item never changes its own check mark: the
     // launch-at-login state comes back through setStartAtLoginChecked.
     void startAtLoginToggleRequested();
+    // "Precision mode" was chosen; like "Start at login" its mark follows the state reported.
+    void precisionModeToggleRequested();
 
 private:
     void buildMenu();
@@ -65,7 +72,9 @@ private:
     Actions m_actions;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
     std::unique_ptr<QMenu> m_menu;
-    QAction* m_startAtLoginMenuItem = nullptr; // owned by the menu
+    QAction* m_startAtLoginMenuItem = nullptr;  // owned by the menu
+    QAction* m_precisionModeMenuItem = nullptr; // owned by the menu
+    bool m_precisionModeShown = false;
     QString m_toolTip;
 };
 

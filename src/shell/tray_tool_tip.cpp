@@ -11,7 +11,7 @@
 namespace veloquill {
 
 QString trayToolTip(const std::optional<QString>& selectedDeviceID, const QString& listedDeviceName,
-                    const QString& speed)
+                    const QString& speed, bool precisionMode)
 {
     if (!selectedDeviceID)
         return QStringLiteral("Veloquill \u2013 no device selected");
@@ -19,7 +19,8 @@ QString trayToolTip(const std::optional<QString>& selectedDeviceID, const QStrin
                              ? PointerDevice::nameInStableID(*selectedDeviceID)
                              : listedDeviceName;
     // The tray host shows it as it is: one line, nothing in the name reordering the rest.
-    return QStringLiteral("Veloquill \u2013 %1: speed %2").arg(escapedForLog(name), speed);
+    return QStringLiteral("Veloquill \u2013 %1: speed %2").arg(escapedForLog(name), speed) +
+           (precisionMode ? QStringLiteral(", precision mode") : QString());
 }
 
 void bindTrayToolTip(StatusBarController& controller, VeloquillPointerSettingsState& state)
@@ -28,13 +29,22 @@ void bindTrayToolTip(StatusBarController& controller, VeloquillPointerSettingsSt
         const PointerDeviceRef device = state.selectedDevice();
         controller.setToolTip(
             trayToolTip(state.selectedDeviceID(), device ? device->name() : QString(),
-                        state.pointerSpeedFormatter().toString(state.currentPointerSpeed())));
+                        state.pointerSpeedFormatter().toString(state.currentPointerSpeed()),
+                        state.precisionMode()));
     };
     update();
     QObject::connect(&state, &VeloquillPointerSettingsState::selectedDeviceIDChanged, &controller,
                      update);
     QObject::connect(&state, &VeloquillPointerSettingsState::currentPointerSpeedChanged,
                      &controller, update);
+    controller.setPrecisionModeShown(state.precisionMode());
+    QObject::connect(&state, &VeloquillPointerSettingsState::precisionModeChanged, &controller,
+                     [&controller, update](bool on) {
+                         controller.setPrecisionModeShown(on);
+                         update();
+                     });
+    QObject::connect(&controller, &StatusBarController::precisionModeToggleRequested, &state,
+                     [&state] { state.setPrecisionMode(!state.precisionMode()); });
 }
 
 } // namespace veloquill

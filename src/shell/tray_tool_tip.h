@@ -17,9 +17,11 @@ class VeloquillPointerSettingsState;
 // the listed device's name, or, while the selected device is not connected
 // (listedDeviceName empty), the name inside its stableID.
 QString trayToolTip(const std::optional<QString>& selectedDeviceID, const QString& listedDeviceName,
-                    const QString& speed);
+                    const QString& speed, bool precisionMode = false);
 
-// Keeps the tray icon's tooltip on the state's selection and speed while the controller lives.
+// Keeps the tray icon's tooltip on the state's selection, speed and precision mode, and the
+// "Precision mode" item and icon on precision mode, while the controller lives; choosing the
+// item switches it.
 void bindTrayToolTip(StatusBarController& controller, VeloquillPointerSettingsState& state);
 
 } // namespace veloquill

@@ -34,6 +34,21 @@ QString accelerationHelpText()
     });
 }
 
+QString precisionFactorHelpText()
+{
+    return joinedLines({
+        QStringLiteral("Precision mode slows the pointer for a fine task: the selected device "
+                       "moves at this fraction of its speed while it is on."),
+        QString(),
+        QStringLiteral("Switch it with the check box, the tray menu's \"Precision mode\" item, "
+                       "or from anywhere with a key: in the desktop's keyboard shortcut "
+                       "settings, add a custom shortcut that runs"),
+        QStringLiteral("    veloquill --precision toggle"),
+        QStringLiteral("It works on X11 and Wayland alike. Precision mode is off at every start "
+                       "and is never stored; the fraction is stored with the device."),
+    });
+}
+
 QString speedHelpText()
 {
     return joinedLines({

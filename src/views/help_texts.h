@@ -12,5 +12,6 @@ namespace veloquill {
 QString accelerationHelpText();
 QString speedHelpText();
 QString trackingSpeedHelpText();
+QString precisionFactorHelpText();
 
 } // namespace veloquill

@@ -9,12 +9,14 @@
 #include "views/form_section.h"
 #include "views/help_texts.h"
 #include "views/pointer_curve_view.h"
+#include "views/precision_controls.h"
 #include "views/target_size.h"
 #include "views/text_styles.h"
 #include "views/value_slider_row.h"
 
 #include <QCheckBox>
 #include <QEasingCurve>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QParallelAnimationGroup>
 #include <QPropertyAnimation>
@@ -80,14 +82,16 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
                                            QStringLiteral("(0–20)"), accelerationHelpText());
     m_speedRow = new ValueSliderRow(state, kSpeed, kSpeedRange, QStringLiteral("Pointer speed"),
                                     QStringLiteral("(0–1)"), speedHelpText());
+    m_precision = new PrecisionControls(state, this);
     m_revert = new QPushButton(QStringLiteral("Revert to system defaults"));
     m_revert->setMinimumSize(kMinimumTarget);
     m_revert->setAutoDefault(false);
 
     const int labelWidth =
         std::max({m_trackingSpeedRow->labelWidthHint(), m_accelerationRow->labelWidthHint(),
-                  m_speedRow->labelWidthHint()});
-    for (ValueSliderRow* row : {m_trackingSpeedRow, m_accelerationRow, m_speedRow})
+                  m_speedRow->labelWidthHint(), m_precision->factorRow()->labelWidthHint()});
+    for (ValueSliderRow* row :
+         {m_trackingSpeedRow, m_accelerationRow, m_speedRow, m_precision->factorRow()})
         row->setLabelWidth(labelWidth);
 
     m_linearRows = collapsibleRows({m_trackingSpeedRow});
@@ -122,7 +126,12 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
     section->rows()->addWidget(m_acceleratedRows);
     m_curve = new PointerCurveView(state, this);
     section->rows()->addWidget(m_curve);
-    section->rows()->addWidget(m_revert, 0, Qt::AlignLeft);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_revert);
+    buttons->addWidget(m_precision->toggle());
+    buttons->addStretch();
+    section->rows()->addLayout(buttons);
+    section->rows()->addWidget(m_precision);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(section);
@@ -130,6 +139,15 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
     m_disableAcceleration->setChecked(state.currentPointerDisableAcceleration());
     showRowsFor(state.currentPointerDisableAcceleration());
     showSelection(state.selectedDeviceID());
+
+    // The curve is the device as it is now, slowed while precision mode is on.
+    const auto showPrecision = [this] {
+        m_curve->setPrecisionFactor(m_state.precisionMode() ? m_state.precisionFactorInEffect()
+                                                            : 1.0);
+    };
+    connect(&state, &State::precisionModeChanged, this, showPrecision);
+    connect(&state, &State::precisionFactorChanged, this, showPrecision);
+    showPrecision();
 
     // clicked, unlike toggled, comes only from the user, so showing the state's value never
     // writes it back.
@@ -156,6 +174,7 @@ void PointerControlsForm::showSelection(const std::optional<QString>& selectedDe
     m_trackingSpeedRow->setControlsEnabled(chosen);
     m_speedRow->setControlsEnabled(chosen);
     m_accelerationRow->setControlsEnabled(chosen && m_accelerationAmountSupported);
+    m_precision->setControlsEnabled(chosen);
 }
 
 bool PointerControlsForm::isSwappingRows() const

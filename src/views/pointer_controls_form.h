@@ -16,6 +16,7 @@ class QPushButton;
 namespace veloquill {
 
 class PointerCurveView;
+class PrecisionControls;
 class ValueSliderRow;
 class VeloquillPointerSettingsState;
 
@@ -33,9 +34,9 @@ struct PointerDesktop
 // slider rows that fit it, and the revert button. With acceleration on, "Pointer
 // acceleration" and "Pointer speed"; with it off, "Tracking speed" alone, which is the
 // pointer speed under the name that fits a linear response (the acceleration stays as it
-// is for when acceleration is switched on again). Flipping the switch slides one set of
-// rows out and the other in; it never touches the values. While no device is selected the
-// controls are closed, under a line that asks for a device.
+// is for when acceleration is switched on again). Precision mode's controls follow. Flipping the
+// switch slides one set of rows out and the other in; it never touches the values. While no device
+// is selected the controls are closed, under a line that asks for a device.
 class PointerControlsForm : public QWidget
 {
     Q_OBJECT
@@ -53,6 +54,7 @@ public:
     QPushButton* revertButton() const { return m_revert; }
     // Pointer speed against hand speed, under the sliders.
     PointerCurveView* curveView() const { return m_curve; }
+    PrecisionControls* precisionControls() const { return m_precision; }
     // Shown above the controls while no device is selected.
     QLabel* noDeviceNote() const { return m_noDeviceNote; }
     // The line under a disabled "Pointer acceleration", or null.
@@ -79,6 +81,7 @@ private:
     ValueSliderRow* m_trackingSpeedRow = nullptr;
     QPushButton* m_revert = nullptr;
     PointerCurveView* m_curve = nullptr;
+    PrecisionControls* m_precision = nullptr;
     QLabel* m_accelerationNote = nullptr;
     QAbstractAnimation* m_swap = nullptr;
     QWidget* m_outgoing = nullptr;

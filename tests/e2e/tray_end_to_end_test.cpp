@@ -115,7 +115,7 @@ const QString kWindowLoadedDevice = "PointerControlView.onAppear (asyncAfter): C
 const QString kMatrix = "Coordinate Transformation Matrix";
 
 // The tray menu's items by the Down presses that reach them (separators are passed over).
-constexpr int kSettingsItem = 1, kAboutItem = 3, kQuitItem = 4;
+constexpr int kSettingsItem = 1, kAboutItem = 4, kQuitItem = 5;
 
 // Tab presses from where the settings window puts the keyboard when it opens, the selected
 // device's row, in its keyboard order: the auto-switch switch, the preferred name, the
@@ -621,6 +621,36 @@ TEST(VeloquillProgram, OtherSpellingOfTheDisplayReachesTheRunningProgramAndItsRe
     EXPECT_TRUE(running->exitedCleanly()) << running->tail();
     EXPECT_EQ(desk.properties(), desk.originals);
     EXPECT_FALSE(desk.hasJournal());
+}
+
+// `--precision` reaches the running program: the selected device's matrix scale goes to a
+// quarter of its record's and back; with none running it is one line and status 1; a quit in
+// precision mode puts the originals back.
+TEST(VeloquillProgram, PrecisionCommandSlowsTheSelectedDeviceAndBackAndAQuitRestoresIt)
+{
+    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
+    DeskWithOriginals desk(0.5f);
+    auto alone = desk.start({"--precision", "on"});
+    ASSERT_TRUE(alone->waitForEnd());
+    EXPECT_EQ(alone->process().exitCode(), 1);
+    EXPECT_EQ(QString(alone->process().readAllStandardError()).count('\n'), 1);
+
+    auto program = desk.start();
+    ASSERT_TRUE(desk.applied(*program)) << program->tail();
+    ASSERT_TRUE(
+        runMainLoopUntil([&] { return !program->output().filter("[APPLY CONFIRM]").isEmpty(); }));
+    const auto scale = [&] { return desk.properties()[0][kMatrix][0].toDouble(); };
+    const double recordScale = scale();
+    const std::pair<const char*, double> steps[] = {
+        {"on", 0.25}, {"on", 0.25}, {"off", 1}, {"toggle", 0.25}, {"toggle", 1}, {"toggle", 0.25}};
+    for (const auto& [mode, factor] : steps) {
+        EXPECT_TRUE(desk.start({"--precision", mode})->exitedCleanly()) << mode;
+        const auto reached = [&] { return std::abs(scale() - recordScale * factor) < 1e-5; };
+        EXPECT_TRUE(runMainLoopUntil(reached)) << mode << " " << scale() << " " << recordScale;
+    }
+    program->signal(SIGTERM);
+    ASSERT_TRUE(program->exitedCleanly()) << program->tail();
+    EXPECT_EQ(desk.properties(), desk.originals);
 }
 
 TEST(VeloquillProgram, WithoutAUsableRuntimeFolderSaysSoInOneLineAndStillApplies)

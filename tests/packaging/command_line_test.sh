@@ -28,4 +28,5 @@ check() { # <status> <first line> <out|err> <arguments...>
 check 0 "veloquill $version" out --version
 check 0 "Usage: veloquill [options]" out --help
 check 2 "veloquill: Unknown option 'frobnicate'." err --frobnicate
+check 2 "veloquill: --precision takes on, off or toggle, not 'up'." err --precision up
 exit $failed

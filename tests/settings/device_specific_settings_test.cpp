@@ -25,10 +25,28 @@ TEST(DeviceSettingsJson, TableReadsBackExactlyAndIsStoredAsOneObjectOfThreeMembe
     // The stored form: one line, one object.
     const QByteArray extra =
         R"({"a":{"pointerSpeed":1,"pointerAcceleration":2,"pointerDisableAcceleration":false,)"
-        R"("colour":"blue","curve":[0.5,{"x":null}]}})";
+        R"("precisionFactor":0.5,"colour":"blue","curve":[0.5,{"x":null}]}})";
     const auto decoded = decodeDeviceSettingsTable(extra);
     EXPECT_EQ(decoded.table->value("a").pointerAcceleration, 2.0);
+    EXPECT_EQ(decoded.table->value("a").precisionFactor, 0.5);
     EXPECT_EQ(*encodeDeviceSettingsTable(*decoded.table).data, extra);
+}
+
+// Records from before the precision factor read with the default; it is written as a member
+// of its own, which a version that does not know it keeps as it keeps every unknown member.
+TEST(DeviceSettingsJson, PrecisionFactorIsOptionalAndWrittenAsAMemberOfItsOwn)
+{
+    const QByteArray head = R"({"a":{"pointerSpeed":1,"pointerAcceleration":2,)"
+                            R"("pointerDisableAcceleration":false)";
+    const std::pair<QByteArray, double> cases[] = {
+        {"", 0.25}, {R"(,"precisionFactor":"x")", 0.25}, {R"(,"precisionFactor":0.05)", 0.05}};
+    for (const auto& [members, factor] : cases) {
+        const auto decoded = decodeDeviceSettingsTable(head + members + "}}");
+        EXPECT_EQ(decoded.table->value("a").precisionFactor, factor) << members.toStdString();
+        EXPECT_TRUE(decoded.table->value("a").otherMembers.isEmpty());
+    }
+    const QByteArray written = *encodeDeviceSettingsTable({{"a", {1, 2, false, {}, 0.05}}}).data;
+    EXPECT_EQ(written, head + R"(,"precisionFactor":0.05}})");
 }
 
 TEST(DeviceSettingsJson, FaultyRecordIsSetApartAndAnythingButAnObjectFailsTheWholeTable)

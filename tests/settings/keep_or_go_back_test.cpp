@@ -56,6 +56,12 @@ TEST_F(KeepOrGoBackTest, OnlyChangesBeyondHalfOrTwiceTheSettledSlowGainAskAndAre
             {"acceleration", 0.5, [](State& s) { s.setCurrentPointerAcceleration(20); }, false,
              0.5},
             {"revert to the defaults", 0.05, [](State& s) { s.revertPointerSpeed(); }, true, 0.05},
+            {"precision mode on and off", 0.5,
+             [](State& s) {
+                 s.setPrecisionMode(true);
+                 s.setPrecisionMode(false);
+             },
+             false, 0.5},
         };
     for (const auto& [name, from, change, asks, after] : cases) {
         SCOPED_TRACE(name);

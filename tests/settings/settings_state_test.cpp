@@ -276,11 +276,12 @@ TEST_F(SettingsState, UnreadableStoredTablesAndRecordsAreNeverLost)
         double loadedSpeed;   // the Head Mouse's speed after loading
         QByteArray afterSave; // the stored table after the speed is set to 0.9
     };
-    const QByteArray saved = R"({"4660-171-Head Mouse-N/A":{"pointerSpeed":0.9,)"
-                             R"("pointerAcceleration":0.6875,"pointerDisableAcceleration":false}})";
+    const QByteArray saved =
+        R"({"4660-171-Head Mouse-N/A":{"pointerSpeed":0.9,)"
+        R"("pointerAcceleration":0.6875,"pointerDisableAcceleration":false,"precisionFactor":0.25}})";
     const QByteArray savedFromGood =
         R"({"4660-171-Head Mouse-N/A":{"pointerSpeed":0.9,)"
-        R"("pointerAcceleration":3,"pointerDisableAcceleration":false})";
+        R"("pointerAcceleration":3,"pointerDisableAcceleration":false,"precisionFactor":0.25})";
     const std::vector<Case> cases = {
         {"not JSON", QByteArray("{"), true, ReadSpeed, saved},
         {"split into a list", QStringList{"{\"a\":1}", "2"}, true, ReadSpeed, saved},

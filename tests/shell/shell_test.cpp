@@ -43,6 +43,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
@@ -316,12 +317,14 @@ TEST(AboutWindow, OneFixedSizeWindowBroughtForwardAndClosedApartFromTheSettingsW
 
 TEST(StatusBarController, MenuItemsInOrderOpenTheWindowsQuitAndShowTheReportedLoginState)
 {
-    int settingsOpened = 0, aboutOpened = 0, quitAsked = 0, loginToggles = 0;
+    int settingsOpened = 0, aboutOpened = 0, quitAsked = 0, loginToggles = 0, precisionToggles = 0;
     StatusBarController tray(
         {[&] { ++settingsOpened; }, [&] { ++aboutOpened; }, [&] { ++quitAsked; }});
     tray.setupStatusItem();
     QObject::connect(&tray, &StatusBarController::startAtLoginToggleRequested,
                      [&] { ++loginToggles; });
+    QObject::connect(&tray, &StatusBarController::precisionModeToggleRequested,
+                     [&] { ++precisionToggles; });
 
     const QList<QAction*> items = tray.menu()->actions();
     const struct
@@ -330,6 +333,7 @@ TEST(StatusBarController, MenuItemsInOrderOpenTheWindowsQuitAndShowTheReportedLo
         QKeySequence shortcut;
         int* opened;
     } expected[] = {{"Veloquill settings...", Qt::CTRL | Qt::Key_Comma, &settingsOpened},
+                    {"Precision mode", Qt::CTRL | Qt::ALT | Qt::Key_P, &precisionToggles},
                     {},
                     {"Start at login", {}, &loginToggles},
                     {},
@@ -350,8 +354,9 @@ TEST(StatusBarController, MenuItemsInOrderOpenTheWindowsQuitAndShowTheReportedLo
     }
     // Choosing "Start at login" only asks: its mark shows the state reported back.
     tray.setStartAtLoginChecked(true);
-    items[2]->trigger();
-    EXPECT_TRUE(items[2]->isChecked());
+    items[3]->trigger();
+    EXPECT_TRUE(items[3]->isChecked());
+    EXPECT_FALSE(items[1]->isChecked());
 }
 
 TEST(MenuIcon, DrawsADarkQuillWithALightRimAtTraySizes)
@@ -511,7 +516,16 @@ TEST(TrayToolTip, NamesTheSelectedDeviceAndItsSpeed)
     bindTrayToolTip(tray, state);
     state.setCurrentPointerSpeed(0.25);
     EXPECT_EQ(tray.toolTip(), "Veloquill \u2013 Head Mouse: speed 0.25");
+    // The menu item switches precision mode; the tooltip, the mark and the icon show it.
+    tray.setupStatusItem();
+    const QImage plain = tray.statusItem()->icon().pixmap(QSize(22, 22), 1.0).toImage();
+    tray.precisionModeAction()->trigger();
+    EXPECT_TRUE(state.precisionMode());
+    EXPECT_TRUE(tray.precisionModeAction()->isChecked());
+    EXPECT_EQ(tray.toolTip(), "Veloquill \u2013 Head Mouse: speed 0.25, precision mode");
+    EXPECT_NE(tray.statusItem()->icon().pixmap(QSize(22, 22), 1.0).toImage(), plain);
     state.setSelectedDeviceID(std::nullopt);
+    EXPECT_FALSE(tray.precisionModeAction()->isChecked());
     EXPECT_EQ(tray.toolTip(), "Veloquill \u2013 no device selected");
 }
 

@@ -81,3 +81,33 @@ TEST(SingleInstance, LockOrSocketPathThatIsNoFileOfItsOwnRunsWithoutTheCheck)
         }
     }
 }
+
+// `veloquill --precision`: the running instance switches and says how it ended; one that
+// does not know the request, or no instance at all, is told apart.
+TEST(SingleInstance, PrecisionRequestIsAnsweredWithTheNewState)
+{
+    using Answer = SingleInstance::PrecisionAnswer;
+    QTemporaryDir runtimeDir;
+    SingleInstance running(runtimeDir.filePath("veloquill"));
+    ASSERT_EQ(running.claim(), SingleInstance::Role::Primary);
+    bool on = false;
+    running.setPrecisionHandler([&](const QString& command) {
+        on = command == "toggle" ? !on : command == "on";
+        return on;
+    });
+    const auto ask = [](const QString& path, const QString& command, int patienceMs = 3000) {
+        auto answer = std::async(std::launch::async, [&] {
+            return SingleInstance::askPrecision(path, command, patienceMs);
+        });
+        test::runMainLoopUntil([&] { return answer.wait_for(0s) == std::future_status::ready; });
+        return answer.get();
+    };
+    const std::pair<const char*, Answer> table[] = {
+        {"on", Answer::On}, {"toggle", Answer::Off}, {"toggle", Answer::On}, {"off", Answer::Off}};
+    for (const auto& [command, answer] : table)
+        EXPECT_EQ(ask(running.socketPath(), command), answer) << command;
+    QLocalServer older;
+    ASSERT_TRUE(older.listen(runtimeDir.filePath("older")));
+    EXPECT_EQ(ask(older.fullServerName(), "on", 300), Answer::NoAnswer);
+    EXPECT_EQ(ask(runtimeDir.filePath("nobody"), "on"), Answer::NoInstance);
+}

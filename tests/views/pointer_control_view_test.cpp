@@ -10,6 +10,7 @@
 #include "views/plain_text.h"
 #include "views/pointer_control_view.h"
 #include "views/pointer_controls_form.h"
+#include "views/precision_controls.h"
 #include "views/value_slider_row.h"
 
 #include <QAbstractButton>
@@ -384,7 +385,7 @@ TEST_F(PointerControlViewTest, EveryControlIsALargeTargetWithAPlainNameAndNoArea
                                   "Foot & Mouse", "Auto-switch to preferred device when connected",
                                   "Preferred device name", "Disable pointer acceleration"}) +
                          sliderRow("Pointer acceleration") + sliderRow("Pointer speed") +
-                         QStringList{"Revert to system defaults"});
+                         QStringList({"Revert to system defaults", "Precision mode, 0.25× speed"}));
 }
 
 TEST_F(PointerControlViewTest, ShownItPutsTheKeyboardOnTheSelectedDevicesRow)
@@ -403,8 +404,10 @@ TEST_F(PointerControlViewTest, ControlsWaitForADeviceUnderALineAskingForOne)
     for (const bool chosen : {false, true, false}) {
         state->setSelectedDeviceID(chosen ? std::optional(HeadMouse) : std::nullopt);
         EXPECT_EQ(form.noDeviceNote()->isVisible(), !chosen);
-        QList<QWidget*> closed{form.disableAccelerationToggle(), form.revertButton()};
-        for (const ValueSliderRow* row : {form.accelerationRow(), form.speedRow()}) {
+        QList<QWidget*> closed{form.disableAccelerationToggle(), form.revertButton(),
+                               form.precisionControls()->toggle()};
+        for (const ValueSliderRow* row :
+             {form.accelerationRow(), form.speedRow(), form.precisionControls()->factorRow()}) {
             closed +=
                 {row->slider(), row->decreaseButton(), row->increaseButton(), row->numberField()};
             EXPECT_TRUE(row->helpButton()->isEnabled());
@@ -482,4 +485,27 @@ TEST_F(PointerControlViewTest, ScreenReadersHearSliderValuesInTheUnitsShownAndCa
                                                : state->currentPointerAcceleration(),
                   set);
     }
+}
+
+// The check box switches precision mode and follows it however it is switched; while it is on
+// the factor's row sets the device's factor, and a line says when the device cannot go so slow.
+TEST_F(PointerControlViewTest, PrecisionModeIsSwitchedAndShownAndItsBoundIsSaid)
+{
+    remember(HeadMouse, {0.0, 1.0, false});
+    connect("Head Mouse", 4660, 171);
+    PrecisionControls& precision = *showView().controlsForm()->precisionControls();
+    EXPECT_FALSE(precision.isVisible());
+    precision.toggle()->click();
+    EXPECT_TRUE(state->precisionMode());
+    EXPECT_TRUE(precision.shortcutNote()->isVisible());
+    for (const auto& [typed, bounded, name] :
+         {std::tuple("0.8", false, "Precision mode, 0.8× speed"),
+          std::tuple("0.05", true, "Precision mode, 0.6× speed")}) {
+        enter(precision.factorRow()->numberField(), typed);
+        EXPECT_EQ(precision.boundNote()->isVisible(), bounded);
+        EXPECT_EQ(precision.toggle()->accessibleName(), name);
+    }
+    EXPECT_EQ(stored().value(HeadMouse).precisionFactor, 0.05);
+    state->setPrecisionMode(false);
+    EXPECT_FALSE(precision.toggle()->isChecked() || precision.isVisible());
 }
