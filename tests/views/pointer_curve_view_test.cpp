@@ -3,6 +3,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "settings/settings_state_fixture.h"
+#include "views/pointer_controls_form.h"
 #include "views/pointer_curve_view.h"
 
 #include <QImage>
@@ -64,4 +65,19 @@ TEST_F(SettingsStateTest, CurveViewDescribesTheSelectedDevicesCurveAndHidesWitho
 
     state->setSelectedDeviceID(std::nullopt);
     EXPECT_TRUE(view->isHidden());
+}
+
+// The window's curve is the device as it is now: slowed while precision mode is on.
+TEST_F(SettingsStateTest, TheWindowsCurveFollowsPrecisionMode)
+{
+    auto service = connect("Trackball", 1, 2);
+    service->setCurveModel(PointerCurveModel{Kind::Libinput, {2, 1, 4}});
+    build().ensureDeviceSelectionAndLoadSettings();
+    PointerControlsForm form(*state);
+    const QString own = form.curveView()->accessibleDescription();
+    const double ownGain = form.curveView()->gainAt(PointerCurveView::kFastHandSpeed);
+    state->setPrecisionMode(true);
+    EXPECT_LT(form.curveView()->gainAt(PointerCurveView::kFastHandSpeed), ownGain);
+    state->setPrecisionMode(false);
+    EXPECT_EQ(form.curveView()->accessibleDescription(), own);
 }
