@@ -22,6 +22,9 @@ import unittest
 import warnings
 
 BINARY = sys.argv.pop(1) if len(sys.argv) > 1 else os.environ.get("VELOQUILL_BINARY", "")
+# The program that writes a stored record as Veloquill's own store does.
+STORE_WRITER = sys.argv.pop(1) if len(sys.argv) > 1 else os.environ.get("VELOQUILL_STORE_WRITER", "")
+XVFB_MOUSE = "0-0-Xvfb mouse-N/A"
 BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
 SESSION_CONF = "/usr/share/dbus-1/session.conf"
 WINDOW = "Veloquill Settings"
@@ -119,6 +122,14 @@ class SettingsWindowAccessibility(unittest.TestCase):
         Atspi = module
         Atspi.init()
         cls.addClassCleanup(Atspi.exit)
+
+        # A stored record for the screen's mouse, at the speed and acceleration it has anyway.
+        record = ('{"%s":{"pointerSpeed":0.5,"pointerAcceleration":1.0,'
+                  '"pointerDisableAcceleration":false}}' % XVFB_MOUSE)
+        subprocess.run([STORE_WRITER,
+                        "data:Veloquill_DeviceSpecificSettings_v1=" + record.encode().hex(),
+                        "string:selectedDeviceID_v2_settings_state=" + XVFB_MOUSE],
+                       env=cls.env, check=True, stdout=subprocess.DEVNULL)
 
         program_env = dict(cls.env, QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         cls.log = open(os.path.join(cls.home, "veloquill.log"), "w+b")
@@ -251,7 +262,14 @@ class SettingsWindowAccessibility(unittest.TestCase):
                 self.assertEqual(tuple(round(v, 6) for v in reported), (minimum, maximum, step),
                                  "minimum, maximum, minimum increment")
         self.assertAlmostEqual(self.only("slider", "Pointer speed").get_current_value(), 0.5,
-                               msg="the speed of a device without a record")
+                               msg="the stored speed")
+
+    def test_curve_says_how_far_the_pointer_moves(self):
+        curves = self.nodes(name="Pointer speed against hand speed")
+        self.assertEqual(len(curves), 1, "one curve in the window")
+        self.assertRegex(curves[0].get_description(),
+                         r"^At slow hand speeds the pointer moves \d+\.\d\d× as far; "
+                         r"at fast ones up to \d+\.\d\d×\.$")
 
     def test_help_buttons_name_their_setting(self):
         for name in SLIDERS:
