@@ -214,7 +214,8 @@ TEST(PermissionView, SaysWhatThisSessionLacksInPlainWrappedTextAndItsButtonOpens
     const std::pair<Reason, bool> cases[] = {
         {Reason::WaylandSession, true},       {Reason::WaylandSession, false},
         {Reason::NoXInput22, true},           {Reason::DisplayLost, true},
-        {Reason::GnomeSettingsMissing, true}, {Reason::KWinUnreachable, true}};
+        {Reason::GnomeSettingsMissing, true}, {Reason::KWinUnreachable, true},
+        {Reason::SwayUnreachable, true}};
     QStringList titles;
     for (const auto& [reason, installed] : cases) {
         SCOPED_TRACE(testing::Message() << int(reason) << (installed ? " installed" : ""));
