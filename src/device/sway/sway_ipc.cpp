@@ -85,6 +85,12 @@ SwayConnection::SwayConnection(QString socketPath, QObject* parent)
     });
 }
 
+SwayConnection::~SwayConnection()
+{
+    // The socket closes as it is destroyed, after the members its signals would use.
+    disconnect(&m_socket, nullptr, this, nullptr);
+}
+
 void SwayConnection::open()
 {
     m_socket.connectToServer(m_socketPath);

@@ -65,6 +65,7 @@ public:
     using Event = std::function<void(std::uint32_t type, const QJsonDocument&)>;
 
     explicit SwayConnection(QString socketPath, QObject* parent = nullptr);
+    ~SwayConnection() override;
     // Connects without waiting; `connected` or `lost` follows on the main loop.
     void open();
     bool isConnected() const { return m_socket.state() == QLocalSocket::ConnectedState; }

@@ -94,7 +94,12 @@ SwaySession::SwaySession(const QString& socketPath, const QString& journalDirect
       m_bootMark(bootMark())
 {}
 
-SwaySession::~SwaySession() = default;
+SwaySession::~SwaySession()
+{
+    // The socket closing as it is destroyed is no device leaving.
+    disconnect(&m_connection, nullptr, this, nullptr);
+    m_connection.setEventHandler({});
+}
 
 void SwaySession::start()
 {
