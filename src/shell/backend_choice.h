@@ -31,7 +31,7 @@ struct SessionEnvironment
     QString sessionType;    // XDG_SESSION_TYPE
     QString display;        // DISPLAY
     QString currentDesktop; // XDG_CURRENT_DESKTOP, a colon-separated list
-    QString swaySocket;     // SWAYSOCK
+    QString swaySocket{};   // SWAYSOCK
     static SessionEnvironment ofProcess();
 };
 
