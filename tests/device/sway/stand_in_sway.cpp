@@ -12,8 +12,7 @@
 namespace veloquill::test {
 
 namespace {
-constexpr quint32 kWorkspaceEvent = 0x80000000u;
-constexpr quint32 kInputEvent = 0x80000015u;
+constexpr quint32 kWorkspaceEvent = 0x80000000u, kInputEvent = 0x80000015u;
 
 // Sway's parser: commands end at ; or , outside quotes; words split at blanks outside quotes;
 // in quotes, a backslash takes the next character as it is.
@@ -22,36 +21,33 @@ std::vector<QStringList> parseCommands(const QString& text)
     std::vector<QStringList> commands(1);
     QString word;
     bool inWord = false, inQuotes = false;
-    const auto endWord = [&] {
-        if (inWord)
-            commands.back().append(word);
-        word.clear();
-        inWord = false;
-    };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (inQuotes) {
-            if (c == QLatin1Char('\\') && i + 1 < text.size())
-                word += text.at(++i);
-            else if (c == QLatin1Char('"'))
-                inQuotes = false;
-            else
-                word += c;
-        } else if (c == QLatin1Char('"')) {
-            inQuotes = inWord = true;
-        } else if (c == QLatin1Char(';') || c == QLatin1Char(',') || c == QLatin1Char('\n')) {
-            endWord();
-            commands.emplace_back();
-        } else if (c.isSpace()) {
-            endWord();
-        } else {
-            word += c;
-            inWord = true;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        const QChar c = i < text.size() ? text.at(i) : QChar(';');
+        if (inQuotes && c == '\\' && i + 1 < text.size())
+            word += text.at(++i);
+        else if (c == '"')
+            inQuotes = !inQuotes, inWord = true;
+        else if (inQuotes || !(c.isSpace() || c == ';' || c == ','))
+            word += c, inWord = true;
+        else {
+            if (inWord)
+                commands.back().append(word);
+            word.clear();
+            inWord = false;
+            if (!c.isSpace() || c == '\n')
+                commands.emplace_back();
         }
     }
-    endWord();
     std::erase_if(commands, [](const QStringList& words) { return words.isEmpty(); });
     return commands;
+}
+
+void send(QLocalSocket* socket, quint32 type, const QJsonDocument& json)
+{
+    const QByteArray payload = json.toJson(QJsonDocument::Compact);
+    const quint32 length = payload.size();
+    socket->write("i3-ipc" + QByteArray(reinterpret_cast<const char*>(&length), 4) +
+                  QByteArray(reinterpret_cast<const char*>(&type), 4) + payload);
 }
 } // namespace
 
@@ -59,24 +55,19 @@ StandInSway::StandInSway()
 {
     m_server.listen(socketPath());
     QObject::connect(&m_server, &QLocalServer::newConnection, [this] {
-        while (QLocalSocket* socket = m_server.nextPendingConnection()) {
-            QObject::connect(socket, &QLocalSocket::readyRead, [this, socket] { read(socket); });
-            QObject::connect(socket, &QLocalSocket::disconnected, [this, socket] {
-                std::erase(m_subscribers, socket);
-                socket->deleteLater();
-            });
-        }
+        QLocalSocket* socket = m_server.nextPendingConnection();
+        QObject::connect(socket, &QLocalSocket::readyRead, [this, socket] { read(socket); });
+        QObject::connect(socket, &QLocalSocket::disconnected,
+                         [this, socket] { std::erase(m_subscribers, socket); });
     });
 }
 
-QJsonObject& StandInSway::addDevice(const QString& name, int vendor, int product, double speed,
-                                    const QString& profile, const QString& type)
+void StandInSway::addDevice(const QString& name, int vendor, int product, double speed,
+                            const QString& profile, const QString& type)
 {
-    QString identifier = QString::number(vendor) + QLatin1Char(':') + QString::number(product) +
-                         QLatin1Char(':') + name;
-    identifier.replace(QLatin1Char(' '), QLatin1Char('_'));
+    const QString identifier = QString("%1:%2:%3").arg(vendor).arg(product).arg(name);
     const QJsonObject device{
-        {"identifier", identifier},
+        {"identifier", QString(identifier).replace(' ', '_')},
         {"name", name},
         {"vendor", vendor},
         {"product", product},
@@ -85,115 +76,83 @@ QJsonObject& StandInSway::addDevice(const QString& name, int vendor, int product
     m_configured.push_back(device);
     m_devices.push_back(device);
     emitEvent(kInputEvent, {{"change", "added"}, {"input", device}});
-    return m_devices.back();
 }
 
 void StandInSway::removeDevice(const QString& identifier)
 {
-    for (auto it = m_devices.begin(); it != m_devices.end(); ++it) {
-        if ((*it)["identifier"].toString() == identifier) {
-            const QJsonObject device = *it;
-            m_devices.erase(it);
-            emitEvent(kInputEvent, {{"change", "removed"}, {"input", device}});
-            return;
-        }
-    }
+    emitEvent(kInputEvent, {{"change", "removed"}, {"input", device(identifier)}});
+    std::erase_if(m_devices, [&](const QJsonObject& d) { return d["identifier"] == identifier; });
 }
 
 void StandInSway::set(const QString& identifier, const QString& key, const QJsonValue& value)
 {
     for (QJsonObject& device : m_devices) {
-        if (device["identifier"].toString() != identifier)
-            continue;
-        QJsonObject libinput = device["libinput"].toObject();
-        libinput[key] = value;
-        device["libinput"] = libinput;
-        emitEvent(kInputEvent, {{"change", "libinput_config"}, {"input", device}});
+        if (device["identifier"] == identifier) {
+            QJsonObject libinput = device["libinput"].toObject();
+            libinput[key] = value;
+            device["libinput"] = libinput;
+            emitEvent(kInputEvent, {{"change", "libinput_config"}, {"input", device}});
+        }
     }
 }
 
 void StandInSway::reload()
 {
-    for (QJsonObject& device : m_devices)
-        for (const QJsonObject& configured : m_configured)
-            if (configured["identifier"] == device["identifier"])
-                device = configured;
+    m_devices = m_configured;
     emitEvent(kWorkspaceEvent, {{"change", "reload"}});
 }
 
 QJsonObject StandInSway::device(const QString& identifier) const
 {
-    for (const QJsonObject& device : m_devices)
-        if (device["identifier"].toString() == identifier)
-            return device;
-    return {};
-}
-
-void StandInSway::send(QLocalSocket* socket, quint32 type, const QByteArray& payload)
-{
-    const quint32 length = payload.size();
-    QByteArray bytes("i3-ipc");
-    bytes.append(reinterpret_cast<const char*>(&length), 4);
-    bytes.append(reinterpret_cast<const char*>(&type), 4);
-    socket->write(bytes + payload);
+    const auto found = std::find_if(m_devices.begin(), m_devices.end(), [&](const QJsonObject& d) {
+        return d["identifier"] == identifier;
+    });
+    return found == m_devices.end() ? QJsonObject() : *found;
 }
 
 void StandInSway::emitEvent(quint32 type, const QJsonObject& event)
 {
     for (QLocalSocket* socket : m_subscribers)
-        send(socket, type, QJsonDocument(event).toJson(QJsonDocument::Compact));
+        send(socket, type, QJsonDocument(event));
 }
 
 void StandInSway::read(QLocalSocket* socket)
 {
+    quint32 length = 0, type = 0;
     while (socket->bytesAvailable() >= 14) {
         const QByteArray header = socket->peek(14);
-        quint32 length = 0, type = 0;
         std::memcpy(&length, header.constData() + 6, 4);
         std::memcpy(&type, header.constData() + 10, 4);
-        if (!header.startsWith("i3-ipc")) {
-            socket->abort();
+        if (!header.startsWith("i3-ipc") || socket->bytesAvailable() < 14 + length)
             return;
-        }
-        if (socket->bytesAvailable() < 14 + length)
-            return;
-        socket->read(14);
+        socket->skip(14);
         const QByteArray payload = socket->read(length);
-        QJsonDocument reply;
-        if (type == 100) {
-            QJsonArray inputs;
-            for (const QJsonObject& device : m_devices)
-                inputs.append(device);
-            inputs.append(QJsonObject{{"identifier", "1:1:Keys"}, {"type", "keyboard"}});
-            reply.setArray(inputs);
-        } else if (type == 2) {
+        QJsonArray replies;
+        if (type == 2)
             m_subscribers.push_back(socket);
-            reply.setObject({{"success", true}});
-        } else if (type == 0) {
-            QJsonArray results;
-            for (const QStringList& words : parseCommands(QString::fromUtf8(payload)))
-                results.append(runOne(words));
-            reply.setArray(results);
+        if (type == 100) {
+            for (const QJsonObject& device : m_devices)
+                replies.append(device);
+            replies.append(QJsonObject{{"identifier", "1:1:Keys"}, {"type", "keyboard"}});
         }
-        send(socket, type, reply.toJson(QJsonDocument::Compact));
+        for (const QStringList& words : parseCommands(type == 0 ? QString(payload) : QString()))
+            replies.append(run(words));
+        send(socket, type,
+             type == 2 ? QJsonDocument(QJsonObject{{"success", true}}) : QJsonDocument(replies));
     }
 }
 
-QJsonObject StandInSway::runOne(const QStringList& words)
+QJsonObject StandInSway::run(const QStringList& words)
 {
     const bool known = words.size() == 4 && words[0] == "input" &&
                        (words[2] == "pointer_accel" || words[2] == "accel_profile");
-    if (!known) {
-        m_foreign.append(words.join(' '));
-        return {{"success", false}, {"error", "Unknown/invalid command"}};
-    }
-    if (words[2] == refuse)
-        return {{"success", false}, {"error", "Invalid \"" + words[2] + "\"\nvalue"}};
-    m_ran.append(words[1] + '|' + words[2] + '|' + words[3]);
-    if (words[2] == "pointer_accel")
-        set(words[1], "accel_speed", words[3].toDouble());
-    else
-        set(words[1], "accel_profile", words[3]);
+    if (!known)
+        foreign.append(words.join(' '));
+    if (!known || words[2] == refuse)
+        return {{"success", false}, {"error", "Invalid \"" + words.value(2) + "\"\nvalue"}};
+    ran.append(words.join('|').mid(6));
+    set(words[1], words[2] == "pointer_accel" ? "accel_speed" : "accel_profile",
+        words[2] == "pointer_accel" ? QJsonValue(words[3].toDouble()) : QJsonValue(words[3]));
     return {{"success", true}};
 }
 
