@@ -14,8 +14,9 @@ set(VELOQUILL_PURPOSE
     "others.")
 # Every desktop a backend serves, as a sentence goes on after "works in".
 set(VELOQUILL_SESSIONS
-    "X11 sessions (through XInput 2), KDE Plasma on Wayland (through KWin) and GNOME on "
-    "Wayland (through GNOME's mouse and touchpad settings, one speed for each kind of device)")
+    "X11 sessions (through XInput 2), KDE Plasma on Wayland (through KWin), GNOME on "
+    "Wayland (through GNOME's mouse and touchpad settings, one speed for each kind of device) "
+    "and Sway (through its IPC socket)")
 set(VELOQUILL_LICENSE "GPL-3.0-or-later") # SPDX
 set(VELOQUILL_LICENSE_NAME "GNU General Public License, version 3 or later")
 set(VELOQUILL_HOMEPAGE "https://github.com/veloquill/veloquill")

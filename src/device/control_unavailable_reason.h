@@ -16,6 +16,7 @@ enum class ControlUnavailableReason
     DisplayLost,          // no X display, or the connection to it broke
     GnomeSettingsMissing, // GNOME's pointer settings schemas are not installed
     KWinUnreachable,      // KWin's input interface on the session bus does not answer
+    SwayUnreachable,      // Sway's IPC socket ($SWAYSOCK) does not answer
 };
 
 } // namespace veloquill

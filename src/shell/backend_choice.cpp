@@ -18,7 +18,8 @@ bool runs(const QString& currentDesktop, const QString& desktop)
 SessionEnvironment SessionEnvironment::ofProcess()
 {
     return {qEnvironmentVariable("WAYLAND_DISPLAY"), qEnvironmentVariable("XDG_SESSION_TYPE"),
-            qEnvironmentVariable("DISPLAY"), qEnvironmentVariable("XDG_CURRENT_DESKTOP")};
+            qEnvironmentVariable("DISPLAY"), qEnvironmentVariable("XDG_CURRENT_DESKTOP"),
+            qEnvironmentVariable("SWAYSOCK")};
 }
 
 BackendChoice chooseBackend(const SessionEnvironment& environment, const QString& forced,
@@ -30,9 +31,11 @@ BackendChoice chooseBackend(const SessionEnvironment& environment, const QString
         return {Backend::KWin, QStringLiteral("chosen with --backend kwin")};
     if (forced == QStringLiteral("gnome"))
         return {Backend::Gnome, QStringLiteral("chosen with --backend gnome")};
+    if (forced == QStringLiteral("sway"))
+        return {Backend::Sway, QStringLiteral("chosen with --backend sway")};
     // A usage error, which the command line refuses before any session is looked at.
     if (!forced.isEmpty())
-        return {Backend::None, QStringLiteral("--backend takes x11, kwin or gnome, not \"") +
+        return {Backend::None, QStringLiteral("--backend takes x11, kwin, gnome or sway, not \"") +
                                    forced + QLatin1Char('"')};
     // A Wayland session may offer an X display too (Xwayland), whose devices only stand in
     // for the compositor's: Wayland decides.
@@ -41,6 +44,9 @@ BackendChoice chooseBackend(const SessionEnvironment& environment, const QString
         // "ubuntu:GNOME" and the like: GNOME's settings, whoever brands it.
         if (runs(environment.currentDesktop, QStringLiteral("GNOME")))
             return {Backend::Gnome, QStringLiteral("a Wayland session of GNOME")};
+        // Sway names its IPC socket to every program it starts.
+        if (!environment.swaySocket.isEmpty())
+            return {Backend::Sway, QStringLiteral("a Wayland session of Sway")};
         if (kwinAnswers())
             return {Backend::KWin, QStringLiteral("a Wayland session whose KWin answers")};
         if (runs(environment.currentDesktop, QStringLiteral("KDE")))

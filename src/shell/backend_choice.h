@@ -5,8 +5,8 @@
 #pragma once
 
 // Which backend of the HID event system serves the running session, decided at start from the
-// environment, a choice forced on the command line, and whether KWin answers on the session
-// bus. Pure: the caller gathers the inputs, so every case can be tested.
+// environment ($SWAYSOCK among it), a choice forced on the command line, and whether KWin answers
+// on the session bus. Pure: the caller gathers the inputs, so every case can be tested.
 
 #include "device/control_unavailable_reason.h"
 
@@ -21,6 +21,7 @@ enum class Backend
     X11,
     KWin,
     Gnome,
+    Sway,
     None // the permission view says why
 };
 
@@ -30,6 +31,7 @@ struct SessionEnvironment
     QString sessionType;    // XDG_SESSION_TYPE
     QString display;        // DISPLAY
     QString currentDesktop; // XDG_CURRENT_DESKTOP, a colon-separated list
+    QString swaySocket{};   // SWAYSOCK
     static SessionEnvironment ofProcess();
 };
 
@@ -42,8 +44,8 @@ struct BackendChoice
     ControlUnavailableReason unavailable = ControlUnavailableReason::NoReason;
 };
 
-// `forced` is what --backend names ("x11", "kwin", "gnome"), empty when not given.
-// `kwinAnswers` is asked only in a Wayland session of no GNOME that nothing forced: whether
+// `forced` is what --backend names ("x11", "kwin", "gnome", "sway"), empty when not given.
+// `kwinAnswers` is asked only in a Wayland session of no GNOME or Sway that nothing forced: whether
 // KWin's input device manager answers on the session bus.
 BackendChoice chooseBackend(const SessionEnvironment& environment, const QString& forced,
                             const std::function<bool()>& kwinAnswers);

@@ -7,6 +7,7 @@
 #include "device/gnome/gnome_hid_event_system.h"
 #include "device/kwin/kwin_hid_event_system.h"
 #include "device/pointer_device_manager.h"
+#include "device/sway/sway_hid_event_system.h"
 #include "device/x11/x11_hid_event_system.h"
 #include "login_item/start_at_login.h"
 #include "settings/keep_or_go_back.h"
@@ -106,8 +107,8 @@ Options parseOptions(const QStringList& arguments)
     const QCommandLineOption backend(
         QStringLiteral("backend"),
         QStringLiteral("Control devices through <backend>, x11 (XInput2), kwin (KDE Plasma on "
-                       "Wayland) or gnome (GNOME's mouse and touchpad settings), instead of the "
-                       "one the session calls for."),
+                       "Wayland), gnome (GNOME's mouse and touchpad settings) or sway (Sway's IPC "
+                       "socket, $SWAYSOCK), instead of the one the session calls for."),
         QStringLiteral("backend"));
     parser.addOption(backend);
     const QCommandLineOption precision(
@@ -124,18 +125,19 @@ Options parseOptions(const QStringList& arguments)
     const QString backendName = parsed ? parser.value(backend) : QString();
     const bool knownBackend = backendName.isEmpty() || backendName == QStringLiteral("x11") ||
                               backendName == QStringLiteral("kwin") ||
-                              backendName == QStringLiteral("gnome");
+                              backendName == QStringLiteral("gnome") ||
+                              backendName == QStringLiteral("sway");
     const QString precisionMode = parsed ? parser.value(precision) : QString();
     const bool knownPrecision = precisionMode.isEmpty() || precisionMode == QStringLiteral("on") ||
                                 precisionMode == QStringLiteral("off") ||
                                 precisionMode == QStringLiteral("toggle");
     if (!parsed || !knownBackend || !knownPrecision) {
         const QString error =
-            !parsed ? parser.errorText()
-            : !knownBackend
-                ? QStringLiteral("--backend takes x11, kwin or gnome, not '%1'.").arg(backendName)
-                : QStringLiteral("--precision takes on, off or toggle, not '%1'.")
-                      .arg(precisionMode);
+            !parsed         ? parser.errorText()
+            : !knownBackend ? QStringLiteral("--backend takes x11, kwin, gnome or sway, not '%1'.")
+                                  .arg(backendName)
+                            : QStringLiteral("--precision takes on, off or toggle, not '%1'.")
+                                  .arg(precisionMode);
         std::fprintf(stderr, "veloquill: %s\nTry 'veloquill --help' for more information.\n",
                      qPrintable(error));
         options.exitStatus = kUsageErrorStatus;
@@ -177,6 +179,17 @@ int restoreFromJournal(Backend backend, const X11HidEventSystemOptions& options)
             return 0;
         else
             why = QStringLiteral("KWin did not confirm that every device is back (the lines "
+                                 "above say which and why)");
+    } else if (backend == Backend::Sway) {
+        auto eventSystem = std::make_shared<SwayHidEventSystem>();
+        // Lets the connection and Sway's list of devices arrive, for a bounded time.
+        eventSystem->prepareRestore();
+        if (!eventSystem->canControlPointerDevices())
+            why = QStringLiteral("Sway's IPC socket ($SWAYSOCK) does not answer");
+        else if (restoreThrough(eventSystem))
+            return 0;
+        else
+            why = QStringLiteral("Sway did not confirm that every device is back (the lines "
                                  "above say which and why)");
     } else if (backend == Backend::Gnome) {
         auto eventSystem = std::make_shared<GnomeHidEventSystem>();
@@ -412,6 +425,10 @@ int main(int argc, char** argv)
         }
         eventSystem = x11System;
         trustQuery = [x11System] { return x11System->controlUnavailableReason(); };
+    } else if (choice.backend == Backend::Sway) {
+        auto swaySystem = std::make_shared<SwayHidEventSystem>();
+        eventSystem = swaySystem;
+        trustQuery = [swaySystem] { return swaySystem->controlUnavailableReason(); };
     } else if (choice.backend == Backend::Gnome) {
         auto gnomeSystem = std::make_shared<GnomeHidEventSystem>();
         eventSystem = gnomeSystem;

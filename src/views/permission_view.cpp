@@ -61,6 +61,11 @@ PermissionWording PermissionWording::forReason(ControlUnavailableReason reason)
                 QStringLiteral("Veloquill controls pointer devices through KWin's input "
                                "interface, which does not answer. This window tries again every "
                                "second.")};
+    case Reason::SwayUnreachable:
+        return {QStringLiteral("Sway Not Answering"), needs(QStringLiteral("Sway's IPC socket")),
+                QStringLiteral("Veloquill controls pointer devices through Sway's IPC socket "
+                               "($SWAYSOCK), which does not answer. This window tries again every "
+                               "second.")};
     case Reason::DisplayLost:
     case Reason::NoReason:
         break;

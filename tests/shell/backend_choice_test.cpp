@@ -28,6 +28,8 @@ TEST(BackendChoice, SessionAndForcedChoicePickTheBackend)
         {{"wayland-0", {}, ":0", "KDE"}, {}, false, Backend::None, KWinUnreachable},
         {{"wayland-0", "wayland", ":0", "ubuntu:GNOME"}, {}, false, Backend::Gnome},
         {{"wayland-0", {}, {}, "sway"}, {}, false, Backend::None, WaylandSession},
+        {{"wayland-1", {}, {}, "sway", "/run/sway.sock"}, {}, true, Backend::Sway},
+        {{{}, {}, ":0", {}}, "sway", false, Backend::Sway},
         {{}, {}, false, Backend::None, DisplayLost},
         {{"wayland-0", {}, {}, "GNOME"}, "x11", false, Backend::X11},
         {{{}, {}, ":0", {}}, "kwin", false, Backend::KWin},
@@ -50,7 +52,10 @@ TEST(BackendChoice, SessionAndForcedChoicePickTheBackend)
         // The bus is asked only in a Wayland session nothing forced.
         const bool wayland = !row.environment.waylandDisplay.isEmpty() ||
                              row.environment.sessionType == QStringLiteral("wayland");
-        EXPECT_EQ(asked, wayland && row.forced.isEmpty() && row.backend != Backend::Gnome ? 1 : 0);
+        EXPECT_EQ(asked, wayland && row.forced.isEmpty() && row.backend != Backend::Gnome &&
+                                 row.backend != Backend::Sway
+                             ? 1
+                             : 0);
     }
 }
 

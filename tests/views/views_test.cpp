@@ -214,7 +214,8 @@ TEST(PermissionView, SaysWhatThisSessionLacksInPlainWrappedTextAndItsButtonOpens
     const std::pair<Reason, bool> cases[] = {
         {Reason::WaylandSession, true},       {Reason::WaylandSession, false},
         {Reason::NoXInput22, true},           {Reason::DisplayLost, true},
-        {Reason::GnomeSettingsMissing, true}, {Reason::KWinUnreachable, true}};
+        {Reason::GnomeSettingsMissing, true}, {Reason::KWinUnreachable, true},
+        {Reason::SwayUnreachable, true}};
     QStringList titles;
     for (const auto& [reason, installed] : cases) {
         SCOPED_TRACE(testing::Message() << int(reason) << (installed ? " installed" : ""));
@@ -263,5 +264,5 @@ TEST(PermissionView, SaysWhatThisSessionLacksInPlainWrappedTextAndItsButtonOpens
             EXPECT_TRUE(view.unavailableNote()->text().contains("mouse or accessibility"));
     }
     titles.removeDuplicates();
-    EXPECT_EQ(titles.size(), 5) << "each reason is told apart: " << titles.join(", ").toStdString();
+    EXPECT_EQ(titles.size(), 6) << "each reason is told apart: " << titles.join(", ").toStdString();
 }

@@ -1,0 +1,76 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+// The state the Sway backend's objects share: the IPC connection, the inputs Sway lists and
+// the clients that want to hear of them. Sway's input events become arrivals, removals and
+// property changes; a config reload (a workspace event) resets every device, so each is
+// listed afresh, its values then taken as first seen. Nothing is asked of Sway unless
+// something happens, and nothing waits for it but the restore, for a bounded time.
+
+#include "device/restore_journal.h"
+#include "device/service_directory.h"
+#include "device/sway/sway_ipc.h"
+
+#include <QDeadlineTimer>
+#include <QJsonArray>
+#include <QObject>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace veloquill::sway {
+
+class SwayServiceClient;
+struct SwaySettings;
+
+class SwaySession : public QObject,
+                    public ServiceDirectory,
+                    public std::enable_shared_from_this<SwaySession>
+{
+    Q_OBJECT
+
+public:
+    SwaySession(const QString& socketPath, const QString& journalDirectory,
+                std::chrono::milliseconds restoreLimit);
+    ~SwaySession() override;
+    void start();
+
+    SwayConnection& connection() { return m_connection; }
+    bool swayPresent() const { return m_connection.isConnected(); }
+    std::vector<std::shared_ptr<ListedService>> listedServices() const override;
+    void journalDevice(const SwayServiceClient& service);
+    void forgetDevice(const SwayServiceClient& service);
+    void forgetOriginals() { m_journal.remove(); }
+    std::size_t restoreUnlisted();
+    // Lets a listing on its way arrive, within the restore deadline.
+    void prepareRestore();
+    QDeadlineTimer restoreDeadline();
+    bool waitUntil(const std::function<bool()>& done, QDeadlineTimer deadline);
+
+private:
+    void connected();
+    void lost();
+    void list(bool reload);
+    void listed(const QJsonArray& inputs, bool reload);
+    void event(std::uint32_t type, const QJsonDocument& json);
+    void add(const QJsonObject& input, bool adoptJournal);
+    void remove(const QString& identifier);
+    std::shared_ptr<SwayServiceClient> find(const QString& identifier) const;
+
+    SwayConnection m_connection;
+    int m_listingsOnTheirWay = 0;
+    std::chrono::milliseconds m_restoreLimit;
+    std::optional<QDeadlineTimer> m_restoreDeadline;
+    std::uint64_t m_nextRegistryID = 1;
+    std::vector<std::shared_ptr<SwayServiceClient>> m_services;
+    RestoreJournal m_journal;
+    QString m_bootMark;
+};
+
+} // namespace veloquill::sway

@@ -1,0 +1,167 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// The Sway backend against a stand-in Sway: the commands it writes, which devices
+// it offers and how they come and go, the mapping onto Sway's libinput settings, restore, a
+// config reload, refused commands and hostile names.
+#include "stand_in_sway.h"
+
+#include "device/hid_keys.h"
+#include "device/pointer_device.h"
+#include "device/pointer_device_manager.h"
+#include "device/sway/sway_hid_event_system.h"
+#include "support/fixed_point.h"
+#include "support/log_capture.h"
+#include "support/main_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+namespace veloquill::test {
+namespace {
+
+constexpr std::int32_t kNeutral = 5073754; // the X11 backend's neutral resolution, 16.16
+constexpr std::int32_t kOff = -65536;
+
+class SwayBackend : public ::testing::Test
+{
+protected:
+    void startClient(std::size_t devices)
+    {
+        system = std::make_shared<SwayHidEventSystem>(
+            SwayHidEventSystemOptions{sway.socketPath(), journal.path()});
+        client = system->createClient();
+        arrivals = client->registerDeviceMatchingCallback([this](const auto&) { ++arrived; });
+        client->scheduleWithMainLoop();
+        ASSERT_TRUE(runMainLoopUntil([&] { return client->copyServices()->size() == devices; }));
+    }
+    HidServiceClientRef service(std::size_t index) { return client->copyServices()->at(index); }
+    void write(std::size_t index, const QString& key, std::int64_t value)
+    {
+        service(index)->setProperty(key, HidPropertyValue::integer(value));
+    }
+    bool readsSoon(std::size_t index, const QString& key, std::int64_t value)
+    {
+        return runMainLoopUntil(
+            [&] { return service(index)->copyProperty(key).toInteger() == value; });
+    }
+
+    StandInSway sway;
+    QTemporaryDir journal;
+    std::shared_ptr<SwayHidEventSystem> system;
+    std::unique_ptr<HidEventSystemClient> client;
+    HidRegistration arrivals;
+    int arrived = 0;
+};
+
+TEST_F(SwayBackend, ListsPointersAndTouchpadsByIdentityAndFollowsHotplug)
+{
+    sway.addDevice("Zono X", 4660, 171);
+    sway.addDevice("Pad", 3, 4, 0, "adaptive", "touchpad");
+    ASSERT_NO_FATAL_FAILURE(startClient(2)); // not the keyboard
+    const auto zono = service(0);
+    EXPECT_EQ(PointerDevice::create(zono)->stableID(), "4660-171-Zono X-N/A");
+    EXPECT_TRUE(system->canControlPointerDevices());
+    EXPECT_FALSE(system->supportsAccelerationAmount());
+    bool removed = false;
+    const auto removal = zono->registerRemovalCallback([&](const auto&) { removed = true; });
+    sway.removeDevice("4660:171:Zono_X");
+    sway.addDevice("Ball", 5, 6);
+    ASSERT_TRUE(runMainLoopUntil([&] { return removed && arrived == 3; }));
+    EXPECT_EQ(*service(1)->copyProperty(HidKey::Product).toText(), "Ball");
+    EXPECT_TRUE(sway.ran.isEmpty()); // nothing is sent while nothing changes
+}
+
+TEST_F(SwayBackend, SpeedIsGainMinusOneAndAccelerationTheProfileBothWays)
+{
+    sway.addDevice("Zono X", 1, 2);
+    ASSERT_NO_FATAL_FAILURE(startClient(1));
+    // The resolution written, the speed Sway gets, the resolution read back.
+    const std::tuple<std::int32_t, double, std::int32_t> rows[] = {
+        {*toFixedPoint(1200.0), kNeutral / 78643200.0 - 1, *toFixedPoint(1200.0)},
+        {*toFixedPoint(10.0), 1.0, kNeutral / 2}, // beyond libinput's range: clamped
+    };
+    for (const auto& [written, speed, readBack] : rows) {
+        write(0, HidKey::PointerResolution, written);
+        EXPECT_TRUE(readsSoon(0, HidKey::PointerResolution, readBack));
+        EXPECT_NEAR(sway.libinput("1:2:Zono_X", "accel_speed").toDouble(), speed, 1e-6);
+    }
+    const std::tuple<QString, std::int64_t, QString> switches[] = {
+        {HidKey::PointerAcceleration, kOff, "flat"},
+        {HidKey::MouseAcceleration, 376832, "adaptive"}, // on; the amount is libinput's own
+        {HidKey::UseLinearScalingMouseAcceleration, 1, "flat"},
+    };
+    for (const auto& [key, written, profile] : switches) {
+        write(0, key, written);
+        EXPECT_TRUE(readsSoon(0, HidKey::PointerAcceleration, profile == "flat" ? kOff : 65536));
+        EXPECT_EQ(sway.libinput("1:2:Zono_X", "accel_profile"), profile);
+    }
+}
+
+TEST_F(SwayBackend, RestorePutsBackWhatStillHoldsItsWritesAlsoAfterACrash)
+{
+    sway.addDevice("Zono X", 1, 2, 0.3, "flat");
+    sway.addDevice("Ball", 3, 4, -0.2);
+    ASSERT_NO_FATAL_FAILURE(startClient(2));
+    write(0, HidKey::PointerResolution, kNeutral);
+    write(0, HidKey::PointerAcceleration, 65536);
+    write(1, HidKey::PointerResolution, kNeutral);
+    ASSERT_TRUE(readsSoon(1, HidKey::PointerResolution, kNeutral));
+    sway.set("3:4:Ball", "accel_speed", 0.7); // another program's since: heard
+    ASSERT_TRUE(readsSoon(1, HidKey::PointerResolution, kNeutral * 10 / 17));
+    client.reset(); // a crash: the originals are only in the journal now
+    system.reset();
+    LogCapture log;
+    system = std::make_shared<SwayHidEventSystem>(
+        SwayHidEventSystemOptions{sway.socketPath(), journal.path()});
+    PointerDeviceManager manager(system);
+    manager.startObservation();
+    EXPECT_TRUE(manager.restoreInitialPointerSettings());
+    EXPECT_EQ(sway.libinput("1:2:Zono_X", "accel_speed"), 0.3);
+    EXPECT_EQ(sway.libinput("1:2:Zono_X", "accel_profile"), "flat");
+    EXPECT_EQ(sway.libinput("3:4:Ball", "accel_speed").toDouble(), 0.7);
+    EXPECT_EQ(log.lines().filter("keeps what another program set since: pointer_accel").size(), 1);
+    EXPECT_TRUE(QDir(journal.path()).isEmpty());
+    manager.stopObservation();
+}
+
+TEST_F(SwayBackend, AReloadMakesTheConfigsValuesFirstSeenAndAnnouncesEveryDeviceAgain)
+{
+    sway.addDevice("Zono X", 1, 2, 0.3);
+    ASSERT_NO_FATAL_FAILURE(startClient(1));
+    write(0, HidKey::PointerResolution, kNeutral);
+    ASSERT_TRUE(readsSoon(0, HidKey::PointerResolution, kNeutral));
+    sway.reload();
+    ASSERT_TRUE(runMainLoopUntil([&] { return arrived == 2; }));
+    EXPECT_TRUE(QDir(journal.path()).isEmpty());
+    EXPECT_EQ(service(0)->restoreFirstSeen(), HidRestoreOutcome::Untouched);
+    EXPECT_EQ(sway.libinput("1:2:Zono_X", "accel_speed").toDouble(), 0.3);
+}
+
+TEST_F(SwayBackend, AHostileNameNeverRunsACommandAndARefusalIsOneLogLine)
+{
+    LogCapture log;
+    sway.addDevice(R"(Evil" ; exec rm, x \)", 1, 2);
+    sway.addDevice("Line\nbreak", 3, 4);
+    ASSERT_NO_FATAL_FAILURE(startClient(2));
+    write(0, HidKey::PointerResolution, kNeutral);
+    write(1, HidKey::PointerResolution, kNeutral);
+    sway.refuse = "accel_profile";
+    write(0, HidKey::PointerAcceleration, kOff);
+    ASSERT_TRUE(runMainLoopUntil([&] { return log.lines().filter("refused").size() == 1; }));
+    EXPECT_EQ(sway.ran, QStringList{R"(1:2:Evil"_;_exec_rm,_x_\|pointer_accel|0.000000)"});
+    EXPECT_TRUE(sway.foreign.isEmpty());
+    EXPECT_EQ(log.lines().filter("never written").size(), 1);
+    EXPECT_EQ(log.lines().filter("refused").first(),
+              R"(SwayHidEventSystem: Sway refused 'input "1:2:Evil\"_;_exec_rm,_x_\\" )"
+              R"(accel_profile flat': Invalid "accel_profile"\nvalue)");
+    // The refused profile is not this program's: the restore leaves it.
+    sway.refuse.clear();
+    EXPECT_EQ(service(0)->restoreFirstSeen(), HidRestoreOutcome::Restored);
+    EXPECT_EQ(sway.ran.size(), 1); // the speed was 0 already
+}
+
+} // namespace
+} // namespace veloquill::test
