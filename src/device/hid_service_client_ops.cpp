@@ -108,4 +108,11 @@ bool isPointerOrMouseUsage(std::uint32_t usagePage, std::uint32_t usage)
     return usagePage == genericDesktopPage && (usage == pointerUsage || usage == mouseUsage);
 }
 
+void logIgnoredWrite(const QString& prefix, const HidServiceClient& service, const QString& key,
+                     const HidPropertyValue& value, const QString& why)
+{
+    logLine(prefix + QStringLiteral("ignoring ") + key + QStringLiteral(" = ") + value.describe() +
+            QStringLiteral(" for ") + service.describe() + QStringLiteral(": ") + why);
+}
+
 } // namespace veloquill

@@ -31,6 +31,11 @@ void setPropertyIOFixed(HidServiceClient& client, std::optional<double> value, c
 bool matchesAny(const std::optional<std::vector<HidMatchingDictionary>>& matching,
                 const HidServiceClient& service);
 
+// One line for a write the backend will not make: "<prefix>ignoring <key> = <value> for
+// <service>: <why>".
+void logIgnoredWrite(const QString& prefix, const HidServiceClient& service, const QString& key,
+                     const HidPropertyValue& value, const QString& why);
+
 // A generic desktop pointer (1/1) or mouse (1/2): what every pointing device a backend lists
 // conforms to.
 bool isPointerOrMouseUsage(std::uint32_t usagePage, std::uint32_t usage);

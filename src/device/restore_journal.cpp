@@ -22,7 +22,67 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
+#include <type_traits>
+
 namespace veloquill {
+
+QString bootMark()
+{
+    QFile file(QStringLiteral("/proc/sys/kernel/random/boot_id"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().trimmed())
+                                          : QStringLiteral("unknown");
+}
+
+namespace {
+QByteArray bytesOf(double value)
+{
+    QByteArray bytes(sizeof value, Qt::Uninitialized);
+    std::memcpy(bytes.data(), &value, sizeof value);
+    return bytes;
+}
+
+QByteArray bytesOf(bool value)
+{
+    return QByteArray(1, value ? 1 : 0);
+}
+
+template <typename T>
+JournalProperty libinputProperty(const QString& name, T value, std::optional<T> written)
+{
+    const QByteArray bytes = bytesOf(value);
+    JournalProperty property{name,
+                             std::is_same_v<T, double> ? QStringLiteral("d") : QStringLiteral("b"),
+                             8, static_cast<int>(bytes.size()), bytes};
+    property.writtenState = written ? JournalWritten::Value : JournalWritten::Never;
+    if (written)
+        property.written = bytesOf(*written);
+    return property;
+}
+} // namespace
+
+JournalProperty journalProperty(const QString& name, double value, std::optional<double> written)
+{
+    return libinputProperty(name, value, written);
+}
+
+JournalProperty journalProperty(const QString& name, bool value, std::optional<bool> written)
+{
+    return libinputProperty(name, value, written);
+}
+
+double journalDouble(const QByteArray& bytes)
+{
+    double value = 0;
+    std::memcpy(&value, bytes.constData(), std::min<std::size_t>(sizeof value, bytes.size()));
+    return value;
+}
+
+bool journalBool(const QByteArray& bytes)
+{
+    return !bytes.isEmpty() && bytes.at(0) != 0;
+}
 
 namespace {
 

@@ -91,6 +91,17 @@ struct RestoreJournalOwner
     QString server;
 };
 
+// The mark of journals that last as long as the runtime folder, which a restart of the machine
+// empties: the boot id ("unknown" when it cannot be read).
+QString bootMark();
+
+// A libinput setting as the desktop backends journal it: a speed as a double's 8 bytes
+// (type "d"), a profile switch as one byte (type "b"); the value last written, if any.
+JournalProperty journalProperty(const QString& name, double value, std::optional<double> written);
+JournalProperty journalProperty(const QString& name, bool value, std::optional<bool> written);
+double journalDouble(const QByteArray& bytes);
+bool journalBool(const QByteArray& bytes);
+
 class RestoreJournal
 {
 public:

@@ -119,7 +119,8 @@ void GnomeServiceClient::setProperty(const QString& key, const HidPropertyValue&
     const bool writable = key == HidKey::PointerResolution || isAccelerationKey(key);
     if (!session || !writable) {
         if (session)
-            logIgnoredWrite(key, value, QStringLiteral("GNOME does not let it be set"));
+            logIgnoredWrite(kLogPrefix, *this, key, value,
+                            QStringLiteral("GNOME does not let it be set"));
         return;
     }
     if (value.isNull()) {
@@ -131,20 +132,21 @@ void GnomeServiceClient::setProperty(const QString& key, const HidPropertyValue&
         if (speed)
             session->write(speedKey(), *speed, *this);
         else
-            logIgnoredWrite(key, value, QStringLiteral("not a positive 32-bit resolution"));
+            logIgnoredWrite(kLogPrefix, *this, key, value,
+                            QStringLiteral("not a positive 32-bit resolution"));
     } else if (key == HidKey::UseLinearScalingMouseAcceleration) {
         const auto linear = value.toInteger();
         if (linear)
             writeProfile(*session, *linear != 0);
         else
-            logIgnoredWrite(key, value, QStringLiteral("not an integer"));
+            logIgnoredWrite(kLogPrefix, *this, key, value, QStringLiteral("not an integer"));
     } else {
         // GNOME has no amount of acceleration apart from the speed: only off or on is written.
         const auto amount = value.toInt32();
         if (amount)
             writeProfile(*session, *amount == kAccelerationOff);
         else
-            logIgnoredWrite(key, value, QStringLiteral("not a 32-bit integer"));
+            logIgnoredWrite(kLogPrefix, *this, key, value, QStringLiteral("not a 32-bit integer"));
     }
 }
 
@@ -183,13 +185,6 @@ QString GnomeServiceClient::describe() const
     return QStringLiteral("GNOME device ") + m_device.sysName + QStringLiteral(" \"") +
            m_device.name + QStringLiteral("\" (service ") + QString::number(m_registryID) +
            QLatin1Char(')');
-}
-
-void GnomeServiceClient::logIgnoredWrite(const QString& key, const HidPropertyValue& value,
-                                         const QString& why)
-{
-    logLine(kLogPrefix + QStringLiteral("ignoring ") + key + QStringLiteral(" = ") +
-            value.describe() + QStringLiteral(" for ") + describe() + QStringLiteral(": ") + why);
 }
 
 void GnomeServiceClient::leave()

@@ -52,7 +52,6 @@ public:
 private:
     std::shared_ptr<GnomeSession> presentSession() const;
     void writeProfile(GnomeSession& session, bool flat);
-    void logIgnoredWrite(const QString& key, const HidPropertyValue& value, const QString& why);
 
     std::weak_ptr<GnomeSession> m_session;
     UdevPointerDevice m_device;

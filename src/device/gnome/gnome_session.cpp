@@ -16,14 +16,6 @@
 namespace veloquill::gnome {
 
 namespace {
-// The journal lasts as long as the runtime folder, which a restart of the machine empties.
-QString bootMark()
-{
-    QFile file(QStringLiteral("/proc/sys/kernel/random/boot_id"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().trimmed())
-                                          : QStringLiteral("unknown");
-}
-
 QString describe(SettingKey key)
 {
     return schemaId(key.schema) + QLatin1Char(' ') + keyName(key.key);

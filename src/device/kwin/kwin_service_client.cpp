@@ -185,7 +185,8 @@ void KWinServiceClient::setProperty(const QString& key, const HidPropertyValue& 
     const bool writable = key == HidKey::PointerResolution || isAccelerationKey(key);
     if (!session || !writable) {
         if (session)
-            logIgnoredWrite(key, value, QStringLiteral("KWin does not let it be set"));
+            logIgnoredWrite(kLogPrefix, *this, key, value,
+                            QStringLiteral("KWin does not let it be set"));
         return;
     }
     if (key == HidKey::PointerResolution) {
@@ -197,14 +198,14 @@ void KWinServiceClient::setProperty(const QString& key, const HidPropertyValue& 
         if (linear)
             writeProfile(*session, *linear != 0, value, key);
         else
-            logIgnoredWrite(key, value, QStringLiteral("not an integer"));
+            logIgnoredWrite(kLogPrefix, *this, key, value, QStringLiteral("not an integer"));
     } else {
         // KWin has no amount of acceleration apart from the speed: only off or on is written.
         const auto amount = value.toInt32();
         if (amount)
             writeProfile(*session, *amount == kAccelerationOff, value, key);
         else
-            logIgnoredWrite(key, value, QStringLiteral("not a 32-bit integer"));
+            logIgnoredWrite(kLogPrefix, *this, key, value, QStringLiteral("not a 32-bit integer"));
     }
 }
 
@@ -216,7 +217,7 @@ void KWinServiceClient::writeResolution(KWinSession& session, const HidPropertyV
         speed = fixed ? libinput::speedForResolution(*fixed) : std::nullopt;
     }
     if (!speed) {
-        logIgnoredWrite(HidKey::PointerResolution, value,
+        logIgnoredWrite(kLogPrefix, *this, HidKey::PointerResolution, value,
                         QStringLiteral("not a positive 32-bit resolution"));
         return;
     }
@@ -227,7 +228,7 @@ void KWinServiceClient::writeProfile(KWinSession& session, bool flat, const HidP
                                      const QString& key)
 {
     if (!(flat ? m_facts.supportsFlat : m_facts.supportsAdaptive)) {
-        logIgnoredWrite(key, value,
+        logIgnoredWrite(kLogPrefix, *this, key, value,
                         flat ? QStringLiteral("the device has no flat acceleration profile")
                              : QStringLiteral("the device has no adaptive acceleration profile"));
         return;
@@ -421,13 +422,6 @@ QString KWinServiceClient::describe() const
 {
     return QStringLiteral("KWin device ") + m_facts.sysName + QStringLiteral(" \"") + m_facts.name +
            QStringLiteral("\" (service ") + QString::number(m_registryID) + QLatin1Char(')');
-}
-
-void KWinServiceClient::logIgnoredWrite(const QString& key, const HidPropertyValue& value,
-                                        const QString& why)
-{
-    logLine(kLogPrefix + QStringLiteral("ignoring ") + key + QStringLiteral(" = ") +
-            value.describe() + QStringLiteral(" for ") + describe() + QStringLiteral(": ") + why);
 }
 
 void KWinServiceClient::leave()

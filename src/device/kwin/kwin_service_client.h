@@ -134,7 +134,6 @@ private:
     HidPropertyValue readDefault(const QString& key) const;
     void refresh() const;
     void refreshed(const QVariantMap& properties, std::uint64_t writesSent);
-    void logIgnoredWrite(const QString& key, const HidPropertyValue& value, const QString& why);
 
     std::weak_ptr<KWinSession> m_session;
     KWinDeviceFacts m_facts;

@@ -30,46 +30,6 @@ JournalDevice identity(const KWinDeviceFacts& facts)
     return {0, facts.name, {}, JournalVendorProduct{facts.vendor, facts.product}};
 }
 
-// The journal lasts as long as the runtime folder, which a restart of the machine empties.
-QString bootMark()
-{
-    QFile file(QStringLiteral("/proc/sys/kernel/random/boot_id"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().trimmed())
-                                          : QStringLiteral("unknown");
-}
-
-QByteArray bytesOf(double value)
-{
-    QByteArray bytes(sizeof value, Qt::Uninitialized);
-    std::memcpy(bytes.data(), &value, sizeof value);
-    return bytes;
-}
-
-double doubleOf(const QByteArray& bytes)
-{
-    double value = 0;
-    std::memcpy(&value, bytes.constData(), sizeof value);
-    return value;
-}
-
-QByteArray bytesOf(bool value)
-{
-    return QByteArray(1, value ? 1 : 0);
-}
-
-template <typename T>
-JournalProperty journalProperty(const QString& name, T value, std::optional<T> written)
-{
-    const QByteArray bytes = bytesOf(value);
-    JournalProperty property{name,
-                             std::is_same_v<T, double> ? QStringLiteral("d") : QStringLiteral("b"),
-                             8, static_cast<int>(bytes.size()), bytes};
-    property.writtenState = written ? JournalWritten::Value : JournalWritten::Never;
-    if (written)
-        property.written = bytesOf(*written);
-    return property;
-}
-
 // Why an entry is none this backend writes; empty when it is one.
 QString journalFault(const JournalDevice& entry)
 {
@@ -87,9 +47,9 @@ QString journalFault(const JournalDevice& entry)
         const auto inRange = [](double value) {
             return value >= libinput::kMinSpeed && value <= libinput::kMaxSpeed;
         };
-        if (speed && (!inRange(doubleOf(property.bytes)) ||
+        if (speed && (!inRange(journalDouble(property.bytes)) ||
                       (property.writtenState == JournalWritten::Value &&
-                       !inRange(doubleOf(property.written)))))
+                       !inRange(journalDouble(property.written)))))
             return QStringLiteral("a speed outside −1…1");
     }
     return {};
@@ -102,15 +62,15 @@ std::pair<KWinPointerSettings, KWinWritten> fromJournal(const JournalDevice& dev
     for (const JournalProperty& property : device.properties) {
         const bool wrote = property.writtenState == JournalWritten::Value;
         if (property.name == Property::Speed) {
-            settings.speed = doubleOf(property.bytes);
+            settings.speed = journalDouble(property.bytes);
             if (wrote)
-                written.speed = doubleOf(property.written);
+                written.speed = journalDouble(property.written);
         } else if (property.name == Property::Flat) {
-            settings.flat = property.bytes.at(0) != 0;
+            settings.flat = journalBool(property.bytes);
             if (wrote)
-                written.flat = property.written.at(0) != 0;
+                written.flat = journalBool(property.written);
         } else {
-            settings.adaptive = property.bytes.at(0) != 0;
+            settings.adaptive = journalBool(property.bytes);
         }
     }
     return {settings, written};

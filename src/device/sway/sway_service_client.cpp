@@ -118,14 +118,15 @@ void SwayServiceClient::setProperty(const QString& key, const HidPropertyValue& 
         if (speed)
             write(*session, speed, std::nullopt);
         else
-            logIgnoredWrite(key, value, QStringLiteral("not a positive 32-bit resolution"));
+            logIgnoredWrite(kLogPrefix, *this, key, value,
+                            QStringLiteral("not a positive 32-bit resolution"));
     } else if (key == HidKey::UseLinearScalingMouseAcceleration) {
         if (const auto linear = value.toInteger())
             write(*session, std::nullopt, *linear != 0);
         else if (value.isNull())
             write(*session, std::nullopt, m_firstSeen.flat);
         else
-            logIgnoredWrite(key, value, QStringLiteral("not an integer"));
+            logIgnoredWrite(kLogPrefix, *this, key, value, QStringLiteral("not an integer"));
     } else if (isAccelerationKey(key)) {
         // No amount of acceleration apart from the speed: only off or on is written.
         if (const auto amount = value.toInt32())
@@ -133,9 +134,10 @@ void SwayServiceClient::setProperty(const QString& key, const HidPropertyValue& 
         else if (value.isNull())
             write(*session, std::nullopt, m_firstSeen.flat);
         else
-            logIgnoredWrite(key, value, QStringLiteral("not a 32-bit integer"));
+            logIgnoredWrite(kLogPrefix, *this, key, value, QStringLiteral("not a 32-bit integer"));
     } else {
-        logIgnoredWrite(key, value, QStringLiteral("Sway does not let it be set"));
+        logIgnoredWrite(kLogPrefix, *this, key, value,
+                        QStringLiteral("Sway does not let it be set"));
     }
 }
 
@@ -263,13 +265,6 @@ QString SwayServiceClient::describe() const
 {
     return QStringLiteral("Sway device \"") + m_facts.identifier + QStringLiteral("\" (service ") +
            QString::number(m_registryID) + QLatin1Char(')');
-}
-
-void SwayServiceClient::logIgnoredWrite(const QString& key, const HidPropertyValue& value,
-                                        const QString& why)
-{
-    logLine(kLogPrefix + QStringLiteral("ignoring ") + key + QStringLiteral(" = ") +
-            value.describe() + QStringLiteral(" for ") + describe() + QStringLiteral(": ") + why);
 }
 
 void SwayServiceClient::leave()

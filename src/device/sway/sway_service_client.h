@@ -90,7 +90,6 @@ public:
 private:
     std::shared_ptr<SwaySession> presentSession() const;
     void write(SwaySession& session, std::optional<double> speed, std::optional<bool> flat);
-    void logIgnoredWrite(const QString& key, const HidPropertyValue& value, const QString& why);
 
     std::weak_ptr<SwaySession> m_session;
     SwayDeviceFacts m_facts;

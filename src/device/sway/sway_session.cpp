@@ -30,37 +30,6 @@ JournalDevice identity(const SwayDeviceFacts& facts)
     return {0, facts.name, {}, JournalVendorProduct{facts.vendor, facts.product}};
 }
 
-QString bootMark()
-{
-    QFile file(QStringLiteral("/proc/sys/kernel/random/boot_id"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().trimmed())
-                                          : QStringLiteral("unknown");
-}
-
-template <typename T> QByteArray bytesOf(T value)
-{
-    return QByteArray(reinterpret_cast<const char*>(&value), sizeof value);
-}
-
-template <typename T> T valueOf(const QByteArray& bytes)
-{
-    T value{};
-    std::memcpy(&value, bytes.constData(), sizeof value);
-    return value;
-}
-
-template <typename T>
-JournalProperty journalProperty(const QString& name, T value, std::optional<T> written)
-{
-    JournalProperty property{name,
-                             std::is_same_v<T, double> ? QStringLiteral("d") : QStringLiteral("b"),
-                             8, static_cast<int>(sizeof(T)), bytesOf(value)};
-    property.writtenState = written ? JournalWritten::Value : JournalWritten::Never;
-    if (written)
-        property.written = bytesOf(*written);
-    return property;
-}
-
 QString journalFault(const JournalDevice& entry)
 {
     if (!entry.vendorProduct)
@@ -76,7 +45,7 @@ QString journalFault(const JournalDevice& entry)
             return QStringLiteral("\"") + property.name +
                    QStringLiteral("\" is not as this program writes it");
         const auto inRange = [](const QByteArray& bytes) {
-            const double value = valueOf<double>(bytes);
+            const double value = journalDouble(bytes);
             return value >= libinput::kMinSpeed && value <= libinput::kMaxSpeed;
         };
         if (speed && (!inRange(property.bytes) || (property.writtenState == JournalWritten::Value &&
@@ -183,13 +152,13 @@ void SwaySession::add(const QJsonObject& input, bool adoptJournal)
         for (const JournalProperty& property : kept->properties) {
             const bool wrote = property.writtenState == JournalWritten::Value;
             if (property.name == kSpeed) {
-                originals.speed = valueOf<double>(property.bytes);
+                originals.speed = journalDouble(property.bytes);
                 if (wrote)
-                    written.speed = valueOf<double>(property.written);
+                    written.speed = journalDouble(property.written);
             } else {
-                originals.flat = valueOf<bool>(property.bytes);
+                originals.flat = journalBool(property.bytes);
                 if (wrote)
-                    written.flat = valueOf<bool>(property.written);
+                    written.flat = journalBool(property.written);
             }
         }
         service->adoptOriginals(originals, written);
