@@ -298,6 +298,28 @@ class SettingsWindowAccessibility(unittest.TestCase):
                                  f"{box.width}x{box.height}")
         self.assertEqual(small, [])
 
+    def test_precision_mode_shows_its_factor_slider_in_units_and_large_targets(self):
+        def toggle():
+            box = [n for n in self.nodes("check box") if n.get_name().startswith("Precision mode")]
+            self.assertEqual(len(box), 1, "one Precision mode check box")
+            self.assertTrue(box[0].grab_focus())
+            wait_until(lambda: has_state(box[0], Atspi.StateType.FOCUSED), 5)
+            subprocess.run(["xdotool", "key", "space"], env=self.env, check=True)
+
+        toggle()
+        try:
+            showing = lambda: [n for n in self.nodes("slider", "Precision factor")
+                               if has_state(n, Atspi.StateType.SHOWING)]
+            self.assertTrue(wait_until(showing, 5), "the factor's slider shows while it is on")
+            slider = showing()[0]
+            self.assertEqual((round(slider.get_minimum_value(), 6),
+                              round(slider.get_maximum_value(), 6),
+                              round(slider.get_minimum_increment(), 6)), (0.05, 1.0, 0.01))
+            self.assertAlmostEqual(slider.get_current_value(), 0.25, msg="one quarter")
+            self.test_controls_are_at_least_44_px()
+        finally:
+            toggle()
+
     def test_window_without_tray_offers_quit_login_and_about(self):
         for role, name in (("push button", "Quit Veloquill"), ("check box", "Start at login"),
                            (None, "About Veloquill")):
