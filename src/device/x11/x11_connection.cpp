@@ -113,7 +113,9 @@ X11Connection::~X11Connection()
 ServerPointerControl X11Connection::pointerControl()
 {
     ServerPointerControl control;
-    XGetPointerControl(m_display, &control.numerator, &control.denominator, &control.threshold);
+    // A display already lost takes no more requests: the server's defaults stand in.
+    if (!m_lost)
+        XGetPointerControl(m_display, &control.numerator, &control.denominator, &control.threshold);
     afterReply();
     return control;
 }

@@ -146,10 +146,11 @@ std::optional<PointerCurveModel> X11ServiceClient::curveModel() const
         return std::nullopt;
     if (*kind == AccelerationKind::Libinput)
         return PointerCurveModel{PointerCurveModel::Kind::X11Libinput, {}};
-    PointerCurveModel model{PointerCurveModel::Kind::X11Server, {}};
-    const auto session = m_session.lock();
-    model.control = session->connection().pointerControl();
-    return model;
+    // Read only while the display is still there: reading the kind may have found it gone.
+    return withKeys([this](X11KeyContext&) {
+        return std::optional(PointerCurveModel{PointerCurveModel::Kind::X11Server,
+                                               m_session.lock()->connection().pointerControl()});
+    });
 }
 
 } // namespace veloquill::x11
