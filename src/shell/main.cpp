@@ -101,9 +101,12 @@ Options parseOptions(const QStringList& arguments)
     parser.addOption(includeVirtual);
     const QCommandLineOption restore(
         QStringLiteral("restore"),
-        QStringLiteral("Put every pointer device that a Veloquill which did not quit cleanly left "
-                       "changed back as it was found, then exit (0 when done or nothing was "
-                       "left changed). The way back to a usable pointer."));
+        QStringLiteral("Put every pointer device Veloquill changed back as it was found, then "
+                       "exit: 0 when done or nothing was left changed, 1 with one line when not. "
+                       "A Veloquill running on this display is asked first, puts its devices "
+                       "back and quits; when none runs, or it does not answer within 3 s, the "
+                       "devices are put back here from the journal it keeps against a crash. "
+                       "The way back to a usable pointer."));
     parser.addOption(restore);
     const QCommandLineOption backend(
         QStringLiteral("backend"),
