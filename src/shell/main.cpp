@@ -31,6 +31,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <csignal>
@@ -100,9 +101,12 @@ Options parseOptions(const QStringList& arguments)
     parser.addOption(includeVirtual);
     const QCommandLineOption restore(
         QStringLiteral("restore"),
-        QStringLiteral("Put every pointer device that a Veloquill which did not quit cleanly left "
-                       "changed back as it was found, then exit (0 when done or nothing was "
-                       "left changed). The way back to a usable pointer."));
+        QStringLiteral("Put every pointer device Veloquill changed back as it was found, then "
+                       "exit: 0 when done or nothing was left changed, 1 with one line when not. "
+                       "A Veloquill running on this display is asked first, puts its devices "
+                       "back and quits; when none runs, or it does not answer within 3 s, the "
+                       "devices are put back here from the journal it keeps against a crash. "
+                       "The way back to a usable pointer."));
     parser.addOption(restore);
     const QCommandLineOption backend(
         QStringLiteral("backend"),
@@ -371,6 +375,21 @@ int main(int argc, char** argv)
         return *parsed.exitStatus;
     if (!parsed.precision.isEmpty())
         return switchPrecision(argc, argv, parsed.precision);
+    // A second start reaches the running program before any desktop is asked anything: a slow
+    // bus or compositor must not hold up the window it asks for.
+    std::optional<SingleInstance> instance;
+    if (!parsed.restore) {
+        // Runs without them, saying so once.
+        if (const QString problem = runtimeFolder().problem; !problem.isEmpty()) {
+            std::fprintf(stderr,
+                         "veloquill: running without a single-instance check and a crash "
+                         "journal: %s\n",
+                         qPrintable(problem));
+        }
+        instance.emplace();
+        if (instance->claim() == SingleInstance::Role::Secondary)
+            return 0;
+    }
     const X11HidEventSystemOptions& options = parsed.eventSystem;
     const SessionEnvironment session = SessionEnvironment::ofProcess();
     const BackendChoice choice =
@@ -389,17 +408,12 @@ int main(int argc, char** argv)
     if (parsed.restore)
         return restore(argc, argv, choice.backend, options);
 
-    // Runs without them, saying so once.
-    if (const QString problem = runtimeFolder().problem; !problem.isEmpty()) {
-        std::fprintf(stderr,
-                     "veloquill: running without a single-instance check and a crash "
-                     "journal: %s\n",
-                     qPrintable(problem));
-    }
     std::optional<DisplayLossAtStartup> displayLossAtStartup;
     displayLossAtStartup.emplace();
     QApplication app(argc, argv);
     displayLossAtStartup.reset();
+    // Its server's socket notifiers go before the application object does.
+    const auto stopListening = qScopeGuard([&instance] { instance.reset(); });
     // Focus rings and control outlines that can be seen, over the desktop's own style.
     installAccessibleStyle(app);
     // A tray program lives on when its last window closes.
@@ -407,10 +421,7 @@ int main(int argc, char** argv)
     // Windows show the program's icon.
     QApplication::setWindowIcon(applicationIcon());
 
-    // A second start asks the running program to show its settings, then ends.
-    SingleInstance instance;
-    if (instance.claim() == SingleInstance::Role::Secondary)
-        return 0;
+    instance->listen();
 
     std::shared_ptr<HidEventSystem> eventSystem;
     std::shared_ptr<X11HidEventSystem> x11System;
@@ -477,10 +488,10 @@ int main(int argc, char** argv)
     running = &delegate;
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,
                      &AppDelegate::applicationWillTerminate);
-    QObject::connect(&instance, &SingleInstance::reopenRequested, &delegate, [&delegate] {
+    QObject::connect(&*instance, &SingleInstance::reopenRequested, &delegate, [&delegate] {
         delegate.applicationShouldHandleReopen(ShellWindow::anyOnScreen());
     });
-    instance.setPrecisionHandler([](const QString& command) {
+    instance->setPrecisionHandler([](const QString& command) {
         VeloquillPointerSettingsState& state = VeloquillPointerSettingsState::shared();
         state.setPrecisionMode(command == QStringLiteral("toggle")
                                    ? !state.precisionMode()
@@ -489,11 +500,11 @@ int main(int argc, char** argv)
     });
     // `veloquill --restore` while this one runs: the devices go back here, where the journal is
     // kept, and nothing is written after that.
-    QObject::connect(&instance, &SingleInstance::restoreRequested, &delegate,
+    QObject::connect(&*instance, &SingleInstance::restoreRequested, &delegate,
                      [&delegate, &instance] {
                          delegate.applicationWillTerminate();
                          const bool restored = delegate.restoredEveryDevice();
-                         instance.answerRestore(
+                         instance->answerRestore(
                              restored ? QString()
                                       : QStringLiteral("some devices could not be put back "
                                                        "(the running Veloquill's log names them)"));

@@ -105,7 +105,6 @@ SingleInstance::Role SingleInstance::claim()
                 m_lock.fileName());
         return Role::Primary;
     }
-    listen();
     return Role::Primary;
 }
 
@@ -198,6 +197,9 @@ void SingleInstance::answerRestore(const QString& failure)
 
 void SingleInstance::listen()
 {
+    // Without a lock of its own (no usable path, or none could be made) it serves nobody.
+    if (!m_lock.isLocked())
+        return;
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     // Whoever holds the lock owns the path: a socket left there is a crashed process's.

@@ -18,7 +18,8 @@ class QLocalSocket;
 namespace veloquill {
 
 // One Veloquill per user and X server: the first process listens on a local socket; a later
-// one asks it to open its settings window and then leaves, and `veloquill --restore` asks it
+// one asks it to open its settings window and then leaves (before the application object and
+// any desktop service: nothing but the running program is asked), and `veloquill --restore` asks it
 // to put every device back and quit. A lock file beside the socket decides who is first, so
 // two processes started together cannot both listen; a crashed process's lock and socket are
 // taken over. Without a socket path (no usable runtime folder) every process runs.
@@ -41,7 +42,10 @@ public:
     // server (its display's canonical name); empty when that folder cannot be used.
     static QString defaultSocketPath();
 
+    // Needs no application object. The primary then listens once one exists.
     Role claim();
+    // Serves reopen, restore and precision requests; needs the application object.
+    void listen();
     QString socketPath() const { return m_socketPath; }
 
     enum class RestoreAnswer
@@ -79,7 +83,6 @@ Q_SIGNALS:
 
 private:
     bool sendReopenRequest(int patienceMs);
-    void listen();
     void readRequest(QLocalSocket* socket);
 
     QString m_socketPath;

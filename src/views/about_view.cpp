@@ -32,8 +32,10 @@ const char* const kNarrative[] = {
     "Veloquill remembers the settings of each device under that device's own identity and puts "
     "them back when it starts and whenever you choose the device again. A device whose name "
     "contains your preferred name can be chosen for you as soon as it is plugged in.",
-    "When Veloquill quits, it gives every device back the speed it had when Veloquill first saw "
-    "it, and returns its acceleration to the system's default.",
+    "When Veloquill quits, it puts every device it changed back exactly as it found it, speed "
+    "and acceleration alike, unless another program has changed it since. Should Veloquill end "
+    "without quitting, \u201Cveloquill --restore\u201D puts them back from the record it keeps "
+    "of what it changed.",
 };
 
 QLabel* textLabel(const QString& text, const QFont& font)
@@ -152,13 +154,18 @@ AboutView::AboutView(const AboutFacts& facts, UrlOpener opener, QWidget* parent)
         new LinkRow(QStringLiteral(":/veloquill/views/accessibility.svg"),
                     QStringLiteral("W3C: How people with disabilities use the web"),
                     QUrl(QStringLiteral("https://www.w3.org/WAI/people-use-web/")), opener),
+        new LinkRow(QStringLiteral(":/veloquill/views/globe.svg"),
+                    QStringLiteral("X.Org: pointer acceleration"),
+                    QUrl(QStringLiteral("https://www.x.org/wiki/Development/Documentation/"
+                                        "PointerAcceleration/")),
+                    opener),
     };
     for (LinkRow* row : reading) {
         links->addWidget(row);
         m_linkRows.push_back(row);
     }
-    auto* caption = textLabel(tr("Read on about pointer acceleration, and about the people who "
-                                 "rely on assistive input."),
+    auto* caption = textLabel(tr("Read on about pointer acceleration in libinput and the X "
+                                 "server, and about the people who rely on assistive input."),
                               captionFont());
     caption->setContentsMargins(0, kCaptionTopPadding, 0, 0);
     makeSecondary(caption);

@@ -144,6 +144,7 @@ TEST(ShellTranscript, SecondStartThenLaunchSavedSettingsWithoutATrayAndQuitTwice
     int reopens = 0;
     QObject::connect(&first, &SingleInstance::reopenRequested, [&] { ++reopens; });
     ASSERT_EQ(first.claim(), SingleInstance::Role::Primary);
+    first.listen();
     // The server hangs up on a stranger that keeps talking, and opens nothing.
     QLocalSocket stranger;
     stranger.connectToServer(path);

@@ -36,6 +36,7 @@ TEST(SingleInstance, RestoreRequestGetsTheRunningInstancesOutcomeAndSilenceIsTol
     QTemporaryDir runtimeDir;
     SingleInstance running(runtimeDir.filePath("veloquill"));
     ASSERT_EQ(running.claim(), SingleInstance::Role::Primary);
+    running.listen();
     // A lock that cannot be made is no running instance.
     EXPECT_EQ(SingleInstance(runtimeDir.filePath("missing/x")).claim(),
               SingleInstance::Role::Primary);
@@ -90,6 +91,7 @@ TEST(SingleInstance, PrecisionRequestIsAnsweredWithTheNewState)
     QTemporaryDir runtimeDir;
     SingleInstance running(runtimeDir.filePath("veloquill"));
     ASSERT_EQ(running.claim(), SingleInstance::Role::Primary);
+    running.listen();
     bool on = false;
     running.setPrecisionHandler([&](const QString& command) {
         on = command == "toggle" ? !on : command == "on";

@@ -10,6 +10,7 @@
 #include <QDBusError>
 #include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
+#include <QTimer>
 
 namespace veloquill::kwin {
 
@@ -17,6 +18,11 @@ namespace {
 const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
 // Long enough for a busy compositor; nothing waits for it but the one answer.
 constexpr int kCallTimeoutMs = 25000;
+const QString kLimitsExceeded = QStringLiteral("org.freedesktop.DBus.Error.LimitsExceeded");
+// After a refusal for limits nothing is sent for a moment, so answers free some room; a read
+// refused for as long as 5 s in all is given up (and logged as any error is).
+constexpr int kLimitsPauseMs = 50;
+constexpr int kMostRefusals = 100;
 
 QDBusMessage propertiesCall(const QString& path, const QString& method,
                             const QVariantList& arguments)
@@ -66,58 +72,97 @@ QString devicePath(const QString& sysName)
     return kManagerPath + QLatin1Char('/') + sysName;
 }
 
-void KWinCalls::call(const QDBusMessage& message, std::function<void(const QDBusMessage&)> answered)
+KWinCalls::KWinCalls(QDBusConnection bus)
+    : m_bus(std::move(bus)), m_queue(std::make_shared<Queue>(Queue{m_bus, {}, {}, 0, false, false}))
+{}
+
+KWinCalls::~KWinCalls()
 {
-    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(message, kCallTimeoutMs));
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
-                     [afterAnswer = m_afterAnswer,
-                      answered = std::move(answered)](QDBusPendingCallWatcher* finished) {
-                         finished->deleteLater();
-                         answered(finished->reply());
-                         if (*afterAnswer)
-                             (*afterAnswer)();
-                     });
+    m_queue->closed = true;
+    m_queue->waiting.clear();
+}
+
+void KWinCalls::call(Call call)
+{
+    m_queue->waiting.push_back(std::move(call));
+    sendWaiting(m_queue);
+}
+
+void KWinCalls::sendWaiting(const std::shared_ptr<Queue>& queue)
+{
+    while (!queue->closed && !queue->pausedForLimits && queue->onTheirWay < kMostCallsAtOnce &&
+           !queue->waiting.empty()) {
+        Call next = std::move(queue->waiting.front());
+        queue->waiting.pop_front();
+        ++queue->onTheirWay;
+        auto* watcher =
+            new QDBusPendingCallWatcher(queue->bus.asyncCall(next.message, kCallTimeoutMs));
+        QObject::connect(
+            watcher, &QDBusPendingCallWatcher::finished, watcher,
+            [queue, next = std::move(next)](QDBusPendingCallWatcher* finished) mutable {
+                finished->deleteLater();
+                --queue->onTheirWay;
+                const QDBusMessage reply = finished->reply();
+                if (next.read && reply.errorName() == kLimitsExceeded &&
+                    ++next.refusals < kMostRefusals && !queue->closed) {
+                    queue->waiting.push_front(std::move(next));
+                    if (!std::exchange(queue->pausedForLimits, true)) {
+                        QTimer::singleShot(kLimitsPauseMs, [queue] {
+                            queue->pausedForLimits = false;
+                            sendWaiting(queue);
+                        });
+                    }
+                    return;
+                }
+                next.answered(reply);
+                if (queue->afterAnswer)
+                    queue->afterAnswer();
+                sendWaiting(queue);
+            });
+    }
 }
 
 void KWinCalls::deviceSysNames(std::function<void(std::optional<QStringList>)> answered)
 {
-    call(propertiesCall(kManagerPath, QStringLiteral("Get"),
-                        {kManagerInterface, QStringLiteral("devicesSysNames")}),
-         [answered = std::move(answered)](const QDBusMessage& reply) {
-             const auto value = readAnswer(reply, QStringLiteral("Get devicesSysNames"));
-             answered(value ? std::optional(value->toStringList()) : std::nullopt);
-         });
+    call({propertiesCall(kManagerPath, QStringLiteral("Get"),
+                         {kManagerInterface, QStringLiteral("devicesSysNames")}),
+          [answered = std::move(answered)](const QDBusMessage& reply) {
+              const auto value = readAnswer(reply, QStringLiteral("Get devicesSysNames"));
+              answered(value ? std::optional(value->toStringList()) : std::nullopt);
+          },
+          true});
 }
 
 void KWinCalls::deviceProperties(const QString& sysName,
                                  std::function<void(std::optional<QVariantMap>)> answered)
 {
-    call(propertiesCall(devicePath(sysName), QStringLiteral("GetAll"), {kDeviceInterface}),
-         [what = QStringLiteral("GetAll of ") + sysName,
-          answered = std::move(answered)](const QDBusMessage& reply) {
-             const auto value = readAnswer(reply, what);
-             answered(value ? std::optional(qdbus_cast<QVariantMap>(*value)) : std::nullopt);
-         });
+    call({propertiesCall(devicePath(sysName), QStringLiteral("GetAll"), {kDeviceInterface}),
+          [what = QStringLiteral("GetAll of ") + sysName,
+           answered = std::move(answered)](const QDBusMessage& reply) {
+              const auto value = readAnswer(reply, what);
+              answered(value ? std::optional(qdbus_cast<QVariantMap>(*value)) : std::nullopt);
+          },
+          true});
 }
 
 void KWinCalls::setDeviceProperty(const QString& sysName, const QString& name,
                                   const QVariant& value, std::function<void(SetAnswer)> answered)
 {
     const QString what = QStringLiteral("Set ") + name + QStringLiteral(" of ") + sysName;
-    call(propertiesCall(devicePath(sysName), QStringLiteral("Set"),
-                        {kDeviceInterface, name, QVariant::fromValue(QDBusVariant(value))}),
-         [what, answered = std::move(answered)](const QDBusMessage& reply) {
-             if (reply.type() == QDBusMessage::ReplyMessage)
-                 return answered(SetAnswer::Taken);
-             // A refusal is KWin's own answer: the value is not on the device.
-             const bool refused = !unanswered(reply.errorName());
-             logLine(kLogPrefix +
-                     (refused ? QStringLiteral("KWin refused ") + what + QStringLiteral(": ")
-                              : QStringLiteral("no answer from KWin to ") + what +
-                                    QStringLiteral(": ")) +
-                     errorText(reply));
-             answered(refused ? SetAnswer::Refused : SetAnswer::Unanswered);
-         });
+    call({propertiesCall(devicePath(sysName), QStringLiteral("Set"),
+                         {kDeviceInterface, name, QVariant::fromValue(QDBusVariant(value))}),
+          [what, answered = std::move(answered)](const QDBusMessage& reply) {
+              if (reply.type() == QDBusMessage::ReplyMessage)
+                  return answered(SetAnswer::Taken);
+              // A refusal is KWin's own answer: the value is not on the device.
+              const bool refused = !unanswered(reply.errorName());
+              logLine(kLogPrefix +
+                      (refused ? QStringLiteral("KWin refused ") + what + QStringLiteral(": ")
+                               : QStringLiteral("no answer from KWin to ") + what +
+                                     QStringLiteral(": ")) +
+                      errorText(reply));
+              answered(refused ? SetAnswer::Refused : SetAnswer::Unanswered);
+          }});
 }
 
 } // namespace veloquill::kwin

@@ -8,13 +8,16 @@
 // Every call returns at once and its answer runs on the main loop, so a slow or hung KWin
 // never holds up the program. KWin answers one connection's calls in order, so an answer
 // reflects every write sent before its call. An error reply is logged in one line and never
-// ends the program.
+// ends the program. A bus allows each connection only so many calls awaiting answers (128 on
+// some): at most kMostCallsAtOnce are sent at once, the rest wait their turn in order, and a
+// read the bus refuses for its limits is sent again after a pause.
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QString>
 #include <QVariantMap>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -44,16 +47,20 @@ enum class SetAnswer
     Unanswered // no answer: KWin is gone, or the call timed out
 };
 
+inline constexpr int kMostCallsAtOnce = 32;
+
 class KWinCalls
 {
 public:
-    explicit KWinCalls(QDBusConnection bus) : m_bus(std::move(bus)) {}
+    explicit KWinCalls(QDBusConnection bus);
+    // Calls still waiting their turn are never sent.
+    ~KWinCalls();
 
     QDBusConnection& bus() { return m_bus; }
     // Runs after every answer has been handled (a wait for answers looks again then).
     void setAfterAnswer(std::function<void()> afterAnswer)
     {
-        *m_afterAnswer = std::move(afterAnswer);
+        m_queue->afterAnswer = std::move(afterAnswer);
     }
     // The manager's device list; nothing when it does not answer.
     void deviceSysNames(std::function<void(std::optional<QStringList>)> answered);
@@ -63,12 +70,30 @@ public:
                            std::function<void(SetAnswer)> answered);
 
 private:
-    void call(const QDBusMessage& message, std::function<void(const QDBusMessage&)> answered);
+    struct Call
+    {
+        QDBusMessage message;
+        std::function<void(const QDBusMessage&)> answered;
+        // A read asks again when the bus refuses it for its limits; a write does not, lest
+        // it land after a later one.
+        bool read = false;
+        int refusals = 0;
+    };
+    // Shared with the calls on their way, which may be answered after this object is gone.
+    struct Queue
+    {
+        QDBusConnection bus;
+        std::function<void()> afterAnswer;
+        std::deque<Call> waiting;
+        int onTheirWay = 0;
+        bool pausedForLimits = false;
+        bool closed = false;
+    };
+    void call(Call call);
+    static void sendWaiting(const std::shared_ptr<Queue>& queue);
 
     QDBusConnection m_bus;
-    // Shared with the calls on their way, which may be answered after this object is gone.
-    std::shared_ptr<std::function<void()>> m_afterAnswer =
-        std::make_shared<std::function<void()>>();
+    std::shared_ptr<Queue> m_queue;
 };
 
 } // namespace veloquill::kwin

@@ -46,19 +46,45 @@ Taken takeMessage(QByteArray& buffer, Message& message)
 
 std::optional<QString> quoted(const QString& identifier)
 {
-    if (identifier.isEmpty())
+    const auto backslashesBefore = [&](qsizetype end) {
+        qsizetype start = end;
+        while (start > 0 && identifier.at(start - 1) == QLatin1Char('\\'))
+            --start;
+        return end - start;
+    };
+    // A backslash before the closing quote escapes it, whatever the quoting.
+    if (identifier.isEmpty() || backslashesBefore(identifier.size()) % 2)
         return std::nullopt;
-    QString text = QStringLiteral("\"");
-    for (const QChar c : identifier) {
+    // Sway strips the quotes, then replaces $variables: "$$" gives "$", and a "$" after one
+    // backslash is left alone, backslash and all.
+    QString text;
+    for (qsizetype i = 0; i < identifier.size(); ++i) {
+        const QChar c = identifier.at(i);
         // Control characters and line or paragraph separators: Sway reads commands by line.
         if (c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
             c.category() == QChar::Separator_Paragraph)
             return std::nullopt;
-        if (c == QLatin1Char('"') || c == QLatin1Char('\\'))
-            text += QLatin1Char('\\');
         text += c;
+        if (c == QLatin1Char('$') && backslashesBefore(i) != 1)
+            text += c;
     }
-    return text + QLatin1Char('"');
+    // In single quotes all is literal but "'" itself, which goes in double quotes with the
+    // backslashes before it, so none of them ends a single-quoted part. Sway joins the parts.
+    QString command;
+    qsizetype literal = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text.at(i) != QLatin1Char('\''))
+            continue;
+        qsizetype end = i;
+        while (end > literal && text.at(end - 1) == QLatin1Char('\\') && i < text.size())
+            --end;
+        if (end > literal)
+            command += QLatin1Char('\'') + text.mid(literal, end - literal) + QLatin1Char('\'');
+        if (i < text.size())
+            command += QLatin1Char('"') + text.mid(end, i + 1 - end) + QLatin1Char('"');
+        literal = i + 1;
+    }
+    return command;
 }
 
 QString speedCommand(const QString& quotedIdentifier, double speed)

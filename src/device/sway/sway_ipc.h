@@ -49,9 +49,11 @@ enum class Taken
 // Takes one whole message off the front of `buffer`.
 Taken takeMessage(QByteArray& buffer, Message& message);
 
-// The identifier as one argument of Sway's command parser: in double quotes, with `"` and `\`
-// escaped. Nothing for one with a control character (a line break ends a command whatever the
-// quoting) or that is empty: such a device is never written.
+// The identifier as one argument that Sway 1.7's command parser reads back exactly: in single
+// quotes, any "'" in double quotes, "$" kept from variable expansion. Nothing for one that no
+// quoting expresses (ending in an odd number of backslashes), that holds a control character
+// (a line break ends a command whatever the quoting) or that is empty: such a device is never
+// written.
 std::optional<QString> quoted(const QString& identifier);
 QString speedCommand(const QString& quotedIdentifier, double speed);
 QString profileCommand(const QString& quotedIdentifier, bool flat);

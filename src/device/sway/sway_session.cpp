@@ -143,8 +143,8 @@ void SwaySession::add(const QJsonObject& input, bool adoptJournal)
         std::make_shared<SwayServiceClient>(weak_from_this(), *facts, m_nextRegistryID++);
     if (!service->writable())
         logLine(kLogPrefix + QStringLiteral("Sway device \"") + facts->identifier +
-                QStringLiteral("\" is listed but never written: its name cannot be quoted safely "
-                               "in a command"));
+                QStringLiteral("\" is listed but never written: no Sway command can name it "
+                               "exactly"));
     const JournalDevice* kept = m_journal.find(identity(*facts));
     if (kept && adoptJournal) {
         SwaySettings originals = service->firstSeen();

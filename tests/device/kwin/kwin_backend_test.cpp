@@ -310,6 +310,30 @@ TEST_F(KWinBackend, SlowKWinNeverHoldsUpTheMainLoop)
     EXPECT_TRUE(readsSoon(service(0), HidKey::PointerResolution, kNeutral / 2));
 }
 
+// A bus allowing 128 calls awaiting answers, or fewer than the backend sends at once (then
+// some are refused for limits and asked again): every one of 202 devices is listed.
+class KWinBackendOnATightBus : public KWinBackend, public ::testing::WithParamInterface<int>
+{
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(kwin.startBus(GetParam()));
+        ASSERT_NO_FATAL_FAILURE(kwin.start());
+    }
+};
+
+TEST_P(KWinBackendOnATightBus, ListsEveryDevice)
+{
+    for (int device = 0; device < 202; ++device)
+        kwin.addDevice(QString("event%1").arg(device), QString("Ball %1").arg(device), 1, device);
+    kwin.setBehaviour(30); // every listing call is on its way at once
+    LogCapture log;
+    ASSERT_NO_FATAL_FAILURE(startClient(202));
+    EXPECT_EQ(names().size(), 202);
+    EXPECT_TRUE(log.lines().isEmpty()) << log.lines().join('\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(RepliesPerConnection, KWinBackendOnATightBus, ::testing::Values(128, 8));
+
 // A restore KWin answers too late or refuses fails within its limit, keeping the journal.
 TEST_F(KWinBackend, RestoreThatKWinDoesNotConfirmKeepsTheJournalAndFails)
 {

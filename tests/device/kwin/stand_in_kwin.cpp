@@ -11,6 +11,7 @@
 
 #include <QDBusConnectionInterface>
 #include <QDBusVariant>
+#include <QFile>
 
 namespace veloquill::test {
 
@@ -20,10 +21,20 @@ const QString kService = "org.kde.KWin";
 const QString kRoot = "/org/kde/KWin/InputDevice";
 } // namespace
 
-void StandInKWin::startBus()
+void StandInKWin::startBus(int maxRepliesPerConnection)
 {
     ASSERT_NO_FATAL_FAILURE(requirePrograms({{"dbus-daemon", "dbus-daemon"}}));
-    m_daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
+    QStringList arguments{"--session", "--nofork", "--print-address"};
+    if (maxRepliesPerConnection > 0) {
+        QFile config(m_directory.filePath("bus.conf"));
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write(QString("<busconfig><include>/usr/share/dbus-1/session.conf</include>"
+                             "<limit name=\"max_replies_per_connection\">%1</limit></busconfig>")
+                         .arg(maxRepliesPerConnection)
+                         .toUtf8());
+        arguments[0] = "--config-file=" + config.fileName();
+    }
+    m_daemon.start("dbus-daemon", arguments);
     ASSERT_TRUE(m_daemon.waitForStarted() && m_daemon.waitForReadyRead(5000));
     m_address = QString::fromUtf8(m_daemon.readLine().trimmed());
     ASSERT_TRUE(QDBusConnection::connectToBus(m_address, kConnection).isConnected());

@@ -19,8 +19,9 @@ class StandInKWin
 {
 public:
     // Starts the bus; start() then starts KWin on it. Fails the test when dbus-daemon is
-    // missing (call with ASSERT_NO_FATAL_FAILURE).
-    void startBus();
+    // missing (call with ASSERT_NO_FATAL_FAILURE). A bus with a reply limit allows each
+    // connection only that many calls awaiting answers, as some buses do.
+    void startBus(int maxRepliesPerConnection = 0);
     ~StandInKWin();
 
     QString busAddress() const { return m_address; }

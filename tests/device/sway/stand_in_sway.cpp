@@ -14,29 +14,39 @@ namespace veloquill::test {
 namespace {
 constexpr quint32 kWorkspaceEvent = 0x80000000u, kInputEvent = 0x80000015u;
 
-// Sway's parser: commands end at ; or , outside quotes; words split at blanks outside quotes;
-// in quotes, a backslash takes the next character as it is.
+// Sway 1.7's parser: a line break ends a command whatever the quoting; otherwise commands end
+// at ; or , and words at blanks outside quotes. Unescaped quotes go, backslashes stay (one
+// escapes the next character), then "$$" gives "$" but after a lone backslash.
 std::vector<QStringList> parseCommands(const QString& text)
 {
     std::vector<QStringList> commands(1);
     QString word;
-    bool inWord = false, inQuotes = false;
+    bool inWord = false, inDouble = false, inSingle = false, escaped = false;
+    const auto endWord = [&] {
+        for (qsizetype i = word.indexOf('$'); i >= 0; i = word.indexOf('$', i + 1)) {
+            const bool skipped = i > 0 && word[i - 1] == '\\' && (i == 1 || word[i - 2] != '\\');
+            if (!skipped && word.mid(i + 1, 1) == "$")
+                word.remove(i, 1);
+        }
+        if (inWord)
+            commands.back().append(word);
+        word.clear();
+        inWord = inDouble = inSingle = false;
+    };
     for (qsizetype i = 0; i <= text.size(); ++i) {
-        const QChar c = i < text.size() ? text.at(i) : QChar(';');
-        if (inQuotes && c == '\\' && i + 1 < text.size())
-            word += text.at(++i);
-        else if (c == '"')
-            inQuotes = !inQuotes, inWord = true;
-        else if (inQuotes || !(c.isSpace() || c == ';' || c == ','))
-            word += c, inWord = true;
-        else {
-            if (inWord)
-                commands.back().append(word);
-            word.clear();
-            inWord = false;
+        const QChar c = i < text.size() ? text.at(i) : QChar('\n');
+        const bool quoted = inDouble || inSingle;
+        if (c == '"' && !inSingle && !escaped)
+            inDouble = !inDouble, inWord = true;
+        else if (c == '\'' && !inDouble && !escaped)
+            inSingle = !inSingle, inWord = true;
+        else if (c == '\n' || (!quoted && !escaped && (c.isSpace() || c == ';' || c == ','))) {
+            endWord();
             if (!c.isSpace() || c == '\n')
                 commands.emplace_back();
-        }
+        } else
+            word += c, inWord = true;
+        escaped = c == '\\' && !escaped;
     }
     std::erase_if(commands, [](const QStringList& words) { return words.isEmpty(); });
     return commands;

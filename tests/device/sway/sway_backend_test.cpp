@@ -5,6 +5,7 @@
 // The Sway backend against a stand-in Sway: the commands it writes, which devices
 // it offers and how they come and go, the mapping onto Sway's libinput settings, restore, a
 // config reload, refused commands and hostile names.
+// Sway's own parser is checked in real_sway_quoting_test.cpp.
 #include "stand_in_sway.h"
 
 #include "device/hid_keys.h"
@@ -143,19 +144,20 @@ TEST_F(SwayBackend, AReloadMakesTheConfigsValuesFirstSeenAndAnnouncesEveryDevice
 TEST_F(SwayBackend, AHostileNameNeverRunsACommandAndARefusalIsOneLogLine)
 {
     LogCapture log;
-    sway.addDevice(R"(Evil" ; exec rm, x \)", 1, 2);
+    sway.addDevice(R"(Evil' ; exec rm, "x" \ $mod)", 1, 2);
     sway.addDevice("Line\nbreak", 3, 4);
-    ASSERT_NO_FATAL_FAILURE(startClient(2));
-    write(0, HidKey::PointerResolution, kNeutral);
-    write(1, HidKey::PointerResolution, kNeutral);
+    sway.addDevice(R"(Trail \)", 5, 6); // a closing quote after it would be escaped
+    ASSERT_NO_FATAL_FAILURE(startClient(3));
+    for (std::size_t device = 0; device < 3; ++device)
+        write(device, HidKey::PointerResolution, kNeutral);
     sway.refuse = "accel_profile";
     write(0, HidKey::PointerAcceleration, kOff);
     ASSERT_TRUE(runMainLoopUntil([&] { return log.lines().filter("refused").size() == 1; }));
-    EXPECT_EQ(sway.ran, QStringList{R"(1:2:Evil"_;_exec_rm,_x_\|pointer_accel|0.000000)"});
+    EXPECT_EQ(sway.ran, QStringList{R"(1:2:Evil'_;_exec_rm,_"x"_\_$mod|pointer_accel|0.000000)"});
     EXPECT_TRUE(sway.foreign.isEmpty());
-    EXPECT_EQ(log.lines().filter("never written").size(), 1);
+    EXPECT_EQ(log.lines().filter("never written").size(), 2);
     EXPECT_EQ(log.lines().filter("refused").first(),
-              R"(SwayHidEventSystem: Sway refused 'input "1:2:Evil\"_;_exec_rm,_x_\\" )"
+              R"(SwayHidEventSystem: Sway refused 'input '1:2:Evil'"'"'_;_exec_rm,_"x"_\_$$mod' )"
               R"(accel_profile flat': Invalid "accel_profile"\nvalue)");
     // The refused profile is not this program's: the restore leaves it.
     sway.refuse.clear();
