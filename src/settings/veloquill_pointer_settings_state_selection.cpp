@@ -145,8 +145,8 @@ void VeloquillPointerSettingsState::ensureDeviceSelectionAndLoadSettings()
         return;
     }
 
-    // Software-driven devices (XTEST) are chosen only by the user or the preferred name: a
-    // speed set on one rescales every synthetic click.
+    // Software-driven devices (XTEST) are chosen only by the user or the preferred name: no
+    // hand moves them, and the window would edit a device nobody uses.
     const auto first = std::ranges::find_if(
         devices, [](const PointerDeviceRef& device) { return !device->isVirtual(); });
     if (first == devices.end()) {
