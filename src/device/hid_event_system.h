@@ -118,6 +118,10 @@ public:
     // A stable, readable rendering for log lines.
     virtual QString describe() const = 0;
 
+    // Whether software, not a hand, moves the pointer through it (X11's XTEST devices): it is
+    // never chosen for the user, only by them.
+    virtual bool isVirtual() const { return false; }
+
     // How the desktop turns hand motion into pointer motion for this service, read afresh
     // (on X11 one round trip); nothing when the backend cannot say.
     virtual std::optional<PointerCurveModel> curveModel() const { return std::nullopt; }

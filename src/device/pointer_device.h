@@ -50,6 +50,8 @@ public:
     // The name inside a stableID ("-" in it written as "_"), for a device that is not here to
     // be asked; the whole ID when it holds none.
     static QString nameInStableID(const QString& stableID);
+    // Software moves the pointer through it (an XTEST device): never selected by default.
+    bool isVirtual() const { return m_client->isVirtual(); }
     // "Travel Mouse (VID=0x1234, PID=0x00AB)"
     QString description() const;
 

@@ -22,7 +22,8 @@
 namespace veloquill {
 
 // The registry of pointer devices: watches the HID event system for pointer services,
-// keeps one PointerDevice per service and a published list with one device per stableID,
+// keeps one PointerDevice per service and a published list of them all (identical devices
+// share a stableID and are listed each),
 // tells subscribers of arrivals, removals, property changes and input events, and puts
 // every device it changed back at quit.
 class PointerDeviceManager : public QObject
@@ -48,7 +49,7 @@ public:
     void startObservation();
     void stopObservation();
 
-    // In order of arrival, at most one per stableID.
+    // In order of arrival, every device object: twins share a stableID.
     const std::vector<PointerDeviceRef>& devices() const { return m_devices; }
 
     std::shared_ptr<ObservationToken> observeDeviceAdded(DeviceObserver observer);
@@ -88,7 +89,6 @@ private:
     void removeFromListedDevices(const PointerDeviceRef& device);
     void notifyDeviceRemoved(const PointerDeviceRef& device);
     void logInitialResolution(const HidServiceClientRef& client, const QString& name);
-    PointerDeviceRef connectedTwinOf(const QString& stableID, const PointerDeviceRef& except) const;
     void replaceDevices(std::vector<PointerDeviceRef> devices);
     void updateEventDelivery();
 

@@ -38,21 +38,13 @@ void PointerDeviceManager::addDevice(const HidServiceClientRef& client)
                            "map: ") +
             name);
 
-    const QString stableID = device->stableID();
-    const bool alreadyListed =
-        std::any_of(m_devices.begin(), m_devices.end(),
-                    [&](const PointerDeviceRef& listed) { return listed->stableID() == stableID; });
-    if (alreadyListed) {
-        logLine(QStringLiteral("PointerDeviceManager: Device (stableID: ") + stableID +
-                QStringLiteral(") already in @Published devices array, not appending: ") + name);
-    } else {
-        auto devices = m_devices;
-        devices.push_back(device);
-        replaceDevices(std::move(devices));
-        logLine(QStringLiteral("PointerDeviceManager: Appended device to @Published devices "
-                               "array: ") +
-                name + QStringLiteral(" (stableID: ") + stableID + QLatin1Char(')'));
-    }
+    // Every device object is listed, twins too (two identical mice without serial numbers):
+    // they share a stableID, which says which record applies, but each is a device to write.
+    auto devices = m_devices;
+    devices.push_back(device);
+    replaceDevices(std::move(devices));
+    logLine(QStringLiteral("PointerDeviceManager: Appended device to @Published devices array: ") +
+            name + QStringLiteral(" (stableID: ") + device->stableID() + QLatin1Char(')'));
 
     forEachLiveObserver(m_deviceAddedObservers, [&](DeviceObserver& observer) {
         logLine(QStringLiteral("PointerDeviceManager: Triggering deviceAdded callback for "
@@ -151,54 +143,22 @@ void PointerDeviceManager::removeDevice(const PointerDeviceRef& device)
           QStringLiteral("PointerDeviceManager: Manager deallocated during callback processing"));
 }
 
-PointerDeviceRef PointerDeviceManager::connectedTwinOf(const QString& stableID,
-                                                       const PointerDeviceRef& except) const
-{
-    for (const PointerDeviceRef& mapped : m_mappedDevices) {
-        if (*mapped != *except && mapped->stableID() == stableID)
-            return mapped;
-    }
-    return nullptr;
-}
-
 void PointerDeviceManager::removeFromListedDevices(const PointerDeviceRef& device)
 {
     const QString stableID = device->stableID();
     const QString name = device->name();
-    const auto it =
-        std::find_if(m_devices.begin(), m_devices.end(),
-                     [&](const PointerDeviceRef& d) { return d->stableID() == stableID; });
+    // The device object that left, not the first of its stableID: a twin stays listed.
+    const auto it = std::find(m_devices.begin(), m_devices.end(), device);
     if (it == m_devices.end()) {
         logLine(QStringLiteral("PointerDeviceManager: Device (stableID: ") + stableID +
                 QStringLiteral(") not found in @Published devices array for removal: ") + name);
         return;
     }
-    const PointerDeviceRef listed = *it;
-    const auto index = static_cast<std::size_t>(it - m_devices.begin());
-
-    // Identical devices without serial numbers share a stableID and only one is listed.
-    // The list must keep showing a connected one: if the listed device is still mapped, the
-    // one that left was its unlisted twin; if the listed one left, a twin takes its place.
-    if (*listed != *device && mappedDevice(listed->client())) {
-        logLine(QStringLiteral("PointerDeviceManager: Device (stableID: ") + stableID +
-                QStringLiteral(") left but its listed twin is still connected, keeping it in "
-                               "@Published devices array: ") +
-                listed->name());
-        return;
-    }
     auto devices = m_devices;
-    const PointerDeviceRef twin = connectedTwinOf(stableID, listed);
-    if (twin)
-        devices[index] = twin;
-    else
-        devices.erase(devices.begin() + static_cast<std::ptrdiff_t>(index));
+    devices.erase(devices.begin() + (it - m_devices.begin()));
     replaceDevices(std::move(devices));
     logLine(QStringLiteral("PointerDeviceManager: Removed device from @Published devices array: ") +
             name + QStringLiteral(" (stableID: ") + stableID + QLatin1Char(')'));
-    if (twin)
-        logLine(QStringLiteral("PointerDeviceManager: Twin device took its place in @Published "
-                               "devices array: ") +
-                twin->name() + QStringLiteral(" (stableID: ") + stableID + QLatin1Char(')'));
 
     logLine(QStringLiteral("PointerDeviceManager: Remaining devices after removal (") +
             QString::number(m_devices.size()) + QStringLiteral(" total):"));

@@ -123,6 +123,8 @@ QJsonObject toJson(const JournalDevice& device)
     if (device.vendorProduct) {
         object["vendor"] = static_cast<qint64>(device.vendorProduct->vendor);
         object["product"] = static_cast<qint64>(device.vendorProduct->product);
+        if (!device.node.isEmpty())
+            object["node"] = device.node;
     } else {
         object["id"] = device.deviceId;
     }
@@ -196,6 +198,7 @@ std::optional<std::vector<JournalDevice>> devicesFromJson(const QByteArray& text
             device.deviceId = 0;
             device.vendorProduct = JournalVendorProduct{static_cast<std::uint32_t>(vendor),
                                                         static_cast<std::uint32_t>(product)};
+            device.node = object["node"].toString();
         }
         if (device.deviceId < 0 || device.deviceId > 0xffff || device.name.isEmpty() ||
             !object["properties"].isArray())

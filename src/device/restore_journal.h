@@ -60,7 +60,8 @@ struct JournalVendorProduct
 // both stay while the X server runs, across restarts of this program (the journal names the
 // server too, see load, as a new one may give another device the same pair). On KWin by its
 // vendor, product and name, which KWin keeps its settings under and which stay when the device
-// is plugged in again under another event node; deviceId is 0 then.
+// is plugged in again under another event node; deviceId is 0 then, and `node` names the event
+// node, so that identical devices (one vendor, product and name) have an entry each.
 struct JournalDevice
 {
     JournalDevice() = default;
@@ -74,10 +75,12 @@ struct JournalDevice
     QString name;
     std::vector<JournalProperty> properties;
     std::optional<JournalVendorProduct> vendorProduct;
+    // Empty where the backend names no node, and in journals of earlier versions.
+    QString node;
     bool sameDevice(const JournalDevice& other) const
     {
         return deviceId == other.deviceId && name == other.name &&
-               vendorProduct == other.vendorProduct;
+               vendorProduct == other.vendorProduct && node == other.node;
     }
     friend bool operator==(const JournalDevice&, const JournalDevice&) = default;
 };

@@ -270,13 +270,20 @@ void VeloquillPointerSettingsState::selectedDeviceIDDidSet(const std::optional<Q
 
 PointerDeviceRef VeloquillPointerSettingsState::selectedDevice() const
 {
+    const std::vector<PointerDeviceRef> devices = selectedDevices();
+    return devices.empty() ? nullptr : devices.front();
+}
+
+std::vector<PointerDeviceRef> VeloquillPointerSettingsState::selectedDevices() const
+{
+    std::vector<PointerDeviceRef> devices;
     if (!m_selectedDeviceID)
-        return nullptr;
+        return devices;
     for (const PointerDeviceRef& device : m_manager.devices()) {
         if (device->stableID() == *m_selectedDeviceID)
-            return device;
+            devices.push_back(device);
     }
-    return nullptr;
+    return devices;
 }
 
 } // namespace veloquill

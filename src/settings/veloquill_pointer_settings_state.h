@@ -111,6 +111,9 @@ public:
 
     // The first listed device whose stableID is the selection, looked up afresh each time.
     PointerDeviceRef selectedDevice() const;
+    // Every listed device of the selected record: identical devices share it, and every edit,
+    // revert and precision mode reaches each of them.
+    std::vector<PointerDeviceRef> selectedDevices() const;
     const DeviceSettingsTable& perDeviceSettings() const { return m_perDeviceSettings; }
     const DecimalFormatter& pointerAccelerationFormatter() const
     {
@@ -118,9 +121,11 @@ public:
     }
     const DecimalFormatter& pointerSpeedFormatter() const { return m_pointerSpeedFormatter; }
 
-    // Gives every listed device with a record that record, then keeps the selection if its
-    // device is listed, else selects the first listed device; with none listed keeps it as it
-    // is. Then loads that device's settings.
+    // Gives every listed device with a record that record, then loads the selected device's
+    // settings. Only the user and auto-switch change a selection: one whose device is not here
+    // is kept (shown "not connected") unless, at the first call of a run, auto-switch finds
+    // the preferred device. With no selection at all (a first start) the preferred device is
+    // selected when auto-switch is on, else the first device software does not drive.
     void ensureDeviceSelectionAndLoadSettings();
     // Puts the selected device's record, or without one the values read from the device (the
     // defaults with no device), into the edited values. Stores and writes nothing: a device
@@ -178,12 +183,14 @@ private:
     void startObservingDeviceAdditions();
     void deviceAdded(const PointerDeviceRef& device);
     void reapplyIfSelectedDeviceChanged();
+    // Selects the device for the user, with a line saying from what.
+    void switchTo(const PointerDeviceRef& device);
     // Every listed device object with a record that has not had it yet gets it.
     void applyStoredRecords();
     void applySettings(const PointerDeviceRef& device, const DeviceSpecificSettings& values);
     bool wasApplied(const PointerDeviceRef& device) const;
     // The resolution the device is given for `values`, slowed while precision mode is on and
-    // the device is the selected one.
+    // the device is one of the selected record's.
     double resolutionToWrite(const PointerDeviceRef& device,
                              const DeviceSpecificSettings& values) const;
     // Writes precision mode's state to the selected device: its record, or without one its
@@ -213,9 +220,16 @@ private:
     bool m_currentPointerDisableAcceleration = DefaultPointerDisableAcceleration;
     double m_currentPrecisionFactor = DeviceSpecificSettings::DefaultPrecisionFactor;
     bool m_precisionMode = false;
-    // A device without a record in precision mode: the resolution it had before, given back.
-    std::weak_ptr<PointerDevice> m_precisionDevice;
-    std::optional<double> m_precisionBaseResolution;
+    // Devices without a record in precision mode: the resolution each had before, given back.
+    struct PrecisionBase
+    {
+        std::weak_ptr<PointerDevice> device;
+        std::optional<double> resolution;
+    };
+    std::vector<PrecisionBase> m_precisionBases;
+    const PrecisionBase* precisionBaseOf(const PointerDeviceRef& device) const;
+    // The first call of ensureDeviceSelectionAndLoadSettings, at start, is done.
+    bool m_selectionEnsured = false;
     const DecimalFormatter m_pointerAccelerationFormatter;
     const DecimalFormatter m_pointerSpeedFormatter;
 };

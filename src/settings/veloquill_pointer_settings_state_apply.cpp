@@ -45,13 +45,14 @@ void VeloquillPointerSettingsState::applyPointerSettings()
                                "initialized. Aborting."));
         return;
     }
-    const PointerDeviceRef device = selectedDevice();
-    if (!device) {
+    const std::vector<PointerDeviceRef> devices = selectedDevices();
+    if (devices.empty()) {
         logLine(QStringLiteral("VeloquillPointerSettingsState.applyPointerSettings: No device "
                                "selected. Settings not applied."));
         return;
     }
-    applySettings(device, currentValues());
+    for (const PointerDeviceRef& device : devices)
+        applySettings(device, currentValues());
 }
 
 void VeloquillPointerSettingsState::applySettings(const PointerDeviceRef& device,

@@ -52,8 +52,8 @@ double VeloquillPointerSettingsState::precisionFactorInEffect() const
     std::optional<double> base;
     if (m_selectedDeviceID && m_perDeviceSettings.contains(*m_selectedDeviceID))
         base = PointerSpeedMapping::forSpeed(m_currentPointerSpeed).systemResolution;
-    else if (device && m_precisionMode && m_precisionDevice.lock() == device)
-        base = m_precisionBaseResolution;
+    else if (const PrecisionBase* slowed = m_precisionMode ? precisionBaseOf(device) : nullptr)
+        base = slowed->resolution;
     else if (device)
         base = device->pointerResolution();
     if (!base || !(*base > 0))
@@ -66,40 +66,53 @@ double VeloquillPointerSettingsState::resolutionToWrite(const PointerDeviceRef& 
                                                         const DeviceSpecificSettings& values) const
 {
     const double resolution = PointerSpeedMapping::forSpeed(values.pointerSpeed).systemResolution;
-    if (!m_precisionMode || device != selectedDevice())
+    if (!m_precisionMode || device->stableID() != m_selectedDeviceID)
         return resolution;
     // A lower resolution moves the pointer farther, so slowing it means a higher one.
     return resolution / std::clamp(values.precisionFactor, MinPrecisionFactor, MaxPrecisionFactor);
 }
 
+const VeloquillPointerSettingsState::PrecisionBase*
+VeloquillPointerSettingsState::precisionBaseOf(const PointerDeviceRef& device) const
+{
+    if (!device)
+        return nullptr;
+    const auto it = std::ranges::find_if(
+        m_precisionBases, [&](const PrecisionBase& base) { return base.device.lock() == device; });
+    return it == m_precisionBases.end() ? nullptr : &*it;
+}
+
 void VeloquillPointerSettingsState::applyPrecision()
 {
-    const PointerDeviceRef device = m_isInitialized ? selectedDevice() : nullptr;
-    if (!device)
+    const std::vector<PointerDeviceRef> devices =
+        m_isInitialized ? selectedDevices() : std::vector<PointerDeviceRef>{};
+    if (devices.empty())
         return;
     if (m_selectedDeviceID && m_perDeviceSettings.contains(*m_selectedDeviceID)) {
-        m_precisionDevice.reset();
-        m_precisionBaseResolution.reset();
-        applySettings(device, currentValues());
+        m_precisionBases.clear();
+        for (const PointerDeviceRef& device : devices)
+            applySettings(device, currentValues());
         return;
     }
-    // Without a record the device keeps what it has, only slowed; no record is made.
+    // Without a record each device keeps what it has, only slowed; no record is made.
     if (m_precisionMode) {
-        if (m_precisionDevice.lock() != device) {
-            m_precisionDevice = device;
-            m_precisionBaseResolution = device->pointerResolution();
+        for (const PointerDeviceRef& device : devices) {
+            const PrecisionBase* base = precisionBaseOf(device);
+            if (!base)
+                base = &m_precisionBases.emplace_back(device, device->pointerResolution());
+            if (base->resolution)
+                device->setPointerResolution(*base->resolution / m_currentPrecisionFactor);
         }
-        if (m_precisionBaseResolution)
-            device->setPointerResolution(*m_precisionBaseResolution / m_currentPrecisionFactor);
         return;
     }
-    if (m_precisionDevice.lock() == device && m_precisionBaseResolution) {
-        logLine(Prefix + QStringLiteral("giving back resolution ") +
-                formatReal(*m_precisionBaseResolution));
-        device->setPointerResolution(*m_precisionBaseResolution);
+    for (const PrecisionBase& base : m_precisionBases) {
+        const PointerDeviceRef device = base.device.lock();
+        if (!device || !base.resolution)
+            continue;
+        logLine(Prefix + QStringLiteral("giving back resolution ") + formatReal(*base.resolution));
+        device->setPointerResolution(*base.resolution);
     }
-    m_precisionDevice.reset();
-    m_precisionBaseResolution.reset();
+    m_precisionBases.clear();
 }
 
 } // namespace veloquill

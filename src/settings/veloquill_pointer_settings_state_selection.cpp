@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace veloquill {
 
@@ -29,14 +30,31 @@ void logValues(double speed, double acceleration, bool disableAcceleration)
     logLine(QStringLiteral("  - Disable Acceleration: ") + formatBool(disableAcceleration));
 }
 
-// Case-sensitive, but canonically equivalent spellings (a precomposed "é" and "e" with a
-// combining accent) count as equal.
+// Regardless of letter case and of spaces around the preferred name, as a person types it;
+// canonically equivalent spellings (a precomposed "é" and "e" with a combining accent) count
+// as equal.
 bool nameContains(const QString& name, const QString& preferred)
 {
-    if (preferred.isEmpty())
+    const QString wanted = preferred.trimmed().normalized(QString::NormalizationForm_C);
+    if (wanted.isEmpty())
         return false;
-    return name.normalized(QString::NormalizationForm_C)
-        .contains(preferred.normalized(QString::NormalizationForm_C), Qt::CaseSensitive);
+    return name.normalized(QString::NormalizationForm_C).contains(wanted, Qt::CaseInsensitive);
+}
+
+// The first device the preferred name matches, one a hand moves before one software drives.
+PointerDeviceRef preferredDevice(const std::vector<PointerDeviceRef>& devices,
+                                 const QString& preferred)
+{
+    PointerDeviceRef found;
+    for (const PointerDeviceRef& device : devices) {
+        if (!nameContains(device->name(), preferred))
+            continue;
+        if (!device->isVirtual())
+            return device;
+        if (!found)
+            found = device;
+    }
+    return found;
 }
 
 QString nameAndID(const PointerDevice& device)
@@ -88,15 +106,13 @@ void VeloquillPointerSettingsState::ensureDeviceSelectionAndLoadSettings()
             m_selectedDeviceID.value_or(QStringLiteral("nil")));
     applyStoredRecords();
 
-    if (m_selectedDeviceID) {
-        for (const PointerDeviceRef& device : devices) {
-            if (device->stableID() != *m_selectedDeviceID)
-                continue;
-            logLine(Prefix + QStringLiteral("Valid device '") + *m_selectedDeviceID +
-                    QStringLiteral("' already selected. Ensuring settings are loaded."));
-            loadSettingsForSelectedDevice();
-            return;
-        }
+    const bool atStart = !std::exchange(m_selectionEnsured, true);
+
+    if (m_selectedDeviceID && !selectedDevices().empty()) {
+        logLine(Prefix + QStringLiteral("Valid device '") + *m_selectedDeviceID +
+                QStringLiteral("' already selected. Ensuring settings are loaded."));
+        loadSettingsForSelectedDevice();
+        return;
     }
 
     if (!m_selectedDeviceID && m_noneChosen) {
@@ -105,27 +121,55 @@ void VeloquillPointerSettingsState::ensureDeviceSelectionAndLoadSettings()
         return;
     }
 
-    if (devices.empty()) {
-        // An empty list is no choice of the user's: it is the start, or the desktop's input
-        // service restarting. The selection waits for its device, which gets its record back.
+    // Auto-switch chooses for a first start, and at start for a selection whose device is not
+    // here; later only an arriving device switches.
+    const PointerDeviceRef preferred = m_autoSwitchToNewDevices && (atStart || !m_selectedDeviceID)
+                                           ? preferredDevice(devices, m_preferredDeviceName)
+                                           : nullptr;
+    if (preferred) {
+        logLine(Prefix + QStringLiteral("Detected preferred device '") + preferred->name() +
+                QStringLiteral("'. Switching to it."));
+        switchTo(preferred);
+        return;
+    }
+
+    if (devices.empty())
         logLine(Prefix + QStringLiteral("No devices available to select."));
-        if (m_selectedDeviceID) {
-            logLine(Prefix + QStringLiteral("Keeping the selection '") + *m_selectedDeviceID +
-                    QStringLiteral("' until its device is connected"));
-        }
+    if (m_selectedDeviceID) {
+        // Only the user or auto-switch replaces a selection: its device may be back at any
+        // moment (the desktop's input service restarting, a replug), and until then the window
+        // says it is not connected rather than editing another device.
+        logLine(Prefix + QStringLiteral("Keeping the selection '") + *m_selectedDeviceID +
+                QStringLiteral("' until its device is connected"));
         loadSettingsForSelectedDevice();
         return;
     }
 
-    const PointerDeviceRef& first = devices.front();
-    const QString firstID = first->stableID();
+    // Software-driven devices (XTEST) are chosen only by the user or the preferred name: no
+    // hand moves them, and the window would edit a device nobody uses.
+    const auto first = std::ranges::find_if(
+        devices, [](const PointerDeviceRef& device) { return !device->isVirtual(); });
+    if (first == devices.end()) {
+        if (!devices.empty())
+            logLine(Prefix + QStringLiteral("No device a hand moves is connected; none is "
+                                            "selected."));
+        loadSettingsForSelectedDevice();
+        return;
+    }
     logLine(Prefix +
             QStringLiteral("No valid device selected or previous selection lost. Defaulting to '") +
-            first->name() + QStringLiteral("' (ID: ") + firstID + QStringLiteral(")."));
+            (*first)->name() + QStringLiteral("' (ID: ") + (*first)->stableID() +
+            QStringLiteral(")."));
+    switchTo(*first);
+}
+
+void VeloquillPointerSettingsState::switchTo(const PointerDeviceRef& device)
+{
+    const QString id = device->stableID();
     logLine(Prefix + QStringLiteral("[DEVICE SWITCH] Switching from '") +
-            m_selectedDeviceID.value_or(QStringLiteral("nil")) + QStringLiteral("' to '") +
-            firstID + QLatin1Char('\''));
-    setSelectedDeviceID(firstID);
+            m_selectedDeviceID.value_or(QStringLiteral("nil")) + QStringLiteral("' to '") + id +
+            QLatin1Char('\''));
+    setSelectedDeviceID(id);
 }
 
 void VeloquillPointerSettingsState::loadSettingsForSelectedDevice()
@@ -148,8 +192,8 @@ void VeloquillPointerSettingsState::loadSettingsForSelectedDevice()
                 *m_selectedDeviceID + QLatin1Char(':'));
         chosen = boundedRecord(*record);
     } else if (device) {
-        const bool slowed = m_precisionMode && m_precisionDevice.lock() == device;
-        chosen = readValues(*device, slowed ? m_precisionBaseResolution : std::nullopt);
+        const PrecisionBase* slowed = m_precisionMode ? precisionBaseOf(device) : nullptr;
+        chosen = readValues(*device, slowed ? slowed->resolution : std::nullopt);
         logLine(Prefix + QStringLiteral("[SETTINGS READ] No saved settings for selected device ") +
                 nameAndID(*device) +
                 QStringLiteral(". Showing the values read from it; it is left as it is:"));

@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace veloquill {
 
 namespace {
@@ -102,8 +104,18 @@ void DevicePicker::rebuild()
     m_selections.clear();
 
     addChoice(QStringLiteral("None (No device selected)"), std::nullopt);
-    for (const PointerDeviceRef& device : m_manager.devices())
-        addChoice(device->name(), device->stableID());
+    // Identical devices share one record: one row, with how many of them are here.
+    const std::vector<PointerDeviceRef>& devices = m_manager.devices();
+    for (auto it = devices.begin(); it != devices.end(); ++it) {
+        const QString stableID = (*it)->stableID();
+        const auto sameRecord = [&](const PointerDeviceRef& d) {
+            return d->stableID() == stableID;
+        };
+        if (std::any_of(devices.begin(), it, sameRecord))
+            continue;
+        addChoice((*it)->name(), stableID,
+                  static_cast<int>(std::count_if(it, devices.end(), sameRecord)));
+    }
     // Below the connected ones.
     m_layout->removeWidget(m_disconnected);
     m_layout->addWidget(m_disconnected);
@@ -111,12 +123,15 @@ void DevicePicker::rebuild()
     Q_EMIT rowsChanged();
 }
 
-void DevicePicker::addChoice(const QString& name, std::optional<QString> selection)
+void DevicePicker::addChoice(const QString& name, std::optional<QString> selection, int count)
 {
     // Names come from the devices: shown as written, never as markup or a shortcut, and
     // heard without the marks that isolate them on screen.
-    auto* choice = new QRadioButton(selection ? literalButtonText(name) : name);
-    choice->setAccessibleName(shownText(name));
+    const auto counted = [&](const QString& text) {
+        return count > 1 ? tr("%1 (%n connected)", nullptr, count).arg(text) : text;
+    };
+    auto* choice = new QRadioButton(counted(selection ? literalButtonText(name) : name));
+    choice->setAccessibleName(counted(shownText(name)));
     choice->setMinimumHeight(kMinimumTargetSize);
     m_group->addButton(choice, static_cast<int>(m_selections.size()));
     m_selections.push_back(std::move(selection));

@@ -22,8 +22,9 @@ class PointerDeviceManager;
 class VeloquillPointerSettingsState;
 
 // The device to control, as a radio group: "None (No device selected)" and then each listed
-// device by name, in list order. Choosing a row selects its device; a change of selection
-// or of the device list from elsewhere shows at once. A selected device that is not
+// device by name, in list order; identical devices (one stableID) share a row that says how
+// many are connected, "Foot Mouse (2 connected)". Choosing a row selects its device; a change of
+// selection or of the device list from elsewhere shows at once. A selected device that is not
 // connected keeps a dimmed row of its own, marked "not connected", so the list still says
 // whose settings the controls edit; choosing it does nothing.
 class DevicePicker : public QWidget
@@ -55,7 +56,8 @@ Q_SIGNALS:
 private:
     void rebuild();
     void showSelection(const std::optional<QString>& selectedDeviceID);
-    void addChoice(const QString& name, std::optional<QString> selection);
+    // `count` identical devices share the row's record.
+    void addChoice(const QString& name, std::optional<QString> selection, int count = 1);
 
     VeloquillPointerSettingsState& m_state;
     PointerDeviceManager& m_manager;

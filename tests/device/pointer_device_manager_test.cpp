@@ -117,11 +117,12 @@ TEST_F(Manager, ListChangesBeforeObserversHearWhoMaySubscribeOrCancelDuringAWalk
     EXPECT_EQ(selfCalls, 1);
 }
 
-TEST_F(Manager, TwinsWithoutSerialsShareOneListEntryHeldByAConnectedOne)
+// Identical mice without serials share a stableID, and each is a device of its own.
+TEST_F(Manager, TwinsWithoutSerialsAreEachListedAndEachLeavesOnlyItsOwnEntry)
 {
-    // Services A and C are identical mice; which leave, and which is listed after.
+    // Services A and C are identical mice; which leave, and which are listed after.
     const std::vector<std::pair<std::vector<int>, QStringList>> cases{
-        {{}, {"A", "Ball"}}, {{0}, {"C", "Ball"}}, {{2}, {"A", "Ball"}}, {{0, 2}, {"Ball"}}};
+        {{}, {"A", "Ball", "C"}}, {{0}, {"Ball", "C"}}, {{2}, {"A", "Ball"}}, {{0, 2}, {"Ball"}}};
     for (const auto& [leaving, listedAfter] : cases) {
         SCOPED_TRACE(listedAfter.join(',').toStdString());
         system = std::make_shared<sim::SimulatedHidEventSystem>();

@@ -50,6 +50,8 @@ QProcessEnvironment plasmaSession(const StandInKWin& kwin, const QTemporaryDir& 
     return environment;
 }
 
+// Twins (one name, vendor and product under two event nodes), present at start or arriving,
+// each get the record and are each put back.
 TEST(VeloquillOnPlasmaWayland, AppliesStoredSpeedsSwitchesToANewDeviceAndPutsEveryDeviceBack)
 {
     StandInKWin kwin;
@@ -57,6 +59,7 @@ TEST(VeloquillOnPlasmaWayland, AppliesStoredSpeedsSwitchesToANewDeviceAndPutsEve
     ASSERT_NO_FATAL_FAILURE(kwin.start());
     kwin.addDevice("event3", "Head Mouse", 4660, 171, 0.1);
     kwin.addDevice("event4", "Trackball", 1, 2, -0.3, true);
+    kwin.addDevice("event8", "Head Mouse", 4660, 171, 0.2);
     QTemporaryDir home;
     QSettingsDefaultsStore store(home.path() + "/Veloquill/Veloquill.conf");
     store.setData(VeloquillPointerSettingsState::DeviceSettingsKey,
@@ -85,6 +88,7 @@ TEST(VeloquillOnPlasmaWayland, AppliesStoredSpeedsSwitchesToANewDeviceAndPutsEve
 
     // Speed 0.75 with acceleration off: gain(0.75) − 1 on the flat profile.
     ASSERT_TRUE(holds("event3", kwinSpeedFor(0.75), true)) << tail();
+    ASSERT_TRUE(holds("event8", kwinSpeedFor(0.75), true)) << tail();
     // The records reach the devices as they arrive; the list is logged when the settings load.
     const auto logged = [&](const QByteArray& line) {
         return runMainLoopUntil([&] { return read().contains(line); }, 15000);
@@ -93,6 +97,8 @@ TEST(VeloquillOnPlasmaWayland, AppliesStoredSpeedsSwitchesToANewDeviceAndPutsEve
     EXPECT_TRUE(logged("  - Trackball (stableID: 1-2-Trackball-N/A)")) << tail();
     kwin.addDevice("event5", "Zono X", 10, 20, 0.05);
     ASSERT_TRUE(holds("event5", kwinSpeedFor(0.25), false)) << tail();
+    kwin.addDevice("event6", "Zono X", 10, 20, -0.1);
+    ASSERT_TRUE(holds("event6", kwinSpeedFor(0.25), false)) << tail();
     // The Trackball has no record: it keeps its own speed and profile.
     EXPECT_EQ(kwin.property("event4", kSpeed).toDouble(), -0.3) << tail();
     EXPECT_TRUE(kwin.property("event4", kFlat).toBool()) << tail();
@@ -111,6 +117,10 @@ TEST(VeloquillOnPlasmaWayland, AppliesStoredSpeedsSwitchesToANewDeviceAndPutsEve
     EXPECT_TRUE(holds("event3", 0.1, false));
     EXPECT_TRUE(holds("event4", -0.3, true));
     EXPECT_TRUE(holds("event5", 0.05, false));
+    // KWin handed the later twin what it keeps for the kind, this program's: the kind's own
+    // goes back.
+    EXPECT_TRUE(holds("event6", 0.05, false)) << tail();
+    EXPECT_TRUE(holds("event8", 0.2, false));
     EXPECT_TRUE(QDir(home.path()).entryList({"veloquill-restore-*.json"}).isEmpty());
 }
 

@@ -720,20 +720,24 @@ TEST(VeloquillProgram, FilesThatBlockAnOpenTurnOnlyTheirFeatureOff)
     }
 }
 
-// Two pointers with records of their own both get them, the selected one and the other; a
-// third without one keeps its own matrix and libinput speed; quit puts back what was written.
-TEST(VeloquillProgram, EveryDeviceWithARecordGetsItAndOneWithoutIsLeftAsItIs)
+// Two pointers with records of their own both get them, the selected one and the other, and
+// so does the other's identical twin (a second master of one name); a device without a record
+// keeps its own matrix and libinput speed; quit puts back what was written, on each twin.
+TEST(VeloquillProgram, EveryDeviceWithARecordGetsItTwinsEachAndOneWithoutIsLeftAsItIs)
 {
     ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
     XvfbServer server;
     XDriver driver(server.displayName());
     driver.addMaster("Carer");
     const int mouse = driver.deviceId("Xvfb mouse"), carer = driver.deviceId("Carer XTEST pointer");
+    driver.addMaster("Carer");
+    const int twin = driver.deviceId("Carer XTEST pointer"); // the newer of the two
+    ASSERT_NE(twin, carer);
     const int own = driver.deviceId("Virtual core XTEST pointer");
     driver.setFloatProperty(own, kMatrix, {0.5, 0, 0, 0, 0.5, 0, 0, 0, 1});
     driver.setFloatProperty(own, "libinput Accel Speed", {-0.37f});
     const auto props = [&](int device) { return xinputListProps(server.displayName(), device); };
-    const auto before = std::vector{props(mouse), props(carer), props(own)};
+    const auto before = std::vector{props(mouse), props(carer), props(own), props(twin)};
     QTemporaryDir home;
     QSettingsDefaultsStore store(home.path() + "/Veloquill/Veloquill.conf");
     store.setData(VeloquillPointerSettingsState::DeviceSettingsKey,
@@ -746,12 +750,12 @@ TEST(VeloquillProgram, EveryDeviceWithARecordGetsItAndOneWithoutIsLeftAsItIs)
     const auto scale = [&](int device) { return props(device)[kMatrix].value(0).toDouble(); };
     EXPECT_TRUE(runMainLoopUntil([&] {
         return std::abs(scale(mouse) - slowMotionGain(0.75)) < 1e-3 &&
-               std::abs(scale(carer) - slowMotionGain(0.25)) < 1e-3;
+               std::abs(scale(carer) - slowMotionGain(0.25)) < 1e-3 && props(twin) == props(carer);
     })) << program.tail();
     EXPECT_EQ(props(own), before[2]) << "a device without a record was written";
     program.signal(SIGTERM);
     ASSERT_TRUE(program.exitedCleanly()) << program.tail();
-    EXPECT_EQ((std::vector{props(mouse), props(carer), props(own)}), before);
+    EXPECT_EQ((std::vector{props(mouse), props(carer), props(own), props(twin)}), before);
 }
 
 // However soon the server goes, the program ends with a status, never by a signal.

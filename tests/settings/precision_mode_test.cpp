@@ -30,9 +30,11 @@ TEST_F(PrecisionMode, SlowsTheSelectedDeviceByItsFactorAndOffGivesBackItsValues)
         if (record)
             remember(HeadMouse, *record);
         const auto mouse = connect("Head Mouse", 4660, 171);
+        const auto twin = connect("Head Mouse", 4660, 171); // slowed alike
         build().ensureDeviceSelectionAndLoadSettings();
         waitForReadBacks();
         mouse->clearWrites();
+        twin->clearWrites();
         const int storeWrites = store->writeCount();
         const double speed = state->currentPointerSpeed();
         state->setPrecisionMode(true);
@@ -43,9 +45,11 @@ TEST_F(PrecisionMode, SlowsTheSelectedDeviceByItsFactorAndOffGivesBackItsValues)
         state->setPrecisionMode(false);
         waitForReadBacks();
         EXPECT_EQ(written(*mouse, Resolution), resolutions);
+        EXPECT_EQ(written(*twin, Resolution), resolutions);
         EXPECT_EQ(store->writeCount(), storeWrites);
         EXPECT_EQ(store->contains(State::DeviceSettingsKey), record.has_value());
         unplug(mouse);
+        unplug(twin);
     }
 }
 

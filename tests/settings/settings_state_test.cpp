@@ -96,27 +96,71 @@ TEST_F(SettingsState, RememberedDeviceWithARecordIsLoadedWithoutEditingAndApplie
                                                {Acceleration, HidPropertyValue::integer(478412)}}));
 }
 
-TEST_F(SettingsState, RememberedDeviceGoneGivesWayToTheFirstConnectedOneAndKeepsItsRecord)
+// At start auto-switch selects the preferred device for a first start or a selection whose
+// device is absent, never over one present; otherwise a first start takes the first device a
+// hand moves, and an absent selection is kept (its record too).
+TEST_F(SettingsState, StartSelectsThePreferredOrFirstPhysicalDeviceAndKeepsAnAbsentSelection)
 {
-    remember("1-1-Foot Mouse-N/A", {0.9, 3.0, true});
-    build().loadSettingsForSelectedDevice(); // a record loads while its device is away
-    EXPECT_EQ(state->currentPointerAcceleration(), 3.0);
-    EXPECT_TRUE(state->currentPointerDisableAcceleration());
-    const auto headMouse = connect("Head Mouse", 4660, 171);
-    connect("Trackball", 2, 2);
-    state->ensureDeviceSelectionAndLoadSettings();
-    EXPECT_EQ(store->string(State::SelectedDeviceIDKey), HeadMouse);
-    EXPECT_TRUE(headMouse->writes().empty());
-    EXPECT_TRUE(state->perDeviceSettings().contains("1-1-Foot Mouse-N/A"));
+    const QString foot = "1-1-Foot Mouse-N/A", zono = "7-4-Zono X Pro-N/A";
+    const QString xtest = "0-0-Zono X Pro XTEST pointer-N/A";
+    struct Case
+    {
+        std::optional<QString> stored;
+        bool autoSwitch;
+        QStringList connected; // "*" marks a device software drives (XTEST)
+        std::optional<QString> selected;
+    } const cases[] = {
+        {std::nullopt, true, {"*Zono X Pro XTEST pointer", "Head Mouse", "Zono X Pro"}, zono},
+        {std::nullopt, true, {"Head Mouse", "*Zono X Pro XTEST pointer"}, xtest},
+        {std::nullopt, false, {"*Zono X Pro XTEST pointer", "Head Mouse", "Zono X Pro"}, HeadMouse},
+        {std::nullopt, false, {"*Zono X Pro XTEST pointer"}, std::nullopt},
+        {foot, true, {"Head Mouse", "Zono X Pro"}, zono},
+        {foot, false, {"Head Mouse", "Zono X Pro"}, foot},
+        {foot, true, {"Head Mouse"}, foot},
+        {HeadMouse, true, {"Zono X Pro", "Head Mouse"}, HeadMouse},
+    };
+    const std::map<QString, std::pair<int, int>> ids{
+        {"Head Mouse", {4660, 171}}, {"Zono X Pro", {7, 4}}, {"Zono X Pro XTEST pointer", {0, 0}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.connected.join(", ").toStdString() + " / " +
+                     c.stored.value_or("nothing").toStdString());
+        system = std::make_shared<sim::SimulatedHidEventSystem>();
+        manager = std::make_unique<PointerDeviceManager>(system);
+        manager->startObservation();
+        store = std::make_shared<InMemoryDefaultsStore>();
+        if (c.stored)
+            remember(*c.stored, {0.9, 3.0, true});
+        store->setBoolean(State::AutoSwitchToNewDevicesKey, c.autoSwitch);
+        for (QString name : c.connected) {
+            const bool software = name.startsWith('*');
+            name.remove(0, software ? 1 : 0);
+            auto spec = sim::ServiceSpec::mouse(name, ids.at(name).first, ids.at(name).second);
+            spec.isVirtual = software;
+            system->addService(spec);
+        }
+        drainMainLoop();
+        build().ensureDeviceSelectionAndLoadSettings();
+        state->ensureDeviceSelectionAndLoadSettings(); // the window opening
+        EXPECT_EQ(state->selectedDeviceID(), c.selected);
+        EXPECT_EQ(store->string(State::SelectedDeviceIDKey), c.selected);
+        EXPECT_EQ(state->perDeviceSettings().contains(foot), c.stored == foot);
+        waitForReadBacks();
+        state.reset();
+    }
 }
 
-// Nothing listed at start, or while KWin restarts: the device gets its record when it comes.
-TEST_F(SettingsState, EmptyDeviceListKeepsTheSelectionAndTheReturningDeviceGetsItsRecord)
+// Nothing listed at start, or while KWin restarts, or the device unplugged while others, even
+// a preferred one, are here: the window opening keeps the selection, and the device gets its
+// record when it comes back.
+TEST_F(SettingsState, AbsentSelectedDeviceStaysSelectedAndGetsItsRecordWhenItComesBack)
 {
     remember(HeadMouse, {0.75, 7.3, false});
     build().ensureDeviceSelectionAndLoadSettings();
     const auto first = connect("Head Mouse", 4660, 171);
     waitForReadBacks();
+    state->setAutoSwitchToNewDevices(false);
+    connect("Zono X Pro", 7, 4);
+    state->setAutoSwitchToNewDevices(true);
     unplug(first);
     state->ensureDeviceSelectionAndLoadSettings();
     EXPECT_EQ(store->string(State::SelectedDeviceIDKey), HeadMouse);
@@ -129,7 +173,6 @@ TEST_F(SettingsState, OnlyAnArrivingPreferredDeviceIsSwitchedToAndOnlyWhenAutoSw
 {
     connect("Head Mouse", 4660, 171);
     build().ensureDeviceSelectionAndLoadSettings();
-    connect("zono x mini", 7, 1); // differs only in letter case
     state->setPreferredDeviceName("");
     connect("Zono X Pro", 7, 2);
     state->setPreferredDeviceName("Zono X");
@@ -138,6 +181,7 @@ TEST_F(SettingsState, OnlyAnArrivingPreferredDeviceIsSwitchedToAndOnlyWhenAutoSw
     EXPECT_EQ(state->selectedDeviceID(), HeadMouse);
 
     state->setAutoSwitchToNewDevices(true);
+    state->setPreferredDeviceName(" zono x "); // letter case and spaces around do not matter
     log.clear();
     const auto zono = connect("Zono X Pro", 7, 4);
     EXPECT_EQ(store->string(State::SelectedDeviceIDKey), "7-4-Zono X Pro-N/A");
@@ -247,18 +291,22 @@ TEST_F(SettingsState, FirstChangeOrRevertMakesTheRecordFromValuesReadOrReported)
     }
 }
 
-// The selected device plugged in again gets its settings in the transcript.
-TEST_F(SettingsState, TwinTakingTheSelectedDevicesPlaceGetsTheSettings)
+// Identical mice without serial numbers share one record and each gets it: at start, on
+// arrival, and with every edit, also once the first of them has left.
+TEST_F(SettingsState, EveryTwinGetsTheRecordAtStartOnArrivalAndWithEveryEdit)
 {
-    // Identical mice without serial numbers share one record.
+    remember(HeadMouse, {0.75, 1.0, false});
     const auto mouse = connect("Head Mouse", 4660, 171);
-    build().ensureDeviceSelectionAndLoadSettings();
-    state->setAutoSwitchToNewDevices(false);
     const auto twin = connect("Head Mouse", 4660, 171);
+    build().ensureDeviceSelectionAndLoadSettings();
+    const auto late = connect("Head Mouse", 4660, 171);
     state->setCurrentPointerSpeed(0.25);
-    EXPECT_TRUE(written(*twin, Resolution).empty());
     unplug(mouse);
-    EXPECT_EQ(written(*twin, Resolution), Fixed{9532509});
+    state->setCurrentPointerSpeed(0.5);
+    const Fixed all{3456843, 9532509, 5073754};
+    EXPECT_EQ(written(*mouse, Resolution), Fixed(all.begin(), all.end() - 1));
+    EXPECT_EQ(written(*twin, Resolution), all);
+    EXPECT_EQ(written(*late, Resolution), all);
 }
 
 // A table that cannot be read at all is kept whole by the store before it is replaced; an
@@ -351,6 +399,7 @@ TEST_F(SettingsState, SecondInstanceSavingMeanwhileLosesNoUpdate)
     const QString path = home.path() + "/Veloquill/Veloquill.conf";
     state = std::make_unique<State>(*manager, std::make_shared<QSettingsDefaultsStore>(path));
     state->ensureDeviceSelectionAndLoadSettings();
+    state->setSelectedDeviceID("1-2-Foot Mouse-N/A"); // the other selected its Head Mouse
     state->setCurrentPointerSpeed(0.3);
     other.write("\n");
     other.closeWriteChannel();

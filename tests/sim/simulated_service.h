@@ -34,6 +34,7 @@ struct ServiceSpec
     std::map<QString, HidPropertyValue> properties;
     // Usage page / usage pairs the service conforms to; a mouse by default.
     std::vector<std::pair<std::uint32_t, std::uint32_t>> usages{{1, 2}};
+    bool isVirtual = false;
 
     // A plain mouse: "Product", "VendorID", "ProductID", "SerialNumber" (when given),
     // "HIDPointerResolution" (16.16), "HIDPointerAcceleration" 45056, "HIDPointerButtonCount" 3.
@@ -76,6 +77,7 @@ public:
     // No HID device behind it: raw input is checked against a real X server.
     std::shared_ptr<HidDevice> createDevice() override { return nullptr; }
     QString describe() const override { return m_description; }
+    bool isVirtual() const override { return m_spec.isVirtual; }
     std::optional<PointerCurveModel> curveModel() const override { return m_curveModel; }
 
     // The test's side.

@@ -97,6 +97,7 @@ TEST_F(PointerControlViewTest, DeviceListGrowsWithTheDevicesOffersThemByLiteralN
     EXPECT_FALSE(v.noDevicesMessage()->isVisible());
     const auto twin = connect("Foot Mouse", 2, 2);
     const auto odd = connect("<b>x</b> %1 &Mouse\n\u202eX", 3, 3);
+    const auto same = connect("Foot Mouse", 1, 1); // identical to the first: one row for both
     const QList<QAbstractButton*> choices = v.deviceForm()->picker()->choices();
     QStringList texts;
     for (const QAbstractButton* choice : choices)
@@ -105,8 +106,10 @@ TEST_F(PointerControlViewTest, DeviceListGrowsWithTheDevicesOffersThemByLiteralN
     // as an escape, and the name is isolated, so that it cannot reorder the others.
     const QString oddText =
         QChar(0x2068) + QString("<b>x</b> %1 &&Mouse\\n\\u202eX") + QChar(0x2069);
-    EXPECT_EQ(texts, (QStringList{"None (No device selected)", isolatedText("Foot Mouse"),
+    EXPECT_EQ(texts, (QStringList{"None (No device selected)",
+                                  isolatedText("Foot Mouse") + " (2 connected)",
                                   isolatedText("Foot Mouse"), oddText}));
+    EXPECT_EQ(choices[1]->accessibleName(), "Foot Mouse (2 connected)");
     EXPECT_EQ(choices[3]->accessibleName(), "<b>x</b> %1 &Mouse\\n\\u202eX");
 
     // On the radio mark itself: a row is wider than its caption.
@@ -136,7 +139,7 @@ TEST_F(PointerControlViewTest, DeviceListGrowsWithTheDevicesOffersThemByLiteralN
 
     // Every device gone for a moment: the selected one's row stays in view until none is.
     state->setSelectedDeviceID(manager->devices()[0]->stableID());
-    for (const auto& device : {mouse, twin})
+    for (const auto& device : {mouse, twin, same})
         unplug(device);
     EXPECT_TRUE(v.noDevicesMessage()->isVisible());
     EXPECT_TRUE(v.deviceForm()->picker()->disconnectedSelection()->isVisible());

@@ -24,10 +24,13 @@ namespace {
 const QString kPrivateBusPrefix = QStringLiteral("veloquill-kwin-");
 
 // KWin keeps a device's settings under its vendor, product and name, and gives them back
-// whenever a device so named appears, under whichever event node: the journal names it so.
+// whenever a device so named appears, under whichever event node. The journal names the node
+// too: identical devices are device objects of their own, each written and put back.
 JournalDevice identity(const KWinDeviceFacts& facts)
 {
-    return {0, facts.name, {}, JournalVendorProduct{facts.vendor, facts.product}};
+    JournalDevice device{0, facts.name, {}, JournalVendorProduct{facts.vendor, facts.product}};
+    device.node = facts.sysName;
+    return device;
 }
 
 // Why an entry is none this backend writes; empty when it is one.
@@ -139,12 +142,44 @@ std::shared_ptr<KWinServiceClient> KWinSession::addService(const QString& sysNam
         std::make_shared<KWinServiceClient>(weak_from_this(), *facts, m_nextRegistryID++);
     // KWin keeps what this program set, across its own restarts and the device's unplugging:
     // the originals stay those journaled before the first change.
-    if (const JournalDevice* kept = m_journal.find(identity(*facts))) {
+    if (const JournalDevice* kept = journalEntryFor(*facts)) {
         const auto [originals, written] = fromJournal(*kept, service->firstSeen());
         service->adoptOriginals(originals, written);
+        if (kept->node != facts->sysName && !lists(kept->node)) {
+            // Plugged in again under another node: the entry follows it.
+            JournalDevice moved = *kept;
+            moved.node = facts->sysName;
+            m_journal.forget(*kept);
+            m_journal.record(std::move(moved), m_bootMark);
+        }
     }
     m_services.push_back(service);
     return service;
+}
+
+bool KWinSession::lists(const QString& sysName) const
+{
+    return std::any_of(m_services.begin(), m_services.end(),
+                       [&](const auto& service) { return service->facts().sysName == sysName; });
+}
+
+const JournalDevice* KWinSession::journalEntryFor(const KWinDeviceFacts& facts) const
+{
+    const JournalDevice key = identity(facts);
+    if (const JournalDevice* kept = m_journal.find(key))
+        return kept;
+    const JournalDevice* twin = nullptr;
+    for (const JournalDevice& entry : m_journal.devices()) {
+        JournalDevice elsewhere = key;
+        elsewhere.node = entry.node;
+        if (!entry.sameDevice(elsewhere))
+            continue;
+        if (!lists(entry.node))
+            return &entry;
+        if (!twin)
+            twin = &entry;
+    }
+    return twin;
 }
 
 void KWinSession::deviceAdded(const QString& sysName)

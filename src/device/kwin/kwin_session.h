@@ -33,6 +33,7 @@ namespace veloquill::kwin {
 
 class KWinServiceClient;
 struct KWinPointerSettings;
+struct KWinDeviceFacts;
 
 class KWinSession : public QObject,
                     public ServiceDirectory,
@@ -83,6 +84,12 @@ private Q_SLOTS:
 private:
     void listDevices();
     void deviceArrived(const QString& sysName, const std::optional<QVariantMap>& properties);
+    // The journal's entry for the device: under its node; else one of its vendor, product and
+    // name left under a node no listed device has (the device plugged in again elsewhere); else
+    // a listed twin's, whose originals KWin's shared settings gave it too (the twin's written
+    // values, this program's, are what KWin hands a device of that kind now).
+    const JournalDevice* journalEntryFor(const KWinDeviceFacts& facts) const;
+    bool lists(const QString& sysName) const;
     std::shared_ptr<KWinServiceClient> addService(const QString& sysName,
                                                   const QVariantMap& properties);
     void removeService(const QString& sysName);

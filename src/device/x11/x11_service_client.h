@@ -37,6 +37,7 @@ public:
     HidRegistration registerRemovalCallback(HidServiceCallback callback) override;
     std::shared_ptr<HidDevice> createDevice() override;
     QString describe() const override;
+    bool isVirtual() const override { return m_facts.isVirtual; }
     // libinput's or the server's acceleration, with the server's pointer control read now.
     std::optional<PointerCurveModel> curveModel() const override;
 

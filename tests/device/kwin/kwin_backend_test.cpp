@@ -173,14 +173,18 @@ TEST_F(KWinBackend, SpeedIsPointerAccelerationGainMinusOneAndAccelerationTheProf
     EXPECT_FALSE(kwin.property("event3", kFlat).toBool());
 }
 
+// Twins (event3 and event5: one vendor, product and name) have a journal entry each.
 TEST_F(KWinBackend, RestoreGivesChangedDevicesTheirFirstSeenValuesAlsoAfterACrash)
 {
     kwin.addDevice("event3", "Zono X", 1, 2, 0.3, true);
     kwin.addDevice("event4", "Trackball", 3, 4, -0.2);
-    ASSERT_NO_FATAL_FAILURE(startClient(2));
+    kwin.addDevice("event5", "Zono X", 1, 2, -0.6);
+    ASSERT_NO_FATAL_FAILURE(startClient(3));
     service(0)->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral));
     service(0)->setProperty(HidKey::PointerAcceleration, HidPropertyValue::integer(65536));
+    service(2)->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral));
     ASSERT_TRUE(readsSoon(service(0), HidKey::PointerAcceleration, 65536));
+    ASSERT_TRUE(readsSoon(service(2), HidKey::PointerResolution, kNeutral));
     client.reset(); // a crash: the originals are only in the journal now
     system.reset();
     system = std::make_shared<KWinHidEventSystem>(
@@ -192,6 +196,7 @@ TEST_F(KWinBackend, RestoreGivesChangedDevicesTheirFirstSeenValuesAlsoAfterACras
     EXPECT_DOUBLE_EQ(kwin.property("event3", kSpeed).toDouble(), 0.3);
     EXPECT_TRUE(kwin.property("event3", kFlat).toBool());
     EXPECT_DOUBLE_EQ(kwin.property("event4", kSpeed).toDouble(), -0.2);
+    EXPECT_DOUBLE_EQ(kwin.property("event5", kSpeed).toDouble(), -0.6);
     EXPECT_TRUE(QDir(journal.path()).isEmpty());
     manager.stopObservation();
 }
