@@ -155,14 +155,21 @@ void KeepOrGoBack::userChanged(const QString& about)
     }
     if (!m_asking)
         m_askedAbout = about;
-    startCountdown();
+    // Counted from the full length before anyone hears the question.
+    m_secondsLeft = countdownSeconds();
     setAsking(true);
+    startCountdown();
+}
+
+int KeepOrGoBack::countdownSeconds() const
+{
+    return m_durations.countdownSeconds > 0 ? m_durations.countdownSeconds
+                                            : m_state.answerSeconds();
 }
 
 void KeepOrGoBack::startCountdown()
 {
-    m_secondsLeft =
-        m_durations.countdownSeconds > 0 ? m_durations.countdownSeconds : m_state.answerSeconds();
+    m_secondsLeft = countdownSeconds();
     m_countdownTimer.start();
     Q_EMIT secondsLeftChanged(m_secondsLeft);
 }

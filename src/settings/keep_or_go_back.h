@@ -53,6 +53,8 @@ public:
     // What the question is about: "Pointer speed", "Precision mode", ...; empty when not asking.
     QString askedAbout() const { return m_askedAbout; }
     int secondsLeft() const { return m_secondsLeft; }
+    // The countdown's full length.
+    int countdownSeconds() const;
     Values settledValues() const { return m_settled; }
 
     // Off, changes settle at once and never ask (fine adjustments that need no safety net).

@@ -168,7 +168,10 @@ void ShellWindow::keyPressEvent(QKeyEvent* event)
 
 bool ShellWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_scrollArea->viewport() && event->type() == QEvent::LayoutRequest)
+    // On screen, the window keeps the size and place the user sees: content that grows
+    // meanwhile (a device arriving, larger text) scrolls instead of moving the controls.
+    if (watched == m_scrollArea->viewport() && event->type() == QEvent::LayoutRequest &&
+        !isVisible())
         growToFitContent();
     return QWidget::eventFilter(watched, event);
 }

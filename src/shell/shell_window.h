@@ -29,7 +29,8 @@ public:
     ShellWindow(const QString& title, QSize contentSize);
 
     // Installs new content; the previous content and all its state go away with it. The
-    // window grows to the content's minimum size, as far as the screen allows.
+    // window grows to the content's minimum size, as far as the screen allows, when content is
+    // installed and when it is shown; never by itself while on screen.
     void setContent(QWidget* content);
     QWidget* content() const;
     // A row under the content that stays in view while the content scrolls; the window owns it.

@@ -337,6 +337,8 @@ TEST_F(PointerControlViewTest, FiveDevicesAndTheAutoSwitchOptionsFitTheWindowWit
     };
     const DeviceForm& form = *view->deviceForm();
     const QWidget* revert = controls().revertButton();
+    // Precision mode's factor has its room kept under the buttons.
+    const QWidget* last = controls().precisionControls();
     QList<int> heights;
     int emptyBelow = 0;
     for (int count = 1; count <= 6; ++count) {
@@ -345,8 +347,7 @@ TEST_F(PointerControlViewTest, FiveDevicesAndTheAutoSwitchOptionsFitTheWindowWit
         QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         heights.append(view->height());
         if (count == 1)
-            emptyBelow =
-                view->height() - revert->mapTo(view.get(), revert->rect().bottomLeft()).y();
+            emptyBelow = view->height() - last->mapTo(view.get(), last->rect().bottomLeft()).y();
         EXPECT_EQ(form.pickerArea()->verticalScrollBar()->maximum() > 0, count > 5);
         const QList<QAbstractButton*> choices = form.picker()->choices();
         EXPECT_TRUE(std::all_of(choices.begin(), choices.begin() + std::min(count + 1, 6), inView));
