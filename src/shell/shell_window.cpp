@@ -199,7 +199,12 @@ void ShellWindow::growToFitContent()
     if (!shown)
         return;
     layout()->activate();
-    const QSize wanted = shown->minimumSizeHint().expandedTo(shown->minimumSize());
+    QSize wanted = shown->minimumSizeHint().expandedTo(shown->minimumSize());
+    // Wrapped text is as tall as the width it gets makes it.
+    if (shown->hasHeightForWidth()) {
+        const int width = std::max(wanted.width(), m_scrollArea->maximumViewportSize().width());
+        wanted.setHeight(std::max(wanted.height(), shown->heightForWidth(width)));
+    }
     const QSize missing = (wanted - m_scrollArea->maximumViewportSize()).expandedTo(QSize(0, 0));
     const QRect available = availableArea(this);
     const QSize frame = frameGeometry().size() - size();

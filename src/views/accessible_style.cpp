@@ -20,6 +20,8 @@ namespace {
 constexpr int kMinimumHandleSize = 24;
 constexpr int kMinimumSliderThickness = 44;
 constexpr int kMinimumIndicatorSize = 20;
+// A scroll bar wide enough to hit, where content still scrolls.
+constexpr int kMinimumScrollBarExtent = 16;
 constexpr const char* kDisabledTextKeeperName = "veloquill-disabled-text";
 
 void drawFocusRing(QPainter* painter, const QRect& rect, const QPalette& palette)
@@ -188,6 +190,8 @@ int AccessibleStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
     case PM_ExclusiveIndicatorWidth:
     case PM_ExclusiveIndicatorHeight:
         return std::max(base, kMinimumIndicatorSize);
+    case PM_ScrollBarExtent:
+        return std::max(base, kMinimumScrollBarExtent);
     default:
         return base;
     }
@@ -213,7 +217,7 @@ QRect AccessibleStyle::subControlRect(ComplexControl control, const QStyleOption
 }
 
 QRect AccessibleStyle::subElementRect(SubElement element, const QStyleOption* option,
-                                     const QWidget* widget) const
+                                      const QWidget* widget) const
 {
     // A check box or radio button takes clicks on its whole row, not only on its mark and
     // label, so its full height is a target (and what screen readers report as its extent).

@@ -10,12 +10,12 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
-#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace veloquill {
@@ -64,12 +64,11 @@ KeepOrGoBackBar::KeepOrGoBackBar(KeepOrGoBack& model, VeloquillPointerSettingsSt
     m_keep = makeButton(tr("Keep"), this);
     m_goBack = makeButton(tr("Go back"), this);
     m_moreTime = makeButton(tr("More time"), this);
-    m_answerTime = new QSpinBox(this);
-    m_answerTime->setRange(VeloquillPointerSettingsState::DefaultAnswerSeconds,
-                           VeloquillPointerSettingsState::MaxAnswerSeconds);
-    m_answerTime->setSingleStep(5);
-    m_answerTime->setSuffix(tr(" s"));
-    m_answerTime->setMinimumHeight(kMinimumTargetSize);
+    // One large target; arrows of a spin box would be too small to hit.
+    m_answerTime = new QComboBox(this);
+    for (int seconds : {15, 20, 30, 45, 60})
+        m_answerTime->addItem(tr("%1 s").arg(seconds), seconds);
+    m_answerTime->setMinimumSize(kMinimumTarget);
     m_answerTime->setToolTip(tr("How long a question like this waits for an answer"));
     auto* answerLabel = new QLabel(tr("Time to answer:"), this);
     answerLabel->setBuddy(m_answerTime);
@@ -79,11 +78,14 @@ KeepOrGoBackBar::KeepOrGoBackBar(KeepOrGoBack& model, VeloquillPointerSettingsSt
     buttons->addWidget(m_goBack);
     buttons->addWidget(m_moreTime);
     buttons->addStretch(1);
-    buttons->addWidget(answerLabel);
-    buttons->addWidget(m_answerTime);
+    auto* answer = new QHBoxLayout;
+    answer->addWidget(answerLabel);
+    answer->addWidget(m_answerTime);
+    answer->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_message);
     layout->addLayout(buttons);
+    layout->addLayout(answer);
 
     // The keys the message names, wherever the keyboard is in the window. The window closes
     // on Escape otherwise; while asking, Escape takes the safe way.
@@ -109,8 +111,9 @@ KeepOrGoBackBar::KeepOrGoBackBar(KeepOrGoBack& model, VeloquillPointerSettingsSt
     connect(m_moreTime, &QPushButton::clicked, &model, &KeepOrGoBack::moreTime);
     connect(&model, &KeepOrGoBack::askingChanged, this, &KeepOrGoBackBar::showAsking);
     connect(&model, &KeepOrGoBack::secondsLeftChanged, this, &KeepOrGoBackBar::showSecondsLeft);
-    connect(m_answerTime, &QSpinBox::valueChanged, &state,
-            &VeloquillPointerSettingsState::setAnswerSeconds);
+    connect(m_answerTime, &QComboBox::activated, this, [this, &state](int index) {
+        state.setAnswerSeconds(m_answerTime->itemData(index).toInt());
+    });
     connect(&state, &VeloquillPointerSettingsState::answerSecondsChanged, this,
             &KeepOrGoBackBar::showAnswerTime);
     showAnswerTime(state.answerSeconds());
@@ -167,7 +170,11 @@ void KeepOrGoBackBar::showSecondsLeft(int seconds)
 
 void KeepOrGoBackBar::showAnswerTime(int seconds)
 {
-    m_answerTime->setValue(seconds);
+    // A stored length between the offered ones shows as the next longer one.
+    int index = m_answerTime->count() - 1;
+    while (index > 0 && m_answerTime->itemData(index - 1).toInt() >= seconds)
+        --index;
+    m_answerTime->setCurrentIndex(index);
     m_answerTime->setAccessibleName(tr("Time to answer, %1 s").arg(seconds));
 }
 

@@ -10,7 +10,7 @@
 class QLabel;
 class QPushButton;
 class QShortcut;
-class QSpinBox;
+class QComboBox;
 
 namespace veloquill {
 
@@ -35,7 +35,7 @@ public:
     QPushButton* goBackButton() const { return m_goBack; }
     QPushButton* moreTimeButton() const { return m_moreTime; }
     // How long a question waits (15–60 s), stored.
-    QSpinBox* answerTime() const { return m_answerTime; }
+    QComboBox* answerTime() const { return m_answerTime; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -50,7 +50,7 @@ private:
     QPushButton* m_keep = nullptr;
     QPushButton* m_goBack = nullptr;
     QPushButton* m_moreTime = nullptr;
-    QSpinBox* m_answerTime = nullptr;
+    QComboBox* m_answerTime = nullptr;
     QList<QShortcut*> m_shortcuts;
 };
 

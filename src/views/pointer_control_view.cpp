@@ -77,6 +77,14 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
     m_controls = new PointerControlsForm(
         state, {manager.supportsAccelerationAmount(), manager.settingsSharedByKind()});
 
+    // Side by side where the screen is wide enough, so that every control of the selected
+    // device is on screen at once; one above the other otherwise.
+    const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const int bothWide = kDevicesColumnWidth + kControlsColumnWidth + 4 * padding;
+    m_sideBySide = screen && bothWide <= screen->availableGeometry().width() * 9 / 10;
+
     auto* devices = new QVBoxLayout;
     devices->addWidget(heading(QStringLiteral("Detected Pointer Devices")), 0, Qt::AlignHCenter);
     devices->addSpacing(kHeadingGap);
@@ -85,10 +93,12 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
     auto* controls = new QVBoxLayout;
     controls->addWidget(controlsHeading, 0, Qt::AlignHCenter);
     if (keepOrGoBack) {
-        // Above the controls that made the change, in room kept for it: its coming and going
-        // moves nothing. Scrolled into view when it asks, with the control being changed.
+        // In room kept for it, so its coming and going moves nothing: beside the controls
+        // under the devices where the columns stand side by side (room the devices leave
+        // free), else above the controls. Scrolled into view when it asks, with the control
+        // being changed.
         m_keepOrGoBack = new KeepOrGoBackBar(*keepOrGoBack, state);
-        controls->addWidget(horizontallyPadded(m_keepOrGoBack, padding));
+        (m_sideBySide ? devices : controls)->addWidget(horizontallyPadded(m_keepOrGoBack, padding));
         connect(keepOrGoBack, &KeepOrGoBack::askingChanged, this, [this](bool asking) {
             if (asking)
                 QTimer::singleShot(0, this, &PointerControlView::revealKeepOrGoBack);
@@ -96,19 +106,12 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
     }
     controls->addWidget(horizontallyPadded(m_controls, padding));
 
-    // Side by side where the screen is wide enough, so that every control of the selected
-    // device is on screen at once; one above the other otherwise.
     auto* devicesColumn = new QWidget;
     devicesColumn->setLayout(devices);
     auto* controlsColumn = new QWidget;
     controlsColumn->setLayout(controls);
     for (QVBoxLayout* column : {devices, controls})
         column->setContentsMargins(0, 0, 0, 0);
-    const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    const int bothWide = kDevicesColumnWidth + kControlsColumnWidth + 4 * padding;
-    m_sideBySide = screen && bothWide <= screen->availableGeometry().width() * 9 / 10;
     if (m_sideBySide) {
         devicesColumn->setMinimumWidth(kDevicesColumnWidth);
         controlsColumn->setMinimumWidth(kControlsColumnWidth);

@@ -7,10 +7,10 @@
 #include "views/keep_or_go_back_bar.h"
 
 #include <QAccessible>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
-#include <QSpinBox>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -80,9 +80,10 @@ TEST_F(KeepOrGoBackBarTest, MoreTimeOrTouchingTheQuestionRestartsTheCountdownOfT
     KeepOrGoBackBar bar(model, *state);
     bar.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
-    QSpinBox* answerTime = bar.answerTime();
-    EXPECT_EQ(answerTime->value(), 15);
-    answerTime->setValue(90);
+    QComboBox* answerTime = bar.answerTime();
+    EXPECT_EQ(answerTime->currentText(), "15 s");
+    answerTime->setFocus();
+    QTest::keyClick(answerTime, Qt::Key_End);
     EXPECT_EQ(state->answerSeconds(), 60);
     EXPECT_EQ(store->string(State::AnswerSecondsKey), "60");
     EXPECT_EQ(answerTime->accessibleName(), "Time to answer, 60 s");

@@ -2,11 +2,13 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "settings/keep_or_go_back.h"
 #include "settings/settings_state_fixture.h"
 #include "views/auto_switch_options.h"
 #include "views/device_form.h"
 #include "views/device_picker.h"
 #include "views/help_button.h"
+#include "views/keep_or_go_back_bar.h"
 #include "views/plain_text.h"
 #include "views/pointer_control_view.h"
 #include "views/pointer_controls_form.h"
@@ -509,4 +511,36 @@ TEST_F(PointerControlViewTest, PrecisionModeIsSwitchedAndShownAndItsBoundIsSaid)
     EXPECT_EQ(stored().value(HeadMouse).precisionFactor, 0.05);
     state->setPrecisionMode(false);
     EXPECT_FALSE(precision.toggle()->isChecked() || precision.isVisible());
+}
+
+// A dwell clicker held at the centre of "Decrease Pointer speed" acts on that button through
+// 50 clicks while the question comes (the speed halved) and goes (its countdown over):
+// nothing moves under it, and the window keeps its size.
+TEST_F(PointerControlViewTest, APointerHeldOnOneControlActsOnItWhileTheQuestionComesAndGoes)
+{
+    remember(HeadMouse, {0.5, 1.0, false});
+    connect("Head Mouse", 4660, 171);
+    build();
+    KeepOrGoBack model(*state, {60000, 1, 40});
+    view = std::make_unique<PointerControlView>(*state, *manager, &model);
+    view->show();
+    ASSERT_TRUE(runMainLoopUntil([&] { return state->selectedDeviceID().has_value(); }));
+    QPushButton* decrease = controls().speedRow()->decreaseButton();
+    const QPoint dwell = decrease->mapTo(view.get(), decrease->rect().center());
+    const QSize size = view->size();
+    int questions = 0, answers = 0;
+    QObject::connect(&model, &KeepOrGoBack::askingChanged,
+                     [&](bool asking) { ++(asking ? questions : answers); });
+    for (int click = 0; click < 50; ++click) {
+        QWidget* under = view->childAt(dwell);
+        ASSERT_EQ(under, decrease) << "click " << click;
+        QTest::mouseClick(under, Qt::LeftButton, {}, under->mapFrom(view.get(), dwell));
+        runMainLoopFor(click % 20 == 19 ? 60 : 1);
+    }
+    EXPECT_GE(questions, 1);
+    EXPECT_GE(answers, 1);
+    EXPECT_EQ(state->currentPointerAcceleration(), 1.0);
+    EXPECT_EQ(view->size(), size);
+    model.goBack();
+    waitForReadBacks();
 }
