@@ -544,3 +544,24 @@ TEST_F(PointerControlViewTest, APointerHeldOnOneControlActsOnItWhileTheQuestionC
     model.goBack();
     waitForReadBacks();
 }
+
+// Precision mode switched on from the window asks like any change that slows the pointer, and
+// unanswered it switches itself off again.
+TEST_F(PointerControlViewTest, PrecisionModeSwitchedOnAsksAndUnansweredGoesBackOff)
+{
+    remember(HeadMouse, {0.5, 1.0, false});
+    connect("Head Mouse", 4660, 171);
+    build();
+    KeepOrGoBack model(*state, {60000, 2, 20});
+    view = std::make_unique<PointerControlView>(*state, *manager, &model);
+    view->show();
+    ASSERT_TRUE(runMainLoopUntil([&] { return state->selectedDeviceID().has_value(); }));
+    QAbstractButton* toggle = controls().precisionControls()->toggle();
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    EXPECT_TRUE(state->precisionMode());
+    EXPECT_TRUE(view->keepOrGoBackBar()->isVisible());
+    EXPECT_TRUE(runMainLoopUntil([&] { return !state->precisionMode(); }));
+    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_FALSE(view->keepOrGoBackBar()->isVisible());
+    waitForReadBacks();
+}
