@@ -453,14 +453,21 @@ TEST_F(PointerControlViewTest, ButtonsTrackClicksAndKeysMoveByFineOrCoarseStepsA
                   expected);
     }
 
-    // The handle still drags freely.
-    state->setCurrentPointerSpeed(0.5);
+    // On the handle, a press that shakes less than the drag distance is a click and moves
+    // nothing; a drag moves the handle freely, on fine steps.
     QSlider* slider = controls().speedRow()->slider();
-    const QPoint handle = slider->rect().center(), to = handle + QPoint(slider->width() / 4, 0);
-    QTest::mousePress(slider, Qt::LeftButton, {}, handle);
-    QTest::mouseMove(slider, to);
-    QTest::mouseRelease(slider, Qt::LeftButton, {}, to);
-    EXPECT_GT(state->currentPointerSpeed(), 0.6);
+    const QPoint handle = slider->rect().center();
+    const int shake = QApplication::startDragDistance() - 1;
+    for (const int by : {shake, -shake, slider->width() / 4 + 3, -slider->width() / 5 - 1}) {
+        SCOPED_TRACE(by);
+        state->setCurrentPointerSpeed(0.5);
+        QTest::mousePress(slider, Qt::LeftButton, {}, handle);
+        QTest::mouseMove(slider, handle + QPoint(by, 0));
+        QTest::mouseRelease(slider, Qt::LeftButton, {}, handle + QPoint(by, 0));
+        const double speed = state->currentPointerSpeed();
+        EXPECT_EQ(speed == 0.5, std::abs(by) == shake);
+        EXPECT_NEAR(speed * 100, std::round(speed * 100), 1e-9) << "between fine steps";
+    }
 }
 
 TEST_F(PointerControlViewTest, ScreenReadersHearSliderValuesInTheUnitsShownAndCanSetThem)
