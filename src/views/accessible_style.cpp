@@ -20,6 +20,8 @@ namespace {
 constexpr int kMinimumHandleSize = 24;
 constexpr int kMinimumSliderThickness = 44;
 constexpr int kMinimumIndicatorSize = 20;
+// Menu items tall enough to hit where the tray lets the program draw its menu.
+constexpr int kMinimumMenuItemHeight = 32;
 // A scroll bar wide enough to hit, where content still scrolls.
 constexpr int kMinimumScrollBarExtent = 16;
 constexpr const char* kDisabledTextKeeperName = "veloquill-disabled-text";
@@ -232,6 +234,9 @@ QSize AccessibleStyle::sizeFromContents(ContentsType type, const QStyleOption* o
     const QSize base = QProxyStyle::sizeFromContents(type, option, size, widget);
     if (type == CT_CheckBox || type == CT_RadioButton)
         return base + QSize(2 * kFocusRingSpace, 2 * kFocusRingSpace);
+    const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+    if (type == CT_MenuItem && item && item->menuItemType != QStyleOptionMenuItem::Separator)
+        return base.expandedTo(QSize(0, kMinimumMenuItemHeight));
     return base;
 }
 
