@@ -46,7 +46,9 @@ void strokeOutline(QPainter* painter, const QRectF& outline, qreal radius,
         return;
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-    painter->setPen(QPen(controlBorderColor(option->palette), 1));
+    // Round outlines are smoothed over two pixels; a wider pen keeps their middle at full
+    // colour.
+    painter->setPen(QPen(controlBorderColor(option->palette), ellipse ? 1.5 : 1));
     painter->setBrush(Qt::NoBrush);
     if (ellipse)
         painter->drawEllipse(outline);
