@@ -94,10 +94,12 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
     controls->addWidget(controlsHeading, 0, Qt::AlignHCenter);
     if (keepOrGoBack) {
         // In room kept for it, so its coming and going moves nothing: beside the controls
-        // under the devices where the columns stand side by side (room the devices leave
-        // free), else above the controls. Scrolled into view when it asks, with the control
-        // being changed.
+        // under the devices where the columns stand side by side, else above the controls. Scrolled
+        // into view when it asks, with the control being changed.
         m_keepOrGoBack = new KeepOrGoBackBar(*keepOrGoBack, state);
+        // At the foot of the devices, which grow into the room above it as devices arrive.
+        if (m_sideBySide)
+            devices->addStretch();
         (m_sideBySide ? devices : controls)->addWidget(horizontallyPadded(m_keepOrGoBack, padding));
         connect(keepOrGoBack, &KeepOrGoBack::askingChanged, this, [this](bool asking) {
             if (asking)
@@ -126,7 +128,8 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
     layout->addSpacing(kDividerGap);
     layout->addWidget(controlsColumn, stretch);
     if (m_sideBySide) {
-        devices->addStretch();
+        if (!keepOrGoBack)
+            devices->addStretch();
         controls->addStretch();
     } else {
         layout->addStretch();

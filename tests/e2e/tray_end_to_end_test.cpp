@@ -115,7 +115,7 @@ const QString kWindowLoadedDevice = "PointerControlView.onAppear (asyncAfter): C
 const QString kMatrix = "Coordinate Transformation Matrix";
 
 // The tray menu's items by the Down presses that reach them (separators are passed over).
-constexpr int kSettingsItem = 1, kAboutItem = 4, kQuitItem = 5;
+constexpr int kSettingsItem = 1, kPrecisionItem = 2, kAboutItem = 4, kQuitItem = 5;
 
 // Tab presses from where the settings window puts the keyboard when it opens, the selected
 // device's row, in its keyboard order: the auto-switch switch, the preferred name, the
@@ -346,6 +346,22 @@ TEST_F(TrayEndToEnd, SignalWhileAskedLeavesTheSettledRecordWhichTheNextStartAppl
     EXPECT_EQ(loadedAndApplied, QStringList{"  - Speed: 0.5"});
 }
 
+// Precision mode from the tray slows the pointer four times: the settings window comes up
+// with the question, and Escape there switches it off again.
+TEST_F(TrayEndToEnd, PrecisionFromTheTrayAsksInTheSettingsWindowAndEscapeSwitchesItOff)
+{
+    ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(kPrecisionItem));
+    ASSERT_TRUE(m_program->waitForLine("VeloquillPointerSettingsState: [PRECISION] on"))
+        << m_program->tail();
+    window("Veloquill Settings");
+    ASSERT_TRUE(m_program->waitForLine("Holding the stored record of 0-0-Xvfb mouse-N/A at its "
+                                       "settled values until the change is kept."))
+        << m_program->tail();
+    m_robot->pressKey("Escape");
+    EXPECT_TRUE(m_program->waitForLine("VeloquillPointerSettingsState: [PRECISION] off"))
+        << m_program->tail();
+}
+
 // With acceleration off, "Tracking speed" is the pointer's speed: its slider moves the mouse,
 // and switching acceleration off or on never changes the speed by itself.
 TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenTrackingSpeedHelpAndAboutWork)
@@ -375,14 +391,15 @@ TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenTrackingSpeedHelpAndAb
     keepScreenshot(settledCapture(settings.frameGeometry()), "settings-acceleration-off.png");
 
     // With acceleration off the next control is the "Tracking speed" row's help button; its
-    // panel is a window of its own that takes the keyboard, 450 x 250 inside a thin frame,
-    // and Escape gives the keyboard back to the settings window.
+    // panel is a window of its own that takes the keyboard, 450 x 250 of text over a 44 px
+    // Close button inside a thin frame, and Escape gives the keyboard back to the settings
+    // window.
     m_robot->pressKey("Tab");
     m_robot->pressKey("space");
     const ScreenWindow panel = window("Help: Tracking speed");
     EXPECT_TRUE(panel.geometry.width() >= 450 && panel.geometry.width() <= 460)
         << panel.geometry.width();
-    EXPECT_TRUE(panel.geometry.height() >= 250 && panel.geometry.height() <= 260)
+    EXPECT_TRUE(panel.geometry.height() >= 294 && panel.geometry.height() <= 320)
         << panel.geometry.height();
     keepScreenshot(
         settledCapture(settings.frameGeometry().united(panel.geometry).adjusted(0, 0, 12, 0)),
