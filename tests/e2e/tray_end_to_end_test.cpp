@@ -324,13 +324,14 @@ TEST_F(TrayEndToEnd, SpeedSetInTheSettingsWindowReachesTheMouseAndQuitPutsItBack
 TEST_F(TrayEndToEnd, SignalWhileAskedLeavesTheSettledRecordWhichTheNextStartApplies)
 {
     ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(kSettingsItem));
-    window("Veloquill Settings");
+    const ScreenWindow settings = window("Veloquill Settings");
     ASSERT_TRUE(m_program->waitForLine(kWindowLoadedDevice)) << m_program->tail();
     m_robot->pressKey("Tab", kTabsToSpeedSlider);
     m_robot->pressKey("Home");
     ASSERT_TRUE(m_program->waitForLine("Holding the stored record of 0-0-Xvfb mouse-N/A at its "
                                        "settled values until the change is kept."))
         << m_program->tail();
+    keepScreenshot(settledCapture(settings.frameGeometry()), "settings-question.png");
     EXPECT_EQ(storedRecord().value_or(DeviceSpecificSettings{}).pointerSpeed, 0.5);
     m_program->signal(SIGTERM);
     ASSERT_TRUE(m_program->exitedCleanly()) << m_program->tail();
@@ -437,8 +438,6 @@ TEST_F(TrayEndToEnd, AtScaleTwoTheSettingsWindowFitsTheScreenAndTheKeyboardReach
         framed = m_robot->focusedWindow(pid(), "Veloquill Settings");
         return framed && QRect(0, 0, 1280, 1024).contains(framed->frameGeometry());
     })) << "the window is larger than the screen";
-    keepScreenshot(settledCapture(framed.value_or(settings).frameGeometry()),
-                   "settings-scale-2.png");
 
     const double scaleBefore = matrixScale();
     m_robot->pressKey("Tab", kTabsToSpeedSlider);
@@ -446,6 +445,14 @@ TEST_F(TrayEndToEnd, AtScaleTwoTheSettingsWindowFitsTheScreenAndTheKeyboardReach
     EXPECT_TRUE(runMainLoopUntil([&] { return matrixScale() > scaleBefore; }))
         << "the speed slider could not be reached\n"
         << m_program->tail();
+    // The question scrolled into view with the slider that asked it.
+    m_robot->pressKey("Home");
+    ASSERT_TRUE(m_program->waitForLine("Holding the stored record of 0-0-Xvfb mouse-N/A at its "
+                                       "settled values until the change is kept."))
+        << m_program->tail();
+    keepScreenshot(settledCapture(framed.value_or(settings).frameGeometry()),
+                   "settings-scale-2.png");
+    m_robot->pressKey("Escape");
 
     // The menu at this scale too, for software centres.
     ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(kAboutItem, "tray-menu-scale-2.png"));

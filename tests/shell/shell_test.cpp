@@ -530,10 +530,10 @@ TEST(TrayToolTip, NamesTheSelectedDeviceAndItsSpeed)
     EXPECT_EQ(tray.toolTip(), "Veloquill \u2013 no device selected");
 }
 
-// The real settings content in a window with a dark palette: Home on the speed slider makes
-// the pointer far slower, so the question is asked in view; Escape answers it, going back,
-// and the window stays.
-TEST(SettingsWindow, InADarkPaletteAFarSlowerPointerAsksInViewAndEscapeGoesBack)
+// The real settings content in a window with a dark palette and with a high-contrast one: Home
+// on the speed slider makes the pointer far slower, so the question is asked in view; Escape
+// answers it, going back, and the window stays.
+TEST(SettingsWindow, InDarkAndHighContrastPalettesAFarSlowerPointerAsksInViewAndEscapeGoesBack)
 {
     DelegateOnSimulatedDevices program;
     program.delegate.applicationDidFinishLaunching();
@@ -541,20 +541,26 @@ TEST(SettingsWindow, InADarkPaletteAFarSlowerPointerAsksInViewAndEscapeGoesBack)
     VeloquillPointerSettingsState& state = *program.settings;
     KeepOrGoBack keepOrGoBack(state, {60000, 15, 60000});
     const QPalette light = QApplication::palette();
-    QPalette dark(QColor("#353535"), QColor("#2f2f2f"));
-    for (auto [role, colour] : {std::pair{QPalette::WindowText, "#ffffff"},
-                                {QPalette::Text, "#ffffff"},
-                                {QPalette::ButtonText, "#ffffff"},
-                                {QPalette::Base, "#2a2a2a"},
-                                {QPalette::Highlight, "#2a82da"}})
-        dark.setColor(role, QColor(colour));
-    QApplication::setPalette(dark);
-    {
-        ShellWindow window("Veloquill Settings", SettingsWindowController::kWindowSize);
+    // window, button; then text, base, highlight
+    const std::tuple<const char*, const char*, const char*, const char*, const char*, const char*>
+        palettes[] = {
+            {"settings-dark.png", "#2f2f2f", "#353535", "#ffffff", "#2a2a2a", "#2a82da"},
+            {"settings-high-contrast.png", "#000000", "#000000", "#ffffff", "#000000", "#ffff00"}};
+    for (const auto& [picture, window, button, text, base, highlight] : palettes) {
+        SCOPED_TRACE(picture);
+        QPalette palette{QColor(button), QColor(window)};
+        for (auto [role, colour] : {std::pair{QPalette::WindowText, text},
+                                    {QPalette::Text, text},
+                                    {QPalette::ButtonText, text},
+                                    {QPalette::Base, base},
+                                    {QPalette::Highlight, highlight}})
+            palette.setColor(role, QColor(colour));
+        QApplication::setPalette(palette);
+        ShellWindow shell("Veloquill Settings", SettingsWindowController::kWindowSize);
         auto* view = new PointerControlView(state, program.manager, &keepOrGoBack);
-        window.setContent(view);
-        window.bringForward();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        shell.setContent(view);
+        shell.bringForward();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&shell));
         test::runMainLoopFor(2 * PointerControlView::kAppearanceDelayMs);
         QSlider* speed = view->controlsForm()->speedRow()->slider();
         speed->setFocus();
@@ -566,10 +572,10 @@ TEST(SettingsWindow, InADarkPaletteAFarSlowerPointerAsksInViewAndEscapeGoesBack)
                    bar->visibleRegion().boundingRect() == bar->rect();
         })) << "the question is not in view";
         if (qEnvironmentVariable("VELOQUILL_UPDATE_SCREENSHOTS") == "1")
-            window.grab().save(VELOQUILL_SOURCE_DIR "/docs/screenshots/settings-dark.png");
+            shell.grab().save(QStringLiteral(VELOQUILL_SOURCE_DIR "/docs/screenshots/") + picture);
         QTest::keyClick(speed, Qt::Key_Escape);
         EXPECT_EQ(state.currentPointerSpeed(), 0.5);
-        EXPECT_TRUE(window.isVisible() && !bar->isVisible());
+        EXPECT_TRUE(shell.isVisible() && !bar->isVisible());
     }
     QApplication::setPalette(light);
 }
