@@ -11,6 +11,7 @@
 #include <QCursor>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -161,6 +162,11 @@ void ShellWindow::keyPressEvent(QKeyEvent* event)
         button->click();
     } else if (plain && key == Qt::Key_Escape) {
         close();
+    } else if (plain && (key == Qt::Key_PageDown || key == Qt::Key_PageUp)) {
+        // Content that does not fit scrolls by keyboard too, not only by its scroll bar.
+        m_scrollArea->verticalScrollBar()->triggerAction(key == Qt::Key_PageDown
+                                                             ? QAbstractSlider::SliderPageStepAdd
+                                                             : QAbstractSlider::SliderPageStepSub);
     } else {
         QWidget::keyPressEvent(event);
     }

@@ -17,7 +17,8 @@ namespace veloquill {
 // user closes it; its content can be replaced whole. The content scrolls when it does not fit
 // (large text), the window never opens larger than its screen's available area, and the
 // keyboard works in it: Enter presses the focused button, Escape and Ctrl+W close it, Ctrl+Q
-// quits. Screen readers see it as a frame named by its title.
+// quits, Page Up and Down scroll content that does not fit (where no control takes them). Screen
+// readers see it as a frame named by its title.
 class ShellWindow : public QWidget
 {
     Q_OBJECT

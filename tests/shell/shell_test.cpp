@@ -435,6 +435,9 @@ TEST(ShellWindow, GrowsForItsContentOnlyAsFarAsTheScreenAndNeverByItselfOnScreen
     auto* scrollArea = window.findChild<QScrollArea*>();
     EXPECT_EQ(scrollArea->focusPolicy(), Qt::NoFocus);
     EXPECT_GT(scrollArea->verticalScrollBar()->maximum(), 0);
+    EXPECT_GE(scrollArea->verticalScrollBar()->width(), 16);
+    QTest::keyClick(&window, Qt::Key_PageDown);
+    EXPECT_GT(scrollArea->verticalScrollBar()->value(), 0) << "Page Down scrolls";
 
     // Content growing on screen scrolls; the window stays where the user sees it.
     window.move(available.topLeft() + QPoint(100, 0));
@@ -577,5 +580,7 @@ TEST(SettingsWindow, InDarkAndHighContrastPalettesAFarSlowerPointerAsksInViewAnd
         EXPECT_EQ(state.currentPointerSpeed(), 0.5);
         EXPECT_TRUE(shell.isVisible() && !bar->isVisible());
     }
+    // The devices' read-backs log after the writes; they belong to this test.
+    test::runMainLoopFor(200);
     QApplication::setPalette(light);
 }
