@@ -46,7 +46,7 @@ QPushButton* makeButton(const QString& text, QWidget* parent)
 
 KeepOrGoBackBar::KeepOrGoBackBar(KeepOrGoBack& model, VeloquillPointerSettingsState& state,
                                  QWidget* parent)
-    : QFrame(parent), m_model(model)
+    : QFrame(parent), m_model(&model)
 {
     static const bool accessible = [] {
         QAccessible::installFactory(accessibleBar);
@@ -92,7 +92,7 @@ KeepOrGoBackBar::KeepOrGoBackBar(KeepOrGoBack& model, VeloquillPointerSettingsSt
     const auto shortcut = [this](QKeyCombination key, void (KeepOrGoBack::*answer)()) {
         auto* made = new QShortcut(QKeySequence(key), this);
         made->setContext(Qt::WindowShortcut);
-        connect(made, &QShortcut::activated, &m_model, answer);
+        connect(made, &QShortcut::activated, m_model, answer);
         m_shortcuts.append(made);
     };
     shortcut(Qt::Key_Escape, &KeepOrGoBack::goBack);
@@ -124,14 +124,16 @@ KeepOrGoBackBar::KeepOrGoBackBar(KeepOrGoBack& model, VeloquillPointerSettingsSt
 bool KeepOrGoBackBar::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == window() && event->type() == QEvent::Close) {
-        m_model.goBack();
+        if (m_model)
+            m_model->goBack();
     } else if (watched != window()) {
         switch (event->type()) {
         case QEvent::Enter:
         case QEvent::MouseButtonPress:
         case QEvent::FocusIn:
         case QEvent::Wheel:
-            m_model.moreTime();
+            if (m_model)
+                m_model->moreTime();
             break;
         default:
             break;
@@ -150,7 +152,7 @@ void KeepOrGoBackBar::showAsking(bool asking)
     if (asking && window() != this)
         window()->installEventFilter(this);
     if (asking) {
-        showSecondsLeft(m_model.secondsLeft());
+        showSecondsLeft(m_model->secondsLeft());
         QAccessibleEvent alert(this, QAccessible::Alert);
         QAccessible::updateAccessibility(&alert);
     }
@@ -158,13 +160,14 @@ void KeepOrGoBackBar::showAsking(bool asking)
 
 void KeepOrGoBackBar::showSecondsLeft(int seconds)
 {
-    const QString changed = m_model.isAsking() ? m_model.askedAbout() : kLongestChange;
+    const bool asking = m_model && m_model->isAsking();
+    const QString changed = asking ? m_model->askedAbout() : kLongestChange;
     m_message->setText(tr("%1 changed. Keep it? Going back in %2 s. "
                           "Keep: Alt+K. Go back: Esc or Alt+G. More time: Alt+M.")
                            .arg(changed)
                            .arg(seconds));
     // A reader hears the whole question when it appears, and again only when it starts over.
-    if (!m_model.isAsking() || seconds == m_model.countdownSeconds())
+    if (!asking || seconds == m_model->countdownSeconds())
         setAccessibleName(m_message->text());
 }
 

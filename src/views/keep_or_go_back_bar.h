@@ -6,6 +6,7 @@
 
 #include <QFrame>
 #include <QList>
+#include <QPointer>
 
 class QLabel;
 class QPushButton;
@@ -45,7 +46,8 @@ private:
     void showSecondsLeft(int seconds);
     void showAnswerTime(int seconds);
 
-    KeepOrGoBack& m_model;
+    // The program's question outlives the bar; in tests it may not.
+    QPointer<KeepOrGoBack> m_model;
     QLabel* m_message = nullptr;
     QPushButton* m_keep = nullptr;
     QPushButton* m_goBack = nullptr;

@@ -550,6 +550,7 @@ TEST_F(PointerControlViewTest, APointerHeldOnOneControlActsOnItWhileTheQuestionC
     EXPECT_EQ(view->size(), size);
     model.goBack();
     waitForReadBacks();
+    view.reset(); // before the model its question asks
 }
 
 // Precision mode switched on from the window asks like any change that slows the pointer, and
@@ -571,4 +572,5 @@ TEST_F(PointerControlViewTest, PrecisionModeSwitchedOnAsksAndUnansweredGoesBackO
     EXPECT_FALSE(toggle->isChecked());
     EXPECT_FALSE(view->keepOrGoBackBar()->isVisible());
     waitForReadBacks();
+    view.reset(); // before the model its question asks
 }
