@@ -15,6 +15,14 @@ namespace {
 // Beyond these ratios of the slow-end gain a change asks before it stays.
 constexpr double MostFaster = 2.0;
 constexpr double MostSlower = 0.5;
+
+// Acceleration shapes only the fast end of the curve and switching it off leaves the slow end
+// as it was, so the slow-end gain, which a too slow or too fast pointer is judged by, follows
+// the speed and precision mode alone.
+double slowEndGain(const KeepOrGoBack::Values& values)
+{
+    return slowMotionGain(values.speed) * (values.precisionMode ? values.precisionFactor : 1.0);
+}
 } // namespace
 
 KeepOrGoBack::KeepOrGoBack(VeloquillPointerSettingsState& state, QObject* parent)
@@ -36,10 +44,14 @@ KeepOrGoBack::KeepOrGoBack(VeloquillPointerSettingsState& state, Durations durat
     m_countdownTimer.setInterval(m_durations.secondMs);
     connect(&m_countdownTimer, &QTimer::timeout, this, &KeepOrGoBack::countDown);
 
-    connect(&state, &State::currentPointerSpeedChanged, this, &KeepOrGoBack::valueChanged);
-    connect(&state, &State::currentPointerAccelerationChanged, this, &KeepOrGoBack::valueChanged);
+    const auto about = [this](const QString& what) { return [this, what] { valueChanged(what); }; };
+    connect(&state, &State::currentPointerSpeedChanged, this, about(tr("Pointer speed")));
+    connect(&state, &State::currentPointerAccelerationChanged, this,
+            about(tr("Pointer acceleration")));
     connect(&state, &State::currentPointerDisableAccelerationChanged, this,
-            &KeepOrGoBack::valueChanged);
+            about(tr("Disable pointer acceleration")));
+    connect(&state, &State::precisionModeChanged, this, about(tr("Precision mode")));
+    connect(&state, &State::precisionFactorChanged, this, about(tr("Precision factor")));
     // The device about to be left gets its settled values; the next one's loaded values are
     // its settled ones.
     connect(&state, &State::selectedDeviceIDWillChange, this, &KeepOrGoBack::goBack);
@@ -49,12 +61,20 @@ KeepOrGoBack::KeepOrGoBack(VeloquillPointerSettingsState& state, Durations durat
         if (!m_asking)
             keep();
     });
-    connect(&state, &State::settingsReverted, this, &KeepOrGoBack::changed);
+    connect(&state, &State::settingsReverted, this,
+            [this] { changed(tr("Revert to system defaults")); });
 }
 
 void KeepOrGoBack::setEnabled(bool enabled)
 {
     m_enabled = enabled;
+}
+
+void KeepOrGoBack::withoutAsking(const std::function<void()>& change)
+{
+    const bool wasUnasked = std::exchange(m_unasked, true);
+    change();
+    m_unasked = wasUnasked;
 }
 
 void KeepOrGoBack::keep()
@@ -72,19 +92,28 @@ void KeepOrGoBack::goBack()
     m_state.setCurrentPointerSpeed(m_settled.speed);
     m_state.setCurrentPointerAcceleration(m_settled.acceleration);
     m_state.setCurrentPointerDisableAcceleration(m_settled.disableAcceleration);
+    m_state.setPrecisionFactor(m_settled.precisionFactor);
+    m_state.setPrecisionMode(m_settled.precisionMode);
     m_writingBack = false;
     m_last = current();
     m_settleTimer.stop();
     setAsking(false);
 }
 
+void KeepOrGoBack::moreTime()
+{
+    if (m_asking)
+        startCountdown();
+}
+
 KeepOrGoBack::Values KeepOrGoBack::current() const
 {
     return {m_state.currentPointerSpeed(), m_state.currentPointerAcceleration(),
-            m_state.currentPointerDisableAcceleration()};
+            m_state.currentPointerDisableAcceleration(), m_state.precisionMode(),
+            m_state.precisionFactor()};
 }
 
-void KeepOrGoBack::valueChanged()
+void KeepOrGoBack::valueChanged(const QString& about)
 {
     if (m_writingBack)
         return;
@@ -94,41 +123,75 @@ void KeepOrGoBack::valueChanged()
     const Values previous = std::exchange(m_last, current());
     if (previous == m_last || loadOrRevert)
         return;
-    changed();
+    if (m_unasked) {
+        // A switch the user bound to a key is theirs to make: it settles as it is.
+        m_settled.precisionMode = m_last.precisionMode;
+        m_settled.precisionFactor = m_last.precisionFactor;
+        return;
+    }
+    // Leaving precision mode gives the device the speed the user already settled on.
+    if (previous.precisionMode && !m_last.precisionMode && !m_asking) {
+        keep();
+        return;
+    }
+    changed(about);
 }
 
-void KeepOrGoBack::changed()
+void KeepOrGoBack::changed(const QString& about)
 {
     if (m_enabled)
-        userChanged();
+        userChanged(about);
     else
         keep();
 }
 
-void KeepOrGoBack::userChanged()
+void KeepOrGoBack::userChanged(const QString& about)
 {
     m_settleTimer.start();
-    // Acceleration shapes only the fast end of the curve and switching it off leaves the slow
-    // end as it was, so the slow-end gain, which a too slow or too fast pointer is judged by,
-    // follows the speed alone.
-    const double ratio =
-        slowMotionGain(m_state.currentPointerSpeed()) / slowMotionGain(m_settled.speed);
+    const double ratio = slowEndGain(current()) / slowEndGain(m_settled);
     if (ratio <= MostFaster && ratio >= MostSlower) {
         setAsking(false);
         return;
     }
-    m_secondsLeft = m_durations.countdownSeconds;
+    if (!m_asking)
+        m_askedAbout = about;
+    // Counted from the full length before anyone hears the question.
+    m_secondsLeft = countdownSeconds();
+    setAsking(true);
+    startCountdown();
+}
+
+int KeepOrGoBack::countdownSeconds() const
+{
+    return m_durations.countdownSeconds > 0 ? m_durations.countdownSeconds
+                                            : m_state.answerSeconds();
+}
+
+void KeepOrGoBack::startCountdown()
+{
+    m_secondsLeft = countdownSeconds();
     m_countdownTimer.start();
     Q_EMIT secondsLeftChanged(m_secondsLeft);
-    setAsking(true);
 }
 
 void KeepOrGoBack::setAsking(bool asking)
 {
     if (!asking)
         m_countdownTimer.stop();
-    if (std::exchange(m_asking, asking) != asking)
-        Q_EMIT askingChanged(asking);
+    if (std::exchange(m_asking, asking) == asking)
+        return;
+    // The file keeps the settled values while asking; the answer decides what it stores.
+    if (asking) {
+        m_state.holdStoredRecord({m_settled.speed,
+                                  m_settled.acceleration,
+                                  m_settled.disableAcceleration,
+                                  {},
+                                  m_settled.precisionFactor});
+    } else {
+        m_state.releaseStoredRecord();
+        m_askedAbout.clear();
+    }
+    Q_EMIT askingChanged(asking);
 }
 
 void KeepOrGoBack::countDown()

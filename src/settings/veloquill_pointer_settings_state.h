@@ -15,6 +15,7 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace veloquill {
@@ -52,6 +53,7 @@ public:
     static inline const QString PreferredDeviceNameKey = QStringLiteral("preferredDeviceName");
     static inline const QString AutoSwitchToNewDevicesKey =
         QStringLiteral("autoSwitchToNewDevices");
+    static inline const QString AnswerSecondsKey = QStringLiteral("keepOrGoBackSeconds");
 
     // What the window shows with no device, and what revertPointerSpeed goes back to when
     // the device reports no defaults of its own.
@@ -137,6 +139,19 @@ public:
     // where it reports none): shown, stored and applied.
     void revertPointerSpeed();
 
+    // While a change waits to be kept, the stored file keeps the selected device's record
+    // with `settled`'s speed, acceleration and precision factor (no record when it had none):
+    // a quit, a signal or a crash meanwhile leaves nothing unconfirmed for the next start. The
+    // table in memory follows the edits as usual. Releasing stores the table as it is.
+    void holdStoredRecord(const DeviceSpecificSettings& settled);
+    void releaseStoredRecord();
+
+    // How long a change that asks waits for its answer: stored, 15…60 s.
+    static constexpr int DefaultAnswerSeconds = 15;
+    static constexpr int MaxAnswerSeconds = 60;
+    int answerSeconds() const;
+    void setAnswerSeconds(int seconds);
+
 Q_SIGNALS:
     void autoSwitchToNewDevicesWillChange();
     void autoSwitchToNewDevicesChanged(bool value);
@@ -152,6 +167,7 @@ Q_SIGNALS:
     void currentPointerDisableAccelerationChanged(bool value);
     void precisionModeChanged(bool on);
     void precisionFactorChanged(double factor);
+    void answerSecondsChanged(int seconds);
     // The edited values were just loaded for the selected device: read, not edited.
     void settingsLoaded();
     // The edited values were just put back to the defaults, stored and applied.
@@ -212,6 +228,8 @@ private:
     bool m_autoSwitchToNewDevices = true;
     QString m_preferredDeviceName = InitialPreferredDeviceName;
     DeviceSettingsTable m_perDeviceSettings;
+    // The selected device's stableID and its record as the file keeps it while held.
+    std::optional<std::pair<QString, std::optional<DeviceSpecificSettings>>> m_heldRecord;
     // Records this version cannot read, written back as they were.
     UnreadableDeviceRecords m_unreadableDeviceRecords;
     std::optional<QString> m_selectedDeviceID;

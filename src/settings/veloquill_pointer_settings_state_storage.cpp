@@ -8,6 +8,8 @@
 #include "support/log.h"
 #include "support/number_format.h"
 
+#include <algorithm>
+
 namespace veloquill {
 
 void VeloquillPointerSettingsState::loadDeviceSettingsFromUserDefaults()
@@ -59,14 +61,22 @@ void VeloquillPointerSettingsState::saveDeviceSettingsToUserDefaults()
                                "Not initialized. Skipping save."));
         return;
     }
+    DeviceSettingsTable toStore = m_perDeviceSettings;
+    if (m_heldRecord) {
+        const auto& [stableID, record] = *m_heldRecord;
+        if (record)
+            toStore.insert(stableID, *record);
+        else
+            toStore.remove(stableID);
+    }
     const DeviceSettingsEncoding encoded =
-        encodeDeviceSettingsTable(m_perDeviceSettings, m_unreadableDeviceRecords);
+        encodeDeviceSettingsTable(toStore, m_unreadableDeviceRecords);
     if (!encoded.data) {
         logLine(QStringLiteral("Error encoding device settings for UserDefaults: ") +
                 encoded.error);
         return;
     }
-    const QString count = QString::number(m_perDeviceSettings.size());
+    const QString count = QString::number(toStore.size());
     if (!m_store->setData(DeviceSettingsKey, *encoded.data)) {
         logLine(QStringLiteral("Could not save ") + count +
                 QStringLiteral(" device settings records to UserDefaults; they are kept in "
@@ -97,6 +107,52 @@ void VeloquillPointerSettingsState::updateSettingsForCurrentDevice()
             QStringLiteral(", Accel=") + formatReal(settings.pointerAcceleration) +
             QStringLiteral(", DisableAccel=") + formatBool(settings.pointerDisableAcceleration));
     saveDeviceSettingsToUserDefaults();
+}
+
+void VeloquillPointerSettingsState::holdStoredRecord(const DeviceSpecificSettings& settled)
+{
+    if (!m_selectedDeviceID)
+        return;
+    std::optional<DeviceSpecificSettings> record;
+    // A run of small changes may have stored values since the settled ones; the file goes
+    // back to those.
+    if (const auto existing = m_perDeviceSettings.constFind(*m_selectedDeviceID);
+        existing != m_perDeviceSettings.cend()) {
+        record = *existing;
+        record->pointerSpeed = settled.pointerSpeed;
+        record->pointerAcceleration = settled.pointerAcceleration;
+        record->pointerDisableAcceleration = settled.pointerDisableAcceleration;
+        record->precisionFactor = settled.precisionFactor;
+    }
+    m_heldRecord.emplace(*m_selectedDeviceID, std::move(record));
+    logLine(QStringLiteral("Holding the stored record of ") + *m_selectedDeviceID +
+            QStringLiteral(" at its settled values until the change is kept."));
+    saveDeviceSettingsToUserDefaults();
+}
+
+void VeloquillPointerSettingsState::releaseStoredRecord()
+{
+    if (!m_heldRecord)
+        return;
+    m_heldRecord.reset();
+    saveDeviceSettingsToUserDefaults();
+}
+
+int VeloquillPointerSettingsState::answerSeconds() const
+{
+    bool read = false;
+    const int seconds = m_store->string(AnswerSecondsKey).value_or(QString()).toInt(&read);
+    return read ? std::clamp(seconds, DefaultAnswerSeconds, MaxAnswerSeconds)
+                : DefaultAnswerSeconds;
+}
+
+void VeloquillPointerSettingsState::setAnswerSeconds(int seconds)
+{
+    seconds = std::clamp(seconds, DefaultAnswerSeconds, MaxAnswerSeconds);
+    if (seconds == answerSeconds())
+        return;
+    m_store->setString(AnswerSecondsKey, QString::number(seconds));
+    Q_EMIT answerSecondsChanged(seconds);
 }
 
 } // namespace veloquill

@@ -54,6 +54,23 @@ constexpr int kNotRestoredStatus = 1;
 
 AppDelegate* g_runningDelegate = nullptr;
 X11HidEventSystem* g_eventSystem = nullptr;
+KeepOrGoBack* g_keepOrGoBack = nullptr;
+
+// Made once the settings state exists; outlives every content the window is given, so a
+// question asked stays open across a rebuild.
+KeepOrGoBack& sharedKeepOrGoBack()
+{
+    if (!g_keepOrGoBack) {
+        g_keepOrGoBack = new KeepOrGoBack(VeloquillPointerSettingsState::shared());
+        // A question asked from the tray needs a window to be answered in.
+        QObject::connect(g_keepOrGoBack, &KeepOrGoBack::askingChanged, [](bool asking) {
+            const ShellWindow* window = SettingsWindowController::shared().settingsWindow();
+            if (asking && !(window && window->isVisible()))
+                SettingsWindowController::shared().bringToFront();
+        });
+    }
+    return *g_keepOrGoBack;
+}
 
 // Qt ends the process with exit() when its own X connection breaks, which can happen before
 // the backend reports the loss; the devices still take the terminate path, and the status
@@ -459,11 +476,8 @@ int main(int argc, char** argv)
     PointerDeviceManager& manager = PointerDeviceManager::shared();
 
     SettingsWindowController::configureShared(trustQuery, [] {
-        // Outlives every content the window is given, so a question asked stays open across
-        // a rebuild; made with the first one, when the settings state exists.
-        static auto* keepOrGoBack = new KeepOrGoBack(VeloquillPointerSettingsState::shared());
         return new PointerControlView(VeloquillPointerSettingsState::shared(),
-                                      PointerDeviceManager::shared(), keepOrGoBack);
+                                      PointerDeviceManager::shared(), &sharedKeepOrGoBack());
     });
 
     AppDelegate::Interface interface;
@@ -479,6 +493,7 @@ int main(int argc, char** argv)
         // Bound once the settings state exists, which is only now.
         if (StatusBarController* tray = running->statusBarController())
             bindTrayToolTip(*tray, VeloquillPointerSettingsState::shared());
+        sharedKeepOrGoBack();
         openSettingsIfNoTrayHost();
     };
     AppDelegate delegate(
@@ -493,9 +508,12 @@ int main(int argc, char** argv)
     });
     instance->setPrecisionHandler([](const QString& command) {
         VeloquillPointerSettingsState& state = VeloquillPointerSettingsState::shared();
-        state.setPrecisionMode(command == QStringLiteral("toggle")
-                                   ? !state.precisionMode()
-                                   : command == QStringLiteral("on"));
+        // A key the user bound is their own choice: it asks nothing.
+        sharedKeepOrGoBack().withoutAsking([&state, &command] {
+            state.setPrecisionMode(command == QStringLiteral("toggle")
+                                       ? !state.precisionMode()
+                                       : command == QStringLiteral("on"));
+        });
         return state.precisionMode();
     });
     // `veloquill --restore` while this one runs: the devices go back here, where the journal is

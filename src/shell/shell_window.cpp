@@ -11,6 +11,7 @@
 #include <QCursor>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -161,6 +162,11 @@ void ShellWindow::keyPressEvent(QKeyEvent* event)
         button->click();
     } else if (plain && key == Qt::Key_Escape) {
         close();
+    } else if (plain && (key == Qt::Key_PageDown || key == Qt::Key_PageUp)) {
+        // Content that does not fit scrolls by keyboard too, not only by its scroll bar.
+        m_scrollArea->verticalScrollBar()->triggerAction(key == Qt::Key_PageDown
+                                                             ? QAbstractSlider::SliderPageStepAdd
+                                                             : QAbstractSlider::SliderPageStepSub);
     } else {
         QWidget::keyPressEvent(event);
     }
@@ -168,7 +174,10 @@ void ShellWindow::keyPressEvent(QKeyEvent* event)
 
 bool ShellWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_scrollArea->viewport() && event->type() == QEvent::LayoutRequest)
+    // On screen, the window keeps the size and place the user sees: content that grows
+    // meanwhile (a device arriving, larger text) scrolls instead of moving the controls.
+    if (watched == m_scrollArea->viewport() && event->type() == QEvent::LayoutRequest &&
+        !isVisible())
         growToFitContent();
     return QWidget::eventFilter(watched, event);
 }
@@ -196,7 +205,12 @@ void ShellWindow::growToFitContent()
     if (!shown)
         return;
     layout()->activate();
-    const QSize wanted = shown->minimumSizeHint().expandedTo(shown->minimumSize());
+    QSize wanted = shown->minimumSizeHint().expandedTo(shown->minimumSize());
+    // Wrapped text is as tall as the width it gets makes it.
+    if (shown->hasHeightForWidth()) {
+        const int width = std::max(wanted.width(), m_scrollArea->maximumViewportSize().width());
+        wanted.setHeight(std::max(wanted.height(), shown->heightForWidth(width)));
+    }
     const QSize missing = (wanted - m_scrollArea->maximumViewportSize()).expandedTo(QSize(0, 0));
     const QRect available = availableArea(this);
     const QSize frame = frameGeometry().size() - size();

@@ -17,7 +17,8 @@ namespace veloquill {
 // user closes it; its content can be replaced whole. The content scrolls when it does not fit
 // (large text), the window never opens larger than its screen's available area, and the
 // keyboard works in it: Enter presses the focused button, Escape and Ctrl+W close it, Ctrl+Q
-// quits. Screen readers see it as a frame named by its title.
+// quits, Page Up and Down scroll content that does not fit (where no control takes them). Screen
+// readers see it as a frame named by its title.
 class ShellWindow : public QWidget
 {
     Q_OBJECT
@@ -29,7 +30,8 @@ public:
     ShellWindow(const QString& title, QSize contentSize);
 
     // Installs new content; the previous content and all its state go away with it. The
-    // window grows to the content's minimum size, as far as the screen allows.
+    // window grows to the content's minimum size, as far as the screen allows, when content is
+    // installed and when it is shown; never by itself while on screen.
     void setContent(QWidget* content);
     QWidget* content() const;
     // A row under the content that stays in view while the content scrolls; the window owns it.

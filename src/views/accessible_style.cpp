@@ -20,6 +20,10 @@ namespace {
 constexpr int kMinimumHandleSize = 24;
 constexpr int kMinimumSliderThickness = 44;
 constexpr int kMinimumIndicatorSize = 20;
+// Menu items tall enough to hit where the tray lets the program draw its menu.
+constexpr int kMinimumMenuItemHeight = 32;
+// A scroll bar wide enough to hit, where content still scrolls.
+constexpr int kMinimumScrollBarExtent = 16;
 constexpr const char* kDisabledTextKeeperName = "veloquill-disabled-text";
 
 void drawFocusRing(QPainter* painter, const QRect& rect, const QPalette& palette)
@@ -42,7 +46,9 @@ void strokeOutline(QPainter* painter, const QRectF& outline, qreal radius,
         return;
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-    painter->setPen(QPen(controlBorderColor(option->palette), 1));
+    // Round outlines are smoothed over two pixels; a wider pen keeps their middle at full
+    // colour.
+    painter->setPen(QPen(controlBorderColor(option->palette), ellipse ? 1.5 : 1));
     painter->setBrush(Qt::NoBrush);
     if (ellipse)
         painter->drawEllipse(outline);
@@ -188,6 +194,8 @@ int AccessibleStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
     case PM_ExclusiveIndicatorWidth:
     case PM_ExclusiveIndicatorHeight:
         return std::max(base, kMinimumIndicatorSize);
+    case PM_ScrollBarExtent:
+        return std::max(base, kMinimumScrollBarExtent);
     default:
         return base;
     }
@@ -213,7 +221,7 @@ QRect AccessibleStyle::subControlRect(ComplexControl control, const QStyleOption
 }
 
 QRect AccessibleStyle::subElementRect(SubElement element, const QStyleOption* option,
-                                     const QWidget* widget) const
+                                      const QWidget* widget) const
 {
     // A check box or radio button takes clicks on its whole row, not only on its mark and
     // label, so its full height is a target (and what screen readers report as its extent).
@@ -228,6 +236,9 @@ QSize AccessibleStyle::sizeFromContents(ContentsType type, const QStyleOption* o
     const QSize base = QProxyStyle::sizeFromContents(type, option, size, widget);
     if (type == CT_CheckBox || type == CT_RadioButton)
         return base + QSize(2 * kFocusRingSpace, 2 * kFocusRingSpace);
+    const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+    if (type == CT_MenuItem && item && item->menuItemType != QStyleOptionMenuItem::Separator)
+        return base.expandedTo(QSize(0, kMinimumMenuItemHeight));
     return base;
 }
 

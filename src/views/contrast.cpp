@@ -74,8 +74,16 @@ QColor dimmestBlend(const QColor& ink, const QColor& towards, double ratio,
     return blendColors(ink, towards, 0);
 }
 
+bool isHighContrast(const QPalette& palette)
+{
+    return contrastRatio(palette.color(QPalette::WindowText), palette.color(QPalette::Window)) >=
+           kHighContrast;
+}
+
 QColor secondaryTextColor(const QPalette& palette)
 {
+    if (isHighContrast(palette))
+        return palette.color(QPalette::WindowText);
     const QColor window = palette.color(QPalette::Window);
     return dimmestBlend(palette.color(QPalette::WindowText), window, kTextContrast,
                         {window, palette.color(QPalette::Base)});
@@ -91,9 +99,12 @@ QColor focusRingColor(const QPalette& palette)
 
 QColor controlBorderColor(const QPalette& palette)
 {
+    if (isHighContrast(palette))
+        return palette.color(QPalette::WindowText);
     const QColor window = palette.color(QPalette::Window);
+    const QColor button = palette.color(QPalette::Button);
     return dimmestBlend(palette.color(QPalette::WindowText), window, kGraphicContrast,
-                        {window, palette.color(QPalette::Base), palette.color(QPalette::Button)});
+                        {window, palette.color(QPalette::Base), button, button.lighter(130)});
 }
 
 QColor disabledTextColor(const QPalette& palette, QPalette::ColorRole textRole)

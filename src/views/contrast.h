@@ -14,6 +14,9 @@ namespace veloquill {
 // The least contrast readers need: body text, and graphics such as borders and focus rings.
 inline constexpr double kTextContrast = 4.5;
 inline constexpr double kGraphicContrast = 3.0;
+// Text at least this far from its window: a palette chosen for its contrast, which the
+// program then dims in nothing it draws.
+inline constexpr double kHighContrast = 7.0;
 
 // Relative luminance of the colour as WCAG 2 defines it (alpha is ignored).
 double relativeLuminance(const QColor& color);
@@ -30,11 +33,16 @@ QColor dimmestBlend(const QColor& ink, const QColor& towards, double ratio,
 // The colours the program draws itself, all taken from the palette. Each uses the palette's
 // current colour group, except disabledTextColor, which reads the active and disabled ones.
 
-// Captions and explanations: dimmer than WindowText, readable on Window and Base.
+// Whether WindowText reaches kHighContrast against Window.
+bool isHighContrast(const QPalette& palette);
+// Captions and explanations: dimmer than WindowText, readable on Window and Base; WindowText
+// itself in a high-contrast palette.
 QColor secondaryTextColor(const QPalette& palette);
 // The keyboard focus ring: Highlight when it stands out from Window, else WindowText.
 QColor focusRingColor(const QPalette& palette);
-// Outlines of check boxes, radio buttons, fields, buttons and sliders.
+// Outlines of check boxes, radio buttons, fields, buttons and sliders: 3:1 against Window,
+// Base, Button and the lighter Button a style shades handles with; WindowText in a
+// high-contrast palette.
 QColor controlBorderColor(const QPalette& palette);
 // Text of a disabled control in `textRole` (WindowText, Text or ButtonText), still readable
 // (3:1) on that role's background: the palette's own disabled colour when it is readable and

@@ -7,12 +7,14 @@
 #include "views/target_size.h"
 
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QStyleOptionSlider>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace veloquill {
 
@@ -109,7 +111,11 @@ void FineSlider::mousePressEvent(QMouseEvent* event)
         style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
     const QPoint click = event->position().toPoint();
     if (handle.contains(click)) {
-        QSlider::mousePressEvent(event);
+        // Held, not yet dragged: a hand that shakes a pixel or two moves nothing.
+        m_handlePress = click;
+        m_holdOffset = click.x() - handle.x();
+        m_dragging = false;
+        event->accept();
         return;
     }
     // Towards the click by one fine step, whatever the button and whatever the style would
@@ -118,6 +124,48 @@ void FineSlider::mousePressEvent(QMouseEvent* event)
     const bool towardsEnd = orientation() == Qt::Horizontal ? offset.x() > 0 : offset.y() > 0;
     triggerAction(towardsEnd != option.upsideDown ? SliderSingleStepAdd : SliderSingleStepSub);
     event->accept();
+}
+
+void FineSlider::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_handlePress) {
+        QSlider::mouseMoveEvent(event);
+        return;
+    }
+    event->accept();
+    const QPoint at = event->position().toPoint();
+    if (!m_dragging && (at - *m_handlePress).manhattanLength() < QApplication::startDragDistance())
+        return;
+    if (!m_dragging) {
+        m_dragging = true;
+        setSliderDown(true);
+    }
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QRect groove =
+        style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this);
+    const QRect handle =
+        style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    const int span = groove.width() - handle.width();
+    const int position = QStyle::sliderValueFromPosition(
+        minimum(), maximum(), at.x() - m_holdOffset - groove.x(), span, option.upsideDown);
+    // Dragged values stay on fine steps, like those of the buttons and keys.
+    const int step = singleStep();
+    const int onStep =
+        minimum() + static_cast<int>(std::lround(double(position - minimum()) / step)) * step;
+    setSliderPosition(std::clamp(onStep, minimum(), maximum()));
+}
+
+void FineSlider::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!m_handlePress) {
+        QSlider::mouseReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    m_handlePress.reset();
+    if (std::exchange(m_dragging, false))
+        setSliderDown(false);
 }
 
 } // namespace veloquill

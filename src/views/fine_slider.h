@@ -6,6 +6,8 @@
 
 #include <QSlider>
 
+#include <optional>
+
 namespace veloquill {
 
 // The values a slider edits and how finely. The slider has a position for every value with
@@ -43,9 +45,16 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     SliderScale m_scale;
+    // A press on the handle, and where in the handle it took hold; it becomes a drag only
+    // once it has moved the platform's drag distance.
+    std::optional<QPoint> m_handlePress;
+    int m_holdOffset = 0;
+    bool m_dragging = false;
 };
 
 } // namespace veloquill

@@ -55,8 +55,11 @@ QSize HelpButton::sizeHint() const
 
 void HelpButton::showHelp()
 {
-    if (isShowingHelp())
+    // The button opens and closes its panel.
+    if (isShowingHelp()) {
+        m_popover->dismiss();
         return;
+    }
     if (!m_popover)
         m_popover = new HelpPopover(m_title, m_helpText, window());
     m_popover->showBeside(this);

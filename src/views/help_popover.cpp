@@ -4,9 +4,14 @@
 
 #include "views/help_popover.h"
 
+#include "views/target_size.h"
+
 #include <QAccessibleWidget>
+#include <QApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -18,6 +23,7 @@ constexpr int kInset = 16;
 constexpr int kSpacing = 8;
 constexpr int kTextPixelSize = 13;
 constexpr int kGapToAnchor = 6;
+constexpr int kPressGraceMs = 300;
 
 QAccessibleInterface* accessibleHelpPopover(const QString& className, QObject* object)
 {
@@ -74,9 +80,27 @@ HelpPopover::HelpPopover(const QString& title, const QString& helpText, QWidget*
     m_scrollArea->setWidgetResizable(true);
     m_scrollArea->setWidget(page);
 
+    m_close = new QPushButton(tr("Close"));
+    m_close->setMinimumSize(kMinimumTarget);
+    m_close->setAutoDefault(false);
+    connect(m_close, &QPushButton::clicked, this, &HelpPopover::dismiss);
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(kSpacing, kSpacing, kSpacing, kSpacing);
+    buttons->addStretch();
+    buttons->addWidget(m_close);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(lineWidth(), lineWidth(), lineWidth(), lineWidth());
+    layout->setSpacing(0);
     layout->addWidget(m_scrollArea);
+    layout->addLayout(buttons);
+
+    m_pressGrace.setSingleShot(true);
+    m_pressGrace.setInterval(kPressGraceMs);
+    connect(&m_pressGrace, &QTimer::timeout, this, [this] {
+        if (!isVisible() && !m_swallowingClick)
+            qApp->removeEventFilter(this);
+    });
 }
 
 void HelpPopover::showBeside(QWidget* anchor)
@@ -88,29 +112,21 @@ void HelpPopover::showBeside(QWidget* anchor)
     m_scrollArea->setFixedSize(
         screen ? kPanelSize.boundedTo(screen->availableGeometry().size() - frameSize) : kPanelSize);
     adjustSize();
+    // Under the row the button explains, so that row's controls stay in sight and reachable.
+    const QWidget* row = anchor->parentWidget() ? anchor->parentWidget() : anchor;
+    const QRect rowOnScreen(row->mapToGlobal(QPoint()), row->size());
     const bool leftToRight = anchor->layoutDirection() == Qt::LeftToRight;
-    const QPoint middle(0, anchor->height() / 2);
-    const QPoint trailing =
-        anchor->mapToGlobal(middle + QPoint(leftToRight ? anchor->width() : 0, 0));
-    const QPoint leading =
-        anchor->mapToGlobal(middle + QPoint(leftToRight ? 0 : anchor->width(), 0));
-
+    const QPoint anchorOnScreen = anchor->mapToGlobal(QPoint());
     QRect frame(QPoint(), size());
-    const auto besideTrailing = [&] {
-        frame.moveCenter(trailing);
-        frame.moveLeft(leftToRight ? trailing.x() + kGapToAnchor
-                                   : trailing.x() - kGapToAnchor - frame.width());
-    };
-    const auto besideLeading = [&] {
-        frame.moveCenter(leading);
-        frame.moveLeft(leftToRight ? leading.x() - kGapToAnchor - frame.width()
-                                   : leading.x() + kGapToAnchor);
-    };
-    besideTrailing();
+    frame.moveTop(rowOnScreen.bottom() + 1 + kGapToAnchor);
+    if (leftToRight)
+        frame.moveLeft(anchorOnScreen.x());
+    else
+        frame.moveRight(anchorOnScreen.x() + anchor->width() - 1);
     if (screen) {
         const QRect available = screen->availableGeometry();
-        if (frame.left() < available.left() || frame.right() > available.right())
-            besideLeading();
+        if (frame.bottom() > available.bottom())
+            frame.moveBottom(rowOnScreen.top() - 1 - kGapToAnchor);
         // Whatever side it ends up on, it stays whole on the screen.
         frame.moveLeft(qBound(available.left(), frame.left(), available.right() - frame.width()));
         frame.moveTop(qBound(available.top(), frame.top(), available.bottom() - frame.height()));
@@ -122,12 +138,62 @@ void HelpPopover::showBeside(QWidget* anchor)
     m_text->setFocus(Qt::PopupFocusReason);
 }
 
+void HelpPopover::dismiss()
+{
+    hide();
+    m_pressGrace.stop();
+    qApp->removeEventFilter(this);
+    if (m_anchor) {
+        m_anchor->activateWindow();
+        m_anchor->setFocus(Qt::PopupFocusReason);
+    }
+}
+
+void HelpPopover::showEvent(QShowEvent* event)
+{
+    QFrame::showEvent(event);
+    m_pressGrace.stop();
+    // Installing again changes nothing.
+    qApp->installEventFilter(this);
+}
+
 bool HelpPopover::event(QEvent* event)
 {
-    // A click elsewhere takes the activation away.
-    if (event->type() == QEvent::WindowDeactivate)
+    // A click elsewhere, or another window, takes the activation away. The press may arrive
+    // after this: it is still only the click that closed the panel.
+    if (event->type() == QEvent::WindowDeactivate && isVisible()) {
         hide();
+        m_pressGrace.start();
+    }
     return QFrame::event(event);
+}
+
+bool HelpPopover::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() == this)
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        if (!isVisible() && !m_pressGrace.isActive())
+            return false;
+        // Closing is all a click outside does: it would otherwise also act on what it hit,
+        // and on the "?" it would open the panel again at once.
+        m_pressGrace.stop();
+        hide();
+        // The window clicked comes forward, as the click would have brought it.
+        static_cast<QWidget*>(watched)->window()->activateWindow();
+        m_swallowingClick = true;
+        return true;
+    case QEvent::MouseButtonRelease:
+        if (!m_swallowingClick)
+            return false;
+        m_swallowingClick = false;
+        qApp->removeEventFilter(this);
+        return true;
+    default:
+        return false;
+    }
 }
 
 void HelpPopover::keyPressEvent(QKeyEvent* event)
@@ -136,11 +202,7 @@ void HelpPopover::keyPressEvent(QKeyEvent* event)
         QFrame::keyPressEvent(event);
         return;
     }
-    hide();
-    if (m_anchor) {
-        m_anchor->activateWindow();
-        m_anchor->setFocus(Qt::PopupFocusReason);
-    }
+    dismiss();
 }
 
 } // namespace veloquill

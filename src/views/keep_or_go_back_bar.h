@@ -5,28 +5,38 @@
 #pragma once
 
 #include <QFrame>
+#include <QList>
+#include <QPointer>
 
 class QLabel;
 class QPushButton;
 class QShortcut;
+class QComboBox;
 
 namespace veloquill {
 
 class KeepOrGoBack;
+class VeloquillPointerSettingsState;
 
-// Shown while a big change waits to be kept: says how long until the previous settings come
-// back and offers Keep and Go back. Escape anywhere in the window, and closing the window, go
-// back meanwhile.
+// Shown while a big change waits to be kept: names what changed and how long until the
+// previous settings come back, and offers Keep (Alt+K), Go back (Alt+G or Escape) and More
+// time (Alt+M), each one key from wherever the keyboard is. Any pointer or keyboard contact
+// with it starts the countdown again. Hidden, it keeps its room, so nothing below it moves
+// when it comes and goes. Screen readers get it as an alert. Closing the window goes back.
 class KeepOrGoBackBar : public QFrame
 {
     Q_OBJECT
 
 public:
-    explicit KeepOrGoBackBar(KeepOrGoBack& model, QWidget* parent = nullptr);
+    KeepOrGoBackBar(KeepOrGoBack& model, VeloquillPointerSettingsState& state,
+                    QWidget* parent = nullptr);
 
     QLabel* message() const { return m_message; }
     QPushButton* keepButton() const { return m_keep; }
     QPushButton* goBackButton() const { return m_goBack; }
+    QPushButton* moreTimeButton() const { return m_moreTime; }
+    // How long a question waits (15–60 s), stored.
+    QComboBox* answerTime() const { return m_answerTime; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -34,12 +44,16 @@ protected:
 private:
     void showAsking(bool asking);
     void showSecondsLeft(int seconds);
+    void showAnswerTime(int seconds);
 
-    KeepOrGoBack& m_model;
+    // The program's question outlives the bar; in tests it may not.
+    QPointer<KeepOrGoBack> m_model;
     QLabel* m_message = nullptr;
     QPushButton* m_keep = nullptr;
     QPushButton* m_goBack = nullptr;
-    QShortcut* m_escape = nullptr;
+    QPushButton* m_moreTime = nullptr;
+    QComboBox* m_answerTime = nullptr;
+    QList<QShortcut*> m_shortcuts;
 };
 
 } // namespace veloquill

@@ -14,9 +14,13 @@
 #include "views/pointer_controls_form.h"
 #include "views/text_styles.h"
 
+#include <QBoxLayout>
+#include <QCursor>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPointer>
+#include <QScreen>
 #include <QScrollArea>
 #include <QShowEvent>
 #include <QStyle>
@@ -28,6 +32,9 @@ namespace veloquill {
 namespace {
 constexpr int kHeadingGap = 5;
 constexpr int kDividerGap = 5;
+// Wide enough for each column's rows without wrapping their labels.
+constexpr int kDevicesColumnWidth = 420;
+constexpr int kControlsColumnWidth = 560;
 
 QLabel* heading(const QString& text)
 {
@@ -70,26 +77,63 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
     m_controls = new PointerControlsForm(
         state, {manager.supportsAccelerationAmount(), manager.settingsSharedByKind()});
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(heading(QStringLiteral("Detected Pointer Devices")), 0, Qt::AlignHCenter);
-    layout->addSpacing(kHeadingGap);
-    layout->addWidget(m_noDevices, 0, Qt::AlignHCenter);
-    layout->addWidget(m_deviceArea);
-    layout->addSpacing(kDividerGap);
-    layout->addWidget(divider);
-    layout->addSpacing(kDividerGap);
-    layout->addWidget(controlsHeading, 0, Qt::AlignHCenter);
+    // Side by side where the screen is wide enough, so that every control of the selected
+    // device is on screen at once; one above the other otherwise.
+    const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const int bothWide = kDevicesColumnWidth + kControlsColumnWidth + 4 * padding;
+    m_sideBySide = screen && bothWide <= screen->availableGeometry().width() * 9 / 10;
+
+    auto* devices = new QVBoxLayout;
+    devices->addWidget(heading(QStringLiteral("Detected Pointer Devices")), 0, Qt::AlignHCenter);
+    devices->addSpacing(kHeadingGap);
+    devices->addWidget(m_noDevices, 0, Qt::AlignHCenter);
+    devices->addWidget(m_deviceArea);
+    auto* controls = new QVBoxLayout;
+    controls->addWidget(controlsHeading, 0, Qt::AlignHCenter);
     if (keepOrGoBack) {
-        // Beside the controls that made the change, and scrolled into view when it asks.
-        m_keepOrGoBack = new KeepOrGoBackBar(*keepOrGoBack);
-        layout->addWidget(horizontallyPadded(m_keepOrGoBack, padding));
+        // In room kept for it, so its coming and going moves nothing: beside the controls
+        // under the devices where the columns stand side by side, else above the controls. Scrolled
+        // into view when it asks, with the control being changed.
+        m_keepOrGoBack = new KeepOrGoBackBar(*keepOrGoBack, state);
+        // At the foot of the devices, which grow into the room above it as devices arrive.
+        if (m_sideBySide)
+            devices->addStretch();
+        (m_sideBySide ? devices : controls)->addWidget(horizontallyPadded(m_keepOrGoBack, padding));
         connect(keepOrGoBack, &KeepOrGoBack::askingChanged, this, [this](bool asking) {
             if (asking)
                 QTimer::singleShot(0, this, &PointerControlView::revealKeepOrGoBack);
         });
     }
-    layout->addWidget(horizontallyPadded(m_controls, padding));
-    layout->addStretch();
+    controls->addWidget(horizontallyPadded(m_controls, padding));
+
+    auto* devicesColumn = new QWidget;
+    devicesColumn->setLayout(devices);
+    auto* controlsColumn = new QWidget;
+    controlsColumn->setLayout(controls);
+    for (QVBoxLayout* column : {devices, controls})
+        column->setContentsMargins(0, 0, 0, 0);
+    if (m_sideBySide) {
+        devicesColumn->setMinimumWidth(kDevicesColumnWidth);
+        controlsColumn->setMinimumWidth(kControlsColumnWidth);
+    }
+    auto* layout =
+        new QBoxLayout(m_sideBySide ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom, this);
+    const int stretch = m_sideBySide ? 1 : 0;
+    layout->addWidget(devicesColumn, stretch);
+    divider->setFrameShape(m_sideBySide ? QFrame::VLine : QFrame::HLine);
+    layout->addSpacing(kDividerGap);
+    layout->addWidget(divider);
+    layout->addSpacing(kDividerGap);
+    layout->addWidget(controlsColumn, stretch);
+    if (m_sideBySide) {
+        if (!keepOrGoBack)
+            devices->addStretch();
+        controls->addStretch();
+    } else {
+        layout->addStretch();
+    }
 
     showDeviceArea();
     connect(&manager, &PointerDeviceManager::devicesChanged, this,
@@ -100,10 +144,13 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
 
 void PointerControlView::revealKeepOrGoBack()
 {
-    // Laid out by now; a window that scrolls its content scrolls the question into view.
+    // Laid out by now; a window that scrolls its content scrolls the question into view, and
+    // then the control being changed, so the two are seen together where they fit.
     for (QWidget* up = parentWidget(); up; up = up->parentWidget()) {
         if (auto* area = qobject_cast<QScrollArea*>(up)) {
             area->ensureWidgetVisible(m_keepOrGoBack);
+            if (QWidget* focused = window()->focusWidget(); focused && isAncestorOf(focused))
+                area->ensureWidgetVisible(focused);
             return;
         }
     }

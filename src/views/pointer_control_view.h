@@ -40,6 +40,8 @@ public:
     PointerControlsForm* controlsForm() const { return m_controls; }
     // Null without a keep-or-go-back model.
     KeepOrGoBackBar* keepOrGoBackBar() const { return m_keepOrGoBack; }
+    // The devices beside the controls (a wide screen) rather than above them.
+    bool isSideBySide() const { return m_sideBySide; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -57,6 +59,7 @@ private:
     DeviceForm* m_deviceForm = nullptr;
     PointerControlsForm* m_controls = nullptr;
     KeepOrGoBackBar* m_keepOrGoBack = nullptr;
+    bool m_sideBySide = false;
 };
 
 } // namespace veloquill

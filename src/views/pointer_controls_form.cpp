@@ -135,6 +135,14 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(section);
+    // What comes and goes with the selected device keeps its room, so selecting a device, or
+    // one with a curve, moves no control; so does precision mode's factor.
+    for (QWidget* varying : {static_cast<QWidget*>(m_noDeviceNote), static_cast<QWidget*>(m_curve),
+                             static_cast<QWidget*>(m_precision)}) {
+        QSizePolicy policy = varying->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        varying->setSizePolicy(policy);
+    }
 
     m_disableAcceleration->setChecked(state.currentPointerDisableAcceleration());
     showRowsFor(state.currentPointerDisableAcceleration());

@@ -253,6 +253,32 @@ class SettingsWindowAccessibility(unittest.TestCase):
         self.assertTrue(wait_until(lambda: has_state(button, Atspi.StateType.FOCUSED), 5),
                         "the keyboard did not go back to the help button")
 
+    def test_question_is_an_alert_answered_in_one_key_not_by_enter(self):
+        slider = self.only("slider", "Pointer speed")
+        self.assertTrue(slider.grab_focus())
+        wait_until(lambda: has_state(slider, Atspi.StateType.FOCUSED), 5)
+        alert = lambda: next((n for n in self.nodes("alert")
+                              if has_state(n, Atspi.StateType.SHOWING)), None)
+        key = lambda name: subprocess.run(["xdotool", "key", name], env=self.env, check=True)
+        # key that answers, speed after
+        for answer, speed in (("alt+g", 0.5), ("alt+k", 0.0)):
+            with self.subTest(answer=answer):
+                key("Home")
+                self.assertTrue(wait_until(alert, 5), "no alert in the accessibility tree")
+                self.assertRegex(alert().get_name(),
+                                 r"^Pointer speed changed\. Keep it\? Going back in \d+ s\.")
+                key("Return")
+                time.sleep(0.3)
+                self.assertIsNotNone(alert(), "Enter on the slider answered the question")
+                key(answer)
+                self.assertTrue(wait_until(lambda: alert() is None, 5), answer + " did not answer")
+                self.assertAlmostEqual(slider.get_current_value(), speed)
+        # Back to the stored speed, kept.
+        slider.set_current_value(0.5)
+        self.assertTrue(wait_until(alert, 5))
+        key("alt+k")
+        self.assertTrue(wait_until(lambda: alert() is None, 5))
+
     def test_sliders_report_their_values_in_units(self):
         for name, (minimum, maximum, step) in SLIDERS.items():
             with self.subTest(slider=name):

@@ -115,7 +115,7 @@ const QString kWindowLoadedDevice = "PointerControlView.onAppear (asyncAfter): C
 const QString kMatrix = "Coordinate Transformation Matrix";
 
 // The tray menu's items by the Down presses that reach them (separators are passed over).
-constexpr int kSettingsItem = 1, kAboutItem = 4, kQuitItem = 5;
+constexpr int kSettingsItem = 1, kPrecisionItem = 2, kAboutItem = 4, kQuitItem = 5;
 
 // Tab presses from where the settings window puts the keyboard when it opens, the selected
 // device's row, in its keyboard order: the auto-switch switch, the preferred name, the
@@ -292,7 +292,6 @@ TEST_F(TrayEndToEnd, SpeedSetInTheSettingsWindowReachesTheMouseAndQuitPutsItBack
 {
     ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(kSettingsItem, "tray-menu.png"));
     const ScreenWindow settings = window("Veloquill Settings");
-    EXPECT_EQ(settings.geometry.width(), 580);
     EXPECT_TRUE(QRect(0, 0, 1280, 1024).contains(settings.frameGeometry()))
         << "the window is larger than the screen";
     keepScreenshot(settledCapture(settings.frameGeometry()), "settings-acceleration-on.png");
@@ -318,6 +317,50 @@ TEST_F(TrayEndToEnd, SpeedSetInTheSettingsWindowReachesTheMouseAndQuitPutsItBack
     ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(kQuitItem));
     ASSERT_TRUE(m_program->exitedCleanly()) << m_program->tail();
     EXPECT_EQ(allProperties(), m_untouched);
+}
+
+// A logout while the question is open: the devices get their originals back, the file still
+// holds the settled speed, and the next start applies that, not the change never kept.
+TEST_F(TrayEndToEnd, SignalWhileAskedLeavesTheSettledRecordWhichTheNextStartApplies)
+{
+    ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(kSettingsItem));
+    const ScreenWindow settings = window("Veloquill Settings");
+    ASSERT_TRUE(m_program->waitForLine(kWindowLoadedDevice)) << m_program->tail();
+    m_robot->pressKey("Tab", kTabsToSpeedSlider);
+    m_robot->pressKey("Home");
+    ASSERT_TRUE(m_program->waitForLine("Holding the stored record of 0-0-Xvfb mouse-N/A at its "
+                                       "settled values until the change is kept."))
+        << m_program->tail();
+    keepScreenshot(settledCapture(settings.frameGeometry()), "settings-question.png");
+    EXPECT_EQ(storedRecord().value_or(DeviceSpecificSettings{}).pointerSpeed, 0.5);
+    m_program->signal(SIGTERM);
+    ASSERT_TRUE(m_program->exitedCleanly()) << m_program->tail();
+    EXPECT_EQ(storedRecord().value_or(DeviceSpecificSettings{}).pointerSpeed, 0.5);
+    EXPECT_EQ(allProperties(), m_untouched);
+
+    m_program = std::make_unique<VeloquillProcess>(display(), m_home.path());
+    ASSERT_TRUE(runMainLoopUntil(
+        [&] { return !m_program->output().filter("[APPLY CONFIRM]").isEmpty(); }, 15000))
+        << m_program->tail();
+    QStringList loadedAndApplied = m_program->output().filter("  - Speed: ");
+    loadedAndApplied.removeDuplicates();
+    EXPECT_EQ(loadedAndApplied, QStringList{"  - Speed: 0.5"});
+}
+
+// Precision mode from the tray slows the pointer four times: the settings window comes up
+// with the question, and Escape there switches it off again.
+TEST_F(TrayEndToEnd, PrecisionFromTheTrayAsksInTheSettingsWindowAndEscapeSwitchesItOff)
+{
+    ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(kPrecisionItem));
+    ASSERT_TRUE(m_program->waitForLine("VeloquillPointerSettingsState: [PRECISION] on"))
+        << m_program->tail();
+    window("Veloquill Settings");
+    ASSERT_TRUE(m_program->waitForLine("Holding the stored record of 0-0-Xvfb mouse-N/A at its "
+                                       "settled values until the change is kept."))
+        << m_program->tail();
+    m_robot->pressKey("Escape");
+    EXPECT_TRUE(m_program->waitForLine("VeloquillPointerSettingsState: [PRECISION] off"))
+        << m_program->tail();
 }
 
 // With acceleration off, "Tracking speed" is the pointer's speed: its slider moves the mouse,
@@ -349,14 +392,15 @@ TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenTrackingSpeedHelpAndAb
     keepScreenshot(settledCapture(settings.frameGeometry()), "settings-acceleration-off.png");
 
     // With acceleration off the next control is the "Tracking speed" row's help button; its
-    // panel is a window of its own that takes the keyboard, 450 x 250 inside a thin frame,
-    // and Escape gives the keyboard back to the settings window.
+    // panel is a window of its own that takes the keyboard, 450 x 250 of text over a 44 px
+    // Close button inside a thin frame, and Escape gives the keyboard back to the settings
+    // window.
     m_robot->pressKey("Tab");
     m_robot->pressKey("space");
     const ScreenWindow panel = window("Help: Tracking speed");
     EXPECT_TRUE(panel.geometry.width() >= 450 && panel.geometry.width() <= 460)
         << panel.geometry.width();
-    EXPECT_TRUE(panel.geometry.height() >= 250 && panel.geometry.height() <= 260)
+    EXPECT_TRUE(panel.geometry.height() >= 294 && panel.geometry.height() <= 320)
         << panel.geometry.height();
     keepScreenshot(
         settledCapture(settings.frameGeometry().united(panel.geometry).adjusted(0, 0, 12, 0)),
@@ -394,8 +438,6 @@ TEST_F(TrayEndToEnd, AtScaleTwoTheSettingsWindowFitsTheScreenAndTheKeyboardReach
         framed = m_robot->focusedWindow(pid(), "Veloquill Settings");
         return framed && QRect(0, 0, 1280, 1024).contains(framed->frameGeometry());
     })) << "the window is larger than the screen";
-    keepScreenshot(settledCapture(framed.value_or(settings).frameGeometry()),
-                   "settings-scale-2.png");
 
     const double scaleBefore = matrixScale();
     m_robot->pressKey("Tab", kTabsToSpeedSlider);
@@ -403,6 +445,14 @@ TEST_F(TrayEndToEnd, AtScaleTwoTheSettingsWindowFitsTheScreenAndTheKeyboardReach
     EXPECT_TRUE(runMainLoopUntil([&] { return matrixScale() > scaleBefore; }))
         << "the speed slider could not be reached\n"
         << m_program->tail();
+    // The question scrolled into view with the slider that asked it.
+    m_robot->pressKey("Home");
+    ASSERT_TRUE(m_program->waitForLine("Holding the stored record of 0-0-Xvfb mouse-N/A at its "
+                                       "settled values until the change is kept."))
+        << m_program->tail();
+    keepScreenshot(settledCapture(framed.value_or(settings).frameGeometry()),
+                   "settings-scale-2.png");
+    m_robot->pressKey("Escape");
 
     // The menu at this scale too, for software centres.
     ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(kAboutItem, "tray-menu-scale-2.png"));

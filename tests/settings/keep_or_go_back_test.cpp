@@ -104,3 +104,50 @@ TEST_F(KeepOrGoBackTest, LeavingADeviceWhileAskingGoesBackForItAndSettlesTheNext
     EXPECT_EQ(written(*mouse, Resolution).back(), 5073754); // speed 0.5
     EXPECT_EQ(model->settledValues().speed, 0.05);
 }
+
+// The file holds the settled record while asked; Keep stores the change, Go back leaves it.
+// Precision mode switched on, or its factor changed, is judged by the slowed speed.
+TEST_F(KeepOrGoBackTest, WhileAskingTheFileKeepsTheSettledRecordAndOnlyKeepStoresTheChange)
+{
+    // name, change, answer with Keep, stored speed and factor after, precision after
+    const std::vector<
+        std::tuple<const char*, std::function<void(State&)>, bool, double, double, bool>>
+        cases = {
+            {"speed, kept", [](State& s) { s.setCurrentPointerSpeed(0.1); }, true, 0.1, 0.25,
+             false},
+            {"small steps adding up, kept",
+             [](State& s) {
+                 for (double speed : {0.4, 0.3, 0.2})
+                     s.setCurrentPointerSpeed(speed);
+             },
+             true, 0.2, 0.25, false},
+            {"precision on, gone back", [](State& s) { s.setPrecisionMode(true); }, false, 0.5,
+             0.25, false},
+            {"precision factor, kept",
+             [](State& s) {
+                 s.setPrecisionFactor(0.1);
+                 s.setPrecisionMode(true);
+             },
+             true, 0.5, 0.1, true},
+        };
+    for (const auto& [name, change, keep, speed, factor, precision] : cases) {
+        SCOPED_TRACE(name);
+        start({0.5, 1.0, false});
+        change(*state);
+        ASSERT_TRUE(model->isAsking());
+        EXPECT_EQ(stored()[HeadMouse], (DeviceSpecificSettings{0.5, 1.0, false}));
+        keep ? model->keep() : model->goBack();
+        EXPECT_EQ(stored()[HeadMouse], (DeviceSpecificSettings{speed, 1.0, false, {}, factor}));
+        EXPECT_EQ(state->precisionMode(), precision);
+        waitForReadBacks();
+        model.reset();
+        state.reset();
+        unplug(mouse);
+    }
+    // A key the user bound switches precision mode without a question.
+    start({0.5, 1.0, false});
+    model->withoutAsking([&] { state->setPrecisionMode(true); });
+    EXPECT_FALSE(model->isAsking());
+    state->setPrecisionMode(false);
+    EXPECT_FALSE(model->isAsking());
+}

@@ -58,6 +58,10 @@ std::vector<NamedPalette> palettes()
          true},
         {"dark, dim highlight",
          paletteOf("#1e1e1e #d4d4d4 #252526 #d4d4d4 #333333 #f0f0f0 #264f78 #ffffff"), false},
+        {"high contrast",
+         paletteOf("#000000 #ffffff #000000 #ffffff #000000 #ffffff #ffff00 #000000"), true},
+        {"low contrast",
+         paletteOf("#777777 #000000 #808080 #000000 #777777 #000000 #ffff00 #000000"), true},
     };
 }
 
@@ -85,8 +89,8 @@ TEST_F(ContrastTest, ChosenColoursReachTheirRatios)
         const QColor secondary = secondaryTextColor(palette);
         EXPECT_GE(contrastRatio(secondary, window), kTextContrast);
         EXPECT_GE(contrastRatio(secondary, palette.color(P::Base)), kTextContrast);
-        EXPECT_LT(contrastRatio(secondary, window),
-                  contrastRatio(palette.color(P::WindowText), window));
+        // Dimmed only where the palette's own text is short of high contrast.
+        EXPECT_EQ(secondary == palette.color(P::WindowText), isHighContrast(palette));
 
         const QColor ring = focusRingColor(palette);
         EXPECT_EQ(ring, palette.color(ringIsHighlight ? P::Highlight : P::WindowText));
@@ -95,6 +99,7 @@ TEST_F(ContrastTest, ChosenColoursReachTheirRatios)
         const QColor border = controlBorderColor(palette);
         for (P::ColorRole background : {P::Window, P::Base, P::Button})
             EXPECT_GE(contrastRatio(border, palette.color(background)), kGraphicContrast);
+        EXPECT_EQ(border == palette.color(P::WindowText), isHighContrast(palette));
 
         for (auto [text, background] :
              {std::pair{P::WindowText, P::Window}, {P::Text, P::Base}, {P::ButtonText, P::Button}})
@@ -182,6 +187,36 @@ TEST_F(ContrastTest, FocusedControlsShowATwoPixelRing)
             const int middle = image.height() / 2;
             for (int x : {0, 1, image.width() - 2, image.width() - 1})
                 EXPECT_EQ(QColor(image.pixel(x, middle)), ring) << "column " << x;
+        }
+    }
+}
+
+// Every indicator drawn (outlines of marks, the slider's groove and handle, the "?") shows,
+// as painted with smoothing, at least a line's worth of pixels at 3:1 from the window.
+TEST_F(ContrastTest, DrawnIndicatorsReachThreeToOneAsPainted)
+{
+    const std::vector<std::pair<const char*, std::function<QWidget*()>>> controls = {
+        {"check box", [] { return new QCheckBox; }},
+        {"radio button", [] { return new QRadioButton; }},
+        {"slider", [] { return new QSlider(Qt::Horizontal); }},
+        {"help button",
+         [] { return new HelpButton("Pointer speed", "How fast the pointer moves."); }},
+    };
+    for (const auto& entry : palettes()) {
+        QApplication::setPalette(entry.palette);
+        const QColor window = entry.palette.color(QPalette::Window);
+        for (const auto& [name, make] : controls) {
+            SCOPED_TRACE(std::string(entry.name) + ", " + name);
+            QWidget host;
+            (new QVBoxLayout(&host))->addWidget(make());
+            host.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+            const QImage image = host.grab().toImage();
+            int standingOut = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    standingOut += contrastRatio(image.pixelColor(x, y), window) >= 3.0;
+            EXPECT_GE(standingOut, 20);
         }
     }
 }

@@ -6,46 +6,105 @@
 #include "settings/settings_state_fixture.h"
 #include "views/keep_or_go_back_bar.h"
 
+#include <QAccessible>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSlider>
 #include <QTest>
+#include <QVBoxLayout>
+
+#include <functional>
 
 using namespace veloquill;
 using namespace veloquill::test;
 
 using KeepOrGoBackBarTest = SettingsStateTest;
 
-TEST_F(KeepOrGoBackBarTest, ShowsTheCountdownWhileAskingAndItsButtonsEscapeAndClosingDecide)
+// The question is an alert naming the change; each answer is one key from a focused slider,
+// Enter on the slider answers nothing, and closing the window goes back.
+TEST_F(KeepOrGoBackBarTest, IsAnAlertAnsweredByOneKeyFromAnywhereAndClosingGoesBack)
 {
     remember(HeadMouse, {0.5, 1.0, false});
     connect("Head Mouse", 4660, 171);
     build().ensureDeviceSelectionAndLoadSettings();
     KeepOrGoBack model(*state, {15000, 3, 50});
     QWidget window;
-    auto* bar = new KeepOrGoBackBar(model, &window);
+    auto* slider = new QSlider(Qt::Horizontal);
+    auto* bar = new KeepOrGoBackBar(model, *state);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(bar);
+    layout->addWidget(slider);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    slider->setFocus();
     EXPECT_FALSE(bar->isVisible());
+    const QRect sliderPlace = slider->geometry();
 
     state->setCurrentPointerSpeed(0.1);
     EXPECT_TRUE(bar->isVisible());
-    EXPECT_EQ(bar->message()->text(), "Keep these settings? Going back in 3 s");
-    EXPECT_TRUE(runMainLoopUntil([&] { return bar->message()->text().endsWith(" 2 s"); }));
-    QTest::mouseClick(bar->keepButton(), Qt::LeftButton);
-    EXPECT_FALSE(bar->isVisible());
+    EXPECT_EQ(slider->geometry(), sliderPlace) << "the question moved the slider";
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(bar)->role(), QAccessible::AlertMessage);
+    EXPECT_TRUE(bar->message()->text().startsWith(
+        "Pointer speed changed. Keep it? Going back in 3 s. Keep: Alt+K."));
+    EXPECT_EQ(bar->accessibleName(), bar->message()->text());
+    QTest::keyClick(slider, Qt::Key_Return);
+    EXPECT_TRUE(model.isAsking()) << "Enter on the slider answered";
 
-    for (bool escape : {false, true}) {
-        state->setCurrentPointerSpeed(0.5);
-        EXPECT_TRUE(bar->isVisible());
-        if (escape)
-            QTest::keyClick(&window, Qt::Key_Escape);
-        else
-            QTest::mouseClick(bar->goBackButton(), Qt::LeftButton);
-        EXPECT_FALSE(bar->isVisible());
-        EXPECT_EQ(stored()[HeadMouse].pointerSpeed, 0.1);
+    // key, speed stored after
+    const std::vector<std::pair<std::function<void()>, double>> answers = {
+        {[&] { QTest::keyClick(slider, Qt::Key_K, Qt::AltModifier); }, 0.1},
+        {[&] { QTest::keyClick(slider, Qt::Key_G, Qt::AltModifier); }, 0.1},
+        {[&] { QTest::keyClick(slider, Qt::Key_Escape); }, 0.1},
+        {[&] { window.close(); }, 0.1},
+    };
+    for (const auto& [answer, speed] : answers) {
+        if (!model.isAsking())
+            state->setCurrentPointerSpeed(0.5);
+        ASSERT_TRUE(model.isAsking());
+        answer();
+        EXPECT_FALSE(model.isAsking());
+        EXPECT_EQ(stored()[HeadMouse].pointerSpeed, speed);
     }
-    state->setCurrentPointerSpeed(0.5);
-    window.close();
-    EXPECT_EQ(stored()[HeadMouse].pointerSpeed, 0.1);
+    waitForReadBacks();
+}
+
+// More time, or any contact with the question, starts the countdown again; its length is a
+// stored preference of 15 to 60 s.
+TEST_F(KeepOrGoBackBarTest, MoreTimeOrTouchingTheQuestionRestartsTheCountdownOfTheStoredLength)
+{
+    remember(HeadMouse, {0.5, 1.0, false});
+    connect("Head Mouse", 4660, 171);
+    build().ensureDeviceSelectionAndLoadSettings();
+    KeepOrGoBack model(*state, {15000, 0, 20});
+    KeepOrGoBackBar bar(model, *state);
+    bar.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
+    QComboBox* answerTime = bar.answerTime();
+    EXPECT_EQ(answerTime->currentText(), "15 s");
+    answerTime->setFocus();
+    QTest::keyClick(answerTime, Qt::Key_End);
+    EXPECT_EQ(state->answerSeconds(), 60);
+    EXPECT_EQ(store->string(State::AnswerSecondsKey), "60");
+    EXPECT_EQ(answerTime->accessibleName(), "Time to answer, 60 s");
+
+    state->setCurrentPointerSpeed(0.1);
+    EXPECT_EQ(model.secondsLeft(), 60);
+    const std::vector<std::function<void()>> touches = {
+        [&] { QTest::mouseClick(bar.moreTimeButton(), Qt::LeftButton); },
+        [&] { QTest::keyClick(&bar, Qt::Key_M, Qt::AltModifier); },
+        [&] {
+            QEnterEvent enter({}, {}, {});
+            QApplication::sendEvent(bar.keepButton(), &enter);
+        },
+        [&] { bar.goBackButton()->setFocus(); },
+    };
+    for (const auto& touch : touches) {
+        ASSERT_TRUE(runMainLoopUntil([&] { return model.secondsLeft() < 59; }));
+        touch();
+        EXPECT_EQ(model.secondsLeft(), 60);
+        answerTime->setFocus();
+    }
+    model.goBack();
     waitForReadBacks();
 }

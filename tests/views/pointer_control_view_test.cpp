@@ -2,11 +2,13 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "settings/keep_or_go_back.h"
 #include "settings/settings_state_fixture.h"
 #include "views/auto_switch_options.h"
 #include "views/device_form.h"
 #include "views/device_picker.h"
 #include "views/help_button.h"
+#include "views/keep_or_go_back_bar.h"
 #include "views/plain_text.h"
 #include "views/pointer_control_view.h"
 #include "views/pointer_controls_form.h"
@@ -340,6 +342,8 @@ TEST_F(PointerControlViewTest, FiveDevicesAndTheAutoSwitchOptionsFitTheWindowWit
     };
     const DeviceForm& form = *view->deviceForm();
     const QWidget* revert = controls().revertButton();
+    // Precision mode's factor has its room kept under the buttons.
+    const QWidget* last = controls().precisionControls();
     QList<int> heights;
     int emptyBelow = 0;
     for (int count = 1; count <= 6; ++count) {
@@ -348,8 +352,7 @@ TEST_F(PointerControlViewTest, FiveDevicesAndTheAutoSwitchOptionsFitTheWindowWit
         QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         heights.append(view->height());
         if (count == 1)
-            emptyBelow =
-                view->height() - revert->mapTo(view.get(), revert->rect().bottomLeft()).y();
+            emptyBelow = view->height() - last->mapTo(view.get(), last->rect().bottomLeft()).y();
         EXPECT_EQ(form.pickerArea()->verticalScrollBar()->maximum() > 0, count > 5);
         const QList<QAbstractButton*> choices = form.picker()->choices();
         EXPECT_TRUE(std::all_of(choices.begin(), choices.begin() + std::min(count + 1, 6), inView));
@@ -453,14 +456,21 @@ TEST_F(PointerControlViewTest, ButtonsTrackClicksAndKeysMoveByFineOrCoarseStepsA
                   expected);
     }
 
-    // The handle still drags freely.
-    state->setCurrentPointerSpeed(0.5);
+    // On the handle, a press that shakes less than the drag distance is a click and moves
+    // nothing; a drag moves the handle freely, on fine steps.
     QSlider* slider = controls().speedRow()->slider();
-    const QPoint handle = slider->rect().center(), to = handle + QPoint(slider->width() / 4, 0);
-    QTest::mousePress(slider, Qt::LeftButton, {}, handle);
-    QTest::mouseMove(slider, to);
-    QTest::mouseRelease(slider, Qt::LeftButton, {}, to);
-    EXPECT_GT(state->currentPointerSpeed(), 0.6);
+    const QPoint handle = slider->rect().center();
+    const int shake = QApplication::startDragDistance() - 1;
+    for (const int by : {shake, -shake, slider->width() / 4 + 3, -slider->width() / 5 - 1}) {
+        SCOPED_TRACE(by);
+        state->setCurrentPointerSpeed(0.5);
+        QTest::mousePress(slider, Qt::LeftButton, {}, handle);
+        QTest::mouseMove(slider, handle + QPoint(by, 0));
+        QTest::mouseRelease(slider, Qt::LeftButton, {}, handle + QPoint(by, 0));
+        const double speed = state->currentPointerSpeed();
+        EXPECT_EQ(speed == 0.5, std::abs(by) == shake);
+        EXPECT_NEAR(speed * 100, std::round(speed * 100), 1e-9) << "between fine steps";
+    }
 }
 
 TEST_F(PointerControlViewTest, ScreenReadersHearSliderValuesInTheUnitsShownAndCanSetThem)
@@ -511,4 +521,59 @@ TEST_F(PointerControlViewTest, PrecisionModeIsSwitchedAndShownAndItsBoundIsSaid)
     EXPECT_EQ(stored().value(HeadMouse).precisionFactor, 0.05);
     state->setPrecisionMode(false);
     EXPECT_FALSE(precision.toggle()->isChecked() || precision.isVisible());
+}
+
+// A dwell clicker held at the centre of "Decrease Pointer speed" acts on that button through
+// 50 clicks while the question comes (the speed halved) and goes (its countdown over):
+// nothing moves under it, and the window keeps its size.
+TEST_F(PointerControlViewTest, APointerHeldOnOneControlActsOnItWhileTheQuestionComesAndGoes)
+{
+    remember(HeadMouse, {0.5, 1.0, false});
+    connect("Head Mouse", 4660, 171);
+    build();
+    KeepOrGoBack model(*state, {60000, 1, 40});
+    view = std::make_unique<PointerControlView>(*state, *manager, &model);
+    view->show();
+    ASSERT_TRUE(runMainLoopUntil([&] { return state->selectedDeviceID().has_value(); }));
+    QPushButton* decrease = controls().speedRow()->decreaseButton();
+    const QPoint dwell = decrease->mapTo(view.get(), decrease->rect().center());
+    const QSize size = view->size();
+    int questions = 0, answers = 0;
+    QObject::connect(&model, &KeepOrGoBack::askingChanged,
+                     [&](bool asking) { ++(asking ? questions : answers); });
+    for (int click = 0; click < 50; ++click) {
+        QWidget* under = view->childAt(dwell);
+        ASSERT_EQ(under, decrease) << "click " << click;
+        QTest::mouseClick(under, Qt::LeftButton, {}, under->mapFrom(view.get(), dwell));
+        runMainLoopFor(click % 20 == 19 ? 60 : 1);
+    }
+    EXPECT_GE(questions, 1);
+    EXPECT_GE(answers, 1);
+    EXPECT_EQ(state->currentPointerAcceleration(), 1.0);
+    EXPECT_EQ(view->size(), size);
+    model.goBack();
+    waitForReadBacks();
+    view.reset(); // before the model its question asks
+}
+
+// Precision mode switched on from the window asks like any change that slows the pointer, and
+// unanswered it switches itself off again.
+TEST_F(PointerControlViewTest, PrecisionModeSwitchedOnAsksAndUnansweredGoesBackOff)
+{
+    remember(HeadMouse, {0.5, 1.0, false});
+    connect("Head Mouse", 4660, 171);
+    build();
+    KeepOrGoBack model(*state, {60000, 2, 20});
+    view = std::make_unique<PointerControlView>(*state, *manager, &model);
+    view->show();
+    ASSERT_TRUE(runMainLoopUntil([&] { return state->selectedDeviceID().has_value(); }));
+    QAbstractButton* toggle = controls().precisionControls()->toggle();
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    EXPECT_TRUE(state->precisionMode());
+    EXPECT_TRUE(view->keepOrGoBackBar()->isVisible());
+    EXPECT_TRUE(runMainLoopUntil([&] { return !state->precisionMode(); }));
+    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_FALSE(view->keepOrGoBackBar()->isVisible());
+    waitForReadBacks();
+    view.reset(); // before the model its question asks
 }

@@ -13,6 +13,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
@@ -25,6 +26,8 @@
 #include <QWindow>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace veloquill;
 
@@ -152,6 +155,8 @@ TEST(HelpButton, ClickingOpensItsOwnPanelWhichGoesWithTheButton)
 
     const QPointer<HelpPopover> panel = speed.button->popover();
     speed.button->click();
+    EXPECT_FALSE(speed.button->isShowingHelp()) << "the button toggles its panel";
+    speed.button->click();
     EXPECT_TRUE(speed.button->isShowingHelp());
     EXPECT_EQ(speed.button->popover(), panel);
 
@@ -180,10 +185,27 @@ TEST(HelpButton, ItsPanelIsAFocusedDialogThatEscapeOrAClickElsewhereCloses)
     EXPECT_FALSE(panel->isVisible());
     EXPECT_TRUE(focusedOn(speed.button));
 
-    speed.button->click();
-    ASSERT_TRUE(focusedOn(panel->textLabel()));
-    speed.host.activateWindow();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !panel->isVisible(); }));
+    // A 44 px Close button, and a click elsewhere that only closes it: the check box under
+    // that click stays as it was, the "?" leaves it closed. Neither covers the button's row.
+    auto* box = new QCheckBox("Disable pointer acceleration");
+    speed.host.layout()->addWidget(box);
+    const std::vector<std::pair<const char*, std::function<void()>>> closings = {
+        {"Close", [&] { QTest::mouseClick(panel->closeButton(), Qt::LeftButton); }},
+        {"outside", [&] { QTest::mouseClick(box, Qt::LeftButton); }},
+        {"the ?", [&] { QTest::mouseClick(speed.button, Qt::LeftButton); }},
+        {"deactivated", [&] { speed.host.activateWindow(); }},
+    };
+    for (const auto& [name, close] : closings) {
+        SCOPED_TRACE(name);
+        speed.button->click();
+        ASSERT_TRUE(focusedOn(panel->textLabel()));
+        EXPECT_GE(panel->closeButton()->height(), 44);
+        EXPECT_FALSE(panel->frameGeometry().intersects(
+            QRect(speed.host.mapToGlobal(QPoint()), speed.host.size())));
+        close();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !panel->isVisible(); }));
+        EXPECT_FALSE(box->isChecked());
+    }
 }
 
 TEST(DesktopSettingsLauncher, TriesTheRunningDesktopsSettingsFirstAndStartsTheFirstThatStarts)
