@@ -50,7 +50,7 @@ TEST_F(SettingsStateTest, CurveViewDescribesTheSelectedDevicesCurveAndHidesWitho
     EXPECT_TRUE(view->isHidden()) << "the desktop cannot say how it accelerates";
 
     for (const Case& c : kCases) {
-        service->setCurveModel(PointerCurveModel{c.kind, {2, 1, 4}});
+        service->setCurveModel(PointerCurveModel{c.kind});
         view->setPrecisionFactor(c.precision);
         state->setCurrentPointerDisableAcceleration(c.disabled);
         state->setCurrentPointerAcceleration(c.acceleration);
@@ -71,7 +71,7 @@ TEST_F(SettingsStateTest, CurveViewDescribesTheSelectedDevicesCurveAndHidesWitho
 TEST_F(SettingsStateTest, TheWindowsCurveFollowsPrecisionMode)
 {
     auto service = connect("Trackball", 1, 2);
-    service->setCurveModel(PointerCurveModel{Kind::Libinput, {2, 1, 4}});
+    service->setCurveModel(PointerCurveModel{Kind::Libinput});
     build().ensureDeviceSelectionAndLoadSettings();
     PointerControlsForm form(*state);
     const QString own = form.curveView()->accessibleDescription();
