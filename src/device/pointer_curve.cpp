@@ -107,7 +107,7 @@ double pointerGain(const PointerCurveModel& model, const PointerCurveInput& inpu
         // (dix/ptrveloc.c), so the velocity it sees is the device's own; it never decelerates at
         // its default adaptive deceleration of 1.
         const x11::PointerFeedback feedback = x11::feedbackForAcceleration(*acceleration);
-        const double serverVelocity = velocity * model.velocityScaling;
+        const double serverVelocity = velocity * x11::velocityScalingForAcceleration(*acceleration);
         if (serverVelocity <= 0)
             return gain;
         const double top = static_cast<double>(feedback.numerator) / feedback.denominator;

@@ -26,7 +26,6 @@ struct PointerCurveModel
         Libinput
     };
     Kind kind = Kind::Libinput;
-    double velocityScaling = 10; // X11Server only: the device's "Device Accel Velocity Scaling"
     // The speed shapes the acceleration rather than scaling slow motion (X11 libinput drivers
     // without the custom profile); the window says so.
     bool speedShapesAcceleration = false;

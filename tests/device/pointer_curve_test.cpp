@@ -30,7 +30,6 @@ struct Case
 const PointerCurveModel kLibinput{Kind::Libinput};
 const PointerCurveModel kX11Libinput{Kind::X11Libinput};
 const PointerCurveModel kServer{Kind::X11Server};
-const PointerCurveModel kServerScaling5{Kind::X11Server, 5};
 
 const Case kCases[] = {
     // libinput speed 0: decelerated below 0.07 u/ms, 1 up to 0.4, incline 1.1, top 2.
@@ -48,8 +47,8 @@ const Case kCases[] = {
     {"x11 libinput, speed 1", kX11Libinput, {kNeutral, 20}, 25.4, 2.48},
     {"x11 libinput, speed -1", kX11Libinput, {kNeutral, 0}, 100, 1.0},
     {"x11 libinput, flat", kX11Libinput, {kFast, kOff}, 100, 1.935484},
-    // The server at velocity scaling 10 and the feedback for the acceleration: 1 is 2/1 at
-    // threshold 4, 0 is 1/1, 20 is 6/1. The constant deceleration divides after the profile.
+    // The server with the feedback for the acceleration: 1 is 2/1 at threshold 4 and velocity
+    // scaling 10, 0 is 1/1, 20 is 6/1 at 30. The constant deceleration divides after the profile.
     // Below 1 the profile would decelerate (0.608998 here); the server applies at least 1.
     {"server, below one", kServer, {kNeutral, 1}, 1.27, 1.0},
     {"server, plateau", kServer, {kNeutral, 1}, 7.62, 1.0},
@@ -58,7 +57,8 @@ const Case kCases[] = {
     {"server, fast step", kServer, {kFast, 1}, 15.24, 1.935484 * 1.804499},
     {"server, linear", kServer, {kNeutral, 0}, 100, 1.0},
     {"server, highest", kServer, {kNeutral, 20}, 100, 6.0},
-    {"server, scaling 5", kServerScaling5, {kNeutral, 1}, 30.48, 1.804499},
+    // 5.75 is 3/1 at scaling 15: the step's middle at the same hand speed, higher.
+    {"server, 5.75", kServer, {kNeutral, 5.75}, 15.24, 1 + 2 * 0.804499},
     {"server, off", kServer, {kFast, kOff}, 100, 1.935484},
 };
 } // namespace

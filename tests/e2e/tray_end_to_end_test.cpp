@@ -113,6 +113,17 @@ private:
 const QString kWindowLoadedDevice = "PointerControlView.onAppear (asyncAfter): Calling "
                                     "settingsState.ensureDeviceSelectionAndLoadSettings()";
 const QString kMatrix = "Coordinate Transformation Matrix";
+// The speed's setting on each kind of device: the X server divides motion by its constant
+// deceleration (1 / gain); libinput's flat speed is gain − 1.
+const QString kDeceleration = "Device Accel Constant Deceleration";
+const QString kLibinputSpeed = "libinput Accel Speed";
+double gainOf(const std::map<QString, QStringList>& properties)
+{
+    if (properties.count(kLibinputSpeed))
+        return 1 + properties.at(kLibinputSpeed).value(0).toDouble();
+    const auto deceleration = properties.find(kDeceleration);
+    return deceleration == properties.end() ? 0 : 1 / deceleration->second.value(0).toDouble();
+}
 
 // The tray menu's items by the Down presses that reach them (separators are passed over).
 constexpr int kSettingsItem = 1, kAboutItem = 4, kQuitItem = 5;
@@ -185,7 +196,8 @@ protected:
         m_mouse = driver.deviceId("Xvfb mouse");
         m_xtest = driver.deviceId("Virtual core XTEST pointer");
         giveDevicesOriginals(driver, m_mouse, m_xtest, 0.5f);
-        // The robot's clicks go through the XTEST pointer as absolute motion: unscaled.
+        // The robot's clicks go through the XTEST pointer as absolute motion, which its
+        // matrix would place elsewhere.
         driver.setFloatProperty(m_xtest, kMatrix, {1, 0, 0, 0, 1, 0, 0, 0, 1});
         m_untouched = allProperties();
         // The mouse has a record at the program's defaults, as after an earlier run.
@@ -208,10 +220,7 @@ protected:
 
     QString display() const { return m_server->displayName(); }
     qint64 pid() const { return m_program->pid(); }
-    double matrixScale() const
-    {
-        return xinputListProps(display(), m_mouse)[kMatrix].value(0).toDouble();
-    }
+    double speedGain() const { return gainOf(xinputListProps(display(), m_mouse)); }
     // The mouse's record as the program stored it, read back the way the program reads it.
     std::optional<DeviceSpecificSettings> storedRecord() const
     {
@@ -300,13 +309,13 @@ TEST_F(TrayEndToEnd, SpeedSetInTheSettingsWindowReachesTheMouseAndQuitPutsItBack
     // Once the window has made sure of its device (the mouse, at the default speed), one
     // page of the speed slider up: a tenth of its range from the default 0.5.
     ASSERT_TRUE(m_program->waitForLine(kWindowLoadedDevice)) << m_program->tail();
-    const double scaleBefore = matrixScale();
+    const double scaleBefore = speedGain();
     m_robot->pressKey("Tab", kTabsToSpeedSlider);
     m_robot->pressKey("Prior");
-    ASSERT_TRUE(runMainLoopUntil([&] { return matrixScale() != scaleBefore; }))
+    ASSERT_TRUE(runMainLoopUntil([&] { return speedGain() != scaleBefore; }))
         << "the speed slider's Page Up did not reach the mouse\n"
         << m_program->tail();
-    EXPECT_GT(matrixScale(), scaleBefore) << "a faster pointer moves further";
+    EXPECT_GT(speedGain(), scaleBefore) << "a faster pointer moves further";
     std::optional<DeviceSpecificSettings> record;
     ASSERT_TRUE(runMainLoopUntil([&] {
         return (record = storedRecord()) && record->pointerSpeed > 0.5;
@@ -332,7 +341,7 @@ TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenTrackingSpeedHelpAndAb
         return xinputListProps(display(), m_mouse)["Device Accel Profile"] == QStringList{"-1"};
     };
     ASSERT_TRUE(runMainLoopUntil([&] { return !accelerationOff(); }));
-    const double scaleBefore = matrixScale();
+    const double scaleBefore = speedGain();
 
     // Off, on and off again: the mouse keeps its speed throughout.
     m_robot->pressKey("Tab", kTabsToAccelerationSwitch);
@@ -341,7 +350,7 @@ TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenTrackingSpeedHelpAndAb
         ASSERT_TRUE(runMainLoopUntil([&] { return accelerationOff() == off; }))
             << "turning acceleration " << (off ? "off" : "on") << " did not reach the mouse\n"
             << m_program->tail();
-        EXPECT_EQ(matrixScale(), scaleBefore) << "switching acceleration changed the speed";
+        EXPECT_EQ(speedGain(), scaleBefore) << "switching acceleration changed the speed";
     }
     EXPECT_TRUE(runMainLoopUntil([&] {
         return storedRecord().value_or(DeviceSpecificSettings{}).pointerDisableAcceleration;
@@ -367,7 +376,7 @@ TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenTrackingSpeedHelpAndAb
     // Past − to the "Tracking speed" slider; Page Up: a tenth faster.
     m_robot->pressKey("Tab", 2);
     m_robot->pressKey("Prior");
-    ASSERT_TRUE(runMainLoopUntil([&] { return matrixScale() > scaleBefore; }))
+    ASSERT_TRUE(runMainLoopUntil([&] { return speedGain() > scaleBefore; }))
         << "the Tracking speed slider did not reach the mouse\n"
         << m_program->tail();
 
@@ -397,10 +406,10 @@ TEST_F(TrayEndToEnd, AtScaleTwoTheSettingsWindowFitsTheScreenAndTheKeyboardReach
     keepScreenshot(settledCapture(framed.value_or(settings).frameGeometry()),
                    "settings-scale-2.png");
 
-    const double scaleBefore = matrixScale();
+    const double scaleBefore = speedGain();
     m_robot->pressKey("Tab", kTabsToSpeedSlider);
     m_robot->pressKey("Prior");
-    EXPECT_TRUE(runMainLoopUntil([&] { return matrixScale() > scaleBefore; }))
+    EXPECT_TRUE(runMainLoopUntil([&] { return speedGain() > scaleBefore; }))
         << "the speed slider could not be reached\n"
         << m_program->tail();
 
@@ -440,9 +449,11 @@ struct DeskWithOriginals
     }
     std::vector<std::map<QString, QStringList>> properties() const
     {
-        return {xinputListProps(server.displayName(), mouse),
-                xinputListProps(server.displayName(), xtest),
-                {{"xset m", {XDriver(server.displayName()).pointerControl()}}}};
+        XDriver reader(server.displayName());
+        return {
+            xinputListProps(server.displayName(), mouse),
+            xinputListProps(server.displayName(), xtest),
+            {{"xset m", {reader.pointerControl()}}, {"feedback", {reader.pointerFeedback(mouse)}}}};
     }
     std::unique_ptr<VeloquillProcess> start(const QStringList& arguments = {
                                                 "--include-virtual-devices"}) const
@@ -484,9 +495,10 @@ void PrintTo(const Ending& ending, std::ostream* out)
 class VeloquillProgramEndedBy : public ::testing::TestWithParam<Ending>
 {};
 
-// Every property of both devices, the one the settings went to and the other, comes back
-// exactly, unbounded: matrices far outside the speed range and a degenerate one too; but not
-// over what another program set since.
+// Every property of both devices, the one the settings went to and the other, and the mouse's
+// pointer feedback come back exactly; but not over what another program set since. The
+// matrices the user set, far outside the speed range and a degenerate one too, stay as they
+// are throughout.
 TEST_P(VeloquillProgramEndedBy, PutsEveryPropertyOfEveryDeviceBackExactlyAsFound)
 {
     ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
@@ -494,13 +506,15 @@ TEST_P(VeloquillProgramEndedBy, PutsEveryPropertyOfEveryDeviceBackExactlyAsFound
     auto program = desk.start();
     ASSERT_TRUE(desk.applied(*program)) << program->tail();
     EXPECT_TRUE(desk.hasJournal()) << "the originals are not kept against a crash";
+    ASSERT_TRUE(
+        runMainLoopUntil([&] { return !program->output().filter("[APPLY CONFIRM]").isEmpty(); }));
 
     // A speed another program set since is its to keep; everything else comes back.
     const bool mouseSelected = GetParam().selected == kMouseID;
-    desk.driver.setFloatProperty(mouseSelected ? desk.mouse : desk.xtest, kMatrix,
-                                 {2, 0, 0, 0, 2, 0, 0, 0, 1});
+    const QString speed = mouseSelected ? kDeceleration : kLibinputSpeed;
+    desk.driver.setFloatProperty(mouseSelected ? desk.mouse : desk.xtest, speed, {0.125f});
     auto expected = desk.originals;
-    expected[mouseSelected ? 0 : 1][kMatrix] = desk.properties()[mouseSelected ? 0 : 1][kMatrix];
+    expected[mouseSelected ? 0 : 1][speed] = desk.properties()[mouseSelected ? 0 : 1][speed];
     program->signal(GetParam().signal);
     ASSERT_TRUE(program->exitedCleanly()) << program->tail();
     EXPECT_EQ(desk.properties(), expected);
@@ -552,10 +566,10 @@ TEST(VeloquillProgram, SelectedDeviceStartsAtItsOwnSpeedOrAtTheStoredOneBounded)
     ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
     const std::pair<std::optional<DeviceSpecificSettings>, QString> cases[] = {
         {std::nullopt, "1.000000"},
-        {DeviceSpecificSettings{0.0, 1.0, false}, "0.064516"},
-        {DeviceSpecificSettings{-0.5, 1.0, false}, "0.064516"},
-        {DeviceSpecificSettings{0.25, 1.0, true}, "0.532258"}};
-    for (const auto& [record, scale] : cases) {
+        {DeviceSpecificSettings{0.0, 1.0, false}, "15.500003"},
+        {DeviceSpecificSettings{-0.5, 1.0, false}, "15.500003"},
+        {DeviceSpecificSettings{0.25, 1.0, true}, "1.878788"}};
+    for (const auto& [record, deceleration] : cases) {
         SCOPED_TRACE(record ? record->pointerSpeed : -999);
         XvfbServer server;
         QTemporaryDir home;
@@ -571,10 +585,8 @@ TEST(VeloquillProgram, SelectedDeviceStartsAtItsOwnSpeedOrAtTheStoredOneBounded)
             << program.tail();
         EXPECT_TRUE(program.output().filter("XTEST pointer").isEmpty()) << "virtual devices listed";
         const int mouse = XDriver(server.displayName()).deviceId("Xvfb mouse");
-        EXPECT_EQ(xinputListProps(server.displayName(), mouse)[kMatrix],
-                  QString("%1 0.000000 0.000000 0.000000 %1 0.000000 0.000000 0.000000 1.000000")
-                      .arg(scale)
-                      .split(' '));
+        EXPECT_EQ(xinputListProps(server.displayName(), mouse)[kDeceleration],
+                  QStringList{deceleration});
     }
 }
 
@@ -583,6 +595,9 @@ TEST(VeloquillProgram, ListsVirtualDevicesOnlyWhenAskedAndSaysWhenItsDisplayGoes
     ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}}));
     XvfbServer server;
     QTemporaryDir home;
+    XDriver(server.displayName())
+        .setFloatProperty(XDriver(server.displayName()).deviceId("Virtual core XTEST pointer"),
+                          kLibinputSpeed, {0});
     // A stored speed of the XTEST pointer's own, so that there is something to put back.
     QSettingsDefaultsStore store(home.path() + "/Veloquill/Veloquill.conf");
     store.setData(VeloquillPointerSettingsState::DeviceSettingsKey,
@@ -623,7 +638,7 @@ TEST(VeloquillProgram, OtherSpellingOfTheDisplayReachesTheRunningProgramAndItsRe
     EXPECT_FALSE(desk.hasJournal());
 }
 
-// `--precision` reaches the running program: the selected device's matrix scale goes to a
+// `--precision` reaches the running program: the selected device's speed gain goes to a
 // quarter of its record's and back; with none running it is one line and status 1; a quit in
 // precision mode puts the originals back.
 TEST(VeloquillProgram, PrecisionCommandSlowsTheSelectedDeviceAndBackAndAQuitRestoresIt)
@@ -639,7 +654,7 @@ TEST(VeloquillProgram, PrecisionCommandSlowsTheSelectedDeviceAndBackAndAQuitRest
     ASSERT_TRUE(desk.applied(*program)) << program->tail();
     ASSERT_TRUE(
         runMainLoopUntil([&] { return !program->output().filter("[APPLY CONFIRM]").isEmpty(); }));
-    const auto scale = [&] { return desk.properties()[0][kMatrix][0].toDouble(); };
+    const auto scale = [&] { return gainOf(desk.properties()[0]); };
     const double recordScale = scale();
     const std::pair<const char*, double> steps[] = {
         {"on", 0.25}, {"on", 0.25}, {"off", 1}, {"toggle", 0.25}, {"toggle", 1}, {"toggle", 0.25}};
@@ -722,6 +737,7 @@ TEST(VeloquillProgram, FilesThatBlockAnOpenTurnOnlyTheirFeatureOff)
 
 // Two pointers with records of their own both get them, the selected one and the other; a
 // third without one keeps its own matrix and libinput speed; quit puts back what was written.
+// (XTEST devices have no speed setting of their own: the tests give them libinput's.)
 TEST(VeloquillProgram, EveryDeviceWithARecordGetsItAndOneWithoutIsLeftAsItIs)
 {
     ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
@@ -731,7 +747,8 @@ TEST(VeloquillProgram, EveryDeviceWithARecordGetsItAndOneWithoutIsLeftAsItIs)
     const int mouse = driver.deviceId("Xvfb mouse"), carer = driver.deviceId("Carer XTEST pointer");
     const int own = driver.deviceId("Virtual core XTEST pointer");
     driver.setFloatProperty(own, kMatrix, {0.5, 0, 0, 0, 0.5, 0, 0, 0, 1});
-    driver.setFloatProperty(own, "libinput Accel Speed", {-0.37f});
+    driver.setFloatProperty(own, kLibinputSpeed, {-0.37f});
+    driver.setFloatProperty(carer, kLibinputSpeed, {0});
     const auto props = [&](int device) { return xinputListProps(server.displayName(), device); };
     const auto before = std::vector{props(mouse), props(carer), props(own)};
     QTemporaryDir home;
@@ -743,7 +760,7 @@ TEST(VeloquillProgram, EveryDeviceWithARecordGetsItAndOneWithoutIsLeftAsItIs)
     store.setString(VeloquillPointerSettingsState::SelectedDeviceIDKey, kMouseID);
 
     VeloquillProcess program(server.displayName(), home.path(), {"--include-virtual-devices"});
-    const auto scale = [&](int device) { return props(device)[kMatrix].value(0).toDouble(); };
+    const auto scale = [&](int device) { return gainOf(props(device)); };
     EXPECT_TRUE(runMainLoopUntil([&] {
         return std::abs(scale(mouse) - slowMotionGain(0.75)) < 1e-3 &&
                std::abs(scale(carer) - slowMotionGain(0.25)) < 1e-3;

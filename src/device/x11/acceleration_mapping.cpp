@@ -15,6 +15,7 @@ namespace {
 constexpr double kLibinputUpperSpan = 19.0; // 1 … 20 spread over libinput's 0 … 1
 constexpr double kFeedbackUpperRise = 4.0;  // 1 … 20 takes the server's 2/1 up to 6/1
 constexpr int kServerThreshold = 4;         // the server's own
+constexpr double kVelocityScalingPerTop = 5.0;
 
 // Readings go through float32 properties; rounding to the nearest 16.16 step (not
 // truncating) is what makes every written value read back exactly.
@@ -54,6 +55,12 @@ std::int32_t accelerationForFeedback(const PointerFeedback& feedback)
     const double top = static_cast<double>(feedback.numerator) / feedback.denominator;
     const double a = top <= 2 ? top - 1 : 1 + (top - 2) * kLibinputUpperSpan / kFeedbackUpperRise;
     return boundAcceleration(roundToFixed(std::clamp(a, 0.0, 20.0)));
+}
+
+float velocityScalingForAcceleration(std::int32_t fixed)
+{
+    const PointerFeedback feedback = feedbackForAcceleration(fixed);
+    return static_cast<float>(kVelocityScalingPerTop * feedback.numerator / feedback.denominator);
 }
 
 double accelerationShape(std::int32_t fixedAcceleration, double unitsPerMs)

@@ -50,6 +50,11 @@ inline constexpr int kFeedbackDenominator = 950;
 PointerFeedback feedbackForAcceleration(std::int32_t fixed);
 // The inverse, rounded to 16.16 and bounded to 0 … 20; 1.0 for a denominator not above 0.
 std::int32_t accelerationForFeedback(const PointerFeedback& feedback);
+// "Device Accel Velocity Scaling" goes with the feedback: 5 × numerator / denominator (the
+// server's 10 at 1.0). The classic profile then reaches the same share of its top at the same
+// hand speed whatever the amount, so a higher amount is faster at every hand speed; with the
+// scaling fixed, a higher top would stretch the profile's ramp and fall below a lower one.
+float velocityScalingForAcceleration(std::int32_t fixed);
 
 // libinput's custom profile as Veloquill fills it: the pointer speed for each hand speed
 // 0, step, 2 step … in units/ms at 1000 dpi, gain × the shape of libinput's adaptive profile

@@ -358,6 +358,8 @@ void writeAcceleration(X11KeyContext& context, std::int32_t fixed)
         context.memory.accelerationWhenOn = fixed;
         switchServer(context, false);
         const PointerFeedback feedback = feedbackForAcceleration(fixed);
+        context.properties.setFloats(context.atoms.accelVelocityScaling,
+                                     {velocityScalingForAcceleration(fixed)});
         remember(context.memory.writtenAcceleration, context.atoms.pointerFeedback,
                  context.properties.setIntegers(
                      context.atoms.pointerFeedback,

@@ -145,14 +145,9 @@ std::optional<PointerCurveModel> X11ServiceClient::curveModel() const
         case AccelerationKind::Libinput:
             if (offersCustomProfile(context))
                 return PointerCurveModel{PointerCurveModel::Kind::X11Libinput};
-            return PointerCurveModel{PointerCurveModel::Kind::Libinput, 10, true};
-        case AccelerationKind::Server: {
-            PointerCurveModel model{PointerCurveModel::Kind::X11Server};
-            const auto scaling = context.properties.floats(context.atoms.accelVelocityScaling, 1);
-            if (scaling && (*scaling)[0] > 0)
-                model.velocityScaling = (*scaling)[0];
-            return model;
-        }
+            return PointerCurveModel{PointerCurveModel::Kind::Libinput, true};
+        case AccelerationKind::Server:
+            return PointerCurveModel{PointerCurveModel::Kind::X11Server};
         case AccelerationKind::None:
             break;
         }

@@ -388,14 +388,16 @@ TEST_F(X11Properties, QuitKeepsAnotherProgramsChangeAndNeverWritesWhatItDidNotWr
     const auto mouse = device(kXvfbMouse);
     const int id = driver().deviceId(kXvfbMouse);
     mouse->setPointerResolution(kHalfTravel);
-    mouse->setPointerAcceleration(5.75); // the feedback only
+    mouse->setPointerAcceleration(5.75); // the feedback and velocity scaling only
     EXPECT_EQ(driver().pointerFeedback(id), "2850/950 4");
+    EXPECT_EQ(seen(kXvfbMouse, kScaling), QStringList{"15.000000"});
     driver().setFloatProperty(id, kDeceleration, {3});
     driver().setIntegerProperty(id, kProfile, 32, {2});
     LogCapture log;
     EXPECT_TRUE(manager.restoreInitialPointerSettings());
     EXPECT_EQ(seen(kXvfbMouse, kDeceleration), QStringList{"3.000000"});
     EXPECT_EQ(driver().pointerFeedback(id), "2/1 4");
+    EXPECT_EQ(seen(kXvfbMouse, kScaling), QStringList{"10.000000"});
     EXPECT_EQ(seen(kXvfbMouse, kProfile), QStringList{"2"});
     EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf("1.000000"));
     EXPECT_EQ(
@@ -433,11 +435,9 @@ TEST_F(X11Properties, RemovedDeviceLeavesTheJournalADisabledOneIsPutBackAtQuit)
 
 TEST_F(X11Properties, CurveModelFollowsTheDriverAndWhatItOffers)
 {
-    driver().setFloatProperty(driver().deviceId(kXvfbMouse), kScaling, {20});
     const auto server = device(kXvfbMouse)->curveModel();
     ASSERT_TRUE(server);
     EXPECT_EQ(server->kind, PointerCurveModel::Kind::X11Server);
-    EXPECT_EQ(server->velocityScaling, 20);
     EXPECT_FALSE(server->speedShapesAcceleration);
     for (const bool custom : {false, true}) {
         giveLibinputProperties(custom);
