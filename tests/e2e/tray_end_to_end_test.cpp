@@ -15,6 +15,7 @@
 #include "support/main_loop.h"
 #include "support/required_programs.h"
 #include "x_driver.h"
+#include "xorg_server.h"
 #include "xvfb_server.h"
 
 #include <gtest/gtest.h>
@@ -789,4 +790,112 @@ TEST(VeloquillProgram, DisplayGoneDuringStartEndsWithStatusZeroOrOneNeverAnAbort
         EXPECT_EQ(program.process().exitStatus(), QProcess::NormalExit) << delayMs;
         EXPECT_LE(program.process().exitCode(), 1) << program.tail();
     }
+}
+
+// On a real Xorg, the mouse driver's devices move as the speed and acceleration say: each of
+// five devices has a record of its own, so one start of the program covers five settings.
+// The server's own deceleration and the device's pointer feedback carry them, so warps and
+// absolute motion land where they are sent. Quit puts every property and feedback back.
+TEST(VeloquillProgram, OnARealXorgDevicesMoveAsSetAndWarpsLandWhereSent)
+{
+    constexpr int kDevices = 5;
+    XorgServer server(kDevices);
+    if (!server.isRunning())
+        GTEST_SKIP() << "no real Xorg: " << server.skipReason().toStdString();
+    XDriver driver(server.displayName());
+    const auto everything = [&] {
+        std::vector<std::map<QString, QStringList>> all;
+        for (int device = 0; device < kDevices; ++device) {
+            const int id = driver.deviceId(XorgServer::deviceName(device));
+            all.push_back(xinputListProps(server.displayName(), id));
+            all.back()["feedback"] = QStringList{driver.pointerFeedback(id)};
+        }
+        return all;
+    };
+    const auto before = everything();
+    // Where the pointer comes to rest after counts sent from a device (bounded waits).
+    const auto travel = [&](int device, int dx, int count, int gapMs) {
+        driver.placePointer(100, 300);
+        server.move(device, dx, 0, count, gapMs);
+        QPoint last = driver.pointerPosition();
+        for (int still = 0, polls = 0; still < 3 && polls < 60; ++polls) {
+            runMainLoopFor(50);
+            const QPoint now = driver.pointerPosition();
+            still = now == last ? still + 1 : 0;
+            last = now;
+        }
+        return last.x() - 100.0;
+    };
+    const auto run = [&](const std::vector<DeviceSpecificSettings>& records, auto&& measure) {
+        QTemporaryDir home;
+        QSettingsDefaultsStore store(home.path() + "/Veloquill/Veloquill.conf");
+        DeviceSettingsTable table;
+        for (int device = 0; device < kDevices; ++device)
+            table.insert("0-0-" + XorgServer::deviceName(device) + "-N/A", records[device]);
+        store.setData(VeloquillPointerSettingsState::DeviceSettingsKey,
+                      *encodeDeviceSettingsTable(table).data);
+        VeloquillProcess program(server.displayName(), home.path());
+        // Applied: each device has its deceleration, and acceleration off or its own feedback.
+        const auto applied = [&] {
+            const auto now = everything();
+            for (int device = 0; device < kDevices; ++device) {
+                const DeviceSpecificSettings& record = records[device];
+                const double gain = slowMotionGain(record.pointerSpeed);
+                auto properties = now[device];
+                if (std::abs(properties[kDeceleration].value(0).toDouble() * gain - 1) > 1e-4 ||
+                    (record.pointerDisableAcceleration
+                         ? properties["Device Accel Profile"] != QStringList{"-1"}
+                         : properties["feedback"] == before[device].at("feedback")))
+                    return false;
+            }
+            return true;
+        };
+        ASSERT_TRUE(runMainLoopUntil(applied, 10000)) << program.tail();
+        measure();
+        program.signal(SIGTERM);
+        ASSERT_TRUE(program.exitedCleanly()) << program.tail();
+        EXPECT_EQ(everything(), before) << "quit did not put every device back";
+    };
+
+    // Acceleration off: the speed's gain on its own, within 3 %, about 400 pixels each.
+    const double speeds[kDevices] = {0, 0.25, 0.5, 0.75, 1};
+    std::vector<DeviceSpecificSettings> off;
+    for (double speed : speeds)
+        off.push_back({speed, 1.0, true});
+    run(off, [&] {
+        for (int device = 0; device < kDevices; ++device) {
+            const double gain = slowMotionGain(speeds[device]);
+            const int packets = static_cast<int>(std::lround(40 / gain));
+            EXPECT_NEAR(travel(device, 10, packets, 0) / (10.0 * packets * gain), 1.0, 0.03)
+                << "speed " << speeds[device];
+        }
+        // After a warp, by XWarpPointer or XIWarpPointer, the next motion starts there.
+        for (const bool throughXInput2 : {false, true}) {
+            driver.warpPointer(800, 400, throughXInput2);
+            server.move(1, 20, 0, 1, 0);
+            runMainLoopUntil([&] { return driver.pointerPosition() != QPoint(800, 400); }, 2000);
+            EXPECT_NEAR(driver.pointerPosition().x(), 800 + 20 * slowMotionGain(0.25), 1.5);
+            EXPECT_EQ(driver.pointerPosition().y(), 400) << throughXInput2;
+        }
+        // Absolute motion (XTEST, as software pointers send it) lands where it is sent.
+        driver.placePointer(640, 400);
+        EXPECT_EQ(driver.pointerPosition(), QPoint(640, 400));
+    });
+
+    // Acceleration on at the default speed: 0 moves slow and fast motion alike; 1, 5, 10 and 20
+    // move fast motion ever further.
+    const double amounts[kDevices] = {0, 1, 5, 10, 20};
+    std::vector<DeviceSpecificSettings> on;
+    for (double amount : amounts)
+        on.push_back({0.5, amount, false});
+    run(on, [&] {
+        EXPECT_NEAR(travel(0, 1, 40, 20) / 40, 1.0, 0.03) << "slow";
+        EXPECT_NEAR(travel(0, 8, 10, 8) / 80, 1.0, 0.03) << "fast";
+        double previous = 80;
+        for (int device = 1; device < kDevices; ++device) {
+            const double fast = travel(device, 8, 10, 8);
+            EXPECT_GT(fast, previous * 1.15) << "acceleration " << amounts[device];
+            previous = fast;
+        }
+    });
 }
