@@ -7,6 +7,7 @@
 #include "views/pointer_curve_view.h"
 
 #include <QImage>
+#include <QLabel>
 
 using namespace veloquill;
 using namespace veloquill::test;
@@ -80,4 +81,20 @@ TEST_F(SettingsStateTest, TheWindowsCurveFollowsPrecisionMode)
     EXPECT_LT(form.curveView()->gainAt(PointerCurveView::kFastHandSpeed), ownGain);
     state->setPrecisionMode(false);
     EXPECT_EQ(form.curveView()->accessibleDescription(), own);
+}
+
+// Where the driver cannot take Veloquill's curve the window says in one line what the speed
+// does instead; elsewhere it says nothing.
+TEST_F(SettingsStateTest, TheWindowSaysWhereTheSpeedShapesTheAcceleration)
+{
+    auto service = connect("Trackball", 1, 2);
+    for (const bool shapes : {true, false}) {
+        service->setCurveModel(
+            PointerCurveModel{shapes ? Kind::Libinput : Kind::X11Server, shapes});
+        build().ensureDeviceSelectionAndLoadSettings();
+        PointerControlsForm form(*state);
+        form.show();
+        EXPECT_EQ(form.speedShapesNote()->isVisible(), shapes);
+        EXPECT_EQ(form.speedShapesNote()->textFormat(), Qt::PlainText);
+    }
 }
