@@ -317,8 +317,7 @@ TEST_F(X11Properties, JournalOfAnEarlierRunIsTrustedWholeOrKeptAside)
         {matrix({0, 0, 0, 0, 0, 0, 0, 0, 1}), Kept::Aside},
         {matrix({1e30f, 0, 0, 0, 1e30f, 0, 0, 0, 1}), Kept::Aside},
         // A constant deceleration of 0: the server refuses it.
-        {QByteArray(written).replace("\"" + floatsBase64({1}) + '"', "\"AAAAAA==\""),
-         Kept::Aside},
+        {QByteArray(written).replace("\"" + floatsBase64({1}) + '"', "\"AAAAAA==\""), Kept::Aside},
         {written.left(server) + "\"server\":\"ended\"}", Kept::Removed},
         // As an earlier version wrote it: every property counts as this program's own.
         {QByteArray(written)
