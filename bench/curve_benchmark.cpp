@@ -32,7 +32,7 @@ void curveStep(benchmark::State& bench, PointerCurveModel::Kind kind)
         manager->startObservation();
         auto service =
             system->addService(sim::ServiceSpec::mouse(QStringLiteral("Head Mouse"), 4660, 171));
-        service->setCurveModel(PointerCurveModel{kind, {}});
+        service->setCurveModel(PointerCurveModel{kind});
         QCoreApplication::processEvents();
         VeloquillPointerSettingsState state(*manager,
                                             std::make_shared<test::InMemoryDefaultsStore>());

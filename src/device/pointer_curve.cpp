@@ -93,29 +93,25 @@ double pointerGain(const PointerCurveModel& model, const PointerCurveInput& inpu
         return off ? libinputFlatFactor(speed) : libinputAdaptiveFactor(speed, velocity);
     }
     case PointerCurveModel::Kind::X11Libinput: {
-        const double scale = x11::scaleForResolution(*resolution).value_or(0);
-        // Off is the flat profile at speed 0: the matrix alone sets the speed.
+        const double gain = x11::scaleForResolution(*resolution).value_or(0);
+        // Off is the flat profile at speed gain − 1.
         if (off)
-            return scale * libinputFlatFactor(0);
-        const double speed = x11::libinputSpeedForAcceleration(*acceleration);
-        return scale * libinputAdaptiveFactor(speed, velocity);
+            return gain;
+        return gain * x11::accelerationShape(*acceleration, velocity);
     }
     case PointerCurveModel::Kind::X11Server: {
-        const double scale = x11::scaleForResolution(*resolution).value_or(0);
+        const double gain = x11::scaleForResolution(*resolution).value_or(0);
         if (off)
-            return scale;
-        const ServerPointerControl& control = model.control;
-        const double factor = control.denominator > 0
-                                  ? static_cast<double>(control.numerator) / control.denominator
-                                  : 1.0;
-        // The server transforms relative motion before it accelerates it (dix/getevents.c),
-        // and never decelerates at its default adaptive deceleration of 1 (dix/ptrveloc.c).
-        const double scaling = x11::velocityScalingForAcceleration(*acceleration);
-        const double serverVelocity = scale * velocity * scaling;
+            return gain;
+        // The server accelerates before its constant deceleration divides the motion
+        // (dix/ptrveloc.c), so the velocity it sees is the device's own; it never decelerates at
+        // its default adaptive deceleration of 1.
+        const x11::PointerFeedback feedback = x11::feedbackForAcceleration(*acceleration);
+        const double serverVelocity = velocity * x11::velocityScalingForAcceleration(*acceleration);
         if (serverVelocity <= 0)
-            return scale;
-        return scale *
-               std::max(1.0, serverClassicFactor(serverVelocity, control.threshold, factor));
+            return gain;
+        const double top = static_cast<double>(feedback.numerator) / feedback.denominator;
+        return gain * std::max(1.0, serverClassicFactor(serverVelocity, feedback.threshold, top));
     }
     }
     return 0;

@@ -11,28 +11,24 @@
 
 namespace veloquill {
 
-// The pointer control of the X server (XGetPointerControl): acceleration numerator/denominator
-// and threshold. The server's own defaults are 2/1 and 4.
-struct ServerPointerControl
-{
-    int numerator = 2;
-    int denominator = 1;
-    int threshold = 4;
-};
-
 struct PointerCurveModel
 {
     enum class Kind
     {
-        // X11, libinput driver: the matrix's scale times libinput's profile.
+        // X11, libinput driver with the custom profile: the speed's gain times the shape of
+        // libinput's adaptive profile at the acceleration's libinput speed.
         X11Libinput,
-        // X11, the server's own acceleration: the matrix's scale and the server's profile.
+        // X11, the server's own acceleration: its constant deceleration for the speed, the
+        // device's pointer feedback for the acceleration.
         X11Server,
-        // KWin, GNOME: libinput's profile at the speed written, no matrix.
+        // KWin, GNOME, Sway, and X11 libinput drivers without the custom profile: libinput's
+        // profile at the speed written.
         Libinput
     };
     Kind kind = Kind::Libinput;
-    ServerPointerControl control; // X11Server only
+    // The speed shapes the acceleration rather than scaling slow motion (X11 libinput drivers
+    // without the custom profile); the window says so.
+    bool speedShapesAcceleration = false;
 };
 
 // What the device layer is given: resolution (counts per inch) and acceleration (0 … 20, or

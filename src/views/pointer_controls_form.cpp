@@ -94,9 +94,17 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
          {m_trackingSpeedRow, m_accelerationRow, m_speedRow, m_precision->factorRow()})
         row->setLabelWidth(labelWidth);
 
+    // Said where the driver cannot take the curve Veloquill computes (X11 libinput before 1.23).
+    m_speedShapesNote = new QLabel(
+        QStringLiteral("On this system the speed shapes the acceleration rather than scaling "
+                       "slow motion; the curve below shows it."));
+    m_speedShapesNote->setTextFormat(Qt::PlainText);
+    m_speedShapesNote->setWordWrap(true);
+    m_speedShapesNote->setHidden(true);
+    makeSecondary(m_speedShapesNote);
     m_linearRows = collapsibleRows({m_trackingSpeedRow});
     if (desktop.accelerationAmount) {
-        m_acceleratedRows = collapsibleRows({m_accelerationRow, m_speedRow});
+        m_acceleratedRows = collapsibleRows({m_accelerationRow, m_speedRow, m_speedShapesNote});
     } else {
         // Moving it would change nothing on the device: say so rather than let it seem broken.
         m_accelerationRow->setEnabled(false);
@@ -106,7 +114,8 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
         m_accelerationNote->setTextFormat(Qt::PlainText);
         m_accelerationNote->setWordWrap(true);
         makeSecondary(m_accelerationNote);
-        m_acceleratedRows = collapsibleRows({m_accelerationRow, m_accelerationNote, m_speedRow});
+        m_acceleratedRows =
+            collapsibleRows({m_accelerationRow, m_accelerationNote, m_speedRow, m_speedShapesNote});
     }
 
     auto* section = new FormSection;
@@ -183,6 +192,8 @@ void PointerControlsForm::showSelection(const std::optional<QString>& selectedDe
     m_speedRow->setControlsEnabled(chosen);
     m_accelerationRow->setControlsEnabled(chosen && m_accelerationAmountSupported);
     m_precision->setControlsEnabled(chosen);
+    // The curve has read the device's model already: it was told of the selection first.
+    m_speedShapesNote->setHidden(!m_curve->speedShapesAcceleration());
 }
 
 bool PointerControlsForm::isSwappingRows() const

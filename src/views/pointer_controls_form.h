@@ -61,6 +61,8 @@ public:
     QLabel* accelerationNote() const { return m_accelerationNote; }
     // The line saying that every device of a kind shares the settings, or null.
     QLabel* sharedNote() const { return m_sharedNote; }
+    // The line under "Pointer speed" where the device's speed shapes its acceleration.
+    QLabel* speedShapesNote() const { return m_speedShapesNote; }
     // While the rows are still sliding in and out.
     bool isSwappingRows() const;
 
@@ -83,6 +85,7 @@ private:
     PointerCurveView* m_curve = nullptr;
     PrecisionControls* m_precision = nullptr;
     QLabel* m_accelerationNote = nullptr;
+    QLabel* m_speedShapesNote = nullptr;
     QAbstractAnimation* m_swap = nullptr;
     QWidget* m_outgoing = nullptr;
     // Set while the switch itself writes the state: only its changes are animated.

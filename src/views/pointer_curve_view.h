@@ -39,6 +39,8 @@ public:
 
     // Pointer motion per hand motion at the hand speed (mm/s), as now drawn.
     double gainAt(double handSpeed) const;
+    // The selected device's speed shapes its acceleration rather than scaling slow motion.
+    bool speedShapesAcceleration() const { return m_model && m_model->speedShapesAcceleration; }
     // "At slow hand speeds the pointer moves 1.47× as far; at fast ones up to 2.94×."
     static QString summary(double slowGain, double fastGain);
 

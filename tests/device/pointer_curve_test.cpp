@@ -27,10 +27,9 @@ struct Case
     double gain;
 };
 
-const PointerCurveModel kLibinput{Kind::Libinput, {}};
-const PointerCurveModel kX11Libinput{Kind::X11Libinput, {}};
-const PointerCurveModel kServer{Kind::X11Server, {2, 1, 4}};
-const PointerCurveModel kServerPolynomial{Kind::X11Server, {2, 1, 0}};
+const PointerCurveModel kLibinput{Kind::Libinput};
+const PointerCurveModel kX11Libinput{Kind::X11Libinput};
+const PointerCurveModel kServer{Kind::X11Server};
 
 const Case kCases[] = {
     // libinput speed 0: decelerated below 0.07 u/ms, 1 up to 0.4, incline 1.1, top 2.
@@ -42,19 +41,24 @@ const Case kCases[] = {
     // Resolution 40 is speed 0.935484: threshold 0.2, incline 1.801613, top 3.403226.
     {"desktop, fast incline", kLibinput, {kFast, 1}, 25.4, 2.441290},
     {"desktop, fast flat", kLibinput, {kFast, kOff}, 25.4, 1.935484},
-    // X11 with libinput: the matrix's scale times libinput at the acceleration's speed.
+    // X11 with libinput's custom profile: the gain times libinput's shape at the acceleration's
+    // speed, its plateau made 1 (speed -1 tops out at 0.5: acceleration 0 is linear).
     {"x11 libinput, speed 0", kX11Libinput, {kFast, 1}, 25.4, 1.935484 * 1.66},
     {"x11 libinput, speed 1", kX11Libinput, {kNeutral, 20}, 25.4, 2.48},
-    {"x11 libinput, speed -1", kX11Libinput, {kNeutral, 0}, 100, 0.5},
+    {"x11 libinput, speed -1", kX11Libinput, {kNeutral, 0}, 100, 1.0},
     {"x11 libinput, flat", kX11Libinput, {kFast, kOff}, 100, 1.935484},
-    // The server at velocity scaling 10, 2/1 and threshold 4.
+    // The server with the feedback for the acceleration: 1 is 2/1 at threshold 4 and velocity
+    // scaling 10, 0 is 1/1, 20 is 6/1 at 30. The constant deceleration divides after the profile.
     // Below 1 the profile would decelerate (0.608998 here); the server applies at least 1.
     {"server, below one", kServer, {kNeutral, 1}, 1.27, 1.0},
     {"server, plateau", kServer, {kNeutral, 1}, 7.62, 1.0},
     {"server, step", kServer, {kNeutral, 1}, 15.24, 1.804499},
     {"server, top", kServer, {kNeutral, 1}, 100, 2.0},
-    {"server, scaling 5", kServer, {kNeutral, 0}, 15.24, 1.0},
-    {"server, polynomial", kServerPolynomial, {kNeutral, 1}, 25.4, 3.162278},
+    {"server, fast step", kServer, {kFast, 1}, 15.24, 1.935484 * 1.804499},
+    {"server, linear", kServer, {kNeutral, 0}, 100, 1.0},
+    {"server, highest", kServer, {kNeutral, 20}, 100, 6.0},
+    // 5.75 is 3/1 at scaling 15: the step's middle at the same hand speed, higher.
+    {"server, 5.75", kServer, {kNeutral, 5.75}, 15.24, 1 + 2 * 0.804499},
     {"server, off", kServer, {kFast, kOff}, 100, 1.935484},
 };
 } // namespace

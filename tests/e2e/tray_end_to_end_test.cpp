@@ -15,6 +15,7 @@
 #include "support/main_loop.h"
 #include "support/required_programs.h"
 #include "x_driver.h"
+#include "xorg_server.h"
 #include "xvfb_server.h"
 
 #include <gtest/gtest.h>
@@ -113,6 +114,17 @@ private:
 const QString kWindowLoadedDevice = "PointerControlView.onAppear (asyncAfter): Calling "
                                     "settingsState.ensureDeviceSelectionAndLoadSettings()";
 const QString kMatrix = "Coordinate Transformation Matrix";
+// The speed's setting on each kind of device: the X server divides motion by its constant
+// deceleration (1 / gain); libinput's flat speed is gain − 1.
+const QString kDeceleration = "Device Accel Constant Deceleration";
+const QString kLibinputSpeed = "libinput Accel Speed";
+double gainOf(const std::map<QString, QStringList>& properties)
+{
+    if (properties.count(kLibinputSpeed))
+        return 1 + properties.at(kLibinputSpeed).value(0).toDouble();
+    const auto deceleration = properties.find(kDeceleration);
+    return deceleration == properties.end() ? 0 : 1 / deceleration->second.value(0).toDouble();
+}
 
 // The tray menu's items by the Down presses that reach them (separators are passed over).
 constexpr int kSettingsItem = 1, kPrecisionItem = 2, kAboutItem = 4, kQuitItem = 5;
@@ -185,7 +197,8 @@ protected:
         m_mouse = driver.deviceId("Xvfb mouse");
         m_xtest = driver.deviceId("Virtual core XTEST pointer");
         giveDevicesOriginals(driver, m_mouse, m_xtest, 0.5f);
-        // The robot's clicks go through the XTEST pointer as absolute motion: unscaled.
+        // The robot's clicks go through the XTEST pointer as absolute motion, which its
+        // matrix would place elsewhere.
         driver.setFloatProperty(m_xtest, kMatrix, {1, 0, 0, 0, 1, 0, 0, 0, 1});
         m_untouched = allProperties();
         // The mouse has a record at the program's defaults, as after an earlier run.
@@ -208,10 +221,7 @@ protected:
 
     QString display() const { return m_server->displayName(); }
     qint64 pid() const { return m_program->pid(); }
-    double matrixScale() const
-    {
-        return xinputListProps(display(), m_mouse)[kMatrix].value(0).toDouble();
-    }
+    double speedGain() const { return gainOf(xinputListProps(display(), m_mouse)); }
     // The mouse's record as the program stored it, read back the way the program reads it.
     std::optional<DeviceSpecificSettings> storedRecord() const
     {
@@ -299,13 +309,13 @@ TEST_F(TrayEndToEnd, SpeedSetInTheSettingsWindowReachesTheMouseAndQuitPutsItBack
     // Once the window has made sure of its device (the mouse, at the default speed), one
     // page of the speed slider up: a tenth of its range from the default 0.5.
     ASSERT_TRUE(m_program->waitForLine(kWindowLoadedDevice)) << m_program->tail();
-    const double scaleBefore = matrixScale();
+    const double scaleBefore = speedGain();
     m_robot->pressKey("Tab", kTabsToSpeedSlider);
     m_robot->pressKey("Prior");
-    ASSERT_TRUE(runMainLoopUntil([&] { return matrixScale() != scaleBefore; }))
+    ASSERT_TRUE(runMainLoopUntil([&] { return speedGain() != scaleBefore; }))
         << "the speed slider's Page Up did not reach the mouse\n"
         << m_program->tail();
-    EXPECT_GT(matrixScale(), scaleBefore) << "a faster pointer moves further";
+    EXPECT_GT(speedGain(), scaleBefore) << "a faster pointer moves further";
     std::optional<DeviceSpecificSettings> record;
     ASSERT_TRUE(runMainLoopUntil([&] {
         return (record = storedRecord()) && record->pointerSpeed > 0.5;
@@ -375,7 +385,7 @@ TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenTrackingSpeedHelpAndAb
         return xinputListProps(display(), m_mouse)["Device Accel Profile"] == QStringList{"-1"};
     };
     ASSERT_TRUE(runMainLoopUntil([&] { return !accelerationOff(); }));
-    const double scaleBefore = matrixScale();
+    const double scaleBefore = speedGain();
 
     // Off, on and off again: the mouse keeps its speed throughout.
     m_robot->pressKey("Tab", kTabsToAccelerationSwitch);
@@ -384,7 +394,7 @@ TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenTrackingSpeedHelpAndAb
         ASSERT_TRUE(runMainLoopUntil([&] { return accelerationOff() == off; }))
             << "turning acceleration " << (off ? "off" : "on") << " did not reach the mouse\n"
             << m_program->tail();
-        EXPECT_EQ(matrixScale(), scaleBefore) << "switching acceleration changed the speed";
+        EXPECT_EQ(speedGain(), scaleBefore) << "switching acceleration changed the speed";
     }
     EXPECT_TRUE(runMainLoopUntil([&] {
         return storedRecord().value_or(DeviceSpecificSettings{}).pointerDisableAcceleration;
@@ -411,7 +421,7 @@ TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenTrackingSpeedHelpAndAb
     // Past − to the "Tracking speed" slider; Page Up: a tenth faster.
     m_robot->pressKey("Tab", 2);
     m_robot->pressKey("Prior");
-    ASSERT_TRUE(runMainLoopUntil([&] { return matrixScale() > scaleBefore; }))
+    ASSERT_TRUE(runMainLoopUntil([&] { return speedGain() > scaleBefore; }))
         << "the Tracking speed slider did not reach the mouse\n"
         << m_program->tail();
 
@@ -439,10 +449,10 @@ TEST_F(TrayEndToEnd, AtScaleTwoTheSettingsWindowFitsTheScreenAndTheKeyboardReach
         return framed && QRect(0, 0, 1280, 1024).contains(framed->frameGeometry());
     })) << "the window is larger than the screen";
 
-    const double scaleBefore = matrixScale();
+    const double scaleBefore = speedGain();
     m_robot->pressKey("Tab", kTabsToSpeedSlider);
     m_robot->pressKey("Prior");
-    EXPECT_TRUE(runMainLoopUntil([&] { return matrixScale() > scaleBefore; }))
+    EXPECT_TRUE(runMainLoopUntil([&] { return speedGain() > scaleBefore; }))
         << "the speed slider could not be reached\n"
         << m_program->tail();
     // The question scrolled into view with the slider that asked it.
@@ -490,9 +500,11 @@ struct DeskWithOriginals
     }
     std::vector<std::map<QString, QStringList>> properties() const
     {
-        return {xinputListProps(server.displayName(), mouse),
-                xinputListProps(server.displayName(), xtest),
-                {{"xset m", {XDriver(server.displayName()).pointerControl()}}}};
+        XDriver reader(server.displayName());
+        return {
+            xinputListProps(server.displayName(), mouse),
+            xinputListProps(server.displayName(), xtest),
+            {{"xset m", {reader.pointerControl()}}, {"feedback", {reader.pointerFeedback(mouse)}}}};
     }
     std::unique_ptr<VeloquillProcess> start(const QStringList& arguments = {
                                                 "--include-virtual-devices"}) const
@@ -534,9 +546,10 @@ void PrintTo(const Ending& ending, std::ostream* out)
 class VeloquillProgramEndedBy : public ::testing::TestWithParam<Ending>
 {};
 
-// Every property of both devices, the one the settings went to and the other, comes back
-// exactly, unbounded: matrices far outside the speed range and a degenerate one too; but not
-// over what another program set since.
+// Every property of both devices, the one the settings went to and the other, and the mouse's
+// pointer feedback come back exactly; but not over what another program set since. The
+// matrices the user set, far outside the speed range and a degenerate one too, stay as they
+// are throughout.
 TEST_P(VeloquillProgramEndedBy, PutsEveryPropertyOfEveryDeviceBackExactlyAsFound)
 {
     ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
@@ -544,13 +557,15 @@ TEST_P(VeloquillProgramEndedBy, PutsEveryPropertyOfEveryDeviceBackExactlyAsFound
     auto program = desk.start();
     ASSERT_TRUE(desk.applied(*program)) << program->tail();
     EXPECT_TRUE(desk.hasJournal()) << "the originals are not kept against a crash";
+    ASSERT_TRUE(
+        runMainLoopUntil([&] { return !program->output().filter("[APPLY CONFIRM]").isEmpty(); }));
 
     // A speed another program set since is its to keep; everything else comes back.
     const bool mouseSelected = GetParam().selected == kMouseID;
-    desk.driver.setFloatProperty(mouseSelected ? desk.mouse : desk.xtest, kMatrix,
-                                 {2, 0, 0, 0, 2, 0, 0, 0, 1});
+    const QString speed = mouseSelected ? kDeceleration : kLibinputSpeed;
+    desk.driver.setFloatProperty(mouseSelected ? desk.mouse : desk.xtest, speed, {0.125f});
     auto expected = desk.originals;
-    expected[mouseSelected ? 0 : 1][kMatrix] = desk.properties()[mouseSelected ? 0 : 1][kMatrix];
+    expected[mouseSelected ? 0 : 1][speed] = desk.properties()[mouseSelected ? 0 : 1][speed];
     program->signal(GetParam().signal);
     ASSERT_TRUE(program->exitedCleanly()) << program->tail();
     EXPECT_EQ(desk.properties(), expected);
@@ -602,10 +617,10 @@ TEST(VeloquillProgram, SelectedDeviceStartsAtItsOwnSpeedOrAtTheStoredOneBounded)
     ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
     const std::pair<std::optional<DeviceSpecificSettings>, QString> cases[] = {
         {std::nullopt, "1.000000"},
-        {DeviceSpecificSettings{0.0, 1.0, false}, "0.064516"},
-        {DeviceSpecificSettings{-0.5, 1.0, false}, "0.064516"},
-        {DeviceSpecificSettings{0.25, 1.0, true}, "0.532258"}};
-    for (const auto& [record, scale] : cases) {
+        {DeviceSpecificSettings{0.0, 1.0, false}, "15.500003"},
+        {DeviceSpecificSettings{-0.5, 1.0, false}, "15.500003"},
+        {DeviceSpecificSettings{0.25, 1.0, true}, "1.878788"}};
+    for (const auto& [record, deceleration] : cases) {
         SCOPED_TRACE(record ? record->pointerSpeed : -999);
         XvfbServer server;
         QTemporaryDir home;
@@ -621,10 +636,8 @@ TEST(VeloquillProgram, SelectedDeviceStartsAtItsOwnSpeedOrAtTheStoredOneBounded)
             << program.tail();
         EXPECT_TRUE(program.output().filter("XTEST pointer").isEmpty()) << "virtual devices listed";
         const int mouse = XDriver(server.displayName()).deviceId("Xvfb mouse");
-        EXPECT_EQ(xinputListProps(server.displayName(), mouse)[kMatrix],
-                  QString("%1 0.000000 0.000000 0.000000 %1 0.000000 0.000000 0.000000 1.000000")
-                      .arg(scale)
-                      .split(' '));
+        EXPECT_EQ(xinputListProps(server.displayName(), mouse)[kDeceleration],
+                  QStringList{deceleration});
     }
 }
 
@@ -633,6 +646,9 @@ TEST(VeloquillProgram, ListsVirtualDevicesOnlyWhenAskedAndSaysWhenItsDisplayGoes
     ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}}));
     XvfbServer server;
     QTemporaryDir home;
+    XDriver(server.displayName())
+        .setFloatProperty(XDriver(server.displayName()).deviceId("Virtual core XTEST pointer"),
+                          kLibinputSpeed, {0});
     // A stored speed of the XTEST pointer's own, so that there is something to put back.
     QSettingsDefaultsStore store(home.path() + "/Veloquill/Veloquill.conf");
     store.setData(VeloquillPointerSettingsState::DeviceSettingsKey,
@@ -673,7 +689,7 @@ TEST(VeloquillProgram, OtherSpellingOfTheDisplayReachesTheRunningProgramAndItsRe
     EXPECT_FALSE(desk.hasJournal());
 }
 
-// `--precision` reaches the running program: the selected device's matrix scale goes to a
+// `--precision` reaches the running program: the selected device's speed gain goes to a
 // quarter of its record's and back; with none running it is one line and status 1; a quit in
 // precision mode puts the originals back.
 TEST(VeloquillProgram, PrecisionCommandSlowsTheSelectedDeviceAndBackAndAQuitRestoresIt)
@@ -689,7 +705,7 @@ TEST(VeloquillProgram, PrecisionCommandSlowsTheSelectedDeviceAndBackAndAQuitRest
     ASSERT_TRUE(desk.applied(*program)) << program->tail();
     ASSERT_TRUE(
         runMainLoopUntil([&] { return !program->output().filter("[APPLY CONFIRM]").isEmpty(); }));
-    const auto scale = [&] { return desk.properties()[0][kMatrix][0].toDouble(); };
+    const auto scale = [&] { return gainOf(desk.properties()[0]); };
     const double recordScale = scale();
     const std::pair<const char*, double> steps[] = {
         {"on", 0.25}, {"on", 0.25}, {"off", 1}, {"toggle", 0.25}, {"toggle", 1}, {"toggle", 0.25}};
@@ -773,6 +789,7 @@ TEST(VeloquillProgram, FilesThatBlockAnOpenTurnOnlyTheirFeatureOff)
 // Two pointers with records of their own both get them, the selected one and the other, and
 // so does the other's identical twin (a second master of one name); a device without a record
 // keeps its own matrix and libinput speed; quit puts back what was written, on each twin.
+// (XTEST devices have no speed setting of their own: the tests give them libinput's.)
 TEST(VeloquillProgram, EveryDeviceWithARecordGetsItTwinsEachAndOneWithoutIsLeftAsItIs)
 {
     ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
@@ -785,7 +802,9 @@ TEST(VeloquillProgram, EveryDeviceWithARecordGetsItTwinsEachAndOneWithoutIsLeftA
     ASSERT_NE(twin, carer);
     const int own = driver.deviceId("Virtual core XTEST pointer");
     driver.setFloatProperty(own, kMatrix, {0.5, 0, 0, 0, 0.5, 0, 0, 0, 1});
-    driver.setFloatProperty(own, "libinput Accel Speed", {-0.37f});
+    driver.setFloatProperty(own, kLibinputSpeed, {-0.37f});
+    driver.setFloatProperty(carer, kLibinputSpeed, {0});
+    driver.setFloatProperty(twin, kLibinputSpeed, {0});
     const auto props = [&](int device) { return xinputListProps(server.displayName(), device); };
     const auto before = std::vector{props(mouse), props(carer), props(own), props(twin)};
     QTemporaryDir home;
@@ -797,7 +816,7 @@ TEST(VeloquillProgram, EveryDeviceWithARecordGetsItTwinsEachAndOneWithoutIsLeftA
     store.setString(VeloquillPointerSettingsState::SelectedDeviceIDKey, kMouseID);
 
     VeloquillProcess program(server.displayName(), home.path(), {"--include-virtual-devices"});
-    const auto scale = [&](int device) { return props(device)[kMatrix].value(0).toDouble(); };
+    const auto scale = [&](int device) { return gainOf(props(device)); };
     EXPECT_TRUE(runMainLoopUntil([&] {
         return std::abs(scale(mouse) - slowMotionGain(0.75)) < 1e-3 &&
                std::abs(scale(carer) - slowMotionGain(0.25)) < 1e-3 && props(twin) == props(carer);
@@ -826,4 +845,112 @@ TEST(VeloquillProgram, DisplayGoneDuringStartEndsWithStatusZeroOrOneNeverAnAbort
         EXPECT_EQ(program.process().exitStatus(), QProcess::NormalExit) << delayMs;
         EXPECT_LE(program.process().exitCode(), 1) << program.tail();
     }
+}
+
+// On a real Xorg, the mouse driver's devices move as the speed and acceleration say: each of
+// five devices has a record of its own, so one start of the program covers five settings.
+// The server's own deceleration and the device's pointer feedback carry them, so warps and
+// absolute motion land where they are sent. Quit puts every property and feedback back.
+TEST(VeloquillProgram, OnARealXorgDevicesMoveAsSetAndWarpsLandWhereSent)
+{
+    constexpr int kDevices = 5;
+    XorgServer server(kDevices);
+    if (!server.isRunning())
+        GTEST_SKIP() << "no real Xorg: " << server.skipReason().toStdString();
+    XDriver driver(server.displayName());
+    const auto everything = [&] {
+        std::vector<std::map<QString, QStringList>> all;
+        for (int device = 0; device < kDevices; ++device) {
+            const int id = driver.deviceId(XorgServer::deviceName(device));
+            all.push_back(xinputListProps(server.displayName(), id));
+            all.back()["feedback"] = QStringList{driver.pointerFeedback(id)};
+        }
+        return all;
+    };
+    const auto before = everything();
+    // Where the pointer comes to rest after counts sent from a device (bounded waits).
+    const auto travel = [&](int device, int dx, int count, int gapMs) {
+        driver.placePointer(100, 300);
+        server.move(device, dx, 0, count, gapMs);
+        QPoint last = driver.pointerPosition();
+        for (int still = 0, polls = 0; still < 3 && polls < 60; ++polls) {
+            runMainLoopFor(50);
+            const QPoint now = driver.pointerPosition();
+            still = now == last ? still + 1 : 0;
+            last = now;
+        }
+        return last.x() - 100.0;
+    };
+    const auto run = [&](const std::vector<DeviceSpecificSettings>& records, auto&& measure) {
+        QTemporaryDir home;
+        QSettingsDefaultsStore store(home.path() + "/Veloquill/Veloquill.conf");
+        DeviceSettingsTable table;
+        for (int device = 0; device < kDevices; ++device)
+            table.insert("0-0-" + XorgServer::deviceName(device) + "-N/A", records[device]);
+        store.setData(VeloquillPointerSettingsState::DeviceSettingsKey,
+                      *encodeDeviceSettingsTable(table).data);
+        VeloquillProcess program(server.displayName(), home.path());
+        // Applied: each device has its deceleration, and acceleration off or its own feedback.
+        const auto applied = [&] {
+            const auto now = everything();
+            for (int device = 0; device < kDevices; ++device) {
+                const DeviceSpecificSettings& record = records[device];
+                const double gain = slowMotionGain(record.pointerSpeed);
+                auto properties = now[device];
+                if (std::abs(properties[kDeceleration].value(0).toDouble() * gain - 1) > 1e-4 ||
+                    (record.pointerDisableAcceleration
+                         ? properties["Device Accel Profile"] != QStringList{"-1"}
+                         : properties["feedback"] == before[device].at("feedback")))
+                    return false;
+            }
+            return true;
+        };
+        ASSERT_TRUE(runMainLoopUntil(applied, 10000)) << program.tail();
+        measure();
+        program.signal(SIGTERM);
+        ASSERT_TRUE(program.exitedCleanly()) << program.tail();
+        EXPECT_EQ(everything(), before) << "quit did not put every device back";
+    };
+
+    // Acceleration off: the speed's gain on its own, within 3 %, about 400 pixels each.
+    const double speeds[kDevices] = {0, 0.25, 0.5, 0.75, 1};
+    std::vector<DeviceSpecificSettings> off;
+    for (double speed : speeds)
+        off.push_back({speed, 1.0, true});
+    run(off, [&] {
+        for (int device = 0; device < kDevices; ++device) {
+            const double gain = slowMotionGain(speeds[device]);
+            const int packets = static_cast<int>(std::lround(40 / gain));
+            EXPECT_NEAR(travel(device, 10, packets, 0) / (10.0 * packets * gain), 1.0, 0.03)
+                << "speed " << speeds[device];
+        }
+        // After a warp, by XWarpPointer or XIWarpPointer, the next motion starts there.
+        for (const bool throughXInput2 : {false, true}) {
+            driver.warpPointer(800, 400, throughXInput2);
+            server.move(1, 20, 0, 1, 0);
+            runMainLoopUntil([&] { return driver.pointerPosition() != QPoint(800, 400); }, 2000);
+            EXPECT_NEAR(driver.pointerPosition().x(), 800 + 20 * slowMotionGain(0.25), 1.5);
+            EXPECT_EQ(driver.pointerPosition().y(), 400) << throughXInput2;
+        }
+        // Absolute motion (XTEST, as software pointers send it) lands where it is sent.
+        driver.placePointer(640, 400);
+        EXPECT_EQ(driver.pointerPosition(), QPoint(640, 400));
+    });
+
+    // Acceleration on at the default speed: 0 moves slow and fast motion alike; 1, 5, 10 and 20
+    // move fast motion ever further.
+    const double amounts[kDevices] = {0, 1, 5, 10, 20};
+    std::vector<DeviceSpecificSettings> on;
+    for (double amount : amounts)
+        on.push_back({0.5, amount, false});
+    run(on, [&] {
+        EXPECT_NEAR(travel(0, 1, 40, 20) / 40, 1.0, 0.03) << "slow";
+        EXPECT_NEAR(travel(0, 8, 10, 8) / 80, 1.0, 0.03) << "fast";
+        double previous = 80;
+        for (int device = 1; device < kDevices; ++device) {
+            const double fast = travel(device, 8, 10, 8);
+            EXPECT_GT(fast, previous * 1.15) << "acceleration " << amounts[device];
+            previous = fast;
+        }
+    });
 }

@@ -7,6 +7,7 @@
 #include "views/pointer_curve_view.h"
 
 #include <QImage>
+#include <QLabel>
 
 using namespace veloquill;
 using namespace veloquill::test;
@@ -50,7 +51,7 @@ TEST_F(SettingsStateTest, CurveViewDescribesTheSelectedDevicesCurveAndHidesWitho
     EXPECT_TRUE(view->isHidden()) << "the desktop cannot say how it accelerates";
 
     for (const Case& c : kCases) {
-        service->setCurveModel(PointerCurveModel{c.kind, {2, 1, 4}});
+        service->setCurveModel(PointerCurveModel{c.kind});
         view->setPrecisionFactor(c.precision);
         state->setCurrentPointerDisableAcceleration(c.disabled);
         state->setCurrentPointerAcceleration(c.acceleration);
@@ -71,7 +72,7 @@ TEST_F(SettingsStateTest, CurveViewDescribesTheSelectedDevicesCurveAndHidesWitho
 TEST_F(SettingsStateTest, TheWindowsCurveFollowsPrecisionMode)
 {
     auto service = connect("Trackball", 1, 2);
-    service->setCurveModel(PointerCurveModel{Kind::Libinput, {2, 1, 4}});
+    service->setCurveModel(PointerCurveModel{Kind::Libinput});
     build().ensureDeviceSelectionAndLoadSettings();
     PointerControlsForm form(*state);
     const QString own = form.curveView()->accessibleDescription();
@@ -80,4 +81,20 @@ TEST_F(SettingsStateTest, TheWindowsCurveFollowsPrecisionMode)
     EXPECT_LT(form.curveView()->gainAt(PointerCurveView::kFastHandSpeed), ownGain);
     state->setPrecisionMode(false);
     EXPECT_EQ(form.curveView()->accessibleDescription(), own);
+}
+
+// Where the driver cannot take Veloquill's curve the window says in one line what the speed
+// does instead; elsewhere it says nothing.
+TEST_F(SettingsStateTest, TheWindowSaysWhereTheSpeedShapesTheAcceleration)
+{
+    auto service = connect("Trackball", 1, 2);
+    for (const bool shapes : {true, false}) {
+        service->setCurveModel(
+            PointerCurveModel{shapes ? Kind::Libinput : Kind::X11Server, shapes});
+        build().ensureDeviceSelectionAndLoadSettings();
+        PointerControlsForm form(*state);
+        form.show();
+        EXPECT_EQ(form.speedShapesNote()->isVisible(), shapes);
+        EXPECT_EQ(form.speedShapesNote()->textFormat(), Qt::PlainText);
+    }
 }

@@ -92,7 +92,7 @@ public:
     // libinput's profiles at the speed written.
     std::optional<PointerCurveModel> curveModel() const override
     {
-        return PointerCurveModel{PointerCurveModel::Kind::Libinput, {}};
+        return PointerCurveModel{PointerCurveModel::Kind::Libinput};
     }
 
     std::uint64_t registryID() const override { return m_registryID; }

@@ -71,7 +71,7 @@ public:
     QString describe() const override;
     std::optional<PointerCurveModel> curveModel() const override
     {
-        return PointerCurveModel{PointerCurveModel::Kind::Libinput, {}};
+        return PointerCurveModel{PointerCurveModel::Kind::Libinput};
     }
     std::uint64_t registryID() const override { return m_registryID; }
 

@@ -4,6 +4,8 @@
 
 #include "device/x11/acceleration_mapping.h"
 
+#include "device/pointer_curve.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -11,7 +13,9 @@ namespace veloquill::x11 {
 
 namespace {
 constexpr double kLibinputUpperSpan = 19.0; // 1 … 20 spread over libinput's 0 … 1
-constexpr double kVelocityScalingStep = 5.0;
+constexpr double kFeedbackUpperRise = 4.0;  // 1 … 20 takes the server's 2/1 up to 6/1
+constexpr int kServerThreshold = 4;         // the server's own
+constexpr double kVelocityScalingPerTop = 5.0;
 
 // Readings go through float32 properties; rounding to the nearest 16.16 step (not
 // truncating) is what makes every written value read back exactly.
@@ -36,24 +40,46 @@ float libinputSpeedForAcceleration(std::int32_t fixed)
                               (kLibinputUpperSpan * kFixedPointScale));
 }
 
-std::int32_t accelerationForLibinputSpeed(float speed)
+PointerFeedback feedbackForAcceleration(std::int32_t fixed)
 {
-    const double s = std::clamp(static_cast<double>(speed), -1.0, 1.0);
-    if (s <= 0)
-        return roundToFixed(1.0 + s);
-    return roundToFixed(1.0 + kLibinputUpperSpan * s);
+    const double a = boundAcceleration(fixed) / kFixedPointScale;
+    const double top = a <= 1 ? 1 + a : 2 + (a - 1) * kFeedbackUpperRise / kLibinputUpperSpan;
+    return {static_cast<int>(std::lround(top * kFeedbackDenominator)), kFeedbackDenominator,
+            kServerThreshold};
+}
+
+std::int32_t accelerationForFeedback(const PointerFeedback& feedback)
+{
+    if (feedback.denominator <= 0)
+        return kAccelerationNeutral;
+    const double top = static_cast<double>(feedback.numerator) / feedback.denominator;
+    const double a = top <= 2 ? top - 1 : 1 + (top - 2) * kLibinputUpperSpan / kFeedbackUpperRise;
+    return boundAcceleration(roundToFixed(std::clamp(a, 0.0, 20.0)));
 }
 
 float velocityScalingForAcceleration(std::int32_t fixed)
 {
-    const std::int32_t bounded = boundAcceleration(fixed);
-    return static_cast<float>(kVelocityScalingStep * (bounded + kAccelerationNeutral) /
-                              kFixedPointScale);
+    const PointerFeedback feedback = feedbackForAcceleration(fixed);
+    return static_cast<float>(kVelocityScalingPerTop * feedback.numerator / feedback.denominator);
 }
 
-std::int32_t accelerationForVelocityScaling(float scaling)
+double accelerationShape(std::int32_t fixedAcceleration, double unitsPerMs)
 {
-    return roundToFixed(std::max(0.0, scaling / kVelocityScalingStep - 1.0));
+    const double speed = libinputSpeedForAcceleration(fixedAcceleration);
+    // libinput's top is below 1 for speeds under -2/3: its plateau is then the top.
+    const double plateau = std::min(1.0, 2.0 + 1.5 * speed);
+    return libinputAdaptiveFactor(speed, unitsPerMs) / plateau;
+}
+
+std::vector<float> customPointsFor(double gain, std::int32_t fixedAcceleration)
+{
+    std::vector<float> points(kCustomPointCount);
+    for (int i = 0; i < kCustomPointCount; ++i) {
+        const double velocity = i * static_cast<double>(kCustomStep);
+        points[i] =
+            static_cast<float>(gain * accelerationShape(fixedAcceleration, velocity) * velocity);
+    }
+    return points;
 }
 
 } // namespace veloquill::x11

@@ -12,6 +12,7 @@
 #include "support/fixed_point.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace veloquill::x11 {
 
@@ -32,11 +33,36 @@ std::int32_t boundAcceleration(std::int32_t fixed);
 // libinput's "libinput Accel Speed" (-1 … 1): 0 … 1 maps linearly onto -1 … 0 and 1 … 20
 // onto 0 … 1, so the neutral 1.0 is libinput's default speed 0.
 float libinputSpeedForAcceleration(std::int32_t fixed);
-std::int32_t accelerationForLibinputSpeed(float speed);
 
-// The X server's "Device Accel Velocity Scaling" (its default 10): scaling = 5 × (a + 1),
-// 5 … 105; the server refuses 0, and 1.0 lands on its default.
+// A device's own pointer feedback, as XChangeFeedbackControl sets it: the server's profiles
+// accelerate up to numerator / denominator once the velocity passes the threshold.
+struct PointerFeedback
+{
+    int numerator = 2;
+    int denominator = 1;
+    int threshold = 4;
+    friend bool operator==(const PointerFeedback&, const PointerFeedback&) = default;
+};
+// 19 × 50: each whole step of 1 … 20 lands on a whole numerator.
+inline constexpr int kFeedbackDenominator = 950;
+// 0 is 1/1 (linear at every hand speed), 1 the server's own 2/1, then 19 steps up to 6/1,
+// each one distinct, at the server's threshold 4.
+PointerFeedback feedbackForAcceleration(std::int32_t fixed);
+// The inverse, rounded to 16.16 and bounded to 0 … 20; 1.0 for a denominator not above 0.
+std::int32_t accelerationForFeedback(const PointerFeedback& feedback);
+// "Device Accel Velocity Scaling" goes with the feedback: 5 × numerator / denominator (the
+// server's 10 at 1.0). The classic profile then reaches the same share of its top at the same
+// hand speed whatever the amount, so a higher amount is faster at every hand speed; with the
+// scaling fixed, a higher top would stretch the profile's ramp and fall below a lower one.
 float velocityScalingForAcceleration(std::int32_t fixed);
-std::int32_t accelerationForVelocityScaling(float scaling);
+
+// libinput's custom profile as Veloquill fills it: the pointer speed for each hand speed
+// 0, step, 2 step … in units/ms at 1000 dpi, gain × the shape of libinput's adaptive profile
+// at the acceleration's libinput speed, scaled so its slow plateau is 1 (so the speed means
+// at slow hand speeds what it means with acceleration off).
+inline constexpr int kCustomPointCount = 64;
+inline constexpr float kCustomStep = 0.032f; // up to 2 units/ms, past every profile's top
+double accelerationShape(std::int32_t fixedAcceleration, double unitsPerMs);
+std::vector<float> customPointsFor(double gain, std::int32_t fixedAcceleration);
 
 } // namespace veloquill::x11

@@ -9,15 +9,6 @@
 
 namespace veloquill::x11 {
 
-std::optional<double> uniformScale(const TransformMatrix& m)
-{
-    const double determinant = static_cast<double>(m[0]) * m[4] - static_cast<double>(m[1]) * m[3];
-    const double scale = std::sqrt(std::fabs(determinant));
-    if (!std::isfinite(scale) || scale <= 0)
-        return std::nullopt;
-    return scale;
-}
-
 std::optional<float> scaleForResolution(std::int32_t fixedResolution)
 {
     if (fixedResolution <= 0)
@@ -25,32 +16,19 @@ std::optional<float> scaleForResolution(std::int32_t fixedResolution)
     return static_cast<float>(static_cast<double>(kNeutralFixedResolution) / fixedResolution);
 }
 
-std::optional<std::int32_t> resolutionForMatrix(const TransformMatrix& matrix)
+std::optional<float> constantDecelerationForResolution(std::int32_t fixedResolution)
 {
-    const auto scale = uniformScale(matrix);
-    if (!scale)
+    if (fixedResolution <= 0)
         return std::nullopt;
-    const double fixed = std::round(kNeutralFixedResolution / *scale);
-    if (fixed > std::numeric_limits<std::int32_t>::max())
-        return std::nullopt;
-    return static_cast<std::int32_t>(fixed);
+    return static_cast<float>(static_cast<double>(fixedResolution) / kNeutralFixedResolution);
 }
 
-TransformMatrix rescaledMatrix(const TransformMatrix& current, float scale)
+std::optional<std::int32_t> resolutionForConstantDeceleration(float deceleration)
 {
-    TransformMatrix result = current;
-    const auto currentScale = uniformScale(current);
-    if (!currentScale) {
-        result[0] = scale;
-        result[1] = 0;
-        result[3] = 0;
-        result[4] = scale;
-        return result;
-    }
-    const double factor = scale / *currentScale;
-    for (int index : {0, 1, 3, 4})
-        result[index] = static_cast<float>(current[index] * factor);
-    return result;
+    const double fixed = std::round(static_cast<double>(deceleration) * kNeutralFixedResolution);
+    if (!std::isfinite(fixed) || fixed <= 0 || fixed > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<std::int32_t>(fixed);
 }
 
 } // namespace veloquill::x11

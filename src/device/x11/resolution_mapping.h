@@ -4,36 +4,30 @@
 
 #pragma once
 
-// How the device layer's pointer resolution (16.16 fixed point, counts per inch) maps onto
-// an XInput device's "Coordinate Transformation Matrix". Pure functions.
+// How the device layer's pointer resolution (16.16 fixed point, counts per inch) maps onto the
+// speed settings of an XInput device's own driver. Pure functions. The transformation matrix is
+// never written: the X server misplaces the pointer after every warp through a matrix that is
+// not the identity, and the matrix rescales absolute motion too.
 
 #include "device/neutral_resolution.h"
 
-#include <array>
 #include <cstdint>
 #include <optional>
 
 namespace veloquill::x11 {
 
-using TransformMatrix = std::array<float, 9>; // row-major, as the X property holds it
-
-// The matrix leaves relative motion unchanged at the neutral resolution.
+// The device moves as its driver reports at the neutral resolution.
 using veloquill::kNeutralFixedResolution;
 
-// The uniform scale of the matrix's 2×2 linear part: the square root of its determinant's
-// magnitude, which is the plain factor for a diagonal matrix and ignores rotation or
-// mirroring. Nothing when the matrix is degenerate.
-std::optional<double> uniformScale(const TransformMatrix& matrix);
-
-// scale = neutral / resolution. Nothing for a resolution that is not positive.
+// The pointer's travel per count: gain = neutral / resolution. Nothing for a resolution that
+// is not positive.
 std::optional<float> scaleForResolution(std::int32_t fixedResolution);
 
-// resolution = neutral / scale, rounded to 16.16; nothing when degenerate or out of range.
-std::optional<std::int32_t> resolutionForMatrix(const TransformMatrix& matrix);
-
-// The matrix with its linear part rescaled to the given uniform scale. Rotation, mirroring,
-// aspect and translation are kept (translation only matters to absolute devices); a
-// degenerate linear part becomes scale × identity.
-TransformMatrix rescaledMatrix(const TransformMatrix& current, float scale);
+// "Device Accel Constant Deceleration", which the server divides every motion by under each
+// of its profiles: 1 / gain = resolution / neutral. Nothing for a resolution not positive.
+std::optional<float> constantDecelerationForResolution(std::int32_t fixedResolution);
+// resolution = neutral × deceleration, rounded to 16.16; nothing when not positive, not finite
+// or beyond 16.16.
+std::optional<std::int32_t> resolutionForConstantDeceleration(float deceleration);
 
 } // namespace veloquill::x11

@@ -4,7 +4,9 @@
 
 #include "device/x11/x11_acceleration_keys.h"
 
+#include "device/libinput_mapping.h"
 #include "device/x11/acceleration_mapping.h"
+#include "device/x11/resolution_mapping.h"
 #include "support/log.h"
 
 #include <algorithm>
@@ -15,10 +17,17 @@ namespace {
 // libinput lists its profiles as adaptive, flat and (since 1.23) custom.
 constexpr std::size_t kAdaptive = 0;
 constexpr std::size_t kFlat = 1;
+constexpr std::size_t kCustom = 2;
 // The X server's own profiles: -1 is none, 0 the classic one it starts devices with.
 constexpr std::int32_t kServerProfileNone = -1;
 constexpr std::int32_t kServerProfileClassic = 0;
-constexpr float kServerDefaultVelocityScaling = 10.0f;
+
+enum class LibinputMode
+{
+    Adaptive,
+    Flat,
+    Custom
+};
 
 void logIgnored(const X11KeyContext& context, const QString& why)
 {
@@ -26,22 +35,54 @@ void logIgnored(const X11KeyContext& context, const QString& why)
             QLatin1Char(' ') + why + QStringLiteral("; acceleration write ignored"));
 }
 
+std::optional<std::int32_t> carriedValue(X11KeyContext& context,
+                                         const std::optional<X11CarriedValue>& carried)
+{
+    if (!carried)
+        return std::nullopt;
+    const auto now = context.properties.raw(carried->property);
+    return now && *now == carried->value ? std::optional(carried->fixed) : std::nullopt;
+}
+
+void remember(std::optional<X11CarriedValue>& slot, XAtom property,
+              const std::optional<RawProperty>& written, std::int32_t fixed)
+{
+    if (written)
+        slot = X11CarriedValue{property, *written, fixed};
+    else
+        slot.reset();
+}
+
 std::optional<std::vector<std::int32_t>> libinputProfile(X11KeyContext& context)
 {
     return context.properties.integers(context.atoms.libinputAccelProfileEnabled, kFlat + 1);
 }
 
-bool isFlat(const std::vector<std::int32_t>& profile)
+std::optional<LibinputMode> libinputMode(X11KeyContext& context)
 {
-    return profile[kFlat] != 0 && profile[kAdaptive] == 0;
+    const auto profile = libinputProfile(context);
+    if (!profile)
+        return std::nullopt;
+    if (profile->size() > kCustom && (*profile)[kCustom] != 0 && (*profile)[kAdaptive] == 0 &&
+        (*profile)[kFlat] == 0)
+        return LibinputMode::Custom;
+    if ((*profile)[kFlat] != 0 && (*profile)[kAdaptive] == 0)
+        return LibinputMode::Flat;
+    return LibinputMode::Adaptive;
 }
 
-void selectLibinputProfile(X11KeyContext& context, std::vector<std::int32_t> profile,
-                           std::size_t which)
+// The profile list as written, or as it is when it already was that.
+std::optional<RawProperty> selectLibinputProfile(X11KeyContext& context, std::size_t which)
 {
-    std::fill(profile.begin(), profile.end(), 0);
-    profile[which] = 1;
-    context.properties.setIntegers(context.atoms.libinputAccelProfileEnabled, profile);
+    auto profile = libinputProfile(context);
+    if (!profile || profile->size() <= which)
+        return std::nullopt;
+    if ((*profile)[which] != 0 && std::count(profile->begin(), profile->end(), 0) ==
+                                      static_cast<std::ptrdiff_t>(profile->size() - 1))
+        return context.properties.raw(context.atoms.libinputAccelProfileEnabled);
+    std::fill(profile->begin(), profile->end(), 0);
+    (*profile)[which] = 1;
+    return context.properties.setIntegers(context.atoms.libinputAccelProfileEnabled, *profile);
 }
 
 std::optional<std::int32_t> serverProfile(X11KeyContext& context)
@@ -62,29 +103,6 @@ std::int32_t serverProfileWhenOn(const X11KeyContext& context)
     return kServerProfileClassic;
 }
 
-void switchLibinput(X11KeyContext& context, bool off)
-{
-    const auto profile = libinputProfile(context);
-    if (!profile) {
-        logIgnored(context, QStringLiteral("has no libinput acceleration profiles"));
-        return;
-    }
-    if (!off) {
-        if (isFlat(*profile))
-            selectLibinputProfile(context, *profile, kAdaptive);
-        return;
-    }
-    const auto available =
-        context.properties.integers(context.atoms.libinputAccelProfilesAvailable, kFlat + 1);
-    if (available && (*available)[kFlat] == 0) {
-        logIgnored(context, QStringLiteral("has no flat acceleration profile"));
-        return;
-    }
-    selectLibinputProfile(context, *profile, kFlat);
-    // Flat with speed 0 moves the pointer 1:1; the resolution alone sets the speed.
-    context.properties.setFloats(context.atoms.libinputAccelSpeed, {0.0f});
-}
-
 void switchServer(X11KeyContext& context, bool off)
 {
     const auto profile = serverProfile(context);
@@ -94,6 +112,77 @@ void switchServer(X11KeyContext& context, bool off)
         context.properties.setIntegers(context.atoms.accelProfile, {kServerProfileNone});
     else if (!off && *profile == kServerProfileNone)
         context.properties.setIntegers(context.atoms.accelProfile, {serverProfileWhenOn(context)});
+}
+
+std::optional<PointerFeedback> pointerFeedback(X11KeyContext& context)
+{
+    const auto items = context.properties.integers(context.atoms.pointerFeedback, 3);
+    if (!items)
+        return std::nullopt;
+    return PointerFeedback{(*items)[0], (*items)[1], (*items)[2]};
+}
+
+// The amount the libinput device is accelerated by while on: the one written while what
+// carries it stands, else the neutral one (its libinput speed carries the resolution).
+std::int32_t libinputAmount(X11KeyContext& context)
+{
+    return carriedValue(context, context.memory.writtenAcceleration).value_or(kAccelerationNeutral);
+}
+
+// The curve Veloquill computes, as custom profile points: both keys are carried by them.
+void writeCustomCurve(X11KeyContext& context, std::int32_t resolution, std::int32_t acceleration)
+{
+    const double gain = scaleForResolution(resolution).value_or(1.0f);
+    if (!selectLibinputProfile(context, kCustom))
+        return;
+    context.properties.setFloats(context.atoms.libinputAccelCustomStep, {kCustomStep});
+    const auto points = context.properties.setFloats(context.atoms.libinputAccelCustomPoints,
+                                                     customPointsFor(gain, acceleration));
+    remember(context.memory.writtenResolution, context.atoms.libinputAccelCustomPoints, points,
+             resolution);
+    remember(context.memory.writtenAcceleration, context.atoms.libinputAccelCustomPoints, points,
+             acceleration);
+}
+
+// Flat and adaptive take the speed as libinput's speed: gain − 1, exact for the flat profile.
+void writeLibinputSpeed(X11KeyContext& context, std::int32_t resolution)
+{
+    const float speed = static_cast<float>(libinput::speedForResolution(resolution).value_or(0));
+    remember(context.memory.writtenResolution, context.atoms.libinputAccelSpeed,
+             context.properties.setFloats(context.atoms.libinputAccelSpeed, {speed}), resolution);
+}
+
+void switchLibinput(X11KeyContext& context, bool off)
+{
+    const auto mode = libinputMode(context);
+    if (!mode) {
+        logIgnored(context, QStringLiteral("has no libinput acceleration profiles"));
+        return;
+    }
+    const std::int32_t resolution = readResolution(context).value_or(kNeutralFixedResolution);
+    if (!off) {
+        if (*mode != LibinputMode::Flat)
+            return;
+        const std::int32_t amount =
+            context.memory.accelerationWhenOn.value_or(kAccelerationNeutral);
+        if (offersCustomProfile(context)) {
+            writeCustomCurve(context, resolution, amount);
+            return;
+        }
+        remember(context.memory.writtenAcceleration, context.atoms.libinputAccelProfileEnabled,
+                 selectLibinputProfile(context, kAdaptive), amount);
+        writeLibinputSpeed(context, resolution);
+        return;
+    }
+    const auto available =
+        context.properties.integers(context.atoms.libinputAccelProfilesAvailable, kFlat + 1);
+    if (available && (*available)[kFlat] == 0) {
+        logIgnored(context, QStringLiteral("has no flat acceleration profile"));
+        return;
+    }
+    selectLibinputProfile(context, kFlat);
+    context.memory.writtenAcceleration.reset();
+    writeLibinputSpeed(context, resolution);
 }
 } // namespace
 
@@ -106,15 +195,87 @@ AccelerationKind accelerationKind(X11KeyContext& context)
     return AccelerationKind::None;
 }
 
+bool offersCustomProfile(X11KeyContext& context)
+{
+    const auto available =
+        context.properties.integers(context.atoms.libinputAccelProfilesAvailable, kCustom + 1);
+    return available && (*available)[kCustom] != 0 &&
+           context.properties.has(context.atoms.libinputAccelCustomPoints) &&
+           context.properties.has(context.atoms.libinputAccelCustomStep);
+}
+
+std::optional<std::int32_t> readResolution(X11KeyContext& context)
+{
+    const auto kind = accelerationKind(context);
+    if (kind == AccelerationKind::None)
+        return std::nullopt;
+    if (const auto written = carriedValue(context, context.memory.writtenResolution))
+        return written;
+    if (kind == AccelerationKind::Server) {
+        const auto deceleration =
+            context.properties.floats(context.atoms.accelConstantDeceleration, 1);
+        return deceleration ? resolutionForConstantDeceleration((*deceleration)[0]) : std::nullopt;
+    }
+    if (libinputMode(context) == LibinputMode::Custom) {
+        // Another program's curve: its slope at the first step is the gain at slow speeds.
+        const auto points = context.properties.floats(context.atoms.libinputAccelCustomPoints, 2);
+        const auto step = context.properties.floats(context.atoms.libinputAccelCustomStep, 1);
+        if (points && step && (*step)[0] > 0)
+            return libinput::resolutionForSpeed((*points)[1] / (*step)[0] - 1.0);
+        return std::nullopt;
+    }
+    const auto speed = context.properties.floats(context.atoms.libinputAccelSpeed, 1);
+    return speed ? libinput::resolutionForSpeed((*speed)[0]) : std::nullopt;
+}
+
+std::optional<std::int32_t> readResolutionDefault(X11KeyContext& context)
+{
+    switch (accelerationKind(context)) {
+    case AccelerationKind::Libinput: {
+        const auto speed = context.properties.floats(context.atoms.libinputAccelSpeedDefault, 1);
+        return speed ? libinput::resolutionForSpeed((*speed)[0])
+                     : std::optional(kNeutralFixedResolution);
+    }
+    case AccelerationKind::Server:
+        // The server's constant deceleration starts at 1: the device moves as it reports.
+        return kNeutralFixedResolution;
+    case AccelerationKind::None:
+        break;
+    }
+    return std::nullopt;
+}
+
+bool writeResolution(X11KeyContext& context, std::int32_t fixed)
+{
+    switch (accelerationKind(context)) {
+    case AccelerationKind::Libinput:
+        if (libinputMode(context) == LibinputMode::Custom)
+            writeCustomCurve(context, fixed, libinputAmount(context));
+        else
+            writeLibinputSpeed(context, fixed);
+        return true;
+    case AccelerationKind::Server: {
+        const float deceleration = constantDecelerationForResolution(fixed).value_or(1.0f);
+        remember(
+            context.memory.writtenResolution, context.atoms.accelConstantDeceleration,
+            context.properties.setFloats(context.atoms.accelConstantDeceleration, {deceleration}),
+            fixed);
+        return true;
+    }
+    case AccelerationKind::None:
+        break;
+    }
+    return false;
+}
+
 std::optional<std::int32_t> readAcceleration(X11KeyContext& context)
 {
     switch (accelerationKind(context)) {
     case AccelerationKind::Libinput: {
-        const auto profile = libinputProfile(context);
-        if (profile && isFlat(*profile))
-            return kAccelerationOff;
-        const auto speed = context.properties.floats(context.atoms.libinputAccelSpeed, 1);
-        return speed ? std::optional(accelerationForLibinputSpeed((*speed)[0])) : std::nullopt;
+        const auto mode = libinputMode(context);
+        if (!mode)
+            return std::nullopt;
+        return *mode == LibinputMode::Flat ? kAccelerationOff : libinputAmount(context);
     }
     case AccelerationKind::Server: {
         const auto profile = serverProfile(context);
@@ -122,9 +283,10 @@ std::optional<std::int32_t> readAcceleration(X11KeyContext& context)
             return std::nullopt;
         if (*profile == kServerProfileNone)
             return kAccelerationOff;
-        const auto scaling = context.properties.floats(context.atoms.accelVelocityScaling, 1);
-        return scaling ? std::optional(accelerationForVelocityScaling((*scaling)[0]))
-                       : std::nullopt;
+        if (const auto written = carriedValue(context, context.memory.writtenAcceleration))
+            return written;
+        const auto feedback = pointerFeedback(context);
+        return feedback ? accelerationForFeedback(*feedback) : kAccelerationNeutral;
     }
     case AccelerationKind::None:
         break;
@@ -136,8 +298,8 @@ std::optional<bool> readAccelerationOff(X11KeyContext& context)
 {
     switch (accelerationKind(context)) {
     case AccelerationKind::Libinput: {
-        const auto profile = libinputProfile(context);
-        return profile && isFlat(*profile);
+        const auto mode = libinputMode(context);
+        return mode ? std::optional(*mode == LibinputMode::Flat) : std::nullopt;
     }
     case AccelerationKind::Server: {
         const auto profile = serverProfile(context);
@@ -157,14 +319,13 @@ std::optional<std::int32_t> readAccelerationDefault(X11KeyContext& context)
             context.atoms.libinputAccelProfileEnabledDefault, kFlat + 1);
         if (!profile)
             return std::nullopt;
-        if (isFlat(*profile))
-            return kAccelerationOff;
-        const auto speed = context.properties.floats(context.atoms.libinputAccelSpeedDefault, 1);
-        return speed ? std::optional(accelerationForLibinputSpeed((*speed)[0])) : std::nullopt;
+        // The default speed belongs to the resolution; the amount is libinput's own shape.
+        const bool flat = (*profile)[kFlat] != 0 && (*profile)[kAdaptive] == 0;
+        return flat ? kAccelerationOff : kAccelerationNeutral;
     }
     case AccelerationKind::Server:
-        // The server starts every device with its classic profile at velocity scaling 10.
-        return accelerationForVelocityScaling(kServerDefaultVelocityScaling);
+        // The server starts every device with its classic profile at its feedback 2/1, 4.
+        return accelerationForFeedback(PointerFeedback{});
     case AccelerationKind::None:
         break;
     }
@@ -177,20 +338,35 @@ void writeAcceleration(X11KeyContext& context, std::int32_t fixed)
         writeAccelerationOff(context, true);
         return;
     }
+    fixed = boundAcceleration(fixed);
     switch (accelerationKind(context)) {
     case AccelerationKind::Libinput: {
-        const auto profile = libinputProfile(context);
-        if (profile && (*profile)[kAdaptive] == 0)
-            selectLibinputProfile(context, *profile, kAdaptive);
-        context.properties.setFloats(context.atoms.libinputAccelSpeed,
-                                     {libinputSpeedForAcceleration(fixed)});
+        context.memory.accelerationWhenOn = fixed;
+        const std::int32_t resolution = readResolution(context).value_or(kNeutralFixedResolution);
+        if (offersCustomProfile(context)) {
+            writeCustomCurve(context, resolution, fixed);
+            return;
+        }
+        const bool wasFlat = libinputMode(context) != LibinputMode::Adaptive;
+        remember(context.memory.writtenAcceleration, context.atoms.libinputAccelProfileEnabled,
+                 selectLibinputProfile(context, kAdaptive), fixed);
+        if (wasFlat)
+            writeLibinputSpeed(context, resolution);
         return;
     }
-    case AccelerationKind::Server:
+    case AccelerationKind::Server: {
+        context.memory.accelerationWhenOn = fixed;
         switchServer(context, false);
+        const PointerFeedback feedback = feedbackForAcceleration(fixed);
         context.properties.setFloats(context.atoms.accelVelocityScaling,
                                      {velocityScalingForAcceleration(fixed)});
+        remember(context.memory.writtenAcceleration, context.atoms.pointerFeedback,
+                 context.properties.setIntegers(
+                     context.atoms.pointerFeedback,
+                     {feedback.numerator, feedback.denominator, feedback.threshold}),
+                 fixed);
         return;
+    }
     case AccelerationKind::None:
         logIgnored(context, QStringLiteral("has no acceleration settings"));
         return;
@@ -212,10 +388,26 @@ void writeAccelerationOff(X11KeyContext& context, bool off)
     }
 }
 
+std::vector<XAtom> speedProperties(const X11Atoms& atoms)
+{
+    return {atoms.libinputAccelSpeed, atoms.libinputAccelCustomPoints,
+            atoms.libinputAccelCustomStep, atoms.accelConstantDeceleration};
+}
+
 std::vector<XAtom> accelerationProperties(const X11Atoms& atoms)
 {
-    return {atoms.libinputAccelProfileEnabled, atoms.libinputAccelSpeed, atoms.accelProfile,
-            atoms.accelVelocityScaling};
+    return {atoms.libinputAccelProfileEnabled, atoms.libinputAccelCustomPoints,
+            atoms.libinputAccelCustomStep,     atoms.accelProfile,
+            atoms.accelVelocityScaling,        atoms.pointerFeedback};
+}
+
+std::vector<XAtom> rememberedProperties(const X11Atoms& atoms)
+{
+    return {atoms.transformationMatrix,    atoms.libinputAccelProfileEnabled,
+            atoms.libinputAccelSpeed,      atoms.libinputAccelCustomPoints,
+            atoms.libinputAccelCustomStep, atoms.accelProfile,
+            atoms.accelVelocityScaling,    atoms.accelConstantDeceleration,
+            atoms.pointerFeedback};
 }
 
 } // namespace veloquill::x11

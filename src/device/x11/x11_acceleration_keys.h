@@ -4,8 +4,9 @@
 
 #pragma once
 
-// The acceleration keys on the three kinds of device: those driven by libinput, those
-// accelerated by the X server itself, and those with neither (nothing to read or write).
+// The speed and acceleration keys on the three kinds of device: those driven by libinput, those
+// accelerated by the X server itself, and those with neither (nothing to read or write). The
+// speed goes through the driver's own controls, never the transformation matrix.
 
 #include "device/x11/x11_key_translation.h"
 
@@ -22,6 +23,14 @@ enum class AccelerationKind
 };
 
 AccelerationKind accelerationKind(X11KeyContext& context);
+// A libinput device whose driver offers the custom profile (libinput 1.23 or later).
+bool offersCustomProfile(X11KeyContext& context);
+
+// 16.16 fixed point resolution; nothing on a device without a speed setting.
+std::optional<std::int32_t> readResolution(X11KeyContext& context);
+std::optional<std::int32_t> readResolutionDefault(X11KeyContext& context);
+// False when the device has no speed setting. The resolution must be positive.
+bool writeResolution(X11KeyContext& context, std::int32_t fixed);
 
 // 16.16 fixed point, kAccelerationOff when switched off; nothing on a device without.
 std::optional<std::int32_t> readAcceleration(X11KeyContext& context);
@@ -36,7 +45,11 @@ std::optional<std::int32_t> readAccelerationDefault(X11KeyContext& context);
 void writeAcceleration(X11KeyContext& context, std::int32_t fixed);
 void writeAccelerationOff(X11KeyContext& context, bool off);
 
-// The properties that hold a device's acceleration, for remembering and resetting.
+// The properties a null write of each key puts back to their first-seen values.
+std::vector<XAtom> speedProperties(const X11Atoms& atoms);
 std::vector<XAtom> accelerationProperties(const X11Atoms& atoms);
+// Every property whose first-seen value is kept: those written, and the matrix an older
+// version wrote (its journal still puts it back).
+std::vector<XAtom> rememberedProperties(const X11Atoms& atoms);
 
 } // namespace veloquill::x11

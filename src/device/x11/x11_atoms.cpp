@@ -14,7 +14,7 @@ namespace veloquill::x11 {
 X11Atoms X11Atoms::intern(Display* display)
 {
     X11Atoms atoms;
-    std::array<std::pair<const char*, XAtom*>, 12> named = {{
+    std::array<std::pair<const char*, XAtom*>, 16> named = {{
         {"FLOAT", &atoms.floatType},
         {"Coordinate Transformation Matrix", &atoms.transformationMatrix},
         {"Device Product ID", &atoms.productID},
@@ -27,6 +27,10 @@ X11Atoms X11Atoms::intern(Display* display)
         {"libinput Accel Profile Enabled Default", &atoms.libinputAccelProfileEnabledDefault},
         {"Device Accel Profile", &atoms.accelProfile},
         {"Device Accel Velocity Scaling", &atoms.accelVelocityScaling},
+        {"Device Accel Constant Deceleration", &atoms.accelConstantDeceleration},
+        {"libinput Accel Custom Motion Points", &atoms.libinputAccelCustomPoints},
+        {"libinput Accel Custom Motion Step", &atoms.libinputAccelCustomStep},
+        {"Veloquill Pointer Feedback", &atoms.pointerFeedback},
     }};
     std::array<char*, named.size()> names{};
     std::array<Atom, named.size()> values{};

@@ -29,8 +29,15 @@ struct X11Atoms
     XAtom libinputAccelProfilesAvailable = 0;
     XAtom libinputAccelSpeedDefault = 0;
     XAtom libinputAccelProfileEnabledDefault = 0;
-    XAtom accelProfile = 0;         // "Device Accel Profile"
-    XAtom accelVelocityScaling = 0; // "Device Accel Velocity Scaling"
+    XAtom accelProfile = 0;              // "Device Accel Profile"
+    XAtom accelVelocityScaling = 0;      // "Device Accel Velocity Scaling"
+    XAtom accelConstantDeceleration = 0; // "Device Accel Constant Deceleration"
+    XAtom libinputAccelCustomPoints = 0; // "libinput Accel Custom Motion Points"
+    XAtom libinputAccelCustomStep = 0;   // "libinput Accel Custom Motion Step"
+    // The device's own pointer feedback (acceleration numerator, denominator, threshold), which
+    // is no property: reads and writes under this name go through the feedback control, so it
+    // is remembered, journalled and put back as the properties are.
+    XAtom pointerFeedback = 0; // "Veloquill Pointer Feedback"
 
     static X11Atoms intern(_XDisplay* display);
 };

@@ -110,16 +110,6 @@ X11Connection::~X11Connection()
     unwatchDisplayErrors(m_display);
 }
 
-ServerPointerControl X11Connection::pointerControl()
-{
-    ServerPointerControl control;
-    // A display already lost takes no more requests: the server's defaults stand in.
-    if (!m_lost)
-        XGetPointerControl(m_display, &control.numerator, &control.denominator, &control.threshold);
-    afterReply();
-    return control;
-}
-
 bool X11Connection::isLocal() const
 {
     const QString name = QString::fromLocal8Bit(DisplayString(m_display));

@@ -10,7 +10,6 @@
 // asked, so a connection with no raw-input selection stays silent while the pointer moves.
 
 #include "device/control_unavailable_reason.h"
-#include "device/pointer_curve.h"
 
 #include <QObject>
 #include <QString>
@@ -43,8 +42,6 @@ public:
     QString displayName() const { return m_displayName; }
     // Whether the server runs on this machine (device nodes it names are ours to look at).
     bool isLocal() const;
-    // The core pointer control (acceleration and threshold): one round trip.
-    ServerPointerControl pointerControl();
 
     // Called for every event read, on the main loop.
     void setEventHandler(std::function<void(_XEvent&)> handler);

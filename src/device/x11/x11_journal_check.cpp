@@ -7,6 +7,8 @@
 #include "device/x11/x11_acceleration_keys.h"
 #include "device/x11/x11_properties.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <set>
@@ -19,6 +21,7 @@ namespace {
 // No pointer moves usefully at a matrix scale or velocity scaling beyond this.
 constexpr double kLargestScale = 1e6;
 constexpr int kLastServerProfile = 7;
+constexpr std::size_t kMaxCustomPoints = 64; // libinput's own bound
 
 std::vector<double> floatsOf(const QByteArray& bytes)
 {
@@ -60,10 +63,24 @@ bool isPossibleValue(const JournalProperty& property, const QByteArray& bytes, X
         return isFloat && isUsableMatrix(floats);
     if (atom == atoms.libinputAccelSpeed)
         return isFloat && allFinite(floats, 1.0);
-    if (atom == atoms.accelVelocityScaling)
-        return isFloat && allFinite(floats, kLargestScale) && floats[0] > 0;
+    if (atom == atoms.accelVelocityScaling || atom == atoms.accelConstantDeceleration ||
+        atom == atoms.libinputAccelCustomStep)
+        return isFloat && floats.size() == 1 && allFinite(floats, kLargestScale) && floats[0] > 0;
+    if (atom == atoms.libinputAccelCustomPoints)
+        return isFloat && floats.size() >= 2 && floats.size() <= kMaxCustomPoints &&
+               allFinite(floats, kLargestScale) &&
+               std::all_of(floats.begin(), floats.end(), [](double v) { return v >= 0; });
     const bool isInteger =
         property.type == QLatin1String("INTEGER") || property.type == QLatin1String("CARDINAL");
+    if (atom == atoms.pointerFeedback) {
+        // Numerator, denominator, threshold: the INT16s the protocol carries, a usable ratio.
+        std::array<std::int32_t, 3> items{};
+        if (!isInteger || property.format != 32 || bytes.size() != sizeof items)
+            return false;
+        std::memcpy(items.data(), bytes.constData(), sizeof items);
+        return items[0] > 0 && items[1] > 0 && items[2] >= 0 &&
+               std::all_of(items.begin(), items.end(), [](std::int32_t v) { return v <= 32767; });
+    }
     if (atom == atoms.libinputAccelProfileEnabled) {
         // One profile chosen among at most a handful.
         int chosen = 0;
@@ -85,8 +102,7 @@ bool isPossibleValue(const JournalProperty& property, const QByteArray& bytes, X
 QString journalEntryFault(const JournalDevice& entry, const X11Atoms& atoms, Display* display,
                           const X11DeviceProperties* device)
 {
-    std::vector<XAtom> writable = accelerationProperties(atoms);
-    writable.push_back(atoms.transformationMatrix);
+    const std::vector<XAtom> writable = rememberedProperties(atoms);
     std::set<XAtom> named;
     for (const JournalProperty& property : entry.properties) {
         const QString quoted = QLatin1Char('"') + property.name + QLatin1Char('"');
@@ -100,9 +116,11 @@ QString journalEntryFault(const JournalDevice& entry, const X11Atoms& atoms, Dis
         if (!named.insert(atom).second)
             return quoted + QStringLiteral(" is named twice");
         const auto now = device ? device->raw(atom) : std::nullopt;
+        // Custom profile points are written in another number than the driver's own.
+        const bool countMatters = atom != atoms.libinputAccelCustomPoints;
         if (device && (!now || atomName(display, now->type) != property.type ||
                        now->format != property.format ||
-                       now->count != static_cast<std::size_t>(property.count)))
+                       (countMatters && now->count != static_cast<std::size_t>(property.count))))
             return quoted + QStringLiteral(" is not the type, format and size the device has");
         if (!isPossibleValue(property, property.bytes, atom, atoms) ||
             (property.writtenState == JournalWritten::Value &&

@@ -14,7 +14,6 @@
 namespace veloquill::x11 {
 
 namespace {
-constexpr std::size_t kMatrixSize = 9;
 
 bool isIdentityKey(const QString& key)
 {
@@ -33,48 +32,6 @@ void logIgnoredWrite(const X11KeyContext& context, const QString& key,
     logLine(QStringLiteral("X11HidEventSystem: ignoring ") + key + QStringLiteral(" = ") +
             value.describe() + QStringLiteral(" for ") + describeDevice(context.facts) +
             QStringLiteral(": ") + why);
-}
-
-std::optional<TransformMatrix> currentMatrix(X11KeyContext& context)
-{
-    const auto values = context.properties.floats(context.atoms.transformationMatrix, kMatrixSize);
-    if (!values)
-        return std::nullopt;
-    TransformMatrix matrix;
-    std::copy_n(values->begin(), kMatrixSize, matrix.begin());
-    return matrix;
-}
-
-HidPropertyValue readResolution(X11KeyContext& context)
-{
-    const auto matrix = currentMatrix(context);
-    if (!matrix)
-        return {};
-    const auto& written = context.memory.writtenResolution;
-    if (written && written->first == *matrix)
-        return HidPropertyValue::integer(written->second);
-    const auto resolution = resolutionForMatrix(*matrix);
-    return resolution ? HidPropertyValue::integer(*resolution) : HidPropertyValue();
-}
-
-void writeResolution(X11KeyContext& context, std::int32_t fixed, const HidPropertyValue& value)
-{
-    const auto scale = scaleForResolution(fixed);
-    if (!scale) {
-        logIgnoredWrite(context, HidKey::PointerResolution, value,
-                        QStringLiteral("not a positive resolution"));
-        return;
-    }
-    const auto matrix = currentMatrix(context);
-    if (!matrix) {
-        logIgnoredWrite(context, HidKey::PointerResolution, value,
-                        QStringLiteral("the device has no usable transformation matrix"));
-        return;
-    }
-    const TransformMatrix next = rescaledMatrix(*matrix, *scale);
-    context.properties.setFloats(context.atoms.transformationMatrix,
-                                 std::vector<float>(next.begin(), next.end()));
-    context.memory.writtenResolution = std::pair(next, fixed);
 }
 
 HidPropertyValue readProductNumber(X11KeyContext& context, std::size_t index)
@@ -127,16 +84,17 @@ HidPropertyValue readKey(X11KeyContext& context, const QString& key)
         context.memory.identity[key] = value;
         return value;
     }
-    if (key == HidKey::PointerResolution)
-        return readResolution(context);
+    if (key == HidKey::PointerResolution) {
+        const auto fixed = readResolution(context);
+        return fixed ? HidPropertyValue::integer(*fixed) : HidPropertyValue();
+    }
     if (isAccelerationKey(key)) {
         const auto fixed = readAcceleration(context);
         return fixed ? HidPropertyValue::integer(*fixed) : HidPropertyValue();
     }
     if (key == HidKey::PointerResolutionDefault) {
-        // The identity matrix: the device moves as its driver reports.
-        return currentMatrix(context) ? HidPropertyValue::integer(kNeutralFixedResolution)
-                                      : HidPropertyValue();
+        const auto fixed = readResolutionDefault(context);
+        return fixed ? HidPropertyValue::integer(*fixed) : HidPropertyValue();
     }
     if (key == HidKey::PointerAccelerationDefault) {
         const auto fixed = readAccelerationDefault(context);
@@ -165,12 +123,10 @@ void writeKey(X11KeyContext& context, const QString& key, const HidPropertyValue
         return;
     }
     if (value.isNull()) {
-        if (isResolution) {
-            context.memory.writtenResolution.reset();
-            resetToFirstSeen(context, {context.atoms.transformationMatrix});
-        } else {
-            resetToFirstSeen(context, accelerationProperties(context.atoms));
-        }
+        context.memory.writtenResolution.reset();
+        context.memory.writtenAcceleration.reset();
+        resetToFirstSeen(context, isResolution ? speedProperties(context.atoms)
+                                               : accelerationProperties(context.atoms));
         return;
     }
     const auto fixed = value.toInt32();
@@ -178,9 +134,12 @@ void writeKey(X11KeyContext& context, const QString& key, const HidPropertyValue
         logIgnoredWrite(context, key, value, QStringLiteral("not a 32-bit integer"));
         return;
     }
-    if (isResolution)
-        writeResolution(context, *fixed, value);
-    else if (isSwitch)
+    if (isResolution) {
+        if (*fixed <= 0)
+            logIgnoredWrite(context, key, value, QStringLiteral("not a positive resolution"));
+        else if (!writeResolution(context, *fixed))
+            logIgnoredWrite(context, key, value, QStringLiteral("the device has no speed setting"));
+    } else if (isSwitch)
         writeAccelerationOff(context, *fixed != 0);
     else
         writeAcceleration(context, *fixed);
@@ -197,9 +156,7 @@ void rememberFirstSeen(X11KeyContext& context)
     for (const QString& key : {HidKey::Product, HidKey::VendorID, HidKey::ProductID,
                                HidKey::SerialNumber, HidKey::ButtonCount})
         readKey(context, key);
-    std::vector<XAtom> properties = accelerationProperties(context.atoms);
-    properties.push_back(context.atoms.transformationMatrix);
-    for (XAtom property : properties) {
+    for (XAtom property : rememberedProperties(context.atoms)) {
         if (const auto value = context.properties.raw(property))
             context.memory.firstSeen.emplace(property, *value);
     }
@@ -208,6 +165,7 @@ void rememberFirstSeen(X11KeyContext& context)
 X11Restore restoreFirstSeen(X11KeyContext& context)
 {
     context.memory.writtenResolution.reset();
+    context.memory.writtenAcceleration.reset();
     X11Restore result;
     for (const auto& [property, first] : context.memory.firstSeen) {
         const auto written = context.memory.written.find(property);
@@ -226,12 +184,15 @@ X11Restore restoreFirstSeen(X11KeyContext& context)
 
 QStringList keysForProperty(const X11Atoms& atoms, XAtom property)
 {
-    if (property == atoms.transformationMatrix)
+    if (property == atoms.libinputAccelSpeed || property == atoms.accelConstantDeceleration)
         return {HidKey::PointerResolution};
-    if (property == atoms.libinputAccelSpeed || property == atoms.accelVelocityScaling)
-        return {HidKey::PointerAcceleration, HidKey::MouseAcceleration};
-    if (property == atoms.libinputAccelProfileEnabled || property == atoms.accelProfile)
+    if (property == atoms.libinputAccelCustomPoints)
+        return {HidKey::PointerResolution, HidKey::PointerAcceleration, HidKey::MouseAcceleration};
+    if (property == atoms.accelProfile)
         return {HidKey::PointerAcceleration, HidKey::MouseAcceleration,
+                HidKey::UseLinearScalingMouseAcceleration};
+    if (property == atoms.libinputAccelProfileEnabled)
+        return {HidKey::PointerResolution, HidKey::PointerAcceleration, HidKey::MouseAcceleration,
                 HidKey::UseLinearScalingMouseAcceleration};
     if (property == atoms.productID)
         return {HidKey::VendorID, HidKey::ProductID};

@@ -21,6 +21,14 @@
 
 namespace veloquill::x11 {
 
+// A key's value as written, with the property value that carries it.
+struct X11CarriedValue
+{
+    XAtom property = 0;
+    RawProperty value;
+    std::int32_t fixed = 0;
+};
+
 // What the backend remembers of one service between translations.
 struct X11KeyMemory
 {
@@ -33,9 +41,13 @@ struct X11KeyMemory
     // journal names without saying (any value it holds counts as written). A property not
     // here was never written, and is never put back.
     std::map<XAtom, std::optional<RawProperty>> written;
-    // A float matrix cannot hold every 16.16 resolution; the value last written is read
-    // back for as long as the device keeps exactly the matrix written with it.
-    std::optional<std::pair<TransformMatrix, std::int32_t>> writtenResolution;
+    // A float property cannot hold every 16.16 value, and on a libinput device one property
+    // may carry both keys: the value last written to a key is read back for as long as the
+    // property that carries it still holds what was written with it.
+    std::optional<X11CarriedValue> writtenResolution;
+    std::optional<X11CarriedValue> writtenAcceleration;
+    // The acceleration last written while on: it comes back when acceleration is switched on.
+    std::optional<std::int32_t> accelerationWhenOn;
     // The identity keys as last read. A service that has left still answers them, so the
     // layer can find the device it listed (its stableID is built from them).
     std::map<QString, HidPropertyValue> identity;

@@ -7,9 +7,12 @@
 #include "device/x11/x11_connection.h"
 #include "support/log.h"
 
+#include <array>
 #include <cstring>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput.h>
 #include <X11/extensions/XInput2.h>
 
 namespace veloquill::x11 {
@@ -52,6 +55,62 @@ void storeItem(RawProperty& property, std::size_t index, std::int32_t value)
         std::memcpy(item, &value, sizeof value);
     }
 }
+
+// The device opened through XInput 1, which alone reaches a device's feedbacks; closed again
+// when done.
+class OpenedDevice
+{
+public:
+    OpenedDevice(X11Connection& connection, int deviceId)
+        : m_display(connection.display()),
+          m_device(XOpenDevice(m_display, static_cast<XID>(deviceId)))
+    {
+        connection.afterReply();
+    }
+    ~OpenedDevice()
+    {
+        if (m_device)
+            XCloseDevice(m_display, m_device);
+    }
+    OpenedDevice(const OpenedDevice&) = delete;
+    OpenedDevice& operator=(const OpenedDevice&) = delete;
+    XDevice* get() const { return m_device; }
+
+private:
+    Display* m_display;
+    XDevice* m_device;
+};
+
+// num, den, threshold of the device's first pointer feedback, and its id.
+std::optional<std::pair<XID, std::array<std::int32_t, 3>>>
+readPointerFeedback(X11Connection& connection, XDevice* device)
+{
+    int count = 0;
+    XFeedbackState* states = XGetFeedbackControl(connection.display(), device, &count);
+    connection.afterReply();
+    std::optional<std::pair<XID, std::array<std::int32_t, 3>>> result;
+    XFeedbackState* state = states;
+    for (int i = 0; state && i < count && !result; ++i) {
+        if (state->c_class == PtrFeedbackClass) {
+            const auto* pointer = reinterpret_cast<const XPtrFeedbackState*>(state);
+            result = std::pair(state->id,
+                               std::array<std::int32_t, 3>{pointer->accelNum, pointer->accelDenom,
+                                                           pointer->threshold});
+        }
+        state = reinterpret_cast<XFeedbackState*>(reinterpret_cast<char*>(state) + state->length);
+    }
+    if (states)
+        XFreeFeedbackList(states);
+    return result;
+}
+
+RawProperty feedbackProperty(const std::array<std::int32_t, 3>& values)
+{
+    RawProperty property{XA_INTEGER, 32, values.size(), {}};
+    property.bytes.resize(values.size() * sizeof(std::int32_t));
+    std::memcpy(property.bytes.data(), values.data(), property.bytes.size());
+    return property;
+}
 } // namespace
 
 std::vector<std::int32_t> integerItems(const RawProperty& property, bool isSigned)
@@ -71,6 +130,12 @@ std::optional<RawProperty> X11DeviceProperties::raw(XAtom property) const
 {
     if (m_connection.isLost() || property == None)
         return std::nullopt;
+    if (property == m_atoms.pointerFeedback) {
+        const OpenedDevice device(m_connection, m_deviceId);
+        const auto feedback =
+            device.get() ? readPointerFeedback(m_connection, device.get()) : std::nullopt;
+        return feedback ? std::optional(feedbackProperty(feedback->second)) : std::nullopt;
+    }
     Atom type = None;
     int format = 0;
     unsigned long count = 0, bytesAfter = 0;
@@ -160,26 +225,53 @@ bool X11DeviceProperties::writeRaw(XAtom property, const RawProperty& value)
     if (m_writeObserver)
         m_writeObserver(property, value, false);
     const std::uint64_t errorsBefore = m_connection.errorCount();
-    XIChangeProperty(m_connection.display(), m_deviceId, property, value.type, value.format,
-                     PropModeReplace, const_cast<unsigned char*>(value.bytes.data()),
-                     static_cast<int>(value.count));
+    bool sent = true;
+    if (property == m_atoms.pointerFeedback)
+        sent = changePointerFeedback(value);
+    else
+        XIChangeProperty(m_connection.display(), m_deviceId, property, value.type, value.format,
+                         PropModeReplace, const_cast<unsigned char*>(value.bytes.data()),
+                         static_cast<int>(value.count));
     // Waiting for the server ties a refused write's error to this write.
     m_connection.sync();
-    const bool taken = !m_connection.isLost() && m_connection.errorCount() == errorsBefore;
+    const bool taken = sent && !m_connection.isLost() && m_connection.errorCount() == errorsBefore;
     if (!taken && m_writeObserver)
         m_writeObserver(property, value, true);
     return taken;
 }
 
-void X11DeviceProperties::setFloats(XAtom property, const std::vector<float>& values)
+bool X11DeviceProperties::changePointerFeedback(const RawProperty& value)
+{
+    const OpenedDevice device(m_connection, m_deviceId);
+    const auto current =
+        device.get() ? readPointerFeedback(m_connection, device.get()) : std::nullopt;
+    if (!current || value.format != 32 || value.count != 3)
+        return false;
+    const auto items = integerItems(value, true);
+    XPtrFeedbackControl control{};
+    control.c_class = PtrFeedbackClass;
+    control.length = sizeof control;
+    control.id = current->first;
+    control.accelNum = items[0];
+    control.accelDenom = items[1];
+    control.threshold = items[2];
+    XChangeFeedbackControl(m_connection.display(), device.get(),
+                           DvAccelNum | DvAccelDenom | DvThreshold,
+                           reinterpret_cast<XFeedbackControl*>(&control));
+    return true;
+}
+
+std::optional<RawProperty> X11DeviceProperties::setFloats(XAtom property,
+                                                          const std::vector<float>& values)
 {
     RawProperty value{m_atoms.floatType, 32, values.size(), {}};
     value.bytes.resize(values.size() * sizeof(float));
     std::memcpy(value.bytes.data(), values.data(), value.bytes.size());
-    writeRaw(property, value);
+    return writeRaw(property, value) ? std::optional(value) : std::nullopt;
 }
 
-void X11DeviceProperties::setIntegers(XAtom property, const std::vector<std::int32_t>& values)
+std::optional<RawProperty> X11DeviceProperties::setIntegers(XAtom property,
+                                                            const std::vector<std::int32_t>& values)
 {
     const auto existing = raw(property);
     RawProperty value{existing ? existing->type : m_atoms.integerType,
@@ -189,7 +281,7 @@ void X11DeviceProperties::setIntegers(XAtom property, const std::vector<std::int
     value.bytes.resize(values.size() * (value.format / 8));
     for (std::size_t i = 0; i < values.size(); ++i)
         storeItem(value, i, values[i]);
-    writeRaw(property, value);
+    return writeRaw(property, value) ? std::optional(value) : std::nullopt;
 }
 
 } // namespace veloquill::x11

@@ -57,10 +57,14 @@ public:
     // Writes keep the type and format the property already has, so the server (or the
     // driver behind it) sees what it expects. True once the server has taken the write.
     bool writeRaw(XAtom property, const RawProperty& value);
-    void setFloats(XAtom property, const std::vector<float>& values);
-    void setIntegers(XAtom property, const std::vector<std::int32_t>& values);
+    // The value as written, once the server has taken it.
+    std::optional<RawProperty> setFloats(XAtom property, const std::vector<float>& values);
+    std::optional<RawProperty> setIntegers(XAtom property, const std::vector<std::int32_t>& values);
 
 private:
+    // Sends a "Veloquill Pointer Feedback" value (num, den, threshold) as the device's
+    // pointer feedback; false (nothing sent) for a device without one.
+    bool changePointerFeedback(const RawProperty& value);
     void logUnexpected(XAtom property, const RawProperty& found, const QString& expected) const;
 
     X11Connection& m_connection;

@@ -140,16 +140,18 @@ void X11ServiceClient::leave()
 
 std::optional<PointerCurveModel> X11ServiceClient::curveModel() const
 {
-    const auto kind =
-        withKeys([](X11KeyContext& context) { return std::optional(accelerationKind(context)); });
-    if (!kind || *kind == AccelerationKind::None)
+    return withKeys([](X11KeyContext& context) -> std::optional<PointerCurveModel> {
+        switch (accelerationKind(context)) {
+        case AccelerationKind::Libinput:
+            if (offersCustomProfile(context))
+                return PointerCurveModel{PointerCurveModel::Kind::X11Libinput};
+            return PointerCurveModel{PointerCurveModel::Kind::Libinput, true};
+        case AccelerationKind::Server:
+            return PointerCurveModel{PointerCurveModel::Kind::X11Server};
+        case AccelerationKind::None:
+            break;
+        }
         return std::nullopt;
-    if (*kind == AccelerationKind::Libinput)
-        return PointerCurveModel{PointerCurveModel::Kind::X11Libinput, {}};
-    // Read only while the display is still there: reading the kind may have found it gone.
-    return withKeys([this](X11KeyContext&) {
-        return std::optional(PointerCurveModel{PointerCurveModel::Kind::X11Server,
-                                               m_session.lock()->connection().pointerControl()});
     });
 }
 

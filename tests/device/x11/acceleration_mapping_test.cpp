@@ -9,46 +9,43 @@
 namespace veloquill::x11 {
 namespace {
 
-TEST(AccelerationMapping, EveryWritableValueReadsBackIdenticallyThroughBothSettings)
+TEST(AccelerationMapping, FeedbackIsLinearAtZeroAndDistinctAtEveryStep)
 {
-    struct Setting
-    {
-        float (*forAcceleration)(std::int32_t);
-        std::int32_t (*forSetting)(float);
-    };
-    for (const Setting setting :
-         {Setting{libinputSpeedForAcceleration, accelerationForLibinputSpeed},
-          Setting{velocityScalingForAcceleration, accelerationForVelocityScaling}}) {
-        float previous = -2;
-        for (std::int32_t value = kAccelerationMinimum; value <= kAccelerationMaximum; ++value) {
-            const float written = setting.forAcceleration(value);
-            ASSERT_EQ(setting.forSetting(written), value) << value;
-            ASSERT_GT(written, previous) << "not strictly increasing at " << value;
-            previous = written;
-        }
+    // 0 never accelerates; 1 is the server's own 2/1 at threshold 4.
+    EXPECT_EQ(feedbackForAcceleration(0), (PointerFeedback{950, 950, 4}));
+    EXPECT_EQ(feedbackForAcceleration(kAccelerationNeutral), (PointerFeedback{1900, 950, 4}));
+    EXPECT_EQ(feedbackForAcceleration(kAccelerationMaximum), (PointerFeedback{5700, 950, 4}));
+    EXPECT_EQ(feedbackForAcceleration(asFixed(-3)), feedbackForAcceleration(0)); // bounded
+    int previous = 0;
+    for (int step = 0; step <= 20; ++step) {
+        const PointerFeedback feedback = feedbackForAcceleration(asFixed(step));
+        EXPECT_GT(feedback.numerator, previous) << step;
+        EXPECT_EQ(accelerationForFeedback(feedback), asFixed(step)) << step;
+        previous = feedback.numerator;
     }
+    // Another program's feedback reads as the nearest amount, bounded.
+    EXPECT_EQ(accelerationForFeedback({2, 1, 4}), kAccelerationNeutral);
+    EXPECT_EQ(accelerationForFeedback({20, 1, 4}), kAccelerationMaximum);
+    EXPECT_EQ(accelerationForFeedback({1, 2, 4}), 0);
 }
 
-TEST(AccelerationMapping, SettingsForAccelerationsAndBack)
+TEST(AccelerationMapping, LibinputSpeedsAndCustomCurves)
 {
-    // acceleration → libinput speed, velocity scaling
-    const std::vector<std::tuple<double, float, float>> writes{
-        {1.0, 0.0f, 10.0f}, // neutral: each device's own default
-        {0.0, -1.0f, 5.0f}, // the server refuses a scaling of 0, so the slowest is 5
-        {20.0, 1.0f, 105.0f}, {5.75, 0.25f, 33.75f},
-        {0.5, -0.5f, 7.5f},   {-0.5, -1.0f, 5.0f}, // out of range: bounded
-        {25.0, 1.0f, 105.0f},
-    };
-    for (const auto& [acceleration, speed, scaling] : writes) {
-        SCOPED_TRACE(acceleration);
-        EXPECT_EQ(libinputSpeedForAcceleration(asFixed(acceleration)), speed);
-        EXPECT_EQ(velocityScalingForAcceleration(asFixed(acceleration)), scaling);
+    // acceleration → libinput speed
+    for (const auto& [acceleration, speed] : std::vector<std::pair<double, float>>{
+             {1.0, 0.0f}, {0.0, -1.0f}, {20.0, 1.0f}, {5.75, 0.25f}, {0.5, -0.5f}, {25.0, 1.0f}})
+        EXPECT_EQ(libinputSpeedForAcceleration(asFixed(acceleration)), speed) << acceleration;
+    // The custom curve moves at the gain on slow motion whatever the acceleration, and rises
+    // with it on fast motion; it never falls.
+    for (const double acceleration : {0.0, 1.0, 20.0}) {
+        const auto points = customPointsFor(0.5, asFixed(acceleration));
+        ASSERT_EQ(points.size(), std::size_t(kCustomPointCount));
+        EXPECT_FLOAT_EQ(points[5] / (5 * kCustomStep), 0.5f) << acceleration;
+        EXPECT_TRUE(std::is_sorted(points.begin(), points.end())) << acceleration;
     }
-    // Settings made by other programs read as the nearest value.
-    EXPECT_EQ(accelerationForLibinputSpeed(-3.0f), kAccelerationMinimum);
-    EXPECT_EQ(accelerationForLibinputSpeed(0.5f), asFixed(10.5));
-    EXPECT_EQ(accelerationForVelocityScaling(2.5f), kAccelerationMinimum);
-    EXPECT_EQ(accelerationForVelocityScaling(200.0f), asFixed(39));
+    const float last = kCustomStep * (kCustomPointCount - 1);
+    EXPECT_FLOAT_EQ(customPointsFor(1, 0).back(), last);
+    EXPECT_GT(customPointsFor(1, asFixed(20)).back(), 3 * last);
 }
 
 } // namespace

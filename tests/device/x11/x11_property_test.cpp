@@ -22,10 +22,12 @@ namespace veloquill::test {
 namespace {
 
 const QString kMatrix = QStringLiteral("Coordinate Transformation Matrix");
+const QString kDeceleration = QStringLiteral("Device Accel Constant Deceleration");
 const QString kProfile = QStringLiteral("Device Accel Profile");
 const QString kScaling = QStringLiteral("Device Accel Velocity Scaling");
 const QString kLibinputSpeed = QStringLiteral("libinput Accel Speed");
 const QString kLibinputProfile = QStringLiteral("libinput Accel Profile Enabled");
+const QString kCustomPoints = QStringLiteral("libinput Accel Custom Motion Points");
 
 QStringList matrixOf(const QString& scale)
 {
@@ -76,60 +78,100 @@ protected:
                           static_cast<qsizetype>(values.size() * sizeof(float)))
             .toBase64();
     }
-    // Makes the core XTEST pointer look like a device driven by libinput.
-    void giveLibinputProperties()
+    // Makes an XTEST pointer look like a device driven by libinput, with the custom profile
+    // (libinput 1.23 or later) or without.
+    void giveLibinputProperties(bool custom = false, const QString& name = kCoreXtestPointer)
     {
-        const int id = driver().deviceId(kCoreXtestPointer);
+        const int id = driver().deviceId(name);
         driver().setFloatProperty(id, kLibinputSpeed, {0.0f});
         driver().setIntegerProperty(id, QStringLiteral("libinput Accel Profiles Available"), 8,
-                                    {1, 1});
-        driver().setIntegerProperty(id, kLibinputProfile, 8, {1, 0});
+                                    custom ? std::vector<int>{1, 1, 1} : std::vector<int>{1, 1});
+        driver().setIntegerProperty(id, kLibinputProfile, 8,
+                                    custom ? std::vector<int>{1, 0, 0} : std::vector<int>{1, 0});
+        if (custom) {
+            driver().setFloatProperty(id, kCustomPoints, {0.0f, 1.0f});
+            driver().setFloatProperty(id, QStringLiteral("libinput Accel Custom Motion Step"),
+                                      {1.0f});
+        }
+        startClient(true); // its first-seen values include them
     }
 };
 
-TEST_F(X11Properties, ResolutionReadsBackAsWrittenOthersSeeTheMatrixAndNothingPutsItBack)
+// The speed goes through the driver's own settings: the X server's constant deceleration, or
+// libinput's speed under the flat profile. The matrix is never written: a rotation the user
+// set stays, and the speed acts on top of it.
+TEST_F(X11Properties, ResolutionGoesThroughTheDriversSpeedReadsBackAndLeavesTheMatrixAlone)
 {
-    const auto mouse = device(kXvfbMouse);
-    EXPECT_EQ(mouse->pointerResolution(), kNeutral);
-    mouse->setPointerResolution(kDoubleTravel);
-    EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf(QStringLiteral("2.000000")));
-    mouse->setPointerResolution(kHalfTravel);
-    EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf(QStringLiteral("0.500000")));
-
-    // Values a float matrix cannot hold exactly still read back as written.
-    for (double resolution : {77.41935483870967, 1995.0, 10.0, 1234.5678, 40.0, 1200.0}) {
-        mouse->setPointerResolution(resolution);
-        EXPECT_EQ(mouse->pointerResolution(), asWritten(resolution)) << resolution;
+    giveLibinputProperties();
+    const QStringList rotated{"0.000000", "-1.000000", "0.000000", "1.000000", "0.000000",
+                              "0.000000", "0.000000",  "0.000000", "1.000000"};
+    driver().setFloatProperty(driver().deviceId(kXvfbMouse), kMatrix, {0, -1, 0, 1, 0, 0, 0, 0, 1});
+    // The device; the setting another program sees; its values for double and half travel.
+    using Case = std::tuple<QString, QString, QString, QString>;
+    for (const auto& [name, setting, doubled, halved] : {
+             Case{kXvfbMouse, kDeceleration, "0.500000", "2.000000"},
+             Case{kCoreXtestPointer, kLibinputSpeed, "1.000000", "-0.500000"},
+         }) {
+        SCOPED_TRACE(name.toStdString());
+        const auto pointer = device(name);
+        EXPECT_EQ(pointer->pointerResolution(), kNeutral);
+        pointer->setPointerAcceleration(-1.0);
+        pointer->setPointerResolution(kDoubleTravel);
+        EXPECT_EQ(seen(name, setting), QStringList{doubled});
+        pointer->setPointerResolution(kHalfTravel);
+        EXPECT_EQ(seen(name, setting), QStringList{halved});
+        // Values a float cannot hold exactly still read back as written.
+        for (double resolution : {77.41935483870967, 1995.0, 1234.5678, 40.0, 1200.0}) {
+            pointer->setPointerResolution(resolution);
+            EXPECT_EQ(pointer->pointerResolution(), asWritten(resolution)) << resolution;
+        }
+        // Writing nothing puts the device back as first seen.
+        pointer->setPointerResolution(std::nullopt);
+        pointer->setPointerAcceleration(std::nullopt);
+        EXPECT_EQ(pointer->pointerResolution(), kNeutral);
+        EXPECT_EQ(pointer->pointerAcceleration(), 1.0);
     }
-
-    // Writing nothing puts the device back as first seen.
-    mouse->setPointerAcceleration(-1.0);
-    mouse->setPointerResolution(std::nullopt);
-    mouse->setPointerAcceleration(std::nullopt);
-    EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf(QStringLiteral("1.000000")));
+    EXPECT_EQ(seen(kXvfbMouse, kMatrix), rotated);
     EXPECT_EQ(seen(kXvfbMouse, kProfile), QStringList{QStringLiteral("0")});
-    EXPECT_EQ(seen(kXvfbMouse, kScaling), QStringList{QStringLiteral("10.000000")});
-    EXPECT_EQ(mouse->pointerResolution(), kNeutral);
+    EXPECT_EQ(seen(kCoreXtestPointer, kLibinputProfile), (QStringList{"1", "0"}));
 }
 
 TEST_F(X11Properties, AccelerationRoundTripsThroughTheDriversOwnSettings)
 {
-    giveLibinputProperties();
     // The device; the setting another program sees and what it shows for 5.75; the profile and
     // what it shows for acceleration off, then on again.
-    using Case = std::tuple<QString, QString, QString, QString, QStringList, QStringList>;
+    using Case = std::tuple<QString, bool, QString, QStringList, QString, QStringList, QStringList>;
     const std::vector<Case> cases{
-        {kXvfbMouse, kScaling, "33.750000", kProfile, {"-1"}, {"0"}},
-        {kCoreXtestPointer, kLibinputSpeed, "0.250000", kLibinputProfile, {"0", "1"}, {"1", "0"}},
+        {kXvfbMouse, false, "feedback", {"2850/950 4"}, kProfile, {"-1"}, {"0"}},
+        // Without the custom profile the amount cannot reach the device: adaptive, speed kept.
+        {kCoreXtestPointer,
+         false,
+         kLibinputSpeed,
+         {"0.000000"},
+         kLibinputProfile,
+         {"0", "1"},
+         {"1", "0"}},
+        {kCoreXtestPointer,
+         true,
+         kLibinputProfile,
+         {"0", "0", "1"},
+         kLibinputProfile,
+         {"0", "1", "0"},
+         {"0", "0", "1"}},
     };
-    for (const auto& [name, setting, forFiveSeventyFive, profile, off, on] : cases) {
-        SCOPED_TRACE(name.toStdString());
+    for (const auto& [name, custom, setting, forFiveSeventyFive, profile, off, on] : cases) {
+        SCOPED_TRACE(name.toStdString() + (custom ? " custom" : ""));
+        if (name == kCoreXtestPointer)
+            giveLibinputProperties(custom);
         const auto pointer = device(name);
         EXPECT_EQ(pointer->pointerAcceleration(), 1.0); // the drivers' defaults
         EXPECT_EQ(pointer->useLinearScalingMouseAcceleration(), 0);
         EXPECT_EQ(pointer->pointerAccelerationType(), HidKey::PointerAcceleration);
         pointer->setPointerAcceleration(5.75);
-        EXPECT_EQ(seen(name, setting), QStringList{forFiveSeventyFive});
+        EXPECT_EQ(setting == "feedback"
+                      ? QStringList{driver().pointerFeedback(driver().deviceId(name))}
+                      : seen(name, setting),
+                  forFiveSeventyFive);
         for (double acceleration : {0.0, 0.6875, 1.00001, 5.75, 13.37, 20.0}) {
             pointer->setPointerAcceleration(acceleration);
             EXPECT_EQ(pointer->pointerAcceleration(), asWritten(acceleration)) << acceleration;
@@ -141,26 +183,39 @@ TEST_F(X11Properties, AccelerationRoundTripsThroughTheDriversOwnSettings)
         pointer->setPointerAcceleration(2.5);
         EXPECT_EQ(pointer->pointerAcceleration(), 2.5);
         EXPECT_EQ(seen(name, profile), on);
+        EXPECT_EQ(pointer->pointerResolution(), kNeutral) << "the speed is not the amount's";
     }
+    // The custom curve is the gain times the amount's shape: at slow speeds the gain alone.
+    const auto pointer = device(kCoreXtestPointer);
+    pointer->setPointerResolution(kDoubleTravel);
+    const QStringList points = seen(kCoreXtestPointer, kCustomPoints);
+    ASSERT_EQ(points.size(), 64);
+    EXPECT_NEAR(points[10].toDouble(), 2 * 10 * 0.032, 1e-4);
+    EXPECT_EQ(pointer->pointerAcceleration(), 2.5);
 }
 
 TEST_F(X11Properties, DefaultsAreLibinputsDefaultPropertiesTheServersOwnOrNone)
 {
     const auto mouse = serviceNamed(*client, kXvfbMouse);
-    const auto xtest = serviceNamed(*client, kCoreXtestPointer);
+    auto xtest = serviceNamed(*client, kCoreXtestPointer);
     EXPECT_EQ(mouse->copyProperty(HidKey::PointerResolutionDefault).toInteger(), kNeutralFixed);
     EXPECT_EQ(mouse->copyProperty(HidKey::PointerAccelerationDefault).toInteger(), 65536);
     EXPECT_TRUE(xtest->copyProperty(HidKey::PointerAccelerationDefault).isNull());
+    EXPECT_TRUE(xtest->copyProperty(HidKey::PointerResolutionDefault).isNull());
     giveLibinputProperties(); // without default properties
+    xtest = serviceNamed(*client, kCoreXtestPointer);
     EXPECT_TRUE(xtest->copyProperty(HidKey::PointerAccelerationDefault).isNull());
+    EXPECT_EQ(xtest->copyProperty(HidKey::PointerResolutionDefault).toInteger(), kNeutralFixed);
     const int id = driver().deviceId(kCoreXtestPointer);
-    const std::tuple<std::vector<int>, float, std::int64_t> rows[] = {
-        {{1, 0, 0}, -0.25f, 49152}, {{1, 0}, 0.5f, 688128}, {{0, 1}, 0.5f, -65536}};
-    for (const auto& [profile, speed, acceleration] : rows) {
+    // The default speed is the resolution's; the amount is libinput's own (1) or off.
+    const std::tuple<std::vector<int>, float, std::int64_t, std::int64_t> rows[] = {
+        {{1, 0, 0}, -0.25f, 65536, 6765005}, {{0, 1}, 0.5f, -65536, 3382503}};
+    for (const auto& [profile, speed, acceleration, resolution] : rows) {
         driver().setIntegerProperty(id, kLibinputProfile + " Default", 8, profile);
         driver().setFloatProperty(id, kLibinputSpeed + " Default", {speed});
         EXPECT_EQ(xtest->copyProperty(HidKey::PointerAccelerationDefault).toInteger(),
                   acceleration);
+        EXPECT_EQ(xtest->copyProperty(HidKey::PointerResolutionDefault).toInteger(), resolution);
     }
 }
 
@@ -169,7 +224,7 @@ TEST_F(X11Properties, ChangesByAnyProgramReachTheKeysRegisteredForThemAndReadBac
     record.recordChangesOf(*client, HidKey::PointerResolution);
     record.recordChangesOf(*client, HidKey::UseLinearScalingMouseAcceleration);
     const int id = driver().deviceId(kXvfbMouse);
-    driver().setFloatProperty(id, kMatrix, {2, 0, 0, 0, 2, 0, 0, 0, 1});
+    driver().setFloatProperty(id, kDeceleration, {0.5f});
     driver().setIntegerProperty(id, kProfile, 32, {-1});
 
     ASSERT_TRUE(runMainLoopUntil([&] { return record.propertyChanges.size() >= 2; }));
@@ -181,24 +236,22 @@ TEST_F(X11Properties, ChangesByAnyProgramReachTheKeysRegisteredForThemAndReadBac
     EXPECT_EQ(mouse->pointerAcceleration(), -1.0);
 }
 
-// With acceleration off the X server moves the pointer by the device's motion times the
-// matrix scale: half the neutral resolution doubles the travel, twice it halves it.
-TEST_F(X11Properties, ResolutionReallyScalesThePointersTravel)
+// Warps and absolute motion land where they are sent, and the next motion starts there, at any
+// speed. (XTest's relative motion skips the server's acceleration and deceleration: the speed's
+// travel is measured on a real Xorg, tests/e2e.)
+TEST_F(X11Properties, WarpsAndAbsoluteMotionLandWhereSentAtAnySpeed)
 {
     const auto mouse = device(kXvfbMouse);
     const int id = driver().deviceId(kXvfbMouse);
-    mouse->setPointerAcceleration(-1.0);
-    mouse->setPointerResolution(kDoubleTravel);
-    const auto travel = [&](int dx, int dy, QPoint expected) {
-        driver().placePointer(300, 300);
-        driver().moveThroughDevice(id, dx, dy);
-        // The server handles fake input after answering the request that sent it.
-        runMainLoopUntil([&] { return driver().pointerPosition() == expected; });
-        return driver().pointerPosition();
-    };
-    EXPECT_EQ(travel(100, 0, QPoint(500, 300)), QPoint(500, 300));
     mouse->setPointerResolution(kHalfTravel);
-    EXPECT_EQ(travel(100, 40, QPoint(350, 320)), QPoint(350, 320));
+    for (const bool throughXInput2 : {false, true}) {
+        driver().warpPointer(600, 400, throughXInput2);
+        driver().moveThroughDevice(id, 10, 0);
+        runMainLoopUntil([&] { return driver().pointerPosition() == QPoint(610, 400); });
+        EXPECT_EQ(driver().pointerPosition(), QPoint(610, 400)) << throughXInput2;
+    }
+    driver().placePointer(640, 400);
+    EXPECT_EQ(driver().pointerPosition(), QPoint(640, 400));
 }
 
 TEST_F(X11Properties,
@@ -217,9 +270,9 @@ TEST_F(X11Properties,
 
     // The Xvfb mouse's restore is checked end to end, at quit and on signals.
     for (const auto& listed : manager.devices())
-        listed->setPointerResolution(77.41935483870967);
+        listed->setPointerResolution(kHalfTravel);
     manager.restoreInitialPointerSettings();
-    EXPECT_EQ(seen(kCoreXtestPointer, kMatrix), matrixOf(QStringLiteral("1.000000")));
+    EXPECT_EQ(seen(kXvfbMouse, kDeceleration), QStringList{"1.000000"});
 }
 
 // Originals an earlier run left are input: trusted whole or not at all. A journal that cannot
@@ -230,7 +283,10 @@ TEST_F(X11Properties,
 // names that is not present is dropped. Each is named in one line.
 TEST_F(X11Properties, JournalOfAnEarlierRunIsTrustedWholeOrKeptAside)
 {
-    device(kXvfbMouse)->setPointerResolution(kHalfTravel); // journals the identity matrix
+    device(kXvfbMouse)->setPointerResolution(kHalfTravel); // journals the identity matrix too
+    // As an older version scaled it: a journal naming the matrix as written puts it back.
+    driver().setFloatProperty(driver().deviceId(kXvfbMouse), kMatrix,
+                              {0.5, 0, 0, 0, 0.5, 0, 0, 0, 1});
     const QString path = journalPath();
     const QByteArray written = journal();
     const QByteArray display = "\"display\":\"" + displayName().toUtf8() + '"';
@@ -260,11 +316,13 @@ TEST_F(X11Properties, JournalOfAnEarlierRunIsTrustedWholeOrKeptAside)
         {matrix({nan, 0, 0, 0, 1, 0, 0, 0, 1}), Kept::Aside},
         {matrix({0, 0, 0, 0, 0, 0, 0, 0, 1}), Kept::Aside},
         {matrix({1e30f, 0, 0, 0, 1e30f, 0, 0, 0, 1}), Kept::Aside},
+        // A constant deceleration of 0: the server refuses it.
+        {QByteArray(written).replace("\"" + floatsBase64({1}) + '"', "\"AAAAAA==\""), Kept::Aside},
         {written.left(server) + "\"server\":\"ended\"}", Kept::Removed},
         // As an earlier version wrote it: every property counts as this program's own.
         {QByteArray(written)
              .replace(",\"written\":null", "")
-             .replace(",\"written\":\"" + floatsBase64({0.5, 0, 0, 0, 0.5, 0, 0, 0, 1}) + '"', "")
+             .replace(",\"written\":\"" + floatsBase64({2}) + '"', "")
              .replace("{\"devices\":[",
                       "{\"devices\":[{\"id\":99,\"name\":\"Gone\",\"properties\":[]},"),
          Kept::Trusted},
@@ -284,6 +342,8 @@ TEST_F(X11Properties, JournalOfAnEarlierRunIsTrustedWholeOrKeptAside)
                                                                    : HidRestoreOutcome::Untouched);
         EXPECT_EQ(seen(kXvfbMouse, kMatrix),
                   matrixOf(kept == Kept::Trusted ? "1.000000" : "0.500000"));
+        EXPECT_EQ(seen(kXvfbMouse, kDeceleration),
+                  QStringList{kept == Kept::Trusted ? "1.000000" : "2.000000"});
         if (kept == Kept::Aside) {
             QFile aside(path + ".unreadable" +
                         (keptAside++ ? "." + QString::number(keptAside - 1) : ""));
@@ -328,17 +388,29 @@ TEST_F(X11Properties, QuitKeepsAnotherProgramsChangeAndNeverWritesWhatItDidNotWr
     PointerDeviceManager manager(system);
     manager.startObservation();
     const auto mouse = device(kXvfbMouse);
-    mouse->setPointerResolution(kHalfTravel);
-    mouse->setPointerAcceleration(5.75); // the velocity scaling only
     const int id = driver().deviceId(kXvfbMouse);
-    driver().setFloatProperty(id, kMatrix, {3, 0, 0, 0, 3, 0, 0, 0, 1});
+    mouse->setPointerResolution(kHalfTravel);
+    mouse->setPointerAcceleration(5.75); // the feedback and velocity scaling only
+    EXPECT_EQ(driver().pointerFeedback(id), "2850/950 4");
+    EXPECT_EQ(seen(kXvfbMouse, kScaling), QStringList{"15.000000"});
+    driver().setFloatProperty(id, kDeceleration, {3});
     driver().setIntegerProperty(id, kProfile, 32, {2});
     LogCapture log;
     EXPECT_TRUE(manager.restoreInitialPointerSettings());
-    EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf("3.000000"));
+    EXPECT_EQ(seen(kXvfbMouse, kDeceleration), QStringList{"3.000000"});
+    EXPECT_EQ(driver().pointerFeedback(id), "2/1 4");
     EXPECT_EQ(seen(kXvfbMouse, kScaling), QStringList{"10.000000"});
     EXPECT_EQ(seen(kXvfbMouse, kProfile), QStringList{"2"});
-    EXPECT_EQ(log.lines().filter("keeps what another program set since: \"Coordinate").size(), 1);
+    EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf("1.000000"));
+    EXPECT_EQ(
+        log.lines().filter("keeps what another program set since: \"Device Accel Constant").size(),
+        1);
+
+    // The global pointer control (xset m) sets every device's feedback: theirs stays too.
+    mouse->setPointerAcceleration(20);
+    driver().setPointerControl(3, 1, 5);
+    EXPECT_TRUE(manager.restoreInitialPointerSettings());
+    EXPECT_EQ(driver().pointerFeedback(id), "3/1 5");
 }
 
 // The server keeps nothing of a removed device, so its entry goes; a disabled one still exists
@@ -349,6 +421,7 @@ TEST_F(X11Properties, RemovedDeviceLeavesTheJournalADisabledOneIsPutBackAtQuit)
     manager.startObservation();
     driver().addMaster(QStringLiteral("Removed"));
     ASSERT_TRUE(runMainLoopUntil([&] { return manager.devices().size() == 3; }));
+    driver().setFloatProperty(driver().deviceId("Removed XTEST pointer"), kLibinputSpeed, {0});
     for (const auto& listed : manager.devices())
         listed->setPointerResolution(kHalfTravel);
     driver().removeMaster(QStringLiteral("Removed"));
@@ -357,25 +430,25 @@ TEST_F(X11Properties, RemovedDeviceLeavesTheJournalADisabledOneIsPutBackAtQuit)
     EXPECT_FALSE(journal().contains("Removed XTEST pointer"));
     LogCapture log;
     EXPECT_TRUE(manager.restoreInitialPointerSettings());
-    EXPECT_EQ(seen(kXvfbMouse, kMatrix), matrixOf("1.000000"));
+    EXPECT_EQ(seen(kXvfbMouse, kDeceleration), QStringList{"1.000000"});
     EXPECT_EQ(log.lines().filter("which is not listed").size(), 1);
     EXPECT_FALSE(QFile::exists(journalPath()));
 }
 
-TEST_F(X11Properties, CurveModelIsLibinputsOrTheServersWithItsPointerControlReadWhenAsked)
+TEST_F(X11Properties, CurveModelFollowsTheDriverAndWhatItOffers)
 {
-    giveLibinputProperties();
-    const auto mouse = device(kXvfbMouse);
-    driver().setPointerControl(3, 2, 6);
-    const auto server = mouse->curveModel();
+    const auto server = device(kXvfbMouse)->curveModel();
     ASSERT_TRUE(server);
     EXPECT_EQ(server->kind, PointerCurveModel::Kind::X11Server);
-    EXPECT_EQ(std::tuple(server->control.numerator, server->control.denominator,
-                         server->control.threshold),
-              std::tuple(3, 2, 6));
-    const auto libinput = device(kCoreXtestPointer)->curveModel();
-    ASSERT_TRUE(libinput);
-    EXPECT_EQ(libinput->kind, PointerCurveModel::Kind::X11Libinput);
+    EXPECT_FALSE(server->speedShapesAcceleration);
+    for (const bool custom : {false, true}) {
+        giveLibinputProperties(custom);
+        const auto libinput = device(kCoreXtestPointer)->curveModel();
+        ASSERT_TRUE(libinput);
+        EXPECT_EQ(libinput->kind, custom ? PointerCurveModel::Kind::X11Libinput
+                                         : PointerCurveModel::Kind::Libinput);
+        EXPECT_EQ(libinput->speedShapesAcceleration, !custom);
+    }
 }
 
 } // namespace

@@ -67,6 +67,16 @@ void XDriver::placePointer(int x, int y)
     sync();
 }
 
+void XDriver::warpPointer(int x, int y, bool throughXInput2)
+{
+    const Window root = DefaultRootWindow(m_display);
+    if (throughXInput2)
+        XIWarpPointer(m_display, deviceId("Virtual core pointer"), None, root, 0, 0, 0, 0, x, y);
+    else
+        XWarpPointer(m_display, None, root, 0, 0, 0, 0, x, y);
+    sync();
+}
+
 QPoint XDriver::pointerPosition()
 {
     Window root, child;
@@ -113,6 +123,28 @@ QString XDriver::pointerControl()
     int numerator = 0, denominator = 0, threshold = 0;
     XGetPointerControl(m_display, &numerator, &denominator, &threshold);
     return QString("%1/%2 %3").arg(numerator).arg(denominator).arg(threshold);
+}
+
+QString XDriver::pointerFeedback(int deviceId)
+{
+    int count = 0;
+    XFeedbackState* states =
+        XGetFeedbackControl(m_display, static_cast<XDevice*>(openDevice(deviceId)), &count);
+    QString found;
+    XFeedbackState* state = states;
+    for (int i = 0; state && i < count && found.isEmpty(); ++i) {
+        if (state->c_class == PtrFeedbackClass) {
+            const auto* pointer = reinterpret_cast<XPtrFeedbackState*>(state);
+            found = QString("%1/%2 %3")
+                        .arg(pointer->accelNum)
+                        .arg(pointer->accelDenom)
+                        .arg(pointer->threshold);
+        }
+        state = reinterpret_cast<XFeedbackState*>(reinterpret_cast<char*>(state) + state->length);
+    }
+    if (states)
+        XFreeFeedbackList(states);
+    return found;
 }
 
 namespace {

@@ -37,16 +37,18 @@ public:
         setIntegerProperty(deviceId, "Device Enabled", 8, {enabled});
     }
 
-    // Puts the pointer there through the core XTEST device. (XWarpPointer would also
-    // re-derive the last-moved device's position through its transformation matrix, so a
-    // scaled device would jump on its next motion.)
+    // Puts the pointer there through the core XTEST device (absolute XTest motion).
     void placePointer(int x, int y);
+    // Warps the pointer as window managers do: XWarpPointer, or XIWarpPointer on the master.
+    void warpPointer(int x, int y, bool throughXInput2);
     QPoint pointerPosition();
     // Relative motion sent through that device, as its driver would report it.
     void moveThroughDevice(int deviceId, int dx, int dy, int times = 1);
     void pressButton(int deviceId, int button);
 
     void setPointerControl(int numerator, int denominator, int threshold);
+    // The device's own pointer feedback, "numerator/denominator threshold".
+    QString pointerFeedback(int deviceId);
     // "numerator/denominator threshold", as `xset m` takes it.
     QString pointerControl();
     void setFloatProperty(int deviceId, const QString& property, const std::vector<float>& values);
