@@ -206,13 +206,14 @@ int restoreFromJournal(Backend backend, const X11HidEventSystemOptions& options)
                                                 "lines above say which)"));
     } else {
         auto eventSystem = std::make_shared<X11HidEventSystem>(options);
-        if (!eventSystem->isConnected())
-            why = eventSystem->failureReason(); // not connected from the start
-        else
-            why = restoreThrough(eventSystem,
-                                 QStringLiteral("the X server refused some writes (the lines "
-                                                "above say which)"));
-        if (!why.isEmpty() && eventSystem->failureReason().isEmpty() && !eventSystem->isConnected())
+        const bool connected = eventSystem->isConnected();
+        if (connected)
+            why = restoreThrough(eventSystem, QStringLiteral("the X server refused some writes "
+                                                             "(the lines above say which)"));
+        if (!connected) // not connected from the start
+            why = eventSystem->failureReason().isEmpty() ? QStringLiteral("the X display went away")
+                                                         : eventSystem->failureReason();
+        else if (!why.isEmpty() && !eventSystem->isConnected())
             why = QStringLiteral("the X display went away; ") + why;
     }
     if (why.isEmpty())
