@@ -623,6 +623,18 @@ TEST(VeloquillProgram, RestoreExitsZeroOnlyWhenEveryDeviceIsBackAndNamesWhatIsNo
         EXPECT_TRUE(named.contains("Deceleration") || desk.properties() == changed);
     }
     EXPECT_EQ(desk.properties(), desk.originals);
+
+    // A run that set a journal aside at start says so at quit too.
+    ASSERT_TRUE(place(journal.left(10), "file"));
+    auto program = desk.start();
+    ASSERT_TRUE(desk.applied(*program)) << program->tail();
+    program->signal(SIGTERM);
+    ASSERT_TRUE(program->waitForEnd());
+    EXPECT_EQ(program->process().exitCode(), 1);
+    EXPECT_EQ(
+        program->process().readAllStandardError().toStdString(),
+        ("veloquill: not put back: what it held (in " + path + ".unreadable.6)\n").toStdString());
+    EXPECT_EQ(desk.properties(), desk.originals);
 }
 
 // Nothing stored leaves the device at its own speed; a stored speed out of range is bounded,
