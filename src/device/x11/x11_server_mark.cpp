@@ -17,6 +17,8 @@
 namespace veloquill::x11 {
 
 namespace {
+constexpr const char* kServerIdProperty = "_VELOQUILL_SERVER";
+
 // The process's start time in clock ticks after boot (field 22 of /proc/<pid>/stat); empty
 // when the process is not there.
 QString startTimeOf(qint64 pid)
@@ -33,7 +35,7 @@ QString startTimeOf(qint64 pid)
 QString rootMark(X11Connection& connection)
 {
     Display* display = connection.display();
-    const Atom atom = XInternAtom(display, "_VELOQUILL_SERVER", False);
+    const Atom atom = XInternAtom(display, kServerIdProperty, False);
     Atom type = None;
     int format = 0;
     unsigned long count = 0, bytesAfter = 0;
@@ -93,7 +95,7 @@ QString claimServerMark(X11Connection& connection, const QString& wanted,
         Display* display = connection.display();
         const QByteArray bytes = id.toLatin1();
         XChangeProperty(display, DefaultRootWindow(display),
-                        XInternAtom(display, "_VELOQUILL_SERVER", False), XA_STRING, 8,
+                        XInternAtom(display, kServerIdProperty, False), XA_STRING, 8,
                         PropModeReplace, reinterpret_cast<const unsigned char*>(bytes.constData()),
                         static_cast<int>(bytes.size()));
         connection.sync();

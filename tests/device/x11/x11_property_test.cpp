@@ -9,6 +9,7 @@
 #include "device/hid_keys.h"
 #include "device/pointer_device.h"
 #include "device/pointer_device_manager.h"
+#include "device/restore_journal.h"
 #include "support/log_capture.h"
 #include "support/main_loop.h"
 
@@ -17,6 +18,7 @@
 #include <cmath>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace veloquill::test {
 namespace {
@@ -323,6 +325,10 @@ TEST_F(X11Properties, JournalOfAnEarlierRunIsCheckedPropertyByProperty)
         {matrix({0, 0, 0, 0, 0, 0, 0, 0, 1}), Kept::Skipped, matrixName},
         {matrix({1e30f, 0, 0, 0, 1e30f, 0, 0, 0, 1}), Kept::Skipped, matrixName},
         {written.left(server) + "\"server\":\"ended 0/2/1\"}", Kept::Removed, ""}, // another boot
+        // A server process that has ended: this pid started at another time.
+        {written.left(server) + "\"server\":\"ended " + bootMark().toLatin1() + '/' +
+             QByteArray::number(::getpid()) + "/1\"}",
+         Kept::Removed, ""},
         // As an earlier version wrote it: every property counts as this program's own.
         {QByteArray(written)
              .replace(",\"written\":null", "")
