@@ -22,6 +22,7 @@
 #include "device/pointer_curve.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -186,6 +187,9 @@ public:
     virtual std::size_t restoreUnlisted() { return 0; }
     // Every changed service is back as found: the originals kept against a crash can go.
     virtual void forgetOriginals() = 0;
+    // What this program or a run before it changed that is not back as found, each named with
+    // where its originals are kept; empty when everything is back.
+    virtual QStringList notPutBack() const { return {}; }
     // Before a restore: a backend that learns of its services in the background lets those it
     // is still listing arrive (for a bounded time), and may send every restore write at once.
     virtual void prepareRestore() {}

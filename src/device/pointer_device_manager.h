@@ -63,8 +63,11 @@ public:
 
     // Puts every present device this program changed back exactly as it was first seen (by
     // this run, or by an earlier one that did not quit), then forgets the recorded
-    // resolutions. False when the event system was gone and nothing could be written.
+    // resolutions. False when anything is not back as found: see notPutBack().
     bool restoreInitialPointerSettings();
+    // After a restore, what is not back as found, each with where its originals are kept, in
+    // one line; empty when everything is.
+    const QString& notPutBack() const { return m_notPutBack; }
 
     // Whether the devices take an amount of acceleration apart from their speed.
     bool supportsAccelerationAmount() const { return m_eventSystem->supportsAccelerationAmount(); }
@@ -121,6 +124,7 @@ private:
     std::map<QUuid, PropertyObservation> m_propertyChangedObservers;
     std::map<QUuid, EventObserver> m_eventReceivedObservers;
     std::vector<PointerDeviceRef> m_mappedDevices;
+    QString m_notPutBack;
     std::vector<PointerDeviceRef> m_devices;
 };
 

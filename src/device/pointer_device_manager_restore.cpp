@@ -62,7 +62,11 @@ bool PointerDeviceManager::restoreInitialPointerSettings()
         logLine(QStringLiteral("[PointerDeviceManager] Could not restore ") +
                 QString::number(unlisted) +
                 QStringLiteral(" devices that are not listed (the line above says why)."));
-    const bool restored = failures.empty() && unlisted == 0;
+    // Everything still on record, or set aside when it was read, is named with where it is.
+    m_notPutBack = m_eventSystem->notPutBack().join(QStringLiteral("; "));
+    if (!m_notPutBack.isEmpty())
+        logLine(QStringLiteral("[PointerDeviceManager] Not put back: ") + m_notPutBack);
+    const bool restored = failures.empty() && unlisted == 0 && m_notPutBack.isEmpty();
     if (restored)
         m_eventSystem->forgetOriginals();
     logLine(QStringLiteral("[PointerDeviceManager] Cleared stored initial resolutions."));

@@ -162,54 +162,98 @@ std::optional<JournalProperty> propertyFromJson(const QJsonValue& value)
     return wellFormed ? std::optional(property) : std::nullopt;
 }
 
-// Every device of a well-formed journal of this display, or why it is not one.
-std::optional<std::vector<JournalDevice>> devicesFromJson(const QByteArray& text,
-                                                          const QString& displayName,
-                                                          const QString& serverMark, QString* why,
-                                                          bool* serverEnded)
+// A journal's outer form: the scope and server it was written for, and its entries as found.
+struct JournalText
+{
+    QString scope;
+    QString server;
+    QJsonArray devices;
+};
+
+std::optional<JournalText> journalText(const QByteArray& text, QString* why)
 {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(text, &error);
-    if (!document.isObject()) {
+    if (!document.isObject() || !document["server"].isString() || !document["devices"].isArray()) {
         *why = error.error != QJsonParseError::NoError ? error.errorString()
                                                        : QStringLiteral("not a journal");
         return std::nullopt;
     }
-    if (document["display"].toString() != displayName) {
-        *why = QStringLiteral("written for display \"") + document["display"].toString() +
-               QLatin1Char('"');
-        return std::nullopt;
+    return JournalText{document["display"].toString(), document["server"].toString(),
+                       document["devices"].toArray()};
+}
+
+// A device of the journal as it names it, without its properties; why not, if it cannot be.
+JournalDevice deviceFromJson(const QJsonObject& object, QString* why)
+{
+    JournalDevice device{object["id"].toInt(-1), object["name"].toString(), {}};
+    if (object.contains("vendor")) {
+        const qint64 vendor = object["vendor"].toInteger(-1);
+        const qint64 product = object["product"].toInteger(-1);
+        if (vendor < 0 || vendor > 0xffffffffLL || product < 0 || product > 0xffffffffLL)
+            *why = QStringLiteral("no vendor and product ids");
+        device.deviceId = 0;
+        device.vendorProduct = JournalVendorProduct{static_cast<std::uint32_t>(vendor),
+                                                    static_cast<std::uint32_t>(product)};
+        device.node = object["node"].toString();
     }
-    *why = QStringLiteral("not a journal");
-    if (!document["server"].isString())
-        return std::nullopt;
-    *serverEnded = document["server"].toString() != serverMark;
-    if (*serverEnded || !document["devices"].isArray())
-        return std::nullopt;
+    if (device.deviceId < 0 || device.deviceId > 0xffff || device.name.isEmpty() ||
+        !object["properties"].isArray())
+        *why = QStringLiteral("not a device entry");
+    return device;
+}
+
+// An X device by id and name, a desktop's by name (vendor and product beside it), a GNOME
+// settings schema by its id.
+QString describeEntry(const JournalDevice& device)
+{
+    const QString name = QLatin1Char('"') + device.name + QLatin1Char('"');
+    if (device.vendorProduct)
+        return QStringLiteral("device ") + name;
+    return device.deviceId > 0 ? QStringLiteral("device ") + QString::number(device.deviceId) +
+                                     QLatin1Char(' ') + name
+                               : name;
+}
+
+// What of the journal was skipped, and why.
+struct JournalFault
+{
+    QString what;
+    QString why;
+};
+
+// Every property of every entry that is well formed and passes `check`; what does not is
+// named in `faults`. A device left with no property is left out.
+std::vector<JournalDevice> entriesOf(const QJsonArray& entries, const RestoreJournal::Check& check,
+                                     std::vector<JournalFault>* faults)
+{
     std::vector<JournalDevice> devices;
-    for (const QJsonValue& entry : document["devices"].toArray()) {
-        const QJsonObject object = entry.toObject();
-        JournalDevice device{object["id"].toInt(-1), object["name"].toString(), {}};
-        if (object.contains("vendor")) {
-            const qint64 vendor = object["vendor"].toInteger(-1);
-            const qint64 product = object["product"].toInteger(-1);
-            if (vendor < 0 || vendor > 0xffffffffLL || product < 0 || product > 0xffffffffLL)
-                return std::nullopt;
-            device.deviceId = 0;
-            device.vendorProduct = JournalVendorProduct{static_cast<std::uint32_t>(vendor),
-                                                        static_cast<std::uint32_t>(product)};
-            device.node = object["node"].toString();
+    for (const QJsonValue& entry : entries) {
+        QString why;
+        JournalDevice device = deviceFromJson(entry.toObject(), &why);
+        if (!why.isEmpty()) {
+            faults->push_back({describeEntry(device), why});
+            continue;
         }
-        if (device.deviceId < 0 || device.deviceId > 0xffff || device.name.isEmpty() ||
-            !object["properties"].isArray())
-            return std::nullopt;
-        for (const QJsonValue& value : object["properties"].toArray()) {
+        const QJsonArray properties = entry.toObject()["properties"].toArray();
+        QStringList names;
+        for (const QJsonValue& value : properties)
+            names.append(value.toObject()["name"].toString());
+        for (const QJsonValue& value : properties) {
+            const QString name = value.toObject()["name"].toString();
             const auto property = propertyFromJson(value);
-            if (!property)
-                return std::nullopt;
-            device.properties.push_back(*property);
+            why = !property                ? QStringLiteral("not a property as journals hold them")
+                  : names.count(name) != 1 ? QStringLiteral("named twice")
+                  : check                  ? check(device, *property)
+                                           : QString();
+            if (why.isEmpty())
+                device.properties.push_back(*property);
+            else
+                faults->push_back(
+                    {describeEntry(device) + QStringLiteral(" \"") + name + QLatin1Char('"'), why});
         }
-        devices.push_back(std::move(device));
+        if (!device.properties.empty() || properties.isEmpty())
+            devices.push_back(std::move(device));
     }
     return devices;
 }
@@ -222,19 +266,6 @@ void syncDirectory(const QString& directory)
         return;
     ::fsync(fd);
     ::close(fd);
-}
-
-// The first fault `check` finds with an entry, or empty.
-QString faultOf(const std::vector<JournalDevice>& devices, const RestoreJournal::Check& check)
-{
-    for (const JournalDevice& device : devices) {
-        if (QString why = check ? check(device) : QString(); !why.isEmpty())
-            return QStringLiteral("device ") +
-                   (device.vendorProduct ? QString()
-                                         : QString::number(device.deviceId) + QLatin1Char(' ')) +
-                   QLatin1Char('"') + device.name + QStringLiteral("\": ") + why;
-    }
-    return {};
 }
 
 // A new name beside the file, never one that exists.
@@ -269,40 +300,98 @@ RestoreJournal::RestoreJournal(const QString& directory, RestoreJournalOwner own
 
 void RestoreJournal::load(const QString& serverMark, const Check& check)
 {
+    load(
+        [serverMark](const QString& mark) {
+            return mark == serverMark ? JournalServer::Same : JournalServer::Ended;
+        },
+        check);
+}
+
+void RestoreJournal::load(const ServerCheck& server, const Check& check)
+{
     if (m_path.isEmpty())
         return;
     struct stat info = {};
     if (::lstat(QFile::encodeName(m_path).constData(), &info) != 0)
         return;
-    m_serverMark = serverMark;
     QString why;
-    bool serverEnded = false;
-    std::optional<std::vector<JournalDevice>> devices;
-    if (const auto text = readRegularFile(m_path, &why, false))
-        devices = devicesFromJson(*text, m_owner.scope, serverMark, &why, &serverEnded);
-    if (serverEnded) {
+    std::optional<JournalText> text;
+    if (const auto bytes = readRegularFile(m_path, &why, false))
+        text = journalText(*bytes, &why);
+    if (!text) {
+        setAsideWhole(why, {});
+        return;
+    }
+    QStringList named;
+    for (const QJsonValue& entry : text->devices) {
+        QString unused;
+        named.append(describeEntry(deviceFromJson(entry.toObject(), &unused)));
+    }
+    if (text->scope != m_owner.scope) {
+        setAsideWhole(QStringLiteral("written for display \"") + text->scope + QLatin1Char('"'),
+                      named);
+        return;
+    }
+    switch (server(text->server)) {
+    case JournalServer::Ended:
         QFile::remove(m_path);
         logLine(m_owner.logPrefix + QStringLiteral("removed ") + m_path + QStringLiteral(": its ") +
                 m_owner.server + QStringLiteral(" has ended since, and its devices with it"));
         return;
-    }
-    if (devices) {
-        why = faultOf(*devices, check);
-        if (!why.isEmpty())
-            devices.reset();
-    }
-    if (!devices) {
-        const QString aside = setAside(m_path);
-        logLine(m_owner.logPrefix + QStringLiteral("ignoring ") + m_path + QStringLiteral(" (") +
-                why +
-                (aside.isEmpty() ? QStringLiteral("); could not move it aside")
-                                 : QStringLiteral("); kept as ") + aside));
+    case JournalServer::Unknown:
+        setAsideWhole(QStringLiteral("cannot tell whether the ") + m_owner.server +
+                          QStringLiteral(" it was written on has ended"),
+                      named);
         return;
+    case JournalServer::Same:
+        break;
     }
-    m_devices = std::move(*devices);
+    m_serverMark = text->server;
+    std::vector<JournalFault> faults;
+    m_devices = entriesOf(text->devices, check, &faults);
+    if (!faults.empty()) {
+        // The file as found stays for whoever wants the skipped values; the rest is on record.
+        const QString aside = setAside(m_path);
+        QStringList named;
+        for (const JournalFault& fault : faults) {
+            named.append(fault.what + QStringLiteral(": ") + fault.why);
+            m_setAside.append(fault.what + QStringLiteral(" (in ") +
+                              (aside.isEmpty() ? m_path : aside) + QLatin1Char(')'));
+        }
+        logLine(m_owner.logPrefix + QStringLiteral("skipping in ") + m_path + QStringLiteral(": ") +
+                named.join(QStringLiteral("; ")) +
+                (aside.isEmpty() ? QStringLiteral("; could not keep the journal as found")
+                                 : QStringLiteral("; the journal as found is kept as ") + aside));
+        if (!aside.isEmpty() && !m_devices.empty())
+            write();
+    }
     logLine(m_owner.logPrefix + QStringLiteral("a run that did not quit cleanly left ") + m_path +
             QStringLiteral("; its values are the originals of ") +
             QString::number(m_devices.size()) + QStringLiteral(" devices"));
+}
+
+void RestoreJournal::setAsideWhole(const QString& why, const QStringList& named)
+{
+    const QString aside = setAside(m_path);
+    logLine(m_owner.logPrefix + QStringLiteral("ignoring ") + m_path + QStringLiteral(" (") + why +
+            (aside.isEmpty() ? QStringLiteral("); could not move it aside")
+                             : QStringLiteral("); kept as ") + aside));
+    const QString where =
+        QStringLiteral(" (in ") + (aside.isEmpty() ? m_path : aside) + QLatin1Char(')');
+    if (named.isEmpty())
+        m_setAside.append(QStringLiteral("what it held") + where);
+    for (const QString& device : named)
+        m_setAside.append(device + where);
+}
+
+QStringList RestoreJournal::notPutBack() const
+{
+    QStringList items = m_setAside;
+    for (const JournalDevice& device : m_devices)
+        items.append(describeEntry(device) + QStringLiteral(" (in ") +
+                     (m_path.isEmpty() ? QStringLiteral("no journal: ") + m_unusable : m_path) +
+                     QLatin1Char(')'));
+    return items;
 }
 
 const JournalDevice* RestoreJournal::find(const JournalDevice& key) const

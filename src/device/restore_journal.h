@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -105,19 +106,33 @@ JournalProperty journalProperty(const QString& name, bool value, std::optional<b
 double journalDouble(const QByteArray& bytes);
 bool journalBool(const QByteArray& bytes);
 
+// What the server mark a journal was written with says of the server now.
+enum class JournalServer
+{
+    Same,   // the journal's devices are this server's
+    Ended,  // that server has verifiably ended, and its devices with it
+    Unknown // no telling: the journal is kept, never used nor removed
+};
+
 class RestoreJournal
 {
 public:
     // The journal of that owner in that directory (empty: $XDG_RUNTIME_DIR).
     RestoreJournal(const QString& directory, RestoreJournalOwner owner);
 
-    // Why the backend would never have held a device's entry as it stands; empty if it could.
-    using Check = std::function<QString(const JournalDevice&)>;
+    // Why the backend would never have held that property of the device as it stands; empty
+    // if it could.
+    using Check = std::function<QString(const JournalDevice&, const JournalProperty&)>;
+    using ServerCheck = std::function<JournalServer(const QString& journalMark)>;
 
-    // Takes in what an earlier run left on the server marked `serverMark`, with one log line.
-    // A file that cannot be read whole, is not a regular file, or has an entry `check` finds
-    // fault with is renamed aside, never trusted in part; one left on a server that has ended
-    // since names devices that are all gone and is removed; each reported in one line.
+    // Takes in what an earlier run left, with one log line. A file that cannot be read whole,
+    // is not a regular file, names another scope, or whose server `server` cannot vouch for
+    // is renamed aside; one left on a server that has ended is removed. Each property is
+    // checked on its own: one `check` (or the journal's own form) finds fault with is named
+    // and skipped, the file as found is kept aside, and the rest is taken in.
+    void load(const ServerCheck& server, const Check& check = {});
+    // The server is the same exactly when the marks are equal (a boot id: one another boot
+    // wrote has ended).
     void load(const QString& serverMark, const Check& check = {});
     // The entry of the device `key` names (its properties are not compared).
     const JournalDevice* find(const JournalDevice& key) const;
@@ -139,9 +154,13 @@ public:
     void remove();
     const std::vector<JournalDevice>& devices() const { return m_devices; }
     QString path() const { return m_path; }
+    // What is not back as found, each named with where its originals are kept: the entries
+    // still on record and what load set aside. Empty when everything is back.
+    QStringList notPutBack() const;
 
 private:
     bool write();
+    void setAsideWhole(const QString& why, const QStringList& named);
 
     RestoreJournalOwner m_owner;
     QString m_serverMark;
@@ -149,6 +168,7 @@ private:
     QString m_unusable;
     bool m_reportedUnusable = false;
     std::vector<JournalDevice> m_devices;
+    QStringList m_setAside; // what load set aside, each with where it is kept
 };
 
 } // namespace veloquill

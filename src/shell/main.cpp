@@ -25,6 +25,7 @@
 #include "shell/termination_signals.h"
 #include "shell/tray_fallback.h"
 #include "shell/tray_tool_tip.h"
+#include "support/log.h"
 #include "support/runtime_folder.h"
 #include "views/accessible_style.h"
 #include "views/pointer_control_view.h"
@@ -179,14 +180,19 @@ Options parseOptions(const QStringList& arguments)
     return options;
 }
 
-// Without tray or window: the devices the journal names go back, and the program ends.
-bool restoreThrough(std::shared_ptr<HidEventSystem> eventSystem)
+// Without tray or window: the devices the journal names go back, and the program ends. Empty
+// when everything is back; else what is not, with where its originals are kept, or
+// `otherwise` when the backend cannot name it.
+QString restoreThrough(std::shared_ptr<HidEventSystem> eventSystem, const QString& otherwise)
 {
     PointerDeviceManager manager(std::move(eventSystem));
     manager.startObservation();
     const bool restored = manager.restoreInitialPointerSettings();
     manager.stopObservation();
-    return restored;
+    if (restored)
+        return {};
+    return manager.notPutBack().isEmpty() ? otherwise
+                                          : QStringLiteral("not put back: ") + manager.notPutBack();
 }
 
 int restoreFromJournal(Backend backend, const X11HidEventSystemOptions& options)
@@ -196,46 +202,46 @@ int restoreFromJournal(Backend backend, const X11HidEventSystemOptions& options)
         // Without KWin the journal's devices would simply not be listed: that is no success.
         if (!KWinHidEventSystem::managerAnswers())
             why = QStringLiteral("KWin's input devices do not answer on the session bus");
-        else if (restoreThrough(std::make_shared<KWinHidEventSystem>()))
-            return 0;
         else
-            why = QStringLiteral("KWin did not confirm that every device is back (the lines "
-                                 "above say which and why)");
+            why = restoreThrough(std::make_shared<KWinHidEventSystem>(),
+                                 QStringLiteral("KWin did not confirm that every device is back "
+                                                "(the lines above say which and why)"));
     } else if (backend == Backend::Sway) {
         auto eventSystem = std::make_shared<SwayHidEventSystem>();
         // Lets the connection and Sway's list of devices arrive, for a bounded time.
         eventSystem->prepareRestore();
         if (!eventSystem->canControlPointerDevices())
             why = QStringLiteral("Sway's IPC socket ($SWAYSOCK) does not answer");
-        else if (restoreThrough(eventSystem))
-            return 0;
         else
-            why = QStringLiteral("Sway did not confirm that every device is back (the lines "
-                                 "above say which and why)");
+            why = restoreThrough(eventSystem,
+                                 QStringLiteral("Sway did not confirm that every device is back "
+                                                "(the lines above say which and why)"));
     } else if (backend == Backend::Gnome) {
         auto eventSystem = std::make_shared<GnomeHidEventSystem>();
         if (!eventSystem->canControlPointerDevices())
             why = QStringLiteral("GNOME's pointer settings (org.gnome.desktop.peripherals) are "
                                  "not installed");
-        else if (restoreThrough(eventSystem))
-            return 0;
         else
-            why = QStringLiteral("GSettings did not take back every setting (the lines above say "
-                                 "which); they stay in the journal");
+            why = restoreThrough(eventSystem,
+                                 QStringLiteral("GSettings did not take back every setting (the "
+                                                "lines above say which)"));
     } else {
         auto eventSystem = std::make_shared<X11HidEventSystem>(options);
-        if (eventSystem->isConnected() && restoreThrough(eventSystem))
-            return 0;
-        if (!eventSystem->failureReason().isEmpty())
-            why = eventSystem->failureReason(); // not connected from the start
-        else if (!eventSystem->isConnected())
-            why = QStringLiteral("the X display went away");
-        else
-            why = QStringLiteral("the X server refused some writes (the lines above say which); "
-                                 "they stay in the journal");
+        const bool connected = eventSystem->isConnected();
+        if (connected)
+            why = restoreThrough(eventSystem, QStringLiteral("the X server refused some writes "
+                                                             "(the lines above say which)"));
+        if (!connected) // not connected from the start
+            why = eventSystem->failureReason().isEmpty() ? QStringLiteral("the X display went away")
+                                                         : eventSystem->failureReason();
+        else if (!why.isEmpty() && !eventSystem->isConnected())
+            why = QStringLiteral("the X display went away; ") + why;
     }
-    std::fprintf(stderr, "veloquill: could not restore pointer devices: %s\n", qPrintable(why));
-    return kDisplayUnusableStatus;
+    if (why.isEmpty())
+        return 0;
+    std::fprintf(stderr, "veloquill: could not restore pointer devices: %s\n",
+                 qPrintable(escapedForLog(why)));
+    return kNotRestoredStatus;
 }
 
 // How long `--restore` waits for a running Veloquill to answer before restoring itself.
@@ -518,16 +524,18 @@ int main(int argc, char** argv)
     });
     // `veloquill --restore` while this one runs: the devices go back here, where the journal is
     // kept, and nothing is written after that.
-    QObject::connect(&*instance, &SingleInstance::restoreRequested, &delegate,
-                     [&delegate, &instance] {
-                         delegate.applicationWillTerminate();
-                         const bool restored = delegate.restoredEveryDevice();
-                         instance->answerRestore(
-                             restored ? QString()
-                                      : QStringLiteral("some devices could not be put back "
-                                                       "(the running Veloquill's log names them)"));
-                         QCoreApplication::exit(restored ? 0 : kNotRestoredStatus);
-                     });
+    QObject::connect(
+        &*instance, &SingleInstance::restoreRequested, &delegate, [&delegate, &instance] {
+            delegate.applicationWillTerminate();
+            const bool restored = delegate.restoredEveryDevice();
+            const QString notPutBack = delegate.notPutBack();
+            instance->answerRestore(restored ? QString()
+                                    : notPutBack.isEmpty()
+                                        ? QStringLiteral("some devices could not be put back (the "
+                                                         "running Veloquill's log names them)")
+                                        : QStringLiteral("not put back: ") + notPutBack);
+            QCoreApplication::exit(restored ? 0 : kNotRestoredStatus);
+        });
 
     // A signal, a logout or a lost display all take the same way out as Quit.
     TerminationSignals terminationSignals;
@@ -548,5 +556,10 @@ int main(int argc, char** argv)
     if (x11System && !x11System->isConnected())
         return kDisplayUnusableStatus;
     // A device that could not be put back is kept in the journal, and the way out says so.
-    return delegate.restoredEveryDevice() ? status : kNotRestoredStatus;
+    if (delegate.restoredEveryDevice())
+        return status;
+    if (!delegate.notPutBack().isEmpty())
+        std::fprintf(stderr, "veloquill: not put back: %s\n",
+                     qPrintable(escapedForLog(delegate.notPutBack())));
+    return kNotRestoredStatus;
 }

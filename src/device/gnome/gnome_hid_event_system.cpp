@@ -50,4 +50,9 @@ void GnomeHidEventSystem::forgetOriginals()
     m_session->forgetOriginals();
 }
 
+QStringList GnomeHidEventSystem::notPutBack() const
+{
+    return m_session->notPutBack();
+}
+
 } // namespace veloquill

@@ -43,6 +43,7 @@ public:
     bool canControlPointerDevices() override;
     std::size_t restoreUnlisted() override;
     void forgetOriginals() override;
+    QStringList notPutBack() const override;
     // GNOME has no amount of acceleration apart from the speed.
     bool supportsAccelerationAmount() const override { return false; }
     // One setting serves every device of a kind.

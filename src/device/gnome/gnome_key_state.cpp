@@ -108,24 +108,18 @@ std::vector<JournalDevice> journalEntries(const KeyStates& states)
     return entries;
 }
 
-QString journalFault(const JournalDevice& entry)
+QString journalFault(const JournalDevice& entry, const JournalProperty& property)
 {
     const auto schema = schemaNamed(entry.name);
     if (!schema || entry.deviceId != 0 || entry.vendorProduct)
         return QStringLiteral("not one of GNOME's pointer settings");
-    for (const JournalProperty& property : entry.properties) {
-        const auto key = keyNamed(*schema, property.name);
-        const bool hasOriginal = property.type != kNone;
-        const bool wellFormed =
-            key && property.writtenState == JournalWritten::Value &&
-            valueOf(*key, property.written) &&
-            (hasOriginal ? property.type == QStringLiteral("value") && valueOf(*key, property.bytes)
-                         : property.bytes == QByteArray(sizeOf(*key), 0));
-        if (!wellFormed)
-            return QStringLiteral("\"") + property.name +
-                   QStringLiteral("\" is not as this program writes it");
-    }
-    return {};
+    const auto key = keyNamed(*schema, property.name);
+    const bool hasOriginal = property.type != kNone;
+    const bool wellFormed =
+        key && property.writtenState == JournalWritten::Value && valueOf(*key, property.written) &&
+        (hasOriginal ? property.type == QStringLiteral("value") && valueOf(*key, property.bytes)
+                     : property.bytes == QByteArray(sizeOf(*key), 0));
+    return wellFormed ? QString() : QStringLiteral("not as this program writes it");
 }
 
 KeyStates fromJournal(const JournalDevice& entry)

@@ -37,8 +37,8 @@ bool sameValue(const QVariant& a, const QVariant& b);
 
 // The journal's entries for the keys, one per schema with written keys.
 std::vector<JournalDevice> journalEntries(const KeyStates& states);
-// Why an entry is none this backend writes; empty when it is one.
-QString journalFault(const JournalDevice& entry);
+// Why a property of an entry is none this backend writes; empty when it is one.
+QString journalFault(const JournalDevice& entry, const JournalProperty& property);
 // The key states an entry this backend wrote holds (owner 0).
 KeyStates fromJournal(const JournalDevice& entry);
 

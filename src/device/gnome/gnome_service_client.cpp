@@ -160,7 +160,13 @@ HidRestoreOutcome GnomeServiceClient::restoreFirstSeen()
     const auto session = m_session.lock();
     if (!session || !session->available())
         return HidRestoreOutcome::Unreachable;
-    if (m_removal.left() || !session->putBackKeysOf(m_registryID))
+    if (m_removal.left())
+        return HidRestoreOutcome::Untouched;
+    // Its kind's keys an earlier run left written went back at start: restored all the same.
+    const bool putBack = session->putBackKeysOf(m_registryID) ||
+                         session->putBackAtStart(speedKey()) ||
+                         session->putBackAtStart(profileKey());
+    if (!putBack)
         return HidRestoreOutcome::Untouched;
     // A key GSettings would not take back stays ours, and in the journal.
     for (const SettingKey key : {speedKey(), profileKey()}) {

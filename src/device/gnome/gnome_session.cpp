@@ -57,6 +57,8 @@ void GnomeSession::start()
         for (const auto& [key, state] : fromJournal(entry)) {
             if (!m_keys.available() || !putBack(key, state))
                 m_states[key] = state; // kept for another try at quit
+            else
+                m_putBackAtStart.insert(key);
         }
     }
     journal();

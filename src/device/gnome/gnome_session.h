@@ -19,6 +19,7 @@
 #include <QObject>
 
 #include <memory>
+#include <set>
 #include <vector>
 
 namespace veloquill::gnome {
@@ -54,8 +55,11 @@ public:
     // Keys written by an earlier run that no device here wrote since; put back, they go.
     std::size_t restoreUnlisted();
     void forgetOriginals();
+    QStringList notPutBack() const { return m_journal.notPutBack(); }
     // Whether the key holds a value this program wrote.
     bool written(SettingKey key) const { return m_states.contains(key); }
+    // Whether start put the key back as a run that did not quit left it.
+    bool putBackAtStart(SettingKey key) const { return m_putBackAtStart.contains(key); }
 
 private Q_SLOTS:
     void deviceAdded(const veloquill::gnome::UdevPointerDevice& device);
@@ -71,6 +75,7 @@ private:
     GnomeSettingsKeys m_keys;
     std::vector<std::shared_ptr<GnomeServiceClient>> m_services;
     KeyStates m_states;
+    std::set<SettingKey> m_putBackAtStart;
     RestoreJournal m_journal;
     QString m_bootMark;
     std::uint64_t m_nextRegistryID = 1;

@@ -83,6 +83,11 @@ void KWinHidEventSystem::forgetOriginals()
     m_session->forgetOriginals();
 }
 
+QStringList KWinHidEventSystem::notPutBack() const
+{
+    return m_session->notPutBack();
+}
+
 void KWinHidEventSystem::prepareRestore()
 {
     m_session->prepareRestore();

@@ -54,6 +54,7 @@ public:
     // The journal's devices KWin does not list now keep their entries, named in one line.
     std::size_t restoreUnlisted() override;
     void forgetOriginals() override;
+    QStringList notPutBack() const override;
     // Waits (within the restore limit) for the devices KWin is still listing, then sends
     // every changed device's restore writes.
     void prepareRestore() override;

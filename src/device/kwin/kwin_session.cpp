@@ -34,27 +34,24 @@ JournalDevice identity(const KWinDeviceFacts& facts)
 }
 
 // Why an entry is none this backend writes; empty when it is one.
-QString journalFault(const JournalDevice& entry)
+QString journalFault(const JournalDevice& entry, const JournalProperty& property)
 {
     if (!entry.vendorProduct)
         return QStringLiteral("no vendor and product (written by an earlier version)");
-    for (const JournalProperty& property : entry.properties) {
-        const bool speed = property.name == Property::Speed;
-        const bool profile = property.name == Property::Flat || property.name == Property::Adaptive;
-        const bool wellFormed =
-            speed ? property.type == QStringLiteral("d") && property.count == sizeof(double)
-                  : profile && property.type == QStringLiteral("b") && property.count == 1;
-        if (!wellFormed || property.writtenState == JournalWritten::Unknown)
-            return QStringLiteral("\"") + property.name +
-                   QStringLiteral("\" is not as this program writes it");
-        const auto inRange = [](double value) {
-            return value >= libinput::kMinSpeed && value <= libinput::kMaxSpeed;
-        };
-        if (speed && (!inRange(journalDouble(property.bytes)) ||
-                      (property.writtenState == JournalWritten::Value &&
-                       !inRange(journalDouble(property.written)))))
-            return QStringLiteral("a speed outside −1…1");
-    }
+    const bool speed = property.name == Property::Speed;
+    const bool profile = property.name == Property::Flat || property.name == Property::Adaptive;
+    const bool wellFormed =
+        speed ? property.type == QStringLiteral("d") && property.count == sizeof(double)
+              : profile && property.type == QStringLiteral("b") && property.count == 1;
+    if (!wellFormed || property.writtenState == JournalWritten::Unknown)
+        return QStringLiteral("not as this program writes it");
+    const auto inRange = [](double value) {
+        return value >= libinput::kMinSpeed && value <= libinput::kMaxSpeed;
+    };
+    if (speed && (!inRange(journalDouble(property.bytes)) ||
+                  (property.writtenState == JournalWritten::Value &&
+                   !inRange(journalDouble(property.written)))))
+        return QStringLiteral("a speed outside −1…1");
     return {};
 }
 

@@ -60,6 +60,7 @@ public:
     // Its values are back: its entry goes.
     void forgetDevice(const KWinServiceClient& service);
     void forgetOriginals() { m_journal.remove(); }
+    QStringList notPutBack() const { return m_journal.notPutBack(); }
     // The journal's devices KWin does not list now (all of them while KWin is gone), with one
     // line: their entries stay until they are seen again.
     std::size_t restoreUnlisted();

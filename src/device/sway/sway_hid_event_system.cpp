@@ -50,6 +50,11 @@ void SwayHidEventSystem::forgetOriginals()
     m_session->forgetOriginals();
 }
 
+QStringList SwayHidEventSystem::notPutBack() const
+{
+    return m_session->notPutBack();
+}
+
 void SwayHidEventSystem::prepareRestore()
 {
     m_session->prepareRestore();

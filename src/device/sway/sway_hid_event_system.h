@@ -46,6 +46,7 @@ public:
     bool canControlPointerDevices() override;
     std::size_t restoreUnlisted() override;
     void forgetOriginals() override;
+    QStringList notPutBack() const override;
     void prepareRestore() override;
     bool supportsAccelerationAmount() const override { return false; }
 

@@ -30,28 +30,25 @@ JournalDevice identity(const SwayDeviceFacts& facts)
     return {0, facts.name, {}, JournalVendorProduct{facts.vendor, facts.product}};
 }
 
-QString journalFault(const JournalDevice& entry)
+QString journalFault(const JournalDevice& entry, const JournalProperty& property)
 {
     if (!entry.vendorProduct)
         return QStringLiteral("no vendor and product");
-    for (const JournalProperty& property : entry.properties) {
-        const bool speed = property.name == kSpeed;
-        const int size = speed ? sizeof(double) : sizeof(bool);
-        const bool wellFormed =
-            (speed || property.name == kFlat) && property.count == size &&
-            property.bytes.size() == size && property.writtenState != JournalWritten::Unknown &&
-            (property.writtenState == JournalWritten::Never || property.written.size() == size);
-        if (!wellFormed)
-            return QStringLiteral("\"") + property.name +
-                   QStringLiteral("\" is not as this program writes it");
-        const auto inRange = [](const QByteArray& bytes) {
-            const double value = journalDouble(bytes);
-            return value >= libinput::kMinSpeed && value <= libinput::kMaxSpeed;
-        };
-        if (speed && (!inRange(property.bytes) || (property.writtenState == JournalWritten::Value &&
-                                                   !inRange(property.written))))
-            return QStringLiteral("a speed outside −1…1");
-    }
+    const bool speed = property.name == kSpeed;
+    const int size = speed ? sizeof(double) : sizeof(bool);
+    const bool wellFormed =
+        (speed || property.name == kFlat) && property.count == size &&
+        property.bytes.size() == size && property.writtenState != JournalWritten::Unknown &&
+        (property.writtenState == JournalWritten::Never || property.written.size() == size);
+    if (!wellFormed)
+        return QStringLiteral("not as this program writes it");
+    const auto inRange = [](const QByteArray& bytes) {
+        const double value = journalDouble(bytes);
+        return value >= libinput::kMinSpeed && value <= libinput::kMaxSpeed;
+    };
+    if (speed && (!inRange(property.bytes) ||
+                  (property.writtenState == JournalWritten::Value && !inRange(property.written))))
+        return QStringLiteral("a speed outside −1…1");
     return {};
 }
 } // namespace

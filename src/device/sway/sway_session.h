@@ -47,6 +47,7 @@ public:
     void journalDevice(const SwayServiceClient& service);
     void forgetDevice(const SwayServiceClient& service);
     void forgetOriginals() { m_journal.remove(); }
+    QStringList notPutBack() const { return m_journal.notPutBack(); }
     std::size_t restoreUnlisted();
     // Lets a listing on its way arrive, within the restore deadline.
     void prepareRestore();

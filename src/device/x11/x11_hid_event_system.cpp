@@ -86,6 +86,11 @@ void X11HidEventSystem::forgetOriginals()
         m_session->forgetOriginals();
 }
 
+QStringList X11HidEventSystem::notPutBack() const
+{
+    return m_session ? m_session->notPutBack() : QStringList();
+}
+
 bool X11HidEventSystem::canControlPointerDevices()
 {
     return controlUnavailableReason() == ControlUnavailableReason::NoReason;

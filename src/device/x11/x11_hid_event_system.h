@@ -60,6 +60,7 @@ public:
     bool canControlPointerDevices() override;
     std::size_t restoreUnlisted() override;
     void forgetOriginals() override;
+    QStringList notPutBack() const override;
 
 Q_SIGNALS:
     // The X connection broke (the server ended or dropped us). Emitted once, on the main

@@ -11,7 +11,6 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <set>
 
 #include <X11/Xlib.h>
 
@@ -99,34 +98,27 @@ bool isPossibleValue(const JournalProperty& property, const QByteArray& bytes, X
 }
 } // namespace
 
-QString journalEntryFault(const JournalDevice& entry, const X11Atoms& atoms, Display* display,
-                          const X11DeviceProperties* device)
+QString journalPropertyFault(const JournalProperty& property, const X11Atoms& atoms,
+                             Display* display, const X11DeviceProperties* device)
 {
-    const std::vector<XAtom> writable = rememberedProperties(atoms);
-    std::set<XAtom> named;
-    for (const JournalProperty& property : entry.properties) {
-        const QString quoted = QLatin1Char('"') + property.name + QLatin1Char('"');
-        XAtom atom = None;
-        for (XAtom candidate : writable) {
-            if (atomName(display, candidate) == property.name)
-                atom = candidate;
-        }
-        if (atom == None)
-            return quoted + QStringLiteral(" is no property Veloquill writes");
-        if (!named.insert(atom).second)
-            return quoted + QStringLiteral(" is named twice");
-        const auto now = device ? device->raw(atom) : std::nullopt;
-        // Custom profile points are written in another number than the driver's own.
-        const bool countMatters = atom != atoms.libinputAccelCustomPoints;
-        if (device && (!now || atomName(display, now->type) != property.type ||
-                       now->format != property.format ||
-                       (countMatters && now->count != static_cast<std::size_t>(property.count))))
-            return quoted + QStringLiteral(" is not the type, format and size the device has");
-        if (!isPossibleValue(property, property.bytes, atom, atoms) ||
-            (property.writtenState == JournalWritten::Value &&
-             !isPossibleValue(property, property.written, atom, atoms)))
-            return quoted + QStringLiteral(" holds a value the X server never gives");
+    XAtom atom = None;
+    for (XAtom candidate : rememberedProperties(atoms)) {
+        if (atomName(display, candidate) == property.name)
+            atom = candidate;
     }
+    if (atom == None)
+        return QStringLiteral("no property Veloquill writes");
+    const auto now = device ? device->raw(atom) : std::nullopt;
+    // Custom profile points are written in another number than the driver's own.
+    const bool countMatters = atom != atoms.libinputAccelCustomPoints;
+    if (device &&
+        (!now || atomName(display, now->type) != property.type || now->format != property.format ||
+         (countMatters && now->count != static_cast<std::size_t>(property.count))))
+        return QStringLiteral("not the type, format and size the device has");
+    if (!isPossibleValue(property, property.bytes, atom, atoms) ||
+        (property.writtenState == JournalWritten::Value &&
+         !isPossibleValue(property, property.written, atom, atoms)))
+        return QStringLiteral("a value the X server never gives");
     return {};
 }
 

@@ -16,11 +16,11 @@ namespace veloquill::x11 {
 
 class X11DeviceProperties;
 
-// Why the backend would never have journalled the entry as it stands, or empty: a property it
-// does not write, one named twice, a value the server never holds (a matrix that is not
-// finite and invertible, a speed out of range, …), or, when the device is present
-// (`device`), a type, format or item count other than its property has now.
-QString journalEntryFault(const JournalDevice& entry, const X11Atoms& atoms, _XDisplay* display,
-                          const X11DeviceProperties* device);
+// Why the backend would never have journalled the property as it stands, or empty: a
+// property it does not write, a value the server never holds (a matrix that is not finite and
+// invertible, a speed out of range, …), or, when the device is present (`device`), a type,
+// format or item count other than its property has now.
+QString journalPropertyFault(const JournalProperty& property, const X11Atoms& atoms,
+                             _XDisplay* display, const X11DeviceProperties* device);
 
 } // namespace veloquill::x11

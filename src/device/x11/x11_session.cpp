@@ -10,17 +10,16 @@
 #include "device/x11/x11_event_system_client.h"
 #include "device/x11/x11_journal_check.h"
 #include "device/x11/x11_key_translation.h"
+#include "device/x11/x11_server_mark.h"
 #include "device/x11/x11_service_client.h"
 #include "support/display_name.h"
 #include "support/log.h"
 
 #include <QCoreApplication>
-#include <QUuid>
 
 #include <algorithm>
 #include <array>
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 
@@ -57,35 +56,6 @@ RawInput decodeRawEvent(const XIRawEvent& event)
             input.axes[axis] = *value++;
     }
     return input;
-}
-
-// A mark on the root window lasts exactly as long as the X server (a server that resets
-// starts its devices over too), so a journal names the server it was written on.
-QString serverMark(X11Connection& connection, bool create)
-{
-    Display* display = connection.display();
-    const Atom atom = XInternAtom(display, "_VELOQUILL_SERVER", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, bytesAfter = 0;
-    unsigned char* data = nullptr;
-    QString mark;
-    if (XGetWindowProperty(display, DefaultRootWindow(display), atom, 0, 64, False, XA_STRING,
-                           &type, &format, &count, &bytesAfter, &data) == Success &&
-        type == XA_STRING && format == 8)
-        mark = QString::fromLatin1(reinterpret_cast<const char*>(data), static_cast<int>(count));
-    if (data)
-        XFree(data);
-    connection.afterReply();
-    if (mark.isEmpty() && create) {
-        mark = QUuid::createUuid().toString(QUuid::WithoutBraces);
-        const QByteArray bytes = mark.toLatin1();
-        XChangeProperty(display, DefaultRootWindow(display), atom, XA_STRING, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(bytes.constData()),
-                        static_cast<int>(bytes.size()));
-        connection.sync();
-    }
-    return mark;
 }
 
 QByteArray bytesOf(const RawProperty& value)
@@ -168,23 +138,32 @@ X11Session::X11Session(std::unique_ptr<X11Connection> connection, bool includeVi
 
 void X11Session::loadJournal()
 {
-    m_serverMark = serverMark(*m_connection, false);
+    m_serverProcess = serverProcessMark(*m_connection);
     const auto existing = listExistingSlaves(*m_connection);
     const auto exists = [existing](const JournalDevice& entry) {
         return std::find(existing.begin(), existing.end(), std::pair(entry.deviceId, entry.name)) !=
                existing.end();
     };
-    m_journal.load(m_serverMark, [&](const JournalDevice& entry) {
-        X11DeviceProperties device(*m_connection, m_atoms, entry.deviceId);
-        return journalEntryFault(entry, m_atoms, m_connection->display(),
-                                 exists(entry) ? &device : nullptr);
-    });
+    m_journal.load(
+        [this](const QString& mark) {
+            const JournalServer server = compareServerMark(*m_connection, mark, m_serverProcess);
+            // Its id goes back on the root window with the next write, should it be gone.
+            if (server == JournalServer::Same)
+                m_serverMark = mark;
+            return server;
+        },
+        [&](const JournalDevice& entry, const JournalProperty& property) {
+            X11DeviceProperties device(*m_connection, m_atoms, entry.deviceId);
+            return journalPropertyFault(property, m_atoms, m_connection->display(),
+                                        exists(entry) ? &device : nullptr);
+        });
     // Removed while no run watched: nothing of them is left to put back.
-    const auto entries = m_journal.devices();
-    for (const JournalDevice& entry : entries) {
+    std::set<int> removed;
+    for (const JournalDevice& entry : m_journal.devices()) {
         if (!exists(entry))
-            m_journal.forget(entry.deviceId, entry.name);
+            removed.insert(entry.deviceId);
     }
+    forgetRemoved(removed);
 }
 
 void X11Session::journalOriginals(const X11DeviceFacts& facts, const X11KeyMemory& memory)
@@ -207,8 +186,8 @@ void X11Session::journalOriginals(const X11DeviceFacts& facts, const X11KeyMemor
         }
         device.properties.push_back(std::move(entry));
     }
-    if (m_serverMark.isEmpty())
-        m_serverMark = serverMark(*m_connection, true);
+    // Put back on the root window should another client have taken it away.
+    m_serverMark = claimServerMark(*m_connection, m_serverMark, m_serverProcess);
     m_journal.record(std::move(device), m_serverMark);
 }
 

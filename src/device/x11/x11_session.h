@@ -75,6 +75,7 @@ public:
     std::size_t restoreUnlisted();
     // Every changed device is back: the journal goes.
     void forgetOriginals() { m_journal.remove(); }
+    QStringList notPutBack() const { return m_journal.notPutBack(); }
 
 private:
     X11Session(std::unique_ptr<X11Connection> connection, bool includeVirtualDevices,
@@ -102,8 +103,9 @@ private:
     std::vector<std::weak_ptr<X11DeviceState>> m_devices;
     bool m_rawInputSelected = false;
     RestoreJournal m_journal;
-    // The server's mark as read at start, or made at the first journal write; empty until then.
+    // The server's mark as the journal carries it, from the first journal write on.
     QString m_serverMark;
+    QString m_serverProcess;
 };
 
 } // namespace veloquill::x11

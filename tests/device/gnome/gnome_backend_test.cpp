@@ -137,7 +137,8 @@ TEST_F(GnomeBackend, KeysGoBackWhenTheirDeviceLeavesAndAtRestoreUnlessChangedEls
     EXPECT_FALSE(journaled());
 }
 
-// A run that ends without restoring leaves the journal: the next start puts the keys back.
+// A run that ends without restoring leaves the journal: the next start puts the keys back, and
+// its restore says the device of that kind was restored, not that it was never changed.
 TEST_F(GnomeBackend, TheNextStartPutsBackWhatARunThatDidNotQuitLeft)
 {
     keys.write(kMouseSpeed, 0.5);
@@ -152,6 +153,8 @@ TEST_F(GnomeBackend, TheNextStartPutsBackWhatARunThatDidNotQuitLeft)
     EXPECT_EQ(stored(kMouseSpeed).toDouble(), 0.5);
     EXPECT_FALSE(stored(kMouseProfile).isValid());
     EXPECT_FALSE(journaled());
+    ASSERT_TRUE(test::runMainLoopUntil([&] { return only() != nullptr; }));
+    EXPECT_EQ(only()->restoreFirstSeen(), HidRestoreOutcome::Restored);
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -73,6 +74,16 @@ public:
         if (!listening || sockets.isEmpty())
             return "Sway did not start: " + QString(m_sway.readAll()).right(2000);
         m_socket = folder.filePath(sockets.first());
+        // The socket's file exists a moment before Sway accepts on it, longer on a busy machine.
+        const bool accepting = runMainLoopUntil(
+            [&] {
+                QLocalSocket probe;
+                probe.connectToServer(m_socket);
+                return m_sway.state() == QProcess::NotRunning || probe.waitForConnected(100);
+            },
+            20000);
+        if (!accepting || m_sway.state() == QProcess::NotRunning)
+            return "Sway does not accept on its socket: " + QString(m_sway.readAll()).right(2000);
         return {};
     }
     ~HeadlessSway()

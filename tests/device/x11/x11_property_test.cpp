@@ -9,6 +9,7 @@
 #include "device/hid_keys.h"
 #include "device/pointer_device.h"
 #include "device/pointer_device_manager.h"
+#include "device/restore_journal.h"
 #include "support/log_capture.h"
 #include "support/main_loop.h"
 
@@ -17,6 +18,7 @@
 #include <cmath>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace veloquill::test {
 namespace {
@@ -275,13 +277,13 @@ TEST_F(X11Properties,
     EXPECT_EQ(seen(kXvfbMouse, kDeceleration), QStringList{"1.000000"});
 }
 
-// Originals an earlier run left are input: trusted whole or not at all. A journal that cannot
-// be read, is cut short, belongs to another display, names a property the backend never
-// writes, one of another format than the device's, a size that overflows, or a value the
-// server never holds is kept aside under a name of its own and nothing is written; one left
-// on an X server that has ended since is removed (its devices are gone with it); a device it
-// names that is not present is dropped. Each is named in one line.
-TEST_F(X11Properties, JournalOfAnEarlierRunIsTrustedWholeOrKeptAside)
+// Originals an earlier run left are input, each property checked on its own. A journal that
+// cannot be read, is cut short, belongs to another display or to a server no one can vouch
+// for is kept aside whole; a property the backend never writes, of another format than the
+// device's, a size that overflows, or a value the server never holds is skipped and the rest
+// put back; one left on a server that has verifiably ended is removed. Whatever is not put
+// back is named with the file it is kept in.
+TEST_F(X11Properties, JournalOfAnEarlierRunIsCheckedPropertyByProperty)
 {
     device(kXvfbMouse)->setPointerResolution(kHalfTravel); // journals the identity matrix too
     // As an older version scaled it: a journal naming the matrix as written puts it back.
@@ -298,59 +300,73 @@ TEST_F(X11Properties, JournalOfAnEarlierRunIsTrustedWholeOrKeptAside)
     };
     enum class Kept
     {
-        Aside,
+        Aside,   // nothing put back, the file kept aside
+        Skipped, // the deceleration put back, the named property kept aside
         Removed,
         Trusted
     };
     const float nan = std::nanf("");
-    const std::vector<std::pair<QByteArray, Kept>> cases{
-        {"\x01not a journal\xff", Kept::Aside},
-        {written.left(written.size() / 2), Kept::Aside},
-        {QByteArray(written).replace(display, "\"display\":\":99\""), Kept::Aside},
+    const QByteArray matrixName = "\"Coordinate Transformation Matrix\"";
+    // The journal; what becomes of it; what is named as not put back.
+    const std::vector<std::tuple<QByteArray, Kept, QByteArray>> cases{
+        {"\x01not a journal\xff", Kept::Aside, "what it held"},
+        {written.left(written.size() / 2), Kept::Aside, "what it held"},
+        {QByteArray(written).replace(display, "\"display\":\":99\""), Kept::Aside, "Xvfb mouse"},
+        // Written before servers were told by their process, on a server without its id.
+        {written.left(server) + "\"server\":\"ended\"}", Kept::Aside, "Xvfb mouse"},
         {QByteArray(written).replace("\"Device Accel Profile\"", "\"Device Enabled\""),
-         Kept::Aside},
+         Kept::Skipped, "\"Device Enabled\""},
         {QByteArray(written).replace("\"count\":1,\"data\":\"AAAAAA==\",\"format\":32",
                                      "\"count\":4,\"data\":\"AAAAAA==\",\"format\":8"),
-         Kept::Aside},
-        {QByteArray(written).replace("\"count\":9,", "\"count\":1073741826,"), Kept::Aside},
-        {matrix({nan, 0, 0, 0, 1, 0, 0, 0, 1}), Kept::Aside},
-        {matrix({0, 0, 0, 0, 0, 0, 0, 0, 1}), Kept::Aside},
-        {matrix({1e30f, 0, 0, 0, 1e30f, 0, 0, 0, 1}), Kept::Aside},
-        // A constant deceleration of 0: the server refuses it.
-        {QByteArray(written).replace("\"" + floatsBase64({1}) + '"', "\"AAAAAA==\""), Kept::Aside},
-        {written.left(server) + "\"server\":\"ended\"}", Kept::Removed},
+         Kept::Skipped, "\"Device Accel Profile\""},
+        {QByteArray(written).replace("\"count\":9,", "\"count\":1073741826,"), Kept::Skipped,
+         matrixName},
+        {matrix({nan, 0, 0, 0, 1, 0, 0, 0, 1}), Kept::Skipped, matrixName},
+        {matrix({0, 0, 0, 0, 0, 0, 0, 0, 1}), Kept::Skipped, matrixName},
+        {matrix({1e30f, 0, 0, 0, 1e30f, 0, 0, 0, 1}), Kept::Skipped, matrixName},
+        {written.left(server) + "\"server\":\"ended 0/2/1\"}", Kept::Removed, ""}, // another boot
+        // A server process that has ended: this pid started at another time.
+        {written.left(server) + "\"server\":\"ended " + bootMark().toLatin1() + '/' +
+             QByteArray::number(::getpid()) + "/1\"}",
+         Kept::Removed, ""},
         // As an earlier version wrote it: every property counts as this program's own.
         {QByteArray(written)
              .replace(",\"written\":null", "")
              .replace(",\"written\":\"" + floatsBase64({2}) + '"', "")
              .replace("{\"devices\":[",
                       "{\"devices\":[{\"id\":99,\"name\":\"Gone\",\"properties\":[]},"),
-         Kept::Trusted},
+         Kept::Trusted, ""},
     };
     int keptAside = 0;
-    for (const auto& [content, kept] : cases) {
+    for (const auto& [content, kept, named] : cases) {
         SCOPED_TRACE(content.toStdString());
         writeJournal(content);
-        LogCapture log;
         auto later = std::make_shared<X11HidEventSystem>(
             X11HidEventSystemOptions{displayName(), false, journalDirectory()});
         CallbackRecord laterRecord;
         auto laterClient = makeClient(*later, laterRecord);
         const auto mouse = serviceNamed(*laterClient, kXvfbMouse);
-        EXPECT_EQ(log.lines().filter(path).size(), 1);
-        EXPECT_EQ(mouse->restoreFirstSeen(), kept == Kept::Trusted ? HidRestoreOutcome::Restored
-                                                                   : HidRestoreOutcome::Untouched);
+        const bool putBack = kept == Kept::Trusted || kept == Kept::Skipped;
+        EXPECT_EQ(mouse->restoreFirstSeen(),
+                  putBack ? HidRestoreOutcome::Restored : HidRestoreOutcome::Untouched);
         EXPECT_EQ(seen(kXvfbMouse, kMatrix),
                   matrixOf(kept == Kept::Trusted ? "1.000000" : "0.500000"));
-        EXPECT_EQ(seen(kXvfbMouse, kDeceleration),
-                  QStringList{kept == Kept::Trusted ? "1.000000" : "2.000000"});
-        if (kept == Kept::Aside) {
-            QFile aside(path + ".unreadable" +
-                        (keptAside++ ? "." + QString::number(keptAside - 1) : ""));
-            ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
-            EXPECT_EQ(aside.readAll(), content);
+        EXPECT_EQ(seen(kXvfbMouse, kDeceleration), QStringList{putBack ? "1.000000" : "2.000000"});
+        const QString aside =
+            path + ".unreadable" + (keptAside ? "." + QString::number(keptAside) : "");
+        const QString notPutBack = later->notPutBack().join("; ");
+        if (kept == Kept::Aside || kept == Kept::Skipped) {
+            ++keptAside;
+            QFile copy(aside);
+            ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+            EXPECT_EQ(copy.readAll(), content);
+            EXPECT_TRUE(notPutBack.contains(named) && notPutBack.endsWith(" (in " + aside + ")"))
+                << notPutBack.toStdString();
+        } else {
+            EXPECT_EQ(notPutBack, QString());
         }
         EXPECT_FALSE(QFile::exists(path)); // restored, its entry went with the journal
+        driver().setFloatProperty(driver().deviceId(kXvfbMouse), kDeceleration, {2});
     }
 
     // A FIFO is never opened in a way that waits for a writer.
@@ -358,6 +374,26 @@ TEST_F(X11Properties, JournalOfAnEarlierRunIsTrustedWholeOrKeptAside)
     LogCapture log;
     X11HidEventSystem later(X11HidEventSystemOptions{displayName(), false, journalDirectory()});
     EXPECT_EQ(log.lines().filter("not a regular file").size(), 1);
+}
+
+// Another client deleting the server's id from the root window leaves the journal trusted:
+// the server is still known by its process, and the id goes back with the next write.
+TEST_F(X11Properties, ServerIdRemovedByAnotherClientKeepsTheJournal)
+{
+    const auto mouse = device(kXvfbMouse);
+    mouse->setPointerResolution(kHalfTravel);
+    const QByteArray before = journal();
+    driver().deleteRootProperty(QStringLiteral("_VELOQUILL_SERVER"));
+    auto later = std::make_shared<X11HidEventSystem>(
+        X11HidEventSystemOptions{displayName(), false, journalDirectory()});
+    CallbackRecord laterRecord;
+    auto laterClient = makeClient(*later, laterRecord);
+    const auto laterMouse = PointerDevice::create(serviceNamed(*laterClient, kXvfbMouse));
+    laterMouse->setPointerResolution(kDoubleTravel);
+    EXPECT_EQ(journal().mid(journal().indexOf("\"server\"")),
+              before.mid(before.indexOf("\"server\"")));
+    EXPECT_EQ(laterMouse->client()->restoreFirstSeen(), HidRestoreOutcome::Restored);
+    EXPECT_EQ(seen(kXvfbMouse, kDeceleration), QStringList{"1.000000"});
 }
 
 // The server refused a write of the restore: not restored, and its originals stay on record.

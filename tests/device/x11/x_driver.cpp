@@ -182,6 +182,13 @@ void XDriver::setStringProperty(int deviceId, const QString& property, const QSt
     changeProperty(m_display, deviceId, property, XA_STRING, 8, bytes.data(), bytes.size());
 }
 
+void XDriver::deleteRootProperty(const QString& name)
+{
+    XDeleteProperty(m_display, DefaultRootWindow(m_display),
+                    XInternAtom(m_display, name.toLatin1().constData(), False));
+    XSync(m_display, False);
+}
+
 void XDriver::sync()
 {
     XSync(m_display, False);

@@ -56,6 +56,8 @@ public:
                             const std::vector<int>& values);
     void setStringProperty(int deviceId, const QString& property, const QString& value);
 
+    // As any client may: the root window loses that property.
+    void deleteRootProperty(const QString& name);
     // Waits until the server has handled everything sent.
     void sync();
 
