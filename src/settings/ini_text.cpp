@@ -5,6 +5,7 @@
 #include "settings/ini_text.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace veloquill {
 
@@ -23,93 +24,99 @@ bool isHexDigit(unsigned char c)
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-void appendHexEscape(QByteArray& out, unsigned char c)
+// A hex escape as QSettings writes it: lower case, no leading zero.
+template <typename Emit> void emitHexEscape(unsigned char c, Emit& emit)
 {
     static constexpr char Hex[] = "0123456789abcdef";
-    out += "\\x";
-    if (c >= 16)
-        out += Hex[c >> 4];
-    out += Hex[c & 15];
+    const char escape[4] = {'\\', 'x', c >= 16 ? Hex[c >> 4] : Hex[c], Hex[c & 15]};
+    emit(escape, c >= 16 ? 4 : 3);
 }
 
 // QSettings' escaping of a value's text, given as bytes: the UTF-8 of a text value, or the
-// "@ByteArray(...)" form of data with one byte per character, where bytes from 0x7f up are
-// escaped rather than encoded. A hex escape escapes a hex digit after it too, and a value
-// holding ';', ',' or '=', or starting or ending with a space, is quoted.
-void appendEscaped(QByteArray& out, const QByteArray& text, bool data)
+// bytes inside "@ByteArray(...)", one byte per character, where bytes from 0x7f up are escaped
+// rather than encoded. A hex escape escapes a hex digit after it too. Runs of bytes that need
+// nothing go to `emit` whole.
+template <typename Emit> void escape(const QByteArray& text, bool data, Emit&& emit)
 {
-    const qsizetype start = out.size();
-    bool needsQuotes = false;
     bool escapeHexDigit = false;
-    // Runs of bytes that need nothing are appended whole.
     const auto plain = [data](unsigned char c) {
-        return c >= 0x20 && c != '"' && c != '\\' && c != ';' && c != ',' && c != '=' &&
-               (c < 0x7f || !data);
+        return c >= 0x20 && c != '"' && c != '\\' && (c < 0x7f || !data);
     };
-    const char* begin = text.constData();
-    const char* const end = begin + text.size();
-    for (const char* p = begin; p != end;) {
+    const char* const end = text.constData() + text.size();
+    for (const char* p = text.constData(); p != end;) {
         const auto first = static_cast<unsigned char>(*p);
         if (plain(first) && !(escapeHexDigit && isHexDigit(first))) {
             const char* run = p;
             while (run != end && plain(static_cast<unsigned char>(*run)))
                 ++run;
-            out.append(p, run - p);
+            emit(p, run - p);
             p = run;
             escapeHexDigit = false;
             continue;
         }
         const auto c = static_cast<unsigned char>(*p++);
-        needsQuotes = needsQuotes || c == ';' || c == ',' || c == '=';
         if (escapeHexDigit && isHexDigit(c)) {
-            appendHexEscape(out, c);
+            emitHexEscape(c, emit);
             continue;
         }
         escapeHexDigit = false;
-        switch (c) {
-        case '\0':
-            out += "\\0";
+        static constexpr char Named[] = "0abtnvfr";
+        const char* named = nullptr;
+        if (c == 0)
+            named = Named;
+        else if (c >= '\a' && c <= '\r')
+            named = Named + (c - '\a' + 1);
+        if (named || c == '"' || c == '\\') {
+            const char escaped[2] = {'\\', named ? *named : char(c)};
+            emit(escaped, 2);
+            escapeHexDigit = c == 0;
+        } else {
+            emitHexEscape(c, emit);
             escapeHexDigit = true;
-            break;
-        case '\a':
-            out += "\\a";
-            break;
-        case '\b':
-            out += "\\b";
-            break;
-        case '\f':
-            out += "\\f";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\v':
-            out += "\\v";
-            break;
-        case '"':
-        case '\\':
-            out += '\\';
-            out += char(c);
-            break;
-        default:
-            if (c < 0x20 || (c >= 0x7f && data)) {
-                appendHexEscape(out, c);
-                escapeHexDigit = true;
-            } else {
-                out += char(c);
-            }
         }
     }
-    if (needsQuotes || (start < out.size() && (out.at(start) == ' ' || out.back() == ' '))) {
-        out.insert(start, '"');
+}
+
+// Counted first, then written in place: a QByteArray appended to piece by piece spends more
+// on each append than on the bytes.
+void appendEscaped(QByteArray& out, const QByteArray& text, bool data)
+{
+    qsizetype size = 0;
+    escape(text, data, [&size](const char*, qsizetype n) { size += n; });
+    const qsizetype start = out.size();
+    out.resize(start + size);
+    char* write = out.data() + start;
+    escape(text, data, [&write](const char* bytes, qsizetype n) {
+        std::memcpy(write, bytes, size_t(n));
+        write += n;
+    });
+}
+
+// QSettings quotes a value holding ';', ',' or '=', or whose escaped text starts or ends with a
+// space (which only a space itself escapes to).
+bool needsQuotes(const QByteArray& text, bool data)
+{
+    const bool separator = text.contains(';') || text.contains(',') || text.contains('=');
+    return separator || (!data && (text.startsWith(' ') || text.endsWith(' ')));
+}
+
+void appendValue(QByteArray& out, const QVariant& value)
+{
+    const bool data = value.typeId() == QMetaType::QByteArray;
+    const QByteArray text = data ? value.toByteArray() : value.toString().toUtf8();
+    const bool quoted = needsQuotes(text, data);
+    if (quoted)
         out += '"';
-    }
+    // Text starting with '@' gets another, so that it does not read as a value of another kind.
+    if (data)
+        out += "@ByteArray(";
+    else if (text.startsWith('@'))
+        out += '@';
+    appendEscaped(out, text, data);
+    if (data)
+        out += ')';
+    if (quoted)
+        out += '"';
 }
 } // namespace
 
@@ -117,33 +124,23 @@ std::optional<QByteArray> iniText(const QHash<QString, QVariant>& values)
 {
     QStringList keys;
     keys.reserve(values.size());
-    qsizetype size = 16;
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
         const int type = it.value().typeId();
         if (!plainKey(it.key()) || (type != QMetaType::QString && type != QMetaType::QByteArray))
             return std::nullopt;
         keys.append(it.key());
-        size += it.key().size() + 4 +
-                (type == QMetaType::QByteArray ? it.value().toByteArray().size() * 11 / 10 + 16
-                                               : it.value().toString().size() * 3);
     }
     QByteArray out;
     if (keys.isEmpty())
         return out;
     std::sort(keys.begin(), keys.end());
-    out.reserve(size);
+    // Not reserved: a QByteArray that outgrows what was reserved grows by copying it all each
+    // time, while one left to grow doubles.
     out += "[General]\n";
     for (const QString& key : std::as_const(keys)) {
-        const QVariant& value = values.find(key).value();
         out += key.toLatin1();
         out += '=';
-        if (value.typeId() == QMetaType::QByteArray) {
-            appendEscaped(out, "@ByteArray(" + value.toByteArray() + ')', true);
-        } else {
-            const QString text = value.toString();
-            appendEscaped(out, (text.startsWith(QLatin1Char('@')) ? "@" : "") + text.toUtf8(),
-                          false);
-        }
+        appendValue(out, values.find(key).value());
         out += '\n';
     }
     return out;

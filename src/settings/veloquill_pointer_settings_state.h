@@ -207,6 +207,8 @@ private:
     DeviceSettingsTable m_perDeviceSettings;
     // Records this version cannot read, written back as they were.
     UnreadableDeviceRecords m_unreadableDeviceRecords;
+    // Each record's JSON from the last save: a step encodes only the record it changed.
+    DeviceSettingsEncoder m_deviceSettingsEncoder;
     std::optional<QString> m_selectedDeviceID;
     double m_currentPointerSpeed = DefaultPointerSpeed;
     double m_currentPointerAcceleration = DefaultPointerAcceleration;
