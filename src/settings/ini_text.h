@@ -10,6 +10,8 @@
 #include <QVariant>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace veloquill {
 
@@ -18,6 +20,28 @@ namespace veloquill {
 // table of thousands of records, on every write. Only what the store itself writes is built
 // here — text and data values under keys of letters, digits, '_', '-' and '.' — and nothing
 // otherwise, for the caller to have QSettings write it.
+//
+// It keeps the escaped form of each data value for the next call: where a value changed only
+// in one place (one record of the per-device table), only that stretch is escaped again.
+class IniText
+{
+public:
+    std::optional<QByteArray> text(const QHash<QString, QVariant>& values);
+
+private:
+    struct EscapedData
+    {
+        QByteArray raw;
+        QByteArray escaped;
+        // Offsets in raw, and the matching ones in escaped, where escaping may start afresh.
+        std::vector<std::pair<qsizetype, qsizetype>> restarts;
+    };
+    const QByteArray& escapedData(const QString& key, const QByteArray& raw);
+
+    QHash<QString, EscapedData> m_data;
+};
+
+// The same, without keeping anything.
 std::optional<QByteArray> iniText(const QHash<QString, QVariant>& values);
 
 } // namespace veloquill

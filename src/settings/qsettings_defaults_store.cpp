@@ -4,7 +4,6 @@
 
 #include "settings/qsettings_defaults_store.h"
 
-#include "settings/ini_text.h"
 #include "support/config_home.h"
 #include "support/log.h"
 #include "support/settings_file.h"
@@ -207,15 +206,15 @@ bool QSettingsDefaultsStore::writeValues(const FileOnDisk& before)
         before.identity.isLink ? QFile::decodeName(before.identity.target) : m_filePath;
     struct stat written = {};
     QString error;
-    if (!replaceFileDurably(target, rendered(m_values), before.status, &written, &error))
+    if (!replaceFileDurably(target, rendered(m_values, m_iniText), before.status, &written, &error))
         return false;
     m_seen = writtenFileIdentity(written, before.identity.isLink, before.identity.target);
     return true;
 }
 
-QByteArray QSettingsDefaultsStore::rendered(const Values& values)
+QByteArray QSettingsDefaultsStore::rendered(const Values& values, IniText& ini)
 {
-    if (std::optional<QByteArray> text = iniText(values))
+    if (std::optional<QByteArray> text = ini.text(values))
         return *std::move(text);
     // Values of other kinds, read from a file written by hand or by a newer version.
     QTemporaryDir scratch;
@@ -270,7 +269,8 @@ bool QSettingsDefaultsStore::rewritesUnchanged() const
         return true; // nothing there to lose
     bool formatError = false;
     const Values values = readValues(*bytes, &formatError);
-    return !formatError && rendered(values) == *bytes;
+    IniText fresh;
+    return !formatError && rendered(values, fresh) == *bytes;
 }
 
 void QSettingsDefaultsStore::keepInMemory(const QString& why)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "settings/defaults_store.h"
+#include "settings/ini_text.h"
 #include "support/settings_file.h"
 #include "support/settings_file_identity.h"
 #include "support/settings_file_writer.h"
@@ -77,8 +78,8 @@ private:
     bool writeValues(const FileOnDisk& before);
     // The values the INI bytes hold, and whether QSettings could read them all.
     static Values readValues(const QByteArray& bytes, bool* formatError);
-    // The file's bytes for the values, in QSettings' form.
-    static QByteArray rendered(const Values& values);
+    // The file's bytes for the values, in QSettings' form; `text` keeps what it can reuse.
+    static QByteArray rendered(const Values& values, IniText& text);
     bool keepCopyIfAsked(SettingsFileKind kind);
     bool rewritesUnchanged() const;
     void keepInMemory(const QString& why);
@@ -109,7 +110,8 @@ private:
     QString m_copyReason;           // why the next copy is kept, when not the start-up check
 
     QString m_filePath;
-    Values m_values; // what the file holds once this process's writes have reached it
+    Values m_values;   // what the file holds once this process's writes have reached it
+    IniText m_iniText; // the escaped table of the last write, for the next
     std::unique_ptr<SettingsFileLock> m_lock; // held from the look at the file to the write
     // Values that live in memory only; an invalid one stands for a removed key.
     QHash<QString, QVariant> m_memory;

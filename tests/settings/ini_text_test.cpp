@@ -58,3 +58,49 @@ TEST(IniText, LeavesToQSettingsWhatTheStoreNeverWrites)
     for (const auto& values : cases)
         EXPECT_EQ(iniText(values), std::nullopt) << values.keys().value(0).toStdString();
 }
+
+// A slider step changes one record of a long table: only that stretch is escaped again, and
+// the text must still be what escaping the whole value gives — also where the change meets an
+// escape (a hex digit after a hex escape is escaped too).
+TEST(IniText, ValueChangedInPlacesReadsAsIfWrittenWhole)
+{
+    QByteArray blob;
+    for (int i = 0; i < 3000; ++i)
+        blob += "{\"" + QByteArray::number(i) +
+                "-\xc3\xa9\x01"
+                "a\":" +
+                QByteArray(i % 7, 'b') + (i % 5 ? "\"" : "\\") + char(i % 3 ? 'f' : '\0') + "}";
+    const auto changed = [&blob](qsizetype at, qsizetype removed, const QByteArray& inserted) {
+        return QByteArray(blob).replace(at, removed, inserted);
+    };
+    const QByteArray steps[] = {
+        blob,
+        changed(20000, 1, "9"),
+        changed(20000, 0,
+                "\x7f"
+                "e"),
+        changed(4095, 3, ""),
+        changed(0, 1, "\x02"),
+        changed(blob.size() - 1, 1, "f\x01"),
+        changed(30000, 200, QByteArray(5000, 'c')),
+        QByteArray("short"),
+        blob,
+    };
+    IniText text;
+    for (const QByteArray& step : steps) {
+        const QHash<QString, QVariant> values = {{"table", step}, {"name", "x"}};
+        ASSERT_EQ(text.text(values), iniText(values)) << step.size();
+    }
+    // A byte that leaves a hex escape pending, at every place around where escaping restarts,
+    // before a hex digit.
+    QByteArray digits;
+    for (int i = 0; i < 6000; ++i)
+        digits += "\"1";
+    for (qsizetype at = 4000; at < 4300; ++at) {
+        IniText fresh;
+        (void)fresh.text({{"table", digits}});
+        const QHash<QString, QVariant> values = {
+            {"table", QByteArray(digits).replace(at, 1, "\x01")}};
+        ASSERT_EQ(fresh.text(values), iniText(values)) << at;
+    }
+}
