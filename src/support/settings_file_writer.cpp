@@ -107,12 +107,12 @@ SettingsFileLock::Outcome SettingsFileLock::take(const QString& lockPath, QStrin
 bool replaceFileDurably(const QString& target, const QByteArray& bytes,
                         const SettingsFileStatus& before, struct stat* written, QString* error)
 {
+    static const QByteArray ownPid = QByteArray::number(QCoreApplication::applicationPid());
     const QByteArray finalName = QFile::encodeName(target);
     QByteArray name;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        name = finalName + ".new-" + QByteArray::number(QCoreApplication::applicationPid()) + '-' +
-               QByteArray::number(attempt);
+        name = finalName + ".new-" + ownPid + '-' + QByteArray::number(attempt);
         fd = createExclusive(name, 0666);
         if (fd < 0 && errno != EEXIST)
             break;
