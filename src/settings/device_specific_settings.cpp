@@ -183,49 +183,127 @@ std::optional<DeviceSpecificSettings> readRecord(const QJsonValue& value, QStrin
 DeviceSettingsEncoding encodeDeviceSettingsTable(const DeviceSettingsTable& table,
                                                  const UnreadableDeviceRecords& unreadable)
 {
-    // Written directly rather than through QJsonObject, which costs a hundred times more and
-    // grows quadratically with the table; every step of a slider drag rewrites it whole.
-    QByteArray json;
-    json.reserve(16 + table.size() * 128);
-    json += '{';
-    for (auto it = table.cbegin(); it != table.cend(); ++it) {
-        const DeviceSpecificSettings& settings = it.value();
-        if (const QString member = nonFiniteMember(settings); !member.isEmpty()) {
-            const double value =
-                member == DeviceSettingsMember::PointerSpeed          ? settings.pointerSpeed
-                : member == DeviceSettingsMember::PointerAcceleration ? settings.pointerAcceleration
-                                                                      : settings.precisionFactor;
-            return {std::nullopt, QStringLiteral("record ") + quoted(it.key()) +
-                                      QStringLiteral(": ") + member +
-                                      QStringLiteral(" is not a finite number (") +
-                                      formatReal(value) + QLatin1Char(')')};
-        }
-        if (it != table.cbegin())
-            json += ',';
-        appendJsonString(json, it.key());
-        json += R"(:{"pointerSpeed":)";
-        appendJsonNumber(json, settings.pointerSpeed);
-        json += R"(,"pointerAcceleration":)";
-        appendJsonNumber(json, settings.pointerAcceleration);
-        json += R"(,"pointerDisableAcceleration":)";
-        json += settings.pointerDisableAcceleration ? "true" : "false";
-        json += R"(,"precisionFactor":)";
-        appendJsonNumber(json, settings.precisionFactor);
-        if (!settings.otherMembers.isEmpty()) {
-            json += ',';
-            json += settings.otherMembers;
-        }
-        json += '}';
+    return DeviceSettingsEncoder().encode(table, unreadable);
+}
+
+namespace {
+// The record's JSON member, "stableID":{…}; an error when a value cannot be written.
+DeviceSettingsEncoding encodeRecord(const QString& stableID, const DeviceSpecificSettings& settings)
+{
+    if (const QString member = nonFiniteMember(settings); !member.isEmpty()) {
+        const double value = member == DeviceSettingsMember::PointerSpeed ? settings.pointerSpeed
+                             : member == DeviceSettingsMember::PointerAcceleration
+                                 ? settings.pointerAcceleration
+                                 : settings.precisionFactor;
+        return {std::nullopt, QStringLiteral("record ") + quoted(stableID) + QStringLiteral(": ") +
+                                  member + QStringLiteral(" is not a finite number (") +
+                                  formatReal(value) + QLatin1Char(')')};
     }
+    QByteArray json;
+    appendJsonString(json, stableID);
+    json += R"(:{"pointerSpeed":)";
+    appendJsonNumber(json, settings.pointerSpeed);
+    json += R"(,"pointerAcceleration":)";
+    appendJsonNumber(json, settings.pointerAcceleration);
+    json += R"(,"pointerDisableAcceleration":)";
+    json += settings.pointerDisableAcceleration ? "true" : "false";
+    json += R"(,"precisionFactor":)";
+    appendJsonNumber(json, settings.precisionFactor);
+    if (!settings.otherMembers.isEmpty()) {
+        json += ',';
+        json += settings.otherMembers;
+    }
+    json += '}';
+    return {std::move(json), QString()};
+}
+} // namespace
+
+std::optional<DeviceSettingsEncoding>
+DeviceSettingsEncoder::updateInPlace(const DeviceSettingsTable& table)
+{
+    if (m_records.size() != size_t(table.size()))
+        return std::nullopt;
+    auto cached = m_records.begin();
+    for (auto it = table.cbegin(); it != table.cend(); ++it, ++cached) {
+        if (cached->stableID != it.key())
+            return std::nullopt;
+    }
+    cached = m_records.begin();
+    for (auto it = table.cbegin(); it != table.cend(); ++it, ++cached) {
+        if (cached->settings == it.value())
+            continue;
+        DeviceSettingsEncoding encoded = encodeRecord(it.key(), it.value());
+        if (!encoded.data)
+            return encoded;
+        cached->settings = it.value();
+        cached->json = *std::move(encoded.data);
+    }
+    return DeviceSettingsEncoding{QByteArray(), QString()};
+}
+
+std::optional<QString> DeviceSettingsEncoder::rebuild(const DeviceSettingsTable& table)
+{
+    QHash<QString, size_t> before;
+    before.reserve(qsizetype(m_records.size()));
+    for (size_t i = 0; i < m_records.size(); ++i)
+        before.insert(m_records[i].stableID, i);
+    std::vector<Encoded> records;
+    records.reserve(size_t(table.size()));
+    for (auto it = table.cbegin(); it != table.cend(); ++it) {
+        if (const auto old = before.constFind(it.key());
+            old != before.cend() && m_records[*old].settings == it.value()) {
+            records.push_back(std::move(m_records[*old]));
+            continue;
+        }
+        DeviceSettingsEncoding encoded = encodeRecord(it.key(), it.value());
+        if (!encoded.data) {
+            m_records.clear();
+            return encoded.error;
+        }
+        records.push_back({it.key(), it.value(), *std::move(encoded.data)});
+    }
+    m_records = std::move(records);
+    return std::nullopt;
+}
+
+DeviceSettingsEncoding DeviceSettingsEncoder::encode(const DeviceSettingsTable& table,
+                                                     const UnreadableDeviceRecords& unreadable)
+{
+    // Written directly rather than through QJsonObject, which costs a hundred times more and
+    // grows quadratically with the table.
+    if (const auto updated = updateInPlace(table)) {
+        if (!updated->data)
+            return *updated;
+    } else if (const std::optional<QString> error = rebuild(table)) {
+        return {std::nullopt, *error};
+    }
+    QList<QByteArray> others;
+    qsizetype size = 2;
+    for (const Encoded& record : m_records)
+        size += record.json.size() + 1;
     for (auto it = unreadable.cbegin(); it != unreadable.cend(); ++it) {
         if (table.contains(it.key()))
             continue;
-        if (json.size() > 1)
-            json += ',';
+        QByteArray json;
         appendJsonString(json, it.key());
         json += ':';
         json += it.value();
+        size += json.size() + 1;
+        others.append(std::move(json));
     }
+    // Sized whole beforehand: a QByteArray that outgrows what was reserved grows by copying.
+    QByteArray json;
+    json.reserve(size);
+    json += '{';
+    const auto append = [&json](const QByteArray& part) {
+        if (json.size() > 1)
+            json += ',';
+        json += part;
+    };
+    for (const Encoded& record : m_records)
+        append(record.json);
+    for (const QByteArray& other : std::as_const(others))
+        append(other);
     json += '}';
     return {std::move(json), QString()};
 }

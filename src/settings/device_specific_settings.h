@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 namespace veloquill {
 
@@ -67,6 +68,32 @@ struct DeviceSettingsDecoding
 // it fails the whole table.
 DeviceSettingsEncoding encodeDeviceSettingsTable(const DeviceSettingsTable& table,
                                                  const UnreadableDeviceRecords& unreadable = {});
+
+// Encodes the table as encodeDeviceSettingsTable() does, keeping each record's JSON for the next
+// call: a slider step changes one record of a table that may hold thousands, and only that one
+// is encoded again. The records are kept in the table's order, so that a table whose records
+// are the same devices as last time is compared in one pass, without a lookup per record.
+class DeviceSettingsEncoder
+{
+public:
+    DeviceSettingsEncoding encode(const DeviceSettingsTable& table,
+                                  const UnreadableDeviceRecords& unreadable = {});
+
+private:
+    struct Encoded
+    {
+        QString stableID;
+        DeviceSpecificSettings settings;
+        QByteArray json; // "stableID":{…}
+    };
+    // Whether every record is the same device, in the same place, as last time; changed ones
+    // are encoded again. Nothing (and the cache as it was) when a device is not there.
+    std::optional<DeviceSettingsEncoding> updateInPlace(const DeviceSettingsTable& table);
+    // The records for a table of other devices, reusing what still fits.
+    std::optional<QString> rebuild(const DeviceSettingsTable& table);
+
+    std::vector<Encoded> m_records;
+};
 
 // A record must carry all three members, the two numbers as JSON numbers and the switch as
 // a JSON boolean; the precision factor is optional (a record without it, or with something

@@ -8,6 +8,8 @@
 #include "support/log.h"
 #include "support/settings_file.h"
 
+#include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 
 namespace veloquill {
@@ -16,19 +18,6 @@ namespace {
 const QString TrueText = QStringLiteral("true");
 const QString FalseText = QStringLiteral("false");
 const QString LogPrefix = QStringLiteral("QSettingsDefaultsStore: ");
-
-QString describeStatus(QSettings::Status status)
-{
-    switch (status) {
-    case QSettings::NoError:
-        return QStringLiteral("no error");
-    case QSettings::AccessError:
-        return QStringLiteral("access error");
-    case QSettings::FormatError:
-        return QStringLiteral("format error");
-    }
-    return QStringLiteral("unknown error");
-}
 
 QString notRegular(const QString& path)
 {
@@ -58,13 +47,18 @@ QSettingsDefaultsStore::QSettingsDefaultsStore(const QString& filePath) : m_file
         keepInMemory(notRegular(m_filePath));
         return;
     }
-    m_settings = std::make_unique<QSettings>(m_filePath, QSettings::IniFormat);
+    QString error;
+    bool formatError = false;
+    if (const std::optional<QByteArray> bytes = readRegularFile(m_filePath, &error))
+        m_values = readValues(*bytes, &formatError);
+    else
+        formatError = kind != SettingsFileKind::Missing; // there, but not readable
     rememberFileOnDisk();
     m_originalOwner = m_seen.exists ? m_seen.owner : effectiveUserId();
     if (kind == SettingsFileKind::ReadOnly)
         keepInMemory(readOnly(m_filePath));
     // A file QSettings could not parse whole would lose what it skipped at the first write.
-    if (m_settings->status() == QSettings::FormatError)
+    if (formatError)
         m_keepCopy = true;
 }
 
@@ -72,14 +66,14 @@ QVariant QSettingsDefaultsStore::value(const QString& key) const
 {
     if (const auto kept = m_memory.constFind(key); kept != m_memory.cend())
         return *kept;
-    return m_settings ? m_settings->value(key) : QVariant();
+    return m_values.value(key);
 }
 
 bool QSettingsDefaultsStore::contains(const QString& key) const
 {
     if (const auto kept = m_memory.constFind(key); kept != m_memory.cend())
         return kept->isValid();
-    return m_settings && m_settings->contains(key);
+    return m_values.contains(key);
 }
 
 std::optional<QByteArray> QSettingsDefaultsStore::data(const QString& key) const
@@ -142,65 +136,96 @@ void QSettingsDefaultsStore::keepCopyBeforeNextWrite()
 
 bool QSettingsDefaultsStore::write(const QString& key, const QVariant& newValue)
 {
-    // What the store already holds is not written again: every sync rewrites the whole
+    // What the store already holds is not written again: every write rewrites the whole
     // file, values QSettings cannot write back as they were included, so a start that
-    // changes nothing must not sync at all.
+    // changes nothing must not write at all.
     const bool unchanged = newValue.isValid() ? value(key) == newValue : !contains(key);
     if (unchanged && !m_lastSyncFailed)
         return !m_memoryOnly;
-    const std::optional<SettingsFileStatus> file = writableFile(key, newValue);
-    if (!file) {
+    const std::optional<FileOnDisk> file = writableFile(key, newValue);
+    if (!file && m_memoryOnly) {
+        m_lock.reset();
         m_memory.insert(key, newValue);
         return false;
     }
-    if (m_lastSyncFailed)
-        startOverKeepingUnsavedChanges();
+    // A write that fails keeps the value, for the next write that succeeds.
     if (newValue.isValid())
-        m_settings->setValue(key, newValue);
+        m_values.insert(key, newValue);
     else
-        m_settings->remove(key);
+        m_values.remove(key);
     // After the value: merged with another writer's, it may hold more than this one.
     applyMergedValues();
-    m_settings->sync();
-    const QSettings::Status status = m_settings->status();
-    // A format error is about what was read; the write itself went through.
-    m_lastSyncFailed = status == QSettings::AccessError;
+    m_lastSyncFailed = !file || !writeValues(*file);
+    m_lock.reset();
     tellAdopted();
     if (m_lastSyncFailed) {
         logLine(LogPrefix + QStringLiteral("Could not write settings to ") + m_filePath +
-                QStringLiteral(": ") + describeStatus(status));
+                QStringLiteral(": access error"));
         return false;
     }
-    // The write goes through a new file renamed into place, which is this process's; the
-    // user's mode, owner and group are put back.
-    keepOwnerAndMode(m_filePath, *file);
-    rememberFileOnDisk();
+    m_base = m_values;
     return true;
 }
 
-std::optional<SettingsFileStatus> QSettingsDefaultsStore::writableFile(const QString& key,
-                                                                       const QVariant& newValue)
+std::optional<QSettingsDefaultsStore::FileOnDisk>
+QSettingsDefaultsStore::writableFile(const QString& key, const QVariant& newValue)
 {
     if (m_memoryOnly)
         return std::nullopt;
-    // Looked at before every write: the path may have changed since the start.
-    const SettingsFileStatus file = settingsFileStatus(m_filePath);
-    if (file.kind == SettingsFileKind::ReadOnly)
-        keepInMemory(readOnly(m_filePath));
-    else if (file.kind == SettingsFileKind::Other)
-        keepInMemory(notRegular(m_filePath));
-    // QSettings opens its lock itself and waits for it without end.
-    else if (const QString lock = lockFileProblem(m_filePath + QStringLiteral(".lock"));
-             !lock.isEmpty())
-        keepInMemory(lock);
-    if (!m_memoryOnly) {
-        const SettingsFileIdentity now = settingsFileIdentity(m_filePath);
-        if (now != m_seen && mayFollowChangedLink(now))
-            mergeChangesOnDisk(key, newValue);
+    // Taken before the look at the file, so that no other writer replaces it between the look
+    // and the write. QSettings of another process waits for it as for its own.
+    m_lock = std::make_unique<SettingsFileLock>();
+    QString why;
+    switch (m_lock->take(m_filePath + QStringLiteral(".lock"), &why)) {
+    case SettingsFileLock::Outcome::Taken:
+        break;
+    case SettingsFileLock::Outcome::Refused:
+        keepInMemory(why);
+        return std::nullopt;
+    case SettingsFileLock::Outcome::Failed:
+        return std::nullopt;
     }
-    if (m_memoryOnly || !keepCopyIfAsked(file.kind))
+    // Looked at before every write: the path may have changed since the start.
+    FileOnDisk file;
+    file.identity = settingsFileIdentity(m_filePath, &file.status);
+    if (file.status.kind == SettingsFileKind::ReadOnly)
+        keepInMemory(readOnly(m_filePath));
+    else if (file.status.kind == SettingsFileKind::Other)
+        keepInMemory(notRegular(m_filePath));
+    else if (file.identity != m_seen && mayFollowChangedLink(file.identity))
+        mergeChangesOnDisk(key, newValue);
+    if (m_memoryOnly || !keepCopyIfAsked(file.status.kind))
         return std::nullopt;
     return file;
+}
+
+bool QSettingsDefaultsStore::writeValues(const FileOnDisk& before)
+{
+    // The file a link leads to is replaced, and the link kept.
+    const QString target =
+        before.identity.isLink ? QFile::decodeName(before.identity.target) : m_filePath;
+    struct stat written = {};
+    QString error;
+    if (!replaceFileDurably(target, rendered(m_values, m_iniText), before.status, &written, &error))
+        return false;
+    m_seen = writtenFileIdentity(written, before.identity.isLink, before.identity.target);
+    return true;
+}
+
+QByteArray QSettingsDefaultsStore::rendered(const Values& values, IniText& ini)
+{
+    if (std::optional<QByteArray> text = ini.text(values))
+        return *std::move(text);
+    // Values of other kinds, read from a file written by hand or by a newer version.
+    QTemporaryDir scratch;
+    const QString path = scratch.filePath(QStringLiteral("rendered.conf"));
+    {
+        QSettings settings(path, QSettings::IniFormat);
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            settings.setValue(it.key(), it.value());
+    }
+    QString error;
+    return readRegularFile(path, &error).value_or(QByteArray());
 }
 
 bool QSettingsDefaultsStore::keepCopyIfAsked(SettingsFileKind kind)
@@ -242,17 +267,10 @@ bool QSettingsDefaultsStore::rewritesUnchanged() const
     const std::optional<QByteArray> bytes = readRegularFile(m_filePath, &error);
     if (!bytes)
         return true; // nothing there to lose
-    QTemporaryDir scratch;
-    if (!scratch.isValid())
-        return false;
-    const QString renderedPath = scratch.filePath(QStringLiteral("rendered.conf"));
-    {
-        const QSettings current(m_filePath, QSettings::IniFormat);
-        QSettings rendered(renderedPath, QSettings::IniFormat);
-        for (const QString& key : current.allKeys())
-            rendered.setValue(key, current.value(key));
-    }
-    return readRegularFile(renderedPath, &error).value_or(QByteArray()) == *bytes;
+    bool formatError = false;
+    const Values values = readValues(*bytes, &formatError);
+    IniText fresh;
+    return !formatError && rendered(values, fresh) == *bytes;
 }
 
 void QSettingsDefaultsStore::keepInMemory(const QString& why)
@@ -260,21 +278,6 @@ void QSettingsDefaultsStore::keepInMemory(const QString& why)
     m_memoryOnly = true;
     logLine(LogPrefix + QStringLiteral("Settings are kept in memory only: ") + why +
             QLatin1Char('.'));
-}
-
-void QSettingsDefaultsStore::startOverKeepingUnsavedChanges()
-{
-    // QSettings reports its first error for the rest of its life, so every later write would
-    // look failed. A fresh object holding the same values reports afresh, and its next sync
-    // writes the changes that could not be saved before.
-    auto fresh = std::make_unique<QSettings>(m_filePath, QSettings::IniFormat);
-    for (const QString& key : fresh->allKeys()) {
-        if (!m_settings->contains(key))
-            fresh->remove(key);
-    }
-    for (const QString& key : m_settings->allKeys())
-        fresh->setValue(key, m_settings->value(key));
-    m_settings = std::move(fresh);
 }
 
 } // namespace veloquill

@@ -5,11 +5,12 @@
 #pragma once
 
 #include "settings/defaults_store.h"
+#include "settings/ini_text.h"
 #include "support/settings_file.h"
 #include "support/settings_file_identity.h"
+#include "support/settings_file_writer.h"
 
 #include <QHash>
-#include <QSettings>
 #include <QVariant>
 
 #include <memory>
@@ -17,7 +18,9 @@
 namespace veloquill {
 
 // The program's defaults store: an INI file written to disk after every change, so a
-// crash right after a change loses nothing.
+// crash right after a change loses nothing. QSettings reads it; this store writes it itself, in
+// QSettings' form and under QSettings' lock, with one flush to disk per write (QSettings would
+// also flush its lock) and one look at the path.
 //
 // INI keeps a data value apart from text (@ByteArray(...)), but a boolean is written as the
 // text true or false, as QSettings does; reading a boolean therefore accepts exactly those
@@ -58,18 +61,30 @@ public:
                        std::function<void()> adopted) override;
 
 private:
+    using Values = QHash<QString, QVariant>;
+
     QVariant value(const QString& key) const;
     // Writes the value (an invalid one removes the key) and syncs the file at once.
     bool write(const QString& key, const QVariant& value);
-    // The file's status when this write may go to it; nothing once values live in memory.
-    std::optional<SettingsFileStatus> writableFile(const QString& key, const QVariant& newValue);
+    struct FileOnDisk
+    {
+        SettingsFileStatus status;
+        SettingsFileIdentity identity;
+    };
+    // The file when this write may go to it, with the lock taken; nothing when it may not (the
+    // values then live in memory) or the lock could not be taken (the write failed).
+    std::optional<FileOnDisk> writableFile(const QString& key, const QVariant& newValue);
+    // Writes m_values to the file; false when they did not reach the disk.
+    bool writeValues(const FileOnDisk& before);
+    // The values the INI bytes hold, and whether QSettings could read them all.
+    static Values readValues(const QByteArray& bytes, bool* formatError);
+    // The file's bytes for the values, in QSettings' form; `text` keeps what it can reuse.
+    static QByteArray rendered(const Values& values, IniText& text);
     bool keepCopyIfAsked(SettingsFileKind kind);
     bool rewritesUnchanged() const;
     void keepInMemory(const QString& why);
-    void startOverKeepingUnsavedChanges();
 
     // Merging what another writer changed (qsettings_defaults_store_merge.cpp).
-    using Values = QHash<QString, QVariant>;
     struct KeyMerge
     {
         DataMergeFunction merge;
@@ -95,7 +110,9 @@ private:
     QString m_copyReason;           // why the next copy is kept, when not the start-up check
 
     QString m_filePath;
-    std::unique_ptr<QSettings> m_settings; // absent when the file must not be opened
+    Values m_values;   // what the file holds once this process's writes have reached it
+    IniText m_iniText; // the escaped table of the last write, for the next
+    std::unique_ptr<SettingsFileLock> m_lock; // held from the look at the file to the write
     // Values that live in memory only; an invalid one stands for a removed key.
     QHash<QString, QVariant> m_memory;
     bool m_memoryOnly = false;

@@ -9,23 +9,25 @@
 
 #include <QFile>
 #include <QSet>
+#include <QSettings>
 #include <QTemporaryDir>
 
 namespace veloquill {
 
 namespace {
-QHash<QString, QVariant> allValues(const QSettings& settings)
+std::optional<QByteArray> asData(const QVariant& value)
 {
-    QHash<QString, QVariant> values;
-    for (const QString& key : settings.allKeys())
-        values.insert(key, settings.value(key));
-    return values;
+    if (value.typeId() != QMetaType::QByteArray)
+        return std::nullopt;
+    return value.toByteArray();
 }
+} // namespace
 
-// The values the bytes hold, read by QSettings from a scratch copy: QSettings shares what it
-// read of a path between its objects and may not notice a change within the same
-// millisecond, so the file itself is not handed to it.
-QHash<QString, QVariant> readValues(const QByteArray& bytes, bool* formatError)
+// Read by QSettings from a scratch copy: QSettings shares what it read of a path between its
+// objects and may not notice a change within the same millisecond, so the file itself is not
+// handed to it.
+QSettingsDefaultsStore::Values QSettingsDefaultsStore::readValues(const QByteArray& bytes,
+                                                                  bool* formatError)
 {
     QTemporaryDir scratch;
     QFile copy(scratch.filePath(QStringLiteral("theirs.conf")));
@@ -37,16 +39,11 @@ QHash<QString, QVariant> readValues(const QByteArray& bytes, bool* formatError)
     copy.close();
     const QSettings theirs(copy.fileName(), QSettings::IniFormat);
     *formatError = theirs.status() != QSettings::NoError;
-    return allValues(theirs);
+    Values values;
+    for (const QString& key : theirs.allKeys())
+        values.insert(key, theirs.value(key));
+    return values;
 }
-
-std::optional<QByteArray> asData(const QVariant& value)
-{
-    if (value.typeId() != QMetaType::QByteArray)
-        return std::nullopt;
-    return value.toByteArray();
-}
-} // namespace
 
 void QSettingsDefaultsStore::mergeDataWith(const QString& key, DataMergeFunction merge,
                                            std::function<void()> adopted)
@@ -72,8 +69,7 @@ bool QSettingsDefaultsStore::mayFollowChangedLink(const SettingsFileIdentity& no
 
 void QSettingsDefaultsStore::mergeChangesOnDisk(const QString& key, const QVariant& newValue)
 {
-    // Taken before anything reads the file: QSettings objects of one path share their values.
-    Values mine = allValues(*m_settings);
+    Values mine = m_values;
     if (newValue.isValid())
         mine.insert(key, newValue);
     else
@@ -141,13 +137,11 @@ void QSettingsDefaultsStore::applyMergedValues()
 {
     if (!m_merged)
         return;
-    // Every key set or removed explicitly: whatever QSettings last read of the file, the
-    // merged values are what it writes.
+    // An invalid value stands for a key that neither side keeps.
+    m_values.clear();
     for (auto it = m_merged->cbegin(); it != m_merged->cend(); ++it) {
         if (it.value().isValid())
-            m_settings->setValue(it.key(), it.value());
-        else
-            m_settings->remove(it.key());
+            m_values.insert(it.key(), it.value());
     }
     m_merged.reset();
 }
@@ -155,7 +149,7 @@ void QSettingsDefaultsStore::applyMergedValues()
 void QSettingsDefaultsStore::rememberFileOnDisk()
 {
     m_seen = settingsFileIdentity(m_filePath);
-    m_base = allValues(*m_settings);
+    m_base = m_values;
 }
 
 void QSettingsDefaultsStore::tellAdopted()

@@ -232,6 +232,8 @@ private:
     std::optional<std::pair<QString, std::optional<DeviceSpecificSettings>>> m_heldRecord;
     // Records this version cannot read, written back as they were.
     UnreadableDeviceRecords m_unreadableDeviceRecords;
+    // Each record's JSON from the last save: a step encodes only the record it changed.
+    DeviceSettingsEncoder m_deviceSettingsEncoder;
     std::optional<QString> m_selectedDeviceID;
     double m_currentPointerSpeed = DefaultPointerSpeed;
     double m_currentPointerAcceleration = DefaultPointerAcceleration;

@@ -2,7 +2,8 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The per-device table: reading it once, writing it whole after every change of a record.
+// The per-device table: reading it once, writing it after every change of a record (only the
+// changed record is encoded again).
 #include "settings/veloquill_pointer_settings_state.h"
 
 #include "support/log.h"
@@ -70,7 +71,7 @@ void VeloquillPointerSettingsState::saveDeviceSettingsToUserDefaults()
             toStore.remove(stableID);
     }
     const DeviceSettingsEncoding encoded =
-        encodeDeviceSettingsTable(toStore, m_unreadableDeviceRecords);
+        m_deviceSettingsEncoder.encode(toStore, m_unreadableDeviceRecords);
     if (!encoded.data) {
         logLine(QStringLiteral("Error encoding device settings for UserDefaults: ") +
                 encoded.error);

@@ -4,8 +4,12 @@
 
 #pragma once
 
+#include "support/settings_file.h"
+
 #include <QByteArray>
 #include <QString>
+
+#include <sys/stat.h>
 
 namespace veloquill {
 
@@ -16,7 +20,7 @@ struct SettingsFileIdentity
 {
     bool exists = false;
     bool isLink = false; // the path itself is a symbolic link
-    QByteArray target;   // where the path leads, links resolved
+    QByteArray target;   // where a link leads, links resolved; empty for a regular file
     quint64 device = 0;
     quint64 inode = 0;
     qint64 size = -1;
@@ -27,8 +31,15 @@ struct SettingsFileIdentity
     friend bool operator==(const SettingsFileIdentity&, const SettingsFileIdentity&) = default;
 };
 
-// Looked up without opening anything.
-SettingsFileIdentity settingsFileIdentity(const QString& path);
+// Looked up without opening anything: one lstat() for a file that is no link. With status, what
+// settingsFileStatus() says of the path, from the same look.
+SettingsFileIdentity settingsFileIdentity(const QString& path,
+                                          SettingsFileStatus* status = nullptr);
+
+// The identity of a file just written (`written`) at a path that is, or is not, a link leading
+// to `target`.
+SettingsFileIdentity writtenFileIdentity(const struct stat& written, bool isLink,
+                                         const QByteArray& target);
 
 // The user id this process creates files as.
 uint effectiveUserId();

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -549,4 +550,22 @@ TEST_F(DefaultsStoreFile, ChangesOnDiskSinceTheLastReadAreMergedNeverOverwritten
         EXPECT_EQ(log.lines().filter(c.logged).size(), 1) << log.lines().join('\n').toStdString();
         EXPECT_EQ(QFileInfo(conf).isSymLink(), QString(c.name).contains("link"));
     }
+}
+
+// A writer of today's or an earlier version holds QSettings' lock while it writes: the write
+// waits a moment, not for ever, fails like any write that cannot be made, and lands later.
+TEST_F(DefaultsStoreFile, LockHeldByAnotherWriterFailsTheWriteUntilItIsReleased)
+{
+    ASSERT_TRUE(QDir().mkpath(home.path() + "/Veloquill"));
+    QLockFile other(confPath() + ".lock");
+    ASSERT_TRUE(other.tryLock());
+    LogCapture log;
+    QSettingsDefaultsStore store;
+    EXPECT_FALSE(store.setString("preferredDeviceName", "Zono X"));
+    EXPECT_EQ(log.lines(), QStringList{"QSettingsDefaultsStore: Could not write settings to " +
+                                       confPath() + ": access error"});
+    other.unlock();
+    EXPECT_TRUE(store.setBoolean("autoSwitchToNewDevices", true));
+    EXPECT_EQ(bytesOf(confPath()),
+              "[General]\nautoSwitchToNewDevices=true\npreferredDeviceName=Zono X\n");
 }
