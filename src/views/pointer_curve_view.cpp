@@ -9,6 +9,8 @@
 #include "settings/veloquill_pointer_settings_state.h"
 #include "views/contrast.h"
 
+#include <QCoreApplication>
+#include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -34,28 +36,28 @@ double handSpeedAt(int sample)
 
 QString gainText(double gain)
 {
-    return QString::number(gain, 'f', 2) + QChar(0x00D7);
+    return QLocale().toString(gain, 'f', 2) + QChar(0x00D7);
 }
 
-const QString& handSpeedCaption()
+QString handSpeedCaption()
 {
     // libinput measures motion as if every device had 1000 dpi; the real resolution is unknown.
-    static const QString caption =
-        QStringLiteral("Hand speed in mm/s, taking the device as 1000 dpi (its resolution is "
-                       "unknown)");
-    return caption;
+    return QCoreApplication::translate(
+        "veloquill::PointerCurveView",
+        "Hand speed in mm/s, taking the device as 1000 dpi (its resolution is "
+        "unknown)");
 }
 
-const QString& pointerSpeedCaption()
+QString pointerSpeedCaption()
 {
-    static const QString caption = QStringLiteral("Pointer speed (× hand motion)");
-    return caption;
+    return QCoreApplication::translate("veloquill::PointerCurveView",
+                                       "Pointer speed (× hand motion)");
 }
 } // namespace
 
 PointerCurveView::PointerCurveView(State& state, QWidget* parent) : QWidget(parent), m_state(state)
 {
-    setAccessibleName(QStringLiteral("Pointer speed against hand speed"));
+    setAccessibleName(tr("Pointer speed against hand speed"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     for (auto changed :
          {&State::currentPointerSpeedChanged, &State::currentPointerAccelerationChanged})
@@ -102,7 +104,7 @@ double PointerCurveView::gainAt(double handSpeed) const
 
 QString PointerCurveView::summary(double slowGain, double fastGain)
 {
-    return QStringLiteral("At slow hand speeds the pointer moves %1 as far; at fast ones up to %2.")
+    return tr("At slow hand speeds the pointer moves %1 as far; at fast ones up to %2.")
         .arg(gainText(slowGain), gainText(fastGain));
 }
 
@@ -144,7 +146,7 @@ void PointerCurveView::paintEvent(QPaintEvent*)
     for (int tick = 0; tick <= kHandSpeedTicks; ++tick) {
         const double speed = kFastHandSpeed * tick / kHandSpeedTicks;
         painter.drawText(QRectF(x(speed) - 40, plot.bottom() + 2, 80, line), Qt::AlignHCenter,
-                         QString::number(speed, 'f', 0));
+                         QLocale().toString(speed, 'f', 0));
     }
     painter.drawText(QRectF(0, plot.bottom() + line + kGap, width(), line * 2),
                      Qt::AlignLeft | Qt::TextWordWrap, handSpeedCaption());

@@ -14,6 +14,7 @@
 #include "shell/shell_window.h"
 #include "shell/single_instance.h"
 #include "shell/status_bar_controller.h"
+#include "shell/translations.h"
 #include "shell/tray_fallback.h"
 #include "shell/tray_tool_tip.h"
 #include "sim/simulated_hid_event_system.h"
@@ -31,7 +32,10 @@
 #include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocalSocket>
@@ -47,10 +51,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
+#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -584,4 +590,108 @@ TEST(SettingsWindow, InDarkAndHighContrastPalettesAFarSlowerPointerAsksInViewAnd
     // The devices' read-backs log after the writes; they belong to this test.
     test::runMainLoopFor(200);
     QApplication::setPalette(light);
+}
+
+namespace {
+// Every text a person reads or hears from `root` and the widgets in it, in a stable order.
+QStringList shownTexts(const QWidget* root)
+{
+    QStringList texts;
+    QList<const QWidget*> widgets{root};
+    for (const QWidget* child : root->findChildren<QWidget*>())
+        widgets.append(child);
+    for (const QWidget* widget : widgets) {
+        texts << widget->accessibleName() << widget->accessibleDescription() << widget->toolTip();
+        if (auto* label = qobject_cast<const QLabel*>(widget))
+            texts << label->text();
+        if (auto* button = qobject_cast<const QAbstractButton*>(widget))
+            texts << button->text();
+        if (auto* field = qobject_cast<const QLineEdit*>(widget))
+            texts << field->placeholderText();
+        if (auto* menu = qobject_cast<const QMenu*>(widget))
+            for (const QAction* item : menu->actions())
+                texts << item->text();
+        if (auto* choices = qobject_cast<const QComboBox*>(widget))
+            for (int i = 0; i < choices->count(); ++i)
+                texts << choices->itemText(i);
+    }
+    return texts;
+}
+
+// The settings window's controls, the tray menu and the About window, as built now.
+QStringList everyWindowsTexts(DelegateOnSimulatedDevices& program, KeepOrGoBack& keepOrGoBack)
+{
+    PointerControlView settings(*program.settings, program.manager, &keepOrGoBack);
+    StatusBarController tray(StatusBarController::Actions{});
+    tray.setupStatusItem();
+    AboutView about(aboutFacts());
+    return shownTexts(&settings) + shownTexts(tray.menu()) + shownTexts(&about);
+}
+
+// The placeholders of a source text or a translation: "%1", "%n", each as often as it occurs.
+QStringList placeholders(const QString& text)
+{
+    static const QRegularExpression placeholder(QStringLiteral("%(\\d|n)"));
+    QStringList found;
+    for (const QRegularExpressionMatch& match : placeholder.globalMatch(text))
+        found << match.captured();
+    found.sort();
+    return found;
+}
+} // namespace
+
+TEST(Translations, EachShippedLanguageTranslatesEveryWindowTextAndKeepsThePlaceholders)
+{
+    DelegateOnSimulatedDevices program;
+    program.delegate.applicationDidFinishLaunching();
+    ASSERT_TRUE(test::runMainLoopUntil([&] { return program.settings != nullptr; }));
+    KeepOrGoBack keepOrGoBack(*program.settings, {60000, 15, 60000});
+    const QStringList english = everyWindowsTexts(program, keepOrGoBack);
+    // Words that are the same in a language as in English: names, numbers, units.
+    static const QRegularExpression sameEverywhere(
+        QStringLiteral("^(Veloquill|\u2068?Head Mouse\u2069?|Version [\\d.]+|\\d+ s|https://.*)$"));
+    const QStringList shipped = QDir(QStringLiteral(":/veloquill/translations")).entryList();
+    ASSERT_EQ(shipped, (QStringList{"veloquill_de.qm", "veloquill_es.qm"}));
+    for (const QString& file : shipped) {
+        const QString language = file.section(QLatin1Char('_'), 1).section(QLatin1Char('.'), 0, 0);
+        SCOPED_TRACE(language.toStdString());
+        std::optional<Translations> translations{QLocale(language)};
+        ASSERT_TRUE(translations->ownFound());
+        const QStringList translated = everyWindowsTexts(program, keepOrGoBack);
+        translations.reset();
+        ASSERT_EQ(translated.size(), english.size());
+        for (qsizetype i = 0; i < english.size(); ++i) {
+            if (english[i].contains(QRegularExpression(QStringLiteral("\\p{L}"))) &&
+                !sameEverywhere.match(english[i]).hasMatch()) {
+                EXPECT_NE(translated[i], english[i]) << english[i].toStdString();
+            }
+        }
+
+        QFile ts(
+            QStringLiteral(VELOQUILL_SOURCE_DIR "/translations/veloquill_%1.ts").arg(language));
+        ASSERT_TRUE(ts.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&ts);
+        QString source;
+        bool numerus = false;
+        int messages = 0;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            const auto name = xml.name();
+            if (name == u"message") {
+                numerus = xml.attributes().value(QStringLiteral("numerus")) == u"yes";
+            } else if (name == u"source") {
+                source = xml.readElementText();
+                ++messages;
+            } else if (name == u"translation" &&
+                       xml.attributes().hasAttribute(QStringLiteral("type"))) {
+                ADD_FAILURE() << "unfinished or obsolete: " << source.toStdString();
+            } else if ((name == u"translation" && !numerus) || name == u"numerusform") {
+                EXPECT_EQ(placeholders(xml.readElementText()), placeholders(source))
+                    << source.toStdString();
+            }
+        }
+        EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+        EXPECT_GT(messages, 100);
+    }
 }
