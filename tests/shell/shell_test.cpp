@@ -695,3 +695,52 @@ TEST(Translations, EachShippedLanguageTranslatesEveryWindowTextAndKeepsThePlaceh
         EXPECT_GT(messages, 100);
     }
 }
+
+// German words are the longest; right to left, the rows read from the right, − before +.
+TEST(SettingsWindow, InGermanAndRightToLeftFitsASmallScreenWithNothingCutShort)
+{
+    for (const auto& [language, direction, picture] :
+         {std::tuple{"de_DE", Qt::LeftToRight, "settings-de.png"},
+          std::tuple{"en_US", Qt::RightToLeft, "settings-right-to-left.png"}}) {
+        SCOPED_TRACE(picture);
+        QLocale::setDefault(QLocale(language));
+        const Translations translations{QLocale(language)};
+        QApplication::setLayoutDirection(direction);
+        DelegateOnSimulatedDevices program;
+        program.delegate.applicationDidFinishLaunching();
+        ASSERT_TRUE(test::runMainLoopUntil([&] { return program.settings != nullptr; }));
+        KeepOrGoBack keepOrGoBack(*program.settings, {60000, 15, 60000});
+        ShellWindow shell(SettingsWindowController::tr("Veloquill Settings"),
+                          SettingsWindowController::kWindowSize);
+        auto* view = new PointerControlView(*program.settings, program.manager, &keepOrGoBack);
+        shell.setContent(view);
+        shell.bringForward();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&shell));
+        test::runMainLoopFor(2 * PointerControlView::kAppearanceDelayMs);
+        const ValueSliderRow* speed = view->controlsForm()->speedRow();
+        QTest::keyClick(speed->slider(), Qt::Key_Home); // the question shows its words too
+        ASSERT_TRUE(test::runMainLoopUntil([&] { return view->keepOrGoBackBar()->isVisible(); }));
+        test::runMainLoopFor(300);
+        EXPECT_TRUE(shell.minimumSizeHint().boundedTo({1280, 760}) == shell.minimumSizeHint());
+        for (QWidget* shown : view->findChildren<QWidget*>()) {
+            auto* label = qobject_cast<QLabel*>(shown);
+            if (shown->isVisible() &&
+                (qobject_cast<QAbstractButton*>(shown) || (label && !label->wordWrap()))) {
+                // A push button's style may ask more room than its words need.
+                auto* push = qobject_cast<QPushButton*>(shown);
+                EXPECT_GE(shown->width(),
+                          push ? push->fontMetrics().horizontalAdvance(push->text()) + 8
+                               : shown->sizeHint().width())
+                    << shownTexts(shown).join(QLatin1Char(' ')).toStdString();
+            }
+        }
+        EXPECT_EQ(speed->decreaseButton()->x() > speed->increaseButton()->x(),
+                  direction == Qt::RightToLeft);
+        if (qEnvironmentVariable("VELOQUILL_UPDATE_SCREENSHOTS") == "1")
+            shell.grab().save(QStringLiteral(VELOQUILL_SOURCE_DIR "/docs/screenshots/") + picture);
+        QTest::keyClick(speed->slider(), Qt::Key_Escape);
+        test::runMainLoopFor(200);
+    }
+    QApplication::setLayoutDirection(Qt::LeftToRight);
+    QLocale::setDefault(QLocale::system());
+}
