@@ -324,8 +324,8 @@
     <message numerus="yes">
         <source>%1 changed. Keep it? Going back in %n s. Keep: Alt+K. Go back: Esc or Alt+G. More time: Alt+M.</source>
         <translation>
-            <numerusform>%1 cambió. ¿Conservarlo? Se vuelve atrás en %n segundo. Conservar: Alt+K. Volver atrás: Esc o Alt+G. Más tiempo: Alt+M.</numerusform>
-            <numerusform>%1 cambió. ¿Conservarlo? Se vuelve atrás en %n segundos. Conservar: Alt+K. Volver atrás: Esc o Alt+G. Más tiempo: Alt+M.</numerusform>
+            <numerusform>Cambió: %1. ¿Conservar el cambio? Se vuelve atrás en %n segundo. Conservar: Alt+K. Volver atrás: Esc o Alt+G. Más tiempo: Alt+M.</numerusform>
+            <numerusform>Cambió: %1. ¿Conservar el cambio? Se vuelve atrás en %n segundos. Conservar: Alt+K. Volver atrás: Esc o Alt+G. Más tiempo: Alt+M.</numerusform>
         </translation>
     </message>
     <message numerus="yes">

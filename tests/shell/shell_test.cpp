@@ -691,8 +691,9 @@ TEST(Translations, EachShippedLanguageTranslatesEveryWindowTextAndKeepsThePlaceh
     }
 }
 
-// German words are the longest; right to left, the rows read from the right, − before +.
-TEST(SettingsWindow, InGermanAndRightToLeftFitsASmallScreenWithNothingCutShort)
+// German and Spanish words are the longest; right to left, the rows read from the right, − before
+// +.
+TEST(SettingsWindow, InLongerLanguagesAndRightToLeftFitsASmallScreenWithNothingCutShort)
 {
     const auto restore = qScopeGuard([] {
         QApplication::setLayoutDirection(Qt::LeftToRight);
@@ -700,6 +701,7 @@ TEST(SettingsWindow, InGermanAndRightToLeftFitsASmallScreenWithNothingCutShort)
     });
     for (const auto& [language, direction, picture] :
          {std::tuple{"de_DE", Qt::LeftToRight, "settings-de.png"},
+          std::tuple{"es_ES", Qt::LeftToRight, "settings-es.png"},
           std::tuple{"en_US", Qt::RightToLeft, "settings-right-to-left.png"}}) {
         SCOPED_TRACE(picture);
         QLocale::setDefault(QLocale(language));
