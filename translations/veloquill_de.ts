@@ -185,7 +185,7 @@
     </message>
     <message>
         <source>Veloquill works in %1. It lives in the system tray and writes one plain line to its log for every change it makes, so what it did can always be checked.</source>
-        <translation>Veloquill funktioniert in %1. Es wohnt im Systembereich der Kontrollleiste und schreibt für jede Änderung eine schlichte Zeile in sein Protokoll, sodass sich stets nachprüfen lässt, was es getan hat.</translation>
+        <translation>Veloquill funktioniert in %1. Es sitzt im Infobereich der Kontrollleiste und schreibt für jede Änderung eine schlichte Zeile in sein Protokoll, sodass sich stets nachprüfen lässt, was es getan hat.</translation>
     </message>
 </context>
 <context>
@@ -560,7 +560,7 @@
     </message>
     <message>
         <source>&amp;About Veloquill</source>
-        <translation>Ü&amp;ber Veloquill</translation>
+        <translation>&amp;Über Veloquill</translation>
     </message>
     <message>
         <source>&amp;Quit Veloquill</source>
