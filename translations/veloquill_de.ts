@@ -236,10 +236,10 @@
         <translation>Keines (kein Gerät gewählt)</translation>
     </message>
     <message numerus="yes">
-        <source>%1 (%n connected)</source>
+        <source>%1 (%Ln connected)</source>
         <translation>
-            <numerusform>%1 (%n angeschlossen)</numerusform>
-            <numerusform>%1 (%n angeschlossen)</numerusform>
+            <numerusform>%1 (%Ln angeschlossen)</numerusform>
+            <numerusform>%1 (%Ln angeschlossen)</numerusform>
         </translation>
     </message>
     <message>
@@ -307,10 +307,10 @@
         <translation>Mehr Zeit</translation>
     </message>
     <message numerus="yes">
-        <source>%n s</source>
+        <source>%Ln s</source>
         <translation>
-            <numerusform>%n s</numerusform>
-            <numerusform>%n s</numerusform>
+            <numerusform>%Ln s</numerusform>
+            <numerusform>%Ln s</numerusform>
         </translation>
     </message>
     <message>
@@ -322,17 +322,17 @@
         <translation>Zeit zum Antworten:</translation>
     </message>
     <message numerus="yes">
-        <source>%1 changed. Keep it? Going back in %n s. Keep: Alt+K. Go back: Esc or Alt+G. More time: Alt+M.</source>
+        <source>%1 changed. Keep it? Going back in %Ln s. Keep: Alt+K. Go back: Esc or Alt+G. More time: Alt+M.</source>
         <translation>
-            <numerusform>%1 geändert. Behalten? Zurück in %n Sekunde. Behalten: Alt+K. Zurück: Esc oder Alt+G. Mehr Zeit: Alt+M.</numerusform>
-            <numerusform>%1 geändert. Behalten? Zurück in %n Sekunden. Behalten: Alt+K. Zurück: Esc oder Alt+G. Mehr Zeit: Alt+M.</numerusform>
+            <numerusform>%1 geändert. Behalten? Zurück in %Ln Sekunde. Behalten: Alt+K. Zurück: Esc oder Alt+G. Mehr Zeit: Alt+M.</numerusform>
+            <numerusform>%1 geändert. Behalten? Zurück in %Ln Sekunden. Behalten: Alt+K. Zurück: Esc oder Alt+G. Mehr Zeit: Alt+M.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>Time to answer, %n s</source>
+        <source>Time to answer, %Ln s</source>
         <translation>
-            <numerusform>Zeit zum Antworten, %n Sekunde</numerusform>
-            <numerusform>Zeit zum Antworten, %n Sekunden</numerusform>
+            <numerusform>Zeit zum Antworten, %Ln Sekunde</numerusform>
+            <numerusform>Zeit zum Antworten, %Ln Sekunden</numerusform>
         </translation>
     </message>
 </context>

@@ -236,10 +236,10 @@
         <translation>Ninguno (ningún dispositivo seleccionado)</translation>
     </message>
     <message numerus="yes">
-        <source>%1 (%n connected)</source>
+        <source>%1 (%Ln connected)</source>
         <translation>
-            <numerusform>%1 (%n conectado)</numerusform>
-            <numerusform>%1 (%n conectados)</numerusform>
+            <numerusform>%1 (%Ln conectado)</numerusform>
+            <numerusform>%1 (%Ln conectados)</numerusform>
         </translation>
     </message>
     <message>
@@ -307,10 +307,10 @@
         <translation>Más tiempo</translation>
     </message>
     <message numerus="yes">
-        <source>%n s</source>
+        <source>%Ln s</source>
         <translation>
-            <numerusform>%n s</numerusform>
-            <numerusform>%n s</numerusform>
+            <numerusform>%Ln s</numerusform>
+            <numerusform>%Ln s</numerusform>
         </translation>
     </message>
     <message>
@@ -322,17 +322,17 @@
         <translation>Tiempo para responder:</translation>
     </message>
     <message numerus="yes">
-        <source>%1 changed. Keep it? Going back in %n s. Keep: Alt+K. Go back: Esc or Alt+G. More time: Alt+M.</source>
+        <source>%1 changed. Keep it? Going back in %Ln s. Keep: Alt+K. Go back: Esc or Alt+G. More time: Alt+M.</source>
         <translation>
-            <numerusform>Cambió: %1. ¿Conservar el cambio? Se vuelve atrás en %n segundo. Conservar: Alt+K. Volver atrás: Esc o Alt+G. Más tiempo: Alt+M.</numerusform>
-            <numerusform>Cambió: %1. ¿Conservar el cambio? Se vuelve atrás en %n segundos. Conservar: Alt+K. Volver atrás: Esc o Alt+G. Más tiempo: Alt+M.</numerusform>
+            <numerusform>Cambió: %1. ¿Conservar el cambio? Se vuelve atrás en %Ln segundo. Conservar: Alt+K. Volver atrás: Esc o Alt+G. Más tiempo: Alt+M.</numerusform>
+            <numerusform>Cambió: %1. ¿Conservar el cambio? Se vuelve atrás en %Ln segundos. Conservar: Alt+K. Volver atrás: Esc o Alt+G. Más tiempo: Alt+M.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <source>Time to answer, %n s</source>
+        <source>Time to answer, %Ln s</source>
         <translation>
-            <numerusform>Tiempo para responder, %n segundo</numerusform>
-            <numerusform>Tiempo para responder, %n segundos</numerusform>
+            <numerusform>Tiempo para responder, %Ln segundo</numerusform>
+            <numerusform>Tiempo para responder, %Ln segundos</numerusform>
         </translation>
     </message>
 </context>

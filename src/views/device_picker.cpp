@@ -128,7 +128,7 @@ void DevicePicker::addChoice(const QString& name, std::optional<QString> selecti
     // Names come from the devices: shown as written, never as markup or a shortcut, and
     // heard without the marks that isolate them on screen.
     const auto counted = [&](const QString& text) {
-        return count > 1 ? tr("%1 (%n connected)", nullptr, count).arg(text) : text;
+        return count > 1 ? tr("%1 (%Ln connected)", nullptr, count).arg(text) : text;
     };
     auto* choice = new QRadioButton(counted(selection ? literalButtonText(name) : name));
     choice->setAccessibleName(counted(shownText(name)));

@@ -65,7 +65,7 @@ KeepOrGoBackBar::KeepOrGoBackBar(KeepOrGoBack& model, VeloquillPointerSettingsSt
     // One large target; arrows of a spin box would be too small to hit.
     m_answerTime = new QComboBox(this);
     for (int seconds : {15, 20, 30, 45, 60})
-        m_answerTime->addItem(tr("%n s", nullptr, seconds), seconds);
+        m_answerTime->addItem(tr("%Ln s", nullptr, seconds), seconds);
     m_answerTime->setMinimumSize(kMinimumTarget);
     m_answerTime->setToolTip(tr("How long a question like this waits for an answer"));
     auto* answerLabel = new QLabel(tr("Time to answer:"), this);
@@ -164,7 +164,7 @@ void KeepOrGoBackBar::showSecondsLeft(int seconds)
                // The longest question, so the room kept for it is room enough for every one.
                : QCoreApplication::translate("veloquill::KeepOrGoBack",
                                              "Disable pointer acceleration");
-    m_message->setText(tr("%1 changed. Keep it? Going back in %n s. "
+    m_message->setText(tr("%1 changed. Keep it? Going back in %Ln s. "
                           "Keep: Alt+K. Go back: Esc or Alt+G. More time: Alt+M.",
                           nullptr, seconds)
                            .arg(changed));
@@ -180,7 +180,7 @@ void KeepOrGoBackBar::showAnswerTime(int seconds)
     while (index > 0 && m_answerTime->itemData(index - 1).toInt() >= seconds)
         --index;
     m_answerTime->setCurrentIndex(index);
-    m_answerTime->setAccessibleName(tr("Time to answer, %n s", nullptr, seconds));
+    m_answerTime->setAccessibleName(tr("Time to answer, %Ln s", nullptr, seconds));
 }
 
 } // namespace veloquill

@@ -629,10 +629,10 @@ QStringList everyWindowsTexts(DelegateOnSimulatedDevices& program, KeepOrGoBack&
     return shownTexts(&settings) + shownTexts(tray.menu()) + shownTexts(&about);
 }
 
-// The placeholders of a source text or a translation: "%1", "%n", each as often as it occurs.
+// The placeholders of a source text or a translation: "%1", "%Ln", each as often as it occurs.
 QStringList placeholders(const QString& text)
 {
-    static const QRegularExpression placeholder(QStringLiteral("%(\\d|n)"));
+    static const QRegularExpression placeholder(QStringLiteral("%L?(\\d|n)"));
     QStringList found;
     for (const QRegularExpressionMatch& match : placeholder.globalMatch(text))
         found << match.captured();
