@@ -7,7 +7,6 @@
 #include "views/text_styles.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFrame>
 #include <QLabel>
@@ -71,15 +70,11 @@ QWidget* titleBlock(const QString& version)
     auto* layout = new QVBoxLayout(block);
     layout->setContentsMargins(0, 0, 0, kTitleBottomPadding);
     layout->setSpacing(kTitleSpacing);
-    auto* title = textLabel(QCoreApplication::translate("veloquill::AboutView", "About Veloquill"),
-                            largeTitleFont());
-    auto* versionLine =
-        textLabel(QCoreApplication::translate("veloquill::AboutView", "Version %1").arg(version),
+    auto* title = textLabel(AboutView::tr("About Veloquill"), largeTitleFont());
+    auto* versionLine = textLabel(AboutView::tr("Version %1").arg(version), headlineFont());
+    auto* motto =
+        textLabel(AboutView::tr("Built with determination, passion, and assistive technology"),
                   headlineFont());
-    auto* motto = textLabel(
-        QCoreApplication::translate("veloquill::AboutView",
-                                    "Built with determination, passion, and assistive technology"),
-        headlineFont());
     makeSecondary(motto);
     for (QLabel* label : {title, versionLine, motto}) {
         label->setAlignment(Qt::AlignHCenter);
@@ -93,16 +88,13 @@ QLayout* narrativeBlock(const QString& sessions)
     auto* layout = new QVBoxLayout;
     layout->setSpacing(kBlockSpacing);
     for (const char* paragraph : kNarrative)
-        layout->addWidget(textLabel(QCoreApplication::translate("veloquill::AboutView", paragraph),
-                                    QApplication::font()));
-    layout->addWidget(
-        textLabel(QCoreApplication::translate("veloquill::AboutView",
-                                              "Veloquill works in %1. It lives in the system "
+        layout->addWidget(textLabel(AboutView::tr(paragraph), QApplication::font()));
+    layout->addWidget(textLabel(AboutView::tr("Veloquill works in %1. It lives in the system "
                                               "tray and writes one plain line to its log for "
                                               "every change it makes, so what it did can "
                                               "always be checked.")
-                      .arg(sessions),
-                  QApplication::font()));
+                                    .arg(sessions),
+                                QApplication::font()));
     return layout;
 }
 

@@ -11,7 +11,6 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -162,8 +161,7 @@ void KeepOrGoBackBar::showSecondsLeft(int seconds)
     const QString changed =
         asking ? m_model->askedAbout()
                // The longest question, so the room kept for it is room enough for every one.
-               : QCoreApplication::translate("veloquill::KeepOrGoBack",
-                                             "Disable pointer acceleration");
+               : KeepOrGoBack::tr("Disable pointer acceleration");
     m_message->setText(tr("%1 changed. Keep it? Going back in %Ln s. "
                           "Keep: Alt+K. Go back: Esc or Alt+G. More time: Alt+M.",
                           nullptr, seconds)

@@ -22,9 +22,7 @@ constexpr int kLargeControlHeight = 32;
 
 QString needs(const QString& what)
 {
-    return QCoreApplication::translate("veloquill::PermissionView",
-                                       "This application needs %1 to function correctly.")
-        .arg(what);
+    return PermissionView::tr("This application needs %1 to function correctly.").arg(what);
 }
 
 QLabel* wrappingLabel(const QString& text)
@@ -42,14 +40,14 @@ PermissionWording PermissionWording::forReason(ControlUnavailableReason reason)
     using Reason = ControlUnavailableReason;
     switch (reason) {
     case Reason::WaylandSession:
-        return {QCoreApplication::translate("veloquill::PermissionView", "X11 Session Required"),
+        return {PermissionView::tr("X11 Session Required"),
                 needs(QCoreApplication::translate("PermissionView", "an X11 session")),
                 QCoreApplication::translate(
                     "veloquill::PermissionView",
                     "Veloquill controls pointer devices through X11. This session uses "
                     "Wayland; log in to an X11 session to use it.")};
     case Reason::NoXInput22:
-        return {QCoreApplication::translate("veloquill::PermissionView", "XInput 2.2 Required"),
+        return {PermissionView::tr("XInput 2.2 Required"),
                 needs(QCoreApplication::translate("PermissionView", "XInput 2.2")),
                 QCoreApplication::translate(
                     "veloquill::PermissionView",
@@ -57,9 +55,8 @@ PermissionWording PermissionWording::forReason(ControlUnavailableReason reason)
                     "extension, version 2.2 or later. This X server has an older one "
                     "or none; use a newer X server to use it.")};
     case Reason::GnomeSettingsMissing:
-        return {QCoreApplication::translate("veloquill::PermissionView", "GNOME Settings Missing"),
-                needs(QCoreApplication::translate("veloquill::PermissionView",
-                                                  "GNOME's pointer settings")),
+        return {PermissionView::tr("GNOME Settings Missing"),
+                needs(PermissionView::tr("GNOME's pointer settings")),
                 QCoreApplication::translate(
                     "veloquill::PermissionView",
                     "Veloquill sets GNOME's mouse and touchpad settings, which this "
@@ -67,16 +64,15 @@ PermissionWording PermissionWording::forReason(ControlUnavailableReason reason)
                     "package gsettings-desktop-schemas). Install them and start "
                     "Veloquill again.")};
     case Reason::KWinUnreachable:
-        return {QCoreApplication::translate("veloquill::PermissionView", "KWin Not Answering"),
-                needs(QCoreApplication::translate("veloquill::PermissionView",
-                                                  "KWin's input interface")),
+        return {PermissionView::tr("KWin Not Answering"),
+                needs(PermissionView::tr("KWin's input interface")),
                 QCoreApplication::translate(
                     "veloquill::PermissionView",
                     "Veloquill controls pointer devices through KWin's input "
                     "interface, which does not answer. This window tries again every "
                     "second.")};
     case Reason::SwayUnreachable:
-        return {QCoreApplication::translate("veloquill::PermissionView", "Sway Not Answering"),
+        return {PermissionView::tr("Sway Not Answering"),
                 needs(QCoreApplication::translate("PermissionView", "Sway's IPC socket")),
                 QCoreApplication::translate(
                     "veloquill::PermissionView",
@@ -87,7 +83,7 @@ PermissionWording PermissionWording::forReason(ControlUnavailableReason reason)
     case Reason::NoReason:
         break;
     }
-    return {QCoreApplication::translate("veloquill::PermissionView", "X Display Unavailable"),
+    return {PermissionView::tr("X Display Unavailable"),
             needs(QCoreApplication::translate("PermissionView", "its X display")),
             QCoreApplication::translate(
                 "veloquill::PermissionView",

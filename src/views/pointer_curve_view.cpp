@@ -51,8 +51,7 @@ QString handSpeedCaption()
 
 QString pointerSpeedCaption()
 {
-    return QCoreApplication::translate("veloquill::PointerCurveView",
-                                       "Pointer speed (× hand motion)");
+    return PointerCurveView::tr("Pointer speed (× hand motion)");
 }
 } // namespace
 
