@@ -17,6 +17,30 @@ set(VELOQUILL_SESSIONS
     "X11 sessions (through XInput 2), KDE Plasma on Wayland (through KWin), GNOME on "
     "Wayland (through GNOME's mouse and touchpad settings, one speed for each kind of device) "
     "and Sway (through its IPC socket)")
+# The same words in each language the windows speak, for the desktop entry and the metainfo.
+# The windows' own copy of the sessions sentence is in translations/*.ts.
+set(VELOQUILL_LANGUAGES de es)
+set(VELOQUILL_SUMMARY_de "Zeigergeschwindigkeit und -beschleunigung für jedes Zeigegerät einstellen")
+set(VELOQUILL_PURPOSE_de
+    "Veloquill stellt Zeigergeschwindigkeit und -beschleunigung für jedes Zeigegerät einzeln "
+    "ein, für Menschen, die den Zeiger mit Hilfsmitteln wie einer Kopfmaus, einem Trackball "
+    "oder einer Fußmaus steuern und ein Gerät genau einstellen müssen, ohne die anderen zu "
+    "verändern.")
+set(VELOQUILL_SESSIONS_de
+    "X11-Sitzungen (über XInput 2), KDE Plasma unter Wayland (über KWin), GNOME unter "
+    "Wayland (über die Maus- und Touchpad-Einstellungen von GNOME, eine Geschwindigkeit je "
+    "Geräteart) und Sway (über seinen IPC-Socket)")
+set(VELOQUILL_SUMMARY_es
+    "Ajustar la velocidad y la aceleración del puntero para cada dispositivo señalador")
+set(VELOQUILL_PURPOSE_es
+    "Veloquill ajusta la velocidad y la aceleración del puntero por separado para cada "
+    "dispositivo señalador, para personas que mueven el puntero con dispositivos de apoyo "
+    "como un ratón de cabeza, un trackball o un ratón de pie, y necesitan un control fino de "
+    "un dispositivo sin cambiar los demás.")
+set(VELOQUILL_SESSIONS_es
+    "sesiones X11 (a través de XInput 2), KDE Plasma en Wayland (a través de KWin), GNOME en "
+    "Wayland (a través de los ajustes de ratón y panel táctil de GNOME, una velocidad para "
+    "cada tipo de dispositivo) y Sway (a través de su socket IPC)")
 set(VELOQUILL_LICENSE "GPL-3.0-or-later") # SPDX
 set(VELOQUILL_LICENSE_NAME "GNU General Public License, version 3 or later")
 set(VELOQUILL_HOMEPAGE "https://github.com/veloquill/veloquill")
@@ -25,10 +49,14 @@ set(VELOQUILL_BUG_TRACKER "https://github.com/veloquill/veloquill/issues")
 # application id.
 string(TOLOWER ${VELOQUILL_APP_ID} VELOQUILL_COMPONENT_ID)
 
-foreach(part PURPOSE SESSIONS)
+set(translated "")
+foreach(language IN LISTS VELOQUILL_LANGUAGES)
+    list(APPEND translated SUMMARY_${language} PURPOSE_${language} SESSIONS_${language})
+endforeach()
+foreach(part PURPOSE SESSIONS ${translated})
     string(JOIN "" VELOQUILL_${part} ${VELOQUILL_${part}})
 endforeach()
-foreach(part SUMMARY PURPOSE SESSIONS LICENSE LICENSE_NAME HOMEPAGE BUG_TRACKER)
+foreach(part SUMMARY PURPOSE SESSIONS LICENSE LICENSE_NAME HOMEPAGE BUG_TRACKER ${translated})
     if(VELOQUILL_${part} MATCHES "[;\"\\\\]")
         message(FATAL_ERROR "VELOQUILL_${part} holds a semicolon, a double quote or a backslash")
     endif()

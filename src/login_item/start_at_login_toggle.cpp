@@ -31,7 +31,7 @@ StartAtLoginToggle::StartAtLoginToggle(const QString& text, QWidget* parent,
 {}
 
 StartAtLoginToggle::StartAtLoginToggle(QWidget* parent, StartAtLogin* startAtLogin)
-    : StartAtLoginToggle(parent, startAtLogin, QStringLiteral("Start at login"), nullptr)
+    : StartAtLoginToggle(parent, startAtLogin, tr("Start at login"), nullptr)
 {}
 
 StartAtLoginToggle::StartAtLoginToggle(QWidget* parent, StartAtLogin* startAtLogin,

@@ -23,6 +23,7 @@
 #include "shell/start_at_login_menu_binding.h"
 #include "shell/status_bar_controller.h"
 #include "shell/termination_signals.h"
+#include "shell/translations.h"
 #include "shell/tray_fallback.h"
 #include "shell/tray_tool_tip.h"
 #include "support/log.h"
@@ -437,6 +438,8 @@ int main(int argc, char** argv)
     displayLossAtStartup.reset();
     // Its server's socket notifiers go before the application object does.
     const auto stopListening = qScopeGuard([&instance] { instance.reset(); });
+    // The windows in the user's language; the log stays English.
+    const Translations translations;
     // Focus rings and control outlines that can be seen, over the desktop's own style.
     installAccessibleStyle(app);
     // A tray program lives on when its last window closes.

@@ -16,11 +16,11 @@ namespace veloquill {
 NoTrayFooter::NoTrayFooter(QWidget* startAtLogin, std::function<void()> openAbout,
                            std::function<void()> quit, QWidget* parent)
     : QWidget(parent),
-      m_notice(new QLabel(QStringLiteral(
-          "Veloquill keeps running and applies your settings. To open this window again, "
-          "start Veloquill again (for example from the application menu). To quit, choose "
-          "Quit Veloquill."))),
-      m_closeWindow(new QPushButton(QStringLiteral("Close window")))
+      m_notice(new QLabel(
+          tr("Veloquill keeps running and applies your settings. To open this window again, "
+             "start Veloquill again (for example from the application menu). To quit, choose "
+             "Quit Veloquill."))),
+      m_closeWindow(new QPushButton(tr("Close window")))
 {
     auto* line = new QFrame;
     line->setFrameShape(QFrame::HLine);
@@ -31,8 +31,8 @@ NoTrayFooter::NoTrayFooter(QWidget* startAtLogin, std::function<void()> openAbou
     m_closeWindow->hide();
     // Read out with the button that takes the keyboard when the notice shows.
     m_closeWindow->setAccessibleDescription(m_notice->text());
-    auto* about = new QPushButton(QStringLiteral("About Veloquill"));
-    auto* quitButton = new QPushButton(QStringLiteral("Quit Veloquill"));
+    auto* about = new QPushButton(tr("About Veloquill"));
+    auto* quitButton = new QPushButton(tr("Quit Veloquill"));
     connect(about, &QPushButton::clicked, this, std::move(openAbout));
     connect(quitButton, &QPushButton::clicked, this, std::move(quit));
     connect(m_closeWindow, &QPushButton::clicked, this, [this] { window()->close(); });

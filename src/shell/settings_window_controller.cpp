@@ -108,7 +108,7 @@ void SettingsWindowController::checkAndUpdatePermissionStatus()
 void SettingsWindowController::initWindowIfNeeded()
 {
     if (m_windowReleased) {
-        auto* window = new ShellWindow(QStringLiteral("Veloquill Settings"), kWindowSize);
+        auto* window = new ShellWindow(tr("Veloquill Settings"), kWindowSize);
         connect(window, &ShellWindow::closing, this, &SettingsWindowController::windowWillClose);
         m_settingsWindow = window;
         offerTrayItemsIfNoTray();

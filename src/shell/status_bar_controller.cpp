@@ -57,10 +57,10 @@ void StatusBarController::buildMenu()
 
     // Only keys that work while the menu is open: each item's underlined letter. Shortcuts
     // shown beside them would do nothing here.
-    QAction* settings = m_menu->addAction(QStringLiteral("&Veloquill settings..."));
+    QAction* settings = m_menu->addAction(tr("&Veloquill settings..."));
     connect(settings, &QAction::triggered, this, &StatusBarController::openSettingsAction);
 
-    m_precisionModeMenuItem = new QAction(QStringLiteral("&Precision mode"), m_menu.get());
+    m_precisionModeMenuItem = new QAction(tr("&Precision mode"), m_menu.get());
     m_precisionModeMenuItem->setCheckable(true);
     m_precisionModeMenuItem->setChecked(m_precisionModeShown);
     connect(m_precisionModeMenuItem, &QAction::triggered, this, [this](bool checked) {
@@ -70,7 +70,7 @@ void StatusBarController::buildMenu()
     m_menu->addAction(m_precisionModeMenuItem);
     m_menu->addSeparator();
 
-    m_startAtLoginMenuItem = new QAction(QStringLiteral("Start at &login"), m_menu.get());
+    m_startAtLoginMenuItem = new QAction(tr("Start at &login"), m_menu.get());
     m_startAtLoginMenuItem->setCheckable(true);
     connect(m_startAtLoginMenuItem, &QAction::triggered, this, [this](bool checked) {
         // A checkable item flips its own mark when chosen; undo that, the mark shows only
@@ -81,11 +81,11 @@ void StatusBarController::buildMenu()
     m_menu->addAction(m_startAtLoginMenuItem);
     m_menu->addSeparator();
 
-    QAction* about = m_menu->addAction(QStringLiteral("&About Veloquill"));
+    QAction* about = m_menu->addAction(tr("&About Veloquill"));
     connect(about, &QAction::triggered, this, &StatusBarController::openAboutAction);
     m_menu->addSeparator();
 
-    QAction* quit = m_menu->addAction(QStringLiteral("&Quit Veloquill"));
+    QAction* quit = m_menu->addAction(tr("&Quit Veloquill"));
     connect(quit, &QAction::triggered, this, &StatusBarController::quitApplicationAction);
 }
 

@@ -8,19 +8,23 @@
 #include "shell/status_bar_controller.h"
 #include "support/log.h"
 
+#include <QCoreApplication>
+
 namespace veloquill {
 
 QString trayToolTip(const std::optional<QString>& selectedDeviceID, const QString& listedDeviceName,
                     const QString& speed, bool precisionMode)
 {
     if (!selectedDeviceID)
-        return QStringLiteral("Veloquill \u2013 no device selected");
+        return QCoreApplication::translate("TrayToolTip", "Veloquill \u2013 no device selected");
     const QString name = listedDeviceName.isEmpty()
                              ? PointerDevice::nameInStableID(*selectedDeviceID)
                              : listedDeviceName;
     // The tray host shows it as it is: one line, nothing in the name reordering the rest.
-    return QStringLiteral("Veloquill \u2013 %1: speed %2").arg(escapedForLog(name), speed) +
-           (precisionMode ? QStringLiteral(", precision mode") : QString());
+    return QCoreApplication::translate("TrayToolTip", "Veloquill \u2013 %1: speed %2")
+               .arg(escapedForLog(name), speed) +
+           (precisionMode ? QCoreApplication::translate("TrayToolTip", ", precision mode")
+                          : QString());
 }
 
 void bindTrayToolTip(StatusBarController& controller, VeloquillPointerSettingsState& state)

@@ -24,18 +24,26 @@ constexpr int kCaptionTopPadding = 4;
 constexpr int kTrailingSpace = 20;
 
 const char* const kNarrative[] = {
-    "Veloquill sets how fast the mouse pointer moves, and how much it speeds up when you move "
-    "quickly, separately for each pointing device connected to this computer.",
-    "It is made for people who steer the pointer with assistive hardware: head-tracking mice, "
-    "trackballs, foot mice. One speed rarely suits them all. A head mouse may need a slow, "
-    "steady pointer while the trackball beside it needs a quick one.",
-    "Veloquill remembers the settings of each device under that device's own identity and puts "
-    "them back when it starts and whenever you choose the device again. A device whose name "
-    "contains your preferred name can be chosen for you as soon as it is plugged in.",
-    "When Veloquill quits, it puts every device it changed back exactly as it found it, speed "
-    "and acceleration alike, unless another program has changed it since. Should Veloquill end "
-    "without quitting, \u201Cveloquill --restore\u201D puts them back from the record it keeps "
-    "of what it changed.",
+    QT_TRANSLATE_NOOP(
+        "veloquill::AboutView",
+        "Veloquill sets how fast the mouse pointer moves, and how much it speeds up when you move "
+        "quickly, separately for each pointing device connected to this computer."),
+    QT_TRANSLATE_NOOP(
+        "veloquill::AboutView",
+        "It is made for people who steer the pointer with assistive hardware: head-tracking mice, "
+        "trackballs, foot mice. One speed rarely suits them all. A head mouse may need a slow, "
+        "steady pointer while the trackball beside it needs a quick one."),
+    QT_TRANSLATE_NOOP(
+        "veloquill::AboutView",
+        "Veloquill remembers the settings of each device under that device's own identity and puts "
+        "them back when it starts and whenever you choose the device again. A device whose name "
+        "contains your preferred name can be chosen for you as soon as it is plugged in."),
+    QT_TRANSLATE_NOOP(
+        "veloquill::AboutView",
+        "When Veloquill quits, it puts every device it changed back exactly as it found it, speed "
+        "and acceleration alike, unless another program has changed it since. Should Veloquill end "
+        "without quitting, \u201Cveloquill --restore\u201D puts them back from the record it keeps "
+        "of what it changed."),
 };
 
 QLabel* textLabel(const QString& text, const QFont& font)
@@ -62,10 +70,10 @@ QWidget* titleBlock(const QString& version)
     auto* layout = new QVBoxLayout(block);
     layout->setContentsMargins(0, 0, 0, kTitleBottomPadding);
     layout->setSpacing(kTitleSpacing);
-    auto* title = textLabel(QStringLiteral("About Veloquill"), largeTitleFont());
-    auto* versionLine = textLabel(QStringLiteral("Version %1").arg(version), headlineFont());
+    auto* title = textLabel(AboutView::tr("About Veloquill"), largeTitleFont());
+    auto* versionLine = textLabel(AboutView::tr("Version %1").arg(version), headlineFont());
     auto* motto =
-        textLabel(QStringLiteral("Built with determination, passion, and assistive technology"),
+        textLabel(AboutView::tr("Built with determination, passion, and assistive technology"),
                   headlineFont());
     makeSecondary(motto);
     for (QLabel* label : {title, versionLine, motto}) {
@@ -80,11 +88,11 @@ QLayout* narrativeBlock(const QString& sessions)
     auto* layout = new QVBoxLayout;
     layout->setSpacing(kBlockSpacing);
     for (const char* paragraph : kNarrative)
-        layout->addWidget(textLabel(QString::fromUtf8(paragraph), QApplication::font()));
-    layout->addWidget(textLabel(QStringLiteral("Veloquill works in %1. It lives in the system "
-                                               "tray and writes one plain line to its log for "
-                                               "every change it makes, so what it did can "
-                                               "always be checked.")
+        layout->addWidget(textLabel(AboutView::tr(paragraph), QApplication::font()));
+    layout->addWidget(textLabel(AboutView::tr("Veloquill works in %1. It lives in the system "
+                                              "tray and writes one plain line to its log for "
+                                              "every change it makes, so what it did can "
+                                              "always be checked.")
                                     .arg(sessions),
                                 QApplication::font()));
     return layout;
@@ -126,16 +134,14 @@ AboutView::AboutView(const AboutFacts& facts, UrlOpener opener, QWidget* parent)
     project->addWidget(heading(QStringLiteral("Veloquill")));
     m_linkRows = {
         new LinkRow(QStringLiteral(":/veloquill/views/home.svg"),
-                    QStringLiteral("Homepage: %1").arg(shortAddress(facts.homepage)),
-                    facts.homepage, opener),
+                    tr("Homepage: %1").arg(shortAddress(facts.homepage)), facts.homepage, opener),
         new LinkRow(QStringLiteral(":/veloquill/views/report.svg"),
-                    QStringLiteral("Report a problem: %1").arg(shortAddress(facts.bugTracker)),
+                    tr("Report a problem: %1").arg(shortAddress(facts.bugTracker)),
                     facts.bugTracker, opener),
     };
     for (LinkRow* row : m_linkRows)
         project->addWidget(row);
-    auto* license =
-        textLabel(QStringLiteral("Free software under the %1.").arg(facts.license), captionFont());
+    auto* license = textLabel(tr("Free software under the %1.").arg(facts.license), captionFont());
     license->setContentsMargins(0, kCaptionTopPadding, 0, 0);
     makeSecondary(license);
     project->addWidget(license);
@@ -144,18 +150,18 @@ AboutView::AboutView(const AboutFacts& facts, UrlOpener opener, QWidget* parent)
 
     auto* links = new QVBoxLayout;
     links->setSpacing(kBlockSpacing);
-    links->addWidget(heading(QStringLiteral("Follow My Journey")));
+    links->addWidget(heading(tr("Follow My Journey")));
     const std::vector<LinkRow*> reading = {
         new LinkRow(QStringLiteral(":/veloquill/views/book.svg"),
-                    QStringLiteral("libinput: pointer acceleration"),
+                    tr("libinput: pointer acceleration"),
                     QUrl(QStringLiteral("https://wayland.freedesktop.org/libinput/doc/latest/"
                                         "pointer-acceleration.html")),
                     opener),
         new LinkRow(QStringLiteral(":/veloquill/views/accessibility.svg"),
-                    QStringLiteral("W3C: How people with disabilities use the web"),
+                    tr("W3C: How people with disabilities use the web"),
                     QUrl(QStringLiteral("https://www.w3.org/WAI/people-use-web/")), opener),
         new LinkRow(QStringLiteral(":/veloquill/views/globe.svg"),
-                    QStringLiteral("X.Org: pointer acceleration"),
+                    tr("X.Org: pointer acceleration"),
                     QUrl(QStringLiteral("https://www.x.org/wiki/Development/Documentation/"
                                         "PointerAcceleration/")),
                     opener),

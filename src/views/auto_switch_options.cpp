@@ -23,13 +23,13 @@ constexpr int kRowPadding = 4;
 
 AutoSwitchOptions::AutoSwitchOptions(State& state, QWidget* parent) : QWidget(parent)
 {
-    m_toggle = new QCheckBox(QStringLiteral("Auto-switch to preferred device when connected"));
+    m_toggle = new QCheckBox(tr("Auto-switch to preferred device when connected"));
     m_toggle->setMinimumHeight(kMinimumTargetSize);
 
-    auto* label = new QLabel(QStringLiteral("Preferred device name:"));
+    auto* label = new QLabel(tr("Preferred device name:"));
     m_nameField = new QLineEdit;
-    m_nameField->setPlaceholderText(QStringLiteral("Device name"));
-    m_nameField->setAccessibleName(QStringLiteral("Preferred device name"));
+    m_nameField->setPlaceholderText(tr("Device name"));
+    m_nameField->setAccessibleName(tr("Preferred device name"));
     m_nameField->setMinimumHeight(kMinimumTargetSize);
     label->setBuddy(m_nameField);
     m_nameRow = new QWidget;

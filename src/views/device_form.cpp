@@ -27,11 +27,11 @@ DeviceForm::DeviceForm(VeloquillPointerSettingsState& state, PointerDeviceManage
     m_pickerArea->setWidgetResizable(true);
     m_pickerArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_pickerArea->setWidget(m_picker);
-    auto* pickerSection = new FormSection(QStringLiteral("Select Device to Control"));
+    auto* pickerSection = new FormSection(tr("Select Device to Control"));
     pickerSection->rows()->addWidget(m_pickerArea);
 
     m_autoSwitch = new AutoSwitchOptions(state);
-    auto* autoSwitchSection = new FormSection(QStringLiteral("Auto-Switch Settings"));
+    auto* autoSwitchSection = new FormSection(tr("Auto-Switch Settings"));
     autoSwitchSection->rows()->addWidget(m_autoSwitch);
 
     auto* layout = new QVBoxLayout(this);

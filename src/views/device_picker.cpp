@@ -25,7 +25,7 @@ using State = VeloquillPointerSettingsState;
 DevicePicker::DevicePicker(State& state, PointerDeviceManager& manager, QWidget* parent)
     : QWidget(parent), m_state(state), m_manager(manager)
 {
-    setAccessibleName(QStringLiteral("Selected Device"));
+    setAccessibleName(tr("Selected Device"));
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_group = new QButtonGroup(this);
@@ -103,7 +103,7 @@ void DevicePicker::rebuild()
     }
     m_selections.clear();
 
-    addChoice(QStringLiteral("None (No device selected)"), std::nullopt);
+    addChoice(tr("None (No device selected)"), std::nullopt);
     // Identical devices share one record: one row, with how many of them are here.
     const std::vector<PointerDeviceRef>& devices = m_manager.devices();
     for (auto it = devices.begin(); it != devices.end(); ++it) {
@@ -128,7 +128,7 @@ void DevicePicker::addChoice(const QString& name, std::optional<QString> selecti
     // Names come from the devices: shown as written, never as markup or a shortcut, and
     // heard without the marks that isolate them on screen.
     const auto counted = [&](const QString& text) {
-        return count > 1 ? tr("%1 (%n connected)", nullptr, count).arg(text) : text;
+        return count > 1 ? tr("%1 (%Ln connected)", nullptr, count).arg(text) : text;
     };
     auto* choice = new QRadioButton(counted(selection ? literalButtonText(name) : name));
     choice->setAccessibleName(counted(shownText(name)));
@@ -153,7 +153,7 @@ void DevicePicker::showSelection(const std::optional<QString>& selectedDeviceID)
     const bool disconnected = row == m_disconnected;
     if (disconnected) {
         const QString name = PointerDevice::nameInStableID(*selectedDeviceID);
-        const QString note = QStringLiteral(" (not connected)");
+        const QString note = tr(" (not connected)");
         m_disconnected->setText(literalButtonText(name) + note);
         m_disconnected->setAccessibleName(shownText(name) + note);
     }

@@ -25,7 +25,7 @@ HelpButton::HelpButton(const QString& title, const QString& helpText, QWidget* p
     // Rich text wraps in a tooltip where plain text would make one line as wide as the
     // screen; the conversion escapes the text, so it still shows exactly as written.
     setToolTip(Qt::convertFromPlainText(helpText, Qt::WhiteSpaceNormal));
-    setAccessibleName(QStringLiteral("Help: ") + title);
+    setAccessibleName(tr("Help: %1").arg(title));
     setAccessibleDescription(helpText);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);

@@ -43,7 +43,7 @@ HelpPopover::HelpPopover(const QString& title, const QString& helpText, QWidget*
         return true;
     }();
     Q_UNUSED(accessible);
-    setAccessibleName(QStringLiteral("Help: ") + title);
+    setAccessibleName(tr("Help: %1").arg(title));
     // Window managers and task lists name it too.
     setWindowTitle(accessibleName());
     setFrameShape(QFrame::Box);

@@ -4,6 +4,7 @@
 
 #include "views/help_texts.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace veloquill {
@@ -18,67 +19,86 @@ QString joinedLines(const QStringList& lines)
 QString accelerationHelpText()
 {
     return joinedLines({
-        QStringLiteral("Pointer Acceleration controls how the cursor speed changes based on how "
-                       "fast you move your mouse."),
+        QCoreApplication::translate(
+            "HelpTexts", "Pointer Acceleration controls how the cursor speed changes based on how "
+                         "fast you move your mouse."),
         QString(),
-        QStringLiteral("• Higher values (10-20): Cursor moves much faster when you move the "
-                       "mouse quickly, but stays precise for slow movements"),
-        QStringLiteral("• Lower values (0-5): More consistent speed regardless of how fast you "
-                       "move the mouse"),
-        QStringLiteral("• Value of 0: Linear response with no acceleration"),
+        QCoreApplication::translate(
+            "HelpTexts", "• Higher values (10-20): Cursor moves much faster when you move the "
+                         "mouse quickly, but stays precise for slow movements"),
+        QCoreApplication::translate(
+            "HelpTexts", "• Lower values (0-5): More consistent speed regardless of how fast you "
+                         "move the mouse"),
+        QCoreApplication::translate("HelpTexts",
+                                    "• Value of 0: Linear response with no acceleration"),
         QString(),
-        QStringLiteral("When acceleration is enabled, it works together with Pointer Speed to "
-                       "determine the overall cursor behavior. Fast mouse movements get "
-                       "multiplied by the acceleration factor, while slow movements remain close "
-                       "to the base speed setting."),
+        QCoreApplication::translate(
+            "HelpTexts", "When acceleration is enabled, it works together with Pointer Speed to "
+                         "determine the overall cursor behavior. Fast mouse movements get "
+                         "multiplied by the acceleration factor, while slow movements remain close "
+                         "to the base speed setting."),
     });
 }
 
 QString precisionFactorHelpText()
 {
     return joinedLines({
-        QStringLiteral("Precision mode slows the pointer for a fine task: the selected device "
-                       "moves at this fraction of its speed while it is on."),
+        QCoreApplication::translate(
+            "HelpTexts", "Precision mode slows the pointer for a fine task: the selected device "
+                         "moves at this fraction of its speed while it is on."),
         QString(),
-        QStringLiteral("Switch it with the check box, the tray menu's \"Precision mode\" item, "
-                       "or from anywhere with a key: in the desktop's keyboard shortcut "
-                       "settings, add a custom shortcut that runs"),
+        QCoreApplication::translate(
+            "HelpTexts", "Switch it with the check box, the tray menu's \"Precision mode\" item, "
+                         "or from anywhere with a key: in the desktop's keyboard shortcut "
+                         "settings, add a custom shortcut that runs"),
         QStringLiteral("    veloquill --precision toggle"),
-        QStringLiteral("It works on X11 and Wayland alike. Precision mode is off at every start "
-                       "and is never stored; the fraction is stored with the device."),
+        QCoreApplication::translate(
+            "HelpTexts", "It works on X11 and Wayland alike. Precision mode is off at every start "
+                         "and is never stored; the fraction is stored with the device."),
     });
 }
 
 QString speedHelpText()
 {
     return joinedLines({
-        QStringLiteral("Pointer Speed sets the base sensitivity of your mouse cursor."),
+        QCoreApplication::translate(
+            "HelpTexts", "Pointer Speed sets the base sensitivity of your mouse cursor."),
         QString(),
-        QStringLiteral("• Higher values (0.7-1.0): Cursor moves farther for each unit of mouse "
-                       "movement"),
-        QStringLiteral("• Lower values (0.1-0.3): More precise control, cursor moves shorter "
-                       "distances"),
-        QStringLiteral("• Very low values: Useful for detailed work like photo editing or design"),
+        QCoreApplication::translate(
+            "HelpTexts", "• Higher values (0.7-1.0): Cursor moves farther for each unit of mouse "
+                         "movement"),
+        QCoreApplication::translate(
+            "HelpTexts", "• Lower values (0.1-0.3): More precise control, cursor moves shorter "
+                         "distances"),
+        QCoreApplication::translate(
+            "HelpTexts",
+            "• Very low values: Useful for detailed work like photo editing or design"),
         QString(),
-        QStringLiteral("This setting determines the baseline cursor speed before acceleration is "
-                       "applied. When acceleration is enabled, this acts as the foundation speed "
-                       "that gets multiplied during fast movements."),
+        QCoreApplication::translate(
+            "HelpTexts", "This setting determines the baseline cursor speed before acceleration is "
+                         "applied. When acceleration is enabled, this acts as the foundation speed "
+                         "that gets multiplied during fast movements."),
     });
 }
 
 QString trackingSpeedHelpText()
 {
     return joinedLines({
-        QStringLiteral("Tracking Speed controls cursor movement when acceleration is disabled."),
+        QCoreApplication::translate(
+            "HelpTexts", "Tracking Speed controls cursor movement when acceleration is disabled."),
         QString(),
-        QStringLiteral("• Higher values (0.7-1.0): Faster cursor movement"),
-        QStringLiteral("• Lower values (0.1-0.3): Slower, more precise cursor movement"),
-        QStringLiteral("• This provides direct 1:1 mapping between mouse movement and cursor "
-                       "movement"),
+        QCoreApplication::translate("HelpTexts",
+                                    "• Higher values (0.7-1.0): Faster cursor movement"),
+        QCoreApplication::translate(
+            "HelpTexts", "• Lower values (0.1-0.3): Slower, more precise cursor movement"),
+        QCoreApplication::translate(
+            "HelpTexts", "• This provides direct 1:1 mapping between mouse movement and cursor "
+                         "movement"),
         QString(),
-        QStringLiteral("When acceleration is disabled, this becomes the primary control for "
-                       "cursor speed. Unlike when acceleration is enabled, the cursor speed "
-                       "remains constant regardless of how fast you move the mouse."),
+        QCoreApplication::translate(
+            "HelpTexts", "When acceleration is disabled, this becomes the primary control for "
+                         "cursor speed. Unlike when acceleration is enabled, the cursor speed "
+                         "remains constant regardless of how fast you move the mouse."),
     });
 }
 

@@ -21,9 +21,6 @@
 namespace veloquill {
 
 namespace {
-// The longest question, so the room kept for it is room enough for every one.
-const QString kLongestChange = QStringLiteral("Disable pointer acceleration");
-
 QAccessibleInterface* accessibleBar(const QString& className, QObject* object)
 {
     if (className == QLatin1String(KeepOrGoBackBar::staticMetaObject.className()) &&
@@ -67,7 +64,7 @@ KeepOrGoBackBar::KeepOrGoBackBar(KeepOrGoBack& model, VeloquillPointerSettingsSt
     // One large target; arrows of a spin box would be too small to hit.
     m_answerTime = new QComboBox(this);
     for (int seconds : {15, 20, 30, 45, 60})
-        m_answerTime->addItem(tr("%1 s").arg(seconds), seconds);
+        m_answerTime->addItem(tr("%Ln s", nullptr, seconds), seconds);
     m_answerTime->setMinimumSize(kMinimumTarget);
     m_answerTime->setToolTip(tr("How long a question like this waits for an answer"));
     auto* answerLabel = new QLabel(tr("Time to answer:"), this);
@@ -161,11 +158,14 @@ void KeepOrGoBackBar::showAsking(bool asking)
 void KeepOrGoBackBar::showSecondsLeft(int seconds)
 {
     const bool asking = m_model && m_model->isAsking();
-    const QString changed = asking ? m_model->askedAbout() : kLongestChange;
-    m_message->setText(tr("%1 changed. Keep it? Going back in %2 s. "
-                          "Keep: Alt+K. Go back: Esc or Alt+G. More time: Alt+M.")
-                           .arg(changed)
-                           .arg(seconds));
+    const QString changed =
+        asking ? m_model->askedAbout()
+               // The longest question, so the room kept for it is room enough for every one.
+               : KeepOrGoBack::tr("Disable pointer acceleration");
+    m_message->setText(tr("%1 changed. Keep it? Going back in %Ln s. "
+                          "Keep: Alt+K. Go back: Esc or Alt+G. More time: Alt+M.",
+                          nullptr, seconds)
+                           .arg(changed));
     // A reader hears the whole question when it appears, and again only when it starts over.
     if (!asking || seconds == m_model->countdownSeconds())
         setAccessibleName(m_message->text());
@@ -178,7 +178,7 @@ void KeepOrGoBackBar::showAnswerTime(int seconds)
     while (index > 0 && m_answerTime->itemData(index - 1).toInt() >= seconds)
         --index;
     m_answerTime->setCurrentIndex(index);
-    m_answerTime->setAccessibleName(tr("Time to answer, %1 s").arg(seconds));
+    m_answerTime->setAccessibleName(tr("Time to answer, %Ln s", nullptr, seconds));
 }
 
 } // namespace veloquill

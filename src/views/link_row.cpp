@@ -29,7 +29,8 @@ LinkRow::LinkRow(const QString& symbolResource, const QString& label, const QUrl
     auto* text = new QLabel;
     text->setTextFormat(Qt::PlainText);
     text->setText(label);
-    auto* arrow = new QLabel(QStringLiteral("↗"));
+    // Away, in the direction the line reads.
+    auto* arrow = new QLabel(isRightToLeft() ? QStringLiteral("↖") : QStringLiteral("↗"));
     arrow->setFont(captionFont());
     makeSecondary(arrow);
 

@@ -7,6 +7,7 @@
 #include "views/svg_icon.h"
 #include "views/text_styles.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -21,8 +22,7 @@ constexpr int kLargeControlHeight = 32;
 
 QString needs(const QString& what)
 {
-    return QStringLiteral("This application needs ") + what +
-           QStringLiteral(" to function correctly.");
+    return PermissionView::tr("This application needs %1 to function correctly.").arg(what);
 }
 
 QLabel* wrappingLabel(const QString& text)
@@ -40,40 +40,56 @@ PermissionWording PermissionWording::forReason(ControlUnavailableReason reason)
     using Reason = ControlUnavailableReason;
     switch (reason) {
     case Reason::WaylandSession:
-        return {QStringLiteral("X11 Session Required"), needs(QStringLiteral("an X11 session")),
-                QStringLiteral("Veloquill controls pointer devices through X11. This session uses "
-                               "Wayland; log in to an X11 session to use it.")};
+        return {PermissionView::tr("X11 Session Required"),
+                needs(QCoreApplication::translate("PermissionView", "an X11 session")),
+                QCoreApplication::translate(
+                    "veloquill::PermissionView",
+                    "Veloquill controls pointer devices through X11. This session uses "
+                    "Wayland; log in to an X11 session to use it.")};
     case Reason::NoXInput22:
-        return {QStringLiteral("XInput 2.2 Required"), needs(QStringLiteral("XInput 2.2")),
-                QStringLiteral("Veloquill controls pointer devices through the X server's XInput "
-                               "extension, version 2.2 or later. This X server has an older one "
-                               "or none; use a newer X server to use it.")};
+        return {PermissionView::tr("XInput 2.2 Required"),
+                needs(QCoreApplication::translate("PermissionView", "XInput 2.2")),
+                QCoreApplication::translate(
+                    "veloquill::PermissionView",
+                    "Veloquill controls pointer devices through the X server's XInput "
+                    "extension, version 2.2 or later. This X server has an older one "
+                    "or none; use a newer X server to use it.")};
     case Reason::GnomeSettingsMissing:
-        return {QStringLiteral("GNOME Settings Missing"),
-                needs(QStringLiteral("GNOME's pointer settings")),
-                QStringLiteral("Veloquill sets GNOME's mouse and touchpad settings, which this "
-                               "system does not have (org.gnome.desktop.peripherals, in the "
-                               "package gsettings-desktop-schemas). Install them and start "
-                               "Veloquill again.")};
+        return {PermissionView::tr("GNOME Settings Missing"),
+                needs(PermissionView::tr("GNOME's pointer settings")),
+                QCoreApplication::translate(
+                    "veloquill::PermissionView",
+                    "Veloquill sets GNOME's mouse and touchpad settings, which this "
+                    "system does not have (org.gnome.desktop.peripherals, in the "
+                    "package gsettings-desktop-schemas). Install them and start "
+                    "Veloquill again.")};
     case Reason::KWinUnreachable:
-        return {QStringLiteral("KWin Not Answering"),
-                needs(QStringLiteral("KWin's input interface")),
-                QStringLiteral("Veloquill controls pointer devices through KWin's input "
-                               "interface, which does not answer. This window tries again every "
-                               "second.")};
+        return {PermissionView::tr("KWin Not Answering"),
+                needs(PermissionView::tr("KWin's input interface")),
+                QCoreApplication::translate(
+                    "veloquill::PermissionView",
+                    "Veloquill controls pointer devices through KWin's input "
+                    "interface, which does not answer. This window tries again every "
+                    "second.")};
     case Reason::SwayUnreachable:
-        return {QStringLiteral("Sway Not Answering"), needs(QStringLiteral("Sway's IPC socket")),
-                QStringLiteral("Veloquill controls pointer devices through Sway's IPC socket "
-                               "($SWAYSOCK), which does not answer. This window tries again every "
-                               "second.")};
+        return {PermissionView::tr("Sway Not Answering"),
+                needs(QCoreApplication::translate("PermissionView", "Sway's IPC socket")),
+                QCoreApplication::translate(
+                    "veloquill::PermissionView",
+                    "Veloquill controls pointer devices through Sway's IPC socket "
+                    "($SWAYSOCK), which does not answer. This window tries again every "
+                    "second.")};
     case Reason::DisplayLost:
     case Reason::NoReason:
         break;
     }
-    return {QStringLiteral("X Display Unavailable"), needs(QStringLiteral("its X display")),
-            QStringLiteral("Veloquill needs to control your mouse pointer, and has lost its "
-                           "connection to the X server. Start Veloquill again in your X11 "
-                           "session.")};
+    return {PermissionView::tr("X Display Unavailable"),
+            needs(QCoreApplication::translate("PermissionView", "its X display")),
+            QCoreApplication::translate(
+                "veloquill::PermissionView",
+                "Veloquill needs to control your mouse pointer, and has lost its "
+                "connection to the X server. Start Veloquill again in your X11 "
+                "session.")};
 }
 
 PermissionView::PermissionView(ControlUnavailableReason reason, QWidget* parent)
@@ -105,7 +121,7 @@ PermissionView::PermissionView(ControlUnavailableReason reason, DesktopSettingsL
 
     m_explanation = wrappingLabel(wording.explanation);
 
-    m_openButton = new QPushButton(QStringLiteral("Open Mouse Settings"));
+    m_openButton = new QPushButton(tr("Open Mouse Settings"));
     m_openButton->setDefault(true);
     m_openButton->setMinimumHeight(kLargeControlHeight);
     m_openButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);

@@ -62,7 +62,7 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
 {
     const int padding = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
 
-    m_noDevices = new QLabel(QStringLiteral("No pointer devices detected."));
+    m_noDevices = new QLabel(tr("No pointer devices detected."));
     m_noDevices->setContentsMargins(padding, padding, padding, padding);
     makeSecondary(m_noDevices);
     m_deviceForm = new DeviceForm(state, manager);
@@ -72,7 +72,7 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
     divider->setFrameShape(QFrame::HLine);
     divider->setFrameShadow(QFrame::Sunken);
 
-    auto* controlsHeading = heading(QStringLiteral("Pointer Controls"));
+    auto* controlsHeading = heading(tr("Pointer Controls"));
     controlsHeading->setContentsMargins(padding, padding, padding, padding);
     m_controls = new PointerControlsForm(
         state, {manager.supportsAccelerationAmount(), manager.settingsSharedByKind()});
@@ -86,7 +86,7 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
     m_sideBySide = screen && bothWide <= screen->availableGeometry().width() * 9 / 10;
 
     auto* devices = new QVBoxLayout;
-    devices->addWidget(heading(QStringLiteral("Detected Pointer Devices")), 0, Qt::AlignHCenter);
+    devices->addWidget(heading(tr("Detected Pointer Devices")), 0, Qt::AlignHCenter);
     devices->addSpacing(kHeadingGap);
     devices->addWidget(m_noDevices, 0, Qt::AlignHCenter);
     devices->addWidget(m_deviceArea);

@@ -68,22 +68,20 @@ QPropertyAnimation* heightAnimation(QWidget* target, int from, int to)
 PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, QWidget* parent)
     : QWidget(parent), m_state(state), m_accelerationAmountSupported(desktop.accelerationAmount)
 {
-    m_noDeviceNote =
-        new QLabel(QStringLiteral("Choose a device above to change its pointer settings."));
+    m_noDeviceNote = new QLabel(tr("Choose a device above to change its pointer settings."));
     m_noDeviceNote->setTextFormat(Qt::PlainText);
     m_noDeviceNote->setWordWrap(true);
-    m_disableAcceleration = new QCheckBox(QStringLiteral("Disable pointer acceleration"));
+    m_disableAcceleration = new QCheckBox(tr("Disable pointer acceleration"));
     m_disableAcceleration->setMinimumHeight(kMinimumTargetSize);
-    m_trackingSpeedRow =
-        new ValueSliderRow(state, kSpeed, kSpeedRange, QStringLiteral("Tracking speed"),
-                           QStringLiteral("(0–1)"), trackingSpeedHelpText());
-    m_accelerationRow = new ValueSliderRow(state, kAcceleration, kAccelerationRange,
-                                           QStringLiteral("Pointer acceleration"),
-                                           QStringLiteral("(0–20)"), accelerationHelpText());
-    m_speedRow = new ValueSliderRow(state, kSpeed, kSpeedRange, QStringLiteral("Pointer speed"),
-                                    QStringLiteral("(0–1)"), speedHelpText());
+    m_trackingSpeedRow = new ValueSliderRow(state, kSpeed, kSpeedRange, tr("Tracking speed"),
+                                            tr("(0–1)"), trackingSpeedHelpText());
+    m_accelerationRow =
+        new ValueSliderRow(state, kAcceleration, kAccelerationRange, tr("Pointer acceleration"),
+                           tr("(0–20)"), accelerationHelpText());
+    m_speedRow = new ValueSliderRow(state, kSpeed, kSpeedRange, tr("Pointer speed"), tr("(0–1)"),
+                                    speedHelpText());
     m_precision = new PrecisionControls(state, this);
-    m_revert = new QPushButton(QStringLiteral("Revert to system defaults"));
+    m_revert = new QPushButton(tr("Revert to system defaults"));
     m_revert->setMinimumSize(kMinimumTarget);
     m_revert->setAutoDefault(false);
 
@@ -109,8 +107,8 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
         // Moving it would change nothing on the device: say so rather than let it seem broken.
         m_accelerationRow->setEnabled(false);
         m_accelerationNote =
-            new QLabel(QStringLiteral("This desktop has no amount of acceleration apart from the "
-                                      "speed: only the speed below applies."));
+            new QLabel(tr("This desktop has no amount of acceleration apart from the "
+                          "speed: only the speed below applies."));
         m_accelerationNote->setTextFormat(Qt::PlainText);
         m_accelerationNote->setWordWrap(true);
         makeSecondary(m_accelerationNote);
@@ -122,9 +120,9 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
     section->rows()->addWidget(m_noDeviceNote);
     if (desktop.sharedByKind) {
         // Changing one device changes its kind's: the user should not learn that by surprise.
-        m_sharedNote = new QLabel(
-            QStringLiteral("GNOME gives one speed to every mouse and trackball, and one to every "
-                           "touchpad: Veloquill sets it to the selected device's."));
+        m_sharedNote =
+            new QLabel(tr("GNOME gives one speed to every mouse and trackball, and one to every "
+                          "touchpad: Veloquill sets it to the selected device's."));
         m_sharedNote->setTextFormat(Qt::PlainText);
         m_sharedNote->setWordWrap(true);
         makeSecondary(m_sharedNote);

@@ -9,8 +9,11 @@
 #include "settings/veloquill_pointer_settings_state.h"
 #include "views/contrast.h"
 
+#include <QCoreApplication>
+#include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyle>
 
 #include <algorithm>
 #include <cmath>
@@ -34,28 +37,27 @@ double handSpeedAt(int sample)
 
 QString gainText(double gain)
 {
-    return QString::number(gain, 'f', 2) + QChar(0x00D7);
+    return QLocale().toString(gain, 'f', 2) + QChar(0x00D7);
 }
 
-const QString& handSpeedCaption()
+QString handSpeedCaption()
 {
     // libinput measures motion as if every device had 1000 dpi; the real resolution is unknown.
-    static const QString caption =
-        QStringLiteral("Hand speed in mm/s, taking the device as 1000 dpi (its resolution is "
-                       "unknown)");
-    return caption;
+    return QCoreApplication::translate(
+        "veloquill::PointerCurveView",
+        "Hand speed in mm/s, taking the device as 1000 dpi (its resolution is "
+        "unknown)");
 }
 
-const QString& pointerSpeedCaption()
+QString pointerSpeedCaption()
 {
-    static const QString caption = QStringLiteral("Pointer speed (× hand motion)");
-    return caption;
+    return PointerCurveView::tr("Pointer speed (× hand motion)");
 }
 } // namespace
 
 PointerCurveView::PointerCurveView(State& state, QWidget* parent) : QWidget(parent), m_state(state)
 {
-    setAccessibleName(QStringLiteral("Pointer speed against hand speed"));
+    setAccessibleName(tr("Pointer speed against hand speed"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     for (auto changed :
          {&State::currentPointerSpeedChanged, &State::currentPointerAccelerationChanged})
@@ -102,7 +104,7 @@ double PointerCurveView::gainAt(double handSpeed) const
 
 QString PointerCurveView::summary(double slowGain, double fastGain)
 {
-    return QStringLiteral("At slow hand speeds the pointer moves %1 as far; at fast ones up to %2.")
+    return tr("At slow hand speeds the pointer moves %1 as far; at fast ones up to %2.")
         .arg(gainText(slowGain), gainText(fastGain));
 }
 
@@ -135,27 +137,40 @@ void PointerCurveView::paintEvent(QPaintEvent*)
         return plot.left() + plot.width() * speed / kFastHandSpeed;
     };
     const auto y = [&](double gain) { return plot.bottom() - plot.height() * gain / yMax; };
+    // Right to left, hand speed grows leftwards and the gain's scale stands on the right: laid
+    // out left to right, then mirrored.
+    const bool mirrored = isRightToLeft();
+    const auto at = [&](QPointF point) {
+        return mirrored ? QPointF(width() - point.x(), point.y()) : point;
+    };
+    const auto in = [&](const QRectF& box) {
+        return mirrored ? QRectF(width() - box.right(), box.top(), box.width(), box.height()) : box;
+    };
+    const auto aligned = [&](Qt::Alignment alignment) {
+        return int(QStyle::visualAlignment(layoutDirection(), alignment));
+    };
 
     painter.setPen(secondaryTextColor(colours));
-    painter.drawText(QPointF(0, metrics.ascent()), pointerSpeedCaption());
+    painter.drawText(in(QRectF(0, 0, width(), line)), aligned(Qt::AlignLeft | Qt::AlignTop),
+                     pointerSpeedCaption());
     for (double gain : {0.0, yMax / 2, yMax})
-        painter.drawText(QRectF(0, y(gain) - line / 2.0, left - kGap / 2.0, line),
-                         Qt::AlignRight | Qt::AlignVCenter, gainText(gain));
+        painter.drawText(in(QRectF(0, y(gain) - line / 2.0, left - kGap / 2.0, line)),
+                         aligned(Qt::AlignRight | Qt::AlignVCenter), gainText(gain));
     for (int tick = 0; tick <= kHandSpeedTicks; ++tick) {
         const double speed = kFastHandSpeed * tick / kHandSpeedTicks;
-        painter.drawText(QRectF(x(speed) - 40, plot.bottom() + 2, 80, line), Qt::AlignHCenter,
-                         QString::number(speed, 'f', 0));
+        painter.drawText(in(QRectF(x(speed) - 40, plot.bottom() + 2, 80, line)), Qt::AlignHCenter,
+                         QLocale().toString(speed, 'f', 0));
     }
-    painter.drawText(QRectF(0, plot.bottom() + line + kGap, width(), line * 2),
-                     Qt::AlignLeft | Qt::TextWordWrap, handSpeedCaption());
+    painter.drawText(in(QRectF(0, plot.bottom() + line + kGap, width(), line * 2)),
+                     aligned(Qt::AlignLeft) | Qt::TextWordWrap, handSpeedCaption());
 
     painter.setPen(QPen(controlBorderColor(colours), 1));
-    painter.drawLine(plot.bottomLeft(), plot.bottomRight());
-    painter.drawLine(plot.bottomLeft(), plot.topLeft());
+    painter.drawLine(at(plot.bottomLeft()), at(plot.bottomRight()));
+    painter.drawLine(at(plot.bottomLeft()), at(plot.topLeft()));
 
     QPainterPath path;
     for (int sample = 0; sample < kSamples; ++sample) {
-        const QPointF point(x(handSpeedAt(sample)), y(m_gains[sample]));
+        const QPointF point = at({x(handSpeedAt(sample)), y(m_gains[sample])});
         if (sample == 0)
             path.moveTo(point);
         else

@@ -37,16 +37,15 @@ QLabel* note(const QString& text)
 PrecisionControls::PrecisionControls(State& state, QWidget* parent)
     : QWidget(parent), m_state(state)
 {
-    m_toggle = new QCheckBox(QStringLiteral("Precision mode"), this);
+    m_toggle = new QCheckBox(tr("Precision mode"), this);
     m_toggle->setMinimumHeight(kMinimumTargetSize);
     m_toggle->setToolTip(precisionFactorHelpText());
-    m_factorRow =
-        new ValueSliderRow(state, kFactor, kFactorRange, QStringLiteral("Precision factor"),
-                           QStringLiteral("(0.05–1)"), precisionFactorHelpText());
+    m_factorRow = new ValueSliderRow(state, kFactor, kFactorRange, tr("Precision factor"),
+                                     tr("(0.05–1)"), precisionFactorHelpText());
     m_boundNote = note(QString());
-    m_shortcutNote = note(QStringLiteral(
-        "To switch it with a key anywhere, add a shortcut that runs \"veloquill --precision "
-        "toggle\" in the desktop's keyboard shortcut settings."));
+    m_shortcutNote = note(
+        tr("To switch it with a key anywhere, add a shortcut that runs \"veloquill --precision "
+           "toggle\" in the desktop's keyboard shortcut settings."));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -79,12 +78,12 @@ void PrecisionControls::showState()
     const bool bounded = m_state.selectedDeviceID() && inEffect > factor + 1e-9;
     const DecimalFormatter& format = m_state.pointerSpeedFormatter();
     m_boundNote->setText(
-        QStringLiteral("The device cannot go slower than its slowest setting: in precision mode "
-                       "the pointer moves at %1× its speed instead of %2×.")
+        tr("The device cannot go slower than its slowest setting: in precision mode "
+           "the pointer moves at %1× its speed instead of %2×.")
             .arg(format.toString(inEffect), format.toString(factor)));
     m_boundNote->setVisible(bounded);
-    m_toggle->setAccessibleName(QStringLiteral("Precision mode, %1× speed")
-                                    .arg(format.toString(bounded ? inEffect : factor)));
+    m_toggle->setAccessibleName(
+        tr("Precision mode, %1× speed").arg(format.toString(bounded ? inEffect : factor)));
 }
 
 } // namespace veloquill

@@ -53,9 +53,9 @@ ValueSliderRow::ValueSliderRow(VeloquillPointerSettingsState& state, BoundNumber
 
     m_slider = new FineSlider(range);
     m_slider->setAccessibleName(title);
-    m_decrease = stepButton(QStringLiteral("−"), QStringLiteral("Decrease ") + title,
+    m_decrease = stepButton(QStringLiteral("−"), tr("Decrease %1").arg(title),
                             QAbstractSlider::SliderSingleStepSub);
-    m_increase = stepButton(QStringLiteral("+"), QStringLiteral("Increase ") + title,
+    m_increase = stepButton(QStringLiteral("+"), tr("Increase %1").arg(title),
                             QAbstractSlider::SliderSingleStepAdd);
 
     m_field = new QLineEdit;

@@ -7,10 +7,12 @@
 """The real program as a screen reader meets it: alone on an Xvfb (no tray), with Qt's AT-SPI
 bridge on a private session bus, its settings window read through the accessibility tree.
 
-Usage: accessibility_end_to_end_test.py VELOQUILL_BINARY [unittest arguments]
+Usage: accessibility_end_to_end_test.py VELOQUILL_BINARY STORE_WRITER [LANGUAGE] [unittest arguments]
+LANGUAGE is one of WORDS' keys (English when left out); the program runs in that locale.
 Needs Debian's Python with python3-gi and gir1.2-atspi-2.0, Xvfb, dbus-daemon, at-spi2-core.
 """
 import os
+import re
 import select
 import shutil
 import signal
@@ -24,21 +26,47 @@ import warnings
 BINARY = sys.argv.pop(1) if len(sys.argv) > 1 else os.environ.get("VELOQUILL_BINARY", "")
 # The program that writes a stored record as Veloquill's own store does.
 STORE_WRITER = sys.argv.pop(1) if len(sys.argv) > 1 else os.environ.get("VELOQUILL_STORE_WRITER", "")
+LANGUAGE = sys.argv.pop(1) if len(sys.argv) > 1 and not sys.argv[1].startswith("-") else "en"
 XVFB_MOUSE = "0-0-Xvfb mouse-N/A"
 BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
 SESSION_CONF = "/usr/share/dbus-1/session.conf"
-WINDOW = "Veloquill Settings"
+# What a screen reader hears in each language: names, and patterns for the sentences, whose
+# numbers carry the language's decimal separator.
+WORDS = {
+    "en": dict(locale="en_US.UTF-8", window="Veloquill Settings",
+               none="None (No device selected)", speed="Pointer speed",
+               acceleration="Pointer acceleration", factor="Precision factor",
+               help="Help: {}", step=("Decrease {}", "Increase {}"),
+               question=r"^Pointer speed changed\. Keep it\? Going back in \d+ s\.",
+               curve="Pointer speed against hand speed",
+               curve_says=r"^At slow hand speeds the pointer moves \d+\.\d\d× as far; "
+                          r"at fast ones up to \d+\.\d\d×\.$",
+               precision=r"^Precision mode, 0\.25× speed$",
+               footer=("Quit Veloquill", "Start at login", "About Veloquill")),
+    "de": dict(locale="de_DE.UTF-8", window="Veloquill-Einstellungen",
+               none="Keines (kein Gerät gewählt)", speed="Zeigergeschwindigkeit",
+               acceleration="Zeigerbeschleunigung", factor="Präzisionsfaktor",
+               help="Hilfe: {}", step=("{} verringern", "{} erhöhen"),
+               question=r"^Zeigergeschwindigkeit geändert\. Behalten\? Zurück in \d+ Sekunden\.",
+               curve="Zeigergeschwindigkeit über Handgeschwindigkeit",
+               curve_says=r"^Bei langsamer Hand bewegt sich der Zeiger \d+,\d\d× so weit, "
+                          r"bei schneller bis zu \d+,\d\d×\.$",
+               precision=r"^Präzisionsmodus, 0,25× Geschwindigkeit$",
+               footer=("Veloquill beenden", "Bei der Anmeldung starten", "Über Veloquill")),
+}
+SAY = WORDS[LANGUAGE]
+WINDOW = SAY["window"]
 # A small laptop screen: the window must fit it whole.
 SCREEN_SIZE = (1280, 800)
 SCREEN = "%dx%dx24" % SCREEN_SIZE
-NONE_CHOICE = "None (No device selected)"
+NONE_CHOICE = SAY["none"]
 # Without a tray the program waits this long for one before it opens its window by itself.
 WINDOW_DEADLINE = 30
 INTERACTIVE = {"push button", "check box", "radio button", "slider", "text", "entry",
                "password text", "toggle button", "spin button", "combo box"}
 SLIDERS = {  # name: (minimum, maximum, minimum increment)
-    "Pointer speed": (0.0, 1.0, 0.01),
-    "Pointer acceleration": (0.0, 20.0, 0.1),
+    SAY["speed"]: (0.0, 1.0, 0.01),
+    SAY["acceleration"]: (0.0, 20.0, 0.1),
 }
 
 Atspi = None  # imported once the private buses exist, so that it connects to them
@@ -131,7 +159,10 @@ class SettingsWindowAccessibility(unittest.TestCase):
                         "string:selectedDeviceID_v2_settings_state=" + XVFB_MOUSE],
                        env=cls.env, check=True, stdout=subprocess.DEVNULL)
 
-        program_env = dict(cls.env, QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        program_env = dict(cls.env, QT_ACCESSIBILITY="1", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                           LANG=SAY["locale"], LANGUAGE=LANGUAGE)
+        program_env.pop("LC_ALL", None)
+        program_env.pop("LC_MESSAGES", None)
         cls.log = open(os.path.join(cls.home, "veloquill.log"), "w+b")
         cls.addClassCleanup(cls.log.close)
         cls.program = cls.start([BINARY], env=program_env, stdout=cls.log,
@@ -232,7 +263,7 @@ class SettingsWindowAccessibility(unittest.TestCase):
                         f"{box.width}x{box.height} at {box.x},{box.y} is off the screen")
 
     def test_help_panel_is_a_dialog_with_the_keyboard_until_escape(self):
-        button = self.only("push button", "Help: Pointer speed")
+        button = self.only("push button", SAY["help"].format(SAY["speed"]))
         self.assertTrue(button.grab_focus())
         wait_until(lambda: has_state(button, Atspi.StateType.FOCUSED), 5)
         subprocess.run(["xdotool", "key", "space"], env=self.env, check=True)
@@ -254,7 +285,7 @@ class SettingsWindowAccessibility(unittest.TestCase):
                         "the keyboard did not go back to the help button")
 
     def test_question_is_an_alert_answered_in_one_key_not_by_enter(self):
-        slider = self.only("slider", "Pointer speed")
+        slider = self.only("slider", SAY["speed"])
         self.assertTrue(slider.grab_focus())
         wait_until(lambda: has_state(slider, Atspi.StateType.FOCUSED), 5)
         alert = lambda: next((n for n in self.nodes("alert")
@@ -265,8 +296,7 @@ class SettingsWindowAccessibility(unittest.TestCase):
             with self.subTest(answer=answer):
                 key("Home")
                 self.assertTrue(wait_until(alert, 5), "no alert in the accessibility tree")
-                self.assertRegex(alert().get_name(),
-                                 r"^Pointer speed changed\. Keep it\? Going back in \d+ s\.")
+                self.assertRegex(alert().get_name(), SAY["question"])
                 key("Return")
                 time.sleep(0.3)
                 self.assertIsNotNone(alert(), "Enter on the slider answered the question")
@@ -287,23 +317,21 @@ class SettingsWindowAccessibility(unittest.TestCase):
                             slider.get_minimum_increment())
                 self.assertEqual(tuple(round(v, 6) for v in reported), (minimum, maximum, step),
                                  "minimum, maximum, minimum increment")
-        self.assertAlmostEqual(self.only("slider", "Pointer speed").get_current_value(), 0.5,
+        self.assertAlmostEqual(self.only("slider", SAY["speed"]).get_current_value(), 0.5,
                                msg="the stored speed")
 
     def test_curve_says_how_far_the_pointer_moves(self):
-        curves = self.nodes(name="Pointer speed against hand speed")
+        curves = self.nodes(name=SAY["curve"])
         self.assertEqual(len(curves), 1, "one curve in the window")
-        self.assertRegex(curves[0].get_description(),
-                         r"^At slow hand speeds the pointer moves \d+\.\d\d× as far; "
-                         r"at fast ones up to \d+\.\d\d×\.$")
+        self.assertRegex(curves[0].get_description(), SAY["curve_says"])
 
     def test_help_buttons_name_their_setting(self):
         for name in SLIDERS:
             with self.subTest(setting=name):
-                self.only("push button", "Help: " + name)
+                self.only("push button", SAY["help"].format(name))
 
     def test_speed_has_fine_step_buttons(self):
-        for name in ("Decrease Pointer speed", "Increase Pointer speed"):
+        for name in (step.format(SAY["speed"]) for step in SAY["step"]):
             with self.subTest(button=name):
                 self.only("push button", name)
 
@@ -326,15 +354,15 @@ class SettingsWindowAccessibility(unittest.TestCase):
 
     def test_precision_mode_shows_its_factor_slider_in_units_and_large_targets(self):
         def toggle():
-            box = [n for n in self.nodes("check box") if n.get_name().startswith("Precision mode")]
-            self.assertEqual(len(box), 1, "one Precision mode check box")
+            box = [n for n in self.nodes("check box") if re.match(SAY["precision"], n.get_name())]
+            self.assertEqual(len(box), 1, "one precision mode check box")
             self.assertTrue(box[0].grab_focus())
             wait_until(lambda: has_state(box[0], Atspi.StateType.FOCUSED), 5)
             subprocess.run(["xdotool", "key", "space"], env=self.env, check=True)
 
         toggle()
         try:
-            showing = lambda: [n for n in self.nodes("slider", "Precision factor")
+            showing = lambda: [n for n in self.nodes("slider", SAY["factor"])
                                if has_state(n, Atspi.StateType.SHOWING)]
             self.assertTrue(wait_until(showing, 5), "the factor's slider shows while it is on")
             slider = showing()[0]
@@ -347,8 +375,8 @@ class SettingsWindowAccessibility(unittest.TestCase):
             toggle()
 
     def test_window_without_tray_offers_quit_login_and_about(self):
-        for role, name in (("push button", "Quit Veloquill"), ("check box", "Start at login"),
-                           (None, "About Veloquill")):
+        quit, login, about = SAY["footer"]
+        for role, name in (("push button", quit), ("check box", login), (None, about)):
             with self.subTest(control=name):
                 found = self.nodes(role, name)
                 self.assertTrue(found, f'no {role or "control"} "{name}"')

@@ -14,6 +14,7 @@
 #include "shell/shell_window.h"
 #include "shell/single_instance.h"
 #include "shell/status_bar_controller.h"
+#include "shell/translations.h"
 #include "shell/tray_fallback.h"
 #include "shell/tray_tool_tip.h"
 #include "sim/simulated_hid_event_system.h"
@@ -31,7 +32,10 @@
 #include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocalSocket>
@@ -39,6 +43,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -47,10 +52,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
+#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -584,4 +591,155 @@ TEST(SettingsWindow, InDarkAndHighContrastPalettesAFarSlowerPointerAsksInViewAnd
     // The devices' read-backs log after the writes; they belong to this test.
     test::runMainLoopFor(200);
     QApplication::setPalette(light);
+}
+
+namespace {
+// Every text a person reads or hears from `root` and the widgets in it, in a stable order.
+QStringList shownTexts(const QWidget* root)
+{
+    QStringList texts;
+    QList<const QWidget*> widgets{root};
+    for (const QWidget* child : root->findChildren<QWidget*>())
+        widgets.append(child);
+    for (const QWidget* widget : widgets) {
+        texts << widget->accessibleName() << widget->accessibleDescription() << widget->toolTip();
+        if (auto* label = qobject_cast<const QLabel*>(widget))
+            texts << label->text();
+        if (auto* button = qobject_cast<const QAbstractButton*>(widget))
+            texts << button->text();
+        if (auto* field = qobject_cast<const QLineEdit*>(widget))
+            texts << field->placeholderText();
+        if (auto* menu = qobject_cast<const QMenu*>(widget))
+            for (const QAction* item : menu->actions())
+                texts << item->text();
+        if (auto* choices = qobject_cast<const QComboBox*>(widget))
+            for (int i = 0; i < choices->count(); ++i)
+                texts << choices->itemText(i);
+    }
+    return texts;
+}
+
+// The settings window's controls, the tray menu and the About window, as built now.
+QStringList everyWindowsTexts(DelegateOnSimulatedDevices& program, KeepOrGoBack& keepOrGoBack)
+{
+    PointerControlView settings(*program.settings, program.manager, &keepOrGoBack);
+    StatusBarController tray(StatusBarController::Actions{});
+    tray.setupStatusItem();
+    AboutView about(aboutFacts());
+    return shownTexts(&settings) + shownTexts(tray.menu()) + shownTexts(&about);
+}
+
+// The placeholders of a source text or a translation: "%1", "%Ln", each as often as it occurs.
+QStringList placeholders(const QString& text)
+{
+    static const QRegularExpression placeholder(QStringLiteral("%L?(\\d|n)"));
+    QStringList found;
+    for (const QRegularExpressionMatch& match : placeholder.globalMatch(text))
+        found << match.captured();
+    found.sort();
+    return found;
+}
+} // namespace
+
+TEST(Translations, EachShippedLanguageTranslatesEveryWindowTextAndKeepsThePlaceholders)
+{
+    DelegateOnSimulatedDevices program;
+    program.delegate.applicationDidFinishLaunching();
+    ASSERT_TRUE(test::runMainLoopUntil([&] { return program.settings != nullptr; }));
+    KeepOrGoBack keepOrGoBack(*program.settings, {60000, 15, 60000});
+    const QStringList english = everyWindowsTexts(program, keepOrGoBack);
+    // Words that are the same in a language as in English: names, numbers, units.
+    static const QRegularExpression sameEverywhere(
+        QStringLiteral("^(Veloquill|\u2068?Head Mouse\u2069?|Version [\\d.]+|\\d+ s|https://.*)$"));
+    const QStringList shipped = QDir(QStringLiteral(":/veloquill/translations")).entryList();
+    ASSERT_EQ(shipped, (QStringList{"veloquill_de.qm", "veloquill_es.qm"}));
+    for (const QString& file : shipped) {
+        const QString language = file.section(QLatin1Char('_'), 1).section(QLatin1Char('.'), 0, 0);
+        SCOPED_TRACE(language.toStdString());
+        std::optional<Translations> translations{QLocale(language)};
+        ASSERT_TRUE(translations->ownFound());
+        const QStringList translated = everyWindowsTexts(program, keepOrGoBack);
+        translations.reset();
+        ASSERT_EQ(translated.size(), english.size());
+        for (qsizetype i = 0; i < english.size(); ++i) {
+            if (english[i].contains(QRegularExpression(QStringLiteral("\\p{L}"))) &&
+                !sameEverywhere.match(english[i]).hasMatch()) {
+                EXPECT_NE(translated[i], english[i]) << english[i].toStdString();
+            }
+        }
+
+        QFile ts(
+            QStringLiteral(VELOQUILL_SOURCE_DIR "/translations/veloquill_%1.ts").arg(language));
+        ASSERT_TRUE(ts.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&ts);
+        QString source;
+        bool numerus = false;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            const auto name = xml.name();
+            if (name == u"message") {
+                numerus = xml.attributes().value(QStringLiteral("numerus")) == u"yes";
+            } else if (name == u"source") {
+                source = xml.readElementText();
+            } else if ((name == u"translation" && !numerus) || name == u"numerusform") {
+                EXPECT_EQ(placeholders(xml.readElementText()), placeholders(source))
+                    << source.toStdString();
+            }
+        }
+        EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    }
+}
+
+// German and Spanish words are the longest; right to left, the rows read from the right, − before
+// +.
+TEST(SettingsWindow, InLongerLanguagesAndRightToLeftFitsASmallScreenWithNothingCutShort)
+{
+    const auto restore = qScopeGuard([] {
+        QApplication::setLayoutDirection(Qt::LeftToRight);
+        QLocale::setDefault(QLocale::system());
+    });
+    for (const auto& [language, direction, picture] :
+         {std::tuple{"de_DE", Qt::LeftToRight, "settings-de.png"},
+          std::tuple{"es_ES", Qt::LeftToRight, "settings-es.png"},
+          std::tuple{"en_US", Qt::RightToLeft, "settings-right-to-left.png"}}) {
+        SCOPED_TRACE(picture);
+        QLocale::setDefault(QLocale(language));
+        const Translations translations{QLocale(language)};
+        QApplication::setLayoutDirection(direction);
+        DelegateOnSimulatedDevices program;
+        program.delegate.applicationDidFinishLaunching();
+        ASSERT_TRUE(test::runMainLoopUntil([&] { return program.settings != nullptr; }));
+        KeepOrGoBack keepOrGoBack(*program.settings, {60000, 15, 60000});
+        ShellWindow shell(SettingsWindowController::tr("Veloquill Settings"),
+                          SettingsWindowController::kWindowSize);
+        auto* view = new PointerControlView(*program.settings, program.manager, &keepOrGoBack);
+        shell.setContent(view);
+        shell.bringForward();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&shell));
+        test::runMainLoopFor(2 * PointerControlView::kAppearanceDelayMs);
+        const ValueSliderRow* speed = view->controlsForm()->speedRow();
+        QTest::keyClick(speed->slider(), Qt::Key_Home); // the question shows its words too
+        ASSERT_TRUE(test::runMainLoopUntil([&] { return view->keepOrGoBackBar()->isVisible(); }));
+        test::runMainLoopFor(300);
+        EXPECT_TRUE(shell.minimumSizeHint().boundedTo({1280, 760}) == shell.minimumSizeHint());
+        for (QWidget* shown : view->findChildren<QWidget*>()) {
+            auto* label = qobject_cast<QLabel*>(shown);
+            if (shown->isVisible() &&
+                (qobject_cast<QAbstractButton*>(shown) || (label && !label->wordWrap()))) {
+                // A push button's style may ask more room than its words need.
+                auto* push = qobject_cast<QPushButton*>(shown);
+                EXPECT_GE(shown->width(),
+                          push ? push->fontMetrics().horizontalAdvance(push->text()) + 8
+                               : shown->sizeHint().width())
+                    << shownTexts(shown).join(QLatin1Char(' ')).toStdString();
+            }
+        }
+        EXPECT_EQ(speed->decreaseButton()->x() > speed->increaseButton()->x(),
+                  direction == Qt::RightToLeft);
+        if (qEnvironmentVariable("VELOQUILL_UPDATE_SCREENSHOTS") == "1")
+            shell.grab().save(QStringLiteral(VELOQUILL_SOURCE_DIR "/docs/screenshots/") + picture);
+        QTest::keyClick(speed->slider(), Qt::Key_Escape);
+        test::runMainLoopFor(200);
+    }
 }
