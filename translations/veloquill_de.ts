@@ -483,6 +483,10 @@
         <source>GNOME gives one speed to every mouse and trackball, and one to every touchpad: Veloquill sets it to the selected device&apos;s.</source>
         <translation>GNOME gibt allen Mäusen und Trackballs eine gemeinsame Geschwindigkeit und allen Touchpads eine: Veloquill setzt sie auf die des gewählten Geräts.</translation>
     </message>
+    <message>
+        <source>On this system the speed shapes the acceleration rather than scaling slow motion; the curve below shows it.</source>
+        <translation>Auf diesem System formt die Geschwindigkeit die Beschleunigung, statt langsame Bewegungen zu skalieren; die Kurve unten zeigt es.</translation>
+    </message>
 </context>
 <context>
     <name>veloquill::PointerCurveView</name>

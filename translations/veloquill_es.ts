@@ -483,6 +483,10 @@
         <source>GNOME gives one speed to every mouse and trackball, and one to every touchpad: Veloquill sets it to the selected device&apos;s.</source>
         <translation>GNOME da una sola velocidad a todos los ratones y trackballs, y otra a todos los paneles táctiles: Veloquill la ajusta a la del dispositivo seleccionado.</translation>
     </message>
+    <message>
+        <source>On this system the speed shapes the acceleration rather than scaling slow motion; the curve below shows it.</source>
+        <translation>En este sistema la velocidad da forma a la aceleración en lugar de escalar el movimiento lento; la curva de abajo lo muestra.</translation>
+    </message>
 </context>
 <context>
     <name>veloquill::PointerCurveView</name>

@@ -93,9 +93,8 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
         row->setLabelWidth(labelWidth);
 
     // Said where the driver cannot take the curve Veloquill computes (X11 libinput before 1.23).
-    m_speedShapesNote = new QLabel(
-        QStringLiteral("On this system the speed shapes the acceleration rather than scaling "
-                       "slow motion; the curve below shows it."));
+    m_speedShapesNote = new QLabel(tr("On this system the speed shapes the acceleration rather "
+                                      "than scaling slow motion; the curve below shows it."));
     m_speedShapesNote->setTextFormat(Qt::PlainText);
     m_speedShapesNote->setWordWrap(true);
     m_speedShapesNote->setHidden(true);
