@@ -108,21 +108,19 @@ void VeloquillPointerSettingsState::checkReadBack(const PointerDeviceRef& device
     }
 
     DeviceSpecificSettings held = currentValues();
-    QStringList refused;
+    QString refused;
     if (speedRefused) {
         held.pointerSpeed = PointerSpeedMapping::speedFor(*resolution);
-        refused << (device->pointerResolutionLocked()
-                        ? tr("Pointer speed not changed: locked by your administrator.")
-                        : tr("Pointer speed not changed: the desktop kept %1.")
-                              .arg(m_pointerSpeedFormatter.toString(held.pointerSpeed)));
+        // A lock is said where the locked control is; anything else is said here.
+        if (!device->pointerResolutionLocked())
+            refused = tr("Pointer speed not changed: the desktop kept %1.")
+                          .arg(m_pointerSpeedFormatter.toString(held.pointerSpeed));
     }
     if (accelerationRefused) {
         held.pointerDisableAcceleration = acceleration == PointerRange::AccelerationOff;
         if (acceleration && *acceleration != PointerRange::AccelerationOff && amounts)
             held.pointerAcceleration = *acceleration;
-        if (device->pointerAccelerationLocked())
-            refused << tr("Pointer acceleration not changed: locked by your administrator.");
-        else if (!holds(m_withoutAcceleration, device))
+        if (!device->pointerAccelerationLocked() && !holds(m_withoutAcceleration, device))
             m_withoutAcceleration.push_back(device); // the limits line says so
     }
     logLine(Prefix + QStringLiteral("[APPLY REFUSED] ") + device->name() +
@@ -134,7 +132,7 @@ void VeloquillPointerSettingsState::checkReadBack(const PointerDeviceRef& device
     // What the device holds is what the window shows and the record keeps.
     showValues(held, false);
     updateSettingsForCurrentDevice();
-    m_refusal = refused.join(QLatin1Char(' '));
+    m_refusal = refused;
     Q_EMIT settingsLoaded();
     Q_EMIT deviceLimitsChanged();
 }
