@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -70,31 +68,6 @@ TEST(GnomeSettings, ChangesFromThisAndOtherWritersArriveOnTheMainLoop)
         QProcess::execute("gsettings", {"set", schemaId(Schema::Touchpad), key, value});
     EXPECT_TRUE(test::runMainLoopUntil([&] { return seen.size() > 1; }));
     EXPECT_EQ(seen, (std::vector{kMouseSpeed, kTouchpadProfile}));
-}
-
-// An administrator's dconf lock, in a system database of the test's own: ctest runs this alone
-// (GSettings picks its backend once per process) with no session bus to reach.
-TEST(GnomeSettings, DISABLED_ADconfLockMakesTheKeyReadOnly)
-{
-    const QTemporaryDir dir;
-    QDir(dir.path()).mkpath("db.d/locks");
-    const auto put = [&](const QString& path, const QByteArray& text) {
-        QFile file(dir.filePath(path));
-        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
-    };
-    ASSERT_TRUE(put("db.d/00", "[org/gnome/desktop/peripherals/mouse]\nspeed=0.3\n") &&
-                put("db.d/locks/00", "/org/gnome/desktop/peripherals/mouse/speed\n") &&
-                put("profile", "user-db:user\nfile-db:" + dir.filePath("system.db").toUtf8()));
-    ASSERT_EQ(
-        QProcess::execute("dconf", {"compile", dir.filePath("system.db"), dir.filePath("db.d")}),
-        0);
-    qputenv("DCONF_PROFILE", dir.filePath("profile").toUtf8());
-    qputenv("GSETTINGS_BACKEND", "dconf");
-    GnomeSettingsKeys keys;
-    EXPECT_FALSE(keys.isWritable(kMouseSpeed));
-    EXPECT_FALSE(keys.write(kMouseSpeed, 0.5));
-    EXPECT_EQ(keys.value(kMouseSpeed), 0.3);
-    EXPECT_TRUE(keys.isWritable({Schema::Mouse, Key::AccelProfile}));
 }
 
 // ctest runs this once more where GLib finds no schemas: refused, not aborted.
