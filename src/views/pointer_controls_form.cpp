@@ -186,7 +186,6 @@ void PointerControlsForm::showSelection(const std::optional<QString>& selectedDe
     const bool chosen = selectedDeviceID.has_value();
     m_noDeviceNote->setHidden(chosen);
     m_revert->setEnabled(chosen);
-    m_precision->setControlsEnabled(chosen);
     showDeviceLimits();
 }
 
@@ -197,6 +196,8 @@ void PointerControlsForm::showDeviceLimits()
     const bool acceleration = limits.hasAcceleration && !limits.accelerationLocked;
     m_trackingSpeedRow->setControlsEnabled(chosen && !limits.speedLocked);
     m_speedRow->setControlsEnabled(chosen && !limits.speedLocked);
+    // Precision mode only slows the speed.
+    m_precision->setControlsEnabled(chosen && !limits.speedLocked);
     m_disableAcceleration->setEnabled(chosen && acceleration);
     m_accelerationRow->setControlsEnabled(chosen && acceleration && m_accelerationAmountSupported);
 

@@ -244,6 +244,7 @@ TEST_F(PointerControlViewTest, DesktopLimitsAreShownAsDisabledControlsAndNotes)
     const QString locked = "Pointer speed: Locked by your administrator.";
     EXPECT_EQ(form.deviceLimitsNote()->text(), locked);
     EXPECT_FALSE(form.speedRow()->slider()->isEnabled());
+    EXPECT_FALSE(form.precisionControls()->toggle()->isEnabled());
     EXPECT_TRUE(form.disableAccelerationToggle()->isEnabled());
     state->setCurrentPointerAcceleration(3); // read back unchanged: the device has none
     mouse->refuseWrites(Resolution, false);
