@@ -191,8 +191,9 @@ Q_SIGNALS:
     void settingsLoaded();
     // The edited values were just put back to the defaults, stored and applied.
     void settingsReverted();
-    // The selected device refused a write (the edited values now hold what it holds), took
-    // one after a refusal, or turned out to have no acceleration.
+    // selectedDeviceLimits() or refusal() may say otherwise: the selected device's values were
+    // loaded, it refused a write (the edited values now hold what it holds), or it took one
+    // after a refusal.
     void deviceLimitsChanged();
 
 private:
