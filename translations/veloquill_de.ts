@@ -487,6 +487,18 @@
         <source>On this system the speed shapes the acceleration rather than scaling slow motion; the curve below shows it.</source>
         <translation>Auf diesem System formt die Geschwindigkeit die Beschleunigung, statt langsame Bewegungen zu skalieren; die Kurve unten zeigt es.</translation>
     </message>
+    <message>
+        <source>Pointer speed: Locked by your administrator.</source>
+        <translation>Zeigergeschwindigkeit: Von Ihrer Administration gesperrt.</translation>
+    </message>
+    <message>
+        <source>Pointer acceleration: Locked by your administrator.</source>
+        <translation>Zeigerbeschleunigung: Von Ihrer Administration gesperrt.</translation>
+    </message>
+    <message>
+        <source>This device has no pointer acceleration: only its speed can be set.</source>
+        <translation>Dieses Gerät hat keine Zeigerbeschleunigung: Nur seine Geschwindigkeit lässt sich einstellen.</translation>
+    </message>
 </context>
 <context>
     <name>veloquill::PointerCurveView</name>
@@ -580,6 +592,13 @@
     <message>
         <source>Increase %1</source>
         <translation>%1 erhöhen</translation>
+    </message>
+</context>
+<context>
+    <name>veloquill::VeloquillPointerSettingsState</name>
+    <message>
+        <source>Pointer speed not changed: the desktop kept %1.</source>
+        <translation>Zeigergeschwindigkeit nicht geändert: Die Arbeitsumgebung hat %1 beibehalten.</translation>
     </message>
 </context>
 </TS>

@@ -487,6 +487,18 @@
         <source>On this system the speed shapes the acceleration rather than scaling slow motion; the curve below shows it.</source>
         <translation>En este sistema la velocidad da forma a la aceleración en lugar de escalar el movimiento lento; la curva de abajo lo muestra.</translation>
     </message>
+    <message>
+        <source>Pointer speed: Locked by your administrator.</source>
+        <translation>Velocidad del puntero: bloqueada por su administrador.</translation>
+    </message>
+    <message>
+        <source>Pointer acceleration: Locked by your administrator.</source>
+        <translation>Aceleración del puntero: bloqueada por su administrador.</translation>
+    </message>
+    <message>
+        <source>This device has no pointer acceleration: only its speed can be set.</source>
+        <translation>Este dispositivo no tiene aceleración del puntero: solo se puede ajustar su velocidad.</translation>
+    </message>
 </context>
 <context>
     <name>veloquill::PointerCurveView</name>
@@ -580,6 +592,13 @@
     <message>
         <source>Increase %1</source>
         <translation>Aumentar %1</translation>
+    </message>
+</context>
+<context>
+    <name>veloquill::VeloquillPointerSettingsState</name>
+    <message>
+        <source>Pointer speed not changed: the desktop kept %1.</source>
+        <translation>La velocidad del puntero no cambió: el escritorio mantuvo %1.</translation>
     </message>
 </context>
 </TS>

@@ -126,6 +126,13 @@ public:
     // How the desktop turns hand motion into pointer motion for this service, read afresh
     // (on X11 one round trip); nothing when the backend cannot say.
     virtual std::optional<PointerCurveModel> curveModel() const { return std::nullopt; }
+
+    // False when the desktop refuses every write of the property (an administrator's lock).
+    virtual bool isWritable(const QString& key) const
+    {
+        (void)key;
+        return true;
+    }
 };
 
 // The device behind a service, open for as long as the object lives. It listens to raw input

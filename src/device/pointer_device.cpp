@@ -170,6 +170,16 @@ void PointerDevice::setPointerAcceleration(std::optional<double> acceleration)
     setPropertyIOFixed(*m_client, acceleration, accelerationKey());
 }
 
+bool PointerDevice::pointerResolutionLocked() const
+{
+    return !m_client->isWritable(HidKey::PointerResolution);
+}
+
+bool PointerDevice::pointerAccelerationLocked() const
+{
+    return !m_client->isWritable(accelerationKey());
+}
+
 std::optional<double> PointerDevice::defaultPointerResolution() const
 {
     const auto fixed = readInt32(*m_client, HidKey::PointerResolutionDefault);

@@ -64,6 +64,9 @@ public:
     // PointerRange::AccelerationOff means acceleration switched off.
     std::optional<double> pointerAcceleration() const;
     void setPointerAcceleration(std::optional<double> acceleration);
+    // Locked by the desktop's administrator: every write is refused.
+    bool pointerResolutionLocked() const;
+    bool pointerAccelerationLocked() const;
     // The desktop's own defaults for this device; absent when it reports none.
     std::optional<double> defaultPointerResolution() const;
     // PointerRange::AccelerationOff when the default is acceleration off.

@@ -95,6 +95,9 @@ void KeepOrGoBack::goBack()
     m_state.setPrecisionFactor(m_settled.precisionFactor);
     m_state.setPrecisionMode(m_settled.precisionMode);
     m_writingBack = false;
+    // A device that had no record before the change has none again: its settled values were
+    // read from it, and a record of them would keep the read-back's noise as if set.
+    m_state.restoreHeldRecord();
     m_last = current();
     m_settleTimer.stop();
     setAsking(false);

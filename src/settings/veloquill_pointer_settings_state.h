@@ -13,6 +13,8 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -139,12 +141,29 @@ public:
     // where it reports none): shown, stored and applied.
     void revertPointerSpeed();
 
+    // What the selected device lets the window set, asked afresh: the administrator's locks,
+    // and whether it has acceleration at all (none can be read, or a write of it read back
+    // unchanged).
+    struct DeviceLimits
+    {
+        bool speedLocked = false;
+        bool accelerationLocked = false;
+        bool hasAcceleration = true;
+    };
+    DeviceLimits selectedDeviceLimits() const;
+    // One line saying which write the selected device refused last and why; empty when its
+    // last writes were taken, and from each load of its values.
+    QString refusal() const { return m_refusal; }
+
     // While a change waits to be kept, the stored file keeps the selected device's record
     // with `settled`'s speed, acceleration and precision factor (no record when it had none):
     // a quit, a signal or a crash meanwhile leaves nothing unconfirmed for the next start. The
     // table in memory follows the edits as usual. Releasing stores the table as it is.
     void holdStoredRecord(const DeviceSpecificSettings& settled);
     void releaseStoredRecord();
+    // Going back: the table takes the held record again, and without one the device has no
+    // record again, rather than one made of the values read from it.
+    void restoreHeldRecord();
 
     // How long a change that asks waits for its answer: stored, 15…60 s.
     static constexpr int DefaultAnswerSeconds = 15;
@@ -172,6 +191,10 @@ Q_SIGNALS:
     void settingsLoaded();
     // The edited values were just put back to the defaults, stored and applied.
     void settingsReverted();
+    // selectedDeviceLimits() or refusal() may say otherwise: the selected device's values were
+    // loaded, it refused a write (the edited values now hold what it holds), or it took one
+    // after a refusal.
+    void deviceLimitsChanged();
 
 private:
     // Announces, stores and announces again; every assignment does, equal or not.
@@ -209,6 +232,25 @@ private:
     // the device is one of the selected record's.
     double resolutionToWrite(const PointerDeviceRef& device,
                              const DeviceSpecificSettings& values) const;
+    // What a device held before a write and what was written to it, to tell a refusal.
+    struct WriteCheck
+    {
+        std::optional<double> resolutionBefore;
+        std::optional<double> accelerationBefore;
+        std::optional<double> resolution;
+        std::optional<double> acceleration;
+        std::uint64_t serial = 0;
+    };
+    // Numbers a write to the device: only the read-back of its latest write can tell whether
+    // the device took it.
+    std::uint64_t noteWrite(const PointerDeviceRef& device);
+    // A moment after the writes: logs what the device holds, and where the selected device
+    // kept what it had, the edited values and its record take what it holds.
+    void scheduleReadBack(const PointerDeviceRef& device, const WriteCheck& check,
+                          bool accelerationDisabled);
+    void checkReadBack(const PointerDeviceRef& device, const WriteCheck& check,
+                       std::optional<double> resolution, std::optional<double> acceleration);
+    void setRefusal(const QString& refusal);
     // Writes precision mode's state to the selected device: its record, or without one its
     // resolution as read when precision mode came on.
     void applyPrecision();
@@ -248,6 +290,11 @@ private:
     };
     std::vector<PrecisionBase> m_precisionBases;
     const PrecisionBase* precisionBaseOf(const PointerDeviceRef& device) const;
+    // Device objects whose acceleration writes read back unchanged.
+    std::vector<std::weak_ptr<PointerDevice>> m_withoutAcceleration;
+    QString m_refusal;
+    std::map<const PointerDevice*, std::uint64_t> m_latestWrites;
+    std::uint64_t m_writeSerial = 0;
     // The first call of ensureDeviceSelectionAndLoadSettings, at start, is done.
     bool m_selectionEnsured = false;
     const DecimalFormatter m_pointerAccelerationFormatter;

@@ -10,32 +10,14 @@
 #include "support/log.h"
 #include "support/number_format.h"
 
-#include <QTimer>
-
+#include <algorithm>
 #include <cmath>
-
-#include <chrono>
 
 namespace veloquill {
 
 namespace {
 const QString Prefix = QStringLiteral("VeloquillPointerSettingsState: ");
-constexpr double UnreadableMarker = -999.0;
-constexpr std::chrono::milliseconds ConfirmationDelay{50};
 
-// Reports what the device holds a moment after the writes. It keeps the device alive and
-// reads it whatever the selection has become meanwhile.
-void scheduleReadBack(PointerDeviceRef device, bool accelerationDisabled)
-{
-    QTimer::singleShot(ConfirmationDelay, [device = std::move(device), accelerationDisabled] {
-        const double acceleration = device->pointerAcceleration().value_or(UnreadableMarker);
-        const double resolution = device->pointerResolution().value_or(UnreadableMarker);
-        logLine(Prefix + QStringLiteral("[APPLY CONFIRM] Final device values (acceleration ") +
-                (accelerationDisabled ? QStringLiteral("disabled") : QStringLiteral("enabled")) +
-                QStringLiteral("): pointerAcceleration = ") + formatReal(acceleration) +
-                QStringLiteral(", pointerResolution = ") + formatReal(resolution));
-    });
-}
 } // namespace
 
 void VeloquillPointerSettingsState::applyPointerSettings()
@@ -61,6 +43,8 @@ void VeloquillPointerSettingsState::applySettings(const PointerDeviceRef& device
     if (!wasApplied(device))
         m_appliedDevices.push_back(device);
     const QString name = device->name();
+    WriteCheck check{
+        device->pointerResolution(), device->pointerAcceleration(), {}, {}, noteWrite(device)};
     logLine(Prefix + QStringLiteral("[APPLY SETTINGS] Applying settings to device: ") + name +
             QStringLiteral(" (ID: ") + device->stableID() + QLatin1Char(')'));
     logLine(Prefix + QStringLiteral("[APPLY SETTINGS] Values to apply:"));
@@ -83,11 +67,14 @@ void VeloquillPointerSettingsState::applySettings(const PointerDeviceRef& device
         // The speed reaches the device whether acceleration is on or off: switching
         // acceleration never changes the pointer's base speed by itself.
         const PointerSpeedMapping mapping = PointerSpeedMapping::forSpeed(values.pointerSpeed);
-        device->setPointerResolution(resolutionToWrite(device, values));
+        // As the device takes it: slowed in precision mode, within what a device accepts.
+        check.resolution = std::clamp(resolutionToWrite(device, values),
+                                      PointerRange::MinResolution, PointerRange::MaxResolution);
+        device->setPointerResolution(check.resolution);
         speedApplied = Prefix + QStringLiteral("[APPLY SUCCESS] UI Speed (0-1): ") +
                        formatReal(values.pointerSpeed) + QStringLiteral(" -> NormInvRes: ") +
                        formatReal(mapping.normalizedInverseResolution) +
-                       QStringLiteral(" -> SysRes: ") + formatReal(mapping.systemResolution) +
+                       QStringLiteral(" -> SysRes: ") + formatReal(*check.resolution) +
                        QStringLiteral(". Applied to device.pointerResolution.");
     }
 
@@ -95,6 +82,7 @@ void VeloquillPointerSettingsState::applySettings(const PointerDeviceRef& device
         // Written twice on purpose.
         device->setPointerAcceleration(PointerRange::AccelerationOff);
         device->setPointerAcceleration(PointerRange::AccelerationOff);
+        check.acceleration = PointerRange::AccelerationOff;
         logLine(Prefix +
                 QStringLiteral("[APPLY SUCCESS] Pointer acceleration DISABLED for "
                                "device: ") +
@@ -102,14 +90,16 @@ void VeloquillPointerSettingsState::applySettings(const PointerDeviceRef& device
         logLine(Prefix + QStringLiteral("[APPLY SUCCESS] Set device.pointerAcceleration to -1"));
         if (!speedApplied.isEmpty())
             logLine(speedApplied);
-        scheduleReadBack(device, true);
+        scheduleReadBack(device, check, true);
         return;
     }
 
     const bool accelerationInRange = values.pointerAcceleration >= PointerRange::MinAcceleration &&
                                      values.pointerAcceleration <= PointerRange::MaxAcceleration;
-    if (accelerationInRange)
+    if (accelerationInRange) {
         device->setPointerAcceleration(values.pointerAcceleration);
+        check.acceleration = values.pointerAcceleration;
+    }
     logLine(Prefix + QStringLiteral("[APPLY SUCCESS] Pointer acceleration ENABLED for device: ") +
             name);
     if (!speedApplied.isEmpty())
@@ -120,7 +110,7 @@ void VeloquillPointerSettingsState::applySettings(const PointerDeviceRef& device
             formatReal(values.pointerAcceleration) +
             (accelerationInRange ? QStringLiteral(". Applied to device.pointerAcceleration.")
                                  : QStringLiteral(". Not applied.")));
-    scheduleReadBack(device, false);
+    scheduleReadBack(device, check, false);
 }
 
 void VeloquillPointerSettingsState::revertPointerSpeed()

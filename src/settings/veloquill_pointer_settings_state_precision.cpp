@@ -100,8 +100,10 @@ void VeloquillPointerSettingsState::applyPrecision()
             const PrecisionBase* base = precisionBaseOf(device);
             if (!base)
                 base = &m_precisionBases.emplace_back(device, device->pointerResolution());
-            if (base->resolution)
+            if (base->resolution) {
+                noteWrite(device);
                 device->setPointerResolution(*base->resolution / m_currentPrecisionFactor);
+            }
         }
         return;
     }
@@ -110,6 +112,7 @@ void VeloquillPointerSettingsState::applyPrecision()
         if (!device || !base.resolution)
             continue;
         logLine(Prefix + QStringLiteral("giving back resolution ") + formatReal(*base.resolution));
+        noteWrite(device);
         device->setPointerResolution(*base.resolution);
     }
     m_precisionBases.clear();

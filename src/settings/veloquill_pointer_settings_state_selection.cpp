@@ -204,7 +204,9 @@ void VeloquillPointerSettingsState::loadSettingsForSelectedDevice()
     logValues(chosen.pointerSpeed, chosen.pointerAcceleration, chosen.pointerDisableAcceleration);
     // Loading is not editing: nothing is stored or written.
     showValues(chosen, false);
+    m_refusal.clear();
     Q_EMIT settingsLoaded();
+    Q_EMIT deviceLimitsChanged();
 }
 
 void VeloquillPointerSettingsState::startObservingDeviceAdditions()

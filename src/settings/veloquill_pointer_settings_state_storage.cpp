@@ -10,6 +10,7 @@
 #include "support/number_format.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace veloquill {
 
@@ -136,6 +137,18 @@ void VeloquillPointerSettingsState::releaseStoredRecord()
     if (!m_heldRecord)
         return;
     m_heldRecord.reset();
+    saveDeviceSettingsToUserDefaults();
+}
+
+void VeloquillPointerSettingsState::restoreHeldRecord()
+{
+    if (!m_heldRecord)
+        return;
+    const auto [stableID, record] = *std::exchange(m_heldRecord, std::nullopt);
+    if (record)
+        m_perDeviceSettings.insert(stableID, *record);
+    else
+        m_perDeviceSettings.remove(stableID);
     saveDeviceSettingsToUserDefaults();
 }
 

@@ -127,6 +127,12 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
         makeSecondary(m_sharedNote);
         section->rows()->addWidget(m_sharedNote);
     }
+    m_deviceLimitsNote = new QLabel;
+    m_deviceLimitsNote->setTextFormat(Qt::PlainText);
+    m_deviceLimitsNote->setWordWrap(true);
+    // Two lines' room, kept while hidden: a lock or a refusal showing moves no control.
+    m_deviceLimitsNote->setMinimumHeight(2 * m_deviceLimitsNote->fontMetrics().lineSpacing());
+    section->rows()->addWidget(m_deviceLimitsNote);
     section->rows()->addWidget(m_disableAcceleration);
     section->rows()->addWidget(m_linearRows);
     section->rows()->addWidget(m_acceleratedRows);
@@ -143,8 +149,9 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
     layout->addWidget(section);
     // What comes and goes with the selected device keeps its room, so selecting a device, or
     // one with a curve, moves no control; so does precision mode's factor.
-    for (QWidget* varying : {static_cast<QWidget*>(m_noDeviceNote), static_cast<QWidget*>(m_curve),
-                             static_cast<QWidget*>(m_precision)}) {
+    for (QWidget* varying :
+         {static_cast<QWidget*>(m_noDeviceNote), static_cast<QWidget*>(m_curve),
+          static_cast<QWidget*>(m_precision), static_cast<QWidget*>(m_deviceLimitsNote)}) {
         QSizePolicy policy = varying->sizePolicy();
         policy.setRetainSizeWhenHidden(true);
         varying->setSizePolicy(policy);
@@ -176,6 +183,7 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
     });
     connect(m_revert, &QPushButton::clicked, &state, &State::revertPointerSpeed);
     connect(&state, &State::selectedDeviceIDChanged, this, &PointerControlsForm::showSelection);
+    connect(&state, &State::deviceLimitsChanged, this, &PointerControlsForm::showDeviceLimits);
 }
 
 void PointerControlsForm::showSelection(const std::optional<QString>& selectedDeviceID)
@@ -183,14 +191,37 @@ void PointerControlsForm::showSelection(const std::optional<QString>& selectedDe
     // Without a device the values would belong to nothing: they wait for a choice.
     const bool chosen = selectedDeviceID.has_value();
     m_noDeviceNote->setHidden(chosen);
-    m_disableAcceleration->setEnabled(chosen);
     m_revert->setEnabled(chosen);
-    m_trackingSpeedRow->setControlsEnabled(chosen);
-    m_speedRow->setControlsEnabled(chosen);
-    m_accelerationRow->setControlsEnabled(chosen && m_accelerationAmountSupported);
-    m_precision->setControlsEnabled(chosen);
+    showDeviceLimits();
     // The curve has read the device's model already: it was told of the selection first.
     m_speedShapesNote->setHidden(!m_curve->speedShapesAcceleration());
+}
+
+void PointerControlsForm::showDeviceLimits()
+{
+    const bool chosen = m_state.selectedDeviceID().has_value();
+    const State::DeviceLimits limits = m_state.selectedDeviceLimits();
+    const bool acceleration = limits.hasAcceleration && !limits.accelerationLocked;
+    m_trackingSpeedRow->setControlsEnabled(chosen && !limits.speedLocked);
+    m_speedRow->setControlsEnabled(chosen && !limits.speedLocked);
+    // Precision mode only slows the speed.
+    m_precision->setControlsEnabled(chosen && !limits.speedLocked);
+    m_disableAcceleration->setEnabled(chosen && acceleration);
+    m_accelerationRow->setControlsEnabled(chosen && acceleration && m_accelerationAmountSupported);
+
+    QStringList lines;
+    if (limits.speedLocked)
+        lines << tr("Pointer speed: Locked by your administrator.");
+    if (limits.accelerationLocked)
+        lines << tr("Pointer acceleration: Locked by your administrator.");
+    else if (!limits.hasAcceleration)
+        lines << tr("This device has no pointer acceleration: only its speed can be set.");
+    if (!m_state.refusal().isEmpty())
+        lines << m_state.refusal();
+    const QString text = lines.join(QLatin1Char('\n'));
+    m_deviceLimitsNote->setText(text);
+    m_deviceLimitsNote->setAccessibleName(text);
+    m_deviceLimitsNote->setHidden(text.isEmpty());
 }
 
 bool PointerControlsForm::isSwappingRows() const

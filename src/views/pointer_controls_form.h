@@ -63,18 +63,24 @@ public:
     QLabel* sharedNote() const { return m_sharedNote; }
     // The line under "Pointer speed" where the device's speed shapes its acceleration.
     QLabel* speedShapesNote() const { return m_speedShapesNote; }
+    // What the selected device does not let be set, and the last write it refused; hidden,
+    // with its room kept, while there is nothing to say.
+    QLabel* deviceLimitsNote() const { return m_deviceLimitsNote; }
     // While the rows are still sliding in and out.
     bool isSwappingRows() const;
 
 private:
     void showRowsFor(bool accelerationDisabled);
     void showSelection(const std::optional<QString>& selectedDeviceID);
+    // Enables what the selected device lets be set and says why the rest is not.
+    void showDeviceLimits();
     void finishSwap();
 
     VeloquillPointerSettingsState& m_state;
     bool m_accelerationAmountSupported = true;
     QLabel* m_noDeviceNote = nullptr;
     QLabel* m_sharedNote = nullptr;
+    QLabel* m_deviceLimitsNote = nullptr;
     QCheckBox* m_disableAcceleration = nullptr;
     QWidget* m_acceleratedRows = nullptr;
     QWidget* m_linearRows = nullptr;

@@ -151,3 +151,18 @@ TEST_F(KeepOrGoBackTest, WhileAskingTheFileKeepsTheSettledRecordAndOnlyKeepStore
     state->setPrecisionMode(false);
     EXPECT_FALSE(model->isAsking());
 }
+
+// A device without a record has none again after going back, and gets exactly what it held:
+// the values going back to were read from it, not set.
+TEST_F(KeepOrGoBackTest, GoingBackLeavesADeviceWithoutARecordWithoutOne)
+{
+    mouse = connect("Head Mouse", 4660, 171);
+    build();
+    model = std::make_unique<KeepOrGoBack>(*state, KeepOrGoBack::Durations{50, 2, 20});
+    state->ensureDeviceSelectionAndLoadSettings();
+    state->setCurrentPointerSpeed(0.9);
+    ASSERT_TRUE(model->isAsking());
+    model->goBack();
+    EXPECT_FALSE(stored().contains(HeadMouse));
+    EXPECT_EQ(written(*mouse, Resolution).back(), 400 * 65536);
+}

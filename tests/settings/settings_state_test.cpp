@@ -29,9 +29,9 @@ const double ReadSpeed = PointerSpeedMapping::speedFor(400.0);
 
 using SettingsState = SettingsStateTest;
 
-// The settings layer's log wording, pinned once: a first run, an editing session, the selected
-// device coming back, a preferred one arriving, every device leaving, an unreadable table and
-// record, and a save that does not reach the disk.
+// The settings layer's log wording, pinned once: a first run, an editing session with precision
+// mode and a refused write, the selected device coming back, a preferred one arriving, every
+// device leaving, an unreadable table and record, and a save that does not reach the disk.
 // The device manager's lines are left out; other tests check what is stored and written. The
 // transcript is kept beside this file, where a wording change shows as a plain diff.
 TEST_F(SettingsState, LogTranscriptOfAFirstRunAnEditingSessionAndDevicesComingAndGoing)
@@ -45,6 +45,11 @@ TEST_F(SettingsState, LogTranscriptOfAFirstRunAnEditingSessionAndDevicesComingAn
     state->setCurrentPointerSpeed(NaN);
     state->setCurrentPointerAcceleration(-std::numeric_limits<double>::infinity());
     state->revertPointerSpeed();
+    waitForReadBacks();
+    state->setPrecisionMode(true);
+    waitForReadBacks();
+    mouse->refuseWrites(Resolution, false);
+    state->setPrecisionMode(false);
     waitForReadBacks();
     state->setAutoSwitchToNewDevices(false);
     unplug(mouse);
@@ -469,6 +474,54 @@ TEST_F(SettingsValues, SpeedsMapOntoResolutionsLinearInTheirInverseWithAccelerat
     EXPECT_EQ(stored(), DeviceSettingsTable({{HeadMouse, {0.3, 0.6875, false}}}));
     EXPECT_EQ(written(*mouse, Resolution), (Fixed{2621440, 8107546, 8107546}));
     EXPECT_EQ(written(*mouse, Acceleration), (Fixed{-65536, -65536, -65536, -65536, 45056}));
+}
+
+// A write the device does not take leaves the window and the record at what it holds: a lock is
+// reported as one, acceleration kept as the device having none, and anything else in a line.
+TEST_F(SettingsState, RefusedWritesLeaveTheWindowAndRecordAtWhatTheDeviceHolds)
+{
+    using Edit = std::function<void(State&)>;
+    const Edit faster = [](State& s) { s.setCurrentPointerSpeed(0.8); };
+    const Edit more = [](State& s) { s.setCurrentPointerAcceleration(3); };
+    const Edit off = [](State& s) { s.setCurrentPointerDisableAcceleration(true); };
+    const DeviceSpecificSettings held{ReadSpeed, 0.6875, false};
+    // name, key refused, locked, edit, limits (speed, acceleration locked; has acceleration),
+    // line
+    const std::tuple<const char*, QString, bool, Edit, State::DeviceLimits, QString> cases[] = {
+        {"speed kept",
+         Resolution,
+         false,
+         faster,
+         {false, false, true},
+         "Pointer speed not changed: the desktop kept 0.07."},
+        {"speed locked", Resolution, true, faster, {true, false, true}, ""},
+        {"acceleration kept", Acceleration, false, more, {false, false, false}, ""},
+        {"acceleration kept on", Acceleration, false, off, {false, false, false}, ""},
+        {"acceleration locked", Acceleration, true, more, {false, true, true}, ""}};
+    for (const auto& [name, key, locked, edit, limits, line] : cases) {
+        SCOPED_TRACE(name);
+        store = std::make_shared<InMemoryDefaultsStore>();
+        const auto mouse = connect("Head Mouse", 4660, 171);
+        mouse->refuseWrites(key, locked);
+        build().ensureDeviceSelectionAndLoadSettings();
+        edit(*state);
+        waitForReadBacks();
+        EXPECT_EQ((DeviceSpecificSettings{state->currentPointerSpeed(),
+                                          state->currentPointerAcceleration(),
+                                          state->currentPointerDisableAcceleration()}),
+                  held);
+        EXPECT_EQ(stored()[HeadMouse], held);
+        const State::DeviceLimits shown = state->selectedDeviceLimits();
+        EXPECT_EQ(
+            std::tuple(shown.speedLocked, shown.accelerationLocked, shown.hasAcceleration),
+            std::tuple(limits.speedLocked, limits.accelerationLocked, limits.hasAcceleration));
+        EXPECT_EQ(state->refusal(), line);
+        unplug(mouse);
+    }
+    // Without an acceleration property at all, from the start.
+    const auto tablet = connect("Head Mouse", 4660, 171);
+    tablet->changePropertyExternally(Acceleration, {});
+    EXPECT_FALSE(state->selectedDeviceLimits().hasAcceleration);
 }
 
 // A value out of range, stored by hand or by another version, or set, is bounded before it is

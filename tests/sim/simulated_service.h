@@ -64,8 +64,14 @@ public:
     void setProperty(const QString& key, const HidPropertyValue& value) override
     {
         m_writes.push_back({key, value});
+        if (m_refused.contains(key))
+            return;
         m_changedByProgram = true;
         changePropertyExternally(key, value);
+    }
+    bool isWritable(const QString& key) const override
+    {
+        return !m_refused.contains(key) || !m_refused.at(key);
     }
     // Recorded as a write of kRestoreWrite with a null value.
     HidRestoreOutcome restoreFirstSeen() override;
@@ -89,6 +95,8 @@ public:
     void clearWrites() { m_writes.clear(); }
     // As a service of a system whose connection is gone: it can no longer be written.
     void becomeUnreachable() { m_unreachable = true; }
+    // Writes of the key are recorded and change nothing; `locked` says so when asked.
+    void refuseWrites(const QString& key, bool locked) { m_refused[key] = locked; }
     void setCurveModel(std::optional<PointerCurveModel> model) { m_curveModel = model; }
     static inline const QString kRestoreWrite = QStringLiteral("(restore first seen)");
 
@@ -110,6 +118,7 @@ private:
     bool m_changedByProgram = false;
     bool m_unreachable = false;
     std::optional<PointerCurveModel> m_curveModel;
+    std::map<QString, bool> m_refused;
 };
 
 } // namespace veloquill::sim

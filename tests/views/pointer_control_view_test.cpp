@@ -233,6 +233,30 @@ TEST_F(PointerControlViewTest, DesktopLimitsAreShownAsDisabledControlsAndNotes)
         EXPECT_EQ(form.sharedNote() != nullptr, limited);
         EXPECT_TRUE(form.speedRow()->isEnabled());
     }
+
+    // The selected device's own limits: what is locked or missing is disabled and said in one
+    // line, with any write the desktop refused.
+    const auto mouse = connect("Head Mouse", 4660, 171);
+    mouse->refuseWrites(Resolution, true);
+    mouse->refuseWrites(Acceleration, false);
+    state->ensureDeviceSelectionAndLoadSettings();
+    PointerControlsForm form(*state);
+    const QString locked = "Pointer speed: Locked by your administrator.";
+    EXPECT_EQ(form.deviceLimitsNote()->text(), locked);
+    EXPECT_FALSE(form.speedRow()->slider()->isEnabled());
+    EXPECT_FALSE(form.precisionControls()->toggle()->isEnabled());
+    EXPECT_TRUE(form.disableAccelerationToggle()->isEnabled());
+    state->setCurrentPointerAcceleration(3); // read back unchanged: the device has none
+    mouse->refuseWrites(Resolution, false);
+    state->revertPointerSpeed();
+    waitForReadBacks();
+    EXPECT_EQ(form.deviceLimitsNote()->text(),
+              "This device has no pointer acceleration: only its speed can be set.\n"
+              "Pointer speed not changed: the desktop kept 0.07.");
+    EXPECT_EQ(form.deviceLimitsNote()->accessibleName(), form.deviceLimitsNote()->text());
+    EXPECT_FALSE(form.disableAccelerationToggle()->isEnabled());
+    EXPECT_FALSE(form.accelerationRow()->slider()->isEnabled());
+    EXPECT_TRUE(form.speedRow()->slider()->isEnabled());
 }
 
 // The sliders have a position for every speed typed to three decimals and every

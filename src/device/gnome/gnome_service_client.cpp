@@ -113,6 +113,18 @@ HidPropertyValue GnomeServiceClient::copyProperty(const QString& key) const
     return {};
 }
 
+bool GnomeServiceClient::isWritable(const QString& key) const
+{
+    const auto session = presentSession();
+    if (!session)
+        return true; // nothing to tell: the write itself says it went nowhere
+    if (key == HidKey::PointerResolution)
+        return session->keys().isWritable(speedKey());
+    if (isAccelerationKey(key))
+        return session->keys().isWritable(profileKey());
+    return true;
+}
+
 void GnomeServiceClient::setProperty(const QString& key, const HidPropertyValue& value)
 {
     const auto session = presentSession();

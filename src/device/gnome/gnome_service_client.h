@@ -42,6 +42,8 @@ public:
         return PointerCurveModel{PointerCurveModel::Kind::Libinput};
     }
     std::uint64_t registryID() const override { return m_registryID; }
+    // The speed and acceleration keys as GSettings has them: a dconf lock makes them read-only.
+    bool isWritable(const QString& key) const override;
 
     const UdevPointerDevice& device() const { return m_device; }
     SettingKey speedKey() const;

@@ -125,7 +125,9 @@ bool GnomeSession::write(SettingKey key, const QVariant& value, const GnomeServi
         found->second = before;
     journal();
     logLine(kLogPrefix + QStringLiteral("GSettings refused ") + describe(key) +
-            QStringLiteral(" = ") + describe(value) + QStringLiteral(" for ") + service.describe());
+            QStringLiteral(" = ") + describe(value) + QStringLiteral(" for ") + service.describe() +
+            (m_keys.isWritable(key) ? QStringLiteral(": not a value the key takes")
+                                    : QStringLiteral(": the key is locked")));
     return false;
 }
 

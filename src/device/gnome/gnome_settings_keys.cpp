@@ -203,12 +203,18 @@ QVariant GnomeSettingsKeys::defaultValue(SettingKey key) const
                  : QVariant();
 }
 
+bool GnomeSettingsKeys::isWritable(SettingKey key) const
+{
+    const auto* entry = m_schemas ? m_schemas->find(key) : nullptr;
+    return entry != nullptr && g_settings_is_writable(entry->settings, keyNameText(key.key));
+}
+
 bool GnomeSettingsKeys::write(SettingKey key, const QVariant& value)
 {
     const auto* entry = m_schemas ? m_schemas->find(key) : nullptr;
     const char* name = keyNameText(key.key);
     // Locked down by the administrator, or a key this kind of device lacks.
-    if (entry == nullptr || !g_settings_is_writable(entry->settings, name))
+    if (!isWritable(key))
         return false;
     GVariant* floating = toGVariant(key.key, value);
     if (floating == nullptr)

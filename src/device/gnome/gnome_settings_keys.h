@@ -61,6 +61,8 @@ public:
     // The user's own value; nothing when the key holds its default because none was set.
     std::optional<QVariant> userValue(SettingKey key) const;
     QVariant defaultValue(SettingKey key) const;
+    // False when the administrator locked it (a dconf lock), or the key is unavailable.
+    bool isWritable(SettingKey key) const;
     // False when refused: not writable (locked down), out of the key's range, wrong type.
     bool write(SettingKey key, const QVariant& value);
     // The user's value goes; the key holds its default again.

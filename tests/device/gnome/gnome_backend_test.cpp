@@ -7,6 +7,7 @@
 #include "device/gnome/gnome_hid_event_system.h"
 #include "device/hid_keys.h"
 #include "device/neutral_resolution.h"
+#include "device/pointer_device.h"
 #include "gnome_test_bed.h"
 #include "support/log_capture.h"
 #include "support/main_loop.h"
@@ -14,6 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 namespace veloquill::gnome {
@@ -155,6 +158,42 @@ TEST_F(GnomeBackend, TheNextStartPutsBackWhatARunThatDidNotQuitLeft)
     EXPECT_FALSE(journaled());
     ASSERT_TRUE(test::runMainLoopUntil([&] { return only() != nullptr; }));
     EXPECT_EQ(only()->restoreFirstSeen(), HidRestoreOutcome::Restored);
+}
+
+// An administrator's dconf lock on the mouse speed, in a system database of the test's own:
+// the device says its speed is locked, not its acceleration, and a write leaves the speed as
+// it is. ctest runs this alone (GSettings picks its backend once per process), off any bus.
+TEST(GnomeBackendLock, DISABLED_ADconfLockedSpeedIsReportedAndKeptWhatItIs)
+{
+    const QTemporaryDir dir;
+    QDir(dir.path()).mkpath("db.d/locks");
+    const auto put = [&](const QString& path, const QByteArray& text) {
+        QFile file(dir.filePath(path));
+        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+    };
+    ASSERT_TRUE(put("db.d/00", "[org/gnome/desktop/peripherals/mouse]\nspeed=0.0\n") &&
+                put("db.d/locks/00", "/org/gnome/desktop/peripherals/mouse/speed\n") &&
+                put("profile", "user-db:user\nfile-db:" + dir.filePath("system.db").toUtf8()));
+    ASSERT_EQ(
+        QProcess::execute("dconf", {"compile", dir.filePath("system.db"), dir.filePath("db.d")}),
+        0);
+    qputenv("DCONF_PROFILE", dir.filePath("profile").toUtf8());
+    qputenv("GSETTINGS_BACKEND", "dconf");
+    test::PointerTestBed bed;
+    if (!bed.active())
+        GTEST_SKIP() << "needs umockdev's preload: run under umockdev-wrapper";
+    bed.add("1", "Zono X", 0x1234, 0xab, "ID_INPUT_MOUSE");
+    GnomeHidEventSystem system(GnomeHidEventSystemOptions{dir.filePath("journal")});
+    const auto client = system.createClient();
+    client->scheduleWithMainLoop();
+    const auto services = client->copyServices().value_or(std::vector<HidServiceClientRef>{});
+    ASSERT_EQ(services.size(), 1u);
+    const auto device = PointerDevice::create(services.front());
+    EXPECT_TRUE(device->pointerResolutionLocked());
+    EXPECT_FALSE(device->pointerAccelerationLocked());
+    device->setPointerResolution(kDouble / 65536.0);
+    EXPECT_EQ(services.front()->copyProperty(HidKey::PointerResolution).toInteger(),
+              kNeutralFixedResolution);
 }
 
 } // namespace
