@@ -22,20 +22,6 @@ QString systemError()
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-bool writeAll(int fd, const QByteArray& bytes)
-{
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        written += n;
-    }
-    return true;
-}
-
 bool readAll(const QString& path, QByteArray* bytes, QString* error, bool followLinks)
 {
     const int fd = ::open(QFile::encodeName(path).constData(),
@@ -68,6 +54,20 @@ bool readAll(const QString& path, QByteArray* bytes, QString* error, bool follow
     return true;
 }
 } // namespace
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        written += n;
+    }
+    return true;
+}
 
 std::optional<QByteArray> readRegularFile(const QString& path, QString* error, bool followLinks)
 {

@@ -40,20 +40,6 @@ const QByteArray& lockContents()
     return contents;
 }
 
-bool writeAll(int fd, const QByteArray& bytes)
-{
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        written += n;
-    }
-    return true;
-}
-
 int createExclusive(const QByteArray& path, int mode)
 {
     return ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
