@@ -69,8 +69,19 @@ template <typename Option> Option withoutFocus(const Option& option)
     return copy;
 }
 
-// Disabled controls need not stand out, but their text stays readable: the application
-// palette's disabled text follows its active colours whenever the palette changes.
+// Disabled controls need not stand out, but their text stays readable.
+void keepDisabledTextReadable(QPalette& palette)
+{
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, disabledTextColor(palette, role));
+}
+
+// The desktop's palette gets readable disabled text from the style (AccessibleStyle::polish);
+// a palette set on the application replaces it, so this follows each one set. It sets the
+// application palette only when the disabled text needs a change: an application palette set
+// explicitly is resolved afresh for every widget, which gives each widget of each new window
+// style pixmaps of its own in the process-wide pixmap cache, and the cache keeps them long
+// after the window is gone.
 class DisabledTextKeeper : public QObject
 {
 public:
@@ -91,17 +102,23 @@ public:
 private:
     static void apply()
     {
-        QPalette palette = QApplication::palette();
-        for (QPalette::ColorRole role :
-             {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-            palette.setColor(QPalette::Disabled, role, disabledTextColor(palette, role));
-        // Setting the same colours again changes nothing and sends no further event.
-        QApplication::setPalette(palette);
+        const QPalette current = QApplication::palette();
+        QPalette palette = current;
+        keepDisabledTextReadable(palette);
+        // Setting the same colours again would change nothing but make the palette explicit.
+        if (palette != current)
+            QApplication::setPalette(palette);
     }
 };
 } // namespace
 
 AccessibleStyle::AccessibleStyle(const QString& baseStyleName) : QProxyStyle(baseStyleName) {}
+
+void AccessibleStyle::polish(QPalette& palette)
+{
+    QProxyStyle::polish(palette);
+    keepDisabledTextReadable(palette);
+}
 
 void AccessibleStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
                                     QPainter* painter, const QWidget* widget) const

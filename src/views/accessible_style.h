@@ -26,6 +26,10 @@ class AccessibleStyle : public QProxyStyle
 public:
     explicit AccessibleStyle(const QString& baseStyleName);
 
+    using QProxyStyle::polish;
+    // The desktop's palette, with disabled text kept readable.
+    void polish(QPalette& palette) override;
+
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget = nullptr) const override;
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,

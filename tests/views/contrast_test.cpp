@@ -159,6 +159,25 @@ TEST_F(ContrastTest, PaletteChangesAreFollowed)
     }
 }
 
+// The desktop's own palette gets readable disabled text without being set on the application:
+// an explicit one is resolved afresh for each widget, so every window opened would leave style
+// pixmaps of its own in the process-wide cache.
+TEST_F(ContrastTest, TheDesktopPaletteIsKeptReadableWithoutBeingMadeExplicit)
+{
+    QApplication::setPalette(QPalette());
+    QCoreApplication::processEvents();
+    const QPalette now = QApplication::palette();
+    for (auto [text, background] : {std::pair{QPalette::WindowText, QPalette::Window},
+                                    {QPalette::Text, QPalette::Base},
+                                    {QPalette::ButtonText, QPalette::Button}})
+        EXPECT_GE(contrastRatio(now.color(QPalette::Disabled, text),
+                                now.color(QPalette::Active, background)),
+                  kGraphicContrast);
+    QWidget window;
+    auto* button = new QPushButton("Quit", &window);
+    EXPECT_EQ(button->palette().cacheKey(), now.cacheKey());
+}
+
 TEST_F(ContrastTest, FocusedControlsShowATwoPixelRing)
 {
     const std::vector<std::pair<const char*, std::function<QWidget*()>>> controls = {
