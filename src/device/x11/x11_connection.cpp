@@ -92,8 +92,10 @@ QString X11Connection::probe(const QString& displayName, ControlUnavailableReaso
 X11Connection::X11Connection(Display* display, int xiOpcode)
     : m_display(display), m_xiOpcode(xiOpcode)
 {
-    watchDisplayErrors(display, {[this](const QString& description) {
+    watchDisplayErrors(display, {[this](const QString& description, unsigned long serial) {
                                      ++m_errorCount;
+                                     if (m_keepErrorSerials)
+                                         m_errorSerials.push_back(serial);
                                      logLine(QStringLiteral("X11HidEventSystem: ") + description +
                                              QStringLiteral(" ignored"));
                                  },
@@ -203,6 +205,11 @@ void X11Connection::noteLost()
                 m_connectionLostHandler();
         },
         Qt::QueuedConnection);
+}
+
+unsigned long X11Connection::nextRequestSerial() const
+{
+    return NextRequest(m_display);
 }
 
 } // namespace veloquill::x11

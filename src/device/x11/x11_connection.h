@@ -17,6 +17,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QSocketNotifier;
 struct _XDisplay;
@@ -50,6 +52,16 @@ public:
     bool isLost() const { return m_lost; }
     // How many requests the server has refused so far; a write checks it around a sync.
     std::uint64_t errorCount() const { return m_errorCount; }
+    // Requests sent without waiting for each (a batch of writes) are told apart by the serials
+    // of the errors: kept from here until taken.
+    void keepErrorSerials() { m_keepErrorSerials = true; }
+    std::vector<unsigned long> takeErrorSerials()
+    {
+        m_keepErrorSerials = false;
+        return std::exchange(m_errorSerials, {});
+    }
+    // The serial the next request will carry.
+    unsigned long nextRequestSerial() const;
 
     // Call after every request: sends it, and makes sure events Xlib read meanwhile are
     // handled soon. `sync` also waits for the server, so errors are reported right away.
@@ -74,6 +86,8 @@ private:
     bool m_lost = false;
     bool m_lostReported = false;
     std::uint64_t m_errorCount = 0;
+    bool m_keepErrorSerials = false;
+    std::vector<unsigned long> m_errorSerials;
 };
 
 } // namespace veloquill::x11

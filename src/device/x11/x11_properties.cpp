@@ -225,6 +225,7 @@ bool X11DeviceProperties::writeRaw(XAtom property, const RawProperty& value)
     if (m_writeObserver)
         m_writeObserver(property, value, false);
     const std::uint64_t errorsBefore = m_connection.errorCount();
+    const unsigned long firstSerial = m_connection.nextRequestSerial();
     bool sent = true;
     if (property == m_atoms.pointerFeedback)
         sent = changePointerFeedback(value);
@@ -232,6 +233,10 @@ bool X11DeviceProperties::writeRaw(XAtom property, const RawProperty& value)
         XIChangeProperty(m_connection.display(), m_deviceId, property, value.type, value.format,
                          PropModeReplace, const_cast<unsigned char*>(value.bytes.data()),
                          static_cast<int>(value.count));
+    if (m_sent && sent) {
+        m_sent->push_back({property, firstSerial, m_connection.nextRequestSerial()});
+        return true;
+    }
     // Waiting for the server ties a refused write's error to this write.
     m_connection.sync();
     const bool taken = sent && !m_connection.isLost() && m_connection.errorCount() == errorsBefore;
