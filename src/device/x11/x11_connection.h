@@ -26,6 +26,8 @@ union _XEvent;
 
 namespace veloquill::x11 {
 
+class X11PropertyCache;
+
 class X11Connection : public QObject
 {
     Q_OBJECT
@@ -62,6 +64,11 @@ public:
     }
     // The serial the next request will carry.
     unsigned long nextRequestSerial() const;
+    // What was read and written of device properties; current() says whether it may be used
+    // now: no property event has come (unhandled as yet) beyond those of this program's own
+    // writes, and no change of the devices. One look at what the server sent, no round trip.
+    X11PropertyCache& properties() { return *m_properties; }
+    bool propertiesCurrent();
 
     // Call after every request: sends it, and makes sure events Xlib read meanwhile are
     // handled soon. `sync` also waits for the server, so errors are reported right away.
@@ -88,6 +95,7 @@ private:
     std::uint64_t m_errorCount = 0;
     bool m_keepErrorSerials = false;
     std::vector<unsigned long> m_errorSerials;
+    std::unique_ptr<X11PropertyCache> m_properties;
 };
 
 } // namespace veloquill::x11

@@ -10,6 +10,7 @@
 #include "device/x11/x11_event_system_client.h"
 #include "device/x11/x11_journal_check.h"
 #include "device/x11/x11_key_translation.h"
+#include "device/x11/x11_property_cache.h"
 #include "device/x11/x11_server_mark.h"
 #include "device/x11/x11_service_client.h"
 #include "support/display_name.h"
@@ -410,12 +411,14 @@ void X11Session::handleEvent(XEvent& event)
             if (change->info[i].flags & XISlaveRemoved)
                 removedFromServer.insert(change->info[i].deviceid);
         }
+        m_connection->properties().clear();
         forgetRemoved(removedFromServer);
         handleHierarchyChange(removed);
         break;
     }
     case XI_PropertyEvent: {
         const auto* change = static_cast<const XIPropertyEvent*>(cookie.data);
+        m_connection->properties().noteEvent(change->deviceid, change->property);
         handlePropertyChange(change->deviceid, change->property);
         break;
     }
