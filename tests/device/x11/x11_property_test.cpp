@@ -236,6 +236,13 @@ TEST_F(X11Properties, ChangesByAnyProgramReachTheKeysRegisteredForThemAndReadBac
     const auto mouse = device(kXvfbMouse);
     EXPECT_EQ(mouse->pointerResolution(), kDoubleTravel);
     EXPECT_EQ(mouse->pointerAcceleration(), -1.0);
+
+    // Reads are served from what was read and written, never past another program's change:
+    // one right after this program's own write reads back at once, the main loop not run.
+    mouse->setPointerResolution(kHalfTravel);
+    EXPECT_EQ(mouse->pointerResolution(), kHalfTravel);
+    driver().setFloatProperty(id, kDeceleration, {0.5f});
+    EXPECT_EQ(mouse->pointerResolution(), kDoubleTravel);
 }
 
 // Warps and absolute motion land where they are sent, and the next motion starts there, at any
