@@ -425,6 +425,44 @@ TEST_F(X11Properties, RestoreTheServerRefusesKeepsItsEntryAndFails)
     EXPECT_EQ(seen(kXvfbMouse, kProfile), QStringList{"-1"});
 }
 
+// Devices that are not listed go back together, all writes sent before one wait: a refusal
+// still names its device and property, the others are back and leave the journal.
+TEST_F(X11Properties, UnlistedDevicesGoBackInOnePassAndARefusalNamesItsDevice)
+{
+    driver().addMaster(QStringLiteral("Other"));
+    driver().setFloatProperty(driver().deviceId("Other XTEST pointer"), kLibinputSpeed, {0.5f});
+    // A run that finds the device with its speed, as a driver's device comes.
+    auto run = std::make_shared<X11HidEventSystem>(
+        X11HidEventSystemOptions{displayName(), true, journalDirectory()});
+    auto runClient = run->createClient();
+    PointerDevice::create(serviceNamed(*runClient, "Other XTEST pointer"))
+        ->setPointerResolution(kHalfTravel);
+    PointerDevice::create(serviceNamed(*runClient, kXvfbMouse))->setPointerAcceleration(-1.0);
+    // A profile only a driver of its own provides: Xvfb refuses it with BadValue.
+    writeJournal(journal().replace("\"count\":1,\"data\":\"AAAAAA==\"",
+                                   "\"count\":1,\"data\":\"AQAAAA==\""));
+    driver().setDeviceEnabled(driver().deviceId(kXvfbMouse), false);
+    auto later = std::make_shared<X11HidEventSystem>(
+        X11HidEventSystemOptions{displayName(), false, journalDirectory()});
+    PointerDeviceManager manager(later);
+    manager.startObservation();
+    LogCapture log;
+    EXPECT_FALSE(manager.restoreInitialPointerSettings());
+    EXPECT_EQ(log.lines()
+                  .filter("refused to put back \"Device Accel Profile\" on device")
+                  .filter("\"Xvfb mouse\"")
+                  .size(),
+              1);
+    EXPECT_EQ(log.lines()
+                  .filter("put back device")
+                  .filter("\"Other XTEST pointer\", which is not listed")
+                  .size(),
+              1);
+    EXPECT_EQ(seen("Other XTEST pointer", kLibinputSpeed), QStringList{"0.500000"});
+    EXPECT_TRUE(journal().contains("Xvfb mouse"));
+    EXPECT_FALSE(journal().contains("Other XTEST pointer"));
+}
+
 // At quit only what this program wrote and no one changed since goes back.
 TEST_F(X11Properties, QuitKeepsAnotherProgramsChangeAndNeverWritesWhatItDidNotWrite)
 {
