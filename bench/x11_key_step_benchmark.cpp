@@ -5,8 +5,14 @@
 // One speed slider step through the whole program on X11, as a user makes it: a key into the
 // real settings window through XTEST, ended by the property event of the device the program
 // wrote (Xvfb's mouse), the runtime folder on tmpfs where /dev/shm is one. Median of the steps.
+// Beside it, start → first record applied: the program started with a stored speed for the
+// mouse, until the mouse's property event (100 ms of it the fixed delay before saved settings
+// are applied).
 // Without a tray the program opens its window at start, with the keyboard; Tab moves on to the
 // first control an arrow key of which changes the mouse (the speed slider).
+#include "settings/device_specific_settings.h"
+#include "settings/qsettings_defaults_store.h"
+#include "settings/veloquill_pointer_settings_state.h"
 #include "x_driver.h"
 #include "xvfb_server.h"
 
@@ -96,6 +102,18 @@ void settle()
     }
 }
 
+QProcessEnvironment programEnvironment(const QString& home)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS"})
+        environment.remove(name);
+    environment.insert("DISPLAY", rig().server->displayName());
+    environment.insert("XDG_CONFIG_HOME", home);
+    environment.insert("XDG_RUNTIME_DIR", home);
+    environment.insert("XDG_SESSION_TYPE", "x11");
+    return environment;
+}
+
 QString start()
 {
     Rig& r = rig();
@@ -114,15 +132,8 @@ QString start()
     XISelectEvents(r.display, DefaultRootWindow(r.display), &mask, 1);
     XSync(r.display, False);
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS"})
-        environment.remove(name);
-    environment.insert("DISPLAY", r.server->displayName());
-    environment.insert("XDG_CONFIG_HOME", r.runtime->path());
-    environment.insert("XDG_RUNTIME_DIR", r.runtime->path());
-    environment.insert("XDG_SESSION_TYPE", "x11");
     r.program = std::make_unique<QProcess>();
-    r.program->setProcessEnvironment(environment);
+    r.program->setProcessEnvironment(programEnvironment(r.runtime->path()));
     r.program->setProcessChannelMode(QProcess::MergedChannels);
     r.program->start(QStringLiteral(VELOQUILL_PROGRAM), QStringList());
     r.program->waitForStarted();
@@ -177,6 +188,48 @@ void BM_KeyToDeviceWritten(benchmark::State& state)
     state.counters["p95_ms"] = times[times.size() * 95 / 100];
 }
 BENCHMARK(BM_KeyToDeviceWritten)->UseManualTime()->Iterations(50)->Unit(benchmark::kMillisecond);
+
+// A program of its own (its own runtime folder and settings), started and ended each time.
+void BM_StartToFirstRecordApplied(benchmark::State& state)
+{
+    if (!rig().failure.isEmpty()) {
+        state.SkipWithError(rig().failure.toStdString().c_str());
+        return;
+    }
+    QTemporaryDir home(rig().runtime->path() + QStringLiteral("/start-XXXXXX"));
+    std::vector<double> times;
+    for (auto _ : state) {
+        QSettingsDefaultsStore store(home.path() + QStringLiteral("/Veloquill/Veloquill.conf"));
+        const double speed = times.size() % 2 ? 0.25 : 0.75;
+        store.setData(VeloquillPointerSettingsState::DeviceSettingsKey,
+                      *encodeDeviceSettingsTable(
+                           {{QStringLiteral("0-0-Xvfb mouse-N/A"), {speed, 1.0, false}}})
+                           .data);
+        settle();
+        QProcess program;
+        program.setProcessEnvironment(programEnvironment(home.path()));
+        program.setProcessChannelMode(QProcess::MergedChannels);
+        QElapsedTimer timer;
+        timer.start();
+        program.start(QStringLiteral(VELOQUILL_PROGRAM), QStringList());
+        const bool applied = awaitMouseProperty(5000);
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+        state.SetIterationTime(times.back() / 1000.0);
+        program.terminate();
+        program.waitForFinished(5000);
+        if (!applied) {
+            state.SkipWithError("the stored record did not reach the mouse");
+            return;
+        }
+    }
+    settle();
+    std::sort(times.begin(), times.end());
+    state.counters["median_ms"] = times[times.size() / 2];
+}
+BENCHMARK(BM_StartToFirstRecordApplied)
+    ->UseManualTime()
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
