@@ -38,10 +38,11 @@ LogRedirect& redirectSlot()
 // at once.
 constexpr qsizetype FlushAtBytes = 64 * 1024;
 
+// Never destroyed: a line logged while static objects are destroyed still finds it.
 QByteArray& pendingBytes()
 {
-    static QByteArray pending;
-    return pending;
+    static auto* pending = new QByteArray;
+    return *pending;
 }
 
 void writePending()
