@@ -13,16 +13,18 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <optional>
 #include <utility>
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <type_traits>
 
@@ -268,6 +270,49 @@ void syncDirectory(const QString& directory)
     ::close(fd);
 }
 
+// A folder on tmpfs is memory: a sync there only costs time, and what it holds ends with the
+// machine's run, as the journal's meaning does.
+bool onTmpfs(const QString& directory)
+{
+    struct statfs info = {};
+    return ::statfs(QFile::encodeName(directory).constData(), &info) == 0 &&
+           info.f_type == TMPFS_MAGIC;
+}
+
+// Writes `bytes` to a new file beside `path` and renames it over it, so that a crash leaves the
+// old journal or the new one, never a mix; synced first when `durable`.
+bool replaceFile(const QString& path, const QByteArray& bytes, bool durable, QString* error)
+{
+    const QByteArray target = QFile::encodeName(path);
+    QByteArray name;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        name =
+            target + ".new-" + QByteArray::number(::getpid()) + '-' + QByteArray::number(attempt);
+        fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    bool ok = fd >= 0;
+    for (qsizetype done = 0; ok && done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        done += ok ? n : 0;
+    }
+    ok = ok && (!durable || ::fsync(fd) == 0);
+    if (fd >= 0)
+        ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(name.constData(), target.constData()) == 0;
+    if (!ok) {
+        *error = QString::fromLocal8Bit(std::strerror(errno ? errno : EIO));
+        if (fd >= 0)
+            ::unlink(name.constData());
+    }
+    return ok;
+}
+
 // A new name beside the file, never one that exists.
 QString setAside(const QString& path)
 {
@@ -416,6 +461,21 @@ bool RestoreJournal::forget(const JournalDevice& key)
     if (std::erase_if(m_devices,
                       [&](const JournalDevice& known) { return known.sameDevice(key); }) == 0)
         return true;
+    if (m_held) {
+        m_heldChanges = true;
+        return true;
+    }
+    if (!m_devices.empty())
+        return write();
+    remove();
+    return true;
+}
+
+bool RestoreJournal::releaseWrites()
+{
+    m_held = false;
+    if (!std::exchange(m_heldChanges, false))
+        return true;
     if (!m_devices.empty())
         return write();
     remove();
@@ -424,6 +484,7 @@ bool RestoreJournal::forget(const JournalDevice& key)
 
 bool RestoreJournal::write()
 {
+    m_heldChanges = false;
     // The journal is this program's own: whatever else stands at its path (a link, a FIFO, a
     // folder) is left alone, and the run goes on without one.
     const QString problem = m_path.isEmpty() ? m_unusable : ownFileProblem(m_path);
@@ -437,20 +498,24 @@ bool RestoreJournal::write()
     QJsonArray devices;
     for (const JournalDevice& known : m_devices)
         devices.append(toJson(known));
-    QDir().mkpath(QFileInfo(m_path).absolutePath());
-    QSaveFile file(m_path); // a temporary file, synced to disk and renamed over the journal
-    file.open(QIODevice::WriteOnly);
-    file.write(
+    const QString folder = QFileInfo(m_path).absolutePath();
+    if (!m_durable) {
+        QDir().mkpath(folder);
+        m_durable = !onTmpfs(folder);
+    }
+    const QByteArray bytes =
         QJsonDocument(
             QJsonObject{{"display", m_owner.scope}, {"server", m_serverMark}, {"devices", devices}})
-            .toJson(QJsonDocument::Compact));
-    if (!file.commit()) {
+            .toJson(QJsonDocument::Compact);
+    QString error;
+    if (!replaceFile(m_path, bytes, *m_durable, &error)) {
         logLine(m_owner.logPrefix + QStringLiteral("cannot write ") + m_path +
-                QStringLiteral(": ") + file.errorString() +
+                QStringLiteral(": ") + error +
                 QStringLiteral("; a crash now would leave devices changed"));
         return false;
     }
-    syncDirectory(QFileInfo(m_path).absolutePath());
+    if (*m_durable)
+        syncDirectory(folder);
     return true;
 }
 

@@ -8,7 +8,8 @@
 // crash: the next run (or `veloquill --restore`) puts them back instead of taking the changed
 // values for the device's own. One file per backend scope (an X display, or KWin) under
 // $XDG_RUNTIME_DIR, which the session ends with; written whole, to a temporary file that is
-// synced and renamed over it. A backend keeps its values in it as named bytes.
+// renamed over it (and synced first unless the folder is a tmpfs, whose files a sync cannot
+// keep beyond the machine's run anyway). A backend keeps its values in it as named bytes.
 
 #include <QByteArray>
 #include <QString>
@@ -150,6 +151,11 @@ public:
     {
         return forget(JournalDevice(deviceId, name, {}));
     }
+    // From holdWrites on, entries forgotten leave the file together, with one write at
+    // releaseWrites (a crash meanwhile leaves them on record, and a later restore finds them
+    // back already); record still writes at once.
+    void holdWrites() { m_held = true; }
+    bool releaseWrites();
     // Every device is back as found: nothing left to keep.
     void remove();
     const std::vector<JournalDevice>& devices() const { return m_devices; }
@@ -167,6 +173,9 @@ private:
     QString m_path; // empty when the runtime folder cannot keep it
     QString m_unusable;
     bool m_reportedUnusable = false;
+    bool m_held = false;
+    bool m_heldChanges = false;
+    std::optional<bool> m_durable; // whether writes are synced: known from the first write on
     std::vector<JournalDevice> m_devices;
     QStringList m_setAside; // what load set aside, each with where it is kept
 };

@@ -83,7 +83,7 @@ void terminateOnExit()
         return;
     g_runningDelegate->applicationWillTerminate();
     if (g_eventSystem && !g_eventSystem->isConnected()) {
-        std::fflush(stdout);
+        flushLogLines();
         std::_Exit(kDisplayUnusableStatus);
     }
 }
@@ -343,7 +343,7 @@ private:
         if (type == QtFatalMsg) {
             std::fprintf(stderr, "veloquill: cannot control pointer devices: the X display went "
                                  "away during start-up\n");
-            std::fflush(stdout);
+            flushLogLines();
             std::_Exit(kDisplayUnusableStatus);
         }
         s_held.push_back(

@@ -4,9 +4,19 @@
 
 #include "support/log.h"
 
+#include <QAbstractEventDispatcher>
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QPointer>
+#include <QThread>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
+
+#include <unistd.h>
 
 namespace veloquill {
 
@@ -21,6 +31,61 @@ LogRedirect& redirectSlot()
 {
     static LogRedirect redirect;
     return redirect;
+}
+
+// Lines of one event are written together when the main loop is about to wait (one write
+// instead of one per line), and at exit; a line logged without a running main loop is written
+// at once.
+constexpr qsizetype FlushAtBytes = 64 * 1024;
+
+// Never destroyed: a line logged while static objects are destroyed still finds it.
+QByteArray& pendingBytes()
+{
+    static auto* pending = new QByteArray;
+    return *pending;
+}
+
+void writePending()
+{
+    QByteArray& pending = pendingBytes();
+    if (pending.isEmpty())
+        return;
+    std::fflush(stdout); // anything written through stdio goes first
+    const int fd = ::fileno(stdout);
+    qsizetype written = 0;
+    while (written < pending.size()) {
+        const ssize_t n = ::write(fd, pending.constData() + written, pending.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break; // nowhere to write to (closed or full): the lines are dropped, as stdio would
+        written += n;
+    }
+    pending.clear();
+}
+
+// True when a flush before the main loop waits is arranged for this thread's loop.
+bool flushArranged()
+{
+    auto* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread() || app->thread()->loopLevel() == 0)
+        return false;
+    auto* dispatcher = QAbstractEventDispatcher::instance();
+    if (!dispatcher)
+        return false;
+    static QPointer<QAbstractEventDispatcher> connected;
+    if (connected != dispatcher) {
+        connected = dispatcher;
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, dispatcher,
+                         [] { flushLogLines(); });
+    }
+    // Lines logged while the process ends (by exit handlers) are written at once.
+    static bool exiting = false;
+    static const bool atExit = std::atexit([] {
+                                   exiting = true;
+                                   flushLogLines();
+                               }) == 0;
+    return atExit && !exiting;
 }
 
 bool needsEscape(char16_t c)
@@ -64,10 +129,17 @@ void logLine(const QString& rawLine)
         redirect(line);
         return;
     }
-    const QByteArray bytes = line.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    QByteArray& pending = pendingBytes();
+    pending += line.toUtf8();
+    pending += '\n';
+    if (!flushArranged() || pending.size() >= FlushAtBytes)
+        writePending();
+}
+
+void flushLogLines()
+{
+    std::lock_guard lock(logMutex());
+    writePending();
 }
 
 LogRedirect setLogRedirect(LogRedirect redirect)

@@ -10,10 +10,15 @@
 
 namespace veloquill {
 
-// Writes one plain line to standard output. Log lines are the program's record of
-// what it did to the user's devices, so each is flushed at once. Control characters and
-// bidirectional formatting characters are written escaped (see escapedForLog).
+// Writes one plain line to standard output. Log lines are the program's record of what it did
+// to the user's devices: the lines of one event are written together, with one write, before
+// the main loop waits again (and at exit); without a running main loop each is written at once.
+// Control characters and bidirectional formatting characters are written escaped (see
+// escapedForLog).
 void logLine(const QString& line);
+
+// Writes the lines not yet written now (before something that may end the process abruptly).
+void flushLogLines();
 
 // The text with line breaks, tabs, other control characters and bidirectional formatting
 // characters written as \n, \t, \r, \x1b or \u202e, so that it stays on one line and reads

@@ -5,6 +5,7 @@
 #include "device/x11/x11_connection.h"
 
 #include "device/x11/x11_error_trap.h"
+#include "device/x11/x11_property_cache.h"
 #include "support/log.h"
 
 #include <QPointer>
@@ -90,10 +91,12 @@ QString X11Connection::probe(const QString& displayName, ControlUnavailableReaso
 }
 
 X11Connection::X11Connection(Display* display, int xiOpcode)
-    : m_display(display), m_xiOpcode(xiOpcode)
+    : m_display(display), m_xiOpcode(xiOpcode), m_properties(std::make_unique<X11PropertyCache>())
 {
-    watchDisplayErrors(display, {[this](const QString& description) {
+    watchDisplayErrors(display, {[this](const QString& description, unsigned long serial) {
                                      ++m_errorCount;
+                                     if (m_keepErrorSerials)
+                                         m_errorSerials.push_back(serial);
                                      logLine(QStringLiteral("X11HidEventSystem: ") + description +
                                              QStringLiteral(" ignored"));
                                  },
@@ -203,6 +206,44 @@ void X11Connection::noteLost()
                 m_connectionLostHandler();
         },
         Qt::QueuedConnection);
+}
+
+unsigned long X11Connection::nextRequestSerial() const
+{
+    return NextRequest(m_display);
+}
+
+namespace {
+struct QueuedEvents
+{
+    int inputOpcode = 0;
+    int propertyEvents = 0;
+    bool hierarchyChanged = false;
+};
+
+// Looks at each queued event once and takes none.
+Bool countQueued(Display*, XEvent* event, XPointer arg)
+{
+    auto* queued = reinterpret_cast<QueuedEvents*>(arg);
+    if (event->type == GenericEvent && event->xcookie.extension == queued->inputOpcode) {
+        if (event->xcookie.evtype == XI_PropertyEvent)
+            ++queued->propertyEvents;
+        else if (event->xcookie.evtype == XI_HierarchyChanged)
+            queued->hierarchyChanged = true;
+    }
+    return False;
+}
+} // namespace
+
+bool X11Connection::propertiesCurrent()
+{
+    if (m_lost)
+        return false;
+    QueuedEvents queued{m_xiOpcode};
+    XEvent unused;
+    XCheckIfEvent(m_display, &unused, &countQueued, reinterpret_cast<XPointer>(&queued));
+    afterReply(); // what it read is handled on the main loop
+    return !queued.hierarchyChanged && queued.propertyEvents <= m_properties->ownEventsDue();
 }
 
 } // namespace veloquill::x11

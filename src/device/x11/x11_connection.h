@@ -17,12 +17,16 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QSocketNotifier;
 struct _XDisplay;
 union _XEvent;
 
 namespace veloquill::x11 {
+
+class X11PropertyCache;
 
 class X11Connection : public QObject
 {
@@ -50,6 +54,21 @@ public:
     bool isLost() const { return m_lost; }
     // How many requests the server has refused so far; a write checks it around a sync.
     std::uint64_t errorCount() const { return m_errorCount; }
+    // Requests sent without waiting for each (a batch of writes) are told apart by the serials
+    // of the errors: kept from here until taken.
+    void keepErrorSerials() { m_keepErrorSerials = true; }
+    std::vector<unsigned long> takeErrorSerials()
+    {
+        m_keepErrorSerials = false;
+        return std::exchange(m_errorSerials, {});
+    }
+    // The serial the next request will carry.
+    unsigned long nextRequestSerial() const;
+    // What was read and written of device properties; current() says whether it may be used
+    // now: no property event has come (unhandled as yet) beyond those of this program's own
+    // writes, and no change of the devices. One look at what the server sent, no round trip.
+    X11PropertyCache& properties() { return *m_properties; }
+    bool propertiesCurrent();
 
     // Call after every request: sends it, and makes sure events Xlib read meanwhile are
     // handled soon. `sync` also waits for the server, so errors are reported right away.
@@ -74,6 +93,9 @@ private:
     bool m_lost = false;
     bool m_lostReported = false;
     std::uint64_t m_errorCount = 0;
+    bool m_keepErrorSerials = false;
+    std::vector<unsigned long> m_errorSerials;
+    std::unique_ptr<X11PropertyCache> m_properties;
 };
 
 } // namespace veloquill::x11

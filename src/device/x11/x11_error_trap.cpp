@@ -53,7 +53,7 @@ int routeError(Display* display, XErrorEvent* error)
     X11ErrorListener listener;
     if (listenerFor(display, listener)) {
         if (listener.onError)
-            listener.onError(describeError(display, *error));
+            listener.onError(describeError(display, *error), error->serial);
         return 0;
     }
     const XErrorHandler previous = routing().previousErrorHandler;

@@ -18,8 +18,9 @@ namespace veloquill::x11 {
 
 struct X11ErrorListener
 {
-    // One readable line describing a protocol error; the request it belongs to is ignored.
-    std::function<void(const QString& description)> onError;
+    // One readable line describing a protocol error, and the serial of the request it belongs
+    // to (which is otherwise ignored).
+    std::function<void(const QString& description, unsigned long serial)> onError;
     // The connection is gone. Called from inside Xlib: record it, make no Xlib call.
     std::function<void()> onConnectionLost;
 };

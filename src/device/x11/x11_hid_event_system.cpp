@@ -77,7 +77,17 @@ QString X11HidEventSystem::displayProblem(const QString& displayName)
 
 std::size_t X11HidEventSystem::restoreUnlisted()
 {
-    return m_session ? m_session->restoreUnlisted() : 0;
+    if (!m_session)
+        return 0;
+    const std::size_t failed = m_session->restoreUnlisted();
+    m_session->endRestore();
+    return failed;
+}
+
+void X11HidEventSystem::prepareRestore()
+{
+    if (m_session)
+        m_session->beginRestore();
 }
 
 void X11HidEventSystem::forgetOriginals()

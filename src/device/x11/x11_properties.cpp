@@ -5,6 +5,7 @@
 #include "device/x11/x11_properties.h"
 
 #include "device/x11/x11_connection.h"
+#include "device/x11/x11_property_cache.h"
 #include "support/log.h"
 
 #include <array>
@@ -136,6 +137,10 @@ std::optional<RawProperty> X11DeviceProperties::raw(XAtom property) const
             device.get() ? readPointerFeedback(m_connection, device.get()) : std::nullopt;
         return feedback ? std::optional(feedbackProperty(feedback->second)) : std::nullopt;
     }
+    X11PropertyCache& cache = m_connection.properties();
+    if (const auto* known = cache.find(m_deviceId, property);
+        known && m_connection.propertiesCurrent())
+        return *known;
     Atom type = None;
     int format = 0;
     unsigned long count = 0, bytesAfter = 0;
@@ -151,6 +156,8 @@ std::optional<RawProperty> X11DeviceProperties::raw(XAtom property) const
     }
     if (data)
         XFree(data);
+    if (!m_connection.isLost())
+        cache.store(m_deviceId, property, result);
     return result;
 }
 
@@ -225,6 +232,7 @@ bool X11DeviceProperties::writeRaw(XAtom property, const RawProperty& value)
     if (m_writeObserver)
         m_writeObserver(property, value, false);
     const std::uint64_t errorsBefore = m_connection.errorCount();
+    const unsigned long firstSerial = m_connection.nextRequestSerial();
     bool sent = true;
     if (property == m_atoms.pointerFeedback)
         sent = changePointerFeedback(value);
@@ -232,9 +240,19 @@ bool X11DeviceProperties::writeRaw(XAtom property, const RawProperty& value)
         XIChangeProperty(m_connection.display(), m_deviceId, property, value.type, value.format,
                          PropModeReplace, const_cast<unsigned char*>(value.bytes.data()),
                          static_cast<int>(value.count));
+    if (m_sent && sent) {
+        m_sent->push_back({property, firstSerial, m_connection.nextRequestSerial()});
+        m_connection.properties().forget(m_deviceId, property);
+        return true;
+    }
     // Waiting for the server ties a refused write's error to this write.
     m_connection.sync();
     const bool taken = sent && !m_connection.isLost() && m_connection.errorCount() == errorsBefore;
+    // The server keeps what it took as sent, and tells of it with a property event.
+    if (taken && property != m_atoms.pointerFeedback)
+        m_connection.properties().storeWritten(m_deviceId, property, value);
+    else
+        m_connection.properties().forget(m_deviceId, property);
     if (!taken && m_writeObserver)
         m_writeObserver(property, value, true);
     return taken;

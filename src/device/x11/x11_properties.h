@@ -34,6 +34,15 @@ struct RawProperty
 // The items of an INTEGER (signed) or CARDINAL (unsigned) property.
 std::vector<std::int32_t> integerItems(const RawProperty& property, bool isSigned);
 
+// A write sent without waiting for the server: the requests with serials from `first` up to
+// (not including) `end` carry it, so an error with one of them is its refusal.
+struct X11SentWrite
+{
+    XAtom property = 0;
+    unsigned long first = 0;
+    unsigned long end = 0;
+};
+
 class X11DeviceProperties
 {
 public:
@@ -57,6 +66,9 @@ public:
     // Writes keep the type and format the property already has, so the server (or the
     // driver behind it) sees what it expects. True once the server has taken the write.
     bool writeRaw(XAtom property, const RawProperty& value);
+    // From now on writes are sent without waiting for the server, listed in `sent` (true
+    // then means sent); one sync afterwards tells from the errors which it refused.
+    void sendWithoutWaiting(std::vector<X11SentWrite>* sent) { m_sent = sent; }
     // The value as written, once the server has taken it.
     std::optional<RawProperty> setFloats(XAtom property, const std::vector<float>& values);
     std::optional<RawProperty> setIntegers(XAtom property, const std::vector<std::int32_t>& values);
@@ -71,6 +83,7 @@ private:
     const X11Atoms& m_atoms;
     int m_deviceId;
     WriteObserver m_writeObserver;
+    std::vector<X11SentWrite>* m_sent = nullptr;
 };
 
 } // namespace veloquill::x11

@@ -10,6 +10,7 @@
 #include "device/x11/x11_event_system_client.h"
 #include "device/x11/x11_journal_check.h"
 #include "device/x11/x11_key_translation.h"
+#include "device/x11/x11_property_cache.h"
 #include "device/x11/x11_server_mark.h"
 #include "device/x11/x11_service_client.h"
 #include "support/display_name.h"
@@ -195,7 +196,12 @@ HidRestoreOutcome X11Session::restoreDevice(const X11DeviceFacts& facts, X11KeyM
 {
     X11DeviceProperties properties(*m_connection, m_atoms, facts.deviceId);
     X11KeyContext context{properties, m_atoms, facts, memory, m_connection->isLocal()};
-    const X11Restore result = restoreFirstSeen(context);
+    return finishRestore(facts, memory, restoreFirstSeen(context));
+}
+
+HidRestoreOutcome X11Session::finishRestore(const X11DeviceFacts& facts, X11KeyMemory& memory,
+                                            const X11Restore& result)
+{
     if (m_connection->isLost())
         return HidRestoreOutcome::Unreachable;
     Display* display = m_connection->display();
@@ -221,7 +227,17 @@ std::size_t X11Session::restoreUnlisted()
     if (m_connection->isLost())
         return m_journal.devices().size();
     const auto existing = listExistingSlaves(*m_connection);
-    std::size_t failed = 0;
+    struct Pending
+    {
+        X11DeviceFacts facts;
+        X11KeyMemory memory;
+        X11Restore result;
+        std::vector<X11SentWrite> sent;
+    };
+    std::vector<Pending> pending;
+    // Every device's writes are sent first and the server waited for once; the serial of each
+    // error tells which write it refused.
+    m_connection->keepErrorSerials();
     const auto entries = m_journal.devices();
     for (const JournalDevice& entry : entries) {
         const auto listed = serviceForDevice(entry.deviceId);
@@ -232,13 +248,29 @@ std::size_t X11Session::restoreUnlisted()
             m_journal.forget(entry.deviceId, entry.name);
             continue;
         }
-        X11DeviceFacts facts;
-        facts.deviceId = entry.deviceId;
-        facts.name = entry.name;
-        X11KeyMemory memory;
-        readJournalEntry(m_connection->display(), entry, memory);
-        if (restoreDevice(facts, memory) == HidRestoreOutcome::Restored)
-            logLine(QStringLiteral("X11HidEventSystem: put back ") + describeDevice(facts) +
+        Pending& device = pending.emplace_back();
+        device.facts.deviceId = entry.deviceId;
+        device.facts.name = entry.name;
+        readJournalEntry(m_connection->display(), entry, device.memory);
+        X11DeviceProperties properties(*m_connection, m_atoms, entry.deviceId);
+        properties.sendWithoutWaiting(&device.sent);
+        X11KeyContext context{properties, m_atoms, device.facts, device.memory,
+                              m_connection->isLocal()};
+        device.result = restoreFirstSeen(context);
+    }
+    m_connection->sync();
+    const std::vector<unsigned long> errors = m_connection->takeErrorSerials();
+    std::size_t failed = 0;
+    for (Pending& device : pending) {
+        for (const X11SentWrite& write : device.sent) {
+            if (std::any_of(errors.begin(), errors.end(), [&](unsigned long serial) {
+                    return serial >= write.first && serial < write.end;
+                }))
+                device.result.refused.push_back(write.property);
+        }
+        if (finishRestore(device.facts, device.memory, device.result) ==
+            HidRestoreOutcome::Restored)
+            logLine(QStringLiteral("X11HidEventSystem: put back ") + describeDevice(device.facts) +
                     QStringLiteral(", which is not listed (disabled or floating)"));
         else
             ++failed;
@@ -379,12 +411,14 @@ void X11Session::handleEvent(XEvent& event)
             if (change->info[i].flags & XISlaveRemoved)
                 removedFromServer.insert(change->info[i].deviceid);
         }
+        m_connection->properties().clear();
         forgetRemoved(removedFromServer);
         handleHierarchyChange(removed);
         break;
     }
     case XI_PropertyEvent: {
         const auto* change = static_cast<const XIPropertyEvent*>(cookie.data);
+        m_connection->properties().noteEvent(change->deviceid, change->property);
         handlePropertyChange(change->deviceid, change->property);
         break;
     }

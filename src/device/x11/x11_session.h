@@ -14,6 +14,7 @@
 #include "device/x11/x11_atoms.h"
 #include "device/x11/x11_device_discovery.h"
 #include "device/x11/x11_key_translation.h"
+#include "device/x11/x11_properties.h"
 
 #include <QString>
 
@@ -73,6 +74,9 @@ public:
     // Puts back the devices the journal names that the server has but that are not listed
     // (disabled, floating, or left out XTEST devices); how many could not be.
     std::size_t restoreUnlisted();
+    // Entries put back from here on leave the journal together, at endRestore.
+    void beginRestore() { m_journal.holdWrites(); }
+    void endRestore() { m_journal.releaseWrites(); }
     // Every changed device is back: the journal goes.
     void forgetOriginals() { m_journal.remove(); }
     QStringList notPutBack() const { return m_journal.notPutBack(); }
@@ -82,6 +86,9 @@ private:
                const QString& journalDirectory);
     void selectDeviceEvents();
     void handleEvent(_XEvent& event);
+    // Logs what the restore of the device left, and drops its entry when all is back.
+    HidRestoreOutcome finishRestore(const X11DeviceFacts& facts, X11KeyMemory& memory,
+                                    const X11Restore& result);
     void handleHierarchyChange(const std::set<int>& removedDeviceIds);
     // The server keeps nothing of a removed device: a device added later with its id starts
     // from its driver's defaults, so its entry goes.

@@ -236,6 +236,13 @@ TEST_F(X11Properties, ChangesByAnyProgramReachTheKeysRegisteredForThemAndReadBac
     const auto mouse = device(kXvfbMouse);
     EXPECT_EQ(mouse->pointerResolution(), kDoubleTravel);
     EXPECT_EQ(mouse->pointerAcceleration(), -1.0);
+
+    // Reads are served from what was read and written, never past another program's change:
+    // one right after this program's own write reads back at once, the main loop not run.
+    mouse->setPointerResolution(kHalfTravel);
+    EXPECT_EQ(mouse->pointerResolution(), kHalfTravel);
+    driver().setFloatProperty(id, kDeceleration, {0.5f});
+    EXPECT_EQ(mouse->pointerResolution(), kDoubleTravel);
 }
 
 // Warps and absolute motion land where they are sent, and the next motion starts there, at any
@@ -416,6 +423,44 @@ TEST_F(X11Properties, RestoreTheServerRefusesKeepsItsEntryAndFails)
     EXPECT_EQ(log.lines().filter("Could not restore 1 devices").size(), 1);
     EXPECT_TRUE(journal().contains("\"Device Accel Profile\""));
     EXPECT_EQ(seen(kXvfbMouse, kProfile), QStringList{"-1"});
+}
+
+// Devices that are not listed go back together, all writes sent before one wait: a refusal
+// still names its device and property, the others are back and leave the journal.
+TEST_F(X11Properties, UnlistedDevicesGoBackInOnePassAndARefusalNamesItsDevice)
+{
+    driver().addMaster(QStringLiteral("Other"));
+    driver().setFloatProperty(driver().deviceId("Other XTEST pointer"), kLibinputSpeed, {0.5f});
+    // A run that finds the device with its speed, as a driver's device comes.
+    auto run = std::make_shared<X11HidEventSystem>(
+        X11HidEventSystemOptions{displayName(), true, journalDirectory()});
+    auto runClient = run->createClient();
+    PointerDevice::create(serviceNamed(*runClient, "Other XTEST pointer"))
+        ->setPointerResolution(kHalfTravel);
+    PointerDevice::create(serviceNamed(*runClient, kXvfbMouse))->setPointerAcceleration(-1.0);
+    // A profile only a driver of its own provides: Xvfb refuses it with BadValue.
+    writeJournal(journal().replace("\"count\":1,\"data\":\"AAAAAA==\"",
+                                   "\"count\":1,\"data\":\"AQAAAA==\""));
+    driver().setDeviceEnabled(driver().deviceId(kXvfbMouse), false);
+    auto later = std::make_shared<X11HidEventSystem>(
+        X11HidEventSystemOptions{displayName(), false, journalDirectory()});
+    PointerDeviceManager manager(later);
+    manager.startObservation();
+    LogCapture log;
+    EXPECT_FALSE(manager.restoreInitialPointerSettings());
+    EXPECT_EQ(log.lines()
+                  .filter("refused to put back \"Device Accel Profile\" on device")
+                  .filter("\"Xvfb mouse\"")
+                  .size(),
+              1);
+    EXPECT_EQ(log.lines()
+                  .filter("put back device")
+                  .filter("\"Other XTEST pointer\", which is not listed")
+                  .size(),
+              1);
+    EXPECT_EQ(seen("Other XTEST pointer", kLibinputSpeed), QStringList{"0.500000"});
+    EXPECT_TRUE(journal().contains("Xvfb mouse"));
+    EXPECT_FALSE(journal().contains("Other XTEST pointer"));
 }
 
 // At quit only what this program wrote and no one changed since goes back.

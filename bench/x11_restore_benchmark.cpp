@@ -1,0 +1,143 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// `veloquill --restore` as a user runs it after a crash: the whole program, start to exit,
+// against 50 XTEST master pointers on Xvfb whose speed an earlier run changed and left in its
+// journal (the runtime folder on tmpfs where /dev/shm is one). For comparison, the same start
+// with nothing to put back.
+#include "device/hid_keys.h"
+#include "device/x11/x11_hid_event_system.h"
+#include "x_driver.h"
+#include "xvfb_server.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+using namespace veloquill;
+
+namespace {
+
+constexpr int Masters = 50;
+
+struct Rig
+{
+    std::unique_ptr<test::XvfbServer> server;
+    std::unique_ptr<QTemporaryDir> runtime;
+};
+
+Rig& rig()
+{
+    static Rig instance;
+    return instance;
+}
+
+// Changes every XTEST pointer's speed, as a run would, and ends without putting them back:
+// the journal then names them all.
+void leaveChangedDevices(int step)
+{
+    X11HidEventSystem system({rig().server->displayName(), true, rig().runtime->path()});
+    auto client = system.createClient();
+    for (const auto& service :
+         client->copyServices().value_or(std::vector<HidServiceClientRef>{})) {
+        if (service->describe().contains(QStringLiteral("XTEST pointer")))
+            service->setProperty(HidKey::PointerResolution,
+                                 HidPropertyValue::integer((2 + step % 2) << 16));
+    }
+}
+
+// Wall time of `veloquill --restore`, which must succeed.
+double restoreMs(benchmark::State& state)
+{
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "DBUS_SESSION_BUS_ADDRESS"})
+        environment.remove(name);
+    environment.insert("DISPLAY", rig().server->displayName());
+    environment.insert("XDG_CONFIG_HOME", rig().runtime->path());
+    environment.insert("XDG_RUNTIME_DIR", rig().runtime->path());
+    environment.insert("XDG_SESSION_TYPE", "x11");
+    program.setProcessEnvironment(environment);
+    program.setProcessChannelMode(QProcess::MergedChannels);
+    QElapsedTimer timer;
+    timer.start();
+    program.start(QStringLiteral(VELOQUILL_PROGRAM), {QStringLiteral("--restore")});
+    program.waitForFinished(10000);
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    if (program.exitStatus() != QProcess::NormalExit || program.exitCode() != 0)
+        state.SkipWithError(("--restore failed: " + program.readAll().toStdString()).c_str());
+    return ms;
+}
+
+void runRestore(benchmark::State& state, bool changed)
+{
+    if (!rig().server) {
+        state.SkipWithError("no X server (is Xvfb installed?)");
+        return;
+    }
+    std::vector<double> times;
+    for (auto _ : state) {
+        if (changed)
+            leaveChangedDevices(int(times.size()));
+        times.push_back(restoreMs(state));
+        state.SetIterationTime(times.back() / 1000.0);
+    }
+    std::sort(times.begin(), times.end());
+    state.counters["median_ms"] = times[times.size() / 2];
+}
+
+void BM_RestoreFiftyXtestMasters(benchmark::State& state)
+{
+    runRestore(state, true);
+}
+BENCHMARK(BM_RestoreFiftyXtestMasters)
+    ->UseManualTime()
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_RestoreNothing(benchmark::State& state)
+{
+    runRestore(state, false);
+}
+BENCHMARK(BM_RestoreNothing)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    Rig& r = rig();
+    if (!QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) {
+        r.server = std::make_unique<test::XvfbServer>();
+        r.runtime = std::make_unique<QTemporaryDir>(
+            QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/veloquill-XXXXXX")
+                                                      : QString());
+        test::XDriver driver(r.server->displayName());
+        // Each with the libinput properties of a pointer whose speed can be set.
+        for (int i = 0; i < Masters; ++i) {
+            driver.addMaster(QStringLiteral("Bench %1").arg(i));
+            driver.sync();
+            const int id = driver.deviceId(QStringLiteral("Bench %1 XTEST pointer").arg(i));
+            driver.setFloatProperty(id, "libinput Accel Speed", {0.3f});
+            driver.setIntegerProperty(id, "libinput Accel Profiles Available", 8, {1, 1});
+            driver.setIntegerProperty(id, "libinput Accel Profile Enabled", 8, {0, 1});
+        }
+        driver.sync();
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    r.runtime.reset();
+    r.server.reset();
+    return 0;
+}
