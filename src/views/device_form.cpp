@@ -43,11 +43,18 @@ DeviceForm::DeviceForm(VeloquillPointerSettingsState& state, PointerDeviceManage
     connect(m_picker, &DevicePicker::rowsChanged, this, &DeviceForm::fitPickerArea);
 }
 
+void DeviceForm::setRoomKeptForEveryRow(bool kept)
+{
+    m_roomKept = kept;
+    fitPickerArea();
+}
+
 void DeviceForm::fitPickerArea()
 {
     // "None" and the first devices, whole; a longer list scrolls.
     const int shown = m_picker->heightOfRows(1 + kDevicesShownWhole);
-    m_pickerArea->setFixedHeight(std::min(m_picker->sizeHint().height(), shown));
+    m_pickerArea->setFixedHeight(m_roomKept ? shown
+                                            : std::min(m_picker->sizeHint().height(), shown));
 }
 
 } // namespace veloquill

@@ -32,12 +32,17 @@ public:
     QScrollArea* pickerArea() const { return m_pickerArea; }
     AutoSwitchOptions* autoSwitchOptions() const { return m_autoSwitch; }
 
+    // Keeps the room of kDevicesShownWhole devices while fewer are listed, so that a device
+    // arriving or leaving moves nothing below the list (where the controls stand under it).
+    void setRoomKeptForEveryRow(bool kept);
+
 private:
     void fitPickerArea();
 
     DevicePicker* m_picker = nullptr;
     QScrollArea* m_pickerArea = nullptr;
     AutoSwitchOptions* m_autoSwitch = nullptr;
+    bool m_roomKept = false;
 };
 
 } // namespace veloquill

@@ -64,13 +64,18 @@ int DevicePicker::heightOfRows(int count) const
 {
     int height = 0;
     int rows = 0;
+    int lastRow = 0;
     for (int i = 0; i < m_layout->count() && rows < count; ++i) {
         QLayoutItem* item = m_layout->itemAt(i);
         if (!item->widget() || item->widget()->isHidden())
             continue;
         // As the layout gives it: at least its minimum height.
         height += (rows++ > 0 ? m_layout->spacing() : 0) + item->sizeHint().height();
+        lastRow = item->sizeHint().height();
     }
+    // Rows not listed yet take the height of the last one ("None" is always there).
+    if (rows > 0 && rows < count)
+        height += (count - rows) * (m_layout->spacing() + lastRow);
     const QMargins margins = m_layout->contentsMargins();
     return height + margins.top() + margins.bottom();
 }

@@ -47,7 +47,8 @@ public:
     // Whether the keyboard is on one of the rows, in the window or for when it is active.
     bool hasFocusedRow() const;
 
-    // The height of the first `count` rows, as laid out.
+    // The height of the first `count` rows, as laid out; rows beyond those listed count as high
+    // as the last one.
     int heightOfRows(int count) const;
 
 Q_SIGNALS:

@@ -84,6 +84,8 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
         screen = QGuiApplication::primaryScreen();
     const int bothWide = kDevicesColumnWidth + kControlsColumnWidth + 4 * padding;
     m_sideBySide = screen && bothWide <= screen->availableGeometry().width() * 9 / 10;
+    // One above the other, the controls stand under the devices: the list keeps its room.
+    m_deviceForm->setRoomKeptForEveryRow(!m_sideBySide);
 
     auto* devices = new QVBoxLayout;
     devices->addWidget(heading(tr("Detected Pointer Devices")), 0, Qt::AlignHCenter);
