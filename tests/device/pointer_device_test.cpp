@@ -173,11 +173,3 @@ TEST(PointerDevice, PlainPropertiesAreWrittenAsGiven)
                   {HidKey::UseLinearScalingMouseAcceleration, fixed(1)},
                   {HidKey::UseLinearScalingMouseAcceleration, {}}}));
 }
-
-TEST(PointerDevice, InputValuesDescribeThemselvesForLogs)
-{
-    const HidInputValue value{
-        .timestamp = 7, .data = {1, 0, 255}, .integerValue = -3, .element = {1, 0x30}};
-    EXPECT_EQ(describe(value), "timestamp: 7 length: 3 data: [1, 0, 255] integerValue: -3 "
-                               "element=(usagePage: 01 usage: 30)");
-}

@@ -7,7 +7,6 @@
 #include "device/hid_service_client_ops.h"
 #include "device/x11/x11_acceleration_keys.h"
 #include "device/x11/x11_connection.h"
-#include "device/x11/x11_device.h"
 #include "device/x11/x11_session.h"
 
 namespace veloquill::x11 {
@@ -116,14 +115,6 @@ bool X11ServiceClient::conformsTo(std::uint32_t usagePage, std::uint32_t usage) 
 HidRegistration X11ServiceClient::registerRemovalCallback(HidServiceCallback callback)
 {
     return m_removal.add(std::move(callback), weak_from_this());
-}
-
-std::shared_ptr<HidDevice> X11ServiceClient::createDevice()
-{
-    const auto session = m_session.lock();
-    if (!session || m_removal.left())
-        return nullptr;
-    return X11Device::create(session, m_registryID, m_facts.scroll);
 }
 
 QString X11ServiceClient::describe() const
