@@ -60,17 +60,6 @@ PointerDeviceManager& PointerDeviceManager::shared()
     return *instance;
 }
 
-std::shared_ptr<ObservationToken> PointerDeviceManager::observeDeviceAdded(DeviceObserver observer)
-{
-    const QUuid id = QUuid::createUuid();
-    m_deviceAddedObservers.emplace(id, std::move(observer));
-    QPointer<PointerDeviceManager> weakManager(this);
-    return ObservationToken::create([weakManager, id] {
-        if (weakManager)
-            weakManager->m_deviceAddedObservers.erase(id);
-    });
-}
-
 void PointerDeviceManager::replaceDevices(std::vector<PointerDeviceRef> devices)
 {
     Q_EMIT devicesWillChange();

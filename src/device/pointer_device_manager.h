@@ -6,14 +6,10 @@
 
 #include "device/hid_event_system.h"
 #include "device/pointer_device.h"
-#include "observation/observation_token.h"
 
 #include <QObject>
 #include <QPointer>
-#include <QUuid>
 
-#include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -30,8 +26,6 @@ class PointerDeviceManager : public QObject
     Q_OBJECT
 
 public:
-    using DeviceObserver = std::function<void(PointerDeviceManager&, const PointerDeviceRef&)>;
-
     // Tests and the program build managers on an event system of their choice.
     explicit PointerDeviceManager(std::shared_ptr<HidEventSystem> eventSystem,
                                   QObject* parent = nullptr);
@@ -47,8 +41,6 @@ public:
 
     // In order of arrival, every device object: twins share a stableID.
     const std::vector<PointerDeviceRef>& devices() const { return m_devices; }
-
-    std::shared_ptr<ObservationToken> observeDeviceAdded(DeviceObserver observer);
 
     // Puts every present device this program changed back exactly as it was first seen (by
     // this run, or by an earlier one that did not quit), then forgets the recorded
@@ -66,6 +58,9 @@ Q_SIGNALS:
     // Around every change of devices(): before the new list is stored, and after.
     void devicesWillChange();
     void devicesChanged();
+    // A device arrived and is listed; sent inside the arrival, before devicesChanged's
+    // receivers that are queued run.
+    void deviceAdded(const PointerDeviceRef& device);
 
 private:
     // Arrival and removal.
@@ -91,7 +86,6 @@ private:
     // Outlive observation, so that a device leaving while it is stopped still leaves the
     // list; end with the manager, so that nothing calls it once it is gone.
     std::unordered_map<HidServiceClientRef, HidRegistration> m_removalRegistrations;
-    std::map<QUuid, DeviceObserver> m_deviceAddedObservers;
     std::vector<PointerDeviceRef> m_mappedDevices;
     QString m_notPutBack;
     std::vector<PointerDeviceRef> m_devices;

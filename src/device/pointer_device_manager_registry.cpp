@@ -7,12 +7,12 @@
 
 #include "device/hid_keys.h"
 #include "device/hid_service_client_ops.h"
-#include "device/observer_map.h"
 #include "support/fixed_point.h"
 #include "support/log.h"
 #include "support/number_format.h"
 
 #include <QCoreApplication>
+#include <QMetaMethod>
 
 #include <algorithm>
 
@@ -46,12 +46,12 @@ void PointerDeviceManager::addDevice(const HidServiceClientRef& client)
     logLine(QStringLiteral("PointerDeviceManager: Appended device to @Published devices array: ") +
             name + QStringLiteral(" (stableID: ") + device->stableID() + QLatin1Char(')'));
 
-    forEachLiveObserver(m_deviceAddedObservers, [&](DeviceObserver& observer) {
+    if (isSignalConnected(QMetaMethod::fromSignal(&PointerDeviceManager::deviceAdded))) {
         logLine(QStringLiteral("PointerDeviceManager: Triggering deviceAdded callback for "
                                "device: ") +
                 name);
-        observer(*this, device);
-    });
+        Q_EMIT deviceAdded(device);
+    }
 
     m_removalRegistrations[client] = client->registerRemovalCallback(
         [this](const HidServiceClientRef& service) { removalCallback(service); });

@@ -5,7 +5,6 @@
 #pragma once
 
 #include "device/pointer_device.h"
-#include "observation/observation_token.h"
 #include "settings/decimal_formatter.h"
 #include "settings/defaults_store.h"
 #include "settings/device_specific_settings.h"
@@ -258,7 +257,6 @@ private:
     PointerDeviceManager& m_manager;
     std::shared_ptr<DefaultsStore> m_store;
     bool m_isInitialized = false;
-    std::shared_ptr<ObservationToken> m_deviceAddedObservationToken;
     // The device objects written to: another object listed under the same stableID (the
     // device plugged in again, or its twin) has the system's values and needs its record.
     // The user chose "None (No device selected)": kept, not replaced by the first device.

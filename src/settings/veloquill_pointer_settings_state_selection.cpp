@@ -211,12 +211,8 @@ void VeloquillPointerSettingsState::loadSettingsForSelectedDevice()
 
 void VeloquillPointerSettingsState::startObservingDeviceAdditions()
 {
-    QPointer<VeloquillPointerSettingsState> weakSelf(this);
-    m_deviceAddedObservationToken = m_manager.observeDeviceAdded(
-        [weakSelf](PointerDeviceManager&, const PointerDeviceRef& device) {
-            if (weakSelf)
-                weakSelf->deviceAdded(device);
-        });
+    connect(&m_manager, &PointerDeviceManager::deviceAdded, this,
+            &VeloquillPointerSettingsState::deviceAdded);
     // Checked on a later turn, once the manager has finished changing the list.
     connect(&m_manager, &PointerDeviceManager::devicesChanged, this,
             &VeloquillPointerSettingsState::reapplyIfSelectedDeviceChanged, Qt::QueuedConnection);
