@@ -187,7 +187,7 @@ std::optional<double> PointerDevice::defaultPointerAcceleration() const
     return fixed ? std::optional(fromFixedPoint(*fixed)) : std::nullopt;
 }
 
-bool PointerDevice::confirmsTo(std::uint32_t usagePage, std::uint32_t usage) const
+bool PointerDevice::conformsTo(std::uint32_t usagePage, std::uint32_t usage) const
 {
     return m_client->conformsTo(usagePage, usage);
 }

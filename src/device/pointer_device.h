@@ -64,7 +64,7 @@ public:
     // How the desktop turns hand motion into pointer motion; nothing when it cannot say.
     std::optional<PointerCurveModel> curveModel() const { return m_client->curveModel(); }
 
-    bool confirmsTo(std::uint32_t usagePage, std::uint32_t usage) const;
+    bool conformsTo(std::uint32_t usagePage, std::uint32_t usage) const;
 
     // Equal exactly when both stand for the same service client.
     friend bool operator==(const PointerDevice& a, const PointerDevice& b)
