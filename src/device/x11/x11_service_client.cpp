@@ -7,6 +7,7 @@
 #include "device/hid_service_client_ops.h"
 #include "device/x11/x11_acceleration_keys.h"
 #include "device/x11/x11_connection.h"
+#include "device/x11/x11_pointer_curve.h"
 #include "device/x11/x11_session.h"
 
 namespace veloquill::x11 {
@@ -135,10 +136,10 @@ std::optional<PointerCurveModel> X11ServiceClient::curveModel() const
         switch (accelerationKind(context)) {
         case AccelerationKind::Libinput:
             if (offersCustomProfile(context))
-                return PointerCurveModel{PointerCurveModel::Kind::X11Libinput};
+                return x11::curveModel(PointerCurveModel::Kind::X11Libinput);
             return PointerCurveModel{PointerCurveModel::Kind::Libinput, true};
         case AccelerationKind::Server:
-            return PointerCurveModel{PointerCurveModel::Kind::X11Server};
+            return x11::curveModel(PointerCurveModel::Kind::X11Server);
         case AccelerationKind::None:
             break;
         }
