@@ -5,6 +5,7 @@
 // One slider step with the curve under the sliders recomputed and drawn (into an image, as
 // the offscreen platform has no screen): its median must stay under 2 ms.
 #include "device/pointer_device_manager.h"
+#include "device/x11/x11_pointer_curve.h"
 #include "settings/in_memory_defaults_store.h"
 #include "settings/veloquill_pointer_settings_state.h"
 #include "sim/simulated_hid_event_system.h"
@@ -32,7 +33,7 @@ void curveStep(benchmark::State& bench, PointerCurveModel::Kind kind)
         manager->startObservation();
         auto service =
             system->addService(sim::ServiceSpec::mouse(QStringLiteral("Head Mouse"), 4660, 171));
-        service->setCurveModel(PointerCurveModel{kind});
+        service->setCurveModel(x11::curveModel(kind));
         QCoreApplication::processEvents();
         VeloquillPointerSettingsState state(*manager,
                                             std::make_shared<test::InMemoryDefaultsStore>());

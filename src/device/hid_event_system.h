@@ -13,7 +13,7 @@
 //   (a property write, a service appearing) and never on another thread.
 // - A callback is never called once its HidRegistration is destroyed or reset, nor once the
 //   object it was registered with is gone. HidCallbackList below keeps this for a backend.
-// - Callbacks always receive a service and an event, never null.
+// - Callbacks always receive a service, never null.
 // - Service clients compare by identity: one object per service for as long as the
 //   service exists; a service that leaves and comes back is a new object.
 
@@ -29,59 +29,17 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <span>
 #include <vector>
 
 namespace veloquill {
 
 class HidServiceClient;
-class HidDevice;
 using HidServiceClientRef = std::shared_ptr<HidServiceClient>;
-
-// One input event of a service, as the event system reports it. Opaque to the layer except
-// for the registry id of the service that sent it.
-struct HidEvent
-{
-    enum class Type
-    {
-        Motion,
-        ButtonPress,
-        ButtonRelease,
-        Scroll
-    };
-    std::uint64_t senderID = 0;
-    std::uint64_t timestamp = 0;
-    Type type = Type::Motion;
-    double deltaX = 0;
-    double deltaY = 0;
-};
-using HidEventRef = std::shared_ptr<const HidEvent>;
-
-// An element of a HID device (a button, an axis).
-struct HidElement
-{
-    std::uint32_t usagePage = 0;
-    std::uint32_t usage = 0;
-};
-
-// One raw input value of a HID device.
-struct HidInputValue
-{
-    std::uint64_t timestamp = 0;
-    std::vector<std::uint8_t> data;
-    std::int64_t integerValue = 0;
-    HidElement element;
-};
 
 // Keys and integers a service must match, for instance "DeviceUsagePage" = 1.
 using HidMatchingDictionary = std::map<QString, std::int64_t>;
 
 using HidServiceCallback = std::function<void(const HidServiceClientRef& service)>;
-using HidEventCallback =
-    std::function<void(const HidServiceClientRef& service, const HidEventRef& event)>;
-using HidPropertyChangedCallback = std::function<void()>;
-using HidInputValueCallback = std::function<void(const HidInputValue& value)>;
-using HidInputReportCallback = std::function<void(std::span<const std::uint8_t> report)>;
 
 // What putting a service back as it was found came to.
 enum class HidRestoreOutcome
@@ -112,10 +70,6 @@ public:
     // already has), whether or not any client is connected.
     [[nodiscard]] virtual HidRegistration registerRemovalCallback(HidServiceCallback callback) = 0;
 
-    // The HID device behind the service, for raw input; null when the service has none that
-    // can be reached.
-    virtual std::shared_ptr<HidDevice> createDevice() = 0;
-
     // A stable, readable rendering for log lines.
     virtual QString describe() const = 0;
 
@@ -135,21 +89,6 @@ public:
     }
 };
 
-// The device behind a service, open for as long as the object lives. It listens to raw input
-// only while some callback is registered, so an idle program never wakes on motion.
-class HidDevice
-{
-public:
-    virtual ~HidDevice() = default;
-
-    // Every element's values.
-    [[nodiscard]] virtual HidRegistration
-    registerInputValueCallback(HidInputValueCallback callback) = 0;
-    // Input reports, each cut to at most `length` bytes.
-    [[nodiscard]] virtual HidRegistration
-    registerInputReportCallback(std::size_t length, HidInputReportCallback callback) = 0;
-};
-
 // A connection to the event system. Destroying it ends every registration made with it.
 class HidEventSystemClient
 {
@@ -161,21 +100,12 @@ public:
     // Called per arriving matching service; a repeat for a known service may happen.
     [[nodiscard]] virtual HidRegistration
     registerDeviceMatchingCallback(HidServiceCallback callback) = 0;
-    [[nodiscard]] virtual HidRegistration registerEventCallback(HidEventCallback callback) = 0;
-    // Input events reach the event callbacks only while enabled (off for a new client). A
-    // backend listens to raw input only then, so an idle program never wakes on motion.
-    virtual void setEventDeliveryEnabled(bool enabled) = 0;
-    // Called when the property changes on any matching service.
-    [[nodiscard]] virtual HidRegistration
-    registerPropertyChangedCallback(const QString& key, HidPropertyChangedCallback callback) = 0;
     // Callbacks are delivered only while scheduled.
     virtual void scheduleWithMainLoop() = 0;
     virtual void unscheduleFromMainLoop() = 0;
 
     // The matching services now present; nothing when the system cannot say.
     virtual std::optional<std::vector<HidServiceClientRef>> copyServices() = 0;
-    // The matching service whose events carry this sender id, or null.
-    virtual HidServiceClientRef copyServiceForRegistryID(std::uint64_t registryID) = 0;
 };
 
 // The HID event system itself: a backend's entry point.

@@ -77,31 +77,6 @@ void setPropertyIOFixed(HidServiceClient& client, std::optional<double> value, c
     client.setProperty(key, HidPropertyValue::integer(*fixed));
 }
 
-namespace {
-QString twoDigitHex(std::uint32_t number)
-{
-    return QString::number(number, 16).toUpper().rightJustified(2, QLatin1Char('0'));
-}
-} // namespace
-
-QString describe(const HidElement& element)
-{
-    return QStringLiteral("usagePage: ") + twoDigitHex(element.usagePage) +
-           QStringLiteral(" usage: ") + twoDigitHex(element.usage);
-}
-
-QString describe(const HidInputValue& value)
-{
-    QStringList bytes;
-    for (std::uint8_t byte : value.data)
-        bytes.append(QString::number(byte));
-    return QStringLiteral("timestamp: ") + QString::number(value.timestamp) +
-           QStringLiteral(" length: ") + QString::number(value.data.size()) +
-           QStringLiteral(" data: [") + bytes.join(QStringLiteral(", ")) +
-           QStringLiteral("] integerValue: ") + QString::number(value.integerValue) +
-           QStringLiteral(" element=(") + describe(value.element) + QLatin1Char(')');
-}
-
 bool isPointerOrMouseUsage(std::uint32_t usagePage, std::uint32_t usage)
 {
     constexpr std::uint32_t genericDesktopPage = 1, pointerUsage = 1, mouseUsage = 2;

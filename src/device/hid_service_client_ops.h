@@ -40,9 +40,4 @@ void logIgnoredWrite(const QString& prefix, const HidServiceClient& service, con
 // conforms to.
 bool isPointerOrMouseUsage(std::uint32_t usagePage, std::uint32_t usage);
 
-// "usagePage: 01 usage: 02"
-QString describe(const HidElement& element);
-// "timestamp: 7 length: 3 data: [1, 0, 255] integerValue: 5 element=(usagePage: ...)"
-QString describe(const HidInputValue& value);
-
 } // namespace veloquill

@@ -6,8 +6,6 @@
 
 #include "device/libinput_mapping.h"
 #include "device/pointer_ranges.h"
-#include "device/x11/acceleration_mapping.h"
-#include "device/x11/resolution_mapping.h"
 #include "support/fixed_point.h"
 
 #include <algorithm>
@@ -92,27 +90,10 @@ double pointerGain(const PointerCurveModel& model, const PointerCurveInput& inpu
         const double speed = libinput::speedForResolution(*resolution).value_or(0);
         return off ? libinputFlatFactor(speed) : libinputAdaptiveFactor(speed, velocity);
     }
-    case PointerCurveModel::Kind::X11Libinput: {
-        const double gain = x11::scaleForResolution(*resolution).value_or(0);
-        // Off is the flat profile at speed gain − 1.
-        if (off)
-            return gain;
-        return gain * x11::accelerationShape(*acceleration, velocity);
-    }
-    case PointerCurveModel::Kind::X11Server: {
-        const double gain = x11::scaleForResolution(*resolution).value_or(0);
-        if (off)
-            return gain;
-        // The server accelerates before its constant deceleration divides the motion
-        // (dix/ptrveloc.c), so the velocity it sees is the device's own; it never decelerates at
-        // its default adaptive deceleration of 1.
-        const x11::PointerFeedback feedback = x11::feedbackForAcceleration(*acceleration);
-        const double serverVelocity = velocity * x11::velocityScalingForAcceleration(*acceleration);
-        if (serverVelocity <= 0)
-            return gain;
-        const double top = static_cast<double>(feedback.numerator) / feedback.denominator;
-        return gain * std::max(1.0, serverClassicFactor(serverVelocity, feedback.threshold, top));
-    }
+    case PointerCurveModel::Kind::X11Libinput:
+    case PointerCurveModel::Kind::X11Server:
+        return model.x11Gain ? model.x11Gain(model.kind, *resolution, *acceleration, off, velocity)
+                             : 0;
     }
     return 0;
 }

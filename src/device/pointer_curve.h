@@ -9,6 +9,8 @@
 // their sources. Hand speed is in mm/s at 1000 dpi: the device's own resolution is never known
 // here, and 1000 dpi is what libinput normalises relative motion to.
 
+#include <cstdint>
+
 namespace veloquill {
 
 struct PointerCurveModel
@@ -29,6 +31,11 @@ struct PointerCurveModel
     // The speed shapes the acceleration rather than scaling slow motion (X11 libinput drivers
     // without the custom profile); the window says so.
     bool speedShapesAcceleration = false;
+    // The gain for the X11 kinds, which their backend supplies (its mapping of resolution and
+    // acceleration to its driver's properties), from the 16.16 values written; velocity in
+    // units/ms at 1000 dpi.
+    double (*x11Gain)(Kind kind, std::int32_t fixedResolution, std::int32_t fixedAcceleration,
+                      bool off, double velocity) = nullptr;
 };
 
 // What the device layer is given: resolution (counts per inch) and acceleration (0 … 20, or

@@ -6,7 +6,6 @@
 
 #include "device/hid_keys.h"
 #include "device/hid_service_client_ops.h"
-#include "device/observer_map.h"
 #include "device/pointer_ranges.h"
 #include "support/clamp.h"
 #include "support/fixed_point.h"
@@ -16,8 +15,6 @@
 namespace veloquill {
 
 namespace {
-constexpr std::size_t kReportLength = 8;
-
 QString hexIdentifier(std::optional<std::int64_t> number)
 {
     if (!number)
@@ -34,9 +31,7 @@ std::shared_ptr<PointerDevice> PointerDevice::create(HidServiceClientRef client)
     return std::make_shared<PointerDevice>(Passkey{}, std::move(client));
 }
 
-PointerDevice::PointerDevice(Passkey, HidServiceClientRef client)
-    : m_client(std::move(client)), m_device(m_client->createDevice())
-{}
+PointerDevice::PointerDevice(Passkey, HidServiceClientRef client) : m_client(std::move(client)) {}
 
 PointerDevice::~PointerDevice() = default;
 
@@ -192,69 +187,9 @@ std::optional<double> PointerDevice::defaultPointerAcceleration() const
     return fixed ? std::optional(fromFixedPoint(*fixed)) : std::nullopt;
 }
 
-bool PointerDevice::confirmsTo(std::uint32_t usagePage, std::uint32_t usage) const
+bool PointerDevice::conformsTo(std::uint32_t usagePage, std::uint32_t usage) const
 {
     return m_client->conformsTo(usagePage, usage);
-}
-
-template <typename Observer>
-std::shared_ptr<ObservationToken>
-PointerDevice::addObserver(std::map<QUuid, Observer> PointerDevice::*map, Observer observer)
-{
-    const QUuid id = QUuid::createUuid();
-    (this->*map).emplace(id, std::move(observer));
-    updateInputRegistrations();
-    std::weak_ptr<PointerDevice> weakDevice = weak_from_this();
-    return ObservationToken::create([weakDevice, map, id] {
-        if (const auto device = weakDevice.lock()) {
-            (device.get()->*map).erase(id);
-            device->updateInputRegistrations();
-        }
-    });
-}
-
-std::shared_ptr<ObservationToken> PointerDevice::observeInput(InputValueObserver observer)
-{
-    return addObserver(&PointerDevice::m_inputValueObservers, std::move(observer));
-}
-
-std::shared_ptr<ObservationToken> PointerDevice::observeReport(InputReportObserver observer)
-{
-    return addObserver(&PointerDevice::m_inputReportObservers, std::move(observer));
-}
-
-void PointerDevice::updateInputRegistrations()
-{
-    if (!m_device)
-        return;
-    // The callbacks run on the main loop while this device exists: it owns the registrations.
-    if (m_inputValueObservers.empty())
-        m_inputValueRegistration.reset();
-    else if (!m_inputValueRegistration)
-        m_inputValueRegistration = m_device->registerInputValueCallback(
-            [this](const HidInputValue& value) { inputValueCallback(value); });
-    if (m_inputReportObservers.empty())
-        m_inputReportRegistration.reset();
-    else if (!m_inputReportRegistration)
-        m_inputReportRegistration = m_device->registerInputReportCallback(
-            kReportLength,
-            [this](std::span<const std::uint8_t> report) { inputReportCallback(report); });
-}
-
-void PointerDevice::inputValueCallback(const HidInputValue& value)
-{
-    // An observer may drop the last reference to the device; finish the walk first.
-    const auto keepAlive = shared_from_this();
-    forEachLiveObserver(m_inputValueObservers,
-                        [&](InputValueObserver& observer) { observer(*this, value); });
-}
-
-void PointerDevice::inputReportCallback(std::span<const std::uint8_t> report)
-{
-    const auto keepAlive = shared_from_this();
-    const std::vector<std::uint8_t> bytes(report.begin(), report.end());
-    forEachLiveObserver(m_inputReportObservers,
-                        [&](InputReportObserver& observer) { observer(*this, bytes); });
 }
 
 } // namespace veloquill

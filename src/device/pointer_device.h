@@ -5,31 +5,20 @@
 #pragma once
 
 #include "device/hid_event_system.h"
-#include "observation/observation_token.h"
 
 #include <QString>
-#include <QUuid>
 
 #include <cstdint>
-#include <functional>
-#include <map>
 #include <memory>
 #include <optional>
-#include <span>
-#include <vector>
 
 namespace veloquill {
 
-// One pointer service of the HID event system: its identity, the pointer properties that
-// decide speed and acceleration, and its raw input. Every read goes to the service anew.
-class PointerDevice : public std::enable_shared_from_this<PointerDevice>
+// One pointer service of the HID event system: its identity and the pointer properties that
+// decide speed and acceleration. Every read goes to the service anew.
+class PointerDevice
 {
 public:
-    using InputValueObserver = std::function<void(PointerDevice&, const HidInputValue&)>;
-    using InputReportObserver =
-        std::function<void(PointerDevice&, const std::vector<std::uint8_t>&)>;
-
-    // Never fails: without a reachable HID device only raw input is unavailable.
     static std::shared_ptr<PointerDevice> create(HidServiceClientRef client);
     ~PointerDevice();
     PointerDevice(const PointerDevice&) = delete;
@@ -75,9 +64,7 @@ public:
     // How the desktop turns hand motion into pointer motion; nothing when it cannot say.
     std::optional<PointerCurveModel> curveModel() const { return m_client->curveModel(); }
 
-    std::shared_ptr<ObservationToken> observeInput(InputValueObserver observer);
-    std::shared_ptr<ObservationToken> observeReport(InputReportObserver observer);
-    bool confirmsTo(std::uint32_t usagePage, std::uint32_t usage) const;
+    bool conformsTo(std::uint32_t usagePage, std::uint32_t usage) const;
 
     // Equal exactly when both stand for the same service client.
     friend bool operator==(const PointerDevice& a, const PointerDevice& b)
@@ -95,21 +82,8 @@ public:
 
 private:
     QString accelerationKey() const;
-    // Listens to the HID device while, and only while, someone observes its input: each
-    // registration costs a wake-up per motion.
-    void updateInputRegistrations();
-    template <typename Observer>
-    std::shared_ptr<ObservationToken> addObserver(std::map<QUuid, Observer> PointerDevice::*map,
-                                                  Observer observer);
-    void inputValueCallback(const HidInputValue& value);
-    void inputReportCallback(std::span<const std::uint8_t> report);
 
     HidServiceClientRef m_client;
-    std::shared_ptr<HidDevice> m_device;
-    std::map<QUuid, InputValueObserver> m_inputValueObservers;
-    std::map<QUuid, InputReportObserver> m_inputReportObservers;
-    HidRegistration m_inputValueRegistration;
-    HidRegistration m_inputReportRegistration;
 };
 
 using PointerDeviceRef = std::shared_ptr<PointerDevice>;

@@ -4,8 +4,6 @@
 
 #include "device/pointer_device_manager.h"
 
-#include "device/observer_map.h"
-
 #include <mutex>
 
 namespace veloquill {
@@ -60,61 +58,6 @@ PointerDeviceManager& PointerDeviceManager::shared()
         return new PointerDeviceManager(std::move(eventSystem));
     }();
     return *instance;
-}
-
-template <typename Value>
-std::shared_ptr<ObservationToken>
-PointerDeviceManager::subscribe(std::map<QUuid, Value> PointerDeviceManager::*map, Value value)
-{
-    const QUuid id = QUuid::createUuid();
-    (this->*map).emplace(id, std::move(value));
-    QPointer<PointerDeviceManager> weakManager(this);
-    return ObservationToken::create([weakManager, map, id] {
-        if (weakManager) {
-            ((*weakManager).*map).erase(id);
-            weakManager->updateEventDelivery();
-        }
-    });
-}
-
-std::shared_ptr<ObservationToken> PointerDeviceManager::observeDeviceAdded(DeviceObserver observer)
-{
-    return subscribe(&PointerDeviceManager::m_deviceAddedObservers, std::move(observer));
-}
-
-std::shared_ptr<ObservationToken>
-PointerDeviceManager::observeDeviceRemoved(DeviceObserver observer)
-{
-    return subscribe(&PointerDeviceManager::m_deviceRemovedObservers, std::move(observer));
-}
-
-std::shared_ptr<ObservationToken>
-PointerDeviceManager::observePropertyChanged(const QString& property, PropertyObserver observer)
-{
-    return subscribe(&PointerDeviceManager::m_propertyChangedObservers,
-                     PropertyObservation{property, std::move(observer)});
-}
-
-std::shared_ptr<ObservationToken> PointerDeviceManager::observeEventReceived(EventObserver observer)
-{
-    auto token = subscribe(&PointerDeviceManager::m_eventReceivedObservers, std::move(observer));
-    updateEventDelivery();
-    return token;
-}
-
-void PointerDeviceManager::updateEventDelivery()
-{
-    // Raw input wakes the program on every motion; ask for it only while someone listens.
-    if (m_eventSystemClient)
-        m_eventSystemClient->setEventDeliveryEnabled(!m_eventReceivedObservers.empty());
-}
-
-void PointerDeviceManager::propertyChangedCallback(const QString& key)
-{
-    forEachLiveObserver(m_propertyChangedObservers, [&](PropertyObservation& observation) {
-        if (observation.property == key)
-            observation.closure(*this);
-    });
 }
 
 void PointerDeviceManager::replaceDevices(std::vector<PointerDeviceRef> devices)

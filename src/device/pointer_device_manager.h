@@ -6,14 +6,10 @@
 
 #include "device/hid_event_system.h"
 #include "device/pointer_device.h"
-#include "observation/observation_token.h"
 
 #include <QObject>
 #include <QPointer>
-#include <QUuid>
 
-#include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -23,19 +19,13 @@ namespace veloquill {
 
 // The registry of pointer devices: watches the HID event system for pointer services,
 // keeps one PointerDevice per service and a published list of them all (identical devices
-// share a stableID and are listed each),
-// tells subscribers of arrivals, removals, property changes and input events, and puts
-// every device it changed back at quit.
+// share a stableID and are listed each), tells subscribers of arrivals, and puts every device
+// it changed back at quit.
 class PointerDeviceManager : public QObject
 {
     Q_OBJECT
 
 public:
-    using DeviceObserver = std::function<void(PointerDeviceManager&, const PointerDeviceRef&)>;
-    using PropertyObserver = std::function<void(PointerDeviceManager&)>;
-    using EventObserver =
-        std::function<void(PointerDeviceManager&, const PointerDeviceRef&, const HidEventRef&)>;
-
     // Tests and the program build managers on an event system of their choice.
     explicit PointerDeviceManager(std::shared_ptr<HidEventSystem> eventSystem,
                                   QObject* parent = nullptr);
@@ -51,15 +41,6 @@ public:
 
     // In order of arrival, every device object: twins share a stableID.
     const std::vector<PointerDeviceRef>& devices() const { return m_devices; }
-
-    std::shared_ptr<ObservationToken> observeDeviceAdded(DeviceObserver observer);
-    std::shared_ptr<ObservationToken> observeDeviceRemoved(DeviceObserver observer);
-    // The key is registered with the event system only when observation next starts.
-    std::shared_ptr<ObservationToken> observePropertyChanged(const QString& property,
-                                                             PropertyObserver observer);
-    std::shared_ptr<ObservationToken> observeEventReceived(EventObserver observer);
-
-    PointerDeviceRef pointerDeviceFromIOHIDEvent(const HidEventRef& event) const;
 
     // Puts every present device this program changed back exactly as it was first seen (by
     // this run, or by an earlier one that did not quit), then forgets the recorded
@@ -77,52 +58,34 @@ Q_SIGNALS:
     // Around every change of devices(): before the new list is stored, and after.
     void devicesWillChange();
     void devicesChanged();
+    // A device arrived and is listed; sent inside the arrival, before devicesChanged's
+    // receivers that are queued run.
+    void deviceAdded(const PointerDeviceRef& device);
 
 private:
-    struct PropertyObservation
-    {
-        QString property;
-        PropertyObserver closure;
-    };
-
     // Arrival and removal.
     void addDevice(const HidServiceClientRef& client);
     void removeDeviceForClient(const HidServiceClientRef& client);
     void removeDevice(const PointerDeviceRef& device);
     void removeFromListedDevices(const PointerDeviceRef& device);
-    void notifyDeviceRemoved(const PointerDeviceRef& device);
     void logInitialResolution(const HidServiceClientRef& client, const QString& name);
     void replaceDevices(std::vector<PointerDeviceRef> devices);
-    void updateEventDelivery();
 
     // The device map: one device per known service client, oldest first.
     PointerDeviceRef mappedDevice(const HidServiceClientRef& client) const;
     PointerDeviceRef unmapDevice(const HidServiceClientRef& client);
 
-    template <typename Value>
-    std::shared_ptr<ObservationToken> subscribe(std::map<QUuid, Value> PointerDeviceManager::*map,
-                                                Value value);
-
     // What the event system calls, bound to this manager by the registrations below.
     void deviceMatchingCallback(const HidServiceClientRef& service);
-    void eventCallback(const HidServiceClientRef& service, const HidEventRef& event);
-    void propertyChangedCallback(const QString& key);
     void removalCallback(const HidServiceClientRef& service);
 
     std::shared_ptr<HidEventSystem> m_eventSystem;
     // Everything below is touched on the main thread only, where the event system calls.
     std::unique_ptr<HidEventSystemClient> m_eventSystemClient;
     HidRegistration m_deviceMatchingRegistration;
-    HidRegistration m_eventRegistration;
-    std::vector<HidRegistration> m_propertyChangedRegistrations;
     // Outlive observation, so that a device leaving while it is stopped still leaves the
     // list; end with the manager, so that nothing calls it once it is gone.
     std::unordered_map<HidServiceClientRef, HidRegistration> m_removalRegistrations;
-    bool m_isInitialized = false;
-    std::map<QUuid, DeviceObserver> m_deviceAddedObservers;
-    std::map<QUuid, DeviceObserver> m_deviceRemovedObservers;
-    std::map<QUuid, PropertyObservation> m_propertyChangedObservers;
-    std::map<QUuid, EventObserver> m_eventReceivedObservers;
     std::vector<PointerDeviceRef> m_mappedDevices;
     QString m_notPutBack;
     std::vector<PointerDeviceRef> m_devices;

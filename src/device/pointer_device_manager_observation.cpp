@@ -6,10 +6,7 @@
 #include "device/pointer_device_manager.h"
 
 #include "device/hid_keys.h"
-#include "device/observer_map.h"
 #include "support/log.h"
-
-#include <QCoreApplication>
 
 namespace veloquill {
 
@@ -40,7 +37,6 @@ void PointerDeviceManager::startObservation()
         return;
     }
 
-    m_isInitialized = false;
     logLine(QStringLiteral(
         "PointerDeviceManager: Attempting to create IOHIDEventSystemClient for observation."));
     auto client = m_eventSystem->createClient();
@@ -54,11 +50,6 @@ void PointerDeviceManager::startObservation()
     m_eventSystemClient->setMatchingMultiple(mouseOrPointerMatching());
     m_deviceMatchingRegistration = m_eventSystemClient->registerDeviceMatchingCallback(
         [this](const HidServiceClientRef& service) { deviceMatchingCallback(service); });
-    m_eventRegistration = m_eventSystemClient->registerEventCallback(
-        [this](const HidServiceClientRef& service, const HidEventRef& event) {
-            eventCallback(service, event);
-        });
-    updateEventDelivery();
     m_eventSystemClient->scheduleWithMainLoop();
 
     if (const auto services = m_eventSystemClient->copyServices()) {
@@ -74,20 +65,12 @@ void PointerDeviceManager::startObservation()
     // An arrival observer above may have stopped observation again.
     if (!m_eventSystemClient)
         return;
-    for (const auto& [id, observation] : m_propertyChangedObservers)
-        m_propertyChangedRegistrations.push_back(
-            m_eventSystemClient->registerPropertyChangedCallback(
-                observation.property,
-                [this, key = observation.property] { propertyChangedCallback(key); }));
-
-    m_isInitialized = true;
     logLine(QStringLiteral("PointerDeviceManager: Observation started and initial devices "
                            "processed. Initialization complete."));
 }
 
 void PointerDeviceManager::stopObservation()
 {
-    m_isInitialized = false;
     if (!m_eventSystemClient) {
         logLine(QStringLiteral("[PointerDeviceManager] stopObservation: eventSystemClient is "
                                "already nil. Observation likely not active."));
@@ -106,65 +89,14 @@ void PointerDeviceManager::stopObservation()
     logLine(QStringLiteral("[PointerDeviceManager] stopObservation: Unscheduled "
                            "eventSystemClient from dispatch queue."));
     m_eventSystemClient.reset();
-    m_eventRegistration.reset();
-    m_propertyChangedRegistrations.clear();
     logLine(QStringLiteral("[PointerDeviceManager] stopObservation: Set eventSystemClient to nil. "
                            "IOKit listening stopped."));
 }
 
-// The registrations end before the client does, so the three callbacks below only run
-// while observation is on.
+// The registration ends before the client does, so this only runs while observation is on.
 void PointerDeviceManager::deviceMatchingCallback(const HidServiceClientRef& service)
 {
     addDevice(service);
-}
-
-void PointerDeviceManager::eventCallback(const HidServiceClientRef& service,
-                                         const HidEventRef& event)
-{
-    if (!m_isInitialized) {
-        logLine(QStringLiteral(
-            "PointerDeviceManager: Event received before initialization complete, ignoring"));
-        return;
-    }
-    const PointerDeviceRef device = mappedDevice(service);
-    if (!device)
-        return;
-    QPointer<PointerDeviceManager> weakManager(this);
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [weakManager, device, event] {
-            if (!weakManager) {
-                logLine(QStringLiteral(
-                    "PointerDeviceManager: Manager deallocated during event processing"));
-                return;
-            }
-            PointerDeviceManager& self = *weakManager;
-            forEachLiveObserver(self.m_eventReceivedObservers,
-                                [&](EventObserver& observer) { observer(self, device, event); });
-        },
-        Qt::QueuedConnection);
-}
-
-PointerDeviceRef PointerDeviceManager::pointerDeviceFromIOHIDEvent(const HidEventRef& event) const
-{
-    if (!m_eventSystemClient) {
-        logLine(QStringLiteral("PointerDeviceManager: pointerDeviceFromIOHIDEvent called but "
-                               "eventSystemClient is nil"));
-        return nullptr;
-    }
-    if (!m_isInitialized) {
-        logLine(QStringLiteral("PointerDeviceManager: pointerDeviceFromIOHIDEvent called before "
-                               "initialization complete"));
-        return nullptr;
-    }
-    if (!event)
-        return nullptr;
-    const HidServiceClientRef service =
-        m_eventSystemClient->copyServiceForRegistryID(event->senderID);
-    if (!service)
-        return nullptr;
-    return mappedDevice(service);
 }
 
 } // namespace veloquill

@@ -7,12 +7,12 @@
 
 #include "device/hid_keys.h"
 #include "device/hid_service_client_ops.h"
-#include "device/observer_map.h"
 #include "support/fixed_point.h"
 #include "support/log.h"
 #include "support/number_format.h"
 
 #include <QCoreApplication>
+#include <QMetaMethod>
 
 #include <algorithm>
 
@@ -46,12 +46,12 @@ void PointerDeviceManager::addDevice(const HidServiceClientRef& client)
     logLine(QStringLiteral("PointerDeviceManager: Appended device to @Published devices array: ") +
             name + QStringLiteral(" (stableID: ") + device->stableID() + QLatin1Char(')'));
 
-    forEachLiveObserver(m_deviceAddedObservers, [&](DeviceObserver& observer) {
+    if (isSignalConnected(QMetaMethod::fromSignal(&PointerDeviceManager::deviceAdded))) {
         logLine(QStringLiteral("PointerDeviceManager: Triggering deviceAdded callback for "
                                "device: ") +
                 name);
-        observer(*this, device);
-    });
+        Q_EMIT deviceAdded(device);
+    }
 
     m_removalRegistrations[client] = client->registerRemovalCallback(
         [this](const HidServiceClientRef& service) { removalCallback(service); });
@@ -123,24 +123,18 @@ void PointerDeviceManager::removeDevice(const PointerDeviceRef& device)
     logLine(QStringLiteral("PointerDeviceManager: Removed device from serviceClientToPointerDevice "
                            "map: ") +
             device->name());
-    // First the list changes, then the observers hear of it, each on a later turn.
+    // The list changes on a later turn, never inside the backend's callback.
     const QPointer<PointerDeviceManager> weakManager(this);
-    const auto later = [&](void (PointerDeviceManager::*step)(const PointerDeviceRef&),
-                           const QString& whenGone) {
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [weakManager, device, step, whenGone] {
-                if (weakManager)
-                    ((*weakManager).*step)(device);
-                else
-                    logLine(whenGone);
-            },
-            Qt::QueuedConnection);
-    };
-    later(&PointerDeviceManager::removeFromListedDevices,
-          QStringLiteral("PointerDeviceManager: Manager deallocated during device removal"));
-    later(&PointerDeviceManager::notifyDeviceRemoved,
-          QStringLiteral("PointerDeviceManager: Manager deallocated during callback processing"));
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [weakManager, device] {
+            if (weakManager)
+                weakManager->removeFromListedDevices(device);
+            else
+                logLine(QStringLiteral(
+                    "PointerDeviceManager: Manager deallocated during device removal"));
+        },
+        Qt::QueuedConnection);
 }
 
 void PointerDeviceManager::removeFromListedDevices(const PointerDeviceRef& device)
@@ -167,12 +161,6 @@ void PointerDeviceManager::removeFromListedDevices(const PointerDeviceRef& devic
                 remaining->stableID() + QLatin1Char(')'));
     if (m_devices.empty())
         logLine(QStringLiteral("[No devices remaining - device switching may be needed]"));
-}
-
-void PointerDeviceManager::notifyDeviceRemoved(const PointerDeviceRef& device)
-{
-    forEachLiveObserver(m_deviceRemovedObservers,
-                        [&](DeviceObserver& observer) { observer(*this, device); });
 }
 
 } // namespace veloquill

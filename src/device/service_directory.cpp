@@ -32,21 +32,6 @@ void ServiceDirectory::announce(const std::shared_ptr<ListedService>& service)
     }
 }
 
-void ServiceDirectory::notifyChanged(const QStringList& keys)
-{
-    for (const auto& client : liveClients()) {
-        // Lists a callback registers meanwhile are not walked; the lists themselves stay
-        // where they are for as long as the client does.
-        std::vector<HidCallbackList<void()>*> lists;
-        for (const auto& [key, callbacks] : client->propertyCallbacks) {
-            if (keys.contains(key))
-                lists.push_back(callbacks.get());
-        }
-        for (auto* callbacks : lists)
-            callbacks->callWhile([&client] { return client->scheduled; });
-    }
-}
-
 ServiceDirectoryClient::ServiceDirectoryClient(std::shared_ptr<ServiceDirectory> directory)
     : m_directory(std::move(directory)), m_state(std::make_shared<DirectoryClientState>())
 {
@@ -68,25 +53,6 @@ HidRegistration ServiceDirectoryClient::registerDeviceMatchingCallback(HidServic
     return m_state->matchingCallbacks.add(std::move(callback));
 }
 
-HidRegistration ServiceDirectoryClient::registerEventCallback(HidEventCallback callback)
-{
-    return m_state->eventCallbacks.add(std::move(callback));
-}
-
-HidRegistration
-ServiceDirectoryClient::registerPropertyChangedCallback(const QString& key,
-                                                        HidPropertyChangedCallback callback)
-{
-    auto& properties = m_state->propertyCallbacks;
-    auto found = std::find_if(properties.begin(), properties.end(),
-                              [&](const auto& property) { return property.first == key; });
-    if (found == properties.end()) {
-        properties.emplace_back(key, std::make_unique<HidCallbackList<void()>>());
-        found = properties.end() - 1;
-    }
-    return found->second->add(std::move(callback));
-}
-
 void ServiceDirectoryClient::scheduleWithMainLoop()
 {
     m_state->scheduled = true;
@@ -105,15 +71,6 @@ std::optional<std::vector<HidServiceClientRef>> ServiceDirectoryClient::copyServ
             services.push_back(service);
     }
     return services;
-}
-
-HidServiceClientRef ServiceDirectoryClient::copyServiceForRegistryID(std::uint64_t registryID)
-{
-    for (const auto& service : m_directory->listedServices()) {
-        if (service->registryID() == registryID && matchesAny(m_state->matching, *service))
-            return service;
-    }
-    return nullptr;
 }
 
 } // namespace veloquill

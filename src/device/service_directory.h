@@ -37,9 +37,6 @@ struct DirectoryClientState
     // Until matching is set every service matches.
     std::optional<std::vector<HidMatchingDictionary>> matching;
     HidCallbackList<void(const HidServiceClientRef&)> matchingCallbacks;
-    // These backends report no input events; registrations are kept but never called.
-    HidCallbackList<void(const HidServiceClientRef&, const HidEventRef&)> eventCallbacks;
-    std::vector<std::pair<QString, std::unique_ptr<HidCallbackList<void()>>>> propertyCallbacks;
 };
 
 class ServiceDirectory
@@ -51,8 +48,6 @@ public:
     void attachClient(const std::shared_ptr<DirectoryClientState>& client);
     // Tells the scheduled clients it matches that the service arrived.
     void announce(const std::shared_ptr<ListedService>& service);
-    // Tells the clients that these keys changed on some service.
-    void notifyChanged(const QStringList& keys);
 
 protected:
     ~ServiceDirectory() = default;
@@ -70,14 +65,9 @@ public:
 
     void setMatchingMultiple(const std::vector<HidMatchingDictionary>& matching) override;
     HidRegistration registerDeviceMatchingCallback(HidServiceCallback callback) override;
-    HidRegistration registerEventCallback(HidEventCallback callback) override;
-    void setEventDeliveryEnabled(bool) override {}
-    HidRegistration registerPropertyChangedCallback(const QString& key,
-                                                    HidPropertyChangedCallback callback) override;
     void scheduleWithMainLoop() override;
     void unscheduleFromMainLoop() override;
     std::optional<std::vector<HidServiceClientRef>> copyServices() override;
-    HidServiceClientRef copyServiceForRegistryID(std::uint64_t registryID) override;
 
 private:
     std::shared_ptr<ServiceDirectory> m_directory;

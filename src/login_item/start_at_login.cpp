@@ -5,41 +5,15 @@
 #include "login_item/start_at_login.h"
 
 #include "login_item/main_log_category.h"
-#include "login_item/start_at_login_faces.h"
-#include "settings/defaults_store.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
 
-#include <atomic>
-#include <mutex>
-#include <optional>
-#include <vector>
-
 namespace veloquill {
 
 namespace {
-struct Subscription
-{
-    StartAtLogin::Receiver receiver;
-    std::atomic<bool> cancelled = false;
-};
-using SubscriptionRef = std::shared_ptr<Subscription>;
-
-// Queued on the service's (main) thread: a receiver never runs inside the write that caused it.
-void deliver(QObject* context, const SubscriptionRef& to, bool value)
-{
-    QMetaObject::invokeMethod(
-        context,
-        [to, value] {
-            if (!to->cancelled)
-                to->receiver(value);
-        },
-        Qt::QueuedConnection);
-}
-
 // How the entry names the program: by its bare name when that is what the PATH runs, so
 // the entry still works after a package update or a move along the PATH; by its absolute
 // path otherwise (a build folder, an unpacked copy, a second copy earlier on the PATH).
@@ -52,41 +26,6 @@ QString launchCommand(const QString& programPath)
     return programPath;
 }
 } // namespace
-
-// The current value and who receives it. Tokens hold it weakly: one may outlive the service.
-class StartAtLogin::Stream
-{
-public:
-    // Adds the receiver and returns the current value, read through `read` if the stream
-    // has not been used before.
-    template <typename Read> bool add(const SubscriptionRef& subscription, const Read& read)
-    {
-        std::lock_guard lock(m_mutex);
-        if (!m_current)
-            m_current = read();
-        m_subscriptions.push_back(subscription);
-        return *m_current;
-    }
-
-    void remove(const SubscriptionRef& subscription)
-    {
-        std::lock_guard lock(m_mutex);
-        std::erase(m_subscriptions, subscription);
-    }
-
-    // Makes the value current; returns who is to receive it.
-    std::vector<SubscriptionRef> send(bool value)
-    {
-        std::lock_guard lock(m_mutex);
-        m_current = value;
-        return m_subscriptions;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::optional<bool> m_current;
-    std::vector<SubscriptionRef> m_subscriptions;
-};
 
 StartAtLogin& StartAtLogin::shared()
 {
@@ -101,9 +40,7 @@ StartAtLogin& StartAtLogin::shared()
 }
 
 StartAtLogin::StartAtLogin(const QString& appId, QString programPath, QObject* parent)
-    : QObject(parent), m_entry(appId), m_legacyHelperEntry(appId + LegacyHelperSuffix),
-      m_programPath(std::move(programPath)), m_observable(new StartAtLoginObservable(*this)),
-      m_kvo(new StartAtLoginKvo(*this)), m_stream(std::make_shared<Stream>())
+    : QObject(parent), m_entry(appId), m_programPath(std::move(programPath))
 {}
 
 StartAtLogin::~StartAtLogin() = default;
@@ -115,39 +52,22 @@ bool StartAtLogin::isEnabled() const
 
 void StartAtLogin::setEnabled(bool enabled)
 {
-    Q_EMIT m_observable->objectWillChange();
-    Q_EMIT m_kvo->isEnabledWillChange();
+    Q_EMIT willChange();
     registerForLogin(enabled);
     // What the file system now says, so that a refused write is not shown as done.
-    const bool state = isEnabled();
-    Q_EMIT m_kvo->isEnabledChanged(state);
-    for (const auto& subscription : m_stream->send(state))
-        deliver(this, subscription, state);
+    m_streamed = isEnabled();
+    Q_EMIT streamed(*m_streamed);
 }
 
-std::shared_ptr<ObservationToken> StartAtLogin::subscribe(Receiver receiver)
+void StartAtLogin::subscribe(QObject* context, Receiver receiver)
 {
-    auto subscription = std::make_shared<Subscription>();
-    subscription->receiver = std::move(receiver);
-    const bool current = m_stream->add(subscription, [this] { return isEnabled(); });
-    deliver(this, subscription, current);
-    const std::weak_ptr<Stream> stream = m_stream;
-    return ObservationToken::create([stream, subscription] {
-        subscription->cancelled = true;
-        if (const auto alive = stream.lock())
-            alive->remove(subscription);
-    });
-}
-
-void StartAtLogin::migrateIfNeeded(DefaultsStore& defaults)
-{
-    if (defaults.boolean(HasMigratedKey).value_or(false))
-        return;
-    defaults.setBoolean(HasMigratedKey, true);
-    if (m_legacyHelperEntry.isEnabled())
-        registerForLogin(true);
-    // Nothing depends on the old entry going; a leftover one is harmless.
-    (void)m_legacyHelperEntry.remove();
+    if (!m_streamed)
+        m_streamed = isEnabled();
+    // Both queued to the context: a receiver never runs inside the write that caused it, and
+    // the current value arrives before any later one.
+    QMetaObject::invokeMethod(
+        context, [receiver, value = *m_streamed] { receiver(value); }, Qt::QueuedConnection);
+    connect(this, &StartAtLogin::streamed, context, std::move(receiver), Qt::QueuedConnection);
 }
 
 void StartAtLogin::registerForLogin(bool enabled)

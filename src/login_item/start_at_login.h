@@ -5,19 +5,14 @@
 #pragma once
 
 #include "login_item/autostart_entry.h"
-#include "observation/observation_token.h"
 
 #include <QObject>
 #include <QString>
 
 #include <functional>
-#include <memory>
+#include <optional>
 
 namespace veloquill {
-
-class DefaultsStore;
-class StartAtLoginKvo;
-class StartAtLoginObservable;
 
 // Whether the program starts when the user logs in: an XDG autostart entry named after the
 // app id, whose Exec runs this program: "veloquill" when the PATH finds this very program,
@@ -30,10 +25,9 @@ class StartAtLoginObservable;
 // switched off with Hidden=true or X-GNOME-Autostart-enabled=false reads as off, and is
 // replaced by a fresh one when switched on again.
 //
-// Each write is announced, in order: observable().objectWillChange(),
-// kvo().isEnabledWillChange(), the write, kvo().isEnabledChanged(state), and the stream.
-// The state announced after the write is the one read back from the file system, not the
-// one asked for: a write that failed shows as no change.
+// Each write is announced, in order: willChange(), the write, and the stream. The state
+// announced after the write is the one read back from the file system, not the one asked for:
+// a write that failed shows as no change.
 //
 // Used from the main thread; stream values always arrive on the main loop.
 class StartAtLogin : public QObject
@@ -41,11 +35,6 @@ class StartAtLogin : public QObject
     Q_OBJECT
 
 public:
-    // Set once the first migration has run; never reset.
-    static inline const QString HasMigratedKey = QStringLiteral("StartAtLogin__hasMigrated");
-    // The entry the older helper-based start used to keep: "<app-id>-StartAtLoginHelper".
-    static inline const QString LegacyHelperSuffix = QStringLiteral("-StartAtLoginHelper");
-
     // The program's instance: VELOQUILL_APP_ID and the running executable. Made on first
     // use, lives for the whole process.
     static StartAtLogin& shared();
@@ -63,32 +52,25 @@ public:
     // The publisher: the receiver gets the current value first, then the state after every
     // later setEnabled, each on a later turn of the main loop. The current value is read when
     // the stream is first used and then only follows setEnabled: changes made outside the
-    // program are not seen. Delivery stops when the token goes.
+    // program are not seen. Delivery stops when the context object goes.
     using Receiver = std::function<void(bool)>;
-    [[nodiscard]] std::shared_ptr<ObservationToken> subscribe(Receiver receiver);
+    void subscribe(QObject* context, Receiver receiver);
 
-    // The two object faces of isEnabled: one that says it will change (for views that then
-    // read it again), and one with a Qt property and a notify signal.
-    StartAtLoginObservable& observable() const { return *m_observable; }
-    StartAtLoginKvo& kvo() const { return *m_kvo; }
-
-    // Once per defaults store: a start still switched on through the older helper entry moves
-    // to the program's own entry, and the helper entry goes. The flag is set first, so a
-    // failing move is not tried again. Announces nothing.
-    void migrateIfNeeded(DefaultsStore& defaults);
+Q_SIGNALS:
+    // Before every write: a view reads isEnabled again once the change is done (on a later
+    // turn of the main loop), and so shows what the file system holds.
+    void willChange();
+    // The stream: after every write, with the state read back.
+    void streamed(bool enabled);
 
 private:
-    class Stream;
-
     // Writes or removes the entry; logs a failure. Tells nobody.
     void registerForLogin(bool enabled);
 
     const AutostartEntry m_entry;
-    const AutostartEntry m_legacyHelperEntry;
     const QString m_programPath;
-    StartAtLoginObservable* m_observable; // children
-    StartAtLoginKvo* m_kvo;
-    std::shared_ptr<Stream> m_stream;
+    // The stream's value, read when it is first used.
+    std::optional<bool> m_streamed;
 };
 
 } // namespace veloquill

@@ -5,7 +5,6 @@
 #include "login_item/start_at_login_toggle.h"
 
 #include "login_item/start_at_login.h"
-#include "login_item/start_at_login_faces.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -36,8 +35,7 @@ StartAtLoginToggle::StartAtLoginToggle(QWidget* parent, StartAtLogin* startAtLog
 
 StartAtLoginToggle::StartAtLoginToggle(QWidget* parent, StartAtLogin* startAtLogin,
                                        const QString& text, QWidget* labelWidget)
-    : QWidget(parent),
-      m_observable((startAtLogin ? *startAtLogin : StartAtLogin::shared()).observable()),
+    : QWidget(parent), m_startAtLogin(startAtLogin ? *startAtLogin : StartAtLogin::shared()),
       m_switch(new QCheckBox(text, this))
 {
     auto* layout = new QHBoxLayout(this);
@@ -54,15 +52,15 @@ StartAtLoginToggle::StartAtLoginToggle(QWidget* parent, StartAtLogin* startAtLog
 
     showState();
     connect(m_switch, &QCheckBox::clicked, this,
-            [this](bool checked) { m_observable.setEnabled(checked); });
+            [this](bool checked) { m_startAtLogin.setEnabled(checked); });
     // Read again once the change is done, not when it is announced.
-    connect(&m_observable, &StartAtLoginObservable::objectWillChange, this,
-            &StartAtLoginToggle::showState, Qt::QueuedConnection);
+    connect(&m_startAtLogin, &StartAtLogin::willChange, this, &StartAtLoginToggle::showState,
+            Qt::QueuedConnection);
 }
 
 void StartAtLoginToggle::showState()
 {
-    m_switch->setChecked(m_observable.isEnabled());
+    m_switch->setChecked(m_startAtLogin.isEnabled());
 }
 
 } // namespace veloquill

@@ -13,10 +13,9 @@ class QCheckBox;
 namespace veloquill {
 
 class StartAtLogin;
-class StartAtLoginObservable;
 
-// A ready-made "start at login" switch: a check box bound both ways to
-// StartAtLogin::observable(). Its mark is read from the file system when it is made and again
+// A ready-made "start at login" switch: a check box bound both ways to a StartAtLogin. Its
+// mark is read from the file system when it is made and again
 // after every change, so a refused change puts the mark back.
 //
 // The label comes one of four ways:
@@ -47,7 +46,7 @@ private:
                        QWidget* labelWidget);
     void showState();
 
-    StartAtLoginObservable& m_observable;
+    StartAtLogin& m_startAtLogin;
     QCheckBox* m_switch;
 };
 

@@ -120,8 +120,8 @@ void KeepOrGoBack::valueChanged(const QString& about)
 {
     if (m_writingBack)
         return;
-    // Loads and reverts assign with the state uninitialized; each announces itself when done.
-    const bool loadOrRevert = !m_state.isInitialized();
+    // Loads and reverts announce themselves when done.
+    const bool loadOrRevert = !m_state.isLoaded() || m_state.isShowingValues();
     // Every assignment is announced, equal or not; only real changes count.
     const Values previous = std::exchange(m_last, current());
     if (previous == m_last || loadOrRevert)

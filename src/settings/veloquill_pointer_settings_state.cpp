@@ -12,6 +12,8 @@
 #include "support/log.h"
 #include "support/number_format.h"
 
+#include <QScopedValueRollback>
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -65,7 +67,7 @@ VeloquillPointerSettingsState::VeloquillPointerSettingsState(PointerDeviceManage
     m_noneChosen = persistedSelection && persistedSelection->isEmpty();
     setSelectedDeviceID(m_noneChosen ? std::nullopt : persistedSelection);
 
-    m_isInitialized = true;
+    m_settingsLoaded = true;
     logLine(QStringLiteral("VeloquillPointerSettingsState: Initialized. Loaded ") +
             QString::number(m_perDeviceSettings.size()) +
             QStringLiteral(" device settings. Persisted selectedDeviceID: ") +
@@ -111,7 +113,7 @@ void VeloquillPointerSettingsState::setSelectedDeviceID(const std::optional<QStr
     // Precision mode is for the device in hand: the one left gets its own speed back.
     if (value != oldValue)
         setPrecisionMode(false);
-    if (m_isInitialized)
+    if (acceptsEdits())
         m_noneChosen = !value;
     publish(m_selectedDeviceID, value, &VeloquillPointerSettingsState::selectedDeviceIDWillChange,
             &VeloquillPointerSettingsState::selectedDeviceIDChanged);
@@ -147,8 +149,8 @@ double VeloquillPointerSettingsState::bounded(const QString& property, double va
 void VeloquillPointerSettingsState::showValues(const DeviceSpecificSettings& values,
                                                bool announceEveryOne)
 {
-    // Watchers tell loads and reverts from edits by the state being uninitialized meanwhile.
-    const bool wasInitialized = std::exchange(m_isInitialized, false);
+    // Watchers tell loads and reverts from edits by this guard.
+    const QScopedValueRollback showing(m_showingValues, true);
     if (announceEveryOne || values.pointerSpeed != m_currentPointerSpeed)
         publish(m_currentPointerSpeed, values.pointerSpeed,
                 &VeloquillPointerSettingsState::currentPointerSpeedWillChange,
@@ -166,7 +168,6 @@ void VeloquillPointerSettingsState::showValues(const DeviceSpecificSettings& val
         m_currentPrecisionFactor = values.precisionFactor;
         Q_EMIT precisionFactorChanged(m_currentPrecisionFactor);
     }
-    m_isInitialized = wasInitialized;
 }
 
 DeviceSpecificSettings VeloquillPointerSettingsState::currentValues() const
@@ -231,7 +232,7 @@ void VeloquillPointerSettingsState::setCurrentPointerDisableAcceleration(bool va
 
 void VeloquillPointerSettingsState::editedValueDidSet(bool changed, const QString& announcement)
 {
-    if (!m_isInitialized || !changed)
+    if (!acceptsEdits() || !changed)
         return;
     logLine(announcement);
     updateSettingsForCurrentDevice();
@@ -250,7 +251,7 @@ void VeloquillPointerSettingsState::selectedDeviceIDDidSet(const std::optional<Q
             orNil(oldValue) + QStringLiteral(", New: ") + orNil(m_selectedDeviceID) +
             QStringLiteral(". Persisted."));
 
-    if (!m_isInitialized) {
+    if (!acceptsEdits()) {
         logLine(QStringLiteral("VeloquillPointerSettingsState: selectedDeviceID.didSet called "
                                "before self was fully initialized. Skipping load/apply "
                                "settings."));

@@ -5,7 +5,6 @@
 #pragma once
 
 #include "device/pointer_device.h"
-#include "observation/observation_token.h"
 #include "settings/decimal_formatter.h"
 #include "settings/defaults_store.h"
 #include "settings/device_specific_settings.h"
@@ -83,7 +82,10 @@ public:
                                   std::shared_ptr<DefaultsStore> store, QObject* parent = nullptr);
     ~VeloquillPointerSettingsState() override;
 
-    bool isInitialized() const { return m_isInitialized; }
+    // The stored settings have been loaded (once, on construction).
+    bool isLoaded() const { return m_settingsLoaded; }
+    // A load or revert is putting values on show: what changes meanwhile is no user's edit.
+    bool isShowingValues() const { return m_showingValues; }
 
     bool autoSwitchToNewDevices() const { return m_autoSwitchToNewDevices; }
     void setAutoSwitchToNewDevices(bool value);
@@ -213,6 +215,9 @@ private:
     void selectedDeviceIDDidSet(const std::optional<QString>& oldValue);
     void editedValueDidSet(bool changed, const QString& announcement);
 
+    // Edits are stored and applied only once loaded, and never while values are put on show.
+    bool acceptsEdits() const { return m_settingsLoaded && !m_showingValues; }
+
     // The stored table.
     void loadDeviceSettingsFromUserDefaults();
     void saveDeviceSettingsToUserDefaults();
@@ -257,8 +262,8 @@ private:
 
     PointerDeviceManager& m_manager;
     std::shared_ptr<DefaultsStore> m_store;
-    bool m_isInitialized = false;
-    std::shared_ptr<ObservationToken> m_deviceAddedObservationToken;
+    bool m_settingsLoaded = false;
+    bool m_showingValues = false;
     // The device objects written to: another object listed under the same stableID (the
     // device plugged in again, or its twin) has the system's values and needs its record.
     // The user chose "None (No device selected)": kept, not replaced by the first device.

@@ -22,7 +22,7 @@ const QString Prefix = QStringLiteral("VeloquillPointerSettingsState: ");
 
 void VeloquillPointerSettingsState::applyPointerSettings()
 {
-    if (!m_isInitialized) {
+    if (!acceptsEdits()) {
         logLine(QStringLiteral("VeloquillPointerSettingsState.applyPointerSettings: Self not fully "
                                "initialized. Aborting."));
         return;
@@ -115,7 +115,7 @@ void VeloquillPointerSettingsState::applySettings(const PointerDeviceRef& device
 
 void VeloquillPointerSettingsState::revertPointerSpeed()
 {
-    const PointerDeviceRef device = m_isInitialized ? selectedDevice() : nullptr;
+    const PointerDeviceRef device = acceptsEdits() ? selectedDevice() : nullptr;
     if (!device) {
         logLine(QStringLiteral("VeloquillPointerSettingsState.revertPointerSpeed: No device "
                                "selected or not initialized. Cannot revert settings."));

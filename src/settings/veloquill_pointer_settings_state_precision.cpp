@@ -39,7 +39,7 @@ void VeloquillPointerSettingsState::setPrecisionFactor(double value)
         return;
     m_currentPrecisionFactor = value;
     Q_EMIT precisionFactorChanged(value);
-    if (!m_isInitialized)
+    if (!acceptsEdits())
         return;
     updateSettingsForCurrentDevice();
     if (m_precisionMode)
@@ -85,7 +85,7 @@ VeloquillPointerSettingsState::precisionBaseOf(const PointerDeviceRef& device) c
 void VeloquillPointerSettingsState::applyPrecision()
 {
     const std::vector<PointerDeviceRef> devices =
-        m_isInitialized ? selectedDevices() : std::vector<PointerDeviceRef>{};
+        acceptsEdits() ? selectedDevices() : std::vector<PointerDeviceRef>{};
     if (devices.empty())
         return;
     if (m_selectedDeviceID && m_perDeviceSettings.contains(*m_selectedDeviceID)) {

@@ -88,7 +88,7 @@ void VeloquillPointerSettingsState::checkReadBack(const PointerDeviceRef& device
     if (latest == m_latestWrites.end() || latest->second != check.serial)
         return; // a later write's read-back tells
     m_latestWrites.erase(latest);
-    if (!m_isInitialized || device != selectedDevice())
+    if (!acceptsEdits() || device != selectedDevice())
         return;
     // Where the desktop has no amount of acceleration, only on and off can be compared.
     const bool amounts = m_manager.supportsAccelerationAmount();

@@ -86,7 +86,7 @@ DeviceSpecificSettings readValues(const PointerDevice& device, std::optional<dou
 
 void VeloquillPointerSettingsState::ensureDeviceSelectionAndLoadSettings()
 {
-    if (!m_isInitialized) {
+    if (!acceptsEdits()) {
         logLine(
             QStringLiteral("VeloquillPointerSettingsState.ensureDeviceSelectionAndLoadSettings: "
                            "Not initialized. Skipping."));
@@ -174,7 +174,7 @@ void VeloquillPointerSettingsState::switchTo(const PointerDeviceRef& device)
 
 void VeloquillPointerSettingsState::loadSettingsForSelectedDevice()
 {
-    if (!m_isInitialized) {
+    if (!acceptsEdits()) {
         logLine(QStringLiteral("VeloquillPointerSettingsState.loadSettingsForSelectedDevice: Not "
                                "fully initialized. Skipping."));
         return;
@@ -211,12 +211,8 @@ void VeloquillPointerSettingsState::loadSettingsForSelectedDevice()
 
 void VeloquillPointerSettingsState::startObservingDeviceAdditions()
 {
-    QPointer<VeloquillPointerSettingsState> weakSelf(this);
-    m_deviceAddedObservationToken = m_manager.observeDeviceAdded(
-        [weakSelf](PointerDeviceManager&, const PointerDeviceRef& device) {
-            if (weakSelf)
-                weakSelf->deviceAdded(device);
-        });
+    connect(&m_manager, &PointerDeviceManager::deviceAdded, this,
+            &VeloquillPointerSettingsState::deviceAdded);
     // Checked on a later turn, once the manager has finished changing the list.
     connect(&m_manager, &PointerDeviceManager::devicesChanged, this,
             &VeloquillPointerSettingsState::reapplyIfSelectedDeviceChanged, Qt::QueuedConnection);
@@ -224,7 +220,7 @@ void VeloquillPointerSettingsState::startObservingDeviceAdditions()
 
 void VeloquillPointerSettingsState::reapplyIfSelectedDeviceChanged()
 {
-    if (!m_isInitialized)
+    if (!acceptsEdits())
         return;
     const PointerDeviceRef device = selectedDevice();
     if (device && device != m_loadedDevice.lock()) {
@@ -262,7 +258,7 @@ void VeloquillPointerSettingsState::applyStoredRecords()
 
 void VeloquillPointerSettingsState::deviceAdded(const PointerDeviceRef& device)
 {
-    if (!m_isInitialized)
+    if (!acceptsEdits())
         return;
     const QString stableID = device->stableID();
 

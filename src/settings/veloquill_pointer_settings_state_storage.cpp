@@ -58,7 +58,7 @@ void VeloquillPointerSettingsState::loadDeviceSettingsFromUserDefaults()
 
 void VeloquillPointerSettingsState::saveDeviceSettingsToUserDefaults()
 {
-    if (!m_isInitialized) {
+    if (!acceptsEdits()) {
         logLine(QStringLiteral("VeloquillPointerSettingsState.saveDeviceSettingsToUserDefaults: "
                                "Not initialized. Skipping save."));
         return;
@@ -91,7 +91,7 @@ void VeloquillPointerSettingsState::saveDeviceSettingsToUserDefaults()
 
 void VeloquillPointerSettingsState::updateSettingsForCurrentDevice()
 {
-    if (!m_isInitialized || !m_selectedDeviceID) {
+    if (!acceptsEdits() || !m_selectedDeviceID) {
         logLine(QStringLiteral("VeloquillPointerSettingsState.updateSettingsForCurrentDevice: Not "
                                "initialized or no device selected. Skipping save."));
         return;

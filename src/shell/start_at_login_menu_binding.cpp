@@ -7,21 +7,14 @@
 #include "login_item/start_at_login.h"
 #include "shell/status_bar_controller.h"
 
-#include <QPointer>
-
 namespace veloquill {
 
 void bindStartAtLoginMenu(StatusBarController& controller, StartAtLogin& startAtLogin)
 {
     QObject::connect(&controller, &StatusBarController::startAtLoginToggleRequested, &startAtLogin,
                      [&startAtLogin] { startAtLogin.setEnabled(!startAtLogin.isEnabled()); });
-    const QPointer<StatusBarController> weakController(&controller);
-    startAtLogin
-        .subscribe([weakController](bool enabled) {
-            if (weakController)
-                weakController->setStartAtLoginChecked(enabled);
-        })
-        ->tieToLifetime(&controller);
+    startAtLogin.subscribe(
+        &controller, [&controller](bool enabled) { controller.setStartAtLoginChecked(enabled); });
 }
 
 } // namespace veloquill

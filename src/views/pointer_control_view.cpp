@@ -198,7 +198,7 @@ void PointerControlView::scheduleDeviceSelection()
         const QString prefix = QStringLiteral("PointerControlView.onAppear (asyncAfter): ");
         const std::size_t count = manager ? manager->devices().size() : 0;
         logLine(prefix + QStringLiteral("Current PKM devices: ") + QString::number(count));
-        if (!state->isInitialized()) {
+        if (!state->isLoaded()) {
             logLine(prefix + QStringLiteral("settingsState not yet initialized. This might be an "
                                             "issue."));
             return;

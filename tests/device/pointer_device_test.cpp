@@ -65,8 +65,8 @@ TEST(PointerDevice, IdentityComesFromTheServiceWithFallbacks)
     DeviceOnService mouse(ServiceSpec::mouse("Mouse", 1, 2));
     EXPECT_EQ(mouse.device->product(), "Mouse");
     EXPECT_EQ(mouse.device->buttonCount(), 3);
-    EXPECT_TRUE(mouse.device->confirmsTo(1, 2));
-    EXPECT_FALSE(mouse.device->confirmsTo(1, 6));
+    EXPECT_TRUE(mouse.device->conformsTo(1, 2));
+    EXPECT_FALSE(mouse.device->conformsTo(1, 6));
     // Equal exactly when made from the same service, twins or not.
     const auto again = PointerDevice::create(mouse.service);
     EXPECT_EQ(*again, *mouse.device);
@@ -172,12 +172,4 @@ TEST(PointerDevice, PlainPropertiesAreWrittenAsGiven)
                   {HidKey::PointerAccelerationType, {}},
                   {HidKey::UseLinearScalingMouseAcceleration, fixed(1)},
                   {HidKey::UseLinearScalingMouseAcceleration, {}}}));
-}
-
-TEST(PointerDevice, InputValuesDescribeThemselvesForLogs)
-{
-    const HidInputValue value{
-        .timestamp = 7, .data = {1, 0, 255}, .integerValue = -3, .element = {1, 0x30}};
-    EXPECT_EQ(describe(value), "timestamp: 7 length: 3 data: [1, 0, 255] integerValue: -3 "
-                               "element=(usagePage: 01 usage: 30)");
 }

@@ -7,8 +7,6 @@
 #include "support/blocking_paths.h"
 
 #include "login_item/start_at_login.h"
-#include "login_item/start_at_login_faces.h"
-#include "settings/in_memory_defaults_store.h"
 #include "support/main_loop.h"
 #include "support/qt_printers.h"
 
@@ -34,10 +32,12 @@ protected:
         QFile file(entryPath());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    // Every value the stream delivers from now on.
-    std::shared_ptr<ObservationToken> record()
+    // Every value the stream delivers from now on, while the returned object lives.
+    std::unique_ptr<QObject> record()
     {
-        return startAtLogin.subscribe([this](bool value) { values.append(value); });
+        auto context = std::make_unique<QObject>();
+        startAtLogin.subscribe(context.get(), [this](bool value) { values.append(value); });
+        return context;
     }
 
     TemporaryConfigHome home;
@@ -131,13 +131,10 @@ TEST_F(StartAtLoginEntry, EntriesTheDesktopSwitchedOffReadAsOffUntilSwitchedOnAg
 }
 
 // The login item's log wording, pinned once: each way a write can fail.
-TEST_F(StartAtLoginEntry, FailuresAreLoggedAndEveryFaceShowsTheRealState)
+TEST_F(StartAtLoginEntry, FailuresAreLoggedAndTheStreamShowsTheRealState)
 {
     home.blockAutostartFolder();
     const auto token = record();
-    QList<bool> notified;
-    QObject::connect(&startAtLogin.kvo(), &StartAtLoginKvo::isEnabledChanged,
-                     [&](bool enabled) { notified.append(enabled); });
     startAtLogin.setEnabled(true);
 
     // A folder in the entry's place: nothing can be renamed over it or unlink it, not even root.
@@ -147,7 +144,6 @@ TEST_F(StartAtLoginEntry, FailuresAreLoggedAndEveryFaceShowsTheRealState)
     startAtLogin.setEnabled(false);
     drainMainLoop();
     EXPECT_EQ(values, (QList<bool>{false, false, false, false}));
-    EXPECT_EQ(notified, (QList<bool>{false, false, false}));
     const QString category = AppId + ".main: ";
     EXPECT_EQ(
         log.lines(),
@@ -191,29 +187,23 @@ TEST_F(StartAtLoginEntry, EntryThatIsNoRegularFileIsLeftAloneAndARewrittenOneKee
     EXPECT_EQ(owner(), before);
 }
 
-TEST_F(StartAtLoginEntry, EveryWriteIsAnnouncedByEachFaceAndTheStreamFollowsOnTheMainLoop)
+TEST_F(StartAtLoginEntry, EveryWriteIsAnnouncedBeforeItAndTheStreamFollowsOnTheMainLoop)
 {
     home.writeEntry(AppId, ActiveEntry);
     QStringList events;
-    QObject::connect(&startAtLogin.observable(), &StartAtLoginObservable::objectWillChange, [&] {
+    QObject::connect(&startAtLogin, &StartAtLogin::willChange, [&] {
         events << QString("will change, on=%1").arg(startAtLogin.isEnabled());
     });
-    QObject::connect(&startAtLogin.kvo(), &StartAtLoginKvo::isEnabledWillChange,
-                     [&] { events << "kvo will change"; });
-    QObject::connect(&startAtLogin.kvo(), &StartAtLoginKvo::isEnabledChanged,
-                     [&](bool on) { events << QString("changed, on=%1").arg(on); });
     auto first = record();
     EXPECT_TRUE(values.isEmpty()); // never inside the call
     drainMainLoop();
-    ASSERT_TRUE(startAtLogin.kvo().setProperty("isEnabled", true)); // on again: rewritten
+    startAtLogin.setEnabled(true); // on again: rewritten
     EXPECT_TRUE(entryText().contains("\nExec=\"" + ProgramPath.toUtf8() + "\"\n"));
-    ASSERT_TRUE(startAtLogin.observable().setProperty("isEnabled", false));
+    startAtLogin.setEnabled(false);
     EXPECT_EQ(values, QList<bool>{true});
     drainMainLoop();
     EXPECT_EQ(values, (QList<bool>{true, true, false}));
-    EXPECT_EQ(events, (QStringList{"will change, on=1", "kvo will change", "changed, on=1",
-                                   "will change, on=1", "kvo will change", "changed, on=0"}));
-    EXPECT_FALSE(startAtLogin.observable().property("isEnabled").toBool());
+    EXPECT_EQ(events, (QStringList{"will change, on=1", "will change, on=1"}));
 
     // A later subscriber starts from the value last written; a dropped one hears no more.
     first.reset();
@@ -222,33 +212,4 @@ TEST_F(StartAtLoginEntry, EveryWriteIsAnnouncedByEachFaceAndTheStreamFollowsOnTh
     startAtLogin.setEnabled(true);
     drainMainLoop();
     EXPECT_EQ(values, (QList<bool>{false, true}));
-}
-
-TEST_F(StartAtLoginEntry, OlderHelperEntryIsMigratedOnceAndQuietly)
-{
-    const QString helper = AppId + "-StartAtLoginHelper";
-    // An active helper entry moves to the program's own; an inactive one is only removed; once
-    // the flag is set nothing happens.
-    for (const auto& [flagSet, hidden, enabledAfter, helperLeft] :
-         {std::tuple{false, false, true, false},
-          {false, true, false, false},
-          {true, false, false, true}}) {
-        SCOPED_TRACE(testing::Message() << flagSet << hidden);
-        startAtLogin.setEnabled(false);
-        home.writeEntry(helper, ActiveEntry + (hidden ? "Hidden=true\n" : ""));
-        InMemoryDefaultsStore defaults;
-        if (flagSet)
-            defaults.setBoolean(StartAtLogin::HasMigratedKey, true);
-        const auto token = record();
-        drainMainLoop();
-        values.clear();
-        startAtLogin.migrateIfNeeded(defaults);
-        startAtLogin.migrateIfNeeded(defaults);
-        drainMainLoop();
-        EXPECT_EQ(startAtLogin.isEnabled(), enabledAfter);
-        EXPECT_EQ(QFileInfo::exists(home.entryPath(helper)), helperLeft);
-        EXPECT_EQ(defaults.boolean(StartAtLogin::HasMigratedKey), true);
-        EXPECT_EQ(defaults.writeCount(), 1);
-        EXPECT_TRUE(values.isEmpty());
-    }
 }

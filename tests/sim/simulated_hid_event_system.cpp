@@ -18,11 +18,8 @@ struct ClientState
 {
     bool scheduled = false;
     std::uint64_t session = 0; // bumped when unscheduled: work queued before is dropped
-    bool eventDeliveryEnabled = false;
     std::optional<std::vector<HidMatchingDictionary>> matching;
     HidCallbackList<void(const HidServiceClientRef&)> arrivals;
-    HidCallbackList<void(const HidServiceClientRef&, const HidEventRef&)> events;
-    std::map<QString, HidCallbackList<void()>> propertyChanges;
 
     bool matches(const SimulatedService& service) const
     {
@@ -89,16 +86,6 @@ public:
     {
         return m_state->arrivals.add(std::move(callback));
     }
-    HidRegistration registerEventCallback(HidEventCallback callback) override
-    {
-        return m_state->events.add(std::move(callback));
-    }
-    void setEventDeliveryEnabled(bool enabled) override { m_state->eventDeliveryEnabled = enabled; }
-    HidRegistration registerPropertyChangedCallback(const QString& key,
-                                                    HidPropertyChangedCallback callback) override
-    {
-        return m_state->propertyChanges[key].add(std::move(callback));
-    }
     void scheduleWithMainLoop() override { m_state->scheduled = true; }
     void unscheduleFromMainLoop() override
     {
@@ -116,14 +103,6 @@ public:
                 services.push_back(service);
         }
         return services;
-    }
-    HidServiceClientRef copyServiceForRegistryID(std::uint64_t registryID) override
-    {
-        for (const auto& service : copyServices().value_or(std::vector<HidServiceClientRef>{})) {
-            if (static_cast<SimulatedService&>(*service).registryID() == registryID)
-                return service;
-        }
-        return nullptr;
     }
 
 private:
@@ -147,15 +126,7 @@ std::unique_ptr<HidEventSystemClient> SimulatedHidEventSystem::createClient()
 std::shared_ptr<SimulatedService> SimulatedHidEventSystem::addService(ServiceSpec spec)
 {
     const std::weak_ptr<World> weakWorld = m_world;
-    auto service = std::make_shared<SimulatedService>(
-        std::move(spec), m_nextRegistryID++, [weakWorld](const QString& key) {
-            if (const auto world = weakWorld.lock()) {
-                for (const auto& client : world->liveClients()) {
-                    if (client->propertyChanges.contains(key))
-                        client->post([key](ClientState& c) { c.propertyChanges[key].call(); });
-                }
-            }
-        });
+    auto service = std::make_shared<SimulatedService>(std::move(spec), m_nextRegistryID++);
     m_world->services.push_back(service);
     for (const auto& client : m_world->liveClients()) {
         if (client->matches(*service))
@@ -173,27 +144,6 @@ void SimulatedHidEventSystem::removeService(const std::shared_ptr<SimulatedServi
 {
     if (std::erase(m_world->services, service) > 0)
         service->leave();
-}
-
-void SimulatedHidEventSystem::emitEvent(const std::shared_ptr<SimulatedService>& service,
-                                        HidEvent event)
-{
-    event.senderID = service->registryID();
-    const auto shared = std::make_shared<const HidEvent>(event);
-    for (const auto& client : m_world->liveClients()) {
-        if (client->eventDeliveryEnabled && client->matches(*service))
-            client->post([service, shared](ClientState& c) {
-                if (c.eventDeliveryEnabled)
-                    c.events.call(service, shared);
-            });
-    }
-}
-
-bool SimulatedHidEventSystem::isDeliveringEvents() const
-{
-    return std::ranges::any_of(m_world->liveClients(), [](const auto& client) {
-        return client->scheduled && client->eventDeliveryEnabled && !client->events.empty();
-    });
 }
 
 void SimulatedHidEventSystem::setCopyServicesFails(bool fails)

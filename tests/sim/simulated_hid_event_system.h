@@ -21,8 +21,7 @@ namespace veloquill::sim {
 // timers.
 //
 // A client sees only services that conform to the "DeviceUsagePage" and "DeviceUsage" of one
-// of its dictionaries; until it sets its matching it sees nothing. Property changes reach
-// every client registered for the key, whichever service changed.
+// of its dictionaries; until it sets its matching it sees nothing.
 class SimulatedHidEventSystem : public HidEventSystem
 {
 public:
@@ -39,11 +38,6 @@ public:
     std::shared_ptr<SimulatedService> addService(ServiceSpec spec);
     // The service leaves: its removal callbacks run once, on the main loop.
     void removeService(const std::shared_ptr<SimulatedService>& service);
-    // An input event from a present service, carrying its registry id as the sender. It
-    // reaches the matching clients whose event delivery is enabled.
-    void emitEvent(const std::shared_ptr<SimulatedService>& service, HidEvent event);
-    // Whether some client listens to input events (costly on a real system).
-    bool isDeliveringEvents() const;
 
     void setCreateClientFails(bool fails) { m_createClientFails = fails; }
     bool settingsSharedByKind() const override { return m_sharedByKind; }

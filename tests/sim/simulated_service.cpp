@@ -33,9 +33,8 @@ ServiceSpec ServiceSpec::mouse(const QString& name, std::int64_t vendorID, std::
     return spec;
 }
 
-SimulatedService::SimulatedService(ServiceSpec spec, std::uint64_t registryID,
-                                   std::function<void(const QString& key)> changed)
-    : m_spec(std::move(spec)), m_registryID(registryID), m_changed(std::move(changed))
+SimulatedService::SimulatedService(ServiceSpec spec, std::uint64_t registryID)
+    : m_spec(std::move(spec)), m_registryID(registryID)
 {
     std::erase_if(m_spec.properties, [](const auto& entry) { return entry.second.isNull(); });
     m_firstSeen = m_spec.properties;
@@ -87,10 +86,6 @@ void SimulatedService::changePropertyExternally(const QString& key, const HidPro
         m_spec.properties.erase(key);
     else
         m_spec.properties[key] = value;
-    // Like a real system, every write is reported, even one that leaves the value as it was.
-    // A service that has left tells nobody.
-    if (!m_left && m_changed)
-        m_changed(key);
 }
 
 void SimulatedService::deliverRemoval()

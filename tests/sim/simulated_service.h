@@ -57,8 +57,7 @@ class SimulatedService : public HidServiceClient,
 {
 public:
     // `changed` hears of every property change; a service on its own has nobody to tell.
-    explicit SimulatedService(ServiceSpec spec, std::uint64_t registryID = 4294968000,
-                              std::function<void(const QString& key)> changed = {});
+    explicit SimulatedService(ServiceSpec spec, std::uint64_t registryID = 4294968000);
 
     HidPropertyValue copyProperty(const QString& key) const override { return property(key); }
     void setProperty(const QString& key, const HidPropertyValue& value) override
@@ -81,7 +80,6 @@ public:
     }
     HidRegistration registerRemovalCallback(HidServiceCallback callback) override;
     // No HID device behind it: raw input is checked against a real X server.
-    std::shared_ptr<HidDevice> createDevice() override { return nullptr; }
     QString describe() const override { return m_description; }
     bool isVirtual() const override { return m_spec.isVirtual; }
     std::optional<PointerCurveModel> curveModel() const override { return m_curveModel; }
@@ -108,7 +106,6 @@ private:
 
     ServiceSpec m_spec;
     std::uint64_t m_registryID;
-    std::function<void(const QString& key)> m_changed;
     QString m_description;
     HidCallbackList<void(const HidServiceClientRef&)> m_removalCallbacks;
     bool m_left = false;

@@ -2,6 +2,7 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "device/x11/x11_pointer_curve.h"
 #include "settings/settings_state_fixture.h"
 #include "views/pointer_controls_form.h"
 #include "views/pointer_curve_view.h"
@@ -51,7 +52,7 @@ TEST_F(SettingsStateTest, CurveViewDescribesTheSelectedDevicesCurveAndHidesWitho
     EXPECT_TRUE(view->isHidden()) << "the desktop cannot say how it accelerates";
 
     for (const Case& c : kCases) {
-        service->setCurveModel(PointerCurveModel{c.kind});
+        service->setCurveModel(x11::curveModel(c.kind));
         view->setPrecisionFactor(c.precision);
         state->setCurrentPointerDisableAcceleration(c.disabled);
         state->setCurrentPointerAcceleration(c.acceleration);
@@ -89,8 +90,7 @@ TEST_F(SettingsStateTest, TheWindowSaysWhereTheSpeedShapesTheAcceleration)
 {
     auto service = connect("Trackball", 1, 2);
     for (const bool shapes : {true, false}) {
-        service->setCurveModel(
-            PointerCurveModel{shapes ? Kind::Libinput : Kind::X11Server, shapes});
+        service->setCurveModel(x11::curveModel(shapes ? Kind::Libinput : Kind::X11Server, shapes));
         build().ensureDeviceSelectionAndLoadSettings();
         PointerControlsForm form(*state);
         form.show();

@@ -34,7 +34,6 @@ public:
     bool conformsTo(std::uint32_t usagePage, std::uint32_t usage) const override;
     HidRegistration registerRemovalCallback(HidServiceCallback callback) override;
     // GNOME gives no raw input to other programs.
-    std::shared_ptr<HidDevice> createDevice() override { return nullptr; }
     QString describe() const override;
     // libinput's profiles at the speed written.
     std::optional<PointerCurveModel> curveModel() const override

@@ -28,13 +28,6 @@ QString describe(const QVariant& value)
                : QLatin1Char('\'') + value.toString() + QLatin1Char('\'');
 }
 
-QStringList hidKeysOf(Key key)
-{
-    if (key == Key::Speed)
-        return {HidKey::PointerResolution};
-    return {HidKey::PointerAcceleration, HidKey::MouseAcceleration,
-            HidKey::UseLinearScalingMouseAcceleration};
-}
 } // namespace
 
 GnomeSession::GnomeSession(const QString& journalDirectory)
@@ -203,7 +196,6 @@ void GnomeSession::keyChanged(SettingKey key)
         m_states.erase(found);
         journal();
     }
-    notifyChanged(hidKeysOf(key.key));
 }
 
 void GnomeSession::journal()

@@ -29,13 +29,6 @@ bool isAccelerationKey(const QString& key)
            key == HidKey::UseLinearScalingMouseAcceleration;
 }
 
-const QStringList& accelerationKeys()
-{
-    static const QStringList keys{HidKey::PointerAcceleration, HidKey::MouseAcceleration,
-                                  HidKey::UseLinearScalingMouseAcceleration};
-    return keys;
-}
-
 // KWin keeps the speed in kcminputrc with three decimals: after it restarts, a device reads
 // back what was written rounded so.
 bool sameSpeed(double held, double written)
@@ -169,14 +162,7 @@ void KWinServiceClient::refreshed(const QVariantMap& properties, std::uint64_t w
                                      [](const auto& p) { return p.second.onTheirWay > 0; });
     if (!session || !facts || writing || writesSent != m_writesSent)
         return;
-    QStringList changed;
-    if (facts->current.speed != m_held.speed)
-        changed.append(HidKey::PointerResolution);
-    if (facts->current.flat != m_held.flat)
-        changed.append(accelerationKeys());
     m_held = facts->current;
-    if (!changed.isEmpty())
-        session->notifyChanged(changed);
 }
 
 void KWinServiceClient::setProperty(const QString& key, const HidPropertyValue& value)
@@ -290,9 +276,6 @@ void KWinServiceClient::answered(Setting setting, const QString& property, const
         const auto [next, nextValue] = *std::exchange(pending.waiting, std::nullopt);
         send(*session, setting, next, nextValue);
     }
-    if (session && taken)
-        session->notifyChanged(setting == Setting::Speed ? QStringList{HidKey::PointerResolution}
-                                                         : accelerationKeys());
 }
 
 void KWinServiceClient::took(const QString& property, const QVariant& value)

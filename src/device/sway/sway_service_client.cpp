@@ -167,11 +167,7 @@ void SwayServiceClient::write(SwaySession& session, std::optional<double> speed,
                     now.speed = *self->m_written.speed;
                 else
                     now.flat = *self->m_written.flat;
-                const auto session = self->presentSession();
-                if (self->held(now) && session)
-                    session->notifyChanged({HidKey::PointerResolution, HidKey::PointerAcceleration,
-                                            HidKey::MouseAcceleration,
-                                            HidKey::UseLinearScalingMouseAcceleration});
+                self->hold(now);
                 return;
             }
             logLine(kLogPrefix + QStringLiteral("Sway refused '") + command +
@@ -186,9 +182,9 @@ void SwayServiceClient::write(SwaySession& session, std::optional<double> speed,
         });
 }
 
-bool SwayServiceClient::held(const SwaySettings& settings)
+void SwayServiceClient::hold(const SwaySettings& settings)
 {
-    return std::exchange(m_held, settings) != settings;
+    m_held = settings;
 }
 
 HidRestoreOutcome SwayServiceClient::restoreFirstSeen()

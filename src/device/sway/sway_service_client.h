@@ -67,7 +67,6 @@ public:
     HidRestoreOutcome restoreFirstSeen() override;
     bool conformsTo(std::uint32_t usagePage, std::uint32_t usage) const override;
     HidRegistration registerRemovalCallback(HidServiceCallback callback) override;
-    std::shared_ptr<HidDevice> createDevice() override { return nullptr; }
     QString describe() const override;
     std::optional<PointerCurveModel> curveModel() const override
     {
@@ -83,8 +82,8 @@ public:
 
     // Used by the session on the main loop.
     void adoptOriginals(const SwaySettings& originals, const SwayWritten& written);
-    // Sway says the device now holds these; true when that changed anything.
-    bool held(const SwaySettings& settings);
+    // Sway says the device now holds these.
+    void hold(const SwaySettings& settings);
     void leave();
 
 private:

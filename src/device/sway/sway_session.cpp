@@ -199,9 +199,8 @@ void SwaySession::event(std::uint32_t type, const QJsonDocument& json)
     } else if (change == QStringLiteral("libinput_config")) {
         const auto service = find(identifier);
         const auto facts = SwayDeviceFacts::fromInput(input);
-        if (service && facts && service->held(facts->current))
-            notifyChanged({HidKey::PointerResolution, HidKey::PointerAcceleration,
-                           HidKey::MouseAcceleration, HidKey::UseLinearScalingMouseAcceleration});
+        if (service && facts)
+            service->hold(facts->current);
     }
 }
 

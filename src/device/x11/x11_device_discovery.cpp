@@ -28,14 +28,8 @@ void readClasses(const XIDeviceInfo& info, X11DeviceFacts& facts)
 {
     for (int i = 0; i < info.num_classes; ++i) {
         const XIAnyClassInfo* any = info.classes[i];
-        if (any->type == XIButtonClass) {
+        if (any->type == XIButtonClass)
             facts.buttonCount = reinterpret_cast<const XIButtonClassInfo*>(any)->num_buttons;
-        } else if (any->type == XIScrollClass) {
-            const auto* scroll = reinterpret_cast<const XIScrollClassInfo*>(any);
-            (scroll->scroll_type == XIScrollTypeVertical ? facts.scroll.vertical
-                                                         : facts.scroll.horizontal) =
-                scroll->number;
-        }
     }
 }
 } // namespace

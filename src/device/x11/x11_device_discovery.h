@@ -6,7 +6,6 @@
 
 // Which XInput devices the backend offers as pointer services.
 
-#include "device/x11/raw_input.h"
 #include "device/x11/x11_atoms.h"
 
 #include <QString>
@@ -25,7 +24,6 @@ struct X11DeviceFacts
     QString name;
     int buttonCount = 0;
     bool isVirtual = false; // an XTEST device: software moves the pointer through it
-    ScrollAxes scroll;
 };
 
 // "device 6 \"Xvfb mouse\"", for log lines.

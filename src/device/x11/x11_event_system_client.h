@@ -4,7 +4,7 @@
 
 #pragma once
 
-// A client of the XInput backend: matching, arrival, event and property-changed callbacks.
+// A client of the XInput backend: matching and arrival callbacks.
 // The registrations live in a state object the session holds weakly, so a client destroyed
 // inside one of its own callbacks is never called again.
 
@@ -23,29 +23,17 @@ class X11ServiceClient;
 
 struct X11ClientState
 {
-    struct PropertyCallbacks
-    {
-        QString key;
-        HidCallbackList<void()> callbacks;
-    };
-
     bool destroyed = false;
     bool scheduled = false;
-    bool eventDelivery = false;
     // Until matching is set every service matches; an empty list matches none.
     std::optional<std::vector<HidMatchingDictionary>> matching;
     HidCallbackList<void(const HidServiceClientRef&)> matchingCallbacks;
-    HidCallbackList<void(const HidServiceClientRef&, const HidEventRef&)> eventCallbacks;
-    std::vector<std::unique_ptr<PropertyCallbacks>> propertyCallbacks;
 
     bool matches(const HidServiceClient& service) const;
     bool isListening() const { return !destroyed && scheduled; }
-    bool wantsRawInput() const { return isListening() && eventDelivery && !eventCallbacks.empty(); }
 
     // Called by the session on the main loop.
     void deliverArrival(const HidServiceClientRef& service);
-    void deliverEvent(const HidServiceClientRef& service, const HidEventRef& event);
-    void deliverPropertyChange(const QStringList& keys);
 };
 
 class X11EventSystemClient : public HidEventSystemClient
@@ -56,14 +44,9 @@ public:
 
     void setMatchingMultiple(const std::vector<HidMatchingDictionary>& matching) override;
     HidRegistration registerDeviceMatchingCallback(HidServiceCallback callback) override;
-    HidRegistration registerEventCallback(HidEventCallback callback) override;
-    void setEventDeliveryEnabled(bool enabled) override;
-    HidRegistration registerPropertyChangedCallback(const QString& key,
-                                                    HidPropertyChangedCallback callback) override;
     void scheduleWithMainLoop() override;
     void unscheduleFromMainLoop() override;
     std::optional<std::vector<HidServiceClientRef>> copyServices() override;
-    HidServiceClientRef copyServiceForRegistryID(std::uint64_t registryID) override;
 
 private:
     std::shared_ptr<X11Session> m_session;

@@ -182,23 +182,4 @@ X11Restore restoreFirstSeen(X11KeyContext& context)
     return result;
 }
 
-QStringList keysForProperty(const X11Atoms& atoms, XAtom property)
-{
-    if (property == atoms.libinputAccelSpeed || property == atoms.accelConstantDeceleration)
-        return {HidKey::PointerResolution};
-    if (property == atoms.libinputAccelCustomPoints)
-        return {HidKey::PointerResolution, HidKey::PointerAcceleration, HidKey::MouseAcceleration};
-    if (property == atoms.accelProfile)
-        return {HidKey::PointerAcceleration, HidKey::MouseAcceleration,
-                HidKey::UseLinearScalingMouseAcceleration};
-    if (property == atoms.libinputAccelProfileEnabled)
-        return {HidKey::PointerResolution, HidKey::PointerAcceleration, HidKey::MouseAcceleration,
-                HidKey::UseLinearScalingMouseAcceleration};
-    if (property == atoms.productID)
-        return {HidKey::VendorID, HidKey::ProductID};
-    if (property == atoms.deviceNode)
-        return {HidKey::SerialNumber};
-    return {};
-}
-
 } // namespace veloquill::x11

@@ -80,7 +80,4 @@ struct X11Restore
 // holds the value last written.
 X11Restore restoreFirstSeen(X11KeyContext& context);
 
-// The keys whose value an X property carries (for property-changed callbacks).
-QStringList keysForProperty(const X11Atoms& atoms, XAtom property);
-
 } // namespace veloquill::x11

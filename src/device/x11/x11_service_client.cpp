@@ -7,7 +7,7 @@
 #include "device/hid_service_client_ops.h"
 #include "device/x11/x11_acceleration_keys.h"
 #include "device/x11/x11_connection.h"
-#include "device/x11/x11_device.h"
+#include "device/x11/x11_pointer_curve.h"
 #include "device/x11/x11_session.h"
 
 namespace veloquill::x11 {
@@ -118,14 +118,6 @@ HidRegistration X11ServiceClient::registerRemovalCallback(HidServiceCallback cal
     return m_removal.add(std::move(callback), weak_from_this());
 }
 
-std::shared_ptr<HidDevice> X11ServiceClient::createDevice()
-{
-    const auto session = m_session.lock();
-    if (!session || m_removal.left())
-        return nullptr;
-    return X11Device::create(session, m_registryID, m_facts.scroll);
-}
-
 QString X11ServiceClient::describe() const
 {
     return QStringLiteral("XInput ") + describeDevice(m_facts) + QStringLiteral(" (service ") +
@@ -144,10 +136,10 @@ std::optional<PointerCurveModel> X11ServiceClient::curveModel() const
         switch (accelerationKind(context)) {
         case AccelerationKind::Libinput:
             if (offersCustomProfile(context))
-                return PointerCurveModel{PointerCurveModel::Kind::X11Libinput};
+                return x11::curveModel(PointerCurveModel::Kind::X11Libinput);
             return PointerCurveModel{PointerCurveModel::Kind::Libinput, true};
         case AccelerationKind::Server:
-            return PointerCurveModel{PointerCurveModel::Kind::X11Server};
+            return x11::curveModel(PointerCurveModel::Kind::X11Server);
         case AccelerationKind::None:
             break;
         }

@@ -35,7 +35,6 @@ public:
     // Every slave pointer is a generic desktop pointer (1/1) and mouse (1/2).
     bool conformsTo(std::uint32_t usagePage, std::uint32_t usage) const override;
     HidRegistration registerRemovalCallback(HidServiceCallback callback) override;
-    std::shared_ptr<HidDevice> createDevice() override;
     QString describe() const override;
     bool isVirtual() const override { return m_facts.isVirtual; }
     // libinput's or the server's acceleration, with the server's pointer control read now.

@@ -4,9 +4,7 @@
 
 #include "device/x11/x11_session.h"
 
-#include "device/x11/raw_input.h"
 #include "device/x11/x11_connection.h"
-#include "device/x11/x11_device.h"
 #include "device/x11/x11_event_system_client.h"
 #include "device/x11/x11_journal_check.h"
 #include "device/x11/x11_key_translation.h"
@@ -41,22 +39,6 @@ void selectOnRoot(Display* display, int deviceId, EventMask& mask)
 {
     XIEventMask selection{deviceId, static_cast<int>(mask.size()), mask.data()};
     XISelectEvents(display, DefaultRootWindow(display), &selection, 1);
-}
-
-RawInput decodeRawEvent(const XIRawEvent& event)
-{
-    RawInput input;
-    input.time = event.time;
-    input.button = event.detail;
-    input.kind = event.evtype == XI_RawButtonPress     ? RawInput::Kind::Press
-                 : event.evtype == XI_RawButtonRelease ? RawInput::Kind::Release
-                                                       : RawInput::Kind::Motion;
-    const double* value = event.raw_values;
-    for (int axis = 0; axis < event.valuators.mask_len * 8; ++axis) {
-        if (XIMaskIsSet(event.valuators.mask, axis))
-            input.axes[axis] = *value++;
-    }
-    return input;
 }
 
 QByteArray bytesOf(const RawProperty& value)
@@ -301,46 +283,11 @@ void X11Session::setConnectionLostHandler(std::function<void()> handler)
 
 void X11Session::selectDeviceEvents()
 {
-    // Rare events, selected for the session's whole life: they never come with motion.
+    // Rare events, selected for the session's whole life: they never come with motion. Property
+    // events tell which values kept from earlier reads and writes another program changed.
     EventMask mask = maskOf({XI_HierarchyChanged, XI_PropertyEvent});
     selectOnRoot(m_connection->display(), XIAllDevices, mask);
     m_connection->sync();
-}
-
-void X11Session::updateRawInputSelection()
-{
-    if (m_connection->isLost())
-        return;
-    const auto clients = liveClients();
-    const auto devices = liveDevices();
-    const bool wanted = std::any_of(clients.begin(), clients.end(),
-                                    [](const auto& c) { return c->wantsRawInput(); }) ||
-                        std::any_of(devices.begin(), devices.end(),
-                                    [](const auto& d) { return d->wantsRawInput(); });
-    if (wanted == m_rawInputSelected)
-        return;
-    m_rawInputSelected = wanted;
-    // Master devices only: each motion then arrives once, its slave named as the source.
-    EventMask mask =
-        wanted ? maskOf({XI_RawMotion, XI_RawButtonPress, XI_RawButtonRelease}) : EventMask{};
-    selectOnRoot(m_connection->display(), XIAllMasterDevices, mask);
-    // Wait until the server has the new selection: motion sent by anyone after this returns
-    // is then reported (or not) as asked. Selections change rarely, so the round trip is cheap.
-    m_connection->sync();
-}
-
-HidRegistration X11Session::updatingRawInputSelection(std::weak_ptr<X11Session> session,
-                                                      HidRegistration registration)
-{
-    if (const auto live = session.lock())
-        live->updateRawInputSelection();
-    return HidRegistration(
-        [registration = std::make_shared<HidRegistration>(std::move(registration)),
-         session = std::move(session)] {
-            registration->reset();
-            if (const auto live = session.lock())
-                live->updateRawInputSelection();
-        });
 }
 
 void X11Session::attachClient(const std::shared_ptr<X11ClientState>& client)
@@ -348,26 +295,9 @@ void X11Session::attachClient(const std::shared_ptr<X11ClientState>& client)
     m_clients.push_back(client);
 }
 
-void X11Session::attachDevice(const std::shared_ptr<X11DeviceState>& device)
-{
-    m_devices.push_back(device);
-}
-
 std::vector<std::shared_ptr<X11ClientState>> X11Session::liveClients()
 {
     return lockAll(m_clients);
-}
-
-std::vector<std::shared_ptr<X11DeviceState>> X11Session::liveDevices()
-{
-    return lockAll(m_devices);
-}
-
-std::shared_ptr<X11ServiceClient> X11Session::serviceForRegistryID(std::uint64_t registryID) const
-{
-    const auto found = std::find_if(m_services.begin(), m_services.end(),
-                                    [&](const auto& s) { return s->registryID() == registryID; });
-    return found == m_services.end() ? nullptr : *found;
 }
 
 std::shared_ptr<X11ServiceClient> X11Session::serviceForDevice(int deviceId) const
@@ -417,18 +347,9 @@ void X11Session::handleEvent(XEvent& event)
         break;
     }
     case XI_PropertyEvent: {
+        // Another program's change: what was read or written before no longer stands.
         const auto* change = static_cast<const XIPropertyEvent*>(cookie.data);
         m_connection->properties().noteEvent(change->deviceid, change->property);
-        handlePropertyChange(change->deviceid, change->property);
-        break;
-    }
-    case XI_RawMotion:
-    case XI_RawButtonPress:
-    case XI_RawButtonRelease: {
-        const auto* raw = static_cast<const XIRawEvent*>(cookie.data);
-        // Scroll buttons the server makes up from scroll valuators would count twice.
-        if (!(raw->flags & XIPointerEmulated))
-            handleRawInput(raw->sourceid, decodeRawEvent(*raw));
         break;
     }
     default:
@@ -472,36 +393,6 @@ void X11Session::handleHierarchyChange(const std::set<int>& removedDeviceIds)
             if (client->isListening() && client->matches(*service))
                 client->deliverArrival(service);
         }
-    }
-}
-
-void X11Session::handlePropertyChange(int deviceId, XAtom property)
-{
-    const auto service = serviceForDevice(deviceId);
-    const QStringList keys = keysForProperty(m_atoms, property);
-    if (!service || keys.isEmpty())
-        return;
-    for (const auto& client : liveClients()) {
-        if (client->isListening() && client->matches(*service))
-            client->deliverPropertyChange(keys);
-    }
-}
-
-void X11Session::handleRawInput(int sourceId, const RawInput& input)
-{
-    const auto service = serviceForDevice(sourceId);
-    if (!service)
-        return;
-    const auto registryID = service->registryID();
-    const auto event =
-        std::make_shared<const HidEvent>(hidEventFor(input, service->facts().scroll, registryID));
-    for (const auto& client : liveClients()) {
-        if (client->wantsRawInput() && client->matches(*service))
-            client->deliverEvent(service, event);
-    }
-    for (const auto& device : liveDevices()) {
-        if (device->registryID == registryID && device->wantsRawInput())
-            device->deliver(input);
     }
 }
 

@@ -5,11 +5,11 @@
 #pragma once
 
 // The state the backend's objects share: the X connection, the services present, and the
-// clients and devices that want to hear from it. It turns X events into callbacks: hierarchy
-// changes into arrivals and removals, property events into property-changed callbacks, raw
-// events into input events, all on the main loop.
+// clients that want to hear from it. It turns hierarchy changes into arrivals and removals,
+// on the main loop. It selects no raw input: an idle program never wakes on motion.
 
 #include "device/hid_callback_list.h"
+#include "device/hid_event_system.h"
 #include "device/restore_journal.h"
 #include "device/x11/x11_atoms.h"
 #include "device/x11/x11_device_discovery.h"
@@ -31,8 +31,6 @@ namespace veloquill::x11 {
 class X11Connection;
 class X11ServiceClient;
 struct X11ClientState;
-struct X11DeviceState;
-struct RawInput;
 
 class X11Session : public std::enable_shared_from_this<X11Session>
 {
@@ -51,17 +49,7 @@ public:
 
     // The services present, in the order the server lists their devices.
     const std::vector<std::shared_ptr<X11ServiceClient>>& services() const { return m_services; }
-    std::shared_ptr<X11ServiceClient> serviceForRegistryID(std::uint64_t registryID) const;
-
     void attachClient(const std::shared_ptr<X11ClientState>& client);
-    void attachDevice(const std::shared_ptr<X11DeviceState>& device);
-    // Someone's wish for raw input changed: select raw events on the root window while any
-    // client or device wants them, and deselect them as soon as none does.
-    void updateRawInputSelection();
-    // A registration of a callback that wants raw input: the selection is updated now and
-    // again when the registration ends.
-    static HidRegistration updatingRawInputSelection(std::weak_ptr<X11Session> session,
-                                                     HidRegistration registration);
 
     void setConnectionLostHandler(std::function<void()> handler);
 
@@ -94,12 +82,9 @@ private:
     // from its driver's defaults, so its entry goes.
     void forgetRemoved(const std::set<int>& removedDeviceIds);
     void loadJournal();
-    void handlePropertyChange(int deviceId, XAtom property);
-    void handleRawInput(int sourceId, const RawInput& input);
     std::shared_ptr<X11ServiceClient> serviceForDevice(int deviceId) const;
     std::shared_ptr<X11ServiceClient> addService(const X11DeviceFacts& facts);
     std::vector<std::shared_ptr<X11ClientState>> liveClients();
-    std::vector<std::shared_ptr<X11DeviceState>> liveDevices();
 
     std::unique_ptr<X11Connection> m_connection;
     X11Atoms m_atoms;
@@ -107,8 +92,6 @@ private:
     std::uint64_t m_nextRegistryID = 1;
     std::vector<std::shared_ptr<X11ServiceClient>> m_services;
     std::vector<std::weak_ptr<X11ClientState>> m_clients;
-    std::vector<std::weak_ptr<X11DeviceState>> m_devices;
-    bool m_rawInputSelected = false;
     RestoreJournal m_journal;
     // The server's mark as the journal carries it, from the first journal write on.
     QString m_serverMark;

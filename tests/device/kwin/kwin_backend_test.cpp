@@ -98,33 +98,29 @@ TEST_F(KWinBackend, ListsPointersWithAccelerationSettingsByTheirIdentityAndDefau
     EXPECT_TRUE(zono->conformsTo(1, 2) && zono->conformsTo(1, 1) && !zono->conformsTo(1, 6));
     // The same stableID as the X11 backend gives the device (no udev node here: no serial).
     EXPECT_EQ(PointerDevice::create(zono)->stableID(), "4660-171-Zono X-N/A");
-    EXPECT_EQ(client->copyServiceForRegistryID(1), zono);
     EXPECT_TRUE(system->canControlPointerDevices());
     EXPECT_TRUE(KWinHidEventSystem::managerAnswers(kwin.busAddress()));
     EXPECT_FALSE(system->supportsAccelerationAmount());
 }
 
 // A drag writes faster than KWin answers: of the writes asked for while one is on its way,
-// the last is sent once KWin has answered, and each answer is heard as a property change.
+// the last is sent once KWin has answered.
 TEST_F(KWinBackend, HotpluggedDeviceTakesTheLastOfADragsWritesAndLeavesTheManagersList)
 {
     system = std::make_shared<KWinHidEventSystem>(
         KWinHidEventSystemOptions{kwin.busAddress(), journal.path()});
     PointerDeviceManager manager(system);
-    int resolutionChanges = 0, accelerationChanges = 0;
-    const auto tokens = {manager.observePropertyChanged(HidKey::PointerResolution,
-                                                        [&](auto&) { ++resolutionChanges; }),
-                         manager.observePropertyChanged(HidKey::PointerAcceleration,
-                                                        [&](auto&) { ++accelerationChanges; })};
     manager.startObservation();
     kwin.addDevice("event7", "Zono X", 1, 2);
     ASSERT_TRUE(runMainLoopUntil([&] { return manager.devices().size() == 1; }));
     for (const double resolution : {400.0, 200.0, 100.0})
         manager.devices().front()->setPointerResolution(resolution);
     manager.devices().front()->setPointerAcceleration(-1);
-    ASSERT_TRUE(
-        runMainLoopUntil([&] { return resolutionChanges == 2 && accelerationChanges == 1; }));
-    EXPECT_DOUBLE_EQ(kwin.property("event7", kSpeed).toDouble(), kNeutral / 6553600.0 - 1);
+    const double lastSpeed = kNeutral / 6553600.0 - 1;
+    ASSERT_TRUE(runMainLoopUntil([&] {
+        return kwin.property("event7", kSpeed).toDouble() == lastSpeed &&
+               kwin.property("event7", kFlat).toBool();
+    }));
     kwin.removeDevice("event7");
     ASSERT_TRUE(runMainLoopUntil([&] { return manager.devices().empty(); }));
     manager.stopObservation();

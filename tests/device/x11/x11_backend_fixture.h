@@ -37,19 +37,12 @@ struct CallbackRecord
 {
     std::vector<HidServiceClientRef> arrivals;
     std::vector<HidServiceClientRef> removals;
-    std::vector<HidEvent> events;
-    QStringList propertyChanges;
     std::vector<HidRegistration> registrations;
 
     void recordRemovalOf(const HidServiceClientRef& service)
     {
         registrations.push_back(service->registerRemovalCallback(
             [this](const HidServiceClientRef& gone) { removals.push_back(gone); }));
-    }
-    void recordChangesOf(HidEventSystemClient& client, const QString& key)
-    {
-        registrations.push_back(client.registerPropertyChangedCallback(
-            key, [this, key] { propertyChanges.append(key); }));
     }
 };
 
@@ -98,7 +91,7 @@ protected:
         EXPECT_TRUE(system->isConnected()) << system->failureReason().toStdString();
         return system;
     }
-    // A client matching mice and pointers, recording arrivals and events, scheduled.
+    // A client matching mice and pointers, recording arrivals, scheduled.
     static std::unique_ptr<HidEventSystemClient> makeClient(X11HidEventSystem& system,
                                                             CallbackRecord& record)
     {
@@ -109,10 +102,6 @@ protected:
         });
         record.registrations.push_back(client->registerDeviceMatchingCallback(
             [&record](const HidServiceClientRef& service) { record.arrivals.push_back(service); }));
-        record.registrations.push_back(client->registerEventCallback(
-            [&record](const HidServiceClientRef&, const HidEventRef& event) {
-                record.events.push_back(*event);
-            }));
         client->scheduleWithMainLoop();
         return client;
     }

@@ -221,18 +221,12 @@ TEST_F(X11Properties, DefaultsAreLibinputsDefaultPropertiesTheServersOwnOrNone)
     }
 }
 
-TEST_F(X11Properties, ChangesByAnyProgramReachTheKeysRegisteredForThemAndReadBack)
+TEST_F(X11Properties, ChangesByAnotherProgramReadBack)
 {
-    record.recordChangesOf(*client, HidKey::PointerResolution);
-    record.recordChangesOf(*client, HidKey::UseLinearScalingMouseAcceleration);
     const int id = driver().deviceId(kXvfbMouse);
     driver().setFloatProperty(id, kDeceleration, {0.5f});
     driver().setIntegerProperty(id, kProfile, 32, {-1});
-
-    ASSERT_TRUE(runMainLoopUntil([&] { return record.propertyChanges.size() >= 2; }));
-    drainMainLoop();
-    EXPECT_EQ(record.propertyChanges,
-              (QStringList{HidKey::PointerResolution, HidKey::UseLinearScalingMouseAcceleration}));
+    driver().sync();
     const auto mouse = device(kXvfbMouse);
     EXPECT_EQ(mouse->pointerResolution(), kDoubleTravel);
     EXPECT_EQ(mouse->pointerAcceleration(), -1.0);

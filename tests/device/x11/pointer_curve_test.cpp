@@ -7,6 +7,7 @@
 #include "device/pointer_curve.h"
 
 #include "device/pointer_ranges.h"
+#include "device/x11/x11_pointer_curve.h"
 
 #include <gtest/gtest.h>
 
@@ -28,8 +29,8 @@ struct Case
 };
 
 const PointerCurveModel kLibinput{Kind::Libinput};
-const PointerCurveModel kX11Libinput{Kind::X11Libinput};
-const PointerCurveModel kServer{Kind::X11Server};
+const PointerCurveModel kX11Libinput = x11::curveModel(Kind::X11Libinput);
+const PointerCurveModel kServer = x11::curveModel(Kind::X11Server);
 
 const Case kCases[] = {
     // libinput speed 0: decelerated below 0.07 u/ms, 1 up to 0.4, incline 1.1, top 2.
