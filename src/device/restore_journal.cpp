@@ -7,6 +7,7 @@
 #include "support/log.h"
 #include "support/runtime_folder.h"
 #include "support/settings_file.h"
+#include "support/write_all.h"
 
 #include <QDir>
 #include <QFile>
@@ -293,14 +294,7 @@ bool replaceFile(const QString& path, const QByteArray& bytes, bool durable, QSt
         if (fd < 0 && errno != EEXIST)
             break;
     }
-    bool ok = fd >= 0;
-    for (qsizetype done = 0; ok && done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        done += ok ? n : 0;
-    }
+    bool ok = fd >= 0 && writeAll(fd, bytes);
     ok = ok && (!durable || ::fsync(fd) == 0);
     if (fd >= 0)
         ok = ::close(fd) == 0 && ok;

@@ -4,6 +4,8 @@
 
 #include "support/log.h"
 
+#include "support/write_all.h"
+
 #include <QAbstractEventDispatcher>
 #include <QByteArray>
 #include <QCoreApplication>
@@ -51,16 +53,8 @@ void writePending()
     if (pending.isEmpty())
         return;
     std::fflush(stdout); // anything written through stdio goes first
-    const int fd = ::fileno(stdout);
-    qsizetype written = 0;
-    while (written < pending.size()) {
-        const ssize_t n = ::write(fd, pending.constData() + written, pending.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break; // nowhere to write to (closed or full): the lines are dropped, as stdio would
-        written += n;
-    }
+    // Nowhere to write to (closed or full): the lines are dropped, as stdio would.
+    (void)writeAll(::fileno(stdout), pending);
     pending.clear();
 }
 

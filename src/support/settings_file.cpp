@@ -4,6 +4,8 @@
 
 #include "support/settings_file.h"
 
+#include "support/write_all.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -54,20 +56,6 @@ bool readAll(const QString& path, QByteArray* bytes, QString* error, bool follow
     return true;
 }
 } // namespace
-
-bool writeAll(int fd, const QByteArray& bytes)
-{
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        written += n;
-    }
-    return true;
-}
 
 std::optional<QByteArray> readRegularFile(const QString& path, QString* error, bool followLinks)
 {

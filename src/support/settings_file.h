@@ -35,9 +35,6 @@ struct SettingsFileStatus
 
 SettingsFileStatus settingsFileStatus(const QString& path);
 
-// Writes all of bytes to fd, going on after a signal; false on any error.
-bool writeAll(int fd, const QByteArray& bytes);
-
 // Gives the file the path leads to these permission bits, unless it has them already.
 void setSettingsFileMode(const QString& path, int mode);
 

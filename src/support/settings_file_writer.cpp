@@ -4,6 +4,8 @@
 
 #include "support/settings_file_writer.h"
 
+#include "support/write_all.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
