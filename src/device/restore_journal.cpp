@@ -285,11 +285,11 @@ bool onTmpfs(const QString& directory)
 bool replaceFile(const QString& path, const QByteArray& bytes, bool durable, QString* error)
 {
     const QByteArray target = QFile::encodeName(path);
+    static const QByteArray ownPid = QByteArray::number(::getpid()); // one call, not one per write
     QByteArray name;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        name =
-            target + ".new-" + QByteArray::number(::getpid()) + '-' + QByteArray::number(attempt);
+        name = target + ".new-" + ownPid + '-' + QByteArray::number(attempt);
         fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0 && errno != EEXIST)
             break;

@@ -8,6 +8,7 @@
 #include "device/x11/x11_property_cache.h"
 #include "support/log.h"
 
+#include <QAbstractEventDispatcher>
 #include <QPointer>
 #include <QSocketNotifier>
 
@@ -103,6 +104,14 @@ X11Connection::X11Connection(Display* display, int xiOpcode)
                                  [this] { m_lost = true; }});
     m_notifier = new QSocketNotifier(ConnectionNumber(display), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &X11Connection::drain);
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &X11Connection::endTurn);
+}
+
+void X11Connection::endTurn()
+{
+    m_look.reset();
+    m_properties->endTurn();
 }
 
 X11Connection::~X11Connection()
@@ -239,11 +248,17 @@ bool X11Connection::propertiesCurrent()
 {
     if (m_lost)
         return false;
-    QueuedEvents queued{m_xiOpcode};
-    XEvent unused;
-    XCheckIfEvent(m_display, &unused, &countQueued, reinterpret_cast<XPointer>(&queued));
-    afterReply(); // what it read is handled on the main loop
-    return !queued.hierarchyChanged && queued.propertyEvents <= m_properties->ownEventsDue();
+    // A step reads many properties: the socket is looked at once per turn, and again only when
+    // something else read more from it.
+    if (!m_look || m_look->queued != XEventsQueued(m_display, QueuedAlready)) {
+        QueuedEvents queued{m_xiOpcode};
+        XEvent unused;
+        XCheckIfEvent(m_display, &unused, &countQueued, reinterpret_cast<XPointer>(&queued));
+        afterReply(); // what it read is handled on the main loop
+        m_look = Look{XEventsQueued(m_display, QueuedAlready), queued.propertyEvents,
+                      queued.hierarchyChanged};
+    }
+    return !m_look->hierarchyChanged && m_look->propertyEvents <= m_properties->ownEventsDue();
 }
 
 } // namespace veloquill::x11

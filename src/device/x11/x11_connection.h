@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -66,7 +67,8 @@ public:
     unsigned long nextRequestSerial() const;
     // What was read and written of device properties; current() says whether it may be used
     // now: no property event has come (unhandled as yet) beyond those of this program's own
-    // writes, and no change of the devices. One look at what the server sent, no round trip.
+    // writes, and no change of the devices. One look at what the server sent, no round trip;
+    // within one turn of the main loop, none while nothing new has been queued since.
     X11PropertyCache& properties() { return *m_properties; }
     bool propertiesCurrent();
 
@@ -80,6 +82,8 @@ private:
     X11Connection(_XDisplay* display, int xiOpcode);
     void drain();
     void scheduleDrain();
+    // The main loop is about to wait: what the server sends next is news again.
+    void endTurn();
     void noteLost();
 
     _XDisplay* m_display = nullptr;
@@ -96,6 +100,14 @@ private:
     bool m_keepErrorSerials = false;
     std::vector<unsigned long> m_errorSerials;
     std::unique_ptr<X11PropertyCache> m_properties;
+    // What the last look at the queued events found, this turn.
+    struct Look
+    {
+        int queued = 0;
+        int propertyEvents = 0;
+        bool hierarchyChanged = false;
+    };
+    std::optional<Look> m_look;
 };
 
 } // namespace veloquill::x11

@@ -57,30 +57,15 @@ void storeItem(RawProperty& property, std::size_t index, std::int32_t value)
     }
 }
 
-// The device opened through XInput 1, which alone reaches a device's feedbacks; closed again
-// when done.
-class OpenedDevice
+// XInput 1 reaches a device's feedbacks through an XDevice, of which its requests carry only
+// the id; the server lets any client read and change a device's feedbacks without opening it,
+// so no open and close is spent on each look.
+XDevice deviceById(int deviceId)
 {
-public:
-    OpenedDevice(X11Connection& connection, int deviceId)
-        : m_display(connection.display()),
-          m_device(XOpenDevice(m_display, static_cast<XID>(deviceId)))
-    {
-        connection.afterReply();
-    }
-    ~OpenedDevice()
-    {
-        if (m_device)
-            XCloseDevice(m_display, m_device);
-    }
-    OpenedDevice(const OpenedDevice&) = delete;
-    OpenedDevice& operator=(const OpenedDevice&) = delete;
-    XDevice* get() const { return m_device; }
-
-private:
-    Display* m_display;
-    XDevice* m_device;
-};
+    XDevice device{};
+    device.device_id = static_cast<XID>(deviceId);
+    return device;
+}
 
 // num, den, threshold of the device's first pointer feedback, and its id.
 std::optional<std::pair<XID, std::array<std::int32_t, 3>>>
@@ -131,12 +116,8 @@ std::optional<RawProperty> X11DeviceProperties::raw(XAtom property) const
 {
     if (m_connection.isLost() || property == None)
         return std::nullopt;
-    if (property == m_atoms.pointerFeedback) {
-        const OpenedDevice device(m_connection, m_deviceId);
-        const auto feedback =
-            device.get() ? readPointerFeedback(m_connection, device.get()) : std::nullopt;
-        return feedback ? std::optional(feedbackProperty(feedback->second)) : std::nullopt;
-    }
+    if (property == m_atoms.pointerFeedback)
+        return pointerFeedback();
     X11PropertyCache& cache = m_connection.properties();
     if (const auto* known = cache.find(m_deviceId, property);
         known && m_connection.propertiesCurrent())
@@ -243,38 +224,64 @@ bool X11DeviceProperties::writeRaw(XAtom property, const RawProperty& value)
     if (m_sent && sent) {
         m_sent->push_back({property, firstSerial, m_connection.nextRequestSerial()});
         m_connection.properties().forget(m_deviceId, property);
+        if (property == m_atoms.pointerFeedback)
+            m_connection.properties().forgetFeedback(m_deviceId);
         return true;
     }
     // Waiting for the server ties a refused write's error to this write.
     m_connection.sync();
     const bool taken = sent && !m_connection.isLost() && m_connection.errorCount() == errorsBefore;
     // The server keeps what it took as sent, and tells of it with a property event.
-    if (taken && property != m_atoms.pointerFeedback)
+    if (property == m_atoms.pointerFeedback) {
+        if (taken)
+            m_connection.properties().storeFeedbackWritten(m_deviceId, value);
+        else
+            m_connection.properties().forgetFeedback(m_deviceId);
+    } else if (taken) {
         m_connection.properties().storeWritten(m_deviceId, property, value);
-    else
+    } else {
         m_connection.properties().forget(m_deviceId, property);
+    }
     if (!taken && m_writeObserver)
         m_writeObserver(property, value, true);
     return taken;
 }
 
+std::optional<RawProperty> X11DeviceProperties::pointerFeedback() const
+{
+    X11PropertyCache& cache = m_connection.properties();
+    if (const auto* known = cache.findFeedback(m_deviceId))
+        return *known;
+    XDevice device = deviceById(m_deviceId);
+    const auto feedback = readPointerFeedback(m_connection, &device);
+    std::optional<RawProperty> result;
+    if (feedback) {
+        cache.storeFeedbackId(m_deviceId, feedback->first);
+        result = feedbackProperty(feedback->second);
+    }
+    if (!m_connection.isLost())
+        cache.storeFeedbackRead(m_deviceId, result);
+    return result;
+}
+
 bool X11DeviceProperties::changePointerFeedback(const RawProperty& value)
 {
-    const OpenedDevice device(m_connection, m_deviceId);
-    const auto current =
-        device.get() ? readPointerFeedback(m_connection, device.get()) : std::nullopt;
-    if (!current || value.format != 32 || value.count != 3)
+    X11PropertyCache& cache = m_connection.properties();
+    if (!cache.feedbackId(m_deviceId))
+        pointerFeedback();
+    const auto id = cache.feedbackId(m_deviceId);
+    if (!id || value.format != 32 || value.count != 3)
         return false;
+    XDevice device = deviceById(m_deviceId);
     const auto items = integerItems(value, true);
     XPtrFeedbackControl control{};
     control.c_class = PtrFeedbackClass;
     control.length = sizeof control;
-    control.id = current->first;
+    control.id = *id;
     control.accelNum = items[0];
     control.accelDenom = items[1];
     control.threshold = items[2];
-    XChangeFeedbackControl(m_connection.display(), device.get(),
-                           DvAccelNum | DvAccelDenom | DvThreshold,
+    XChangeFeedbackControl(m_connection.display(), &device, DvAccelNum | DvAccelDenom | DvThreshold,
                            reinterpret_cast<XFeedbackControl*>(&control));
     return true;
 }

@@ -76,6 +76,7 @@ public:
 private:
     // Sends a "Veloquill Pointer Feedback" value (num, den, threshold) as the device's
     // pointer feedback; false (nothing sent) for a device without one.
+    std::optional<RawProperty> pointerFeedback() const;
     bool changePointerFeedback(const RawProperty& value);
     void logUnexpected(XAtom property, const RawProperty& found, const QString& expected) const;
 

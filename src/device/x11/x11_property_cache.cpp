@@ -36,8 +36,41 @@ void X11PropertyCache::noteEvent(int deviceId, XAtom property)
         m_own.erase(own);
 }
 
+const std::optional<RawProperty>* X11PropertyCache::findFeedback(int deviceId) const
+{
+    const auto found = m_turn.find(deviceId);
+    return found != m_turn.end() ? &found->second : nullptr;
+}
+
+void X11PropertyCache::storeFeedbackRead(int deviceId, std::optional<RawProperty> value)
+{
+    m_turn[deviceId] = std::move(value);
+}
+
+void X11PropertyCache::storeFeedbackWritten(int deviceId, const RawProperty& value)
+{
+    m_feedbackWritten[deviceId] = value;
+    m_turn[deviceId] = value;
+}
+
+void X11PropertyCache::endTurn()
+{
+    m_turn.clear();
+    for (const auto& [deviceId, value] : m_feedbackWritten)
+        m_turn[deviceId] = value;
+}
+
+std::optional<unsigned long> X11PropertyCache::feedbackId(int deviceId) const
+{
+    const auto found = m_feedbackIds.find(deviceId);
+    return found == m_feedbackIds.end() ? std::nullopt : std::optional(found->second);
+}
+
 void X11PropertyCache::clear()
 {
+    m_turn.clear();
+    m_feedbackWritten.clear();
+    m_feedbackIds.clear();
     m_values.clear();
     m_own.clear();
     m_ownDue = 0;

@@ -32,11 +32,29 @@ public:
     // How many property events this program's own writes are still to cause.
     int ownEventsDue() const { return m_ownDue; }
 
+    // A device's pointer feedback changes without an event: what was read of it holds only
+    // until the main loop next waits, what this program wrote until it is read afresh (a
+    // restore) or the devices change. Its id, the device's own, holds as long as the device.
+    const std::optional<RawProperty>* findFeedback(int deviceId) const;
+    void storeFeedbackRead(int deviceId, std::optional<RawProperty> value);
+    void storeFeedbackWritten(int deviceId, const RawProperty& value);
+    void forgetFeedback(int deviceId)
+    {
+        m_turn.erase(deviceId);
+        m_feedbackWritten.erase(deviceId);
+    }
+    std::optional<unsigned long> feedbackId(int deviceId) const;
+    void storeFeedbackId(int deviceId, unsigned long id) { m_feedbackIds[deviceId] = id; }
+    void endTurn();
+
 private:
     using Key = std::pair<int, XAtom>;
     std::map<Key, std::optional<RawProperty>> m_values;
     std::map<Key, int> m_own;
     int m_ownDue = 0;
+    std::map<int, std::optional<RawProperty>> m_turn;
+    std::map<int, RawProperty> m_feedbackWritten;
+    std::map<int, unsigned long> m_feedbackIds;
 };
 
 } // namespace veloquill::x11

@@ -169,13 +169,19 @@ void X11Session::journalOriginals(const X11DeviceFacts& facts, const X11KeyMemor
         }
         device.properties.push_back(std::move(entry));
     }
-    // Put back on the root window should another client have taken it away.
-    m_serverMark = claimServerMark(*m_connection, m_serverMark, m_serverProcess);
+    // Put back on the root window should another client have taken it away: looked at once a
+    // second at most, not on every step of a slider.
+    if (!m_serverMarkChecked.isValid() || m_serverMarkChecked.hasExpired(1000)) {
+        m_serverMark = claimServerMark(*m_connection, m_serverMark, m_serverProcess);
+        m_serverMarkChecked.start();
+    }
     m_journal.record(std::move(device), m_serverMark);
 }
 
 HidRestoreOutcome X11Session::restoreDevice(const X11DeviceFacts& facts, X11KeyMemory& memory)
 {
+    // What is still ours is judged on the feedback as it is now, not as it was written.
+    m_connection->properties().forgetFeedback(facts.deviceId);
     X11DeviceProperties properties(*m_connection, m_atoms, facts.deviceId);
     X11KeyContext context{properties, m_atoms, facts, memory, m_connection->isLocal()};
     return finishRestore(facts, memory, restoreFirstSeen(context));

@@ -16,6 +16,7 @@
 #include "device/x11/x11_key_translation.h"
 #include "device/x11/x11_properties.h"
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <cstdint>
@@ -95,6 +96,7 @@ private:
     RestoreJournal m_journal;
     // The server's mark as the journal carries it, from the first journal write on.
     QString m_serverMark;
+    QElapsedTimer m_serverMarkChecked;
     QString m_serverProcess;
 };
 

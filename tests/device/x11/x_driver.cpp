@@ -4,6 +4,7 @@
 
 #include "x_driver.h"
 
+#include <QAbstractEventDispatcher>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -17,6 +18,16 @@
 #include <stdexcept>
 
 namespace veloquill::test {
+
+namespace {
+// A program sees another client's change from its next turn of the main loop on, as it would
+// a user's next key press; the test's next look stands for one.
+void endMainLoopTurn()
+{
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+        Q_EMIT dispatcher->aboutToBlock();
+}
+} // namespace
 
 XDriver::XDriver(const QString& displayName)
     : m_display(XOpenDisplay(displayName.toLocal8Bit().constData()))
@@ -156,6 +167,7 @@ void changeProperty(Display* display, int deviceId, const QString& property, Ato
                      PropModeReplace, static_cast<unsigned char*>(const_cast<void*>(data)),
                      static_cast<int>(count));
     XSync(display, False);
+    endMainLoopTurn();
 }
 } // namespace
 
@@ -186,12 +198,13 @@ void XDriver::deleteRootProperty(const QString& name)
 {
     XDeleteProperty(m_display, DefaultRootWindow(m_display),
                     XInternAtom(m_display, name.toLatin1().constData(), False));
-    XSync(m_display, False);
+    sync();
 }
 
 void XDriver::sync()
 {
     XSync(m_display, False);
+    endMainLoopTurn();
 }
 
 std::map<QString, QStringList> xinputListProps(const QString& displayName, int deviceId)
