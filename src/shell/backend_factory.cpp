@@ -13,6 +13,7 @@
 namespace veloquill {
 
 namespace {
+// Each backend keeps its reason on its own class, beside the boundary the device layer uses.
 template <typename System> BackendSystem served(std::shared_ptr<System> system)
 {
     return {system, [system] { return system->controlUnavailableReason(); }, nullptr};

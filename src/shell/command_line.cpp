@@ -95,7 +95,7 @@ CommandLine parseCommandLine(int argc, char** argv)
         std::fputs(qPrintable(text), stdout);
         options.exitStatus = 0;
     }
-    options.eventSystem.includeVirtualDevices = parser.isSet(includeVirtual);
+    options.x11Options.includeVirtualDevices = parser.isSet(includeVirtual);
     options.restore = parser.isSet(restore);
     options.backend = backendName;
     options.precision = precisionMode;

@@ -15,7 +15,7 @@ namespace veloquill {
 // What the program was asked to do on its command line.
 struct CommandLine
 {
-    X11HidEventSystemOptions eventSystem;
+    X11HidEventSystemOptions x11Options;
     bool restore = false;
     QString backend;   // what --backend names, empty when not given
     QString precision; // what --precision asks for: on, off or toggle; empty when not given

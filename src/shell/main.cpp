@@ -58,12 +58,12 @@ std::optional<int> unusableSessionStatus(const BackendChoice& choice,
     if (choice.backend == Backend::None &&
         (commandLine.restore || session.waylandDisplay.isEmpty())) {
         // Without a Wayland display the X display's own problem is the more useful line.
-        if (!session.waylandDisplay.isEmpty() || !reportUnusableDisplay(commandLine.eventSystem))
+        if (!session.waylandDisplay.isEmpty() || !reportUnusableDisplay(commandLine.x11Options))
             std::fprintf(stderr, "veloquill: cannot control pointer devices: %s\n",
                          qPrintable(choice.reason));
         return kDisplayUnusableStatus;
     }
-    if (choice.backend == Backend::X11 && reportUnusableDisplay(commandLine.eventSystem))
+    if (choice.backend == Backend::X11 && reportUnusableDisplay(commandLine.x11Options))
         return kDisplayUnusableStatus;
     return std::nullopt;
 }
@@ -95,6 +95,6 @@ int main(int argc, char** argv)
     if (const std::optional<int> status = unusableSessionStatus(choice, session, commandLine))
         return *status;
     if (commandLine.restore)
-        return restorePointerDevices(argc, argv, choice, commandLine.eventSystem);
-    return runTrayProgram(argc, argv, choice, commandLine.eventSystem, instance);
+        return restorePointerDevices(argc, argv, choice, commandLine.x11Options);
+    return runTrayProgram(argc, argv, choice, commandLine.x11Options, instance);
 }
