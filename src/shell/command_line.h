@@ -1,0 +1,31 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "device/x11/x11_hid_event_system.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace veloquill {
+
+// What the program was asked to do on its command line.
+struct CommandLine
+{
+    X11HidEventSystemOptions x11Options;
+    bool restore = false;
+    QString backend;   // what --backend names, empty when not given
+    QString precision; // what --precision asks for: on, off or toggle; empty when not given
+    // Set when the command line is answered without running: help, version or a mistake.
+    std::optional<int> exitStatus;
+};
+
+// Reads the command line before any application object exists, so that help and version
+// need no display; answers help, version and mistakes on stdout or stderr itself. The program
+// calls itself "veloquill" whatever file or link started it.
+CommandLine parseCommandLine(int argc, char** argv);
+
+} // namespace veloquill

@@ -1,0 +1,203 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "shell/tray_program.h"
+
+#include "device/pointer_device_manager.h"
+#include "login_item/start_at_login.h"
+#include "settings/keep_or_go_back.h"
+#include "settings/veloquill_pointer_settings_state.h"
+#include "shell/about_window_controller.h"
+#include "shell/app_delegate.h"
+#include "shell/backend_factory.h"
+#include "shell/display_loss_at_startup.h"
+#include "shell/exit_status.h"
+#include "shell/menu_icon.h"
+#include "shell/settings_window_controller.h"
+#include "shell/shell_window.h"
+#include "shell/start_at_login_menu_binding.h"
+#include "shell/status_bar_controller.h"
+#include "shell/termination_signals.h"
+#include "shell/translations.h"
+#include "shell/tray_fallback.h"
+#include "shell/tray_tool_tip.h"
+#include "support/log.h"
+#include "views/accessible_style.h"
+#include "views/pointer_control_view.h"
+
+#include <QApplication>
+#include <QScopeGuard>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace veloquill {
+
+namespace {
+AppDelegate* g_runningDelegate = nullptr;
+X11HidEventSystem* g_eventSystem = nullptr;
+KeepOrGoBack* g_keepOrGoBack = nullptr;
+
+// Made once the settings state exists; outlives every content the window is given, so a
+// question asked stays open across a rebuild.
+KeepOrGoBack& sharedKeepOrGoBack()
+{
+    if (!g_keepOrGoBack) {
+        g_keepOrGoBack = new KeepOrGoBack(VeloquillPointerSettingsState::shared());
+        // A question asked from the tray needs a window to be answered in.
+        QObject::connect(g_keepOrGoBack, &KeepOrGoBack::askingChanged, [](bool asking) {
+            const ShellWindow* window = SettingsWindowController::shared().settingsWindow();
+            if (asking && !(window && window->isVisible()))
+                SettingsWindowController::shared().bringToFront();
+        });
+    }
+    return *g_keepOrGoBack;
+}
+
+// Qt ends the process with exit() when its own X connection breaks, which can happen before
+// the backend reports the loss; the devices still take the terminate path, and the status
+// is the same whichever noticed first.
+void terminateOnExit()
+{
+    if (!g_runningDelegate)
+        return;
+    g_runningDelegate->applicationWillTerminate();
+    if (g_eventSystem && !g_eventSystem->isConnected()) {
+        flushLogLines();
+        std::_Exit(kDisplayUnusableStatus);
+    }
+}
+
+// The tray item and the windows, for the delegate to set up; `running` is the delegate.
+AppDelegate::Interface trayInterface(AppDelegate* const& running)
+{
+    AppDelegate::Interface interface;
+    interface.makeStatusBarController = [] {
+        auto controller = std::make_unique<StatusBarController>();
+        bindStartAtLoginMenu(*controller, StartAtLogin::shared());
+        return controller;
+    };
+    interface.showSettingsWindow = [] { SettingsWindowController::shared().bringToFront(); };
+    interface.showAboutWindow = [] { AboutWindowController::shared().bringToFront(); };
+    interface.afterSavedSettingsApplied = [&running] {
+        // Bound once the settings state exists, which is only now.
+        if (StatusBarController* tray = running->statusBarController())
+            bindTrayToolTip(*tray, VeloquillPointerSettingsState::shared());
+        sharedKeepOrGoBack();
+        openSettingsIfNoTrayHost();
+    };
+    return interface;
+}
+
+// Later starts of the program: one asking for the window, one switching precision mode, and
+// `veloquill --restore` while this one runs: the devices go back here, where the journal is
+// kept, and nothing is written after that.
+void answerLaterStarts(SingleInstance& instance, AppDelegate& delegate)
+{
+    QObject::connect(&instance, &SingleInstance::reopenRequested, &delegate, [&delegate] {
+        delegate.applicationShouldHandleReopen(ShellWindow::anyOnScreen());
+    });
+    instance.setPrecisionHandler([](const QString& command) {
+        VeloquillPointerSettingsState& state = VeloquillPointerSettingsState::shared();
+        // A key the user bound is their own choice: it asks nothing.
+        sharedKeepOrGoBack().withoutAsking([&state, &command] {
+            state.setPrecisionMode(command == QStringLiteral("toggle")
+                                       ? !state.precisionMode()
+                                       : command == QStringLiteral("on"));
+        });
+        return state.precisionMode();
+    });
+    QObject::connect(
+        &instance, &SingleInstance::restoreRequested, &delegate, [&delegate, &instance] {
+            delegate.applicationWillTerminate();
+            const bool restored = delegate.restoredEveryDevice();
+            const QString notPutBack = delegate.notPutBack();
+            instance.answerRestore(restored ? QString()
+                                   : notPutBack.isEmpty()
+                                       ? QStringLiteral("some devices could not be put back (the "
+                                                        "running Veloquill's log names them)")
+                                       : QStringLiteral("not put back: ") + notPutBack);
+            QCoreApplication::exit(restored ? 0 : kNotRestoredStatus);
+        });
+}
+
+// A device that could not be put back is kept in the journal, and the way out says so.
+int exitStatus(int status, const AppDelegate& delegate, const BackendSystem& backend)
+{
+    if (backend.x11 && !backend.x11->isConnected())
+        return kDisplayUnusableStatus;
+    if (delegate.restoredEveryDevice())
+        return status;
+    if (!delegate.notPutBack().isEmpty())
+        std::fprintf(stderr, "veloquill: not put back: %s\n",
+                     qPrintable(escapedForLog(delegate.notPutBack())));
+    return kNotRestoredStatus;
+}
+} // namespace
+
+int runTrayProgram(int argc, char** argv, const BackendChoice& choice,
+                   const X11HidEventSystemOptions& x11Options,
+                   std::optional<SingleInstance>& instance)
+{
+    std::optional<DisplayLossAtStartup> displayLossAtStartup(std::in_place);
+    QApplication app(argc, argv);
+    displayLossAtStartup.reset();
+    // Its server's socket notifiers go before the application object does.
+    const auto stopListening = qScopeGuard([&instance] { instance.reset(); });
+    // The windows in the user's language; the log stays English.
+    const Translations translations;
+    // Focus rings and control outlines that can be seen, over the desktop's own style.
+    installAccessibleStyle(app);
+    // A tray program lives on when its last window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+    // Windows show the program's icon.
+    QApplication::setWindowIcon(applicationIcon());
+
+    instance->listen();
+
+    // Made after the application object, so X11's error handlers are installed after Qt's.
+    const BackendSystem backend = makeBackendSystem(choice, x11Options);
+    if (backend.x11 && !backend.x11->isConnected()) {
+        std::fprintf(stderr, "veloquill: cannot control pointer devices: %s\n",
+                     qPrintable(backend.x11->failureReason()));
+        return kDisplayUnusableStatus;
+    }
+    // Lists nothing then; the window shows the reason the session cannot be served.
+    if (choice.backend == Backend::None)
+        std::fprintf(stderr, "veloquill: cannot control pointer devices: %s\n",
+                     qPrintable(choice.reason));
+    PointerDeviceManager::installSharedEventSystem(backend.eventSystem);
+    SettingsWindowController::configureShared(backend.unavailableReason, [] {
+        return new PointerControlView(VeloquillPointerSettingsState::shared(),
+                                      PointerDeviceManager::shared(), &sharedKeepOrGoBack());
+    });
+
+    AppDelegate* running = nullptr;
+    AppDelegate delegate(
+        PointerDeviceManager::shared(),
+        []() -> VeloquillPointerSettingsState& { return VeloquillPointerSettingsState::shared(); },
+        trayInterface(running));
+    running = &delegate;
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,
+                     &AppDelegate::applicationWillTerminate);
+    answerLaterStarts(*instance, delegate);
+    // A signal, a logout or a lost display all take the same way out as Quit.
+    TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &app,
+                     &ShellWindow::quit);
+    if (backend.x11)
+        QObject::connect(backend.x11.get(), &X11HidEventSystem::connectionLost, &app,
+                         &ShellWindow::quit);
+
+    g_runningDelegate = &delegate;
+    g_eventSystem = backend.x11.get();
+    std::atexit(terminateOnExit);
+    QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
+    const int status = app.exec();
+    g_runningDelegate = nullptr;
+    return exitStatus(status, delegate, backend);
+}
+
+} // namespace veloquill
