@@ -5,8 +5,10 @@
 // `veloquill --restore` as a user runs it after a crash: the whole program, start to exit,
 // against 50 XTEST master pointers on Xvfb whose speed an earlier run changed and left in its
 // journal (the runtime folder on tmpfs where /dev/shm is one). For comparison, the same start
-// with nothing to put back.
+// with nothing to put back. Beside them, quit's own restore of the same 50 devices, listed and
+// changed by the running device layer.
 #include "device/hid_keys.h"
+#include "device/pointer_device_manager.h"
 #include "device/x11/x11_hid_event_system.h"
 #include "x_driver.h"
 #include "xvfb_server.h"
@@ -110,6 +112,41 @@ void BM_RestoreNothing(benchmark::State& state)
     runRestore(state, false);
 }
 BENCHMARK(BM_RestoreNothing)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+
+// The device layer's restore at quit, all 50 devices listed and changed.
+void BM_QuitPutsBackFiftyXtestMasters(benchmark::State& state)
+{
+    if (!rig().server) {
+        state.SkipWithError("no X server (is Xvfb installed?)");
+        return;
+    }
+    std::vector<double> times;
+    for (auto _ : state) {
+        auto system = std::make_shared<X11HidEventSystem>(
+            X11HidEventSystemOptions{rig().server->displayName(), true, rig().runtime->path()});
+        PointerDeviceManager manager(system);
+        manager.startObservation();
+        for (const PointerDeviceRef& device : manager.devices()) {
+            if (device->name().startsWith(QStringLiteral("Bench ")))
+                device->setPointerResolution(times.size() % 2 ? 100.0 : 200.0);
+        }
+        QElapsedTimer timer;
+        timer.start();
+        const bool restored = manager.restoreInitialPointerSettings();
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+        state.SetIterationTime(times.back() / 1000.0);
+        if (!restored) {
+            state.SkipWithError("quit did not put every device back");
+            return;
+        }
+    }
+    std::sort(times.begin(), times.end());
+    state.counters["median_ms"] = times[times.size() / 2];
+}
+BENCHMARK(BM_QuitPutsBackFiftyXtestMasters)
+    ->UseManualTime()
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -86,8 +86,11 @@ std::size_t X11HidEventSystem::restoreUnlisted()
 
 void X11HidEventSystem::prepareRestore()
 {
-    if (m_session)
-        m_session->beginRestore();
+    if (!m_session)
+        return;
+    m_session->beginRestore();
+    // Every device's writes go out together, and the server is waited for once.
+    m_session->sendListedRestores();
 }
 
 void X11HidEventSystem::forgetOriginals()

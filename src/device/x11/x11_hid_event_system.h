@@ -58,8 +58,9 @@ public:
     // logs one line saying why (again only when the reason changes).
     ControlUnavailableReason controlUnavailableReason();
     bool canControlPointerDevices() override;
-    // The journal is rewritten once for the whole restore: from prepareRestore to the end of
-    // restoreUnlisted, which comes last.
+    // One pass: prepareRestore sends every listed device's restore writes and waits for the
+    // server once; restoreFirstSeen then finishes each. The journal is rewritten once for the
+    // whole restore, at the end of restoreUnlisted, which comes last.
     void prepareRestore() override;
     std::size_t restoreUnlisted() override;
     void forgetOriginals() override;

@@ -94,6 +94,13 @@ HidRestoreOutcome X11ServiceClient::restoreFirstSeen()
     return session->restoreDevice(m_facts, m_memory);
 }
 
+void X11ServiceClient::sendRestore()
+{
+    const auto session = m_session.lock();
+    if (session && !session->connection().isLost() && m_memory.changed && !m_removal.left())
+        session->sendRestore(m_facts, m_memory);
+}
+
 void X11ServiceClient::adoptOriginals(const X11KeyMemory& journalled)
 {
     for (const auto& [property, value] : journalled.firstSeen)

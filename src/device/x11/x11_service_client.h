@@ -32,6 +32,9 @@ public:
     // journal beforehand.
     void setProperty(const QString& key, const HidPropertyValue& value) override;
     HidRestoreOutcome restoreFirstSeen() override;
+    // Used by the session when it puts every device back at once: sends this one's restore
+    // writes, if it changed the device, for restoreFirstSeen to finish.
+    void sendRestore();
     // Every slave pointer is a generic desktop pointer (1/1) and mouse (1/2).
     bool conformsTo(std::uint32_t usagePage, std::uint32_t usage) const override;
     HidRegistration registerRemovalCallback(HidServiceCallback callback) override;

@@ -180,6 +180,11 @@ void X11Session::journalOriginals(const X11DeviceFacts& facts, const X11KeyMemor
 
 HidRestoreOutcome X11Session::restoreDevice(const X11DeviceFacts& facts, X11KeyMemory& memory)
 {
+    if (const auto sent = m_sentRestores.find(facts.deviceId); sent != m_sentRestores.end()) {
+        const X11Restore result = sent->second.result;
+        m_sentRestores.erase(sent);
+        return finishRestore(facts, memory, result);
+    }
     // What is still ours is judged on the feedback as it is now, not as it was written.
     m_connection->properties().forgetFeedback(facts.deviceId);
     X11DeviceProperties properties(*m_connection, m_atoms, facts.deviceId);
@@ -210,8 +215,51 @@ HidRestoreOutcome X11Session::finishRestore(const X11DeviceFacts& facts, X11KeyM
     return HidRestoreOutcome::Restored;
 }
 
+void X11Session::sendListedRestores()
+{
+    if (m_connection->isLost())
+        return;
+    m_connection->keepErrorSerials();
+    for (const auto& service : m_services)
+        service->sendRestore();
+    m_connection->sync();
+    const std::vector<unsigned long> errors = m_connection->takeErrorSerials();
+    for (auto& [deviceId, restore] : m_sentRestores)
+        noteRefused(errors, restore.sent, restore.result);
+}
+
+void X11Session::sendRestore(const X11DeviceFacts& facts, X11KeyMemory& memory)
+{
+    // What is still ours is judged on the feedback as it is now, not as it was written.
+    m_connection->properties().forgetFeedback(facts.deviceId);
+    SentRestore& restore = m_sentRestores[facts.deviceId];
+    restore = SentRestore{facts, &memory, {}, {}};
+    X11DeviceProperties properties(*m_connection, m_atoms, facts.deviceId);
+    properties.sendWithoutWaiting(&restore.sent);
+    X11KeyContext context{properties, m_atoms, facts, memory, m_connection->isLocal()};
+    restore.result = restoreFirstSeen(context);
+}
+
+void X11Session::noteRefused(const std::vector<unsigned long>& errors,
+                             const std::vector<X11SentWrite>& sent, X11Restore& result)
+{
+    for (const X11SentWrite& write : sent) {
+        if (std::any_of(errors.begin(), errors.end(), [&](unsigned long serial) {
+                return serial >= write.first && serial < write.end;
+            }))
+            result.refused.push_back(write.property);
+    }
+}
+
 std::size_t X11Session::restoreUnlisted()
 {
+    // A listed device the device layer did not ask for after all is finished here.
+    std::size_t failed = 0;
+    for (auto& [deviceId, restore] : std::exchange(m_sentRestores, {})) {
+        if (finishRestore(restore.facts, *restore.memory, restore.result) !=
+            HidRestoreOutcome::Restored)
+            ++failed;
+    }
     if (m_connection->isLost())
         return m_journal.devices().size();
     const auto existing = listExistingSlaves(*m_connection);
@@ -248,14 +296,8 @@ std::size_t X11Session::restoreUnlisted()
     }
     m_connection->sync();
     const std::vector<unsigned long> errors = m_connection->takeErrorSerials();
-    std::size_t failed = 0;
     for (Pending& device : pending) {
-        for (const X11SentWrite& write : device.sent) {
-            if (std::any_of(errors.begin(), errors.end(), [&](unsigned long serial) {
-                    return serial >= write.first && serial < write.end;
-                }))
-                device.result.refused.push_back(write.property);
-        }
+        noteRefused(errors, device.sent, device.result);
         if (finishRestore(device.facts, device.memory, device.result) ==
             HidRestoreOutcome::Restored)
             logLine(QStringLiteral("X11HidEventSystem: put back ") + describeDevice(device.facts) +

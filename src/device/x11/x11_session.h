@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <vector>
@@ -60,6 +61,11 @@ public:
     // Puts back what this program wrote to the device and no one changed since, with a line
     // naming what another program changed; its journal entry goes once the server took it.
     HidRestoreOutcome restoreDevice(const X11DeviceFacts& facts, X11KeyMemory& memory);
+    // Sends the writes that put back every listed device, waits for the server once, and keeps
+    // each device's outcome for its restoreDevice.
+    void sendListedRestores();
+    // Used by a service of sendListedRestores: its restore's writes, sent without waiting.
+    void sendRestore(const X11DeviceFacts& facts, X11KeyMemory& memory);
     // Puts back the devices the journal names that the server has but that are not listed
     // (disabled, floating, or left out XTEST devices); how many could not be.
     std::size_t restoreUnlisted();
@@ -97,6 +103,18 @@ private:
     // The server's mark as the journal carries it, from the first journal write on.
     QString m_serverMark;
     QElapsedTimer m_serverMarkChecked;
+    // Restores sent together and not yet finished, by device id.
+    struct SentRestore
+    {
+        X11DeviceFacts facts;
+        X11KeyMemory* memory = nullptr; // its service's, which m_services keeps
+        X11Restore result;
+        std::vector<X11SentWrite> sent;
+    };
+    std::map<int, SentRestore> m_sentRestores;
+    // Marks each write of `sent` the server refused, by the serials of the errors it sent.
+    static void noteRefused(const std::vector<unsigned long>& errors,
+                            const std::vector<X11SentWrite>& sent, X11Restore& result);
     QString m_serverProcess;
 };
 
