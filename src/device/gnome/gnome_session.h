@@ -10,11 +10,11 @@
 // when that device leaves, or at quit, the key goes back to what it held before (the user's
 // own value, or reset to its default) unless another program changed it since.
 
+#include "device/desktop_session.h"
 #include "device/gnome/gnome_key_state.h"
 #include "device/gnome/gnome_settings_keys.h"
 #include "device/gnome/udev_pointer_devices.h"
 #include "device/restore_journal.h"
-#include "device/service_directory.h"
 
 #include <QObject>
 
@@ -29,7 +29,7 @@ inline const QString kLogPrefix = QStringLiteral("GNOME: ");
 class GnomeServiceClient;
 
 class GnomeSession : public QObject,
-                     public ServiceDirectory,
+                     public DesktopSession,
                      public std::enable_shared_from_this<GnomeSession>
 {
     Q_OBJECT
@@ -43,6 +43,7 @@ public:
 
     GnomeSettingsKeys& keys() { return m_keys; }
     bool available() const { return m_keys.available(); }
+    bool reachable() const override { return available(); }
     std::vector<std::shared_ptr<ListedService>> listedServices() const override;
 
     // Writes the key for the service; the key's value before this program's first write is
@@ -53,9 +54,9 @@ public:
     // Every key the service wrote last goes back; whether it had any.
     bool putBackKeysOf(std::uint64_t owner);
     // Keys written by an earlier run that no device here wrote since; put back, they go.
-    std::size_t restoreUnlisted();
-    void forgetOriginals();
-    QStringList notPutBack() const { return m_journal.notPutBack(); }
+    std::size_t restoreUnlisted() override;
+    void forgetOriginals() override;
+    QStringList notPutBack() const override { return m_journal.notPutBack(); }
     // Whether the key holds a value this program wrote.
     bool written(SettingKey key) const { return m_states.contains(key); }
     // Whether start put the key back as a run that did not quit left it.
