@@ -10,12 +10,16 @@
 
 #include "device/control_unavailable_reason.h"
 #include "device/hid_event_system.h"
+#include "device/libinput_service.h"
 #include "device/service_directory.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace veloquill {
 
@@ -32,6 +36,55 @@ public:
 protected:
     ~DesktopSession() = default;
 };
+
+// A session's services, in the order they arrived, each known by the name the desktop lists it
+// under.
+template <class Service> class ListingSession : public DesktopSession
+{
+public:
+    std::vector<std::shared_ptr<ListedService>> listedServices() const override
+    {
+        return {m_services.begin(), m_services.end()};
+    }
+
+protected:
+    ~ListingSession() = default;
+    std::shared_ptr<Service> find(const QString& name) const
+    {
+        const auto found = std::find_if(m_services.begin(), m_services.end(),
+                                        [&](const auto& s) { return s->listedName() == name; });
+        return found == m_services.end() ? nullptr : *found;
+    }
+    // Listed, and announced to the clients it matches.
+    void add(const std::shared_ptr<Service>& service)
+    {
+        m_services.push_back(service);
+        announce(service);
+    }
+    // Gone: each of its removal callbacks runs.
+    void remove(const QString& name)
+    {
+        if (const auto service = find(name)) {
+            std::erase(m_services, service);
+            service->leave();
+        }
+    }
+    void removeAll()
+    {
+        while (!m_services.empty())
+            remove(m_services.front()->listedName());
+    }
+
+    std::vector<std::shared_ptr<Service>> m_services;
+};
+
+// Makes the session and starts it, for a backend's constructor.
+template <class Session, class... Args> std::shared_ptr<Session> startSession(Args&&... args)
+{
+    auto session = std::make_shared<Session>(std::forward<Args>(args)...);
+    session->start();
+    return session;
+}
 
 class DesktopHidEventSystem : public HidEventSystem
 {

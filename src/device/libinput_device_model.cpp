@@ -19,6 +19,16 @@ Profile profileFor(bool flat)
 }
 } // namespace
 
+std::vector<Values> eachSetting(const Values& values)
+{
+    std::vector<Values> writes;
+    if (values.speed)
+        writes.push_back({values.speed, std::nullopt});
+    if (values.flat)
+        writes.push_back({std::nullopt, values.flat});
+    return writes;
+}
+
 Profile profileOf(bool flat, bool adaptive)
 {
     return flat ? Profile::Flat : adaptive ? Profile::Adaptive : Profile::Other;

@@ -10,6 +10,7 @@
 // transport carries the writes, the "still ours" comparison at quit is this one.
 
 #include <optional>
+#include <vector>
 
 namespace veloquill::libinput {
 
@@ -38,6 +39,9 @@ struct Values
     std::optional<bool> flat;
     friend bool operator==(const Values&, const Values&) = default;
 };
+
+// One write per setting, the speed first.
+std::vector<Values> eachSetting(const Values& values);
 
 // What the restore at quit does with a device: the writes that put it back, and the settings
 // another program changed since this program wrote them, which keep their value.

@@ -49,6 +49,8 @@ public:
         return PointerCurveModel{PointerCurveModel::Kind::Libinput};
     }
     std::uint64_t registryID() const final { return m_registryID; }
+    // The name the desktop lists it under (an event node, Sway's identifier).
+    virtual QString listedName() const = 0;
     // The desktop no longer lists it: each removal callback runs.
     void leave();
 

@@ -105,14 +105,18 @@ std::pair<Settings, Values> SessionJournal::decode(const JournalDevice& entry,
     return {current, written};
 }
 
-std::size_t SessionJournal::countUnlisted(const std::vector<JournalDevice>& listed) const
+std::size_t SessionJournal::keepUnlisted(const std::vector<JournalDevice>& listed,
+                                         const QString& why) const
 {
-    return static_cast<std::size_t>(std::count_if(
+    const auto unlisted = static_cast<std::size_t>(std::count_if(
         m_journal.devices().begin(), m_journal.devices().end(), [&](const JournalDevice& entry) {
             return std::none_of(listed.begin(), listed.end(), [&](const JournalDevice& device) {
                 return device.sameDevice(entry);
             });
         }));
+    if (unlisted > 0)
+        logLine(m_names.logPrefix + why.arg(QString::number(unlisted), m_journal.path()));
+    return unlisted;
 }
 
 QStringList SessionJournal::keptByOthers(const RestorePlan& plan, const Values& written) const

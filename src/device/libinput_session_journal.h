@@ -74,11 +74,11 @@ public:
     void move(const JournalDevice& from, JournalDevice to);
     // The originals and written values an entry holds, over what the device holds now.
     std::pair<Settings, Values> decode(const JournalDevice& entry, Settings current) const;
-    // The entries none of the listed identities names.
-    std::size_t countUnlisted(const std::vector<JournalDevice>& listed) const;
+    // The entries none of the listed identities names keep their originals until the device is
+    // seen again, said in one line, `why` with %1 the count and %2 the journal's path; how many.
+    std::size_t keepUnlisted(const std::vector<JournalDevice>& listed, const QString& why) const;
     void forgetAll() { m_journal.remove(); }
     QStringList notPutBack() const { return m_journal.notPutBack(); }
-    QString path() const { return m_journal.path(); }
 
     // The settings the plan leaves to another program, by the desktop's names.
     QStringList keptByOthers(const RestorePlan& plan, const Values& written) const;

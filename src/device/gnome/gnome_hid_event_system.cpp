@@ -8,17 +8,9 @@
 
 namespace veloquill {
 
-namespace {
-std::shared_ptr<gnome::GnomeSession> startSession(const GnomeHidEventSystemOptions& options)
-{
-    auto session = std::make_shared<gnome::GnomeSession>(options.journalDirectory);
-    session->start();
-    return session;
-}
-} // namespace
-
 GnomeHidEventSystem::GnomeHidEventSystem(GnomeHidEventSystemOptions options)
-    : DesktopHidEventSystem(startSession(options), ControlUnavailableReason::GnomeSettingsMissing,
+    : DesktopHidEventSystem(startSession<gnome::GnomeSession>(options.journalDirectory),
+                            ControlUnavailableReason::GnomeSettingsMissing,
                             gnome::kLogPrefix +
                                 QStringLiteral("cannot control pointer devices: GNOME's pointer "
                                                "settings (org.gnome.desktop.peripherals) are not "

@@ -27,6 +27,7 @@ public:
     // The keys this device wrote last go back to what they held before.
     HidRestoreOutcome restoreFirstSeen() override;
     QString describe() const override;
+    QString listedName() const override { return m_device.sysName; }
 
     const UdevPointerDevice& device() const { return m_device; }
     SettingKey speedKey() const;

@@ -12,6 +12,7 @@
 
 #include "device/desktop_session.h"
 #include "device/gnome/gnome_key_state.h"
+#include "device/gnome/gnome_service_client.h"
 #include "device/gnome/gnome_settings_keys.h"
 #include "device/gnome/udev_pointer_devices.h"
 #include "device/restore_journal.h"
@@ -26,10 +27,8 @@ namespace veloquill::gnome {
 
 inline const QString kLogPrefix = QStringLiteral("GNOME: ");
 
-class GnomeServiceClient;
-
 class GnomeSession : public QObject,
-                     public DesktopSession,
+                     public ListingSession<GnomeServiceClient>,
                      public std::enable_shared_from_this<GnomeSession>
 {
     Q_OBJECT
@@ -44,7 +43,6 @@ public:
     GnomeSettingsKeys& keys() { return m_keys; }
     bool available() const { return m_keys.available(); }
     bool reachable() const override { return available(); }
-    std::vector<std::shared_ptr<ListedService>> listedServices() const override;
 
     // Writes the key for the service; the key's value before this program's first write is
     // journaled beforehand. False, with one line, when GSettings refuses it.
@@ -74,7 +72,6 @@ private:
 
     UdevPointerDevices m_devices;
     GnomeSettingsKeys m_keys;
-    std::vector<std::shared_ptr<GnomeServiceClient>> m_services;
     KeyStates m_states;
     std::set<SettingKey> m_putBackAtStart;
     RestoreJournal m_journal;

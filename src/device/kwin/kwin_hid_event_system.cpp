@@ -22,19 +22,13 @@ QDBusConnection connectTo(const QString& busAddress)
     return QDBusConnection::connectToBus(busAddress, QStringLiteral("veloquill-kwin-") +
                                                          QString::number(next++));
 }
-
-std::shared_ptr<kwin::KWinSession> startSession(const KWinHidEventSystemOptions& options)
-{
-    auto session = std::make_shared<kwin::KWinSession>(
-        connectTo(options.busAddress), options.journalDirectory, options.restoreLimit);
-    session->start();
-    return session;
-}
 } // namespace
 
 KWinHidEventSystem::KWinHidEventSystem(KWinHidEventSystemOptions options)
     : DesktopHidEventSystem(
-          startSession(options), ControlUnavailableReason::KWinUnreachable,
+          startSession<kwin::KWinSession>(connectTo(options.busAddress), options.journalDirectory,
+                                          options.restoreLimit),
+          ControlUnavailableReason::KWinUnreachable,
           kwin::kLogPrefix +
               QStringLiteral("cannot control pointer devices: KWin is not on the session bus"))
 {}

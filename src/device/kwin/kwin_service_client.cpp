@@ -214,12 +214,7 @@ void KWinServiceClient::restoreFrom(const QVariantMap& properties,
     const libinput::RestorePlan plan =
         m_model.planRestore(m_facts.supportsFlat, m_facts.supportsAdaptive);
     restore->keptByOthers = session->journal().keptByOthers(plan, m_model.written());
-    std::vector<libinput::Values> writes;
-    if (plan.writes.speed)
-        writes.push_back({plan.writes.speed, std::nullopt});
-    if (plan.writes.flat)
-        writes.push_back({std::nullopt, plan.writes.flat});
-    for (const libinput::Values& value : writes) {
+    for (const libinput::Values& value : libinput::eachSetting(plan.writes)) {
         ++restore->onTheirWay;
         ++m_writesSent;
         const auto [name, sent] = property(value);

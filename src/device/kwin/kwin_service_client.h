@@ -50,6 +50,7 @@ public:
     // KWin's answers until the session's restore deadline. Restored: the journal entry goes.
     HidRestoreOutcome restoreFirstSeen() override;
     QString describe() const override;
+    QString listedName() const override { return m_facts.sysName; }
 
     const KWinDeviceFacts& facts() const { return m_facts; }
     libinput::DeviceModel& model() { return m_model; }

@@ -5,12 +5,9 @@
 #include "device/kwin/kwin_session.h"
 
 #include "device/kwin/kwin_service_client.h"
-#include "support/log.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusServiceWatcher>
-
-#include <algorithm>
 
 namespace veloquill::kwin {
 
@@ -20,10 +17,8 @@ const QString kPrivateBusPrefix = QStringLiteral("veloquill-kwin-");
 
 JournalDevice identityOf(const KWinDeviceFacts& facts)
 {
-    JournalDevice device{0,
-                         facts.identity.name,
-                         {},
-                         JournalVendorProduct{facts.identity.vendor, facts.identity.product}};
+    JournalDevice device(0, facts.identity.name, {},
+                         JournalVendorProduct{facts.identity.vendor, facts.identity.product});
     device.node = facts.sysName;
     return device;
 }
@@ -32,10 +27,17 @@ KWinSession::KWinSession(const QDBusConnection& bus, const QString& journalDirec
                          std::chrono::milliseconds restoreLimit)
     : m_calls(bus),
       m_journal(journalDirectory,
-                {QStringLiteral("kwin"), kLogPrefix, QStringLiteral("KWin"), Property::Speed,
-                 Property::Flat, Property::Adaptive, Property::Speed, Property::Flat,
-                 Property::Adaptive,
-                 QStringLiteral("no vendor and product (written by an earlier version)")},
+                {.scope = QStringLiteral("kwin"),
+                 .logPrefix = kLogPrefix,
+                 .desktop = QStringLiteral("KWin"),
+                 .speed = Property::Speed,
+                 .flat = Property::Flat,
+                 .adaptive = Property::Adaptive,
+                 .keptSpeed = Property::Speed,
+                 .keptFlat = Property::Flat,
+                 .keptAdaptive = Property::Adaptive,
+                 .noVendorProduct =
+                     QStringLiteral("no vendor and product (written by an earlier version)")},
                 restoreLimit)
 {}
 
@@ -98,17 +100,10 @@ std::shared_ptr<KWinServiceClient> KWinSession::addService(const QString& sysNam
         const auto [originals, written] = m_journal.decode(*kept, facts->current);
         service->model().adopt(originals, written);
         // Plugged in again under another node: the entry follows it.
-        if (kept->node != facts->sysName && !lists(kept->node))
+        if (kept->node != facts->sysName && !find(kept->node))
             m_journal.move(*kept, identityOf(*facts));
     }
-    m_services.push_back(service);
     return service;
-}
-
-bool KWinSession::lists(const QString& sysName) const
-{
-    return std::any_of(m_services.begin(), m_services.end(),
-                       [&](const auto& service) { return service->facts().sysName == sysName; });
 }
 
 const JournalDevice* KWinSession::journalEntryFor(const KWinDeviceFacts& facts) const
@@ -122,7 +117,7 @@ const JournalDevice* KWinSession::journalEntryFor(const KWinDeviceFacts& facts) 
         elsewhere.node = entry.node;
         if (!entry.sameDevice(elsewhere))
             continue;
-        if (!lists(entry.node))
+        if (!find(entry.node))
             return &entry;
         if (!twin)
             twin = &entry;
@@ -132,9 +127,7 @@ const JournalDevice* KWinSession::journalEntryFor(const KWinDeviceFacts& facts) 
 
 void KWinSession::deviceAdded(const QString& sysName)
 {
-    const bool known = std::any_of(m_services.begin(), m_services.end(),
-                                   [&](const auto& s) { return s->facts().sysName == sysName; });
-    if (known || m_arriving.contains(sysName))
+    if (find(sysName) || m_arriving.contains(sysName))
         return;
     const std::uint64_t arrival = m_nextArrival++;
     m_arriving[sysName] = arrival;
@@ -158,28 +151,15 @@ void KWinSession::deviceArrived(const QString& sysName,
                                 const std::optional<QVariantMap>& properties)
 {
     const auto self = shared_from_this(); // a callback may drop every other reference
-    const auto service = properties ? addService(sysName, *properties) : nullptr;
-    if (!service)
-        return;
-    announce(service);
-}
-
-void KWinSession::removeService(const QString& sysName)
-{
-    const auto found = std::find_if(m_services.begin(), m_services.end(),
-                                    [&](const auto& s) { return s->facts().sysName == sysName; });
-    if (found == m_services.end())
-        return;
-    const auto service = *found;
-    m_services.erase(found);
-    service->leave();
+    if (const auto service = properties ? addService(sysName, *properties) : nullptr)
+        add(service);
 }
 
 void KWinSession::deviceRemoved(const QString& sysName)
 {
     const auto self = shared_from_this();
     m_arriving.erase(sysName);
-    removeService(sysName);
+    remove(sysName);
 }
 
 void KWinSession::ownerChanged(const QString&, const QString& oldOwner, const QString& newOwner)
@@ -189,18 +169,12 @@ void KWinSession::ownerChanged(const QString&, const QString& oldOwner, const QS
         m_kwinPresent = false;
         ++m_generation;
         m_arriving.clear();
-        while (!m_services.empty())
-            removeService(m_services.front()->facts().sysName);
+        removeAll();
     }
     if (newOwner.isEmpty())
         return;
     m_kwinPresent = true;
     listDevices();
-}
-
-std::vector<std::shared_ptr<ListedService>> KWinSession::listedServices() const
-{
-    return {m_services.begin(), m_services.end()};
 }
 
 void KWinSession::journalDevice(const KWinServiceClient& service)
@@ -213,20 +187,12 @@ std::size_t KWinSession::restoreUnlisted()
     std::vector<JournalDevice> listed;
     for (const auto& service : m_services)
         listed.push_back(identityOf(service->facts()));
-    const std::size_t unlisted = m_journal.countUnlisted(listed);
-    if (unlisted == 0)
-        return 0;
-    const QString count = QString::number(unlisted);
-    logLine(kLogPrefix +
-            (m_kwinPresent
-                 ? count +
-                       QStringLiteral(" devices are not connected; their originals "
-                                      "stay in ") +
-                       m_journal.path() + QStringLiteral(" and go back when they are seen again")
-                 : QStringLiteral("KWin is not on the session bus; the originals of ") + count +
-                       QStringLiteral(" devices stay in ") + m_journal.path() +
-                       QStringLiteral(" and go back when KWin lists them again")));
-    return unlisted;
+    return m_journal.keepUnlisted(
+        listed, m_kwinPresent ? QStringLiteral("%1 devices are not connected; their originals "
+                                               "stay in %2 and go back when they are seen again")
+                              : QStringLiteral("KWin is not on the session bus; the originals of "
+                                               "%1 devices stay in %2 and go back when KWin "
+                                               "lists them again"));
 }
 
 void KWinSession::prepareRestore()

@@ -14,6 +14,7 @@
 #include "device/desktop_session.h"
 #include "device/hid_event_system.h"
 #include "device/kwin/kwin_dbus.h"
+#include "device/kwin/kwin_service_client.h"
 #include "device/libinput_session_journal.h"
 
 #include <QObject>
@@ -29,16 +30,13 @@ class QDBusServiceWatcher;
 
 namespace veloquill::kwin {
 
-class KWinServiceClient;
-struct KWinDeviceFacts;
-
 // KWin keeps a device's settings under its vendor, product and name, and gives them back
 // whenever a device so named appears, under whichever event node. The journal names the node
 // too: identical devices are device objects of their own, each written and put back.
 JournalDevice identityOf(const KWinDeviceFacts& facts);
 
 class KWinSession : public QObject,
-                    public DesktopSession,
+                    public ListingSession<KWinServiceClient>,
                     public std::enable_shared_from_this<KWinSession>
 {
     Q_OBJECT
@@ -55,8 +53,6 @@ public:
     // KWin owns its name on the bus (as last told by the bus, without asking).
     bool kwinPresent() const { return m_kwinPresent; }
     bool reachable() const override { return m_kwinPresent; }
-    const std::vector<std::shared_ptr<KWinServiceClient>>& services() const { return m_services; }
-    std::vector<std::shared_ptr<ListedService>> listedServices() const override;
     // The service's first-seen values and what was last written to it go to the journal,
     // under its vendor, product and name, before each write.
     void journalDevice(const KWinServiceClient& service);
@@ -84,10 +80,8 @@ private:
     // a listed twin's, whose originals KWin's shared settings gave it too (the twin's written
     // values, this program's, are what KWin hands a device of that kind now).
     const JournalDevice* journalEntryFor(const KWinDeviceFacts& facts) const;
-    bool lists(const QString& sysName) const;
     std::shared_ptr<KWinServiceClient> addService(const QString& sysName,
                                                   const QVariantMap& properties);
-    void removeService(const QString& sysName);
 
     KWinCalls m_calls;
     QDBusServiceWatcher* m_watcher = nullptr;
@@ -99,7 +93,6 @@ private:
     std::uint64_t m_nextArrival = 1;
     int m_listingsOnTheirWay = 0;
     std::uint64_t m_nextRegistryID = 1;
-    std::vector<std::shared_ptr<KWinServiceClient>> m_services;
     libinput::SessionJournal m_journal;
 };
 

@@ -8,20 +8,12 @@
 
 namespace veloquill {
 
-namespace {
-std::shared_ptr<sway::SwaySession> startSession(const SwayHidEventSystemOptions& options)
-{
-    auto session = std::make_shared<sway::SwaySession>(
-        options.socketPath.isEmpty() ? qEnvironmentVariable("SWAYSOCK") : options.socketPath,
-        options.journalDirectory, options.restoreLimit);
-    session->start();
-    return session;
-}
-} // namespace
-
 SwayHidEventSystem::SwayHidEventSystem(SwayHidEventSystemOptions options)
     : DesktopHidEventSystem(
-          startSession(options), ControlUnavailableReason::SwayUnreachable,
+          startSession<sway::SwaySession>(
+              options.socketPath.isEmpty() ? qEnvironmentVariable("SWAYSOCK") : options.socketPath,
+              options.journalDirectory, options.restoreLimit),
+          ControlUnavailableReason::SwayUnreachable,
           sway::kLogPrefix +
               QStringLiteral("cannot control pointer devices: Sway's IPC socket does not answer"))
 {}

@@ -132,12 +132,8 @@ HidRestoreOutcome SwayServiceClient::restoreFirstSeen()
     // Shared with the answers, which may come after the wait gave up.
     const auto restore = std::make_shared<libinput::RestoreWrites>();
     restore->keptByOthers = session->journal().keptByOthers(plan, m_model.written());
-    QStringList commands;
-    if (plan.writes.speed)
-        commands.append(command({plan.writes.speed, std::nullopt}));
-    if (plan.writes.flat)
-        commands.append(command({std::nullopt, plan.writes.flat}));
-    for (const QString& text : commands) {
+    for (const libinput::Values& value : libinput::eachSetting(plan.writes)) {
+        const QString text = command(value);
         ++restore->onTheirWay;
         session->connection().send(RunCommand, text.toUtf8(), [restore, text](const auto& reply) {
             --restore->onTheirWay;

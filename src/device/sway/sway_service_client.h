@@ -40,6 +40,7 @@ public:
     // answers until the session's restore deadline.
     HidRestoreOutcome restoreFirstSeen() override;
     QString describe() const override;
+    QString listedName() const override { return m_facts.identifier; }
 
     const SwayDeviceFacts& facts() const { return m_facts; }
     libinput::DeviceModel& model() { return m_model; }

@@ -4,31 +4,32 @@
 
 #include "device/sway/sway_session.h"
 
-#include "device/sway/sway_service_client.h"
 #include "support/log.h"
 
 #include <QJsonObject>
-
-#include <algorithm>
 
 namespace veloquill::sway {
 
 JournalDevice identityOf(const SwayDeviceFacts& facts)
 {
-    return {0,
-            facts.identity.name,
-            {},
-            JournalVendorProduct{facts.identity.vendor, facts.identity.product}};
+    return JournalDevice(0, facts.identity.name, {},
+                         JournalVendorProduct{facts.identity.vendor, facts.identity.product});
 }
 
 SwaySession::SwaySession(const QString& socketPath, const QString& journalDirectory,
                          std::chrono::milliseconds restoreLimit)
     : m_connection(socketPath),
       m_journal(journalDirectory,
-                {QStringLiteral("sway"), kLogPrefix, QStringLiteral("Sway"),
-                 QStringLiteral("accel_speed"), QStringLiteral("accel_profile_flat"), std::nullopt,
-                 QStringLiteral("pointer_accel"), QStringLiteral("accel_profile"),
-                 QStringLiteral("accel_profile"), QStringLiteral("no vendor and product")},
+                {.scope = QStringLiteral("sway"),
+                 .logPrefix = kLogPrefix,
+                 .desktop = QStringLiteral("Sway"),
+                 .speed = QStringLiteral("accel_speed"),
+                 .flat = QStringLiteral("accel_profile_flat"),
+                 .adaptive = std::nullopt,
+                 .keptSpeed = QStringLiteral("pointer_accel"),
+                 .keptFlat = QStringLiteral("accel_profile"),
+                 .keptAdaptive = QStringLiteral("accel_profile"),
+                 .noVendorProduct = QStringLiteral("no vendor and product")},
                 restoreLimit)
 {
     // The restore's wait looks again at each answer and at the connection, and ends with it.
@@ -69,8 +70,7 @@ void SwaySession::connected()
 void SwaySession::lost()
 {
     const auto self = shared_from_this();
-    while (!m_services.empty())
-        remove(m_services.front()->facts().identifier);
+    removeAll();
 }
 
 void SwaySession::list(bool reload)
@@ -102,14 +102,6 @@ void SwaySession::listed(const QJsonArray& inputs, bool reload)
         add(input.toObject(), !reload);
 }
 
-std::shared_ptr<SwayServiceClient> SwaySession::find(const QString& identifier) const
-{
-    const auto found = std::find_if(m_services.begin(), m_services.end(), [&](const auto& s) {
-        return s->facts().identifier == identifier;
-    });
-    return found == m_services.end() ? nullptr : *found;
-}
-
 void SwaySession::add(const QJsonObject& input, bool adoptJournal)
 {
     const auto facts = SwayDeviceFacts::fromInput(input);
@@ -128,20 +120,7 @@ void SwaySession::add(const QJsonObject& input, bool adoptJournal)
     } else if (kept) {
         m_journal.forget(identityOf(*facts));
     }
-    m_services.push_back(service);
-    announce(service);
-}
-
-void SwaySession::remove(const QString& identifier)
-{
-    const auto found = std::find_if(m_services.begin(), m_services.end(), [&](const auto& s) {
-        return s->facts().identifier == identifier;
-    });
-    if (found == m_services.end())
-        return;
-    const auto service = *found;
-    m_services.erase(found);
-    service->leave();
+    ListingSession::add(service);
 }
 
 void SwaySession::event(std::uint32_t type, const QJsonDocument& json)
@@ -170,11 +149,6 @@ void SwaySession::event(std::uint32_t type, const QJsonDocument& json)
     }
 }
 
-std::vector<std::shared_ptr<ListedService>> SwaySession::listedServices() const
-{
-    return {m_services.begin(), m_services.end()};
-}
-
 void SwaySession::journalDevice(const SwayServiceClient& service)
 {
     m_journal.record(identityOf(service.facts()), service.model());
@@ -185,12 +159,9 @@ std::size_t SwaySession::restoreUnlisted()
     std::vector<JournalDevice> listed;
     for (const auto& service : m_services)
         listed.push_back(identityOf(service->facts()));
-    const std::size_t unlisted = m_journal.countUnlisted(listed);
-    if (unlisted > 0)
-        logLine(kLogPrefix + QString::number(unlisted) +
-                QStringLiteral(" devices are not listed by Sway; their originals stay in ") +
-                m_journal.path() + QStringLiteral(" and go back when they are seen again"));
-    return unlisted;
+    return m_journal.keepUnlisted(listed, QStringLiteral("%1 devices are not listed by Sway; their "
+                                                         "originals stay in %2 and go back when "
+                                                         "they are seen again"));
 }
 
 void SwaySession::prepareRestore()

@@ -13,26 +13,22 @@
 #include "device/desktop_session.h"
 #include "device/libinput_session_journal.h"
 #include "device/sway/sway_ipc.h"
+#include "device/sway/sway_service_client.h"
 
 #include <QJsonArray>
 #include <QObject>
 
 #include <chrono>
 #include <memory>
-#include <optional>
-#include <vector>
 
 namespace veloquill::sway {
-
-class SwayServiceClient;
-struct SwayDeviceFacts;
 
 // Sway matches a device's settings by its identifier, made of vendor, product and name: the
 // journal names it by those, as it does KWin's.
 JournalDevice identityOf(const SwayDeviceFacts& facts);
 
 class SwaySession : public QObject,
-                    public DesktopSession,
+                    public ListingSession<SwayServiceClient>,
                     public std::enable_shared_from_this<SwaySession>
 {
     Q_OBJECT
@@ -46,7 +42,6 @@ public:
     SwayConnection& connection() { return m_connection; }
     bool swayPresent() const { return m_connection.isConnected(); }
     bool reachable() const override { return swayPresent(); }
-    std::vector<std::shared_ptr<ListedService>> listedServices() const override;
     void journalDevice(const SwayServiceClient& service);
     libinput::SessionJournal& journal() { return m_journal; }
     void forgetOriginals() override { m_journal.forgetAll(); }
@@ -62,13 +57,10 @@ private:
     void listed(const QJsonArray& inputs, bool reload);
     void event(std::uint32_t type, const QJsonDocument& json);
     void add(const QJsonObject& input, bool adoptJournal);
-    void remove(const QString& identifier);
-    std::shared_ptr<SwayServiceClient> find(const QString& identifier) const;
 
     SwayConnection m_connection;
     int m_listingsOnTheirWay = 0;
     std::uint64_t m_nextRegistryID = 1;
-    std::vector<std::shared_ptr<SwayServiceClient>> m_services;
     libinput::SessionJournal m_journal;
 };
 
