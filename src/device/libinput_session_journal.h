@@ -20,6 +20,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -74,8 +75,17 @@ public:
     void move(const JournalDevice& from, JournalDevice to);
     // The originals and written values an entry holds, over what the device holds now.
     std::pair<Settings, Values> decode(const JournalDevice& entry, Settings current) const;
-    // The entries none of the listed identities names keep their originals until the device is
+    // The entries none of the listed services names keep their originals until the device is
     // seen again, said in one line, `why` with %1 the count and %2 the journal's path; how many.
+    template <class Service>
+    std::size_t keepUnlisted(const std::vector<std::shared_ptr<Service>>& services,
+                             const QString& why) const
+    {
+        std::vector<JournalDevice> listed;
+        for (const auto& service : services)
+            listed.push_back(service->journalIdentity());
+        return keepUnlisted(listed, why);
+    }
     std::size_t keepUnlisted(const std::vector<JournalDevice>& listed, const QString& why) const;
     void forgetAll() { m_journal.remove(); }
     QStringList notPutBack() const { return m_journal.notPutBack(); }

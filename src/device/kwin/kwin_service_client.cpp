@@ -150,7 +150,7 @@ void KWinServiceClient::send(KWinSession& session, const libinput::Values& value
     // On record before it is sent: after a crash the device may hold it.
     const libinput::Values before = m_model.written();
     if (m_model.recordWrite(value))
-        session.journalDevice(*this);
+        session.journal().record(journalIdentity(), m_model);
     const auto [name, sent] = property(value);
     session.calls().setDeviceProperty(
         m_facts.sysName, name, sent,
@@ -162,7 +162,7 @@ void KWinServiceClient::send(KWinSession& session, const libinput::Values& value
             if (answer == SetAnswer::Refused) {
                 self->m_model.refused(value, before);
                 if (const auto session = self->m_session.lock())
-                    session->journalDevice(*self);
+                    session->journal().record(self->journalIdentity(), self->m_model);
             }
             self->answered(value, answer == SetAnswer::Taken);
         });
@@ -242,6 +242,11 @@ HidRestoreOutcome KWinServiceClient::restoreFirstSeen()
     // A write KWin did not take leaves the originals in the journal for the next run.
     const auto restore = std::exchange(m_restore, nullptr);
     return session->journal().finishRestore(*restore, m_model, identityOf(m_facts), describe());
+}
+
+JournalDevice KWinServiceClient::journalIdentity() const
+{
+    return identityOf(m_facts);
 }
 
 QString KWinServiceClient::describe() const

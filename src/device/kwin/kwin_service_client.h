@@ -51,6 +51,7 @@ public:
     HidRestoreOutcome restoreFirstSeen() override;
     QString describe() const override;
     QString listedName() const override { return m_facts.sysName; }
+    JournalDevice journalIdentity() const;
 
     const KWinDeviceFacts& facts() const { return m_facts; }
     libinput::DeviceModel& model() { return m_model; }

@@ -177,22 +177,15 @@ void KWinSession::ownerChanged(const QString&, const QString& oldOwner, const QS
     listDevices();
 }
 
-void KWinSession::journalDevice(const KWinServiceClient& service)
-{
-    m_journal.record(identityOf(service.facts()), service.model());
-}
-
 std::size_t KWinSession::restoreUnlisted()
 {
-    std::vector<JournalDevice> listed;
-    for (const auto& service : m_services)
-        listed.push_back(identityOf(service->facts()));
     return m_journal.keepUnlisted(
-        listed, m_kwinPresent ? QStringLiteral("%1 devices are not connected; their originals "
-                                               "stay in %2 and go back when they are seen again")
-                              : QStringLiteral("KWin is not on the session bus; the originals of "
-                                               "%1 devices stay in %2 and go back when KWin "
-                                               "lists them again"));
+        m_services, m_kwinPresent
+                        ? QStringLiteral("%1 devices are not connected; their originals "
+                                         "stay in %2 and go back when they are seen again")
+                        : QStringLiteral("KWin is not on the session bus; the originals of "
+                                         "%1 devices stay in %2 and go back when KWin "
+                                         "lists them again"));
 }
 
 void KWinSession::prepareRestore()

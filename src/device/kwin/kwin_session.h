@@ -53,9 +53,8 @@ public:
     // KWin owns its name on the bus (as last told by the bus, without asking).
     bool kwinPresent() const { return m_kwinPresent; }
     bool reachable() const override { return m_kwinPresent; }
-    // The service's first-seen values and what was last written to it go to the journal,
-    // under its vendor, product and name, before each write.
-    void journalDevice(const KWinServiceClient& service);
+    // Each changed device's first-seen values and what was last written to it, recorded under
+    // its vendor, product, name and node before each write.
     libinput::SessionJournal& journal() { return m_journal; }
     // The journal's devices KWin does not list now (all of them while KWin is gone), with one
     // line: their entries stay until they are seen again.

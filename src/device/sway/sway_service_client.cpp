@@ -97,7 +97,7 @@ void SwayServiceClient::write(const libinput::Values& value)
     const libinput::Values before = m_model.written();
     // On record before it is sent: after a crash the device may hold it.
     if (m_model.recordWrite(value))
-        session->journalDevice(*this);
+        session->journal().record(journalIdentity(), m_model);
     const libinput::Values sent{value.speed ? m_model.written().speed : std::nullopt, value.flat};
     const QString text = command(sent);
     session->connection().send(
@@ -117,7 +117,7 @@ void SwayServiceClient::write(const libinput::Values& value)
             // The device kept what it held: that stays the value compared at quit.
             self->m_model.refused(sent, before);
             if (const auto session = self->m_session.lock())
-                session->journalDevice(*self);
+                session->journal().record(self->journalIdentity(), self->m_model);
         });
 }
 
@@ -144,6 +144,11 @@ HidRestoreOutcome SwayServiceClient::restoreFirstSeen()
         });
     }
     return session->journal().finishRestore(*restore, m_model, identityOf(m_facts), describe());
+}
+
+JournalDevice SwayServiceClient::journalIdentity() const
+{
+    return identityOf(m_facts);
 }
 
 QString SwayServiceClient::describe() const

@@ -41,6 +41,7 @@ public:
     HidRestoreOutcome restoreFirstSeen() override;
     QString describe() const override;
     QString listedName() const override { return m_facts.identifier; }
+    JournalDevice journalIdentity() const;
 
     const SwayDeviceFacts& facts() const { return m_facts; }
     libinput::DeviceModel& model() { return m_model; }

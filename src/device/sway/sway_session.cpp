@@ -149,19 +149,12 @@ void SwaySession::event(std::uint32_t type, const QJsonDocument& json)
     }
 }
 
-void SwaySession::journalDevice(const SwayServiceClient& service)
-{
-    m_journal.record(identityOf(service.facts()), service.model());
-}
-
 std::size_t SwaySession::restoreUnlisted()
 {
-    std::vector<JournalDevice> listed;
-    for (const auto& service : m_services)
-        listed.push_back(identityOf(service->facts()));
-    return m_journal.keepUnlisted(listed, QStringLiteral("%1 devices are not listed by Sway; their "
-                                                         "originals stay in %2 and go back when "
-                                                         "they are seen again"));
+    return m_journal.keepUnlisted(m_services,
+                                  QStringLiteral("%1 devices are not listed by Sway; their "
+                                                 "originals stay in %2 and go back when "
+                                                 "they are seen again"));
 }
 
 void SwaySession::prepareRestore()

@@ -42,7 +42,6 @@ public:
     SwayConnection& connection() { return m_connection; }
     bool swayPresent() const { return m_connection.isConnected(); }
     bool reachable() const override { return swayPresent(); }
-    void journalDevice(const SwayServiceClient& service);
     libinput::SessionJournal& journal() { return m_journal; }
     void forgetOriginals() override { m_journal.forgetAll(); }
     QStringList notPutBack() const override { return m_journal.notPutBack(); }
