@@ -90,8 +90,7 @@ std::shared_ptr<KWinServiceClient> KWinServiceClient::self()
 libinput::Values KWinServiceClient::current() const
 {
     refresh();
-    const libinput::Settings& held = m_model.held();
-    return {held.speed, held.profile == libinput::Profile::Flat};
+    return m_model.heldValues();
 }
 
 void KWinServiceClient::refresh() const
@@ -147,10 +146,8 @@ void KWinServiceClient::send(KWinSession& session, const libinput::Values& value
 {
     ++m_pending[value.speed.has_value()].onTheirWay;
     ++m_writesSent;
-    // On record before it is sent: after a crash the device may hold it.
-    const libinput::Values before = m_model.written();
-    if (m_model.recordWrite(value))
-        session.journal().record(journalIdentity(), m_model);
+    const libinput::Values before =
+        session.journal().recordWrite(journalIdentity(), m_model, value);
     const auto [name, sent] = property(value);
     session.calls().setDeviceProperty(
         m_facts.sysName, name, sent,
@@ -158,12 +155,9 @@ void KWinServiceClient::send(KWinSession& session, const libinput::Values& value
             const auto self = weakSelf.lock();
             if (!self)
                 return;
-            // Refused, the device kept what it held: that stays the value compared at quit.
-            if (answer == SetAnswer::Refused) {
-                self->m_model.refused(value, before);
-                if (const auto session = self->m_session.lock())
-                    session->journal().record(self->journalIdentity(), self->m_model);
-            }
+            const auto session = self->m_session.lock();
+            if (session && answer == SetAnswer::Refused)
+                session->journal().refused(self->journalIdentity(), self->m_model, value, before);
             self->answered(value, answer == SetAnswer::Taken);
         });
 }

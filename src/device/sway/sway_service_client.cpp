@@ -68,11 +68,6 @@ std::shared_ptr<SwaySession> SwayServiceClient::presentSession() const
     return session && !hasLeft() && session->swayPresent() ? session : nullptr;
 }
 
-libinput::Values SwayServiceClient::current() const
-{
-    return {m_model.held().speed, m_model.held().profile == libinput::Profile::Flat};
-}
-
 QString SwayServiceClient::writeSpeed(std::optional<double> speed)
 {
     write({speed.value_or(m_model.firstSeen().speed), std::nullopt});
@@ -94,10 +89,8 @@ QString SwayServiceClient::command(const libinput::Values& value) const
 void SwayServiceClient::write(const libinput::Values& value)
 {
     const auto session = presentSession();
-    const libinput::Values before = m_model.written();
-    // On record before it is sent: after a crash the device may hold it.
-    if (m_model.recordWrite(value))
-        session->journal().record(journalIdentity(), m_model);
+    const libinput::Values before =
+        session->journal().recordWrite(journalIdentity(), m_model, value);
     const libinput::Values sent{value.speed ? m_model.written().speed : std::nullopt, value.flat};
     const QString text = command(sent);
     session->connection().send(
@@ -114,10 +107,8 @@ void SwayServiceClient::write(const libinput::Values& value)
             }
             logLine(kLogPrefix + QStringLiteral("Sway refused '") + text + QStringLiteral("': ") +
                     *why);
-            // The device kept what it held: that stays the value compared at quit.
-            self->m_model.refused(sent, before);
             if (const auto session = self->m_session.lock())
-                session->journal().record(self->journalIdentity(), self->m_model);
+                session->journal().refused(self->journalIdentity(), self->m_model, sent, before);
         });
 }
 

@@ -55,7 +55,7 @@ protected:
     // One line said so when it was listed.
     bool acceptsWrites() const override { return reachable() && m_quoted; }
     // What Sway last said the device holds (listed, or an input event).
-    libinput::Values current() const override;
+    libinput::Values current() const override { return m_model.heldValues(); }
     // Each command sent records the originals and the value in the journal beforehand; one
     // Sway refuses is taken back from that record.
     QString writeSpeed(std::optional<double> speed) override;
