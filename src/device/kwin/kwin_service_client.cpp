@@ -235,7 +235,7 @@ HidRestoreOutcome KWinServiceClient::restoreFirstSeen()
     sendRestore();
     // A write KWin did not take leaves the originals in the journal for the next run.
     const auto restore = std::exchange(m_restore, nullptr);
-    return session->journal().finishRestore(*restore, m_model, identityOf(m_facts), describe());
+    return session->journal().finishRestore(*restore, m_model, journalIdentity(), describe());
 }
 
 JournalDevice KWinServiceClient::journalIdentity() const

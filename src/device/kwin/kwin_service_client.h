@@ -55,7 +55,6 @@ public:
 
     const KWinDeviceFacts& facts() const { return m_facts; }
     libinput::DeviceModel& model() { return m_model; }
-    const libinput::DeviceModel& model() const { return m_model; }
     // Asks what the device holds, then sends the writes that put it back, replacing those held
     // back.
     void sendRestore();

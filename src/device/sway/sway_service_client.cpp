@@ -134,7 +134,7 @@ HidRestoreOutcome SwayServiceClient::restoreFirstSeen()
             restore->refused |= why.has_value();
         });
     }
-    return session->journal().finishRestore(*restore, m_model, identityOf(m_facts), describe());
+    return session->journal().finishRestore(*restore, m_model, journalIdentity(), describe());
 }
 
 JournalDevice SwayServiceClient::journalIdentity() const

@@ -45,7 +45,6 @@ public:
 
     const SwayDeviceFacts& facts() const { return m_facts; }
     libinput::DeviceModel& model() { return m_model; }
-    const libinput::DeviceModel& model() const { return m_model; }
     // Whether its identifier can be put in a command at all.
     bool writable() const { return m_quoted.has_value(); }
 
