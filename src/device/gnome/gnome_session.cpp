@@ -5,11 +5,8 @@
 #include "device/gnome/gnome_session.h"
 
 #include "device/gnome/gnome_service_client.h"
-#include "device/hid_keys.h"
 #include "support/log.h"
 #include "support/number_format.h"
-
-#include <QFile>
 
 #include <algorithm>
 
@@ -60,35 +57,20 @@ void GnomeSession::start()
         deviceAdded(device);
 }
 
-std::vector<std::shared_ptr<ListedService>> GnomeSession::listedServices() const
-{
-    return {m_services.begin(), m_services.end()};
-}
-
 void GnomeSession::deviceAdded(const UdevPointerDevice& device)
 {
     const auto self = shared_from_this(); // a callback may drop every other reference
-    if (std::any_of(m_services.begin(), m_services.end(),
-                    [&](const auto& s) { return s->device().sysName == device.sysName; }))
-        return;
-    auto service =
-        std::make_shared<GnomeServiceClient>(weak_from_this(), device, m_nextRegistryID++);
-    m_services.push_back(service);
-    announce(service);
+    if (!find(device.sysName))
+        add(std::make_shared<GnomeServiceClient>(weak_from_this(), device, m_nextRegistryID++));
 }
 
 void GnomeSession::deviceRemoved(const QString& sysName)
 {
     const auto self = shared_from_this();
-    const auto found = std::find_if(m_services.begin(), m_services.end(),
-                                    [&](const auto& s) { return s->device().sysName == sysName; });
-    if (found == m_services.end())
-        return;
-    const auto service = *found;
-    m_services.erase(found);
     // Its kind's settings hold what they held before it was given its own.
-    putBackKeysOf(service->registryID());
-    service->leave();
+    if (const auto service = find(sysName))
+        putBackKeysOf(service->registryID());
+    remove(sysName);
 }
 
 bool GnomeSession::write(SettingKey key, const QVariant& value, const GnomeServiceClient& service)

@@ -10,11 +10,12 @@
 // when that device leaves, or at quit, the key goes back to what it held before (the user's
 // own value, or reset to its default) unless another program changed it since.
 
+#include "device/desktop_session.h"
 #include "device/gnome/gnome_key_state.h"
+#include "device/gnome/gnome_service_client.h"
 #include "device/gnome/gnome_settings_keys.h"
 #include "device/gnome/udev_pointer_devices.h"
 #include "device/restore_journal.h"
-#include "device/service_directory.h"
 
 #include <QObject>
 
@@ -26,10 +27,8 @@ namespace veloquill::gnome {
 
 inline const QString kLogPrefix = QStringLiteral("GNOME: ");
 
-class GnomeServiceClient;
-
 class GnomeSession : public QObject,
-                     public ServiceDirectory,
+                     public ListingSession<GnomeServiceClient>,
                      public std::enable_shared_from_this<GnomeSession>
 {
     Q_OBJECT
@@ -43,7 +42,7 @@ public:
 
     GnomeSettingsKeys& keys() { return m_keys; }
     bool available() const { return m_keys.available(); }
-    std::vector<std::shared_ptr<ListedService>> listedServices() const override;
+    bool reachable() const override { return available(); }
 
     // Writes the key for the service; the key's value before this program's first write is
     // journaled beforehand. False, with one line, when GSettings refuses it.
@@ -53,9 +52,9 @@ public:
     // Every key the service wrote last goes back; whether it had any.
     bool putBackKeysOf(std::uint64_t owner);
     // Keys written by an earlier run that no device here wrote since; put back, they go.
-    std::size_t restoreUnlisted();
-    void forgetOriginals();
-    QStringList notPutBack() const { return m_journal.notPutBack(); }
+    std::size_t restoreUnlisted() override;
+    void forgetOriginals() override;
+    QStringList notPutBack() const override { return m_journal.notPutBack(); }
     // Whether the key holds a value this program wrote.
     bool written(SettingKey key) const { return m_states.contains(key); }
     // Whether start put the key back as a run that did not quit left it.
@@ -73,7 +72,6 @@ private:
 
     UdevPointerDevices m_devices;
     GnomeSettingsKeys m_keys;
-    std::vector<std::shared_ptr<GnomeServiceClient>> m_services;
     KeyStates m_states;
     std::set<SettingKey> m_putBackAtStart;
     RestoreJournal m_journal;

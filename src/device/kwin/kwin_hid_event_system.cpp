@@ -5,7 +5,6 @@
 #include "device/kwin/kwin_hid_event_system.h"
 
 #include "device/kwin/kwin_session.h"
-#include "support/log.h"
 
 #include <QDBusMessage>
 
@@ -26,13 +25,13 @@ QDBusConnection connectTo(const QString& busAddress)
 } // namespace
 
 KWinHidEventSystem::KWinHidEventSystem(KWinHidEventSystemOptions options)
-    : m_session(std::make_shared<kwin::KWinSession>(connectTo(options.busAddress),
-                                                    options.journalDirectory, options.restoreLimit))
-{
-    m_session->start();
-}
-
-KWinHidEventSystem::~KWinHidEventSystem() = default;
+    : DesktopHidEventSystem(
+          startSession<kwin::KWinSession>(connectTo(options.busAddress), options.journalDirectory,
+                                          options.restoreLimit),
+          ControlUnavailableReason::KWinUnreachable,
+          kwin::kLogPrefix +
+              QStringLiteral("cannot control pointer devices: KWin is not on the session bus"))
+{}
 
 bool KWinHidEventSystem::managerAnswers(const QString& busAddress)
 {
@@ -50,47 +49,6 @@ bool KWinHidEventSystem::managerAnswers(const QString& busAddress)
                          bus.call(message, QDBus::Block, 2000).type() == QDBusMessage::ReplyMessage;
     QDBusConnection::disconnectFromBus(name);
     return answers;
-}
-
-std::unique_ptr<HidEventSystemClient> KWinHidEventSystem::createClient()
-{
-    return std::make_unique<ServiceDirectoryClient>(m_session);
-}
-
-ControlUnavailableReason KWinHidEventSystem::controlUnavailableReason()
-{
-    const bool present = m_session->kwinPresent();
-    // The settings window asks every second; say why once per absence.
-    if (!present && !m_saidCannotControl)
-        logLine(kwin::kLogPrefix + QStringLiteral("cannot control pointer devices: KWin is not "
-                                                  "on the session bus"));
-    m_saidCannotControl = !present;
-    return present ? ControlUnavailableReason::NoReason : ControlUnavailableReason::KWinUnreachable;
-}
-
-bool KWinHidEventSystem::canControlPointerDevices()
-{
-    return controlUnavailableReason() == ControlUnavailableReason::NoReason;
-}
-
-std::size_t KWinHidEventSystem::restoreUnlisted()
-{
-    return m_session->restoreUnlisted();
-}
-
-void KWinHidEventSystem::forgetOriginals()
-{
-    m_session->forgetOriginals();
-}
-
-QStringList KWinHidEventSystem::notPutBack() const
-{
-    return m_session->notPutBack();
-}
-
-void KWinHidEventSystem::prepareRestore()
-{
-    m_session->prepareRestore();
 }
 
 } // namespace veloquill

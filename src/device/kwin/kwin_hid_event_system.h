@@ -9,19 +9,11 @@
 // (docs/kwin-backend.md). Everything arrives through Qt D-Bus on the main loop; no call waits
 // for KWin but the restore at quit, and that for a bounded time.
 
-#include "device/control_unavailable_reason.h"
-#include "device/hid_event_system.h"
-
-#include <QString>
+#include "device/desktop_session.h"
 
 #include <chrono>
-#include <memory>
 
 namespace veloquill {
-
-namespace kwin {
-class KWinSession;
-}
 
 struct KWinHidEventSystemOptions
 {
@@ -34,36 +26,18 @@ struct KWinHidEventSystemOptions
     std::chrono::milliseconds restoreLimit{5000};
 };
 
-class KWinHidEventSystem : public HidEventSystem
+// Create it after the QCoreApplication. Never fails: without KWin it lists nothing, and lists
+// KWin's devices once KWin appears; KWinUnreachable while KWin is not on the bus. The restore
+// waits (within the restore limit) for the devices KWin is still listing, then sends every
+// changed device's restore writes; the journal's devices KWin does not list keep their entries.
+class KWinHidEventSystem : public DesktopHidEventSystem
 {
 public:
-    // Create it after the QCoreApplication. Never fails: without KWin it lists nothing, and
-    // lists KWin's devices once KWin appears.
     explicit KWinHidEventSystem(KWinHidEventSystemOptions options = {});
-    ~KWinHidEventSystem() override;
 
     // Whether KWin's input device manager answers on that bus (empty: the session bus): the
     // question that picks this backend at start.
     static bool managerAnswers(const QString& busAddress = {});
-
-    std::unique_ptr<HidEventSystemClient> createClient() override;
-    // KWinUnreachable while KWin is not on the bus, with one log line per absence; asks
-    // nothing of KWin.
-    ControlUnavailableReason controlUnavailableReason();
-    bool canControlPointerDevices() override;
-    // The journal's devices KWin does not list now keep their entries, named in one line.
-    std::size_t restoreUnlisted() override;
-    void forgetOriginals() override;
-    QStringList notPutBack() const override;
-    // Waits (within the restore limit) for the devices KWin is still listing, then sends
-    // every changed device's restore writes.
-    void prepareRestore() override;
-    // KWin has no amount of acceleration apart from the speed.
-    bool supportsAccelerationAmount() const override { return false; }
-
-private:
-    std::shared_ptr<kwin::KWinSession> m_session;
-    bool m_saidCannotControl = false;
 };
 
 } // namespace veloquill

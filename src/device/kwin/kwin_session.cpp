@@ -5,83 +5,40 @@
 #include "device/kwin/kwin_session.h"
 
 #include "device/kwin/kwin_service_client.h"
-#include "device/libinput_mapping.h"
-#include "support/log.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusServiceWatcher>
-#include <QEventLoop>
-#include <QFile>
-#include <QTimer>
-
-#include <algorithm>
-#include <cstring>
-#include <type_traits>
 
 namespace veloquill::kwin {
 
 namespace {
 const QString kPrivateBusPrefix = QStringLiteral("veloquill-kwin-");
+} // namespace
 
-// KWin keeps a device's settings under its vendor, product and name, and gives them back
-// whenever a device so named appears, under whichever event node. The journal names the node
-// too: identical devices are device objects of their own, each written and put back.
-JournalDevice identity(const KWinDeviceFacts& facts)
+JournalDevice identityOf(const KWinDeviceFacts& facts)
 {
-    JournalDevice device{0, facts.name, {}, JournalVendorProduct{facts.vendor, facts.product}};
+    JournalDevice device(0, facts.identity.name, {},
+                         JournalVendorProduct{facts.identity.vendor, facts.identity.product});
     device.node = facts.sysName;
     return device;
 }
 
-// Why an entry is none this backend writes; empty when it is one.
-QString journalFault(const JournalDevice& entry, const JournalProperty& property)
-{
-    if (!entry.vendorProduct)
-        return QStringLiteral("no vendor and product (written by an earlier version)");
-    const bool speed = property.name == Property::Speed;
-    const bool profile = property.name == Property::Flat || property.name == Property::Adaptive;
-    const bool wellFormed =
-        speed ? property.type == QStringLiteral("d") && property.count == sizeof(double)
-              : profile && property.type == QStringLiteral("b") && property.count == 1;
-    if (!wellFormed || property.writtenState == JournalWritten::Unknown)
-        return QStringLiteral("not as this program writes it");
-    const auto inRange = [](double value) {
-        return value >= libinput::kMinSpeed && value <= libinput::kMaxSpeed;
-    };
-    if (speed && (!inRange(journalDouble(property.bytes)) ||
-                  (property.writtenState == JournalWritten::Value &&
-                   !inRange(journalDouble(property.written)))))
-        return QStringLiteral("a speed outside −1…1");
-    return {};
-}
-
-std::pair<KWinPointerSettings, KWinWritten> fromJournal(const JournalDevice& device,
-                                                        KWinPointerSettings settings)
-{
-    KWinWritten written;
-    for (const JournalProperty& property : device.properties) {
-        const bool wrote = property.writtenState == JournalWritten::Value;
-        if (property.name == Property::Speed) {
-            settings.speed = journalDouble(property.bytes);
-            if (wrote)
-                written.speed = journalDouble(property.written);
-        } else if (property.name == Property::Flat) {
-            settings.flat = journalBool(property.bytes);
-            if (wrote)
-                written.flat = journalBool(property.written);
-        } else {
-            settings.adaptive = journalBool(property.bytes);
-        }
-    }
-    return {settings, written};
-}
-} // namespace
-
 KWinSession::KWinSession(const QDBusConnection& bus, const QString& journalDirectory,
                          std::chrono::milliseconds restoreLimit)
-    : m_calls(bus), m_restoreLimit(restoreLimit),
-      m_journal(journalDirectory, {QStringLiteral("kwin"), kLogPrefix, QStringLiteral("boot")}),
-      m_bootMark(bootMark())
+    : m_calls(bus),
+      m_journal(journalDirectory,
+                {.scope = QStringLiteral("kwin"),
+                 .logPrefix = kLogPrefix,
+                 .desktop = QStringLiteral("KWin"),
+                 .speed = Property::Speed,
+                 .flat = Property::Flat,
+                 .adaptive = Property::Adaptive,
+                 .keptSpeed = Property::Speed,
+                 .keptFlat = Property::Flat,
+                 .keptAdaptive = Property::Adaptive,
+                 .noVendorProduct =
+                     QStringLiteral("no vendor and product (written by an earlier version)")},
+                restoreLimit)
 {}
 
 KWinSession::~KWinSession()
@@ -93,10 +50,10 @@ KWinSession::~KWinSession()
 
 void KWinSession::start()
 {
-    m_journal.load(m_bootMark, journalFault);
+    m_journal.load();
     m_calls.setAfterAnswer([weakSelf = weak_from_this()] {
         if (const auto self = weakSelf.lock())
-            Q_EMIT self->answerArrived();
+            self->m_journal.answered();
     });
     // Watched and subscribed before listing, so a device or KWin arriving meanwhile is heard.
     m_watcher = new QDBusServiceWatcher(kService, m_calls.bus(),
@@ -140,38 +97,27 @@ std::shared_ptr<KWinServiceClient> KWinSession::addService(const QString& sysNam
     // KWin keeps what this program set, across its own restarts and the device's unplugging:
     // the originals stay those journaled before the first change.
     if (const JournalDevice* kept = journalEntryFor(*facts)) {
-        const auto [originals, written] = fromJournal(*kept, service->firstSeen());
-        service->adoptOriginals(originals, written);
-        if (kept->node != facts->sysName && !lists(kept->node)) {
-            // Plugged in again under another node: the entry follows it.
-            JournalDevice moved = *kept;
-            moved.node = facts->sysName;
-            m_journal.forget(*kept);
-            m_journal.record(std::move(moved), m_bootMark);
-        }
+        const auto [originals, written] = m_journal.decode(*kept, facts->current);
+        service->model().adopt(originals, written);
+        // Plugged in again under another node: the entry follows it.
+        if (kept->node != facts->sysName && !find(kept->node))
+            m_journal.move(*kept, identityOf(*facts));
     }
-    m_services.push_back(service);
     return service;
-}
-
-bool KWinSession::lists(const QString& sysName) const
-{
-    return std::any_of(m_services.begin(), m_services.end(),
-                       [&](const auto& service) { return service->facts().sysName == sysName; });
 }
 
 const JournalDevice* KWinSession::journalEntryFor(const KWinDeviceFacts& facts) const
 {
-    const JournalDevice key = identity(facts);
-    if (const JournalDevice* kept = m_journal.find(key))
+    const JournalDevice key = identityOf(facts);
+    if (const JournalDevice* kept = m_journal.journal().find(key))
         return kept;
     const JournalDevice* twin = nullptr;
-    for (const JournalDevice& entry : m_journal.devices()) {
+    for (const JournalDevice& entry : m_journal.journal().devices()) {
         JournalDevice elsewhere = key;
         elsewhere.node = entry.node;
         if (!entry.sameDevice(elsewhere))
             continue;
-        if (!lists(entry.node))
+        if (!find(entry.node))
             return &entry;
         if (!twin)
             twin = &entry;
@@ -181,9 +127,7 @@ const JournalDevice* KWinSession::journalEntryFor(const KWinDeviceFacts& facts) 
 
 void KWinSession::deviceAdded(const QString& sysName)
 {
-    const bool known = std::any_of(m_services.begin(), m_services.end(),
-                                   [&](const auto& s) { return s->facts().sysName == sysName; });
-    if (known || m_arriving.contains(sysName))
+    if (find(sysName) || m_arriving.contains(sysName))
         return;
     const std::uint64_t arrival = m_nextArrival++;
     m_arriving[sysName] = arrival;
@@ -207,28 +151,15 @@ void KWinSession::deviceArrived(const QString& sysName,
                                 const std::optional<QVariantMap>& properties)
 {
     const auto self = shared_from_this(); // a callback may drop every other reference
-    const auto service = properties ? addService(sysName, *properties) : nullptr;
-    if (!service)
-        return;
-    announce(service);
-}
-
-void KWinSession::removeService(const QString& sysName)
-{
-    const auto found = std::find_if(m_services.begin(), m_services.end(),
-                                    [&](const auto& s) { return s->facts().sysName == sysName; });
-    if (found == m_services.end())
-        return;
-    const auto service = *found;
-    m_services.erase(found);
-    service->leave();
+    if (const auto service = properties ? addService(sysName, *properties) : nullptr)
+        add(service);
 }
 
 void KWinSession::deviceRemoved(const QString& sysName)
 {
     const auto self = shared_from_this();
     m_arriving.erase(sysName);
-    removeService(sysName);
+    remove(sysName);
 }
 
 void KWinSession::ownerChanged(const QString&, const QString& oldOwner, const QString& newOwner)
@@ -238,8 +169,7 @@ void KWinSession::ownerChanged(const QString&, const QString& oldOwner, const QS
         m_kwinPresent = false;
         ++m_generation;
         m_arriving.clear();
-        while (!m_services.empty())
-            removeService(m_services.front()->facts().sysName);
+        removeAll();
     }
     if (newOwner.isEmpty())
         return;
@@ -247,75 +177,15 @@ void KWinSession::ownerChanged(const QString&, const QString& oldOwner, const QS
     listDevices();
 }
 
-std::vector<std::shared_ptr<ListedService>> KWinSession::listedServices() const
-{
-    return {m_services.begin(), m_services.end()};
-}
-
-void KWinSession::journalDevice(const KWinServiceClient& service)
-{
-    const KWinPointerSettings& first = service.firstSeen();
-    const KWinWritten& written = service.written();
-    JournalDevice device = identity(service.facts());
-    device.properties = {
-        journalProperty(Property::Speed, first.speed, written.speed),
-        journalProperty(Property::Flat, first.flat, written.flat),
-        journalProperty(Property::Adaptive, first.adaptive,
-                        written.flat ? std::optional(!*written.flat) : std::nullopt)};
-    m_journal.record(std::move(device), m_bootMark);
-}
-
-void KWinSession::forgetDevice(const KWinServiceClient& service)
-{
-    m_journal.forget(identity(service.facts()));
-}
-
 std::size_t KWinSession::restoreUnlisted()
 {
-    const auto unlisted = std::count_if(
-        m_journal.devices().begin(), m_journal.devices().end(), [this](const JournalDevice& entry) {
-            return std::none_of(m_services.begin(), m_services.end(), [&](const auto& service) {
-                return identity(service->facts()).sameDevice(entry);
-            });
-        });
-    if (unlisted == 0)
-        return 0;
-    const QString count = QString::number(unlisted);
-    logLine(kLogPrefix +
-            (m_kwinPresent
-                 ? count +
-                       QStringLiteral(" devices are not connected; their originals "
-                                      "stay in ") +
-                       m_journal.path() + QStringLiteral(" and go back when they are seen again")
-                 : QStringLiteral("KWin is not on the session bus; the originals of ") + count +
-                       QStringLiteral(" devices stay in ") + m_journal.path() +
-                       QStringLiteral(" and go back when KWin lists them again")));
-    return static_cast<std::size_t>(unlisted);
-}
-
-QDeadlineTimer KWinSession::restoreDeadline()
-{
-    if (!m_restoreDeadline)
-        m_restoreDeadline = QDeadlineTimer(m_restoreLimit);
-    return *m_restoreDeadline;
-}
-
-bool KWinSession::waitUntil(const std::function<bool()>& done, QDeadlineTimer deadline)
-{
-    if (done() || deadline.hasExpired())
-        return done();
-    // Only at quit, when nothing else is left to serve.
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    connect(this, &KWinSession::answerArrived, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    timer.start(static_cast<int>(deadline.remainingTime()));
-    loop.exec();
-    return done();
+    return m_journal.keepUnlisted(
+        m_services, m_kwinPresent
+                        ? QStringLiteral("%1 devices are not connected; their originals "
+                                         "stay in %2 and go back when they are seen again")
+                        : QStringLiteral("KWin is not on the session bus; the originals of "
+                                         "%1 devices stay in %2 and go back when KWin "
+                                         "lists them again"));
 }
 
 void KWinSession::prepareRestore()
@@ -323,7 +193,7 @@ void KWinSession::prepareRestore()
     const auto self = shared_from_this();
     if (!m_kwinPresent)
         return;
-    waitUntil([this] { return !listing(); }, restoreDeadline());
+    m_journal.waitUntil([this] { return !listing(); }, m_journal.restoreDeadline());
     for (const auto& service : std::vector(m_services))
         service->sendRestore();
 }

@@ -11,17 +11,16 @@
 // new KWin, coming back. It asks KWin nothing unless something happens or someone asks, and
 // never waits for KWin's answer, except for the restore at quit, which waits a bounded time.
 
+#include "device/desktop_session.h"
 #include "device/hid_event_system.h"
 #include "device/kwin/kwin_dbus.h"
-#include "device/restore_journal.h"
-#include "device/service_directory.h"
+#include "device/kwin/kwin_service_client.h"
+#include "device/libinput_session_journal.h"
 
-#include <QDeadlineTimer>
 #include <QObject>
 #include <QStringList>
 
 #include <chrono>
-#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -31,12 +30,13 @@ class QDBusServiceWatcher;
 
 namespace veloquill::kwin {
 
-class KWinServiceClient;
-struct KWinPointerSettings;
-struct KWinDeviceFacts;
+// KWin keeps a device's settings under its vendor, product and name, and gives them back
+// whenever a device so named appears, under whichever event node. The journal names the node
+// too: identical devices are device objects of their own, each written and put back.
+JournalDevice identityOf(const KWinDeviceFacts& facts);
 
 class KWinSession : public QObject,
-                    public ServiceDirectory,
+                    public ListingSession<KWinServiceClient>,
                     public std::enable_shared_from_this<KWinSession>
 {
     Q_OBJECT
@@ -52,30 +52,19 @@ public:
     KWinCalls& calls() { return m_calls; }
     // KWin owns its name on the bus (as last told by the bus, without asking).
     bool kwinPresent() const { return m_kwinPresent; }
-    const std::vector<std::shared_ptr<KWinServiceClient>>& services() const { return m_services; }
-    std::vector<std::shared_ptr<ListedService>> listedServices() const override;
-    // The service's first-seen values and what was last written to it go to the journal,
-    // under its vendor, product and name, before each write.
-    void journalDevice(const KWinServiceClient& service);
-    // Its values are back: its entry goes.
-    void forgetDevice(const KWinServiceClient& service);
-    void forgetOriginals() { m_journal.remove(); }
-    QStringList notPutBack() const { return m_journal.notPutBack(); }
+    bool reachable() const override { return m_kwinPresent; }
+    // Each changed device's first-seen values and what was last written to it, recorded under
+    // its vendor, product, name and node before each write.
+    libinput::SessionJournal& journal() { return m_journal; }
     // The journal's devices KWin does not list now (all of them while KWin is gone), with one
     // line: their entries stay until they are seen again.
-    std::size_t restoreUnlisted();
-
+    std::size_t restoreUnlisted() override;
+    void forgetOriginals() override { m_journal.forgetAll(); }
+    QStringList notPutBack() const override { return m_journal.notPutBack(); }
     // The restore at quit: lets devices KWin is still listing arrive, then sends every
     // changed device's restore writes at once, so that their answers are awaited together.
-    void prepareRestore();
-    // When the restore stops waiting for KWin: the limit after the first wait of this session.
-    QDeadlineTimer restoreDeadline();
-    // Runs a local loop until `done` holds or the deadline passes; returns `done()`.
-    bool waitUntil(const std::function<bool()>& done, QDeadlineTimer deadline);
+    void prepareRestore() override;
     bool listing() const { return m_listingsOnTheirWay > 0; }
-
-Q_SIGNALS:
-    void answerArrived();
 
 private Q_SLOTS:
     void deviceAdded(const QString& sysName);
@@ -90,10 +79,8 @@ private:
     // a listed twin's, whose originals KWin's shared settings gave it too (the twin's written
     // values, this program's, are what KWin hands a device of that kind now).
     const JournalDevice* journalEntryFor(const KWinDeviceFacts& facts) const;
-    bool lists(const QString& sysName) const;
     std::shared_ptr<KWinServiceClient> addService(const QString& sysName,
                                                   const QVariantMap& properties);
-    void removeService(const QString& sysName);
 
     KWinCalls m_calls;
     QDBusServiceWatcher* m_watcher = nullptr;
@@ -104,12 +91,8 @@ private:
     std::map<QString, std::uint64_t> m_arriving;
     std::uint64_t m_nextArrival = 1;
     int m_listingsOnTheirWay = 0;
-    std::chrono::milliseconds m_restoreLimit;
-    std::optional<QDeadlineTimer> m_restoreDeadline;
     std::uint64_t m_nextRegistryID = 1;
-    std::vector<std::shared_ptr<KWinServiceClient>> m_services;
-    RestoreJournal m_journal;
-    QString m_bootMark;
+    libinput::SessionJournal m_journal;
 };
 
 } // namespace veloquill::kwin

@@ -8,19 +8,11 @@
 // socket, their HID keys translated to and from Sway's libinput settings. Everything arrives on
 // the main loop; nothing waits for Sway but the restore, and that for a bounded time.
 
-#include "device/control_unavailable_reason.h"
-#include "device/hid_event_system.h"
-
-#include <QString>
+#include "device/desktop_session.h"
 
 #include <chrono>
-#include <memory>
 
 namespace veloquill {
-
-namespace sway {
-class SwaySession;
-}
 
 struct SwayHidEventSystemOptions
 {
@@ -33,26 +25,12 @@ struct SwayHidEventSystemOptions
     std::chrono::milliseconds restoreLimit{5000};
 };
 
-class SwayHidEventSystem : public HidEventSystem
+// Create it after the QCoreApplication. Never fails: without Sway it lists nothing;
+// SwayUnreachable while the socket is not connected.
+class SwayHidEventSystem : public DesktopHidEventSystem
 {
 public:
-    // Create it after the QCoreApplication. Never fails: without Sway it lists nothing.
     explicit SwayHidEventSystem(SwayHidEventSystemOptions options = {});
-    ~SwayHidEventSystem() override;
-
-    std::unique_ptr<HidEventSystemClient> createClient() override;
-    // SwayUnreachable while the socket is not connected, with one log line per absence.
-    ControlUnavailableReason controlUnavailableReason();
-    bool canControlPointerDevices() override;
-    std::size_t restoreUnlisted() override;
-    void forgetOriginals() override;
-    QStringList notPutBack() const override;
-    void prepareRestore() override;
-    bool supportsAccelerationAmount() const override { return false; }
-
-private:
-    std::shared_ptr<sway::SwaySession> m_session;
-    bool m_saidCannotControl = false;
 };
 
 } // namespace veloquill

@@ -4,17 +4,14 @@
 
 #pragma once
 
-// One Sway input (a pointer or touchpad) as a HID service, its HID keys translated to and from
-// Sway's libinput settings with the mapping every libinput desktop shares. One object per
-// device for as long as Sway lists it; a device that leaves and comes back, or that Sway
-// resets with a config reload, is a new one.
+// One Sway input (a pointer or touchpad), its libinput settings read from Sway's listing and
+// events and written with IPC commands. One object per device for as long as Sway lists it; a
+// device that leaves and comes back, or that Sway resets with a config reload, is a new one.
 
-#include "device/hid_event_system.h"
-#include "device/service_directory.h"
-#include "device/service_removal.h"
+#include "device/libinput_service.h"
+#include "device/libinput_session_journal.h"
 
 #include <QJsonObject>
-#include <QString>
 
 #include <cstdint>
 #include <memory>
@@ -24,81 +21,54 @@ namespace veloquill::sway {
 
 class SwaySession;
 
-struct SwaySettings
-{
-    double speed = 0;
-    bool flat = false;
-    friend bool operator==(const SwaySettings&, const SwaySettings&) = default;
-};
-
-// What this program last wrote; nothing for a setting never written.
-struct SwayWritten
-{
-    std::optional<double> speed;
-    std::optional<bool> flat;
-    friend bool operator==(const SwayWritten&, const SwayWritten&) = default;
-};
-
 struct SwayDeviceFacts
 {
     QString identifier;
-    QString name;
-    std::uint32_t vendor = 0;
-    std::uint32_t product = 0;
-    SwaySettings current;
+    LibinputIdentity identity; // Sway names no event node, so no serial number
+    libinput::Settings current;
     // A pointer or touchpad with an acceleration speed; nothing for any other input.
     static std::optional<SwayDeviceFacts> fromInput(const QJsonObject& input);
 };
 
-class SwayServiceClient : public ListedService,
-                          public std::enable_shared_from_this<SwayServiceClient>
+class SwayServiceClient : public LibinputService
 {
 public:
     SwayServiceClient(std::weak_ptr<SwaySession> session, SwayDeviceFacts facts,
                       std::uint64_t registryID);
 
-    // Settings come from what Sway last said the device holds (listed, or an input event).
-    HidPropertyValue copyProperty(const QString& key) const override;
-    // Each command sent records the originals and the value in the journal beforehand; one
-    // Sway refuses is taken back from that record.
-    void setProperty(const QString& key, const HidPropertyValue& value) override;
     // Puts back each setting that still holds this program's last write, waiting for Sway's
     // answers until the session's restore deadline.
     HidRestoreOutcome restoreFirstSeen() override;
-    bool conformsTo(std::uint32_t usagePage, std::uint32_t usage) const override;
-    HidRegistration registerRemovalCallback(HidServiceCallback callback) override;
     QString describe() const override;
-    std::optional<PointerCurveModel> curveModel() const override
-    {
-        return PointerCurveModel{PointerCurveModel::Kind::Libinput};
-    }
-    std::uint64_t registryID() const override { return m_registryID; }
+    QString listedName() const override { return m_facts.identifier; }
+    JournalDevice journalIdentity() const;
 
     const SwayDeviceFacts& facts() const { return m_facts; }
-    const SwaySettings& firstSeen() const { return m_firstSeen; }
-    const SwayWritten& written() const { return m_written; }
+    libinput::DeviceModel& model() { return m_model; }
     // Whether its identifier can be put in a command at all.
     bool writable() const { return m_quoted.has_value(); }
 
-    // Used by the session on the main loop.
-    void adoptOriginals(const SwaySettings& originals, const SwayWritten& written);
-    // Sway says the device now holds these.
-    void hold(const SwaySettings& settings);
-    void leave();
+protected:
+    LibinputIdentity identity() const override { return m_facts.identity; }
+    bool reachable() const override { return presentSession() != nullptr; }
+    // One line said so when it was listed.
+    bool acceptsWrites() const override { return reachable() && m_quoted; }
+    // What Sway last said the device holds (listed, or an input event).
+    libinput::Values current() const override { return m_model.heldValues(); }
+    // Each command sent records the originals and the value in the journal beforehand; one
+    // Sway refuses is taken back from that record.
+    QString writeSpeed(std::optional<double> speed) override;
+    QString writeProfile(std::optional<bool> flat) override;
 
 private:
     std::shared_ptr<SwaySession> presentSession() const;
-    void write(SwaySession& session, std::optional<double> speed, std::optional<bool> flat);
+    void write(const libinput::Values& value);
+    QString command(const libinput::Values& value) const;
 
     std::weak_ptr<SwaySession> m_session;
     SwayDeviceFacts m_facts;
     std::optional<QString> m_quoted;
-    std::uint64_t m_registryID;
-    SwaySettings m_firstSeen;
-    SwaySettings m_held;
-    SwayWritten m_written;
-    bool m_changed = false;
-    ServiceRemoval m_removal;
+    libinput::DeviceModel m_model;
 };
 
 } // namespace veloquill::sway

@@ -10,27 +10,25 @@
 // listed afresh, its values then taken as first seen. Nothing is asked of Sway unless
 // something happens, and nothing waits for it but the restore, for a bounded time.
 
-#include "device/restore_journal.h"
-#include "device/service_directory.h"
+#include "device/desktop_session.h"
+#include "device/libinput_session_journal.h"
 #include "device/sway/sway_ipc.h"
+#include "device/sway/sway_service_client.h"
 
-#include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QObject>
 
 #include <chrono>
-#include <functional>
 #include <memory>
-#include <optional>
-#include <vector>
 
 namespace veloquill::sway {
 
-class SwayServiceClient;
-struct SwaySettings;
+// Sway matches a device's settings by its identifier, made of vendor, product and name: the
+// journal names it by those, as it does KWin's.
+JournalDevice identityOf(const SwayDeviceFacts& facts);
 
 class SwaySession : public QObject,
-                    public ServiceDirectory,
+                    public ListingSession<SwayServiceClient>,
                     public std::enable_shared_from_this<SwaySession>
 {
     Q_OBJECT
@@ -43,16 +41,13 @@ public:
 
     SwayConnection& connection() { return m_connection; }
     bool swayPresent() const { return m_connection.isConnected(); }
-    std::vector<std::shared_ptr<ListedService>> listedServices() const override;
-    void journalDevice(const SwayServiceClient& service);
-    void forgetDevice(const SwayServiceClient& service);
-    void forgetOriginals() { m_journal.remove(); }
-    QStringList notPutBack() const { return m_journal.notPutBack(); }
-    std::size_t restoreUnlisted();
+    bool reachable() const override { return swayPresent(); }
+    libinput::SessionJournal& journal() { return m_journal; }
+    void forgetOriginals() override { m_journal.forgetAll(); }
+    QStringList notPutBack() const override { return m_journal.notPutBack(); }
+    std::size_t restoreUnlisted() override;
     // Lets a listing on its way arrive, within the restore deadline.
-    void prepareRestore();
-    QDeadlineTimer restoreDeadline();
-    bool waitUntil(const std::function<bool()>& done, QDeadlineTimer deadline);
+    void prepareRestore() override;
 
 private:
     void connected();
@@ -61,17 +56,11 @@ private:
     void listed(const QJsonArray& inputs, bool reload);
     void event(std::uint32_t type, const QJsonDocument& json);
     void add(const QJsonObject& input, bool adoptJournal);
-    void remove(const QString& identifier);
-    std::shared_ptr<SwayServiceClient> find(const QString& identifier) const;
 
     SwayConnection m_connection;
     int m_listingsOnTheirWay = 0;
-    std::chrono::milliseconds m_restoreLimit;
-    std::optional<QDeadlineTimer> m_restoreDeadline;
     std::uint64_t m_nextRegistryID = 1;
-    std::vector<std::shared_ptr<SwayServiceClient>> m_services;
-    RestoreJournal m_journal;
-    QString m_bootMark;
+    libinput::SessionJournal m_journal;
 };
 
 } // namespace veloquill::sway

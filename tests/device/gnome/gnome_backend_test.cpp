@@ -69,7 +69,7 @@ protected:
     std::unique_ptr<HidEventSystemClient> client;
 };
 
-TEST_F(GnomeBackend, EachKindReadsAndWritesItsKindsSettingsAndTellsItsIdentity)
+TEST_F(GnomeBackend, EachKindReadsAndWritesItsKindsSettings)
 {
     const struct
     {
@@ -89,10 +89,6 @@ TEST_F(GnomeBackend, EachKindReadsAndWritesItsKindsSettingsAndTellsItsIdentity)
         const auto system = start();
         const auto device = only();
         ASSERT_TRUE(device);
-        EXPECT_EQ(device->copyProperty(HidKey::Product).toText(), "Zono X");
-        EXPECT_EQ(device->copyProperty(HidKey::VendorID).toInteger(), 0x1234);
-        EXPECT_EQ(device->copyProperty(HidKey::ProductID).toInteger(), 0xab);
-        EXPECT_EQ(device->curveModel()->kind, PointerCurveModel::Kind::Libinput);
         // Before any write: GNOME's defaults, speed 0 and the default profile (adaptive).
         EXPECT_EQ(device->copyProperty(HidKey::PointerResolution).toInteger(),
                   kNeutralFixedResolution);
@@ -102,35 +98,35 @@ TEST_F(GnomeBackend, EachKindReadsAndWritesItsKindsSettingsAndTellsItsIdentity)
         EXPECT_EQ(stored(kind.speed).toDouble(), 1.0);
         EXPECT_EQ(stored(kind.profile).toString(), "'flat'");
         EXPECT_EQ(device->copyProperty(HidKey::PointerResolution).toInteger(), kDouble);
-        EXPECT_EQ(device->copyProperty(HidKey::UseLinearScalingMouseAcceleration).toInteger(), 1);
         EXPECT_EQ(device->restoreFirstSeen(), HidRestoreOutcome::Restored);
         EXPECT_FALSE(stored(kind.speed).isValid());
         bed.unplug(path);
     }
 }
 
-// The user's own speed comes back while the device is away, and at restore; the profile the
-// user never set is reset, not written. A change made elsewhere stays.
-TEST_F(GnomeBackend, KeysGoBackWhenTheirDeviceLeavesAndAtRestoreUnlessChangedElsewhere)
+// A key goes back when the device that wrote it last leaves, and at restore: the user's own
+// speed comes back, the profile the user never set is reset, not written. A change made
+// elsewhere stays.
+TEST_F(GnomeBackend, KeysGoBackWhenTheirLastWriterLeavesAndAtRestoreUnlessChangedElsewhere)
 {
     keys.write(kMouseSpeed, -0.25);
     const QByteArray path = bed.add("1", "Head Mouse", 0x1234, 0xab, "ID_INPUT_MOUSE");
+    bed.add("2", "Foot Mouse", 0x1234, 0xac, "ID_INPUT_MOUSE");
     const auto system = start();
-    only()->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kHalf));
-    only()->setProperty(HidKey::PointerAcceleration, HidPropertyValue::integer(kOff));
+    const auto head = client->copyServices()->at(0), foot = client->copyServices()->at(1);
+    head->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kHalf));
+    head->setProperty(HidKey::PointerAcceleration, HidPropertyValue::integer(kOff));
+    foot->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kHalf)); // now foot's
     EXPECT_TRUE(journaled());
     bed.unplug(path);
-    ASSERT_TRUE(test::runMainLoopUntil([&] { return only() == nullptr; }));
-    EXPECT_EQ(stored(kMouseSpeed).toDouble(), -0.25);
+    ASSERT_TRUE(test::runMainLoopUntil([&] { return client->copyServices()->size() == 1; }));
+    EXPECT_EQ(stored(kMouseSpeed).toDouble(), -0.5);
     EXPECT_FALSE(stored(kMouseProfile).isValid());
 
-    bed.add("2", "Head Mouse", 0x1234, 0xab, "ID_INPUT_MOUSE");
-    ASSERT_TRUE(test::runMainLoopUntil([&] { return only() != nullptr; }));
-    only()->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kHalf));
-    only()->setProperty(HidKey::PointerAcceleration, HidPropertyValue::integer(kOff));
+    foot->setProperty(HidKey::PointerAcceleration, HidPropertyValue::integer(kOff));
     test::LogCapture log;
     GnomeSettingsKeys().write(kMouseProfile, QString("adaptive")); // as GNOME's Settings would
-    EXPECT_EQ(only()->restoreFirstSeen(), HidRestoreOutcome::Restored);
+    EXPECT_EQ(foot->restoreFirstSeen(), HidRestoreOutcome::Restored);
     EXPECT_EQ(stored(kMouseSpeed).toDouble(), -0.25);
     EXPECT_EQ(stored(kMouseProfile).toString(), "'adaptive'");
     EXPECT_TRUE(log.contains("GNOME: org.gnome.desktop.peripherals.mouse accel-profile was set "
