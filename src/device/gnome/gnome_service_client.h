@@ -9,8 +9,8 @@
 // trackball's. One object per arrival.
 
 #include "device/gnome/gnome_settings_keys.h"
-#include "device/gnome/udev_pointer_devices.h"
 #include "device/libinput_service.h"
+#include "device/udev_pointer_devices.h"
 
 #include <memory>
 

@@ -52,7 +52,8 @@ void GnomeSession::start()
         }
     }
     journal();
-    m_devices.start();
+    if (!m_devices.start())
+        logLine(kLogPrefix + QStringLiteral("cannot follow pointer devices: udev is unavailable"));
     for (const UdevPointerDevice& device : m_devices.devices())
         deviceAdded(device);
 }

@@ -14,8 +14,8 @@
 #include "device/gnome/gnome_key_state.h"
 #include "device/gnome/gnome_service_client.h"
 #include "device/gnome/gnome_settings_keys.h"
-#include "device/gnome/udev_pointer_devices.h"
 #include "device/restore_journal.h"
+#include "device/udev_pointer_devices.h"
 
 #include <QObject>
 
@@ -61,7 +61,7 @@ public:
     bool putBackAtStart(SettingKey key) const { return m_putBackAtStart.contains(key); }
 
 private Q_SLOTS:
-    void deviceAdded(const veloquill::gnome::UdevPointerDevice& device);
+    void deviceAdded(const veloquill::UdevPointerDevice& device);
     void deviceRemoved(const QString& sysName);
     void keyChanged(veloquill::gnome::SettingKey key);
 
