@@ -8,8 +8,6 @@
 #include "device/kwin/kwin_session.h"
 #include "device/udev_serial.h"
 
-#include <algorithm>
-
 namespace veloquill::kwin {
 
 namespace {
@@ -73,7 +71,8 @@ KWinServiceClient::KWinServiceClient(std::weak_ptr<KWinSession> session, KWinDev
                                      std::uint64_t registryID)
     : LibinputService(registryID, kLogPrefix, QStringLiteral("KWin")),
       m_session(std::move(session)), m_facts(std::move(facts)),
-      m_model(m_facts.current, kSpeedTolerance)
+      m_model(m_facts.current, kSpeedTolerance),
+      m_writes([this](const libinput::Values& value) { send(value); })
 {}
 
 std::shared_ptr<KWinSession> KWinServiceClient::presentSession() const
@@ -110,16 +109,15 @@ void KWinServiceClient::refresh() const
                 properties ? KWinDeviceFacts::fromProperties(self->m_facts.sysName, *properties)
                            : std::nullopt;
             // A write sent since, or still on its way, says what the device holds when answered.
-            const bool writing = std::any_of(self->m_pending.begin(), self->m_pending.end(),
-                                             [](const auto& p) { return p.second.onTheirWay > 0; });
-            if (self->presentSession() && facts && !writing && writesSent == self->m_writesSent)
+            if (self->presentSession() && facts && !self->m_writes.onTheirWay() &&
+                writesSent == self->m_writesSent)
                 self->m_model.hold(facts->current);
         });
 }
 
 QString KWinServiceClient::writeSpeed(std::optional<double> speed)
 {
-    write({speed.value_or(m_model.firstSeen().speed), std::nullopt});
+    m_writes.write({speed.value_or(m_model.firstSeen().speed), std::nullopt});
     return {};
 }
 
@@ -129,27 +127,18 @@ QString KWinServiceClient::writeProfile(std::optional<bool> flat)
     if (!(toFlat ? m_facts.supportsFlat : m_facts.supportsAdaptive))
         return toFlat ? QStringLiteral("the device has no flat acceleration profile")
                       : QStringLiteral("the device has no adaptive acceleration profile");
-    write({std::nullopt, toFlat});
+    m_writes.write({std::nullopt, toFlat});
     return {};
 }
 
-void KWinServiceClient::write(const libinput::Values& value)
+void KWinServiceClient::send(const libinput::Values& value)
 {
-    PendingWrites& pending = m_pending[value.speed.has_value()];
-    if (pending.onTheirWay > 0)
-        pending.waiting = value;
-    else
-        send(*presentSession(), value);
-}
-
-void KWinServiceClient::send(KWinSession& session, const libinput::Values& value)
-{
-    ++m_pending[value.speed.has_value()].onTheirWay;
+    const auto session = presentSession();
     ++m_writesSent;
     const libinput::Values before =
-        session.journal().recordWrite(journalIdentity(), m_model, value);
+        session->journal().recordWrite(journalIdentity(), m_model, value);
     const auto [name, sent] = property(value);
-    session.calls().setDeviceProperty(
+    session->calls().setDeviceProperty(
         m_facts.sysName, name, sent,
         [weakSelf = std::weak_ptr(self()), value, before](SetAnswer answer) {
             const auto self = weakSelf.lock();
@@ -158,19 +147,10 @@ void KWinServiceClient::send(KWinSession& session, const libinput::Values& value
             const auto session = self->m_session.lock();
             if (session && answer == SetAnswer::Refused)
                 session->journal().refused(self->journalIdentity(), self->m_model, value, before);
-            self->answered(value, answer == SetAnswer::Taken);
+            if (answer == SetAnswer::Taken)
+                self->m_model.took(value);
+            self->m_writes.answered(value, self->presentSession() != nullptr);
         });
-}
-
-void KWinServiceClient::answered(const libinput::Values& value, bool taken)
-{
-    PendingWrites& pending = m_pending[value.speed.has_value()];
-    --pending.onTheirWay;
-    if (taken)
-        m_model.took(value);
-    const auto session = presentSession();
-    if (session && pending.onTheirWay == 0 && pending.waiting)
-        send(*session, *std::exchange(pending.waiting, std::nullopt));
 }
 
 void KWinServiceClient::sendRestore()
@@ -179,8 +159,7 @@ void KWinServiceClient::sendRestore()
     if (!session || !m_model.changed() || m_restore)
         return;
     // The restore comes after every write on its way and replaces those held back.
-    for (auto& [speed, pending] : m_pending)
-        pending.waiting.reset();
+    m_writes.dropWaiting();
     m_restore = std::make_shared<libinput::RestoreWrites>();
     ++m_restore->onTheirWay;
     session->calls().deviceProperties(m_facts.sysName,

@@ -10,11 +10,11 @@
 
 #include "device/libinput_service.h"
 #include "device/libinput_session_journal.h"
+#include "device/paced_writes.h"
 
 #include <QVariant>
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 
@@ -74,11 +74,7 @@ protected:
 private:
     std::shared_ptr<KWinSession> presentSession() const;
     std::shared_ptr<KWinServiceClient> self();
-    // A slider drag writes faster than KWin may answer: one write per setting is on its way
-    // at a time, and of those asked for meanwhile only the last is sent, once it is answered.
-    void write(const libinput::Values& value);
-    void send(KWinSession& session, const libinput::Values& value);
-    void answered(const libinput::Values& value, bool taken);
+    void send(const libinput::Values& value);
     void restoreFrom(const QVariantMap& properties,
                      const std::shared_ptr<libinput::RestoreWrites>& restore);
     void refresh() const;
@@ -86,12 +82,7 @@ private:
     std::weak_ptr<KWinSession> m_session;
     KWinDeviceFacts m_facts;
     libinput::DeviceModel m_model;
-    struct PendingWrites
-    {
-        int onTheirWay = 0;
-        std::optional<libinput::Values> waiting;
-    };
-    std::map<bool, PendingWrites> m_pending; // by whether it writes the speed
+    libinput::PacedWrites m_writes;
     std::uint64_t m_writesSent = 0;
     mutable bool m_refreshing = false;
     std::shared_ptr<libinput::RestoreWrites> m_restore;

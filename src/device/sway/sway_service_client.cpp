@@ -59,7 +59,8 @@ SwayServiceClient::SwayServiceClient(std::weak_ptr<SwaySession> session, SwayDev
                                      std::uint64_t registryID)
     : LibinputService(registryID, kLogPrefix, QStringLiteral("Sway")),
       m_session(std::move(session)), m_facts(std::move(facts)),
-      m_quoted(quoted(m_facts.identifier)), m_model(m_facts.current, kSpeedTolerance)
+      m_quoted(quoted(m_facts.identifier)), m_model(m_facts.current, kSpeedTolerance),
+      m_writes([this](const libinput::Values& value) { send(value); })
 {}
 
 std::shared_ptr<SwaySession> SwayServiceClient::presentSession() const
@@ -70,13 +71,14 @@ std::shared_ptr<SwaySession> SwayServiceClient::presentSession() const
 
 QString SwayServiceClient::writeSpeed(std::optional<double> speed)
 {
-    write({speed.value_or(m_model.firstSeen().speed), std::nullopt});
+    m_writes.write({speed.value_or(m_model.firstSeen().speed), std::nullopt});
     return {};
 }
 
 QString SwayServiceClient::writeProfile(std::optional<bool> flat)
 {
-    write({std::nullopt, flat.value_or(m_model.firstSeen().profile == libinput::Profile::Flat)});
+    m_writes.write(
+        {std::nullopt, flat.value_or(m_model.firstSeen().profile == libinput::Profile::Flat)});
     return {};
 }
 
@@ -86,7 +88,7 @@ QString SwayServiceClient::command(const libinput::Values& value) const
                        : profileCommand(*m_quoted, *value.flat);
 }
 
-void SwayServiceClient::write(const libinput::Values& value)
+void SwayServiceClient::send(const libinput::Values& value)
 {
     const auto session = presentSession();
     const libinput::Values before =
@@ -96,19 +98,21 @@ void SwayServiceClient::write(const libinput::Values& value)
     session->connection().send(
         RunCommand, text.toUtf8(),
         [weakSelf = std::weak_ptr(std::static_pointer_cast<SwayServiceClient>(shared_from_this())),
-         text, sent, before](const auto& reply) {
+         text, value, sent, before](const auto& reply) {
             const auto self = weakSelf.lock();
             const auto why = refusal(reply);
             if (!self)
                 return;
             if (!why) {
                 self->m_model.took(sent);
-                return;
+            } else {
+                logLine(kLogPrefix + QStringLiteral("Sway refused '") + text +
+                        QStringLiteral("': ") + *why);
+                if (const auto session = self->m_session.lock())
+                    session->journal().refused(self->journalIdentity(), self->m_model, sent,
+                                               before);
             }
-            logLine(kLogPrefix + QStringLiteral("Sway refused '") + text + QStringLiteral("': ") +
-                    *why);
-            if (const auto session = self->m_session.lock())
-                session->journal().refused(self->journalIdentity(), self->m_model, sent, before);
+            self->m_writes.answered(value, self->acceptsWrites());
         });
 }
 
@@ -119,6 +123,8 @@ HidRestoreOutcome SwayServiceClient::restoreFirstSeen()
         return HidRestoreOutcome::Unreachable;
     if (!m_model.changed() || hasLeft() || !m_quoted)
         return HidRestoreOutcome::Untouched;
+    // The restore comes after every command on its way and replaces those held back.
+    m_writes.dropWaiting();
     const libinput::RestorePlan plan = m_model.planRestore();
     // Shared with the answers, which may come after the wait gave up.
     const auto restore = std::make_shared<libinput::RestoreWrites>();

@@ -10,6 +10,7 @@
 
 #include "device/libinput_service.h"
 #include "device/libinput_session_journal.h"
+#include "device/paced_writes.h"
 
 #include <QJsonObject>
 
@@ -62,13 +63,14 @@ protected:
 
 private:
     std::shared_ptr<SwaySession> presentSession() const;
-    void write(const libinput::Values& value);
+    void send(const libinput::Values& value);
     QString command(const libinput::Values& value) const;
 
     std::weak_ptr<SwaySession> m_session;
     SwayDeviceFacts m_facts;
     std::optional<QString> m_quoted;
     libinput::DeviceModel m_model;
+    libinput::PacedWrites m_writes;
 };
 
 } // namespace veloquill::sway
