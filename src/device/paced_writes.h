@@ -17,6 +17,14 @@
 
 namespace veloquill::libinput {
 
+// What became of a write sent.
+enum class WriteAnswer
+{
+    Taken,
+    Refused,   // the desktop said no: the device keeps what it held
+    Unanswered // no answer: the desktop is gone, or the call timed out
+};
+
 class PacedWrites
 {
 public:

@@ -146,14 +146,15 @@ void KWinCalls::deviceProperties(const QString& sysName,
 }
 
 void KWinCalls::setDeviceProperty(const QString& sysName, const QString& name,
-                                  const QVariant& value, std::function<void(SetAnswer)> answered)
+                                  const QVariant& value,
+                                  std::function<void(libinput::WriteAnswer)> answered)
 {
     const QString what = QStringLiteral("Set ") + name + QStringLiteral(" of ") + sysName;
     call({propertiesCall(devicePath(sysName), QStringLiteral("Set"),
                          {kDeviceInterface, name, QVariant::fromValue(QDBusVariant(value))}),
           [what, answered = std::move(answered)](const QDBusMessage& reply) {
               if (reply.type() == QDBusMessage::ReplyMessage)
-                  return answered(SetAnswer::Taken);
+                  return answered(libinput::WriteAnswer::Taken);
               // A refusal is KWin's own answer: the value is not on the device.
               const bool refused = !unanswered(reply.errorName());
               logLine(kLogPrefix +
@@ -161,7 +162,8 @@ void KWinCalls::setDeviceProperty(const QString& sysName, const QString& name,
                                : QStringLiteral("no answer from KWin to ") + what +
                                      QStringLiteral(": ")) +
                       errorText(reply));
-              answered(refused ? SetAnswer::Refused : SetAnswer::Unanswered);
+              answered(refused ? libinput::WriteAnswer::Refused
+                               : libinput::WriteAnswer::Unanswered);
           }});
 }
 

@@ -12,6 +12,8 @@
 // some): at most kMostCallsAtOnce are sent at once, the rest wait their turn in order, and a
 // read the bus refuses for its limits is sent again after a pause.
 
+#include "device/paced_writes.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QString>
@@ -39,14 +41,6 @@ inline const QString Adaptive = QStringLiteral("pointerAccelerationProfileAdapti
 
 QString devicePath(const QString& sysName);
 
-// What became of a Set.
-enum class SetAnswer
-{
-    Taken,
-    Refused,   // KWin answered with an error
-    Unanswered // no answer: KWin is gone, or the call timed out
-};
-
 inline constexpr int kMostCallsAtOnce = 32;
 
 class KWinCalls
@@ -67,7 +61,7 @@ public:
     void deviceProperties(const QString& sysName,
                           std::function<void(std::optional<QVariantMap>)> answered);
     void setDeviceProperty(const QString& sysName, const QString& name, const QVariant& value,
-                           std::function<void(SetAnswer)> answered);
+                           std::function<void(libinput::WriteAnswer)> answered);
 
 private:
     struct Call

@@ -69,22 +69,9 @@ std::optional<KWinDeviceFacts> KWinDeviceFacts::fromProperties(const QString& sy
 
 KWinServiceClient::KWinServiceClient(std::weak_ptr<KWinSession> session, KWinDeviceFacts facts,
                                      std::uint64_t registryID)
-    : LibinputService(registryID, kLogPrefix, QStringLiteral("KWin")),
-      m_session(std::move(session)), m_facts(std::move(facts)),
-      m_model(m_facts.current, kSpeedTolerance),
-      m_writes([this](const libinput::Values& value) { send(value); })
+    : JournaledLibinputService(std::move(session), std::move(facts), registryID, kLogPrefix,
+                               QStringLiteral("KWin"), kSpeedTolerance)
 {}
-
-std::shared_ptr<KWinSession> KWinServiceClient::presentSession() const
-{
-    auto session = m_session.lock();
-    return session && !hasLeft() && session->kwinPresent() ? session : nullptr;
-}
-
-std::shared_ptr<KWinServiceClient> KWinServiceClient::self()
-{
-    return std::static_pointer_cast<KWinServiceClient>(shared_from_this());
-}
 
 libinput::Values KWinServiceClient::current() const
 {
@@ -99,8 +86,9 @@ void KWinServiceClient::refresh() const
         return;
     m_refreshing = true;
     session->calls().deviceProperties(
-        m_facts.sysName, [weakSelf = std::weak_ptr(const_cast<KWinServiceClient*>(this)->self()),
-                          writesSent = m_writesSent](const std::optional<QVariantMap>& properties) {
+        m_facts.sysName,
+        [weakSelf = const_cast<KWinServiceClient*>(this)->weakSelf<KWinServiceClient>(),
+         writesSent = m_writesSent](const std::optional<QVariantMap>& properties) {
             const auto self = weakSelf.lock();
             if (!self)
                 return;
@@ -113,12 +101,6 @@ void KWinServiceClient::refresh() const
                 writesSent == self->m_writesSent)
                 self->m_model.hold(facts->current);
         });
-}
-
-QString KWinServiceClient::writeSpeed(std::optional<double> speed)
-{
-    m_writes.write({speed.value_or(m_model.firstSeen().speed), std::nullopt});
-    return {};
 }
 
 QString KWinServiceClient::writeProfile(std::optional<bool> flat)
@@ -135,21 +117,13 @@ void KWinServiceClient::send(const libinput::Values& value)
 {
     const auto session = presentSession();
     ++m_writesSent;
-    const libinput::Values before =
-        session->journal().recordWrite(journalIdentity(), m_model, value);
+    const libinput::Values before = recordWrite(*session, value);
     const auto [name, sent] = property(value);
     session->calls().setDeviceProperty(
         m_facts.sysName, name, sent,
-        [weakSelf = std::weak_ptr(self()), value, before](SetAnswer answer) {
-            const auto self = weakSelf.lock();
-            if (!self)
-                return;
-            const auto session = self->m_session.lock();
-            if (session && answer == SetAnswer::Refused)
-                session->journal().refused(self->journalIdentity(), self->m_model, value, before);
-            if (answer == SetAnswer::Taken)
-                self->m_model.took(value);
-            self->m_writes.answered(value, self->presentSession() != nullptr);
+        [weakSelf = weakSelf<KWinServiceClient>(), value, before](libinput::WriteAnswer answer) {
+            if (const auto self = weakSelf.lock())
+                self->answered(value, before, answer);
         });
 }
 
@@ -162,16 +136,16 @@ void KWinServiceClient::sendRestore()
     m_writes.dropWaiting();
     m_restore = std::make_shared<libinput::RestoreWrites>();
     ++m_restore->onTheirWay;
-    session->calls().deviceProperties(m_facts.sysName,
-                                      [weakSelf = std::weak_ptr(self()), restore = m_restore](
-                                          const std::optional<QVariantMap>& properties) {
-                                          const auto self = weakSelf.lock();
-                                          if (self && properties)
-                                              self->restoreFrom(*properties, restore);
-                                          else
-                                              restore->unanswered = true;
-                                          --restore->onTheirWay;
-                                      });
+    session->calls().deviceProperties(
+        m_facts.sysName, [weakSelf = weakSelf<KWinServiceClient>(),
+                          restore = m_restore](const std::optional<QVariantMap>& properties) {
+            const auto self = weakSelf.lock();
+            if (self && properties)
+                self->restoreFrom(*properties, restore);
+            else
+                restore->unanswered = true;
+            --restore->onTheirWay;
+        });
 }
 
 void KWinServiceClient::restoreFrom(const QVariantMap& properties,
@@ -191,35 +165,27 @@ void KWinServiceClient::restoreFrom(const QVariantMap& properties,
         ++restore->onTheirWay;
         ++m_writesSent;
         const auto [name, sent] = property(value);
-        session->calls().setDeviceProperty(
-            m_facts.sysName, name, sent,
-            [weakSelf = std::weak_ptr(self()), restore, value](SetAnswer answer) {
-                --restore->onTheirWay;
-                restore->refused |= answer == SetAnswer::Refused;
-                restore->unanswered |= answer == SetAnswer::Unanswered;
-                const auto self = weakSelf.lock();
-                if (self && answer == SetAnswer::Taken)
-                    self->m_model.took(value);
-            });
+        session->calls().setDeviceProperty(m_facts.sysName, name, sent,
+                                           [weakSelf = weakSelf<KWinServiceClient>(), restore,
+                                            value](libinput::WriteAnswer answer) {
+                                               --restore->onTheirWay;
+                                               restore->refused |=
+                                                   answer == libinput::WriteAnswer::Refused;
+                                               restore->unanswered |=
+                                                   answer == libinput::WriteAnswer::Unanswered;
+                                               const auto self = weakSelf.lock();
+                                               if (self && answer == libinput::WriteAnswer::Taken)
+                                                   self->m_model.took(value);
+                                           });
     }
 }
 
-HidRestoreOutcome KWinServiceClient::restoreFirstSeen()
+std::shared_ptr<libinput::RestoreWrites> KWinServiceClient::restoreWrites()
 {
-    const auto session = m_session.lock();
-    if (!session || !session->kwinPresent())
-        return HidRestoreOutcome::Unreachable;
-    if (!m_model.changed() || hasLeft())
-        return HidRestoreOutcome::Untouched;
+    // Sent already when the restore at quit began; a write KWin did not take leaves the
+    // originals in the journal for the next run.
     sendRestore();
-    // A write KWin did not take leaves the originals in the journal for the next run.
-    const auto restore = std::exchange(m_restore, nullptr);
-    return session->journal().finishRestore(*restore, m_model, journalIdentity(), describe());
-}
-
-JournalDevice KWinServiceClient::journalIdentity() const
-{
-    return identityOf(m_facts);
+    return std::exchange(m_restore, nullptr);
 }
 
 QString KWinServiceClient::describe() const

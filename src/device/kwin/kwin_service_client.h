@@ -8,9 +8,7 @@
 // written over D-Bus (docs/kwin-backend.md). One object per device for as long as KWin lists
 // it; a device that leaves and comes back, or that a restarted KWin lists again, is a new one.
 
-#include "device/libinput_service.h"
-#include "device/libinput_session_journal.h"
-#include "device/paced_writes.h"
+#include "device/journaled_libinput_service.h"
 
 #include <QVariant>
 
@@ -39,50 +37,37 @@ struct KWinDeviceFacts
                                                          const QVariantMap& properties);
 };
 
-class KWinServiceClient : public LibinputService
+// KWin keeps a device's settings under its vendor, product and name, and gives them back
+// whenever a device so named appears, under whichever event node. The journal names the node
+// too: identical devices are device objects of their own, each written and put back.
+JournalDevice identityOf(const KWinDeviceFacts& facts);
+
+class KWinServiceClient : public libinput::JournaledLibinputService<KWinSession, KWinDeviceFacts>
 {
 public:
     KWinServiceClient(std::weak_ptr<KWinSession> session, KWinDeviceFacts facts,
                       std::uint64_t registryID);
 
-    // Asks KWin what the device holds, puts back each setting that still holds what this
-    // program last wrote (one line names those another program changed since), and waits for
-    // KWin's answers until the session's restore deadline. Restored: the journal entry goes.
-    HidRestoreOutcome restoreFirstSeen() override;
     QString describe() const override;
     QString listedName() const override { return m_facts.sysName; }
-    JournalDevice journalIdentity() const;
-
-    const KWinDeviceFacts& facts() const { return m_facts; }
-    libinput::DeviceModel& model() { return m_model; }
-    // Asks what the device holds, then sends the writes that put it back, replacing those held
-    // back.
+    // Asks what the device holds, then sends the writes that put it back (the restore at quit
+    // sends every device's at once, so that their answers are awaited together).
     void sendRestore();
 
 protected:
-    LibinputIdentity identity() const override { return m_facts.identity; }
-    bool reachable() const override { return presentSession() != nullptr; }
     // What KWin last said the device holds (on arrival, on taking a write, on being asked
     // again); each read also asks KWin again, and a changed answer is taken in.
     libinput::Values current() const override;
     libinput::Values defaults() const override { return m_facts.defaults; }
-    // Each write sent records, beforehand, the device's originals and the value written in the
-    // session's journal; a write KWin refuses is taken back from that record.
-    QString writeSpeed(std::optional<double> speed) override;
     QString writeProfile(std::optional<bool> flat) override;
+    void send(const libinput::Values& value) override;
+    std::shared_ptr<libinput::RestoreWrites> restoreWrites() override;
 
 private:
-    std::shared_ptr<KWinSession> presentSession() const;
-    std::shared_ptr<KWinServiceClient> self();
-    void send(const libinput::Values& value);
     void restoreFrom(const QVariantMap& properties,
                      const std::shared_ptr<libinput::RestoreWrites>& restore);
     void refresh() const;
 
-    std::weak_ptr<KWinSession> m_session;
-    KWinDeviceFacts m_facts;
-    libinput::DeviceModel m_model;
-    libinput::PacedWrites m_writes;
     std::uint64_t m_writesSent = 0;
     mutable bool m_refreshing = false;
     std::shared_ptr<libinput::RestoreWrites> m_restore;

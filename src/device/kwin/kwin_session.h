@@ -30,11 +30,6 @@ class QDBusServiceWatcher;
 
 namespace veloquill::kwin {
 
-// KWin keeps a device's settings under its vendor, product and name, and gives them back
-// whenever a device so named appears, under whichever event node. The journal names the node
-// too: identical devices are device objects of their own, each written and put back.
-JournalDevice identityOf(const KWinDeviceFacts& facts);
-
 class KWinSession : public QObject,
                     public ListingSession<KWinServiceClient>,
                     public std::enable_shared_from_this<KWinSession>

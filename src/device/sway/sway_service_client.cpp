@@ -57,30 +57,10 @@ std::optional<SwayDeviceFacts> SwayDeviceFacts::fromInput(const QJsonObject& inp
 
 SwayServiceClient::SwayServiceClient(std::weak_ptr<SwaySession> session, SwayDeviceFacts facts,
                                      std::uint64_t registryID)
-    : LibinputService(registryID, kLogPrefix, QStringLiteral("Sway")),
-      m_session(std::move(session)), m_facts(std::move(facts)),
-      m_quoted(quoted(m_facts.identifier)), m_model(m_facts.current, kSpeedTolerance),
-      m_writes([this](const libinput::Values& value) { send(value); })
+    : JournaledLibinputService(std::move(session), std::move(facts), registryID, kLogPrefix,
+                               QStringLiteral("Sway"), kSpeedTolerance),
+      m_quoted(quoted(m_facts.identifier))
 {}
-
-std::shared_ptr<SwaySession> SwayServiceClient::presentSession() const
-{
-    auto session = m_session.lock();
-    return session && !hasLeft() && session->swayPresent() ? session : nullptr;
-}
-
-QString SwayServiceClient::writeSpeed(std::optional<double> speed)
-{
-    m_writes.write({speed.value_or(m_model.firstSeen().speed), std::nullopt});
-    return {};
-}
-
-QString SwayServiceClient::writeProfile(std::optional<bool> flat)
-{
-    m_writes.write(
-        {std::nullopt, flat.value_or(m_model.firstSeen().profile == libinput::Profile::Flat)});
-    return {};
-}
 
 QString SwayServiceClient::command(const libinput::Values& value) const
 {
@@ -91,42 +71,29 @@ QString SwayServiceClient::command(const libinput::Values& value) const
 void SwayServiceClient::send(const libinput::Values& value)
 {
     const auto session = presentSession();
-    const libinput::Values before =
-        session->journal().recordWrite(journalIdentity(), m_model, value);
+    const libinput::Values before = recordWrite(*session, value);
+    // The speed as recorded: clamped to libinput's range.
     const libinput::Values sent{value.speed ? m_model.written().speed : std::nullopt, value.flat};
     const QString text = command(sent);
     session->connection().send(
         RunCommand, text.toUtf8(),
-        [weakSelf = std::weak_ptr(std::static_pointer_cast<SwayServiceClient>(shared_from_this())),
-         text, value, sent, before](const auto& reply) {
+        [weakSelf = weakSelf<SwayServiceClient>(), text, sent, before](const auto& reply) {
             const auto self = weakSelf.lock();
             const auto why = refusal(reply);
             if (!self)
                 return;
-            if (!why) {
-                self->m_model.took(sent);
-            } else {
+            if (why)
                 logLine(kLogPrefix + QStringLiteral("Sway refused '") + text +
                         QStringLiteral("': ") + *why);
-                if (const auto session = self->m_session.lock())
-                    session->journal().refused(self->journalIdentity(), self->m_model, sent,
-                                               before);
-            }
-            self->m_writes.answered(value, self->acceptsWrites());
+            self->answered(sent, before,
+                           why ? libinput::WriteAnswer::Refused : libinput::WriteAnswer::Taken);
         });
 }
 
-HidRestoreOutcome SwayServiceClient::restoreFirstSeen()
+std::shared_ptr<libinput::RestoreWrites> SwayServiceClient::restoreWrites()
 {
-    const auto session = m_session.lock();
-    if (!session || !session->swayPresent())
-        return HidRestoreOutcome::Unreachable;
-    if (!m_model.changed() || hasLeft() || !m_quoted)
-        return HidRestoreOutcome::Untouched;
-    // The restore comes after every command on its way and replaces those held back.
-    m_writes.dropWaiting();
+    const auto session = presentSession();
     const libinput::RestorePlan plan = m_model.planRestore();
-    // Shared with the answers, which may come after the wait gave up.
     const auto restore = std::make_shared<libinput::RestoreWrites>();
     restore->keptByOthers = session->journal().keptByOthers(plan, m_model.written());
     for (const libinput::Values& value : libinput::eachSetting(plan.writes)) {
@@ -140,12 +107,7 @@ HidRestoreOutcome SwayServiceClient::restoreFirstSeen()
             restore->refused |= why.has_value();
         });
     }
-    return session->journal().finishRestore(*restore, m_model, journalIdentity(), describe());
-}
-
-JournalDevice SwayServiceClient::journalIdentity() const
-{
-    return identityOf(m_facts);
+    return restore;
 }
 
 QString SwayServiceClient::describe() const

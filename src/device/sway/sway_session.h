@@ -23,10 +23,6 @@
 
 namespace veloquill::sway {
 
-// Sway matches a device's settings by its identifier, made of vendor, product and name: the
-// journal names it by those, as it does KWin's.
-JournalDevice identityOf(const SwayDeviceFacts& facts);
-
 class SwaySession : public QObject,
                     public ListingSession<SwayServiceClient>,
                     public std::enable_shared_from_this<SwaySession>

@@ -1,0 +1,108 @@
+// SPDX-FileCopyrightText: 2026 The Veloquill developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+// A device of a desktop that keeps libinput settings per device and answers each write later
+// (KWin, Sway): its model, its writes paced and journaled before they are sent, the answers
+// taken in, and the restore at quit waited for within the session's deadline. The backend
+// carries the writes over its transport and says what became of each.
+
+#include "device/libinput_device_model.h"
+#include "device/libinput_service.h"
+#include "device/libinput_session_journal.h"
+#include "device/paced_writes.h"
+
+#include <memory>
+#include <optional>
+#include <utility>
+
+namespace veloquill::libinput {
+
+// `Session` has `reachable()` and `journal()`; `Facts` the device's `identity` and its settings
+// when it appeared (`current`), and an `identityOf(Facts)` names its journal entry.
+template <class Session, class Facts> class JournaledLibinputService : public LibinputService
+{
+public:
+    // Puts back each setting that still holds this program's last write (one line names those
+    // another program changed since), waiting for the answers until the session's restore
+    // deadline. Restored: the journal entry goes.
+    HidRestoreOutcome restoreFirstSeen() override
+    {
+        const auto session = m_session.lock();
+        if (!session || !session->reachable())
+            return HidRestoreOutcome::Unreachable;
+        if (!m_model.changed() || !acceptsWrites())
+            return HidRestoreOutcome::Untouched;
+        // The restore comes after every write on its way and replaces those held back.
+        m_writes.dropWaiting();
+        const auto restore = restoreWrites();
+        return session->journal().finishRestore(*restore, m_model, journalIdentity(), describe());
+    }
+    JournalDevice journalIdentity() const { return identityOf(m_facts); }
+    const Facts& facts() const { return m_facts; }
+    DeviceModel& model() { return m_model; }
+
+protected:
+    JournaledLibinputService(std::weak_ptr<Session> session, Facts facts, std::uint64_t registryID,
+                             QString logPrefix, QString desktop, double speedTolerance)
+        : LibinputService(registryID, std::move(logPrefix), std::move(desktop)),
+          m_session(std::move(session)), m_facts(std::move(facts)),
+          m_model(m_facts.current, speedTolerance),
+          m_writes([this](const Values& value) { send(value); })
+    {}
+
+    LibinputIdentity identity() const override { return m_facts.identity; }
+    bool reachable() const override { return presentSession() != nullptr; }
+    // Nothing puts a setting back as first seen.
+    QString writeSpeed(std::optional<double> speed) override
+    {
+        m_writes.write({speed.value_or(m_model.firstSeen().speed), std::nullopt});
+        return {};
+    }
+    QString writeProfile(std::optional<bool> flat) override
+    {
+        m_writes.write({std::nullopt, flat.value_or(m_model.firstSeen().profile == Profile::Flat)});
+        return {};
+    }
+
+    // Carries one write (one setting), already on record, to the desktop; its answer goes to
+    // answered().
+    virtual void send(const Values& write) = 0;
+    // The writes that put the device back, sent, with their answers still to come.
+    virtual std::shared_ptr<RestoreWrites> restoreWrites() = 0;
+
+    std::shared_ptr<Session> presentSession() const
+    {
+        auto session = m_session.lock();
+        return session && !hasLeft() && session->reachable() ? session : nullptr;
+    }
+    template <class Derived> std::weak_ptr<Derived> weakSelf()
+    {
+        return std::static_pointer_cast<Derived>(shared_from_this());
+    }
+    // Puts the write on record before it is sent (after a crash the device may hold it);
+    // returns what was on record before, for answered().
+    Values recordWrite(Session& session, const Values& write)
+    {
+        return session.journal().recordWrite(journalIdentity(), m_model, write);
+    }
+    // A write the desktop refused is taken back from the record; the next held back goes.
+    void answered(const Values& write, const Values& before, WriteAnswer answer)
+    {
+        const auto session = m_session.lock();
+        if (session && answer == WriteAnswer::Refused)
+            session->journal().refused(journalIdentity(), m_model, write, before);
+        if (answer == WriteAnswer::Taken)
+            m_model.took(write);
+        m_writes.answered(write, acceptsWrites());
+    }
+
+    std::weak_ptr<Session> m_session;
+    Facts m_facts;
+    DeviceModel m_model;
+    PacedWrites m_writes;
+};
+
+} // namespace veloquill::libinput
