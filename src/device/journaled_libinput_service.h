@@ -13,7 +13,9 @@
 #include "device/libinput_service.h"
 #include "device/libinput_session_journal.h"
 #include "device/paced_writes.h"
+#include "support/log.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -47,10 +49,10 @@ public:
 protected:
     JournaledLibinputService(std::weak_ptr<Session> session, Facts facts, std::uint64_t registryID,
                              QString logPrefix, QString desktop, double speedTolerance)
-        : LibinputService(registryID, std::move(logPrefix), std::move(desktop)),
-          m_session(std::move(session)), m_facts(std::move(facts)),
-          m_model(m_facts.current, speedTolerance),
-          m_writes([this](const Values& value) { send(value); })
+        : LibinputService(registryID, logPrefix, desktop), m_session(std::move(session)),
+          m_facts(std::move(facts)), m_model(m_facts.current, speedTolerance),
+          m_writes([this](const Values& write) { send(write); }),
+          m_refusedBy(logPrefix + desktop + QStringLiteral(" refused "))
     {}
 
     LibinputIdentity identity() const override { return m_facts.identity; }
@@ -67,9 +69,11 @@ protected:
         return {};
     }
 
-    // Carries one write (one setting), already on record, to the desktop; its answer goes to
-    // answered().
-    virtual void send(const Values& write) = 0;
+    // What became of a write, and what the desktop said when it refused one and its transport
+    // has not logged that already.
+    using Answered = std::function<void(WriteAnswer, const QString& refusal)>;
+    // Carries one write (one setting) to the desktop.
+    virtual void transmit(Session& session, const Values& write, Answered answered) = 0;
     // The writes that put the device back, sent, with their answers still to come.
     virtual std::shared_ptr<RestoreWrites> restoreWrites() = 0;
 
@@ -78,31 +82,63 @@ protected:
         auto session = m_session.lock();
         return session && !hasLeft() && session->reachable() ? session : nullptr;
     }
-    template <class Derived> std::weak_ptr<Derived> weakSelf()
+    template <class Derived = JournaledLibinputService> std::weak_ptr<Derived> weakSelf()
     {
         return std::static_pointer_cast<Derived>(shared_from_this());
     }
-    // Puts the write on record before it is sent (after a crash the device may hold it);
-    // returns what was on record before, for answered().
-    Values recordWrite(Session& session, const Values& write)
+    // Sends the writes of the plan, counting their answers on `restore`.
+    void sendRestoreWrites(Session& session, const RestorePlan& plan,
+                           const std::shared_ptr<RestoreWrites>& restore)
     {
-        return session.journal().recordWrite(journalIdentity(), m_model, write);
-    }
-    // A write the desktop refused is taken back from the record; the next held back goes.
-    void answered(const Values& write, const Values& before, WriteAnswer answer)
-    {
-        const auto session = m_session.lock();
-        if (session && answer == WriteAnswer::Refused)
-            session->journal().refused(journalIdentity(), m_model, write, before);
-        if (answer == WriteAnswer::Taken)
-            m_model.took(write);
-        m_writes.answered(write, acceptsWrites());
+        restore->keptByOthers = session.journal().keptByOthers(plan, m_model.written());
+        for (const Values& write : eachSetting(plan.writes)) {
+            ++restore->onTheirWay;
+            transmit(session, write,
+                     [weakSelf = weakSelf(), restore, write](WriteAnswer answer,
+                                                             const QString& refusal) {
+                         --restore->onTheirWay;
+                         if (!refusal.isEmpty() && !restore->refused)
+                             restore->refusal = refusal;
+                         restore->refused |= answer == WriteAnswer::Refused;
+                         restore->unanswered |= answer == WriteAnswer::Unanswered;
+                         const auto self = weakSelf.lock();
+                         if (self && answer == WriteAnswer::Taken)
+                             self->m_model.took(write);
+                     });
+        }
     }
 
     std::weak_ptr<Session> m_session;
     Facts m_facts;
     DeviceModel m_model;
     PacedWrites m_writes;
+
+private:
+    // On record before it is sent: after a crash the device may hold it. A write the desktop
+    // refused is taken back from the record; the next one held back goes.
+    void send(const Values& write)
+    {
+        const auto session = presentSession();
+        const Values before = session->journal().recordWrite(journalIdentity(), m_model, write);
+        transmit(
+            *session, write,
+            [weakSelf = weakSelf(), write, before](WriteAnswer answer, const QString& refusal) {
+                const auto self = weakSelf.lock();
+                if (!self)
+                    return;
+                if (!refusal.isEmpty())
+                    logLine(self->m_refusedBy + refusal);
+                const auto session = self->m_session.lock();
+                if (session && answer == WriteAnswer::Refused)
+                    session->journal().refused(self->journalIdentity(), self->m_model, write,
+                                               before);
+                if (answer == WriteAnswer::Taken)
+                    self->m_model.took(write);
+                self->m_writes.answered(write, self->acceptsWrites());
+            });
+    }
+
+    QString m_refusedBy;
 };
 
 } // namespace veloquill::libinput

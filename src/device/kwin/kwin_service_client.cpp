@@ -113,18 +113,15 @@ QString KWinServiceClient::writeProfile(std::optional<bool> flat)
     return {};
 }
 
-void KWinServiceClient::send(const libinput::Values& value)
+void KWinServiceClient::transmit(KWinSession& session, const libinput::Values& write,
+                                 Answered answered)
 {
-    const auto session = presentSession();
     ++m_writesSent;
-    const libinput::Values before = recordWrite(*session, value);
-    const auto [name, sent] = property(value);
-    session->calls().setDeviceProperty(
-        m_facts.sysName, name, sent,
-        [weakSelf = weakSelf<KWinServiceClient>(), value, before](libinput::WriteAnswer answer) {
-            if (const auto self = weakSelf.lock())
-                self->answered(value, before, answer);
-        });
+    const auto [name, value] = property(write);
+    // KWin's D-Bus calls log their own errors.
+    session.calls().setDeviceProperty(
+        m_facts.sysName, name, value,
+        [answered = std::move(answered)](libinput::WriteAnswer answer) { answered(answer, {}); });
 }
 
 void KWinServiceClient::sendRestore()
@@ -158,26 +155,8 @@ void KWinServiceClient::restoreFrom(const QVariantMap& properties,
         return;
     }
     m_model.hold(facts->current);
-    const libinput::RestorePlan plan =
-        m_model.planRestore(m_facts.supportsFlat, m_facts.supportsAdaptive);
-    restore->keptByOthers = session->journal().keptByOthers(plan, m_model.written());
-    for (const libinput::Values& value : libinput::eachSetting(plan.writes)) {
-        ++restore->onTheirWay;
-        ++m_writesSent;
-        const auto [name, sent] = property(value);
-        session->calls().setDeviceProperty(m_facts.sysName, name, sent,
-                                           [weakSelf = weakSelf<KWinServiceClient>(), restore,
-                                            value](libinput::WriteAnswer answer) {
-                                               --restore->onTheirWay;
-                                               restore->refused |=
-                                                   answer == libinput::WriteAnswer::Refused;
-                                               restore->unanswered |=
-                                                   answer == libinput::WriteAnswer::Unanswered;
-                                               const auto self = weakSelf.lock();
-                                               if (self && answer == libinput::WriteAnswer::Taken)
-                                                   self->m_model.took(value);
-                                           });
-    }
+    sendRestoreWrites(*session, m_model.planRestore(m_facts.supportsFlat, m_facts.supportsAdaptive),
+                      restore);
 }
 
 std::shared_ptr<libinput::RestoreWrites> KWinServiceClient::restoreWrites()

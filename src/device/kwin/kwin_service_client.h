@@ -60,7 +60,7 @@ protected:
     libinput::Values current() const override;
     libinput::Values defaults() const override { return m_facts.defaults; }
     QString writeProfile(std::optional<bool> flat) override;
-    void send(const libinput::Values& value) override;
+    void transmit(KWinSession& session, const libinput::Values& write, Answered answered) override;
     std::shared_ptr<libinput::RestoreWrites> restoreWrites() override;
 
 private:

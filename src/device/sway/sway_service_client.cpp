@@ -68,45 +68,24 @@ QString SwayServiceClient::command(const libinput::Values& value) const
                        : profileCommand(*m_quoted, *value.flat);
 }
 
-void SwayServiceClient::send(const libinput::Values& value)
+void SwayServiceClient::transmit(SwaySession& session, const libinput::Values& write,
+                                 Answered answered)
 {
-    const auto session = presentSession();
-    const libinput::Values before = recordWrite(*session, value);
-    // The speed as recorded: clamped to libinput's range.
-    const libinput::Values sent{value.speed ? m_model.written().speed : std::nullopt, value.flat};
-    const QString text = command(sent);
-    session->connection().send(
-        RunCommand, text.toUtf8(),
-        [weakSelf = weakSelf<SwayServiceClient>(), text, sent, before](const auto& reply) {
-            const auto self = weakSelf.lock();
+    const QString text = command(write);
+    session.connection().send(
+        RunCommand, text.toUtf8(), [answered = std::move(answered), text](const auto& reply) {
             const auto why = refusal(reply);
-            if (!self)
-                return;
-            if (why)
-                logLine(kLogPrefix + QStringLiteral("Sway refused '") + text +
-                        QStringLiteral("': ") + *why);
-            self->answered(sent, before,
-                           why ? libinput::WriteAnswer::Refused : libinput::WriteAnswer::Taken);
+            if (!why)
+                return answered(libinput::WriteAnswer::Taken, {});
+            answered(libinput::WriteAnswer::Refused,
+                     QStringLiteral("'") + text + QStringLiteral("': ") + *why);
         });
 }
 
 std::shared_ptr<libinput::RestoreWrites> SwayServiceClient::restoreWrites()
 {
-    const auto session = presentSession();
-    const libinput::RestorePlan plan = m_model.planRestore();
     const auto restore = std::make_shared<libinput::RestoreWrites>();
-    restore->keptByOthers = session->journal().keptByOthers(plan, m_model.written());
-    for (const libinput::Values& value : libinput::eachSetting(plan.writes)) {
-        const QString text = command(value);
-        ++restore->onTheirWay;
-        session->connection().send(RunCommand, text.toUtf8(), [restore, text](const auto& reply) {
-            --restore->onTheirWay;
-            const auto why = refusal(reply);
-            if (why && !restore->refused)
-                restore->refusal = QStringLiteral("'") + text + QStringLiteral("': ") + *why;
-            restore->refused |= why.has_value();
-        });
-    }
+    sendRestoreWrites(*presentSession(), m_model.planRestore(), restore);
     return restore;
 }
 

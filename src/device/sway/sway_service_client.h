@@ -49,7 +49,7 @@ protected:
     bool acceptsWrites() const override { return reachable() && m_quoted; }
     // What Sway last said the device holds (listed, or an input event).
     libinput::Values current() const override { return m_model.heldValues(); }
-    void send(const libinput::Values& value) override;
+    void transmit(SwaySession& session, const libinput::Values& write, Answered answered) override;
     std::shared_ptr<libinput::RestoreWrites> restoreWrites() override;
 
 private:
