@@ -25,20 +25,20 @@ JournalDevice identityOf(const KWinDeviceFacts& facts)
 
 KWinSession::KWinSession(const QDBusConnection& bus, const QString& journalDirectory,
                          std::chrono::milliseconds restoreLimit)
-    : m_calls(bus),
-      m_journal(journalDirectory,
-                {.scope = QStringLiteral("kwin"),
-                 .logPrefix = kLogPrefix,
-                 .desktop = QStringLiteral("KWin"),
-                 .speed = Property::Speed,
-                 .flat = Property::Flat,
-                 .adaptive = Property::Adaptive,
-                 .keptSpeed = Property::Speed,
-                 .keptFlat = Property::Flat,
-                 .keptAdaptive = Property::Adaptive,
-                 .noVendorProduct =
-                     QStringLiteral("no vendor and product (written by an earlier version)")},
-                restoreLimit)
+    : JournaledLibinputSession(journalDirectory,
+                               {.scope = QStringLiteral("kwin"),
+                                .logPrefix = kLogPrefix,
+                                .desktop = QStringLiteral("KWin"),
+                                .speed = Property::Speed,
+                                .flat = Property::Flat,
+                                .adaptive = Property::Adaptive,
+                                .keptSpeed = Property::Speed,
+                                .keptFlat = Property::Flat,
+                                .keptAdaptive = Property::Adaptive,
+                                .noVendorProduct = QStringLiteral(
+                                    "no vendor and product (written by an earlier version)")},
+                               restoreLimit),
+      m_calls(bus)
 {}
 
 KWinSession::~KWinSession()
@@ -94,35 +94,8 @@ std::shared_ptr<KWinServiceClient> KWinSession::addService(const QString& sysNam
         return nullptr;
     auto service =
         std::make_shared<KWinServiceClient>(weak_from_this(), *facts, m_nextRegistryID++);
-    // KWin keeps what this program set, across its own restarts and the device's unplugging:
-    // the originals stay those journaled before the first change.
-    if (const JournalDevice* kept = journalEntryFor(*facts)) {
-        const auto [originals, written] = m_journal.decode(*kept, facts->current);
-        service->model().adopt(originals, written);
-        // Plugged in again under another node: the entry follows it.
-        if (kept->node != facts->sysName && !find(kept->node))
-            m_journal.move(*kept, identityOf(*facts));
-    }
+    adoptJournaled(*service);
     return service;
-}
-
-const JournalDevice* KWinSession::journalEntryFor(const KWinDeviceFacts& facts) const
-{
-    const JournalDevice key = identityOf(facts);
-    if (const JournalDevice* kept = m_journal.journal().find(key))
-        return kept;
-    const JournalDevice* twin = nullptr;
-    for (const JournalDevice& entry : m_journal.journal().devices()) {
-        JournalDevice elsewhere = key;
-        elsewhere.node = entry.node;
-        if (!entry.sameDevice(elsewhere))
-            continue;
-        if (!find(entry.node))
-            return &entry;
-        if (!twin)
-            twin = &entry;
-    }
-    return twin;
 }
 
 void KWinSession::deviceAdded(const QString& sysName)

@@ -10,8 +10,7 @@
 // listed afresh, its values then taken as first seen. Nothing is asked of Sway unless
 // something happens, and nothing waits for it but the restore, for a bounded time.
 
-#include "device/desktop_session.h"
-#include "device/libinput_session_journal.h"
+#include "device/journaled_libinput_session.h"
 #include "device/sway/sway_ipc.h"
 #include "device/sway/sway_service_client.h"
 
@@ -24,7 +23,7 @@
 namespace veloquill::sway {
 
 class SwaySession : public QObject,
-                    public ListingSession<SwayServiceClient>,
+                    public JournaledLibinputSession<SwayServiceClient>,
                     public std::enable_shared_from_this<SwaySession>
 {
     Q_OBJECT
@@ -38,9 +37,6 @@ public:
     SwayConnection& connection() { return m_connection; }
     bool swayPresent() const { return m_connection.isConnected(); }
     bool reachable() const override { return swayPresent(); }
-    libinput::SessionJournal& journal() { return m_journal; }
-    void forgetOriginals() override { m_journal.forgetAll(); }
-    QStringList notPutBack() const override { return m_journal.notPutBack(); }
     std::size_t restoreUnlisted() override;
     // Lets a listing on its way arrive, within the restore deadline.
     void prepareRestore() override;
@@ -54,9 +50,6 @@ private:
     void add(const QJsonObject& input, bool adoptJournal);
 
     SwayConnection m_connection;
-    int m_listingsOnTheirWay = 0;
-    std::uint64_t m_nextRegistryID = 1;
-    libinput::SessionJournal m_journal;
 };
 
 } // namespace veloquill::sway
