@@ -67,6 +67,12 @@ std::optional<QVariant> readAnswer(const QDBusMessage& reply, const QString& wha
 
 } // namespace
 
+QDBusMessage devicesSysNamesCall()
+{
+    return propertiesCall(kManagerPath, QStringLiteral("Get"),
+                          {kManagerInterface, QStringLiteral("devicesSysNames")});
+}
+
 QString devicePath(const QString& sysName)
 {
     return kManagerPath + QLatin1Char('/') + sysName;
@@ -124,8 +130,7 @@ void KWinCalls::sendWaiting(const std::shared_ptr<Queue>& queue)
 
 void KWinCalls::deviceSysNames(std::function<void(std::optional<QStringList>)> answered)
 {
-    call({propertiesCall(kManagerPath, QStringLiteral("Get"),
-                         {kManagerInterface, QStringLiteral("devicesSysNames")}),
+    call({devicesSysNamesCall(),
           [answered = std::move(answered)](const QDBusMessage& reply) {
               const auto value = readAnswer(reply, QStringLiteral("Get devicesSysNames"));
               answered(value ? std::optional(value->toStringList()) : std::nullopt);

@@ -40,6 +40,8 @@ inline const QString Adaptive = QStringLiteral("pointerAccelerationProfileAdapti
 } // namespace Property
 
 QString devicePath(const QString& sysName);
+// The manager's list of device names, asked as a property.
+QDBusMessage devicesSysNamesCall();
 
 inline constexpr int kMostCallsAtOnce = 32;
 

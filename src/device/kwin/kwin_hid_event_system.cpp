@@ -41,12 +41,9 @@ bool KWinHidEventSystem::managerAnswers(const QString& busAddress)
     const QDBusConnection bus =
         busAddress.isEmpty() ? QDBusConnection::connectToBus(QDBusConnection::SessionBus, name)
                              : QDBusConnection::connectToBus(busAddress, name);
-    QDBusMessage message = QDBusMessage::createMethodCall(
-        kwin::kService, kwin::kManagerPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-        QStringLiteral("Get"));
-    message.setArguments({kwin::kManagerInterface, QStringLiteral("devicesSysNames")});
-    const bool answers = bus.isConnected() &&
-                         bus.call(message, QDBus::Block, 2000).type() == QDBusMessage::ReplyMessage;
+    const bool answers =
+        bus.isConnected() && bus.call(kwin::devicesSysNamesCall(), QDBus::Block, 2000).type() ==
+                                 QDBusMessage::ReplyMessage;
     QDBusConnection::disconnectFromBus(name);
     return answers;
 }

@@ -15,11 +15,15 @@ namespace {
 // back what was written rounded so.
 constexpr double kSpeedTolerance = 0.0005 + 1e-9;
 
+// KWin names a property's default "default" and the name, capitalised.
+QString defaultOf(const QString& name)
+{
+    return QStringLiteral("default") + name.at(0).toUpper() + name.mid(1);
+}
+
 QVariant currentOrDefault(const QVariantMap& properties, const QString& name)
 {
-    if (properties.contains(name))
-        return properties.value(name);
-    return properties.value(QStringLiteral("default") + name.at(0).toUpper() + name.mid(1));
+    return properties.value(name, properties.value(defaultOf(name)));
 }
 
 // The D-Bus property and value that carry one write.
@@ -51,15 +55,13 @@ std::optional<KWinDeviceFacts> KWinDeviceFacts::fromProperties(const QString& sy
         currentOrDefault(properties, Property::Speed).toDouble(),
         libinput::profileOf(currentOrDefault(properties, Property::Flat).toBool(),
                             currentOrDefault(properties, Property::Adaptive).toBool())};
-    const QString defaultSpeed = QStringLiteral("defaultPointerAcceleration");
-    const QString defaultFlat = QStringLiteral("defaultPointerAccelerationProfileFlat");
-    const QString defaultAdaptive = QStringLiteral("defaultPointerAccelerationProfileAdaptive");
-    if (properties.contains(defaultSpeed))
-        facts.defaults.speed = properties.value(defaultSpeed).toDouble();
-    if (properties.contains(defaultFlat))
-        facts.defaults.flat = properties.value(defaultFlat).toBool();
-    else if (properties.contains(defaultAdaptive))
-        facts.defaults.flat = !properties.value(defaultAdaptive).toBool();
+    const QVariant speed = properties.value(defaultOf(Property::Speed));
+    const QVariant flat = properties.value(defaultOf(Property::Flat));
+    const QVariant adaptive = properties.value(defaultOf(Property::Adaptive));
+    if (speed.isValid())
+        facts.defaults.speed = speed.toDouble();
+    if (flat.isValid() || adaptive.isValid())
+        facts.defaults.flat = flat.isValid() ? flat.toBool() : !adaptive.toBool();
     // KWin names libinput's device by its event node, as the X server's "Device Node" does.
     if (!sysName.contains(QLatin1Char('/')))
         facts.identity.serialNumber =

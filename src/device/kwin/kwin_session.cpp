@@ -86,18 +86,6 @@ void KWinSession::listDevices()
     });
 }
 
-std::shared_ptr<KWinServiceClient> KWinSession::addService(const QString& sysName,
-                                                           const QVariantMap& properties)
-{
-    const auto facts = KWinDeviceFacts::fromProperties(sysName, properties);
-    if (!facts)
-        return nullptr;
-    auto service =
-        std::make_shared<KWinServiceClient>(weak_from_this(), *facts, m_nextRegistryID++);
-    adoptJournaled(*service);
-    return service;
-}
-
 void KWinSession::deviceAdded(const QString& sysName)
 {
     if (find(sysName) || m_arriving.contains(sysName))
@@ -124,8 +112,14 @@ void KWinSession::deviceArrived(const QString& sysName,
                                 const std::optional<QVariantMap>& properties)
 {
     const auto self = shared_from_this(); // a callback may drop every other reference
-    if (const auto service = properties ? addService(sysName, *properties) : nullptr)
-        add(service);
+    const auto facts =
+        properties ? KWinDeviceFacts::fromProperties(sysName, *properties) : std::nullopt;
+    if (!facts)
+        return;
+    auto service =
+        std::make_shared<KWinServiceClient>(weak_from_this(), *facts, m_nextRegistryID++);
+    adoptJournaled(*service);
+    add(service);
 }
 
 void KWinSession::deviceRemoved(const QString& sysName)

@@ -45,7 +45,6 @@ public:
 
     KWinCalls& calls() { return m_calls; }
     // KWin owns its name on the bus (as last told by the bus, without asking).
-    bool kwinPresent() const { return m_kwinPresent; }
     bool reachable() const override { return m_kwinPresent; }
     // The journal's devices KWin does not list now (all of them while KWin is gone), with one
     // line: their entries stay until they are seen again.
@@ -63,8 +62,6 @@ private Q_SLOTS:
 private:
     void listDevices();
     void deviceArrived(const QString& sysName, const std::optional<QVariantMap>& properties);
-    std::shared_ptr<KWinServiceClient> addService(const QString& sysName,
-                                                  const QVariantMap& properties);
 
     KWinCalls m_calls;
     QDBusServiceWatcher* m_watcher = nullptr;
