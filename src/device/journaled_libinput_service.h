@@ -22,6 +22,16 @@
 
 namespace veloquill::libinput {
 
+// A desktop that keeps a device's settings under its vendor, product and name has the journal
+// name it so, and by its node where the desktop names one.
+inline JournalDevice journalIdentity(const LibinputIdentity& identity, const QString& node = {})
+{
+    JournalDevice device(0, identity.name, {},
+                         JournalVendorProduct{identity.vendor, identity.product});
+    device.node = node;
+    return device;
+}
+
 // `Session` has `reachable()` and `journal()`; `Facts` the device's `identity` and its settings
 // when it appeared (`current`), and an `identityOf(Facts)` names its journal entry.
 template <class Session, class Facts> class JournaledLibinputService : public LibinputService

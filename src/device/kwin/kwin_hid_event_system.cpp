@@ -8,25 +8,11 @@
 
 #include <QDBusMessage>
 
-#include <atomic>
-
 namespace veloquill {
-
-namespace {
-// One private connection per use: Qt reuses a connection by name.
-QDBusConnection connectTo(const QString& busAddress)
-{
-    if (busAddress.isEmpty())
-        return QDBusConnection::sessionBus();
-    static std::atomic<int> next = 0;
-    return QDBusConnection::connectToBus(busAddress, QStringLiteral("veloquill-kwin-") +
-                                                         QString::number(next++));
-}
-} // namespace
 
 KWinHidEventSystem::KWinHidEventSystem(KWinHidEventSystemOptions options)
     : DesktopHidEventSystem(
-          startSession<kwin::KWinSession>(connectTo(options.busAddress), options.journalDirectory,
+          startSession<kwin::KWinSession>(options.busAddress, options.journalDirectory,
                                           options.restoreLimit),
           ControlUnavailableReason::KWinUnreachable,
           kwin::kLogPrefix +

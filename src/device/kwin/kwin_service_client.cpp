@@ -138,27 +138,23 @@ void KWinServiceClient::sendRestore()
     session->calls().deviceProperties(
         m_facts.sysName, [weakSelf = weakSelf<KWinServiceClient>(),
                           restore = m_restore](const std::optional<QVariantMap>& properties) {
-            const auto self = weakSelf.lock();
-            if (self && properties)
-                self->restoreFrom(*properties, restore);
-            else
-                restore->unanswered = true;
             --restore->onTheirWay;
+            const auto self = weakSelf.lock();
+            const auto session = self ? self->presentSession() : nullptr;
+            const auto facts =
+                session && properties
+                    ? KWinDeviceFacts::fromProperties(self->m_facts.sysName, *properties)
+                    : std::nullopt;
+            if (!facts) {
+                restore->unanswered = true;
+                return;
+            }
+            self->m_model.hold(facts->current);
+            self->sendRestoreWrites(*session,
+                                    self->m_model.planRestore(self->m_facts.supportsFlat,
+                                                              self->m_facts.supportsAdaptive),
+                                    restore);
         });
-}
-
-void KWinServiceClient::restoreFrom(const QVariantMap& properties,
-                                    const std::shared_ptr<libinput::RestoreWrites>& restore)
-{
-    const auto session = presentSession();
-    const auto facts = KWinDeviceFacts::fromProperties(m_facts.sysName, properties);
-    if (!session || !facts) {
-        restore->unanswered = true;
-        return;
-    }
-    m_model.hold(facts->current);
-    sendRestoreWrites(*session, m_model.planRestore(m_facts.supportsFlat, m_facts.supportsAdaptive),
-                      restore);
 }
 
 std::shared_ptr<libinput::RestoreWrites> KWinServiceClient::restoreWrites()

@@ -50,8 +50,7 @@ public:
 
     QString describe() const override;
     QString listedName() const override { return m_facts.sysName; }
-    // Asks what the device holds, then sends the writes that put it back (the restore at quit
-    // sends every device's at once, so that their answers are awaited together).
+    // Asks what the device holds, then sends the writes that put it back.
     void sendRestore();
 
 protected:
@@ -64,8 +63,6 @@ protected:
     std::shared_ptr<libinput::RestoreWrites> restoreWrites() override;
 
 private:
-    void restoreFrom(const QVariantMap& properties,
-                     const std::shared_ptr<libinput::RestoreWrites>& restore);
     void refresh() const;
 
     std::uint64_t m_writesSent = 0;

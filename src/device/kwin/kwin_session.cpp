@@ -13,17 +13,23 @@ namespace veloquill::kwin {
 
 namespace {
 const QString kPrivateBusPrefix = QStringLiteral("veloquill-kwin-");
+
+// One private connection per use: Qt reuses a connection by name.
+QDBusConnection connectTo(const QString& busAddress)
+{
+    static int next = 0;
+    return busAddress.isEmpty() ? QDBusConnection::sessionBus()
+                                : QDBusConnection::connectToBus(
+                                      busAddress, kPrivateBusPrefix + QString::number(next++));
+}
 } // namespace
 
 JournalDevice identityOf(const KWinDeviceFacts& facts)
 {
-    JournalDevice device(0, facts.identity.name, {},
-                         JournalVendorProduct{facts.identity.vendor, facts.identity.product});
-    device.node = facts.sysName;
-    return device;
+    return libinput::journalIdentity(facts.identity, facts.sysName);
 }
 
-KWinSession::KWinSession(const QDBusConnection& bus, const QString& journalDirectory,
+KWinSession::KWinSession(const QString& busAddress, const QString& journalDirectory,
                          std::chrono::milliseconds restoreLimit)
     : JournaledLibinputSession(journalDirectory,
                                {.scope = QStringLiteral("kwin"),
@@ -38,7 +44,7 @@ KWinSession::KWinSession(const QDBusConnection& bus, const QString& journalDirec
                                 .noVendorProduct = QStringLiteral(
                                     "no vendor and product (written by an earlier version)")},
                                restoreLimit),
-      m_calls(bus)
+      m_calls(connectTo(busAddress))
 {}
 
 KWinSession::~KWinSession()
@@ -160,7 +166,7 @@ void KWinSession::prepareRestore()
     const auto self = shared_from_this();
     if (!m_kwinPresent)
         return;
-    m_journal.waitUntil([this] { return !listing(); }, m_journal.restoreDeadline());
+    m_journal.waitUntil([this] { return m_listingsOnTheirWay == 0; }, m_journal.restoreDeadline());
     for (const auto& service : std::vector(m_services))
         service->sendRestore();
 }

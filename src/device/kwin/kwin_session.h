@@ -4,12 +4,9 @@
 
 #pragma once
 
-// The state the backend's objects share: the bus, whether KWin is there, the services
-// present and the clients that want to hear of them. It turns KWin's signals into callbacks
-// on the main loop: deviceAdded and deviceRemoved into arrivals and removals, and KWin's
-// name changing owner (KWin ending or restarting) into every device leaving and, with the
-// new KWin, coming back. It asks KWin nothing unless something happens or someone asks, and
-// never waits for KWin's answer, except for the restore at quit, which waits a bounded time.
+// KWin on the bus and the devices it lists: deviceAdded and deviceRemoved become arrivals and
+// removals, KWin ending or restarting (its name changing owner) every device leaving and, with
+// the new KWin, coming back. Nothing is asked of KWin unless something happens or someone asks.
 
 #include "device/hid_event_system.h"
 #include "device/journaled_libinput_session.h"
@@ -36,9 +33,8 @@ class KWinSession : public QObject,
     Q_OBJECT
 
 public:
-    // Watches KWin on the bus and lists its devices if it is there. Originals are journaled
-    // in `journalDirectory` (empty: $XDG_RUNTIME_DIR).
-    KWinSession(const QDBusConnection& bus, const QString& journalDirectory,
+    // An empty bus address means the session bus.
+    KWinSession(const QString& busAddress, const QString& journalDirectory,
                 std::chrono::milliseconds restoreLimit);
     ~KWinSession() override;
     void start();
@@ -46,13 +42,11 @@ public:
     KWinCalls& calls() { return m_calls; }
     // KWin owns its name on the bus (as last told by the bus, without asking).
     bool reachable() const override { return m_kwinPresent; }
-    // The journal's devices KWin does not list now (all of them while KWin is gone), with one
-    // line: their entries stay until they are seen again.
+    // The journal's devices KWin does not list now keep their entries, with one line.
     std::size_t restoreUnlisted() override;
-    // The restore at quit: lets devices KWin is still listing arrive, then sends every
-    // changed device's restore writes at once, so that their answers are awaited together.
+    // Lets devices KWin is still listing arrive, then sends every changed device's restore
+    // writes at once, so that their answers are awaited together.
     void prepareRestore() override;
-    bool listing() const { return m_listingsOnTheirWay > 0; }
 
 private Q_SLOTS:
     void deviceAdded(const QString& sysName);

@@ -12,8 +12,7 @@ namespace veloquill::sway {
 
 JournalDevice identityOf(const SwayDeviceFacts& facts)
 {
-    return JournalDevice(0, facts.identity.name, {},
-                         JournalVendorProduct{facts.identity.vendor, facts.identity.product});
+    return libinput::journalIdentity(facts.identity);
 }
 
 SwaySession::SwaySession(const QString& socketPath, const QString& journalDirectory,
