@@ -128,26 +128,28 @@ void KWinCalls::sendWaiting(const std::shared_ptr<Queue>& queue)
     }
 }
 
-void KWinCalls::deviceSysNames(std::function<void(std::optional<QStringList>)> answered)
+template <class T>
+void KWinCalls::read(const QDBusMessage& message, const QString& what,
+                     std::function<void(std::optional<T>)> answered)
 {
-    call({devicesSysNamesCall(),
-          [answered = std::move(answered)](const QDBusMessage& reply) {
-              const auto value = readAnswer(reply, QStringLiteral("Get devicesSysNames"));
-              answered(value ? std::optional(value->toStringList()) : std::nullopt);
+    call({message,
+          [what, answered = std::move(answered)](const QDBusMessage& reply) {
+              const auto value = readAnswer(reply, what);
+              answered(value ? std::optional(qdbus_cast<T>(*value)) : std::nullopt);
           },
           true});
+}
+
+void KWinCalls::deviceSysNames(std::function<void(std::optional<QStringList>)> answered)
+{
+    read(devicesSysNamesCall(), QStringLiteral("Get devicesSysNames"), std::move(answered));
 }
 
 void KWinCalls::deviceProperties(const QString& sysName,
                                  std::function<void(std::optional<QVariantMap>)> answered)
 {
-    call({propertiesCall(devicePath(sysName), QStringLiteral("GetAll"), {kDeviceInterface}),
-          [what = QStringLiteral("GetAll of ") + sysName,
-           answered = std::move(answered)](const QDBusMessage& reply) {
-              const auto value = readAnswer(reply, what);
-              answered(value ? std::optional(qdbus_cast<QVariantMap>(*value)) : std::nullopt);
-          },
-          true});
+    read(propertiesCall(devicePath(sysName), QStringLiteral("GetAll"), {kDeviceInterface}),
+         QStringLiteral("GetAll of ") + sysName, std::move(answered));
 }
 
 void KWinCalls::setDeviceProperty(const QString& sysName, const QString& name,

@@ -5,12 +5,10 @@
 #pragma once
 
 // KWin's input device interface on the session bus, and the calls the backend makes to it.
-// Every call returns at once and its answer runs on the main loop, so a slow or hung KWin
-// never holds up the program. KWin answers one connection's calls in order, so an answer
-// reflects every write sent before its call. An error reply is logged in one line and never
-// ends the program. A bus allows each connection only so many calls awaiting answers (128 on
-// some): at most kMostCallsAtOnce are sent at once, the rest wait their turn in order, and a
-// read the bus refuses for its limits is sent again after a pause.
+// Every call returns at once and its answer runs on the main loop; KWin answers one
+// connection's calls in order. An error reply is one log line. A bus allows each connection
+// only so many calls awaiting answers (128 on some): at most kMostCallsAtOnce are sent at once,
+// the rest wait their turn in order, and a read refused for the bus's limits is sent again.
 
 #include "device/paced_writes.h"
 
@@ -86,6 +84,9 @@ private:
         bool closed = false;
     };
     void call(Call call);
+    template <class T>
+    void read(const QDBusMessage& message, const QString& what,
+              std::function<void(std::optional<T>)> answered);
     static void sendWaiting(const std::shared_ptr<Queue>& queue);
 
     QDBusConnection m_bus;

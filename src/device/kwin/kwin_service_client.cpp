@@ -77,17 +77,15 @@ KWinServiceClient::KWinServiceClient(std::weak_ptr<KWinSession> session, KWinDev
 
 libinput::Values KWinServiceClient::current() const
 {
-    refresh();
+    const auto session = presentSession();
+    if (session && !std::exchange(m_refreshing, true))
+        askAgain(*session);
     return m_model.heldValues();
 }
 
-void KWinServiceClient::refresh() const
+void KWinServiceClient::askAgain(KWinSession& session) const
 {
-    const auto session = presentSession();
-    if (!session || m_refreshing)
-        return;
-    m_refreshing = true;
-    session->calls().deviceProperties(
+    session.calls().deviceProperties(
         m_facts.sysName,
         [weakSelf = const_cast<KWinServiceClient*>(this)->weakSelf<KWinServiceClient>(),
          writesSent = m_writesSent](const std::optional<QVariantMap>& properties) {

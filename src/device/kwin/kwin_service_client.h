@@ -63,7 +63,7 @@ protected:
     std::shared_ptr<libinput::RestoreWrites> restoreWrites() override;
 
 private:
-    void refresh() const;
+    void askAgain(KWinSession& session) const;
 
     std::uint64_t m_writesSent = 0;
     mutable bool m_refreshing = false;
