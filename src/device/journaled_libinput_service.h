@@ -85,7 +85,12 @@ protected:
     // Carries one write (one setting) to the desktop.
     virtual void transmit(Session& session, const Values& write, Answered answered) = 0;
     // The writes that put the device back, sent, with their answers still to come.
-    virtual std::shared_ptr<RestoreWrites> restoreWrites() = 0;
+    virtual std::shared_ptr<RestoreWrites> restoreWrites()
+    {
+        const auto restore = std::make_shared<RestoreWrites>();
+        sendRestoreWrites(*presentSession(), m_model.planRestore(), restore);
+        return restore;
+    }
 
     std::shared_ptr<Session> presentSession() const
     {

@@ -33,7 +33,7 @@ SettingKey GnomeServiceClient::profileKey() const
 std::shared_ptr<GnomeSession> GnomeServiceClient::presentSession() const
 {
     auto session = m_session.lock();
-    return session && !hasLeft() && session->available() ? session : nullptr;
+    return session && !hasLeft() && session->reachable() ? session : nullptr;
 }
 
 LibinputIdentity GnomeServiceClient::identity() const
@@ -96,7 +96,7 @@ QString GnomeServiceClient::writeProfile(std::optional<bool> flat)
 HidRestoreOutcome GnomeServiceClient::restoreFirstSeen()
 {
     const auto session = m_session.lock();
-    if (!session || !session->available())
+    if (!session || !session->reachable())
         return HidRestoreOutcome::Unreachable;
     if (hasLeft())
         return HidRestoreOutcome::Untouched;

@@ -29,7 +29,6 @@ public:
     QString describe() const override;
     QString listedName() const override { return m_device.sysName; }
 
-    const UdevPointerDevice& device() const { return m_device; }
     SettingKey speedKey() const;
     SettingKey profileKey() const;
 

@@ -74,7 +74,7 @@ void GnomeSession::deviceRemoved(const QString& sysName)
     remove(sysName);
 }
 
-bool GnomeSession::write(SettingKey key, const QVariant& value, const GnomeServiceClient& service)
+void GnomeSession::write(SettingKey key, const QVariant& value, const GnomeServiceClient& service)
 {
     // Mutter reconfigures every device of the kind on each change: a drag of the speed slider
     // writes the profile it already holds again at every step.
@@ -82,7 +82,7 @@ bool GnomeSession::write(SettingKey key, const QVariant& value, const GnomeServi
     if (held != m_states.end() && sameValue(held->second.written, value) &&
         sameValue(m_keys.value(key), value)) {
         held->second.owner = service.registryID();
-        return true;
+        return;
     }
     const auto [found, first] = m_states.try_emplace(key);
     const KeyState before = found->second;
@@ -94,7 +94,7 @@ bool GnomeSession::write(SettingKey key, const QVariant& value, const GnomeServi
     if (first || !sameValue(before.written, value))
         journal();
     if (m_keys.write(key, value))
-        return true;
+        return;
     if (first)
         m_states.erase(found);
     else
@@ -104,7 +104,6 @@ bool GnomeSession::write(SettingKey key, const QVariant& value, const GnomeServi
             QStringLiteral(" = ") + describe(value) + QStringLiteral(" for ") + service.describe() +
             (m_keys.isWritable(key) ? QStringLiteral(": not a value the key takes")
                                     : QStringLiteral(": the key is locked")));
-    return false;
 }
 
 bool GnomeSession::putBack(SettingKey key, const KeyState& state)
@@ -112,9 +111,7 @@ bool GnomeSession::putBack(SettingKey key, const KeyState& state)
     const QVariant now = m_keys.value(key);
     if (!sameValue(now, state.written)) {
         logLine(kLogPrefix + describe(key) +
-                QStringLiteral(" keeps what another program set "
-                               "since: ") +
-                describe(now));
+                QStringLiteral(" keeps what another program set since: ") + describe(now));
         return true;
     }
     if (!state.original) {

@@ -41,12 +41,11 @@ public:
     void start();
 
     GnomeSettingsKeys& keys() { return m_keys; }
-    bool available() const { return m_keys.available(); }
-    bool reachable() const override { return available(); }
+    bool reachable() const override { return m_keys.available(); }
 
     // Writes the key for the service; the key's value before this program's first write is
-    // journaled beforehand. False, with one line, when GSettings refuses it.
-    bool write(SettingKey key, const QVariant& value, const GnomeServiceClient& service);
+    // journaled beforehand. One line when GSettings refuses it.
+    void write(SettingKey key, const QVariant& value, const GnomeServiceClient& service);
     // The key goes back to what it held before this program wrote it, if it is still ours.
     void putBack(SettingKey key);
     // Every key the service wrote last goes back; whether it had any.

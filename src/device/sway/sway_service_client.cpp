@@ -82,13 +82,6 @@ void SwayServiceClient::transmit(SwaySession& session, const libinput::Values& w
         });
 }
 
-std::shared_ptr<libinput::RestoreWrites> SwayServiceClient::restoreWrites()
-{
-    const auto restore = std::make_shared<libinput::RestoreWrites>();
-    sendRestoreWrites(*presentSession(), m_model.planRestore(), restore);
-    return restore;
-}
-
 QString SwayServiceClient::describe() const
 {
     return QStringLiteral("Sway device \"") + m_facts.identifier + QStringLiteral("\" (service ") +

@@ -50,7 +50,6 @@ protected:
     // What Sway last said the device holds (listed, or an input event).
     libinput::Values current() const override { return m_model.heldValues(); }
     void transmit(SwaySession& session, const libinput::Values& write, Answered answered) override;
-    std::shared_ptr<libinput::RestoreWrites> restoreWrites() override;
 
 private:
     QString command(const libinput::Values& value) const;
