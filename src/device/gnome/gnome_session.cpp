@@ -91,8 +91,7 @@ void GnomeSession::write(SettingKey key, const QVariant& value, const GnomeServi
     found->second.written = value;
     found->second.owner = service.registryID();
     // On record before it is written: after a crash the key may hold it.
-    if (first || !sameValue(before.written, value))
-        journal();
+    journal();
     if (m_keys.write(key, value))
         return;
     if (first)
@@ -157,11 +156,6 @@ std::size_t GnomeSession::restoreUnlisted()
     // Writes reach dconf in the background: the program is about to end.
     m_keys.sync();
     return static_cast<std::size_t>(left);
-}
-
-void GnomeSession::forgetOriginals()
-{
-    m_journal.remove();
 }
 
 void GnomeSession::keyChanged(SettingKey key)

@@ -52,7 +52,7 @@ public:
     bool putBackKeysOf(std::uint64_t owner);
     // Keys written by an earlier run that no device here wrote since; put back, they go.
     std::size_t restoreUnlisted() override;
-    void forgetOriginals() override;
+    void forgetOriginals() override { m_journal.remove(); }
     QStringList notPutBack() const override { return m_journal.notPutBack(); }
     // Whether the key holds a value this program wrote.
     bool written(SettingKey key) const { return m_states.contains(key); }
