@@ -14,8 +14,6 @@
 namespace veloquill::gnome {
 
 namespace {
-constexpr Schema kSchemas[] = {Schema::Mouse, Schema::Trackball, Schema::Touchpad,
-                               Schema::PointingStick};
 const QString kNone = QStringLiteral("none");
 
 const QStringList& profiles()
@@ -52,30 +50,12 @@ std::optional<QVariant> valueOf(SettingKey key, const QByteArray& bytes)
         return index >= 0 && index < profiles().size() ? std::optional<QVariant>(profiles()[index])
                                                        : std::nullopt;
     }
-    double number = 0;
-    std::memcpy(&number, bytes.constData(), sizeof number);
+    const double number = journalDouble(bytes);
     if (!(number >= libinput::kMinSpeed && number <= libinput::kMaxSpeed))
         return std::nullopt;
     return QVariant(number);
 }
 
-std::optional<SettingKey> keyNamed(Schema schema, const QString& name)
-{
-    for (const Key key : {Key::Speed, Key::AccelProfile}) {
-        if (keyName(key) == name && !(schema == Schema::Trackball && key == Key::Speed))
-            return SettingKey{schema, key};
-    }
-    return std::nullopt;
-}
-
-std::optional<Schema> schemaNamed(const QString& name)
-{
-    for (const Schema schema : kSchemas) {
-        if (schemaId(schema) == name)
-            return schema;
-    }
-    return std::nullopt;
-}
 } // namespace
 
 bool sameValue(const QVariant& a, const QVariant& b)
@@ -87,23 +67,18 @@ bool sameValue(const QVariant& a, const QVariant& b)
 
 std::vector<JournalDevice> journalEntries(const KeyStates& states)
 {
+    // The keys come in the order of their schemas: one entry for each schema's run of them.
     std::vector<JournalDevice> entries;
-    for (const Schema schema : kSchemas) {
-        JournalDevice entry(0, schemaId(schema), {});
-        for (const auto& [key, state] : states) {
-            if (key.schema != schema)
-                continue;
-            const QByteArray original =
-                state.original ? bytesOf(key, *state.original) : QByteArray(sizeOf(key), 0);
-            JournalProperty property(keyName(key.key),
-                                     state.original ? QStringLiteral("value") : kNone, 8,
-                                     static_cast<int>(original.size()), original);
-            property.writtenState = JournalWritten::Value;
-            property.written = bytesOf(key, state.written);
-            entry.properties.push_back(std::move(property));
-        }
-        if (!entry.properties.empty())
-            entries.push_back(std::move(entry));
+    for (const auto& [key, state] : states) {
+        if (entries.empty() || entries.back().name != schemaId(key.schema))
+            entries.emplace_back(0, schemaId(key.schema), std::vector<JournalProperty>{});
+        const QByteArray original =
+            state.original ? bytesOf(key, *state.original) : QByteArray(sizeOf(key), 0);
+        JournalProperty property(keyName(key.key), state.original ? QStringLiteral("value") : kNone,
+                                 8, static_cast<int>(original.size()), original);
+        property.writtenState = JournalWritten::Value;
+        property.written = bytesOf(key, state.written);
+        entries.back().properties.push_back(std::move(property));
     }
     return entries;
 }

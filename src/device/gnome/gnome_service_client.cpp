@@ -11,21 +11,6 @@ namespace veloquill::gnome {
 namespace {
 const QString kFlat = QStringLiteral("flat");
 const QString kAdaptive = QStringLiteral("adaptive");
-
-Schema schemaOf(DeviceKind kind)
-{
-    switch (kind) {
-    case DeviceKind::Trackball:
-        return Schema::Trackball;
-    case DeviceKind::Touchpad:
-        return Schema::Touchpad;
-    case DeviceKind::PointingStick:
-        return Schema::PointingStick;
-    case DeviceKind::Mouse:
-        break;
-    }
-    return Schema::Mouse;
-}
 } // namespace
 
 GnomeServiceClient::GnomeServiceClient(std::weak_ptr<GnomeSession> session,
@@ -37,19 +22,18 @@ GnomeServiceClient::GnomeServiceClient(std::weak_ptr<GnomeSession> session,
 SettingKey GnomeServiceClient::speedKey() const
 {
     // The trackball schema has no speed: Mutter gives trackballs the mouse speed.
-    const Schema schema = schemaOf(m_device.kind);
-    return {schema == Schema::Trackball ? Schema::Mouse : schema, Key::Speed};
+    return {m_device.kind == Schema::Trackball ? Schema::Mouse : m_device.kind, Key::Speed};
 }
 
 SettingKey GnomeServiceClient::profileKey() const
 {
-    return {schemaOf(m_device.kind), Key::AccelProfile};
+    return {m_device.kind, Key::AccelProfile};
 }
 
 std::shared_ptr<GnomeSession> GnomeServiceClient::presentSession() const
 {
     auto session = m_session.lock();
-    return session && !hasLeft() && session->available() ? session : nullptr;
+    return session && !hasLeft() && session->reachable() ? session : nullptr;
 }
 
 LibinputIdentity GnomeServiceClient::identity() const
@@ -112,7 +96,7 @@ QString GnomeServiceClient::writeProfile(std::optional<bool> flat)
 HidRestoreOutcome GnomeServiceClient::restoreFirstSeen()
 {
     const auto session = m_session.lock();
-    if (!session || !session->available())
+    if (!session || !session->reachable())
         return HidRestoreOutcome::Unreachable;
     if (hasLeft())
         return HidRestoreOutcome::Untouched;

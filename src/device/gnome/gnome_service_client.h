@@ -9,8 +9,8 @@
 // trackball's. One object per arrival.
 
 #include "device/gnome/gnome_settings_keys.h"
-#include "device/gnome/udev_pointer_devices.h"
 #include "device/libinput_service.h"
+#include "device/udev_pointer_devices.h"
 
 #include <memory>
 
@@ -29,7 +29,6 @@ public:
     QString describe() const override;
     QString listedName() const override { return m_device.sysName; }
 
-    const UdevPointerDevice& device() const { return m_device; }
     SettingKey speedKey() const;
     SettingKey profileKey() const;
 

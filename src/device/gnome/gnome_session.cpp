@@ -52,7 +52,8 @@ void GnomeSession::start()
         }
     }
     journal();
-    m_devices.start();
+    if (!m_devices.start())
+        logLine(kLogPrefix + QStringLiteral("cannot follow pointer devices: udev is unavailable"));
     for (const UdevPointerDevice& device : m_devices.devices())
         deviceAdded(device);
 }
@@ -73,7 +74,7 @@ void GnomeSession::deviceRemoved(const QString& sysName)
     remove(sysName);
 }
 
-bool GnomeSession::write(SettingKey key, const QVariant& value, const GnomeServiceClient& service)
+void GnomeSession::write(SettingKey key, const QVariant& value, const GnomeServiceClient& service)
 {
     // Mutter reconfigures every device of the kind on each change: a drag of the speed slider
     // writes the profile it already holds again at every step.
@@ -81,7 +82,7 @@ bool GnomeSession::write(SettingKey key, const QVariant& value, const GnomeServi
     if (held != m_states.end() && sameValue(held->second.written, value) &&
         sameValue(m_keys.value(key), value)) {
         held->second.owner = service.registryID();
-        return true;
+        return;
     }
     const auto [found, first] = m_states.try_emplace(key);
     const KeyState before = found->second;
@@ -90,10 +91,9 @@ bool GnomeSession::write(SettingKey key, const QVariant& value, const GnomeServi
     found->second.written = value;
     found->second.owner = service.registryID();
     // On record before it is written: after a crash the key may hold it.
-    if (first || !sameValue(before.written, value))
-        journal();
+    journal();
     if (m_keys.write(key, value))
-        return true;
+        return;
     if (first)
         m_states.erase(found);
     else
@@ -103,7 +103,6 @@ bool GnomeSession::write(SettingKey key, const QVariant& value, const GnomeServi
             QStringLiteral(" = ") + describe(value) + QStringLiteral(" for ") + service.describe() +
             (m_keys.isWritable(key) ? QStringLiteral(": not a value the key takes")
                                     : QStringLiteral(": the key is locked")));
-    return false;
 }
 
 bool GnomeSession::putBack(SettingKey key, const KeyState& state)
@@ -111,9 +110,7 @@ bool GnomeSession::putBack(SettingKey key, const KeyState& state)
     const QVariant now = m_keys.value(key);
     if (!sameValue(now, state.written)) {
         logLine(kLogPrefix + describe(key) +
-                QStringLiteral(" keeps what another program set "
-                               "since: ") +
-                describe(now));
+                QStringLiteral(" keeps what another program set since: ") + describe(now));
         return true;
     }
     if (!state.original) {
@@ -159,11 +156,6 @@ std::size_t GnomeSession::restoreUnlisted()
     // Writes reach dconf in the background: the program is about to end.
     m_keys.sync();
     return static_cast<std::size_t>(left);
-}
-
-void GnomeSession::forgetOriginals()
-{
-    m_journal.remove();
 }
 
 void GnomeSession::keyChanged(SettingKey key)

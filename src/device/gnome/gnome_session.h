@@ -14,8 +14,8 @@
 #include "device/gnome/gnome_key_state.h"
 #include "device/gnome/gnome_service_client.h"
 #include "device/gnome/gnome_settings_keys.h"
-#include "device/gnome/udev_pointer_devices.h"
 #include "device/restore_journal.h"
+#include "device/udev_pointer_devices.h"
 
 #include <QObject>
 
@@ -41,19 +41,18 @@ public:
     void start();
 
     GnomeSettingsKeys& keys() { return m_keys; }
-    bool available() const { return m_keys.available(); }
-    bool reachable() const override { return available(); }
+    bool reachable() const override { return m_keys.available(); }
 
     // Writes the key for the service; the key's value before this program's first write is
-    // journaled beforehand. False, with one line, when GSettings refuses it.
-    bool write(SettingKey key, const QVariant& value, const GnomeServiceClient& service);
+    // journaled beforehand. One line when GSettings refuses it.
+    void write(SettingKey key, const QVariant& value, const GnomeServiceClient& service);
     // The key goes back to what it held before this program wrote it, if it is still ours.
     void putBack(SettingKey key);
     // Every key the service wrote last goes back; whether it had any.
     bool putBackKeysOf(std::uint64_t owner);
     // Keys written by an earlier run that no device here wrote since; put back, they go.
     std::size_t restoreUnlisted() override;
-    void forgetOriginals() override;
+    void forgetOriginals() override { m_journal.remove(); }
     QStringList notPutBack() const override { return m_journal.notPutBack(); }
     // Whether the key holds a value this program wrote.
     bool written(SettingKey key) const { return m_states.contains(key); }
@@ -61,7 +60,7 @@ public:
     bool putBackAtStart(SettingKey key) const { return m_putBackAtStart.contains(key); }
 
 private Q_SLOTS:
-    void deviceAdded(const veloquill::gnome::UdevPointerDevice& device);
+    void deviceAdded(const veloquill::UdevPointerDevice& device);
     void deviceRemoved(const QString& sysName);
     void keyChanged(veloquill::gnome::SettingKey key);
 

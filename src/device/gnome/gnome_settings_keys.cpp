@@ -38,50 +38,29 @@ bool schemaHolds(Schema schema, Key key)
     return !(schema == Schema::Trackball && key == Key::Speed);
 }
 
-// An enum key reads and writes as a string.
-const GVariantType* valueType(Key key)
+template <auto unref> struct Unref
 {
-    return key == Key::Speed ? G_VARIANT_TYPE_DOUBLE : G_VARIANT_TYPE_STRING;
-}
-
-struct VariantUnref
-{
-    void operator()(GVariant* value) const { g_variant_unref(value); }
+    template <class T> void operator()(T* object) const { unref(object); }
 };
-using Variant = std::unique_ptr<GVariant, VariantUnref>;
+using Variant = std::unique_ptr<GVariant, Unref<g_variant_unref>>;
+using SchemaKeyRef = std::unique_ptr<GSettingsSchemaKey, Unref<g_settings_schema_key_unref>>;
+using SchemaRef = std::unique_ptr<GSettingsSchema, Unref<g_settings_schema_unref>>;
 
-struct SchemaKeyUnref
-{
-    void operator()(GSettingsSchemaKey* key) const { g_settings_schema_key_unref(key); }
-};
-using SchemaKeyRef = std::unique_ptr<GSettingsSchemaKey, SchemaKeyUnref>;
-
-struct SchemaUnref
-{
-    void operator()(GSettingsSchema* schema) const { g_settings_schema_unref(schema); }
-};
-using SchemaRef = std::unique_ptr<GSettingsSchema, SchemaUnref>;
-
-// Whether the schema holds every key we use, with the type we read and write.
+// Whether the schema holds every key we use, with the type we read and write (an enum key
+// reads and writes as a string).
 bool usable(GSettingsSchema* schema, Schema which)
 {
     return std::ranges::all_of(kKeys, [&](Key key) {
         const char* name = keyNameText(key);
-        SchemaKeyRef schemaKey(g_settings_schema_has_key(schema, name)
-                                   ? g_settings_schema_get_key(schema, name)
-                                   : nullptr);
-        return !schemaHolds(which, key) ||
-               (schemaKey &&
-                g_variant_type_equal(g_settings_schema_key_get_value_type(schemaKey.get()),
-                                     valueType(key)));
+        if (!schemaHolds(which, key))
+            return true;
+        if (!g_settings_schema_has_key(schema, name))
+            return false;
+        const SchemaKeyRef schemaKey(g_settings_schema_get_key(schema, name));
+        return g_variant_type_equal(g_settings_schema_key_get_value_type(schemaKey.get()),
+                                    key == Key::Speed ? G_VARIANT_TYPE_DOUBLE
+                                                      : G_VARIANT_TYPE_STRING) != FALSE;
     });
-}
-
-QVariant toQVariant(GVariant* value)
-{
-    if (g_variant_is_of_type(value, G_VARIANT_TYPE_DOUBLE))
-        return g_variant_get_double(value);
-    return QString::fromUtf8(g_variant_get_string(value, nullptr));
 }
 
 // Floating, or null when the value has the wrong type for the key.
@@ -129,9 +108,20 @@ struct GnomeSettingsKeys::Schemas
     // The schema's settings when it holds the key, else null.
     const Entry* find(SettingKey key) const
     {
-        if (!schemaHolds(key.schema, key.key))
-            return nullptr;
-        return &entries[static_cast<std::size_t>(key.schema)];
+        return schemaHolds(key.schema, key.key) ? &entries[static_cast<std::size_t>(key.schema)]
+                                                : nullptr;
+    }
+
+    // One of GSettings' readings of the key; invalid when there is none.
+    QVariant read(SettingKey key, GVariant* (*get)(GSettings*, const gchar*)) const
+    {
+        const Entry* entry = find(key);
+        const Variant value(entry ? get(entry->settings, keyNameText(key.key)) : nullptr);
+        if (!value)
+            return {};
+        if (g_variant_is_of_type(value.get(), G_VARIANT_TYPE_DOUBLE))
+            return g_variant_get_double(value.get());
+        return QString::fromUtf8(g_variant_get_string(value.get(), nullptr));
     }
 
     std::array<Entry, kSchemas.size()> entries;
@@ -145,14 +135,12 @@ GnomeSettingsKeys::GnomeSettingsKeys(QObject* parent) : QObject(parent)
     if (source == nullptr)
         return;
     std::array<SchemaRef, kSchemas.size()> found;
-    bool all = true;
     for (Schema schema : kSchemas) {
         SchemaRef& gschema = found[static_cast<std::size_t>(schema)];
         gschema.reset(g_settings_schema_source_lookup(source, schemaIdText(schema), TRUE));
-        all = all && gschema && usable(gschema.get(), schema);
+        if (!gschema || !usable(gschema.get(), schema))
+            return;
     }
-    if (!all)
-        return;
 
     m_schemas = std::make_unique<Schemas>();
     for (Schema schema : kSchemas) {
@@ -164,43 +152,27 @@ GnomeSettingsKeys::GnomeSettingsKeys(QObject* parent) : QObject(parent)
         entry.changedHandler =
             g_signal_connect(entry.settings, "changed", G_CALLBACK(&Schemas::onChanged), &entry);
         // GSettings promises "changed" only for keys read since the handler was connected.
-        for (Key key : kKeys) {
-            if (schemaHolds(schema, key))
-                g_variant_unref(g_settings_get_value(entry.settings, keyNameText(key)));
-        }
+        for (Key key : kKeys)
+            m_schemas->read({schema, key}, g_settings_get_value);
     }
 }
 
 GnomeSettingsKeys::~GnomeSettingsKeys() = default;
 
-bool GnomeSettingsKeys::available() const
-{
-    return m_schemas != nullptr;
-}
-
 QVariant GnomeSettingsKeys::value(SettingKey key) const
 {
-    const auto* entry = m_schemas ? m_schemas->find(key) : nullptr;
-    return entry ? toQVariant(
-                       Variant(g_settings_get_value(entry->settings, keyNameText(key.key))).get())
-                 : QVariant();
+    return m_schemas ? m_schemas->read(key, g_settings_get_value) : QVariant();
 }
 
 std::optional<QVariant> GnomeSettingsKeys::userValue(SettingKey key) const
 {
-    const auto* entry = m_schemas ? m_schemas->find(key) : nullptr;
-    Variant value(entry ? g_settings_get_user_value(entry->settings, keyNameText(key.key))
-                        : nullptr);
-    return value ? std::optional(toQVariant(value.get())) : std::nullopt;
+    const QVariant value = m_schemas ? m_schemas->read(key, g_settings_get_user_value) : QVariant();
+    return value.isValid() ? std::optional(value) : std::nullopt;
 }
 
 QVariant GnomeSettingsKeys::defaultValue(SettingKey key) const
 {
-    const auto* entry = m_schemas ? m_schemas->find(key) : nullptr;
-    return entry ? toQVariant(
-                       Variant(g_settings_get_default_value(entry->settings, keyNameText(key.key)))
-                           .get())
-                 : QVariant();
+    return m_schemas ? m_schemas->read(key, g_settings_get_default_value) : QVariant();
 }
 
 bool GnomeSettingsKeys::isWritable(SettingKey key) const
@@ -211,17 +183,15 @@ bool GnomeSettingsKeys::isWritable(SettingKey key) const
 
 bool GnomeSettingsKeys::write(SettingKey key, const QVariant& value)
 {
-    const auto* entry = m_schemas ? m_schemas->find(key) : nullptr;
-    const char* name = keyNameText(key.key);
     // Locked down by the administrator, or a key this kind of device lacks.
-    if (!isWritable(key))
-        return false;
-    GVariant* floating = toGVariant(key.key, value);
+    GVariant* floating = isWritable(key) ? toGVariant(key.key, value) : nullptr;
     if (floating == nullptr)
         return false;
-    Variant gvalue(g_variant_ref_sink(floating));
+    const Variant gvalue(g_variant_ref_sink(floating));
+    const auto* entry = m_schemas->find(key);
+    const char* name = keyNameText(key.key);
     // GSettings treats a value out of range as a programming error and only logs it.
-    SchemaKeyRef schemaKey(g_settings_schema_get_key(entry->gschema, name));
+    const SchemaKeyRef schemaKey(g_settings_schema_get_key(entry->gschema, name));
     return g_settings_schema_key_range_check(schemaKey.get(), gvalue.get()) &&
            g_settings_set_value(entry->settings, name, gvalue.get());
 }
@@ -246,6 +216,21 @@ QString schemaId(Schema schema)
 QString keyName(Key key)
 {
     return QString::fromLatin1(keyNameText(key));
+}
+
+std::optional<Schema> schemaNamed(const QString& id)
+{
+    const auto found = std::ranges::find_if(kSchemas, [&](Schema s) { return schemaId(s) == id; });
+    return found == kSchemas.end() ? std::nullopt : std::optional(*found);
+}
+
+std::optional<SettingKey> keyNamed(Schema schema, const QString& name)
+{
+    for (const Key key : kKeys) {
+        if (keyName(key) == name && schemaHolds(schema, key))
+            return SettingKey{schema, key};
+    }
+    return std::nullopt;
 }
 
 } // namespace veloquill::gnome

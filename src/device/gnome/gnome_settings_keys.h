@@ -9,6 +9,8 @@
 // Mutter applies them at once to every device of the kind. Writes never wait: GSettings'
 // backend (dconf in a real session) takes them in the background.
 
+#include "device/udev_pointer_devices.h"
+
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -18,13 +20,8 @@
 
 namespace veloquill::gnome {
 
-enum class Schema
-{
-    Mouse,
-    Trackball,
-    Touchpad,
-    PointingStick
-};
+// GNOME keeps one schema per kind of pointing device.
+using Schema = DeviceKind;
 
 enum class Key
 {
@@ -40,9 +37,12 @@ struct SettingKey
     friend auto operator<=>(const SettingKey&, const SettingKey&) = default;
 };
 
-// "org.gnome.desktop.peripherals.mouse", "speed": for log lines.
+// "org.gnome.desktop.peripherals.mouse", "speed": for log lines and the journal.
 QString schemaId(Schema schema);
 QString keyName(Key key);
+// The schema of that id, and its key of that name; nothing for one GNOME does not have.
+std::optional<Schema> schemaNamed(const QString& id);
+std::optional<SettingKey> keyNamed(Schema schema, const QString& name);
 
 class GnomeSettingsKeys : public QObject
 {
@@ -54,7 +54,7 @@ public:
 
     // Whether the four schemas, with the keys above, are installed; when not, nothing below
     // reads or writes anything.
-    bool available() const;
+    bool available() const { return m_schemas != nullptr; }
     // What the key holds now: the user's value, else the default. A double for Speed, a
     // string for AccelProfile; invalid when unavailable.
     QVariant value(SettingKey key) const;

@@ -67,6 +67,12 @@ std::optional<QVariant> readAnswer(const QDBusMessage& reply, const QString& wha
 
 } // namespace
 
+QDBusMessage devicesSysNamesCall()
+{
+    return propertiesCall(kManagerPath, QStringLiteral("Get"),
+                          {kManagerInterface, QStringLiteral("devicesSysNames")});
+}
+
 QString devicePath(const QString& sysName)
 {
     return kManagerPath + QLatin1Char('/') + sysName;
@@ -122,38 +128,40 @@ void KWinCalls::sendWaiting(const std::shared_ptr<Queue>& queue)
     }
 }
 
-void KWinCalls::deviceSysNames(std::function<void(std::optional<QStringList>)> answered)
+template <class T>
+void KWinCalls::read(const QDBusMessage& message, const QString& what,
+                     std::function<void(std::optional<T>)> answered)
 {
-    call({propertiesCall(kManagerPath, QStringLiteral("Get"),
-                         {kManagerInterface, QStringLiteral("devicesSysNames")}),
-          [answered = std::move(answered)](const QDBusMessage& reply) {
-              const auto value = readAnswer(reply, QStringLiteral("Get devicesSysNames"));
-              answered(value ? std::optional(value->toStringList()) : std::nullopt);
+    call({message,
+          [what, answered = std::move(answered)](const QDBusMessage& reply) {
+              const auto value = readAnswer(reply, what);
+              answered(value ? std::optional(qdbus_cast<T>(*value)) : std::nullopt);
           },
           true});
+}
+
+void KWinCalls::deviceSysNames(std::function<void(std::optional<QStringList>)> answered)
+{
+    read(devicesSysNamesCall(), QStringLiteral("Get devicesSysNames"), std::move(answered));
 }
 
 void KWinCalls::deviceProperties(const QString& sysName,
                                  std::function<void(std::optional<QVariantMap>)> answered)
 {
-    call({propertiesCall(devicePath(sysName), QStringLiteral("GetAll"), {kDeviceInterface}),
-          [what = QStringLiteral("GetAll of ") + sysName,
-           answered = std::move(answered)](const QDBusMessage& reply) {
-              const auto value = readAnswer(reply, what);
-              answered(value ? std::optional(qdbus_cast<QVariantMap>(*value)) : std::nullopt);
-          },
-          true});
+    read(propertiesCall(devicePath(sysName), QStringLiteral("GetAll"), {kDeviceInterface}),
+         QStringLiteral("GetAll of ") + sysName, std::move(answered));
 }
 
 void KWinCalls::setDeviceProperty(const QString& sysName, const QString& name,
-                                  const QVariant& value, std::function<void(SetAnswer)> answered)
+                                  const QVariant& value,
+                                  std::function<void(libinput::WriteAnswer)> answered)
 {
     const QString what = QStringLiteral("Set ") + name + QStringLiteral(" of ") + sysName;
     call({propertiesCall(devicePath(sysName), QStringLiteral("Set"),
                          {kDeviceInterface, name, QVariant::fromValue(QDBusVariant(value))}),
           [what, answered = std::move(answered)](const QDBusMessage& reply) {
               if (reply.type() == QDBusMessage::ReplyMessage)
-                  return answered(SetAnswer::Taken);
+                  return answered(libinput::WriteAnswer::Taken);
               // A refusal is KWin's own answer: the value is not on the device.
               const bool refused = !unanswered(reply.errorName());
               logLine(kLogPrefix +
@@ -161,7 +169,8 @@ void KWinCalls::setDeviceProperty(const QString& sysName, const QString& name,
                                : QStringLiteral("no answer from KWin to ") + what +
                                      QStringLiteral(": ")) +
                       errorText(reply));
-              answered(refused ? SetAnswer::Refused : SetAnswer::Unanswered);
+              answered(refused ? libinput::WriteAnswer::Refused
+                               : libinput::WriteAnswer::Unanswered);
           }});
 }
 

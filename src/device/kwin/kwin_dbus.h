@@ -5,12 +5,12 @@
 #pragma once
 
 // KWin's input device interface on the session bus, and the calls the backend makes to it.
-// Every call returns at once and its answer runs on the main loop, so a slow or hung KWin
-// never holds up the program. KWin answers one connection's calls in order, so an answer
-// reflects every write sent before its call. An error reply is logged in one line and never
-// ends the program. A bus allows each connection only so many calls awaiting answers (128 on
-// some): at most kMostCallsAtOnce are sent at once, the rest wait their turn in order, and a
-// read the bus refuses for its limits is sent again after a pause.
+// Every call returns at once and its answer runs on the main loop; KWin answers one
+// connection's calls in order. An error reply is one log line. A bus allows each connection
+// only so many calls awaiting answers (128 on some): at most kMostCallsAtOnce are sent at once,
+// the rest wait their turn in order, and a read refused for the bus's limits is sent again.
+
+#include "device/paced_writes.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -38,14 +38,8 @@ inline const QString Adaptive = QStringLiteral("pointerAccelerationProfileAdapti
 } // namespace Property
 
 QString devicePath(const QString& sysName);
-
-// What became of a Set.
-enum class SetAnswer
-{
-    Taken,
-    Refused,   // KWin answered with an error
-    Unanswered // no answer: KWin is gone, or the call timed out
-};
+// The manager's list of device names, asked as a property.
+QDBusMessage devicesSysNamesCall();
 
 inline constexpr int kMostCallsAtOnce = 32;
 
@@ -67,7 +61,7 @@ public:
     void deviceProperties(const QString& sysName,
                           std::function<void(std::optional<QVariantMap>)> answered);
     void setDeviceProperty(const QString& sysName, const QString& name, const QVariant& value,
-                           std::function<void(SetAnswer)> answered);
+                           std::function<void(libinput::WriteAnswer)> answered);
 
 private:
     struct Call
@@ -90,6 +84,9 @@ private:
         bool closed = false;
     };
     void call(Call call);
+    template <class T>
+    void read(const QDBusMessage& message, const QString& what,
+              std::function<void(std::optional<T>)> answered);
     static void sendWaiting(const std::shared_ptr<Queue>& queue);
 
     QDBusConnection m_bus;

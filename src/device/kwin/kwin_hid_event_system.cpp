@@ -8,25 +8,11 @@
 
 #include <QDBusMessage>
 
-#include <atomic>
-
 namespace veloquill {
-
-namespace {
-// One private connection per use: Qt reuses a connection by name.
-QDBusConnection connectTo(const QString& busAddress)
-{
-    if (busAddress.isEmpty())
-        return QDBusConnection::sessionBus();
-    static std::atomic<int> next = 0;
-    return QDBusConnection::connectToBus(busAddress, QStringLiteral("veloquill-kwin-") +
-                                                         QString::number(next++));
-}
-} // namespace
 
 KWinHidEventSystem::KWinHidEventSystem(KWinHidEventSystemOptions options)
     : DesktopHidEventSystem(
-          startSession<kwin::KWinSession>(connectTo(options.busAddress), options.journalDirectory,
+          startSession<kwin::KWinSession>(options.busAddress, options.journalDirectory,
                                           options.restoreLimit),
           ControlUnavailableReason::KWinUnreachable,
           kwin::kLogPrefix +
@@ -41,12 +27,9 @@ bool KWinHidEventSystem::managerAnswers(const QString& busAddress)
     const QDBusConnection bus =
         busAddress.isEmpty() ? QDBusConnection::connectToBus(QDBusConnection::SessionBus, name)
                              : QDBusConnection::connectToBus(busAddress, name);
-    QDBusMessage message = QDBusMessage::createMethodCall(
-        kwin::kService, kwin::kManagerPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-        QStringLiteral("Get"));
-    message.setArguments({kwin::kManagerInterface, QStringLiteral("devicesSysNames")});
-    const bool answers = bus.isConnected() &&
-                         bus.call(message, QDBus::Block, 2000).type() == QDBusMessage::ReplyMessage;
+    const bool answers =
+        bus.isConnected() && bus.call(kwin::devicesSysNamesCall(), QDBus::Block, 2000).type() ==
+                                 QDBusMessage::ReplyMessage;
     QDBusConnection::disconnectFromBus(name);
     return answers;
 }

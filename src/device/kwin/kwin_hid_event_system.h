@@ -5,9 +5,8 @@
 #pragma once
 
 // The HID event system of a KDE Plasma Wayland session: KWin's pointer devices on the session
-// bus as services, their HID keys translated to and from KWin's libinput settings
-// (docs/kwin-backend.md). Everything arrives through Qt D-Bus on the main loop; no call waits
-// for KWin but the restore at quit, and that for a bounded time.
+// bus as services (docs/kwin-backend.md). No call waits for KWin but the restore at quit, and
+// that for a bounded time.
 
 #include "device/desktop_session.h"
 
@@ -27,9 +26,7 @@ struct KWinHidEventSystemOptions
 };
 
 // Create it after the QCoreApplication. Never fails: without KWin it lists nothing, and lists
-// KWin's devices once KWin appears; KWinUnreachable while KWin is not on the bus. The restore
-// waits (within the restore limit) for the devices KWin is still listing, then sends every
-// changed device's restore writes; the journal's devices KWin does not list keep their entries.
+// KWin's devices once KWin appears; KWinUnreachable while KWin is not on the bus.
 class KWinHidEventSystem : public DesktopHidEventSystem
 {
 public:

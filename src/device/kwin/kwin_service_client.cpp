@@ -8,8 +8,6 @@
 #include "device/kwin/kwin_session.h"
 #include "device/udev_serial.h"
 
-#include <algorithm>
-
 namespace veloquill::kwin {
 
 namespace {
@@ -17,11 +15,15 @@ namespace {
 // back what was written rounded so.
 constexpr double kSpeedTolerance = 0.0005 + 1e-9;
 
+// KWin names a property's default "default" and the name, capitalised.
+QString defaultOf(const QString& name)
+{
+    return QStringLiteral("default") + name.at(0).toUpper() + name.mid(1);
+}
+
 QVariant currentOrDefault(const QVariantMap& properties, const QString& name)
 {
-    if (properties.contains(name))
-        return properties.value(name);
-    return properties.value(QStringLiteral("default") + name.at(0).toUpper() + name.mid(1));
+    return properties.value(name, properties.value(defaultOf(name)));
 }
 
 // The D-Bus property and value that carry one write.
@@ -53,15 +55,13 @@ std::optional<KWinDeviceFacts> KWinDeviceFacts::fromProperties(const QString& sy
         currentOrDefault(properties, Property::Speed).toDouble(),
         libinput::profileOf(currentOrDefault(properties, Property::Flat).toBool(),
                             currentOrDefault(properties, Property::Adaptive).toBool())};
-    const QString defaultSpeed = QStringLiteral("defaultPointerAcceleration");
-    const QString defaultFlat = QStringLiteral("defaultPointerAccelerationProfileFlat");
-    const QString defaultAdaptive = QStringLiteral("defaultPointerAccelerationProfileAdaptive");
-    if (properties.contains(defaultSpeed))
-        facts.defaults.speed = properties.value(defaultSpeed).toDouble();
-    if (properties.contains(defaultFlat))
-        facts.defaults.flat = properties.value(defaultFlat).toBool();
-    else if (properties.contains(defaultAdaptive))
-        facts.defaults.flat = !properties.value(defaultAdaptive).toBool();
+    const QVariant speed = properties.value(defaultOf(Property::Speed));
+    const QVariant flat = properties.value(defaultOf(Property::Flat));
+    const QVariant adaptive = properties.value(defaultOf(Property::Adaptive));
+    if (speed.isValid())
+        facts.defaults.speed = speed.toDouble();
+    if (flat.isValid() || adaptive.isValid())
+        facts.defaults.flat = flat.isValid() ? flat.toBool() : !adaptive.toBool();
     // KWin names libinput's device by its event node, as the X server's "Device Node" does.
     if (!sysName.contains(QLatin1Char('/')))
         facts.identity.serialNumber =
@@ -71,37 +71,24 @@ std::optional<KWinDeviceFacts> KWinDeviceFacts::fromProperties(const QString& sy
 
 KWinServiceClient::KWinServiceClient(std::weak_ptr<KWinSession> session, KWinDeviceFacts facts,
                                      std::uint64_t registryID)
-    : LibinputService(registryID, kLogPrefix, QStringLiteral("KWin")),
-      m_session(std::move(session)), m_facts(std::move(facts)),
-      m_model(m_facts.current, kSpeedTolerance)
+    : JournaledLibinputService(std::move(session), std::move(facts), registryID, kLogPrefix,
+                               QStringLiteral("KWin"), kSpeedTolerance)
 {}
-
-std::shared_ptr<KWinSession> KWinServiceClient::presentSession() const
-{
-    auto session = m_session.lock();
-    return session && !hasLeft() && session->kwinPresent() ? session : nullptr;
-}
-
-std::shared_ptr<KWinServiceClient> KWinServiceClient::self()
-{
-    return std::static_pointer_cast<KWinServiceClient>(shared_from_this());
-}
 
 libinput::Values KWinServiceClient::current() const
 {
-    refresh();
+    const auto session = presentSession();
+    if (session && !std::exchange(m_refreshing, true))
+        askAgain(*session);
     return m_model.heldValues();
 }
 
-void KWinServiceClient::refresh() const
+void KWinServiceClient::askAgain(KWinSession& session) const
 {
-    const auto session = presentSession();
-    if (!session || m_refreshing)
-        return;
-    m_refreshing = true;
-    session->calls().deviceProperties(
-        m_facts.sysName, [weakSelf = std::weak_ptr(const_cast<KWinServiceClient*>(this)->self()),
-                          writesSent = m_writesSent](const std::optional<QVariantMap>& properties) {
+    session.calls().deviceProperties(
+        m_facts.sysName,
+        [weakSelf = const_cast<KWinServiceClient*>(this)->weakSelf<KWinServiceClient>(),
+         writesSent = m_writesSent](const std::optional<QVariantMap>& properties) {
             const auto self = weakSelf.lock();
             if (!self)
                 return;
@@ -110,17 +97,10 @@ void KWinServiceClient::refresh() const
                 properties ? KWinDeviceFacts::fromProperties(self->m_facts.sysName, *properties)
                            : std::nullopt;
             // A write sent since, or still on its way, says what the device holds when answered.
-            const bool writing = std::any_of(self->m_pending.begin(), self->m_pending.end(),
-                                             [](const auto& p) { return p.second.onTheirWay > 0; });
-            if (self->presentSession() && facts && !writing && writesSent == self->m_writesSent)
+            if (self->presentSession() && facts && !self->m_writes.onTheirWay() &&
+                writesSent == self->m_writesSent)
                 self->m_model.hold(facts->current);
         });
-}
-
-QString KWinServiceClient::writeSpeed(std::optional<double> speed)
-{
-    write({speed.value_or(m_model.firstSeen().speed), std::nullopt});
-    return {};
 }
 
 QString KWinServiceClient::writeProfile(std::optional<bool> flat)
@@ -129,48 +109,19 @@ QString KWinServiceClient::writeProfile(std::optional<bool> flat)
     if (!(toFlat ? m_facts.supportsFlat : m_facts.supportsAdaptive))
         return toFlat ? QStringLiteral("the device has no flat acceleration profile")
                       : QStringLiteral("the device has no adaptive acceleration profile");
-    write({std::nullopt, toFlat});
+    m_writes.write({std::nullopt, toFlat});
     return {};
 }
 
-void KWinServiceClient::write(const libinput::Values& value)
+void KWinServiceClient::transmit(KWinSession& session, const libinput::Values& write,
+                                 Answered answered)
 {
-    PendingWrites& pending = m_pending[value.speed.has_value()];
-    if (pending.onTheirWay > 0)
-        pending.waiting = value;
-    else
-        send(*presentSession(), value);
-}
-
-void KWinServiceClient::send(KWinSession& session, const libinput::Values& value)
-{
-    ++m_pending[value.speed.has_value()].onTheirWay;
     ++m_writesSent;
-    const libinput::Values before =
-        session.journal().recordWrite(journalIdentity(), m_model, value);
-    const auto [name, sent] = property(value);
+    const auto [name, value] = property(write);
+    // KWin's D-Bus calls log their own errors.
     session.calls().setDeviceProperty(
-        m_facts.sysName, name, sent,
-        [weakSelf = std::weak_ptr(self()), value, before](SetAnswer answer) {
-            const auto self = weakSelf.lock();
-            if (!self)
-                return;
-            const auto session = self->m_session.lock();
-            if (session && answer == SetAnswer::Refused)
-                session->journal().refused(self->journalIdentity(), self->m_model, value, before);
-            self->answered(value, answer == SetAnswer::Taken);
-        });
-}
-
-void KWinServiceClient::answered(const libinput::Values& value, bool taken)
-{
-    PendingWrites& pending = m_pending[value.speed.has_value()];
-    --pending.onTheirWay;
-    if (taken)
-        m_model.took(value);
-    const auto session = presentSession();
-    if (session && pending.onTheirWay == 0 && pending.waiting)
-        send(*session, *std::exchange(pending.waiting, std::nullopt));
+        m_facts.sysName, name, value,
+        [answered = std::move(answered)](libinput::WriteAnswer answer) { answered(answer, {}); });
 }
 
 void KWinServiceClient::sendRestore()
@@ -179,68 +130,37 @@ void KWinServiceClient::sendRestore()
     if (!session || !m_model.changed() || m_restore)
         return;
     // The restore comes after every write on its way and replaces those held back.
-    for (auto& [speed, pending] : m_pending)
-        pending.waiting.reset();
+    m_writes.dropWaiting();
     m_restore = std::make_shared<libinput::RestoreWrites>();
     ++m_restore->onTheirWay;
-    session->calls().deviceProperties(m_facts.sysName,
-                                      [weakSelf = std::weak_ptr(self()), restore = m_restore](
-                                          const std::optional<QVariantMap>& properties) {
-                                          const auto self = weakSelf.lock();
-                                          if (self && properties)
-                                              self->restoreFrom(*properties, restore);
-                                          else
-                                              restore->unanswered = true;
-                                          --restore->onTheirWay;
-                                      });
+    session->calls().deviceProperties(
+        m_facts.sysName, [weakSelf = weakSelf<KWinServiceClient>(),
+                          restore = m_restore](const std::optional<QVariantMap>& properties) {
+            --restore->onTheirWay;
+            const auto self = weakSelf.lock();
+            const auto session = self ? self->presentSession() : nullptr;
+            const auto facts =
+                session && properties
+                    ? KWinDeviceFacts::fromProperties(self->m_facts.sysName, *properties)
+                    : std::nullopt;
+            if (!facts) {
+                restore->unanswered = true;
+                return;
+            }
+            self->m_model.hold(facts->current);
+            self->sendRestoreWrites(*session,
+                                    self->m_model.planRestore(self->m_facts.supportsFlat,
+                                                              self->m_facts.supportsAdaptive),
+                                    restore);
+        });
 }
 
-void KWinServiceClient::restoreFrom(const QVariantMap& properties,
-                                    const std::shared_ptr<libinput::RestoreWrites>& restore)
+std::shared_ptr<libinput::RestoreWrites> KWinServiceClient::restoreWrites()
 {
-    const auto session = presentSession();
-    const auto facts = KWinDeviceFacts::fromProperties(m_facts.sysName, properties);
-    if (!session || !facts) {
-        restore->unanswered = true;
-        return;
-    }
-    m_model.hold(facts->current);
-    const libinput::RestorePlan plan =
-        m_model.planRestore(m_facts.supportsFlat, m_facts.supportsAdaptive);
-    restore->keptByOthers = session->journal().keptByOthers(plan, m_model.written());
-    for (const libinput::Values& value : libinput::eachSetting(plan.writes)) {
-        ++restore->onTheirWay;
-        ++m_writesSent;
-        const auto [name, sent] = property(value);
-        session->calls().setDeviceProperty(
-            m_facts.sysName, name, sent,
-            [weakSelf = std::weak_ptr(self()), restore, value](SetAnswer answer) {
-                --restore->onTheirWay;
-                restore->refused |= answer == SetAnswer::Refused;
-                restore->unanswered |= answer == SetAnswer::Unanswered;
-                const auto self = weakSelf.lock();
-                if (self && answer == SetAnswer::Taken)
-                    self->m_model.took(value);
-            });
-    }
-}
-
-HidRestoreOutcome KWinServiceClient::restoreFirstSeen()
-{
-    const auto session = m_session.lock();
-    if (!session || !session->kwinPresent())
-        return HidRestoreOutcome::Unreachable;
-    if (!m_model.changed() || hasLeft())
-        return HidRestoreOutcome::Untouched;
+    // Sent already when the restore at quit began; a write KWin did not take leaves the
+    // originals in the journal for the next run.
     sendRestore();
-    // A write KWin did not take leaves the originals in the journal for the next run.
-    const auto restore = std::exchange(m_restore, nullptr);
-    return session->journal().finishRestore(*restore, m_model, journalIdentity(), describe());
-}
-
-JournalDevice KWinServiceClient::journalIdentity() const
-{
-    return identityOf(m_facts);
+    return std::exchange(m_restore, nullptr);
 }
 
 QString KWinServiceClient::describe() const

@@ -8,13 +8,11 @@
 // written over D-Bus (docs/kwin-backend.md). One object per device for as long as KWin lists
 // it; a device that leaves and comes back, or that a restarted KWin lists again, is a new one.
 
-#include "device/libinput_service.h"
-#include "device/libinput_session_journal.h"
+#include "device/journaled_libinput_service.h"
 
 #include <QVariant>
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 
@@ -39,59 +37,34 @@ struct KWinDeviceFacts
                                                          const QVariantMap& properties);
 };
 
-class KWinServiceClient : public LibinputService
+// KWin keeps a device's settings under its vendor, product and name, and gives them back
+// whenever a device so named appears, under whichever event node. The journal names the node
+// too: identical devices are device objects of their own, each written and put back.
+JournalDevice identityOf(const KWinDeviceFacts& facts);
+
+class KWinServiceClient : public libinput::JournaledLibinputService<KWinSession, KWinDeviceFacts>
 {
 public:
     KWinServiceClient(std::weak_ptr<KWinSession> session, KWinDeviceFacts facts,
                       std::uint64_t registryID);
 
-    // Asks KWin what the device holds, puts back each setting that still holds what this
-    // program last wrote (one line names those another program changed since), and waits for
-    // KWin's answers until the session's restore deadline. Restored: the journal entry goes.
-    HidRestoreOutcome restoreFirstSeen() override;
     QString describe() const override;
     QString listedName() const override { return m_facts.sysName; }
-    JournalDevice journalIdentity() const;
-
-    const KWinDeviceFacts& facts() const { return m_facts; }
-    libinput::DeviceModel& model() { return m_model; }
-    // Asks what the device holds, then sends the writes that put it back, replacing those held
-    // back.
+    // Asks what the device holds, then sends the writes that put it back.
     void sendRestore();
 
 protected:
-    LibinputIdentity identity() const override { return m_facts.identity; }
-    bool reachable() const override { return presentSession() != nullptr; }
     // What KWin last said the device holds (on arrival, on taking a write, on being asked
     // again); each read also asks KWin again, and a changed answer is taken in.
     libinput::Values current() const override;
     libinput::Values defaults() const override { return m_facts.defaults; }
-    // Each write sent records, beforehand, the device's originals and the value written in the
-    // session's journal; a write KWin refuses is taken back from that record.
-    QString writeSpeed(std::optional<double> speed) override;
     QString writeProfile(std::optional<bool> flat) override;
+    void transmit(KWinSession& session, const libinput::Values& write, Answered answered) override;
+    std::shared_ptr<libinput::RestoreWrites> restoreWrites() override;
 
 private:
-    std::shared_ptr<KWinSession> presentSession() const;
-    std::shared_ptr<KWinServiceClient> self();
-    // A slider drag writes faster than KWin may answer: one write per setting is on its way
-    // at a time, and of those asked for meanwhile only the last is sent, once it is answered.
-    void write(const libinput::Values& value);
-    void send(KWinSession& session, const libinput::Values& value);
-    void answered(const libinput::Values& value, bool taken);
-    void restoreFrom(const QVariantMap& properties,
-                     const std::shared_ptr<libinput::RestoreWrites>& restore);
-    void refresh() const;
+    void askAgain(KWinSession& session) const;
 
-    std::weak_ptr<KWinSession> m_session;
-    KWinDeviceFacts m_facts;
-    libinput::DeviceModel m_model;
-    struct PendingWrites
-    {
-        int onTheirWay = 0;
-        std::optional<libinput::Values> waiting;
-    };
-    std::map<bool, PendingWrites> m_pending; // by whether it writes the speed
     std::uint64_t m_writesSent = 0;
     mutable bool m_refreshing = false;
     std::shared_ptr<libinput::RestoreWrites> m_restore;

@@ -13,32 +13,38 @@ namespace veloquill::kwin {
 
 namespace {
 const QString kPrivateBusPrefix = QStringLiteral("veloquill-kwin-");
+
+// One private connection per use: Qt reuses a connection by name.
+QDBusConnection connectTo(const QString& busAddress)
+{
+    static int next = 0;
+    return busAddress.isEmpty() ? QDBusConnection::sessionBus()
+                                : QDBusConnection::connectToBus(
+                                      busAddress, kPrivateBusPrefix + QString::number(next++));
+}
 } // namespace
 
 JournalDevice identityOf(const KWinDeviceFacts& facts)
 {
-    JournalDevice device(0, facts.identity.name, {},
-                         JournalVendorProduct{facts.identity.vendor, facts.identity.product});
-    device.node = facts.sysName;
-    return device;
+    return libinput::journalIdentity(facts.identity, facts.sysName);
 }
 
-KWinSession::KWinSession(const QDBusConnection& bus, const QString& journalDirectory,
+KWinSession::KWinSession(const QString& busAddress, const QString& journalDirectory,
                          std::chrono::milliseconds restoreLimit)
-    : m_calls(bus),
-      m_journal(journalDirectory,
-                {.scope = QStringLiteral("kwin"),
-                 .logPrefix = kLogPrefix,
-                 .desktop = QStringLiteral("KWin"),
-                 .speed = Property::Speed,
-                 .flat = Property::Flat,
-                 .adaptive = Property::Adaptive,
-                 .keptSpeed = Property::Speed,
-                 .keptFlat = Property::Flat,
-                 .keptAdaptive = Property::Adaptive,
-                 .noVendorProduct =
-                     QStringLiteral("no vendor and product (written by an earlier version)")},
-                restoreLimit)
+    : JournaledLibinputSession(journalDirectory,
+                               {.scope = QStringLiteral("kwin"),
+                                .logPrefix = kLogPrefix,
+                                .desktop = QStringLiteral("KWin"),
+                                .speed = Property::Speed,
+                                .flat = Property::Flat,
+                                .adaptive = Property::Adaptive,
+                                .keptSpeed = Property::Speed,
+                                .keptFlat = Property::Flat,
+                                .keptAdaptive = Property::Adaptive,
+                                .noVendorProduct = QStringLiteral(
+                                    "no vendor and product (written by an earlier version)")},
+                               restoreLimit),
+      m_calls(connectTo(busAddress))
 {}
 
 KWinSession::~KWinSession()
@@ -86,45 +92,6 @@ void KWinSession::listDevices()
     });
 }
 
-std::shared_ptr<KWinServiceClient> KWinSession::addService(const QString& sysName,
-                                                           const QVariantMap& properties)
-{
-    const auto facts = KWinDeviceFacts::fromProperties(sysName, properties);
-    if (!facts)
-        return nullptr;
-    auto service =
-        std::make_shared<KWinServiceClient>(weak_from_this(), *facts, m_nextRegistryID++);
-    // KWin keeps what this program set, across its own restarts and the device's unplugging:
-    // the originals stay those journaled before the first change.
-    if (const JournalDevice* kept = journalEntryFor(*facts)) {
-        const auto [originals, written] = m_journal.decode(*kept, facts->current);
-        service->model().adopt(originals, written);
-        // Plugged in again under another node: the entry follows it.
-        if (kept->node != facts->sysName && !find(kept->node))
-            m_journal.move(*kept, identityOf(*facts));
-    }
-    return service;
-}
-
-const JournalDevice* KWinSession::journalEntryFor(const KWinDeviceFacts& facts) const
-{
-    const JournalDevice key = identityOf(facts);
-    if (const JournalDevice* kept = m_journal.journal().find(key))
-        return kept;
-    const JournalDevice* twin = nullptr;
-    for (const JournalDevice& entry : m_journal.journal().devices()) {
-        JournalDevice elsewhere = key;
-        elsewhere.node = entry.node;
-        if (!entry.sameDevice(elsewhere))
-            continue;
-        if (!find(entry.node))
-            return &entry;
-        if (!twin)
-            twin = &entry;
-    }
-    return twin;
-}
-
 void KWinSession::deviceAdded(const QString& sysName)
 {
     if (find(sysName) || m_arriving.contains(sysName))
@@ -151,8 +118,14 @@ void KWinSession::deviceArrived(const QString& sysName,
                                 const std::optional<QVariantMap>& properties)
 {
     const auto self = shared_from_this(); // a callback may drop every other reference
-    if (const auto service = properties ? addService(sysName, *properties) : nullptr)
-        add(service);
+    const auto facts =
+        properties ? KWinDeviceFacts::fromProperties(sysName, *properties) : std::nullopt;
+    if (!facts)
+        return;
+    auto service =
+        std::make_shared<KWinServiceClient>(weak_from_this(), *facts, m_nextRegistryID++);
+    adoptJournaled(*service);
+    add(service);
 }
 
 void KWinSession::deviceRemoved(const QString& sysName)
@@ -193,7 +166,7 @@ void KWinSession::prepareRestore()
     const auto self = shared_from_this();
     if (!m_kwinPresent)
         return;
-    m_journal.waitUntil([this] { return !listing(); }, m_journal.restoreDeadline());
+    m_journal.waitUntil([this] { return m_listingsOnTheirWay == 0; }, m_journal.restoreDeadline());
     for (const auto& service : std::vector(m_services))
         service->sendRestore();
 }

@@ -4,18 +4,14 @@
 
 #pragma once
 
-// The state the backend's objects share: the bus, whether KWin is there, the services
-// present and the clients that want to hear of them. It turns KWin's signals into callbacks
-// on the main loop: deviceAdded and deviceRemoved into arrivals and removals, and KWin's
-// name changing owner (KWin ending or restarting) into every device leaving and, with the
-// new KWin, coming back. It asks KWin nothing unless something happens or someone asks, and
-// never waits for KWin's answer, except for the restore at quit, which waits a bounded time.
+// KWin on the bus and the devices it lists: deviceAdded and deviceRemoved become arrivals and
+// removals, KWin ending or restarting (its name changing owner) every device leaving and, with
+// the new KWin, coming back. Nothing is asked of KWin unless something happens or someone asks.
 
-#include "device/desktop_session.h"
 #include "device/hid_event_system.h"
+#include "device/journaled_libinput_session.h"
 #include "device/kwin/kwin_dbus.h"
 #include "device/kwin/kwin_service_client.h"
-#include "device/libinput_session_journal.h"
 
 #include <QObject>
 #include <QStringList>
@@ -30,41 +26,27 @@ class QDBusServiceWatcher;
 
 namespace veloquill::kwin {
 
-// KWin keeps a device's settings under its vendor, product and name, and gives them back
-// whenever a device so named appears, under whichever event node. The journal names the node
-// too: identical devices are device objects of their own, each written and put back.
-JournalDevice identityOf(const KWinDeviceFacts& facts);
-
 class KWinSession : public QObject,
-                    public ListingSession<KWinServiceClient>,
+                    public JournaledLibinputSession<KWinServiceClient>,
                     public std::enable_shared_from_this<KWinSession>
 {
     Q_OBJECT
 
 public:
-    // Watches KWin on the bus and lists its devices if it is there. Originals are journaled
-    // in `journalDirectory` (empty: $XDG_RUNTIME_DIR).
-    KWinSession(const QDBusConnection& bus, const QString& journalDirectory,
+    // An empty bus address means the session bus.
+    KWinSession(const QString& busAddress, const QString& journalDirectory,
                 std::chrono::milliseconds restoreLimit);
     ~KWinSession() override;
     void start();
 
     KWinCalls& calls() { return m_calls; }
     // KWin owns its name on the bus (as last told by the bus, without asking).
-    bool kwinPresent() const { return m_kwinPresent; }
     bool reachable() const override { return m_kwinPresent; }
-    // Each changed device's first-seen values and what was last written to it, recorded under
-    // its vendor, product, name and node before each write.
-    libinput::SessionJournal& journal() { return m_journal; }
-    // The journal's devices KWin does not list now (all of them while KWin is gone), with one
-    // line: their entries stay until they are seen again.
+    // The journal's devices KWin does not list now keep their entries, with one line.
     std::size_t restoreUnlisted() override;
-    void forgetOriginals() override { m_journal.forgetAll(); }
-    QStringList notPutBack() const override { return m_journal.notPutBack(); }
-    // The restore at quit: lets devices KWin is still listing arrive, then sends every
-    // changed device's restore writes at once, so that their answers are awaited together.
+    // Lets devices KWin is still listing arrive, then sends every changed device's restore
+    // writes at once, so that their answers are awaited together.
     void prepareRestore() override;
-    bool listing() const { return m_listingsOnTheirWay > 0; }
 
 private Q_SLOTS:
     void deviceAdded(const QString& sysName);
@@ -74,13 +56,6 @@ private Q_SLOTS:
 private:
     void listDevices();
     void deviceArrived(const QString& sysName, const std::optional<QVariantMap>& properties);
-    // The journal's entry for the device: under its node; else one of its vendor, product and
-    // name left under a node no listed device has (the device plugged in again elsewhere); else
-    // a listed twin's, whose originals KWin's shared settings gave it too (the twin's written
-    // values, this program's, are what KWin hands a device of that kind now).
-    const JournalDevice* journalEntryFor(const KWinDeviceFacts& facts) const;
-    std::shared_ptr<KWinServiceClient> addService(const QString& sysName,
-                                                  const QVariantMap& properties);
 
     KWinCalls m_calls;
     QDBusServiceWatcher* m_watcher = nullptr;
@@ -90,9 +65,6 @@ private:
     // Devices announced whose properties are on their way, by the call asking for them.
     std::map<QString, std::uint64_t> m_arriving;
     std::uint64_t m_nextArrival = 1;
-    int m_listingsOnTheirWay = 0;
-    std::uint64_t m_nextRegistryID = 1;
-    libinput::SessionJournal m_journal;
 };
 
 } // namespace veloquill::kwin

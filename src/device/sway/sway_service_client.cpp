@@ -57,28 +57,10 @@ std::optional<SwayDeviceFacts> SwayDeviceFacts::fromInput(const QJsonObject& inp
 
 SwayServiceClient::SwayServiceClient(std::weak_ptr<SwaySession> session, SwayDeviceFacts facts,
                                      std::uint64_t registryID)
-    : LibinputService(registryID, kLogPrefix, QStringLiteral("Sway")),
-      m_session(std::move(session)), m_facts(std::move(facts)),
-      m_quoted(quoted(m_facts.identifier)), m_model(m_facts.current, kSpeedTolerance)
+    : JournaledLibinputService(std::move(session), std::move(facts), registryID, kLogPrefix,
+                               QStringLiteral("Sway"), kSpeedTolerance),
+      m_quoted(quoted(m_facts.identifier))
 {}
-
-std::shared_ptr<SwaySession> SwayServiceClient::presentSession() const
-{
-    auto session = m_session.lock();
-    return session && !hasLeft() && session->swayPresent() ? session : nullptr;
-}
-
-QString SwayServiceClient::writeSpeed(std::optional<double> speed)
-{
-    write({speed.value_or(m_model.firstSeen().speed), std::nullopt});
-    return {};
-}
-
-QString SwayServiceClient::writeProfile(std::optional<bool> flat)
-{
-    write({std::nullopt, flat.value_or(m_model.firstSeen().profile == libinput::Profile::Flat)});
-    return {};
-}
 
 QString SwayServiceClient::command(const libinput::Values& value) const
 {
@@ -86,60 +68,18 @@ QString SwayServiceClient::command(const libinput::Values& value) const
                        : profileCommand(*m_quoted, *value.flat);
 }
 
-void SwayServiceClient::write(const libinput::Values& value)
+void SwayServiceClient::transmit(SwaySession& session, const libinput::Values& write,
+                                 Answered answered)
 {
-    const auto session = presentSession();
-    const libinput::Values before =
-        session->journal().recordWrite(journalIdentity(), m_model, value);
-    const libinput::Values sent{value.speed ? m_model.written().speed : std::nullopt, value.flat};
-    const QString text = command(sent);
-    session->connection().send(
-        RunCommand, text.toUtf8(),
-        [weakSelf = std::weak_ptr(std::static_pointer_cast<SwayServiceClient>(shared_from_this())),
-         text, sent, before](const auto& reply) {
-            const auto self = weakSelf.lock();
+    const QString text = command(write);
+    session.connection().send(
+        RunCommand, text.toUtf8(), [answered = std::move(answered), text](const auto& reply) {
             const auto why = refusal(reply);
-            if (!self)
-                return;
-            if (!why) {
-                self->m_model.took(sent);
-                return;
-            }
-            logLine(kLogPrefix + QStringLiteral("Sway refused '") + text + QStringLiteral("': ") +
-                    *why);
-            if (const auto session = self->m_session.lock())
-                session->journal().refused(self->journalIdentity(), self->m_model, sent, before);
+            if (!why)
+                return answered(libinput::WriteAnswer::Taken, {});
+            answered(libinput::WriteAnswer::Refused,
+                     QStringLiteral("'") + text + QStringLiteral("': ") + *why);
         });
-}
-
-HidRestoreOutcome SwayServiceClient::restoreFirstSeen()
-{
-    const auto session = m_session.lock();
-    if (!session || !session->swayPresent())
-        return HidRestoreOutcome::Unreachable;
-    if (!m_model.changed() || hasLeft() || !m_quoted)
-        return HidRestoreOutcome::Untouched;
-    const libinput::RestorePlan plan = m_model.planRestore();
-    // Shared with the answers, which may come after the wait gave up.
-    const auto restore = std::make_shared<libinput::RestoreWrites>();
-    restore->keptByOthers = session->journal().keptByOthers(plan, m_model.written());
-    for (const libinput::Values& value : libinput::eachSetting(plan.writes)) {
-        const QString text = command(value);
-        ++restore->onTheirWay;
-        session->connection().send(RunCommand, text.toUtf8(), [restore, text](const auto& reply) {
-            --restore->onTheirWay;
-            const auto why = refusal(reply);
-            if (why && !restore->refused)
-                restore->refusal = QStringLiteral("'") + text + QStringLiteral("': ") + *why;
-            restore->refused |= why.has_value();
-        });
-    }
-    return session->journal().finishRestore(*restore, m_model, journalIdentity(), describe());
-}
-
-JournalDevice SwayServiceClient::journalIdentity() const
-{
-    return identityOf(m_facts);
 }
 
 QString SwayServiceClient::describe() const

@@ -8,8 +8,7 @@
 // events and written with IPC commands. One object per device for as long as Sway lists it; a
 // device that leaves and comes back, or that Sway resets with a config reload, is a new one.
 
-#include "device/libinput_service.h"
-#include "device/libinput_session_journal.h"
+#include "device/journaled_libinput_service.h"
 
 #include <QJsonObject>
 
@@ -30,45 +29,32 @@ struct SwayDeviceFacts
     static std::optional<SwayDeviceFacts> fromInput(const QJsonObject& input);
 };
 
-class SwayServiceClient : public LibinputService
+// Sway matches a device's settings by its identifier, made of vendor, product and name: the
+// journal names it by those, as it does KWin's.
+JournalDevice identityOf(const SwayDeviceFacts& facts);
+
+class SwayServiceClient : public libinput::JournaledLibinputService<SwaySession, SwayDeviceFacts>
 {
 public:
     SwayServiceClient(std::weak_ptr<SwaySession> session, SwayDeviceFacts facts,
                       std::uint64_t registryID);
 
-    // Puts back each setting that still holds this program's last write, waiting for Sway's
-    // answers until the session's restore deadline.
-    HidRestoreOutcome restoreFirstSeen() override;
     QString describe() const override;
     QString listedName() const override { return m_facts.identifier; }
-    JournalDevice journalIdentity() const;
-
-    const SwayDeviceFacts& facts() const { return m_facts; }
-    libinput::DeviceModel& model() { return m_model; }
     // Whether its identifier can be put in a command at all.
     bool writable() const { return m_quoted.has_value(); }
 
 protected:
-    LibinputIdentity identity() const override { return m_facts.identity; }
-    bool reachable() const override { return presentSession() != nullptr; }
     // One line said so when it was listed.
     bool acceptsWrites() const override { return reachable() && m_quoted; }
     // What Sway last said the device holds (listed, or an input event).
     libinput::Values current() const override { return m_model.heldValues(); }
-    // Each command sent records the originals and the value in the journal beforehand; one
-    // Sway refuses is taken back from that record.
-    QString writeSpeed(std::optional<double> speed) override;
-    QString writeProfile(std::optional<bool> flat) override;
+    void transmit(SwaySession& session, const libinput::Values& write, Answered answered) override;
 
 private:
-    std::shared_ptr<SwaySession> presentSession() const;
-    void write(const libinput::Values& value);
     QString command(const libinput::Values& value) const;
 
-    std::weak_ptr<SwaySession> m_session;
-    SwayDeviceFacts m_facts;
     std::optional<QString> m_quoted;
-    libinput::DeviceModel m_model;
 };
 
 } // namespace veloquill::sway

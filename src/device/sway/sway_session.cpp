@@ -12,25 +12,24 @@ namespace veloquill::sway {
 
 JournalDevice identityOf(const SwayDeviceFacts& facts)
 {
-    return JournalDevice(0, facts.identity.name, {},
-                         JournalVendorProduct{facts.identity.vendor, facts.identity.product});
+    return libinput::journalIdentity(facts.identity);
 }
 
 SwaySession::SwaySession(const QString& socketPath, const QString& journalDirectory,
                          std::chrono::milliseconds restoreLimit)
-    : m_connection(socketPath),
-      m_journal(journalDirectory,
-                {.scope = QStringLiteral("sway"),
-                 .logPrefix = kLogPrefix,
-                 .desktop = QStringLiteral("Sway"),
-                 .speed = QStringLiteral("accel_speed"),
-                 .flat = QStringLiteral("accel_profile_flat"),
-                 .adaptive = std::nullopt,
-                 .keptSpeed = QStringLiteral("pointer_accel"),
-                 .keptFlat = QStringLiteral("accel_profile"),
-                 .keptAdaptive = QStringLiteral("accel_profile"),
-                 .noVendorProduct = QStringLiteral("no vendor and product")},
-                restoreLimit)
+    : JournaledLibinputSession(journalDirectory,
+                               {.scope = QStringLiteral("sway"),
+                                .logPrefix = kLogPrefix,
+                                .desktop = QStringLiteral("Sway"),
+                                .speed = QStringLiteral("accel_speed"),
+                                .flat = QStringLiteral("accel_profile_flat"),
+                                .adaptive = std::nullopt,
+                                .keptSpeed = QStringLiteral("pointer_accel"),
+                                .keptFlat = QStringLiteral("accel_profile"),
+                                .keptAdaptive = QStringLiteral("accel_profile"),
+                                .noVendorProduct = QStringLiteral("no vendor and product")},
+                               restoreLimit),
+      m_connection(socketPath)
 {
     // The restore's wait looks again at each answer and at the connection, and ends with it.
     connect(&m_connection, &SwayConnection::replied, &m_journal,
@@ -113,13 +112,11 @@ void SwaySession::add(const QJsonObject& input, bool adoptJournal)
         logLine(kLogPrefix + QStringLiteral("Sway device \"") + facts->identifier +
                 QStringLiteral("\" is listed but never written: no Sway command can name it "
                                "exactly"));
-    const JournalDevice* kept = m_journal.journal().find(identityOf(*facts));
-    if (kept && adoptJournal) {
-        const auto [originals, written] = m_journal.decode(*kept, facts->current);
-        service->model().adopt(originals, written);
-    } else if (kept) {
+    // After a reload what Sway holds is first seen: the entry goes.
+    if (adoptJournal)
+        adoptJournaled(*service);
+    else
         m_journal.forget(identityOf(*facts));
-    }
     ListingSession::add(service);
 }
 

@@ -10,8 +10,7 @@
 // listed afresh, its values then taken as first seen. Nothing is asked of Sway unless
 // something happens, and nothing waits for it but the restore, for a bounded time.
 
-#include "device/desktop_session.h"
-#include "device/libinput_session_journal.h"
+#include "device/journaled_libinput_session.h"
 #include "device/sway/sway_ipc.h"
 #include "device/sway/sway_service_client.h"
 
@@ -23,12 +22,8 @@
 
 namespace veloquill::sway {
 
-// Sway matches a device's settings by its identifier, made of vendor, product and name: the
-// journal names it by those, as it does KWin's.
-JournalDevice identityOf(const SwayDeviceFacts& facts);
-
 class SwaySession : public QObject,
-                    public ListingSession<SwayServiceClient>,
+                    public JournaledLibinputSession<SwayServiceClient>,
                     public std::enable_shared_from_this<SwaySession>
 {
     Q_OBJECT
@@ -42,9 +37,6 @@ public:
     SwayConnection& connection() { return m_connection; }
     bool swayPresent() const { return m_connection.isConnected(); }
     bool reachable() const override { return swayPresent(); }
-    libinput::SessionJournal& journal() { return m_journal; }
-    void forgetOriginals() override { m_journal.forgetAll(); }
-    QStringList notPutBack() const override { return m_journal.notPutBack(); }
     std::size_t restoreUnlisted() override;
     // Lets a listing on its way arrive, within the restore deadline.
     void prepareRestore() override;
@@ -58,9 +50,6 @@ private:
     void add(const QJsonObject& input, bool adoptJournal);
 
     SwayConnection m_connection;
-    int m_listingsOnTheirWay = 0;
-    std::uint64_t m_nextRegistryID = 1;
-    libinput::SessionJournal m_journal;
 };
 
 } // namespace veloquill::sway

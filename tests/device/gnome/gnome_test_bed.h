@@ -66,7 +66,7 @@ private:
 inline QVariant keyfileValue(const QString& configHome, gnome::SettingKey key)
 {
     QSettings keyfile(configHome + "/glib-2.0/settings/keyfile", QSettings::IniFormat);
-    return keyfile.value(schemaId(key.schema).replace('.', '/') + '/' + keyName(key.key));
+    return keyfile.value(gnome::schemaId(key.schema).replace('.', '/') + '/' + keyName(key.key));
 }
 
 } // namespace veloquill::test

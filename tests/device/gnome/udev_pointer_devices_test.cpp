@@ -3,7 +3,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // udev's pointing devices on a umockdev testbed: which nodes are listed, and their arrivals.
-#include "device/gnome/udev_pointer_devices.h"
+#include "device/udev_pointer_devices.h"
 #include "gnome_test_bed.h"
 #include "support/main_loop.h"
 

@@ -72,8 +72,6 @@ TEST_F(SwayBackend, ListsPointersAndTouchpadsByIdentityAndFollowsHotplug)
     EXPECT_TRUE(sway.ran.isEmpty()); // nothing is sent while nothing changes
 }
 
-// What Sway receives for each setting, both ways: the keys' mapping is every libinput
-// backend's (kwin_backend_test.cpp).
 TEST_F(SwayBackend, RestorePutsBackWhatStillHoldsItsWritesAlsoAfterACrash)
 {
     sway.addDevice("Zono X", 1, 2, 0.3, "flat");
@@ -105,8 +103,10 @@ TEST_F(SwayBackend, AReloadMakesTheConfigsValuesFirstSeenAndAnnouncesEveryDevice
 {
     sway.addDevice("Zono X", 1, 2, 0.3);
     ASSERT_NO_FATAL_FAILURE(startClient(1));
-    write(0, HidKey::PointerResolution, kNeutral);
+    for (const std::int64_t resolution : {kNeutral * 2, kNeutral * 4, kNeutral}) // a drag
+        write(0, HidKey::PointerResolution, resolution);
     ASSERT_TRUE(readsSoon(0, HidKey::PointerResolution, kNeutral));
+    EXPECT_EQ(sway.ran.size(), 2); // the first, then the last once Sway answered
     sway.reload();
     ASSERT_TRUE(runMainLoopUntil([&] { return arrived == 2; }));
     EXPECT_TRUE(QDir(journal.path()).isEmpty());

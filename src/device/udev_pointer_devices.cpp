@@ -2,10 +2,9 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "device/gnome/udev_pointer_devices.h"
+#include "device/udev_pointer_devices.h"
 
 #include "device/udev_serial.h"
-#include "support/log.h"
 
 #include <QSocketNotifier>
 
@@ -14,11 +13,9 @@
 #include <algorithm>
 #include <cstring>
 
-namespace veloquill::gnome {
+namespace veloquill {
 
 namespace {
-
-const QString kLogPrefix = QStringLiteral("GNOME: ");
 
 struct UdevUnref
 {
@@ -109,10 +106,8 @@ bool UdevPointerDevices::start()
     if (!state->monitor ||
         udev_monitor_filter_add_match_subsystem_devtype(state->monitor.get(), "input", nullptr) <
             0 ||
-        udev_monitor_enable_receiving(state->monitor.get()) < 0) {
-        logLine(kLogPrefix + QStringLiteral("cannot follow pointer devices: udev is unavailable"));
+        udev_monitor_enable_receiving(state->monitor.get()) < 0)
         return false;
-    }
     m_udev = std::move(state);
 
     UdevPtr<udev_enumerate> enumerate(udev_enumerate_new(m_udev->context.get()));
@@ -175,4 +170,4 @@ void UdevPointerDevices::forget(const QString& sysName)
     Q_EMIT deviceRemoved(sysName);
 }
 
-} // namespace veloquill::gnome
+} // namespace veloquill

@@ -6,7 +6,8 @@
 
 // The pointing devices udev knows: the event nodes of the `input` subsystem that udev marks as
 // a mouse, trackball, pointing stick or touchpad, listed at start and followed through udev's
-// monitor, whose socket is read on the main loop. What Mutter drives, seen without Mutter.
+// monitor, whose socket is read on the main loop. What a compositor's libinput drives, seen
+// without asking the compositor.
 
 #include <QObject>
 #include <QString>
@@ -16,9 +17,9 @@
 #include <optional>
 #include <vector>
 
-namespace veloquill::gnome {
+namespace veloquill {
 
-// The kind GNOME keeps one setting for.
+// The kind udev marks it as (a desktop may keep one setting per kind).
 enum class DeviceKind
 {
     Mouse,
@@ -49,14 +50,14 @@ public:
     explicit UdevPointerDevices(QObject* parent = nullptr);
     ~UdevPointerDevices() override;
 
-    // Lists the devices present and starts following udev's events; false, with one log line,
-    // when udev cannot be used (the list then stays empty).
+    // Lists the devices present and starts following udev's events; false when udev cannot be
+    // used (the list then stays empty).
     bool start();
     // In the order udev listed them, arrivals last.
     const std::vector<UdevPointerDevice>& devices() const { return m_devices; }
 
 Q_SIGNALS:
-    void deviceAdded(const veloquill::gnome::UdevPointerDevice& device);
+    void deviceAdded(const veloquill::UdevPointerDevice& device);
     void deviceRemoved(const QString& sysName);
 
 private:
@@ -71,4 +72,4 @@ private:
     std::vector<UdevPointerDevice> m_devices;
 };
 
-} // namespace veloquill::gnome
+} // namespace veloquill
