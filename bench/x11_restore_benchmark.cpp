@@ -7,7 +7,6 @@
 // journal (the runtime folder on tmpfs where /dev/shm is one). For comparison, the same start
 // with nothing to put back. Beside them, quit's own restore of the same 50 devices, listed and
 // changed by the running device layer.
-#include "device/hid_keys.h"
 #include "device/pointer_device_manager.h"
 #include "device/x11/x11_hid_event_system.h"
 #include "x_driver.h"
@@ -49,12 +48,10 @@ Rig& rig()
 void leaveChangedDevices(int step)
 {
     X11HidEventSystem system({rig().server->displayName(), true, rig().runtime->path()});
-    auto client = system.createClient();
-    for (const auto& service :
-         client->copyServices().value_or(std::vector<HidServiceClientRef>{})) {
+    auto client = system.watchDevices();
+    for (const auto& service : client->devices().value_or(std::vector<BackendDeviceRef>{})) {
         if (service->describe().contains(QStringLiteral("XTEST pointer")))
-            service->setProperty(HidKey::PointerResolution,
-                                 HidPropertyValue::integer((2 + step % 2) << 16));
+            service->setGain(1.5 + step % 2);
     }
 }
 

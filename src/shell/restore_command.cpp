@@ -33,12 +33,12 @@ QString unreachable(Backend backend, const BackendSystem& system)
                                                      : system.x11->failureReason();
     case Backend::Sway:
         // Lets the connection and Sway's list of devices arrive, for a bounded time.
-        system.eventSystem->prepareRestore();
-        if (system.eventSystem->canControlPointerDevices())
+        system.backend->prepareRestore();
+        if (system.backend->canControlPointerDevices())
             return {};
         return QStringLiteral("Sway's IPC socket ($SWAYSOCK) does not answer");
     case Backend::Gnome:
-        if (system.eventSystem->canControlPointerDevices())
+        if (system.backend->canControlPointerDevices())
             return {};
         return QStringLiteral("GNOME's pointer settings (org.gnome.desktop.peripherals) are not "
                               "installed");
@@ -79,7 +79,7 @@ QString whyNotRestored(const BackendChoice& choice, const X11HidEventSystemOptio
     const BackendSystem backend = makeBackendSystem(choice, x11Options);
     if (QString why = unreachable(choice.backend, backend); !why.isEmpty())
         return why;
-    PointerDeviceManager manager(backend.eventSystem);
+    PointerDeviceManager manager(backend.backend);
     manager.startObservation();
     const bool restored = manager.restoreInitialPointerSettings();
     manager.stopObservation();

@@ -168,11 +168,13 @@ int runTrayProgram(int argc, char** argv, const BackendChoice& choice,
     if (choice.backend == Backend::None)
         std::fprintf(stderr, "veloquill: cannot control pointer devices: %s\n",
                      qPrintable(choice.reason));
-    PointerDeviceManager::installSharedEventSystem(backend.eventSystem);
-    SettingsWindowController::configureShared(backend.unavailableReason, [] {
-        return new PointerControlView(VeloquillPointerSettingsState::shared(),
-                                      PointerDeviceManager::shared(), &sharedKeepOrGoBack());
-    });
+    PointerDeviceManager::installSharedEventSystem(backend.backend);
+    SettingsWindowController::configureShared(
+        [pointers = backend.backend] { return pointers->controlUnavailableReason(); },
+        [] {
+            return new PointerControlView(VeloquillPointerSettingsState::shared(),
+                                          PointerDeviceManager::shared(), &sharedKeepOrGoBack());
+        });
 
     AppDelegate* running = nullptr;
     AppDelegate delegate(

@@ -4,23 +4,17 @@
 
 #include "device/x11/x11_event_system_client.h"
 
-#include "device/hid_service_client_ops.h"
 #include "device/x11/x11_connection.h"
 #include "device/x11/x11_service_client.h"
 #include "device/x11/x11_session.h"
 
 namespace veloquill::x11 {
 
-bool X11ClientState::matches(const HidServiceClient& service) const
-{
-    return matchesAny(matching, service);
-}
-
 // Before every call the client must still be listening: a callback may unschedule or
 // destroy it.
-void X11ClientState::deliverArrival(const HidServiceClientRef& service)
+void X11ClientState::deliverArrival(const BackendDeviceRef& device)
 {
-    matchingCallbacks.callWhile([this] { return isListening(); }, service);
+    arrivalCallbacks.callWhile([this] { return isListening(); }, device);
 }
 
 X11EventSystemClient::X11EventSystemClient(std::shared_ptr<X11Session> session)
@@ -34,36 +28,17 @@ X11EventSystemClient::~X11EventSystemClient()
     m_state->destroyed = true;
 }
 
-void X11EventSystemClient::setMatchingMultiple(const std::vector<HidMatchingDictionary>& matching)
+HidRegistration X11EventSystemClient::onDeviceAdded(BackendDeviceCallback callback)
 {
-    m_state->matching = matching;
+    return m_state->arrivalCallbacks.add(std::move(callback));
 }
 
-HidRegistration X11EventSystemClient::registerDeviceMatchingCallback(HidServiceCallback callback)
-{
-    return m_state->matchingCallbacks.add(std::move(callback));
-}
-
-void X11EventSystemClient::scheduleWithMainLoop()
-{
-    m_state->scheduled = true;
-}
-
-void X11EventSystemClient::unscheduleFromMainLoop()
-{
-    m_state->scheduled = false;
-}
-
-std::optional<std::vector<HidServiceClientRef>> X11EventSystemClient::copyServices()
+std::optional<std::vector<BackendDeviceRef>> X11EventSystemClient::devices()
 {
     if (m_session->connection().isLost())
         return std::nullopt;
-    std::vector<HidServiceClientRef> services;
-    for (const auto& service : m_session->services()) {
-        if (m_state->matches(*service))
-            services.push_back(service);
-    }
-    return services;
+    return std::vector<BackendDeviceRef>(m_session->services().begin(),
+                                         m_session->services().end());
 }
 
 } // namespace veloquill::x11

@@ -4,11 +4,11 @@
 
 #pragma once
 
-// A client of the XInput backend: matching and arrival callbacks.
+// A watch of the XInput backend's devices: arrival callbacks.
 // The registrations live in a state object the session holds weakly, so a client destroyed
 // inside one of its own callbacks is never called again.
 
-#include "device/hid_event_system.h"
+#include "device/pointer_backend.h"
 
 #include <QStringList>
 
@@ -25,28 +25,25 @@ struct X11ClientState
 {
     bool destroyed = false;
     bool scheduled = false;
-    // Until matching is set every service matches; an empty list matches none.
-    std::optional<std::vector<HidMatchingDictionary>> matching;
-    HidCallbackList<void(const HidServiceClientRef&)> matchingCallbacks;
+    HidCallbackList<void(const BackendDeviceRef&)> arrivalCallbacks;
 
-    bool matches(const HidServiceClient& service) const;
     bool isListening() const { return !destroyed && scheduled; }
 
     // Called by the session on the main loop.
-    void deliverArrival(const HidServiceClientRef& service);
+    void deliverArrival(const BackendDeviceRef& device);
 };
 
-class X11EventSystemClient : public HidEventSystemClient
+class X11EventSystemClient : public DeviceWatch
 {
 public:
     explicit X11EventSystemClient(std::shared_ptr<X11Session> session);
     ~X11EventSystemClient() override;
 
-    void setMatchingMultiple(const std::vector<HidMatchingDictionary>& matching) override;
-    HidRegistration registerDeviceMatchingCallback(HidServiceCallback callback) override;
-    void scheduleWithMainLoop() override;
-    void unscheduleFromMainLoop() override;
-    std::optional<std::vector<HidServiceClientRef>> copyServices() override;
+    HidRegistration onDeviceAdded(BackendDeviceCallback callback) override;
+    void start() override { m_state->scheduled = true; }
+    void stop() override { m_state->scheduled = false; }
+    // Every slave pointer the session lists.
+    std::optional<std::vector<BackendDeviceRef>> devices() override;
 
 private:
     std::shared_ptr<X11Session> m_session;

@@ -4,7 +4,6 @@
 
 #include "device/x11/x11_hid_event_system.h"
 
-#include "device/hid_keys.h"
 #include "device/x11/acceleration_mapping.h"
 #include "device/x11/x11_connection.h"
 #include "device/x11/x11_event_system_client.h"
@@ -63,7 +62,7 @@ bool X11HidEventSystem::isConnected() const
     return m_session && !m_session->connection().isLost();
 }
 
-std::unique_ptr<HidEventSystemClient> X11HidEventSystem::createClient()
+std::unique_ptr<DeviceWatch> X11HidEventSystem::watchDevices()
 {
     if (!isConnected())
         return nullptr;
@@ -102,11 +101,6 @@ void X11HidEventSystem::forgetOriginals()
 QStringList X11HidEventSystem::notPutBack() const
 {
     return m_session ? m_session->notPutBack() : QStringList();
-}
-
-bool X11HidEventSystem::canControlPointerDevices()
-{
-    return controlUnavailableReason() == ControlUnavailableReason::NoReason;
 }
 
 ControlUnavailableReason X11HidEventSystem::controlUnavailableReason()

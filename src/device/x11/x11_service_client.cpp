@@ -4,9 +4,8 @@
 
 #include "device/x11/x11_service_client.h"
 
-#include "device/hid_service_client_ops.h"
-#include "device/x11/x11_acceleration_keys.h"
 #include "device/x11/x11_connection.h"
+#include "device/x11/x11_driver_settings.h"
 #include "device/x11/x11_pointer_curve.h"
 #include "device/x11/x11_session.h"
 
@@ -23,34 +22,59 @@ bool X11ServiceClient::isPresent() const
     return session && !m_removal.left() && !session->connection().isLost();
 }
 
-template <typename Action> auto X11ServiceClient::withKeys(Action action) const
+template <typename Action> auto X11ServiceClient::withDevice(Action action) const
 {
-    using Result = decltype(action(std::declval<X11KeyContext&>()));
+    using Result = decltype(action(std::declval<X11DeviceContext&>()));
     if (!isPresent())
         return Result();
     const auto session = m_session.lock();
     X11DeviceProperties properties(session->connection(), session->atoms(), m_facts.deviceId);
-    X11KeyContext context{properties, session->atoms(), m_facts, m_memory,
-                          session->connection().isLocal()};
+    X11DeviceContext context{properties, session->atoms(), m_facts, m_memory,
+                             session->connection().isLocal()};
     return action(context);
 }
 
-HidPropertyValue X11ServiceClient::copyProperty(const QString& key) const
+DeviceIdentity X11ServiceClient::identity() const
 {
     if (!isPresent())
-        return readRememberedKey(m_memory, key);
-    return withKeys([&](X11KeyContext& context) { return readKey(context, key); });
+        return m_memory.identity;
+    return withDevice([](X11DeviceContext& context) { return readIdentity(context); });
 }
 
-void X11ServiceClient::setProperty(const QString& key, const HidPropertyValue& value)
+PointerSettings X11ServiceClient::settings() const
 {
-    withKeys([&](X11KeyContext& context) {
+    return withDevice([](X11DeviceContext& context) { return readSettings(context); });
+}
+
+PointerSettings X11ServiceClient::defaults() const
+{
+    return withDevice([](X11DeviceContext& context) { return readDefaults(context); });
+}
+
+template <typename Write> void X11ServiceClient::write(Write write)
+{
+    withDevice([&](X11DeviceContext& context) {
         context.properties.setWriteObserver(
             [this](XAtom property, const RawProperty& written, bool refused) {
                 noteWrite(property, written, refused);
             });
-        writeKey(context, key, value);
+        write(context);
     });
+}
+
+void X11ServiceClient::setGain(double gain)
+{
+    write([gain](X11DeviceContext& context) { writeGain(context, gain); });
+}
+
+void X11ServiceClient::setAcceleration(double amount)
+{
+    write([amount](X11DeviceContext& context) { writeAccelerationAmount(context, amount); });
+}
+
+void X11ServiceClient::setAccelerationOff()
+{
+    write([](X11DeviceContext& context) { turnAccelerationOff(context); });
 }
 
 void X11ServiceClient::noteWrite(XAtom property, const RawProperty& value, bool refused)
@@ -84,13 +108,13 @@ void X11ServiceClient::noteWrite(XAtom property, const RawProperty& value, bool 
     session->journalOriginals(m_facts, m_memory);
 }
 
-HidRestoreOutcome X11ServiceClient::restoreFirstSeen()
+RestoreOutcome X11ServiceClient::restoreFirstSeen()
 {
     const auto session = m_session.lock();
     if (!session || session->connection().isLost())
-        return HidRestoreOutcome::Unreachable;
+        return RestoreOutcome::Unreachable;
     if (!m_memory.changed || m_removal.left())
-        return HidRestoreOutcome::Untouched;
+        return RestoreOutcome::Untouched;
     return session->restoreDevice(m_facts, m_memory);
 }
 
@@ -101,7 +125,7 @@ void X11ServiceClient::sendRestore()
         session->sendRestore(m_facts, m_memory);
 }
 
-void X11ServiceClient::adoptOriginals(const X11KeyMemory& journalled)
+void X11ServiceClient::adoptOriginals(const X11DeviceMemory& journalled)
 {
     for (const auto& [property, value] : journalled.firstSeen)
         m_memory.firstSeen[property] = value;
@@ -112,15 +136,10 @@ void X11ServiceClient::adoptOriginals(const X11KeyMemory& journalled)
 
 void X11ServiceClient::rememberFirstSeen()
 {
-    withKeys([](X11KeyContext& context) { x11::rememberFirstSeen(context); });
+    withDevice([](X11DeviceContext& context) { x11::rememberFirstSeen(context); });
 }
 
-bool X11ServiceClient::conformsTo(std::uint32_t usagePage, std::uint32_t usage) const
-{
-    return isPointerOrMouseUsage(usagePage, usage);
-}
-
-HidRegistration X11ServiceClient::registerRemovalCallback(HidServiceCallback callback)
+HidRegistration X11ServiceClient::onRemoved(BackendDeviceCallback callback)
 {
     return m_removal.add(std::move(callback), weak_from_this());
 }
@@ -139,7 +158,7 @@ void X11ServiceClient::leave()
 
 std::optional<PointerCurveModel> X11ServiceClient::curveModel() const
 {
-    return withKeys([](X11KeyContext& context) -> std::optional<PointerCurveModel> {
+    return withDevice([](X11DeviceContext& context) -> std::optional<PointerCurveModel> {
         switch (accelerationKind(context)) {
         case AccelerationKind::Libinput:
             if (offersCustomProfile(context))
