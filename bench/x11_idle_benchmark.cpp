@@ -6,7 +6,7 @@
 // Xvfb mouse, sent by another process, with a scheduled client (the tray program's normal
 // state). The backend selects no motion events, so it should not wake. CPU time is this
 // process's only; the sender's work is in the sender's process and the server's.
-#include "device/x11/x11_hid_event_system.h"
+#include "device/x11/x11_backend.h"
 #include "x_driver.h"
 #include "xvfb_server.h"
 
@@ -29,7 +29,7 @@ namespace {
 struct Rig
 {
     std::unique_ptr<test::XvfbServer> server;
-    std::shared_ptr<X11HidEventSystem> system;
+    std::shared_ptr<X11Backend> system;
     std::unique_ptr<DeviceWatch> client;
     int mouseId = -1;
 };
@@ -133,8 +133,8 @@ int main(int argc, char** argv)
     Rig& r = rig();
     if (!QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) {
         r.server = std::make_unique<test::XvfbServer>();
-        r.system = std::make_shared<X11HidEventSystem>(
-            X11HidEventSystemOptions{r.server->displayName(), false, QString()});
+        r.system = std::make_shared<X11Backend>(
+            X11BackendOptions{r.server->displayName(), false, QString()});
         r.client = r.system->watchDevices();
         r.client->start();
         r.mouseId = test::XDriver(r.server->displayName()).deviceId(QStringLiteral("Xvfb mouse"));

@@ -26,12 +26,11 @@ private:
 };
 } // namespace
 
-BackendSystem makeBackendSystem(const BackendChoice& choice,
-                                const X11HidEventSystemOptions& x11Options)
+BackendSystem makeBackendSystem(const BackendChoice& choice, const X11BackendOptions& x11Options)
 {
     switch (choice.backend) {
     case Backend::X11: {
-        auto x11 = std::make_shared<X11HidEventSystem>(x11Options);
+        auto x11 = std::make_shared<X11Backend>(x11Options);
         return {x11, x11};
     }
     case Backend::KWin:

@@ -5,12 +5,12 @@
 #include "device/x11/x11_session.h"
 
 #include "device/x11/x11_connection.h"
+#include "device/x11/x11_device.h"
 #include "device/x11/x11_device_mapping.h"
-#include "device/x11/x11_event_system_client.h"
+#include "device/x11/x11_device_watch.h"
 #include "device/x11/x11_journal_check.h"
 #include "device/x11/x11_property_cache.h"
 #include "device/x11/x11_server_mark.h"
-#include "device/x11/x11_service_client.h"
 #include "support/display_name.h"
 #include "support/log.h"
 
@@ -347,16 +347,16 @@ std::vector<std::shared_ptr<X11ClientState>> X11Session::liveClients()
     return lockAll(m_clients);
 }
 
-std::shared_ptr<X11ServiceClient> X11Session::serviceForDevice(int deviceId) const
+std::shared_ptr<X11Device> X11Session::serviceForDevice(int deviceId) const
 {
     const auto found = std::find_if(m_services.begin(), m_services.end(),
                                     [&](const auto& s) { return s->facts().deviceId == deviceId; });
     return found == m_services.end() ? nullptr : *found;
 }
 
-std::shared_ptr<X11ServiceClient> X11Session::addService(const X11DeviceFacts& facts)
+std::shared_ptr<X11Device> X11Session::addService(const X11DeviceFacts& facts)
 {
-    auto service = std::make_shared<X11ServiceClient>(weak_from_this(), facts, m_nextRegistryID++);
+    auto service = std::make_shared<X11Device>(weak_from_this(), facts, m_nextRegistryID++);
     service->rememberFirstSeen();
     if (const JournalDevice* kept = m_journal.find(facts.deviceId, facts.name)) {
         X11DeviceMemory journalled;
@@ -419,15 +419,15 @@ void X11Session::handleHierarchyChange(const std::set<int>& removedDeviceIds)
                            [&](const X11DeviceFacts& f) { return f.deviceId == deviceId; });
     };
 
-    std::vector<std::shared_ptr<X11ServiceClient>> left;
-    std::erase_if(m_services, [&](const std::shared_ptr<X11ServiceClient>& service) {
+    std::vector<std::shared_ptr<X11Device>> left;
+    std::erase_if(m_services, [&](const std::shared_ptr<X11Device>& service) {
         const int id = service->facts().deviceId;
         const bool gone = removedDeviceIds.count(id) > 0 || !isPresent(id);
         if (gone)
             left.push_back(service);
         return gone;
     });
-    std::vector<std::shared_ptr<X11ServiceClient>> arrived;
+    std::vector<std::shared_ptr<X11Device>> arrived;
     for (const X11DeviceFacts& facts : present) {
         if (!serviceForDevice(facts.deviceId))
             arrived.push_back(addService(facts));

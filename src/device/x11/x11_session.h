@@ -31,7 +31,7 @@ union _XEvent;
 namespace veloquill::x11 {
 
 class X11Connection;
-class X11ServiceClient;
+class X11Device;
 struct X11ClientState;
 
 class X11Session : public std::enable_shared_from_this<X11Session>
@@ -50,7 +50,7 @@ public:
     const X11Atoms& atoms() const { return m_atoms; }
 
     // The services present, in the order the server lists their devices.
-    const std::vector<std::shared_ptr<X11ServiceClient>>& services() const { return m_services; }
+    const std::vector<std::shared_ptr<X11Device>>& services() const { return m_services; }
     void attachClient(const std::shared_ptr<X11ClientState>& client);
 
     void setConnectionLostHandler(std::function<void()> handler);
@@ -89,15 +89,15 @@ private:
     // from its driver's defaults, so its entry goes.
     void forgetRemoved(const std::set<int>& removedDeviceIds);
     void loadJournal();
-    std::shared_ptr<X11ServiceClient> serviceForDevice(int deviceId) const;
-    std::shared_ptr<X11ServiceClient> addService(const X11DeviceFacts& facts);
+    std::shared_ptr<X11Device> serviceForDevice(int deviceId) const;
+    std::shared_ptr<X11Device> addService(const X11DeviceFacts& facts);
     std::vector<std::shared_ptr<X11ClientState>> liveClients();
 
     std::unique_ptr<X11Connection> m_connection;
     X11Atoms m_atoms;
     bool m_includeVirtualDevices = false;
     std::uint64_t m_nextRegistryID = 1;
-    std::vector<std::shared_ptr<X11ServiceClient>> m_services;
+    std::vector<std::shared_ptr<X11Device>> m_services;
     std::vector<std::weak_ptr<X11ClientState>> m_clients;
     RestoreJournal m_journal;
     // The server's mark as the journal carries it, from the first journal write on.

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "device/x11/resolution_mapping.h"
-#include "device/x11/x11_hid_event_system.h"
+#include "device/x11/x11_backend.h"
 #include "support/main_loop.h"
 #include "support/required_programs.h"
 #include "x_driver.h"
@@ -83,16 +83,15 @@ protected:
     // otherwise as the backend does.
     void closeDriver() { m_driver.reset(); }
 
-    std::shared_ptr<X11HidEventSystem> makeSystem(bool includeVirtualDevices = false)
+    std::shared_ptr<X11Backend> makeSystem(bool includeVirtualDevices = false)
     {
-        auto system = std::make_shared<X11HidEventSystem>(
-            X11HidEventSystemOptions{displayName(), includeVirtualDevices, journalDirectory()});
+        auto system = std::make_shared<X11Backend>(
+            X11BackendOptions{displayName(), includeVirtualDevices, journalDirectory()});
         EXPECT_TRUE(system->isConnected()) << system->failureReason().toStdString();
         return system;
     }
     // A watch recording arrivals, started.
-    static std::unique_ptr<DeviceWatch> makeClient(X11HidEventSystem& system,
-                                                   CallbackRecord& record)
+    static std::unique_ptr<DeviceWatch> makeClient(X11Backend& system, CallbackRecord& record)
     {
         auto client = system.watchDevices();
         record.registrations.push_back(client->onDeviceAdded(
@@ -128,7 +127,7 @@ private:
 
 protected:
     // Declared after the server, so they go before it.
-    std::shared_ptr<X11HidEventSystem> system;
+    std::shared_ptr<X11Backend> system;
     CallbackRecord record;
     std::unique_ptr<DeviceWatch> client;
 };

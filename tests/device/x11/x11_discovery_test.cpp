@@ -141,7 +141,7 @@ TEST_F(X11Discovery, CallbacksEndWithTheirRegistrationOrClient)
 TEST_F(X11Discovery, LogTranscriptOfAMisbehavingServerThatGoesAway)
 {
     LogCapture log;
-    X11HidEventSystem nowhere; // no name and no DISPLAY
+    X11Backend nowhere; // no name and no DISPLAY
     EXPECT_EQ(nowhere.watchDevices(), nullptr);
     EXPECT_EQ(nowhere.controlUnavailableReason(), ControlUnavailableReason::DisplayLost);
     EXPECT_FALSE(nowhere.canControlPointerDevices());
@@ -167,7 +167,7 @@ TEST_F(X11Discovery, LogTranscriptOfAMisbehavingServerThatGoesAway)
     EXPECT_EQ(system->controlUnavailableReason(), ControlUnavailableReason::WaylandSession);
     EXPECT_FALSE(system->canControlPointerDevices());
     int lost = 0;
-    QObject::connect(system.get(), &X11HidEventSystem::connectionLost, [&] { ++lost; });
+    QObject::connect(system.get(), &X11Backend::connectionLost, [&] { ++lost; });
     closeDriver();
     server().stop();
     ASSERT_TRUE(runMainLoopUntil([&] { return lost > 0; }));

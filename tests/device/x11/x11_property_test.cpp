@@ -337,8 +337,8 @@ TEST_F(X11Properties, JournalOfAnEarlierRunIsCheckedPropertyByProperty)
     for (const auto& [content, kept, named] : cases) {
         SCOPED_TRACE(content.toStdString());
         writeJournal(content);
-        auto later = std::make_shared<X11HidEventSystem>(
-            X11HidEventSystemOptions{displayName(), false, journalDirectory()});
+        auto later = std::make_shared<X11Backend>(
+            X11BackendOptions{displayName(), false, journalDirectory()});
         CallbackRecord laterRecord;
         auto laterClient = makeClient(*later, laterRecord);
         const auto mouse = serviceNamed(*laterClient, kXvfbMouse);
@@ -368,7 +368,7 @@ TEST_F(X11Properties, JournalOfAnEarlierRunIsCheckedPropertyByProperty)
     // A FIFO is never opened in a way that waits for a writer.
     ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     LogCapture log;
-    X11HidEventSystem later(X11HidEventSystemOptions{displayName(), false, journalDirectory()});
+    X11Backend later(X11BackendOptions{displayName(), false, journalDirectory()});
     EXPECT_EQ(log.lines().filter("not a regular file").size(), 1);
 }
 
@@ -380,8 +380,8 @@ TEST_F(X11Properties, ServerIdRemovedByAnotherClientKeepsTheJournal)
     mouse->setPointerResolution(kHalfTravel);
     const QByteArray before = journal();
     driver().deleteRootProperty(QStringLiteral("_VELOQUILL_SERVER"));
-    auto later = std::make_shared<X11HidEventSystem>(
-        X11HidEventSystemOptions{displayName(), false, journalDirectory()});
+    auto later =
+        std::make_shared<X11Backend>(X11BackendOptions{displayName(), false, journalDirectory()});
     CallbackRecord laterRecord;
     auto laterClient = makeClient(*later, laterRecord);
     const auto laterMouse = PointerDevice::create(serviceNamed(*laterClient, kXvfbMouse));
@@ -399,8 +399,8 @@ TEST_F(X11Properties, RestoreTheServerRefusesKeepsItsEntryAndFails)
     // A profile only a driver of its own provides: Xvfb refuses it with BadValue.
     writeJournal(journal().replace("\"count\":1,\"data\":\"AAAAAA==\"",
                                    "\"count\":1,\"data\":\"AQAAAA==\""));
-    auto later = std::make_shared<X11HidEventSystem>(
-        X11HidEventSystemOptions{displayName(), false, journalDirectory()});
+    auto later =
+        std::make_shared<X11Backend>(X11BackendOptions{displayName(), false, journalDirectory()});
     PointerDeviceManager manager(later);
     manager.startObservation();
     // Switching acceleration on asks for that profile too: refused, the -1 stays on record.
@@ -421,8 +421,8 @@ TEST_F(X11Properties, UnlistedDevicesGoBackInOnePassAndARefusalNamesItsDevice)
     driver().addMaster(QStringLiteral("Other"));
     driver().setFloatProperty(driver().deviceId("Other XTEST pointer"), kLibinputSpeed, {0.5f});
     // A run that finds the device with its speed, as a driver's device comes.
-    auto run = std::make_shared<X11HidEventSystem>(
-        X11HidEventSystemOptions{displayName(), true, journalDirectory()});
+    auto run =
+        std::make_shared<X11Backend>(X11BackendOptions{displayName(), true, journalDirectory()});
     auto runClient = run->watchDevices();
     PointerDevice::create(serviceNamed(*runClient, "Other XTEST pointer"))
         ->setPointerResolution(kHalfTravel);
@@ -431,8 +431,8 @@ TEST_F(X11Properties, UnlistedDevicesGoBackInOnePassAndARefusalNamesItsDevice)
     writeJournal(journal().replace("\"count\":1,\"data\":\"AAAAAA==\"",
                                    "\"count\":1,\"data\":\"AQAAAA==\""));
     driver().setDeviceEnabled(driver().deviceId(kXvfbMouse), false);
-    auto later = std::make_shared<X11HidEventSystem>(
-        X11HidEventSystemOptions{displayName(), false, journalDirectory()});
+    auto later =
+        std::make_shared<X11Backend>(X11BackendOptions{displayName(), false, journalDirectory()});
     PointerDeviceManager manager(later);
     manager.startObservation();
     LogCapture log;

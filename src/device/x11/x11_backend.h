@@ -22,7 +22,7 @@ namespace x11 {
 class X11Session;
 }
 
-struct X11HidEventSystemOptions
+struct X11BackendOptions
 {
     // The X display to use; empty means $DISPLAY.
     QString displayName;
@@ -33,15 +33,15 @@ struct X11HidEventSystemOptions
     QString journalDirectory;
 };
 
-class X11HidEventSystem : public QObject, public PointerBackend
+class X11Backend : public QObject, public PointerBackend
 {
     Q_OBJECT
 
 public:
     // Connects at once. Never fails: without a usable display isConnected() is false,
     // failureReason() says why, and watchDevices() gives null.
-    explicit X11HidEventSystem(X11HidEventSystemOptions options = {}, QObject* parent = nullptr);
-    ~X11HidEventSystem() override;
+    explicit X11Backend(X11BackendOptions options = {}, QObject* parent = nullptr);
+    ~X11Backend() override;
 
     // Why the display cannot be used, or empty when it can; usable before any Qt
     // application exists.

@@ -19,7 +19,7 @@
 namespace veloquill::x11 {
 
 class X11Session;
-class X11ServiceClient;
+class X11Device;
 
 struct X11ClientState
 {
@@ -33,11 +33,11 @@ struct X11ClientState
     void deliverArrival(const BackendDeviceRef& device);
 };
 
-class X11EventSystemClient : public DeviceWatch
+class X11DeviceWatch : public DeviceWatch
 {
 public:
-    explicit X11EventSystemClient(std::shared_ptr<X11Session> session);
-    ~X11EventSystemClient() override;
+    explicit X11DeviceWatch(std::shared_ptr<X11Session> session);
+    ~X11DeviceWatch() override;
 
     HidRegistration onDeviceAdded(BackendDeviceCallback callback) override;
     void start() override { m_state->scheduled = true; }

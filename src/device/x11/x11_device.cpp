@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "device/x11/x11_service_client.h"
+#include "device/x11/x11_device.h"
 
 #include "device/x11/x11_connection.h"
 #include "device/x11/x11_driver_settings.h"
@@ -11,18 +11,18 @@
 
 namespace veloquill::x11 {
 
-X11ServiceClient::X11ServiceClient(std::weak_ptr<X11Session> session, X11DeviceFacts facts,
-                                   std::uint64_t registryID)
+X11Device::X11Device(std::weak_ptr<X11Session> session, X11DeviceFacts facts,
+                     std::uint64_t registryID)
     : m_session(std::move(session)), m_facts(std::move(facts)), m_registryID(registryID)
 {}
 
-bool X11ServiceClient::isPresent() const
+bool X11Device::isPresent() const
 {
     const auto session = m_session.lock();
     return session && !m_removal.left() && !session->connection().isLost();
 }
 
-template <typename Action> auto X11ServiceClient::withDevice(Action action) const
+template <typename Action> auto X11Device::withDevice(Action action) const
 {
     using Result = decltype(action(std::declval<X11DeviceContext&>()));
     if (!isPresent())
@@ -34,24 +34,24 @@ template <typename Action> auto X11ServiceClient::withDevice(Action action) cons
     return action(context);
 }
 
-DeviceIdentity X11ServiceClient::identity() const
+DeviceIdentity X11Device::identity() const
 {
     if (!isPresent())
         return m_memory.identity;
     return withDevice([](X11DeviceContext& context) { return readIdentity(context); });
 }
 
-PointerSettings X11ServiceClient::settings() const
+PointerSettings X11Device::settings() const
 {
     return withDevice([](X11DeviceContext& context) { return readSettings(context); });
 }
 
-PointerSettings X11ServiceClient::defaults() const
+PointerSettings X11Device::defaults() const
 {
     return withDevice([](X11DeviceContext& context) { return readDefaults(context); });
 }
 
-template <typename Write> void X11ServiceClient::write(Write write)
+template <typename Write> void X11Device::write(Write write)
 {
     withDevice([&](X11DeviceContext& context) {
         context.properties.setWriteObserver(
@@ -62,22 +62,22 @@ template <typename Write> void X11ServiceClient::write(Write write)
     });
 }
 
-void X11ServiceClient::setGain(double gain)
+void X11Device::setGain(double gain)
 {
     write([gain](X11DeviceContext& context) { writeGain(context, gain); });
 }
 
-void X11ServiceClient::setAcceleration(double amount)
+void X11Device::setAcceleration(double amount)
 {
     write([amount](X11DeviceContext& context) { writeAccelerationAmount(context, amount); });
 }
 
-void X11ServiceClient::setAccelerationOff()
+void X11Device::setAccelerationOff()
 {
     write([](X11DeviceContext& context) { turnAccelerationOff(context); });
 }
 
-void X11ServiceClient::noteWrite(XAtom property, const RawProperty& value, bool refused)
+void X11Device::noteWrite(XAtom property, const RawProperty& value, bool refused)
 {
     auto& written = m_memory.written;
     const auto session = m_session.lock();
@@ -108,7 +108,7 @@ void X11ServiceClient::noteWrite(XAtom property, const RawProperty& value, bool 
     session->journalOriginals(m_facts, m_memory);
 }
 
-RestoreOutcome X11ServiceClient::restoreFirstSeen()
+RestoreOutcome X11Device::restoreFirstSeen()
 {
     const auto session = m_session.lock();
     if (!session || session->connection().isLost())
@@ -118,14 +118,14 @@ RestoreOutcome X11ServiceClient::restoreFirstSeen()
     return session->restoreDevice(m_facts, m_memory);
 }
 
-void X11ServiceClient::sendRestore()
+void X11Device::sendRestore()
 {
     const auto session = m_session.lock();
     if (session && !session->connection().isLost() && m_memory.changed && !m_removal.left())
         session->sendRestore(m_facts, m_memory);
 }
 
-void X11ServiceClient::adoptOriginals(const X11DeviceMemory& journalled)
+void X11Device::adoptOriginals(const X11DeviceMemory& journalled)
 {
     for (const auto& [property, value] : journalled.firstSeen)
         m_memory.firstSeen[property] = value;
@@ -134,29 +134,29 @@ void X11ServiceClient::adoptOriginals(const X11DeviceMemory& journalled)
     m_memory.changed = true;
 }
 
-void X11ServiceClient::rememberFirstSeen()
+void X11Device::rememberFirstSeen()
 {
     withDevice([](X11DeviceContext& context) { x11::rememberFirstSeen(context); });
 }
 
-HidRegistration X11ServiceClient::onRemoved(BackendDeviceCallback callback)
+HidRegistration X11Device::onRemoved(BackendDeviceCallback callback)
 {
     return m_removal.add(std::move(callback), weak_from_this());
 }
 
-QString X11ServiceClient::describe() const
+QString X11Device::describe() const
 {
     return QStringLiteral("XInput ") + describeDevice(m_facts) + QStringLiteral(" (service ") +
            QString::number(m_registryID) + QLatin1Char(')');
 }
 
-void X11ServiceClient::leave()
+void X11Device::leave()
 {
     // Keeps this object alive should a callback drop the last reference to it.
     m_removal.leave(shared_from_this());
 }
 
-std::optional<PointerCurveModel> X11ServiceClient::curveModel() const
+std::optional<PointerCurveModel> X11Device::curveModel() const
 {
     return withDevice([](X11DeviceContext& context) -> std::optional<PointerCurveModel> {
         switch (accelerationKind(context)) {

@@ -2,10 +2,10 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "device/x11/x11_event_system_client.h"
+#include "device/x11/x11_device_watch.h"
 
 #include "device/x11/x11_connection.h"
-#include "device/x11/x11_service_client.h"
+#include "device/x11/x11_device.h"
 #include "device/x11/x11_session.h"
 
 namespace veloquill::x11 {
@@ -17,23 +17,23 @@ void X11ClientState::deliverArrival(const BackendDeviceRef& device)
     arrivalCallbacks.callWhile([this] { return isListening(); }, device);
 }
 
-X11EventSystemClient::X11EventSystemClient(std::shared_ptr<X11Session> session)
+X11DeviceWatch::X11DeviceWatch(std::shared_ptr<X11Session> session)
     : m_session(std::move(session)), m_state(std::make_shared<X11ClientState>())
 {
     m_session->attachClient(m_state);
 }
 
-X11EventSystemClient::~X11EventSystemClient()
+X11DeviceWatch::~X11DeviceWatch()
 {
     m_state->destroyed = true;
 }
 
-HidRegistration X11EventSystemClient::onDeviceAdded(BackendDeviceCallback callback)
+HidRegistration X11DeviceWatch::onDeviceAdded(BackendDeviceCallback callback)
 {
     return m_state->arrivalCallbacks.add(std::move(callback));
 }
 
-std::optional<std::vector<BackendDeviceRef>> X11EventSystemClient::devices()
+std::optional<std::vector<BackendDeviceRef>> X11DeviceWatch::devices()
 {
     if (m_session->connection().isLost())
         return std::nullopt;

@@ -19,11 +19,10 @@ namespace veloquill::x11 {
 
 class X11Session;
 
-class X11ServiceClient : public BackendDevice, public std::enable_shared_from_this<X11ServiceClient>
+class X11Device : public BackendDevice, public std::enable_shared_from_this<X11Device>
 {
 public:
-    X11ServiceClient(std::weak_ptr<X11Session> session, X11DeviceFacts facts,
-                     std::uint64_t registryID);
+    X11Device(std::weak_ptr<X11Session> session, X11DeviceFacts facts, std::uint64_t registryID);
 
     // Once the device is gone only its identity answers, as last read.
     DeviceIdentity identity() const override;
