@@ -46,42 +46,7 @@ PointerDevice::~PointerDevice() = default;
 
 QString PointerDevice::name() const
 {
-    return product().value_or(QStringLiteral("(unknown)"));
-}
-
-std::optional<QString> PointerDevice::product() const
-{
-    return m_client->identity().name;
-}
-
-std::optional<QString> PointerDevice::serialNumber() const
-{
-    return m_client->identity().serialNumber;
-}
-
-std::optional<std::int64_t> PointerDevice::vendorID() const
-{
-    return m_client->identity().vendorID;
-}
-
-std::optional<std::int64_t> PointerDevice::productID() const
-{
-    return m_client->identity().productID;
-}
-
-QString PointerDevice::vendorIDString() const
-{
-    return hexIdentifier(vendorID());
-}
-
-QString PointerDevice::productIDString() const
-{
-    return hexIdentifier(productID());
-}
-
-std::optional<std::int64_t> PointerDevice::buttonCount() const
-{
-    return m_client->identity().buttonCount;
+    return m_client->identity().name.value_or(QStringLiteral("(unknown)"));
 }
 
 QString PointerDevice::nameInStableID(const QString& stableID)

@@ -28,13 +28,7 @@ public:
     const BackendDeviceRef& client() const { return m_client; }
 
     QString name() const;
-    std::optional<QString> product() const;
-    std::optional<QString> serialNumber() const;
-    std::optional<std::int64_t> vendorID() const;
-    std::optional<std::int64_t> productID() const;
-    QString vendorIDString() const;
-    QString productIDString() const;
-    std::optional<std::int64_t> buttonCount() const;
+    DeviceIdentity identity() const { return m_client->identity(); }
     // vendor-product-name-serial, the key under which per-device settings are stored.
     QString stableID() const;
     // The name inside a stableID ("-" in it written as "_"), for a device that is not here to

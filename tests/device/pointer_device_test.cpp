@@ -54,7 +54,7 @@ TEST(PointerDevice, IdentityComesFromTheBackendWithFallbacks)
         EXPECT_EQ(d.device->description(), description);
     }
     DeviceOnBackend mouse(DeviceSpec::mouse("Mouse", 1, 2));
-    EXPECT_EQ(mouse.device->buttonCount(), 3);
+    EXPECT_EQ(mouse.device->identity().buttonCount, 3);
     // Equal exactly when made from the same backend device, twins or not.
     const auto again = PointerDevice::create(mouse.backend);
     EXPECT_EQ(*again, *mouse.device);

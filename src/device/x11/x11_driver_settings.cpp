@@ -388,19 +388,6 @@ void writeAccelerationOff(X11DeviceContext& context, bool off)
     }
 }
 
-std::vector<XAtom> speedProperties(const X11Atoms& atoms)
-{
-    return {atoms.libinputAccelSpeed, atoms.libinputAccelCustomPoints,
-            atoms.libinputAccelCustomStep, atoms.accelConstantDeceleration};
-}
-
-std::vector<XAtom> accelerationProperties(const X11Atoms& atoms)
-{
-    return {atoms.libinputAccelProfileEnabled, atoms.libinputAccelCustomPoints,
-            atoms.libinputAccelCustomStep,     atoms.accelProfile,
-            atoms.accelVelocityScaling,        atoms.pointerFeedback};
-}
-
 std::vector<XAtom> rememberedProperties(const X11Atoms& atoms)
 {
     return {atoms.transformationMatrix,    atoms.libinputAccelProfileEnabled,

@@ -45,9 +45,6 @@ std::optional<std::int32_t> readAccelerationDefault(X11DeviceContext& context);
 void writeAcceleration(X11DeviceContext& context, std::int32_t fixed);
 void writeAccelerationOff(X11DeviceContext& context, bool off);
 
-// The properties a null write of each key puts back to their first-seen values.
-std::vector<XAtom> speedProperties(const X11Atoms& atoms);
-std::vector<XAtom> accelerationProperties(const X11Atoms& atoms);
 // Every property whose first-seen value is kept: those written, and the matrix an older
 // version wrote (its journal still puts it back).
 std::vector<XAtom> rememberedProperties(const X11Atoms& atoms);

@@ -156,7 +156,7 @@ TEST_F(X11Discovery, LogTranscriptOfAMisbehavingServerThatGoesAway)
     EXPECT_EQ(pointer->pointerAcceleration(), std::nullopt);
     // A product id of another type than expected is unreadable.
     driver().setStringProperty(id, QStringLiteral("Device Product ID"), QStringLiteral("1133"));
-    EXPECT_EQ(pointer->vendorID(), std::nullopt);
+    EXPECT_EQ(pointer->identity().vendorID, std::nullopt);
     driver().setFloatProperty(id, QStringLiteral("libinput Accel Speed"), {0.0f});
     driver().setIntegerProperty(id, QStringLiteral("libinput Accel Profiles Available"), 8, {1, 0});
     driver().setIntegerProperty(id, QStringLiteral("libinput Accel Profile Enabled"), 8, {1, 0});
