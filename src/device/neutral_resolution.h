@@ -26,9 +26,10 @@ inline double gainForFixedResolution(std::int32_t fixedResolution)
 // a gain that is not positive and finite or a resolution beyond 16.16.
 inline std::optional<std::int32_t> fixedResolutionForGain(double gain)
 {
+    if (!std::isfinite(gain) || gain <= 0)
+        return std::nullopt;
     const double fixed = std::round(kNeutralFixedResolution / gain);
-    if (!std::isfinite(gain) || gain <= 0 || !(fixed >= 1) ||
-        fixed > std::numeric_limits<std::int32_t>::max())
+    if (!(fixed >= 1) || fixed > std::numeric_limits<std::int32_t>::max())
         return std::nullopt;
     return static_cast<std::int32_t>(fixed);
 }

@@ -112,3 +112,14 @@ TEST(PointerDevice, ReadsGiveBackTheResolutionWrittenAndOffAsMinusOne)
     EXPECT_EQ(d.device->pointerResolution(), std::nullopt);
     EXPECT_EQ(d.device->pointerAcceleration(), std::nullopt);
 }
+
+// A gain no resolution stands for converts to nothing rather than to a wrapped integer.
+TEST(PointerDevice, GainsAndResolutionsOutsideEachOthersRangeConvertToNothing)
+{
+    const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
+    for (double gain : {0.0, -1.0, nan, inf, 1e-9})
+        EXPECT_EQ(PointerDevice::resolutionForGain(gain), std::nullopt) << gain;
+    for (double resolution : {0.0, -5.0, nan, 1e6})
+        EXPECT_EQ(PointerDevice::gainForResolution(resolution), std::nullopt) << resolution;
+    EXPECT_EQ(PointerDevice::resolutionForGain(1.0), 5073754 / 65536.0);
+}
