@@ -4,6 +4,7 @@
 
 #include "device/keyed_backend_device.h"
 
+#include "device/fixed_point_settings.h"
 #include "device/hid_service_client_ops.h"
 #include "device/neutral_resolution.h"
 #include "support/fixed_point.h"
@@ -12,25 +13,6 @@ namespace veloquill {
 
 namespace {
 constexpr std::int32_t kFixedAccelerationOff = -65536; // -1 in 16.16
-
-std::optional<double> gainOf(std::optional<std::int32_t> fixedResolution)
-{
-    if (!fixedResolution || *fixedResolution <= 0)
-        return std::nullopt;
-    return gainForFixedResolution(*fixedResolution);
-}
-
-// Resolution and acceleration as a backend of keys holds them.
-PointerSettings settingsOf(std::optional<std::int32_t> resolution,
-                           std::optional<std::int32_t> acceleration, bool off)
-{
-    PointerSettings settings{gainOf(resolution), std::nullopt, off};
-    if (acceleration && *acceleration == kFixedAccelerationOff)
-        settings.accelerationOff = true;
-    else if (acceleration && !off)
-        settings.acceleration = fromFixedPoint(*acceleration);
-    return settings;
-}
 } // namespace
 
 DeviceIdentity KeyedBackendDevice::identity() const
@@ -52,14 +34,14 @@ QString KeyedBackendDevice::accelerationKey() const
 PointerSettings KeyedBackendDevice::settings() const
 {
     const bool off = readInteger(*this, HidKey::UseLinearScalingMouseAcceleration) == 1;
-    return settingsOf(readInt32(*this, HidKey::PointerResolution),
-                      off ? std::nullopt : readInt32(*this, accelerationKey()), off);
+    return settingsFromFixed(readInt32(*this, HidKey::PointerResolution),
+                             off ? std::nullopt : readInt32(*this, accelerationKey()), off);
 }
 
 PointerSettings KeyedBackendDevice::defaults() const
 {
-    return settingsOf(readInt32(*this, HidKey::PointerResolutionDefault),
-                      readInt32(*this, HidKey::PointerAccelerationDefault), false);
+    return settingsFromFixed(readInt32(*this, HidKey::PointerResolutionDefault),
+                             readInt32(*this, HidKey::PointerAccelerationDefault), false);
 }
 
 PointerLocks KeyedBackendDevice::locks() const

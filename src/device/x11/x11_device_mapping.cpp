@@ -4,6 +4,7 @@
 
 #include "device/x11/x11_device_mapping.h"
 
+#include "device/fixed_point_settings.h"
 #include "device/neutral_resolution.h"
 #include "device/udev_serial.h"
 #include "device/x11/acceleration_mapping.h"
@@ -29,24 +30,6 @@ std::optional<QString> readSerialNumber(X11DeviceContext& context)
         known.emplace(*node, udevSerialForDeviceNode(*node));
     return known->second;
 }
-
-std::optional<double> gainOf(std::optional<std::int32_t> fixedResolution)
-{
-    if (!fixedResolution || *fixedResolution <= 0)
-        return std::nullopt;
-    return gainForFixedResolution(*fixedResolution);
-}
-
-PointerSettings settingsOf(std::optional<std::int32_t> resolution,
-                           std::optional<std::int32_t> acceleration, bool off)
-{
-    PointerSettings settings{gainOf(resolution), std::nullopt, off};
-    if (acceleration && *acceleration == kAccelerationOff)
-        settings.accelerationOff = true;
-    else if (acceleration && !off)
-        settings.acceleration = fromFixedPoint(*acceleration);
-    return settings;
-}
 } // namespace
 
 DeviceIdentity readIdentity(X11DeviceContext& context)
@@ -66,12 +49,14 @@ DeviceIdentity readIdentity(X11DeviceContext& context)
 PointerSettings readSettings(X11DeviceContext& context)
 {
     const bool off = readAccelerationOff(context).value_or(false);
-    return settingsOf(readResolution(context), off ? std::nullopt : readAcceleration(context), off);
+    return settingsFromFixed(readResolution(context),
+                             off ? std::nullopt : readAcceleration(context), off);
 }
 
 PointerSettings readDefaults(X11DeviceContext& context)
 {
-    return settingsOf(readResolutionDefault(context), readAccelerationDefault(context), false);
+    return settingsFromFixed(readResolutionDefault(context), readAccelerationDefault(context),
+                             false);
 }
 
 void writeGain(X11DeviceContext& context, double gain)
