@@ -81,10 +81,10 @@ public:
 
     // Every read goes to the desktop anew; once the device is gone only its identity answers,
     // as last read.
-    virtual DeviceIdentity identity() const = 0;
+    virtual DeviceIdentity deviceIdentity() const = 0;
     virtual PointerSettings settings() const = 0;
     // What the desktop would give the device on its own; each part absent when it says nothing.
-    virtual PointerSettings defaults() const = 0;
+    virtual PointerSettings defaultSettings() const = 0;
     virtual PointerLocks locks() const { return {}; }
 
     // Fire and forget: nothing is reported back. Writing an amount switches acceleration on.

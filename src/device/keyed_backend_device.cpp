@@ -15,7 +15,7 @@ namespace {
 constexpr std::int32_t kFixedAccelerationOff = -65536; // -1 in 16.16
 } // namespace
 
-DeviceIdentity KeyedBackendDevice::identity() const
+DeviceIdentity KeyedBackendDevice::deviceIdentity() const
 {
     return {readText(*this, HidKey::Product),        readInteger(*this, HidKey::VendorID),
             readInteger(*this, HidKey::ProductID),   readText(*this, HidKey::SerialNumber),
@@ -38,7 +38,7 @@ PointerSettings KeyedBackendDevice::settings() const
                              off ? std::nullopt : readInt32(*this, accelerationKey()), off);
 }
 
-PointerSettings KeyedBackendDevice::defaults() const
+PointerSettings KeyedBackendDevice::defaultSettings() const
 {
     return settingsFromFixed(readInt32(*this, HidKey::PointerResolutionDefault),
                              readInt32(*this, HidKey::PointerAccelerationDefault), false);

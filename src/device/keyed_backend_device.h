@@ -46,9 +46,9 @@ public:
         return true;
     }
 
-    DeviceIdentity identity() const final;
+    DeviceIdentity deviceIdentity() const final;
     PointerSettings settings() const final;
-    PointerSettings defaults() const final;
+    PointerSettings defaultSettings() const final;
     PointerLocks locks() const final;
     void setGain(double gain) final;
     void setAcceleration(double amount) final;

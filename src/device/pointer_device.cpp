@@ -46,7 +46,7 @@ PointerDevice::~PointerDevice() = default;
 
 QString PointerDevice::name() const
 {
-    return m_client->identity().name.value_or(QStringLiteral("(unknown)"));
+    return m_client->deviceIdentity().name.value_or(QStringLiteral("(unknown)"));
 }
 
 QString PointerDevice::nameInStableID(const QString& stableID)
@@ -57,7 +57,7 @@ QString PointerDevice::nameInStableID(const QString& stableID)
 
 QString PointerDevice::stableID() const
 {
-    const DeviceIdentity identity = m_client->identity();
+    const DeviceIdentity identity = m_client->deviceIdentity();
     QString productName = identity.name.value_or(QStringLiteral("(unknown)"));
     productName.replace(QLatin1Char('-'), QLatin1Char('_'));
     return QString::number(identity.vendorID.value_or(0)) + QLatin1Char('-') +
@@ -67,7 +67,7 @@ QString PointerDevice::stableID() const
 
 QString PointerDevice::description() const
 {
-    const DeviceIdentity identity = m_client->identity();
+    const DeviceIdentity identity = m_client->deviceIdentity();
     return identity.name.value_or(QStringLiteral("(unknown)")) + QStringLiteral(" (VID=") +
            hexIdentifier(identity.vendorID) + QStringLiteral(", PID=") +
            hexIdentifier(identity.productID) + QLatin1Char(')');
@@ -130,13 +130,13 @@ void PointerDevice::setPointerAcceleration(double acceleration)
 
 std::optional<double> PointerDevice::defaultPointerResolution() const
 {
-    const auto gain = m_client->defaults().gain;
+    const auto gain = m_client->defaultSettings().gain;
     return gain ? resolutionForGain(*gain) : std::nullopt;
 }
 
 std::optional<double> PointerDevice::defaultPointerAcceleration() const
 {
-    const PointerSettings defaults = m_client->defaults();
+    const PointerSettings defaults = m_client->defaultSettings();
     return defaults.accelerationOff ? std::optional(PointerRange::AccelerationOff)
                                     : defaults.acceleration;
 }

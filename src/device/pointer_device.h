@@ -28,14 +28,14 @@ public:
     const BackendDeviceRef& client() const { return m_client; }
 
     QString name() const;
-    DeviceIdentity identity() const { return m_client->identity(); }
+    DeviceIdentity identity() const { return m_client->deviceIdentity(); }
     // vendor-product-name-serial, the key under which per-device settings are stored.
     QString stableID() const;
     // The name inside a stableID ("-" in it written as "_"), for a device that is not here to
     // be asked; the whole ID when it holds none.
     static QString nameInStableID(const QString& stableID);
     // Software moves the pointer through it (an XTEST device): never selected by default.
-    bool isVirtual() const { return m_client->identity().isVirtual; }
+    bool isVirtual() const { return m_client->deviceIdentity().isVirtual; }
     // "Travel Mouse (VID=0x1234, PID=0x00AB)"
     QString description() const;
 

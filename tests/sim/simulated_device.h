@@ -61,9 +61,9 @@ class SimulatedDevice : public BackendDevice, public std::enable_shared_from_thi
 public:
     explicit SimulatedDevice(DeviceSpec spec, std::uint64_t registryID = 4294968000);
 
-    DeviceIdentity identity() const override { return m_spec.identity; }
+    DeviceIdentity deviceIdentity() const override { return m_spec.identity; }
     PointerSettings settings() const override { return m_spec.settings; }
-    PointerSettings defaults() const override { return m_spec.defaults; }
+    PointerSettings defaultSettings() const override { return m_spec.defaults; }
     PointerLocks locks() const override;
     void setGain(double gain) override;
     void setAcceleration(double amount) override;

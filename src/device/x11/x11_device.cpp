@@ -34,7 +34,7 @@ template <typename Action> auto X11Device::withDevice(Action action) const
     return action(context);
 }
 
-DeviceIdentity X11Device::identity() const
+DeviceIdentity X11Device::deviceIdentity() const
 {
     if (!isPresent())
         return m_memory.identity;
@@ -46,7 +46,7 @@ PointerSettings X11Device::settings() const
     return withDevice([](X11DeviceContext& context) { return readSettings(context); });
 }
 
-PointerSettings X11Device::defaults() const
+PointerSettings X11Device::defaultSettings() const
 {
     return withDevice([](X11DeviceContext& context) { return readDefaults(context); });
 }

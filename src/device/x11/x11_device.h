@@ -25,9 +25,9 @@ public:
     X11Device(std::weak_ptr<X11Session> session, X11DeviceFacts facts, std::uint64_t registryID);
 
     // Once the device is gone only its identity answers, as last read.
-    DeviceIdentity identity() const override;
+    DeviceIdentity deviceIdentity() const override;
     PointerSettings settings() const override;
-    PointerSettings defaults() const override;
+    PointerSettings defaultSettings() const override;
     // The first write that changes the device records its originals in the session's
     // journal beforehand.
     void setGain(double gain) override;

@@ -109,13 +109,13 @@ protected:
     {
         QStringList names;
         for (const auto& service : client.devices().value_or(std::vector<BackendDeviceRef>{}))
-            names.append(service->identity().name.value_or(QString()));
+            names.append(service->deviceIdentity().name.value_or(QString()));
         return names;
     }
     static BackendDeviceRef serviceNamed(DeviceWatch& client, const QString& name)
     {
         for (const auto& service : client.devices().value_or(std::vector<BackendDeviceRef>{}))
-            if (service->identity().name == name)
+            if (service->deviceIdentity().name == name)
                 return service;
         return nullptr;
     }

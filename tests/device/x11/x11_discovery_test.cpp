@@ -23,7 +23,7 @@ TEST_F(X11Discovery, XvfbMouseIsAMouseAndXtestDevicesAreListedOnlyWhenAskedForWi
     EXPECT_EQ(serviceNames(*client), QStringList{kXvfbMouse});
     const auto service = serviceNamed(*client, kXvfbMouse);
     ASSERT_TRUE(service);
-    EXPECT_EQ(service->identity().buttonCount, 3);
+    EXPECT_EQ(service->deviceIdentity().buttonCount, 3);
     // Xvfb's mouse has neither a product id nor a device node.
     EXPECT_EQ(PointerDevice::create(service)->stableID(), QStringLiteral("0-0-Xvfb mouse-N/A"));
 
@@ -74,7 +74,7 @@ TEST_F(X11Discovery, HotpluggedXtestPointerArrivesAndLeavesAndRequestsAsItGoesAr
     // Its settings are no longer there to read; its identity still is, for the layer to
     // find the device it listed.
     EXPECT_EQ(arrived->settings().gain, std::nullopt);
-    EXPECT_EQ(arrived->identity().name, name);
+    EXPECT_EQ(arrived->deviceIdentity().name, name);
     // A late registrant still hears of the removal, once.
     record.recordRemovalOf(arrived);
     ASSERT_TRUE(runMainLoopUntil([&] { return record.removals.size() == 2; }));
@@ -182,7 +182,7 @@ TEST_F(X11Discovery, LogTranscriptOfAMisbehavingServerThatGoesAway)
     EXPECT_FALSE(system->isConnected());
     EXPECT_EQ(system->controlUnavailableReason(), ControlUnavailableReason::DisplayLost);
     EXPECT_EQ(mouse->settings().gain, std::nullopt);
-    EXPECT_EQ(mouse->identity().name, kXvfbMouse);
+    EXPECT_EQ(mouse->deviceIdentity().name, kXvfbMouse);
     mouse->setGain(2.0);
     EXPECT_EQ(client->devices(), std::nullopt);
     EXPECT_EQ(system->watchDevices(), nullptr);
