@@ -8,8 +8,8 @@
 #include "device/x11/x11_pointer_curve.h"
 #include "settings/in_memory_defaults_store.h"
 #include "settings/veloquill_pointer_settings_state.h"
-#include "sim/simulated_hid_event_system.h"
-#include "sim/simulated_service.h"
+#include "sim/simulated_backend.h"
+#include "sim/simulated_device.h"
 #include "support/log.h"
 #include "views/pointer_curve_view.h"
 
@@ -28,11 +28,11 @@ void curveStep(benchmark::State& bench, PointerCurveModel::Kind kind)
 {
     const LogRedirect previous = setLogRedirect([](const QString&) {});
     {
-        auto system = std::make_shared<sim::SimulatedHidEventSystem>();
+        auto system = std::make_shared<sim::SimulatedBackend>();
         auto manager = std::make_unique<PointerDeviceManager>(system);
         manager->startObservation();
         auto service =
-            system->addService(sim::ServiceSpec::mouse(QStringLiteral("Head Mouse"), 4660, 171));
+            system->addDevice(sim::DeviceSpec::mouse(QStringLiteral("Head Mouse"), 4660, 171));
         service->setCurveModel(x11::curveModel(kind));
         QCoreApplication::processEvents();
         VeloquillPointerSettingsState state(*manager,

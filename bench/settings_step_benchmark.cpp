@@ -13,7 +13,7 @@
 #include "settings/in_memory_defaults_store.h"
 #include "settings/qsettings_defaults_store.h"
 #include "settings/veloquill_pointer_settings_state.h"
-#include "sim/simulated_hid_event_system.h"
+#include "sim/simulated_backend.h"
 #include "support/log.h"
 
 #include <benchmark/benchmark.h>
@@ -55,7 +55,7 @@ struct SliderRig
     SliderRig(int records, StoreKind kind)
     {
         manager->startObservation();
-        system->addService(sim::ServiceSpec::mouse(QStringLiteral("Head Mouse"), 4660, 171));
+        system->addDevice(sim::DeviceSpec::mouse(QStringLiteral("Head Mouse"), 4660, 171));
         settleMainLoop();
         if (kind == StoreKind::SettingsFile)
             store = std::make_shared<QSettingsDefaultsStore>(directory.path() +
@@ -76,8 +76,7 @@ struct SliderRig
     }
 
     QTemporaryDir directory;
-    std::shared_ptr<sim::SimulatedHidEventSystem> system =
-        std::make_shared<sim::SimulatedHidEventSystem>();
+    std::shared_ptr<sim::SimulatedBackend> system = std::make_shared<sim::SimulatedBackend>();
     std::unique_ptr<PointerDeviceManager> manager = std::make_unique<PointerDeviceManager>(system);
     std::shared_ptr<DefaultsStore> store;
     std::unique_ptr<VeloquillPointerSettingsState> state;

@@ -20,8 +20,8 @@
 #include "shell/settings_window_controller.h"
 #include "shell/shell_window.h"
 #include "shell/translations.h"
-#include "sim/simulated_hid_event_system.h"
-#include "sim/simulated_service.h"
+#include "sim/simulated_backend.h"
+#include "sim/simulated_device.h"
 #include "support/log.h"
 #include "views/accessible_style.h"
 #include "views/pointer_control_view.h"
@@ -96,11 +96,11 @@ int main(int argc, char** argv)
     const int cycles = argc > 1 ? QByteArray(argv[1]).toInt() : 300;
     const LogRedirect previous = setLogRedirect([](const QString&) {});
     {
-        auto system = std::make_shared<sim::SimulatedHidEventSystem>();
+        auto system = std::make_shared<sim::SimulatedBackend>();
         PointerDeviceManager manager(system);
         manager.startObservation();
-        system->addService(sim::ServiceSpec::mouse(QStringLiteral("Head Mouse"), 4660, 171));
-        system->addService(sim::ServiceSpec::mouse(QStringLiteral("Foot Mouse"), 4661, 172));
+        system->addDevice(sim::DeviceSpec::mouse(QStringLiteral("Head Mouse"), 4660, 171));
+        system->addDevice(sim::DeviceSpec::mouse(QStringLiteral("Foot Mouse"), 4661, 172));
         QCoreApplication::processEvents();
         VeloquillPointerSettingsState state(manager,
                                             std::make_shared<test::InMemoryDefaultsStore>());

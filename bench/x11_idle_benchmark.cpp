@@ -6,8 +6,7 @@
 // Xvfb mouse, sent by another process, with a scheduled client (the tray program's normal
 // state). The backend selects no motion events, so it should not wake. CPU time is this
 // process's only; the sender's work is in the sender's process and the server's.
-#include "device/hid_keys.h"
-#include "device/x11/x11_hid_event_system.h"
+#include "device/x11/x11_backend.h"
 #include "x_driver.h"
 #include "xvfb_server.h"
 
@@ -30,8 +29,8 @@ namespace {
 struct Rig
 {
     std::unique_ptr<test::XvfbServer> server;
-    std::shared_ptr<X11HidEventSystem> system;
-    std::unique_ptr<HidEventSystemClient> client;
+    std::shared_ptr<X11Backend> system;
+    std::unique_ptr<DeviceWatch> client;
     int mouseId = -1;
 };
 
@@ -93,7 +92,7 @@ std::int64_t moveThePointerElsewhere(const QString& displayName, int deviceId, i
     close(done[0]);
     waitpid(child, nullptr, 0);
     // The backend answers one more request, so anything the server sent it has been read.
-    rig().client->copyServices().value().front()->copyProperty(HidKey::PointerResolution);
+    rig().client->devices().value().front()->settings();
     QCoreApplication::processEvents();
     return wakeUps;
 }
@@ -134,10 +133,10 @@ int main(int argc, char** argv)
     Rig& r = rig();
     if (!QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) {
         r.server = std::make_unique<test::XvfbServer>();
-        r.system = std::make_shared<X11HidEventSystem>(
-            X11HidEventSystemOptions{r.server->displayName(), false, QString()});
-        r.client = r.system->createClient();
-        r.client->scheduleWithMainLoop();
+        r.system = std::make_shared<X11Backend>(
+            X11BackendOptions{r.server->displayName(), false, QString()});
+        r.client = r.system->watchDevices();
+        r.client->start();
         r.mouseId = test::XDriver(r.server->displayName()).deviceId(QStringLiteral("Xvfb mouse"));
         if (!r.system->isConnected())
             r.system.reset();

@@ -7,9 +7,8 @@
 // journal (the runtime folder on tmpfs where /dev/shm is one). For comparison, the same start
 // with nothing to put back. Beside them, quit's own restore of the same 50 devices, listed and
 // changed by the running device layer.
-#include "device/hid_keys.h"
 #include "device/pointer_device_manager.h"
-#include "device/x11/x11_hid_event_system.h"
+#include "device/x11/x11_backend.h"
 #include "x_driver.h"
 #include "xvfb_server.h"
 
@@ -48,13 +47,11 @@ Rig& rig()
 // the journal then names them all.
 void leaveChangedDevices(int step)
 {
-    X11HidEventSystem system({rig().server->displayName(), true, rig().runtime->path()});
-    auto client = system.createClient();
-    for (const auto& service :
-         client->copyServices().value_or(std::vector<HidServiceClientRef>{})) {
+    X11Backend system({rig().server->displayName(), true, rig().runtime->path()});
+    auto client = system.watchDevices();
+    for (const auto& service : client->devices().value_or(std::vector<BackendDeviceRef>{})) {
         if (service->describe().contains(QStringLiteral("XTEST pointer")))
-            service->setProperty(HidKey::PointerResolution,
-                                 HidPropertyValue::integer((2 + step % 2) << 16));
+            service->setGain(1.5 + step % 2);
     }
 }
 
@@ -122,8 +119,8 @@ void BM_QuitPutsBackFiftyXtestMasters(benchmark::State& state)
     }
     std::vector<double> times;
     for (auto _ : state) {
-        auto system = std::make_shared<X11HidEventSystem>(
-            X11HidEventSystemOptions{rig().server->displayName(), true, rig().runtime->path()});
+        auto system = std::make_shared<X11Backend>(
+            X11BackendOptions{rig().server->displayName(), true, rig().runtime->path()});
         PointerDeviceManager manager(system);
         manager.startObservation();
         for (const PointerDeviceRef& device : manager.devices()) {

@@ -5,9 +5,7 @@
 #include "device/hid_service_client_ops.h"
 
 #include "device/hid_keys.h"
-#include "support/fixed_point.h"
 #include "support/log.h"
-#include "support/number_format.h"
 
 #include <QStringList>
 
@@ -59,22 +57,6 @@ bool matchesAny(const std::optional<std::vector<HidMatchingDictionary>>& matchin
     return std::any_of(matching->begin(), matching->end(), [&](const HidMatchingDictionary& d) {
         return dictionaryMatches(d, service);
     });
-}
-
-void setPropertyIOFixed(HidServiceClient& client, std::optional<double> value, const QString& key)
-{
-    if (!value) {
-        client.setProperty(key, HidPropertyValue());
-        return;
-    }
-    const auto fixed = toFixedPoint(*value);
-    if (!fixed) {
-        logLine(QStringLiteral("PointerDevice: Refusing to write ") + formatReal(*value) +
-                QStringLiteral(" under key '") + key +
-                QStringLiteral("': not representable as 16.16 fixed point"));
-        return;
-    }
-    client.setProperty(key, HidPropertyValue::integer(*fixed));
 }
 
 bool isPointerOrMouseUsage(std::uint32_t usagePage, std::uint32_t usage)

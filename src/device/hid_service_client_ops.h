@@ -4,6 +4,8 @@
 
 #pragma once
 
+// Transitional, for the keyed backends (KWin, GNOME, Sway); removed with keyed_backend_device.h.
+
 #include "device/hid_event_system.h"
 
 #include <QString>
@@ -18,11 +20,6 @@ namespace veloquill {
 std::optional<QString> readText(const HidServiceClient& client, const QString& key);
 std::optional<std::int64_t> readInteger(const HidServiceClient& client, const QString& key);
 std::optional<std::int32_t> readInt32(const HidServiceClient& client, const QString& key);
-
-// Writes value × 65536 truncated toward zero as a 32-bit integer, or a null value when
-// absent. A value that is not finite or does not fit is refused with one log line and
-// nothing is written.
-void setPropertyIOFixed(HidServiceClient& client, std::optional<double> value, const QString& key);
 
 // Whether the service matches one of the dictionaries (every service, when there are none
 // yet). A dictionary matches when the service has the usage page and usage it names (a

@@ -4,11 +4,12 @@
 
 #include "device/pointer_device.h"
 
-#include "device/hid_keys.h"
-#include "device/hid_service_client_ops.h"
+#include "device/neutral_resolution.h"
 #include "device/pointer_ranges.h"
 #include "support/clamp.h"
 #include "support/fixed_point.h"
+#include "support/log.h"
+#include "support/number_format.h"
 
 #include <cmath>
 
@@ -24,55 +25,28 @@ QString hexIdentifier(std::optional<std::int64_t> number)
     return QStringLiteral("0x") +
            QString::number(low, 16).toUpper().rightJustified(4, QLatin1Char('0'));
 }
+
+// In the words the layer has always logged it with.
+void logRefusal(double value, const QString& key)
+{
+    logLine(QStringLiteral("PointerDevice: Refusing to write ") + formatReal(value) +
+            QStringLiteral(" under key '") + key +
+            QStringLiteral("': not representable as 16.16 fixed point"));
+}
 } // namespace
 
-std::shared_ptr<PointerDevice> PointerDevice::create(HidServiceClientRef client)
+std::shared_ptr<PointerDevice> PointerDevice::create(BackendDeviceRef client)
 {
     return std::make_shared<PointerDevice>(Passkey{}, std::move(client));
 }
 
-PointerDevice::PointerDevice(Passkey, HidServiceClientRef client) : m_client(std::move(client)) {}
+PointerDevice::PointerDevice(Passkey, BackendDeviceRef client) : m_client(std::move(client)) {}
 
 PointerDevice::~PointerDevice() = default;
 
 QString PointerDevice::name() const
 {
-    return product().value_or(QStringLiteral("(unknown)"));
-}
-
-std::optional<QString> PointerDevice::product() const
-{
-    return readText(*m_client, HidKey::Product);
-}
-
-std::optional<QString> PointerDevice::serialNumber() const
-{
-    return readText(*m_client, HidKey::SerialNumber);
-}
-
-std::optional<std::int64_t> PointerDevice::vendorID() const
-{
-    return readInteger(*m_client, HidKey::VendorID);
-}
-
-std::optional<std::int64_t> PointerDevice::productID() const
-{
-    return readInteger(*m_client, HidKey::ProductID);
-}
-
-QString PointerDevice::vendorIDString() const
-{
-    return hexIdentifier(vendorID());
-}
-
-QString PointerDevice::productIDString() const
-{
-    return hexIdentifier(productID());
-}
-
-std::optional<std::int64_t> PointerDevice::buttonCount() const
-{
-    return readInteger(*m_client, HidKey::ButtonCount);
+    return m_client->deviceIdentity().name.value_or(QStringLiteral("(unknown)"));
 }
 
 QString PointerDevice::nameInStableID(const QString& stableID)
@@ -83,113 +57,88 @@ QString PointerDevice::nameInStableID(const QString& stableID)
 
 QString PointerDevice::stableID() const
 {
-    const QString vendor = QString::number(vendorID().value_or(0));
-    const QString productNumber = QString::number(productID().value_or(0));
-    QString productName = name();
+    const DeviceIdentity identity = m_client->deviceIdentity();
+    QString productName = identity.name.value_or(QStringLiteral("(unknown)"));
     productName.replace(QLatin1Char('-'), QLatin1Char('_'));
-    const QString serial = serialNumber().value_or(QStringLiteral("N/A"));
-    return vendor + QLatin1Char('-') + productNumber + QLatin1Char('-') + productName +
-           QLatin1Char('-') + serial;
+    return QString::number(identity.vendorID.value_or(0)) + QLatin1Char('-') +
+           QString::number(identity.productID.value_or(0)) + QLatin1Char('-') + productName +
+           QLatin1Char('-') + identity.serialNumber.value_or(QStringLiteral("N/A"));
 }
 
 QString PointerDevice::description() const
 {
-    return name() + QStringLiteral(" (VID=") + vendorIDString() + QStringLiteral(", PID=") +
-           productIDString() + QLatin1Char(')');
+    const DeviceIdentity identity = m_client->deviceIdentity();
+    return identity.name.value_or(QStringLiteral("(unknown)")) + QStringLiteral(" (VID=") +
+           hexIdentifier(identity.vendorID) + QStringLiteral(", PID=") +
+           hexIdentifier(identity.productID) + QLatin1Char(')');
+}
+
+std::optional<double> PointerDevice::gainForResolution(double resolution)
+{
+    const auto fixed = toFixedPoint(resolution);
+    if (!fixed || *fixed <= 0)
+        return std::nullopt;
+    return gainForFixedResolution(*fixed);
+}
+
+std::optional<double> PointerDevice::resolutionForGain(double gain)
+{
+    const auto fixed = fixedResolutionForGain(gain);
+    return fixed ? std::optional(fromFixedPoint(*fixed)) : std::nullopt;
 }
 
 std::optional<double> PointerDevice::pointerResolution() const
 {
-    const auto fixed = readInt32(*m_client, HidKey::PointerResolution);
-    if (!fixed)
-        return std::nullopt;
-    return fromFixedPoint(*fixed);
+    const auto gain = m_client->settings().gain;
+    return gain ? resolutionForGain(*gain) : std::nullopt;
 }
 
-void PointerDevice::setPointerResolution(std::optional<double> resolution)
+void PointerDevice::setPointerResolution(double resolution)
 {
-    // A non-finite value goes through unclamped so that the write refuses it; clamping
-    // NaN would silently become the fastest speed.
-    if (resolution && std::isfinite(*resolution))
-        resolution = clamp(*resolution, PointerRange::MinResolution, PointerRange::MaxResolution);
-    setPropertyIOFixed(*m_client, resolution, HidKey::PointerResolution);
-}
-
-QString PointerDevice::accelerationKey() const
-{
-    if (const auto type = readText(*m_client, HidKey::PointerAccelerationType))
-        return *type;
-    if (readInt32(*m_client, HidKey::PointerAcceleration))
-        return HidKey::PointerAcceleration;
-    return HidKey::MouseAcceleration;
-}
-
-std::optional<QString> PointerDevice::pointerAccelerationType() const
-{
-    return accelerationKey();
-}
-
-void PointerDevice::setPointerAccelerationType(const std::optional<QString>& type)
-{
-    m_client->setProperty(HidKey::PointerAccelerationType,
-                          type ? HidPropertyValue::text(*type) : HidPropertyValue());
-}
-
-std::optional<std::int64_t> PointerDevice::useLinearScalingMouseAcceleration() const
-{
-    return readInteger(*m_client, HidKey::UseLinearScalingMouseAcceleration);
-}
-
-void PointerDevice::setUseLinearScalingMouseAcceleration(std::optional<std::int64_t> value)
-{
-    m_client->setProperty(HidKey::UseLinearScalingMouseAcceleration,
-                          value ? HidPropertyValue::integer(*value) : HidPropertyValue());
+    // Refused rather than clamped: clamping NaN would silently become the fastest speed.
+    if (!std::isfinite(resolution)) {
+        logRefusal(resolution, QStringLiteral("HIDPointerResolution"));
+        return;
+    }
+    resolution = clamp(resolution, PointerRange::MinResolution, PointerRange::MaxResolution);
+    if (const auto gain = gainForResolution(resolution))
+        m_client->setGain(*gain);
 }
 
 std::optional<double> PointerDevice::pointerAcceleration() const
 {
-    if (useLinearScalingMouseAcceleration() == 1)
-        return PointerRange::AccelerationOff;
-    const auto fixed = readInt32(*m_client, accelerationKey());
-    if (!fixed)
-        return std::nullopt;
-    return fromFixedPoint(*fixed);
+    const PointerSettings settings = m_client->settings();
+    return settings.accelerationOff ? std::optional(PointerRange::AccelerationOff)
+                                    : settings.acceleration;
 }
 
-void PointerDevice::setPointerAcceleration(std::optional<double> acceleration)
+void PointerDevice::setPointerAcceleration(double acceleration)
 {
-    if (acceleration && *acceleration != PointerRange::AccelerationOff &&
-        std::isfinite(*acceleration))
-        acceleration =
-            clamp(*acceleration, PointerRange::MinAcceleration, PointerRange::MaxAcceleration);
-    setPropertyIOFixed(*m_client, acceleration, accelerationKey());
-}
-
-bool PointerDevice::pointerResolutionLocked() const
-{
-    return !m_client->isWritable(HidKey::PointerResolution);
-}
-
-bool PointerDevice::pointerAccelerationLocked() const
-{
-    return !m_client->isWritable(accelerationKey());
+    if (acceleration == PointerRange::AccelerationOff) {
+        m_client->setAccelerationOff();
+        return;
+    }
+    if (!std::isfinite(acceleration)) {
+        logRefusal(acceleration, QStringLiteral("HIDPointerAcceleration"));
+        return;
+    }
+    // As 16.16 holds it, so that it reads back as written.
+    const auto fixed = toFixedPoint(
+        clamp(acceleration, PointerRange::MinAcceleration, PointerRange::MaxAcceleration));
+    m_client->setAcceleration(fromFixedPoint(*fixed));
 }
 
 std::optional<double> PointerDevice::defaultPointerResolution() const
 {
-    const auto fixed = readInt32(*m_client, HidKey::PointerResolutionDefault);
-    return fixed ? std::optional(fromFixedPoint(*fixed)) : std::nullopt;
+    const auto gain = m_client->defaultSettings().gain;
+    return gain ? resolutionForGain(*gain) : std::nullopt;
 }
 
 std::optional<double> PointerDevice::defaultPointerAcceleration() const
 {
-    const auto fixed = readInt32(*m_client, HidKey::PointerAccelerationDefault);
-    return fixed ? std::optional(fromFixedPoint(*fixed)) : std::nullopt;
-}
-
-bool PointerDevice::conformsTo(std::uint32_t usagePage, std::uint32_t usage) const
-{
-    return m_client->conformsTo(usagePage, usage);
+    const PointerSettings defaults = m_client->defaultSettings();
+    return defaults.accelerationOff ? std::optional(PointerRange::AccelerationOff)
+                                    : defaults.acceleration;
 }
 
 } // namespace veloquill

@@ -4,7 +4,7 @@
 
 #pragma once
 
-#include "device/hid_event_system.h"
+#include "device/backend_device.h"
 
 #include <QString>
 
@@ -14,76 +14,69 @@
 
 namespace veloquill {
 
-// One pointer service of the HID event system: its identity and the pointer properties that
-// decide speed and acceleration. Every read goes to the service anew.
+// One pointing device as the settings layer sees it: its identity, and its speed as a
+// resolution (counts per inch: lower is faster) and acceleration as the layer has always kept
+// them. The backend is told a gain; the conversion is here. Every read goes to the backend anew.
 class PointerDevice
 {
 public:
-    static std::shared_ptr<PointerDevice> create(HidServiceClientRef client);
+    static std::shared_ptr<PointerDevice> create(BackendDeviceRef client);
     ~PointerDevice();
     PointerDevice(const PointerDevice&) = delete;
     PointerDevice& operator=(const PointerDevice&) = delete;
 
-    const HidServiceClientRef& client() const { return m_client; }
+    const BackendDeviceRef& client() const { return m_client; }
 
     QString name() const;
-    std::optional<QString> product() const;
-    std::optional<QString> serialNumber() const;
-    std::optional<std::int64_t> vendorID() const;
-    std::optional<std::int64_t> productID() const;
-    QString vendorIDString() const;
-    QString productIDString() const;
-    std::optional<std::int64_t> buttonCount() const;
+    DeviceIdentity identity() const { return m_client->deviceIdentity(); }
     // vendor-product-name-serial, the key under which per-device settings are stored.
     QString stableID() const;
     // The name inside a stableID ("-" in it written as "_"), for a device that is not here to
     // be asked; the whole ID when it holds none.
     static QString nameInStableID(const QString& stableID);
     // Software moves the pointer through it (an XTEST device): never selected by default.
-    bool isVirtual() const { return m_client->isVirtual(); }
+    bool isVirtual() const { return m_client->deviceIdentity().isVirtual; }
     // "Travel Mouse (VID=0x1234, PID=0x00AB)"
     QString description() const;
 
     std::optional<double> pointerResolution() const;
-    void setPointerResolution(std::optional<double> resolution);
-    std::optional<QString> pointerAccelerationType() const;
-    void setPointerAccelerationType(const std::optional<QString>& type);
-    std::optional<std::int64_t> useLinearScalingMouseAcceleration() const;
-    void setUseLinearScalingMouseAcceleration(std::optional<std::int64_t> value);
+    // Clamped to what a device takes; a value not finite is refused with one log line.
+    void setPointerResolution(double resolution);
     // PointerRange::AccelerationOff means acceleration switched off.
     std::optional<double> pointerAcceleration() const;
-    void setPointerAcceleration(std::optional<double> acceleration);
+    void setPointerAcceleration(double acceleration);
     // Locked by the desktop's administrator: every write is refused.
-    bool pointerResolutionLocked() const;
-    bool pointerAccelerationLocked() const;
+    bool pointerResolutionLocked() const { return m_client->locks().speed; }
+    bool pointerAccelerationLocked() const { return m_client->locks().acceleration; }
     // The desktop's own defaults for this device; absent when it reports none.
     std::optional<double> defaultPointerResolution() const;
     // PointerRange::AccelerationOff when the default is acceleration off.
     std::optional<double> defaultPointerAcceleration() const;
 
+    // The resolution the layer keeps (16.16, as it has always been stored and logged) and the
+    // gain a backend is told: the neutral resolution moves at gain 1.
+    static std::optional<double> gainForResolution(double resolution);
+    static std::optional<double> resolutionForGain(double gain);
+
     // How the desktop turns hand motion into pointer motion; nothing when it cannot say.
     std::optional<PointerCurveModel> curveModel() const { return m_client->curveModel(); }
-
-    bool conformsTo(std::uint32_t usagePage, std::uint32_t usage) const;
 
     // Equal exactly when both stand for the same service client.
     friend bool operator==(const PointerDevice& a, const PointerDevice& b)
     {
         return a.m_client == b.m_client;
     }
-    std::size_t hash() const { return std::hash<HidServiceClientRef>()(m_client); }
+    std::size_t hash() const { return std::hash<BackendDeviceRef>()(m_client); }
 
 private:
     struct Passkey
     {};
 
 public:
-    PointerDevice(Passkey, HidServiceClientRef client);
+    PointerDevice(Passkey, BackendDeviceRef client);
 
 private:
-    QString accelerationKey() const;
-
-    HidServiceClientRef m_client;
+    BackendDeviceRef m_client;
 };
 
 using PointerDeviceRef = std::shared_ptr<PointerDevice>;

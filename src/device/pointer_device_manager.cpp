@@ -10,11 +10,14 @@ namespace veloquill {
 
 namespace {
 // Stands in when the program installed no event system: nothing can be observed.
-class UnavailableHidEventSystem final : public HidEventSystem
+class UnavailableBackend final : public PointerBackend
 {
 public:
-    std::unique_ptr<HidEventSystemClient> createClient() override { return nullptr; }
-    bool canControlPointerDevices() override { return false; }
+    std::unique_ptr<DeviceWatch> watchDevices() override { return nullptr; }
+    ControlUnavailableReason controlUnavailableReason() override
+    {
+        return ControlUnavailableReason::DisplayLost;
+    }
     void forgetOriginals() override {}
 };
 
@@ -24,23 +27,23 @@ std::mutex& sharedEventSystemMutex()
     return mutex;
 }
 
-std::shared_ptr<HidEventSystem>& sharedEventSystemSlot()
+std::shared_ptr<PointerBackend>& sharedEventSystemSlot()
 {
-    static std::shared_ptr<HidEventSystem> eventSystem;
+    static std::shared_ptr<PointerBackend> eventSystem;
     return eventSystem;
 }
 } // namespace
 
-PointerDeviceManager::PointerDeviceManager(std::shared_ptr<HidEventSystem> eventSystem,
+PointerDeviceManager::PointerDeviceManager(std::shared_ptr<PointerBackend> eventSystem,
                                            QObject* parent)
-    : QObject(parent), m_eventSystem(eventSystem ? std::move(eventSystem)
-                                                 : std::make_shared<UnavailableHidEventSystem>())
+    : QObject(parent),
+      m_eventSystem(eventSystem ? std::move(eventSystem) : std::make_shared<UnavailableBackend>())
 {}
 
 // The registrations end with their members, so nothing calls this manager once it is gone.
 PointerDeviceManager::~PointerDeviceManager() = default;
 
-void PointerDeviceManager::installSharedEventSystem(std::shared_ptr<HidEventSystem> eventSystem)
+void PointerDeviceManager::installSharedEventSystem(std::shared_ptr<PointerBackend> eventSystem)
 {
     std::lock_guard lock(sharedEventSystemMutex());
     sharedEventSystemSlot() = std::move(eventSystem);
@@ -49,7 +52,7 @@ void PointerDeviceManager::installSharedEventSystem(std::shared_ptr<HidEventSyst
 PointerDeviceManager& PointerDeviceManager::shared()
 {
     static PointerDeviceManager* instance = [] {
-        std::shared_ptr<HidEventSystem> eventSystem;
+        std::shared_ptr<PointerBackend> eventSystem;
         {
             std::lock_guard lock(sharedEventSystemMutex());
             eventSystem = sharedEventSystemSlot();

@@ -4,7 +4,7 @@
 
 #pragma once
 
-#include "device/hid_event_system.h"
+#include "device/pointer_backend.h"
 #include "device/pointer_device.h"
 
 #include <QObject>
@@ -17,8 +17,8 @@
 
 namespace veloquill {
 
-// The registry of pointer devices: watches the HID event system for pointer services,
-// keeps one PointerDevice per service and a published list of them all (identical devices
+// The registry of pointer devices: watches a backend for pointing devices,
+// keeps one PointerDevice per backend device and a published list of them all (identical devices
 // share a stableID and are listed each), tells subscribers of arrivals, and puts every device
 // it changed back at quit.
 class PointerDeviceManager : public QObject
@@ -27,14 +27,14 @@ class PointerDeviceManager : public QObject
 
 public:
     // Tests and the program build managers on an event system of their choice.
-    explicit PointerDeviceManager(std::shared_ptr<HidEventSystem> eventSystem,
+    explicit PointerDeviceManager(std::shared_ptr<PointerBackend> eventSystem,
                                   QObject* parent = nullptr);
     ~PointerDeviceManager() override;
 
     // The one manager the program uses. Its event system is the one installed by
     // installSharedEventSystem before first use (none: observation cannot start).
     static PointerDeviceManager& shared();
-    static void installSharedEventSystem(std::shared_ptr<HidEventSystem> eventSystem);
+    static void installSharedEventSystem(std::shared_ptr<PointerBackend> eventSystem);
 
     void startObservation();
     void stopObservation();
@@ -64,28 +64,28 @@ Q_SIGNALS:
 
 private:
     // Arrival and removal.
-    void addDevice(const HidServiceClientRef& client);
-    void removeDeviceForClient(const HidServiceClientRef& client);
+    void addDevice(const BackendDeviceRef& client);
+    void removeDeviceForClient(const BackendDeviceRef& client);
     void removeDevice(const PointerDeviceRef& device);
     void removeFromListedDevices(const PointerDeviceRef& device);
-    void logInitialResolution(const HidServiceClientRef& client, const QString& name);
+    void logInitialResolution(const PointerDevice& device);
     void replaceDevices(std::vector<PointerDeviceRef> devices);
 
-    // The device map: one device per known service client, oldest first.
-    PointerDeviceRef mappedDevice(const HidServiceClientRef& client) const;
-    PointerDeviceRef unmapDevice(const HidServiceClientRef& client);
+    // The device map: one device per known backend device, oldest first.
+    PointerDeviceRef mappedDevice(const BackendDeviceRef& client) const;
+    PointerDeviceRef unmapDevice(const BackendDeviceRef& client);
 
     // What the event system calls, bound to this manager by the registrations below.
-    void deviceMatchingCallback(const HidServiceClientRef& service);
-    void removalCallback(const HidServiceClientRef& service);
+    void deviceMatchingCallback(const BackendDeviceRef& service);
+    void removalCallback(const BackendDeviceRef& service);
 
-    std::shared_ptr<HidEventSystem> m_eventSystem;
+    std::shared_ptr<PointerBackend> m_eventSystem;
     // Everything below is touched on the main thread only, where the event system calls.
-    std::unique_ptr<HidEventSystemClient> m_eventSystemClient;
+    std::unique_ptr<DeviceWatch> m_eventSystemClient;
     HidRegistration m_deviceMatchingRegistration;
     // Outlive observation, so that a device leaving while it is stopped still leaves the
     // list; end with the manager, so that nothing calls it once it is gone.
-    std::unordered_map<HidServiceClientRef, HidRegistration> m_removalRegistrations;
+    std::unordered_map<BackendDeviceRef, HidRegistration> m_removalRegistrations;
     std::vector<PointerDeviceRef> m_mappedDevices;
     QString m_notPutBack;
     std::vector<PointerDeviceRef> m_devices;

@@ -2,24 +2,12 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// Connecting to the HID event system and the callbacks it delivers.
+// Watching the backend and the callbacks it delivers.
 #include "device/pointer_device_manager.h"
 
-#include "device/hid_keys.h"
 #include "support/log.h"
 
 namespace veloquill {
-
-namespace {
-// Generic desktop mice and pointers.
-std::vector<HidMatchingDictionary> mouseOrPointerMatching()
-{
-    return {
-        {{HidKey::DeviceUsagePage, 1}, {HidKey::DeviceUsage, 2}},
-        {{HidKey::DeviceUsagePage, 1}, {HidKey::DeviceUsage, 1}},
-    };
-}
-} // namespace
 
 void PointerDeviceManager::startObservation()
 {
@@ -27,19 +15,19 @@ void PointerDeviceManager::startObservation()
         logLine(QStringLiteral("PointerDeviceManager: startObservation called but "
                                "eventSystemClient is already initialized. Observation likely "
                                "active."));
-        const auto services = m_eventSystemClient->copyServices();
+        const auto services = m_eventSystemClient->devices();
         if (!services)
             return;
         logLine(QStringLiteral("PointerDeviceManager: Re-scanning for existing services on "
                                "active client."));
-        for (const HidServiceClientRef& service : *services)
+        for (const BackendDeviceRef& service : *services)
             addDevice(service);
         return;
     }
 
     logLine(QStringLiteral(
         "PointerDeviceManager: Attempting to create IOHIDEventSystemClient for observation."));
-    auto client = m_eventSystem->createClient();
+    auto client = m_eventSystem->watchDevices();
     if (!client) {
         logLine(QStringLiteral("PointerDeviceManager: Failed to create IOHIDEventSystemClient."));
         return;
@@ -47,15 +35,14 @@ void PointerDeviceManager::startObservation()
     logLine(QStringLiteral("PointerDeviceManager: IOHIDEventSystemClient created successfully."));
     m_eventSystemClient = std::move(client);
 
-    m_eventSystemClient->setMatchingMultiple(mouseOrPointerMatching());
-    m_deviceMatchingRegistration = m_eventSystemClient->registerDeviceMatchingCallback(
-        [this](const HidServiceClientRef& service) { deviceMatchingCallback(service); });
-    m_eventSystemClient->scheduleWithMainLoop();
+    m_deviceMatchingRegistration = m_eventSystemClient->onDeviceAdded(
+        [this](const BackendDeviceRef& service) { deviceMatchingCallback(service); });
+    m_eventSystemClient->start();
 
-    if (const auto services = m_eventSystemClient->copyServices()) {
+    if (const auto services = m_eventSystemClient->devices()) {
         logLine(QStringLiteral("PointerDeviceManager: Found ") + QString::number(services->size()) +
                 QStringLiteral(" initial services."));
-        for (const HidServiceClientRef& service : *services)
+        for (const BackendDeviceRef& service : *services)
             addDevice(service);
     } else {
         logLine(QStringLiteral("PointerDeviceManager: No initial services found or failed to "
@@ -85,7 +72,7 @@ void PointerDeviceManager::stopObservation()
                            "handled by client release."));
     logLine(QStringLiteral("[PointerDeviceManager] stopObservation: Property changed callback "
                            "unregistration handled by client release."));
-    m_eventSystemClient->unscheduleFromMainLoop();
+    m_eventSystemClient->stop();
     logLine(QStringLiteral("[PointerDeviceManager] stopObservation: Unscheduled "
                            "eventSystemClient from dispatch queue."));
     m_eventSystemClient.reset();
@@ -94,7 +81,7 @@ void PointerDeviceManager::stopObservation()
 }
 
 // The registration ends before the client does, so this only runs while observation is on.
-void PointerDeviceManager::deviceMatchingCallback(const HidServiceClientRef& service)
+void PointerDeviceManager::deviceMatchingCallback(const BackendDeviceRef& service)
 {
     addDevice(service);
 }

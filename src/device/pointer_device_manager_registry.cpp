@@ -5,9 +5,6 @@
 // What happens when a pointer service arrives or leaves.
 #include "device/pointer_device_manager.h"
 
-#include "device/hid_keys.h"
-#include "device/hid_service_client_ops.h"
-#include "support/fixed_point.h"
 #include "support/log.h"
 #include "support/number_format.h"
 
@@ -18,7 +15,7 @@
 
 namespace veloquill {
 
-void PointerDeviceManager::addDevice(const HidServiceClientRef& client)
+void PointerDeviceManager::addDevice(const BackendDeviceRef& client)
 {
     logLine(QStringLiteral("PointerDeviceManager: addDevice(forClient:) called for client: ") +
             client->describe());
@@ -31,7 +28,7 @@ void PointerDeviceManager::addDevice(const HidServiceClientRef& client)
     const PointerDeviceRef device = PointerDevice::create(client);
     const QString name = device->name();
     logLine(QStringLiteral("PointerDeviceManager: Created PointerDevice: ") + name);
-    logInitialResolution(client, name);
+    logInitialResolution(*device);
 
     m_mappedDevices.push_back(device);
     logLine(QStringLiteral("PointerDeviceManager: Added device to serviceClientToPointerDevice "
@@ -53,13 +50,13 @@ void PointerDeviceManager::addDevice(const HidServiceClientRef& client)
         Q_EMIT deviceAdded(device);
     }
 
-    m_removalRegistrations[client] = client->registerRemovalCallback(
-        [this](const HidServiceClientRef& service) { removalCallback(service); });
+    m_removalRegistrations[client] =
+        client->onRemoved([this](const BackendDeviceRef& service) { removalCallback(service); });
     logLine(QStringLiteral("PointerDeviceManager: Registered removal block for client: ") +
             client->describe());
 }
 
-PointerDeviceRef PointerDeviceManager::mappedDevice(const HidServiceClientRef& client) const
+PointerDeviceRef PointerDeviceManager::mappedDevice(const BackendDeviceRef& client) const
 {
     for (const PointerDeviceRef& device : m_mappedDevices) {
         if (device->client() == client)
@@ -68,29 +65,28 @@ PointerDeviceRef PointerDeviceManager::mappedDevice(const HidServiceClientRef& c
     return nullptr;
 }
 
-PointerDeviceRef PointerDeviceManager::unmapDevice(const HidServiceClientRef& client)
+PointerDeviceRef PointerDeviceManager::unmapDevice(const BackendDeviceRef& client)
 {
     PointerDeviceRef device = mappedDevice(client);
     std::erase(m_mappedDevices, device);
     return device;
 }
 
-void PointerDeviceManager::logInitialResolution(const HidServiceClientRef& client,
-                                                const QString& name)
+void PointerDeviceManager::logInitialResolution(const PointerDevice& device)
 {
-    const auto fixed = readInt32(*client, HidKey::PointerResolution);
-    if (!fixed) {
+    const QString name = device.name();
+    const auto resolution = device.pointerResolution();
+    if (!resolution) {
         logLine(QStringLiteral("[PointerDeviceManager] Warning: Could not read initial pointer "
                                "resolution for device ") +
                 name);
         return;
     }
-    const double resolution = fromFixedPoint(*fixed);
     logLine(QStringLiteral("[PointerDeviceManager] Recorded initial pointer resolution ") +
-            formatReal(resolution) + QStringLiteral(" for device ") + name);
+            formatReal(*resolution) + QStringLiteral(" for device ") + name);
 }
 
-void PointerDeviceManager::removalCallback(const HidServiceClientRef& service)
+void PointerDeviceManager::removalCallback(const BackendDeviceRef& service)
 {
     m_removalRegistrations.erase(service); // it runs once
     if (!m_eventSystemClient)
@@ -101,7 +97,7 @@ void PointerDeviceManager::removalCallback(const HidServiceClientRef& service)
     removeDeviceForClient(service);
 }
 
-void PointerDeviceManager::removeDeviceForClient(const HidServiceClientRef& client)
+void PointerDeviceManager::removeDeviceForClient(const BackendDeviceRef& client)
 {
     logLine(QStringLiteral("PointerDeviceManager: removeDevice(forClient:) called for client: ") +
             client->describe());

@@ -12,12 +12,12 @@
 namespace veloquill {
 
 namespace {
-QString failureReason(HidRestoreOutcome outcome)
+QString failureReason(RestoreOutcome outcome)
 {
     switch (outcome) {
-    case HidRestoreOutcome::Refused:
+    case RestoreOutcome::Refused:
         return QStringLiteral("their event system refused the writes.");
-    case HidRestoreOutcome::Unconfirmed:
+    case RestoreOutcome::Unconfirmed:
         return QStringLiteral("their event system did not confirm the writes in time.");
     default:
         return QStringLiteral("the connection to their event system is gone.");
@@ -32,23 +32,23 @@ bool PointerDeviceManager::restoreInitialPointerSettings()
     logLine(QStringLiteral("[PointerDeviceManager] Attempting to restore initial pointer settings "
                            "for ") +
             QString::number(m_mappedDevices.size()) + QStringLiteral(" devices."));
-    std::map<HidRestoreOutcome, std::size_t> failures;
+    std::map<RestoreOutcome, std::size_t> failures;
     for (const PointerDeviceRef& device : m_mappedDevices) {
         const QString label = device->name();
-        const HidRestoreOutcome outcome = device->client()->restoreFirstSeen();
+        const RestoreOutcome outcome = device->client()->restoreFirstSeen();
         switch (outcome) {
-        case HidRestoreOutcome::Restored:
+        case RestoreOutcome::Restored:
             logLine(QStringLiteral("[PointerDeviceManager] Restored initial pointer resolution and "
                                    "acceleration for device ") +
                     label);
             break;
-        case HidRestoreOutcome::Untouched:
+        case RestoreOutcome::Untouched:
             logLine(QStringLiteral("[PointerDeviceManager] Nothing to restore for device ") +
                     label + QStringLiteral(": never changed"));
             break;
-        case HidRestoreOutcome::Unreachable:
-        case HidRestoreOutcome::Refused:
-        case HidRestoreOutcome::Unconfirmed:
+        case RestoreOutcome::Unreachable:
+        case RestoreOutcome::Refused:
+        case RestoreOutcome::Unconfirmed:
             ++failures[outcome];
             break;
         }

@@ -4,27 +4,14 @@
 
 #pragma once
 
-#include "device/hid_callback_list.h"
-#include "device/hid_event_system.h"
+// Transitional, for the KWin, GNOME and Sway backends until they serve BackendDevice directly;
+// to be removed then.
 
-#include <memory>
+#include "device/device_removal.h"
+#include "device/keyed_backend_device.h"
 
 namespace veloquill {
 
-// The removal callbacks of a backend's service: each runs once when the service leaves, and
-// one registered after it left still runs once, on the main loop.
-class ServiceRemoval
-{
-public:
-    HidRegistration add(HidServiceCallback callback, std::weak_ptr<HidServiceClient> service);
-    // The service left: every callback runs now, the service kept alive meanwhile.
-    void leave(const HidServiceClientRef& service);
-    bool left() const { return m_left; }
-
-private:
-    bool m_left = false;
-    std::shared_ptr<HidCallbackList<void(const HidServiceClientRef&)>> m_callbacks =
-        std::make_shared<HidCallbackList<void(const HidServiceClientRef&)>>();
-};
+using ServiceRemoval = DeviceRemovalOf<KeyedBackendDevice>;
 
 } // namespace veloquill

@@ -70,7 +70,7 @@ void VeloquillPointerSettingsState::applySettings(const PointerDeviceRef& device
         // As the device takes it: slowed in precision mode, within what a device accepts.
         check.resolution = std::clamp(resolutionToWrite(device, values),
                                       PointerRange::MinResolution, PointerRange::MaxResolution);
-        device->setPointerResolution(check.resolution);
+        device->setPointerResolution(*check.resolution);
         speedApplied = Prefix + QStringLiteral("[APPLY SUCCESS] UI Speed (0-1): ") +
                        formatReal(values.pointerSpeed) + QStringLiteral(" -> NormInvRes: ") +
                        formatReal(mapping.normalizedInverseResolution) +

@@ -13,34 +13,36 @@
 namespace veloquill {
 
 namespace {
-// Each backend keeps its reason on its own class, beside the boundary the device layer uses.
-template <typename System> BackendSystem served(std::shared_ptr<System> system)
+// No backend serves this session; KWin's lists whatever appears, the choice says why not.
+class UnchosenBackend final : public KWinHidEventSystem
 {
-    return {system, [system] { return system->controlUnavailableReason(); }, nullptr};
-}
+public:
+    explicit UnchosenBackend(ControlUnavailableReason reason) : m_reason(reason) {}
+    ControlUnavailableReason controlUnavailableReason() override { return m_reason; }
+    bool canControlPointerDevices() override { return false; }
+
+private:
+    ControlUnavailableReason m_reason;
+};
 } // namespace
 
-BackendSystem makeBackendSystem(const BackendChoice& choice,
-                                const X11HidEventSystemOptions& x11Options)
+BackendSystem makeBackendSystem(const BackendChoice& choice, const X11BackendOptions& x11Options)
 {
     switch (choice.backend) {
     case Backend::X11: {
-        auto x11 = std::make_shared<X11HidEventSystem>(x11Options);
-        BackendSystem backend = served(x11);
-        backend.x11 = std::move(x11);
-        return backend;
+        auto x11 = std::make_shared<X11Backend>(x11Options);
+        return {x11, x11};
     }
     case Backend::KWin:
-        return served(std::make_shared<KWinHidEventSystem>());
+        return {std::make_shared<KWinHidEventSystem>(), nullptr};
     case Backend::Gnome:
-        return served(std::make_shared<GnomeHidEventSystem>());
+        return {std::make_shared<GnomeHidEventSystem>(), nullptr};
     case Backend::Sway:
-        return served(std::make_shared<SwayHidEventSystem>());
+        return {std::make_shared<SwayHidEventSystem>(), nullptr};
     case Backend::None:
         break;
     }
-    return {std::make_shared<KWinHidEventSystem>(),
-            [reason = choice.unavailable] { return reason; }, nullptr};
+    return {std::make_shared<UnchosenBackend>(choice.unavailable), nullptr};
 }
 
 } // namespace veloquill

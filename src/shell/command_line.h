@@ -4,7 +4,7 @@
 
 #pragma once
 
-#include "device/x11/x11_hid_event_system.h"
+#include "device/x11/x11_backend.h"
 
 #include <QString>
 
@@ -15,7 +15,7 @@ namespace veloquill {
 // What the program was asked to do on its command line.
 struct CommandLine
 {
-    X11HidEventSystemOptions x11Options;
+    X11BackendOptions x11Options;
     bool restore = false;
     QString backend;   // what --backend names, empty when not given
     QString precision; // what --precision asks for: on, off or toggle; empty when not given

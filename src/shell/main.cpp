@@ -5,7 +5,7 @@
 // veloquill: per-device pointer speed and acceleration for the Linux desktop (X11, KDE Plasma
 // on Wayland, GNOME on Wayland).
 #include "device/kwin/kwin_hid_event_system.h"
-#include "device/x11/x11_hid_event_system.h"
+#include "device/x11/x11_backend.h"
 #include "shell/backend_choice.h"
 #include "shell/command_line.h"
 #include "shell/exit_status.h"
@@ -39,9 +39,9 @@ SingleInstance::Role claimSingleInstance(std::optional<SingleInstance>& instance
 
 // Whether an X display can be used at all, asked before Qt connects to it: without one
 // Qt's own connection would abort the program with a less helpful message.
-bool reportUnusableDisplay(const X11HidEventSystemOptions& options)
+bool reportUnusableDisplay(const X11BackendOptions& options)
 {
-    const QString problem = X11HidEventSystem::displayProblem(options.displayName);
+    const QString problem = X11Backend::displayProblem(options.displayName);
     if (problem.isEmpty())
         return false;
     std::fprintf(stderr, "veloquill: cannot control pointer devices: %s\n", qPrintable(problem));

@@ -33,12 +33,12 @@ QString unreachable(Backend backend, const BackendSystem& system)
                                                      : system.x11->failureReason();
     case Backend::Sway:
         // Lets the connection and Sway's list of devices arrive, for a bounded time.
-        system.eventSystem->prepareRestore();
-        if (system.eventSystem->canControlPointerDevices())
+        system.backend->prepareRestore();
+        if (system.backend->canControlPointerDevices())
             return {};
         return QStringLiteral("Sway's IPC socket ($SWAYSOCK) does not answer");
     case Backend::Gnome:
-        if (system.eventSystem->canControlPointerDevices())
+        if (system.backend->canControlPointerDevices())
             return {};
         return QStringLiteral("GNOME's pointer settings (org.gnome.desktop.peripherals) are not "
                               "installed");
@@ -71,7 +71,7 @@ QString unconfirmed(Backend backend)
 
 // Empty when every device the journal names is back; else what is not, with where its
 // originals are kept, or what the backend is said to have left undone.
-QString whyNotRestored(const BackendChoice& choice, const X11HidEventSystemOptions& x11Options)
+QString whyNotRestored(const BackendChoice& choice, const X11BackendOptions& x11Options)
 {
     // KWin's system learns of KWin in the background: whether KWin answers is asked first.
     if (choice.backend == Backend::KWin && !KWinHidEventSystem::managerAnswers())
@@ -79,7 +79,7 @@ QString whyNotRestored(const BackendChoice& choice, const X11HidEventSystemOptio
     const BackendSystem backend = makeBackendSystem(choice, x11Options);
     if (QString why = unreachable(choice.backend, backend); !why.isEmpty())
         return why;
-    PointerDeviceManager manager(backend.eventSystem);
+    PointerDeviceManager manager(backend.backend);
     manager.startObservation();
     const bool restored = manager.restoreInitialPointerSettings();
     manager.stopObservation();
@@ -93,7 +93,7 @@ QString whyNotRestored(const BackendChoice& choice, const X11HidEventSystemOptio
     return why;
 }
 
-int restoreFromJournal(const BackendChoice& choice, const X11HidEventSystemOptions& x11Options)
+int restoreFromJournal(const BackendChoice& choice, const X11BackendOptions& x11Options)
 {
     const QString why = whyNotRestored(choice, x11Options);
     if (why.isEmpty())
@@ -105,7 +105,7 @@ int restoreFromJournal(const BackendChoice& choice, const X11HidEventSystemOptio
 } // namespace
 
 int restorePointerDevices(int argc, char** argv, const BackendChoice& choice,
-                          const X11HidEventSystemOptions& x11Options)
+                          const X11BackendOptions& x11Options)
 {
     QCoreApplication app(argc, argv);
     QString reason;

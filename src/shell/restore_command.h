@@ -4,7 +4,7 @@
 
 #pragma once
 
-#include "device/x11/x11_hid_event_system.h"
+#include "device/x11/x11_backend.h"
 #include "shell/backend_choice.h"
 
 namespace veloquill {
@@ -14,6 +14,6 @@ namespace veloquill {
 // not answer, are the journal's devices put back here. The status to end with: 0 when done or
 // nothing was left changed, else 1 after one line on stderr.
 int restorePointerDevices(int argc, char** argv, const BackendChoice& choice,
-                          const X11HidEventSystemOptions& x11Options);
+                          const X11BackendOptions& x11Options);
 
 } // namespace veloquill

@@ -37,7 +37,7 @@ namespace veloquill {
 
 namespace {
 AppDelegate* g_runningDelegate = nullptr;
-X11HidEventSystem* g_eventSystem = nullptr;
+X11Backend* g_eventSystem = nullptr;
 KeepOrGoBack* g_keepOrGoBack = nullptr;
 
 // Made once the settings state exists; outlives every content the window is given, so a
@@ -138,8 +138,7 @@ int exitStatus(int status, const AppDelegate& delegate, const BackendSystem& bac
 } // namespace
 
 int runTrayProgram(int argc, char** argv, const BackendChoice& choice,
-                   const X11HidEventSystemOptions& x11Options,
-                   std::optional<SingleInstance>& instance)
+                   const X11BackendOptions& x11Options, std::optional<SingleInstance>& instance)
 {
     std::optional<DisplayLossAtStartup> displayLossAtStartup(std::in_place);
     QApplication app(argc, argv);
@@ -168,11 +167,13 @@ int runTrayProgram(int argc, char** argv, const BackendChoice& choice,
     if (choice.backend == Backend::None)
         std::fprintf(stderr, "veloquill: cannot control pointer devices: %s\n",
                      qPrintable(choice.reason));
-    PointerDeviceManager::installSharedEventSystem(backend.eventSystem);
-    SettingsWindowController::configureShared(backend.unavailableReason, [] {
-        return new PointerControlView(VeloquillPointerSettingsState::shared(),
-                                      PointerDeviceManager::shared(), &sharedKeepOrGoBack());
-    });
+    PointerDeviceManager::installSharedEventSystem(backend.backend);
+    SettingsWindowController::configureShared(
+        [pointers = backend.backend] { return pointers->controlUnavailableReason(); },
+        [] {
+            return new PointerControlView(VeloquillPointerSettingsState::shared(),
+                                          PointerDeviceManager::shared(), &sharedKeepOrGoBack());
+        });
 
     AppDelegate* running = nullptr;
     AppDelegate delegate(
@@ -188,8 +189,7 @@ int runTrayProgram(int argc, char** argv, const BackendChoice& choice,
     QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &app,
                      &ShellWindow::quit);
     if (backend.x11)
-        QObject::connect(backend.x11.get(), &X11HidEventSystem::connectionLost, &app,
-                         &ShellWindow::quit);
+        QObject::connect(backend.x11.get(), &X11Backend::connectionLost, &app, &ShellWindow::quit);
 
     g_runningDelegate = &delegate;
     g_eventSystem = backend.x11.get();

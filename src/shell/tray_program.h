@@ -4,7 +4,7 @@
 
 #pragma once
 
-#include "device/x11/x11_hid_event_system.h"
+#include "device/x11/x11_backend.h"
 #include "shell/backend_choice.h"
 #include "shell/single_instance.h"
 
@@ -17,7 +17,6 @@ namespace veloquill {
 // single instance; it listens from now on and is let go before the application object. The
 // status to end with: 0, or 1 for a lost display or a device left as it was not found.
 int runTrayProgram(int argc, char** argv, const BackendChoice& choice,
-                   const X11HidEventSystemOptions& x11Options,
-                   std::optional<SingleInstance>& instance);
+                   const X11BackendOptions& x11Options, std::optional<SingleInstance>& instance);
 
 } // namespace veloquill

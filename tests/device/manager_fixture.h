@@ -5,7 +5,7 @@
 #pragma once
 
 #include "device/pointer_device_manager.h"
-#include "sim/simulated_hid_event_system.h"
+#include "sim/simulated_backend.h"
 #include "support/log_capture.h"
 #include "support/main_loop.h"
 
@@ -21,18 +21,17 @@ namespace veloquill::test {
 class ManagerTest : public ::testing::Test
 {
 protected:
-    std::shared_ptr<sim::SimulatedService> plugIn(const QString& name, std::int64_t vendor = 4660,
-                                                  std::int64_t product = 171,
-                                                  std::optional<QString> serial = std::nullopt,
-                                                  double resolution = 400.0)
+    std::shared_ptr<sim::SimulatedDevice> plugIn(const QString& name, std::int64_t vendor = 4660,
+                                                 std::int64_t product = 171,
+                                                 std::optional<QString> serial = std::nullopt,
+                                                 double resolution = 400.0)
     {
-        return system->addService(
-            sim::ServiceSpec::mouse(name, vendor, product, serial, resolution));
+        return system->addDevice(sim::DeviceSpec::mouse(name, vendor, product, serial, resolution));
     }
 
-    void unplug(const std::shared_ptr<sim::SimulatedService>& service)
+    void unplug(const std::shared_ptr<sim::SimulatedDevice>& service)
     {
-        system->removeService(service);
+        system->removeDevice(service);
         drainMainLoop();
     }
 
@@ -45,8 +44,7 @@ protected:
     }
 
     LogCapture log;
-    std::shared_ptr<sim::SimulatedHidEventSystem> system =
-        std::make_shared<sim::SimulatedHidEventSystem>();
+    std::shared_ptr<sim::SimulatedBackend> system = std::make_shared<sim::SimulatedBackend>();
     std::unique_ptr<PointerDeviceManager> manager = std::make_unique<PointerDeviceManager>(system);
 };
 

@@ -6,7 +6,6 @@
 // transcript: people compare logs across versions.
 #include "manager_fixture.h"
 
-#include "device/hid_keys.h"
 #include "device/restore_journal.h"
 #include "support/blocking_paths.h"
 
@@ -19,21 +18,16 @@
 
 using namespace veloquill;
 using namespace veloquill::test;
-using sim::fixed;
-using sim::PropertyWrite;
-using Services = std::vector<std::shared_ptr<sim::SimulatedService>>;
+using sim::SettingWrite;
+using Services = std::vector<std::shared_ptr<sim::SimulatedDevice>>;
 
 using Manager = ManagerTest;
 
 // Starting twice, a restart and a device leaving while stopped are in the transcript.
-TEST_F(Manager, ListsMatchingMiceAndPointersAndHearsOfNoArrivalsWhileStopped)
+TEST_F(Manager, ListsPointingDevicesAndHearsOfNoArrivalsWhileStopped)
 {
     plugIn("Head Mouse", 1, 1);
-    for (const auto& [name, usage] : {std::pair{"Pen", 1u}, {"Keyboard", 6u}}) {
-        sim::ServiceSpec spec = sim::ServiceSpec::mouse(name, usage, usage);
-        spec.usages = {{1, usage}};
-        system->addService(spec);
-    }
+    plugIn("Pen", 1, 2);
     manager->startObservation();
     EXPECT_EQ(listedNames(), QStringList({"Head Mouse", "Pen"}));
 
@@ -47,12 +41,12 @@ TEST_F(Manager, ListsMatchingMiceAndPointersAndHearsOfNoArrivalsWhileStopped)
 
 TEST_F(Manager, StartGoesOnWhenTheSystemFailsAndCanBeRetried)
 {
-    system->setCreateClientFails(true);
+    system->setWatchFails(true);
     plugIn("Head Mouse", 1, 1);
     manager->startObservation();
     EXPECT_TRUE(manager->devices().empty());
-    system->setCreateClientFails(false);
-    system->setCopyServicesFails(true);
+    system->setWatchFails(false);
+    system->setDevicesFails(true);
     manager->startObservation();
     EXPECT_TRUE(manager->devices().empty());
     // Arrivals still come through the matching callback.
@@ -76,7 +70,7 @@ TEST_F(Manager, ListChangesBeforeArrivalsAreHeard)
     auto ball = plugIn("Trackball", 2, 2);
     EXPECT_TRUE(heard.isEmpty());
     drainMainLoop();
-    system->removeService(mouse);
+    system->removeDevice(mouse);
     drainMainLoop();
     unplug(ball);
     EXPECT_EQ(heard, QStringList({"Head Mouse added, listed 1", "Trackball added, listed 2"}));
@@ -91,7 +85,7 @@ TEST_F(Manager, TwinsWithoutSerialsAreEachListedAndEachLeavesOnlyItsOwnEntry)
         {{}, {"A", "Ball", "C"}}, {{0}, {"Ball", "C"}}, {{2}, {"A", "Ball"}}, {{0, 2}, {"Ball"}}};
     for (const auto& [leaving, listedAfter] : cases) {
         SCOPED_TRACE(listedAfter.join(',').toStdString());
-        system = std::make_shared<sim::SimulatedHidEventSystem>();
+        system = std::make_shared<sim::SimulatedBackend>();
         manager = std::make_unique<PointerDeviceManager>(system);
         const Services services{plugIn("Foot Mouse", 5, 6), plugIn("Trackball", 7, 8),
                                 plugIn("Foot Mouse", 5, 6)};
@@ -107,7 +101,7 @@ TEST_F(Manager, TwinsWithoutSerialsAreEachListedAndEachLeavesOnlyItsOwnEntry)
                          [&](const auto&) { ++added; });
         manager->startObservation();
         for (int index : leaving)
-            system->removeService(services[index]);
+            system->removeDevice(services[index]);
         drainMainLoop();
         for (const auto& device : manager->devices())
             listed.append(name(device));
@@ -150,7 +144,7 @@ TEST_F(Manager, GoneManagerIsNeverCalledBack)
     auto mouse = plugIn("Head Mouse");
     auto ball = plugIn("Trackball", 1, 1);
     manager->startObservation();
-    system->removeService(mouse);
+    system->removeDevice(mouse);
     // The system delivers the removal, but not the manager's own follow-up work.
     QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
     manager.reset();
@@ -158,7 +152,7 @@ TEST_F(Manager, GoneManagerIsNeverCalledBack)
     EXPECT_TRUE(log.contains("PointerDeviceManager: Manager deallocated during device removal"));
 
     log.clear();
-    system->removeService(ball);
+    system->removeDevice(ball);
     plugIn("Foot Mouse");
     drainMainLoop();
     EXPECT_TRUE(log.lines().isEmpty());
@@ -166,8 +160,8 @@ TEST_F(Manager, GoneManagerIsNeverCalledBack)
 
 TEST_F(Manager, RestorePutsBackOnlyTheDevicesItChangedAndSaysWhenTheSystemIsGone)
 {
-    using Outcome = HidRestoreOutcome;
-    const PropertyWrite restore{sim::SimulatedService::kRestoreWrite, {}};
+    using Outcome = RestoreOutcome;
+    const SettingWrite restore{SettingWrite::Kind::Restore};
     const Services services{plugIn("Slow", 1, 1, std::nullopt, 5.0), plugIn("Fast", 2, 2),
                             plugIn("Head Mouse", 3, 3)};
     manager->startObservation();
@@ -178,9 +172,9 @@ TEST_F(Manager, RestorePutsBackOnlyTheDevicesItChangedAndSaysWhenTheSystemIsGone
 
     EXPECT_TRUE(manager->restoreInitialPointerSettings());
     EXPECT_TRUE(manager->restoreInitialPointerSettings()); // all back already: nothing written
-    EXPECT_EQ(services[0]->writes(), std::vector<PropertyWrite>{restore});
-    EXPECT_EQ(services[0]->property(HidKey::PointerResolution), fixed(5 * 65536));
-    EXPECT_EQ(services[1]->writes(), std::vector<PropertyWrite>{restore});
+    EXPECT_EQ(services[0]->writes(), std::vector<SettingWrite>{restore});
+    EXPECT_EQ(services[0]->resolution(), 5.0);
+    EXPECT_EQ(services[1]->writes(), std::vector<SettingWrite>{restore});
     EXPECT_TRUE(services[2]->writes().empty());
     EXPECT_EQ(system->originalsForgotten(), 2);
 
@@ -198,9 +192,9 @@ TEST_F(Manager, RestorePutsBackOnlyTheDevicesItChangedAndSaysWhenTheSystemIsGone
 TEST_F(Manager, LogTranscriptOfTwinsComingAndGoingAroundARestartAndThreeQuits)
 {
     auto listed = plugIn("Foot Mouse", 5, 6);
-    sim::ServiceSpec odd = sim::ServiceSpec::mouse("Trackball", 7, 8);
-    odd.properties[HidKey::PointerResolution] = HidPropertyValue::text("fine");
-    auto trackball = system->addService(odd);
+    sim::DeviceSpec odd = sim::DeviceSpec::mouse("Trackball", 7, 8);
+    odd.settings.gain = std::nullopt;
+    auto trackball = system->addDevice(odd);
     auto twin = plugIn("Foot Mouse", 5, 6);
     QObject::connect(manager.get(), &PointerDeviceManager::deviceAdded, [](const auto&) {});
 

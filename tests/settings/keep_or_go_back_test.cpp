@@ -29,7 +29,7 @@ protected:
         state->ensureDeviceSelectionAndLoadSettings();
         drainMainLoop();
     }
-    std::shared_ptr<sim::SimulatedService> mouse;
+    std::shared_ptr<sim::SimulatedDevice> mouse;
     std::unique_ptr<KeepOrGoBack> model;
 };
 } // namespace

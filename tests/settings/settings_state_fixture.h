@@ -4,11 +4,11 @@
 
 #pragma once
 
-#include "device/hid_keys.h"
 #include "device/manager_fixture.h"
 #include "settings/in_memory_defaults_store.h"
 #include "settings/veloquill_pointer_settings_state.h"
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -43,7 +43,7 @@ protected:
         setLogRedirect(m_forward);
     }
 
-    std::shared_ptr<sim::SimulatedService> connect(const QString& name, int vendor, int product)
+    std::shared_ptr<sim::SimulatedDevice> connect(const QString& name, int vendor, int product)
     {
         auto service = plugIn(name, vendor, product);
         drainMainLoop();
@@ -65,14 +65,22 @@ protected:
         return decodeDeviceSettingsTable(store->data(State::DeviceSettingsKey).value_or(""))
             .table.value_or(DeviceSettingsTable{});
     }
-    // The 16.16 values written under the key, in order.
-    static std::vector<std::int64_t> written(const sim::SimulatedService& service,
-                                             const QString& key)
+    // The values written to the setting, in order, in the layer's 16.16 units: the resolution
+    // a gain stands for, the amount of acceleration, -1 for off.
+    static std::vector<std::int64_t> written(const sim::SimulatedDevice& device,
+                                             sim::Setting setting)
     {
+        using Kind = sim::SettingWrite::Kind;
         std::vector<std::int64_t> values;
-        for (const auto& write : service.writes()) {
-            if (write.key == key)
-                values.push_back(write.value.toInteger().value_or(-1));
+        for (const auto& write : device.writes()) {
+            if (write.kind == Kind::Gain && setting == Resolution)
+                values.push_back(std::llround(
+                    PointerDevice::resolutionForGain(write.value).value_or(-1) * 65536));
+            else if (write.kind != Kind::Gain && write.kind != Kind::Restore &&
+                     setting == Acceleration)
+                values.push_back(write.kind == Kind::AccelerationOff
+                                     ? -65536
+                                     : std::llround(write.value * 65536));
         }
         return values;
     }
@@ -82,8 +90,8 @@ protected:
         EXPECT_TRUE(runMainLoopUntil([this] { return m_pendingReadBacks == 0; }));
     }
 
-    static inline const QString& Resolution = HidKey::PointerResolution;
-    static inline const QString& Acceleration = HidKey::PointerAcceleration;
+    static constexpr sim::Setting Resolution = sim::Setting::Speed;
+    static constexpr sim::Setting Acceleration = sim::Setting::Acceleration;
 
     std::shared_ptr<InMemoryDefaultsStore> store = std::make_shared<InMemoryDefaultsStore>();
     std::unique_ptr<State> state;

@@ -96,9 +96,9 @@ TEST_F(SettingsState, RememberedDeviceWithARecordIsLoadedWithoutEditingAndApplie
     state->setSelectedDeviceID(trackball); // the same again: the key is written, nothing loaded
     EXPECT_EQ(store->writeCount(), storeWrites + 1);
     EXPECT_EQ(announced, 1);
-    EXPECT_EQ(device->writes(),
-              (std::vector<sim::PropertyWrite>{{Resolution, HidPropertyValue::integer(3456843)},
-                                               {Acceleration, HidPropertyValue::integer(478412)}}));
+    EXPECT_EQ(device->writes().size(), 2u);
+    EXPECT_EQ(written(*device, Resolution), std::vector<std::int64_t>{3456843});
+    EXPECT_EQ(written(*device, Acceleration), std::vector<std::int64_t>{478412});
 }
 
 // At start auto-switch selects the preferred device for a first start or a selection whose
@@ -129,7 +129,7 @@ TEST_F(SettingsState, StartSelectsThePreferredOrFirstPhysicalDeviceAndKeepsAnAbs
     for (const Case& c : cases) {
         SCOPED_TRACE(c.connected.join(", ").toStdString() + " / " +
                      c.stored.value_or("nothing").toStdString());
-        system = std::make_shared<sim::SimulatedHidEventSystem>();
+        system = std::make_shared<sim::SimulatedBackend>();
         manager = std::make_unique<PointerDeviceManager>(system);
         manager->startObservation();
         store = std::make_shared<InMemoryDefaultsStore>();
@@ -139,9 +139,9 @@ TEST_F(SettingsState, StartSelectsThePreferredOrFirstPhysicalDeviceAndKeepsAnAbs
         for (QString name : c.connected) {
             const bool software = name.startsWith('*');
             name.remove(0, software ? 1 : 0);
-            auto spec = sim::ServiceSpec::mouse(name, ids.at(name).first, ids.at(name).second);
-            spec.isVirtual = software;
-            system->addService(spec);
+            auto spec = sim::DeviceSpec::mouse(name, ids.at(name).first, ids.at(name).second);
+            spec.identity.isVirtual = software;
+            system->addDevice(spec);
         }
         drainMainLoop();
         build().ensureDeviceSelectionAndLoadSettings();
@@ -259,28 +259,36 @@ TEST_F(SettingsState, FirstChangeOrRevertMakesTheRecordFromValuesReadOrReported)
 {
     const auto accelerationTo3 = [](State& s) { s.setCurrentPointerAcceleration(3.0); };
     const auto speedToHalf = [](State& s) { s.setCurrentPointerSpeed(0.5); };
-    const QString& off = HidKey::UseLinearScalingMouseAcceleration;
-    const auto defaults = {std::pair(HidKey::PointerResolutionDefault, 1200 * 65536),
-                           std::pair(HidKey::PointerAccelerationDefault, -65536)};
+    const auto none = [](sim::SimulatedDevice&) {};
+    const auto off = [](sim::SimulatedDevice& d) {
+        d.change([](PointerSettings& s) { s.accelerationOff = true; });
+    };
+    const auto defaults = [](sim::SimulatedDevice& d) {
+        d.setDefaults({PointerDevice::gainForResolution(1200), std::nullopt, true});
+    };
     struct Case
     {
         double resolution;
-        std::vector<std::pair<QString, int>> properties;
+        std::function<void(sim::SimulatedDevice&)> setUp;
         std::function<void(State&)> change;
         DeviceSpecificSettings record;
         Fixed resolutions, accelerations;
     } const cases[] = {
-        {400, {}, accelerationTo3, {ReadSpeed, 3, false}, {26214400}, {196608}},
-        {1600, {}, accelerationTo3, {PointerSpeedMapping::speedFor(1600), 3, false}, {}, {196608}},
-        {400, {{off, 1}}, speedToHalf, {0.5, 1, true}, {5073754}, {-65536, -65536}},
+        {400, none, accelerationTo3, {ReadSpeed, 3, false}, {26214400}, {196608}},
+        {1600,
+         none,
+         accelerationTo3,
+         {PointerSpeedMapping::speedFor(1600), 3, false},
+         {},
+         {196608}},
+        {400, off, speedToHalf, {0.5, 1, true}, {5073754}, {-65536, -65536}},
         {400, defaults, &State::revertPointerSpeed, {0, 1, true}, {78643200}, {-65536, -65536}},
     };
-    for (const auto& [resolution, properties, change, record, resolutions, accelerations] : cases) {
+    for (const auto& [resolution, setUp, change, record, resolutions, accelerations] : cases) {
         SCOPED_TRACE(record.pointerSpeed);
         store = std::make_shared<InMemoryDefaultsStore>();
         const auto mouse = plugIn("Head Mouse", 4660, 171, std::nullopt, resolution);
-        for (const auto& [key, value] : properties)
-            mouse->changePropertyExternally(key, HidPropertyValue::integer(value));
+        setUp(*mouse);
         drainMainLoop();
         build().ensureDeviceSelectionAndLoadSettings();
         EXPECT_TRUE(mouse->writes().empty());
@@ -432,7 +440,7 @@ protected:
         mouse->clearWrites();
     }
 
-    std::shared_ptr<sim::SimulatedService> mouse;
+    std::shared_ptr<sim::SimulatedDevice> mouse;
 };
 
 TEST_F(SettingsValues, EditIsAnnouncedStoredAndWrittenAndTheSameValueOrANonFiniteOneIsNot)
@@ -485,19 +493,19 @@ TEST_F(SettingsState, RefusedWritesLeaveTheWindowAndRecordAtWhatTheDeviceHolds)
     const Edit more = [](State& s) { s.setCurrentPointerAcceleration(3); };
     const Edit off = [](State& s) { s.setCurrentPointerDisableAcceleration(true); };
     const DeviceSpecificSettings held{ReadSpeed, 0.6875, false};
-    // name, key refused, locked, edit, limits (speed, acceleration locked; has acceleration),
-    // line
-    const std::tuple<const char*, QString, bool, Edit, State::DeviceLimits, QString> cases[] = {
-        {"speed kept",
-         Resolution,
-         false,
-         faster,
-         {false, false, true},
-         "Pointer speed not changed: the desktop kept 0.07."},
-        {"speed locked", Resolution, true, faster, {true, false, true}, ""},
-        {"acceleration kept", Acceleration, false, more, {false, false, false}, ""},
-        {"acceleration kept on", Acceleration, false, off, {false, false, false}, ""},
-        {"acceleration locked", Acceleration, true, more, {false, true, true}, ""}};
+    // name, setting refused, locked, edit, limits (speed, acceleration locked; has
+    // acceleration), line
+    const std::tuple<const char*, sim::Setting, bool, Edit, State::DeviceLimits, QString> cases[] =
+        {{"speed kept",
+          Resolution,
+          false,
+          faster,
+          {false, false, true},
+          "Pointer speed not changed: the desktop kept 0.07."},
+         {"speed locked", Resolution, true, faster, {true, false, true}, ""},
+         {"acceleration kept", Acceleration, false, more, {false, false, false}, ""},
+         {"acceleration kept on", Acceleration, false, off, {false, false, false}, ""},
+         {"acceleration locked", Acceleration, true, more, {false, true, true}, ""}};
     for (const auto& [name, key, locked, edit, limits, line] : cases) {
         SCOPED_TRACE(name);
         store = std::make_shared<InMemoryDefaultsStore>();
@@ -520,7 +528,7 @@ TEST_F(SettingsState, RefusedWritesLeaveTheWindowAndRecordAtWhatTheDeviceHolds)
     }
     // Without an acceleration property at all, from the start.
     const auto tablet = connect("Head Mouse", 4660, 171);
-    tablet->changePropertyExternally(Acceleration, {});
+    tablet->change([](PointerSettings& s) { s.acceleration.reset(); });
     EXPECT_FALSE(state->selectedDeviceLimits().hasAcceleration);
 }
 

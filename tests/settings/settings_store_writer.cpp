@@ -12,7 +12,7 @@
 #include "device/pointer_device_manager.h"
 #include "settings/qsettings_defaults_store.h"
 #include "settings/veloquill_pointer_settings_state.h"
-#include "sim/simulated_hid_event_system.h"
+#include "sim/simulated_backend.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -23,8 +23,8 @@ namespace {
 void start(double speed, bool afterInput)
 {
     using namespace veloquill;
-    auto system = std::make_shared<sim::SimulatedHidEventSystem>();
-    system->addService(sim::ServiceSpec::mouse("Head Mouse", 4660, 171, std::nullopt, 400.0));
+    auto system = std::make_shared<sim::SimulatedBackend>();
+    system->addDevice(sim::DeviceSpec::mouse("Head Mouse", 4660, 171, std::nullopt, 400.0));
     PointerDeviceManager manager(system);
     manager.startObservation();
     VeloquillPointerSettingsState state(manager, std::make_shared<QSettingsDefaultsStore>());

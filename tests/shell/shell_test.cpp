@@ -17,7 +17,7 @@
 #include "shell/translations.h"
 #include "shell/tray_fallback.h"
 #include "shell/tray_tool_tip.h"
-#include "sim/simulated_hid_event_system.h"
+#include "sim/simulated_backend.h"
 #include "support/log.h"
 #include "support/log_capture.h"
 #include "support/main_loop.h"
@@ -71,10 +71,9 @@ namespace {
 struct DelegateOnSimulatedDevices
 {
     test::LogCapture log;
-    std::shared_ptr<sim::SimulatedHidEventSystem> system =
-        std::make_shared<sim::SimulatedHidEventSystem>();
-    std::shared_ptr<sim::SimulatedService> mouse =
-        system->addService(sim::ServiceSpec::mouse("Head Mouse", 1, 2, std::nullopt, 400.0));
+    std::shared_ptr<sim::SimulatedBackend> system = std::make_shared<sim::SimulatedBackend>();
+    std::shared_ptr<sim::SimulatedDevice> mouse =
+        system->addDevice(sim::DeviceSpec::mouse("Head Mouse", 1, 2, std::nullopt, 400.0));
     PointerDeviceManager manager{system};
     // The mouse has a record from an earlier run: launching writes it.
     std::shared_ptr<test::InMemoryDefaultsStore> store =
@@ -100,7 +99,7 @@ struct DelegateOnSimulatedDevices
              openSettingsIfNoTrayHost([] { return false; }, [this] { ++settingsShown; }, {{}, {}});
          }}};
 
-    HidPropertyValue resolution() const { return mouse->property("HIDPointerResolution"); }
+    std::optional<double> resolution() const { return mouse->resolution(); }
 };
 
 // A settings window whose trust answer the test decides; it counts the questions.
@@ -169,13 +168,13 @@ TEST(ShellTranscript, SecondStartThenLaunchSavedSettingsWithoutATrayAndQuitTwice
     app.delegate.applicationDidFinishLaunching();
     ASSERT_TRUE(test::runMainLoopUntil([&] { return app.settingsShown == 1; }));
     EXPECT_GE(sinceLaunch.elapsed(), AppDelegate::SavedSettingsDelayMs);
-    // The record's speed 0.5 is resolution 77.41935483870967, in 16.16 truncated.
-    EXPECT_EQ(app.resolution(), HidPropertyValue::integer(5073754));
+    // The record's speed 0.5 is the desktop's own speed.
+    EXPECT_EQ(app.mouse->settings().gain, 1.0);
 
     app.delegate.applicationWillTerminate();
     app.delegate.applicationWillTerminate();
-    EXPECT_EQ(app.resolution(), HidPropertyValue::integer(400 * 65536));
-    app.system->addService(sim::ServiceSpec::mouse("Late Mouse", 3, 4));
+    EXPECT_EQ(app.resolution(), 400.0);
+    app.system->addDevice(sim::DeviceSpec::mouse("Late Mouse", 3, 4));
     test::drainMainLoop();
     EXPECT_EQ(app.manager.devices().size(), 1u) << "observation went on after quitting";
     // The shell's own lines, and the device layer's milestones they must fall between.
@@ -215,7 +214,7 @@ TEST(AppDelegate, ReopenShowsSettingsOnlyWithoutVisibleWindowsAndAnEarlyQuitAppl
     test::runMainLoopFor(AppDelegate::SavedSettingsDelayMs * 2);
     EXPECT_EQ(app.settings, nullptr);
     EXPECT_EQ(app.settingsShown, 1);
-    EXPECT_EQ(app.resolution(), HidPropertyValue::integer(400 * 65536));
+    EXPECT_EQ(app.resolution(), 400.0);
 }
 
 TEST(SettingsWindow, OneCentredResizableWindowWhoseContentIsBuiltAfreshOnEveryOpening)
@@ -518,8 +517,8 @@ TEST(TrayToolTip, NamesTheSelectedDeviceAndItsSpeed)
     for (const auto& [selectedID, listedName, expected] : cases)
         EXPECT_EQ(trayToolTip(selectedID, listedName, "0.5"), expected);
 
-    auto system = std::make_shared<sim::SimulatedHidEventSystem>();
-    system->addService(sim::ServiceSpec::mouse("Head Mouse", 1, 2));
+    auto system = std::make_shared<sim::SimulatedBackend>();
+    system->addDevice(sim::DeviceSpec::mouse("Head Mouse", 1, 2));
     PointerDeviceManager manager(system);
     manager.startObservation();
     VeloquillPointerSettingsState state(manager, std::make_shared<test::InMemoryDefaultsStore>());

@@ -4,7 +4,7 @@
 
 #include "device/x11/x11_journal_check.h"
 
-#include "device/x11/x11_acceleration_keys.h"
+#include "device/x11/x11_driver_settings.h"
 #include "device/x11/x11_properties.h"
 
 #include <algorithm>

@@ -5,12 +5,12 @@
 #include "device/x11/x11_session.h"
 
 #include "device/x11/x11_connection.h"
-#include "device/x11/x11_event_system_client.h"
+#include "device/x11/x11_device.h"
+#include "device/x11/x11_device_mapping.h"
+#include "device/x11/x11_device_watch.h"
 #include "device/x11/x11_journal_check.h"
-#include "device/x11/x11_key_translation.h"
 #include "device/x11/x11_property_cache.h"
 #include "device/x11/x11_server_mark.h"
-#include "device/x11/x11_service_client.h"
 #include "support/display_name.h"
 #include "support/log.h"
 
@@ -57,7 +57,7 @@ QString quotedNames(Display* display, const std::vector<XAtom>& properties)
 
 // A checked journal entry as the backend's memory of the device: its originals as first
 // seen, the device as changed, and what was written to each property.
-void readJournalEntry(Display* display, const JournalDevice& entry, X11KeyMemory& memory)
+void readJournalEntry(Display* display, const JournalDevice& entry, X11DeviceMemory& memory)
 {
     memory.changed = true;
     for (const JournalProperty& property : entry.properties) {
@@ -149,7 +149,7 @@ void X11Session::loadJournal()
     forgetRemoved(removed);
 }
 
-void X11Session::journalOriginals(const X11DeviceFacts& facts, const X11KeyMemory& memory)
+void X11Session::journalOriginals(const X11DeviceFacts& facts, const X11DeviceMemory& memory)
 {
     // Atoms by name: the journal is read back on another connection.
     Display* display = m_connection->display();
@@ -178,7 +178,7 @@ void X11Session::journalOriginals(const X11DeviceFacts& facts, const X11KeyMemor
     m_journal.record(std::move(device), m_serverMark);
 }
 
-HidRestoreOutcome X11Session::restoreDevice(const X11DeviceFacts& facts, X11KeyMemory& memory)
+RestoreOutcome X11Session::restoreDevice(const X11DeviceFacts& facts, X11DeviceMemory& memory)
 {
     if (const auto sent = m_sentRestores.find(facts.deviceId); sent != m_sentRestores.end()) {
         const X11Restore result = sent->second.result;
@@ -188,15 +188,15 @@ HidRestoreOutcome X11Session::restoreDevice(const X11DeviceFacts& facts, X11KeyM
     // What is still ours is judged on the feedback as it is now, not as it was written.
     m_connection->properties().forgetFeedback(facts.deviceId);
     X11DeviceProperties properties(*m_connection, m_atoms, facts.deviceId);
-    X11KeyContext context{properties, m_atoms, facts, memory, m_connection->isLocal()};
+    X11DeviceContext context{properties, m_atoms, facts, memory, m_connection->isLocal()};
     return finishRestore(facts, memory, restoreFirstSeen(context));
 }
 
-HidRestoreOutcome X11Session::finishRestore(const X11DeviceFacts& facts, X11KeyMemory& memory,
-                                            const X11Restore& result)
+RestoreOutcome X11Session::finishRestore(const X11DeviceFacts& facts, X11DeviceMemory& memory,
+                                         const X11Restore& result)
 {
     if (m_connection->isLost())
-        return HidRestoreOutcome::Unreachable;
+        return RestoreOutcome::Unreachable;
     Display* display = m_connection->display();
     if (!result.keptByOthers.empty())
         logLine(QStringLiteral("X11HidEventSystem: ") + describeDevice(facts) +
@@ -207,12 +207,12 @@ HidRestoreOutcome X11Session::finishRestore(const X11DeviceFacts& facts, X11KeyM
                 quotedNames(display, result.refused) + QStringLiteral(" on ") +
                 describeDevice(facts) + QStringLiteral("; its originals stay in ") +
                 m_journal.path());
-        return HidRestoreOutcome::Refused;
+        return RestoreOutcome::Refused;
     }
     memory.changed = false;
     memory.written.clear();
     m_journal.forget(facts.deviceId, facts.name);
-    return HidRestoreOutcome::Restored;
+    return RestoreOutcome::Restored;
 }
 
 void X11Session::sendListedRestores()
@@ -228,7 +228,7 @@ void X11Session::sendListedRestores()
         noteRefused(errors, restore.sent, restore.result);
 }
 
-void X11Session::sendRestore(const X11DeviceFacts& facts, X11KeyMemory& memory)
+void X11Session::sendRestore(const X11DeviceFacts& facts, X11DeviceMemory& memory)
 {
     // What is still ours is judged on the feedback as it is now, not as it was written.
     m_connection->properties().forgetFeedback(facts.deviceId);
@@ -236,7 +236,7 @@ void X11Session::sendRestore(const X11DeviceFacts& facts, X11KeyMemory& memory)
     restore = SentRestore{facts, &memory, {}, {}};
     X11DeviceProperties properties(*m_connection, m_atoms, facts.deviceId);
     properties.sendWithoutWaiting(&restore.sent);
-    X11KeyContext context{properties, m_atoms, facts, memory, m_connection->isLocal()};
+    X11DeviceContext context{properties, m_atoms, facts, memory, m_connection->isLocal()};
     restore.result = restoreFirstSeen(context);
 }
 
@@ -257,7 +257,7 @@ std::size_t X11Session::restoreUnlisted()
     std::size_t failed = 0;
     for (auto& [deviceId, restore] : std::exchange(m_sentRestores, {})) {
         if (finishRestore(restore.facts, *restore.memory, restore.result) !=
-            HidRestoreOutcome::Restored)
+            RestoreOutcome::Restored)
             ++failed;
     }
     if (m_connection->isLost())
@@ -266,7 +266,7 @@ std::size_t X11Session::restoreUnlisted()
     struct Pending
     {
         X11DeviceFacts facts;
-        X11KeyMemory memory;
+        X11DeviceMemory memory;
         X11Restore result;
         std::vector<X11SentWrite> sent;
     };
@@ -290,16 +290,15 @@ std::size_t X11Session::restoreUnlisted()
         readJournalEntry(m_connection->display(), entry, device.memory);
         X11DeviceProperties properties(*m_connection, m_atoms, entry.deviceId);
         properties.sendWithoutWaiting(&device.sent);
-        X11KeyContext context{properties, m_atoms, device.facts, device.memory,
-                              m_connection->isLocal()};
+        X11DeviceContext context{properties, m_atoms, device.facts, device.memory,
+                                 m_connection->isLocal()};
         device.result = restoreFirstSeen(context);
     }
     m_connection->sync();
     const std::vector<unsigned long> errors = m_connection->takeErrorSerials();
     for (Pending& device : pending) {
         noteRefused(errors, device.sent, device.result);
-        if (finishRestore(device.facts, device.memory, device.result) ==
-            HidRestoreOutcome::Restored)
+        if (finishRestore(device.facts, device.memory, device.result) == RestoreOutcome::Restored)
             logLine(QStringLiteral("X11HidEventSystem: put back ") + describeDevice(device.facts) +
                     QStringLiteral(", which is not listed (disabled or floating)"));
         else
@@ -348,19 +347,19 @@ std::vector<std::shared_ptr<X11ClientState>> X11Session::liveClients()
     return lockAll(m_clients);
 }
 
-std::shared_ptr<X11ServiceClient> X11Session::serviceForDevice(int deviceId) const
+std::shared_ptr<X11Device> X11Session::serviceForDevice(int deviceId) const
 {
     const auto found = std::find_if(m_services.begin(), m_services.end(),
                                     [&](const auto& s) { return s->facts().deviceId == deviceId; });
     return found == m_services.end() ? nullptr : *found;
 }
 
-std::shared_ptr<X11ServiceClient> X11Session::addService(const X11DeviceFacts& facts)
+std::shared_ptr<X11Device> X11Session::addService(const X11DeviceFacts& facts)
 {
-    auto service = std::make_shared<X11ServiceClient>(weak_from_this(), facts, m_nextRegistryID++);
+    auto service = std::make_shared<X11Device>(weak_from_this(), facts, m_nextRegistryID++);
     service->rememberFirstSeen();
     if (const JournalDevice* kept = m_journal.find(facts.deviceId, facts.name)) {
-        X11KeyMemory journalled;
+        X11DeviceMemory journalled;
         readJournalEntry(m_connection->display(), *kept, journalled);
         service->adoptOriginals(journalled);
     }
@@ -420,15 +419,15 @@ void X11Session::handleHierarchyChange(const std::set<int>& removedDeviceIds)
                            [&](const X11DeviceFacts& f) { return f.deviceId == deviceId; });
     };
 
-    std::vector<std::shared_ptr<X11ServiceClient>> left;
-    std::erase_if(m_services, [&](const std::shared_ptr<X11ServiceClient>& service) {
+    std::vector<std::shared_ptr<X11Device>> left;
+    std::erase_if(m_services, [&](const std::shared_ptr<X11Device>& service) {
         const int id = service->facts().deviceId;
         const bool gone = removedDeviceIds.count(id) > 0 || !isPresent(id);
         if (gone)
             left.push_back(service);
         return gone;
     });
-    std::vector<std::shared_ptr<X11ServiceClient>> arrived;
+    std::vector<std::shared_ptr<X11Device>> arrived;
     for (const X11DeviceFacts& facts : present) {
         if (!serviceForDevice(facts.deviceId))
             arrived.push_back(addService(facts));
@@ -438,7 +437,7 @@ void X11Session::handleHierarchyChange(const std::set<int>& removedDeviceIds)
         service->leave();
     for (const auto& service : arrived) {
         for (const auto& client : liveClients()) {
-            if (client->isListening() && client->matches(*service))
+            if (client->isListening())
                 client->deliverArrival(service);
         }
     }

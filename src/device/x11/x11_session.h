@@ -8,12 +8,12 @@
 // clients that want to hear from it. It turns hierarchy changes into arrivals and removals,
 // on the main loop. It selects no raw input: an idle program never wakes on motion.
 
+#include "device/backend_device.h"
 #include "device/hid_callback_list.h"
-#include "device/hid_event_system.h"
 #include "device/restore_journal.h"
 #include "device/x11/x11_atoms.h"
 #include "device/x11/x11_device_discovery.h"
-#include "device/x11/x11_key_translation.h"
+#include "device/x11/x11_device_mapping.h"
 #include "device/x11/x11_properties.h"
 
 #include <QElapsedTimer>
@@ -31,7 +31,7 @@ union _XEvent;
 namespace veloquill::x11 {
 
 class X11Connection;
-class X11ServiceClient;
+class X11Device;
 struct X11ClientState;
 
 class X11Session : public std::enable_shared_from_this<X11Session>
@@ -50,22 +50,22 @@ public:
     const X11Atoms& atoms() const { return m_atoms; }
 
     // The services present, in the order the server lists their devices.
-    const std::vector<std::shared_ptr<X11ServiceClient>>& services() const { return m_services; }
+    const std::vector<std::shared_ptr<X11Device>>& services() const { return m_services; }
     void attachClient(const std::shared_ptr<X11ClientState>& client);
 
     void setConnectionLostHandler(std::function<void()> handler);
 
     // The device's first-seen values and those written since go to the journal; called
     // before each write that changes what it holds.
-    void journalOriginals(const X11DeviceFacts& facts, const X11KeyMemory& memory);
+    void journalOriginals(const X11DeviceFacts& facts, const X11DeviceMemory& memory);
     // Puts back what this program wrote to the device and no one changed since, with a line
     // naming what another program changed; its journal entry goes once the server took it.
-    HidRestoreOutcome restoreDevice(const X11DeviceFacts& facts, X11KeyMemory& memory);
+    RestoreOutcome restoreDevice(const X11DeviceFacts& facts, X11DeviceMemory& memory);
     // Sends the writes that put back every listed device, waits for the server once, and keeps
     // each device's outcome for its restoreDevice.
     void sendListedRestores();
     // Used by a service of sendListedRestores: its restore's writes, sent without waiting.
-    void sendRestore(const X11DeviceFacts& facts, X11KeyMemory& memory);
+    void sendRestore(const X11DeviceFacts& facts, X11DeviceMemory& memory);
     // Puts back the devices the journal names that the server has but that are not listed
     // (disabled, floating, or left out XTEST devices); how many could not be.
     std::size_t restoreUnlisted();
@@ -82,22 +82,22 @@ private:
     void selectDeviceEvents();
     void handleEvent(_XEvent& event);
     // Logs what the restore of the device left, and drops its entry when all is back.
-    HidRestoreOutcome finishRestore(const X11DeviceFacts& facts, X11KeyMemory& memory,
-                                    const X11Restore& result);
+    RestoreOutcome finishRestore(const X11DeviceFacts& facts, X11DeviceMemory& memory,
+                                 const X11Restore& result);
     void handleHierarchyChange(const std::set<int>& removedDeviceIds);
     // The server keeps nothing of a removed device: a device added later with its id starts
     // from its driver's defaults, so its entry goes.
     void forgetRemoved(const std::set<int>& removedDeviceIds);
     void loadJournal();
-    std::shared_ptr<X11ServiceClient> serviceForDevice(int deviceId) const;
-    std::shared_ptr<X11ServiceClient> addService(const X11DeviceFacts& facts);
+    std::shared_ptr<X11Device> serviceForDevice(int deviceId) const;
+    std::shared_ptr<X11Device> addService(const X11DeviceFacts& facts);
     std::vector<std::shared_ptr<X11ClientState>> liveClients();
 
     std::unique_ptr<X11Connection> m_connection;
     X11Atoms m_atoms;
     bool m_includeVirtualDevices = false;
     std::uint64_t m_nextRegistryID = 1;
-    std::vector<std::shared_ptr<X11ServiceClient>> m_services;
+    std::vector<std::shared_ptr<X11Device>> m_services;
     std::vector<std::weak_ptr<X11ClientState>> m_clients;
     RestoreJournal m_journal;
     // The server's mark as the journal carries it, from the first journal write on.
@@ -107,7 +107,7 @@ private:
     struct SentRestore
     {
         X11DeviceFacts facts;
-        X11KeyMemory* memory = nullptr; // its service's, which m_services keeps
+        X11DeviceMemory* memory = nullptr; // its service's, which m_services keeps
         X11Restore result;
         std::vector<X11SentWrite> sent;
     };

@@ -4,9 +4,8 @@
 
 #pragma once
 
-#include "device/hid_keys.h"
 #include "device/x11/resolution_mapping.h"
-#include "device/x11/x11_hid_event_system.h"
+#include "device/x11/x11_backend.h"
 #include "support/main_loop.h"
 #include "support/required_programs.h"
 #include "x_driver.h"
@@ -35,14 +34,14 @@ inline constexpr double kHalfTravel = kNeutral * 2;
 // What the backend's callbacks delivered, in order, for as long as it lives.
 struct CallbackRecord
 {
-    std::vector<HidServiceClientRef> arrivals;
-    std::vector<HidServiceClientRef> removals;
+    std::vector<BackendDeviceRef> arrivals;
+    std::vector<BackendDeviceRef> removals;
     std::vector<HidRegistration> registrations;
 
-    void recordRemovalOf(const HidServiceClientRef& service)
+    void recordRemovalOf(const BackendDeviceRef& service)
     {
-        registrations.push_back(service->registerRemovalCallback(
-            [this](const HidServiceClientRef& gone) { removals.push_back(gone); }));
+        registrations.push_back(
+            service->onRemoved([this](const BackendDeviceRef& gone) { removals.push_back(gone); }));
     }
 };
 
@@ -84,25 +83,20 @@ protected:
     // otherwise as the backend does.
     void closeDriver() { m_driver.reset(); }
 
-    std::shared_ptr<X11HidEventSystem> makeSystem(bool includeVirtualDevices = false)
+    std::shared_ptr<X11Backend> makeSystem(bool includeVirtualDevices = false)
     {
-        auto system = std::make_shared<X11HidEventSystem>(
-            X11HidEventSystemOptions{displayName(), includeVirtualDevices, journalDirectory()});
+        auto system = std::make_shared<X11Backend>(
+            X11BackendOptions{displayName(), includeVirtualDevices, journalDirectory()});
         EXPECT_TRUE(system->isConnected()) << system->failureReason().toStdString();
         return system;
     }
-    // A client matching mice and pointers, recording arrivals, scheduled.
-    static std::unique_ptr<HidEventSystemClient> makeClient(X11HidEventSystem& system,
-                                                            CallbackRecord& record)
+    // A watch recording arrivals, started.
+    static std::unique_ptr<DeviceWatch> makeClient(X11Backend& system, CallbackRecord& record)
     {
-        auto client = system.createClient();
-        client->setMatchingMultiple({
-            {{HidKey::DeviceUsagePage, 1}, {HidKey::DeviceUsage, 2}},
-            {{HidKey::DeviceUsagePage, 1}, {HidKey::DeviceUsage, 1}},
-        });
-        record.registrations.push_back(client->registerDeviceMatchingCallback(
-            [&record](const HidServiceClientRef& service) { record.arrivals.push_back(service); }));
-        client->scheduleWithMainLoop();
+        auto client = system.watchDevices();
+        record.registrations.push_back(client->onDeviceAdded(
+            [&record](const BackendDeviceRef& service) { record.arrivals.push_back(service); }));
+        client->start();
         return client;
     }
     // The backend and such a client, as most tests use them.
@@ -111,19 +105,17 @@ protected:
         system = makeSystem(includeVirtualDevices);
         client = makeClient(*system, record);
     }
-    static QStringList serviceNames(HidEventSystemClient& client)
+    static QStringList serviceNames(DeviceWatch& client)
     {
         QStringList names;
-        for (const auto& service :
-             client.copyServices().value_or(std::vector<HidServiceClientRef>{}))
-            names.append(service->copyProperty(HidKey::Product).toText().value_or(QString()));
+        for (const auto& service : client.devices().value_or(std::vector<BackendDeviceRef>{}))
+            names.append(service->deviceIdentity().name.value_or(QString()));
         return names;
     }
-    static HidServiceClientRef serviceNamed(HidEventSystemClient& client, const QString& name)
+    static BackendDeviceRef serviceNamed(DeviceWatch& client, const QString& name)
     {
-        for (const auto& service :
-             client.copyServices().value_or(std::vector<HidServiceClientRef>{}))
-            if (service->copyProperty(HidKey::Product).toText() == name)
+        for (const auto& service : client.devices().value_or(std::vector<BackendDeviceRef>{}))
+            if (service->deviceIdentity().name == name)
                 return service;
         return nullptr;
     }
@@ -135,9 +127,9 @@ private:
 
 protected:
     // Declared after the server, so they go before it.
-    std::shared_ptr<X11HidEventSystem> system;
+    std::shared_ptr<X11Backend> system;
     CallbackRecord record;
-    std::unique_ptr<HidEventSystemClient> client;
+    std::unique_ptr<DeviceWatch> client;
 };
 
 } // namespace veloquill::test

@@ -6,7 +6,6 @@
 // behaves when the X server misbehaves or goes away.
 #include "x11_backend_fixture.h"
 
-#include "device/hid_keys.h"
 #include "device/pointer_device.h"
 #include "support/log_capture.h"
 #include "support/main_loop.h"
@@ -24,9 +23,7 @@ TEST_F(X11Discovery, XvfbMouseIsAMouseAndXtestDevicesAreListedOnlyWhenAskedForWi
     EXPECT_EQ(serviceNames(*client), QStringList{kXvfbMouse});
     const auto service = serviceNamed(*client, kXvfbMouse);
     ASSERT_TRUE(service);
-    EXPECT_TRUE(service->conformsTo(1, 2) && service->conformsTo(1, 1) &&
-                !service->conformsTo(1, 6));
-    EXPECT_EQ(service->copyProperty(HidKey::ButtonCount).toInteger(), 3);
+    EXPECT_EQ(service->deviceIdentity().buttonCount, 3);
     // Xvfb's mouse has neither a product id nor a device node.
     EXPECT_EQ(PointerDevice::create(service)->stableID(), QStringLiteral("0-0-Xvfb mouse-N/A"));
 
@@ -42,7 +39,7 @@ TEST_F(X11Discovery, XvfbMouseIsAMouseAndXtestDevicesAreListedOnlyWhenAskedForWi
               QStringLiteral("1133-49271-Virtual core XTEST pointer-N/A"));
     driver().addMaster(QStringLiteral("Hidden"));
     ASSERT_TRUE(runMainLoopUntil([&] { return !virtualRecord.arrivals.empty(); }));
-    service->copyProperty(HidKey::PointerResolution); // a round trip: the change has been read
+    service->settings(); // a round trip: the change has been read
     drainMainLoop();
     EXPECT_TRUE(record.arrivals.empty());
     EXPECT_EQ(serviceNames(*client), QStringList{kXvfbMouse});
@@ -56,29 +53,28 @@ TEST_F(X11Discovery, HotpluggedXtestPointerArrivesAndLeavesAndRequestsAsItGoesAr
     driver().addMaster(QStringLiteral("Hotplug"));
     ASSERT_TRUE(runMainLoopUntil([&] { return !record.arrivals.empty(); }));
     ASSERT_EQ(record.arrivals.size(), 1u);
-    const HidServiceClientRef arrived = record.arrivals.front();
+    const BackendDeviceRef arrived = record.arrivals.front();
     EXPECT_EQ(serviceNamed(*client, name), arrived);
     record.recordRemovalOf(arrived);
 
     LogCapture log;
     driver().removeMaster(QStringLiteral("Hotplug"));
     // The backend has not heard of the removal yet and asks the server about the device.
-    EXPECT_TRUE(arrived->copyProperty(HidKey::PointerResolution).isNull());
-    arrived->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutralFixed / 2));
-    // Each asks which settings the device has (libinput's, then the server's): four errors.
-    EXPECT_EQ(log.lines().filter(QStringLiteral("X11HidEventSystem: X error ")).size(), 4);
+    EXPECT_EQ(arrived->settings().gain, std::nullopt);
+    arrived->setGain(2.0);
+    // Each asks which settings the device has (libinput's, then the server's): the read once
+    // for the switch, the speed and the amount, the write once.
+    EXPECT_EQ(log.lines().filter(QStringLiteral("X11HidEventSystem: X error ")).size(), 8);
 
     ASSERT_TRUE(runMainLoopUntil([&] { return !record.removals.empty(); }));
-    EXPECT_EQ(record.removals, std::vector<HidServiceClientRef>{arrived});
+    EXPECT_EQ(record.removals, std::vector<BackendDeviceRef>{arrived});
     EXPECT_FALSE(serviceNames(*client).contains(name));
     EXPECT_TRUE(system->isConnected());
-    EXPECT_EQ(
-        serviceNamed(*client, kXvfbMouse)->copyProperty(HidKey::PointerResolution).toInteger(),
-        kNeutralFixed);
+    EXPECT_EQ(serviceNamed(*client, kXvfbMouse)->settings().gain, 1.0);
     // Its settings are no longer there to read; its identity still is, for the layer to
     // find the device it listed.
-    EXPECT_TRUE(arrived->copyProperty(HidKey::PointerResolution).isNull());
-    EXPECT_EQ(arrived->copyProperty(HidKey::Product).toText(), name);
+    EXPECT_EQ(arrived->settings().gain, std::nullopt);
+    EXPECT_EQ(arrived->deviceIdentity().name, name);
     // A late registrant still hears of the removal, once.
     record.recordRemovalOf(arrived);
     ASSERT_TRUE(runMainLoopUntil([&] { return record.removals.size() == 2; }));
@@ -98,40 +94,39 @@ TEST_F(X11Discovery, DisabledDeviceLeavesAndComesBackAsANewService)
     driver().setDeviceEnabled(id, true);
     ASSERT_TRUE(runMainLoopUntil([&] { return !record.arrivals.empty(); }));
     const auto after = serviceNamed(*client, kXvfbMouse);
-    EXPECT_EQ(record.arrivals, std::vector<HidServiceClientRef>{after});
+    EXPECT_EQ(record.arrivals, std::vector<BackendDeviceRef>{after});
     EXPECT_NE(after, before);
 }
 
 TEST_F(X11Discovery, CallbacksEndWithTheirRegistrationOrClient)
 {
     startClient(true);
-    client->unscheduleFromMainLoop();
+    client->stop();
     driver().addMaster(QStringLiteral("Quiet"));
-    serviceNamed(*client, kXvfbMouse)->copyProperty(HidKey::PointerResolution);
+    serviceNamed(*client, kXvfbMouse)->settings();
     drainMainLoop();
     EXPECT_TRUE(record.arrivals.empty());
     client.reset();
 
     // Arrival callbacks that, mid-delivery, end the next one's registration or destroy
     // their own client: the next one must not be called.
-    std::unique_ptr<HidEventSystemClient> ending = system->createClient();
-    std::unique_ptr<HidEventSystemClient> destroyed = system->createClient();
+    std::unique_ptr<DeviceWatch> ending = system->watchDevices();
+    std::unique_ptr<DeviceWatch> destroyed = system->watchDevices();
     int firstCalls = 0, laterCalls = 0;
     HidRegistration endingLater, destroyedLater;
-    const auto later = [&](const HidServiceClientRef&) { ++laterCalls; };
-    auto endingFirst = ending->registerDeviceMatchingCallback([&](const HidServiceClientRef&) {
+    const auto later = [&](const BackendDeviceRef&) { ++laterCalls; };
+    auto endingFirst = ending->onDeviceAdded([&](const BackendDeviceRef&) {
         ++firstCalls;
         endingLater.reset();
     });
-    endingLater = ending->registerDeviceMatchingCallback(later);
-    auto destroyedFirst =
-        destroyed->registerDeviceMatchingCallback([&](const HidServiceClientRef&) {
-            ++firstCalls;
-            destroyed.reset();
-        });
-    destroyedLater = destroyed->registerDeviceMatchingCallback(later);
-    ending->scheduleWithMainLoop();
-    destroyed->scheduleWithMainLoop();
+    endingLater = ending->onDeviceAdded(later);
+    auto destroyedFirst = destroyed->onDeviceAdded([&](const BackendDeviceRef&) {
+        ++firstCalls;
+        destroyed.reset();
+    });
+    destroyedLater = destroyed->onDeviceAdded(later);
+    ending->start();
+    destroyed->start();
 
     driver().removeMaster(QStringLiteral("Quiet"));
     driver().addMaster(QStringLiteral("Meddled"));
@@ -146,22 +141,22 @@ TEST_F(X11Discovery, CallbacksEndWithTheirRegistrationOrClient)
 TEST_F(X11Discovery, LogTranscriptOfAMisbehavingServerThatGoesAway)
 {
     LogCapture log;
-    X11HidEventSystem nowhere; // no name and no DISPLAY
-    EXPECT_EQ(nowhere.createClient(), nullptr);
+    X11Backend nowhere; // no name and no DISPLAY
+    EXPECT_EQ(nowhere.watchDevices(), nullptr);
     EXPECT_EQ(nowhere.controlUnavailableReason(), ControlUnavailableReason::DisplayLost);
     EXPECT_FALSE(nowhere.canControlPointerDevices());
 
     system = makeSystem(true);
     EXPECT_TRUE(system->canControlPointerDevices());
     client = makeClient(*system, record);
+    const auto mouse = serviceNamed(*client, kXvfbMouse);
     const int id = driver().deviceId(kCoreXtestPointer);
     const auto pointer = PointerDevice::create(serviceNamed(*client, kCoreXtestPointer));
     pointer->setPointerAcceleration(2.0); // it has no acceleration settings: nothing changes
     EXPECT_EQ(pointer->pointerAcceleration(), std::nullopt);
     // A product id of another type than expected is unreadable.
     driver().setStringProperty(id, QStringLiteral("Device Product ID"), QStringLiteral("1133"));
-    EXPECT_EQ(pointer->vendorID(), std::nullopt);
-    pointer->client()->setProperty(HidKey::ButtonCount, HidPropertyValue::integer(5));
+    EXPECT_EQ(pointer->identity().vendorID, std::nullopt);
     driver().setFloatProperty(id, QStringLiteral("libinput Accel Speed"), {0.0f});
     driver().setIntegerProperty(id, QStringLiteral("libinput Accel Profiles Available"), 8, {1, 0});
     driver().setIntegerProperty(id, QStringLiteral("libinput Accel Profile Enabled"), 8, {1, 0});
@@ -171,9 +166,8 @@ TEST_F(X11Discovery, LogTranscriptOfAMisbehavingServerThatGoesAway)
     driver().addMaster(QStringLiteral("xwayland-pointer:13"));
     EXPECT_EQ(system->controlUnavailableReason(), ControlUnavailableReason::WaylandSession);
     EXPECT_FALSE(system->canControlPointerDevices());
-    const auto mouse = serviceNamed(*client, kXvfbMouse);
     int lost = 0;
-    QObject::connect(system.get(), &X11HidEventSystem::connectionLost, [&] { ++lost; });
+    QObject::connect(system.get(), &X11Backend::connectionLost, [&] { ++lost; });
     closeDriver();
     server().stop();
     ASSERT_TRUE(runMainLoopUntil([&] { return lost > 0; }));
@@ -187,11 +181,11 @@ TEST_F(X11Discovery, LogTranscriptOfAMisbehavingServerThatGoesAway)
     EXPECT_EQ(lost, 1);
     EXPECT_FALSE(system->isConnected());
     EXPECT_EQ(system->controlUnavailableReason(), ControlUnavailableReason::DisplayLost);
-    EXPECT_TRUE(mouse->copyProperty(HidKey::PointerResolution).isNull());
-    EXPECT_EQ(mouse->copyProperty(HidKey::Product).toText(), kXvfbMouse);
-    mouse->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutralFixed / 2));
-    EXPECT_EQ(client->copyServices(), std::nullopt);
-    EXPECT_EQ(system->createClient(), nullptr);
+    EXPECT_EQ(mouse->settings().gain, std::nullopt);
+    EXPECT_EQ(mouse->deviceIdentity().name, kXvfbMouse);
+    mouse->setGain(2.0);
+    EXPECT_EQ(client->devices(), std::nullopt);
+    EXPECT_EQ(system->watchDevices(), nullptr);
 }
 
 } // namespace

@@ -6,7 +6,6 @@
 // never wakes up as the pointer moves.
 #include "x11_backend_fixture.h"
 
-#include "device/hid_keys.h"
 #include "device/pointer_device.h"
 #include "support/main_loop.h"
 
@@ -19,7 +18,7 @@ TEST_F(X11BackendTest, AnObservingProgramNeverWakesAsThePointerMoves)
     const auto mouse = serviceNamed(*client, kXvfbMouse);
     const auto device = PointerDevice::create(mouse);
     device->setPointerResolution(kDoubleTravel);
-    mouse->copyProperty(HidKey::PointerResolution);
+    mouse->settings();
     drainMainLoop();
 
     WakeUpCounter wakeUps;

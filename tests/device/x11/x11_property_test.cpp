@@ -6,7 +6,6 @@
 // programs see in the X properties, and what the pointer really does.
 #include "x11_backend_fixture.h"
 
-#include "device/hid_keys.h"
 #include "device/pointer_device.h"
 #include "device/pointer_device_manager.h"
 #include "device/restore_journal.h"
@@ -127,9 +126,7 @@ TEST_F(X11Properties, ResolutionGoesThroughTheDriversSpeedReadsBackAndLeavesTheM
             pointer->setPointerResolution(resolution);
             EXPECT_EQ(pointer->pointerResolution(), asWritten(resolution)) << resolution;
         }
-        // Writing nothing puts the device back as first seen.
-        pointer->setPointerResolution(std::nullopt);
-        pointer->setPointerAcceleration(std::nullopt);
+        EXPECT_EQ(pointer->client()->restoreFirstSeen(), RestoreOutcome::Restored);
         EXPECT_EQ(pointer->pointerResolution(), kNeutral);
         EXPECT_EQ(pointer->pointerAcceleration(), 1.0);
     }
@@ -167,8 +164,7 @@ TEST_F(X11Properties, AccelerationRoundTripsThroughTheDriversOwnSettings)
             giveLibinputProperties(custom);
         const auto pointer = device(name);
         EXPECT_EQ(pointer->pointerAcceleration(), 1.0); // the drivers' defaults
-        EXPECT_EQ(pointer->useLinearScalingMouseAcceleration(), 0);
-        EXPECT_EQ(pointer->pointerAccelerationType(), HidKey::PointerAcceleration);
+        EXPECT_FALSE(pointer->client()->settings().accelerationOff);
         pointer->setPointerAcceleration(5.75);
         EXPECT_EQ(setting == "feedback"
                       ? QStringList{driver().pointerFeedback(driver().deviceId(name))}
@@ -180,7 +176,7 @@ TEST_F(X11Properties, AccelerationRoundTripsThroughTheDriversOwnSettings)
         }
         pointer->setPointerAcceleration(-1.0);
         EXPECT_EQ(pointer->pointerAcceleration(), -1.0);
-        EXPECT_EQ(pointer->useLinearScalingMouseAcceleration(), 1);
+        EXPECT_TRUE(pointer->client()->settings().accelerationOff);
         EXPECT_EQ(seen(name, profile), off);
         pointer->setPointerAcceleration(2.5);
         EXPECT_EQ(pointer->pointerAcceleration(), 2.5);
@@ -198,26 +194,25 @@ TEST_F(X11Properties, AccelerationRoundTripsThroughTheDriversOwnSettings)
 
 TEST_F(X11Properties, DefaultsAreLibinputsDefaultPropertiesTheServersOwnOrNone)
 {
-    const auto mouse = serviceNamed(*client, kXvfbMouse);
-    auto xtest = serviceNamed(*client, kCoreXtestPointer);
-    EXPECT_EQ(mouse->copyProperty(HidKey::PointerResolutionDefault).toInteger(), kNeutralFixed);
-    EXPECT_EQ(mouse->copyProperty(HidKey::PointerAccelerationDefault).toInteger(), 65536);
-    EXPECT_TRUE(xtest->copyProperty(HidKey::PointerAccelerationDefault).isNull());
-    EXPECT_TRUE(xtest->copyProperty(HidKey::PointerResolutionDefault).isNull());
+    const auto mouse = device(kXvfbMouse);
+    auto xtest = device(kCoreXtestPointer);
+    EXPECT_EQ(mouse->defaultPointerResolution(), kNeutral);
+    EXPECT_EQ(mouse->defaultPointerAcceleration(), 1.0);
+    EXPECT_EQ(xtest->defaultPointerAcceleration(), std::nullopt);
+    EXPECT_EQ(xtest->defaultPointerResolution(), std::nullopt);
     giveLibinputProperties(); // without default properties
-    xtest = serviceNamed(*client, kCoreXtestPointer);
-    EXPECT_TRUE(xtest->copyProperty(HidKey::PointerAccelerationDefault).isNull());
-    EXPECT_EQ(xtest->copyProperty(HidKey::PointerResolutionDefault).toInteger(), kNeutralFixed);
+    xtest = device(kCoreXtestPointer);
+    EXPECT_EQ(xtest->defaultPointerAcceleration(), std::nullopt);
+    EXPECT_EQ(xtest->defaultPointerResolution(), kNeutral);
     const int id = driver().deviceId(kCoreXtestPointer);
     // The default speed is the resolution's; the amount is libinput's own (1) or off.
-    const std::tuple<std::vector<int>, float, std::int64_t, std::int64_t> rows[] = {
-        {{1, 0, 0}, -0.25f, 65536, 6765005}, {{0, 1}, 0.5f, -65536, 3382503}};
+    const std::tuple<std::vector<int>, float, double, std::int32_t> rows[] = {
+        {{1, 0, 0}, -0.25f, 1.0, 6765005}, {{0, 1}, 0.5f, -1.0, 3382503}};
     for (const auto& [profile, speed, acceleration, resolution] : rows) {
         driver().setIntegerProperty(id, kLibinputProfile + " Default", 8, profile);
         driver().setFloatProperty(id, kLibinputSpeed + " Default", {speed});
-        EXPECT_EQ(xtest->copyProperty(HidKey::PointerAccelerationDefault).toInteger(),
-                  acceleration);
-        EXPECT_EQ(xtest->copyProperty(HidKey::PointerResolutionDefault).toInteger(), resolution);
+        EXPECT_EQ(xtest->defaultPointerAcceleration(), acceleration);
+        EXPECT_EQ(xtest->defaultPointerResolution(), resolution / 65536.0);
     }
 }
 
@@ -342,14 +337,14 @@ TEST_F(X11Properties, JournalOfAnEarlierRunIsCheckedPropertyByProperty)
     for (const auto& [content, kept, named] : cases) {
         SCOPED_TRACE(content.toStdString());
         writeJournal(content);
-        auto later = std::make_shared<X11HidEventSystem>(
-            X11HidEventSystemOptions{displayName(), false, journalDirectory()});
+        auto later = std::make_shared<X11Backend>(
+            X11BackendOptions{displayName(), false, journalDirectory()});
         CallbackRecord laterRecord;
         auto laterClient = makeClient(*later, laterRecord);
         const auto mouse = serviceNamed(*laterClient, kXvfbMouse);
         const bool putBack = kept == Kept::Trusted || kept == Kept::Skipped;
         EXPECT_EQ(mouse->restoreFirstSeen(),
-                  putBack ? HidRestoreOutcome::Restored : HidRestoreOutcome::Untouched);
+                  putBack ? RestoreOutcome::Restored : RestoreOutcome::Untouched);
         EXPECT_EQ(seen(kXvfbMouse, kMatrix),
                   matrixOf(kept == Kept::Trusted ? "1.000000" : "0.500000"));
         EXPECT_EQ(seen(kXvfbMouse, kDeceleration), QStringList{putBack ? "1.000000" : "2.000000"});
@@ -373,7 +368,7 @@ TEST_F(X11Properties, JournalOfAnEarlierRunIsCheckedPropertyByProperty)
     // A FIFO is never opened in a way that waits for a writer.
     ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     LogCapture log;
-    X11HidEventSystem later(X11HidEventSystemOptions{displayName(), false, journalDirectory()});
+    X11Backend later(X11BackendOptions{displayName(), false, journalDirectory()});
     EXPECT_EQ(log.lines().filter("not a regular file").size(), 1);
 }
 
@@ -385,15 +380,15 @@ TEST_F(X11Properties, ServerIdRemovedByAnotherClientKeepsTheJournal)
     mouse->setPointerResolution(kHalfTravel);
     const QByteArray before = journal();
     driver().deleteRootProperty(QStringLiteral("_VELOQUILL_SERVER"));
-    auto later = std::make_shared<X11HidEventSystem>(
-        X11HidEventSystemOptions{displayName(), false, journalDirectory()});
+    auto later =
+        std::make_shared<X11Backend>(X11BackendOptions{displayName(), false, journalDirectory()});
     CallbackRecord laterRecord;
     auto laterClient = makeClient(*later, laterRecord);
     const auto laterMouse = PointerDevice::create(serviceNamed(*laterClient, kXvfbMouse));
     laterMouse->setPointerResolution(kDoubleTravel);
     EXPECT_EQ(journal().mid(journal().indexOf("\"server\"")),
               before.mid(before.indexOf("\"server\"")));
-    EXPECT_EQ(laterMouse->client()->restoreFirstSeen(), HidRestoreOutcome::Restored);
+    EXPECT_EQ(laterMouse->client()->restoreFirstSeen(), RestoreOutcome::Restored);
     EXPECT_EQ(seen(kXvfbMouse, kDeceleration), QStringList{"1.000000"});
 }
 
@@ -404,8 +399,8 @@ TEST_F(X11Properties, RestoreTheServerRefusesKeepsItsEntryAndFails)
     // A profile only a driver of its own provides: Xvfb refuses it with BadValue.
     writeJournal(journal().replace("\"count\":1,\"data\":\"AAAAAA==\"",
                                    "\"count\":1,\"data\":\"AQAAAA==\""));
-    auto later = std::make_shared<X11HidEventSystem>(
-        X11HidEventSystemOptions{displayName(), false, journalDirectory()});
+    auto later =
+        std::make_shared<X11Backend>(X11BackendOptions{displayName(), false, journalDirectory()});
     PointerDeviceManager manager(later);
     manager.startObservation();
     // Switching acceleration on asks for that profile too: refused, the -1 stays on record.
@@ -426,9 +421,9 @@ TEST_F(X11Properties, UnlistedDevicesGoBackInOnePassAndARefusalNamesItsDevice)
     driver().addMaster(QStringLiteral("Other"));
     driver().setFloatProperty(driver().deviceId("Other XTEST pointer"), kLibinputSpeed, {0.5f});
     // A run that finds the device with its speed, as a driver's device comes.
-    auto run = std::make_shared<X11HidEventSystem>(
-        X11HidEventSystemOptions{displayName(), true, journalDirectory()});
-    auto runClient = run->createClient();
+    auto run =
+        std::make_shared<X11Backend>(X11BackendOptions{displayName(), true, journalDirectory()});
+    auto runClient = run->watchDevices();
     PointerDevice::create(serviceNamed(*runClient, "Other XTEST pointer"))
         ->setPointerResolution(kHalfTravel);
     PointerDevice::create(serviceNamed(*runClient, kXvfbMouse))->setPointerAcceleration(-1.0);
@@ -436,8 +431,8 @@ TEST_F(X11Properties, UnlistedDevicesGoBackInOnePassAndARefusalNamesItsDevice)
     writeJournal(journal().replace("\"count\":1,\"data\":\"AAAAAA==\"",
                                    "\"count\":1,\"data\":\"AQAAAA==\""));
     driver().setDeviceEnabled(driver().deviceId(kXvfbMouse), false);
-    auto later = std::make_shared<X11HidEventSystem>(
-        X11HidEventSystemOptions{displayName(), false, journalDirectory()});
+    auto later =
+        std::make_shared<X11Backend>(X11BackendOptions{displayName(), false, journalDirectory()});
     PointerDeviceManager manager(later);
     manager.startObservation();
     LogCapture log;

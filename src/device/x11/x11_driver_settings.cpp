@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "device/x11/x11_acceleration_keys.h"
+#include "device/x11/x11_driver_settings.h"
 
 #include "device/libinput_mapping.h"
 #include "device/x11/acceleration_mapping.h"
@@ -29,13 +29,13 @@ enum class LibinputMode
     Custom
 };
 
-void logIgnored(const X11KeyContext& context, const QString& why)
+void logIgnored(const X11DeviceContext& context, const QString& why)
 {
     logLine(QStringLiteral("X11HidEventSystem: ") + describeDevice(context.facts) +
             QLatin1Char(' ') + why + QStringLiteral("; acceleration write ignored"));
 }
 
-std::optional<std::int32_t> carriedValue(X11KeyContext& context,
+std::optional<std::int32_t> carriedValue(X11DeviceContext& context,
                                          const std::optional<X11CarriedValue>& carried)
 {
     if (!carried)
@@ -53,12 +53,12 @@ void remember(std::optional<X11CarriedValue>& slot, XAtom property,
         slot.reset();
 }
 
-std::optional<std::vector<std::int32_t>> libinputProfile(X11KeyContext& context)
+std::optional<std::vector<std::int32_t>> libinputProfile(X11DeviceContext& context)
 {
     return context.properties.integers(context.atoms.libinputAccelProfileEnabled, kFlat + 1);
 }
 
-std::optional<LibinputMode> libinputMode(X11KeyContext& context)
+std::optional<LibinputMode> libinputMode(X11DeviceContext& context)
 {
     const auto profile = libinputProfile(context);
     if (!profile)
@@ -72,7 +72,7 @@ std::optional<LibinputMode> libinputMode(X11KeyContext& context)
 }
 
 // The profile list as written, or as it is when it already was that.
-std::optional<RawProperty> selectLibinputProfile(X11KeyContext& context, std::size_t which)
+std::optional<RawProperty> selectLibinputProfile(X11DeviceContext& context, std::size_t which)
 {
     auto profile = libinputProfile(context);
     if (!profile || profile->size() <= which)
@@ -85,14 +85,14 @@ std::optional<RawProperty> selectLibinputProfile(X11KeyContext& context, std::si
     return context.properties.setIntegers(context.atoms.libinputAccelProfileEnabled, *profile);
 }
 
-std::optional<std::int32_t> serverProfile(X11KeyContext& context)
+std::optional<std::int32_t> serverProfile(X11DeviceContext& context)
 {
     const auto profile = context.properties.integers(context.atoms.accelProfile, 1);
     return profile ? std::optional((*profile)[0]) : std::nullopt;
 }
 
 // The profile acceleration comes back on with: the device's own, unless it started off.
-std::int32_t serverProfileWhenOn(const X11KeyContext& context)
+std::int32_t serverProfileWhenOn(const X11DeviceContext& context)
 {
     const auto found = context.memory.firstSeen.find(context.atoms.accelProfile);
     if (found != context.memory.firstSeen.end() && found->second.count >= 1) {
@@ -103,7 +103,7 @@ std::int32_t serverProfileWhenOn(const X11KeyContext& context)
     return kServerProfileClassic;
 }
 
-void switchServer(X11KeyContext& context, bool off)
+void switchServer(X11DeviceContext& context, bool off)
 {
     const auto profile = serverProfile(context);
     if (!profile)
@@ -114,7 +114,7 @@ void switchServer(X11KeyContext& context, bool off)
         context.properties.setIntegers(context.atoms.accelProfile, {serverProfileWhenOn(context)});
 }
 
-std::optional<PointerFeedback> pointerFeedback(X11KeyContext& context)
+std::optional<PointerFeedback> pointerFeedback(X11DeviceContext& context)
 {
     const auto items = context.properties.integers(context.atoms.pointerFeedback, 3);
     if (!items)
@@ -124,13 +124,13 @@ std::optional<PointerFeedback> pointerFeedback(X11KeyContext& context)
 
 // The amount the libinput device is accelerated by while on: the one written while what
 // carries it stands, else the neutral one (its libinput speed carries the resolution).
-std::int32_t libinputAmount(X11KeyContext& context)
+std::int32_t libinputAmount(X11DeviceContext& context)
 {
     return carriedValue(context, context.memory.writtenAcceleration).value_or(kAccelerationNeutral);
 }
 
 // The curve Veloquill computes, as custom profile points: both keys are carried by them.
-void writeCustomCurve(X11KeyContext& context, std::int32_t resolution, std::int32_t acceleration)
+void writeCustomCurve(X11DeviceContext& context, std::int32_t resolution, std::int32_t acceleration)
 {
     const double gain = scaleForResolution(resolution).value_or(1.0f);
     if (!selectLibinputProfile(context, kCustom))
@@ -145,14 +145,14 @@ void writeCustomCurve(X11KeyContext& context, std::int32_t resolution, std::int3
 }
 
 // Flat and adaptive take the speed as libinput's speed: gain − 1, exact for the flat profile.
-void writeLibinputSpeed(X11KeyContext& context, std::int32_t resolution)
+void writeLibinputSpeed(X11DeviceContext& context, std::int32_t resolution)
 {
     const float speed = static_cast<float>(libinput::speedForResolution(resolution).value_or(0));
     remember(context.memory.writtenResolution, context.atoms.libinputAccelSpeed,
              context.properties.setFloats(context.atoms.libinputAccelSpeed, {speed}), resolution);
 }
 
-void switchLibinput(X11KeyContext& context, bool off)
+void switchLibinput(X11DeviceContext& context, bool off)
 {
     const auto mode = libinputMode(context);
     if (!mode) {
@@ -186,7 +186,7 @@ void switchLibinput(X11KeyContext& context, bool off)
 }
 } // namespace
 
-AccelerationKind accelerationKind(X11KeyContext& context)
+AccelerationKind accelerationKind(X11DeviceContext& context)
 {
     if (context.properties.has(context.atoms.libinputAccelSpeed))
         return AccelerationKind::Libinput;
@@ -195,7 +195,7 @@ AccelerationKind accelerationKind(X11KeyContext& context)
     return AccelerationKind::None;
 }
 
-bool offersCustomProfile(X11KeyContext& context)
+bool offersCustomProfile(X11DeviceContext& context)
 {
     const auto available =
         context.properties.integers(context.atoms.libinputAccelProfilesAvailable, kCustom + 1);
@@ -204,7 +204,7 @@ bool offersCustomProfile(X11KeyContext& context)
            context.properties.has(context.atoms.libinputAccelCustomStep);
 }
 
-std::optional<std::int32_t> readResolution(X11KeyContext& context)
+std::optional<std::int32_t> readResolution(X11DeviceContext& context)
 {
     const auto kind = accelerationKind(context);
     if (kind == AccelerationKind::None)
@@ -228,7 +228,7 @@ std::optional<std::int32_t> readResolution(X11KeyContext& context)
     return speed ? libinput::resolutionForSpeed((*speed)[0]) : std::nullopt;
 }
 
-std::optional<std::int32_t> readResolutionDefault(X11KeyContext& context)
+std::optional<std::int32_t> readResolutionDefault(X11DeviceContext& context)
 {
     switch (accelerationKind(context)) {
     case AccelerationKind::Libinput: {
@@ -245,7 +245,7 @@ std::optional<std::int32_t> readResolutionDefault(X11KeyContext& context)
     return std::nullopt;
 }
 
-bool writeResolution(X11KeyContext& context, std::int32_t fixed)
+bool writeResolution(X11DeviceContext& context, std::int32_t fixed)
 {
     switch (accelerationKind(context)) {
     case AccelerationKind::Libinput:
@@ -268,7 +268,7 @@ bool writeResolution(X11KeyContext& context, std::int32_t fixed)
     return false;
 }
 
-std::optional<std::int32_t> readAcceleration(X11KeyContext& context)
+std::optional<std::int32_t> readAcceleration(X11DeviceContext& context)
 {
     switch (accelerationKind(context)) {
     case AccelerationKind::Libinput: {
@@ -294,7 +294,7 @@ std::optional<std::int32_t> readAcceleration(X11KeyContext& context)
     return std::nullopt;
 }
 
-std::optional<bool> readAccelerationOff(X11KeyContext& context)
+std::optional<bool> readAccelerationOff(X11DeviceContext& context)
 {
     switch (accelerationKind(context)) {
     case AccelerationKind::Libinput: {
@@ -311,7 +311,7 @@ std::optional<bool> readAccelerationOff(X11KeyContext& context)
     return std::nullopt;
 }
 
-std::optional<std::int32_t> readAccelerationDefault(X11KeyContext& context)
+std::optional<std::int32_t> readAccelerationDefault(X11DeviceContext& context)
 {
     switch (accelerationKind(context)) {
     case AccelerationKind::Libinput: {
@@ -332,7 +332,7 @@ std::optional<std::int32_t> readAccelerationDefault(X11KeyContext& context)
     return std::nullopt;
 }
 
-void writeAcceleration(X11KeyContext& context, std::int32_t fixed)
+void writeAcceleration(X11DeviceContext& context, std::int32_t fixed)
 {
     if (fixed == kAccelerationOff) {
         writeAccelerationOff(context, true);
@@ -373,7 +373,7 @@ void writeAcceleration(X11KeyContext& context, std::int32_t fixed)
     }
 }
 
-void writeAccelerationOff(X11KeyContext& context, bool off)
+void writeAccelerationOff(X11DeviceContext& context, bool off)
 {
     switch (accelerationKind(context)) {
     case AccelerationKind::Libinput:
@@ -386,19 +386,6 @@ void writeAccelerationOff(X11KeyContext& context, bool off)
         logIgnored(context, QStringLiteral("has no acceleration settings"));
         return;
     }
-}
-
-std::vector<XAtom> speedProperties(const X11Atoms& atoms)
-{
-    return {atoms.libinputAccelSpeed, atoms.libinputAccelCustomPoints,
-            atoms.libinputAccelCustomStep, atoms.accelConstantDeceleration};
-}
-
-std::vector<XAtom> accelerationProperties(const X11Atoms& atoms)
-{
-    return {atoms.libinputAccelProfileEnabled, atoms.libinputAccelCustomPoints,
-            atoms.libinputAccelCustomStep,     atoms.accelProfile,
-            atoms.accelVelocityScaling,        atoms.pointerFeedback};
 }
 
 std::vector<XAtom> rememberedProperties(const X11Atoms& atoms)

@@ -2,13 +2,12 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "device/x11/x11_hid_event_system.h"
+#include "device/x11/x11_backend.h"
 
-#include "device/hid_keys.h"
 #include "device/x11/acceleration_mapping.h"
 #include "device/x11/x11_connection.h"
-#include "device/x11/x11_event_system_client.h"
-#include "device/x11/x11_service_client.h"
+#include "device/x11/x11_device.h"
+#include "device/x11/x11_device_watch.h"
 #include "device/x11/x11_session.h"
 #include "support/log.h"
 
@@ -23,7 +22,7 @@ const QString kStandInPrefix = QStringLiteral("xwayland-");
 
 } // namespace
 
-void X11HidEventSystem::logCannotControl(const QString& why)
+void X11Backend::logCannotControl(const QString& why)
 {
     // The settings window asks every second; say why once, and again only when it changes.
     if (why == m_lastCannotControlReason)
@@ -32,8 +31,7 @@ void X11HidEventSystem::logCannotControl(const QString& why)
     logLine(QStringLiteral("X11HidEventSystem: cannot control pointer devices: ") + why);
 }
 
-X11HidEventSystem::X11HidEventSystem(X11HidEventSystemOptions options, QObject* parent)
-    : QObject(parent)
+X11Backend::X11Backend(X11BackendOptions options, QObject* parent) : QObject(parent)
 {
     m_session = x11::X11Session::open(options.displayName, options.includeVirtualDevices,
                                       options.journalDirectory, &m_failureReason);
@@ -44,38 +42,38 @@ X11HidEventSystem::X11HidEventSystem(X11HidEventSystemOptions options, QObject* 
             m_openFailure = ControlUnavailableReason::DisplayLost;
         return;
     }
-    QPointer<X11HidEventSystem> self(this);
+    QPointer<X11Backend> self(this);
     m_session->setConnectionLostHandler([self] {
         if (self)
             Q_EMIT self->connectionLost();
     });
 }
 
-X11HidEventSystem::~X11HidEventSystem()
+X11Backend::~X11Backend()
 {
     // Clients may outlive this object and keep the session; it must not call back here.
     if (m_session)
         m_session->setConnectionLostHandler({});
 }
 
-bool X11HidEventSystem::isConnected() const
+bool X11Backend::isConnected() const
 {
     return m_session && !m_session->connection().isLost();
 }
 
-std::unique_ptr<HidEventSystemClient> X11HidEventSystem::createClient()
+std::unique_ptr<DeviceWatch> X11Backend::watchDevices()
 {
     if (!isConnected())
         return nullptr;
-    return std::make_unique<x11::X11EventSystemClient>(m_session);
+    return std::make_unique<x11::X11DeviceWatch>(m_session);
 }
 
-QString X11HidEventSystem::displayProblem(const QString& displayName)
+QString X11Backend::displayProblem(const QString& displayName)
 {
     return x11::X11Connection::probe(displayName);
 }
 
-std::size_t X11HidEventSystem::restoreUnlisted()
+std::size_t X11Backend::restoreUnlisted()
 {
     if (!m_session)
         return 0;
@@ -84,7 +82,7 @@ std::size_t X11HidEventSystem::restoreUnlisted()
     return failed;
 }
 
-void X11HidEventSystem::prepareRestore()
+void X11Backend::prepareRestore()
 {
     if (!m_session)
         return;
@@ -93,23 +91,18 @@ void X11HidEventSystem::prepareRestore()
     m_session->sendListedRestores();
 }
 
-void X11HidEventSystem::forgetOriginals()
+void X11Backend::forgetOriginals()
 {
     if (m_session)
         m_session->forgetOriginals();
 }
 
-QStringList X11HidEventSystem::notPutBack() const
+QStringList X11Backend::notPutBack() const
 {
     return m_session ? m_session->notPutBack() : QStringList();
 }
 
-bool X11HidEventSystem::canControlPointerDevices()
-{
-    return controlUnavailableReason() == ControlUnavailableReason::NoReason;
-}
-
-ControlUnavailableReason X11HidEventSystem::controlUnavailableReason()
+ControlUnavailableReason X11Backend::controlUnavailableReason()
 {
     if (!m_session) {
         logCannotControl(m_failureReason);

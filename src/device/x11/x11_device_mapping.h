@@ -4,20 +4,20 @@
 
 #pragma once
 
-// The HID keys the device layer reads and writes, translated to one XInput device's
+// A device's identity, speed gain and acceleration, mapped onto one XInput device's driver
 // properties. docs/x11-backend.md gives the mapping in both directions.
 
-#include "device/hid_property_value.h"
+#include "device/backend_device.h"
 #include "device/x11/resolution_mapping.h"
 #include "device/x11/x11_device_discovery.h"
 #include "device/x11/x11_properties.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <utility>
 
 namespace veloquill::x11 {
 
@@ -30,46 +30,50 @@ struct X11CarriedValue
 };
 
 // What the backend remembers of one service between translations.
-struct X11KeyMemory
+struct X11DeviceMemory
 {
     // The writable properties as they were when the service was first seen; writing a null
     // value for a key puts its properties back to these.
     std::map<XAtom, RawProperty> firstSeen;
-    // Some key has been written since (by this run, or by one that did not quit cleanly).
+    // Some setting has been written since (by this run, or by one that did not quit cleanly).
     bool changed = false;
     // The value last written to each property written since; nothing for one an older
     // journal names without saying (any value it holds counts as written). A property not
     // here was never written, and is never put back.
     std::map<XAtom, std::optional<RawProperty>> written;
-    // A float property cannot hold every 16.16 value, and on a libinput device one property
-    // may carry both keys: the value last written to a key is read back for as long as the
-    // property that carries it still holds what was written with it.
+    // A float property cannot hold every value, and on a libinput device one property may
+    // carry both speed and acceleration: the value last written to each is read back for as
+    // long as the property that carries it still holds what was written with it.
     std::optional<X11CarriedValue> writtenResolution;
     std::optional<X11CarriedValue> writtenAcceleration;
     // The acceleration last written while on: it comes back when acceleration is switched on.
     std::optional<std::int32_t> accelerationWhenOn;
-    // The identity keys as last read. A service that has left still answers them, so the
-    // layer can find the device it listed (its stableID is built from them).
-    std::map<QString, HidPropertyValue> identity;
+    // The identity as last read. A device that has left still answers it, so the layer can
+    // find the device it listed (its stableID is built from it).
+    DeviceIdentity identity;
+    // The device node last looked up in udev, and the serial number it gave.
+    std::optional<std::pair<QString, std::optional<QString>>> serialOfNode;
 };
 
-struct X11KeyContext
+struct X11DeviceContext
 {
     X11DeviceProperties& properties;
     const X11Atoms& atoms;
     const X11DeviceFacts& facts;
-    X11KeyMemory& memory;
+    X11DeviceMemory& memory;
     bool serverIsLocal = true; // device nodes name files on the server's machine
 };
 
-// Reads the device; identity keys are remembered as they are read.
-HidPropertyValue readKey(X11KeyContext& context, const QString& key);
-// What a device that is gone still answers: its identity as last read, nothing else.
-HidPropertyValue readRememberedKey(const X11KeyMemory& memory, const QString& key);
-void writeKey(X11KeyContext& context, const QString& key, const HidPropertyValue& value);
-// Whether a write of the key changes the device (the others are logged and ignored).
-bool isWritableKey(const QString& key);
-void rememberFirstSeen(X11KeyContext& context);
+// Read from the device; the identity is remembered as it is read.
+DeviceIdentity readIdentity(X11DeviceContext& context);
+PointerSettings readSettings(X11DeviceContext& context);
+PointerSettings readDefaults(X11DeviceContext& context);
+// Writes to the driver's own properties; a device without them logs one line and is left.
+void writeGain(X11DeviceContext& context, double gain);
+// Switches acceleration on at that amount.
+void writeAccelerationAmount(X11DeviceContext& context, double amount);
+void turnAccelerationOff(X11DeviceContext& context);
+void rememberFirstSeen(X11DeviceContext& context);
 // What putting a device back came to, by property.
 struct X11Restore
 {
@@ -78,6 +82,6 @@ struct X11Restore
 };
 // Writes each written property back to its first-seen value, unbounded, while it still
 // holds the value last written.
-X11Restore restoreFirstSeen(X11KeyContext& context);
+X11Restore restoreFirstSeen(X11DeviceContext& context);
 
 } // namespace veloquill::x11

@@ -2,58 +2,82 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "device/x11/x11_service_client.h"
+#include "device/x11/x11_device.h"
 
-#include "device/hid_service_client_ops.h"
-#include "device/x11/x11_acceleration_keys.h"
 #include "device/x11/x11_connection.h"
+#include "device/x11/x11_driver_settings.h"
 #include "device/x11/x11_pointer_curve.h"
 #include "device/x11/x11_session.h"
 
 namespace veloquill::x11 {
 
-X11ServiceClient::X11ServiceClient(std::weak_ptr<X11Session> session, X11DeviceFacts facts,
-                                   std::uint64_t registryID)
+X11Device::X11Device(std::weak_ptr<X11Session> session, X11DeviceFacts facts,
+                     std::uint64_t registryID)
     : m_session(std::move(session)), m_facts(std::move(facts)), m_registryID(registryID)
 {}
 
-bool X11ServiceClient::isPresent() const
+bool X11Device::isPresent() const
 {
     const auto session = m_session.lock();
     return session && !m_removal.left() && !session->connection().isLost();
 }
 
-template <typename Action> auto X11ServiceClient::withKeys(Action action) const
+template <typename Action> auto X11Device::withDevice(Action action) const
 {
-    using Result = decltype(action(std::declval<X11KeyContext&>()));
+    using Result = decltype(action(std::declval<X11DeviceContext&>()));
     if (!isPresent())
         return Result();
     const auto session = m_session.lock();
     X11DeviceProperties properties(session->connection(), session->atoms(), m_facts.deviceId);
-    X11KeyContext context{properties, session->atoms(), m_facts, m_memory,
-                          session->connection().isLocal()};
+    X11DeviceContext context{properties, session->atoms(), m_facts, m_memory,
+                             session->connection().isLocal()};
     return action(context);
 }
 
-HidPropertyValue X11ServiceClient::copyProperty(const QString& key) const
+DeviceIdentity X11Device::deviceIdentity() const
 {
     if (!isPresent())
-        return readRememberedKey(m_memory, key);
-    return withKeys([&](X11KeyContext& context) { return readKey(context, key); });
+        return m_memory.identity;
+    return withDevice([](X11DeviceContext& context) { return readIdentity(context); });
 }
 
-void X11ServiceClient::setProperty(const QString& key, const HidPropertyValue& value)
+PointerSettings X11Device::settings() const
 {
-    withKeys([&](X11KeyContext& context) {
+    return withDevice([](X11DeviceContext& context) { return readSettings(context); });
+}
+
+PointerSettings X11Device::defaultSettings() const
+{
+    return withDevice([](X11DeviceContext& context) { return readDefaults(context); });
+}
+
+template <typename Write> void X11Device::write(Write write)
+{
+    withDevice([&](X11DeviceContext& context) {
         context.properties.setWriteObserver(
             [this](XAtom property, const RawProperty& written, bool refused) {
                 noteWrite(property, written, refused);
             });
-        writeKey(context, key, value);
+        write(context);
     });
 }
 
-void X11ServiceClient::noteWrite(XAtom property, const RawProperty& value, bool refused)
+void X11Device::setGain(double gain)
+{
+    write([gain](X11DeviceContext& context) { writeGain(context, gain); });
+}
+
+void X11Device::setAcceleration(double amount)
+{
+    write([amount](X11DeviceContext& context) { writeAccelerationAmount(context, amount); });
+}
+
+void X11Device::setAccelerationOff()
+{
+    write([](X11DeviceContext& context) { turnAccelerationOff(context); });
+}
+
+void X11Device::noteWrite(XAtom property, const RawProperty& value, bool refused)
 {
     auto& written = m_memory.written;
     const auto session = m_session.lock();
@@ -84,24 +108,24 @@ void X11ServiceClient::noteWrite(XAtom property, const RawProperty& value, bool 
     session->journalOriginals(m_facts, m_memory);
 }
 
-HidRestoreOutcome X11ServiceClient::restoreFirstSeen()
+RestoreOutcome X11Device::restoreFirstSeen()
 {
     const auto session = m_session.lock();
     if (!session || session->connection().isLost())
-        return HidRestoreOutcome::Unreachable;
+        return RestoreOutcome::Unreachable;
     if (!m_memory.changed || m_removal.left())
-        return HidRestoreOutcome::Untouched;
+        return RestoreOutcome::Untouched;
     return session->restoreDevice(m_facts, m_memory);
 }
 
-void X11ServiceClient::sendRestore()
+void X11Device::sendRestore()
 {
     const auto session = m_session.lock();
     if (session && !session->connection().isLost() && m_memory.changed && !m_removal.left())
         session->sendRestore(m_facts, m_memory);
 }
 
-void X11ServiceClient::adoptOriginals(const X11KeyMemory& journalled)
+void X11Device::adoptOriginals(const X11DeviceMemory& journalled)
 {
     for (const auto& [property, value] : journalled.firstSeen)
         m_memory.firstSeen[property] = value;
@@ -110,36 +134,31 @@ void X11ServiceClient::adoptOriginals(const X11KeyMemory& journalled)
     m_memory.changed = true;
 }
 
-void X11ServiceClient::rememberFirstSeen()
+void X11Device::rememberFirstSeen()
 {
-    withKeys([](X11KeyContext& context) { x11::rememberFirstSeen(context); });
+    withDevice([](X11DeviceContext& context) { x11::rememberFirstSeen(context); });
 }
 
-bool X11ServiceClient::conformsTo(std::uint32_t usagePage, std::uint32_t usage) const
-{
-    return isPointerOrMouseUsage(usagePage, usage);
-}
-
-HidRegistration X11ServiceClient::registerRemovalCallback(HidServiceCallback callback)
+HidRegistration X11Device::onRemoved(BackendDeviceCallback callback)
 {
     return m_removal.add(std::move(callback), weak_from_this());
 }
 
-QString X11ServiceClient::describe() const
+QString X11Device::describe() const
 {
     return QStringLiteral("XInput ") + describeDevice(m_facts) + QStringLiteral(" (service ") +
            QString::number(m_registryID) + QLatin1Char(')');
 }
 
-void X11ServiceClient::leave()
+void X11Device::leave()
 {
     // Keeps this object alive should a callback drop the last reference to it.
     m_removal.leave(shared_from_this());
 }
 
-std::optional<PointerCurveModel> X11ServiceClient::curveModel() const
+std::optional<PointerCurveModel> X11Device::curveModel() const
 {
-    return withKeys([](X11KeyContext& context) -> std::optional<PointerCurveModel> {
+    return withDevice([](X11DeviceContext& context) -> std::optional<PointerCurveModel> {
         switch (accelerationKind(context)) {
         case AccelerationKind::Libinput:
             if (offersCustomProfile(context))

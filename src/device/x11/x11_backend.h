@@ -4,13 +4,12 @@
 
 #pragma once
 
-// The HID event system of an X11 session, through XInput 2.2: the slave pointer devices as
-// services, their properties translated to and from the HID keys (docs/x11-backend.md), the
+// The pointer backend of an X11 session, through XInput 2.2: the slave pointer devices, their
+// speed and acceleration mapped onto the driver properties (docs/x11-backend.md), the
 // server's pointer control as the system-wide default acceleration. Its own X connection is
 // read on the Qt main loop, so all callbacks arrive there.
 
-#include "device/control_unavailable_reason.h"
-#include "device/hid_event_system.h"
+#include "device/pointer_backend.h"
 
 #include <QObject>
 #include <QString>
@@ -23,7 +22,7 @@ namespace x11 {
 class X11Session;
 }
 
-struct X11HidEventSystemOptions
+struct X11BackendOptions
 {
     // The X display to use; empty means $DISPLAY.
     QString displayName;
@@ -34,15 +33,15 @@ struct X11HidEventSystemOptions
     QString journalDirectory;
 };
 
-class X11HidEventSystem : public QObject, public HidEventSystem
+class X11Backend : public QObject, public PointerBackend
 {
     Q_OBJECT
 
 public:
     // Connects at once. Never fails: without a usable display isConnected() is false,
-    // failureReason() says why, and createClient() gives null.
-    explicit X11HidEventSystem(X11HidEventSystemOptions options = {}, QObject* parent = nullptr);
-    ~X11HidEventSystem() override;
+    // failureReason() says why, and watchDevices() gives null.
+    explicit X11Backend(X11BackendOptions options = {}, QObject* parent = nullptr);
+    ~X11Backend() override;
 
     // Why the display cannot be used, or empty when it can; usable before any Qt
     // application exists.
@@ -53,11 +52,10 @@ public:
     // Why the display could not be used, for instance: no X display (DISPLAY is not set).
     QString failureReason() const { return m_failureReason; }
 
-    std::unique_ptr<HidEventSystemClient> createClient() override;
-    // Whether, and if not why, this process can control pointer devices now; when it cannot,
-    // logs one line saying why (again only when the reason changes).
-    ControlUnavailableReason controlUnavailableReason();
-    bool canControlPointerDevices() override;
+    std::unique_ptr<DeviceWatch> watchDevices() override;
+    // When it cannot control devices, logs one line saying why (again only when the reason
+    // changes).
+    ControlUnavailableReason controlUnavailableReason() override;
     // One pass: prepareRestore sends every listed device's restore writes and waits for the
     // server once; restoreFirstSeen then finishes each. The journal is rewritten once for the
     // whole restore, at the end of restoreUnlisted, which comes last.

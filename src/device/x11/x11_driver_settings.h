@@ -8,7 +8,7 @@
 // accelerated by the X server itself, and those with neither (nothing to read or write). The
 // speed goes through the driver's own controls, never the transformation matrix.
 
-#include "device/x11/x11_key_translation.h"
+#include "device/x11/x11_device_mapping.h"
 
 #include <cstdint>
 #include <optional>
@@ -22,32 +22,29 @@ enum class AccelerationKind
     None
 };
 
-AccelerationKind accelerationKind(X11KeyContext& context);
+AccelerationKind accelerationKind(X11DeviceContext& context);
 // A libinput device whose driver offers the custom profile (libinput 1.23 or later).
-bool offersCustomProfile(X11KeyContext& context);
+bool offersCustomProfile(X11DeviceContext& context);
 
 // 16.16 fixed point resolution; nothing on a device without a speed setting.
-std::optional<std::int32_t> readResolution(X11KeyContext& context);
-std::optional<std::int32_t> readResolutionDefault(X11KeyContext& context);
+std::optional<std::int32_t> readResolution(X11DeviceContext& context);
+std::optional<std::int32_t> readResolutionDefault(X11DeviceContext& context);
 // False when the device has no speed setting. The resolution must be positive.
-bool writeResolution(X11KeyContext& context, std::int32_t fixed);
+bool writeResolution(X11DeviceContext& context, std::int32_t fixed);
 
 // 16.16 fixed point, kAccelerationOff when switched off; nothing on a device without.
-std::optional<std::int32_t> readAcceleration(X11KeyContext& context);
+std::optional<std::int32_t> readAcceleration(X11DeviceContext& context);
 // Whether acceleration is off (the flat profile); nothing on a device without.
-std::optional<bool> readAccelerationOff(X11KeyContext& context);
+std::optional<bool> readAccelerationOff(X11DeviceContext& context);
 
 // What the driver reports as the device's default, read as readAcceleration reads a
 // setting; nothing on a device without acceleration settings or defaults.
-std::optional<std::int32_t> readAccelerationDefault(X11KeyContext& context);
+std::optional<std::int32_t> readAccelerationDefault(X11DeviceContext& context);
 
 // kAccelerationOff switches acceleration off; any other value switches it on at that level.
-void writeAcceleration(X11KeyContext& context, std::int32_t fixed);
-void writeAccelerationOff(X11KeyContext& context, bool off);
+void writeAcceleration(X11DeviceContext& context, std::int32_t fixed);
+void writeAccelerationOff(X11DeviceContext& context, bool off);
 
-// The properties a null write of each key puts back to their first-seen values.
-std::vector<XAtom> speedProperties(const X11Atoms& atoms);
-std::vector<XAtom> accelerationProperties(const X11Atoms& atoms);
 // Every property whose first-seen value is kept: those written, and the matrix an older
 // version wrote (its journal still puts it back).
 std::vector<XAtom> rememberedProperties(const X11Atoms& atoms);
