@@ -6,7 +6,7 @@
 // stored table, the journal and the writes of GNOME's settings through GSettings (its keyfile
 // backend, which writes its file on every change). Run it under umockdev-wrapper, which
 // describes the device to udev.
-#include "device/gnome/gnome_hid_event_system.h"
+#include "device/gnome/gnome_backend.h"
 #include "device/pointer_device.h"
 #include "device/pointer_device_manager.h"
 #include "gnome_test_bed.h"
@@ -36,7 +36,7 @@ struct GnomeSliderRig
     GnomeSliderRig()
     {
         bed.add("3", "Head Mouse", 4660, 171, "ID_INPUT_MOUSE");
-        system = std::make_shared<GnomeHidEventSystem>(GnomeHidEventSystemOptions{journal.path()});
+        system = std::make_shared<GnomeBackend>(GnomeBackendOptions{journal.path()});
         record.emplace(system);
     }
 
@@ -45,7 +45,7 @@ struct GnomeSliderRig
     // settings in dconf, which takes a write without waiting for the disk: the keyfile here,
     // written and synced on every change, costs more.)
     QTemporaryDir journal{QStringLiteral("/dev/shm/veloquill-bench-XXXXXX")};
-    std::shared_ptr<GnomeHidEventSystem> system;
+    std::shared_ptr<GnomeBackend> system;
     std::optional<test::HeadMouseRecord> record;
 };
 

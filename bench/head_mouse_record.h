@@ -18,7 +18,7 @@ namespace veloquill::test {
 
 struct HeadMouseRecord
 {
-    explicit HeadMouseRecord(std::shared_ptr<HidEventSystem> system)
+    explicit HeadMouseRecord(std::shared_ptr<PointerBackend> system)
         : manager(std::make_unique<PointerDeviceManager>(std::move(system)))
     {
         manager->startObservation();

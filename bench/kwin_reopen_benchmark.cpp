@@ -8,7 +8,7 @@
 // 50 ms. Then the time from a second start of the program itself, in a KDE Wayland session
 // on that bus, to the running program's reopen handler: it reaches the running program before
 // it asks any desktop anything, so under 100 ms.
-#include "device/kwin/kwin_hid_event_system.h"
+#include "device/kwin/kwin_backend.h"
 #include "device/pointer_device.h"
 #include "device/pointer_device_manager.h"
 #include "shell/single_instance.h"
@@ -53,8 +53,8 @@ struct SlowKWinRig
         kwin.startBus();
         kwin.start();
         kwin.addDevice(QStringLiteral("event3"), QStringLiteral("Head Mouse"), 4660, 171);
-        system = std::make_shared<KWinHidEventSystem>(
-            KWinHidEventSystemOptions{kwin.busAddress(), directory.path()});
+        system =
+            std::make_shared<KWinBackend>(KWinBackendOptions{kwin.busAddress(), directory.path()});
         manager = std::make_unique<PointerDeviceManager>(system);
         manager->startObservation();
         test::runMainLoopUntil([this] { return !manager->devices().empty(); });
@@ -84,7 +84,7 @@ struct SlowKWinRig
 
     test::StandInKWin kwin;
     QTemporaryDir directory;
-    std::shared_ptr<KWinHidEventSystem> system;
+    std::shared_ptr<KWinBackend> system;
     std::unique_ptr<PointerDeviceManager> manager;
     SingleInstance instance{directory.filePath(QStringLiteral("veloquill.socket"))};
     int reopens = 0;

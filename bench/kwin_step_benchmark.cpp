@@ -5,7 +5,7 @@
 // One step of a slider drag with the KWin backend: the change handler, the rewrite of the
 // stored table and the writes to a stand-in KWin (its own process on a private bus, saving its
 // settings file on every change as KWin does). The writes do not wait for KWin's answers.
-#include "device/kwin/kwin_hid_event_system.h"
+#include "device/kwin/kwin_backend.h"
 #include "device/pointer_device.h"
 #include "device/pointer_device_manager.h"
 #include "head_mouse_record.h"
@@ -32,8 +32,8 @@ struct KWinSliderRig
         kwin.startBus();
         kwin.start();
         kwin.addDevice(QStringLiteral("event3"), QStringLiteral("Head Mouse"), 4660, 171);
-        system = std::make_shared<KWinHidEventSystem>(
-            KWinHidEventSystemOptions{kwin.busAddress(), journal.path()});
+        system =
+            std::make_shared<KWinBackend>(KWinBackendOptions{kwin.busAddress(), journal.path()});
         record.emplace(system);
         // KWin's device list arrives in the background.
         test::runMainLoopUntil([this] { return !record->manager->devices().empty(); });
@@ -41,7 +41,7 @@ struct KWinSliderRig
 
     test::StandInKWin kwin;
     QTemporaryDir journal;
-    std::shared_ptr<KWinHidEventSystem> system;
+    std::shared_ptr<KWinBackend> system;
     std::optional<test::HeadMouseRecord> record;
 };
 

@@ -8,17 +8,17 @@
 
 namespace veloquill {
 
-DesktopHidEventSystem::DesktopHidEventSystem(std::shared_ptr<DesktopSession> session,
-                                             ControlUnavailableReason unreachable, QString why)
+DesktopBackend::DesktopBackend(std::shared_ptr<DesktopSession> session,
+                               ControlUnavailableReason unreachable, QString why)
     : m_session(std::move(session)), m_unreachable(unreachable), m_why(std::move(why))
 {}
 
-std::unique_ptr<HidEventSystemClient> DesktopHidEventSystem::createClient()
+std::unique_ptr<DeviceWatch> DesktopBackend::watchDevices()
 {
     return std::make_unique<ServiceDirectoryClient>(m_session);
 }
 
-ControlUnavailableReason DesktopHidEventSystem::controlUnavailableReason()
+ControlUnavailableReason DesktopBackend::controlUnavailableReason()
 {
     const bool reachable = m_session->reachable();
     // The settings window asks every second; say why once per absence.
@@ -26,11 +26,6 @@ ControlUnavailableReason DesktopHidEventSystem::controlUnavailableReason()
         logLine(m_why);
     m_saidCannotControl = !reachable;
     return reachable ? ControlUnavailableReason::NoReason : m_unreachable;
-}
-
-bool DesktopHidEventSystem::canControlPointerDevices()
-{
-    return controlUnavailableReason() == ControlUnavailableReason::NoReason;
 }
 
 } // namespace veloquill

@@ -9,8 +9,8 @@
 // per absence why devices cannot be controlled. A backend adds only how its session is made.
 
 #include "device/control_unavailable_reason.h"
-#include "device/hid_event_system.h"
 #include "device/libinput_service.h"
+#include "device/pointer_backend.h"
 #include "device/service_directory.h"
 
 #include <QString>
@@ -86,14 +86,13 @@ template <class Session, class... Args> std::shared_ptr<Session> startSession(Ar
     return session;
 }
 
-class DesktopHidEventSystem : public HidEventSystem
+class DesktopBackend : public PointerBackend
 {
 public:
-    std::unique_ptr<HidEventSystemClient> createClient() override;
+    std::unique_ptr<DeviceWatch> watchDevices() override;
     // `unreachable` while the session is not, with one log line per absence; asks nothing of
     // the desktop.
-    ControlUnavailableReason controlUnavailableReason();
-    bool canControlPointerDevices() override;
+    ControlUnavailableReason controlUnavailableReason() override;
     std::size_t restoreUnlisted() override { return m_session->restoreUnlisted(); }
     void forgetOriginals() override { m_session->forgetOriginals(); }
     QStringList notPutBack() const override { return m_session->notPutBack(); }
@@ -103,8 +102,8 @@ public:
 
 protected:
     // `why` is the log line said when control is unavailable.
-    DesktopHidEventSystem(std::shared_ptr<DesktopSession> session,
-                          ControlUnavailableReason unreachable, QString why);
+    DesktopBackend(std::shared_ptr<DesktopSession> session, ControlUnavailableReason unreachable,
+                   QString why);
 
 private:
     std::shared_ptr<DesktopSession> m_session;

@@ -40,13 +40,13 @@ public:
     // Puts back each setting that still holds this program's last write (one line names those
     // another program changed since), waiting for the answers until the session's restore
     // deadline. Restored: the journal entry goes.
-    HidRestoreOutcome restoreFirstSeen() override
+    RestoreOutcome restoreFirstSeen() override
     {
         const auto session = m_session.lock();
         if (!session || !session->reachable())
-            return HidRestoreOutcome::Unreachable;
+            return RestoreOutcome::Unreachable;
         if (!m_model.changed() || !acceptsWrites())
-            return HidRestoreOutcome::Untouched;
+            return RestoreOutcome::Untouched;
         // The restore comes after every write on its way and replaces those held back.
         m_writes.dropWaiting();
         const auto restore = restoreWrites();
@@ -59,7 +59,7 @@ public:
 protected:
     JournaledLibinputService(std::weak_ptr<Session> session, Facts facts, std::uint64_t registryID,
                              QString logPrefix, QString desktop, double speedTolerance)
-        : LibinputService(registryID, logPrefix, desktop), m_session(std::move(session)),
+        : LibinputService(registryID, logPrefix), m_session(std::move(session)),
           m_facts(std::move(facts)), m_model(m_facts.current, speedTolerance),
           m_writes([this](const Values& write) { send(write); }),
           m_refusedBy(logPrefix + desktop + QStringLiteral(" refused "))

@@ -4,14 +4,14 @@
 
 #pragma once
 
-// A device of a libinput desktop (KWin, GNOME, Sway) as a HID service: the one place where the
-// layer's HID keys (a 16.16 resolution, three acceleration keys) become libinput's speed and
-// profile and back, with the same refusals for every such desktop. A backend's service says
-// what the desktop holds and carries typed writes over its own transport.
+// A device of a libinput desktop (KWin, GNOME, Sway): the one place where the layer's speed
+// gain and acceleration become libinput's speed and profile and back, with the same refusals for
+// every such desktop. A backend's device says what the desktop holds and carries the writes over
+// its own transport.
 
+#include "device/device_removal.h"
 #include "device/libinput_device_model.h"
 #include "device/service_directory.h"
-#include "device/service_removal.h"
 
 #include <QString>
 
@@ -33,16 +33,18 @@ struct LibinputIdentity
 class LibinputService : public ListedService, public std::enable_shared_from_this<LibinputService>
 {
 public:
-    // Identity keys answer even once the device has left; settings only while the desktop can
-    // be asked.
-    HidPropertyValue copyProperty(const QString& key) const final;
-    // Refuses, with one line, a key the desktop has no setting for and a value that is none of
-    // the key's; a null value puts the setting back as it was before this program wrote it.
-    void setProperty(const QString& key, const HidPropertyValue& value) final;
-    bool isWritable(const QString& key) const final;
-    // Every listed device is a generic desktop pointer (1/1) and mouse (1/2).
-    bool conformsTo(std::uint32_t usagePage, std::uint32_t usage) const final;
-    HidRegistration registerRemovalCallback(HidServiceCallback callback) final;
+    // The identity answers even once the device has left; settings only while the desktop can
+    // be asked. libinput has no amount of acceleration apart from the speed: an adaptive
+    // profile reads as the amount 1, and any amount written switches it on.
+    DeviceIdentity deviceIdentity() const final;
+    PointerSettings settings() const final;
+    PointerSettings defaultSettings() const final;
+    PointerLocks locks() const final;
+    // A write the desktop cannot take is refused with one line saying why.
+    void setGain(double gain) final;
+    void setAcceleration(double amount) final;
+    void setAccelerationOff() final;
+    HidRegistration onRemoved(BackendDeviceCallback callback) final;
     // libinput's profiles at the speed written.
     std::optional<PointerCurveModel> curveModel() const final
     {
@@ -55,8 +57,8 @@ public:
     void leave();
 
 protected:
-    // `logPrefix` begins its log lines; "<desktop> does not let it be set" refuses other keys.
-    LibinputService(std::uint64_t registryID, QString logPrefix, QString desktop);
+    // `logPrefix` begins its log lines.
+    LibinputService(std::uint64_t registryID, QString logPrefix);
     bool hasLeft() const { return m_removal.left(); }
 
     virtual LibinputIdentity identity() const = 0;
@@ -77,9 +79,10 @@ protected:
 
 private:
     std::uint64_t m_registryID;
+    void logRefused(const QString& what, const QString& why) const;
+
     QString m_logPrefix;
-    QString m_desktop;
-    ServiceRemoval m_removal;
+    DeviceRemoval m_removal;
 };
 
 } // namespace veloquill

@@ -170,14 +170,13 @@ bool SessionJournal::waitUntil(const std::function<bool()>& done, QDeadlineTimer
     return done();
 }
 
-HidRestoreOutcome SessionJournal::finishRestore(const RestoreWrites& restore, DeviceModel& model,
-                                                const JournalDevice& identity,
-                                                const QString& device)
+RestoreOutcome SessionJournal::finishRestore(const RestoreWrites& restore, DeviceModel& model,
+                                             const JournalDevice& identity, const QString& device)
 {
     if (!waitUntil([&restore] { return restore.onTheirWay == 0; }, restoreDeadline())) {
         logLine(m_names.logPrefix + QStringLiteral("no answer from ") + m_names.desktop +
                 QStringLiteral(" in time to the restore of ") + device);
-        return HidRestoreOutcome::Unconfirmed;
+        return RestoreOutcome::Unconfirmed;
     }
     if (!restore.keptByOthers.isEmpty())
         logLine(m_names.logPrefix + device +
@@ -187,12 +186,12 @@ HidRestoreOutcome SessionJournal::finishRestore(const RestoreWrites& restore, De
         logLine(m_names.logPrefix + m_names.desktop + QStringLiteral(" refused the restore ") +
                 restore.refusal);
     if (restore.refused)
-        return HidRestoreOutcome::Refused;
+        return RestoreOutcome::Refused;
     if (restore.unanswered)
-        return HidRestoreOutcome::Unreachable;
+        return RestoreOutcome::Unreachable;
     model.restored();
     forget(identity);
-    return HidRestoreOutcome::Restored;
+    return RestoreOutcome::Restored;
 }
 
 } // namespace veloquill::libinput

@@ -10,8 +10,8 @@
 // ends at one deadline for the whole session. The backend names the device and carries the
 // writes; how an entry is encoded, checked and read back is this one.
 
-#include "device/hid_event_system.h"
 #include "device/libinput_device_model.h"
+#include "device/pointer_backend.h"
 #include "device/restore_journal.h"
 
 #include <QDeadlineTimer>
@@ -107,8 +107,8 @@ public:
     bool waitUntil(const std::function<bool()>& done, QDeadlineTimer deadline);
     // Waits for the restore's answers and says how it went; on Restored the device's entry goes
     // and the model holds nothing written.
-    HidRestoreOutcome finishRestore(const RestoreWrites& restore, DeviceModel& model,
-                                    const JournalDevice& identity, const QString& device);
+    RestoreOutcome finishRestore(const RestoreWrites& restore, DeviceModel& model,
+                                 const JournalDevice& identity, const QString& device);
 
     // The transport tells of an answer, or of its connection ending.
     void answered() { Q_EMIT answerArrived(); }

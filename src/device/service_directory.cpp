@@ -4,8 +4,6 @@
 
 #include "device/service_directory.h"
 
-#include "device/hid_service_client_ops.h"
-
 #include <algorithm>
 
 namespace veloquill {
@@ -27,8 +25,8 @@ std::vector<std::shared_ptr<DirectoryClientState>> ServiceDirectory::liveClients
 void ServiceDirectory::announce(const std::shared_ptr<ListedService>& service)
 {
     for (const auto& client : liveClients()) {
-        if (client->scheduled && matchesAny(client->matching, *service))
-            client->matchingCallbacks.callWhile([&client] { return client->scheduled; }, service);
+        if (client->started)
+            client->addedCallbacks.callWhile([&client] { return client->started; }, service);
     }
 }
 
@@ -40,37 +38,18 @@ ServiceDirectoryClient::ServiceDirectoryClient(std::shared_ptr<ServiceDirectory>
 
 ServiceDirectoryClient::~ServiceDirectoryClient()
 {
-    m_state->scheduled = false; // stops a walk under way
+    m_state->started = false; // stops a walk under way
 }
 
-void ServiceDirectoryClient::setMatchingMultiple(const std::vector<HidMatchingDictionary>& matching)
+HidRegistration ServiceDirectoryClient::onDeviceAdded(BackendDeviceCallback callback)
 {
-    m_state->matching = matching;
+    return m_state->addedCallbacks.add(std::move(callback));
 }
 
-HidRegistration ServiceDirectoryClient::registerDeviceMatchingCallback(HidServiceCallback callback)
+std::optional<std::vector<BackendDeviceRef>> ServiceDirectoryClient::devices()
 {
-    return m_state->matchingCallbacks.add(std::move(callback));
-}
-
-void ServiceDirectoryClient::scheduleWithMainLoop()
-{
-    m_state->scheduled = true;
-}
-
-void ServiceDirectoryClient::unscheduleFromMainLoop()
-{
-    m_state->scheduled = false;
-}
-
-std::optional<std::vector<HidServiceClientRef>> ServiceDirectoryClient::copyServices()
-{
-    std::vector<HidServiceClientRef> services;
-    for (const auto& service : m_directory->listedServices()) {
-        if (matchesAny(m_state->matching, *service))
-            services.push_back(service);
-    }
-    return services;
+    const auto listed = m_directory->listedServices();
+    return std::vector<BackendDeviceRef>(listed.begin(), listed.end());
 }
 
 } // namespace veloquill

@@ -10,7 +10,7 @@
 // of its own callbacks is never called again.
 
 #include "device/hid_callback_list.h"
-#include "device/hid_event_system.h"
+#include "device/pointer_backend.h"
 
 #include <QString>
 #include <QStringList>
@@ -23,8 +23,8 @@
 
 namespace veloquill {
 
-// A service a directory lists, known by the sender id its events would carry.
-class ListedService : public HidServiceClient
+// A device a directory lists, known by the sender id its events would carry.
+class ListedService : public BackendDevice
 {
 public:
     virtual std::uint64_t registryID() const = 0;
@@ -33,10 +33,8 @@ public:
 // The callbacks of one client.
 struct DirectoryClientState
 {
-    bool scheduled = false;
-    // Until matching is set every service matches.
-    std::optional<std::vector<HidMatchingDictionary>> matching;
-    HidCallbackList<void(const HidServiceClientRef&)> matchingCallbacks;
+    bool started = false;
+    HidCallbackList<void(const BackendDeviceRef&)> addedCallbacks;
 };
 
 class ServiceDirectory
@@ -46,7 +44,7 @@ public:
     virtual std::vector<std::shared_ptr<ListedService>> listedServices() const = 0;
 
     void attachClient(const std::shared_ptr<DirectoryClientState>& client);
-    // Tells the scheduled clients it matches that the service arrived.
+    // Tells the started clients that the device arrived.
     void announce(const std::shared_ptr<ListedService>& service);
 
 protected:
@@ -57,17 +55,16 @@ private:
     std::vector<std::weak_ptr<DirectoryClientState>> m_clients;
 };
 
-class ServiceDirectoryClient : public HidEventSystemClient
+class ServiceDirectoryClient : public DeviceWatch
 {
 public:
     explicit ServiceDirectoryClient(std::shared_ptr<ServiceDirectory> directory);
     ~ServiceDirectoryClient() override;
 
-    void setMatchingMultiple(const std::vector<HidMatchingDictionary>& matching) override;
-    HidRegistration registerDeviceMatchingCallback(HidServiceCallback callback) override;
-    void scheduleWithMainLoop() override;
-    void unscheduleFromMainLoop() override;
-    std::optional<std::vector<HidServiceClientRef>> copyServices() override;
+    HidRegistration onDeviceAdded(BackendDeviceCallback callback) override;
+    void start() override { m_state->started = true; }
+    void stop() override { m_state->started = false; }
+    std::optional<std::vector<BackendDeviceRef>> devices() override;
 
 private:
     std::shared_ptr<ServiceDirectory> m_directory;

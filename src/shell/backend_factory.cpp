@@ -4,9 +4,9 @@
 
 #include "shell/backend_factory.h"
 
-#include "device/gnome/gnome_hid_event_system.h"
-#include "device/kwin/kwin_hid_event_system.h"
-#include "device/sway/sway_hid_event_system.h"
+#include "device/gnome/gnome_backend.h"
+#include "device/kwin/kwin_backend.h"
+#include "device/sway/sway_backend.h"
 
 #include <utility>
 
@@ -14,7 +14,7 @@ namespace veloquill {
 
 namespace {
 // No backend serves this session; KWin's lists whatever appears, the choice says why not.
-class UnchosenBackend final : public KWinHidEventSystem
+class UnchosenBackend final : public KWinBackend
 {
 public:
     explicit UnchosenBackend(ControlUnavailableReason reason) : m_reason(reason) {}
@@ -34,11 +34,11 @@ BackendSystem makeBackendSystem(const BackendChoice& choice, const X11BackendOpt
         return {x11, x11};
     }
     case Backend::KWin:
-        return {std::make_shared<KWinHidEventSystem>(), nullptr};
+        return {std::make_shared<KWinBackend>(), nullptr};
     case Backend::Gnome:
-        return {std::make_shared<GnomeHidEventSystem>(), nullptr};
+        return {std::make_shared<GnomeBackend>(), nullptr};
     case Backend::Sway:
-        return {std::make_shared<SwayHidEventSystem>(), nullptr};
+        return {std::make_shared<SwayBackend>(), nullptr};
     case Backend::None:
         break;
     }

@@ -4,7 +4,7 @@
 
 // veloquill: per-device pointer speed and acceleration for the Linux desktop (X11, KDE Plasma
 // on Wayland, GNOME on Wayland).
-#include "device/kwin/kwin_hid_event_system.h"
+#include "device/kwin/kwin_backend.h"
 #include "device/x11/x11_backend.h"
 #include "shell/backend_choice.h"
 #include "shell/command_line.h"
@@ -91,7 +91,7 @@ int main(int argc, char** argv)
         return 0;
     const SessionEnvironment session = SessionEnvironment::ofProcess();
     const BackendChoice choice = chooseBackend(session, commandLine.backend,
-                                               [] { return KWinHidEventSystem::managerAnswers(); });
+                                               [] { return KWinBackend::managerAnswers(); });
     if (const std::optional<int> status = unusableSessionStatus(choice, session, commandLine))
         return *status;
     if (commandLine.restore)

@@ -4,7 +4,7 @@
 
 #include "shell/restore_command.h"
 
-#include "device/kwin/kwin_hid_event_system.h"
+#include "device/kwin/kwin_backend.h"
 #include "device/pointer_device_manager.h"
 #include "shell/backend_factory.h"
 #include "shell/exit_status.h"
@@ -74,7 +74,7 @@ QString unconfirmed(Backend backend)
 QString whyNotRestored(const BackendChoice& choice, const X11BackendOptions& x11Options)
 {
     // KWin's system learns of KWin in the background: whether KWin answers is asked first.
-    if (choice.backend == Backend::KWin && !KWinHidEventSystem::managerAnswers())
+    if (choice.backend == Backend::KWin && !KWinBackend::managerAnswers())
         return QStringLiteral("KWin's input devices do not answer on the session bus");
     const BackendSystem backend = makeBackendSystem(choice, x11Options);
     if (QString why = unreachable(choice.backend, backend); !why.isEmpty())

@@ -4,7 +4,7 @@
 
 #include "device/gnome/gnome_session.h"
 
-#include "device/gnome/gnome_service_client.h"
+#include "device/gnome/gnome_device.h"
 #include "support/log.h"
 #include "support/number_format.h"
 
@@ -62,7 +62,7 @@ void GnomeSession::deviceAdded(const UdevPointerDevice& device)
 {
     const auto self = shared_from_this(); // a callback may drop every other reference
     if (!find(device.sysName))
-        add(std::make_shared<GnomeServiceClient>(weak_from_this(), device, m_nextRegistryID++));
+        add(std::make_shared<GnomeDevice>(weak_from_this(), device, m_nextRegistryID++));
 }
 
 void GnomeSession::deviceRemoved(const QString& sysName)
@@ -74,7 +74,7 @@ void GnomeSession::deviceRemoved(const QString& sysName)
     remove(sysName);
 }
 
-void GnomeSession::write(SettingKey key, const QVariant& value, const GnomeServiceClient& service)
+void GnomeSession::write(SettingKey key, const QVariant& value, const GnomeDevice& service)
 {
     // Mutter reconfigures every device of the kind on each change: a drag of the speed slider
     // writes the profile it already holds again at every step.

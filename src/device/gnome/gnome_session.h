@@ -11,8 +11,8 @@
 // own value, or reset to its default) unless another program changed it since.
 
 #include "device/desktop_session.h"
+#include "device/gnome/gnome_device.h"
 #include "device/gnome/gnome_key_state.h"
-#include "device/gnome/gnome_service_client.h"
 #include "device/gnome/gnome_settings_keys.h"
 #include "device/restore_journal.h"
 #include "device/udev_pointer_devices.h"
@@ -28,7 +28,7 @@ namespace veloquill::gnome {
 inline const QString kLogPrefix = QStringLiteral("GNOME: ");
 
 class GnomeSession : public QObject,
-                     public ListingSession<GnomeServiceClient>,
+                     public ListingSession<GnomeDevice>,
                      public std::enable_shared_from_this<GnomeSession>
 {
     Q_OBJECT
@@ -45,7 +45,7 @@ public:
 
     // Writes the key for the service; the key's value before this program's first write is
     // journaled beforehand. One line when GSettings refuses it.
-    void write(SettingKey key, const QVariant& value, const GnomeServiceClient& service);
+    void write(SettingKey key, const QVariant& value, const GnomeDevice& service);
     // The key goes back to what it held before this program wrote it, if it is still ours.
     void putBack(SettingKey key);
     // Every key the service wrote last goes back; whether it had any.

@@ -4,7 +4,7 @@
 
 #include "device/kwin/kwin_session.h"
 
-#include "device/kwin/kwin_service_client.h"
+#include "device/kwin/kwin_device.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusServiceWatcher>
@@ -122,8 +122,7 @@ void KWinSession::deviceArrived(const QString& sysName,
         properties ? KWinDeviceFacts::fromProperties(sysName, *properties) : std::nullopt;
     if (!facts)
         return;
-    auto service =
-        std::make_shared<KWinServiceClient>(weak_from_this(), *facts, m_nextRegistryID++);
+    auto service = std::make_shared<KWinDevice>(weak_from_this(), *facts, m_nextRegistryID++);
     adoptJournaled(*service);
     add(service);
 }

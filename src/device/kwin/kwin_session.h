@@ -8,10 +8,10 @@
 // removals, KWin ending or restarting (its name changing owner) every device leaving and, with
 // the new KWin, coming back. Nothing is asked of KWin unless something happens or someone asks.
 
-#include "device/hid_event_system.h"
 #include "device/journaled_libinput_session.h"
 #include "device/kwin/kwin_dbus.h"
-#include "device/kwin/kwin_service_client.h"
+#include "device/kwin/kwin_device.h"
+#include "device/pointer_backend.h"
 
 #include <QObject>
 #include <QStringList>
@@ -27,7 +27,7 @@ class QDBusServiceWatcher;
 namespace veloquill::kwin {
 
 class KWinSession : public QObject,
-                    public JournaledLibinputSession<KWinServiceClient>,
+                    public JournaledLibinputSession<KWinDevice>,
                     public std::enable_shared_from_this<KWinSession>
 {
     Q_OBJECT

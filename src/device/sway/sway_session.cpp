@@ -106,8 +106,7 @@ void SwaySession::add(const QJsonObject& input, bool adoptJournal)
     const auto facts = SwayDeviceFacts::fromInput(input);
     if (!facts || find(facts->identifier))
         return;
-    auto service =
-        std::make_shared<SwayServiceClient>(weak_from_this(), *facts, m_nextRegistryID++);
+    auto service = std::make_shared<SwayDevice>(weak_from_this(), *facts, m_nextRegistryID++);
     if (!service->writable())
         logLine(kLogPrefix + QStringLiteral("Sway device \"") + facts->identifier +
                 QStringLiteral("\" is listed but never written: no Sway command can name it "

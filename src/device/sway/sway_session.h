@@ -11,8 +11,8 @@
 // something happens, and nothing waits for it but the restore, for a bounded time.
 
 #include "device/journaled_libinput_session.h"
+#include "device/sway/sway_device.h"
 #include "device/sway/sway_ipc.h"
-#include "device/sway/sway_service_client.h"
 
 #include <QJsonArray>
 #include <QObject>
@@ -23,7 +23,7 @@
 namespace veloquill::sway {
 
 class SwaySession : public QObject,
-                    public JournaledLibinputSession<SwayServiceClient>,
+                    public JournaledLibinputSession<SwayDevice>,
                     public std::enable_shared_from_this<SwaySession>
 {
     Q_OBJECT

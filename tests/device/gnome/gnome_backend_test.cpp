@@ -4,8 +4,7 @@
 
 // The GNOME backend on a umockdev testbed and GSettings' keyfile backend: what each kind of
 // device reads and writes, and what the keys hold when it leaves, at restore and after a crash.
-#include "device/gnome/gnome_hid_event_system.h"
-#include "device/hid_keys.h"
+#include "device/gnome/gnome_backend.h"
 #include "device/neutral_resolution.h"
 #include "device/pointer_device.h"
 #include "gnome_test_bed.h"
@@ -29,8 +28,7 @@ const QTemporaryDir home;
 const SettingKey kMouseSpeed{Schema::Mouse, Key::Speed};
 const SettingKey kMouseProfile{Schema::Mouse, Key::AccelProfile};
 // Twice as fast as the desktop's own (speed 1), and half as fast (speed −0.5).
-const std::int64_t kDouble = kNeutralFixedResolution / 2, kHalf = kNeutralFixedResolution * 2;
-constexpr std::int64_t kOff = -65536;
+const std::int64_t kDouble = kNeutralFixedResolution / 2; // a resolution of twice the travel
 
 class GnomeBackend : public ::testing::Test
 {
@@ -46,18 +44,17 @@ protected:
                 keys.reset({schema, Key::Speed});
         }
     }
-    std::unique_ptr<GnomeHidEventSystem> start()
+    std::unique_ptr<veloquill::GnomeBackend> start()
     {
         client.reset(); // lets an earlier system go
-        auto system =
-            std::make_unique<GnomeHidEventSystem>(GnomeHidEventSystemOptions{journal.path()});
-        client = system->createClient();
-        client->scheduleWithMainLoop();
+        auto system = std::make_unique<veloquill::GnomeBackend>(GnomeBackendOptions{journal.path()});
+        client = system->watchDevices();
+        client->start();
         return system;
     }
-    HidServiceClientRef only()
+    BackendDeviceRef only()
     {
-        const auto services = client->copyServices().value_or(std::vector<HidServiceClientRef>{});
+        const auto services = client->devices().value_or(std::vector<BackendDeviceRef>{});
         return services.size() == 1 ? services.front() : nullptr;
     }
     static QVariant stored(SettingKey key) { return test::keyfileValue(home.path(), key); }
@@ -66,7 +63,7 @@ protected:
     test::PointerTestBed bed;
     GnomeSettingsKeys keys;
     QTemporaryDir journal;
-    std::unique_ptr<HidEventSystemClient> client;
+    std::unique_ptr<DeviceWatch> client;
 };
 
 TEST_F(GnomeBackend, EachKindReadsAndWritesItsKindsSettings)
@@ -90,15 +87,14 @@ TEST_F(GnomeBackend, EachKindReadsAndWritesItsKindsSettings)
         const auto device = only();
         ASSERT_TRUE(device);
         // Before any write: GNOME's defaults, speed 0 and the default profile (adaptive).
-        EXPECT_EQ(device->copyProperty(HidKey::PointerResolution).toInteger(),
-                  kNeutralFixedResolution);
-        EXPECT_EQ(device->copyProperty(HidKey::PointerAcceleration).toInteger(), 65536);
-        device->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kDouble));
-        device->setProperty(HidKey::PointerAcceleration, HidPropertyValue::integer(kOff));
+        EXPECT_EQ(device->settings().gain, 1.0);
+        EXPECT_EQ(device->settings().acceleration, 1.0);
+        device->setGain(2.0);
+        device->setAccelerationOff();
         EXPECT_EQ(stored(kind.speed).toDouble(), 1.0);
         EXPECT_EQ(stored(kind.profile).toString(), "'flat'");
-        EXPECT_EQ(device->copyProperty(HidKey::PointerResolution).toInteger(), kDouble);
-        EXPECT_EQ(device->restoreFirstSeen(), HidRestoreOutcome::Restored);
+        EXPECT_EQ(device->settings().gain, 2.0);
+        EXPECT_EQ(device->restoreFirstSeen(), RestoreOutcome::Restored);
         EXPECT_FALSE(stored(kind.speed).isValid());
         bed.unplug(path);
     }
@@ -113,20 +109,20 @@ TEST_F(GnomeBackend, KeysGoBackWhenTheirLastWriterLeavesAndAtRestoreUnlessChange
     const QByteArray path = bed.add("1", "Head Mouse", 0x1234, 0xab, "ID_INPUT_MOUSE");
     bed.add("2", "Foot Mouse", 0x1234, 0xac, "ID_INPUT_MOUSE");
     const auto system = start();
-    const auto head = client->copyServices()->at(0), foot = client->copyServices()->at(1);
-    head->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kHalf));
-    head->setProperty(HidKey::PointerAcceleration, HidPropertyValue::integer(kOff));
-    foot->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kHalf)); // now foot's
+    const auto head = client->devices()->at(0), foot = client->devices()->at(1);
+    head->setGain(0.5);
+    head->setAccelerationOff();
+    foot->setGain(0.5); // now foot's
     EXPECT_TRUE(journaled());
     bed.unplug(path);
-    ASSERT_TRUE(test::runMainLoopUntil([&] { return client->copyServices()->size() == 1; }));
+    ASSERT_TRUE(test::runMainLoopUntil([&] { return client->devices()->size() == 1; }));
     EXPECT_EQ(stored(kMouseSpeed).toDouble(), -0.5);
     EXPECT_FALSE(stored(kMouseProfile).isValid());
 
-    foot->setProperty(HidKey::PointerAcceleration, HidPropertyValue::integer(kOff));
+    foot->setAccelerationOff();
     test::LogCapture log;
     GnomeSettingsKeys().write(kMouseProfile, QString("adaptive")); // as GNOME's Settings would
-    EXPECT_EQ(foot->restoreFirstSeen(), HidRestoreOutcome::Restored);
+    EXPECT_EQ(foot->restoreFirstSeen(), RestoreOutcome::Restored);
     EXPECT_EQ(stored(kMouseSpeed).toDouble(), -0.25);
     EXPECT_EQ(stored(kMouseProfile).toString(), "'adaptive'");
     EXPECT_TRUE(log.contains("GNOME: org.gnome.desktop.peripherals.mouse accel-profile was set "
@@ -144,8 +140,8 @@ TEST_F(GnomeBackend, TheNextStartPutsBackWhatARunThatDidNotQuitLeft)
     bed.add("1", "Head Mouse", 0x1234, 0xab, "ID_INPUT_MOUSE");
     {
         const auto crashed = start();
-        only()->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kDouble));
-        only()->setProperty(HidKey::PointerAcceleration, HidPropertyValue::integer(kOff));
+        only()->setGain(2.0);
+        only()->setAccelerationOff();
     }
     EXPECT_EQ(stored(kMouseSpeed).toDouble(), 1.0);
     const auto next = start();
@@ -153,7 +149,7 @@ TEST_F(GnomeBackend, TheNextStartPutsBackWhatARunThatDidNotQuitLeft)
     EXPECT_FALSE(stored(kMouseProfile).isValid());
     EXPECT_FALSE(journaled());
     ASSERT_TRUE(test::runMainLoopUntil([&] { return only() != nullptr; }));
-    EXPECT_EQ(only()->restoreFirstSeen(), HidRestoreOutcome::Restored);
+    EXPECT_EQ(only()->restoreFirstSeen(), RestoreOutcome::Restored);
 }
 
 // An administrator's dconf lock on the mouse speed, in a system database of the test's own:
@@ -179,17 +175,16 @@ TEST(GnomeBackendLock, DISABLED_ADconfLockedSpeedIsReportedAndKeptWhatItIs)
     if (!bed.active())
         GTEST_SKIP() << "needs umockdev's preload: run under umockdev-wrapper";
     bed.add("1", "Zono X", 0x1234, 0xab, "ID_INPUT_MOUSE");
-    GnomeHidEventSystem system(GnomeHidEventSystemOptions{dir.filePath("journal")});
-    const auto client = system.createClient();
-    client->scheduleWithMainLoop();
-    const auto services = client->copyServices().value_or(std::vector<HidServiceClientRef>{});
+    veloquill::GnomeBackend system(GnomeBackendOptions{dir.filePath("journal")});
+    const auto client = system.watchDevices();
+    client->start();
+    const auto services = client->devices().value_or(std::vector<BackendDeviceRef>{});
     ASSERT_EQ(services.size(), 1u);
     const auto device = PointerDevice::create(services.front());
     EXPECT_TRUE(device->pointerResolutionLocked());
     EXPECT_FALSE(device->pointerAccelerationLocked());
     device->setPointerResolution(kDouble / 65536.0);
-    EXPECT_EQ(services.front()->copyProperty(HidKey::PointerResolution).toInteger(),
-              kNeutralFixedResolution);
+    EXPECT_EQ(services.front()->settings().gain, 1.0);
 }
 
 } // namespace

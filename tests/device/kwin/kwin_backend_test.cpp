@@ -7,8 +7,7 @@
 // back, and how it takes KWin restarting and D-Bus errors.
 #include "stand_in_kwin.h"
 
-#include "device/hid_keys.h"
-#include "device/kwin/kwin_hid_event_system.h"
+#include "device/kwin/kwin_backend.h"
 #include "device/pointer_device.h"
 #include "device/pointer_device_manager.h"
 #include "support/fixed_point.h"
@@ -28,8 +27,6 @@ using namespace std::chrono_literals;
 
 const QString kSpeed = "pointerAcceleration";
 const QString kFlat = "pointerAccelerationProfileFlat";
-constexpr std::int32_t kNeutral = 5073754; // the X11 backend's neutral resolution, 16.16
-constexpr std::int32_t kOff = -65536;
 
 class KWinBackend : public ::testing::Test
 {
@@ -43,8 +40,8 @@ protected:
     // A manager on a new system, as the program makes one at start.
     std::unique_ptr<PointerDeviceManager> startManager(std::chrono::milliseconds limit = 5s)
     {
-        system = std::make_shared<KWinHidEventSystem>(
-            KWinHidEventSystemOptions{kwin.busAddress(), journal.path(), limit});
+        system = std::make_shared<veloquill::KWinBackend>(
+            KWinBackendOptions{kwin.busAddress(), journal.path(), limit});
         auto manager = std::make_unique<PointerDeviceManager>(system);
         manager->startObservation();
         return manager;
@@ -53,34 +50,35 @@ protected:
     // Waits until KWin has listed this many of them.
     void startClient(std::size_t devices)
     {
-        system = std::make_shared<KWinHidEventSystem>(
-            KWinHidEventSystemOptions{kwin.busAddress(), journal.path()});
-        client = system->createClient();
-        arrivalRegistration = client->registerDeviceMatchingCallback(
-            [this](const HidServiceClientRef& service) { arrivals.push_back(service); });
-        client->scheduleWithMainLoop();
-        ASSERT_TRUE(runMainLoopUntil([&] { return client->copyServices()->size() == devices; }));
+        system =
+            std::make_shared<veloquill::KWinBackend>(KWinBackendOptions{kwin.busAddress(), journal.path()});
+        client = system->watchDevices();
+        arrivalRegistration = client->onDeviceAdded(
+            [this](const BackendDeviceRef& service) { arrivals.push_back(service); });
+        client->start();
+        ASSERT_TRUE(runMainLoopUntil([&] { return client->devices()->size() == devices; }));
     }
 
-    std::int64_t read(const HidServiceClientRef& s, const QString& key)
-    {
-        return s->copyProperty(key).toInteger().value_or(-1);
-    }
+    static double gain(const BackendDeviceRef& s) { return s->settings().gain.value_or(-1); }
 
     // Reads answer at once from what KWin last said; its answers arrive on the main loop.
-    bool readsSoon(const HidServiceClientRef& service, const QString& key, std::int64_t value)
+    static bool gainSoon(const BackendDeviceRef& service, double value)
     {
-        return runMainLoopUntil([&] { return read(service, key) == value; });
+        return runMainLoopUntil([&] { return gain(service) == value; });
+    }
+    static bool accelerationOffSoon(const BackendDeviceRef& service, bool off)
+    {
+        return runMainLoopUntil([&] { return service->settings().accelerationOff == off; });
     }
 
     // In KWin's order.
-    HidServiceClientRef service(std::size_t index) { return client->copyServices()->at(index); }
+    BackendDeviceRef service(std::size_t index) { return client->devices()->at(index); }
 
     StandInKWin kwin;
     QTemporaryDir journal;
-    std::shared_ptr<KWinHidEventSystem> system;
-    std::unique_ptr<HidEventSystemClient> client;
-    std::vector<HidServiceClientRef> arrivals;
+    std::shared_ptr<veloquill::KWinBackend> system;
+    std::unique_ptr<DeviceWatch> client;
+    std::vector<BackendDeviceRef> arrivals;
     HidRegistration arrivalRegistration;
 };
 
@@ -91,16 +89,15 @@ TEST_F(KWinBackend, ListsPointersWithAccelerationSettingsByTheirIdentityAndDefau
     kwin.addDevice("event5", "Pen", 3, 4, 0, false, true, false);
     kwin.addDevice("event6", "Trackball", 5, 6, 0, false, true, true, -0.5, true);
     ASSERT_NO_FATAL_FAILURE(startClient(2));
-    EXPECT_EQ(*service(1)->copyProperty(HidKey::Product).toText(), "Trackball");
-    EXPECT_EQ(read(service(0), HidKey::PointerAccelerationDefault), 65536); // KWin's: adaptive
-    EXPECT_EQ(read(service(1), HidKey::PointerAccelerationDefault), kOff);
-    EXPECT_EQ(read(service(1), HidKey::PointerResolutionDefault), kNeutral * 2); // speed -0.5
+    EXPECT_EQ(service(1)->deviceIdentity().name, "Trackball");
+    EXPECT_EQ(service(0)->defaultSettings().acceleration, 1.0); // KWin's: adaptive
+    EXPECT_TRUE(service(1)->defaultSettings().accelerationOff);
+    EXPECT_EQ(service(1)->defaultSettings().gain, 0.5); // speed -0.5
     const auto zono = service(0);
-    EXPECT_TRUE(zono->conformsTo(1, 2) && zono->conformsTo(1, 1) && !zono->conformsTo(1, 6));
     // The same stableID as the X11 backend gives the device (no udev node here: no serial).
     EXPECT_EQ(PointerDevice::create(zono)->stableID(), "4660-171-Zono X-N/A");
     EXPECT_TRUE(system->canControlPointerDevices());
-    EXPECT_TRUE(KWinHidEventSystem::managerAnswers(kwin.busAddress()));
+    EXPECT_TRUE(veloquill::KWinBackend::managerAnswers(kwin.busAddress()));
     EXPECT_FALSE(system->supportsAccelerationAmount());
 }
 
@@ -114,7 +111,7 @@ TEST_F(KWinBackend, HotpluggedDeviceTakesTheLastOfADragsWritesAndLeavesTheManage
     for (const double resolution : {400.0, 200.0, 100.0})
         manager->devices().front()->setPointerResolution(resolution);
     manager->devices().front()->setPointerAcceleration(-1);
-    const double lastSpeed = kNeutral / 6553600.0 - 1;
+    const double lastSpeed = 5073754 / 6553600.0 - 1; // resolution 100 against the neutral 16.16
     ASSERT_TRUE(runMainLoopUntil([&] {
         return kwin.property("event7", kSpeed).toDouble() == lastSpeed &&
                kwin.property("event7", kFlat).toBool();
@@ -130,41 +127,30 @@ TEST_F(KWinBackend, SpeedIsPointerAccelerationGainMinusOneAndAccelerationTheProf
     ASSERT_NO_FATAL_FAILURE(startClient(1));
     const auto zono = service(0);
     EXPECT_EQ(zono->curveModel()->kind, PointerCurveModel::Kind::Libinput);
-    // The resolution written, the speed KWin gets, the resolution read back.
-    const std::tuple<std::int32_t, double, std::int32_t> rows[] = {
-        {kNeutral, 0.0, kNeutral}, // default speed 0.5
-        {*toFixedPoint(1200.0), kNeutral / 78643200.0 - 1, *toFixedPoint(1200.0)}, // speed 0
-        {*toFixedPoint(40.0), kNeutral / 2621440.0 - 1, *toFixedPoint(40.0)},      // speed 1
-        {*toFixedPoint(10.0), 1.0, kNeutral / 2}, // beyond libinput's range: clamped
+    // The gain written, the speed KWin gets, the gain read back.
+    const std::tuple<double, double, double> rows[] = {
+        {1.0, 0.0, 1.0},
+        {0.25, -0.75, 0.25},
+        {1.5, 0.5, 1.5},
+        {5.0, 1.0, 2.0}, // beyond libinput's range: clamped
     };
     for (const auto& [written, speed, readBack] : rows) {
         SCOPED_TRACE(written);
-        zono->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(written));
-        EXPECT_TRUE(readsSoon(zono, HidKey::PointerResolution, readBack));
+        zono->setGain(written);
+        EXPECT_TRUE(gainSoon(zono, readBack));
         EXPECT_DOUBLE_EQ(kwin.property("event3", kSpeed).toDouble(), speed);
     }
     kwin.setProperty("event3", kSpeed, -0.5); // System Settings, say: the next read asks
-    EXPECT_TRUE(readsSoon(zono, HidKey::PointerResolution, kNeutral * 2));
+    EXPECT_TRUE(gainSoon(zono, 0.5));
 
-    // Acceleration off is the flat profile and on the adaptive one: key, value written, flat.
-    const std::tuple<QString, std::int64_t, bool> switches[] = {
-        {HidKey::PointerAcceleration, kOff, true},
-        {HidKey::MouseAcceleration, 376832, false}, // 5.75: on; the amount is KWin's own
-        {HidKey::UseLinearScalingMouseAcceleration, 1, true},
-        {HidKey::UseLinearScalingMouseAcceleration, 0, false},
-    };
-    for (const auto& [key, written, flat] : switches) {
-        SCOPED_TRACE(key.toStdString() + " " + std::to_string(written));
-        zono->setProperty(key, HidPropertyValue::integer(written));
-        EXPECT_TRUE(readsSoon(zono, HidKey::PointerAcceleration, flat ? kOff : 65536));
-        EXPECT_EQ(kwin.property("event3", kFlat).toBool(), flat);
-        EXPECT_EQ(read(zono, HidKey::UseLinearScalingMouseAcceleration), flat ? 1 : 0);
-    }
-    // Writing nothing puts the setting back as first seen.
-    zono->setProperty(HidKey::PointerAcceleration, {});
-    zono->setProperty(HidKey::PointerResolution, {});
-    EXPECT_TRUE(readsSoon(zono, HidKey::PointerResolution, kNeutral));
+    // Acceleration off is the flat profile; any amount is the adaptive one, read as 1.
+    zono->setAccelerationOff();
+    EXPECT_TRUE(accelerationOffSoon(zono, true));
+    EXPECT_TRUE(kwin.property("event3", kFlat).toBool());
+    zono->setAcceleration(5.75);
+    EXPECT_TRUE(accelerationOffSoon(zono, false));
     EXPECT_FALSE(kwin.property("event3", kFlat).toBool());
+    EXPECT_EQ(zono->settings().acceleration, 1.0);
 }
 
 // Twins (event3 and event5: one vendor, product and name) have a journal entry each.
@@ -174,11 +160,11 @@ TEST_F(KWinBackend, RestoreGivesChangedDevicesTheirFirstSeenValuesAlsoAfterACras
     kwin.addDevice("event4", "Trackball", 3, 4, -0.2);
     kwin.addDevice("event5", "Zono X", 1, 2, -0.6);
     ASSERT_NO_FATAL_FAILURE(startClient(3));
-    service(0)->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral));
-    service(0)->setProperty(HidKey::PointerAcceleration, HidPropertyValue::integer(65536));
-    service(2)->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral));
-    ASSERT_TRUE(readsSoon(service(0), HidKey::PointerAcceleration, 65536));
-    ASSERT_TRUE(readsSoon(service(2), HidKey::PointerResolution, kNeutral));
+    service(0)->setGain(1.0);
+    service(0)->setAcceleration(1.0);
+    service(2)->setGain(1.0);
+    ASSERT_TRUE(accelerationOffSoon(service(0), false));
+    ASSERT_TRUE(gainSoon(service(2), 1.0));
     client.reset(); // a crash: the originals are only in the journal now
     system.reset();
     const auto manager = startManager();
@@ -197,23 +183,23 @@ TEST_F(KWinBackend, KWinRestartingMakesDevicesLeaveAndComeBackWithTheirOriginals
     kwin.addDevice("event3", "Zono X", 1, 2, 0.3);
     ASSERT_NO_FATAL_FAILURE(startClient(1));
     const auto before = service(0);
-    before->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral));
-    ASSERT_TRUE(readsSoon(before, HidKey::PointerResolution, kNeutral)); // taken
+    before->setGain(1.0);
+    ASSERT_TRUE(gainSoon(before, 1.0)); // taken
     int removals = 0;
-    const auto count = [&](const HidServiceClientRef&) { ++removals; };
-    const auto registration = before->registerRemovalCallback(count);
+    const auto count = [&](const BackendDeviceRef&) { ++removals; };
+    const auto registration = before->onRemoved(count);
     arrivals.clear();
     kwin.stop();
     ASSERT_TRUE(runMainLoopUntil([&] { return removals == 1; }));
-    EXPECT_TRUE(client->copyServices()->empty());
-    EXPECT_EQ(before->restoreFirstSeen(), HidRestoreOutcome::Unreachable);
-    EXPECT_EQ(system->restoreUnlisted(), 1u); // no success while KWin is gone: the entry stays
-    const auto late = before->registerRemovalCallback(count); // after it left: called, later
+    EXPECT_TRUE(client->devices()->empty());
+    EXPECT_EQ(before->restoreFirstSeen(), RestoreOutcome::Unreachable);
+    EXPECT_EQ(system->restoreUnlisted(), 1u);   // no success while KWin is gone: the entry stays
+    const auto late = before->onRemoved(count); // after it left: called, later
     ASSERT_TRUE(runMainLoopUntil([&] { return removals == 2; }));
     ASSERT_NO_FATAL_FAILURE(kwin.start()); // it reads back the speed this program set
     ASSERT_TRUE(runMainLoopUntil([&] { return !arrivals.empty(); }));
     EXPECT_NE(arrivals.front(), before);
-    EXPECT_EQ(arrivals.front()->restoreFirstSeen(), HidRestoreOutcome::Restored);
+    EXPECT_EQ(arrivals.front()->restoreFirstSeen(), RestoreOutcome::Restored);
     EXPECT_DOUBLE_EQ(kwin.property("event3", kSpeed).toDouble(), 0.3);
 }
 
@@ -260,12 +246,12 @@ TEST_F(KWinBackend, RestoreKeepsWhatAnotherProgramSetSince)
 {
     kwin.addDevice("event3", "Zono X", 1, 2, 0.3);
     ASSERT_NO_FATAL_FAILURE(startClient(1));
-    service(0)->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral));
-    service(0)->setProperty(HidKey::PointerAcceleration, HidPropertyValue::integer(kOff));
-    ASSERT_TRUE(readsSoon(service(0), HidKey::PointerAcceleration, kOff));
+    service(0)->setGain(1.0);
+    service(0)->setAccelerationOff();
+    ASSERT_TRUE(accelerationOffSoon(service(0), true));
     kwin.setProperty("event3", kSpeed, -0.5); // System Settings, say
     LogCapture log;
-    EXPECT_EQ(service(0)->restoreFirstSeen(), HidRestoreOutcome::Restored);
+    EXPECT_EQ(service(0)->restoreFirstSeen(), RestoreOutcome::Restored);
     EXPECT_DOUBLE_EQ(kwin.property("event3", kSpeed).toDouble(), -0.5);
     EXPECT_FALSE(kwin.property("event3", kFlat).toBool());
     EXPECT_EQ(log.lines(), QStringList{"KWinHidEventSystem: KWin device event3 \"Zono X\" (service "
@@ -283,12 +269,12 @@ TEST_F(KWinBackend, SlowKWinNeverHoldsUpTheMainLoop)
     QElapsedTimer clock;
     clock.start();
     qint64 firedAfter = -1;
-    service(0)->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral / 2));
-    EXPECT_EQ(read(service(0), HidKey::PointerResolution), kNeutral); // not taken yet
+    service(0)->setGain(2.0);
+    EXPECT_EQ(gain(service(0)), 1.0); // not taken yet
     QTimer::singleShot(100, [&] { firedAfter = clock.elapsed(); });
     ASSERT_TRUE(runMainLoopUntil([&] { return firedAfter >= 0; }));
     EXPECT_LT(firedAfter, 1000);
-    EXPECT_TRUE(readsSoon(service(0), HidKey::PointerResolution, kNeutral / 2));
+    EXPECT_TRUE(gainSoon(service(0), 2.0));
 }
 
 // A bus allowing 128 calls awaiting answers, or fewer than the backend sends at once (then
@@ -355,17 +341,15 @@ TEST_F(KWinBackend, DBusErrorsAreOneLineEachAndNeverFatal)
     const auto zono = service(0);
     kwin.announceAdded("event9"); // announced, but no such device
     ASSERT_TRUE(runMainLoopUntil([&] { return !log.lines().isEmpty(); }));
-    zono->copyProperty(HidKey::PointerResolution);
+    zono->settings();
     kwin.removeDevice("event3", false); // gone between the Get and the Set
-    zono->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(kNeutral));
+    zono->setGain(1.0);
     ASSERT_TRUE(runMainLoopUntil([&] { return log.lines().size() == 2; }));
-    zono->setProperty(HidKey::Product, HidPropertyValue::text("Renamed"));
-    zono->setProperty(HidKey::PointerResolution, HidPropertyValue::integer(0));
-    zono->setProperty(HidKey::PointerAcceleration, HidPropertyValue::real(0.5));
+    zono->setGain(0);
     kwin.stop();
     ASSERT_TRUE(runMainLoopUntil([&] { return !system->canControlPointerDevices(); }));
     system->canControlPointerDevices();
-    EXPECT_FALSE(KWinHidEventSystem::managerAnswers(kwin.busAddress()));
+    EXPECT_FALSE(veloquill::KWinBackend::managerAnswers(kwin.busAddress()));
     const QString prefix = "KWinHidEventSystem: ";
     EXPECT_EQ(log.lines(),
               (QStringList{
@@ -374,12 +358,8 @@ TEST_F(KWinBackend, DBusErrorsAreOneLineEachAndNeverFatal)
                   prefix + "KWin refused Set pointerAcceleration of event3: "
                            "org.freedesktop.DBus.Error.UnknownObject (No such object path "
                            "'/org/kde/KWin/InputDevice/event3')",
-                  prefix + "ignoring Product = \"Renamed\" for KWin device event3 \"Zono\\nX\" "
-                           "(service 1): KWin does not let it be set",
-                  prefix + "ignoring HIDPointerResolution = 0 for KWin device event3 \"Zono\\nX\" "
-                           "(service 1): not a positive 32-bit resolution",
-                  prefix + "ignoring HIDPointerAcceleration = 0.5 for KWin device event3 "
-                           "\"Zono\\nX\" (service 1): not a 32-bit integer",
+                  prefix + "ignoring speed gain 0.0 for KWin device event3 \"Zono\\nX\" "
+                           "(service 1): not a positive gain",
                   prefix + "cannot control pointer devices: KWin is not on the session bus",
               }));
 }

@@ -8,10 +8,9 @@
 // Sway's own parser is checked in real_sway_quoting_test.cpp.
 #include "stand_in_sway.h"
 
-#include "device/hid_keys.h"
 #include "device/pointer_device.h"
 #include "device/pointer_device_manager.h"
-#include "device/sway/sway_hid_event_system.h"
+#include "device/sway/sway_backend.h"
 #include "support/log_capture.h"
 #include "support/main_loop.h"
 
@@ -19,39 +18,34 @@
 
 #include <QDir>
 
+#include <cmath>
+
 namespace veloquill::test {
 namespace {
-
-constexpr std::int32_t kNeutral = 5073754; // the X11 backend's neutral resolution, 16.16
-constexpr std::int32_t kOff = -65536;
 
 class SwayBackend : public ::testing::Test
 {
 protected:
     void startClient(std::size_t devices)
     {
-        system = std::make_shared<SwayHidEventSystem>(
-            SwayHidEventSystemOptions{sway.socketPath(), journal.path()});
-        client = system->createClient();
-        arrivals = client->registerDeviceMatchingCallback([this](const auto&) { ++arrived; });
-        client->scheduleWithMainLoop();
-        ASSERT_TRUE(runMainLoopUntil([&] { return client->copyServices()->size() == devices; }));
+        system =
+            std::make_shared<veloquill::SwayBackend>(SwayBackendOptions{sway.socketPath(), journal.path()});
+        client = system->watchDevices();
+        arrivals = client->onDeviceAdded([this](const auto&) { ++arrived; });
+        client->start();
+        ASSERT_TRUE(runMainLoopUntil([&] { return client->devices()->size() == devices; }));
     }
-    HidServiceClientRef service(std::size_t index) { return client->copyServices()->at(index); }
-    void write(std::size_t index, const QString& key, std::int64_t value)
-    {
-        service(index)->setProperty(key, HidPropertyValue::integer(value));
-    }
-    bool readsSoon(std::size_t index, const QString& key, std::int64_t value)
+    BackendDeviceRef service(std::size_t index) { return client->devices()->at(index); }
+    bool gainSoon(std::size_t index, double gain)
     {
         return runMainLoopUntil(
-            [&] { return service(index)->copyProperty(key).toInteger() == value; });
+            [&] { return std::abs(service(index)->settings().gain.value_or(-1) - gain) < 1e-9; });
     }
 
     StandInSway sway;
     QTemporaryDir journal;
-    std::shared_ptr<SwayHidEventSystem> system;
-    std::unique_ptr<HidEventSystemClient> client;
+    std::shared_ptr<veloquill::SwayBackend> system;
+    std::unique_ptr<DeviceWatch> client;
     HidRegistration arrivals;
     int arrived = 0;
 };
@@ -64,11 +58,11 @@ TEST_F(SwayBackend, ListsPointersAndTouchpadsByIdentityAndFollowsHotplug)
     const auto zono = service(0);
     EXPECT_EQ(PointerDevice::create(zono)->stableID(), "4660-171-Zono X-N/A");
     bool removed = false;
-    const auto removal = zono->registerRemovalCallback([&](const auto&) { removed = true; });
+    const auto removal = zono->onRemoved([&](const auto&) { removed = true; });
     sway.removeDevice("4660:171:Zono_X");
     sway.addDevice("Ball", 5, 6);
     ASSERT_TRUE(runMainLoopUntil([&] { return removed && arrived == 3; }));
-    EXPECT_EQ(*service(1)->copyProperty(HidKey::Product).toText(), "Ball");
+    EXPECT_EQ(service(1)->deviceIdentity().name, "Ball");
     EXPECT_TRUE(sway.ran.isEmpty()); // nothing is sent while nothing changes
 }
 
@@ -77,17 +71,16 @@ TEST_F(SwayBackend, RestorePutsBackWhatStillHoldsItsWritesAlsoAfterACrash)
     sway.addDevice("Zono X", 1, 2, 0.3, "flat");
     sway.addDevice("Ball", 3, 4, -0.2);
     ASSERT_NO_FATAL_FAILURE(startClient(2));
-    write(0, HidKey::PointerResolution, kNeutral);
-    write(0, HidKey::PointerAcceleration, 65536);
-    write(1, HidKey::PointerResolution, kNeutral);
-    ASSERT_TRUE(readsSoon(1, HidKey::PointerResolution, kNeutral));
+    service(0)->setGain(1.0);
+    service(0)->setAcceleration(1.0);
+    service(1)->setGain(1.0);
+    ASSERT_TRUE(gainSoon(1, 1.0));
     sway.set("3:4:Ball", "accel_speed", 0.7); // another program's since: heard
-    ASSERT_TRUE(readsSoon(1, HidKey::PointerResolution, kNeutral * 10 / 17));
+    ASSERT_TRUE(gainSoon(1, 1.7));
     client.reset(); // a crash: the originals are only in the journal now
     system.reset();
     LogCapture log;
-    system = std::make_shared<SwayHidEventSystem>(
-        SwayHidEventSystemOptions{sway.socketPath(), journal.path()});
+    system = std::make_shared<veloquill::SwayBackend>(SwayBackendOptions{sway.socketPath(), journal.path()});
     PointerDeviceManager manager(system);
     manager.startObservation();
     EXPECT_TRUE(manager.restoreInitialPointerSettings());
@@ -103,14 +96,14 @@ TEST_F(SwayBackend, AReloadMakesTheConfigsValuesFirstSeenAndAnnouncesEveryDevice
 {
     sway.addDevice("Zono X", 1, 2, 0.3);
     ASSERT_NO_FATAL_FAILURE(startClient(1));
-    for (const std::int64_t resolution : {kNeutral * 2, kNeutral * 4, kNeutral}) // a drag
-        write(0, HidKey::PointerResolution, resolution);
-    ASSERT_TRUE(readsSoon(0, HidKey::PointerResolution, kNeutral));
+    for (const double gain : {0.5, 0.25, 1.0}) // a drag
+        service(0)->setGain(gain);
+    ASSERT_TRUE(gainSoon(0, 1.0));
     EXPECT_EQ(sway.ran.size(), 2); // the first, then the last once Sway answered
     sway.reload();
     ASSERT_TRUE(runMainLoopUntil([&] { return arrived == 2; }));
     EXPECT_TRUE(QDir(journal.path()).isEmpty());
-    EXPECT_EQ(service(0)->restoreFirstSeen(), HidRestoreOutcome::Untouched);
+    EXPECT_EQ(service(0)->restoreFirstSeen(), RestoreOutcome::Untouched);
     EXPECT_EQ(sway.libinput("1:2:Zono_X", "accel_speed").toDouble(), 0.3);
 }
 
@@ -122,9 +115,9 @@ TEST_F(SwayBackend, AHostileNameNeverRunsACommandAndARefusalIsOneLogLine)
     sway.addDevice(R"(Trail \)", 5, 6); // a closing quote after it would be escaped
     ASSERT_NO_FATAL_FAILURE(startClient(3));
     for (std::size_t device = 0; device < 3; ++device)
-        write(device, HidKey::PointerResolution, kNeutral);
+        service(device)->setGain(1.0);
     sway.refuse = "accel_profile";
-    write(0, HidKey::PointerAcceleration, kOff);
+    service(0)->setAccelerationOff();
     ASSERT_TRUE(runMainLoopUntil([&] { return log.lines().filter("refused").size() == 1; }));
     EXPECT_EQ(sway.ran, QStringList{R"(1:2:Evil'_;_exec_rm,_"x"_\_$mod|pointer_accel|0.000000)"});
     EXPECT_TRUE(sway.foreign.isEmpty());
@@ -134,7 +127,7 @@ TEST_F(SwayBackend, AHostileNameNeverRunsACommandAndARefusalIsOneLogLine)
               R"(accel_profile flat': Invalid "accel_profile"\nvalue)");
     // The refused profile is not this program's: the restore leaves it.
     sway.refuse.clear();
-    EXPECT_EQ(service(0)->restoreFirstSeen(), HidRestoreOutcome::Restored);
+    EXPECT_EQ(service(0)->restoreFirstSeen(), RestoreOutcome::Restored);
     EXPECT_EQ(sway.ran.size(), 1); // the speed was 0 already
 }
 

@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "device/gnome/gnome_service_client.h"
+#include "device/gnome/gnome_device.h"
 
 #include "device/gnome/gnome_session.h"
 
@@ -13,35 +13,35 @@ const QString kFlat = QStringLiteral("flat");
 const QString kAdaptive = QStringLiteral("adaptive");
 } // namespace
 
-GnomeServiceClient::GnomeServiceClient(std::weak_ptr<GnomeSession> session,
-                                       UdevPointerDevice device, std::uint64_t registryID)
-    : LibinputService(registryID, kLogPrefix, QStringLiteral("GNOME")),
-      m_session(std::move(session)), m_device(std::move(device))
+GnomeDevice::GnomeDevice(std::weak_ptr<GnomeSession> session, UdevPointerDevice device,
+                         std::uint64_t registryID)
+    : LibinputService(registryID, kLogPrefix), m_session(std::move(session)),
+      m_device(std::move(device))
 {}
 
-SettingKey GnomeServiceClient::speedKey() const
+SettingKey GnomeDevice::speedKey() const
 {
     // The trackball schema has no speed: Mutter gives trackballs the mouse speed.
     return {m_device.kind == Schema::Trackball ? Schema::Mouse : m_device.kind, Key::Speed};
 }
 
-SettingKey GnomeServiceClient::profileKey() const
+SettingKey GnomeDevice::profileKey() const
 {
     return {m_device.kind, Key::AccelProfile};
 }
 
-std::shared_ptr<GnomeSession> GnomeServiceClient::presentSession() const
+std::shared_ptr<GnomeSession> GnomeDevice::presentSession() const
 {
     auto session = m_session.lock();
     return session && !hasLeft() && session->reachable() ? session : nullptr;
 }
 
-LibinputIdentity GnomeServiceClient::identity() const
+LibinputIdentity GnomeDevice::identity() const
 {
     return {m_device.name, m_device.vendor, m_device.product, m_device.serialNumber};
 }
 
-libinput::Values GnomeServiceClient::read(const QVariant& speed, const QVariant& profile) const
+libinput::Values GnomeDevice::read(const QVariant& speed, const QVariant& profile) const
 {
     // GNOME's "default" profile is libinput's default for the device, adaptive for every
     // pointer it drives: only "flat" is acceleration off.
@@ -53,29 +53,29 @@ libinput::Values GnomeServiceClient::read(const QVariant& speed, const QVariant&
     return values;
 }
 
-libinput::Values GnomeServiceClient::current() const
+libinput::Values GnomeDevice::current() const
 {
     GnomeSettingsKeys& keys = presentSession()->keys();
     return read(keys.value(speedKey()), keys.value(profileKey()));
 }
 
-libinput::Values GnomeServiceClient::defaults() const
+libinput::Values GnomeDevice::defaults() const
 {
     GnomeSettingsKeys& keys = presentSession()->keys();
     return read(keys.defaultValue(speedKey()), keys.defaultValue(profileKey()));
 }
 
-bool GnomeServiceClient::speedWritable() const
+bool GnomeDevice::speedWritable() const
 {
     return presentSession()->keys().isWritable(speedKey());
 }
 
-bool GnomeServiceClient::profileWritable() const
+bool GnomeDevice::profileWritable() const
 {
     return presentSession()->keys().isWritable(profileKey());
 }
 
-QString GnomeServiceClient::writeSpeed(std::optional<double> speed)
+QString GnomeDevice::writeSpeed(std::optional<double> speed)
 {
     if (speed)
         presentSession()->write(speedKey(), *speed, *this);
@@ -84,7 +84,7 @@ QString GnomeServiceClient::writeSpeed(std::optional<double> speed)
     return {};
 }
 
-QString GnomeServiceClient::writeProfile(std::optional<bool> flat)
+QString GnomeDevice::writeProfile(std::optional<bool> flat)
 {
     if (flat)
         presentSession()->write(profileKey(), *flat ? kFlat : kAdaptive, *this);
@@ -93,28 +93,28 @@ QString GnomeServiceClient::writeProfile(std::optional<bool> flat)
     return {};
 }
 
-HidRestoreOutcome GnomeServiceClient::restoreFirstSeen()
+RestoreOutcome GnomeDevice::restoreFirstSeen()
 {
     const auto session = m_session.lock();
     if (!session || !session->reachable())
-        return HidRestoreOutcome::Unreachable;
+        return RestoreOutcome::Unreachable;
     if (hasLeft())
-        return HidRestoreOutcome::Untouched;
+        return RestoreOutcome::Untouched;
     // Its kind's keys an earlier run left written went back at start: restored all the same.
     const bool putBack = session->putBackKeysOf(registryID()) ||
                          session->putBackAtStart(speedKey()) ||
                          session->putBackAtStart(profileKey());
     if (!putBack)
-        return HidRestoreOutcome::Untouched;
+        return RestoreOutcome::Untouched;
     // A key GSettings would not take back stays ours, and in the journal.
     for (const SettingKey key : {speedKey(), profileKey()}) {
         if (session->written(key))
-            return HidRestoreOutcome::Refused;
+            return RestoreOutcome::Refused;
     }
-    return HidRestoreOutcome::Restored;
+    return RestoreOutcome::Restored;
 }
 
-QString GnomeServiceClient::describe() const
+QString GnomeDevice::describe() const
 {
     return QStringLiteral("GNOME device ") + m_device.sysName + QStringLiteral(" \"") +
            m_device.name + QStringLiteral("\" (service ") + QString::number(registryID()) +

@@ -33,11 +33,10 @@ struct SwayDeviceFacts
 // journal names it by those, as it does KWin's.
 JournalDevice identityOf(const SwayDeviceFacts& facts);
 
-class SwayServiceClient : public libinput::JournaledLibinputService<SwaySession, SwayDeviceFacts>
+class SwayDevice : public libinput::JournaledLibinputService<SwaySession, SwayDeviceFacts>
 {
 public:
-    SwayServiceClient(std::weak_ptr<SwaySession> session, SwayDeviceFacts facts,
-                      std::uint64_t registryID);
+    SwayDevice(std::weak_ptr<SwaySession> session, SwayDeviceFacts facts, std::uint64_t registryID);
 
     QString describe() const override;
     QString listedName() const override { return m_facts.identifier; }

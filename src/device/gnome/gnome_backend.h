@@ -13,7 +13,7 @@
 
 namespace veloquill {
 
-struct GnomeHidEventSystemOptions
+struct GnomeBackendOptions
 {
     // Where the originals of changed settings are kept against a crash; empty means
     // $XDG_RUNTIME_DIR.
@@ -22,10 +22,10 @@ struct GnomeHidEventSystemOptions
 
 // Create it after the QCoreApplication. Never fails: without GNOME's schemas it lists devices
 // but controls none (GnomeSettingsMissing), and says why.
-class GnomeHidEventSystem : public DesktopHidEventSystem
+class GnomeBackend : public DesktopBackend
 {
 public:
-    explicit GnomeHidEventSystem(GnomeHidEventSystemOptions options = {});
+    explicit GnomeBackend(GnomeBackendOptions options = {});
     // One setting serves every device of a kind.
     bool settingsSharedByKind() const override { return true; }
 };

@@ -14,7 +14,7 @@
 
 namespace veloquill {
 
-struct SwayHidEventSystemOptions
+struct SwayBackendOptions
 {
     // Sway's IPC socket; empty means $SWAYSOCK.
     QString socketPath;
@@ -27,10 +27,10 @@ struct SwayHidEventSystemOptions
 
 // Create it after the QCoreApplication. Never fails: without Sway it lists nothing;
 // SwayUnreachable while the socket is not connected.
-class SwayHidEventSystem : public DesktopHidEventSystem
+class SwayBackend : public DesktopBackend
 {
 public:
-    explicit SwayHidEventSystem(SwayHidEventSystemOptions options = {});
+    explicit SwayBackend(SwayBackendOptions options = {});
 };
 
 } // namespace veloquill

@@ -2,14 +2,14 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "device/sway/sway_hid_event_system.h"
+#include "device/sway/sway_backend.h"
 
 #include "device/sway/sway_session.h"
 
 namespace veloquill {
 
-SwayHidEventSystem::SwayHidEventSystem(SwayHidEventSystemOptions options)
-    : DesktopHidEventSystem(
+SwayBackend::SwayBackend(SwayBackendOptions options)
+    : DesktopBackend(
           startSession<sway::SwaySession>(
               options.socketPath.isEmpty() ? qEnvironmentVariable("SWAYSOCK") : options.socketPath,
               options.journalDirectory, options.restoreLimit),

@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "device/sway/sway_service_client.h"
+#include "device/sway/sway_device.h"
 
 #include "device/libinput_mapping.h"
 #include "device/sway/sway_session.h"
@@ -55,21 +55,20 @@ std::optional<SwayDeviceFacts> SwayDeviceFacts::fromInput(const QJsonObject& inp
     return facts;
 }
 
-SwayServiceClient::SwayServiceClient(std::weak_ptr<SwaySession> session, SwayDeviceFacts facts,
-                                     std::uint64_t registryID)
+SwayDevice::SwayDevice(std::weak_ptr<SwaySession> session, SwayDeviceFacts facts,
+                       std::uint64_t registryID)
     : JournaledLibinputService(std::move(session), std::move(facts), registryID, kLogPrefix,
                                QStringLiteral("Sway"), kSpeedTolerance),
       m_quoted(quoted(m_facts.identifier))
 {}
 
-QString SwayServiceClient::command(const libinput::Values& value) const
+QString SwayDevice::command(const libinput::Values& value) const
 {
     return value.speed ? speedCommand(*m_quoted, *value.speed)
                        : profileCommand(*m_quoted, *value.flat);
 }
 
-void SwayServiceClient::transmit(SwaySession& session, const libinput::Values& write,
-                                 Answered answered)
+void SwayDevice::transmit(SwaySession& session, const libinput::Values& write, Answered answered)
 {
     const QString text = command(write);
     session.connection().send(
@@ -82,7 +81,7 @@ void SwayServiceClient::transmit(SwaySession& session, const libinput::Values& w
         });
 }
 
-QString SwayServiceClient::describe() const
+QString SwayDevice::describe() const
 {
     return QStringLiteral("Sway device \"") + m_facts.identifier + QStringLiteral("\" (service ") +
            QString::number(registryID()) + QLatin1Char(')');

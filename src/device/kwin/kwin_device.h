@@ -42,11 +42,10 @@ struct KWinDeviceFacts
 // too: identical devices are device objects of their own, each written and put back.
 JournalDevice identityOf(const KWinDeviceFacts& facts);
 
-class KWinServiceClient : public libinput::JournaledLibinputService<KWinSession, KWinDeviceFacts>
+class KWinDevice : public libinput::JournaledLibinputService<KWinSession, KWinDeviceFacts>
 {
 public:
-    KWinServiceClient(std::weak_ptr<KWinSession> session, KWinDeviceFacts facts,
-                      std::uint64_t registryID);
+    KWinDevice(std::weak_ptr<KWinSession> session, KWinDeviceFacts facts, std::uint64_t registryID);
 
     QString describe() const override;
     QString listedName() const override { return m_facts.sysName; }

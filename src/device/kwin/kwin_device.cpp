@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "device/kwin/kwin_service_client.h"
+#include "device/kwin/kwin_device.h"
 
 #include "device/kwin/kwin_dbus.h"
 #include "device/kwin/kwin_session.h"
@@ -69,13 +69,13 @@ std::optional<KWinDeviceFacts> KWinDeviceFacts::fromProperties(const QString& sy
     return facts;
 }
 
-KWinServiceClient::KWinServiceClient(std::weak_ptr<KWinSession> session, KWinDeviceFacts facts,
-                                     std::uint64_t registryID)
+KWinDevice::KWinDevice(std::weak_ptr<KWinSession> session, KWinDeviceFacts facts,
+                       std::uint64_t registryID)
     : JournaledLibinputService(std::move(session), std::move(facts), registryID, kLogPrefix,
                                QStringLiteral("KWin"), kSpeedTolerance)
 {}
 
-libinput::Values KWinServiceClient::current() const
+libinput::Values KWinDevice::current() const
 {
     const auto session = presentSession();
     if (session && !std::exchange(m_refreshing, true))
@@ -83,12 +83,11 @@ libinput::Values KWinServiceClient::current() const
     return m_model.heldValues();
 }
 
-void KWinServiceClient::askAgain(KWinSession& session) const
+void KWinDevice::askAgain(KWinSession& session) const
 {
     session.calls().deviceProperties(
-        m_facts.sysName,
-        [weakSelf = const_cast<KWinServiceClient*>(this)->weakSelf<KWinServiceClient>(),
-         writesSent = m_writesSent](const std::optional<QVariantMap>& properties) {
+        m_facts.sysName, [weakSelf = const_cast<KWinDevice*>(this)->weakSelf<KWinDevice>(),
+                          writesSent = m_writesSent](const std::optional<QVariantMap>& properties) {
             const auto self = weakSelf.lock();
             if (!self)
                 return;
@@ -103,7 +102,7 @@ void KWinServiceClient::askAgain(KWinSession& session) const
         });
 }
 
-QString KWinServiceClient::writeProfile(std::optional<bool> flat)
+QString KWinDevice::writeProfile(std::optional<bool> flat)
 {
     const bool toFlat = flat.value_or(m_model.firstSeen().profile == libinput::Profile::Flat);
     if (!(toFlat ? m_facts.supportsFlat : m_facts.supportsAdaptive))
@@ -113,8 +112,7 @@ QString KWinServiceClient::writeProfile(std::optional<bool> flat)
     return {};
 }
 
-void KWinServiceClient::transmit(KWinSession& session, const libinput::Values& write,
-                                 Answered answered)
+void KWinDevice::transmit(KWinSession& session, const libinput::Values& write, Answered answered)
 {
     ++m_writesSent;
     const auto [name, value] = property(write);
@@ -124,7 +122,7 @@ void KWinServiceClient::transmit(KWinSession& session, const libinput::Values& w
         [answered = std::move(answered)](libinput::WriteAnswer answer) { answered(answer, {}); });
 }
 
-void KWinServiceClient::sendRestore()
+void KWinDevice::sendRestore()
 {
     const auto session = presentSession();
     if (!session || !m_model.changed() || m_restore)
@@ -134,7 +132,7 @@ void KWinServiceClient::sendRestore()
     m_restore = std::make_shared<libinput::RestoreWrites>();
     ++m_restore->onTheirWay;
     session->calls().deviceProperties(
-        m_facts.sysName, [weakSelf = weakSelf<KWinServiceClient>(),
+        m_facts.sysName, [weakSelf = weakSelf<KWinDevice>(),
                           restore = m_restore](const std::optional<QVariantMap>& properties) {
             --restore->onTheirWay;
             const auto self = weakSelf.lock();
@@ -155,7 +153,7 @@ void KWinServiceClient::sendRestore()
         });
 }
 
-std::shared_ptr<libinput::RestoreWrites> KWinServiceClient::restoreWrites()
+std::shared_ptr<libinput::RestoreWrites> KWinDevice::restoreWrites()
 {
     // Sent already when the restore at quit began; a write KWin did not take leaves the
     // originals in the journal for the next run.
@@ -163,7 +161,7 @@ std::shared_ptr<libinput::RestoreWrites> KWinServiceClient::restoreWrites()
     return std::exchange(m_restore, nullptr);
 }
 
-QString KWinServiceClient::describe() const
+QString KWinDevice::describe() const
 {
     return QStringLiteral("KWin device ") + m_facts.sysName + QStringLiteral(" \"") +
            m_facts.identity.name + QStringLiteral("\" (service ") + QString::number(registryID()) +

@@ -18,14 +18,14 @@ namespace veloquill::gnome {
 
 class GnomeSession;
 
-class GnomeServiceClient : public LibinputService
+class GnomeDevice : public LibinputService
 {
 public:
-    GnomeServiceClient(std::weak_ptr<GnomeSession> session, UdevPointerDevice device,
-                       std::uint64_t registryID);
+    GnomeDevice(std::weak_ptr<GnomeSession> session, UdevPointerDevice device,
+                std::uint64_t registryID);
 
     // The keys this device wrote last go back to what they held before.
-    HidRestoreOutcome restoreFirstSeen() override;
+    RestoreOutcome restoreFirstSeen() override;
     QString describe() const override;
     QString listedName() const override { return m_device.sysName; }
 

@@ -14,7 +14,7 @@
 
 namespace veloquill {
 
-struct KWinHidEventSystemOptions
+struct KWinBackendOptions
 {
     // The bus KWin is on; empty means the session bus.
     QString busAddress;
@@ -27,10 +27,10 @@ struct KWinHidEventSystemOptions
 
 // Create it after the QCoreApplication. Never fails: without KWin it lists nothing, and lists
 // KWin's devices once KWin appears; KWinUnreachable while KWin is not on the bus.
-class KWinHidEventSystem : public DesktopHidEventSystem
+class KWinBackend : public DesktopBackend
 {
 public:
-    explicit KWinHidEventSystem(KWinHidEventSystemOptions options = {});
+    explicit KWinBackend(KWinBackendOptions options = {});
 
     // Whether KWin's input device manager answers on that bus (empty: the session bus): the
     // question that picks this backend at start.

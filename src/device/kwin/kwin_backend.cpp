@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "device/kwin/kwin_hid_event_system.h"
+#include "device/kwin/kwin_backend.h"
 
 #include "device/kwin/kwin_session.h"
 
@@ -10,8 +10,8 @@
 
 namespace veloquill {
 
-KWinHidEventSystem::KWinHidEventSystem(KWinHidEventSystemOptions options)
-    : DesktopHidEventSystem(
+KWinBackend::KWinBackend(KWinBackendOptions options)
+    : DesktopBackend(
           startSession<kwin::KWinSession>(options.busAddress, options.journalDirectory,
                                           options.restoreLimit),
           ControlUnavailableReason::KWinUnreachable,
@@ -19,7 +19,7 @@ KWinHidEventSystem::KWinHidEventSystem(KWinHidEventSystemOptions options)
               QStringLiteral("cannot control pointer devices: KWin is not on the session bus"))
 {}
 
-bool KWinHidEventSystem::managerAnswers(const QString& busAddress)
+bool KWinBackend::managerAnswers(const QString& busAddress)
 {
     // A connection of its own, usable before the QApplication exists, and silent: a session
     // without KWin is no error. It waits, but before the program has anything to serve.
