@@ -452,54 +452,37 @@ struct DeskWithOriginals
     std::vector<std::map<QString, QStringList>> originals;
 };
 
-struct Ending
-{
-    int signal;
-    float scale; // of both devices' matrices; 0 is degenerate
-    QString selected;
-};
-
-// Names the case in test lists the same way in every build.
-void PrintTo(const Ending& ending, std::ostream* out)
-{
-    *out << "signal " << ending.signal << ", scale " << ending.scale << ", "
-         << ending.selected.toStdString() << " selected";
-}
-
-class VeloquillProgramEndedBy : public VeloquillProgram,
-                                public ::testing::WithParamInterface<Ending>
-{};
-
 // Every property of both devices, the one the settings went to and the other, and the mouse's
-// pointer feedback come back exactly; but not over what another program set since. The
-// matrices the user set, far outside the speed range and a degenerate one too, stay as they
-// are throughout.
-TEST_P(VeloquillProgramEndedBy, PutsEveryPropertyOfEveryDeviceBackExactlyAsFound)
+// pointer feedback come back exactly whichever signal ends the program; but not over what
+// another program set since. The matrices the user set, far outside the speed range and a
+// degenerate one too, stay as they are throughout.
+TEST_F(VeloquillProgram, EndedByASignalPutsEveryPropertyOfEveryDeviceBackExactlyAsFound)
 {
-    DeskWithOriginals desk(GetParam().scale, GetParam().selected);
-    auto program = desk.start();
-    ASSERT_TRUE(desk.applied(*program)) << program->tail();
-    EXPECT_TRUE(desk.hasJournal()) << "the originals are not kept against a crash";
-    ASSERT_TRUE(program->waitForOutput("[APPLY CONFIRM]"));
+    const std::tuple<int, float, QString> cases[] = {{SIGTERM, 0.5f, kMouseID},
+                                                     {SIGINT, 0.1f, kXtestID},
+                                                     {SIGHUP, 50, kMouseID},
+                                                     {SIGTERM, 50, kXtestID},
+                                                     {SIGINT, 0, kMouseID}};
+    for (const auto& [signal, scale, selected] : cases) {
+        SCOPED_TRACE(testing::Message() << signal << " " << scale << " " << selected.toStdString());
+        DeskWithOriginals desk(scale, selected);
+        auto program = desk.start();
+        ASSERT_TRUE(desk.applied(*program)) << program->tail();
+        EXPECT_TRUE(desk.hasJournal()) << "the originals are not kept against a crash";
+        ASSERT_TRUE(program->waitForOutput("[APPLY CONFIRM]"));
 
-    // A speed another program set since is its to keep; everything else comes back.
-    const bool mouseSelected = GetParam().selected == kMouseID;
-    const QString speed = mouseSelected ? kDeceleration : kLibinputSpeed;
-    desk.driver.setFloatProperty(mouseSelected ? desk.mouse : desk.xtest, speed, {0.125f});
-    auto expected = desk.originals;
-    expected[mouseSelected ? 0 : 1][speed] = desk.properties()[mouseSelected ? 0 : 1][speed];
-    program->signal(GetParam().signal);
-    ASSERT_TRUE(program->exitedCleanly()) << program->tail();
-    EXPECT_EQ(desk.properties(), expected);
-    EXPECT_FALSE(desk.hasJournal()) << "a clean quit leaves its journal behind";
+        // A speed another program set since is its to keep; everything else comes back.
+        const int changed = selected == kMouseID ? 0 : 1;
+        const QString speed = changed == 0 ? kDeceleration : kLibinputSpeed;
+        desk.driver.setFloatProperty(changed == 0 ? desk.mouse : desk.xtest, speed, {0.125f});
+        auto expected = desk.originals;
+        expected[changed][speed] = desk.properties()[changed][speed];
+        program->signal(signal);
+        ASSERT_TRUE(program->exitedCleanly()) << program->tail();
+        EXPECT_EQ(desk.properties(), expected);
+        EXPECT_FALSE(desk.hasJournal()) << "a clean quit leaves its journal behind";
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Signals, VeloquillProgramEndedBy,
-                         ::testing::Values(Ending{SIGTERM, 0.5f, kMouseID},
-                                           Ending{SIGINT, 0.1f, kXtestID},
-                                           Ending{SIGHUP, 50, kMouseID},
-                                           Ending{SIGTERM, 50, kXtestID},
-                                           Ending{SIGINT, 0, kMouseID}));
 
 // After a crash the devices keep Veloquill's values; the journal still knows the originals, and
 // the next start's quit puts them back (`--restore` is checked below).

@@ -29,7 +29,6 @@
 #include "views/pointer_controls_form.h"
 #include "views/value_slider_row.h"
 
-#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -416,14 +415,6 @@ TEST(ShellWindow, EnterPressesTheFocusedButtonEscapeAndCtrlWCloseCtrlQQuits)
         QTest::keyClick(widgets[focus], keys.key(), keys.keyboardModifiers());
         EXPECT_EQ(outcome + (g_quits ? "quit" : ""), expected) << focus << " " << keys.key();
     }
-}
-
-TEST(ShellWindow, ScreenReadersSeeAWindowNamedByItsTitle)
-{
-    ShellWindow window("About Veloquill", QSize(500, 600));
-    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&window);
-    EXPECT_EQ(accessible->role(), QAccessible::Window);
-    EXPECT_EQ(accessible->text(QAccessible::Name), "About Veloquill");
 }
 
 TEST(ShellWindow, GrowsForItsContentOnlyAsFarAsTheScreenAndNeverByItselfOnScreen)
