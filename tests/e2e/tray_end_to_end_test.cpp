@@ -282,8 +282,6 @@ TEST_F(TrayEndToEnd, SignalWhileAskedLeavesTheSettledRecordWhichTheNextStartAppl
     EXPECT_EQ(loadedAndApplied, QStringList{"  - Speed: 0.5"});
 }
 
-// Precision mode from the tray slows the pointer four times: the settings window comes up
-// with the question, and Escape there switches it off again.
 TEST_F(TrayEndToEnd, PrecisionFromTheTrayAsksInTheSettingsWindowAndEscapeSwitchesItOff)
 {
     ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(kPrecisionItem));
@@ -355,7 +353,6 @@ TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenTrackingSpeedHelpAndAb
     keepScreenshot(settledCapture(about.frameGeometry()), "about-window.png");
 }
 
-// Twice as large, the window still fits the screen; its controls scroll into reach.
 TEST_F(TrayEndToEnd, AtScaleTwoTheSettingsWindowFitsTheScreenAndTheKeyboardReachesTheSpeed)
 {
     m_program = std::make_unique<VeloquillProcess>(
@@ -484,8 +481,7 @@ TEST_F(VeloquillProgram, EndedByASignalPutsEveryPropertyOfEveryDeviceBackExactly
     }
 }
 
-// After a crash the devices keep Veloquill's values; the journal still knows the originals, and
-// the next start's quit puts them back (`--restore` is checked below).
+// The journal still knows the originals after a crash (`--restore` is checked below).
 TEST_F(VeloquillProgram, AfterAKillTheNextQuitPutsBackTheValuesFromBeforeTheFirstRun)
 {
     DeskWithOriginals desk(0.5f);
@@ -788,7 +784,6 @@ TEST_F(VeloquillProgram, EveryDeviceWithARecordGetsItTwinsEachAndOneWithoutIsLef
     EXPECT_EQ((std::vector{props(mouse), props(carer), props(own), props(twin)}), before);
 }
 
-// However soon the server goes, the program ends with a status, never by a signal.
 TEST_F(VeloquillProgram, DisplayGoneDuringStartEndsWithStatusZeroOrOneNeverAnAbort)
 {
     // Xlib leaks its half-made connection when the server goes during the handshake; what

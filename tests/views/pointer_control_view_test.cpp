@@ -575,8 +575,6 @@ TEST_F(PointerControlViewTest, APointerHeldOnOneControlActsOnItWhileTheQuestionC
     view.reset(); // before the model its question asks
 }
 
-// Precision mode switched on from the window asks like any change that slows the pointer, and
-// unanswered it switches itself off again.
 TEST_F(PointerControlViewTest, PrecisionModeSwitchedOnAsksAndUnansweredGoesBackOff)
 {
     remember(HeadMouse, {0.5, 1.0, false});
