@@ -188,6 +188,8 @@ TEST(HelpButton, ItsPanelIsAFocusedDialogThatEscapeOrAClickElsewhereClosesAndGoe
     }
     speed.button->click();
     EXPECT_EQ(speed.button->popover(), panel) << "one panel, opened again";
+    speed.button->click();
+    EXPECT_FALSE(speed.button->isShowingHelp()) << "the button toggles its panel";
     // Rebuilding the screen that holds the button closes its panel.
     delete speed.button;
     EXPECT_TRUE(panel.isNull());
