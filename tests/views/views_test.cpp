@@ -242,7 +242,16 @@ TEST(PermissionView, SaysWhatThisSessionLacksInPlainWrappedTextAndItsButtonOpens
             EXPECT_GE(label->height(), label->heightForWidth(label->width()));
         }
         titles.append(texts.value(0));
+        if (reason == Reason::WaylandSession) {
+            EXPECT_EQ(texts, QStringList({"X11 Session Required",
+                                          "This application needs an X11 session to function "
+                                          "correctly.",
+                                          "Veloquill controls pointer devices through X11. This "
+                                          "session uses Wayland; log in to an X11 session to use "
+                                          "it."}));
+        }
         QPushButton* button = view.openSettingsButton();
+        EXPECT_EQ(button->text(), "Open Mouse Settings");
         const QWidget* panel = button->parentWidget();
         const QMargins margins = panel->layout()->contentsMargins();
         EXPECT_EQ(button->width(),
