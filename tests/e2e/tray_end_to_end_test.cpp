@@ -437,6 +437,14 @@ struct DeskWithOriginals
         return program.waitForLine(kStarted) &&
                runMainLoopUntil([&] { return properties() != originals; });
     }
+    // A run killed once the stored settings reached the devices: they keep its values.
+    void crashAfterApplying() const
+    {
+        auto crashed = start();
+        ASSERT_TRUE(applied(*crashed)) << crashed->tail();
+        crashed->signal(SIGKILL);
+        ASSERT_TRUE(crashed->waitForEnd());
+    }
     bool hasJournal() const
     {
         return !QDir(home.path()).entryList({"veloquill-restore-*.json"}).isEmpty();
@@ -485,10 +493,7 @@ TEST_F(VeloquillProgram, EndedByASignalPutsEveryPropertyOfEveryDeviceBackExactly
 TEST_F(VeloquillProgram, AfterAKillTheNextQuitPutsBackTheValuesFromBeforeTheFirstRun)
 {
     DeskWithOriginals desk(0.5f);
-    auto crashed = desk.start();
-    ASSERT_TRUE(desk.applied(*crashed)) << crashed->tail();
-    crashed->signal(SIGKILL);
-    ASSERT_TRUE(crashed->waitForEnd());
+    ASSERT_NO_FATAL_FAILURE(desk.crashAfterApplying());
     ASSERT_NE(desk.properties(), desk.originals);
 
     auto next = desk.start();
@@ -508,10 +513,7 @@ TEST_F(VeloquillProgram, AfterAKillTheNextQuitPutsBackTheValuesFromBeforeTheFirs
 TEST_F(VeloquillProgram, RestoreExitsZeroOnlyWhenEveryDeviceIsBackAndNamesWhatIsNot)
 {
     DeskWithOriginals desk(0.5f);
-    auto crashed = desk.start();
-    ASSERT_TRUE(desk.applied(*crashed)) << crashed->tail();
-    crashed->signal(SIGKILL);
-    ASSERT_TRUE(crashed->waitForEnd());
+    ASSERT_NO_FATAL_FAILURE(desk.crashAfterApplying());
     const auto changed = desk.properties();
     const QString path =
         desk.home.filePath(QDir(desk.home.path()).entryList({"veloquill-restore-*.json"}).value(0));
