@@ -18,12 +18,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include <cstring>
 #include <functional>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 using namespace veloquill;
 using namespace veloquill::test;
@@ -65,16 +60,10 @@ void makeNode(const QString& how, const QString& conf, const QByteArray& content
     const std::map<QString, BlockingPath> blocking = {{"fifo", BlockingPath::Fifo},
                                                       {"folder", BlockingPath::Folder},
                                                       {"link to fifo", BlockingPath::LinkToFifo},
-                                                      {"/dev/zero", BlockingPath::LinkToDevZero}};
+                                                      {"/dev/zero", BlockingPath::LinkToDevZero},
+                                                      {"socket", BlockingPath::DeadSocket}};
     if (blocking.count(how)) {
         ASSERT_TRUE(makeBlockingPath(blocking.at(how), conf));
-    } else if (how == "socket") {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address = {};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, QFile::encodeName(conf), sizeof address.sun_path - 1);
-        ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        ::close(fd);
     } else if (how == "dangling link") {
         ASSERT_TRUE(QFile::link(folder + "/nowhere", conf));
     } else {

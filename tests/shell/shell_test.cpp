@@ -18,6 +18,7 @@
 #include "shell/tray_fallback.h"
 #include "shell/tray_tool_tip.h"
 #include "sim/simulated_hid_event_system.h"
+#include "support/blocking_paths.h"
 #include "support/log.h"
 #include "support/log_capture.h"
 #include "support/main_loop.h"
@@ -56,10 +57,6 @@
 
 #include <algorithm>
 #include <optional>
-
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 using namespace veloquill;
 
@@ -138,13 +135,7 @@ TEST(ShellTranscript, SecondStartThenLaunchSavedSettingsWithoutATrayAndQuitTwice
     DelegateOnSimulatedDevices app;
     QTemporaryDir runtimeDir;
     const QString path = runtimeDir.filePath("veloquill");
-    // What a crashed process leaves behind: the socket file with nobody listening.
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    qstrncpy(address.sun_path, path.toLocal8Bit().constData(), sizeof(address.sun_path));
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
-    ::close(fd);
+    ASSERT_TRUE(test::makeBlockingPath(test::BlockingPath::DeadSocket, path));
     SingleInstance first(path);
     int reopens = 0;
     QObject::connect(&first, &SingleInstance::reopenRequested, [&] { ++reopens; });
