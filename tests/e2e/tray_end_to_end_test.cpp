@@ -6,14 +6,10 @@
 // manager, a trayer panel), worked through its tray icon with the pointer and the keyboard as
 // a person would; and alone on an Xvfb, for how it starts and ends.
 #include "screen_robot.h"
-#include "settings/device_specific_settings.h"
-#include "settings/pointer_speed_mapping.h"
-#include "settings/qsettings_defaults_store.h"
-#include "settings/veloquill_pointer_settings_state.h"
 #include "support/blocking_paths.h"
 #include "support/display_name.h"
-#include "support/main_loop.h"
 #include "support/required_programs.h"
+#include "veloquill_process.h"
 #include "x_driver.h"
 #include "xorg_server.h"
 #include "xvfb_server.h"
@@ -21,96 +17,31 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <cmath>
-#include <csignal>
 #include <memory>
 #include <optional>
-#include <string>
-#include <utility>
 
 using namespace veloquill;
 using namespace veloquill::test;
 
 namespace {
-const QString kStarted = "[AppDelegate] Called PointerDeviceManager.shared.startObservation()";
-
-// The veloquill program on a test's display (none when empty), as in a user's session: the
-// real windowing system, Qt's own look, no session bus (the tray icon docks by XEmbed). Its
-// settings, single-instance socket and lock live in `home`: two programs given one home are
-// two starts of one user's program.
-class VeloquillProcess
+// On the X display (none when empty), with Qt's own look and no session bus: the tray icon
+// docks by XEmbed.
+QList<std::pair<QString, QString>> onDisplay(const QString& name,
+                                             QList<std::pair<QString, QString>> more = {})
 {
-public:
-    VeloquillProcess(const QString& displayName, const QString& home,
-                     const QStringList& arguments = {},
-                     const QList<std::pair<QString, QString>>& settings = {})
-        : m_home(home)
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "QT_QPA_PLATFORM", "QT_QPA_PLATFORMTHEME",
-                                 "QT_STYLE_OVERRIDE", "DBUS_SESSION_BUS_ADDRESS"})
-            environment.remove(name);
-        if (!displayName.isEmpty())
-            environment.insert("DISPLAY", displayName);
-        environment.insert("XDG_CONFIG_HOME", home);
-        environment.insert("XDG_RUNTIME_DIR", home);
-        for (const auto& [name, value] : settings)
-            environment.insert(name, value);
-        m_process.setProcessEnvironment(environment);
-        m_process.start(VELOQUILL_BINARY, arguments);
-        m_process.waitForStarted();
-    }
-    // A program still running leaves the way a logout would, restoring its devices.
-    ~VeloquillProcess()
-    {
-        m_process.terminate();
-        if (!m_process.waitForFinished(10000))
-            m_process.kill();
-    }
+    if (!name.isEmpty())
+        more.append({"DISPLAY", name});
+    return more;
+}
 
-    qint64 pid() const { return m_process.processId(); }
-    QProcess& process() { return m_process; }
-    QString settingsFile() const { return m_home + "/Veloquill/Veloquill.conf"; }
-    void signal(int signalNumber) { ::kill(static_cast<pid_t>(pid()), signalNumber); }
-
-    QStringList output()
-    {
-        m_stdout += m_process.readAllStandardOutput();
-        return QString::fromUtf8(m_stdout).split('\n', Qt::SkipEmptyParts);
-    }
-    bool waitForLine(const QString& line)
-    {
-        return runMainLoopUntil([&] { return output().contains(line); }, 15000);
-    }
-    bool waitForEnd()
-    {
-        return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(15000);
-    }
-    bool exitedCleanly()
-    {
-        return waitForEnd() && m_process.exitStatus() == QProcess::NormalExit &&
-               m_process.exitCode() == 0;
-    }
-    // What the program was doing when something did not happen.
-    std::string tail()
-    {
-        const QStringList lines = output()
-                                  << QString::fromLocal8Bit(m_process.readAllStandardError());
-        return lines.mid(qMax(0, lines.size() - 25)).join('\n').toStdString();
-    }
-
-private:
-    QString m_home;
-    QProcess m_process;
-    QByteArray m_stdout;
-};
-
+const QString kMouseID = "0-0-Xvfb mouse-N/A", kXtestID = "0-0-Virtual core XTEST pointer-N/A";
+const QString kAsking = "Holding the stored record of 0-0-Xvfb mouse-N/A at its settled values "
+                        "until the change is kept.";
 const QString kWindowLoadedDevice = "PointerControlView.onAppear (asyncAfter): Calling "
                                     "settingsState.ensureDeviceSelectionAndLoadSettings()";
 const QString kMatrix = "Coordinate Transformation Matrix";
@@ -202,10 +133,8 @@ protected:
         driver.setFloatProperty(m_xtest, kMatrix, {1, 0, 0, 0, 1, 0, 0, 0, 1});
         m_untouched = allProperties();
         // The mouse has a record at the program's defaults, as after an earlier run.
-        QSettingsDefaultsStore(m_home.path() + "/Veloquill/Veloquill.conf")
-            .setData(VeloquillPointerSettingsState::DeviceSettingsKey,
-                     *encodeDeviceSettingsTable({{"0-0-Xvfb mouse-N/A", {0.5, 1.0, false}}}).data);
-        m_program = std::make_unique<VeloquillProcess>(display(), m_home.path());
+        storeSettings(m_home.path(), {{kMouseID, {0.5, 1.0, false}}});
+        m_program = std::make_unique<VeloquillProcess>(m_home.path(), onDisplay(display()));
         ASSERT_TRUE(m_program->waitForLine(kStarted)) << m_program->tail();
         ASSERT_TRUE(runMainLoopUntil([&] { return m_robot->trayIcon(pid()).has_value(); }, 10000))
             << "the tray icon never docked in the panel\n"
@@ -228,9 +157,9 @@ protected:
         const auto data = QSettingsDefaultsStore(m_program->settingsFile())
                               .data(VeloquillPointerSettingsState::DeviceSettingsKey);
         const auto table = data ? decodeDeviceSettingsTable(*data).table : std::nullopt;
-        if (!table || !table->contains("0-0-Xvfb mouse-N/A"))
+        if (!table || !table->contains(kMouseID))
             return std::nullopt;
-        return table->value("0-0-Xvfb mouse-N/A");
+        return table->value(kMouseID);
     }
 
     // Clicks the tray icon until its menu is up (a click that lands while the panel is still
@@ -338,9 +267,7 @@ TEST_F(TrayEndToEnd, SignalWhileAskedLeavesTheSettledRecordWhichTheNextStartAppl
     ASSERT_TRUE(m_program->waitForLine(kWindowLoadedDevice)) << m_program->tail();
     m_robot->pressKey("Tab", kTabsToSpeedSlider);
     m_robot->pressKey("Home");
-    ASSERT_TRUE(m_program->waitForLine("Holding the stored record of 0-0-Xvfb mouse-N/A at its "
-                                       "settled values until the change is kept."))
-        << m_program->tail();
+    ASSERT_TRUE(m_program->waitForLine(kAsking)) << m_program->tail();
     keepScreenshot(settledCapture(settings.frameGeometry()), "settings-question.png");
     EXPECT_EQ(storedRecord().value_or(DeviceSpecificSettings{}).pointerSpeed, 0.5);
     m_program->signal(SIGTERM);
@@ -348,26 +275,20 @@ TEST_F(TrayEndToEnd, SignalWhileAskedLeavesTheSettledRecordWhichTheNextStartAppl
     EXPECT_EQ(storedRecord().value_or(DeviceSpecificSettings{}).pointerSpeed, 0.5);
     EXPECT_EQ(allProperties(), m_untouched);
 
-    m_program = std::make_unique<VeloquillProcess>(display(), m_home.path());
-    ASSERT_TRUE(runMainLoopUntil(
-        [&] { return !m_program->output().filter("[APPLY CONFIRM]").isEmpty(); }, 15000))
-        << m_program->tail();
+    m_program = std::make_unique<VeloquillProcess>(m_home.path(), onDisplay(display()));
+    ASSERT_TRUE(m_program->waitForOutput("[APPLY CONFIRM]")) << m_program->tail();
     QStringList loadedAndApplied = m_program->output().filter("  - Speed: ");
     loadedAndApplied.removeDuplicates();
     EXPECT_EQ(loadedAndApplied, QStringList{"  - Speed: 0.5"});
 }
 
-// Precision mode from the tray slows the pointer four times: the settings window comes up
-// with the question, and Escape there switches it off again.
 TEST_F(TrayEndToEnd, PrecisionFromTheTrayAsksInTheSettingsWindowAndEscapeSwitchesItOff)
 {
     ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(kPrecisionItem));
     ASSERT_TRUE(m_program->waitForLine("VeloquillPointerSettingsState: [PRECISION] on"))
         << m_program->tail();
     window("Veloquill Settings");
-    ASSERT_TRUE(m_program->waitForLine("Holding the stored record of 0-0-Xvfb mouse-N/A at its "
-                                       "settled values until the change is kept."))
-        << m_program->tail();
+    ASSERT_TRUE(m_program->waitForLine(kAsking)) << m_program->tail();
     m_robot->pressKey("Escape");
     EXPECT_TRUE(m_program->waitForLine("VeloquillPointerSettingsState: [PRECISION] off"))
         << m_program->tail();
@@ -377,7 +298,7 @@ TEST_F(TrayEndToEnd, PrecisionFromTheTrayAsksInTheSettingsWindowAndEscapeSwitche
 // and switching acceleration off or on never changes the speed by itself.
 TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenTrackingSpeedHelpAndAboutWork)
 {
-    VeloquillProcess second(display(), m_home.path());
+    VeloquillProcess second(m_home.path(), onDisplay(display()));
     EXPECT_TRUE(second.exitedCleanly()) << second.tail();
     const ScreenWindow settings = window("Veloquill Settings");
     ASSERT_TRUE(m_program->waitForLine(kWindowLoadedDevice)) << m_program->tail();
@@ -432,14 +353,12 @@ TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenTrackingSpeedHelpAndAb
     keepScreenshot(settledCapture(about.frameGeometry()), "about-window.png");
 }
 
-// Twice as large, the window still fits the screen; its controls scroll into reach.
 TEST_F(TrayEndToEnd, AtScaleTwoTheSettingsWindowFitsTheScreenAndTheKeyboardReachesTheSpeed)
 {
     m_program = std::make_unique<VeloquillProcess>(
-        display(), m_home.path(), QStringList(),
-        QList<std::pair<QString, QString>>{{"QT_SCALE_FACTOR", "2"}});
+        m_home.path(), onDisplay(display(), {{"QT_SCALE_FACTOR", "2"}}));
     ASSERT_TRUE(m_program->waitForLine(kStarted)) << m_program->tail();
-    VeloquillProcess second(display(), m_home.path());
+    VeloquillProcess second(m_home.path(), onDisplay(display()));
     EXPECT_TRUE(second.exitedCleanly()) << second.tail();
     const ScreenWindow settings = window("Veloquill Settings");
     ASSERT_TRUE(m_program->waitForLine(kWindowLoadedDevice)) << m_program->tail();
@@ -457,9 +376,7 @@ TEST_F(TrayEndToEnd, AtScaleTwoTheSettingsWindowFitsTheScreenAndTheKeyboardReach
         << m_program->tail();
     // The question scrolled into view with the slider that asked it.
     m_robot->pressKey("Home");
-    ASSERT_TRUE(m_program->waitForLine("Holding the stored record of 0-0-Xvfb mouse-N/A at its "
-                                       "settled values until the change is kept."))
-        << m_program->tail();
+    ASSERT_TRUE(m_program->waitForLine(kAsking)) << m_program->tail();
     keepScreenshot(settledCapture(framed.value_or(settings).frameGeometry()),
                    "settings-scale-2.png");
     m_robot->pressKey("Escape");
@@ -469,10 +386,17 @@ TEST_F(TrayEndToEnd, AtScaleTwoTheSettingsWindowFitsTheScreenAndTheKeyboardReach
     window("About Veloquill");
 }
 
-TEST(VeloquillProgram, WithoutADisplaySaysWhyInOneLineAndFails)
+// The program alone on an Xvfb of each test's.
+class VeloquillProgram : public ::testing::Test
+{
+protected:
+    void SetUp() override {}
+};
+
+TEST_F(VeloquillProgram, WithoutADisplaySaysWhyInOneLineAndFails)
 {
     QTemporaryDir home;
-    VeloquillProcess program(QString(), home.path());
+    VeloquillProcess program(home.path(), {});
     ASSERT_TRUE(program.waitForEnd());
     EXPECT_EQ(program.process().exitStatus(), QProcess::NormalExit);
     EXPECT_NE(program.process().exitCode(), 0);
@@ -480,8 +404,6 @@ TEST(VeloquillProgram, WithoutADisplaySaysWhyInOneLineAndFails)
     EXPECT_TRUE(errors.startsWith("veloquill: cannot control pointer devices: no X display"));
     EXPECT_FALSE(errors.contains('\n')) << errors.toStdString();
 }
-
-const QString kMouseID = "0-0-Xvfb mouse-N/A", kXtestID = "0-0-Virtual core XTEST pointer-N/A";
 
 // An Xvfb whose two pointers have their originals, and a home in which the program's stored
 // settings select one of them (speed 0.75, acceleration on).
@@ -493,10 +415,7 @@ struct DeskWithOriginals
         xtest = driver.deviceId("Virtual core XTEST pointer");
         giveDevicesOriginals(driver, mouse, xtest, scale);
         originals = properties();
-        QSettingsDefaultsStore store(home.path() + "/Veloquill/Veloquill.conf");
-        store.setData(VeloquillPointerSettingsState::DeviceSettingsKey,
-                      *encodeDeviceSettingsTable({{selected, {0.75, 1.0, false}}}).data);
-        store.setString(VeloquillPointerSettingsState::SelectedDeviceIDKey, selected);
+        storeSettings(home.path(), {{selected, {0.75, 1.0, false}}}, selected);
     }
     std::vector<std::map<QString, QStringList>> properties() const
     {
@@ -509,13 +428,22 @@ struct DeskWithOriginals
     std::unique_ptr<VeloquillProcess> start(const QStringList& arguments = {
                                                 "--include-virtual-devices"}) const
     {
-        return std::make_unique<VeloquillProcess>(server.displayName(), home.path(), arguments);
+        return std::make_unique<VeloquillProcess>(home.path(), onDisplay(server.displayName()),
+                                                  arguments);
     }
     // Started, and the stored settings have reached the selected device.
     bool applied(VeloquillProcess& program) const
     {
         return program.waitForLine(kStarted) &&
                runMainLoopUntil([&] { return properties() != originals; });
+    }
+    // A run killed once the stored settings reached the devices: they keep its values.
+    void crashAfterApplying() const
+    {
+        auto crashed = start();
+        ASSERT_TRUE(applied(*crashed)) << crashed->tail();
+        crashed->signal(SIGKILL);
+        ASSERT_TRUE(crashed->waitForEnd());
     }
     bool hasJournal() const
     {
@@ -529,72 +457,48 @@ struct DeskWithOriginals
     std::vector<std::map<QString, QStringList>> originals;
 };
 
-struct Ending
-{
-    int signal;
-    float scale; // of both devices' matrices; 0 is degenerate
-    QString selected;
-};
-
-// Names the case in test lists the same way in every build.
-void PrintTo(const Ending& ending, std::ostream* out)
-{
-    *out << "signal " << ending.signal << ", scale " << ending.scale << ", "
-         << ending.selected.toStdString() << " selected";
-}
-
-class VeloquillProgramEndedBy : public ::testing::TestWithParam<Ending>
-{};
-
 // Every property of both devices, the one the settings went to and the other, and the mouse's
-// pointer feedback come back exactly; but not over what another program set since. The
-// matrices the user set, far outside the speed range and a degenerate one too, stay as they
-// are throughout.
-TEST_P(VeloquillProgramEndedBy, PutsEveryPropertyOfEveryDeviceBackExactlyAsFound)
+// pointer feedback come back exactly whichever signal ends the program; but not over what
+// another program set since. The matrices the user set, far outside the speed range and a
+// degenerate one too, stay as they are throughout.
+TEST_F(VeloquillProgram, EndedByASignalPutsEveryPropertyOfEveryDeviceBackExactlyAsFound)
 {
-    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
-    DeskWithOriginals desk(GetParam().scale, GetParam().selected);
-    auto program = desk.start();
-    ASSERT_TRUE(desk.applied(*program)) << program->tail();
-    EXPECT_TRUE(desk.hasJournal()) << "the originals are not kept against a crash";
-    ASSERT_TRUE(
-        runMainLoopUntil([&] { return !program->output().filter("[APPLY CONFIRM]").isEmpty(); }));
+    const std::tuple<int, float, QString> cases[] = {{SIGTERM, 0.5f, kMouseID},
+                                                     {SIGINT, 0.1f, kXtestID},
+                                                     {SIGHUP, 50, kMouseID},
+                                                     {SIGTERM, 50, kXtestID},
+                                                     {SIGINT, 0, kMouseID}};
+    for (const auto& [signal, scale, selected] : cases) {
+        SCOPED_TRACE(testing::Message() << signal << " " << scale << " " << selected.toStdString());
+        DeskWithOriginals desk(scale, selected);
+        auto program = desk.start();
+        ASSERT_TRUE(desk.applied(*program)) << program->tail();
+        EXPECT_TRUE(desk.hasJournal()) << "the originals are not kept against a crash";
+        ASSERT_TRUE(program->waitForOutput("[APPLY CONFIRM]"));
 
-    // A speed another program set since is its to keep; everything else comes back.
-    const bool mouseSelected = GetParam().selected == kMouseID;
-    const QString speed = mouseSelected ? kDeceleration : kLibinputSpeed;
-    desk.driver.setFloatProperty(mouseSelected ? desk.mouse : desk.xtest, speed, {0.125f});
-    auto expected = desk.originals;
-    expected[mouseSelected ? 0 : 1][speed] = desk.properties()[mouseSelected ? 0 : 1][speed];
-    program->signal(GetParam().signal);
-    ASSERT_TRUE(program->exitedCleanly()) << program->tail();
-    EXPECT_EQ(desk.properties(), expected);
-    EXPECT_FALSE(desk.hasJournal()) << "a clean quit leaves its journal behind";
+        // A speed another program set since is its to keep; everything else comes back.
+        const int changed = selected == kMouseID ? 0 : 1;
+        const QString speed = changed == 0 ? kDeceleration : kLibinputSpeed;
+        desk.driver.setFloatProperty(changed == 0 ? desk.mouse : desk.xtest, speed, {0.125f});
+        auto expected = desk.originals;
+        expected[changed][speed] = desk.properties()[changed][speed];
+        program->signal(signal);
+        ASSERT_TRUE(program->exitedCleanly()) << program->tail();
+        EXPECT_EQ(desk.properties(), expected);
+        EXPECT_FALSE(desk.hasJournal()) << "a clean quit leaves its journal behind";
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, VeloquillProgramEndedBy,
-                         ::testing::Values(Ending{SIGTERM, 0.5f, kMouseID},
-                                           Ending{SIGINT, 0.1f, kXtestID},
-                                           Ending{SIGHUP, 50, kMouseID},
-                                           Ending{SIGTERM, 50, kXtestID},
-                                           Ending{SIGINT, 0, kMouseID}));
-
-// After a crash the devices keep Veloquill's values; the journal still knows the originals, and
-// the next start's quit puts them back (`--restore` is checked below).
-TEST(VeloquillProgram, AfterAKillTheNextQuitPutsBackTheValuesFromBeforeTheFirstRun)
+// The journal still knows the originals after a crash (`--restore` is checked below).
+TEST_F(VeloquillProgram, AfterAKillTheNextQuitPutsBackTheValuesFromBeforeTheFirstRun)
 {
-    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
     DeskWithOriginals desk(0.5f);
-    auto crashed = desk.start();
-    ASSERT_TRUE(desk.applied(*crashed)) << crashed->tail();
-    crashed->signal(SIGKILL);
-    ASSERT_TRUE(crashed->waitForEnd());
+    ASSERT_NO_FATAL_FAILURE(desk.crashAfterApplying());
     ASSERT_NE(desk.properties(), desk.originals);
 
     auto next = desk.start();
     ASSERT_TRUE(next->waitForLine(kStarted)) << next->tail();
-    ASSERT_TRUE(
-        runMainLoopUntil([&] { return !next->output().filter("[APPLY CONFIRM]").isEmpty(); }));
+    ASSERT_TRUE(next->waitForOutput("[APPLY CONFIRM]"));
     next->signal(SIGTERM);
     ASSERT_TRUE(next->exitedCleanly()) << next->tail();
     EXPECT_EQ(desk.properties(), desk.originals);
@@ -606,14 +510,10 @@ TEST(VeloquillProgram, AfterAKillTheNextQuitPutsBackTheValuesFromBeforeTheFirstR
 // `--restore` says exactly what it did: 0 only when every journalled device is back; a journal
 // set aside, or one property of it, fails with one line naming what was not put back and
 // where the journal's copy is. A journal with one bad property still puts back the rest.
-TEST(VeloquillProgram, RestoreExitsZeroOnlyWhenEveryDeviceIsBackAndNamesWhatIsNot)
+TEST_F(VeloquillProgram, RestoreExitsZeroOnlyWhenEveryDeviceIsBackAndNamesWhatIsNot)
 {
-    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
     DeskWithOriginals desk(0.5f);
-    auto crashed = desk.start();
-    ASSERT_TRUE(desk.applied(*crashed)) << crashed->tail();
-    crashed->signal(SIGKILL);
-    ASSERT_TRUE(crashed->waitForEnd());
+    ASSERT_NO_FATAL_FAILURE(desk.crashAfterApplying());
     const auto changed = desk.properties();
     const QString path =
         desk.home.filePath(QDir(desk.home.path()).entryList({"veloquill-restore-*.json"}).value(0));
@@ -691,9 +591,8 @@ TEST(VeloquillProgram, RestoreExitsZeroOnlyWhenEveryDeviceIsBackAndNamesWhatIsNo
 // Nothing stored leaves the device at its own speed; a stored speed out of range is bounded,
 // never the fastest pointer as the speed formula alone would make -0.5; a stored speed with
 // acceleration off reaches the device as well.
-TEST(VeloquillProgram, SelectedDeviceStartsAtItsOwnSpeedOrAtTheStoredOneBounded)
+TEST_F(VeloquillProgram, SelectedDeviceStartsAtItsOwnSpeedOrAtTheStoredOneBounded)
 {
-    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
     const std::pair<std::optional<DeviceSpecificSettings>, QString> cases[] = {
         {std::nullopt, "1.000000"},
         {DeviceSpecificSettings{0.0, 1.0, false}, "15.500003"},
@@ -703,15 +602,10 @@ TEST(VeloquillProgram, SelectedDeviceStartsAtItsOwnSpeedOrAtTheStoredOneBounded)
         SCOPED_TRACE(record ? record->pointerSpeed : -999);
         XvfbServer server;
         QTemporaryDir home;
-        if (record) {
-            QSettingsDefaultsStore store(home.path() + "/Veloquill/Veloquill.conf");
-            store.setData(VeloquillPointerSettingsState::DeviceSettingsKey,
-                          *encodeDeviceSettingsTable({{kMouseID, *record}}).data);
-        }
-        VeloquillProcess program(server.displayName(), home.path());
-        const QString loaded = record ? "[APPLY CONFIRM]" : "[SETTINGS READ]";
-        ASSERT_TRUE(
-            runMainLoopUntil([&] { return !program.output().filter(loaded).isEmpty(); }, 10000))
+        if (record)
+            storeSettings(home.path(), {{kMouseID, *record}});
+        VeloquillProcess program(home.path(), onDisplay(server.displayName()));
+        ASSERT_TRUE(program.waitForOutput(record ? "[APPLY CONFIRM]" : "[SETTINGS READ]"))
             << program.tail();
         EXPECT_TRUE(program.output().filter("XTEST pointer").isEmpty()) << "virtual devices listed";
         const int mouse = XDriver(server.displayName()).deviceId("Xvfb mouse");
@@ -720,23 +614,18 @@ TEST(VeloquillProgram, SelectedDeviceStartsAtItsOwnSpeedOrAtTheStoredOneBounded)
     }
 }
 
-TEST(VeloquillProgram, ListsVirtualDevicesOnlyWhenAskedAndSaysWhenItsDisplayGoesBeforeTheRestore)
+TEST_F(VeloquillProgram, ListsVirtualDevicesOnlyWhenAskedAndSaysWhenItsDisplayGoesBeforeTheRestore)
 {
-    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}}));
     XvfbServer server;
     QTemporaryDir home;
     XDriver(server.displayName())
         .setFloatProperty(XDriver(server.displayName()).deviceId("Virtual core XTEST pointer"),
                           kLibinputSpeed, {0});
     // A stored speed of the XTEST pointer's own, so that there is something to put back.
-    QSettingsDefaultsStore store(home.path() + "/Veloquill/Veloquill.conf");
-    store.setData(VeloquillPointerSettingsState::DeviceSettingsKey,
-                  *encodeDeviceSettingsTable({{kXtestID, {0.75, 1.0, false}}}).data);
-    store.setString(VeloquillPointerSettingsState::SelectedDeviceIDKey, kXtestID);
-    VeloquillProcess program(server.displayName(), home.path(), {"--include-virtual-devices"});
-    ASSERT_TRUE(runMainLoopUntil(
-        [&] { return !program.output().filter("[APPLY CONFIRM]").isEmpty(); }, 10000))
-        << program.tail();
+    storeSettings(home.path(), {{kXtestID, {0.75, 1.0, false}}}, kXtestID);
+    VeloquillProcess program(home.path(), onDisplay(server.displayName()),
+                             {"--include-virtual-devices"});
+    ASSERT_TRUE(program.waitForOutput("[APPLY CONFIRM]")) << program.tail();
     EXPECT_FALSE(program.output().filter("Virtual core XTEST pointer").isEmpty());
 
     server.stop();
@@ -751,17 +640,16 @@ TEST(VeloquillProgram, ListsVirtualDevicesOnlyWhenAskedAndSaysWhenItsDisplayGoes
 
 // One X server spelled two ways is one program; `--restore` asks it to put every device back
 // and quit, and the journal goes only with it.
-TEST(VeloquillProgram, OtherSpellingOfTheDisplayReachesTheRunningProgramAndItsRestoreQuitsIt)
+TEST_F(VeloquillProgram, OtherSpellingOfTheDisplayReachesTheRunningProgramAndItsRestoreQuitsIt)
 {
-    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
     DeskWithOriginals desk(0.5f);
     auto running = desk.start();
     ASSERT_TRUE(desk.applied(*running)) << running->tail();
     const QString otherSpelling = "unix" + desk.server.displayName() + ".0";
-    VeloquillProcess second(otherSpelling, desk.home.path());
+    VeloquillProcess second(desk.home.path(), onDisplay(otherSpelling));
     EXPECT_TRUE(second.exitedCleanly()) << second.tail();
     EXPECT_FALSE(second.output().filter("already running; asked it").isEmpty()) << second.tail();
-    VeloquillProcess restore(otherSpelling, desk.home.path(), {"--restore"});
+    VeloquillProcess restore(desk.home.path(), onDisplay(otherSpelling), {"--restore"});
     EXPECT_TRUE(restore.exitedCleanly()) << restore.tail();
     EXPECT_TRUE(running->exitedCleanly()) << running->tail();
     EXPECT_EQ(desk.properties(), desk.originals);
@@ -771,9 +659,8 @@ TEST(VeloquillProgram, OtherSpellingOfTheDisplayReachesTheRunningProgramAndItsRe
 // `--precision` reaches the running program: the selected device's speed gain goes to a
 // quarter of its record's and back; with none running it is one line and status 1; a quit in
 // precision mode puts the originals back.
-TEST(VeloquillProgram, PrecisionCommandSlowsTheSelectedDeviceAndBackAndAQuitRestoresIt)
+TEST_F(VeloquillProgram, PrecisionCommandSlowsTheSelectedDeviceAndBackAndAQuitRestoresIt)
 {
-    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
     DeskWithOriginals desk(0.5f);
     auto alone = desk.start({"--precision", "on"});
     ASSERT_TRUE(alone->waitForEnd());
@@ -782,8 +669,7 @@ TEST(VeloquillProgram, PrecisionCommandSlowsTheSelectedDeviceAndBackAndAQuitRest
 
     auto program = desk.start();
     ASSERT_TRUE(desk.applied(*program)) << program->tail();
-    ASSERT_TRUE(
-        runMainLoopUntil([&] { return !program->output().filter("[APPLY CONFIRM]").isEmpty(); }));
+    ASSERT_TRUE(program->waitForOutput("[APPLY CONFIRM]"));
     const auto scale = [&] { return gainOf(desk.properties()[0]); };
     const double recordScale = scale();
     const std::pair<const char*, double> steps[] = {
@@ -798,13 +684,12 @@ TEST(VeloquillProgram, PrecisionCommandSlowsTheSelectedDeviceAndBackAndAQuitRest
     EXPECT_EQ(desk.properties(), desk.originals);
 }
 
-TEST(VeloquillProgram, WithoutAUsableRuntimeFolderSaysSoInOneLineAndStillApplies)
+TEST_F(VeloquillProgram, WithoutAUsableRuntimeFolderSaysSoInOneLineAndStillApplies)
 {
-    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
     DeskWithOriginals desk(1.0f);
     for (const QString& folder : {desk.home.filePath("missing"), QString(VELOQUILL_BINARY)}) {
-        VeloquillProcess program(desk.server.displayName(), desk.home.path(), {},
-                                 {{"XDG_RUNTIME_DIR", folder}});
+        VeloquillProcess program(
+            desk.home.path(), onDisplay(desk.server.displayName(), {{"XDG_RUNTIME_DIR", folder}}));
         ASSERT_TRUE(desk.applied(program)) << program.tail();
         EXPECT_TRUE(QString(program.process().readAllStandardError())
                         .startsWith("veloquill: running without a single-instance check and a "
@@ -821,9 +706,8 @@ TEST(VeloquillProgram, WithoutAUsableRuntimeFolderSaysSoInOneLineAndStillApplies
 // A file of the program's own that is a FIFO or a link to /dev/zero only turns its feature
 // off: the program starts, saves, applies and opens its window (whose Start at login reads the
 // autostart entry), and SIGTERM still ends it and puts the devices back.
-TEST(VeloquillProgram, FilesThatBlockAnOpenTurnOnlyTheirFeatureOff)
+TEST_F(VeloquillProgram, FilesThatBlockAnOpenTurnOnlyTheirFeatureOff)
 {
-    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
     const QString autostart = "autostart/" VELOQUILL_APP_ID;
     const struct
     {
@@ -855,8 +739,7 @@ TEST(VeloquillProgram, FilesThatBlockAnOpenTurnOnlyTheirFeatureOff)
         auto program = desk.start();
         ASSERT_TRUE(desk.applied(*program)) << program->tail();
         if (reopen) {
-            EXPECT_TRUE(
-                VeloquillProcess(desk.server.displayName(), desk.home.path()).exitedCleanly());
+            EXPECT_TRUE(desk.start({})->exitedCleanly());
             EXPECT_TRUE(program->waitForLine(kWindowLoadedDevice)) << program->tail();
         }
         program->signal(SIGTERM);
@@ -869,9 +752,8 @@ TEST(VeloquillProgram, FilesThatBlockAnOpenTurnOnlyTheirFeatureOff)
 // so does the other's identical twin (a second master of one name); a device without a record
 // keeps its own matrix and libinput speed; quit puts back what was written, on each twin.
 // (XTEST devices have no speed setting of their own: the tests give them libinput's.)
-TEST(VeloquillProgram, EveryDeviceWithARecordGetsItTwinsEachAndOneWithoutIsLeftAsItIs)
+TEST_F(VeloquillProgram, EveryDeviceWithARecordGetsItTwinsEachAndOneWithoutIsLeftAsItIs)
 {
-    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}, {"xinput", "xinput"}}));
     XvfbServer server;
     XDriver driver(server.displayName());
     driver.addMaster("Carer");
@@ -887,14 +769,12 @@ TEST(VeloquillProgram, EveryDeviceWithARecordGetsItTwinsEachAndOneWithoutIsLeftA
     const auto props = [&](int device) { return xinputListProps(server.displayName(), device); };
     const auto before = std::vector{props(mouse), props(carer), props(own), props(twin)};
     QTemporaryDir home;
-    QSettingsDefaultsStore store(home.path() + "/Veloquill/Veloquill.conf");
-    store.setData(VeloquillPointerSettingsState::DeviceSettingsKey,
-                  *encodeDeviceSettingsTable({{kMouseID, {0.75, 1.0, false}},
-                                              {"0-0-Carer XTEST pointer-N/A", {0.25, 1.0, false}}})
-                       .data);
-    store.setString(VeloquillPointerSettingsState::SelectedDeviceIDKey, kMouseID);
-
-    VeloquillProcess program(server.displayName(), home.path(), {"--include-virtual-devices"});
+    storeSettings(
+        home.path(),
+        {{kMouseID, {0.75, 1.0, false}}, {"0-0-Carer XTEST pointer-N/A", {0.25, 1.0, false}}},
+        kMouseID);
+    VeloquillProcess program(home.path(), onDisplay(server.displayName()),
+                             {"--include-virtual-devices"});
     const auto scale = [&](int device) { return gainOf(props(device)); };
     EXPECT_TRUE(runMainLoopUntil([&] {
         return std::abs(scale(mouse) - slowMotionGain(0.75)) < 1e-3 &&
@@ -906,18 +786,16 @@ TEST(VeloquillProgram, EveryDeviceWithARecordGetsItTwinsEachAndOneWithoutIsLeftA
     EXPECT_EQ((std::vector{props(mouse), props(carer), props(own), props(twin)}), before);
 }
 
-// However soon the server goes, the program ends with a status, never by a signal.
-TEST(VeloquillProgram, DisplayGoneDuringStartEndsWithStatusZeroOrOneNeverAnAbort)
+TEST_F(VeloquillProgram, DisplayGoneDuringStartEndsWithStatusZeroOrOneNeverAnAbort)
 {
-    ASSERT_NO_FATAL_FAILURE(requirePrograms({{"Xvfb", "xvfb"}}));
     // Xlib leaks its half-made connection when the server goes during the handshake; what
     // is checked here is how the program ends.
     const QString sanitizer = qEnvironmentVariable("ASAN_OPTIONS") + ":detect_leaks=0";
     for (const int delayMs : {0, 10, 15, 20, 30, 60}) {
         XvfbServer server;
         QTemporaryDir home;
-        VeloquillProcess program(server.displayName(), home.path(), {},
-                                 {{"ASAN_OPTIONS", sanitizer}});
+        VeloquillProcess program(home.path(),
+                                 onDisplay(server.displayName(), {{"ASAN_OPTIONS", sanitizer}}));
         QThread::msleep(delayMs);
         server.stop();
         ASSERT_TRUE(program.waitForEnd());
@@ -930,7 +808,7 @@ TEST(VeloquillProgram, DisplayGoneDuringStartEndsWithStatusZeroOrOneNeverAnAbort
 // five devices has a record of its own, so one start of the program covers five settings.
 // The server's own deceleration and the device's pointer feedback carry them, so warps and
 // absolute motion land where they are sent. Quit puts every property and feedback back.
-TEST(VeloquillProgram, OnARealXorgDevicesMoveAsSetAndWarpsLandWhereSent)
+TEST_F(VeloquillProgram, OnARealXorgDevicesMoveAsSetAndWarpsLandWhereSent)
 {
     constexpr int kDevices = 5;
     XorgServer server(kDevices);
@@ -962,13 +840,11 @@ TEST(VeloquillProgram, OnARealXorgDevicesMoveAsSetAndWarpsLandWhereSent)
     };
     const auto run = [&](const std::vector<DeviceSpecificSettings>& records, auto&& measure) {
         QTemporaryDir home;
-        QSettingsDefaultsStore store(home.path() + "/Veloquill/Veloquill.conf");
         DeviceSettingsTable table;
         for (int device = 0; device < kDevices; ++device)
             table.insert("0-0-" + XorgServer::deviceName(device) + "-N/A", records[device]);
-        store.setData(VeloquillPointerSettingsState::DeviceSettingsKey,
-                      *encodeDeviceSettingsTable(table).data);
-        VeloquillProcess program(server.displayName(), home.path());
+        storeSettings(home.path(), table);
+        VeloquillProcess program(home.path(), onDisplay(server.displayName()));
         // Applied: each device has its deceleration, and acceleration off or its own feedback.
         const auto applied = [&] {
             const auto now = everything();

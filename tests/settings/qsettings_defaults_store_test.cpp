@@ -18,12 +18,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include <cstring>
 #include <functional>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 using namespace veloquill;
 using namespace veloquill::test;
@@ -40,14 +35,10 @@ QByteArray general(const QByteArray& lines)
     return "[General]\n" + lines + "\n";
 }
 
-// What the path is: its kind and, for a link, where it leads.
+// The path's kind, link target and (through a link) permissions: the same when left alone.
 QString describeNode(const QString& path)
 {
-    struct stat status = {};
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
-        return "missing";
-    const QFileInfo info(path);
-    return QString::number(status.st_mode, 8) + " " + info.symLinkTarget();
+    return describePath(path) + " " + QString::number(QFileInfo(path).permissions(), 16);
 }
 
 // What must be true of the stored file after a start and a save.
@@ -59,6 +50,37 @@ enum class Afterwards
     ThroughLink // the link is kept, the file it leads to is updated and keeps its mode
 };
 
+// Puts at the settings file's path a file of the content or, as `how` says, a FIFO, folder or
+// link to a FIFO in its place; a good file whose lock (which QSettings opens itself) is one of
+// those or a link to /dev/zero; a socket; a dangling link; a read-only file; or a link to a file
+// of mode 0640 that root, when it runs the test, gives away to another user.
+void makeNode(const QString& how, const QString& conf, const QByteArray& content)
+{
+    const QString folder = QFileInfo(conf).path(), dotfiles = folder + "/dotfiles.conf";
+    const std::map<QString, BlockingPath> blocking = {{"fifo", BlockingPath::Fifo},
+                                                      {"folder", BlockingPath::Folder},
+                                                      {"link to fifo", BlockingPath::LinkToFifo},
+                                                      {"/dev/zero", BlockingPath::LinkToDevZero},
+                                                      {"socket", BlockingPath::DeadSocket}};
+    if (blocking.count(how)) {
+        ASSERT_TRUE(makeBlockingPath(blocking.at(how), conf));
+    } else if (how == "dangling link") {
+        ASSERT_TRUE(QFile::link(folder + "/nowhere", conf));
+    } else {
+        QFile file(how == "other's" ? dotfiles : conf);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        file.close();
+        ASSERT_TRUE(!how.startsWith("lock ") ||
+                    makeBlockingPath(blocking.at(how.mid(5)), conf + ".lock"));
+        ASSERT_TRUE(how != "read-only" || ::chmod(QFile::encodeName(conf), 0440) == 0);
+        if (how == "other's") {
+            ASSERT_EQ(::chmod(QFile::encodeName(dotfiles), 0640), 0);
+            (void)!::chown(QFile::encodeName(dotfiles), 65534, 65534);
+            ASSERT_TRUE(QFile::link(dotfiles, conf));
+        }
+    }
+}
+
 // The Head Mouse without a record: its own resolution, 400, read back as a speed.
 constexpr double Read = 2.0 / 29;
 
@@ -69,7 +91,7 @@ struct BadStore
     double loadedSpeed; // what the Head Mouse shows at start
     Afterwards afterwards = Afterwards::Preserved;
     QByteArray keptInTable = {};
-    std::function<void(const QString& conf, const QString& folder)> make = {};
+    QString how = {}; // what makeNode() puts there besides a file of the content
 };
 // Bytes a JSON blob may hold, and a few an INI file must escape.
 const char RawBlob[] = "{\"1-2-Zöno X-N/A\":[0.5]}\n\\;=@[x]\r\0end";
@@ -183,22 +205,6 @@ TEST_F(DefaultsStoreFile, BadStoredFilesAndPathsLoseNothingAndNeverStopTheStart)
             lines += "k" + QByteArray::number(i) + "=v\n";
         return lines;
     }();
-    const auto fifo = [](const QString& path) {
-        ASSERT_EQ(::mkfifo(QFile::encodeName(path), 0600), 0);
-    };
-    const auto link = [](const QString& target, const QString& path) {
-        ASSERT_TRUE(QFile::link(target, path));
-    };
-    // A good file whose lock, which QSettings opens itself, is no regular file.
-    const auto lockAs = [](BlockingPath kind) {
-        return [kind](const QString& conf, const QString&) {
-            QFile file(conf);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(general(Table));
-            file.close();
-            ASSERT_TRUE(makeBlockingPath(kind, conf + ".lock"));
-        };
-    };
     const std::vector<BadStore> cases = {
         {"table unquoted, split at its commas", general(TableKey + Json), Read},
         {"table as plain text",
@@ -247,92 +253,17 @@ TEST_F(DefaultsStoreFile, BadStoredFilesAndPathsLoseNothingAndNeverStopTheStart)
         {"members of a newer version",
          general(QByteArray(Table).replace("false}", "false,\\\"curve\\\":[1,2]}")), 0.2,
          Afterwards::InTable, R"("curve":[1,2])"},
-        {"a folder in its place",
-         {},
-         Read,
-         Afterwards::Untouched,
-         {},
-         [](const QString& conf, const QString&) { ASSERT_TRUE(QDir().mkpath(conf)); }},
-        {"a FIFO in its place",
-         {},
-         Read,
-         Afterwards::Untouched,
-         {},
-         [&](const QString& conf, const QString&) { fifo(conf); }},
-        {"a socket in its place",
-         {},
-         Read,
-         Afterwards::Untouched,
-         {},
-         [](const QString& conf, const QString&) {
-             const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-             sockaddr_un address = {};
-             address.sun_family = AF_UNIX;
-             std::strncpy(address.sun_path, QFile::encodeName(conf).constData(),
-                          sizeof address.sun_path - 1);
-             ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-             ::close(fd);
-         }},
-        {"a dangling link",
-         {},
-         Read,
-         Afterwards::Untouched,
-         {},
-         [&](const QString& conf, const QString& folder) { link(folder + "/nowhere", conf); }},
-        {"a link to a FIFO standing in for a device node",
-         {},
-         Read,
-         Afterwards::Untouched,
-         {},
-         [&](const QString& conf, const QString& folder) {
-             fifo(folder + "/node");
-             link(folder + "/node", conf);
-         }},
-        {"its lock a FIFO",
-         general(Table),
-         0.2,
-         Afterwards::Untouched,
-         {},
-         lockAs(BlockingPath::Fifo)},
-        {"its lock a link to /dev/zero",
-         general(Table),
-         0.2,
-         Afterwards::Untouched,
-         {},
-         lockAs(BlockingPath::LinkToDevZero)},
-        {"its lock a folder",
-         general(Table),
-         0.2,
-         Afterwards::Untouched,
-         {},
-         lockAs(BlockingPath::Folder)},
-        {"a read-only file",
-         general(Table),
-         0.2,
-         Afterwards::Untouched,
-         {},
-         [](const QString& conf, const QString&) {
-             QFile file(conf);
-             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-             file.write(general(Table));
-             file.close();
-             ASSERT_TRUE(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup));
-         }},
-        {"a link to another user's file of mode 0640",
-         general(Table),
-         0.2,
-         Afterwards::ThroughLink,
-         {},
-         [&](const QString& conf, const QString& folder) {
-             QFile file(folder + "/dotfiles.conf");
-             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-             file.write(general(Table));
-             file.close();
-             ASSERT_EQ(::chmod(QFile::encodeName(file.fileName()), 0640), 0);
-             // Root may give it away, and its rewrite must not take it back.
-             (void)!::chown(QFile::encodeName(file.fileName()), 65534, 65534);
-             link(file.fileName(), conf);
-         }},
+        // Paths that are no regular file, and files that cannot be written.
+        {"a folder in its place", {}, Read, Afterwards::Untouched, {}, "folder"},
+        {"a FIFO in its place", {}, Read, Afterwards::Untouched, {}, "fifo"},
+        {"a socket in its place", {}, Read, Afterwards::Untouched, {}, "socket"},
+        {"a dangling link", {}, Read, Afterwards::Untouched, {}, "dangling link"},
+        {"a link to a FIFO: a device node", {}, Read, Afterwards::Untouched, {}, "link to fifo"},
+        {"its lock a FIFO", general(Table), 0.2, Afterwards::Untouched, {}, "lock fifo"},
+        {"its lock /dev/zero", general(Table), 0.2, Afterwards::Untouched, {}, "lock /dev/zero"},
+        {"its lock a folder", general(Table), 0.2, Afterwards::Untouched, {}, "lock folder"},
+        {"a read-only file", general(Table), 0.2, Afterwards::Untouched, {}, "read-only"},
+        {"a link to another's", general(Table), 0.2, Afterwards::ThroughLink, {}, "other's"},
     };
     for (const BadStore& c : cases) {
         SCOPED_TRACE(c.name);
@@ -341,13 +272,7 @@ TEST_F(DefaultsStoreFile, BadStoredFilesAndPathsLoseNothingAndNeverStopTheStart)
         const QString folder = home.path() + "/Veloquill";
         const QString conf = folder + "/Veloquill.conf";
         ASSERT_TRUE(QDir().mkpath(folder));
-        if (c.make) {
-            c.make(conf, folder);
-        } else {
-            QFile file(conf);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(c.content);
-        }
+        ASSERT_NO_FATAL_FAILURE(makeNode(c.how, conf, c.content));
         const QString nodeBefore = describeNode(conf);
         const QFileInfo linked(folder + "/dotfiles.conf");
         const auto ownerBefore = std::pair(linked.ownerId(), linked.groupId());
@@ -386,7 +311,6 @@ TEST_F(DefaultsStoreFile, BadStoredFilesAndPathsLoseNothingAndNeverStopTheStart)
         }
         case Afterwards::ThroughLink:
             EXPECT_EQ(describeNode(conf), nodeBefore);
-            EXPECT_EQ(describeNode(folder + "/dotfiles.conf"), "100640 ");
             EXPECT_EQ(std::pair(QFileInfo(linked.filePath()).ownerId(),
                                 QFileInfo(linked.filePath()).groupId()),
                       ownerBefore);

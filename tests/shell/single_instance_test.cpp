@@ -30,9 +30,13 @@ TEST(CanonicalDisplayName, EverySpellingOfOneServerIsOneNameAndAnythingElseIsKep
         EXPECT_EQ(canonicalDisplayName(row.section(' ', 0, 0)), row.section(' ', 1));
 }
 
-TEST(SingleInstance, RestoreRequestGetsTheRunningInstancesOutcomeAndSilenceIsToldFromNobody)
+// `veloquill --restore` gets the running instance's outcome, `veloquill --precision` the new
+// state; a Veloquill from before these requests reads them as nothing it knows and stays silent,
+// which is told apart from no instance at all.
+TEST(SingleInstance, RestoreAndPrecisionRequestsAreAnsweredAndSilenceIsToldFromNobody)
 {
-    using Answer = SingleInstance::RestoreAnswer;
+    using Restore = SingleInstance::RestoreAnswer;
+    using Precision = SingleInstance::PrecisionAnswer;
     QTemporaryDir runtimeDir;
     SingleInstance running(runtimeDir.filePath("veloquill"));
     ASSERT_EQ(running.claim(), SingleInstance::Role::Primary);
@@ -43,22 +47,42 @@ TEST(SingleInstance, RestoreRequestGetsTheRunningInstancesOutcomeAndSilenceIsTol
     QString failure;
     QObject::connect(&running, &SingleInstance::restoreRequested,
                      [&] { running.answerRestore(failure); });
-    // Asked from a thread of its own, as from another process, while this loop answers.
-    const auto ask = [](const QString& path, int patienceMs = 3000) {
-        QString reason;
-        auto answer = std::async(std::launch::async, [&] {
-            return SingleInstance::askToRestore(path, patienceMs, &reason);
-        });
-        test::runMainLoopUntil([&] { return answer.wait_for(0s) == std::future_status::ready; });
-        return std::pair(answer.get(), reason);
-    };
-    EXPECT_EQ(ask(running.socketPath()), std::pair(Answer::Restored, QString()));
-    failure = "2 devices\nare gone";
-    EXPECT_EQ(ask(running.socketPath()), std::pair(Answer::Failed, QString("2 devices are gone")));
-    // A Veloquill from before this request reads it as nothing it knows and stays silent.
+    bool on = false;
+    running.setPrecisionHandler([&](const QString& command) {
+        on = command == "toggle" ? !on : command == "on";
+        return on;
+    });
     QLocalServer older;
     ASSERT_TRUE(older.listen(runtimeDir.filePath("older")));
-    EXPECT_EQ(ask(older.fullServerName(), 300).first, Answer::NoAnswer);
+    // Asked from a thread of its own, as from another process, while this loop answers.
+    const auto ask = [](auto question) {
+        auto answer = std::async(std::launch::async, question);
+        test::runMainLoopUntil([&] { return answer.wait_for(0s) == std::future_status::ready; });
+        return answer.get();
+    };
+    const auto restore = [&](const QString& path, int patienceMs = 3000) {
+        QString reason;
+        const Restore answer =
+            ask([&] { return SingleInstance::askToRestore(path, patienceMs, &reason); });
+        return std::pair(answer, reason);
+    };
+    EXPECT_EQ(restore(running.socketPath()), std::pair(Restore::Restored, QString()));
+    failure = "2 devices\nare gone";
+    EXPECT_EQ(restore(running.socketPath()),
+              std::pair(Restore::Failed, QString("2 devices are gone")));
+    EXPECT_EQ(restore(older.fullServerName(), 300).first, Restore::NoAnswer);
+
+    const auto precision = [&](const QString& path, const QString& command, int patienceMs = 3000) {
+        return ask([&] { return SingleInstance::askPrecision(path, command, patienceMs); });
+    };
+    const std::pair<const char*, Precision> table[] = {{"on", Precision::On},
+                                                       {"toggle", Precision::Off},
+                                                       {"toggle", Precision::On},
+                                                       {"off", Precision::Off}};
+    for (const auto& [command, answer] : table)
+        EXPECT_EQ(precision(running.socketPath(), command), answer) << command;
+    EXPECT_EQ(precision(older.fullServerName(), "on", 300), Precision::NoAnswer);
+    EXPECT_EQ(precision(runtimeDir.filePath("nobody"), "on"), Precision::NoInstance);
 }
 
 // A lock or socket path holding what is no file of the program's own is left alone: the
@@ -81,35 +105,4 @@ TEST(SingleInstance, LockOrSocketPathThatIsNoFileOfItsOwnRunsWithoutTheCheck)
                 "[SingleInstance] Running without a single-instance check: " + socket + suffix));
         }
     }
-}
-
-// `veloquill --precision`: the running instance switches and says how it ended; one that
-// does not know the request, or no instance at all, is told apart.
-TEST(SingleInstance, PrecisionRequestIsAnsweredWithTheNewState)
-{
-    using Answer = SingleInstance::PrecisionAnswer;
-    QTemporaryDir runtimeDir;
-    SingleInstance running(runtimeDir.filePath("veloquill"));
-    ASSERT_EQ(running.claim(), SingleInstance::Role::Primary);
-    running.listen();
-    bool on = false;
-    running.setPrecisionHandler([&](const QString& command) {
-        on = command == "toggle" ? !on : command == "on";
-        return on;
-    });
-    const auto ask = [](const QString& path, const QString& command, int patienceMs = 3000) {
-        auto answer = std::async(std::launch::async, [&] {
-            return SingleInstance::askPrecision(path, command, patienceMs);
-        });
-        test::runMainLoopUntil([&] { return answer.wait_for(0s) == std::future_status::ready; });
-        return answer.get();
-    };
-    const std::pair<const char*, Answer> table[] = {
-        {"on", Answer::On}, {"toggle", Answer::Off}, {"toggle", Answer::On}, {"off", Answer::Off}};
-    for (const auto& [command, answer] : table)
-        EXPECT_EQ(ask(running.socketPath(), command), answer) << command;
-    QLocalServer older;
-    ASSERT_TRUE(older.listen(runtimeDir.filePath("older")));
-    EXPECT_EQ(ask(older.fullServerName(), "on", 300), Answer::NoAnswer);
-    EXPECT_EQ(ask(runtimeDir.filePath("nobody"), "on"), Answer::NoInstance);
 }

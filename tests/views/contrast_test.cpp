@@ -136,13 +136,19 @@ TEST_F(ContrastTest, SliderHandleAndIndicatorsAreLargeEnough)
     EXPECT_TRUE(row.isChecked());
 }
 
-TEST_F(ContrastTest, PaletteChangesAreFollowed)
+// Each palette set, and the desktop's own: secondary text and disabled text stay readable.
+// The desktop's own is not set on the application for it: an explicit one is resolved afresh
+// for each widget, so every window opened would leave style pixmaps of its own in the
+// process-wide cache.
+TEST_F(ContrastTest, PaletteChangesAreFollowedAndTheDesktopsOwnIsNotMadeExplicit)
 {
     QWidget host;
     auto* caption = new QLabel("(0–20)");
     makeSecondary(caption);
     (new QVBoxLayout(&host))->addWidget(caption);
-    for (const auto& entry : palettes()) {
+    auto entries = palettes();
+    entries.push_back({"the desktop's own", QPalette(), true});
+    for (const auto& entry : entries) {
         SCOPED_TRACE(entry.name);
         QApplication::setPalette(entry.palette);
         QCoreApplication::processEvents();
@@ -157,77 +163,47 @@ TEST_F(ContrastTest, PaletteChangesAreFollowed)
                                     now.color(QPalette::Active, background)),
                       kGraphicContrast);
     }
+    auto* button = new QPushButton("Quit", &host);
+    EXPECT_EQ(button->palette().cacheKey(), QApplication::palette().cacheKey());
 }
 
-// The desktop's own palette gets readable disabled text without being set on the application:
-// an explicit one is resolved afresh for each widget, so every window opened would leave style
-// pixmaps of its own in the process-wide cache.
-TEST_F(ContrastTest, TheDesktopPaletteIsKeptReadableWithoutBeingMadeExplicit)
+// Focused, each control shows a two-pixel ring; every indicator drawn without its words (outlines
+// of marks, the slider's groove and handle, the "?") shows, as painted with smoothing, at least a
+// line's worth of pixels at 3:1 from the window.
+TEST_F(ContrastTest, FocusedControlsShowATwoPixelRingAndDrawnIndicatorsReachThreeToOne)
 {
-    QApplication::setPalette(QPalette());
-    QCoreApplication::processEvents();
-    const QPalette now = QApplication::palette();
-    for (auto [text, background] : {std::pair{QPalette::WindowText, QPalette::Window},
-                                    {QPalette::Text, QPalette::Base},
-                                    {QPalette::ButtonText, QPalette::Button}})
-        EXPECT_GE(contrastRatio(now.color(QPalette::Disabled, text),
-                                now.color(QPalette::Active, background)),
-                  kGraphicContrast);
-    QWidget window;
-    auto* button = new QPushButton("Quit", &window);
-    EXPECT_EQ(button->palette().cacheKey(), now.cacheKey());
-}
-
-TEST_F(ContrastTest, FocusedControlsShowATwoPixelRing)
-{
-    const std::vector<std::pair<const char*, std::function<QWidget*()>>> controls = {
-        {"check box", [] { return new QCheckBox("Start at login"); }},
-        {"radio button", [] { return new QRadioButton("Trackball"); }},
-        {"push button", [] { return new QPushButton("Quit"); }},
-        {"line edit", [] { return new QLineEdit("text"); }},
-        {"slider", [] { return new QSlider(Qt::Horizontal); }},
+    // A control with its words, and without them (none for the line edit and the button).
+    const std::vector<std::pair<const char*, std::function<QWidget*(const QString&)>>> controls = {
+        {"check box", [](const QString& text) { return new QCheckBox(text); }},
+        {"radio button", [](const QString& text) { return new QRadioButton(text); }},
+        {"push button", [](const QString& text) { return new QPushButton(text); }},
+        {"line edit", [](const QString& text) { return new QLineEdit(text); }},
+        {"slider", [](const QString&) { return new QSlider(Qt::Horizontal); }},
         {"help button",
-         [] { return new HelpButton("Pointer speed", "How fast the pointer moves."); }},
+         [](const QString&) { return new HelpButton("Pointer speed", "How fast it moves."); }},
     };
     for (const auto& entry : palettes()) {
         QApplication::setPalette(entry.palette);
         const QColor ring = focusRingColor(entry.palette);
-        for (const auto& [name, make] : controls) {
-            SCOPED_TRACE(std::string(entry.name) + ", " + name);
-            QWidget window;
-            auto* control = make();
-            (new QVBoxLayout(&window))->addWidget(control);
-            window.show();
-            window.activateWindow();
-            ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-            control->setFocus();
-            ASSERT_TRUE(control->hasFocus());
-            const QImage image = control->grab().toImage();
-            const int middle = image.height() / 2;
-            for (int x : {0, 1, image.width() - 2, image.width() - 1})
-                EXPECT_EQ(QColor(image.pixel(x, middle)), ring) << "column " << x;
-        }
-    }
-}
-
-// Every indicator drawn (outlines of marks, the slider's groove and handle, the "?") shows,
-// as painted with smoothing, at least a line's worth of pixels at 3:1 from the window.
-TEST_F(ContrastTest, DrawnIndicatorsReachThreeToOneAsPainted)
-{
-    const std::vector<std::pair<const char*, std::function<QWidget*()>>> controls = {
-        {"check box", [] { return new QCheckBox; }},
-        {"radio button", [] { return new QRadioButton; }},
-        {"slider", [] { return new QSlider(Qt::Horizontal); }},
-        {"help button",
-         [] { return new HelpButton("Pointer speed", "How fast the pointer moves."); }},
-    };
-    for (const auto& entry : palettes()) {
-        QApplication::setPalette(entry.palette);
         const QColor window = entry.palette.color(QPalette::Window);
         for (const auto& [name, make] : controls) {
             SCOPED_TRACE(std::string(entry.name) + ", " + name);
+            QWidget focusHost;
+            auto* control = make("Start at login");
+            (new QVBoxLayout(&focusHost))->addWidget(control);
+            focusHost.show();
+            focusHost.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&focusHost));
+            control->setFocus();
+            ASSERT_TRUE(control->hasFocus());
+            const QImage focused = control->grab().toImage();
+            for (int x : {0, 1, focused.width() - 2, focused.width() - 1})
+                EXPECT_EQ(QColor(focused.pixel(x, focused.height() / 2)), ring) << "column " << x;
+
+            if (QString(name).contains("line edit") || QString(name).contains("push"))
+                continue;
             QWidget host;
-            (new QVBoxLayout(&host))->addWidget(make());
+            (new QVBoxLayout(&host))->addWidget(make({}));
             host.show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
             const QImage image = host.grab().toImage();

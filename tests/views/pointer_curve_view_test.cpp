@@ -69,7 +69,6 @@ TEST_F(SettingsStateTest, CurveViewDescribesTheSelectedDevicesCurveAndHidesWitho
     EXPECT_TRUE(view->isHidden());
 }
 
-// The window's curve is the device as it is now: slowed while precision mode is on.
 TEST_F(SettingsStateTest, TheWindowsCurveFollowsPrecisionMode)
 {
     auto service = connect("Trackball", 1, 2);
