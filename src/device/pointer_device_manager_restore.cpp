@@ -27,6 +27,11 @@ QString failureReason(RestoreOutcome outcome)
 
 bool PointerDeviceManager::restoreInitialPointerSettings()
 {
+    // Named before the restore's writes: after them a backend may have to ask its desktop again
+    // for every name (X11: the writes' property events are not yet handled).
+    std::map<const PointerDevice*, QString> labels;
+    for (const PointerDeviceRef& device : m_mappedDevices)
+        labels.emplace(device.get(), device->name());
     m_eventSystem->prepareRestore();
     // Every service present, also a twin the published list shows under its sibling.
     logLine(QStringLiteral("[PointerDeviceManager] Attempting to restore initial pointer settings "
@@ -34,7 +39,8 @@ bool PointerDeviceManager::restoreInitialPointerSettings()
             QString::number(m_mappedDevices.size()) + QStringLiteral(" devices."));
     std::map<RestoreOutcome, std::size_t> failures;
     for (const PointerDeviceRef& device : m_mappedDevices) {
-        const QString label = device->name();
+        const auto known = labels.find(device.get());
+        const QString label = known != labels.end() ? known->second : device->name();
         const RestoreOutcome outcome = device->client()->restoreFirstSeen();
         switch (outcome) {
         case RestoreOutcome::Restored:
