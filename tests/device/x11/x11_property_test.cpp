@@ -234,45 +234,6 @@ TEST_F(X11Properties, ChangesByAnotherProgramReadBack)
     EXPECT_EQ(mouse->pointerResolution(), kDoubleTravel);
 }
 
-// Warps and absolute motion land where they are sent, and the next motion starts there, at any
-// speed. (XTest's relative motion skips the server's acceleration and deceleration: the speed's
-// travel is measured on a real Xorg, tests/e2e.)
-TEST_F(X11Properties, WarpsAndAbsoluteMotionLandWhereSentAtAnySpeed)
-{
-    const auto mouse = device(kXvfbMouse);
-    const int id = driver().deviceId(kXvfbMouse);
-    mouse->setPointerResolution(kHalfTravel);
-    for (const bool throughXInput2 : {false, true}) {
-        driver().warpPointer(600, 400, throughXInput2);
-        driver().moveThroughDevice(id, 10, 0);
-        runMainLoopUntil([&] { return driver().pointerPosition() == QPoint(610, 400); });
-        EXPECT_EQ(driver().pointerPosition(), QPoint(610, 400)) << throughXInput2;
-    }
-    driver().placePointer(640, 400);
-    EXPECT_EQ(driver().pointerPosition(), QPoint(640, 400));
-}
-
-TEST_F(X11Properties,
-       ManagerListsHotplugOnceAcrossRestartsAndPutsBackAPointerWithoutAccelerationAtQuit)
-{
-    PointerDeviceManager manager(system);
-    LogCapture log;
-    manager.startObservation();
-    manager.stopObservation();
-    manager.startObservation();
-    driver().addMaster(QStringLiteral("Plugged"));
-    ASSERT_TRUE(runMainLoopUntil([&] { return manager.devices().size() == 3; }));
-    EXPECT_EQ(manager.devices().back()->name(), QStringLiteral("Plugged XTEST pointer"));
-    driver().removeMaster(QStringLiteral("Plugged"));
-    ASSERT_TRUE(runMainLoopUntil([&] { return manager.devices().size() == 2; }));
-
-    // The Xvfb mouse's restore is checked end to end, at quit and on signals.
-    for (const auto& listed : manager.devices())
-        listed->setPointerResolution(kHalfTravel);
-    manager.restoreInitialPointerSettings();
-    EXPECT_EQ(seen(kXvfbMouse, kDeceleration), QStringList{"1.000000"});
-}
-
 // Originals an earlier run left are input, each property checked on its own. A journal that
 // cannot be read, is cut short, belongs to another display or to a server no one can vouch
 // for is kept aside whole; a property the backend never writes, of another format than the
