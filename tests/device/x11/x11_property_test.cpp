@@ -73,6 +73,12 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(content);
     }
+    // A profile only a driver of its own provides: Xvfb refuses it with BadValue.
+    void journalAProfileXvfbRefuses() const
+    {
+        writeJournal(journal().replace("\"count\":1,\"data\":\"AAAAAA==\"",
+                                       "\"count\":1,\"data\":\"AQAAAA==\""));
+    }
     static QByteArray floatsBase64(const std::vector<float>& values)
     {
         return QByteArray(reinterpret_cast<const char*>(values.data()),
@@ -135,7 +141,7 @@ TEST_F(X11Properties, ResolutionGoesThroughTheDriversSpeedReadsBackAndLeavesTheM
     EXPECT_EQ(seen(kCoreXtestPointer, kLibinputProfile), (QStringList{"1", "0"}));
 }
 
-TEST_F(X11Properties, AccelerationRoundTripsThroughTheDriversOwnSettings)
+TEST_F(X11Properties, AccelerationRoundTripsThroughTheDriversOwnSettingsAndShapesTheCurve)
 {
     // The device; the setting another program sees and what it shows for 5.75; the profile and
     // what it shows for acceleration off, then on again.
@@ -163,6 +169,14 @@ TEST_F(X11Properties, AccelerationRoundTripsThroughTheDriversOwnSettings)
         if (name == kCoreXtestPointer)
             giveLibinputProperties(custom);
         const auto pointer = device(name);
+        // The curve the window draws follows the driver and the profiles it offers.
+        using Kind = PointerCurveModel::Kind;
+        const auto model = pointer->curveModel();
+        ASSERT_TRUE(model);
+        EXPECT_EQ(model->kind, name == kXvfbMouse ? Kind::X11Server
+                               : custom           ? Kind::X11Libinput
+                                                  : Kind::Libinput);
+        EXPECT_EQ(model->speedShapesAcceleration, name == kCoreXtestPointer && !custom);
         EXPECT_EQ(pointer->pointerAcceleration(), 1.0); // the drivers' defaults
         EXPECT_FALSE(pointer->client()->settings().accelerationOff);
         pointer->setPointerAcceleration(5.75);
@@ -298,8 +312,7 @@ TEST_F(X11Properties, JournalOfAnEarlierRunIsCheckedPropertyByProperty)
     for (const auto& [content, kept, named] : cases) {
         SCOPED_TRACE(content.toStdString());
         writeJournal(content);
-        auto later = std::make_shared<X11Backend>(
-            X11BackendOptions{displayName(), false, journalDirectory()});
+        auto later = makeSystem();
         CallbackRecord laterRecord;
         auto laterClient = makeClient(*later, laterRecord);
         const auto mouse = serviceNamed(*laterClient, kXvfbMouse);
@@ -341,8 +354,7 @@ TEST_F(X11Properties, ServerIdRemovedByAnotherClientKeepsTheJournal)
     mouse->setPointerResolution(kHalfTravel);
     const QByteArray before = journal();
     driver().deleteRootProperty(QStringLiteral("_VELOQUILL_SERVER"));
-    auto later =
-        std::make_shared<X11Backend>(X11BackendOptions{displayName(), false, journalDirectory()});
+    auto later = makeSystem();
     CallbackRecord laterRecord;
     auto laterClient = makeClient(*later, laterRecord);
     const auto laterMouse = PointerDevice::create(serviceNamed(*laterClient, kXvfbMouse));
@@ -357,11 +369,8 @@ TEST_F(X11Properties, ServerIdRemovedByAnotherClientKeepsTheJournal)
 TEST_F(X11Properties, RestoreTheServerRefusesKeepsItsEntryAndFails)
 {
     device(kXvfbMouse)->setPointerAcceleration(-1.0); // "Device Accel Profile" -1
-    // A profile only a driver of its own provides: Xvfb refuses it with BadValue.
-    writeJournal(journal().replace("\"count\":1,\"data\":\"AAAAAA==\"",
-                                   "\"count\":1,\"data\":\"AQAAAA==\""));
-    auto later =
-        std::make_shared<X11Backend>(X11BackendOptions{displayName(), false, journalDirectory()});
+    journalAProfileXvfbRefuses();
+    auto later = makeSystem();
     PointerDeviceManager manager(later);
     manager.startObservation();
     // Switching acceleration on asks for that profile too: refused, the -1 stays on record.
@@ -382,18 +391,14 @@ TEST_F(X11Properties, UnlistedDevicesGoBackInOnePassAndARefusalNamesItsDevice)
     driver().addMaster(QStringLiteral("Other"));
     driver().setFloatProperty(driver().deviceId("Other XTEST pointer"), kLibinputSpeed, {0.5f});
     // A run that finds the device with its speed, as a driver's device comes.
-    auto run =
-        std::make_shared<X11Backend>(X11BackendOptions{displayName(), true, journalDirectory()});
+    auto run = makeSystem(true);
     auto runClient = run->watchDevices();
     PointerDevice::create(serviceNamed(*runClient, "Other XTEST pointer"))
         ->setPointerResolution(kHalfTravel);
     PointerDevice::create(serviceNamed(*runClient, kXvfbMouse))->setPointerAcceleration(-1.0);
-    // A profile only a driver of its own provides: Xvfb refuses it with BadValue.
-    writeJournal(journal().replace("\"count\":1,\"data\":\"AAAAAA==\"",
-                                   "\"count\":1,\"data\":\"AQAAAA==\""));
+    journalAProfileXvfbRefuses();
     driver().setDeviceEnabled(driver().deviceId(kXvfbMouse), false);
-    auto later =
-        std::make_shared<X11Backend>(X11BackendOptions{displayName(), false, journalDirectory()});
+    auto later = makeSystem();
     PointerDeviceManager manager(later);
     manager.startObservation();
     LogCapture log;
@@ -464,22 +469,6 @@ TEST_F(X11Properties, RemovedDeviceLeavesTheJournalADisabledOneIsPutBackAtQuit)
     EXPECT_EQ(seen(kXvfbMouse, kDeceleration), QStringList{"1.000000"});
     EXPECT_EQ(log.lines().filter("which is not listed").size(), 1);
     EXPECT_FALSE(QFile::exists(journalPath()));
-}
-
-TEST_F(X11Properties, CurveModelFollowsTheDriverAndWhatItOffers)
-{
-    const auto server = device(kXvfbMouse)->curveModel();
-    ASSERT_TRUE(server);
-    EXPECT_EQ(server->kind, PointerCurveModel::Kind::X11Server);
-    EXPECT_FALSE(server->speedShapesAcceleration);
-    for (const bool custom : {false, true}) {
-        giveLibinputProperties(custom);
-        const auto libinput = device(kCoreXtestPointer)->curveModel();
-        ASSERT_TRUE(libinput);
-        EXPECT_EQ(libinput->kind, custom ? PointerCurveModel::Kind::X11Libinput
-                                         : PointerCurveModel::Kind::Libinput);
-        EXPECT_EQ(libinput->speedShapesAcceleration, !custom);
-    }
 }
 
 } // namespace
