@@ -77,7 +77,6 @@ TEST_F(Manager, ListChangesBeforeArrivalsAreHeard)
     EXPECT_EQ(changes, 4);
 }
 
-// Identical mice without serials share a stableID, and each is a device of its own.
 TEST_F(Manager, TwinsWithoutSerialsAreEachListedAndEachLeavesOnlyItsOwnEntry)
 {
     // Services A and C are identical mice; which leave, and which are listed after.

@@ -259,7 +259,6 @@ TEST_F(KWinBackend, RestoreKeepsWhatAnotherProgramSetSince)
     EXPECT_TRUE(QDir(journal.path()).isEmpty());
 }
 
-// KWin taking 2 s per call holds up nothing: the write returns before KWin has taken it.
 TEST_F(KWinBackend, SlowKWinNeverHoldsUpTheMainLoop)
 {
     kwin.addDevice("event3", "Zono X", 1, 2);
@@ -293,7 +292,6 @@ TEST_P(KWinBackendOnATightBus, ListsEveryDevice)
 
 INSTANTIATE_TEST_SUITE_P(RepliesPerConnection, KWinBackendOnATightBus, ::testing::Values(128, 8));
 
-// A restore KWin answers too late or refuses fails within its limit, keeping the journal.
 TEST_F(KWinBackend, RestoreThatKWinDoesNotConfirmKeepsTheJournalAndFails)
 {
     const std::tuple<int, QString, QString> rows[] = {

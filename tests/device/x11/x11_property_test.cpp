@@ -365,7 +365,6 @@ TEST_F(X11Properties, ServerIdRemovedByAnotherClientKeepsTheJournal)
     EXPECT_EQ(seen(kXvfbMouse, kDeceleration), QStringList{"1.000000"});
 }
 
-// The server refused a write of the restore: not restored, and its originals stay on record.
 TEST_F(X11Properties, RestoreTheServerRefusesKeepsItsEntryAndFails)
 {
     device(kXvfbMouse)->setPointerAcceleration(-1.0); // "Device Accel Profile" -1
@@ -418,7 +417,6 @@ TEST_F(X11Properties, UnlistedDevicesGoBackInOnePassAndARefusalNamesItsDevice)
     EXPECT_FALSE(journal().contains("Other XTEST pointer"));
 }
 
-// At quit only what this program wrote and no one changed since goes back.
 TEST_F(X11Properties, QuitKeepsAnotherProgramsChangeAndNeverWritesWhatItDidNotWrite)
 {
     PointerDeviceManager manager(system);
