@@ -3,7 +3,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // Resolution and acceleration written through the boundary: what reads back, what other
-// programs see in the X properties, and what the pointer really does.
+// programs see in the X properties, and what is put back.
 #include "x11_backend_fixture.h"
 
 #include "device/pointer_device.h"
@@ -246,6 +246,21 @@ TEST_F(X11Properties, ChangesByAnotherProgramReadBack)
     EXPECT_EQ(mouse->pointerResolution(), kHalfTravel);
     driver().setFloatProperty(id, kDeceleration, {0.5f});
     EXPECT_EQ(mouse->pointerResolution(), kDoubleTravel);
+}
+
+// The backend selects no input events: the server does not even send them, so the program
+// never wakes up as the pointer moves.
+TEST_F(X11Properties, AnObservingProgramNeverWakesAsThePointerMoves)
+{
+    const auto mouse = serviceNamed(*client, kXvfbMouse);
+    PointerDevice::create(mouse)->setPointerResolution(kDoubleTravel);
+    mouse->settings();
+    drainMainLoop();
+    WakeUpCounter wakeUps;
+    driver().moveThroughDevice(driver().deviceId(kXvfbMouse), 1, 0, 10000);
+    driver().sync();
+    runMainLoopFor(100);
+    EXPECT_EQ(wakeUps.count, 0);
 }
 
 // Originals an earlier run left are input, each property checked on its own. A journal that
