@@ -10,7 +10,6 @@
 #include "device/kwin/kwin_backend.h"
 #include "device/pointer_device.h"
 #include "device/pointer_device_manager.h"
-#include "support/fixed_point.h"
 #include "support/log_capture.h"
 #include "support/main_loop.h"
 
