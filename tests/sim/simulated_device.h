@@ -74,7 +74,6 @@ public:
     std::optional<PointerCurveModel> curveModel() const override { return m_curveModel; }
 
     // The test's side.
-    std::uint64_t registryID() const { return m_registryID; }
     // The speed as the layer's resolution.
     std::optional<double> resolution() const;
     // Another program changes the settings or defaults; not recorded as a write.

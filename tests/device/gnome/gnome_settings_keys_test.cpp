@@ -4,12 +4,12 @@
 
 // GSettings' keyfile backend, in a config folder set before GLib reads it (once per process).
 #include "device/gnome/gnome_settings_keys.h"
+#include "gnome_test_bed.h"
 #include "support/main_loop.h"
 
 #include <gtest/gtest.h>
 
 #include <QProcess>
-#include <QSettings>
 #include <QTemporaryDir>
 
 namespace veloquill::gnome {
@@ -21,8 +21,7 @@ const QTemporaryDir home;
 
 QVariant stored(SettingKey key)
 {
-    QSettings keyfile(home.filePath("glib-2.0/settings/keyfile"), QSettings::IniFormat);
-    return keyfile.value(schemaId(key.schema).replace('.', '/') + '/' + keyName(key.key));
+    return test::keyfileValue(home.path(), key);
 }
 
 const SettingKey kMouseSpeed{Schema::Mouse, Key::Speed};

@@ -3,7 +3,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // Resolution and acceleration written through the boundary: what reads back, what other
-// programs see in the X properties, and what the pointer really does.
+// programs see in the X properties, and what is put back.
 #include "x11_backend_fixture.h"
 
 #include "device/pointer_device.h"
@@ -73,6 +73,12 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(content);
     }
+    // A profile only a driver of its own provides: Xvfb refuses it with BadValue.
+    void journalAProfileXvfbRefuses() const
+    {
+        writeJournal(journal().replace("\"count\":1,\"data\":\"AAAAAA==\"",
+                                       "\"count\":1,\"data\":\"AQAAAA==\""));
+    }
     static QByteArray floatsBase64(const std::vector<float>& values)
     {
         return QByteArray(reinterpret_cast<const char*>(values.data()),
@@ -135,7 +141,7 @@ TEST_F(X11Properties, ResolutionGoesThroughTheDriversSpeedReadsBackAndLeavesTheM
     EXPECT_EQ(seen(kCoreXtestPointer, kLibinputProfile), (QStringList{"1", "0"}));
 }
 
-TEST_F(X11Properties, AccelerationRoundTripsThroughTheDriversOwnSettings)
+TEST_F(X11Properties, AccelerationRoundTripsThroughTheDriversOwnSettingsAndShapesTheCurve)
 {
     // The device; the setting another program sees and what it shows for 5.75; the profile and
     // what it shows for acceleration off, then on again.
@@ -163,6 +169,14 @@ TEST_F(X11Properties, AccelerationRoundTripsThroughTheDriversOwnSettings)
         if (name == kCoreXtestPointer)
             giveLibinputProperties(custom);
         const auto pointer = device(name);
+        // The curve the window draws follows the driver and the profiles it offers.
+        using Kind = PointerCurveModel::Kind;
+        const auto model = pointer->curveModel();
+        ASSERT_TRUE(model);
+        EXPECT_EQ(model->kind, name == kXvfbMouse ? Kind::X11Server
+                               : custom           ? Kind::X11Libinput
+                                                  : Kind::Libinput);
+        EXPECT_EQ(model->speedShapesAcceleration, name == kCoreXtestPointer && !custom);
         EXPECT_EQ(pointer->pointerAcceleration(), 1.0); // the drivers' defaults
         EXPECT_FALSE(pointer->client()->settings().accelerationOff);
         pointer->setPointerAcceleration(5.75);
@@ -234,43 +248,19 @@ TEST_F(X11Properties, ChangesByAnotherProgramReadBack)
     EXPECT_EQ(mouse->pointerResolution(), kDoubleTravel);
 }
 
-// Warps and absolute motion land where they are sent, and the next motion starts there, at any
-// speed. (XTest's relative motion skips the server's acceleration and deceleration: the speed's
-// travel is measured on a real Xorg, tests/e2e.)
-TEST_F(X11Properties, WarpsAndAbsoluteMotionLandWhereSentAtAnySpeed)
+// The backend selects no input events: the server does not even send them, so the program
+// never wakes up as the pointer moves.
+TEST_F(X11Properties, AnObservingProgramNeverWakesAsThePointerMoves)
 {
-    const auto mouse = device(kXvfbMouse);
-    const int id = driver().deviceId(kXvfbMouse);
-    mouse->setPointerResolution(kHalfTravel);
-    for (const bool throughXInput2 : {false, true}) {
-        driver().warpPointer(600, 400, throughXInput2);
-        driver().moveThroughDevice(id, 10, 0);
-        runMainLoopUntil([&] { return driver().pointerPosition() == QPoint(610, 400); });
-        EXPECT_EQ(driver().pointerPosition(), QPoint(610, 400)) << throughXInput2;
-    }
-    driver().placePointer(640, 400);
-    EXPECT_EQ(driver().pointerPosition(), QPoint(640, 400));
-}
-
-TEST_F(X11Properties,
-       ManagerListsHotplugOnceAcrossRestartsAndPutsBackAPointerWithoutAccelerationAtQuit)
-{
-    PointerDeviceManager manager(system);
-    LogCapture log;
-    manager.startObservation();
-    manager.stopObservation();
-    manager.startObservation();
-    driver().addMaster(QStringLiteral("Plugged"));
-    ASSERT_TRUE(runMainLoopUntil([&] { return manager.devices().size() == 3; }));
-    EXPECT_EQ(manager.devices().back()->name(), QStringLiteral("Plugged XTEST pointer"));
-    driver().removeMaster(QStringLiteral("Plugged"));
-    ASSERT_TRUE(runMainLoopUntil([&] { return manager.devices().size() == 2; }));
-
-    // The Xvfb mouse's restore is checked end to end, at quit and on signals.
-    for (const auto& listed : manager.devices())
-        listed->setPointerResolution(kHalfTravel);
-    manager.restoreInitialPointerSettings();
-    EXPECT_EQ(seen(kXvfbMouse, kDeceleration), QStringList{"1.000000"});
+    const auto mouse = serviceNamed(*client, kXvfbMouse);
+    PointerDevice::create(mouse)->setPointerResolution(kDoubleTravel);
+    mouse->settings();
+    drainMainLoop();
+    WakeUpCounter wakeUps;
+    driver().moveThroughDevice(driver().deviceId(kXvfbMouse), 1, 0, 10000);
+    driver().sync();
+    runMainLoopFor(100);
+    EXPECT_EQ(wakeUps.count, 0);
 }
 
 // Originals an earlier run left are input, each property checked on its own. A journal that
@@ -337,8 +327,7 @@ TEST_F(X11Properties, JournalOfAnEarlierRunIsCheckedPropertyByProperty)
     for (const auto& [content, kept, named] : cases) {
         SCOPED_TRACE(content.toStdString());
         writeJournal(content);
-        auto later = std::make_shared<X11Backend>(
-            X11BackendOptions{displayName(), false, journalDirectory()});
+        auto later = makeSystem();
         CallbackRecord laterRecord;
         auto laterClient = makeClient(*later, laterRecord);
         const auto mouse = serviceNamed(*laterClient, kXvfbMouse);
@@ -380,8 +369,7 @@ TEST_F(X11Properties, ServerIdRemovedByAnotherClientKeepsTheJournal)
     mouse->setPointerResolution(kHalfTravel);
     const QByteArray before = journal();
     driver().deleteRootProperty(QStringLiteral("_VELOQUILL_SERVER"));
-    auto later =
-        std::make_shared<X11Backend>(X11BackendOptions{displayName(), false, journalDirectory()});
+    auto later = makeSystem();
     CallbackRecord laterRecord;
     auto laterClient = makeClient(*later, laterRecord);
     const auto laterMouse = PointerDevice::create(serviceNamed(*laterClient, kXvfbMouse));
@@ -392,15 +380,11 @@ TEST_F(X11Properties, ServerIdRemovedByAnotherClientKeepsTheJournal)
     EXPECT_EQ(seen(kXvfbMouse, kDeceleration), QStringList{"1.000000"});
 }
 
-// The server refused a write of the restore: not restored, and its originals stay on record.
 TEST_F(X11Properties, RestoreTheServerRefusesKeepsItsEntryAndFails)
 {
     device(kXvfbMouse)->setPointerAcceleration(-1.0); // "Device Accel Profile" -1
-    // A profile only a driver of its own provides: Xvfb refuses it with BadValue.
-    writeJournal(journal().replace("\"count\":1,\"data\":\"AAAAAA==\"",
-                                   "\"count\":1,\"data\":\"AQAAAA==\""));
-    auto later =
-        std::make_shared<X11Backend>(X11BackendOptions{displayName(), false, journalDirectory()});
+    journalAProfileXvfbRefuses();
+    auto later = makeSystem();
     PointerDeviceManager manager(later);
     manager.startObservation();
     // Switching acceleration on asks for that profile too: refused, the -1 stays on record.
@@ -418,21 +402,26 @@ TEST_F(X11Properties, RestoreTheServerRefusesKeepsItsEntryAndFails)
 // still names its device and property, the others are back and leave the journal.
 TEST_F(X11Properties, UnlistedDevicesGoBackInOnePassAndARefusalNamesItsDevice)
 {
-    driver().addMaster(QStringLiteral("Other"));
-    driver().setFloatProperty(driver().deviceId("Other XTEST pointer"), kLibinputSpeed, {0.5f});
-    // A run that finds the device with its speed, as a driver's device comes.
-    auto run =
-        std::make_shared<X11Backend>(X11BackendOptions{displayName(), true, journalDirectory()});
+    for (const QString master : {"Other", "Removed"}) {
+        driver().addMaster(master);
+        driver().setFloatProperty(driver().deviceId(master + " XTEST pointer"), kLibinputSpeed,
+                                  {0.5f});
+    }
+    // A run that finds the devices with their speed, as a driver's devices come.
+    auto run = makeSystem(true);
     auto runClient = run->watchDevices();
-    PointerDevice::create(serviceNamed(*runClient, "Other XTEST pointer"))
-        ->setPointerResolution(kHalfTravel);
+    runClient->start();
+    for (const QString name : {"Other XTEST pointer", "Removed XTEST pointer"})
+        PointerDevice::create(serviceNamed(*runClient, name))->setPointerResolution(kHalfTravel);
     PointerDevice::create(serviceNamed(*runClient, kXvfbMouse))->setPointerAcceleration(-1.0);
-    // A profile only a driver of its own provides: Xvfb refuses it with BadValue.
-    writeJournal(journal().replace("\"count\":1,\"data\":\"AAAAAA==\"",
-                                   "\"count\":1,\"data\":\"AQAAAA==\""));
+    // The server keeps nothing of a removed device, so its entry goes at once; a disabled one
+    // still exists, and its entry stays.
+    ASSERT_TRUE(journal().contains("Removed XTEST pointer"));
     driver().setDeviceEnabled(driver().deviceId(kXvfbMouse), false);
-    auto later =
-        std::make_shared<X11Backend>(X11BackendOptions{displayName(), false, journalDirectory()});
+    driver().removeMaster(QStringLiteral("Removed"));
+    ASSERT_TRUE(runMainLoopUntil([&] { return !journal().contains("Removed XTEST pointer"); }));
+    journalAProfileXvfbRefuses();
+    auto later = makeSystem();
     PointerDeviceManager manager(later);
     manager.startObservation();
     LogCapture log;
@@ -452,7 +441,6 @@ TEST_F(X11Properties, UnlistedDevicesGoBackInOnePassAndARefusalNamesItsDevice)
     EXPECT_FALSE(journal().contains("Other XTEST pointer"));
 }
 
-// At quit only what this program wrote and no one changed since goes back.
 TEST_F(X11Properties, QuitKeepsAnotherProgramsChangeAndNeverWritesWhatItDidNotWrite)
 {
     PointerDeviceManager manager(system);
@@ -481,44 +469,6 @@ TEST_F(X11Properties, QuitKeepsAnotherProgramsChangeAndNeverWritesWhatItDidNotWr
     driver().setPointerControl(3, 1, 5);
     EXPECT_TRUE(manager.restoreInitialPointerSettings());
     EXPECT_EQ(driver().pointerFeedback(id), "3/1 5");
-}
-
-// The server keeps nothing of a removed device, so its entry goes; a disabled one still exists
-// and is put back at quit.
-TEST_F(X11Properties, RemovedDeviceLeavesTheJournalADisabledOneIsPutBackAtQuit)
-{
-    PointerDeviceManager manager(system);
-    manager.startObservation();
-    driver().addMaster(QStringLiteral("Removed"));
-    ASSERT_TRUE(runMainLoopUntil([&] { return manager.devices().size() == 3; }));
-    driver().setFloatProperty(driver().deviceId("Removed XTEST pointer"), kLibinputSpeed, {0});
-    for (const auto& listed : manager.devices())
-        listed->setPointerResolution(kHalfTravel);
-    driver().removeMaster(QStringLiteral("Removed"));
-    driver().setDeviceEnabled(driver().deviceId(kXvfbMouse), false);
-    ASSERT_TRUE(runMainLoopUntil([&] { return manager.devices().size() == 1; }));
-    EXPECT_FALSE(journal().contains("Removed XTEST pointer"));
-    LogCapture log;
-    EXPECT_TRUE(manager.restoreInitialPointerSettings());
-    EXPECT_EQ(seen(kXvfbMouse, kDeceleration), QStringList{"1.000000"});
-    EXPECT_EQ(log.lines().filter("which is not listed").size(), 1);
-    EXPECT_FALSE(QFile::exists(journalPath()));
-}
-
-TEST_F(X11Properties, CurveModelFollowsTheDriverAndWhatItOffers)
-{
-    const auto server = device(kXvfbMouse)->curveModel();
-    ASSERT_TRUE(server);
-    EXPECT_EQ(server->kind, PointerCurveModel::Kind::X11Server);
-    EXPECT_FALSE(server->speedShapesAcceleration);
-    for (const bool custom : {false, true}) {
-        giveLibinputProperties(custom);
-        const auto libinput = device(kCoreXtestPointer)->curveModel();
-        ASSERT_TRUE(libinput);
-        EXPECT_EQ(libinput->kind, custom ? PointerCurveModel::Kind::X11Libinput
-                                         : PointerCurveModel::Kind::Libinput);
-        EXPECT_EQ(libinput->speedShapesAcceleration, !custom);
-    }
 }
 
 } // namespace

@@ -115,14 +115,6 @@ void XDriver::moveThroughDevice(int deviceId, int dx, int dy, int times)
     sync();
 }
 
-void XDriver::pressButton(int deviceId, int button)
-{
-    for (const Bool pressed : {True, False})
-        XTestFakeDeviceButtonEvent(m_display, static_cast<XDevice*>(openDevice(deviceId)),
-                                   static_cast<unsigned>(button), pressed, nullptr, 0, CurrentTime);
-    sync();
-}
-
 void XDriver::setPointerControl(int numerator, int denominator, int threshold)
 {
     XChangePointerControl(m_display, True, True, numerator, denominator, threshold);

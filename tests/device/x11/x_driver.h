@@ -44,7 +44,6 @@ public:
     QPoint pointerPosition();
     // Relative motion sent through that device, as its driver would report it.
     void moveThroughDevice(int deviceId, int dx, int dy, int times = 1);
-    void pressButton(int deviceId, int button);
 
     void setPointerControl(int numerator, int denominator, int threshold);
     // The device's own pointer feedback, "numerator/denominator threshold".
