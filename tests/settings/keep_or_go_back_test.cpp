@@ -21,8 +21,7 @@ protected:
     void start(DeviceSpecificSettings headMouse, DeviceSettingsTable others = {})
     {
         others.insert(HeadMouse, headMouse);
-        store->setData(State::DeviceSettingsKey, *encodeDeviceSettingsTable(others).data);
-        store->setString(State::SelectedDeviceIDKey, HeadMouse);
+        remember(others, HeadMouse);
         mouse = connect("Head Mouse", 4660, 171);
         build();
         model = std::make_unique<KeepOrGoBack>(*state, KeepOrGoBack::Durations{50, 2, 20});
