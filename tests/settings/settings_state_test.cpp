@@ -238,6 +238,7 @@ TEST_F(SettingsState, WhereSettingsAreSharedByKindOnlyTheSelectedDeviceGetsItsRe
 // and writes the defaults the device reports.
 TEST_F(SettingsState, FirstChangeOrRevertMakesTheRecordFromValuesReadOrReported)
 {
+    const double OutOfRange = PointerSpeedMapping::speedFor(1600); // the slider spans 40 to 1200
     const auto accelerationTo3 = [](State& s) { s.setCurrentPointerAcceleration(3.0); };
     const auto speedToHalf = [](State& s) { s.setCurrentPointerSpeed(0.5); };
     const auto none = [](sim::SimulatedDevice&) {};
@@ -256,12 +257,7 @@ TEST_F(SettingsState, FirstChangeOrRevertMakesTheRecordFromValuesReadOrReported)
         Fixed resolutions, accelerations;
     } const cases[] = {
         {400, none, accelerationTo3, {ReadSpeed, 3, false}, {26214400}, {196608}},
-        {1600,
-         none,
-         accelerationTo3,
-         {PointerSpeedMapping::speedFor(1600), 3, false},
-         {},
-         {196608}},
+        {1600, none, accelerationTo3, {OutOfRange, 3, false}, {}, {196608}},
         {400, off, speedToHalf, {0.5, 1, true}, {5073754}, {-65536, -65536}},
         {400, defaults, &State::revertPointerSpeed, {0, 1, true}, {78643200}, {-65536, -65536}},
     };
@@ -474,15 +470,11 @@ TEST_F(SettingsState, RefusedWritesLeaveTheWindowAndRecordAtWhatTheDeviceHolds)
     const Edit more = [](State& s) { s.setCurrentPointerAcceleration(3); };
     const Edit off = [](State& s) { s.setCurrentPointerDisableAcceleration(true); };
     const DeviceSpecificSettings held{ReadSpeed, 0.6875, false};
+    const QString kept = "Pointer speed not changed: the desktop kept 0.07.";
     // name, setting refused, locked, edit, limits (speed, acceleration locked; has
     // acceleration), line
     const std::tuple<const char*, sim::Setting, bool, Edit, State::DeviceLimits, QString> cases[] =
-        {{"speed kept",
-          Resolution,
-          false,
-          faster,
-          {false, false, true},
-          "Pointer speed not changed: the desktop kept 0.07."},
+        {{"speed kept", Resolution, false, faster, {false, false, true}, kept},
          {"speed locked", Resolution, true, faster, {true, false, true}, ""},
          {"acceleration kept", Acceleration, false, more, {false, false, false}, ""},
          {"acceleration kept on", Acceleration, false, off, {false, false, false}, ""},
