@@ -65,8 +65,7 @@ TEST(VeloquillOnGnomeWayland, TheSelectedDevicesRecordHoldsWhileItIsConnectedAnd
     bed.add("3", "Head Mouse", 4660, 171, "ID_INPUT_MOUSE");
     EXPECT_TRUE(holds(libinputSpeedFor(0.75), "'flat'")) << program.tail();
 
-    program.signal(SIGTERM);
-    ASSERT_TRUE(program.exitedCleanly()) << program.tail();
+    ASSERT_TRUE(program.quit());
     EXPECT_TRUE(holds(-0.25, {})) << program.tail();
     EXPECT_FALSE(keyfileValue(home.path(), kTouchpadSpeed).isValid()) << program.tail();
     EXPECT_TRUE(QDir(home.path()).entryList({"veloquill-restore-*.json"}).isEmpty());

@@ -44,8 +44,7 @@ TEST(VeloquillOnSway, AppliesStoredSpeedsSeesHotplugAndPutsEveryDeviceBackAtSigt
     EXPECT_TRUE(sway.ran.filter("1:2:Trackball").isEmpty()); // no record: never written
 
     // The stand-in answers the restore from this main loop.
-    program.signal(SIGTERM);
-    ASSERT_TRUE(program.exitedCleanly()) << program.tail();
+    ASSERT_TRUE(program.quit());
     EXPECT_TRUE(holds("4660:171:Head_Mouse", 0.1, "adaptive"));
     EXPECT_TRUE(holds("10:20:Zono_X", 0.05, "adaptive"));
     EXPECT_TRUE(QDir(home.path()).entryList({"veloquill-restore-*.json"}).isEmpty());

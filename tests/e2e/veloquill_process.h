@@ -10,10 +10,13 @@
 #include "settings/veloquill_pointer_settings_state.h"
 #include "support/main_loop.h"
 
+#include <gtest/gtest.h>
+
 #include <QProcess>
 #include <QProcessEnvironment>
 
 #include <csignal>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -68,7 +71,7 @@ public:
     ~VeloquillProcess()
     {
         signal(SIGTERM);
-        if (!waitForEnd())
+        if (!ended())
             m_process.kill();
     }
 
@@ -86,24 +89,32 @@ public:
         m_stdout += m_process.readAllStandardOutput();
         return QString::fromUtf8(m_stdout).split('\n', Qt::SkipEmptyParts);
     }
-    bool waitForLine(const QString& line)
+    // Each wait that fails tells what the program was doing meanwhile.
+    testing::AssertionResult waitUntil(const std::function<bool()>& done, int timeoutMs = 15000)
     {
-        return runMainLoopUntil([&] { return output().contains(line); }, 15000);
+        return told(runMainLoopUntil(done, timeoutMs));
+    }
+    testing::AssertionResult waitForLine(const QString& line)
+    {
+        return waitUntil([&] { return output().contains(line); });
     }
     // Some line holds `part`.
-    bool waitForOutput(const QString& part)
+    testing::AssertionResult waitForOutput(const QString& part)
     {
-        return runMainLoopUntil([&] { return !output().filter(part).isEmpty(); }, 15000);
+        return waitUntil([&] { return !output().filter(part).isEmpty(); });
     }
     // The main loop runs meanwhile: a stand-in in this process may have to answer.
-    bool waitForEnd()
+    testing::AssertionResult waitForEnd() { return told(ended()); }
+    testing::AssertionResult exitedCleanly()
     {
-        return runMainLoopUntil([&] { return m_process.state() == QProcess::NotRunning; }, 15000);
+        return told(ended() && m_process.exitStatus() == QProcess::NormalExit &&
+                    m_process.exitCode() == 0);
     }
-    bool exitedCleanly()
+    // Ended by the signal, as a logout ends it, and cleanly.
+    testing::AssertionResult quit(int signalNumber = SIGTERM)
     {
-        return waitForEnd() && m_process.exitStatus() == QProcess::NormalExit &&
-               m_process.exitCode() == 0;
+        signal(signalNumber);
+        return exitedCleanly();
     }
     // What the program was doing when something did not happen.
     std::string tail()
@@ -114,6 +125,16 @@ public:
     }
 
 private:
+    bool ended()
+    {
+        return runMainLoopUntil([&] { return m_process.state() == QProcess::NotRunning; }, 15000);
+    }
+    testing::AssertionResult told(bool success)
+    {
+        return success ? testing::AssertionSuccess()
+                       : testing::AssertionFailure() << tail() << '\n';
+    }
+
     QString m_home;
     QProcess m_process;
     QByteArray m_stdout;

@@ -14,6 +14,16 @@ using namespace veloquill::test;
 namespace {
 const QString Trackball = QStringLiteral("2-2-Trackball-N/A");
 
+using Change = std::function<void(State&)>;
+// The speed set to each of these in turn.
+Change to(std::vector<double> speeds)
+{
+    return [speeds](State& s) {
+        for (double speed : speeds)
+            s.setCurrentPointerSpeed(speed);
+    };
+}
+
 // The Head Mouse's stored values loaded at start; settling takes 50 ms, a second 20 ms.
 class KeepOrGoBackTest : public SettingsStateTest
 {
@@ -21,8 +31,7 @@ protected:
     void start(DeviceSpecificSettings headMouse, DeviceSettingsTable others = {})
     {
         others.insert(HeadMouse, headMouse);
-        store->setData(State::DeviceSettingsKey, *encodeDeviceSettingsTable(others).data);
-        store->setString(State::SelectedDeviceIDKey, HeadMouse);
+        remember(others, HeadMouse);
         mouse = connect("Head Mouse", 4660, 171);
         build();
         model = std::make_unique<KeepOrGoBack>(*state, KeepOrGoBack::Durations{50, 2, 20});
@@ -37,32 +46,24 @@ protected:
 // Changes that ask are undone on the device and in its record when time runs out.
 TEST_F(KeepOrGoBackTest, OnlyChangesBeyondHalfOrTwiceTheSettledSlowGainAskAndAreUndone)
 {
-    const auto to = [](std::vector<double> speeds) {
-        return [speeds](State& s) {
-            for (double speed : speeds)
-                s.setCurrentPointerSpeed(speed);
-        };
-    };
     // name, stored speed, change, asks, speed once the countdown is over
-    const std::vector<std::tuple<const char*, double, std::function<void(State&)>, bool, double>>
-        cases = {
-            {"loaded at start", 0.05, to({}), false, 0.05},
-            {"a little faster", 0.5, to({0.6}), false, 0.6},
-            {"fastest, under twice", 0.5, to({1.0}), false, 1.0},
-            {"much slower", 0.5, to({0.1}), true, 0.5},
-            {"much faster", 0.2, to({0.9}), true, 0.2},
-            {"small steps adding up", 0.5, to({0.4, 0.3, 0.2}), true, 0.5},
-            {"there and back", 0.5, to({0.1, 0.5}), false, 0.5},
-            {"acceleration", 0.5, [](State& s) { s.setCurrentPointerAcceleration(20); }, false,
-             0.5},
-            {"revert to the defaults", 0.05, [](State& s) { s.revertPointerSpeed(); }, true, 0.05},
-            {"precision mode on and off", 0.5,
-             [](State& s) {
-                 s.setPrecisionMode(true);
-                 s.setPrecisionMode(false);
-             },
-             false, 0.5},
-        };
+    const std::vector<std::tuple<const char*, double, Change, bool, double>> cases = {
+        {"loaded at start", 0.05, to({}), false, 0.05},
+        {"a little faster", 0.5, to({0.6}), false, 0.6},
+        {"fastest, under twice", 0.5, to({1.0}), false, 1.0},
+        {"much slower", 0.5, to({0.1}), true, 0.5},
+        {"much faster", 0.2, to({0.9}), true, 0.2},
+        {"small steps adding up", 0.5, to({0.4, 0.3, 0.2}), true, 0.5},
+        {"there and back", 0.5, to({0.1, 0.5}), false, 0.5},
+        {"acceleration", 0.5, [](State& s) { s.setCurrentPointerAcceleration(20); }, false, 0.5},
+        {"revert to the defaults", 0.05, [](State& s) { s.revertPointerSpeed(); }, true, 0.05},
+        {"precision mode on and off", 0.5,
+         [](State& s) {
+             s.setPrecisionMode(true);
+             s.setPrecisionMode(false);
+         },
+         false, 0.5},
+    };
     for (const auto& [name, from, change, asks, after] : cases) {
         SCOPED_TRACE(name);
         start({from, 1.0, false});
@@ -110,26 +111,18 @@ TEST_F(KeepOrGoBackTest, LeavingADeviceWhileAskingGoesBackForItAndSettlesTheNext
 TEST_F(KeepOrGoBackTest, WhileAskingTheFileKeepsTheSettledRecordAndOnlyKeepStoresTheChange)
 {
     // name, change, answer with Keep, stored speed and factor after, precision after
-    const std::vector<
-        std::tuple<const char*, std::function<void(State&)>, bool, double, double, bool>>
-        cases = {
-            {"speed, kept", [](State& s) { s.setCurrentPointerSpeed(0.1); }, true, 0.1, 0.25,
-             false},
-            {"small steps adding up, kept",
-             [](State& s) {
-                 for (double speed : {0.4, 0.3, 0.2})
-                     s.setCurrentPointerSpeed(speed);
-             },
-             true, 0.2, 0.25, false},
-            {"precision on, gone back", [](State& s) { s.setPrecisionMode(true); }, false, 0.5,
-             0.25, false},
-            {"precision factor, kept",
-             [](State& s) {
-                 s.setPrecisionFactor(0.1);
-                 s.setPrecisionMode(true);
-             },
-             true, 0.5, 0.1, true},
-        };
+    const std::vector<std::tuple<const char*, Change, bool, double, double, bool>> cases = {
+        {"speed, kept", to({0.1}), true, 0.1, 0.25, false},
+        {"small steps adding up, kept", to({0.4, 0.3, 0.2}), true, 0.2, 0.25, false},
+        {"precision on, gone back", [](State& s) { s.setPrecisionMode(true); }, false, 0.5, 0.25,
+         false},
+        {"precision factor, kept",
+         [](State& s) {
+             s.setPrecisionFactor(0.1);
+             s.setPrecisionMode(true);
+         },
+         true, 0.5, 0.1, true},
+    };
     for (const auto& [name, change, keep, speed, factor, precision] : cases) {
         SCOPED_TRACE(name);
         start({0.5, 1.0, false});

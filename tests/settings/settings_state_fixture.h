@@ -54,11 +54,15 @@ protected:
         state = std::make_unique<State>(*manager, store);
         return *state;
     }
-    // The stored table holds this one record and the selection names its device.
+    // The stored table holds these records and the selection names `selected`.
+    void remember(const DeviceSettingsTable& table, const QString& selected)
+    {
+        store->setData(State::DeviceSettingsKey, *encodeDeviceSettingsTable(table).data);
+        store->setString(State::SelectedDeviceIDKey, selected);
+    }
     void remember(const QString& id, DeviceSpecificSettings settings)
     {
-        store->setData(State::DeviceSettingsKey, *encodeDeviceSettingsTable({{id, settings}}).data);
-        store->setString(State::SelectedDeviceIDKey, id);
+        remember({{id, settings}}, id);
     }
     DeviceSettingsTable stored() const
     {

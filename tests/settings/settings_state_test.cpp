@@ -25,6 +25,7 @@ const double NaN = std::numeric_limits<double>::quiet_NaN();
 using Fixed = std::vector<std::int64_t>;
 // A simulated mouse holds resolution 400 and acceleration 0.6875.
 const double ReadSpeed = PointerSpeedMapping::speedFor(400.0);
+const QString Trackball = "2-2-Trackball-N/A", FootMouse = "1-1-Foot Mouse-N/A";
 } // namespace
 
 using SettingsState = SettingsStateTest;
@@ -83,30 +84,12 @@ TEST_F(SettingsState, LogTranscriptOfAFirstRunAnEditingSessionAndDevicesComingAn
     EXPECT_EQ((settingsLines.join('\n') + '\n').toStdString(), transcript.readAll().toStdString());
 }
 
-TEST_F(SettingsState, RememberedDeviceWithARecordIsLoadedWithoutEditingAndAppliedOnce)
-{
-    const QString trackball = "2-2-Trackball-N/A";
-    remember(trackball, {0.75, 7.3, false});
-    connect("Head Mouse", 4660, 171);
-    const auto device = connect("Trackball", 2, 2);
-    int announced = 0;
-    QObject::connect(&build(), &State::currentPointerSpeedWillChange, [&] { ++announced; });
-    const int storeWrites = store->writeCount();
-    state->ensureDeviceSelectionAndLoadSettings();
-    state->setSelectedDeviceID(trackball); // the same again: the key is written, nothing loaded
-    EXPECT_EQ(store->writeCount(), storeWrites + 1);
-    EXPECT_EQ(announced, 1);
-    EXPECT_EQ(device->writes().size(), 2u);
-    EXPECT_EQ(written(*device, Resolution), std::vector<std::int64_t>{3456843});
-    EXPECT_EQ(written(*device, Acceleration), std::vector<std::int64_t>{478412});
-}
-
 // At start auto-switch selects the preferred device for a first start or a selection whose
 // device is absent, never over one present; otherwise a first start takes the first device a
 // hand moves, and an absent selection is kept (its record too).
 TEST_F(SettingsState, StartSelectsThePreferredOrFirstPhysicalDeviceAndKeepsAnAbsentSelection)
 {
-    const QString foot = "1-1-Foot Mouse-N/A", zono = "7-4-Zono X Pro-N/A";
+    const QString foot = FootMouse, zono = "7-4-Zono X Pro-N/A";
     const QString xtest = "0-0-Zono X Pro XTEST pointer-N/A";
     struct Case
     {
@@ -197,27 +180,32 @@ TEST_F(SettingsState, OnlyAnArrivingPreferredDeviceIsSwitchedToAndOnlyWhenAutoSw
               log.lines().indexOf(P + "selectedDeviceID changed post-initialization."));
 }
 
-TEST_F(SettingsState, EveryDeviceWithARecordGetsItAtStartAndOnArrivalAndSelectingWritesNothing)
+// Loading announces the selected device's values once; selecting the same device again stores
+// the selection but loads nothing.
+TEST_F(SettingsState, EveryDeviceWithARecordGetsItOnceAtStartAndOnArrivalAndSelectingWritesNothing)
 {
-    store->setData(State::DeviceSettingsKey,
-                   *encodeDeviceSettingsTable({{"2-2-Trackball-N/A", {0.75, 7.3, false}},
-                                               {"1-1-Foot Mouse-N/A", {0.25, 1.0, true}}})
-                        .data);
-    store->setString(State::SelectedDeviceIDKey, HeadMouse);
+    remember({{Trackball, {0.75, 7.3, false}}, {FootMouse, {0.25, 1.0, true}}}, HeadMouse);
     const auto headMouse = connect("Head Mouse", 4660, 171);
     const auto ball = connect("Trackball", 2, 2);
-    build().ensureDeviceSelectionAndLoadSettings();
+    int announced = 0;
+    QObject::connect(&build(), &State::currentPointerSpeedWillChange, [&] { ++announced; });
+    state->ensureDeviceSelectionAndLoadSettings();
     EXPECT_EQ(state->currentPointerSpeed(), ReadSpeed);
     state->ensureDeviceSelectionAndLoadSettings(); // the window opening again
     const auto foot = connect("Foot Mouse", 1, 1);
-    state->setSelectedDeviceID("2-2-Trackball-N/A"); // selecting writes nothing
+    state->setSelectedDeviceID(Trackball); // selecting writes nothing
+    const int storeWrites = store->writeCount();
+    state->setSelectedDeviceID(Trackball);
+    EXPECT_EQ(store->writeCount(), storeWrites + 1);
+    EXPECT_EQ(announced, 2);
     EXPECT_TRUE(headMouse->writes().empty());
+    EXPECT_EQ(ball->writes().size(), 2u);
     EXPECT_EQ(written(*ball, Resolution), Fixed{3456843});
+    EXPECT_EQ(written(*ball, Acceleration), Fixed{478412});
     EXPECT_EQ(written(*foot, Acceleration), (Fixed{-65536, -65536}));
 }
 
-// "None" chosen stays chosen at the next start, which writes nothing; no choice at all is a
-// first start, which selects the first device.
+// "None" chosen stays chosen at the next start, unlike no choice at all (a first start).
 TEST_F(SettingsState, NoneChosenIsRememberedAndAStartThatRereadsItWritesNothing)
 {
     connect("Head Mouse", 4660, 171);
@@ -227,9 +215,6 @@ TEST_F(SettingsState, NoneChosenIsRememberedAndAStartThatRereadsItWritesNothing)
     EXPECT_EQ(state->selectedDeviceID(), std::nullopt);
     // Stored as it was read, which the file's store does not write again.
     EXPECT_EQ(store->string(State::SelectedDeviceIDKey), "");
-    store->remove(State::SelectedDeviceIDKey);
-    build().ensureDeviceSelectionAndLoadSettings();
-    EXPECT_EQ(state->selectedDeviceID(), HeadMouse);
 }
 
 // As on GNOME, where one setting serves every device of a kind: the selected device's record
@@ -237,17 +222,13 @@ TEST_F(SettingsState, NoneChosenIsRememberedAndAStartThatRereadsItWritesNothing)
 TEST_F(SettingsState, WhereSettingsAreSharedByKindOnlyTheSelectedDeviceGetsItsRecord)
 {
     system->setSettingsSharedByKind(true);
-    store->setData(State::DeviceSettingsKey,
-                   *encodeDeviceSettingsTable({{"2-2-Trackball-N/A", {0.75, 7.3, false}},
-                                               {"1-1-Foot Mouse-N/A", {0.25, 1.0, true}}})
-                        .data);
-    store->setString(State::SelectedDeviceIDKey, "2-2-Trackball-N/A");
+    remember({{Trackball, {0.75, 7.3, false}}, {FootMouse, {0.25, 1.0, true}}}, Trackball);
     const auto ball = connect("Trackball", 2, 2);
     const auto foot = connect("Foot Mouse", 1, 1);
     build().ensureDeviceSelectionAndLoadSettings();
     EXPECT_TRUE(foot->writes().empty());
-    state->setSelectedDeviceID("1-1-Foot Mouse-N/A");
-    state->setSelectedDeviceID("2-2-Trackball-N/A");
+    state->setSelectedDeviceID(FootMouse);
+    state->setSelectedDeviceID(Trackball);
     EXPECT_EQ(written(*ball, Resolution), (Fixed{3456843, 3456843}));
     EXPECT_EQ(written(*foot, Acceleration), (Fixed{-65536, -65536}));
 }
@@ -257,6 +238,7 @@ TEST_F(SettingsState, WhereSettingsAreSharedByKindOnlyTheSelectedDeviceGetsItsRe
 // and writes the defaults the device reports.
 TEST_F(SettingsState, FirstChangeOrRevertMakesTheRecordFromValuesReadOrReported)
 {
+    const double OutOfRange = PointerSpeedMapping::speedFor(1600); // the slider spans 40 to 1200
     const auto accelerationTo3 = [](State& s) { s.setCurrentPointerAcceleration(3.0); };
     const auto speedToHalf = [](State& s) { s.setCurrentPointerSpeed(0.5); };
     const auto none = [](sim::SimulatedDevice&) {};
@@ -275,12 +257,7 @@ TEST_F(SettingsState, FirstChangeOrRevertMakesTheRecordFromValuesReadOrReported)
         Fixed resolutions, accelerations;
     } const cases[] = {
         {400, none, accelerationTo3, {ReadSpeed, 3, false}, {26214400}, {196608}},
-        {1600,
-         none,
-         accelerationTo3,
-         {PointerSpeedMapping::speedFor(1600), 3, false},
-         {},
-         {196608}},
+        {1600, none, accelerationTo3, {OutOfRange, 3, false}, {}, {196608}},
         {400, off, speedToHalf, {0.5, 1, true}, {5073754}, {-65536, -65536}},
         {400, defaults, &State::revertPointerSpeed, {0, 1, true}, {78643200}, {-65536, -65536}},
     };
@@ -493,15 +470,11 @@ TEST_F(SettingsState, RefusedWritesLeaveTheWindowAndRecordAtWhatTheDeviceHolds)
     const Edit more = [](State& s) { s.setCurrentPointerAcceleration(3); };
     const Edit off = [](State& s) { s.setCurrentPointerDisableAcceleration(true); };
     const DeviceSpecificSettings held{ReadSpeed, 0.6875, false};
+    const QString kept = "Pointer speed not changed: the desktop kept 0.07.";
     // name, setting refused, locked, edit, limits (speed, acceleration locked; has
     // acceleration), line
     const std::tuple<const char*, sim::Setting, bool, Edit, State::DeviceLimits, QString> cases[] =
-        {{"speed kept",
-          Resolution,
-          false,
-          faster,
-          {false, false, true},
-          "Pointer speed not changed: the desktop kept 0.07."},
+        {{"speed kept", Resolution, false, faster, {false, false, true}, kept},
          {"speed locked", Resolution, true, faster, {true, false, true}, ""},
          {"acceleration kept", Acceleration, false, more, {false, false, false}, ""},
          {"acceleration kept on", Acceleration, false, off, {false, false, false}, ""},

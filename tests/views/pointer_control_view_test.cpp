@@ -47,10 +47,12 @@ protected:
         QLocale::setDefault(m_savedLocale);
     }
 
-    PointerControlView& showView()
+    // With a model, on the state it was built on.
+    PointerControlView& showView(KeepOrGoBack* model = nullptr)
     {
-        build();
-        view = std::make_unique<PointerControlView>(*state, *manager);
+        if (!model)
+            build();
+        view = std::make_unique<PointerControlView>(*state, *manager, model);
         view->show();
         EXPECT_TRUE(runMainLoopUntil([this] {
             return log.contains("PointerControlView.onAppear (asyncAfter): Calling "
@@ -546,11 +548,8 @@ TEST_F(PointerControlViewTest, APointerHeldOnOneControlActsOnItWhileTheQuestionC
 {
     remember(HeadMouse, {0.5, 1.0, false});
     connect("Head Mouse", 4660, 171);
-    build();
-    KeepOrGoBack model(*state, {60000, 1, 40});
-    view = std::make_unique<PointerControlView>(*state, *manager, &model);
-    view->show();
-    ASSERT_TRUE(runMainLoopUntil([&] { return state->selectedDeviceID().has_value(); }));
+    KeepOrGoBack model(build(), {60000, 1, 40});
+    showView(&model);
     QPushButton* decrease = controls().speedRow()->decreaseButton();
     const QPoint dwell = decrease->mapTo(view.get(), decrease->rect().center());
     const QSize size = view->size();
@@ -579,11 +578,8 @@ TEST_F(PointerControlViewTest, PrecisionModeSwitchedOnAsksAndUnansweredGoesBackO
 {
     remember(HeadMouse, {0.5, 1.0, false});
     connect("Head Mouse", 4660, 171);
-    build();
-    KeepOrGoBack model(*state, {60000, 2, 20});
-    view = std::make_unique<PointerControlView>(*state, *manager, &model);
-    view->show();
-    ASSERT_TRUE(runMainLoopUntil([&] { return state->selectedDeviceID().has_value(); }));
+    KeepOrGoBack model(build(), {60000, 2, 20});
+    showView(&model);
     QAbstractButton* toggle = controls().precisionControls()->toggle();
     QTest::mouseClick(toggle, Qt::LeftButton);
     EXPECT_TRUE(state->precisionMode());

@@ -10,26 +10,18 @@
 #include <QImage>
 #include <QLabel>
 
+#include <tuple>
+
 using namespace veloquill;
 using namespace veloquill::test;
 
 namespace {
 using Kind = PointerCurveModel::Kind;
 
-struct Case
-{
-    const char* what;
-    Kind kind;
-    double speed;
-    double acceleration;
-    bool disabled;
-    double precision;
-    const char* description;
-};
-
 // Slow is 5 mm/s, fast 100 mm/s; the gains follow from the profiles in docs/curve.md (a
 // quarter of speed 0.5 is just under libinput speed -0.75, as 16.16 truncates).
-const Case kCases[] = {
+// What, kind, speed, acceleration, acceleration off, precision factor, description.
+const std::tuple<const char*, Kind, double, double, bool, double, const char*> kCases[] = {
     {"desktop, default", Kind::Libinput, 0.5, 1, false, 1,
      "At slow hand speeds the pointer moves 1.00× as far; at fast ones up to 2.00×."},
     {"desktop, flat", Kind::Libinput, 1, 1, true, 1,
@@ -51,14 +43,14 @@ TEST_F(SettingsStateTest, CurveViewDescribesTheSelectedDevicesCurveAndHidesWitho
     auto* view = new PointerCurveView(*state, &host);
     EXPECT_TRUE(view->isHidden()) << "the desktop cannot say how it accelerates";
 
-    for (const Case& c : kCases) {
-        service->setCurveModel(x11::curveModel(c.kind));
-        view->setPrecisionFactor(c.precision);
-        state->setCurrentPointerDisableAcceleration(c.disabled);
-        state->setCurrentPointerAcceleration(c.acceleration);
-        state->setCurrentPointerSpeed(c.speed);
-        EXPECT_FALSE(view->isHidden()) << c.what;
-        EXPECT_EQ(view->accessibleDescription(), QString::fromUtf8(c.description)) << c.what;
+    for (const auto& [what, kind, speed, acceleration, off, precision, description] : kCases) {
+        service->setCurveModel(x11::curveModel(kind));
+        view->setPrecisionFactor(precision);
+        state->setCurrentPointerDisableAcceleration(off);
+        state->setCurrentPointerAcceleration(acceleration);
+        state->setCurrentPointerSpeed(speed);
+        EXPECT_FALSE(view->isHidden()) << what;
+        EXPECT_EQ(view->accessibleDescription(), QString::fromUtf8(description)) << what;
     }
     host.resize(400, 300);
     host.show();
