@@ -13,20 +13,19 @@
 #include "settings/device_specific_settings.h"
 #include "settings/qsettings_defaults_store.h"
 #include "settings/veloquill_pointer_settings_state.h"
+#include "timed_runs.h"
 #include "x_driver.h"
 #include "xvfb_server.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
-#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -118,9 +117,7 @@ QString start()
 {
     Rig& r = rig();
     r.server = std::make_unique<test::XvfbServer>();
-    r.runtime = std::make_unique<QTemporaryDir>(QDir(QStringLiteral("/dev/shm")).exists()
-                                                    ? QStringLiteral("/dev/shm/veloquill-XXXXXX")
-                                                    : QString());
+    r.runtime = test::runtimeFolderOnTmpfs();
     r.display = XOpenDisplay(r.server->displayName().toLocal8Bit().constData());
     int event = 0, error = 0;
     if (!r.display || !XQueryExtension(r.display, "XInputExtension", &r.xiOpcode, &event, &error))
@@ -183,8 +180,7 @@ void BM_KeyToDeviceWritten(benchmark::State& state)
         settle();
     }
     (void)::access("/veloquill-bench-steps-end", F_OK);
-    std::sort(times.begin(), times.end());
-    state.counters["median_ms"] = times[times.size() / 2];
+    test::reportMedianMs(state, times);
     state.counters["p95_ms"] = times[times.size() * 95 / 100];
 }
 BENCHMARK(BM_KeyToDeviceWritten)->UseManualTime()->Iterations(50)->Unit(benchmark::kMillisecond);
@@ -223,8 +219,7 @@ void BM_StartToFirstRecordApplied(benchmark::State& state)
         }
     }
     settle();
-    std::sort(times.begin(), times.end());
-    state.counters["median_ms"] = times[times.size() / 2];
+    test::reportMedianMs(state, times);
 }
 BENCHMARK(BM_StartToFirstRecordApplied)
     ->UseManualTime()

@@ -9,19 +9,18 @@
 // changed by the running device layer.
 #include "device/pointer_device_manager.h"
 #include "device/x11/x11_backend.h"
+#include "timed_runs.h"
 #include "x_driver.h"
 #include "xvfb_server.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -91,8 +90,7 @@ void runRestore(benchmark::State& state, bool changed)
         times.push_back(restoreMs(state));
         state.SetIterationTime(times.back() / 1000.0);
     }
-    std::sort(times.begin(), times.end());
-    state.counters["median_ms"] = times[times.size() / 2];
+    test::reportMedianMs(state, times);
 }
 
 void BM_RestoreFiftyXtestMasters(benchmark::State& state)
@@ -137,8 +135,7 @@ void BM_QuitPutsBackFiftyXtestMasters(benchmark::State& state)
             return;
         }
     }
-    std::sort(times.begin(), times.end());
-    state.counters["median_ms"] = times[times.size() / 2];
+    test::reportMedianMs(state, times);
 }
 BENCHMARK(BM_QuitPutsBackFiftyXtestMasters)
     ->UseManualTime()
@@ -154,9 +151,7 @@ int main(int argc, char** argv)
     Rig& r = rig();
     if (!QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) {
         r.server = std::make_unique<test::XvfbServer>();
-        r.runtime = std::make_unique<QTemporaryDir>(
-            QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/veloquill-XXXXXX")
-                                                      : QString());
+        r.runtime = test::runtimeFolderOnTmpfs();
         test::XDriver driver(r.server->displayName());
         // Each with the libinput properties of a pointer whose speed can be set.
         for (int i = 0; i < Masters; ++i) {
