@@ -4,8 +4,8 @@
 
 #include "device/x11/x11_pointer_curve.h"
 
+#include "device/neutral_resolution.h"
 #include "device/x11/acceleration_mapping.h"
-#include "device/x11/resolution_mapping.h"
 
 #include <algorithm>
 
@@ -15,7 +15,7 @@ namespace {
 double gain(PointerCurveModel::Kind kind, std::int32_t resolution, std::int32_t acceleration,
             bool off, double velocity)
 {
-    const double scale = scaleForResolution(resolution).value_or(0);
+    const double scale = static_cast<float>(gainForFixedResolution(resolution));
     // Off is the flat profile at speed gain − 1, or no server acceleration.
     if (off)
         return scale;
