@@ -140,13 +140,6 @@ void X11Connection::setConnectionLostHandler(std::function<void()> handler)
     m_connectionLostHandler = std::move(handler);
 }
 
-void X11Connection::flush()
-{
-    if (!m_lost)
-        XFlush(m_display);
-    afterReply();
-}
-
 void X11Connection::sync()
 {
     if (!m_lost)

@@ -7,7 +7,6 @@
 #include "device/x11/x11_connection.h"
 #include "device/x11/x11_device.h"
 #include "device/x11/x11_device_mapping.h"
-#include "device/x11/x11_device_watch.h"
 #include "device/x11/x11_journal_check.h"
 #include "device/x11/x11_property_cache.h"
 #include "device/x11/x11_server_mark.h"
@@ -185,11 +184,18 @@ RestoreOutcome X11Session::restoreDevice(const X11DeviceFacts& facts, X11DeviceM
         m_sentRestores.erase(sent);
         return finishRestore(facts, memory, result);
     }
+    return finishRestore(facts, memory, putBack(facts, memory, nullptr));
+}
+
+X11Restore X11Session::putBack(const X11DeviceFacts& facts, X11DeviceMemory& memory,
+                               std::vector<X11SentWrite>* sent)
+{
     // What is still ours is judged on the feedback as it is now, not as it was written.
     m_connection->properties().forgetFeedback(facts.deviceId);
     X11DeviceProperties properties(*m_connection, m_atoms, facts.deviceId);
+    properties.sendWithoutWaiting(sent);
     X11DeviceContext context{properties, m_atoms, facts, memory, m_connection->isLocal()};
-    return finishRestore(facts, memory, restoreFirstSeen(context));
+    return restoreFirstSeen(context);
 }
 
 RestoreOutcome X11Session::finishRestore(const X11DeviceFacts& facts, X11DeviceMemory& memory,
@@ -230,14 +236,9 @@ void X11Session::sendListedRestores()
 
 void X11Session::sendRestore(const X11DeviceFacts& facts, X11DeviceMemory& memory)
 {
-    // What is still ours is judged on the feedback as it is now, not as it was written.
-    m_connection->properties().forgetFeedback(facts.deviceId);
     SentRestore& restore = m_sentRestores[facts.deviceId];
     restore = SentRestore{facts, &memory, {}, {}};
-    X11DeviceProperties properties(*m_connection, m_atoms, facts.deviceId);
-    properties.sendWithoutWaiting(&restore.sent);
-    X11DeviceContext context{properties, m_atoms, facts, memory, m_connection->isLocal()};
-    restore.result = restoreFirstSeen(context);
+    restore.result = putBack(facts, memory, &restore.sent);
 }
 
 void X11Session::noteRefused(const std::vector<unsigned long>& errors,
@@ -288,11 +289,7 @@ std::size_t X11Session::restoreUnlisted()
         device.facts.deviceId = entry.deviceId;
         device.facts.name = entry.name;
         readJournalEntry(m_connection->display(), entry, device.memory);
-        X11DeviceProperties properties(*m_connection, m_atoms, entry.deviceId);
-        properties.sendWithoutWaiting(&device.sent);
-        X11DeviceContext context{properties, m_atoms, device.facts, device.memory,
-                                 m_connection->isLocal()};
-        device.result = restoreFirstSeen(context);
+        device.result = putBack(device.facts, device.memory, &device.sent);
     }
     m_connection->sync();
     const std::vector<unsigned long> errors = m_connection->takeErrorSerials();
@@ -437,8 +434,9 @@ void X11Session::handleHierarchyChange(const std::set<int>& removedDeviceIds)
         service->leave();
     for (const auto& service : arrived) {
         for (const auto& client : liveClients()) {
-            if (client->isListening())
-                client->deliverArrival(service);
+            // Before every call the client must still be listening: a callback may unschedule
+            // or destroy it.
+            client->arrivalCallbacks.callWhile([&] { return client->isListening(); }, service);
         }
     }
 }

@@ -32,7 +32,17 @@ namespace veloquill::x11 {
 
 class X11Connection;
 class X11Device;
-struct X11ClientState;
+
+// A watch of the session's devices: its arrival callbacks. The session holds it weakly, so a
+// watch destroyed inside one of its own callbacks is never called again.
+struct X11ClientState
+{
+    bool destroyed = false;
+    bool scheduled = false;
+    HidCallbackList<void(const BackendDeviceRef&)> arrivalCallbacks;
+
+    bool isListening() const { return !destroyed && scheduled; }
+};
 
 class X11Session : public std::enable_shared_from_this<X11Session>
 {
@@ -81,6 +91,9 @@ private:
                const QString& journalDirectory);
     void selectDeviceEvents();
     void handleEvent(_XEvent& event);
+    // Writes each property this program changed back, now or (with `sent`) without waiting.
+    X11Restore putBack(const X11DeviceFacts& facts, X11DeviceMemory& memory,
+                       std::vector<X11SentWrite>* sent);
     // Logs what the restore of the device left, and drops its entry when all is back.
     RestoreOutcome finishRestore(const X11DeviceFacts& facts, X11DeviceMemory& memory,
                                  const X11Restore& result);
