@@ -4,7 +4,6 @@
 
 #include "device/x11/x11_driver_settings.h"
 
-#include "device/x11/acceleration_mapping.h"
 #include "device/x11/x11_pointer_curve.h"
 #include "support/fixed_point.h"
 #include "support/log.h"
