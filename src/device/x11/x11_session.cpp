@@ -8,8 +8,6 @@
 #include "device/x11/x11_device.h"
 #include "device/x11/x11_device_mapping.h"
 #include "device/x11/x11_journal_check.h"
-#include "device/x11/x11_property_cache.h"
-#include "device/x11/x11_server_mark.h"
 #include "support/display_name.h"
 #include "support/log.h"
 
