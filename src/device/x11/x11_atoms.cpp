@@ -4,7 +4,6 @@
 
 #include "device/x11/x11_atoms.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 #include <array>
@@ -41,9 +40,6 @@ X11Atoms X11Atoms::intern(Display* display)
     XInternAtoms(display, names.data(), static_cast<int>(names.size()), False, values.data());
     for (std::size_t i = 0; i < named.size(); ++i)
         *named[i].second = values[i];
-    atoms.integerType = XA_INTEGER;
-    atoms.cardinalType = XA_CARDINAL;
-    atoms.stringType = XA_STRING;
     return atoms;
 }
 

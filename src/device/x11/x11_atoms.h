@@ -16,10 +16,7 @@ using XAtom = unsigned long; // Xlib's Atom, without pulling Xlib into headers
 
 struct X11Atoms
 {
-    XAtom floatType = 0; // the "FLOAT" property type
-    XAtom integerType = 0;
-    XAtom cardinalType = 0;
-    XAtom stringType = 0;
+    XAtom floatType = 0; // the "FLOAT" property type; the others are Xlib's predefined atoms
     XAtom transformationMatrix = 0; // "Coordinate Transformation Matrix"
     XAtom productID = 0;            // "Device Product ID"
     XAtom deviceNode = 0;           // "Device Node"

@@ -176,8 +176,8 @@ std::optional<std::vector<std::int32_t>> X11DeviceProperties::integers(XAtom pro
     const auto found = raw(property);
     if (!found)
         return std::nullopt;
-    const bool isInteger = found->type == m_atoms.integerType;
-    if ((!isInteger && found->type != m_atoms.cardinalType) || found->count < count) {
+    const bool isInteger = found->type == XA_INTEGER;
+    if ((!isInteger && found->type != XA_CARDINAL) || found->count < count) {
         logUnexpected(property, *found,
                       QStringLiteral("INTEGER with ") + QString::number(count) +
                           QStringLiteral(" items"));
@@ -191,7 +191,7 @@ std::optional<QString> X11DeviceProperties::text(XAtom property) const
     const auto found = raw(property);
     if (!found)
         return std::nullopt;
-    if (found->type != m_atoms.stringType || found->format != 8) {
+    if (found->type != XA_STRING || found->format != 8) {
         logUnexpected(property, *found, QStringLiteral("STRING/8"));
         return std::nullopt;
     }
@@ -298,7 +298,7 @@ std::optional<RawProperty> X11DeviceProperties::setIntegers(XAtom property,
                                                             const std::vector<std::int32_t>& values)
 {
     const auto existing = raw(property);
-    RawProperty value{existing ? existing->type : m_atoms.integerType,
+    RawProperty value{existing ? existing->type : XA_INTEGER,
                       existing ? existing->format : 32,
                       values.size(),
                       {}};

@@ -75,18 +75,6 @@ void readJournalEntry(Display* display, const JournalDevice& entry, X11DeviceMem
         memory.firstSeen[atom] = std::move(first);
     }
 }
-
-template <typename State>
-std::vector<std::shared_ptr<State>> lockAll(std::vector<std::weak_ptr<State>>& list)
-{
-    std::erase_if(list, [](const std::weak_ptr<State>& weak) { return weak.expired(); });
-    std::vector<std::shared_ptr<State>> live;
-    for (const auto& weak : list) {
-        if (auto state = weak.lock(); state && !state->destroyed)
-            live.push_back(std::move(state));
-    }
-    return live;
-}
 } // namespace
 
 std::shared_ptr<X11Session> X11Session::open(const QString& displayName, bool includeVirtualDevices,
@@ -339,7 +327,13 @@ void X11Session::attachClient(const std::shared_ptr<X11ClientState>& client)
 
 std::vector<std::shared_ptr<X11ClientState>> X11Session::liveClients()
 {
-    return lockAll(m_clients);
+    std::erase_if(m_clients, [](const auto& weak) { return weak.expired(); });
+    std::vector<std::shared_ptr<X11ClientState>> live;
+    for (const auto& weak : m_clients) {
+        if (auto state = weak.lock(); state && !state->destroyed)
+            live.push_back(std::move(state));
+    }
+    return live;
 }
 
 std::shared_ptr<X11Device> X11Session::serviceForDevice(int deviceId) const
