@@ -45,8 +45,6 @@ struct X11DeviceMemory
     // long as the property that carries it still holds what was written with it.
     std::optional<X11CarriedValue> writtenGain;
     std::optional<X11CarriedValue> writtenAcceleration;
-    // The acceleration last written while on: it comes back when acceleration is switched on.
-    std::optional<std::int32_t> accelerationWhenOn;
     // The identity as last read. A device that has left still answers it, so the layer can
     // find the device it listed (its stableID is built from it).
     DeviceIdentity identity;

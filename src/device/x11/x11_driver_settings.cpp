@@ -211,28 +211,13 @@ std::optional<double> readGain(X11DeviceContext& context)
     return speed ? movingGain(1.0 + (*speed)[0]) : std::nullopt;
 }
 
-void switchLibinput(X11DeviceContext& context, bool off)
+void turnLibinputOff(X11DeviceContext& context)
 {
-    const auto mode = libinputMode(context);
-    if (!mode) {
+    if (!libinputMode(context)) {
         logIgnored(context, QStringLiteral("has no libinput acceleration profiles"));
         return;
     }
     const double gain = readGain(context).value_or(1.0);
-    if (!off) {
-        if (*mode != LibinputMode::Flat)
-            return;
-        const std::int32_t amount =
-            context.memory.accelerationWhenOn.value_or(kAccelerationNeutral);
-        if (offersCustomProfile(context)) {
-            writeCustomCurve(context, gain, amount);
-            return;
-        }
-        remember(context.memory.writtenAcceleration, context.atoms.libinputAccelProfileEnabled,
-                 selectLibinputProfile(context, kAdaptive), amount);
-        writeLibinputSpeed(context, gain);
-        return;
-    }
     const auto available =
         context.properties.integers(context.atoms.libinputAccelProfilesAvailable, kFlat + 1);
     if (available && (*available)[kFlat] == 0) {
@@ -359,7 +344,6 @@ void writeAcceleration(X11DeviceContext& context, double amount)
     const std::int32_t fixed = boundAcceleration(*given);
     switch (accelerationKind(context)) {
     case AccelerationKind::Libinput: {
-        context.memory.accelerationWhenOn = fixed;
         const double gain = readGain(context).value_or(1.0);
         if (offersCustomProfile(context)) {
             writeCustomCurve(context, gain, fixed);
@@ -373,7 +357,6 @@ void writeAcceleration(X11DeviceContext& context, double amount)
         return;
     }
     case AccelerationKind::Server: {
-        context.memory.accelerationWhenOn = fixed;
         switchServer(context, false);
         const PointerFeedback feedback = feedbackForAcceleration(fixed);
         context.properties.setFloats(context.atoms.accelVelocityScaling,
@@ -395,7 +378,7 @@ void writeAccelerationOff(X11DeviceContext& context)
 {
     switch (accelerationKind(context)) {
     case AccelerationKind::Libinput:
-        switchLibinput(context, true);
+        turnLibinputOff(context);
         return;
     case AccelerationKind::Server:
         switchServer(context, true);
