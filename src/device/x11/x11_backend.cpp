@@ -70,7 +70,7 @@ X11Backend::X11Backend(X11BackendOptions options, QObject* parent) : QObject(par
         return;
     }
     QPointer<X11Backend> self(this);
-    m_session->setConnectionLostHandler([self] {
+    m_session->connection().setConnectionLostHandler([self] {
         if (self)
             Q_EMIT self->connectionLost();
     });
@@ -80,7 +80,7 @@ X11Backend::~X11Backend()
 {
     // Clients may outlive this object and keep the session; it must not call back here.
     if (m_session)
-        m_session->setConnectionLostHandler({});
+        m_session->connection().setConnectionLostHandler({});
 }
 
 bool X11Backend::isConnected() const

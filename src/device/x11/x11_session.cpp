@@ -306,11 +306,6 @@ void X11Session::forgetRemoved(const std::set<int>& removedDeviceIds)
 
 X11Session::~X11Session() = default;
 
-void X11Session::setConnectionLostHandler(std::function<void()> handler)
-{
-    m_connection->setConnectionLostHandler(std::move(handler));
-}
-
 void X11Session::selectDeviceEvents()
 {
     // Rare events, selected for the session's whole life: they never come with motion. Property
@@ -318,11 +313,6 @@ void X11Session::selectDeviceEvents()
     EventMask mask = maskOf({XI_HierarchyChanged, XI_PropertyEvent});
     selectOnRoot(m_connection->display(), XIAllDevices, mask);
     m_connection->sync();
-}
-
-void X11Session::attachClient(const std::shared_ptr<X11ClientState>& client)
-{
-    m_clients.push_back(client);
 }
 
 std::vector<std::shared_ptr<X11ClientState>> X11Session::liveClients()

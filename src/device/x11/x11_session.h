@@ -61,9 +61,10 @@ public:
 
     // The services present, in the order the server lists their devices.
     const std::vector<std::shared_ptr<X11Device>>& services() const { return m_services; }
-    void attachClient(const std::shared_ptr<X11ClientState>& client);
-
-    void setConnectionLostHandler(std::function<void()> handler);
+    void attachClient(const std::shared_ptr<X11ClientState>& client)
+    {
+        m_clients.push_back(client);
+    }
 
     // The device's first-seen values and those written since go to the journal; called
     // before each write that changes what it holds.
