@@ -246,6 +246,10 @@ TEST_F(X11Properties, ChangesByAnotherProgramReadBack)
     EXPECT_EQ(mouse->pointerResolution(), kHalfTravel);
     driver().setFloatProperty(id, kDeceleration, {0.5f});
     EXPECT_EQ(mouse->pointerResolution(), kDoubleTravel);
+    // libinput's speed is the gain less 1.
+    giveLibinputProperties();
+    driver().setFloatProperty(driver().deviceId(kCoreXtestPointer), kLibinputSpeed, {0.5f});
+    EXPECT_EQ(device(kCoreXtestPointer)->pointerResolution(), 3382503 / 65536.0);
 }
 
 // The backend selects no input events: the server does not even send them, so the program
