@@ -14,7 +14,7 @@
 // client can change.
 
 #include "device/restore_journal.h"
-#include "device/x11/x11_atoms.h"
+#include "device/x11/x11_properties.h"
 
 #include <QString>
 

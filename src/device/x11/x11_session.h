@@ -11,7 +11,6 @@
 #include "device/backend_device.h"
 #include "device/hid_callback_list.h"
 #include "device/restore_journal.h"
-#include "device/x11/x11_atoms.h"
 #include "device/x11/x11_device_discovery.h"
 #include "device/x11/x11_device_mapping.h"
 #include "device/x11/x11_properties.h"
