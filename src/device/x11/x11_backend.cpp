@@ -4,10 +4,8 @@
 
 #include "device/x11/x11_backend.h"
 
-#include "device/x11/acceleration_mapping.h"
 #include "device/x11/x11_connection.h"
 #include "device/x11/x11_device.h"
-#include "device/x11/x11_device_watch.h"
 #include "device/x11/x11_session.h"
 #include "support/log.h"
 
@@ -20,6 +18,35 @@ namespace veloquill {
 namespace {
 const QString kStandInPrefix = QStringLiteral("xwayland-");
 
+class X11DeviceWatch : public DeviceWatch
+{
+public:
+    explicit X11DeviceWatch(std::shared_ptr<x11::X11Session> session)
+        : m_session(std::move(session)), m_state(std::make_shared<x11::X11ClientState>())
+    {
+        m_session->attachClient(m_state);
+    }
+    ~X11DeviceWatch() override { m_state->destroyed = true; }
+
+    HidRegistration onDeviceAdded(BackendDeviceCallback callback) override
+    {
+        return m_state->arrivalCallbacks.add(std::move(callback));
+    }
+    void start() override { m_state->scheduled = true; }
+    void stop() override { m_state->scheduled = false; }
+    // Every slave pointer the session lists.
+    std::optional<std::vector<BackendDeviceRef>> devices() override
+    {
+        if (m_session->connection().isLost())
+            return std::nullopt;
+        return std::vector<BackendDeviceRef>(m_session->services().begin(),
+                                             m_session->services().end());
+    }
+
+private:
+    std::shared_ptr<x11::X11Session> m_session;
+    std::shared_ptr<x11::X11ClientState> m_state;
+};
 } // namespace
 
 void X11Backend::logCannotControl(const QString& why)
@@ -43,7 +70,7 @@ X11Backend::X11Backend(X11BackendOptions options, QObject* parent) : QObject(par
         return;
     }
     QPointer<X11Backend> self(this);
-    m_session->setConnectionLostHandler([self] {
+    m_session->connection().setConnectionLostHandler([self] {
         if (self)
             Q_EMIT self->connectionLost();
     });
@@ -53,7 +80,7 @@ X11Backend::~X11Backend()
 {
     // Clients may outlive this object and keep the session; it must not call back here.
     if (m_session)
-        m_session->setConnectionLostHandler({});
+        m_session->connection().setConnectionLostHandler({});
 }
 
 bool X11Backend::isConnected() const
@@ -65,7 +92,7 @@ std::unique_ptr<DeviceWatch> X11Backend::watchDevices()
 {
     if (!isConnected())
         return nullptr;
-    return std::make_unique<x11::X11DeviceWatch>(m_session);
+    return std::make_unique<X11DeviceWatch>(m_session);
 }
 
 QString X11Backend::displayProblem(const QString& displayName)

@@ -4,13 +4,15 @@
 
 #include "device/x11/x11_connection.h"
 
-#include "device/x11/x11_error_trap.h"
-#include "device/x11/x11_property_cache.h"
+#include "device/x11/x11_properties.h"
 #include "support/log.h"
 
 #include <QAbstractEventDispatcher>
 #include <QPointer>
 #include <QSocketNotifier>
+
+#include <map>
+#include <mutex>
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
@@ -18,6 +20,104 @@
 namespace veloquill::x11 {
 
 namespace {
+// Xlib reports protocol errors and a lost connection through process-wide handlers whose
+// defaults end the process. These route the errors of each watched display to its owner
+// instead, and leave other displays to whatever handler was installed before.
+struct X11ErrorListener
+{
+    // One readable line describing a protocol error, and the serial of the request it belongs
+    // to (which is otherwise ignored).
+    std::function<void(const QString& description, unsigned long serial)> onError;
+    // The connection is gone. Called from inside Xlib: record it, make no Xlib call.
+    std::function<void()> onConnectionLost;
+};
+
+struct Routing
+{
+    std::mutex mutex;
+    std::map<Display*, X11ErrorListener> listeners;
+    XErrorHandler previousErrorHandler = nullptr;
+    XIOErrorHandler previousIOErrorHandler = nullptr;
+    bool installed = false;
+};
+
+Routing& routing()
+{
+    static Routing instance;
+    return instance;
+}
+
+// Copies the listener out so that it runs without the lock held.
+bool listenerFor(Display* display, X11ErrorListener& listener)
+{
+    std::lock_guard lock(routing().mutex);
+    const auto found = routing().listeners.find(display);
+    if (found == routing().listeners.end())
+        return false;
+    listener = found->second;
+    return true;
+}
+
+QString describeError(Display* display, const XErrorEvent& error)
+{
+    char text[160] = {};
+    XGetErrorText(display, error.error_code, text, sizeof text);
+    return QStringLiteral("X error ") + QString::fromLocal8Bit(text) +
+           QStringLiteral(" (request ") + QString::number(error.request_code) + QLatin1Char('.') +
+           QString::number(error.minor_code) + QStringLiteral(", resource 0x") +
+           QString::number(error.resourceid, 16) + QLatin1Char(')');
+}
+
+int routeError(Display* display, XErrorEvent* error)
+{
+    X11ErrorListener listener;
+    if (listenerFor(display, listener)) {
+        if (listener.onError)
+            listener.onError(describeError(display, *error), error->serial);
+        return 0;
+    }
+    const XErrorHandler previous = routing().previousErrorHandler;
+    return previous ? previous(display, error) : 0;
+}
+
+int routeIOError(Display* display)
+{
+    X11ErrorListener listener;
+    if (listenerFor(display, listener)) {
+        if (listener.onConnectionLost)
+            listener.onConnectionLost();
+        return 0;
+    }
+    const XIOErrorHandler previous = routing().previousIOErrorHandler;
+    return previous ? previous(display) : 0;
+}
+
+// Returning from here is what keeps the process alive (instead of Xlib's exit()).
+void returnFromIOError(Display*, void*) {}
+
+// Starts routing the display's errors to the listener. The display's I/O error exit handler
+// returns instead of exiting (XSetIOErrorExitHandler, libX11 1.7 or later), so the Xlib call
+// that met the broken connection simply fails.
+void watchDisplayErrors(Display* display, X11ErrorListener listener)
+{
+    {
+        std::lock_guard lock(routing().mutex);
+        routing().listeners[display] = std::move(listener);
+        if (!routing().installed) {
+            routing().previousErrorHandler = XSetErrorHandler(&routeError);
+            routing().previousIOErrorHandler = XSetIOErrorHandler(&routeIOError);
+            routing().installed = true;
+        }
+    }
+    XSetIOErrorExitHandler(display, &returnFromIOError, nullptr);
+}
+
+void unwatchDisplayErrors(Display* display)
+{
+    std::lock_guard lock(routing().mutex);
+    routing().listeners.erase(display);
+}
+
 constexpr int kRequiredMajor = 2;
 constexpr int kRequiredMinor = 2;
 
@@ -25,9 +125,7 @@ QString displayNameFor(const QString& requested)
 {
     return requested.isEmpty() ? QString::fromLocal8Bit(qgetenv("DISPLAY")) : requested;
 }
-} // namespace
 
-namespace {
 // Opens the display and checks for XInput 2.2 or later; null with the reason on failure.
 Display* openWithXInput(const QString& name, int* xiOpcode, QString* failure,
                         ControlUnavailableReason* reason = nullptr)
@@ -138,13 +236,6 @@ void X11Connection::setEventHandler(std::function<void(XEvent&)> handler)
 void X11Connection::setConnectionLostHandler(std::function<void()> handler)
 {
     m_connectionLostHandler = std::move(handler);
-}
-
-void X11Connection::flush()
-{
-    if (!m_lost)
-        XFlush(m_display);
-    afterReply();
 }
 
 void X11Connection::sync()

@@ -72,9 +72,8 @@ public:
     X11PropertyCache& properties() { return *m_properties; }
     bool propertiesCurrent();
 
-    // Call after every request: sends it, and makes sure events Xlib read meanwhile are
-    // handled soon. `sync` also waits for the server, so errors are reported right away.
-    void flush();
+    // Call after every request: sends it, waits for the server so errors are reported right
+    // away, and makes sure events Xlib read meanwhile are handled soon.
     void sync();
     void afterReply();
 

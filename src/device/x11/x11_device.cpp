@@ -6,7 +6,6 @@
 
 #include "device/x11/x11_connection.h"
 #include "device/x11/x11_driver_settings.h"
-#include "device/x11/x11_pointer_curve.h"
 #include "device/x11/x11_session.h"
 
 namespace veloquill::x11 {
@@ -69,12 +68,12 @@ void X11Device::setGain(double gain)
 
 void X11Device::setAcceleration(double amount)
 {
-    write([amount](X11DeviceContext& context) { writeAccelerationAmount(context, amount); });
+    write([amount](X11DeviceContext& context) { writeAcceleration(context, amount); });
 }
 
 void X11Device::setAccelerationOff()
 {
-    write([](X11DeviceContext& context) { turnAccelerationOff(context); });
+    write([](X11DeviceContext& context) { writeAccelerationOff(context); });
 }
 
 void X11Device::noteWrite(XAtom property, const RawProperty& value, bool refused)
@@ -158,19 +157,7 @@ void X11Device::leave()
 
 std::optional<PointerCurveModel> X11Device::curveModel() const
 {
-    return withDevice([](X11DeviceContext& context) -> std::optional<PointerCurveModel> {
-        switch (accelerationKind(context)) {
-        case AccelerationKind::Libinput:
-            if (offersCustomProfile(context))
-                return x11::curveModel(PointerCurveModel::Kind::X11Libinput);
-            return PointerCurveModel{PointerCurveModel::Kind::Libinput, true};
-        case AccelerationKind::Server:
-            return x11::curveModel(PointerCurveModel::Kind::X11Server);
-        case AccelerationKind::None:
-            break;
-        }
-        return std::nullopt;
-    });
+    return withDevice([](X11DeviceContext& context) { return x11::curveModel(context); });
 }
 
 } // namespace veloquill::x11

@@ -42,8 +42,6 @@ public:
     // libinput's or the server's acceleration, with the server's pointer control read now.
     std::optional<PointerCurveModel> curveModel() const override;
 
-    // The id its events carry as their sender.
-    std::uint64_t registryID() const { return m_registryID; }
     const X11DeviceFacts& facts() const { return m_facts; }
 
     // Used by the session, on the main loop.
@@ -66,7 +64,7 @@ private:
 
     std::weak_ptr<X11Session> m_session;
     X11DeviceFacts m_facts;
-    std::uint64_t m_registryID;
+    std::uint64_t m_registryID; // named in log lines
     DeviceRemoval m_removal;
     mutable X11DeviceMemory m_memory;
     // What the write being made replaced in m_memory.written, to put back if it is refused.

@@ -6,7 +6,7 @@
 
 // Which XInput devices the backend offers as pointer services.
 
-#include "device/x11/x11_atoms.h"
+#include "device/x11/x11_properties.h"
 
 #include <QString>
 

@@ -4,14 +4,8 @@
 
 #include "device/x11/x11_device_mapping.h"
 
-#include "device/fixed_point_settings.h"
-#include "device/neutral_resolution.h"
 #include "device/udev_serial.h"
-#include "device/x11/acceleration_mapping.h"
 #include "device/x11/x11_driver_settings.h"
-#include "support/fixed_point.h"
-#include "support/log.h"
-#include "support/number_format.h"
 
 namespace veloquill::x11 {
 
@@ -46,42 +40,6 @@ DeviceIdentity readIdentity(X11DeviceContext& context)
     return identity;
 }
 
-PointerSettings readSettings(X11DeviceContext& context)
-{
-    const bool off = readAccelerationOff(context).value_or(false);
-    return settingsFromFixed(readResolution(context),
-                             off ? std::nullopt : readAcceleration(context), off);
-}
-
-PointerSettings readDefaults(X11DeviceContext& context)
-{
-    return settingsFromFixed(readResolutionDefault(context), readAccelerationDefault(context),
-                             false);
-}
-
-void writeGain(X11DeviceContext& context, double gain)
-{
-    // The driver properties still speak the resolution the layer's gain comes from.
-    const auto fixed = fixedResolutionForGain(gain);
-    if (fixed && writeResolution(context, *fixed))
-        return;
-    logLine(QStringLiteral("X11HidEventSystem: ignoring speed gain ") + formatReal(gain) +
-            QStringLiteral(" for ") + describeDevice(context.facts) +
-            (fixed ? QStringLiteral(": the device has no speed setting")
-                   : QStringLiteral(": not a positive gain")));
-}
-
-void writeAccelerationAmount(X11DeviceContext& context, double amount)
-{
-    if (const auto fixed = toFixedPoint(amount); fixed && *fixed != kAccelerationOff)
-        writeAcceleration(context, *fixed);
-}
-
-void turnAccelerationOff(X11DeviceContext& context)
-{
-    writeAccelerationOff(context, true);
-}
-
 void rememberFirstSeen(X11DeviceContext& context)
 {
     readIdentity(context);
@@ -93,7 +51,7 @@ void rememberFirstSeen(X11DeviceContext& context)
 
 X11Restore restoreFirstSeen(X11DeviceContext& context)
 {
-    context.memory.writtenResolution.reset();
+    context.memory.writtenGain.reset();
     context.memory.writtenAcceleration.reset();
     X11Restore result;
     for (const auto& [property, first] : context.memory.firstSeen) {

@@ -8,7 +8,6 @@
 // properties. docs/x11-backend.md gives the mapping in both directions.
 
 #include "device/backend_device.h"
-#include "device/x11/resolution_mapping.h"
 #include "device/x11/x11_device_discovery.h"
 #include "device/x11/x11_properties.h"
 
@@ -26,7 +25,7 @@ struct X11CarriedValue
 {
     XAtom property = 0;
     RawProperty value;
-    std::int32_t fixed = 0;
+    double setting = 0; // the gain, or the 16.16 acceleration
 };
 
 // What the backend remembers of one service between translations.
@@ -44,10 +43,8 @@ struct X11DeviceMemory
     // A float property cannot hold every value, and on a libinput device one property may
     // carry both speed and acceleration: the value last written to each is read back for as
     // long as the property that carries it still holds what was written with it.
-    std::optional<X11CarriedValue> writtenResolution;
+    std::optional<X11CarriedValue> writtenGain;
     std::optional<X11CarriedValue> writtenAcceleration;
-    // The acceleration last written while on: it comes back when acceleration is switched on.
-    std::optional<std::int32_t> accelerationWhenOn;
     // The identity as last read. A device that has left still answers it, so the layer can
     // find the device it listed (its stableID is built from it).
     DeviceIdentity identity;
@@ -66,13 +63,6 @@ struct X11DeviceContext
 
 // Read from the device; the identity is remembered as it is read.
 DeviceIdentity readIdentity(X11DeviceContext& context);
-PointerSettings readSettings(X11DeviceContext& context);
-PointerSettings readDefaults(X11DeviceContext& context);
-// Writes to the driver's own properties; a device without them logs one line and is left.
-void writeGain(X11DeviceContext& context, double gain);
-// Switches acceleration on at that amount.
-void writeAccelerationAmount(X11DeviceContext& context, double amount);
-void turnAccelerationOff(X11DeviceContext& context);
 void rememberFirstSeen(X11DeviceContext& context);
 // What putting a device back came to, by property.
 struct X11Restore

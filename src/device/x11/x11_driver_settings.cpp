@@ -4,12 +4,13 @@
 
 #include "device/x11/x11_driver_settings.h"
 
-#include "device/libinput_mapping.h"
-#include "device/x11/acceleration_mapping.h"
-#include "device/x11/resolution_mapping.h"
+#include "device/x11/x11_pointer_curve.h"
+#include "support/fixed_point.h"
 #include "support/log.h"
+#include "support/number_format.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace veloquill::x11 {
 
@@ -21,6 +22,13 @@ constexpr std::size_t kCustom = 2;
 // The X server's own profiles: -1 is none, 0 the classic one it starts devices with.
 constexpr std::int32_t kServerProfileNone = -1;
 constexpr std::int32_t kServerProfileClassic = 0;
+
+enum class AccelerationKind
+{
+    Libinput,
+    Server,
+    None
+};
 
 enum class LibinputMode
 {
@@ -35,22 +43,47 @@ void logIgnored(const X11DeviceContext& context, const QString& why)
             QLatin1Char(' ') + why + QStringLiteral("; acceleration write ignored"));
 }
 
-std::optional<std::int32_t> carriedValue(X11DeviceContext& context,
-                                         const std::optional<X11CarriedValue>& carried)
+std::optional<double> carriedValue(X11DeviceContext& context,
+                                   const std::optional<X11CarriedValue>& carried)
 {
     if (!carried)
         return std::nullopt;
     const auto now = context.properties.raw(carried->property);
-    return now && *now == carried->value ? std::optional(carried->fixed) : std::nullopt;
+    return now && *now == carried->value ? std::optional(carried->setting) : std::nullopt;
 }
 
 void remember(std::optional<X11CarriedValue>& slot, XAtom property,
-              const std::optional<RawProperty>& written, std::int32_t fixed)
+              const std::optional<RawProperty>& written, double setting)
 {
     if (written)
-        slot = X11CarriedValue{property, *written, fixed};
+        slot = X11CarriedValue{property, *written, setting};
     else
         slot.reset();
+}
+
+// A gain the pointer can move by: positive and finite.
+std::optional<double> movingGain(double gain)
+{
+    return std::isfinite(gain) && gain > 0 ? std::optional(gain) : std::nullopt;
+}
+
+AccelerationKind accelerationKind(X11DeviceContext& context)
+{
+    if (context.properties.has(context.atoms.libinputAccelSpeed))
+        return AccelerationKind::Libinput;
+    if (context.properties.has(context.atoms.accelProfile))
+        return AccelerationKind::Server;
+    return AccelerationKind::None;
+}
+
+// A libinput device whose driver offers the custom profile (libinput 1.23 or later).
+bool offersCustomProfile(X11DeviceContext& context)
+{
+    const auto available =
+        context.properties.integers(context.atoms.libinputAccelProfilesAvailable, kCustom + 1);
+    return available && (*available)[kCustom] != 0 &&
+           context.properties.has(context.atoms.libinputAccelCustomPoints) &&
+           context.properties.has(context.atoms.libinputAccelCustomStep);
 }
 
 std::optional<std::vector<std::int32_t>> libinputProfile(X11DeviceContext& context)
@@ -126,54 +159,65 @@ std::optional<PointerFeedback> pointerFeedback(X11DeviceContext& context)
 // carries it stands, else the neutral one (its libinput speed carries the resolution).
 std::int32_t libinputAmount(X11DeviceContext& context)
 {
-    return carriedValue(context, context.memory.writtenAcceleration).value_or(kAccelerationNeutral);
+    const auto written = carriedValue(context, context.memory.writtenAcceleration);
+    return written ? static_cast<std::int32_t>(*written) : kAccelerationNeutral;
 }
 
 // The curve Veloquill computes, as custom profile points: both keys are carried by them.
-void writeCustomCurve(X11DeviceContext& context, std::int32_t resolution, std::int32_t acceleration)
+void writeCustomCurve(X11DeviceContext& context, double gain, std::int32_t acceleration)
 {
-    const double gain = scaleForResolution(resolution).value_or(1.0f);
     if (!selectLibinputProfile(context, kCustom))
         return;
     context.properties.setFloats(context.atoms.libinputAccelCustomStep, {kCustomStep});
-    const auto points = context.properties.setFloats(context.atoms.libinputAccelCustomPoints,
-                                                     customPointsFor(gain, acceleration));
-    remember(context.memory.writtenResolution, context.atoms.libinputAccelCustomPoints, points,
-             resolution);
+    // The points were always computed from the gain as a float: they stay as they were.
+    const auto points =
+        context.properties.setFloats(context.atoms.libinputAccelCustomPoints,
+                                     customPointsFor(static_cast<float>(gain), acceleration));
+    remember(context.memory.writtenGain, context.atoms.libinputAccelCustomPoints, points, gain);
     remember(context.memory.writtenAcceleration, context.atoms.libinputAccelCustomPoints, points,
              acceleration);
 }
 
 // Flat and adaptive take the speed as libinput's speed: gain − 1, exact for the flat profile.
-void writeLibinputSpeed(X11DeviceContext& context, std::int32_t resolution)
+void writeLibinputSpeed(X11DeviceContext& context, double gain)
 {
-    const float speed = static_cast<float>(libinput::speedForResolution(resolution).value_or(0));
-    remember(context.memory.writtenResolution, context.atoms.libinputAccelSpeed,
-             context.properties.setFloats(context.atoms.libinputAccelSpeed, {speed}), resolution);
+    const float speed = static_cast<float>(std::clamp(gain - 1.0, -1.0, 1.0));
+    remember(context.memory.writtenGain, context.atoms.libinputAccelSpeed,
+             context.properties.setFloats(context.atoms.libinputAccelSpeed, {speed}), gain);
 }
 
-void switchLibinput(X11DeviceContext& context, bool off)
+// The gain the device moves by; nothing on a device without a speed setting.
+std::optional<double> readGain(X11DeviceContext& context)
 {
-    const auto mode = libinputMode(context);
-    if (!mode) {
+    const auto kind = accelerationKind(context);
+    if (kind == AccelerationKind::None)
+        return std::nullopt;
+    if (const auto written = carriedValue(context, context.memory.writtenGain))
+        return written;
+    if (kind == AccelerationKind::Server) {
+        const auto deceleration =
+            context.properties.floats(context.atoms.accelConstantDeceleration, 1);
+        return deceleration ? movingGain(1.0 / (*deceleration)[0]) : std::nullopt;
+    }
+    if (libinputMode(context) == LibinputMode::Custom) {
+        // Another program's curve: its slope at the first step is the gain at slow speeds.
+        const auto points = context.properties.floats(context.atoms.libinputAccelCustomPoints, 2);
+        const auto step = context.properties.floats(context.atoms.libinputAccelCustomStep, 1);
+        if (points && step && (*step)[0] > 0)
+            return movingGain(static_cast<double>((*points)[1]) / (*step)[0]);
+        return std::nullopt;
+    }
+    const auto speed = context.properties.floats(context.atoms.libinputAccelSpeed, 1);
+    return speed ? movingGain(1.0 + (*speed)[0]) : std::nullopt;
+}
+
+void turnLibinputOff(X11DeviceContext& context)
+{
+    if (!libinputMode(context)) {
         logIgnored(context, QStringLiteral("has no libinput acceleration profiles"));
         return;
     }
-    const std::int32_t resolution = readResolution(context).value_or(kNeutralFixedResolution);
-    if (!off) {
-        if (*mode != LibinputMode::Flat)
-            return;
-        const std::int32_t amount =
-            context.memory.accelerationWhenOn.value_or(kAccelerationNeutral);
-        if (offersCustomProfile(context)) {
-            writeCustomCurve(context, resolution, amount);
-            return;
-        }
-        remember(context.memory.writtenAcceleration, context.atoms.libinputAccelProfileEnabled,
-                 selectLibinputProfile(context, kAdaptive), amount);
-        writeLibinputSpeed(context, resolution);
-        return;
-    }
+    const double gain = readGain(context).value_or(1.0);
     const auto available =
         context.properties.integers(context.atoms.libinputAccelProfilesAvailable, kFlat + 1);
     if (available && (*available)[kFlat] == 0) {
@@ -182,92 +226,10 @@ void switchLibinput(X11DeviceContext& context, bool off)
     }
     selectLibinputProfile(context, kFlat);
     context.memory.writtenAcceleration.reset();
-    writeLibinputSpeed(context, resolution);
-}
-} // namespace
-
-AccelerationKind accelerationKind(X11DeviceContext& context)
-{
-    if (context.properties.has(context.atoms.libinputAccelSpeed))
-        return AccelerationKind::Libinput;
-    if (context.properties.has(context.atoms.accelProfile))
-        return AccelerationKind::Server;
-    return AccelerationKind::None;
+    writeLibinputSpeed(context, gain);
 }
 
-bool offersCustomProfile(X11DeviceContext& context)
-{
-    const auto available =
-        context.properties.integers(context.atoms.libinputAccelProfilesAvailable, kCustom + 1);
-    return available && (*available)[kCustom] != 0 &&
-           context.properties.has(context.atoms.libinputAccelCustomPoints) &&
-           context.properties.has(context.atoms.libinputAccelCustomStep);
-}
-
-std::optional<std::int32_t> readResolution(X11DeviceContext& context)
-{
-    const auto kind = accelerationKind(context);
-    if (kind == AccelerationKind::None)
-        return std::nullopt;
-    if (const auto written = carriedValue(context, context.memory.writtenResolution))
-        return written;
-    if (kind == AccelerationKind::Server) {
-        const auto deceleration =
-            context.properties.floats(context.atoms.accelConstantDeceleration, 1);
-        return deceleration ? resolutionForConstantDeceleration((*deceleration)[0]) : std::nullopt;
-    }
-    if (libinputMode(context) == LibinputMode::Custom) {
-        // Another program's curve: its slope at the first step is the gain at slow speeds.
-        const auto points = context.properties.floats(context.atoms.libinputAccelCustomPoints, 2);
-        const auto step = context.properties.floats(context.atoms.libinputAccelCustomStep, 1);
-        if (points && step && (*step)[0] > 0)
-            return libinput::resolutionForSpeed((*points)[1] / (*step)[0] - 1.0);
-        return std::nullopt;
-    }
-    const auto speed = context.properties.floats(context.atoms.libinputAccelSpeed, 1);
-    return speed ? libinput::resolutionForSpeed((*speed)[0]) : std::nullopt;
-}
-
-std::optional<std::int32_t> readResolutionDefault(X11DeviceContext& context)
-{
-    switch (accelerationKind(context)) {
-    case AccelerationKind::Libinput: {
-        const auto speed = context.properties.floats(context.atoms.libinputAccelSpeedDefault, 1);
-        return speed ? libinput::resolutionForSpeed((*speed)[0])
-                     : std::optional(kNeutralFixedResolution);
-    }
-    case AccelerationKind::Server:
-        // The server's constant deceleration starts at 1: the device moves as it reports.
-        return kNeutralFixedResolution;
-    case AccelerationKind::None:
-        break;
-    }
-    return std::nullopt;
-}
-
-bool writeResolution(X11DeviceContext& context, std::int32_t fixed)
-{
-    switch (accelerationKind(context)) {
-    case AccelerationKind::Libinput:
-        if (libinputMode(context) == LibinputMode::Custom)
-            writeCustomCurve(context, fixed, libinputAmount(context));
-        else
-            writeLibinputSpeed(context, fixed);
-        return true;
-    case AccelerationKind::Server: {
-        const float deceleration = constantDecelerationForResolution(fixed).value_or(1.0f);
-        remember(
-            context.memory.writtenResolution, context.atoms.accelConstantDeceleration,
-            context.properties.setFloats(context.atoms.accelConstantDeceleration, {deceleration}),
-            fixed);
-        return true;
-    }
-    case AccelerationKind::None:
-        break;
-    }
-    return false;
-}
-
+// 16.16 fixed point, kAccelerationOff when switched off; nothing on a device without.
 std::optional<std::int32_t> readAcceleration(X11DeviceContext& context)
 {
     switch (accelerationKind(context)) {
@@ -284,7 +246,7 @@ std::optional<std::int32_t> readAcceleration(X11DeviceContext& context)
         if (*profile == kServerProfileNone)
             return kAccelerationOff;
         if (const auto written = carriedValue(context, context.memory.writtenAcceleration))
-            return written;
+            return static_cast<std::int32_t>(*written);
         const auto feedback = pointerFeedback(context);
         return feedback ? accelerationForFeedback(*feedback) : kAccelerationNeutral;
     }
@@ -294,23 +256,8 @@ std::optional<std::int32_t> readAcceleration(X11DeviceContext& context)
     return std::nullopt;
 }
 
-std::optional<bool> readAccelerationOff(X11DeviceContext& context)
-{
-    switch (accelerationKind(context)) {
-    case AccelerationKind::Libinput: {
-        const auto mode = libinputMode(context);
-        return mode ? std::optional(*mode == LibinputMode::Flat) : std::nullopt;
-    }
-    case AccelerationKind::Server: {
-        const auto profile = serverProfile(context);
-        return profile ? std::optional(*profile == kServerProfileNone) : std::nullopt;
-    }
-    case AccelerationKind::None:
-        break;
-    }
-    return std::nullopt;
-}
-
+// What the driver reports as the device's default, read as readAcceleration reads a setting;
+// nothing on a device without acceleration settings or defaults.
 std::optional<std::int32_t> readAccelerationDefault(X11DeviceContext& context)
 {
     switch (accelerationKind(context)) {
@@ -319,7 +266,7 @@ std::optional<std::int32_t> readAccelerationDefault(X11DeviceContext& context)
             context.atoms.libinputAccelProfileEnabledDefault, kFlat + 1);
         if (!profile)
             return std::nullopt;
-        // The default speed belongs to the resolution; the amount is libinput's own shape.
+        // The default speed belongs to the gain; the amount is libinput's own shape.
         const bool flat = (*profile)[kFlat] != 0 && (*profile)[kAdaptive] == 0;
         return flat ? kAccelerationOff : kAccelerationNeutral;
     }
@@ -332,30 +279,84 @@ std::optional<std::int32_t> readAccelerationDefault(X11DeviceContext& context)
     return std::nullopt;
 }
 
-void writeAcceleration(X11DeviceContext& context, std::int32_t fixed)
+PointerSettings settingsOf(std::optional<double> gain, std::optional<std::int32_t> acceleration)
 {
-    if (fixed == kAccelerationOff) {
-        writeAccelerationOff(context, true);
-        return;
-    }
-    fixed = boundAcceleration(fixed);
+    PointerSettings settings{gain, std::nullopt, acceleration == kAccelerationOff};
+    if (acceleration && !settings.accelerationOff)
+        settings.acceleration = fromFixedPoint(*acceleration);
+    return settings;
+}
+} // namespace
+
+PointerSettings readSettings(X11DeviceContext& context)
+{
+    return settingsOf(readGain(context), readAcceleration(context));
+}
+
+PointerSettings readDefaults(X11DeviceContext& context)
+{
     switch (accelerationKind(context)) {
     case AccelerationKind::Libinput: {
-        context.memory.accelerationWhenOn = fixed;
-        const std::int32_t resolution = readResolution(context).value_or(kNeutralFixedResolution);
+        const auto speed = context.properties.floats(context.atoms.libinputAccelSpeedDefault, 1);
+        return settingsOf(speed ? movingGain(1.0 + (*speed)[0]) : 1.0,
+                          readAccelerationDefault(context));
+    }
+    case AccelerationKind::Server:
+        // The server's constant deceleration starts at 1: the device moves as it reports.
+        return settingsOf(1.0, readAccelerationDefault(context));
+    case AccelerationKind::None:
+        break;
+    }
+    return {};
+}
+
+void writeGain(X11DeviceContext& context, double gain)
+{
+    QString refusal = QStringLiteral(": not a positive gain");
+    if (movingGain(gain)) {
+        refusal = QStringLiteral(": the device has no speed setting");
+        switch (accelerationKind(context)) {
+        case AccelerationKind::Libinput:
+            if (libinputMode(context) == LibinputMode::Custom)
+                writeCustomCurve(context, gain, libinputAmount(context));
+            else
+                writeLibinputSpeed(context, gain);
+            return;
+        case AccelerationKind::Server:
+            remember(context.memory.writtenGain, context.atoms.accelConstantDeceleration,
+                     context.properties.setFloats(context.atoms.accelConstantDeceleration,
+                                                  {static_cast<float>(1.0 / gain)}),
+                     gain);
+            return;
+        case AccelerationKind::None:
+            break;
+        }
+    }
+    logLine(QStringLiteral("X11HidEventSystem: ignoring speed gain ") + formatReal(gain) +
+            QStringLiteral(" for ") + describeDevice(context.facts) + refusal);
+}
+
+void writeAcceleration(X11DeviceContext& context, double amount)
+{
+    const auto given = toFixedPoint(amount);
+    if (!given || *given == kAccelerationOff)
+        return;
+    const std::int32_t fixed = boundAcceleration(*given);
+    switch (accelerationKind(context)) {
+    case AccelerationKind::Libinput: {
+        const double gain = readGain(context).value_or(1.0);
         if (offersCustomProfile(context)) {
-            writeCustomCurve(context, resolution, fixed);
+            writeCustomCurve(context, gain, fixed);
             return;
         }
         const bool wasFlat = libinputMode(context) != LibinputMode::Adaptive;
         remember(context.memory.writtenAcceleration, context.atoms.libinputAccelProfileEnabled,
                  selectLibinputProfile(context, kAdaptive), fixed);
         if (wasFlat)
-            writeLibinputSpeed(context, resolution);
+            writeLibinputSpeed(context, gain);
         return;
     }
     case AccelerationKind::Server: {
-        context.memory.accelerationWhenOn = fixed;
         switchServer(context, false);
         const PointerFeedback feedback = feedbackForAcceleration(fixed);
         context.properties.setFloats(context.atoms.accelVelocityScaling,
@@ -373,19 +374,34 @@ void writeAcceleration(X11DeviceContext& context, std::int32_t fixed)
     }
 }
 
-void writeAccelerationOff(X11DeviceContext& context, bool off)
+void writeAccelerationOff(X11DeviceContext& context)
 {
     switch (accelerationKind(context)) {
     case AccelerationKind::Libinput:
-        switchLibinput(context, off);
+        turnLibinputOff(context);
         return;
     case AccelerationKind::Server:
-        switchServer(context, off);
+        switchServer(context, true);
         return;
     case AccelerationKind::None:
         logIgnored(context, QStringLiteral("has no acceleration settings"));
         return;
     }
+}
+
+std::optional<PointerCurveModel> curveModel(X11DeviceContext& context)
+{
+    switch (accelerationKind(context)) {
+    case AccelerationKind::Libinput:
+        if (offersCustomProfile(context))
+            return curveModel(PointerCurveModel::Kind::X11Libinput);
+        return PointerCurveModel{PointerCurveModel::Kind::Libinput, true};
+    case AccelerationKind::Server:
+        return curveModel(PointerCurveModel::Kind::X11Server);
+    case AccelerationKind::None:
+        break;
+    }
+    return std::nullopt;
 }
 
 std::vector<XAtom> rememberedProperties(const X11Atoms& atoms)

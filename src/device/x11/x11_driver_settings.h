@@ -10,40 +10,20 @@
 
 #include "device/x11/x11_device_mapping.h"
 
-#include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace veloquill::x11 {
 
-enum class AccelerationKind
-{
-    Libinput,
-    Server,
-    None
-};
-
-AccelerationKind accelerationKind(X11DeviceContext& context);
-// A libinput device whose driver offers the custom profile (libinput 1.23 or later).
-bool offersCustomProfile(X11DeviceContext& context);
-
-// 16.16 fixed point resolution; nothing on a device without a speed setting.
-std::optional<std::int32_t> readResolution(X11DeviceContext& context);
-std::optional<std::int32_t> readResolutionDefault(X11DeviceContext& context);
-// False when the device has no speed setting. The resolution must be positive.
-bool writeResolution(X11DeviceContext& context, std::int32_t fixed);
-
-// 16.16 fixed point, kAccelerationOff when switched off; nothing on a device without.
-std::optional<std::int32_t> readAcceleration(X11DeviceContext& context);
-// Whether acceleration is off (the flat profile); nothing on a device without.
-std::optional<bool> readAccelerationOff(X11DeviceContext& context);
-
-// What the driver reports as the device's default, read as readAcceleration reads a
-// setting; nothing on a device without acceleration settings or defaults.
-std::optional<std::int32_t> readAccelerationDefault(X11DeviceContext& context);
-
-// kAccelerationOff switches acceleration off; any other value switches it on at that level.
-void writeAcceleration(X11DeviceContext& context, std::int32_t fixed);
-void writeAccelerationOff(X11DeviceContext& context, bool off);
+PointerSettings readSettings(X11DeviceContext& context);
+PointerSettings readDefaults(X11DeviceContext& context);
+// Writes to the driver's own properties; a device without them logs one line and is left.
+void writeGain(X11DeviceContext& context, double gain);
+// Switches acceleration on at that amount.
+void writeAcceleration(X11DeviceContext& context, double amount);
+void writeAccelerationOff(X11DeviceContext& context);
+// libinput's or the server's acceleration, as the device's properties say now.
+std::optional<PointerCurveModel> curveModel(X11DeviceContext& context);
 
 // Every property whose first-seen value is kept: those written, and the matrix an older
 // version wrote (its journal still puts it back).

@@ -5,7 +5,6 @@
 #include "device/x11/x11_properties.h"
 
 #include "device/x11/x11_connection.h"
-#include "device/x11/x11_property_cache.h"
 #include "support/log.h"
 
 #include <array>
@@ -99,6 +98,51 @@ RawProperty feedbackProperty(const std::array<std::int32_t, 3>& values)
 }
 } // namespace
 
+X11Atoms X11Atoms::intern(Display* display)
+{
+    X11Atoms atoms;
+    std::array<std::pair<const char*, XAtom*>, 16> named = {{
+        {"FLOAT", &atoms.floatType},
+        {"Coordinate Transformation Matrix", &atoms.transformationMatrix},
+        {"Device Product ID", &atoms.productID},
+        {"Device Node", &atoms.deviceNode},
+        {"XTEST Device", &atoms.xtestDevice},
+        {"libinput Accel Speed", &atoms.libinputAccelSpeed},
+        {"libinput Accel Profile Enabled", &atoms.libinputAccelProfileEnabled},
+        {"libinput Accel Profiles Available", &atoms.libinputAccelProfilesAvailable},
+        {"libinput Accel Speed Default", &atoms.libinputAccelSpeedDefault},
+        {"libinput Accel Profile Enabled Default", &atoms.libinputAccelProfileEnabledDefault},
+        {"Device Accel Profile", &atoms.accelProfile},
+        {"Device Accel Velocity Scaling", &atoms.accelVelocityScaling},
+        {"Device Accel Constant Deceleration", &atoms.accelConstantDeceleration},
+        {"libinput Accel Custom Motion Points", &atoms.libinputAccelCustomPoints},
+        {"libinput Accel Custom Motion Step", &atoms.libinputAccelCustomStep},
+        {"Veloquill Pointer Feedback", &atoms.pointerFeedback},
+    }};
+    std::array<char*, named.size()> names{};
+    std::array<Atom, named.size()> values{};
+    for (std::size_t i = 0; i < named.size(); ++i)
+        names[i] = const_cast<char*>(named[i].first);
+    // One round trip for all; atoms are created if no driver has made them yet, so a
+    // property that appears later is still recognised.
+    XInternAtoms(display, names.data(), static_cast<int>(names.size()), False, values.data());
+    for (std::size_t i = 0; i < named.size(); ++i)
+        *named[i].second = values[i];
+    return atoms;
+}
+
+QString atomName(Display* display, XAtom atom)
+{
+    if (atom == None)
+        return QStringLiteral("None");
+    char* name = XGetAtomName(display, atom);
+    if (!name)
+        return QStringLiteral("atom ") + QString::number(atom);
+    const QString result = QString::fromLatin1(name);
+    XFree(name);
+    return result;
+}
+
 std::vector<std::int32_t> integerItems(const RawProperty& property, bool isSigned)
 {
     std::vector<std::int32_t> values(property.count);
@@ -177,8 +221,8 @@ std::optional<std::vector<std::int32_t>> X11DeviceProperties::integers(XAtom pro
     const auto found = raw(property);
     if (!found)
         return std::nullopt;
-    const bool isInteger = found->type == m_atoms.integerType;
-    if ((!isInteger && found->type != m_atoms.cardinalType) || found->count < count) {
+    const bool isInteger = found->type == XA_INTEGER;
+    if ((!isInteger && found->type != XA_CARDINAL) || found->count < count) {
         logUnexpected(property, *found,
                       QStringLiteral("INTEGER with ") + QString::number(count) +
                           QStringLiteral(" items"));
@@ -192,7 +236,7 @@ std::optional<QString> X11DeviceProperties::text(XAtom property) const
     const auto found = raw(property);
     if (!found)
         return std::nullopt;
-    if (found->type != m_atoms.stringType || found->format != 8) {
+    if (found->type != XA_STRING || found->format != 8) {
         logUnexpected(property, *found, QStringLiteral("STRING/8"));
         return std::nullopt;
     }
@@ -299,7 +343,7 @@ std::optional<RawProperty> X11DeviceProperties::setIntegers(XAtom property,
                                                             const std::vector<std::int32_t>& values)
 {
     const auto existing = raw(property);
-    RawProperty value{existing ? existing->type : m_atoms.integerType,
+    RawProperty value{existing ? existing->type : XA_INTEGER,
                       existing ? existing->format : 32,
                       values.size(),
                       {}};
@@ -307,6 +351,76 @@ std::optional<RawProperty> X11DeviceProperties::setIntegers(XAtom property,
     for (std::size_t i = 0; i < values.size(); ++i)
         storeItem(value, i, values[i]);
     return writeRaw(property, value) ? std::optional(value) : std::nullopt;
+}
+
+const std::optional<RawProperty>* X11PropertyCache::find(int deviceId, XAtom property) const
+{
+    const auto found = m_values.find({deviceId, property});
+    return found == m_values.end() ? nullptr : &found->second;
+}
+
+void X11PropertyCache::store(int deviceId, XAtom property, std::optional<RawProperty> value)
+{
+    m_values[{deviceId, property}] = std::move(value);
+}
+
+void X11PropertyCache::storeWritten(int deviceId, XAtom property, const RawProperty& value)
+{
+    m_values[{deviceId, property}] = value;
+    ++m_own[{deviceId, property}];
+    ++m_ownDue;
+}
+
+void X11PropertyCache::noteEvent(int deviceId, XAtom property)
+{
+    const auto own = m_own.find({deviceId, property});
+    if (own == m_own.end()) {
+        forget(deviceId, property);
+        return;
+    }
+    --m_ownDue;
+    if (--own->second == 0)
+        m_own.erase(own);
+}
+
+const std::optional<RawProperty>* X11PropertyCache::findFeedback(int deviceId) const
+{
+    const auto found = m_turn.find(deviceId);
+    return found != m_turn.end() ? &found->second : nullptr;
+}
+
+void X11PropertyCache::storeFeedbackRead(int deviceId, std::optional<RawProperty> value)
+{
+    m_turn[deviceId] = std::move(value);
+}
+
+void X11PropertyCache::storeFeedbackWritten(int deviceId, const RawProperty& value)
+{
+    m_feedbackWritten[deviceId] = value;
+    m_turn[deviceId] = value;
+}
+
+void X11PropertyCache::endTurn()
+{
+    m_turn.clear();
+    for (const auto& [deviceId, value] : m_feedbackWritten)
+        m_turn[deviceId] = value;
+}
+
+std::optional<unsigned long> X11PropertyCache::feedbackId(int deviceId) const
+{
+    const auto found = m_feedbackIds.find(deviceId);
+    return found == m_feedbackIds.end() ? std::nullopt : std::optional(found->second);
+}
+
+void X11PropertyCache::clear()
+{
+    m_turn.clear();
+    m_feedbackWritten.clear();
+    m_feedbackIds.clear();
+    m_values.clear();
+    m_own.clear();
+    m_ownDue = 0;
 }
 
 } // namespace veloquill::x11

@@ -4,20 +4,54 @@
 
 #pragma once
 
-// Typed reads and writes of one XInput device's properties. A property of an unexpected
-// type or format is logged in one line and treated as absent, never trusted.
-
-#include "device/x11/x11_atoms.h"
+// The XInput device properties the backend uses: their names, and typed reads and writes of one
+// device's. A property of an unexpected type or format is logged in one line and treated as
+// absent, never trusted.
 
 #include <QString>
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
+struct _XDisplay;
+
 namespace veloquill::x11 {
+
+using XAtom = unsigned long; // Xlib's Atom, without pulling Xlib into headers
+
+// The names of the X device properties the backend reads and writes, interned once.
+struct X11Atoms
+{
+    XAtom floatType = 0; // the "FLOAT" property type; the others are Xlib's predefined atoms
+    XAtom transformationMatrix = 0; // "Coordinate Transformation Matrix"
+    XAtom productID = 0;            // "Device Product ID"
+    XAtom deviceNode = 0;           // "Device Node"
+    XAtom xtestDevice = 0;          // "XTEST Device"
+    XAtom libinputAccelSpeed = 0;
+    XAtom libinputAccelProfileEnabled = 0;
+    XAtom libinputAccelProfilesAvailable = 0;
+    XAtom libinputAccelSpeedDefault = 0;
+    XAtom libinputAccelProfileEnabledDefault = 0;
+    XAtom accelProfile = 0;              // "Device Accel Profile"
+    XAtom accelVelocityScaling = 0;      // "Device Accel Velocity Scaling"
+    XAtom accelConstantDeceleration = 0; // "Device Accel Constant Deceleration"
+    XAtom libinputAccelCustomPoints = 0; // "libinput Accel Custom Motion Points"
+    XAtom libinputAccelCustomStep = 0;   // "libinput Accel Custom Motion Step"
+    // The device's own pointer feedback (acceleration numerator, denominator, threshold), which
+    // is no property: reads and writes under this name go through the feedback control, so it
+    // is remembered, journalled and put back as the properties are.
+    XAtom pointerFeedback = 0; // "Veloquill Pointer Feedback"
+
+    static X11Atoms intern(_XDisplay* display);
+};
+
+// The atom's name for log lines.
+QString atomName(_XDisplay* display, XAtom atom);
 
 class X11Connection;
 
@@ -85,6 +119,50 @@ private:
     int m_deviceId;
     WriteObserver m_writeObserver;
     std::vector<X11SentWrite>* m_sent = nullptr;
+};
+
+// Device properties as last read or written on the backend's connection, so that a step does
+// not ask the server for each property it looks at. An entry holds until a property event comes
+// for it that this program's own write did not cause, or the devices change.
+class X11PropertyCache
+{
+public:
+    // The value known (nothing: the device has no such property), or null when none is.
+    const std::optional<RawProperty>* find(int deviceId, XAtom property) const;
+    void store(int deviceId, XAtom property, std::optional<RawProperty> value);
+    // The server took this program's write of the value: the event it sends for it is ours.
+    void storeWritten(int deviceId, XAtom property, const RawProperty& value);
+    void forget(int deviceId, XAtom property) { m_values.erase({deviceId, property}); }
+    // A property event was handled: one this program's write caused leaves the entry as is.
+    void noteEvent(int deviceId, XAtom property);
+    // Devices came or went (an id may now name another device), or the connection broke.
+    void clear();
+    // How many property events this program's own writes are still to cause.
+    int ownEventsDue() const { return m_ownDue; }
+
+    // A device's pointer feedback changes without an event: what was read of it holds only
+    // until the main loop next waits, what this program wrote until it is read afresh (a
+    // restore) or the devices change. Its id, the device's own, holds as long as the device.
+    const std::optional<RawProperty>* findFeedback(int deviceId) const;
+    void storeFeedbackRead(int deviceId, std::optional<RawProperty> value);
+    void storeFeedbackWritten(int deviceId, const RawProperty& value);
+    void forgetFeedback(int deviceId)
+    {
+        m_turn.erase(deviceId);
+        m_feedbackWritten.erase(deviceId);
+    }
+    std::optional<unsigned long> feedbackId(int deviceId) const;
+    void storeFeedbackId(int deviceId, unsigned long id) { m_feedbackIds[deviceId] = id; }
+    void endTurn();
+
+private:
+    using Key = std::pair<int, XAtom>;
+    std::map<Key, std::optional<RawProperty>> m_values;
+    std::map<Key, int> m_own;
+    int m_ownDue = 0;
+    std::map<int, std::optional<RawProperty>> m_turn;
+    std::map<int, RawProperty> m_feedbackWritten;
+    std::map<int, unsigned long> m_feedbackIds;
 };
 
 } // namespace veloquill::x11

@@ -7,10 +7,7 @@
 #include "device/x11/x11_connection.h"
 #include "device/x11/x11_device.h"
 #include "device/x11/x11_device_mapping.h"
-#include "device/x11/x11_device_watch.h"
 #include "device/x11/x11_journal_check.h"
-#include "device/x11/x11_property_cache.h"
-#include "device/x11/x11_server_mark.h"
 #include "support/display_name.h"
 #include "support/log.h"
 
@@ -77,18 +74,6 @@ void readJournalEntry(Display* display, const JournalDevice& entry, X11DeviceMem
         }
         memory.firstSeen[atom] = std::move(first);
     }
-}
-
-template <typename State>
-std::vector<std::shared_ptr<State>> lockAll(std::vector<std::weak_ptr<State>>& list)
-{
-    std::erase_if(list, [](const std::weak_ptr<State>& weak) { return weak.expired(); });
-    std::vector<std::shared_ptr<State>> live;
-    for (const auto& weak : list) {
-        if (auto state = weak.lock(); state && !state->destroyed)
-            live.push_back(std::move(state));
-    }
-    return live;
 }
 } // namespace
 
@@ -185,11 +170,18 @@ RestoreOutcome X11Session::restoreDevice(const X11DeviceFacts& facts, X11DeviceM
         m_sentRestores.erase(sent);
         return finishRestore(facts, memory, result);
     }
+    return finishRestore(facts, memory, putBack(facts, memory, nullptr));
+}
+
+X11Restore X11Session::putBack(const X11DeviceFacts& facts, X11DeviceMemory& memory,
+                               std::vector<X11SentWrite>* sent)
+{
     // What is still ours is judged on the feedback as it is now, not as it was written.
     m_connection->properties().forgetFeedback(facts.deviceId);
     X11DeviceProperties properties(*m_connection, m_atoms, facts.deviceId);
+    properties.sendWithoutWaiting(sent);
     X11DeviceContext context{properties, m_atoms, facts, memory, m_connection->isLocal()};
-    return finishRestore(facts, memory, restoreFirstSeen(context));
+    return restoreFirstSeen(context);
 }
 
 RestoreOutcome X11Session::finishRestore(const X11DeviceFacts& facts, X11DeviceMemory& memory,
@@ -230,14 +222,9 @@ void X11Session::sendListedRestores()
 
 void X11Session::sendRestore(const X11DeviceFacts& facts, X11DeviceMemory& memory)
 {
-    // What is still ours is judged on the feedback as it is now, not as it was written.
-    m_connection->properties().forgetFeedback(facts.deviceId);
     SentRestore& restore = m_sentRestores[facts.deviceId];
     restore = SentRestore{facts, &memory, {}, {}};
-    X11DeviceProperties properties(*m_connection, m_atoms, facts.deviceId);
-    properties.sendWithoutWaiting(&restore.sent);
-    X11DeviceContext context{properties, m_atoms, facts, memory, m_connection->isLocal()};
-    restore.result = restoreFirstSeen(context);
+    restore.result = putBack(facts, memory, &restore.sent);
 }
 
 void X11Session::noteRefused(const std::vector<unsigned long>& errors,
@@ -288,11 +275,7 @@ std::size_t X11Session::restoreUnlisted()
         device.facts.deviceId = entry.deviceId;
         device.facts.name = entry.name;
         readJournalEntry(m_connection->display(), entry, device.memory);
-        X11DeviceProperties properties(*m_connection, m_atoms, entry.deviceId);
-        properties.sendWithoutWaiting(&device.sent);
-        X11DeviceContext context{properties, m_atoms, device.facts, device.memory,
-                                 m_connection->isLocal()};
-        device.result = restoreFirstSeen(context);
+        device.result = putBack(device.facts, device.memory, &device.sent);
     }
     m_connection->sync();
     const std::vector<unsigned long> errors = m_connection->takeErrorSerials();
@@ -323,11 +306,6 @@ void X11Session::forgetRemoved(const std::set<int>& removedDeviceIds)
 
 X11Session::~X11Session() = default;
 
-void X11Session::setConnectionLostHandler(std::function<void()> handler)
-{
-    m_connection->setConnectionLostHandler(std::move(handler));
-}
-
 void X11Session::selectDeviceEvents()
 {
     // Rare events, selected for the session's whole life: they never come with motion. Property
@@ -337,14 +315,15 @@ void X11Session::selectDeviceEvents()
     m_connection->sync();
 }
 
-void X11Session::attachClient(const std::shared_ptr<X11ClientState>& client)
-{
-    m_clients.push_back(client);
-}
-
 std::vector<std::shared_ptr<X11ClientState>> X11Session::liveClients()
 {
-    return lockAll(m_clients);
+    std::erase_if(m_clients, [](const auto& weak) { return weak.expired(); });
+    std::vector<std::shared_ptr<X11ClientState>> live;
+    for (const auto& weak : m_clients) {
+        if (auto state = weak.lock(); state && !state->destroyed)
+            live.push_back(std::move(state));
+    }
+    return live;
 }
 
 std::shared_ptr<X11Device> X11Session::serviceForDevice(int deviceId) const
@@ -437,8 +416,9 @@ void X11Session::handleHierarchyChange(const std::set<int>& removedDeviceIds)
         service->leave();
     for (const auto& service : arrived) {
         for (const auto& client : liveClients()) {
-            if (client->isListening())
-                client->deliverArrival(service);
+            // Before every call the client must still be listening: a callback may unschedule
+            // or destroy it.
+            client->arrivalCallbacks.callWhile([&] { return client->isListening(); }, service);
         }
     }
 }

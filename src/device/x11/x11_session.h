@@ -11,7 +11,6 @@
 #include "device/backend_device.h"
 #include "device/hid_callback_list.h"
 #include "device/restore_journal.h"
-#include "device/x11/x11_atoms.h"
 #include "device/x11/x11_device_discovery.h"
 #include "device/x11/x11_device_mapping.h"
 #include "device/x11/x11_properties.h"
@@ -32,7 +31,17 @@ namespace veloquill::x11 {
 
 class X11Connection;
 class X11Device;
-struct X11ClientState;
+
+// A watch of the session's devices: its arrival callbacks. The session holds it weakly, so a
+// watch destroyed inside one of its own callbacks is never called again.
+struct X11ClientState
+{
+    bool destroyed = false;
+    bool scheduled = false;
+    HidCallbackList<void(const BackendDeviceRef&)> arrivalCallbacks;
+
+    bool isListening() const { return !destroyed && scheduled; }
+};
 
 class X11Session : public std::enable_shared_from_this<X11Session>
 {
@@ -51,9 +60,10 @@ public:
 
     // The services present, in the order the server lists their devices.
     const std::vector<std::shared_ptr<X11Device>>& services() const { return m_services; }
-    void attachClient(const std::shared_ptr<X11ClientState>& client);
-
-    void setConnectionLostHandler(std::function<void()> handler);
+    void attachClient(const std::shared_ptr<X11ClientState>& client)
+    {
+        m_clients.push_back(client);
+    }
 
     // The device's first-seen values and those written since go to the journal; called
     // before each write that changes what it holds.
@@ -81,6 +91,9 @@ private:
                const QString& journalDirectory);
     void selectDeviceEvents();
     void handleEvent(_XEvent& event);
+    // Writes each property this program changed back, now or (with `sent`) without waiting.
+    X11Restore putBack(const X11DeviceFacts& facts, X11DeviceMemory& memory,
+                       std::vector<X11SentWrite>* sent);
     // Logs what the restore of the device left, and drops its entry when all is back.
     RestoreOutcome finishRestore(const X11DeviceFacts& facts, X11DeviceMemory& memory,
                                  const X11Restore& result);

@@ -4,7 +4,7 @@
 
 #pragma once
 
-#include "device/x11/resolution_mapping.h"
+#include "device/neutral_resolution.h"
 #include "device/x11/x11_backend.h"
 #include "support/main_loop.h"
 #include "support/required_programs.h"
@@ -25,9 +25,8 @@ namespace veloquill::test {
 
 inline const QString kXvfbMouse = QStringLiteral("Xvfb mouse");
 inline const QString kCoreXtestPointer = QStringLiteral("Virtual core XTEST pointer");
-// The identity matrix's resolution; half of it doubles the pointer's travel, twice it halves it.
-inline constexpr std::int32_t kNeutralFixed = x11::kNeutralFixedResolution;
-inline constexpr double kNeutral = kNeutralFixed / 65536.0;
+// The resolution of gain 1; half of it doubles the pointer's travel, twice it halves it.
+inline constexpr double kNeutral = kNeutralFixedResolution / 65536.0;
 inline constexpr double kDoubleTravel = kNeutral / 2;
 inline constexpr double kHalfTravel = kNeutral * 2;
 

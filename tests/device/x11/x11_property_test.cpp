@@ -246,6 +246,17 @@ TEST_F(X11Properties, ChangesByAnotherProgramReadBack)
     EXPECT_EQ(mouse->pointerResolution(), kHalfTravel);
     driver().setFloatProperty(id, kDeceleration, {0.5f});
     EXPECT_EQ(mouse->pointerResolution(), kDoubleTravel);
+    // libinput's speed is the gain less 1; another program's custom curve has the gain as its
+    // slope at the first step.
+    giveLibinputProperties(true);
+    const int xtest = driver().deviceId(kCoreXtestPointer);
+    const auto pointer = device(kCoreXtestPointer);
+    driver().setFloatProperty(xtest, kLibinputSpeed, {0.5f});
+    EXPECT_EQ(pointer->pointerResolution(), 3382503 / 65536.0);
+    driver().setIntegerProperty(xtest, kLibinputProfile, 8, {0, 0, 1});
+    driver().setFloatProperty(xtest, kCustomPoints, {0.0f, 0.75f});
+    driver().setFloatProperty(xtest, QStringLiteral("libinput Accel Custom Motion Step"), {0.5f});
+    EXPECT_EQ(pointer->pointerResolution(), 3382503 / 65536.0);
 }
 
 // The backend selects no input events: the server does not even send them, so the program
