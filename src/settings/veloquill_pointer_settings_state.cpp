@@ -7,7 +7,6 @@
 
 #include "device/pointer_device_manager.h"
 #include "device/pointer_ranges.h"
-#include "settings/device_settings_merge.h"
 #include "settings/qsettings_defaults_store.h"
 #include "support/log.h"
 #include "support/number_format.h"

@@ -2,7 +2,6 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "settings/device_settings_merge.h"
 #include "settings/device_specific_settings.h"
 #include "settings/qsettings_defaults_store.h"
 #include "support/blocking_paths.h"
