@@ -12,11 +12,9 @@ PointerSpeedMapping PointerSpeedMapping::forSpeed(double speed)
     // Two separate double operations: the published table depends on the rounding of each.
     const double scaled = speed * SpeedSlope;
     mapping.normalizedInverseResolution = scaled + SpeedOffset;
-    if (mapping.normalizedInverseResolution == 0.0) {
-        mapping.inverseWasZero = true;
-        mapping.systemResolution = HighestResolution;
+    // Exactly -1/29: the inverse is 0, and the highest resolution is used.
+    if (mapping.normalizedInverseResolution == 0.0)
         return mapping;
-    }
     const double resolution = 1.0 / mapping.normalizedInverseResolution;
     // The lower bound first: a negative quotient (speed below -1/29) ends at the lowest.
     if (resolution <= LowestResolution)

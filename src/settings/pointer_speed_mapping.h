@@ -17,8 +17,6 @@ struct PointerSpeedMapping
 
     double normalizedInverseResolution = 0.0;
     double systemResolution = HighestResolution;
-    // The speed was exactly -1/29, where the inverse is 0 and the highest resolution is used.
-    bool inverseWasZero = false;
 
     static PointerSpeedMapping forSpeed(double speed);
     // The speed whose mapping gives this resolution: 0 at HighestResolution, 1 at

@@ -81,29 +81,17 @@ VeloquillPointerSettingsState::~VeloquillPointerSettingsState()
     m_store->mergeDataWith(DeviceSettingsKey, {}, {});
 }
 
-template <typename T, typename Changed>
-void VeloquillPointerSettingsState::publish(T& field, T value,
-                                            void (VeloquillPointerSettingsState::*willChange)(),
-                                            Changed changed)
-{
-    Q_EMIT(this->*willChange)();
-    field = std::move(value);
-    Q_EMIT(this->*changed)(field);
-}
-
 void VeloquillPointerSettingsState::setAutoSwitchToNewDevices(bool value)
 {
-    publish(m_autoSwitchToNewDevices, value,
-            &VeloquillPointerSettingsState::autoSwitchToNewDevicesWillChange,
-            &VeloquillPointerSettingsState::autoSwitchToNewDevicesChanged);
+    m_autoSwitchToNewDevices = value;
+    Q_EMIT autoSwitchToNewDevicesChanged(m_autoSwitchToNewDevices);
     m_store->setBoolean(AutoSwitchToNewDevicesKey, value);
 }
 
 void VeloquillPointerSettingsState::setPreferredDeviceName(const QString& value)
 {
-    publish(m_preferredDeviceName, value,
-            &VeloquillPointerSettingsState::preferredDeviceNameWillChange,
-            &VeloquillPointerSettingsState::preferredDeviceNameChanged);
+    m_preferredDeviceName = value;
+    Q_EMIT preferredDeviceNameChanged(m_preferredDeviceName);
     m_store->setString(PreferredDeviceNameKey, value);
 }
 
@@ -115,8 +103,9 @@ void VeloquillPointerSettingsState::setSelectedDeviceID(const std::optional<QStr
         setPrecisionMode(false);
     if (acceptsEdits())
         m_noneChosen = !value;
-    publish(m_selectedDeviceID, value, &VeloquillPointerSettingsState::selectedDeviceIDWillChange,
-            &VeloquillPointerSettingsState::selectedDeviceIDChanged);
+    Q_EMIT selectedDeviceIDWillChange();
+    m_selectedDeviceID = value;
+    Q_EMIT selectedDeviceIDChanged(m_selectedDeviceID);
     selectedDeviceIDDidSet(oldValue);
 }
 
@@ -151,19 +140,19 @@ void VeloquillPointerSettingsState::showValues(const DeviceSpecificSettings& val
 {
     // Watchers tell loads and reverts from edits by this guard.
     const QScopedValueRollback showing(m_showingValues, true);
-    if (announceEveryOne || values.pointerSpeed != m_currentPointerSpeed)
-        publish(m_currentPointerSpeed, values.pointerSpeed,
-                &VeloquillPointerSettingsState::currentPointerSpeedWillChange,
-                &VeloquillPointerSettingsState::currentPointerSpeedChanged);
-    if (announceEveryOne || values.pointerAcceleration != m_currentPointerAcceleration)
-        publish(m_currentPointerAcceleration, values.pointerAcceleration,
-                &VeloquillPointerSettingsState::currentPointerAccelerationWillChange,
-                &VeloquillPointerSettingsState::currentPointerAccelerationChanged);
+    if (announceEveryOne || values.pointerSpeed != m_currentPointerSpeed) {
+        m_currentPointerSpeed = values.pointerSpeed;
+        Q_EMIT currentPointerSpeedChanged(m_currentPointerSpeed);
+    }
+    if (announceEveryOne || values.pointerAcceleration != m_currentPointerAcceleration) {
+        m_currentPointerAcceleration = values.pointerAcceleration;
+        Q_EMIT currentPointerAccelerationChanged(m_currentPointerAcceleration);
+    }
     if (announceEveryOne ||
-        values.pointerDisableAcceleration != m_currentPointerDisableAcceleration)
-        publish(m_currentPointerDisableAcceleration, values.pointerDisableAcceleration,
-                &VeloquillPointerSettingsState::currentPointerDisableAccelerationWillChange,
-                &VeloquillPointerSettingsState::currentPointerDisableAccelerationChanged);
+        values.pointerDisableAcceleration != m_currentPointerDisableAcceleration) {
+        m_currentPointerDisableAcceleration = values.pointerDisableAcceleration;
+        Q_EMIT currentPointerDisableAccelerationChanged(m_currentPointerDisableAcceleration);
+    }
     if (values.precisionFactor != m_currentPrecisionFactor) {
         m_currentPrecisionFactor = values.precisionFactor;
         Q_EMIT precisionFactorChanged(m_currentPrecisionFactor);
@@ -197,9 +186,8 @@ void VeloquillPointerSettingsState::setCurrentPointerSpeed(double value)
         return;
     value = bounded(QStringLiteral("currentPointerSpeed"), value, MinPointerSpeed, MaxPointerSpeed);
     const bool changed = value != m_currentPointerSpeed;
-    publish(m_currentPointerSpeed, value,
-            &VeloquillPointerSettingsState::currentPointerSpeedWillChange,
-            &VeloquillPointerSettingsState::currentPointerSpeedChanged);
+    m_currentPointerSpeed = value;
+    Q_EMIT currentPointerSpeedChanged(m_currentPointerSpeed);
     editedValueDidSet(changed,
                       QStringLiteral("UI: currentPointerSpeed changed to: ") + formatReal(value));
 }
@@ -212,9 +200,8 @@ void VeloquillPointerSettingsState::setCurrentPointerAcceleration(double value)
     value = bounded(QStringLiteral("currentPointerAcceleration"), value,
                     PointerRange::MinAcceleration, PointerRange::MaxAcceleration);
     const bool changed = value != m_currentPointerAcceleration;
-    publish(m_currentPointerAcceleration, value,
-            &VeloquillPointerSettingsState::currentPointerAccelerationWillChange,
-            &VeloquillPointerSettingsState::currentPointerAccelerationChanged);
+    m_currentPointerAcceleration = value;
+    Q_EMIT currentPointerAccelerationChanged(m_currentPointerAcceleration);
     editedValueDidSet(changed, QStringLiteral("UI: currentPointerAcceleration changed to: ") +
                                    formatReal(value));
 }
@@ -222,9 +209,8 @@ void VeloquillPointerSettingsState::setCurrentPointerAcceleration(double value)
 void VeloquillPointerSettingsState::setCurrentPointerDisableAcceleration(bool value)
 {
     const bool changed = value != m_currentPointerDisableAcceleration;
-    publish(m_currentPointerDisableAcceleration, value,
-            &VeloquillPointerSettingsState::currentPointerDisableAccelerationWillChange,
-            &VeloquillPointerSettingsState::currentPointerDisableAccelerationChanged);
+    m_currentPointerDisableAcceleration = value;
+    Q_EMIT currentPointerDisableAccelerationChanged(m_currentPointerDisableAcceleration);
     editedValueDidSet(changed,
                       QStringLiteral("UI: currentPointerDisableAcceleration changed to: ") +
                           formatBool(value));
