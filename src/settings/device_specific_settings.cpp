@@ -25,19 +25,6 @@ QString quoted(const QString& text)
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
-// JSON has no NaN or infinities: a table holding one cannot be written at all, so that a
-// bad value never reaches the store.
-QString nonFiniteMember(const DeviceSpecificSettings& settings)
-{
-    if (!std::isfinite(settings.pointerSpeed))
-        return DeviceSettingsMember::PointerSpeed;
-    if (!std::isfinite(settings.pointerAcceleration))
-        return DeviceSettingsMember::PointerAcceleration;
-    if (!std::isfinite(settings.precisionFactor))
-        return DeviceSettingsMember::PrecisionFactor;
-    return {};
-}
-
 // RFC 8259 string: quote, backslash and control characters escaped, the rest as UTF-8.
 void appendJsonString(QByteArray& json, const QString& text)
 {
@@ -91,18 +78,6 @@ std::optional<QJsonValue> readMember(const QJsonObject& record, const QString& m
         return std::nullopt;
     }
     return value;
-}
-
-std::optional<double> readNumber(const QJsonObject& record, const QString& member, QString* error)
-{
-    const auto value = readMember(record, member, &QJsonValue::isDouble, "number", error);
-    return value ? std::optional(value->toDouble()) : std::nullopt;
-}
-
-std::optional<bool> readBoolean(const QJsonObject& record, const QString& member, QString* error)
-{
-    const auto value = readMember(record, member, &QJsonValue::isBool, "boolean", error);
-    return value ? std::optional(value->toBool()) : std::nullopt;
 }
 
 QByteArray compactJson(const QJsonObject& object)
@@ -163,19 +138,22 @@ std::optional<DeviceSpecificSettings> readRecord(const QJsonValue& value, QStrin
         return std::nullopt;
     }
     const QJsonObject record = value.toObject();
-    const auto speed = readNumber(record, DeviceSettingsMember::PointerSpeed, error);
+    const auto number = [&](const QString& member) {
+        return readMember(record, member, &QJsonValue::isDouble, "number", error);
+    };
+    const auto speed = number(DeviceSettingsMember::PointerSpeed);
     if (!speed)
         return std::nullopt;
-    const auto acceleration = readNumber(record, DeviceSettingsMember::PointerAcceleration, error);
+    const auto acceleration = number(DeviceSettingsMember::PointerAcceleration);
     if (!acceleration)
         return std::nullopt;
-    const auto disabled =
-        readBoolean(record, DeviceSettingsMember::PointerDisableAcceleration, error);
+    const auto disabled = readMember(record, DeviceSettingsMember::PointerDisableAcceleration,
+                                     &QJsonValue::isBool, "boolean", error);
     if (!disabled)
         return std::nullopt;
     const QJsonValue factor = record.value(DeviceSettingsMember::PrecisionFactor);
     return DeviceSpecificSettings{
-        *speed, *acceleration, *disabled, otherMembers(record),
+        speed->toDouble(), acceleration->toDouble(), disabled->toBool(), otherMembers(record),
         factor.isDouble() ? factor.toDouble() : DeviceSpecificSettings::DefaultPrecisionFactor};
 }
 } // namespace
@@ -190,14 +168,18 @@ namespace {
 // The record's JSON member, "stableID":{…}; an error when a value cannot be written.
 DeviceSettingsEncoding encodeRecord(const QString& stableID, const DeviceSpecificSettings& settings)
 {
-    if (const QString member = nonFiniteMember(settings); !member.isEmpty()) {
-        const double value = member == DeviceSettingsMember::PointerSpeed ? settings.pointerSpeed
-                             : member == DeviceSettingsMember::PointerAcceleration
-                                 ? settings.pointerAcceleration
-                                 : settings.precisionFactor;
-        return {std::nullopt, QStringLiteral("record ") + quoted(stableID) + QStringLiteral(": ") +
-                                  member + QStringLiteral(" is not a finite number (") +
-                                  formatReal(value) + QLatin1Char(')')};
+    // JSON has no NaN or infinities: a table holding one cannot be written at all, so that a
+    // bad value never reaches the store.
+    for (const auto& [member, value] :
+         {std::pair(DeviceSettingsMember::PointerSpeed, settings.pointerSpeed),
+          std::pair(DeviceSettingsMember::PointerAcceleration, settings.pointerAcceleration),
+          std::pair(DeviceSettingsMember::PrecisionFactor, settings.precisionFactor)}) {
+        if (!std::isfinite(value)) {
+            return {std::nullopt, QStringLiteral("record ") + quoted(stableID) +
+                                      QStringLiteral(": ") + member +
+                                      QStringLiteral(" is not a finite number (") +
+                                      formatReal(value) + QLatin1Char(')')};
+        }
     }
     QByteArray json;
     appendJsonString(json, stableID);
