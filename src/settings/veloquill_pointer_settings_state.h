@@ -223,7 +223,10 @@ private:
     // Every listed device object with a record that has not had it yet gets it.
     void applyStoredRecords();
     void applySettings(const PointerDeviceRef& device, const DeviceSpecificSettings& values);
-    bool wasApplied(const PointerDeviceRef& device) const;
+    static bool holds(const std::vector<std::weak_ptr<PointerDevice>>& devices,
+                      const PointerDeviceRef& device);
+    // The three edited values, one log line each.
+    static void logValues(const DeviceSpecificSettings& values);
     // The resolution the device is given for `values`, slowed while precision mode is on and
     // the device is one of the selected record's.
     double resolutionToWrite(const PointerDeviceRef& device,

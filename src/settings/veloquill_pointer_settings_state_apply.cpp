@@ -39,12 +39,21 @@ bool keptWhatItHad(std::optional<double> before, std::optional<double> written,
 {
     return before && written && after && same(*before, *after) && !same(*after, *written);
 }
+} // namespace
 
-bool holds(const std::vector<std::weak_ptr<PointerDevice>>& devices, const PointerDeviceRef& device)
+bool VeloquillPointerSettingsState::holds(const std::vector<std::weak_ptr<PointerDevice>>& devices,
+                                          const PointerDeviceRef& device)
 {
     return std::ranges::any_of(devices, [&](const auto& held) { return held.lock() == device; });
 }
-} // namespace
+
+void VeloquillPointerSettingsState::logValues(const DeviceSpecificSettings& values)
+{
+    logLine(QStringLiteral("  - Speed: ") + formatReal(values.pointerSpeed));
+    logLine(QStringLiteral("  - Acceleration: ") + formatReal(values.pointerAcceleration));
+    logLine(QStringLiteral("  - Disable Acceleration: ") +
+            formatBool(values.pointerDisableAcceleration));
+}
 
 void VeloquillPointerSettingsState::applyPointerSettings()
 {
@@ -66,7 +75,7 @@ void VeloquillPointerSettingsState::applyPointerSettings()
 void VeloquillPointerSettingsState::applySettings(const PointerDeviceRef& device,
                                                   const DeviceSpecificSettings& values)
 {
-    if (!wasApplied(device))
+    if (!holds(m_appliedDevices, device))
         m_appliedDevices.push_back(device);
     const QString name = device->name();
     WriteCheck check{
@@ -74,10 +83,7 @@ void VeloquillPointerSettingsState::applySettings(const PointerDeviceRef& device
     logLine(Prefix + QStringLiteral("[APPLY SETTINGS] Applying settings to device: ") + name +
             QStringLiteral(" (ID: ") + device->stableID() + QLatin1Char(')'));
     logLine(Prefix + QStringLiteral("[APPLY SETTINGS] Values to apply:"));
-    logLine(QStringLiteral("  - Speed: ") + formatReal(values.pointerSpeed));
-    logLine(QStringLiteral("  - Acceleration: ") + formatReal(values.pointerAcceleration));
-    logLine(QStringLiteral("  - Disable Acceleration: ") +
-            formatBool(values.pointerDisableAcceleration));
+    logValues(values);
 
     // A value outside its slider's range was read from the device and not set since: the
     // device keeps what it has rather than getting the nearest value the slider can show.
