@@ -33,6 +33,8 @@ public:
     bool copyRequested() const { return m_copyRequested; }
     // Writes still change the values but report that nothing reached the disk.
     bool failing = false;
+    InMemoryDefaultsStore() = default;
+    InMemoryDefaultsStore(const QString& key, const QVariant& value) { put(key, value); }
     // Any value, of a kind the program never writes (as a hand-edited file can hold).
     void put(const QString& key, const QVariant& value) { m_values[key] = value; }
 
