@@ -13,7 +13,6 @@
 #include <QJsonValue>
 #include <QSet>
 
-#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -30,16 +29,7 @@ void appendJsonString(QByteArray& json, const QString& text)
 {
     static constexpr char Hex[] = "0123456789abcdef";
     json += '"';
-    const QByteArray utf8 = text.toUtf8();
-    const auto needsEscape = [](char c) {
-        return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20;
-    };
-    if (std::none_of(utf8.cbegin(), utf8.cend(), needsEscape)) {
-        json += utf8;
-        json += '"';
-        return;
-    }
-    for (const char c : utf8) {
+    for (const char c : text.toUtf8()) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             json += '\\';
