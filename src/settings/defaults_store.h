@@ -58,13 +58,9 @@ public:
     // When another writer changed the key's data value too, the two are merged by `merge`
     // rather than one replacing the other; `adopted` runs after a write that took in some of
     // the other writer's version. A store no one else writes to has nothing to merge.
-    virtual void mergeDataWith(const QString& key, DataMergeFunction merge,
-                               std::function<void()> adopted)
-    {
-        Q_UNUSED(key);
-        Q_UNUSED(merge);
-        Q_UNUSED(adopted);
-    }
+    virtual void mergeDataWith(const QString& /*key*/, DataMergeFunction /*merge*/,
+                               std::function<void()> /*adopted*/)
+    {}
 };
 
 } // namespace veloquill

@@ -13,7 +13,6 @@
 #include <QJsonValue>
 #include <QSet>
 
-#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -25,34 +24,12 @@ QString quoted(const QString& text)
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
-// JSON has no NaN or infinities: a table holding one cannot be written at all, so that a
-// bad value never reaches the store.
-QString nonFiniteMember(const DeviceSpecificSettings& settings)
-{
-    if (!std::isfinite(settings.pointerSpeed))
-        return DeviceSettingsMember::PointerSpeed;
-    if (!std::isfinite(settings.pointerAcceleration))
-        return DeviceSettingsMember::PointerAcceleration;
-    if (!std::isfinite(settings.precisionFactor))
-        return DeviceSettingsMember::PrecisionFactor;
-    return {};
-}
-
 // RFC 8259 string: quote, backslash and control characters escaped, the rest as UTF-8.
 void appendJsonString(QByteArray& json, const QString& text)
 {
     static constexpr char Hex[] = "0123456789abcdef";
     json += '"';
-    const QByteArray utf8 = text.toUtf8();
-    const auto needsEscape = [](char c) {
-        return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20;
-    };
-    if (std::none_of(utf8.cbegin(), utf8.cend(), needsEscape)) {
-        json += utf8;
-        json += '"';
-        return;
-    }
-    for (const char c : utf8) {
+    for (const char c : text.toUtf8()) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             json += '\\';
@@ -91,18 +68,6 @@ std::optional<QJsonValue> readMember(const QJsonObject& record, const QString& m
         return std::nullopt;
     }
     return value;
-}
-
-std::optional<double> readNumber(const QJsonObject& record, const QString& member, QString* error)
-{
-    const auto value = readMember(record, member, &QJsonValue::isDouble, "number", error);
-    return value ? std::optional(value->toDouble()) : std::nullopt;
-}
-
-std::optional<bool> readBoolean(const QJsonObject& record, const QString& member, QString* error)
-{
-    const auto value = readMember(record, member, &QJsonValue::isBool, "boolean", error);
-    return value ? std::optional(value->toBool()) : std::nullopt;
 }
 
 QByteArray compactJson(const QJsonObject& object)
@@ -163,19 +128,22 @@ std::optional<DeviceSpecificSettings> readRecord(const QJsonValue& value, QStrin
         return std::nullopt;
     }
     const QJsonObject record = value.toObject();
-    const auto speed = readNumber(record, DeviceSettingsMember::PointerSpeed, error);
+    const auto number = [&](const QString& member) {
+        return readMember(record, member, &QJsonValue::isDouble, "number", error);
+    };
+    const auto speed = number(DeviceSettingsMember::PointerSpeed);
     if (!speed)
         return std::nullopt;
-    const auto acceleration = readNumber(record, DeviceSettingsMember::PointerAcceleration, error);
+    const auto acceleration = number(DeviceSettingsMember::PointerAcceleration);
     if (!acceleration)
         return std::nullopt;
-    const auto disabled =
-        readBoolean(record, DeviceSettingsMember::PointerDisableAcceleration, error);
+    const auto disabled = readMember(record, DeviceSettingsMember::PointerDisableAcceleration,
+                                     &QJsonValue::isBool, "boolean", error);
     if (!disabled)
         return std::nullopt;
     const QJsonValue factor = record.value(DeviceSettingsMember::PrecisionFactor);
     return DeviceSpecificSettings{
-        *speed, *acceleration, *disabled, otherMembers(record),
+        speed->toDouble(), acceleration->toDouble(), disabled->toBool(), otherMembers(record),
         factor.isDouble() ? factor.toDouble() : DeviceSpecificSettings::DefaultPrecisionFactor};
 }
 } // namespace
@@ -190,14 +158,18 @@ namespace {
 // The record's JSON member, "stableID":{…}; an error when a value cannot be written.
 DeviceSettingsEncoding encodeRecord(const QString& stableID, const DeviceSpecificSettings& settings)
 {
-    if (const QString member = nonFiniteMember(settings); !member.isEmpty()) {
-        const double value = member == DeviceSettingsMember::PointerSpeed ? settings.pointerSpeed
-                             : member == DeviceSettingsMember::PointerAcceleration
-                                 ? settings.pointerAcceleration
-                                 : settings.precisionFactor;
-        return {std::nullopt, QStringLiteral("record ") + quoted(stableID) + QStringLiteral(": ") +
-                                  member + QStringLiteral(" is not a finite number (") +
-                                  formatReal(value) + QLatin1Char(')')};
+    // JSON has no NaN or infinities: a table holding one cannot be written at all, so that a
+    // bad value never reaches the store.
+    for (const auto& [member, value] :
+         {std::pair(DeviceSettingsMember::PointerSpeed, settings.pointerSpeed),
+          std::pair(DeviceSettingsMember::PointerAcceleration, settings.pointerAcceleration),
+          std::pair(DeviceSettingsMember::PrecisionFactor, settings.precisionFactor)}) {
+        if (!std::isfinite(value)) {
+            return {std::nullopt, QStringLiteral("record ") + quoted(stableID) +
+                                      QStringLiteral(": ") + member +
+                                      QStringLiteral(" is not a finite number (") +
+                                      formatReal(value) + QLatin1Char(')')};
+        }
     }
     QByteArray json;
     appendJsonString(json, stableID);
@@ -340,6 +312,76 @@ DeviceSettingsDecoding decodeDeviceSettingsTable(const QByteArray& data)
     decoded.table = std::move(table);
     decoded.duplicatedRecords = duplicatedNames(data);
     return decoded;
+}
+
+namespace {
+// One version of the table: readable records, and those kept as they were.
+struct TableVersion
+{
+    DeviceSettingsTable table;
+    UnreadableDeviceRecords unreadable;
+
+    bool sameRecord(const TableVersion& other, const QString& id) const
+    {
+        return table.contains(id) == other.table.contains(id) &&
+               table.value(id) == other.table.value(id) &&
+               unreadable.value(id) == other.unreadable.value(id);
+    }
+
+    void takeRecord(const TableVersion& from, const QString& id)
+    {
+        table.remove(id);
+        unreadable.remove(id);
+        if (const auto record = from.table.constFind(id); record != from.table.cend())
+            table.insert(id, *record);
+        if (const auto record = from.unreadable.constFind(id); record != from.unreadable.cend())
+            unreadable.insert(id, *record);
+    }
+
+    QSet<QString> ids() const
+    {
+        QSet<QString> all(table.keyBegin(), table.keyEnd());
+        return all.unite(QSet<QString>(unreadable.keyBegin(), unreadable.keyEnd()));
+    }
+};
+
+TableVersion versionOf(const DeviceSettingsDecoding& decoded)
+{
+    if (!decoded.table)
+        return {};
+    return {*decoded.table, decoded.unreadableRecords};
+}
+} // namespace
+
+DataMerge mergeDeviceSettingsData(const std::optional<QByteArray>& base, const QByteArray& mine,
+                                  const std::optional<QByteArray>& theirs)
+{
+    const DeviceSettingsDecoding theirsDecoded =
+        theirs ? decodeDeviceSettingsTable(*theirs) : DeviceSettingsDecoding{};
+    if (!theirsDecoded.table)
+        return {mine, true};
+    const TableVersion baseVersion =
+        base ? versionOf(decodeDeviceSettingsTable(*base)) : TableVersion{};
+    const TableVersion theirsVersion = versionOf(theirsDecoded);
+    TableVersion merged = versionOf(decodeDeviceSettingsTable(mine));
+    const TableVersion mineVersion = merged;
+    bool replacedTheirs = !theirsDecoded.duplicatedRecords.isEmpty();
+    bool tookAny = false;
+    const QSet<QString> ids = baseVersion.ids().unite(theirsVersion.ids());
+    for (const QString& id : ids) {
+        if (mineVersion.sameRecord(theirsVersion, id) || theirsVersion.sameRecord(baseVersion, id))
+            continue;
+        if (mineVersion.sameRecord(baseVersion, id)) {
+            merged.takeRecord(theirsVersion, id);
+            tookAny = true;
+        } else {
+            replacedTheirs = true;
+        }
+    }
+    const DeviceSettingsEncoding encoded =
+        tookAny ? encodeDeviceSettingsTable(merged.table, merged.unreadable)
+                : DeviceSettingsEncoding{mine, {}};
+    return {encoded.data.value_or(mine), replacedTheirs || !encoded.data};
 }
 
 } // namespace veloquill

@@ -4,6 +4,8 @@
 
 #pragma once
 
+#include "settings/defaults_store.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -101,5 +103,13 @@ private:
 // unreadableRecords, and the others still apply. Data that is not one JSON object fails the whole
 // table. A stableID found twice keeps its last record and is named in duplicatedRecords.
 DeviceSettingsDecoding decodeDeviceSettingsTable(const QByteArray& data);
+
+// Merges two stored per-device tables record by record, against the one both started from:
+// a record only the other writer added, changed or removed is taken in; where both changed
+// one, mine is kept and replacedTheirs is set. A table of theirs that cannot be read as one,
+// or holds a device twice, is replaced by mine (with replacedTheirs set) or, for the twice
+// held device, read with its last record. A base that cannot be read counts as empty.
+DataMerge mergeDeviceSettingsData(const std::optional<QByteArray>& base, const QByteArray& mine,
+                                  const std::optional<QByteArray>& theirs);
 
 } // namespace veloquill

@@ -238,9 +238,4 @@ std::optional<QByteArray> IniText::text(const QHash<QString, QVariant>& values)
     return out;
 }
 
-std::optional<QByteArray> iniText(const QHash<QString, QVariant>& values)
-{
-    return IniText().text(values);
-}
-
 } // namespace veloquill

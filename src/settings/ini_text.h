@@ -41,7 +41,4 @@ private:
     QHash<QString, EscapedData> m_data;
 };
 
-// The same, without keeping anything.
-std::optional<QByteArray> iniText(const QHash<QString, QVariant>& values);
-
 } // namespace veloquill

@@ -65,11 +65,6 @@ KeepOrGoBack::KeepOrGoBack(VeloquillPointerSettingsState& state, Durations durat
             [this] { changed(tr("Revert to system defaults")); });
 }
 
-void KeepOrGoBack::setEnabled(bool enabled)
-{
-    m_enabled = enabled;
-}
-
 void KeepOrGoBack::withoutAsking(const std::function<void()>& change)
 {
     const bool wasUnasked = std::exchange(m_unasked, true);
@@ -141,14 +136,6 @@ void KeepOrGoBack::valueChanged(const QString& about)
 }
 
 void KeepOrGoBack::changed(const QString& about)
-{
-    if (m_enabled)
-        userChanged(about);
-    else
-        keep();
-}
-
-void KeepOrGoBack::userChanged(const QString& about)
 {
     m_settleTimer.start();
     const double ratio = slowEndGain(current()) / slowEndGain(m_settled);

@@ -57,10 +57,6 @@ public:
     int countdownSeconds() const;
     Values settledValues() const { return m_settled; }
 
-    // Off, changes settle at once and never ask (fine adjustments that need no safety net).
-    void setEnabled(bool enabled);
-    bool isEnabled() const { return m_enabled; }
-
     // Runs `change` (a precision switch from a key the user bound) without asking about it.
     void withoutAsking(const std::function<void()>& change);
 
@@ -81,7 +77,6 @@ private:
     Values current() const;
     void valueChanged(const QString& about);
     void changed(const QString& about);
-    void userChanged(const QString& about);
     void startCountdown();
     void setAsking(bool asking);
     void countDown();
@@ -90,7 +85,6 @@ private:
     const Durations m_durations;
     Values m_settled;
     Values m_last; // as last seen, to tell changes from repeated assignments
-    bool m_enabled = true;
     bool m_asking = false;
     int m_secondsLeft = 0;
     bool m_writingBack = false;

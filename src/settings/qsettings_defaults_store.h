@@ -84,7 +84,7 @@ private:
     bool rewritesUnchanged() const;
     void keepInMemory(const QString& why);
 
-    // Merging what another writer changed (qsettings_defaults_store_merge.cpp).
+    // Merging what another writer changed.
     struct KeyMerge
     {
         DataMergeFunction merge;

@@ -2,12 +2,12 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// Construction, the published properties and their change handlers.
+// Construction, the published properties and their change handlers, and the per-device table:
+// read once, written after every change of a record (only the changed record is encoded again).
 #include "settings/veloquill_pointer_settings_state.h"
 
 #include "device/pointer_device_manager.h"
 #include "device/pointer_ranges.h"
-#include "settings/device_settings_merge.h"
 #include "settings/qsettings_defaults_store.h"
 #include "support/log.h"
 #include "support/number_format.h"
@@ -81,29 +81,17 @@ VeloquillPointerSettingsState::~VeloquillPointerSettingsState()
     m_store->mergeDataWith(DeviceSettingsKey, {}, {});
 }
 
-template <typename T, typename Changed>
-void VeloquillPointerSettingsState::publish(T& field, T value,
-                                            void (VeloquillPointerSettingsState::*willChange)(),
-                                            Changed changed)
-{
-    Q_EMIT(this->*willChange)();
-    field = std::move(value);
-    Q_EMIT(this->*changed)(field);
-}
-
 void VeloquillPointerSettingsState::setAutoSwitchToNewDevices(bool value)
 {
-    publish(m_autoSwitchToNewDevices, value,
-            &VeloquillPointerSettingsState::autoSwitchToNewDevicesWillChange,
-            &VeloquillPointerSettingsState::autoSwitchToNewDevicesChanged);
+    m_autoSwitchToNewDevices = value;
+    Q_EMIT autoSwitchToNewDevicesChanged(m_autoSwitchToNewDevices);
     m_store->setBoolean(AutoSwitchToNewDevicesKey, value);
 }
 
 void VeloquillPointerSettingsState::setPreferredDeviceName(const QString& value)
 {
-    publish(m_preferredDeviceName, value,
-            &VeloquillPointerSettingsState::preferredDeviceNameWillChange,
-            &VeloquillPointerSettingsState::preferredDeviceNameChanged);
+    m_preferredDeviceName = value;
+    Q_EMIT preferredDeviceNameChanged(m_preferredDeviceName);
     m_store->setString(PreferredDeviceNameKey, value);
 }
 
@@ -115,8 +103,9 @@ void VeloquillPointerSettingsState::setSelectedDeviceID(const std::optional<QStr
         setPrecisionMode(false);
     if (acceptsEdits())
         m_noneChosen = !value;
-    publish(m_selectedDeviceID, value, &VeloquillPointerSettingsState::selectedDeviceIDWillChange,
-            &VeloquillPointerSettingsState::selectedDeviceIDChanged);
+    Q_EMIT selectedDeviceIDWillChange();
+    m_selectedDeviceID = value;
+    Q_EMIT selectedDeviceIDChanged(m_selectedDeviceID);
     selectedDeviceIDDidSet(oldValue);
 }
 
@@ -151,19 +140,19 @@ void VeloquillPointerSettingsState::showValues(const DeviceSpecificSettings& val
 {
     // Watchers tell loads and reverts from edits by this guard.
     const QScopedValueRollback showing(m_showingValues, true);
-    if (announceEveryOne || values.pointerSpeed != m_currentPointerSpeed)
-        publish(m_currentPointerSpeed, values.pointerSpeed,
-                &VeloquillPointerSettingsState::currentPointerSpeedWillChange,
-                &VeloquillPointerSettingsState::currentPointerSpeedChanged);
-    if (announceEveryOne || values.pointerAcceleration != m_currentPointerAcceleration)
-        publish(m_currentPointerAcceleration, values.pointerAcceleration,
-                &VeloquillPointerSettingsState::currentPointerAccelerationWillChange,
-                &VeloquillPointerSettingsState::currentPointerAccelerationChanged);
+    if (announceEveryOne || values.pointerSpeed != m_currentPointerSpeed) {
+        m_currentPointerSpeed = values.pointerSpeed;
+        Q_EMIT currentPointerSpeedChanged(m_currentPointerSpeed);
+    }
+    if (announceEveryOne || values.pointerAcceleration != m_currentPointerAcceleration) {
+        m_currentPointerAcceleration = values.pointerAcceleration;
+        Q_EMIT currentPointerAccelerationChanged(m_currentPointerAcceleration);
+    }
     if (announceEveryOne ||
-        values.pointerDisableAcceleration != m_currentPointerDisableAcceleration)
-        publish(m_currentPointerDisableAcceleration, values.pointerDisableAcceleration,
-                &VeloquillPointerSettingsState::currentPointerDisableAccelerationWillChange,
-                &VeloquillPointerSettingsState::currentPointerDisableAccelerationChanged);
+        values.pointerDisableAcceleration != m_currentPointerDisableAcceleration) {
+        m_currentPointerDisableAcceleration = values.pointerDisableAcceleration;
+        Q_EMIT currentPointerDisableAccelerationChanged(m_currentPointerDisableAcceleration);
+    }
     if (values.precisionFactor != m_currentPrecisionFactor) {
         m_currentPrecisionFactor = values.precisionFactor;
         Q_EMIT precisionFactorChanged(m_currentPrecisionFactor);
@@ -197,9 +186,8 @@ void VeloquillPointerSettingsState::setCurrentPointerSpeed(double value)
         return;
     value = bounded(QStringLiteral("currentPointerSpeed"), value, MinPointerSpeed, MaxPointerSpeed);
     const bool changed = value != m_currentPointerSpeed;
-    publish(m_currentPointerSpeed, value,
-            &VeloquillPointerSettingsState::currentPointerSpeedWillChange,
-            &VeloquillPointerSettingsState::currentPointerSpeedChanged);
+    m_currentPointerSpeed = value;
+    Q_EMIT currentPointerSpeedChanged(m_currentPointerSpeed);
     editedValueDidSet(changed,
                       QStringLiteral("UI: currentPointerSpeed changed to: ") + formatReal(value));
 }
@@ -212,9 +200,8 @@ void VeloquillPointerSettingsState::setCurrentPointerAcceleration(double value)
     value = bounded(QStringLiteral("currentPointerAcceleration"), value,
                     PointerRange::MinAcceleration, PointerRange::MaxAcceleration);
     const bool changed = value != m_currentPointerAcceleration;
-    publish(m_currentPointerAcceleration, value,
-            &VeloquillPointerSettingsState::currentPointerAccelerationWillChange,
-            &VeloquillPointerSettingsState::currentPointerAccelerationChanged);
+    m_currentPointerAcceleration = value;
+    Q_EMIT currentPointerAccelerationChanged(m_currentPointerAcceleration);
     editedValueDidSet(changed, QStringLiteral("UI: currentPointerAcceleration changed to: ") +
                                    formatReal(value));
 }
@@ -222,9 +209,8 @@ void VeloquillPointerSettingsState::setCurrentPointerAcceleration(double value)
 void VeloquillPointerSettingsState::setCurrentPointerDisableAcceleration(bool value)
 {
     const bool changed = value != m_currentPointerDisableAcceleration;
-    publish(m_currentPointerDisableAcceleration, value,
-            &VeloquillPointerSettingsState::currentPointerDisableAccelerationWillChange,
-            &VeloquillPointerSettingsState::currentPointerDisableAccelerationChanged);
+    m_currentPointerDisableAcceleration = value;
+    Q_EMIT currentPointerDisableAccelerationChanged(m_currentPointerDisableAcceleration);
     editedValueDidSet(changed,
                       QStringLiteral("UI: currentPointerDisableAcceleration changed to: ") +
                           formatBool(value));
@@ -285,6 +271,161 @@ std::vector<PointerDeviceRef> VeloquillPointerSettingsState::selectedDevices() c
             devices.push_back(device);
     }
     return devices;
+}
+
+void VeloquillPointerSettingsState::loadDeviceSettingsFromUserDefaults()
+{
+    m_perDeviceSettings.clear();
+    m_unreadableDeviceRecords.clear();
+    const std::optional<QByteArray> data = m_store->data(DeviceSettingsKey);
+    if (!data && !m_store->contains(DeviceSettingsKey)) {
+        logLine(QStringLiteral("No device settings data found in UserDefaults (key: ") +
+                DeviceSettingsKey +
+                QStringLiteral("). Initializing with empty settings dictionary."));
+        return;
+    }
+
+    DeviceSettingsDecoding decoded =
+        data ? decodeDeviceSettingsTable(*data)
+             : DeviceSettingsDecoding{std::nullopt, QStringLiteral("the stored value is not data")};
+    if (!decoded.table) {
+        logLine(QStringLiteral("Error decoding device settings from UserDefaults (key: ") +
+                DeviceSettingsKey + QStringLiteral("): ") + decoded.error +
+                QStringLiteral(". Initializing with empty settings dictionary."));
+        // The next save would replace every device's settings with this run's few.
+        m_store->keepCopyBeforeNextWrite();
+        return;
+    }
+    for (const QString& error : decoded.recordErrors) {
+        logLine(QStringLiteral("Error decoding device settings from UserDefaults (key: ") +
+                DeviceSettingsKey + QStringLiteral("): ") + error +
+                QStringLiteral(". The record is kept as it is."));
+    }
+    for (const QString& stableID : decoded.duplicatedRecords) {
+        logLine(QStringLiteral("Error decoding device settings from UserDefaults (key: ") +
+                DeviceSettingsKey + QStringLiteral("): record \"") + stableID +
+                QStringLiteral("\" is stored more than once. The last one is used."));
+    }
+    // The next save keeps one record of each; the copy keeps them all.
+    if (!decoded.duplicatedRecords.isEmpty())
+        m_store->keepCopyBeforeNextWrite();
+    m_perDeviceSettings = std::move(*decoded.table);
+    m_unreadableDeviceRecords = std::move(decoded.unreadableRecords);
+    logLine(QStringLiteral("Successfully loaded ") + QString::number(m_perDeviceSettings.size()) +
+            QStringLiteral(" device settings records from UserDefaults."));
+}
+
+void VeloquillPointerSettingsState::saveDeviceSettingsToUserDefaults()
+{
+    if (!acceptsEdits()) {
+        logLine(QStringLiteral("VeloquillPointerSettingsState.saveDeviceSettingsToUserDefaults: "
+                               "Not initialized. Skipping save."));
+        return;
+    }
+    DeviceSettingsTable toStore = m_perDeviceSettings;
+    if (m_heldRecord) {
+        const auto& [stableID, record] = *m_heldRecord;
+        if (record)
+            toStore.insert(stableID, *record);
+        else
+            toStore.remove(stableID);
+    }
+    const DeviceSettingsEncoding encoded =
+        m_deviceSettingsEncoder.encode(toStore, m_unreadableDeviceRecords);
+    if (!encoded.data) {
+        logLine(QStringLiteral("Error encoding device settings for UserDefaults: ") +
+                encoded.error);
+        return;
+    }
+    const QString count = QString::number(toStore.size());
+    if (!m_store->setData(DeviceSettingsKey, *encoded.data)) {
+        logLine(QStringLiteral("Could not save ") + count +
+                QStringLiteral(" device settings records to UserDefaults; they are kept in "
+                               "memory for this run."));
+        return;
+    }
+    logLine(QStringLiteral("Successfully saved ") + count +
+            QStringLiteral(" device settings records to UserDefaults."));
+}
+
+void VeloquillPointerSettingsState::updateSettingsForCurrentDevice()
+{
+    if (!acceptsEdits() || !m_selectedDeviceID) {
+        logLine(QStringLiteral("VeloquillPointerSettingsState.updateSettingsForCurrentDevice: Not "
+                               "initialized or no device selected. Skipping save."));
+        return;
+    }
+    DeviceSpecificSettings settings = currentValues();
+    const auto existing = m_perDeviceSettings.constFind(*m_selectedDeviceID);
+    if (existing != m_perDeviceSettings.cend()) {
+        settings.otherMembers = existing->otherMembers;
+        if (*existing == settings)
+            return;
+    }
+    m_perDeviceSettings.insert(*m_selectedDeviceID, settings);
+    logLine(QStringLiteral("Updated settings for device ") + *m_selectedDeviceID +
+            QStringLiteral(" in memory: Speed=") + formatReal(settings.pointerSpeed) +
+            QStringLiteral(", Accel=") + formatReal(settings.pointerAcceleration) +
+            QStringLiteral(", DisableAccel=") + formatBool(settings.pointerDisableAcceleration));
+    saveDeviceSettingsToUserDefaults();
+}
+
+void VeloquillPointerSettingsState::holdStoredRecord(const DeviceSpecificSettings& settled)
+{
+    if (!m_selectedDeviceID)
+        return;
+    std::optional<DeviceSpecificSettings> record;
+    // A run of small changes may have stored values since the settled ones; the file goes
+    // back to those.
+    if (const auto existing = m_perDeviceSettings.constFind(*m_selectedDeviceID);
+        existing != m_perDeviceSettings.cend()) {
+        record = *existing;
+        record->pointerSpeed = settled.pointerSpeed;
+        record->pointerAcceleration = settled.pointerAcceleration;
+        record->pointerDisableAcceleration = settled.pointerDisableAcceleration;
+        record->precisionFactor = settled.precisionFactor;
+    }
+    m_heldRecord.emplace(*m_selectedDeviceID, std::move(record));
+    logLine(QStringLiteral("Holding the stored record of ") + *m_selectedDeviceID +
+            QStringLiteral(" at its settled values until the change is kept."));
+    saveDeviceSettingsToUserDefaults();
+}
+
+void VeloquillPointerSettingsState::releaseStoredRecord()
+{
+    if (!m_heldRecord)
+        return;
+    m_heldRecord.reset();
+    saveDeviceSettingsToUserDefaults();
+}
+
+void VeloquillPointerSettingsState::restoreHeldRecord()
+{
+    if (!m_heldRecord)
+        return;
+    const auto [stableID, record] = *std::exchange(m_heldRecord, std::nullopt);
+    if (record)
+        m_perDeviceSettings.insert(stableID, *record);
+    else
+        m_perDeviceSettings.remove(stableID);
+    saveDeviceSettingsToUserDefaults();
+}
+
+int VeloquillPointerSettingsState::answerSeconds() const
+{
+    bool read = false;
+    const int seconds = m_store->string(AnswerSecondsKey).value_or(QString()).toInt(&read);
+    return read ? std::clamp(seconds, DefaultAnswerSeconds, MaxAnswerSeconds)
+                : DefaultAnswerSeconds;
+}
+
+void VeloquillPointerSettingsState::setAnswerSeconds(int seconds)
+{
+    seconds = std::clamp(seconds, DefaultAnswerSeconds, MaxAnswerSeconds);
+    if (seconds == answerSeconds())
+        return;
+    m_store->setString(AnswerSecondsKey, QString::number(seconds));
+    Q_EMIT answerSecondsChanged(seconds);
 }
 
 } // namespace veloquill

@@ -25,9 +25,9 @@ class PointerDeviceManager;
 
 // The model behind the settings window: which device is selected, the three values the user
 // edits for it, the auto-switch preferences, and every device's stored settings. Each
-// assignment to a published property announces itself (xWillChange) before the value is
-// stored and again (xChanged) after, and then runs the property's change handler, which may
-// persist it, store the device's record and write the device. Main thread only.
+// assignment to a published property announces itself (xChanged), equal or not, and then runs
+// the property's change handler, which may persist it, store the device's record and write the
+// device; the selection also announces itself before it changes. Main thread only.
 class VeloquillPointerSettingsState : public QObject
 {
     Q_OBJECT
@@ -174,17 +174,12 @@ public:
     void setAnswerSeconds(int seconds);
 
 Q_SIGNALS:
-    void autoSwitchToNewDevicesWillChange();
     void autoSwitchToNewDevicesChanged(bool value);
-    void preferredDeviceNameWillChange();
     void preferredDeviceNameChanged(const QString& value);
     void selectedDeviceIDWillChange();
     void selectedDeviceIDChanged(const std::optional<QString>& value);
-    void currentPointerSpeedWillChange();
     void currentPointerSpeedChanged(double value);
-    void currentPointerAccelerationWillChange();
     void currentPointerAccelerationChanged(double value);
-    void currentPointerDisableAccelerationWillChange();
     void currentPointerDisableAccelerationChanged(bool value);
     void precisionModeChanged(bool on);
     void precisionFactorChanged(double factor);
@@ -199,10 +194,6 @@ Q_SIGNALS:
     void deviceLimitsChanged();
 
 private:
-    // Announces, stores and announces again; every assignment does, equal or not.
-    template <typename T, typename Changed>
-    void publish(T& field, T value, void (VeloquillPointerSettingsState::*willChange)(),
-                 Changed changed);
     bool refuseNonFinite(const QString& property, double value, double kept) const;
     // Shows the values without storing or writing them; every one is announced, or only those
     // that differ.
@@ -232,7 +223,10 @@ private:
     // Every listed device object with a record that has not had it yet gets it.
     void applyStoredRecords();
     void applySettings(const PointerDeviceRef& device, const DeviceSpecificSettings& values);
-    bool wasApplied(const PointerDeviceRef& device) const;
+    static bool holds(const std::vector<std::weak_ptr<PointerDevice>>& devices,
+                      const PointerDeviceRef& device);
+    // The three edited values, one log line each.
+    static void logValues(const DeviceSpecificSettings& values);
     // The resolution the device is given for `values`, slowed while precision mode is on and
     // the device is one of the selected record's.
     double resolutionToWrite(const PointerDeviceRef& device,

@@ -23,13 +23,6 @@ namespace veloquill {
 namespace {
 const QString Prefix = QStringLiteral("VeloquillPointerSettingsState: ");
 
-void logValues(double speed, double acceleration, bool disableAcceleration)
-{
-    logLine(QStringLiteral("  - Speed: ") + formatReal(speed));
-    logLine(QStringLiteral("  - Acceleration: ") + formatReal(acceleration));
-    logLine(QStringLiteral("  - Disable Acceleration: ") + formatBool(disableAcceleration));
-}
-
 // Regardless of letter case and of spaces around the preferred name, as a person types it;
 // canonically equivalent spellings (a precomposed "é" and "e" with a combining accent) count
 // as equal.
@@ -201,7 +194,7 @@ void VeloquillPointerSettingsState::loadSettingsForSelectedDevice()
         logLine(Prefix + QStringLiteral("[SETTINGS DEFAULT] No device selected. Resetting UI "
                                         "controls to default values:"));
     }
-    logValues(chosen.pointerSpeed, chosen.pointerAcceleration, chosen.pointerDisableAcceleration);
+    logValues(chosen);
     // Loading is not editing: nothing is stored or written.
     showValues(chosen, false);
     m_refusal.clear();
@@ -231,13 +224,6 @@ void VeloquillPointerSettingsState::reapplyIfSelectedDeviceChanged()
     applyStoredRecords();
 }
 
-bool VeloquillPointerSettingsState::wasApplied(const PointerDeviceRef& device) const
-{
-    return std::ranges::any_of(m_appliedDevices, [&](const std::weak_ptr<PointerDevice>& applied) {
-        return applied.lock() == device;
-    });
-}
-
 void VeloquillPointerSettingsState::applyStoredRecords()
 {
     std::erase_if(m_appliedDevices, [](const auto& applied) { return applied.expired(); });
@@ -246,7 +232,7 @@ void VeloquillPointerSettingsState::applyStoredRecords()
     const bool onlySelected = m_manager.settingsSharedByKind();
     for (const PointerDeviceRef& device : m_manager.devices()) {
         const auto record = m_perDeviceSettings.constFind(device->stableID());
-        if (record == m_perDeviceSettings.cend() || wasApplied(device))
+        if (record == m_perDeviceSettings.cend() || holds(m_appliedDevices, device))
             continue;
         if (onlySelected && device->stableID() != m_selectedDeviceID)
             continue;

@@ -2,7 +2,6 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "settings/decimal_formatter.h"
 #include "settings/device_specific_settings.h"
 #include "support/qt_printers.h"
 
@@ -87,11 +86,4 @@ TEST(DeviceSettingsJson, DeviceStoredTwiceKeepsItsLastRecordAndIsNamed)
         " , \"a\\u0022\" :" + QByteArray(record).replace("0.1", "0.7") + "}");
     EXPECT_EQ(decoded.duplicatedRecords, QStringList{"a\""});
     EXPECT_EQ(decoded.table->value("a\"").pointerSpeed, 0.7);
-}
-
-// Fraction digits, decimal commas and refused text are seen in the device controls' fields.
-TEST(DecimalFormatter, GroupsThousandsAsTheUsersLocaleDoes)
-{
-    const DecimalFormatter english(QLocale(QLocale::English, QLocale::UnitedStates));
-    EXPECT_EQ(english.toString(1234.5), "1,234.5");
 }

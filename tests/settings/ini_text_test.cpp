@@ -45,7 +45,7 @@ TEST(IniText, IsByteForByteWhatQSettingsWrites)
         {"empty", ""},
         {"0", "true"},
     };
-    EXPECT_EQ(iniText(values).value_or("none"), writtenByQSettings(values));
+    EXPECT_EQ(IniText().text(values).value_or("none"), writtenByQSettings(values));
 }
 
 TEST(IniText, LeavesToQSettingsWhatTheStoreNeverWrites)
@@ -56,7 +56,7 @@ TEST(IniText, LeavesToQSettingsWhatTheStoreNeverWrites)
         {{"number", 3}},
     };
     for (const auto& values : cases)
-        EXPECT_EQ(iniText(values), std::nullopt) << values.keys().value(0).toStdString();
+        EXPECT_EQ(IniText().text(values), std::nullopt) << values.keys().value(0).toStdString();
 }
 
 // A slider step changes one record of a long table: only that stretch is escaped again, and
@@ -89,7 +89,7 @@ TEST(IniText, ValueChangedInPlacesReadsAsIfWrittenWhole)
     IniText text;
     for (const QByteArray& step : steps) {
         const QHash<QString, QVariant> values = {{"table", step}, {"name", "x"}};
-        ASSERT_EQ(text.text(values), iniText(values)) << step.size();
+        ASSERT_EQ(text.text(values), IniText().text(values)) << step.size();
     }
     // A byte that leaves a hex escape pending, at every place around where escaping restarts,
     // before a hex digit.
@@ -101,6 +101,6 @@ TEST(IniText, ValueChangedInPlacesReadsAsIfWrittenWhole)
         (void)fresh.text({{"table", digits}});
         const QHash<QString, QVariant> values = {
             {"table", QByteArray(digits).replace(at, 1, "\x01")}};
-        ASSERT_EQ(fresh.text(values), iniText(values)) << at;
+        ASSERT_EQ(fresh.text(values), IniText().text(values)) << at;
     }
 }
