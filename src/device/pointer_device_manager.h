@@ -75,8 +75,8 @@ private:
     PointerDeviceRef mappedDevice(const BackendDeviceRef& client) const;
     PointerDeviceRef unmapDevice(const BackendDeviceRef& client);
 
-    // What the event system calls, bound to this manager by the registrations below.
-    void deviceMatchingCallback(const BackendDeviceRef& service);
+    // What the event system calls, bound to this manager by the registrations below; the
+    // arrival registration ends before the watch does, so arrivals come only while observing.
     void removalCallback(const BackendDeviceRef& service);
 
     std::shared_ptr<PointerBackend> m_eventSystem;
