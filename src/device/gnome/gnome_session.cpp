@@ -4,6 +4,7 @@
 
 #include "device/gnome/gnome_session.h"
 
+#include "device/gnome/gnome_backend.h"
 #include "device/gnome/gnome_device.h"
 #include "device/libinput_mapping.h"
 #include "support/log.h"
@@ -296,3 +297,16 @@ void GnomeSession::journal()
 }
 
 } // namespace veloquill::gnome
+
+namespace veloquill {
+
+GnomeBackend::GnomeBackend(GnomeBackendOptions options)
+    : DesktopBackend(startSession<gnome::GnomeSession>(options.journalDirectory),
+                     ControlUnavailableReason::GnomeSettingsMissing,
+                     gnome::kLogPrefix +
+                         QStringLiteral("cannot control pointer devices: GNOME's pointer "
+                                        "settings (org.gnome.desktop.peripherals) are not "
+                                        "installed"))
+{}
+
+} // namespace veloquill
