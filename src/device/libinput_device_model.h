@@ -60,7 +60,6 @@ public:
     DeviceModel(Settings firstSeen, double speedTolerance);
 
     const Settings& firstSeen() const { return m_firstSeen; }
-    const Settings& held() const { return m_held; }
     Values heldValues() const { return {m_held.speed, m_held.profile == Profile::Flat}; }
     const Values& written() const { return m_written; }
     // Whether this program wrote to it (in this run, or an earlier one that did not put it back).

@@ -64,7 +64,6 @@ public:
     {
         return a.m_client == b.m_client;
     }
-    std::size_t hash() const { return std::hash<BackendDeviceRef>()(m_client); }
 
 private:
     struct Passkey

@@ -121,11 +121,4 @@ void PointerDeviceManager::stopObservation()
                            "IOKit listening stopped."));
 }
 
-void PointerDeviceManager::replaceDevices(std::vector<PointerDeviceRef> devices)
-{
-    Q_EMIT devicesWillChange();
-    m_devices = std::move(devices);
-    Q_EMIT devicesChanged();
-}
-
 } // namespace veloquill
