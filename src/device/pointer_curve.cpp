@@ -29,12 +29,6 @@ double penumbralGradient(double x)
     return 0.5 + (x * std::sqrt(1.0 - x * x) + std::asin(x)) / std::numbers::pi;
 }
 
-// The values reach the device as 16.16, truncated as the layer writes them.
-std::optional<std::int32_t> written(double value)
-{
-    return toFixedPoint(value);
-}
-
 double unitsPerMs(double handSpeed)
 {
     // 1 unit at 1000 dpi is 0.0254 mm: 1 unit/ms is 25.4 mm/s.
@@ -77,11 +71,12 @@ double serverClassicFactor(double velocity, double threshold, double acceleratio
 
 double pointerGain(const PointerCurveModel& model, const PointerCurveInput& input, double handSpeed)
 {
-    const auto resolution = written(
+    // The values reach the device as 16.16, truncated as the layer writes them.
+    const auto resolution = toFixedPoint(
         std::clamp(input.resolution, PointerRange::MinResolution, PointerRange::MaxResolution));
     const bool off = input.acceleration == PointerRange::AccelerationOff;
-    const auto acceleration = written(std::clamp(input.acceleration, PointerRange::MinAcceleration,
-                                                 PointerRange::MaxAcceleration));
+    const auto acceleration = toFixedPoint(std::clamp(
+        input.acceleration, PointerRange::MinAcceleration, PointerRange::MaxAcceleration));
     if (!resolution || !acceleration)
         return 0;
     const double velocity = unitsPerMs(handSpeed);
