@@ -4,9 +4,16 @@
 
 #include "device/desktop_session.h"
 
+#include "device/hid_callback_list.h"
 #include "support/log.h"
 
 namespace veloquill {
+
+struct SessionWatchState
+{
+    bool started = false;
+    HidCallbackList<void(const BackendDeviceRef&)> addedCallbacks;
+};
 
 namespace {
 class SessionWatch : public DeviceWatch

@@ -11,7 +11,6 @@
 // inside one of its own callbacks is never called again.
 
 #include "device/control_unavailable_reason.h"
-#include "device/hid_callback_list.h"
 #include "device/pointer_backend.h"
 
 #include <QString>
@@ -25,11 +24,7 @@
 namespace veloquill {
 
 // The callbacks of one watch.
-struct SessionWatchState
-{
-    bool started = false;
-    HidCallbackList<void(const BackendDeviceRef&)> addedCallbacks;
-};
+struct SessionWatchState;
 
 class DesktopSession
 {
