@@ -14,6 +14,10 @@
 
 namespace veloquill::libinput {
 
+// libinput's speed range; desktops clamp what they are given to it.
+inline constexpr double kMinSpeed = -1.0;
+inline constexpr double kMaxSpeed = 1.0;
+
 // libinput's acceleration profiles; Other is one the desktop names as neither, which is never
 // written back.
 enum class Profile

@@ -4,7 +4,8 @@
 
 #include "device/pointer_curve.h"
 
-#include "device/libinput_mapping.h"
+#include "device/libinput_device_model.h"
+#include "device/neutral_resolution.h"
 #include "device/pointer_ranges.h"
 #include "support/fixed_point.h"
 
@@ -82,7 +83,9 @@ double pointerGain(const PointerCurveModel& model, const PointerCurveInput& inpu
     const double velocity = unitsPerMs(handSpeed);
     switch (model.kind) {
     case PointerCurveModel::Kind::Libinput: {
-        const double speed = libinput::speedForResolution(*resolution).value_or(0);
+        // The flat profile multiplies motion by 1 + speed: the speed is the gain less 1.
+        const double speed = std::clamp(gainForFixedResolution(*resolution) - 1.0,
+                                        libinput::kMinSpeed, libinput::kMaxSpeed);
         return off ? libinputFlatFactor(speed) : libinputAdaptiveFactor(speed, velocity);
     }
     case PointerCurveModel::Kind::X11Libinput:

@@ -6,7 +6,6 @@
 
 #include "device/gnome/gnome_backend.h"
 #include "device/gnome/gnome_device.h"
-#include "device/libinput_mapping.h"
 #include "support/log.h"
 #include "support/number_format.h"
 
