@@ -7,11 +7,11 @@
 // The HID event system of a desktop whose devices a session object lists and whose settings it
 // journals (KWin, GNOME, Sway): the backend's entry point forwards to its session, and says once
 // per absence why devices cannot be controlled. A backend adds only how its session is made.
+// A watch holds the session alive; the session holds its watches weakly, so a watch destroyed
+// inside one of its own callbacks is never called again.
 
 #include "device/control_unavailable_reason.h"
-#include "device/libinput_service.h"
 #include "device/pointer_backend.h"
-#include "device/service_directory.h"
 
 #include <QString>
 #include <QStringList>
@@ -23,7 +23,10 @@
 
 namespace veloquill {
 
-class DesktopSession : public ServiceDirectory
+// The callbacks of one watch.
+struct SessionWatchState;
+
+class DesktopSession
 {
 public:
     // Whether the desktop can be asked and written now.
@@ -32,9 +35,18 @@ public:
     virtual void forgetOriginals() = 0;
     virtual QStringList notPutBack() const = 0;
     virtual void prepareRestore() {}
+    // The services present now, in the order they arrived.
+    virtual std::vector<BackendDeviceRef> listedServices() const = 0;
+
+    void attachWatch(const std::shared_ptr<SessionWatchState>& watch);
 
 protected:
     ~DesktopSession() = default;
+    // Tells the started watches that the device arrived.
+    void announce(const BackendDeviceRef& service);
+
+private:
+    std::vector<std::weak_ptr<SessionWatchState>> m_watches;
 };
 
 // A session's services, in the order they arrived, each known by the name the desktop lists it
@@ -42,7 +54,7 @@ protected:
 template <class Service> class ListingSession : public DesktopSession
 {
 public:
-    std::vector<std::shared_ptr<ListedService>> listedServices() const override
+    std::vector<BackendDeviceRef> listedServices() const override
     {
         return {m_services.begin(), m_services.end()};
     }

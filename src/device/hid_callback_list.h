@@ -69,8 +69,6 @@ public:
         });
     }
 
-    bool empty() const { return m_entries->empty(); }
-
     void call(Args... args) const
     {
         callWhile([] { return true; }, args...);

@@ -4,8 +4,6 @@
 
 #include "device/libinput_device_model.h"
 
-#include "device/libinput_mapping.h"
-
 #include <algorithm>
 #include <cmath>
 #include <utility>

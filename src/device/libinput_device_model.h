@@ -14,6 +14,10 @@
 
 namespace veloquill::libinput {
 
+// libinput's speed range; desktops clamp what they are given to it.
+inline constexpr double kMinSpeed = -1.0;
+inline constexpr double kMaxSpeed = 1.0;
+
 // libinput's acceleration profiles; Other is one the desktop names as neither, which is never
 // written back.
 enum class Profile
@@ -60,7 +64,6 @@ public:
     DeviceModel(Settings firstSeen, double speedTolerance);
 
     const Settings& firstSeen() const { return m_firstSeen; }
-    const Settings& held() const { return m_held; }
     Values heldValues() const { return {m_held.speed, m_held.profile == Profile::Flat}; }
     const Values& written() const { return m_written; }
     // Whether this program wrote to it (in this run, or an earlier one that did not put it back).

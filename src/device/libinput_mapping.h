@@ -8,14 +8,12 @@
 // which every libinput-based desktop takes (KWin's "pointerAcceleration", GNOME's "speed").
 // Pure functions; docs/kwin-backend.md has the table.
 
+#include "device/libinput_device_model.h"
+
 #include <cstdint>
 #include <optional>
 
 namespace veloquill::libinput {
-
-// libinput's speed range; desktops clamp what they are given to it.
-inline constexpr double kMinSpeed = -1.0;
-inline constexpr double kMaxSpeed = 1.0;
 
 // libinput's flat profile multiplies motion by 1 + speed, so the X11 backend's gain
 // (neutral resolution / resolution) is speed = gain − 1, clamped to what libinput takes.

@@ -4,7 +4,6 @@
 
 #include "device/libinput_service.h"
 
-#include "device/libinput_mapping.h"
 #include "support/log.h"
 #include "support/number_format.h"
 

@@ -9,9 +9,9 @@
 // every such desktop. A backend's device says what the desktop holds and carries the writes over
 // its own transport.
 
+#include "device/backend_device.h"
 #include "device/device_removal.h"
 #include "device/libinput_device_model.h"
-#include "device/service_directory.h"
 
 #include <QString>
 
@@ -30,7 +30,7 @@ struct LibinputIdentity
     std::optional<QString> serialNumber;
 };
 
-class LibinputService : public ListedService, public std::enable_shared_from_this<LibinputService>
+class LibinputService : public BackendDevice, public std::enable_shared_from_this<LibinputService>
 {
 public:
     // The identity answers even once the device has left; settings only while the desktop can
@@ -50,7 +50,8 @@ public:
     {
         return PointerCurveModel{PointerCurveModel::Kind::Libinput};
     }
-    std::uint64_t registryID() const final { return m_registryID; }
+    // The sender id its events would carry.
+    std::uint64_t registryID() const { return m_registryID; }
     // The name the desktop lists it under (an event node, Sway's identifier).
     virtual QString listedName() const = 0;
     // The desktop no longer lists it: each removal callback runs.

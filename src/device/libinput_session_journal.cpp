@@ -4,7 +4,6 @@
 
 #include "device/libinput_session_journal.h"
 
-#include "device/libinput_mapping.h"
 #include "support/log.h"
 
 #include <QEventLoop>

@@ -4,7 +4,8 @@
 
 #include "device/pointer_curve.h"
 
-#include "device/libinput_mapping.h"
+#include "device/libinput_device_model.h"
+#include "device/neutral_resolution.h"
 #include "device/pointer_ranges.h"
 #include "support/fixed_point.h"
 
@@ -27,12 +28,6 @@ double penumbralGradient(double x)
 {
     x = x * 2.0 - 1.0;
     return 0.5 + (x * std::sqrt(1.0 - x * x) + std::asin(x)) / std::numbers::pi;
-}
-
-// The values reach the device as 16.16, truncated as the layer writes them.
-std::optional<std::int32_t> written(double value)
-{
-    return toFixedPoint(value);
 }
 
 double unitsPerMs(double handSpeed)
@@ -77,17 +72,20 @@ double serverClassicFactor(double velocity, double threshold, double acceleratio
 
 double pointerGain(const PointerCurveModel& model, const PointerCurveInput& input, double handSpeed)
 {
-    const auto resolution = written(
+    // The values reach the device as 16.16, truncated as the layer writes them.
+    const auto resolution = toFixedPoint(
         std::clamp(input.resolution, PointerRange::MinResolution, PointerRange::MaxResolution));
     const bool off = input.acceleration == PointerRange::AccelerationOff;
-    const auto acceleration = written(std::clamp(input.acceleration, PointerRange::MinAcceleration,
-                                                 PointerRange::MaxAcceleration));
+    const auto acceleration = toFixedPoint(std::clamp(
+        input.acceleration, PointerRange::MinAcceleration, PointerRange::MaxAcceleration));
     if (!resolution || !acceleration)
         return 0;
     const double velocity = unitsPerMs(handSpeed);
     switch (model.kind) {
     case PointerCurveModel::Kind::Libinput: {
-        const double speed = libinput::speedForResolution(*resolution).value_or(0);
+        // The flat profile multiplies motion by 1 + speed: the speed is the gain less 1.
+        const double speed = std::clamp(gainForFixedResolution(*resolution) - 1.0,
+                                        libinput::kMinSpeed, libinput::kMaxSpeed);
         return off ? libinputFlatFactor(speed) : libinputAdaptiveFactor(speed, velocity);
     }
     case PointerCurveModel::Kind::X11Libinput:

@@ -16,16 +16,6 @@
 namespace veloquill {
 
 namespace {
-QString hexIdentifier(std::optional<std::int64_t> number)
-{
-    if (!number)
-        return QStringLiteral("(nil)");
-    // Printed as the unsigned 32-bit quantity the platform formats with %04X.
-    const auto low = static_cast<std::uint32_t>(*number);
-    return QStringLiteral("0x") +
-           QString::number(low, 16).toUpper().rightJustified(4, QLatin1Char('0'));
-}
-
 // In the words the layer has always logged it with.
 void logRefusal(double value, const QString& key)
 {
@@ -63,14 +53,6 @@ QString PointerDevice::stableID() const
     return QString::number(identity.vendorID.value_or(0)) + QLatin1Char('-') +
            QString::number(identity.productID.value_or(0)) + QLatin1Char('-') + productName +
            QLatin1Char('-') + identity.serialNumber.value_or(QStringLiteral("N/A"));
-}
-
-QString PointerDevice::description() const
-{
-    const DeviceIdentity identity = m_client->deviceIdentity();
-    return identity.name.value_or(QStringLiteral("(unknown)")) + QStringLiteral(" (VID=") +
-           hexIdentifier(identity.vendorID) + QStringLiteral(", PID=") +
-           hexIdentifier(identity.productID) + QLatin1Char(')');
 }
 
 std::optional<double> PointerDevice::gainForResolution(double resolution)

@@ -36,8 +36,6 @@ public:
     static QString nameInStableID(const QString& stableID);
     // Software moves the pointer through it (an XTEST device): never selected by default.
     bool isVirtual() const { return m_client->deviceIdentity().isVirtual; }
-    // "Travel Mouse (VID=0x1234, PID=0x00AB)"
-    QString description() const;
 
     std::optional<double> pointerResolution() const;
     // Clamped to what a device takes; a value not finite is refused with one log line.
@@ -66,7 +64,6 @@ public:
     {
         return a.m_client == b.m_client;
     }
-    std::size_t hash() const { return std::hash<BackendDeviceRef>()(m_client); }
 
 private:
     struct Passkey

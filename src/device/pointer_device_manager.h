@@ -55,8 +55,7 @@ public:
     bool settingsSharedByKind() const { return m_eventSystem->settingsSharedByKind(); }
 
 Q_SIGNALS:
-    // Around every change of devices(): before the new list is stored, and after.
-    void devicesWillChange();
+    // After every change of devices().
     void devicesChanged();
     // A device arrived and is listed; sent inside the arrival, before devicesChanged's
     // receivers that are queued run.
@@ -69,14 +68,13 @@ private:
     void removeDevice(const PointerDeviceRef& device);
     void removeFromListedDevices(const PointerDeviceRef& device);
     void logInitialResolution(const PointerDevice& device);
-    void replaceDevices(std::vector<PointerDeviceRef> devices);
 
     // The device map: one device per known backend device, oldest first.
     PointerDeviceRef mappedDevice(const BackendDeviceRef& client) const;
     PointerDeviceRef unmapDevice(const BackendDeviceRef& client);
 
-    // What the event system calls, bound to this manager by the registrations below.
-    void deviceMatchingCallback(const BackendDeviceRef& service);
+    // What the event system calls, bound to this manager by the registrations below; the
+    // arrival registration ends before the watch does, so arrivals come only while observing.
     void removalCallback(const BackendDeviceRef& service);
 
     std::shared_ptr<PointerBackend> m_eventSystem;

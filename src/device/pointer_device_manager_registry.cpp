@@ -37,9 +37,8 @@ void PointerDeviceManager::addDevice(const BackendDeviceRef& client)
 
     // Every device object is listed, twins too (two identical mice without serial numbers):
     // they share a stableID, which says which record applies, but each is a device to write.
-    auto devices = m_devices;
-    devices.push_back(device);
-    replaceDevices(std::move(devices));
+    m_devices.push_back(device);
+    Q_EMIT devicesChanged();
     logLine(QStringLiteral("PointerDeviceManager: Appended device to @Published devices array: ") +
             name + QStringLiteral(" (stableID: ") + device->stableID() + QLatin1Char(')'));
 
@@ -144,9 +143,8 @@ void PointerDeviceManager::removeFromListedDevices(const PointerDeviceRef& devic
                 QStringLiteral(") not found in @Published devices array for removal: ") + name);
         return;
     }
-    auto devices = m_devices;
-    devices.erase(devices.begin() + (it - m_devices.begin()));
-    replaceDevices(std::move(devices));
+    m_devices.erase(it);
+    Q_EMIT devicesChanged();
     logLine(QStringLiteral("PointerDeviceManager: Removed device from @Published devices array: ") +
             name + QStringLiteral(" (stableID: ") + stableID + QLatin1Char(')'));
 

@@ -459,17 +459,17 @@ bool RestoreJournal::forget(const JournalDevice& key)
         m_heldChanges = true;
         return true;
     }
-    if (!m_devices.empty())
-        return write();
-    remove();
-    return true;
+    return writeOrRemove();
 }
 
 bool RestoreJournal::releaseWrites()
 {
     m_held = false;
-    if (!std::exchange(m_heldChanges, false))
-        return true;
+    return !std::exchange(m_heldChanges, false) || writeOrRemove();
+}
+
+bool RestoreJournal::writeOrRemove()
+{
     if (!m_devices.empty())
         return write();
     remove();

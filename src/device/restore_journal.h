@@ -166,6 +166,8 @@ public:
 
 private:
     bool write();
+    // What is on record is written; the file goes once nothing is.
+    bool writeOrRemove();
     void setAsideWhole(const QString& why, const QStringList& named);
 
     RestoreJournalOwner m_owner;

@@ -63,8 +63,7 @@ std::uint32_t hexSysattr(udev_device* device, const char* name)
 std::optional<UdevPointerDevice> pointerDevice(udev_device* device)
 {
     const char* sysName = udev_device_get_sysname(device);
-    const char* deviceNode = udev_device_get_devnode(device);
-    if (!sysName || !deviceNode || std::strncmp(sysName, "event", 5) != 0)
+    if (!sysName || !udev_device_get_devnode(device) || std::strncmp(sysName, "event", 5) != 0)
         return std::nullopt;
     const std::optional<DeviceKind> kind = pointerKind(device);
     if (!kind)
@@ -73,7 +72,6 @@ std::optional<UdevPointerDevice> pointerDevice(udev_device* device)
     udev_device* input = udev_device_get_parent_with_subsystem_devtype(device, "input", nullptr);
     UdevPointerDevice pointer;
     pointer.sysName = QString::fromUtf8(sysName);
-    pointer.deviceNode = QString::fromUtf8(deviceNode);
     pointer.name = sysattr(input, "name");
     pointer.vendor = hexSysattr(input, "id/vendor");
     pointer.product = hexSysattr(input, "id/product");

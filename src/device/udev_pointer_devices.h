@@ -30,8 +30,7 @@ enum class DeviceKind
 
 struct UdevPointerDevice
 {
-    QString sysName;    // "event5"
-    QString deviceNode; // "/dev/input/event5"
+    QString sysName; // "event5", its node /dev/input/event5
     // From the parent input device: its `name`, and `id/vendor`, `id/product` (hexadecimal).
     QString name;
     std::uint32_t vendor = 0;

@@ -39,26 +39,20 @@ double gainOf(std::int32_t fixedResolution)
 
 TEST(PointerDevice, IdentityComesFromTheBackendWithFallbacks)
 {
-    // The device, then its stableID and description.
-    const std::vector<std::tuple<DeviceSpec, QString, QString>> cases{
+    // The device, then its stableID.
+    const std::vector<std::pair<DeviceSpec, QString>> cases{
         {DeviceSpec::mouse("Desk-Pad Mouse", 4660, 171, QString("AB-12")),
-         "4660-171-Desk_Pad Mouse-AB-12", "Desk-Pad Mouse (VID=0x1234, PID=0x00AB)"},
-        {DeviceSpec::mouse("Wide", 0x1ABCDE, 0xfeed), "1752286-65261-Wide-N/A",
-         "Wide (VID=0x1ABCDE, PID=0xFEED)"},
-        {DeviceSpec{}, "0-0-(unknown)-N/A", "(unknown) (VID=(nil), PID=(nil))"},
+         "4660-171-Desk_Pad Mouse-AB-12"},
+        {DeviceSpec::mouse("Wide", 0x1ABCDE, 0xfeed), "1752286-65261-Wide-N/A"},
+        {DeviceSpec{}, "0-0-(unknown)-N/A"},
     };
-    for (const auto& [spec, stableID, description] : cases) {
-        DeviceOnBackend d(spec);
-        SCOPED_TRACE(stableID.toStdString());
-        EXPECT_EQ(d.device->stableID(), stableID);
-        EXPECT_EQ(d.device->description(), description);
-    }
+    for (const auto& [spec, stableID] : cases)
+        EXPECT_EQ(DeviceOnBackend(spec).device->stableID(), stableID);
     DeviceOnBackend mouse(DeviceSpec::mouse("Mouse", 1, 2));
     EXPECT_EQ(mouse.device->identity().buttonCount, 3);
     // Equal exactly when made from the same backend device, twins or not.
     const auto again = PointerDevice::create(mouse.backend);
     EXPECT_EQ(*again, *mouse.device);
-    EXPECT_EQ(again->hash(), mouse.device->hash());
     EXPECT_NE(*DeviceOnBackend(DeviceSpec::mouse("Mouse", 1, 2)).device, *mouse.device);
 }
 

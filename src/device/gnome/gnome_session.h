@@ -12,20 +12,36 @@
 
 #include "device/desktop_session.h"
 #include "device/gnome/gnome_device.h"
-#include "device/gnome/gnome_key_state.h"
 #include "device/gnome/gnome_settings_keys.h"
 #include "device/restore_journal.h"
 #include "device/udev_pointer_devices.h"
 
 #include <QObject>
+#include <QVariant>
 
+#include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <vector>
 
 namespace veloquill::gnome {
 
 inline const QString kLogPrefix = QStringLiteral("GNOME: ");
+
+// A key this program has written and that still holds what it wrote.
+struct KeyState
+{
+    // The user's own value before the first write; nothing when the key held its default, which
+    // it is reset to rather than given the default as a value of the user's.
+    std::optional<QVariant> original;
+    QVariant written;
+    // The service that wrote it last; 0 for a write of an earlier run.
+    std::uint64_t owner = 0;
+};
+
+using KeyStates = std::map<SettingKey, KeyState>;
 
 class GnomeSession : public QObject,
                      public ListingSession<GnomeDevice>,

@@ -15,6 +15,7 @@
 namespace veloquill::kwin {
 
 namespace {
+const QString kDeviceInterface = QStringLiteral("org.kde.KWin.InputDevice");
 const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
 // Long enough for a busy compositor; nothing waits for it but the one answer.
 constexpr int kCallTimeoutMs = 25000;
@@ -23,6 +24,12 @@ const QString kLimitsExceeded = QStringLiteral("org.freedesktop.DBus.Error.Limit
 // refused for as long as 5 s in all is given up (and logged as any error is).
 constexpr int kLimitsPauseMs = 50;
 constexpr int kMostRefusals = 100;
+constexpr int kMostCallsAtOnce = 32;
+
+QString devicePath(const QString& sysName)
+{
+    return kManagerPath + QLatin1Char('/') + sysName;
+}
 
 QDBusMessage propertiesCall(const QString& path, const QString& method,
                             const QVariantList& arguments)
@@ -73,13 +80,8 @@ QDBusMessage devicesSysNamesCall()
                           {kManagerInterface, QStringLiteral("devicesSysNames")});
 }
 
-QString devicePath(const QString& sysName)
-{
-    return kManagerPath + QLatin1Char('/') + sysName;
-}
-
 KWinCalls::KWinCalls(QDBusConnection bus)
-    : m_bus(std::move(bus)), m_queue(std::make_shared<Queue>(Queue{m_bus, {}, {}, 0, false, false}))
+    : m_queue(std::make_shared<Queue>(Queue{std::move(bus), {}, {}, 0, false, false}))
 {}
 
 KWinCalls::~KWinCalls()

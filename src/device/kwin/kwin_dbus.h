@@ -7,7 +7,7 @@
 // KWin's input device interface on the session bus, and the calls the backend makes to it.
 // Every call returns at once and its answer runs on the main loop; KWin answers one
 // connection's calls in order. An error reply is one log line. A bus allows each connection
-// only so many calls awaiting answers (128 on some): at most kMostCallsAtOnce are sent at once,
+// only so many calls awaiting answers (128 on some): at most 32 are sent at once,
 // the rest wait their turn in order, and a read refused for the bus's limits is sent again.
 
 #include "device/paced_writes.h"
@@ -27,7 +27,6 @@ namespace veloquill::kwin {
 inline const QString kService = QStringLiteral("org.kde.KWin");
 inline const QString kManagerPath = QStringLiteral("/org/kde/KWin/InputDevice");
 inline const QString kManagerInterface = QStringLiteral("org.kde.KWin.InputDeviceManager");
-inline const QString kDeviceInterface = QStringLiteral("org.kde.KWin.InputDevice");
 inline const QString kLogPrefix = QStringLiteral("KWinHidEventSystem: ");
 
 // The properties of a device the backend uses.
@@ -37,11 +36,8 @@ inline const QString Flat = QStringLiteral("pointerAccelerationProfileFlat");
 inline const QString Adaptive = QStringLiteral("pointerAccelerationProfileAdaptive");
 } // namespace Property
 
-QString devicePath(const QString& sysName);
 // The manager's list of device names, asked as a property.
 QDBusMessage devicesSysNamesCall();
-
-inline constexpr int kMostCallsAtOnce = 32;
 
 class KWinCalls
 {
@@ -50,7 +46,7 @@ public:
     // Calls still waiting their turn are never sent.
     ~KWinCalls();
 
-    QDBusConnection& bus() { return m_bus; }
+    QDBusConnection& bus() { return m_queue->bus; }
     // Runs after every answer has been handled (a wait for answers looks again then).
     void setAfterAnswer(std::function<void()> afterAnswer)
     {
@@ -89,7 +85,6 @@ private:
               std::function<void(std::optional<T>)> answered);
     static void sendWaiting(const std::shared_ptr<Queue>& queue);
 
-    QDBusConnection m_bus;
     std::shared_ptr<Queue> m_queue;
 };
 

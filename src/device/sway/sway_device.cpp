@@ -4,7 +4,6 @@
 
 #include "device/sway/sway_device.h"
 
-#include "device/libinput_mapping.h"
 #include "device/sway/sway_session.h"
 #include "support/log.h"
 

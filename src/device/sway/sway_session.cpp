@@ -4,6 +4,7 @@
 
 #include "device/sway/sway_session.h"
 
+#include "device/sway/sway_backend.h"
 #include "support/log.h"
 
 #include <QJsonObject>
@@ -162,3 +163,17 @@ void SwaySession::prepareRestore()
 }
 
 } // namespace veloquill::sway
+
+namespace veloquill {
+
+SwayBackend::SwayBackend(SwayBackendOptions options)
+    : DesktopBackend(
+          startSession<sway::SwaySession>(
+              options.socketPath.isEmpty() ? qEnvironmentVariable("SWAYSOCK") : options.socketPath,
+              options.journalDirectory, options.restoreLimit),
+          ControlUnavailableReason::SwayUnreachable,
+          sway::kLogPrefix +
+              QStringLiteral("cannot control pointer devices: Sway's IPC socket does not answer"))
+{}
+
+} // namespace veloquill
