@@ -36,13 +36,6 @@ void AppDelegate::setUpInterface()
         m_statusBarController = m_interface.makeStatusBarController();
     if (m_statusBarController)
         m_statusBarController->setupStatusItem();
-    setupApplicationMenu();
-}
-
-void AppDelegate::setupApplicationMenu()
-{
-    // A tray program on the Linux desktop has no application menu whose About item could be
-    // redirected; About is reached through the tray menu.
 }
 
 void AppDelegate::applySavedSettingsAfterStartup()
@@ -79,12 +72,6 @@ bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows)
     if (!hasVisibleWindows && m_interface.showSettingsWindow)
         m_interface.showSettingsWindow();
     return true;
-}
-
-void AppDelegate::showAboutWindow()
-{
-    if (m_interface.showAboutWindow)
-        m_interface.showAboutWindow();
 }
 
 } // namespace veloquill

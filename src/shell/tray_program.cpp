@@ -8,7 +8,6 @@
 #include "login_item/start_at_login.h"
 #include "settings/keep_or_go_back.h"
 #include "settings/veloquill_pointer_settings_state.h"
-#include "shell/about_window_controller.h"
 #include "shell/app_delegate.h"
 #include "shell/backend_factory.h"
 #include "shell/display_loss_at_startup.h"
@@ -80,7 +79,6 @@ AppDelegate::Interface trayInterface(AppDelegate* const& running)
         return controller;
     };
     interface.showSettingsWindow = [] { SettingsWindowController::shared().bringToFront(); };
-    interface.showAboutWindow = [] { AboutWindowController::shared().bringToFront(); };
     interface.afterSavedSettingsApplied = [&running] {
         // Bound once the settings state exists, which is only now.
         if (StatusBarController* tray = running->statusBarController())

@@ -82,11 +82,6 @@ QString formatReal(double value)
     return QString::fromStdString(text);
 }
 
-QString formatOptionalReal(std::optional<double> value)
-{
-    return value ? QStringLiteral("Optional(%1)").arg(formatReal(*value)) : QStringLiteral("nil");
-}
-
 QString formatBool(bool value)
 {
     return value ? QStringLiteral("true") : QStringLiteral("false");

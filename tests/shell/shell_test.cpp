@@ -89,7 +89,6 @@ struct DelegateOnSimulatedDevices
              return std::unique_ptr<StatusBarController>();
          },
          [this] { ++settingsShown; },
-         {},
          [this] {
              openSettingsIfNoTrayHost([] { return false; }, [this] { ++settingsShown; }, {{}, {}});
          }}};
