@@ -4,16 +4,19 @@
 
 #include "login_item/start_at_login.h"
 
-#include "login_item/main_log_category.h"
-
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QThread>
 
 namespace veloquill {
 
 namespace {
+// The program's error log, "<app-id>.main": a failure the user did not see happen (a login
+// entry that could not be written) is reported here at critical level.
+Q_LOGGING_CATEGORY(lcMain, VELOQUILL_APP_ID ".main")
+
 // How the entry names the program: by its bare name when that is what the PATH runs, so
 // the entry still works after a package update or a move along the PATH; by its absolute
 // path otherwise (a build folder, an unpacked copy, a second copy earlier on the PATH).

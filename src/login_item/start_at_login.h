@@ -45,7 +45,7 @@ public:
 
     bool isEnabled() const;
     // Writes or removes the entry and announces the state read back. Never throws; a failure
-    // is logged as "Failed to enable launch at login: <why>" (or "disable") in lcMain.
+    // is logged as "Failed to enable launch at login: <why>" (or "disable") in "<app-id>.main".
     // Switching on while on writes the entry again, so it names the program's present path.
     void setEnabled(bool enabled);
 
