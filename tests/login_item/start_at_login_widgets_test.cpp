@@ -6,7 +6,6 @@
 
 #include "login_item/start_at_login.h"
 #include "login_item/start_at_login_toggle.h"
-#include "shell/start_at_login_menu_binding.h"
 #include "shell/status_bar_controller.h"
 #include "support/main_loop.h"
 #include "support/qt_printers.h"
