@@ -62,11 +62,6 @@ void AppDelegate::applicationWillTerminate()
     logLine(QStringLiteral("[AppDelegate] Called PointerDeviceManager.shared.stopObservation()"));
 }
 
-QString AppDelegate::notPutBack() const
-{
-    return m_manager.notPutBack();
-}
-
 bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows)
 {
     if (!hasVisibleWindows && m_interface.showSettingsWindow)

@@ -46,8 +46,6 @@ public:
     void applicationWillTerminate();
     // Whether the termination put every device back (true until it ran).
     bool restoredEveryDevice() const { return m_restored; }
-    // What the termination did not put back, with where its originals are kept (one line).
-    QString notPutBack() const;
     // Always true; shows the settings window when no window of the program is visible.
     bool applicationShouldHandleReopen(bool hasVisibleWindows);
 
