@@ -4,8 +4,6 @@
 
 #pragma once
 
-#include "login_item/autostart_entry.h"
-
 #include <QObject>
 #include <QString>
 
@@ -67,7 +65,7 @@ private:
     // Writes or removes the entry; logs a failure. Tells nobody.
     void registerForLogin(bool enabled);
 
-    const AutostartEntry m_entry;
+    const QString m_appId; // the entry is "<appId>.desktop"
     const QString m_programPath;
     // The stream's value, read when it is first used.
     std::optional<bool> m_streamed;
