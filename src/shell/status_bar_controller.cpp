@@ -63,7 +63,7 @@ void StatusBarController::buildMenu()
     // Only keys that work while the menu is open: each item's underlined letter. Shortcuts
     // shown beside them would do nothing here.
     QAction* settings = m_menu->addAction(tr("&Veloquill settings..."));
-    connect(settings, &QAction::triggered, this, &StatusBarController::openSettingsAction);
+    connect(settings, &QAction::triggered, this, [this] { m_actions.openSettings(); });
 
     m_precisionModeMenuItem = new QAction(tr("&Precision mode"), m_menu.get());
     m_precisionModeMenuItem->setCheckable(true);
@@ -81,17 +81,17 @@ void StatusBarController::buildMenu()
         // A checkable item flips its own mark when chosen; undo that, the mark shows only
         // what the launch-at-login state says.
         m_startAtLoginMenuItem->setChecked(!checked);
-        toggleStartAtLoginAction();
+        Q_EMIT startAtLoginToggleRequested();
     });
     m_menu->addAction(m_startAtLoginMenuItem);
     m_menu->addSeparator();
 
     QAction* about = m_menu->addAction(tr("&About Veloquill"));
-    connect(about, &QAction::triggered, this, &StatusBarController::openAboutAction);
+    connect(about, &QAction::triggered, this, [this] { m_actions.openAbout(); });
     m_menu->addSeparator();
 
     QAction* quit = m_menu->addAction(tr("&Quit Veloquill"));
-    connect(quit, &QAction::triggered, this, &StatusBarController::quitApplicationAction);
+    connect(quit, &QAction::triggered, this, [this] { m_actions.quit(); });
 }
 
 void StatusBarController::setToolTip(const QString& text)
@@ -115,26 +115,6 @@ void StatusBarController::setPrecisionModeShown(bool on)
         m_precisionModeMenuItem->setChecked(on);
     if (m_statusItem)
         m_statusItem->setIcon(on ? precisionMenuIcon() : menuIcon());
-}
-
-void StatusBarController::openSettingsAction()
-{
-    m_actions.openSettings();
-}
-
-void StatusBarController::openAboutAction()
-{
-    m_actions.openAbout();
-}
-
-void StatusBarController::toggleStartAtLoginAction()
-{
-    Q_EMIT startAtLoginToggleRequested();
-}
-
-void StatusBarController::quitApplicationAction()
-{
-    m_actions.quit();
 }
 
 QString trayToolTip(const std::optional<QString>& selectedDeviceID, const QString& listedDeviceName,

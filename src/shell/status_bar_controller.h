@@ -59,11 +59,6 @@ public:
     void setPrecisionModeShown(bool on);
     bool precisionModeShown() const { return m_precisionModeShown; }
 
-    void openSettingsAction();
-    void openAboutAction();
-    void toggleStartAtLoginAction();
-    void quitApplicationAction();
-
 Q_SIGNALS:
     // "Start at login" was chosen. The item never changes its own check mark: the
     // launch-at-login state comes back through setStartAtLoginChecked.
