@@ -8,7 +8,6 @@
 #include "device/x11/x11_backend.h"
 #include "shell/backend_choice.h"
 #include "shell/command_line.h"
-#include "shell/exit_status.h"
 #include "shell/one_shot_commands.h"
 #include "shell/single_instance.h"
 #include "shell/tray_program.h"

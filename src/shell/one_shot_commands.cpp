@@ -7,7 +7,7 @@
 #include "device/kwin/kwin_backend.h"
 #include "device/pointer_device_manager.h"
 #include "shell/backend_factory.h"
-#include "shell/exit_status.h"
+#include "shell/command_line.h"
 #include "shell/single_instance.h"
 #include "support/log.h"
 

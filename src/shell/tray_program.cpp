@@ -10,7 +10,7 @@
 #include "settings/veloquill_pointer_settings_state.h"
 #include "shell/app_delegate.h"
 #include "shell/backend_factory.h"
-#include "shell/exit_status.h"
+#include "shell/command_line.h"
 #include "shell/menu_icon.h"
 #include "shell/settings_window_controller.h"
 #include "shell/shell_window.h"
