@@ -4,8 +4,8 @@
 
 #include "login_item/start_at_login.h"
 
-#include "support/config_home.h"
 #include "support/settings_file.h"
+#include "support/xdg_folders.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -11,7 +11,7 @@
 #include "shell/one_shot_commands.h"
 #include "shell/single_instance.h"
 #include "shell/tray_program.h"
-#include "support/runtime_folder.h"
+#include "support/xdg_folders.h"
 
 #include <QGuiApplication>
 

@@ -6,8 +6,8 @@
 
 #include "support/display_name.h"
 #include "support/log.h"
-#include "support/runtime_folder.h"
 #include "support/settings_file.h"
+#include "support/xdg_folders.h"
 
 #include <QDeadlineTimer>
 #include <QLocalServer>
