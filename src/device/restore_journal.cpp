@@ -5,9 +5,9 @@
 #include "device/restore_journal.h"
 
 #include "support/log.h"
-#include "support/runtime_folder.h"
 #include "support/settings_file.h"
 #include "support/write_all.h"
+#include "support/xdg_folders.h"
 
 #include <QDir>
 #include <QFile>

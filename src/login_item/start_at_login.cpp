@@ -4,16 +4,186 @@
 
 #include "login_item/start_at_login.h"
 
-#include "login_item/main_log_category.h"
+#include "support/settings_file.h"
+#include "support/xdg_folders.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QThread>
+
+#include <filesystem>
+#include <system_error>
 
 namespace veloquill {
 
 namespace {
+// The program's error log, "<app-id>.main": a failure the user did not see happen (a login
+// entry that could not be written) is reported here at critical level.
+Q_LOGGING_CATEGORY(lcMain, VELOQUILL_APP_ID ".main")
+
+const QString DesktopEntryGroup = QStringLiteral("[Desktop Entry]");
+
+// Desktop entry booleans are true and false; GLib, which most sessions read them with, also
+// takes 1 and 0, so a hand-edited entry means the same here as at login.
+bool isTrue(const QString& value)
+{
+    return value == QLatin1String("true") || value == QLatin1String("1");
+}
+
+bool isFalse(const QString& value)
+{
+    return value == QLatin1String("false") || value == QLatin1String("0");
+}
+
+std::optional<QString> makeDirectory(const QString& path)
+{
+    if (QFileInfo(path).isDir())
+        return std::nullopt;
+    std::error_code error;
+    std::filesystem::create_directories(
+        std::filesystem::path(QFile::encodeName(path).toStdString()), error);
+    if (!error && QFileInfo(path).isDir())
+        return std::nullopt;
+    const QString reason =
+        error ? QString::fromLocal8Bit(error.message()) : QStringLiteral("not a folder");
+    return QStringLiteral("cannot create the folder %1: %2").arg(path, reason);
+}
+
+// ${XDG_CONFIG_HOME:-~/.config}/autostart, read from the environment at each call.
+QString autostartDirectory()
+{
+    return xdgConfigHome() + QStringLiteral("/autostart");
+}
+
+// The program as one Exec argument. A bare name of plain characters, which the PATH finds,
+// goes as it is. Every path is double-quoted as the desktop entry format asks (\" \` \$ and
+// \\ inside the quotes, % doubled), then escaped as a string value (\\ \n \t \r): a quoted
+// argument is valid for every path, reserved characters or not.
+QString execArgument(const QString& program)
+{
+    static const QRegularExpression plainName(QStringLiteral("^[A-Za-z0-9._-]+$"));
+    if (plainName.match(program).hasMatch())
+        return program;
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : program) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
+            c == QLatin1Char('\\'))
+            quoted += QLatin1Char('\\');
+        else if (c == QLatin1Char('%'))
+            quoted += QLatin1Char('%');
+        quoted += c;
+    }
+    quoted += QLatin1Char('"');
+
+    // Exec is a string value, whose own escapes are undone before the quoting is.
+    QString value;
+    for (const QChar c : quoted) {
+        if (c == QLatin1Char('\\'))
+            value += QStringLiteral("\\\\");
+        else if (c == QLatin1Char('\n'))
+            value += QStringLiteral("\\n");
+        else if (c == QLatin1Char('\t'))
+            value += QStringLiteral("\\t");
+        else if (c == QLatin1Char('\r'))
+            value += QStringLiteral("\\r");
+        else
+            value += c;
+    }
+    return value;
+}
+
+// The file's text: an application entry whose Exec runs exactly the given program.
+QByteArray contents(const QString& program)
+{
+    const QString text = DesktopEntryGroup +
+                         QStringLiteral("\n"
+                                        "Type=Application\n"
+                                        "Name=Veloquill\n"
+                                        "Exec=") +
+                         execArgument(program) +
+                         QStringLiteral("\n"
+                                        "Terminal=false\n"
+                                        "X-GNOME-Autostart-enabled=true\n");
+    return text.toUtf8();
+}
+
+// The entry: ${XDG_CONFIG_HOME:-~/.config}/autostart/<name>.desktop, the folder read from the
+// environment at each call. Every question goes to the file system; nothing is cached, so a
+// change made by the desktop's own autostart settings is seen at the next read.
+QString entryPath(const QString& name)
+{
+    return autostartDirectory() + QLatin1Char('/') + name + QStringLiteral(".desktop");
+}
+
+// The desktop starts the entry at login: the file exists and neither says Hidden=true nor
+// X-GNOME-Autostart-enabled=false. An unreadable file starts nothing.
+bool entryIsEnabled(const QString& path)
+{
+    // Read only if a regular file: a FIFO in its place would block the read.
+    QString error;
+    const std::optional<QByteArray> text = readRegularFile(path, &error);
+    if (!text)
+        return false;
+    bool inDesktopEntry = false;
+    for (const QByteArray& bytes : text->split('\n')) {
+        const QString line = QString::fromUtf8(bytes).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        if (line.startsWith(QLatin1Char('['))) {
+            inDesktopEntry = line == DesktopEntryGroup;
+            continue;
+        }
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (!inDesktopEntry || equals < 0)
+            continue;
+        const QString key = line.left(equals).trimmed();
+        const QString value = line.mid(equals + 1).trimmed();
+        if (key == QLatin1String("Hidden") && isTrue(value))
+            return false;
+        if (key == QLatin1String("X-GNOME-Autostart-enabled") && isFalse(value))
+            return false;
+    }
+    return true;
+}
+
+// Writes an entry that starts the given program, an absolute path or a bare name the PATH
+// finds, creating the autostart folder if needed. The entry is written beside the old one and
+// renamed over it, so a failure leaves the old entry as it was. Returns why it failed, or nothing.
+std::optional<QString> writeEntry(const QString& path, const QString& program)
+{
+    if (xdgConfigHome().isEmpty())
+        return QStringLiteral("neither XDG_CONFIG_HOME nor HOME names a folder");
+    if (const auto failure = makeDirectory(autostartDirectory()))
+        return failure;
+    // A FIFO, device or folder in its place is the user's, not an entry to replace.
+    const SettingsFileStatus before = settingsFileStatus(path);
+    if (before.kind == SettingsFileKind::Other)
+        return QStringLiteral("%1 is not a regular file").arg(path);
+    QSaveFile file(path);
+    const QByteArray text = contents(program);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+        return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    keepOwnerAndMode(path, before);
+    return std::nullopt;
+}
+
+// Removes the entry; an absent entry is already removed. Returns why it failed, or nothing.
+std::optional<QString> removeEntry(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.remove())
+        return QStringLiteral("cannot remove %1: %2").arg(path, file.errorString());
+    return std::nullopt;
+}
+
 // How the entry names the program: by its bare name when that is what the PATH runs, so
 // the entry still works after a package update or a move along the PATH; by its absolute
 // path otherwise (a build folder, an unpacked copy, a second copy earlier on the PATH).
@@ -40,14 +210,14 @@ StartAtLogin& StartAtLogin::shared()
 }
 
 StartAtLogin::StartAtLogin(const QString& appId, QString programPath, QObject* parent)
-    : QObject(parent), m_entry(appId), m_programPath(std::move(programPath))
+    : QObject(parent), m_appId(appId), m_programPath(std::move(programPath))
 {}
 
 StartAtLogin::~StartAtLogin() = default;
 
 bool StartAtLogin::isEnabled() const
 {
-    return m_entry.isEnabled();
+    return entryIsEnabled(entryPath(m_appId));
 }
 
 void StartAtLogin::setEnabled(bool enabled)
@@ -73,7 +243,8 @@ void StartAtLogin::subscribe(QObject* context, Receiver receiver)
 void StartAtLogin::registerForLogin(bool enabled)
 {
     const std::optional<QString> failure =
-        enabled ? m_entry.write(launchCommand(m_programPath)) : m_entry.remove();
+        enabled ? writeEntry(entryPath(m_appId), launchCommand(m_programPath))
+                : removeEntry(entryPath(m_appId));
     if (failure)
         qCCritical(lcMain, "Failed to %s launch at login: %s", enabled ? "enable" : "disable",
                    qUtf8Printable(*failure));

@@ -4,8 +4,6 @@
 
 #pragma once
 
-#include "login_item/autostart_entry.h"
-
 #include <QObject>
 #include <QString>
 
@@ -45,7 +43,7 @@ public:
 
     bool isEnabled() const;
     // Writes or removes the entry and announces the state read back. Never throws; a failure
-    // is logged as "Failed to enable launch at login: <why>" (or "disable") in lcMain.
+    // is logged as "Failed to enable launch at login: <why>" (or "disable") in "<app-id>.main".
     // Switching on while on writes the entry again, so it names the program's present path.
     void setEnabled(bool enabled);
 
@@ -67,7 +65,7 @@ private:
     // Writes or removes the entry; logs a failure. Tells nobody.
     void registerForLogin(bool enabled);
 
-    const AutostartEntry m_entry;
+    const QString m_appId; // the entry is "<appId>.desktop"
     const QString m_programPath;
     // The stream's value, read when it is first used.
     std::optional<bool> m_streamed;

@@ -4,9 +4,9 @@
 
 #include "settings/qsettings_defaults_store.h"
 
-#include "support/config_home.h"
 #include "support/log.h"
 #include "support/settings_file.h"
+#include "support/xdg_folders.h"
 
 #include <QFile>
 #include <QSet>

@@ -43,12 +43,7 @@ AboutFacts aboutFacts()
         QUrl(QString::fromUtf8(about::kHomepage)), QUrl(QString::fromUtf8(about::kBugTracker))};
 }
 
-AboutWindowController::AboutWindowController(ContentFactory content, QObject* parent)
-    : QObject(parent), m_content(std::move(content))
-{
-    if (!m_content)
-        m_content = [] { return new AboutView(aboutFacts()); };
-}
+AboutWindowController::AboutWindowController(QObject* parent) : QObject(parent) {}
 
 AboutWindowController::~AboutWindowController()
 {
@@ -73,7 +68,7 @@ void AboutWindowController::bringToFront()
         auto* window = new ShellWindow(tr("About Veloquill"), kWindowSize);
         // Fixed, at most as large as the screen; larger text scrolls.
         window->setFixedSize(window->size());
-        window->setContent(m_content());
+        window->setContent(new AboutView(aboutFacts()));
         connect(window, &ShellWindow::closing, this, &AboutWindowController::windowWillClose);
         m_aboutWindow = window;
         m_windowReleased = false;

@@ -10,10 +10,6 @@
 #include <QPointer>
 #include <QSize>
 
-#include <functional>
-
-class QWidget;
-
 namespace veloquill {
 
 class ShellWindow;
@@ -28,12 +24,9 @@ class AboutWindowController : public QObject
     Q_OBJECT
 
 public:
-    using ContentFactory = std::function<QWidget*()>;
-
     static constexpr QSize kWindowSize{500, 600};
 
-    // The content is the About page unless a test gives another.
-    explicit AboutWindowController(ContentFactory content = {}, QObject* parent = nullptr);
+    explicit AboutWindowController(QObject* parent = nullptr);
     ~AboutWindowController() override;
 
     static AboutWindowController& shared();
@@ -45,7 +38,6 @@ public:
 private:
     void windowWillClose();
 
-    ContentFactory m_content;
     QPointer<ShellWindow> m_aboutWindow;
     bool m_windowReleased = true;
 };

@@ -36,13 +36,6 @@ void AppDelegate::setUpInterface()
         m_statusBarController = m_interface.makeStatusBarController();
     if (m_statusBarController)
         m_statusBarController->setupStatusItem();
-    setupApplicationMenu();
-}
-
-void AppDelegate::setupApplicationMenu()
-{
-    // A tray program on the Linux desktop has no application menu whose About item could be
-    // redirected; About is reached through the tray menu.
 }
 
 void AppDelegate::applySavedSettingsAfterStartup()
@@ -69,22 +62,11 @@ void AppDelegate::applicationWillTerminate()
     logLine(QStringLiteral("[AppDelegate] Called PointerDeviceManager.shared.stopObservation()"));
 }
 
-QString AppDelegate::notPutBack() const
-{
-    return m_manager.notPutBack();
-}
-
 bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows)
 {
     if (!hasVisibleWindows && m_interface.showSettingsWindow)
         m_interface.showSettingsWindow();
     return true;
-}
-
-void AppDelegate::showAboutWindow()
-{
-    if (m_interface.showAboutWindow)
-        m_interface.showAboutWindow();
 }
 
 } // namespace veloquill

@@ -33,7 +33,6 @@ public:
     {
         std::function<std::unique_ptr<StatusBarController>()> makeStatusBarController;
         std::function<void()> showSettingsWindow;
-        std::function<void()> showAboutWindow;
         // Run after the saved settings were applied (opening the settings window when no
         // tray can show the item).
         std::function<void()> afterSavedSettingsApplied;
@@ -47,11 +46,8 @@ public:
     void applicationWillTerminate();
     // Whether the termination put every device back (true until it ran).
     bool restoredEveryDevice() const { return m_restored; }
-    // What the termination did not put back, with where its originals are kept (one line).
-    QString notPutBack() const;
     // Always true; shows the settings window when no window of the program is visible.
     bool applicationShouldHandleReopen(bool hasVisibleWindows);
-    void showAboutWindow();
 
     StatusBarController* statusBarController() const { return m_statusBarController.get(); }
 
@@ -59,7 +55,6 @@ public:
 
 private:
     void setUpInterface();
-    void setupApplicationMenu();
     void applySavedSettingsAfterStartup();
 
     PointerDeviceManager& m_manager;

@@ -5,7 +5,6 @@
 #include "shell/command_line.h"
 
 #include "shell/about_info.h"
-#include "shell/exit_status.h"
 
 #include <QCommandLineParser>
 #include <QStringList>

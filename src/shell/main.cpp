@@ -8,12 +8,10 @@
 #include "device/x11/x11_backend.h"
 #include "shell/backend_choice.h"
 #include "shell/command_line.h"
-#include "shell/exit_status.h"
-#include "shell/precision_command.h"
-#include "shell/restore_command.h"
+#include "shell/one_shot_commands.h"
 #include "shell/single_instance.h"
 #include "shell/tray_program.h"
-#include "support/runtime_folder.h"
+#include "support/xdg_folders.h"
 
 #include <QGuiApplication>
 
@@ -90,8 +88,8 @@ int main(int argc, char** argv)
     if (!commandLine.restore && claimSingleInstance(instance) == SingleInstance::Role::Secondary)
         return 0;
     const SessionEnvironment session = SessionEnvironment::ofProcess();
-    const BackendChoice choice = chooseBackend(session, commandLine.backend,
-                                               [] { return KWinBackend::managerAnswers(); });
+    const BackendChoice choice =
+        chooseBackend(session, commandLine.backend, [] { return KWinBackend::managerAnswers(); });
     if (const std::optional<int> status = unusableSessionStatus(choice, session, commandLine))
         return *status;
     if (commandLine.restore)

@@ -13,23 +13,15 @@
 
 #include <QSystemTrayIcon>
 
-#include <mutex>
-
 namespace veloquill {
 
 namespace {
+// What configureShared gave, for the program's controller when it is made.
 struct SharedConfiguration
 {
-    std::mutex mutex;
     SettingsWindowController::TrustQuery canControlPointerDevices;
     SettingsWindowController::ContentFactory deviceControls;
-};
-
-SharedConfiguration& sharedConfiguration()
-{
-    static SharedConfiguration configuration;
-    return configuration;
-}
+} g_sharedConfiguration;
 } // namespace
 
 SettingsWindowController::SettingsWindowController(TrustQuery canControlPointerDevices,
@@ -55,11 +47,9 @@ SettingsWindowController::~SettingsWindowController()
 SettingsWindowController& SettingsWindowController::shared()
 {
     static SettingsWindowController* instance = [] {
-        SharedConfiguration& configuration = sharedConfiguration();
-        std::lock_guard lock(configuration.mutex);
         // Lives for the whole process, like the window it keeps.
-        auto* controller = new SettingsWindowController(configuration.canControlPointerDevices,
-                                                        configuration.deviceControls);
+        auto* controller = new SettingsWindowController(
+            g_sharedConfiguration.canControlPointerDevices, g_sharedConfiguration.deviceControls);
         controller->setNoTrayOffer({&QSystemTrayIcon::isSystemTrayAvailable,
                                     [] { return new StartAtLoginToggle; },
                                     [] { AboutWindowController::shared().bringToFront(); }});
@@ -71,10 +61,7 @@ SettingsWindowController& SettingsWindowController::shared()
 void SettingsWindowController::configureShared(TrustQuery canControlPointerDevices,
                                                ContentFactory deviceControls)
 {
-    SharedConfiguration& configuration = sharedConfiguration();
-    std::lock_guard lock(configuration.mutex);
-    configuration.canControlPointerDevices = std::move(canControlPointerDevices);
-    configuration.deviceControls = std::move(deviceControls);
+    g_sharedConfiguration = {std::move(canControlPointerDevices), std::move(deviceControls)};
 }
 
 ShellWindow* SettingsWindowController::settingsWindow() const

@@ -6,8 +6,8 @@
 
 #include "support/display_name.h"
 #include "support/log.h"
-#include "support/runtime_folder.h"
 #include "support/settings_file.h"
+#include "support/xdg_folders.h"
 
 #include <QDeadlineTimer>
 #include <QLocalServer>
@@ -39,6 +39,25 @@ constexpr int kPatienceWithStartingInstanceMs = 3000;
 // How long a running instance that said it is restoring may take: more than a backend waits
 // for its writes to be confirmed (KWin: 5 s).
 constexpr int kRestoreWorkMs = 10000;
+
+// Sends one request to the instance listening at socketPath; false when nobody listens.
+bool sendRequest(QLocalSocket& socket, const QString& socketPath, const QByteArray& request)
+{
+    socket.connectToServer(socketPath);
+    if (socketPath.isEmpty() || !socket.waitForConnected(kConnectTimeoutMs))
+        return false;
+    socket.write(request);
+    return true;
+}
+
+// The next line it answers, or nothing within waitMs.
+QByteArray readAnswer(QLocalSocket& socket, int waitMs)
+{
+    const QDeadlineTimer deadline(waitMs);
+    while (!socket.canReadLine() && socket.waitForReadyRead(int(deadline.remainingTime()))) {
+    }
+    return socket.canReadLine() ? socket.readLine(kLongestRequest + 1) : QByteArray();
+}
 } // namespace
 
 SingleInstance::SingleInstance(QString socketPath, QObject* parent)
@@ -79,32 +98,27 @@ SingleInstance::Role SingleInstance::claim()
         return Role::Primary;
     }
     const bool locked = m_lock.tryLock(0);
-    if (!locked && m_lock.error() == QLockFile::LockFailedError) {
-        if (sendReopenRequest(kPatienceWithStartingInstanceMs))
-            logLine(QStringLiteral("[SingleInstance] Veloquill is already running; asked it to "
-                                   "open its settings window."));
-        else
-            logLine(QStringLiteral("[SingleInstance] Veloquill is already running but did not "
-                                   "answer at ") +
-                    m_socketPath);
-        return Role::Secondary;
-    }
+    const bool heldByAnother = !locked && m_lock.error() == QLockFile::LockFailedError;
     // A running instance whose lock file was deleted under it still answers; so may one when
     // no lock can be made here at all.
-    if (sendReopenRequest(0)) {
+    if (sendReopenRequest(heldByAnother ? kPatienceWithStartingInstanceMs : 0)) {
         if (locked)
             m_lock.unlock();
         logLine(QStringLiteral("[SingleInstance] Veloquill is already running; asked it to open "
                                "its settings window."));
         return Role::Secondary;
     }
-    if (!locked) {
-        // Nobody holds a lock that cannot be made: this is no second start.
+    if (heldByAnother) {
+        logLine(QStringLiteral("[SingleInstance] Veloquill is already running but did not "
+                               "answer at ") +
+                m_socketPath);
+        return Role::Secondary;
+    }
+    // Nobody holds a lock that cannot be made: this is no second start.
+    if (!locked)
         logLine(QStringLiteral("[SingleInstance] Running without a single-instance check: cannot "
                                "create ") +
                 m_lock.fileName());
-        return Role::Primary;
-    }
     return Role::Primary;
 }
 
@@ -130,21 +144,13 @@ SingleInstance::RestoreAnswer SingleInstance::askToRestore(const QString& socket
                                                            int patienceMs, QString* reason)
 {
     QLocalSocket socket;
-    socket.connectToServer(socketPath);
-    if (socketPath.isEmpty() || !socket.waitForConnected(kConnectTimeoutMs))
+    if (!sendRequest(socket, socketPath, kRestoreRequest))
         return RestoreAnswer::NoInstance;
-    socket.write(kRestoreRequest);
-    const auto readLine = [&socket](int waitMs) -> QByteArray {
-        const QDeadlineTimer deadline(waitMs);
-        while (!socket.canReadLine() && socket.waitForReadyRead(int(deadline.remainingTime()))) {
-        }
-        return socket.canReadLine() ? socket.readLine(kLongestRequest + 1) : QByteArray();
-    };
-    QByteArray answer = readLine(patienceMs);
+    QByteArray answer = readAnswer(socket, patienceMs);
     // It answered at once and is at work: its outcome is worth the wait, and restoring here as
     // well would race it.
     if (answer == kRestoringAnswer) {
-        answer = readLine(kRestoreWorkMs);
+        answer = readAnswer(socket, kRestoreWorkMs);
         if (answer.isEmpty()) {
             *reason = QStringLiteral("the running Veloquill did not finish within %1 s")
                           .arg(kRestoreWorkMs / 1000);
@@ -163,14 +169,9 @@ SingleInstance::PrecisionAnswer SingleInstance::askPrecision(const QString& sock
                                                              const QString& command, int patienceMs)
 {
     QLocalSocket socket;
-    socket.connectToServer(socketPath);
-    if (socketPath.isEmpty() || !socket.waitForConnected(kConnectTimeoutMs))
+    if (!sendRequest(socket, socketPath, kPrecisionRequest + command.toUtf8() + '\n'))
         return PrecisionAnswer::NoInstance;
-    socket.write(kPrecisionRequest + command.toUtf8() + '\n');
-    const QDeadlineTimer deadline(patienceMs);
-    while (!socket.canReadLine() && socket.waitForReadyRead(int(deadline.remainingTime()))) {
-    }
-    const QByteArray answer = socket.canReadLine() ? socket.readLine(kLongestRequest + 1) : "";
+    const QByteArray answer = readAnswer(socket, patienceMs);
     if (answer == kPrecisionOnAnswer)
         return PrecisionAnswer::On;
     return answer == kPrecisionOffAnswer ? PrecisionAnswer::Off : PrecisionAnswer::NoAnswer;

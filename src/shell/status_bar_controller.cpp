@@ -4,15 +4,20 @@
 
 #include "shell/status_bar_controller.h"
 
+#include "login_item/start_at_login.h"
+#include "settings/veloquill_pointer_settings_state.h"
 #include "shell/about_window_controller.h"
 #include "shell/menu_icon.h"
 #include "shell/settings_window_controller.h"
 #include "shell/shell_window.h"
+#include "support/log.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTextDocument>
+#include <QTimer>
 
 namespace veloquill {
 
@@ -58,7 +63,7 @@ void StatusBarController::buildMenu()
     // Only keys that work while the menu is open: each item's underlined letter. Shortcuts
     // shown beside them would do nothing here.
     QAction* settings = m_menu->addAction(tr("&Veloquill settings..."));
-    connect(settings, &QAction::triggered, this, &StatusBarController::openSettingsAction);
+    connect(settings, &QAction::triggered, this, [this] { m_actions.openSettings(); });
 
     m_precisionModeMenuItem = new QAction(tr("&Precision mode"), m_menu.get());
     m_precisionModeMenuItem->setCheckable(true);
@@ -76,17 +81,17 @@ void StatusBarController::buildMenu()
         // A checkable item flips its own mark when chosen; undo that, the mark shows only
         // what the launch-at-login state says.
         m_startAtLoginMenuItem->setChecked(!checked);
-        toggleStartAtLoginAction();
+        Q_EMIT startAtLoginToggleRequested();
     });
     m_menu->addAction(m_startAtLoginMenuItem);
     m_menu->addSeparator();
 
     QAction* about = m_menu->addAction(tr("&About Veloquill"));
-    connect(about, &QAction::triggered, this, &StatusBarController::openAboutAction);
+    connect(about, &QAction::triggered, this, [this] { m_actions.openAbout(); });
     m_menu->addSeparator();
 
     QAction* quit = m_menu->addAction(tr("&Quit Veloquill"));
-    connect(quit, &QAction::triggered, this, &StatusBarController::quitApplicationAction);
+    connect(quit, &QAction::triggered, this, [this] { m_actions.quit(); });
 }
 
 void StatusBarController::setToolTip(const QString& text)
@@ -112,24 +117,81 @@ void StatusBarController::setPrecisionModeShown(bool on)
         m_statusItem->setIcon(on ? precisionMenuIcon() : menuIcon());
 }
 
-void StatusBarController::openSettingsAction()
+QString trayToolTip(const std::optional<QString>& selectedDeviceID, const QString& listedDeviceName,
+                    const QString& speed, bool precisionMode)
 {
-    m_actions.openSettings();
+    if (!selectedDeviceID)
+        return QCoreApplication::translate("TrayToolTip", "Veloquill \u2013 no device selected");
+    const QString name = listedDeviceName.isEmpty()
+                             ? PointerDevice::nameInStableID(*selectedDeviceID)
+                             : listedDeviceName;
+    // The tray host shows it as it is: one line, nothing in the name reordering the rest.
+    return QCoreApplication::translate("TrayToolTip", "Veloquill \u2013 %1: speed %2")
+               .arg(escapedForLog(name), speed) +
+           (precisionMode ? QCoreApplication::translate("TrayToolTip", ", precision mode")
+                          : QString());
 }
 
-void StatusBarController::openAboutAction()
+void bindTrayToolTip(StatusBarController& controller, VeloquillPointerSettingsState& state)
 {
-    m_actions.openAbout();
+    const auto update = [&controller, &state] {
+        const PointerDeviceRef device = state.selectedDevice();
+        controller.setToolTip(
+            trayToolTip(state.selectedDeviceID(), device ? device->name() : QString(),
+                        state.pointerSpeedFormatter().toString(state.currentPointerSpeed()),
+                        state.precisionMode()));
+    };
+    update();
+    QObject::connect(&state, &VeloquillPointerSettingsState::selectedDeviceIDChanged, &controller,
+                     update);
+    QObject::connect(&state, &VeloquillPointerSettingsState::currentPointerSpeedChanged,
+                     &controller, update);
+    controller.setPrecisionModeShown(state.precisionMode());
+    QObject::connect(&state, &VeloquillPointerSettingsState::precisionModeChanged, &controller,
+                     [&controller, update](bool on) {
+                         controller.setPrecisionModeShown(on);
+                         update();
+                     });
+    QObject::connect(&controller, &StatusBarController::precisionModeToggleRequested, &state,
+                     [&state] { state.setPrecisionMode(!state.precisionMode()); });
 }
 
-void StatusBarController::toggleStartAtLoginAction()
+void bindStartAtLoginMenu(StatusBarController& controller, StartAtLogin& startAtLogin)
 {
-    Q_EMIT startAtLoginToggleRequested();
+    QObject::connect(&controller, &StatusBarController::startAtLoginToggleRequested, &startAtLogin,
+                     [&startAtLogin] { startAtLogin.setEnabled(!startAtLogin.isEnabled()); });
+    startAtLogin.subscribe(
+        &controller, [&controller](bool enabled) { controller.setStartAtLoginChecked(enabled); });
 }
 
-void StatusBarController::quitApplicationAction()
+void openSettingsIfNoTrayHost()
 {
-    m_actions.quit();
+    openSettingsIfNoTrayHost(&QSystemTrayIcon::isSystemTrayAvailable,
+                             [] { SettingsWindowController::shared().bringToFront(); });
+}
+
+void openSettingsIfNoTrayHost(std::function<bool()> isTrayAvailable,
+                              std::function<void()> openSettings, TrayWait wait)
+{
+    if (isTrayAvailable())
+        return;
+    auto* timer = new QTimer(QCoreApplication::instance());
+    timer->setInterval(wait.poll);
+    QObject::connect(
+        timer, &QTimer::timeout, timer, [=, waited = std::chrono::milliseconds(0)]() mutable {
+            waited += wait.poll;
+            const bool available = isTrayAvailable();
+            if (!available && waited < wait.timeout)
+                return;
+            timer->stop();
+            timer->deleteLater();
+            if (available)
+                return;
+            logLine(QStringLiteral("[StatusBarController] No system tray is available; opening the "
+                                   "settings window so that Veloquill can be reached."));
+            openSettings();
+        });
+    timer->start();
 }
 
 } // namespace veloquill

@@ -7,14 +7,19 @@
 #include <QObject>
 #include <QString>
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
 
 namespace veloquill {
+
+class StartAtLogin;
+class VeloquillPointerSettingsState;
 
 // The tray icon and its menu: the program's one permanent presence on screen.
 class StatusBarController : public QObject
@@ -54,11 +59,6 @@ public:
     void setPrecisionModeShown(bool on);
     bool precisionModeShown() const { return m_precisionModeShown; }
 
-    void openSettingsAction();
-    void openAboutAction();
-    void toggleStartAtLoginAction();
-    void quitApplicationAction();
-
 Q_SIGNALS:
     // "Start at login" was chosen. The item never changes its own check mark: the
     // launch-at-login state comes back through setStartAtLoginChecked.
@@ -77,5 +77,37 @@ private:
     bool m_precisionModeShown = false;
     QString m_toolTip;
 };
+
+// "Veloquill – <device>: speed <speed>", or "Veloquill – no device selected". The device is
+// the listed device's name, or, while the selected device is not connected
+// (listedDeviceName empty), the name inside its stableID.
+QString trayToolTip(const std::optional<QString>& selectedDeviceID, const QString& listedDeviceName,
+                    const QString& speed, bool precisionMode = false);
+
+// Keeps the tray icon's tooltip on the state's selection, speed and precision mode, and the
+// "Precision mode" item and icon on precision mode, while the controller lives; choosing the
+// item switches it.
+void bindTrayToolTip(StatusBarController& controller, VeloquillPointerSettingsState& state);
+
+// Connects the menu's "Start at login" item to the launch-at-login state: choosing it writes
+// the opposite of what the file system says now, and the check mark follows the state's
+// stream, starting with its current value on a later turn of the main loop. The binding
+// lasts as long as the controller.
+void bindStartAtLoginMenu(StatusBarController& controller, StartAtLogin& startAtLogin);
+
+// How long a tray host has to appear at start (a panel may come up after the program), and
+// how often it is asked meanwhile.
+struct TrayWait
+{
+    std::chrono::milliseconds timeout{10000};
+    std::chrono::milliseconds poll{250};
+};
+
+// Without a tray host the tray icon cannot be seen, and the settings window is the only way
+// in: when none has appeared by the end of the wait, opens it and logs why. Call once at
+// start, after the tray icon has been set up; returns at once, the wait runs on the main loop.
+void openSettingsIfNoTrayHost();
+void openSettingsIfNoTrayHost(std::function<bool()> isTrayAvailable,
+                              std::function<void()> openSettings, TrayWait wait = {});
 
 } // namespace veloquill

@@ -35,7 +35,11 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
         return;
     ::fcntl(g_signalSockets[0], F_SETFL, O_NONBLOCK);
     m_notifier = new QSocketNotifier(g_signalSockets[1], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::readPendingSignal);
+    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+        unsigned char byte = 0;
+        if (::read(g_signalSockets[1], &byte, 1) == 1)
+            Q_EMIT terminationRequested(byte);
+    });
 
     struct sigaction action = {};
     action.sa_handler = forwardSignal;
@@ -53,8 +57,11 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
     m_blockedSignals = ::signalfd(-1, &wanted, SFD_NONBLOCK | SFD_CLOEXEC);
     if (m_blockedSignals >= 0) {
         m_blockedNotifier = new QSocketNotifier(m_blockedSignals, QSocketNotifier::Read, this);
-        connect(m_blockedNotifier, &QSocketNotifier::activated, this,
-                &TerminationSignals::readBlockedSignal);
+        connect(m_blockedNotifier, &QSocketNotifier::activated, this, [this] {
+            signalfd_siginfo info = {};
+            if (::read(m_blockedSignals, &info, sizeof info) == sizeof info)
+                Q_EMIT terminationRequested(static_cast<int>(info.ssi_signo));
+        });
     }
 }
 
@@ -71,20 +78,6 @@ TerminationSignals::~TerminationSignals()
             ::close(fd);
         fd = -1;
     }
-}
-
-void TerminationSignals::readBlockedSignal()
-{
-    signalfd_siginfo info = {};
-    if (::read(m_blockedSignals, &info, sizeof info) == sizeof info)
-        Q_EMIT terminationRequested(static_cast<int>(info.ssi_signo));
-}
-
-void TerminationSignals::readPendingSignal()
-{
-    unsigned char byte = 0;
-    if (::read(g_signalSockets[1], &byte, 1) == 1)
-        Q_EMIT terminationRequested(byte);
 }
 
 } // namespace veloquill

@@ -24,9 +24,6 @@ Q_SIGNALS:
     void terminationRequested(int signalNumber);
 
 private:
-    void readPendingSignal();
-    void readBlockedSignal();
-
     QSocketNotifier* m_notifier = nullptr;
     int m_blockedSignals = -1;
     QSocketNotifier* m_blockedNotifier = nullptr;

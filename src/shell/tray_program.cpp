@@ -8,34 +8,103 @@
 #include "login_item/start_at_login.h"
 #include "settings/keep_or_go_back.h"
 #include "settings/veloquill_pointer_settings_state.h"
-#include "shell/about_window_controller.h"
 #include "shell/app_delegate.h"
 #include "shell/backend_factory.h"
-#include "shell/display_loss_at_startup.h"
-#include "shell/exit_status.h"
+#include "shell/command_line.h"
 #include "shell/menu_icon.h"
 #include "shell/settings_window_controller.h"
 #include "shell/shell_window.h"
-#include "shell/start_at_login_menu_binding.h"
 #include "shell/status_bar_controller.h"
 #include "shell/termination_signals.h"
 #include "shell/translations.h"
-#include "shell/tray_fallback.h"
-#include "shell/tray_tool_tip.h"
 #include "support/log.h"
 #include "views/accessible_style.h"
 #include "views/pointer_control_view.h"
 
 #include <QApplication>
+#include <QByteArray>
 #include <QScopeGuard>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
+#include <vector>
+
+#include <signal.h>
+#include <unistd.h>
 
 namespace veloquill {
 
 namespace {
+// Held while the application object is made. Qt ends the program with qFatal (an abort) when
+// its X connection fails then: an X server that went away since it was checked. Its messages
+// are held meanwhile, so that such a start says one line and ends with the lost display's
+// status. Qt 6.4's xcb plugin may also crash (a null reply while it reads the screens) when
+// the server goes in the middle of that; meanwhile a crash ends the program the same way.
+class DisplayLossAtStartup
+{
+public:
+    DisplayLossAtStartup()
+    {
+        s_previous = qInstallMessageHandler(&DisplayLossAtStartup::handle);
+        struct sigaction crash = {};
+        crash.sa_handler = &DisplayLossAtStartup::crashed;
+        for (const int signal : {SIGSEGV, SIGBUS})
+            sigaction(signal, &crash, &m_crashActions[signal == SIGSEGV ? 0 : 1]);
+    }
+    // Qt connected: what it said meanwhile is said now.
+    ~DisplayLossAtStartup()
+    {
+        sigaction(SIGSEGV, &m_crashActions[0], nullptr);
+        sigaction(SIGBUS, &m_crashActions[1], nullptr);
+        qInstallMessageHandler(s_previous);
+        for (const Held& message : std::exchange(s_held, {})) {
+            const QMessageLogContext context(message.file.constData(), message.line,
+                                             message.function.constData(),
+                                             message.category.constData());
+            s_previous(message.type, context, message.text);
+        }
+    }
+
+    DisplayLossAtStartup(const DisplayLossAtStartup&) = delete;
+    DisplayLossAtStartup& operator=(const DisplayLossAtStartup&) = delete;
+
+private:
+    struct Held
+    {
+        QtMsgType type;
+        QByteArray file, function, category;
+        int line;
+        QString text;
+    };
+
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (type == QtFatalMsg) {
+            std::fprintf(stderr, "veloquill: cannot control pointer devices: the X display went "
+                                 "away during start-up\n");
+            flushLogLines();
+            std::_Exit(kDisplayUnusableStatus);
+        }
+        s_held.push_back(
+            {type, context.file, context.function, context.category, context.line, text});
+    }
+
+    // Only what is safe in a signal handler: one write, and out.
+    static void crashed(int)
+    {
+        static constexpr char line[] = "veloquill: cannot control pointer devices: the X "
+                                       "connection failed during start-up\n";
+        [[maybe_unused]] const auto written = ::write(STDERR_FILENO, line, sizeof line - 1);
+        std::_Exit(kDisplayUnusableStatus);
+    }
+
+    struct sigaction m_crashActions[2] = {};
+    static inline QtMessageHandler s_previous = nullptr;
+    static inline std::vector<Held> s_held;
+};
+
 AppDelegate* g_runningDelegate = nullptr;
 X11Backend* g_eventSystem = nullptr;
 KeepOrGoBack* g_keepOrGoBack = nullptr;
@@ -80,7 +149,6 @@ AppDelegate::Interface trayInterface(AppDelegate* const& running)
         return controller;
     };
     interface.showSettingsWindow = [] { SettingsWindowController::shared().bringToFront(); };
-    interface.showAboutWindow = [] { AboutWindowController::shared().bringToFront(); };
     interface.afterSavedSettingsApplied = [&running] {
         // Bound once the settings state exists, which is only now.
         if (StatusBarController* tray = running->statusBarController())
@@ -113,7 +181,7 @@ void answerLaterStarts(SingleInstance& instance, AppDelegate& delegate)
         &instance, &SingleInstance::restoreRequested, &delegate, [&delegate, &instance] {
             delegate.applicationWillTerminate();
             const bool restored = delegate.restoredEveryDevice();
-            const QString notPutBack = delegate.notPutBack();
+            const QString notPutBack = PointerDeviceManager::shared().notPutBack();
             instance.answerRestore(restored ? QString()
                                    : notPutBack.isEmpty()
                                        ? QStringLiteral("some devices could not be put back (the "
@@ -130,9 +198,10 @@ int exitStatus(int status, const AppDelegate& delegate, const BackendSystem& bac
         return kDisplayUnusableStatus;
     if (delegate.restoredEveryDevice())
         return status;
-    if (!delegate.notPutBack().isEmpty())
+    if (const QString notPutBack = PointerDeviceManager::shared().notPutBack();
+        !notPutBack.isEmpty())
         std::fprintf(stderr, "veloquill: not put back: %s\n",
-                     qPrintable(escapedForLog(delegate.notPutBack())));
+                     qPrintable(escapedForLog(notPutBack)));
     return kNotRestoredStatus;
 }
 } // namespace

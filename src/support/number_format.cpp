@@ -13,54 +13,17 @@ namespace veloquill {
 namespace {
 constexpr double kLargestPlainMagnitude = 9007199254740992.0; // 2^53
 
-// Shortest round-trip digits (without sign or point) and the decimal exponent of the
-// first digit, so that |value| = d.ddd × 10^exponent.
-struct ShortestDigits
+// The digits (without sign or point) placed around the point, the first digit standing for
+// 10^exponent.
+std::string plainForm(const std::string& digits, int exponent)
 {
-    std::string digits;
-    int exponent = 0;
-};
-
-ShortestDigits shortestDigits(double magnitude)
-{
-    char buffer[64];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific);
-    const std::string text(buffer, result.ptr);
-    const auto ePos = text.find('e');
-    ShortestDigits out;
-    for (size_t i = 0; i < ePos; ++i) {
-        if (text[i] != '.')
-            out.digits.push_back(text[i]);
-    }
-    out.exponent = std::stoi(text.substr(ePos + 1));
-    return out;
-}
-
-std::string exponentForm(const ShortestDigits& d)
-{
-    std::string out(1, d.digits[0]);
-    if (d.digits.size() > 1) {
-        out += '.';
-        out += d.digits.substr(1);
-    }
-    out += 'e';
-    out += d.exponent < 0 ? '-' : '+';
-    std::string exp = std::to_string(std::abs(d.exponent));
-    if (exp.size() < 2)
-        exp.insert(0, 1, '0');
-    return out + exp;
-}
-
-std::string plainForm(const ShortestDigits& d)
-{
-    const int count = static_cast<int>(d.digits.size());
-    if (d.exponent < 0)
-        return "0." + std::string(static_cast<size_t>(-d.exponent - 1), '0') + d.digits;
-    if (d.exponent >= count - 1)
-        return d.digits + std::string(static_cast<size_t>(d.exponent - (count - 1)), '0') + ".0";
-    const auto split = static_cast<size_t>(d.exponent + 1);
-    return d.digits.substr(0, split) + "." + d.digits.substr(split);
+    const int count = static_cast<int>(digits.size());
+    if (exponent < 0)
+        return "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+    if (exponent >= count - 1)
+        return digits + std::string(static_cast<size_t>(exponent - (count - 1)), '0') + ".0";
+    const auto split = static_cast<size_t>(exponent + 1);
+    return digits.substr(0, split) + "." + digits.substr(split);
 }
 } // namespace
 
@@ -74,17 +37,21 @@ QString formatReal(double value)
         return std::signbit(value) ? QStringLiteral("-0.0") : QStringLiteral("0.0");
 
     const double magnitude = std::fabs(value);
-    const ShortestDigits digits = shortestDigits(magnitude);
-    const bool useExponent = digits.exponent < -4 || magnitude > kLargestPlainMagnitude;
-    std::string text = useExponent ? exponentForm(digits) : plainForm(digits);
+    // The shortest digits that read back the same, as d.ddde±XX: the exponent form as it is.
+    char buffer[64];
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific);
+    std::string text(buffer, written.ptr);
+    const auto ePos = text.find('e');
+    const int exponent = std::stoi(text.substr(ePos + 1));
+    if (exponent >= -4 && magnitude <= kLargestPlainMagnitude) {
+        std::string digits = text.substr(0, ePos);
+        std::erase(digits, '.');
+        text = plainForm(digits, exponent);
+    }
     if (value < 0)
         text.insert(0, 1, '-');
     return QString::fromStdString(text);
-}
-
-QString formatOptionalReal(std::optional<double> value)
-{
-    return value ? QStringLiteral("Optional(%1)").arg(formatReal(*value)) : QStringLiteral("nil");
 }
 
 QString formatBool(bool value)

@@ -14,10 +14,6 @@ namespace veloquill {
 // same double, ".0" on whole numbers, exponent form below 1e-4 or above 2^53
 // (0.5, 1.0, 77.41935483870967, 1e-05, 1e+16).
 QString formatReal(double value);
-
-// "Optional(0.6875)" when present, "nil" when absent.
-QString formatOptionalReal(std::optional<double> value);
-
 QString formatBool(bool value);
 
 } // namespace veloquill

@@ -15,8 +15,6 @@
 #include "shell/single_instance.h"
 #include "shell/status_bar_controller.h"
 #include "shell/translations.h"
-#include "shell/tray_fallback.h"
-#include "shell/tray_tool_tip.h"
 #include "sim/simulated_backend.h"
 #include "support/blocking_paths.h"
 #include "support/log.h"
@@ -89,7 +87,6 @@ struct DelegateOnSimulatedDevices
              return std::unique_ptr<StatusBarController>();
          },
          [this] { ++settingsShown; },
-         {},
          [this] {
              openSettingsIfNoTrayHost([] { return false; }, [this] { ++settingsShown; }, {{}, {}});
          }}};

@@ -41,9 +41,13 @@ TEST(SingleInstance, RestoreAndPrecisionRequestsAreAnsweredAndSilenceIsToldFromN
     SingleInstance running(runtimeDir.filePath("veloquill"));
     ASSERT_EQ(running.claim(), SingleInstance::Role::Primary);
     running.listen();
-    // A lock that cannot be made is no running instance.
+    // A lock that cannot be made is no running instance; one held by an instance that is
+    // not listening yet is, even when it never answers.
     EXPECT_EQ(SingleInstance(runtimeDir.filePath("missing/x")).claim(),
               SingleInstance::Role::Primary);
+    SingleInstance starting(runtimeDir.filePath("starting"));
+    ASSERT_EQ(starting.claim(), SingleInstance::Role::Primary);
+    EXPECT_EQ(SingleInstance(starting.socketPath()).claim(), SingleInstance::Role::Secondary);
     QString failure;
     QObject::connect(&running, &SingleInstance::restoreRequested,
                      [&] { running.answerRestore(failure); });

@@ -16,8 +16,11 @@ namespace veloquill::test {
 class LogCapture
 {
 public:
-    LogCapture();
-    ~LogCapture();
+    LogCapture()
+    {
+        m_previous = setLogRedirect([this](const QString& line) { m_lines.append(line); });
+    }
+    ~LogCapture() { setLogRedirect(std::move(m_previous)); }
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 

@@ -36,8 +36,6 @@ TEST(FormatReal, ShortestDigitsThatReadBackWithPointZeroAndExponentOutsidePlainR
     }
     for (double value : {0.1 + 0.2, 1.0 / 29.0, 123456.789, 3.0e-4})
         EXPECT_EQ(formatReal(value).toDouble(), value) << formatReal(value).toStdString();
-    EXPECT_EQ(formatOptionalReal(0.6875), "Optional(0.6875)");
-    EXPECT_EQ(formatOptionalReal(std::nullopt), "nil");
 }
 
 TEST(FixedPoint, ScalesByTwoToThe16TruncatingTowardZeroAndRefusesWhatInt32CannotHold)

@@ -2,8 +2,9 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "support/runtime_folder.h"
+#include "support/xdg_folders.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 
@@ -14,6 +15,18 @@
 #include <unistd.h>
 
 namespace veloquill {
+
+QString xdgConfigHome()
+{
+    const QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!base.isEmpty() && !QDir::isRelativePath(base))
+        return base;
+    // Read here rather than through QDir::homePath(), which falls back to "/".
+    const QString home = qEnvironmentVariable("HOME");
+    if (home.isEmpty() || QDir::isRelativePath(home))
+        return {};
+    return home + QStringLiteral("/.config");
+}
 
 RuntimeFolder runtimeFolder()
 {

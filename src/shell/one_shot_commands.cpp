@@ -2,12 +2,12 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "shell/restore_command.h"
+#include "shell/one_shot_commands.h"
 
 #include "device/kwin/kwin_backend.h"
 #include "device/pointer_device_manager.h"
 #include "shell/backend_factory.h"
-#include "shell/exit_status.h"
+#include "shell/command_line.h"
 #include "shell/single_instance.h"
 #include "support/log.h"
 
@@ -20,6 +20,8 @@ namespace veloquill {
 namespace {
 // How long `--restore` waits for a running Veloquill to answer before restoring itself.
 constexpr int kRestoreAnswerPatienceMs = 3000;
+// How long `--precision` waits for the running Veloquill's answer.
+constexpr int kPrecisionAnswerPatienceMs = 3000;
 
 // Why the backend cannot be reached to put anything back, empty when it can: without it the
 // journal's devices would simply not be listed, which is no success.
@@ -127,6 +129,27 @@ int restorePointerDevices(int argc, char** argv, const BackendChoice& choice,
         break;
     }
     return restoreFromJournal(choice, x11Options);
+}
+
+int switchPrecision(int argc, char** argv, const QString& mode)
+{
+    QCoreApplication app(argc, argv);
+    switch (SingleInstance::askPrecision(SingleInstance::defaultSocketPath(), mode,
+                                         kPrecisionAnswerPatienceMs)) {
+    case SingleInstance::PrecisionAnswer::On:
+    case SingleInstance::PrecisionAnswer::Off:
+        return 0;
+    case SingleInstance::PrecisionAnswer::NoAnswer:
+        std::fprintf(stderr,
+                     "veloquill: the running Veloquill did not answer within %d s; precision "
+                     "mode is unchanged\n",
+                     kPrecisionAnswerPatienceMs / 1000);
+        return 1;
+    case SingleInstance::PrecisionAnswer::NoInstance:
+        break;
+    }
+    std::fprintf(stderr, "veloquill: no Veloquill is running to switch precision mode in\n");
+    return 1;
 }
 
 } // namespace veloquill
