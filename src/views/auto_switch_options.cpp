@@ -59,11 +59,6 @@ AutoSwitchOptions::AutoSwitchOptions(State& state, QWidget* parent) : QWidget(pa
             &AutoSwitchOptions::showPreferredName);
 }
 
-qreal AutoSwitchOptions::preferredNameRowOpacity() const
-{
-    return m_nameRowOpacity->opacity();
-}
-
 void AutoSwitchOptions::showAutoSwitch(bool enabled)
 {
     m_toggle->setChecked(enabled);

@@ -28,7 +28,6 @@ public:
     QCheckBox* autoSwitchToggle() const { return m_toggle; }
     QWidget* preferredNameRow() const { return m_nameRow; }
     QLineEdit* preferredNameField() const { return m_nameField; }
-    qreal preferredNameRowOpacity() const;
 
 private:
     void showAutoSwitch(bool enabled);

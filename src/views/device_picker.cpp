@@ -80,14 +80,6 @@ int DevicePicker::heightOfRows(int count) const
     return height + margins.top() + margins.bottom();
 }
 
-std::optional<QString> DevicePicker::selectionOf(const QAbstractButton* choice) const
-{
-    const int id = m_group->id(const_cast<QAbstractButton*>(choice));
-    if (id < 0)
-        return std::nullopt;
-    return m_selections.at(static_cast<std::size_t>(id));
-}
-
 void DevicePicker::focusSelection()
 {
     if (QAbstractButton* row = m_group->checkedButton())

@@ -43,11 +43,6 @@ bool HelpButton::isShowingHelp() const
     return m_popover && m_popover->isVisible();
 }
 
-HelpPopover* HelpButton::popover() const
-{
-    return m_popover;
-}
-
 QSize HelpButton::sizeHint() const
 {
     return kMinimumTarget;

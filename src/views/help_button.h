@@ -28,8 +28,6 @@ public:
     // Whether the panel is open. Clicking only ever opens it; a click elsewhere or Escape
     // closes it.
     bool isShowingHelp() const;
-    // Null until the button is first clicked.
-    HelpPopover* popover() const;
 
     QSize sizeHint() const override;
 

@@ -6,8 +6,6 @@
 
 #include "support/log.h"
 
-#include <QLabel>
-
 namespace veloquill {
 
 QString shownText(const QString& text)
@@ -18,14 +16,6 @@ QString shownText(const QString& text)
 QString isolatedText(const QString& text)
 {
     return QChar(0x2068) + shownText(text) + QChar(0x2069);
-}
-
-QLabel* makePlainTextLabel(const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setText(isolatedText(text));
-    return label;
 }
 
 QString literalButtonText(const QString& text)

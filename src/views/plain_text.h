@@ -6,9 +6,6 @@
 
 #include <QString>
 
-class QLabel;
-class QWidget;
-
 namespace veloquill {
 
 // Text that comes from outside the program (device names, the preferred name) reaches the
@@ -22,9 +19,6 @@ QString shownText(const QString& text);
 // The shown text as one isolated run of its own direction (U+2068 … U+2069), so that a name
 // written right to left keeps its own order without reordering what is shown after it.
 QString isolatedText(const QString& text);
-
-// A label that shows the text exactly as given, isolated.
-QLabel* makePlainTextLabel(const QString& text, QWidget* parent = nullptr);
 
 // Button texts take '&' as a shortcut marker; this keeps every '&' visible. Isolated too.
 QString literalButtonText(const QString& text);

@@ -49,7 +49,6 @@ public:
                    const QString& title, const QString& rangeCaption, const QString& helpText,
                    QWidget* parent = nullptr);
 
-    QString title() const;
     FineSlider* slider() const { return m_slider; }
     QPushButton* decreaseButton() const { return m_decrease; }
     QPushButton* increaseButton() const { return m_increase; }
@@ -75,7 +74,6 @@ private:
     VeloquillPointerSettingsState& m_state;
     BoundNumber m_number;
     QWidget* m_label = nullptr;
-    QLabel* m_title = nullptr;
     FineSlider* m_slider = nullptr;
     QPushButton* m_decrease = nullptr;
     QPushButton* m_increase = nullptr;

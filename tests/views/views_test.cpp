@@ -9,7 +9,6 @@
 #include "views/help_popover.h"
 #include "views/help_texts.h"
 #include "views/permission_view.h"
-#include "views/plain_text.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -102,19 +101,6 @@ TEST(AboutView, ShowsItsFactsAndLinkRowsOpenTheirDestinationWhereverClicked)
     }
 }
 
-// Buttons named literally are checked in the device list.
-TEST(PlainText, NamesShowExactlyAsWrittenNeitherAsMarkup)
-{
-    for (const QString name : {"<b>x</b> %1 %n", "Foot & Head Mouse"}) {
-        SCOPED_TRACE(name.toStdString());
-        const std::unique_ptr<QLabel> label(makePlainTextLabel(name));
-        EXPECT_EQ(label->text(), isolatedText(name));
-        EXPECT_EQ(label->textFormat(), Qt::PlainText);
-        // As rich text the tags would vanish and the label would be narrower than the name.
-        EXPECT_GE(label->sizeHint().width(), label->fontMetrics().horizontalAdvance(name));
-    }
-}
-
 TEST(HelpButton, ItsPanelIsAFixedScrollingPageOfThePlainTextItsTooltipTheSameLines)
 {
     const QString longText = QStringList(5, accelerationHelpText()).join("\n\n");
@@ -128,7 +114,7 @@ TEST(HelpButton, ItsPanelIsAFixedScrollingPageOfThePlainTextItsTooltipTheSameLin
                   text.split('\n', Qt::SkipEmptyParts));
 
         shown.button->click();
-        const HelpPopover* panel = shown.button->popover();
+        const HelpPopover* panel = shown.host.findChild<HelpPopover*>();
         ASSERT_NE(panel, nullptr);
         const QScrollArea* area = panel->scrollArea();
         EXPECT_EQ(panel->textLabel()->text(), text);
@@ -149,8 +135,8 @@ TEST(HelpButton, ItsPanelIsAFocusedDialogThatEscapeOrAClickElsewhereClosesAndGoe
     ASSERT_TRUE(QTest::qWaitForWindowActive(&speed.host));
     QTest::mouseClick(speed.button, Qt::LeftButton);
     ASSERT_TRUE(speed.button->isShowingHelp());
-    EXPECT_EQ(acceleration.button->popover(), nullptr);
-    const QPointer<HelpPopover> panel = speed.button->popover();
+    EXPECT_EQ(acceleration.host.findChild<HelpPopover*>(), nullptr);
+    const QPointer<HelpPopover> panel = speed.host.findChild<HelpPopover*>();
     const auto focusedOn = [](const QWidget* widget) {
         return QTest::qWaitFor([&] { return QApplication::focusWidget() == widget; });
     };
@@ -186,7 +172,7 @@ TEST(HelpButton, ItsPanelIsAFocusedDialogThatEscapeOrAClickElsewhereClosesAndGoe
         EXPECT_FALSE(box->isChecked() || speed.button->isShowingHelp());
     }
     speed.button->click();
-    EXPECT_EQ(speed.button->popover(), panel) << "one panel, opened again";
+    EXPECT_EQ(speed.host.findChildren<HelpPopover*>(), QList<HelpPopover*>{panel}) << "one panel";
     speed.button->click();
     EXPECT_FALSE(speed.button->isShowingHelp()) << "the button toggles its panel";
     // Rebuilding the screen that holds the button closes its panel.
