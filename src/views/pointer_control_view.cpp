@@ -8,13 +8,15 @@
 #include "settings/keep_or_go_back.h"
 #include "settings/veloquill_pointer_settings_state.h"
 #include "support/log.h"
-#include "views/device_form.h"
+#include "views/auto_switch_options.h"
 #include "views/device_picker.h"
+#include "views/form_section.h"
 #include "views/keep_or_go_back_bar.h"
 #include "views/pointer_controls_form.h"
 #include "views/text_styles.h"
 
 #include <QBoxLayout>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QFrame>
 #include <QGuiApplication>
@@ -26,6 +28,8 @@
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace veloquill {
 
@@ -65,8 +69,27 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
     m_noDevices = new QLabel(tr("No pointer devices detected."));
     m_noDevices->setContentsMargins(padding, padding, padding, padding);
     makeSecondary(m_noDevices);
-    m_deviceForm = new DeviceForm(state, manager);
-    m_deviceArea = horizontallyPadded(m_deviceForm, padding);
+    m_picker = new DevicePicker(state, manager);
+    m_pickerArea = new QScrollArea;
+    m_pickerArea->setFrameShape(QFrame::NoFrame);
+    // The rows are the Tab stops; the area around them is not one of its own.
+    m_pickerArea->setFocusPolicy(Qt::NoFocus);
+    m_pickerArea->setWidgetResizable(true);
+    m_pickerArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_pickerArea->setWidget(m_picker);
+    // Their strings keep the context of the form they were written for.
+    auto* pickerSection = new FormSection(
+        QCoreApplication::translate("veloquill::DeviceForm", "Select Device to Control"));
+    pickerSection->rows()->addWidget(m_pickerArea);
+    m_autoSwitch = new AutoSwitchOptions(state);
+    auto* autoSwitchSection = new FormSection(
+        QCoreApplication::translate("veloquill::DeviceForm", "Auto-Switch Settings"));
+    autoSwitchSection->rows()->addWidget(m_autoSwitch);
+    m_deviceArea = new QWidget;
+    auto* deviceLayout = new QVBoxLayout(m_deviceArea);
+    deviceLayout->setContentsMargins(padding, 0, padding, 0);
+    deviceLayout->addWidget(pickerSection);
+    deviceLayout->addWidget(autoSwitchSection);
 
     auto* divider = new QFrame;
     divider->setFrameShape(QFrame::HLine);
@@ -84,8 +107,6 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
         screen = QGuiApplication::primaryScreen();
     const int bothWide = kDevicesColumnWidth + kControlsColumnWidth + 4 * padding;
     m_sideBySide = screen && bothWide <= screen->availableGeometry().width() * 9 / 10;
-    // One above the other, the controls stand under the devices: the list keeps its room.
-    m_deviceForm->setRoomKeptForEveryRow(!m_sideBySide);
 
     auto* devices = new QVBoxLayout;
     devices->addWidget(heading(tr("Detected Pointer Devices")), 0, Qt::AlignHCenter);
@@ -137,6 +158,8 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
         layout->addStretch();
     }
 
+    fitPickerArea();
+    connect(m_picker, &DevicePicker::rowsChanged, this, &PointerControlView::fitPickerArea);
     showDeviceArea();
     connect(&manager, &PointerDeviceManager::devicesChanged, this,
             &PointerControlView::showDeviceArea);
@@ -167,6 +190,16 @@ void PointerControlView::showDeviceArea()
     m_deviceArea->setVisible(!noDevices || m_state.selectedDeviceID().has_value());
 }
 
+void PointerControlView::fitPickerArea()
+{
+    // "None" and the first devices, whole; a longer list scrolls. One above the other, the
+    // controls stand under the devices: the list keeps the room of kDevicesShownWhole devices
+    // while fewer are listed, so that a device arriving or leaving moves nothing below it.
+    const int shown = m_picker->heightOfRows(1 + kDevicesShownWhole);
+    m_pickerArea->setFixedHeight(m_sideBySide ? std::min(m_picker->sizeHint().height(), shown)
+                                              : shown);
+}
+
 void PointerControlView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
@@ -181,9 +214,8 @@ void PointerControlView::focusSelectedDevice()
 {
     // Only while the keyboard is still where the view put it, or nowhere yet.
     const QWidget* focused = window()->focusWidget();
-    DevicePicker* picker = m_deviceForm->picker();
-    if (!focused || picker->hasFocusedRow())
-        picker->focusSelection();
+    if (!focused || m_picker->hasFocusedRow())
+        m_picker->focusSelection();
 }
 
 void PointerControlView::scheduleDeviceSelection()

@@ -7,10 +7,12 @@
 #include <QWidget>
 
 class QLabel;
+class QScrollArea;
 
 namespace veloquill {
 
-class DeviceForm;
+class AutoSwitchOptions;
+class DevicePicker;
 class KeepOrGoBack;
 class KeepOrGoBackBar;
 class PointerControlsForm;
@@ -21,7 +23,9 @@ class VeloquillPointerSettingsState;
 // auto-switch options, and the selected device's speed and acceleration. It holds no
 // pointer logic: every control writes straight to the settings state and shows each of its
 // changes, and the device area follows the manager's list. Shown, it puts the keyboard on
-// the selected device's row.
+// the selected device's row. The device list takes the height of its rows, so that up to
+// kDevicesShownWhole devices and the auto-switch options are all in view at once; only a longer
+// list scrolls, inside its own section.
 class PointerControlView : public QWidget
 {
     Q_OBJECT
@@ -29,14 +33,17 @@ class PointerControlView : public QWidget
 public:
     // How long after being put on screen the view makes sure a device is selected and loaded.
     static constexpr int kAppearanceDelayMs = 50;
+    static constexpr int kDevicesShownWhole = 5;
 
     // With a keep-or-go-back model, its question is asked above the controls.
     PointerControlView(VeloquillPointerSettingsState& state, PointerDeviceManager& manager,
                        KeepOrGoBack* keepOrGoBack = nullptr, QWidget* parent = nullptr);
 
-    // Shown instead of the device form while no device is listed.
+    // Shown instead of the device list and the auto-switch options while no device is listed.
     QLabel* noDevicesMessage() const { return m_noDevices; }
-    DeviceForm* deviceForm() const { return m_deviceForm; }
+    DevicePicker* devicePicker() const { return m_picker; }
+    QScrollArea* pickerArea() const { return m_pickerArea; }
+    AutoSwitchOptions* autoSwitchOptions() const { return m_autoSwitch; }
     PointerControlsForm* controlsForm() const { return m_controls; }
     // Null without a keep-or-go-back model.
     KeepOrGoBackBar* keepOrGoBackBar() const { return m_keepOrGoBack; }
@@ -48,6 +55,7 @@ protected:
 
 private:
     void showDeviceArea();
+    void fitPickerArea();
     void scheduleDeviceSelection();
     void focusSelectedDevice();
     void revealKeepOrGoBack();
@@ -56,7 +64,9 @@ private:
     PointerDeviceManager& m_manager;
     QLabel* m_noDevices = nullptr;
     QWidget* m_deviceArea = nullptr;
-    DeviceForm* m_deviceForm = nullptr;
+    DevicePicker* m_picker = nullptr;
+    QScrollArea* m_pickerArea = nullptr;
+    AutoSwitchOptions* m_autoSwitch = nullptr;
     PointerControlsForm* m_controls = nullptr;
     KeepOrGoBackBar* m_keepOrGoBack = nullptr;
     bool m_sideBySide = false;

@@ -5,7 +5,6 @@
 #include "settings/keep_or_go_back.h"
 #include "settings/settings_state_fixture.h"
 #include "views/auto_switch_options.h"
-#include "views/device_form.h"
 #include "views/device_picker.h"
 #include "views/help_button.h"
 #include "views/keep_or_go_back_bar.h"
@@ -95,7 +94,7 @@ TEST_F(PointerControlViewTest, DeviceListGrowsWithTheDevicesOffersThemByLiteralN
 {
     PointerControlView& v = showView();
     EXPECT_TRUE(v.noDevicesMessage()->isVisible());
-    EXPECT_FALSE(v.deviceForm()->isVisible());
+    EXPECT_FALSE(v.devicePicker()->isVisible());
     EXPECT_TRUE(controls().isVisible());
 
     const auto mouse = connect("Foot Mouse", 1, 1);
@@ -103,7 +102,7 @@ TEST_F(PointerControlViewTest, DeviceListGrowsWithTheDevicesOffersThemByLiteralN
     const auto twin = connect("Foot Mouse", 2, 2);
     const auto odd = connect("<b>x</b> %1 &Mouse\n\u202eX", 3, 3);
     const auto same = connect("Foot Mouse", 1, 1); // identical to the first: one row for both
-    const QList<QAbstractButton*> choices = v.deviceForm()->picker()->choices();
+    const QList<QAbstractButton*> choices = v.devicePicker()->choices();
     QStringList texts;
     for (const QAbstractButton* choice : choices)
         texts.append(choice->text());
@@ -124,39 +123,39 @@ TEST_F(PointerControlViewTest, DeviceListGrowsWithTheDevicesOffersThemByLiteralN
     EXPECT_EQ(state->selectedDeviceID(), std::nullopt);
     state->setSelectedDeviceID(manager->devices()[2]->stableID());
     EXPECT_TRUE(choices[3]->isChecked());
-    EXPECT_EQ(v.deviceForm()->picker()->disconnectedSelection(), nullptr);
+    EXPECT_EQ(v.devicePicker()->disconnectedSelection(), nullptr);
 
     // The selected device unplugged stays in the list, dimmed, and still the chosen one;
     // clicking it changes nothing.
     const std::optional<QString> chosen = state->selectedDeviceID();
     unplug(odd);
-    QAbstractButton* away = v.deviceForm()->picker()->disconnectedSelection();
+    QAbstractButton* away = v.devicePicker()->disconnectedSelection();
     ASSERT_NE(away, nullptr);
     EXPECT_TRUE(away->isVisible() && away->isChecked() && away->isEnabled());
     EXPECT_EQ(away->text(), oddText + " (not connected)");
     QTest::mouseClick(away, Qt::LeftButton, {}, QPoint(4, away->height() / 2));
     EXPECT_TRUE(away->isChecked());
     EXPECT_EQ(state->selectedDeviceID(), chosen);
-    for (const QAbstractButton* choice : v.deviceForm()->picker()->choices())
+    for (const QAbstractButton* choice : v.devicePicker()->choices())
         EXPECT_FALSE(choice->isChecked()) << choice->text().toStdString();
     state->setSelectedDeviceID(std::nullopt);
-    EXPECT_EQ(v.deviceForm()->picker()->disconnectedSelection(), nullptr);
+    EXPECT_EQ(v.devicePicker()->disconnectedSelection(), nullptr);
 
     // Every device gone for a moment: the selected one's row stays in view until none is.
     state->setSelectedDeviceID(manager->devices()[0]->stableID());
     for (const auto& device : {mouse, twin, same})
         unplug(device);
     EXPECT_TRUE(v.noDevicesMessage()->isVisible());
-    EXPECT_TRUE(v.deviceForm()->picker()->disconnectedSelection()->isVisible());
+    EXPECT_TRUE(v.devicePicker()->disconnectedSelection()->isVisible());
     state->setSelectedDeviceID(std::nullopt);
-    EXPECT_FALSE(v.deviceForm()->isVisible());
+    EXPECT_FALSE(v.devicePicker()->isVisible());
 }
 
 TEST_F(PointerControlViewTest, PreferredNameIsWrittenEveryKeystrokeAndGreyedWhileAutoSwitchIsOff)
 {
     connect("Head Mouse", 4660, 171);
     store->setBoolean(State::AutoSwitchToNewDevicesKey, false);
-    const AutoSwitchOptions& options = *showView().deviceForm()->autoSwitchOptions();
+    const AutoSwitchOptions& options = *showView().autoSwitchOptions();
     QLineEdit* field = options.preferredNameField();
     const auto expectEnabled = [&](bool enabled) {
         EXPECT_EQ(options.autoSwitchToggle()->isChecked(), enabled);
@@ -368,7 +367,6 @@ TEST_F(PointerControlViewTest, FiveDevicesAndTheAutoSwitchOptionsFitTheWindowWit
     const auto inView = [](const QWidget* widget) {
         return widget->isVisible() && widget->visibleRegion() == QRegion(widget->rect());
     };
-    const DeviceForm& form = *view->deviceForm();
     const QWidget* revert = controls().revertButton();
     // Precision mode's factor has its room kept under the buttons.
     const QWidget* last = controls().precisionControls();
@@ -381,10 +379,10 @@ TEST_F(PointerControlViewTest, FiveDevicesAndTheAutoSwitchOptionsFitTheWindowWit
         heights.append(view->height());
         if (count == 1)
             emptyBelow = view->height() - last->mapTo(view.get(), last->rect().bottomLeft()).y();
-        EXPECT_EQ(form.pickerArea()->verticalScrollBar()->maximum() > 0, count > 5);
-        const QList<QAbstractButton*> choices = form.picker()->choices();
+        EXPECT_EQ(view->pickerArea()->verticalScrollBar()->maximum() > 0, count > 5);
+        const QList<QAbstractButton*> choices = view->devicePicker()->choices();
         EXPECT_TRUE(std::all_of(choices.begin(), choices.begin() + std::min(count + 1, 6), inView));
-        EXPECT_TRUE(inView(form.autoSwitchOptions()->preferredNameRow()));
+        EXPECT_TRUE(inView(view->autoSwitchOptions()->preferredNameRow()));
         EXPECT_TRUE(inView(revert));
     }
     EXPECT_EQ(heights[5], heights[4]) << "a longer list scrolls rather than grows";
@@ -399,7 +397,7 @@ TEST_F(PointerControlViewTest, EveryControlIsALargeTargetWithAPlainNameAndNoArea
     const auto away = connect("Head Mouse", 4660, 171);
     store->setString(State::SelectedDeviceIDKey, HeadMouse);
     showView();
-    EXPECT_EQ(view->focusWidget(), view->deviceForm()->picker()->choices()[2]);
+    EXPECT_EQ(view->focusWidget(), view->devicePicker()->choices()[2]);
     unplug(away);
     QStringList names;
     for (const QWidget* widget : view->findChildren<QWidget*>()) {
