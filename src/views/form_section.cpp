@@ -17,10 +17,10 @@ FormSection::FormSection(const QString& header, QWidget* parent) : QWidget(paren
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     if (!header.isEmpty()) {
-        m_header = new QLabel(header);
-        m_header->setTextFormat(Qt::PlainText);
-        m_header->setFont(headlineFont());
-        layout->addWidget(m_header);
+        auto* label = new QLabel(header);
+        label->setTextFormat(Qt::PlainText);
+        label->setFont(headlineFont());
+        layout->addWidget(label);
     }
     auto* panel = new QFrame;
     panel->setFrameShape(QFrame::StyledPanel);

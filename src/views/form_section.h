@@ -7,7 +7,6 @@
 #include <QString>
 #include <QWidget>
 
-class QLabel;
 class QVBoxLayout;
 
 namespace veloquill {
@@ -22,11 +21,8 @@ public:
 
     // Where the section's rows go, top to bottom.
     QVBoxLayout* rows() const { return m_rows; }
-    // Null for a section without a header.
-    QLabel* header() const { return m_header; }
 
 private:
-    QLabel* m_header = nullptr;
     QVBoxLayout* m_rows = nullptr;
 };
 

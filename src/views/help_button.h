@@ -24,7 +24,6 @@ public:
     HelpButton(const QString& title, const QString& helpText, QWidget* parent = nullptr);
     ~HelpButton() override;
 
-    QString helpText() const { return m_helpText; }
     // Whether the panel is open. Clicking only ever opens it; a click elsewhere or Escape
     // closes it.
     bool isShowingHelp() const;

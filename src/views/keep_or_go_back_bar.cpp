@@ -90,7 +90,6 @@ KeepOrGoBackBar::KeepOrGoBackBar(KeepOrGoBack& model, VeloquillPointerSettingsSt
         auto* made = new QShortcut(QKeySequence(key), this);
         made->setContext(Qt::WindowShortcut);
         connect(made, &QShortcut::activated, m_model, answer);
-        m_shortcuts.append(made);
     };
     shortcut(Qt::Key_Escape, &KeepOrGoBack::goBack);
     shortcut(Qt::ALT | Qt::Key_G, &KeepOrGoBack::goBack);
@@ -141,7 +140,7 @@ bool KeepOrGoBackBar::eventFilter(QObject* watched, QEvent* event)
 
 void KeepOrGoBackBar::showAsking(bool asking)
 {
-    for (QShortcut* shortcut : std::as_const(m_shortcuts))
+    for (QShortcut* shortcut : findChildren<QShortcut*>(Qt::FindDirectChildrenOnly))
         shortcut->setEnabled(asking);
     setVisible(asking);
     // Closing the window leaves no way to keep the change; it goes back at once. The bar is in

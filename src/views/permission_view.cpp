@@ -92,10 +92,6 @@ PermissionWording PermissionWording::forReason(ControlUnavailableReason reason)
                 "session.")};
 }
 
-PermissionView::PermissionView(ControlUnavailableReason reason, QWidget* parent)
-    : PermissionView(reason, DesktopSettingsLauncher(), parent)
-{}
-
 PermissionView::PermissionView(ControlUnavailableReason reason, DesktopSettingsLauncher launcher,
                                QWidget* parent)
     : QWidget(parent), m_launcher(std::move(launcher))
@@ -106,20 +102,18 @@ PermissionView::PermissionView(ControlUnavailableReason reason, DesktopSettingsL
     icon->setPixmap(renderSvg(QStringLiteral(":/veloquill/views/accessibility.svg"),
                               QSize(kIconSize, kIconSize)));
 
-    m_title = wrappingLabel(wording.title);
-    m_title->setFont(headlineFont());
+    auto* title = wrappingLabel(wording.title);
+    title->setFont(headlineFont());
     auto* subtitle = wrappingLabel(wording.subtitle);
     subtitle->setFont(subheadlineFont());
     makeSecondary(subtitle);
 
     auto* titles = new QVBoxLayout;
-    titles->addWidget(m_title);
+    titles->addWidget(title);
     titles->addWidget(subtitle);
     auto* header = new QHBoxLayout;
     header->addWidget(icon, 0, Qt::AlignVCenter);
     header->addLayout(titles, 1);
-
-    m_explanation = wrappingLabel(wording.explanation);
 
     m_openButton = new QPushButton(tr("Open Mouse Settings"));
     m_openButton->setDefault(true);
@@ -139,7 +133,7 @@ PermissionView::PermissionView(ControlUnavailableReason reason, DesktopSettingsL
     auto* panelLayout = new QVBoxLayout(panel);
     panelLayout->setSpacing(kSpacing);
     panelLayout->addLayout(header);
-    panelLayout->addWidget(m_explanation);
+    panelLayout->addWidget(wrappingLabel(wording.explanation));
     panelLayout->addWidget(m_openButton);
     panelLayout->addWidget(m_unavailableNote);
 

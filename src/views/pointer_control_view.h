@@ -47,8 +47,6 @@ public:
     PointerControlsForm* controlsForm() const { return m_controls; }
     // Null without a keep-or-go-back model.
     KeepOrGoBackBar* keepOrGoBackBar() const { return m_keepOrGoBack; }
-    // The devices beside the controls (a wide screen) rather than above them.
-    bool isSideBySide() const { return m_sideBySide; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -69,6 +67,7 @@ private:
     AutoSwitchOptions* m_autoSwitch = nullptr;
     PointerControlsForm* m_controls = nullptr;
     KeepOrGoBackBar* m_keepOrGoBack = nullptr;
+    // The devices beside the controls (a wide screen) rather than above them.
     bool m_sideBySide = false;
 };
 

@@ -66,7 +66,7 @@ QPropertyAnimation* heightAnimation(QWidget* target, int from, int to)
 } // namespace
 
 PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, QWidget* parent)
-    : QWidget(parent), m_state(state), m_accelerationAmountSupported(desktop.accelerationAmount)
+    : QWidget(parent), m_state(state)
 {
     m_noDeviceNote = new QLabel(tr("Choose a device above to change its pointer settings."));
     m_noDeviceNote->setTextFormat(Qt::PlainText);
@@ -207,7 +207,7 @@ void PointerControlsForm::showDeviceLimits()
     // Precision mode only slows the speed.
     m_precision->setControlsEnabled(chosen && !limits.speedLocked);
     m_disableAcceleration->setEnabled(chosen && acceleration);
-    m_accelerationRow->setControlsEnabled(chosen && acceleration && m_accelerationAmountSupported);
+    m_accelerationRow->setControlsEnabled(chosen && acceleration && !m_accelerationNote);
 
     QStringList lines;
     if (limits.speedLocked)

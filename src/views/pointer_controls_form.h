@@ -77,7 +77,6 @@ private:
     void finishSwap();
 
     VeloquillPointerSettingsState& m_state;
-    bool m_accelerationAmountSupported = true;
     QLabel* m_noDeviceNote = nullptr;
     QLabel* m_sharedNote = nullptr;
     QLabel* m_deviceLimitsNote = nullptr;
@@ -90,6 +89,7 @@ private:
     QPushButton* m_revert = nullptr;
     PointerCurveView* m_curve = nullptr;
     PrecisionControls* m_precision = nullptr;
+    // Only where the desktop has no amount of acceleration, whose row then stays closed.
     QLabel* m_accelerationNote = nullptr;
     QLabel* m_speedShapesNote = nullptr;
     QAbstractAnimation* m_swap = nullptr;
