@@ -6,7 +6,6 @@
 #include "support/qt_printers.h"
 #include "views/about_view.h"
 #include "views/help_button.h"
-#include "views/help_popover.h"
 #include "views/help_texts.h"
 #include "views/permission_view.h"
 
