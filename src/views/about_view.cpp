@@ -48,11 +48,8 @@ const char* const kNarrative[] = {
 
 QLabel* textLabel(const QString& text, const QFont& font)
 {
-    auto* label = new QLabel;
-    label->setTextFormat(Qt::PlainText);
-    label->setText(text);
+    QLabel* label = makeWrappedLabel(text);
     label->setFont(font);
-    label->setWordWrap(true);
     return label;
 }
 

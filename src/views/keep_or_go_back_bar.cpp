@@ -7,6 +7,7 @@
 #include "settings/keep_or_go_back.h"
 #include "settings/veloquill_pointer_settings_state.h"
 #include "views/target_size.h"
+#include "views/text_styles.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -55,9 +56,7 @@ KeepOrGoBackBar::KeepOrGoBackBar(KeepOrGoBack& model, VeloquillPointerSettingsSt
     policy.setRetainSizeWhenHidden(true);
     setSizePolicy(policy);
 
-    m_message = new QLabel(this);
-    m_message->setTextFormat(Qt::PlainText);
-    m_message->setWordWrap(true);
+    m_message = makeWrappedLabel();
     m_keep = makeButton(tr("Keep"), this);
     m_goBack = makeButton(tr("Go back"), this);
     m_moreTime = makeButton(tr("More time"), this);

@@ -24,15 +24,6 @@ QString needs(const QString& what)
 {
     return PermissionView::tr("This application needs %1 to function correctly.").arg(what);
 }
-
-QLabel* wrappingLabel(const QString& text)
-{
-    auto* label = new QLabel;
-    label->setTextFormat(Qt::PlainText);
-    label->setText(text);
-    label->setWordWrap(true);
-    return label;
-}
 } // namespace
 
 PermissionWording PermissionWording::forReason(ControlUnavailableReason reason)
@@ -102,11 +93,10 @@ PermissionView::PermissionView(ControlUnavailableReason reason, DesktopSettingsL
     icon->setPixmap(renderSvg(QStringLiteral(":/veloquill/views/accessibility.svg"),
                               QSize(kIconSize, kIconSize)));
 
-    auto* title = wrappingLabel(wording.title);
+    auto* title = makeWrappedLabel(wording.title);
     title->setFont(headlineFont());
-    auto* subtitle = wrappingLabel(wording.subtitle);
+    QLabel* subtitle = makeNote(wording.subtitle);
     subtitle->setFont(subheadlineFont());
-    makeSecondary(subtitle);
 
     auto* titles = new QVBoxLayout;
     titles->addWidget(title);
@@ -121,11 +111,10 @@ PermissionView::PermissionView(ControlUnavailableReason reason, DesktopSettingsL
     m_openButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     connect(m_openButton, &QPushButton::clicked, this, &PermissionView::openAccessibilitySettings);
 
-    m_unavailableNote = wrappingLabel(
+    m_unavailableNote = makeNote(
         tr("No mouse settings program of a known desktop (KDE Plasma, GNOME, Xfce, MATE, LXQt, "
            "Cinnamon) was found. Please open your desktop's mouse or accessibility settings "
            "from its menu."));
-    makeSecondary(m_unavailableNote);
     m_unavailableNote->hide();
 
     auto* panel = new QWidget;
@@ -133,7 +122,7 @@ PermissionView::PermissionView(ControlUnavailableReason reason, DesktopSettingsL
     auto* panelLayout = new QVBoxLayout(panel);
     panelLayout->setSpacing(kSpacing);
     panelLayout->addLayout(header);
-    panelLayout->addWidget(wrappingLabel(wording.explanation));
+    panelLayout->addWidget(makeWrappedLabel(wording.explanation));
     panelLayout->addWidget(m_openButton);
     panelLayout->addWidget(m_unavailableNote);
 

@@ -68,9 +68,7 @@ QPropertyAnimation* heightAnimation(QWidget* target, int from, int to)
 PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, QWidget* parent)
     : QWidget(parent), m_state(state)
 {
-    m_noDeviceNote = new QLabel(tr("Choose a device above to change its pointer settings."));
-    m_noDeviceNote->setTextFormat(Qt::PlainText);
-    m_noDeviceNote->setWordWrap(true);
+    m_noDeviceNote = makeWrappedLabel(tr("Choose a device above to change its pointer settings."));
     m_disableAcceleration = new QCheckBox(tr("Disable pointer acceleration"));
     m_disableAcceleration->setMinimumHeight(kMinimumTargetSize);
     m_trackingSpeedRow = new ValueSliderRow(state, kSpeed, kSpeedRange, tr("Tracking speed"),
@@ -93,24 +91,17 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
         row->setLabelWidth(labelWidth);
 
     // Said where the driver cannot take the curve Veloquill computes (X11 libinput before 1.23).
-    m_speedShapesNote = new QLabel(tr("On this system the speed shapes the acceleration rather "
-                                      "than scaling slow motion; the curve below shows it."));
-    m_speedShapesNote->setTextFormat(Qt::PlainText);
-    m_speedShapesNote->setWordWrap(true);
+    m_speedShapesNote = makeNote(tr("On this system the speed shapes the acceleration rather "
+                                    "than scaling slow motion; the curve below shows it."));
     m_speedShapesNote->setHidden(true);
-    makeSecondary(m_speedShapesNote);
     m_linearRows = collapsibleRows({m_trackingSpeedRow});
     if (desktop.accelerationAmount) {
         m_acceleratedRows = collapsibleRows({m_accelerationRow, m_speedRow, m_speedShapesNote});
     } else {
         // Moving it would change nothing on the device: say so rather than let it seem broken.
         m_accelerationRow->setEnabled(false);
-        m_accelerationNote =
-            new QLabel(tr("This desktop has no amount of acceleration apart from the "
-                          "speed: only the speed below applies."));
-        m_accelerationNote->setTextFormat(Qt::PlainText);
-        m_accelerationNote->setWordWrap(true);
-        makeSecondary(m_accelerationNote);
+        m_accelerationNote = makeNote(tr("This desktop has no amount of acceleration apart from "
+                                         "the speed: only the speed below applies."));
         m_acceleratedRows =
             collapsibleRows({m_accelerationRow, m_accelerationNote, m_speedRow, m_speedShapesNote});
     }
@@ -120,16 +111,11 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
     if (desktop.sharedByKind) {
         // Changing one device changes its kind's: the user should not learn that by surprise.
         m_sharedNote =
-            new QLabel(tr("GNOME gives one speed to every mouse and trackball, and one to every "
-                          "touchpad: Veloquill sets it to the selected device's."));
-        m_sharedNote->setTextFormat(Qt::PlainText);
-        m_sharedNote->setWordWrap(true);
-        makeSecondary(m_sharedNote);
+            makeNote(tr("GNOME gives one speed to every mouse and trackball, and one "
+                        "to every touchpad: Veloquill sets it to the selected device's."));
         section->rows()->addWidget(m_sharedNote);
     }
-    m_deviceLimitsNote = new QLabel;
-    m_deviceLimitsNote->setTextFormat(Qt::PlainText);
-    m_deviceLimitsNote->setWordWrap(true);
+    m_deviceLimitsNote = makeWrappedLabel();
     // Two lines' room, kept while hidden: a lock or a refusal showing moves no control.
     m_deviceLimitsNote->setMinimumHeight(2 * m_deviceLimitsNote->fontMetrics().lineSpacing());
     section->rows()->addWidget(m_deviceLimitsNote);

@@ -23,15 +23,6 @@ constexpr BoundNumber kFactor{&State::precisionFactor, &State::setPrecisionFacto
                               &State::precisionFactorChanged, &State::pointerSpeedFormatter};
 constexpr ValueSliderRow::Range kFactorRange{State::MinPrecisionFactor, State::MaxPrecisionFactor,
                                              2, 0.01, 0.05};
-
-QLabel* note(const QString& text)
-{
-    auto* label = new QLabel(text);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    makeSecondary(label);
-    return label;
-}
 } // namespace
 
 PrecisionControls::PrecisionControls(State& state, QWidget* parent)
@@ -42,8 +33,8 @@ PrecisionControls::PrecisionControls(State& state, QWidget* parent)
     m_toggle->setToolTip(precisionFactorHelpText());
     m_factorRow = new ValueSliderRow(state, kFactor, kFactorRange, tr("Precision factor"),
                                      tr("(0.05–1)"), precisionFactorHelpText());
-    m_boundNote = note(QString());
-    m_shortcutNote = note(
+    m_boundNote = makeNote();
+    m_shortcutNote = makeNote(
         tr("To switch it with a key anywhere, add a shortcut that runs \"veloquill --precision "
            "toggle\" in the desktop's keyboard shortcut settings."));
 
