@@ -8,7 +8,6 @@
 #include "views/device_picker.h"
 #include "views/help_button.h"
 #include "views/keep_or_go_back_bar.h"
-#include "views/plain_text.h"
 #include "views/pointer_control_view.h"
 #include "views/pointer_controls_form.h"
 #include "views/precision_controls.h"
@@ -107,11 +106,11 @@ TEST_F(PointerControlViewTest, DeviceListGrowsWithTheDevicesOffersThemByLiteralN
         texts.append(choice->text());
     // Names show as written, on one line: a line break or a right-to-left override in one shows
     // as an escape, and the name is isolated, so that it cannot reorder the others.
-    const QString oddText =
-        QChar(0x2068) + QString("<b>x</b> %1 &&Mouse\\n\\u202eX") + QChar(0x2069);
-    EXPECT_EQ(texts, (QStringList{"None (No device selected)",
-                                  isolatedText("Foot Mouse") + " (2 connected)",
-                                  isolatedText("Foot Mouse"), oddText}));
+    const auto isolated = [](const QString& text) { return QChar(0x2068) + text + QChar(0x2069); };
+    const QString oddText = isolated("<b>x</b> %1 &&Mouse\\n\\u202eX");
+    EXPECT_EQ(texts,
+              (QStringList{"None (No device selected)", isolated("Foot Mouse") + " (2 connected)",
+                           isolated("Foot Mouse"), oddText}));
     EXPECT_EQ(choices[1]->accessibleName(), "Foot Mouse (2 connected)");
     EXPECT_EQ(choices[3]->accessibleName(), "<b>x</b> %1 &Mouse\\n\\u202eX");
 
