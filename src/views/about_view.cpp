@@ -109,14 +109,11 @@ QString shortAddress(const QUrl& url)
 }
 } // namespace
 
-AboutView::AboutView(const AboutFacts& facts, QWidget* parent)
-    : AboutView(
-          facts, [](const QUrl& url) { QDesktopServices::openUrl(url); }, parent)
-{}
-
 AboutView::AboutView(const AboutFacts& facts, UrlOpener opener, QWidget* parent)
     : QScrollArea(parent)
 {
+    if (!opener)
+        opener = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(kPagePadding, kPagePadding, kPagePadding, kPagePadding);

@@ -34,9 +34,8 @@ class AboutView : public QScrollArea
 public:
     static constexpr QSize kPageSize{500, 600};
 
-    // Opens links with the desktop's handler.
-    explicit AboutView(const AboutFacts& facts, QWidget* parent = nullptr);
-    AboutView(const AboutFacts& facts, UrlOpener opener, QWidget* parent = nullptr);
+    // Opens links with the opener, or without one with the desktop's handler.
+    explicit AboutView(const AboutFacts& facts, UrlOpener opener = {}, QWidget* parent = nullptr);
 
     // The homepage and the bug tracker first, then the reading.
     const std::vector<LinkRow*>& linkRows() const { return m_linkRows; }
