@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 namespace veloquill {
 
 namespace {
@@ -123,54 +125,41 @@ AboutView::AboutView(const AboutFacts& facts, UrlOpener opener, QWidget* parent)
     layout->addLayout(narrativeBlock(facts.sessions));
     layout->addWidget(divider());
 
-    auto* project = new QVBoxLayout;
-    project->setSpacing(kBlockSpacing);
-    project->addWidget(heading(QStringLiteral("Veloquill")));
-    m_linkRows = {
-        new LinkRow(QStringLiteral(":/veloquill/views/home.svg"),
-                    tr("Homepage: %1").arg(shortAddress(facts.homepage)), facts.homepage, opener),
-        new LinkRow(QStringLiteral(":/veloquill/views/report.svg"),
-                    tr("Report a problem: %1").arg(shortAddress(facts.bugTracker)),
-                    facts.bugTracker, opener),
+    // Each block: a heading, its links and a caption.
+    const auto block = [&](const QString& title,
+                           std::initializer_list<std::tuple<const char*, QString, QUrl>> rows,
+                           const QString& captionText) {
+        auto* column = new QVBoxLayout;
+        column->setSpacing(kBlockSpacing);
+        column->addWidget(heading(title));
+        for (const auto& [symbol, label, destination] : rows) {
+            m_linkRows.push_back(new LinkRow(QStringLiteral(":/veloquill/views/") + symbol, label,
+                                             destination, opener));
+            column->addWidget(m_linkRows.back());
+        }
+        QLabel* caption = makeNote(captionText);
+        caption->setFont(captionFont());
+        caption->setContentsMargins(0, kCaptionTopPadding, 0, 0);
+        column->addWidget(caption);
+        layout->addLayout(column);
     };
-    for (LinkRow* row : m_linkRows)
-        project->addWidget(row);
-    auto* license = textLabel(tr("Free software under the %1.").arg(facts.license), captionFont());
-    license->setContentsMargins(0, kCaptionTopPadding, 0, 0);
-    makeSecondary(license);
-    project->addWidget(license);
-    layout->addLayout(project);
+    block(QStringLiteral("Veloquill"),
+          {{"home.svg", tr("Homepage: %1").arg(shortAddress(facts.homepage)), facts.homepage},
+           {"report.svg", tr("Report a problem: %1").arg(shortAddress(facts.bugTracker)),
+            facts.bugTracker}},
+          tr("Free software under the %1.").arg(facts.license));
     layout->addWidget(divider());
-
-    auto* links = new QVBoxLayout;
-    links->setSpacing(kBlockSpacing);
-    links->addWidget(heading(tr("Follow My Journey")));
-    const std::vector<LinkRow*> reading = {
-        new LinkRow(QStringLiteral(":/veloquill/views/book.svg"),
-                    tr("libinput: pointer acceleration"),
-                    QUrl(QStringLiteral("https://wayland.freedesktop.org/libinput/doc/latest/"
-                                        "pointer-acceleration.html")),
-                    opener),
-        new LinkRow(QStringLiteral(":/veloquill/views/accessibility.svg"),
-                    tr("W3C: How people with disabilities use the web"),
-                    QUrl(QStringLiteral("https://www.w3.org/WAI/people-use-web/")), opener),
-        new LinkRow(QStringLiteral(":/veloquill/views/globe.svg"),
-                    tr("X.Org: pointer acceleration"),
-                    QUrl(QStringLiteral("https://www.x.org/wiki/Development/Documentation/"
-                                        "PointerAcceleration/")),
-                    opener),
-    };
-    for (LinkRow* row : reading) {
-        links->addWidget(row);
-        m_linkRows.push_back(row);
-    }
-    auto* caption = textLabel(tr("Read on about pointer acceleration in libinput and the X "
-                                 "server, and about the people who rely on assistive input."),
-                              captionFont());
-    caption->setContentsMargins(0, kCaptionTopPadding, 0, 0);
-    makeSecondary(caption);
-    links->addWidget(caption);
-    layout->addLayout(links);
+    block(tr("Follow My Journey"),
+          {{"book.svg", tr("libinput: pointer acceleration"),
+            QUrl(QStringLiteral("https://wayland.freedesktop.org/libinput/doc/latest/"
+                                "pointer-acceleration.html"))},
+           {"accessibility.svg", tr("W3C: How people with disabilities use the web"),
+            QUrl(QStringLiteral("https://www.w3.org/WAI/people-use-web/"))},
+           {"globe.svg", tr("X.Org: pointer acceleration"),
+            QUrl(QStringLiteral("https://www.x.org/wiki/Development/Documentation/"
+                                "PointerAcceleration/"))}},
+          tr("Read on about pointer acceleration in libinput and the X server, and about the "
+             "people who rely on assistive input."));
 
     layout->addSpacing(kTrailingSpace);
     layout->addStretch();
