@@ -10,7 +10,6 @@
 #include "views/keep_or_go_back_bar.h"
 #include "views/pointer_control_view.h"
 #include "views/pointer_controls_form.h"
-#include "views/precision_controls.h"
 #include "views/value_slider_row.h"
 
 #include <QAbstractButton>
@@ -245,7 +244,7 @@ TEST_F(PointerControlViewTest, DesktopLimitsAreShownAsDisabledControlsAndNotes)
     const QString locked = "Pointer speed: Locked by your administrator.";
     EXPECT_EQ(form.deviceLimitsNote()->text(), locked);
     EXPECT_FALSE(form.speedRow()->slider()->isEnabled());
-    EXPECT_FALSE(form.precisionControls()->toggle()->isEnabled());
+    EXPECT_FALSE(form.precisionToggle()->isEnabled());
     EXPECT_TRUE(form.disableAccelerationToggle()->isEnabled());
     state->setCurrentPointerAcceleration(3); // read back unchanged: the device has none
     mouse->refuseWrites(Resolution, false);
@@ -369,7 +368,7 @@ TEST_F(PointerControlViewTest, FiveDevicesAndTheAutoSwitchOptionsFitTheWindowWit
     };
     const QWidget* revert = controls().revertButton();
     // Precision mode's factor has its room kept under the buttons.
-    const QWidget* last = controls().precisionControls();
+    const QWidget* last = controls().precisionRows();
     QList<int> heights;
     int emptyBelow = 0;
     for (int count = 1; count <= 6; ++count) {
@@ -430,9 +429,9 @@ TEST_F(PointerControlViewTest, ControlsWaitForADeviceUnderALineAskingForOne)
         state->setSelectedDeviceID(chosen ? std::optional(HeadMouse) : std::nullopt);
         EXPECT_EQ(form.noDeviceNote()->isVisible(), !chosen);
         QList<QWidget*> closed{form.disableAccelerationToggle(), form.revertButton(),
-                               form.precisionControls()->toggle()};
+                               form.precisionToggle()};
         for (const ValueSliderRow* row :
-             {form.accelerationRow(), form.speedRow(), form.precisionControls()->factorRow()}) {
+             {form.accelerationRow(), form.speedRow(), form.precisionFactorRow()}) {
             closed +=
                 {row->slider(), row->decreaseButton(), row->increaseButton(), row->numberField()};
             EXPECT_TRUE(row->helpButton()->isEnabled());
@@ -498,21 +497,21 @@ TEST_F(PointerControlViewTest, PrecisionModeIsSwitchedAndShownAndItsBoundIsSaid)
 {
     remember(HeadMouse, {0.0, 1.0, false});
     connect("Head Mouse", 4660, 171);
-    PrecisionControls& precision = *showView().controlsForm()->precisionControls();
-    EXPECT_FALSE(precision.isVisible());
-    precision.toggle()->click();
+    PointerControlsForm& form = *showView().controlsForm();
+    EXPECT_FALSE(form.precisionRows()->isVisible());
+    form.precisionToggle()->click();
     EXPECT_TRUE(state->precisionMode());
-    EXPECT_TRUE(precision.shortcutNote()->isVisible());
+    EXPECT_TRUE(form.precisionShortcutNote()->isVisible());
     for (const auto& [typed, bounded, name] :
          {std::tuple("0.8", false, "Precision mode, 0.8× speed"),
           std::tuple("0.05", true, "Precision mode, 0.6× speed")}) {
-        enter(precision.factorRow()->numberField(), typed);
-        EXPECT_EQ(precision.boundNote()->isVisible(), bounded);
-        EXPECT_EQ(precision.toggle()->accessibleName(), name);
+        enter(form.precisionFactorRow()->numberField(), typed);
+        EXPECT_EQ(form.precisionBoundNote()->isVisible(), bounded);
+        EXPECT_EQ(form.precisionToggle()->accessibleName(), name);
     }
     EXPECT_EQ(stored().value(HeadMouse).precisionFactor, 0.05);
     state->setPrecisionMode(false);
-    EXPECT_FALSE(precision.toggle()->isChecked() || precision.isVisible());
+    EXPECT_FALSE(form.precisionToggle()->isChecked() || form.precisionRows()->isVisible());
 }
 
 // A dwell clicker held at the centre of "Decrease Pointer speed" acts on that button through
