@@ -4,10 +4,10 @@
 
 #include "views/help_button.h"
 
+#include "views/accessible_style.h"
 #include "views/contrast.h"
 #include "views/target_size.h"
 
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -30,14 +30,6 @@ constexpr int kSpacing = 8;
 constexpr int kTextPixelSize = 13;
 constexpr int kGapToAnchor = 6;
 constexpr int kPressGraceMs = 300;
-
-QAccessibleInterface* accessibleHelpPopover(const QString& className, QObject* object)
-{
-    if (className == QLatin1String(HelpPopover::staticMetaObject.className()) &&
-        object->isWidgetType())
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Dialog);
-    return nullptr;
-}
 } // namespace
 
 HelpButton::HelpButton(const QString& title, const QString& helpText, QWidget* parent)
@@ -113,11 +105,7 @@ void HelpButton::paintEvent(QPaintEvent*)
 HelpPopover::HelpPopover(const QString& title, const QString& helpText, QWidget* parent)
     : QFrame(parent, Qt::Tool | Qt::FramelessWindowHint)
 {
-    static const bool accessible = [] {
-        QAccessible::installFactory(accessibleHelpPopover);
-        return true;
-    }();
-    Q_UNUSED(accessible);
+    installAccessibleRole<HelpPopover, QAccessible::Dialog>();
     setAccessibleName(tr("Help: %1").arg(title));
     // Window managers and task lists name it too.
     setWindowTitle(accessibleName());

@@ -6,11 +6,11 @@
 
 #include "settings/keep_or_go_back.h"
 #include "settings/veloquill_pointer_settings_state.h"
+#include "views/accessible_style.h"
 #include "views/target_size.h"
 #include "views/text_styles.h"
 
 #include <QAccessible>
-#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -22,14 +22,6 @@
 namespace veloquill {
 
 namespace {
-QAccessibleInterface* accessibleBar(const QString& className, QObject* object)
-{
-    if (className == QLatin1String(KeepOrGoBackBar::staticMetaObject.className()) &&
-        object->isWidgetType())
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::AlertMessage);
-    return nullptr;
-}
-
 QPushButton* makeButton(const QString& text, QWidget* parent)
 {
     auto* button = new QPushButton(text, parent);
@@ -46,11 +38,7 @@ KeepOrGoBackBar::KeepOrGoBackBar(KeepOrGoBack& model, VeloquillPointerSettingsSt
                                  QWidget* parent)
     : QFrame(parent), m_model(&model)
 {
-    static const bool accessible = [] {
-        QAccessible::installFactory(accessibleBar);
-        return true;
-    }();
-    Q_UNUSED(accessible);
+    installAccessibleRole<KeepOrGoBackBar, QAccessible::AlertMessage>();
     setFrameShape(QFrame::StyledPanel);
     QSizePolicy policy = sizePolicy();
     policy.setRetainSizeWhenHidden(true);
