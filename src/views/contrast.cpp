@@ -18,15 +18,6 @@ double linearChannel(double encoded)
     return encoded <= 0.04045 ? encoded / 12.92 : std::pow((encoded + 0.055) / 1.055, 2.4);
 }
 
-bool reaches(const QColor& color, double ratio, std::initializer_list<QColor> backgrounds)
-{
-    for (const QColor& background : backgrounds) {
-        if (contrastRatio(color, background) < ratio)
-            return false;
-    }
-    return true;
-}
-
 QPalette::ColorRole backgroundOf(QPalette::ColorRole textRole)
 {
     switch (textRole) {
@@ -68,7 +59,9 @@ QColor dimmestBlend(const QColor& ink, const QColor& towards, double ratio,
 {
     for (int step = kBlendSteps; step > 0; --step) {
         const QColor candidate = blendColors(ink, towards, double(step) / kBlendSteps);
-        if (reaches(candidate, ratio, backgrounds))
+        if (std::all_of(backgrounds.begin(), backgrounds.end(), [&](const QColor& background) {
+                return contrastRatio(candidate, background) >= ratio;
+            }))
             return candidate;
     }
     return blendColors(ink, towards, 0);

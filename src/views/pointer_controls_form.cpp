@@ -37,14 +37,13 @@ constexpr BoundNumber kSpeed{&State::currentPointerSpeed, &State::setCurrentPoin
                              &State::currentPointerSpeedChanged, &State::pointerSpeedFormatter};
 // Speed is typed to three decimals, acceleration to two; both move a two-hundredth of their
 // range for a fine step and a twentieth for a coarse one.
-constexpr ValueSliderRow::Range kAccelerationRange{PointerRange::MinAcceleration,
-                                                   PointerRange::MaxAcceleration, 2, 0.1, 1.0};
-constexpr ValueSliderRow::Range kSpeedRange{State::MinPointerSpeed, State::MaxPointerSpeed, 3, 0.01,
-                                            0.1};
+constexpr SliderScale kAccelerationRange{PointerRange::MinAcceleration,
+                                         PointerRange::MaxAcceleration, 2, 0.1, 1.0};
+constexpr SliderScale kSpeedRange{State::MinPointerSpeed, State::MaxPointerSpeed, 3, 0.01, 0.1};
 constexpr BoundNumber kFactor{&State::precisionFactor, &State::setPrecisionFactor,
                               &State::precisionFactorChanged, &State::pointerSpeedFormatter};
-constexpr ValueSliderRow::Range kFactorRange{State::MinPrecisionFactor, State::MaxPrecisionFactor,
-                                             2, 0.01, 0.05};
+constexpr SliderScale kFactorRange{State::MinPrecisionFactor, State::MaxPrecisionFactor, 2, 0.01,
+                                   0.05};
 
 // A group of rows that can be squeezed to nothing while it slides away.
 QWidget* collapsibleRows(std::initializer_list<QWidget*> rows)

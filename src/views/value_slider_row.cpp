@@ -30,7 +30,7 @@ QLabel* plainLabel(const QString& text)
 } // namespace
 
 ValueSliderRow::ValueSliderRow(VeloquillPointerSettingsState& state, BoundNumber number,
-                               Range range, const QString& title, const QString& rangeCaption,
+                               SliderScale range, const QString& title, const QString& rangeCaption,
                                const QString& helpText, QWidget* parent)
     : QWidget(parent), m_state(state), m_number(number)
 {

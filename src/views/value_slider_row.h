@@ -39,13 +39,9 @@ class ValueSliderRow : public QWidget
     Q_OBJECT
 
 public:
-    // The values the row edits, and how many fraction digits a user may give them: the
-    // slider has a position for every such value, so one typed in is shown where it is.
-    using Range = SliderScale;
-
     static constexpr int kFieldWidth = 80;
 
-    ValueSliderRow(VeloquillPointerSettingsState& state, BoundNumber number, Range range,
+    ValueSliderRow(VeloquillPointerSettingsState& state, BoundNumber number, SliderScale range,
                    const QString& title, const QString& rangeCaption, const QString& helpText,
                    QWidget* parent = nullptr);
 
