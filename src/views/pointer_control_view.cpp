@@ -77,19 +77,17 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
     m_pickerArea->setWidgetResizable(true);
     m_pickerArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_pickerArea->setWidget(m_picker);
-    // Their strings keep the context of the form they were written for.
-    auto* pickerSection = new FormSection(
-        QCoreApplication::translate("veloquill::DeviceForm", "Select Device to Control"));
-    pickerSection->rows()->addWidget(m_pickerArea);
     m_autoSwitch = new AutoSwitchOptions(state);
-    auto* autoSwitchSection = new FormSection(
-        QCoreApplication::translate("veloquill::DeviceForm", "Auto-Switch Settings"));
-    autoSwitchSection->rows()->addWidget(m_autoSwitch);
     m_deviceArea = new QWidget;
     auto* deviceLayout = new QVBoxLayout(m_deviceArea);
     deviceLayout->setContentsMargins(padding, 0, padding, 0);
-    deviceLayout->addWidget(pickerSection);
-    deviceLayout->addWidget(autoSwitchSection);
+    // Their strings keep the context of the form they were written for.
+    addFormSection(deviceLayout,
+                   QCoreApplication::translate("veloquill::DeviceForm", "Select Device to Control"))
+        ->addWidget(m_pickerArea);
+    addFormSection(deviceLayout,
+                   QCoreApplication::translate("veloquill::DeviceForm", "Auto-Switch Settings"))
+        ->addWidget(m_autoSwitch);
 
     auto* divider = new QFrame;
     divider->setFrameShape(QFrame::HLine);

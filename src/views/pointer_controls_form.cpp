@@ -128,33 +128,32 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
             collapsibleRows({m_accelerationRow, m_accelerationNote, m_speedRow, m_speedShapesNote});
     }
 
-    auto* section = new FormSection;
-    section->rows()->addWidget(m_noDeviceNote);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    QVBoxLayout* rows = addFormSection(layout);
+    rows->addWidget(m_noDeviceNote);
     if (desktop.sharedByKind) {
         // Changing one device changes its kind's: the user should not learn that by surprise.
         m_sharedNote =
             makeNote(tr("GNOME gives one speed to every mouse and trackball, and one "
                         "to every touchpad: Veloquill sets it to the selected device's."));
-        section->rows()->addWidget(m_sharedNote);
+        rows->addWidget(m_sharedNote);
     }
     m_deviceLimitsNote = makeWrappedLabel();
     // Two lines' room, kept while hidden: a lock or a refusal showing moves no control.
     m_deviceLimitsNote->setMinimumHeight(2 * m_deviceLimitsNote->fontMetrics().lineSpacing());
-    section->rows()->addWidget(m_deviceLimitsNote);
-    section->rows()->addWidget(m_disableAcceleration);
-    section->rows()->addWidget(m_linearRows);
-    section->rows()->addWidget(m_acceleratedRows);
+    rows->addWidget(m_deviceLimitsNote);
+    rows->addWidget(m_disableAcceleration);
+    rows->addWidget(m_linearRows);
+    rows->addWidget(m_acceleratedRows);
     m_curve = new PointerCurveView(state, this);
-    section->rows()->addWidget(m_curve);
+    rows->addWidget(m_curve);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_revert);
     buttons->addWidget(m_precisionToggle);
     buttons->addStretch();
-    section->rows()->addLayout(buttons);
-    section->rows()->addWidget(m_precisionRows);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(section);
+    rows->addLayout(buttons);
+    rows->addWidget(m_precisionRows);
     // What comes and goes with the selected device keeps its room, so selecting a device, or
     // one with a curve, moves no control; so does precision mode's factor.
     for (QWidget* varying : {static_cast<QWidget*>(m_noDeviceNote), static_cast<QWidget*>(m_curve),
