@@ -4,12 +4,17 @@
 
 #include "views/about_view.h"
 
+#include "views/svg_icon.h"
+#include "views/target_size.h"
 #include "views/text_styles.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QVBoxLayout>
 
 #include <tuple>
@@ -17,6 +22,8 @@
 namespace veloquill {
 
 namespace {
+constexpr int kLinkSymbolSize = 16;
+constexpr int kLinkPadding = 4;
 constexpr int kPagePadding = 24;
 constexpr int kPageSpacing = 16;
 constexpr int kBlockSpacing = 12;
@@ -110,6 +117,54 @@ QString shortAddress(const QUrl& url)
     return url.toString(QUrl::RemoveScheme | QUrl::StripTrailingSlash).mid(2);
 }
 } // namespace
+
+LinkRow::LinkRow(const QString& symbolResource, const QString& label, const QUrl& destination,
+                 UrlOpener opener, QWidget* parent)
+    : QAbstractButton(parent), m_destination(destination), m_opener(std::move(opener))
+{
+    auto* symbol = new QLabel;
+    symbol->setPixmap(renderSvg(symbolResource, QSize(kLinkSymbolSize, kLinkSymbolSize)));
+    auto* text = new QLabel;
+    text->setTextFormat(Qt::PlainText);
+    text->setText(label);
+    // Away, in the direction the line reads.
+    auto* arrow = new QLabel(isRightToLeft() ? QStringLiteral("↖") : QStringLiteral("↗"));
+    arrow->setFont(captionFont());
+    makeSecondary(arrow);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, kLinkPadding, 0, kLinkPadding);
+    layout->addWidget(symbol);
+    layout->addWidget(text);
+    layout->addWidget(arrow);
+    layout->addStretch();
+    // Clicks anywhere on the row reach the row itself.
+    for (QWidget* part :
+         {static_cast<QWidget*>(symbol), static_cast<QWidget*>(text), static_cast<QWidget*>(arrow)})
+        part->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    setAccessibleName(label);
+    setToolTip(destination.toString());
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+    connect(this, &QAbstractButton::clicked, this, [this] { m_opener(m_destination); });
+}
+
+QSize LinkRow::sizeHint() const
+{
+    return layout()->sizeHint().expandedTo(kMinimumTarget);
+}
+
+void LinkRow::paintEvent(QPaintEvent*)
+{
+    // No bezel: the row looks like a line of text; only keyboard focus is drawn.
+    if (!hasFocus())
+        return;
+    QStylePainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+}
 
 AboutView::AboutView(const AboutFacts& facts, UrlOpener opener, QWidget* parent)
     : QScrollArea(parent)
