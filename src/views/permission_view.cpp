@@ -24,9 +24,16 @@ QString needs(const QString& what)
 {
     return PermissionView::tr("This application needs %1 to function correctly.").arg(what);
 }
-} // namespace
 
-PermissionWording PermissionWording::forReason(ControlUnavailableReason reason)
+struct PermissionWording
+{
+    QString title;
+    QString subtitle;
+    QString explanation;
+};
+
+// What the view says for one reason.
+PermissionWording wordingFor(ControlUnavailableReason reason)
 {
     using Reason = ControlUnavailableReason;
     switch (reason) {
@@ -82,12 +89,13 @@ PermissionWording PermissionWording::forReason(ControlUnavailableReason reason)
                 "connection to the X server. Start Veloquill again in your X11 "
                 "session.")};
 }
+} // namespace
 
 PermissionView::PermissionView(ControlUnavailableReason reason, DesktopSettingsLauncher launcher,
                                QWidget* parent)
     : QWidget(parent), m_launcher(std::move(launcher))
 {
-    const PermissionWording wording = PermissionWording::forReason(reason);
+    const PermissionWording wording = wordingFor(reason);
     auto* icon = new QLabel;
     icon->setFixedSize(kIconSize, kIconSize);
     icon->setPixmap(renderSvg(QStringLiteral(":/veloquill/views/accessibility.svg"),

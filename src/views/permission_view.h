@@ -14,16 +14,6 @@ class QPushButton;
 
 namespace veloquill {
 
-// What the permission view says for one reason.
-struct PermissionWording
-{
-    QString title;
-    QString subtitle;
-    QString explanation;
-
-    static PermissionWording forReason(ControlUnavailableReason reason);
-};
-
 // Shown in the settings window while the program cannot control pointer devices: says what
 // is missing in this session and what to do, and offers the desktop's mouse settings.
 // Whether control is possible, and why not, is the settings window's question, not this
