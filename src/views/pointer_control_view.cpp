@@ -8,19 +8,22 @@
 #include "settings/keep_or_go_back.h"
 #include "settings/veloquill_pointer_settings_state.h"
 #include "support/log.h"
-#include "views/auto_switch_options.h"
 #include "views/device_picker.h"
 #include "views/form_section.h"
 #include "views/keep_or_go_back_bar.h"
 #include "views/pointer_controls_form.h"
+#include "views/target_size.h"
 #include "views/text_styles.h"
 
 #include <QBoxLayout>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QFrame>
+#include <QGraphicsOpacityEffect>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
@@ -36,6 +39,7 @@ namespace veloquill {
 namespace {
 constexpr int kHeadingGap = 5;
 constexpr int kDividerGap = 5;
+constexpr int kRowPadding = 4;
 // Wide enough for each column's rows without wrapping their labels.
 constexpr int kDevicesColumnWidth = 420;
 constexpr int kControlsColumnWidth = 560;
@@ -77,7 +81,31 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
     m_pickerArea->setWidgetResizable(true);
     m_pickerArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_pickerArea->setWidget(m_picker);
-    m_autoSwitch = new AutoSwitchOptions(state);
+    // The auto-switch options' texts keep the context they are translated in.
+    m_autoSwitchToggle = new QCheckBox(QCoreApplication::translate(
+        "veloquill::AutoSwitchOptions", "Auto-switch to preferred device when connected"));
+    m_autoSwitchToggle->setMinimumHeight(kMinimumTargetSize);
+    auto* nameLabel = new QLabel(
+        QCoreApplication::translate("veloquill::AutoSwitchOptions", "Preferred device name:"));
+    m_nameField = new QLineEdit;
+    m_nameField->setPlaceholderText(
+        QCoreApplication::translate("veloquill::AutoSwitchOptions", "Device name"));
+    m_nameField->setAccessibleName(
+        QCoreApplication::translate("veloquill::AutoSwitchOptions", "Preferred device name"));
+    m_nameField->setMinimumHeight(kMinimumTargetSize);
+    nameLabel->setBuddy(m_nameField);
+    m_nameRow = new QWidget;
+    auto* nameRowLayout = new QHBoxLayout(m_nameRow);
+    nameRowLayout->setContentsMargins(0, kRowPadding, 0, kRowPadding);
+    nameRowLayout->addWidget(nameLabel);
+    nameRowLayout->addWidget(m_nameField, 1);
+    m_nameRowOpacity = new QGraphicsOpacityEffect(m_nameRow);
+    m_nameRow->setGraphicsEffect(m_nameRowOpacity);
+    auto* autoSwitch = new QVBoxLayout;
+    autoSwitch->setContentsMargins(0, kRowPadding, 0, 0);
+    autoSwitch->setSpacing(2 * kRowPadding);
+    autoSwitch->addWidget(m_autoSwitchToggle);
+    autoSwitch->addWidget(m_nameRow);
     m_deviceArea = new QWidget;
     auto* deviceLayout = new QVBoxLayout(m_deviceArea);
     deviceLayout->setContentsMargins(padding, 0, padding, 0);
@@ -87,7 +115,7 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
         ->addWidget(m_pickerArea);
     addFormSection(deviceLayout,
                    QCoreApplication::translate("veloquill::DeviceForm", "Auto-Switch Settings"))
-        ->addWidget(m_autoSwitch);
+        ->addLayout(autoSwitch);
 
     auto* divider = new QFrame;
     divider->setFrameShape(QFrame::HLine);
@@ -156,6 +184,18 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
         layout->addStretch();
     }
 
+    showAutoSwitch(state.autoSwitchToNewDevices());
+    showPreferredName(state.preferredDeviceName());
+    // clicked and textEdited come only from the user: showing the state's values never
+    // writes them back.
+    connect(m_autoSwitchToggle, &QCheckBox::clicked, &state,
+            &VeloquillPointerSettingsState::setAutoSwitchToNewDevices);
+    connect(&state, &VeloquillPointerSettingsState::autoSwitchToNewDevicesChanged, this,
+            &PointerControlView::showAutoSwitch);
+    connect(m_nameField, &QLineEdit::textEdited, &state,
+            &VeloquillPointerSettingsState::setPreferredDeviceName);
+    connect(&state, &VeloquillPointerSettingsState::preferredDeviceNameChanged, this,
+            &PointerControlView::showPreferredName);
     fitPickerArea();
     connect(m_picker, &DevicePicker::rowsChanged, this, &PointerControlView::fitPickerArea);
     showDeviceArea();
@@ -196,6 +236,20 @@ void PointerControlView::fitPickerArea()
     const int shown = m_picker->heightOfRows(1 + kDevicesShownWhole);
     m_pickerArea->setFixedHeight(m_sideBySide ? std::min(m_picker->sizeHint().height(), shown)
                                               : shown);
+}
+
+void PointerControlView::showAutoSwitch(bool enabled)
+{
+    m_autoSwitchToggle->setChecked(enabled);
+    m_nameRow->setEnabled(enabled);
+    m_nameRowOpacity->setOpacity(enabled ? 1.0 : kDisabledOpacity);
+}
+
+void PointerControlView::showPreferredName(const QString& name)
+{
+    // Replacing equal text would move the cursor to the end under the user's typing.
+    if (m_nameField->text() != name)
+        m_nameField->setText(name);
 }
 
 void PointerControlView::showEvent(QShowEvent* event)

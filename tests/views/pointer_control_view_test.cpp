@@ -4,7 +4,6 @@
 
 #include "settings/keep_or_go_back.h"
 #include "settings/settings_state_fixture.h"
-#include "views/auto_switch_options.h"
 #include "views/device_picker.h"
 #include "views/help_button.h"
 #include "views/keep_or_go_back_bar.h"
@@ -152,20 +151,20 @@ TEST_F(PointerControlViewTest, PreferredNameIsWrittenEveryKeystrokeAndGreyedWhil
 {
     connect("Head Mouse", 4660, 171);
     store->setBoolean(State::AutoSwitchToNewDevicesKey, false);
-    const AutoSwitchOptions& options = *showView().autoSwitchOptions();
-    QLineEdit* field = options.preferredNameField();
+    const PointerControlView& v = showView();
+    QLineEdit* field = v.preferredNameField();
     const auto expectEnabled = [&](bool enabled) {
-        EXPECT_EQ(options.autoSwitchToggle()->isChecked(), enabled);
-        EXPECT_EQ(options.preferredNameRow()->isEnabled(), enabled);
-        EXPECT_EQ(static_cast<QGraphicsOpacityEffect*>(options.preferredNameRow()->graphicsEffect())
-                      ->opacity(),
-                  enabled ? 1.0 : 0.5);
+        EXPECT_EQ(v.autoSwitchToggle()->isChecked(), enabled);
+        EXPECT_EQ(v.preferredNameRow()->isEnabled(), enabled);
+        EXPECT_EQ(
+            static_cast<QGraphicsOpacityEffect*>(v.preferredNameRow()->graphicsEffect())->opacity(),
+            enabled ? 1.0 : 0.5);
     };
     expectEnabled(false);
     QTest::keyClicks(field, "Zz");
     EXPECT_EQ(state->preferredDeviceName(), "Zono X");
 
-    options.autoSwitchToggle()->click();
+    v.autoSwitchToggle()->click();
     EXPECT_TRUE(state->autoSwitchToNewDevices());
     expectEnabled(true);
     QTest::keyClicks(field, " 2");
@@ -381,7 +380,7 @@ TEST_F(PointerControlViewTest, FiveDevicesAndTheAutoSwitchOptionsFitTheWindowWit
         EXPECT_EQ(view->pickerArea()->verticalScrollBar()->maximum() > 0, count > 5);
         const QList<QAbstractButton*> choices = view->devicePicker()->choices();
         EXPECT_TRUE(std::all_of(choices.begin(), choices.begin() + std::min(count + 1, 6), inView));
-        EXPECT_TRUE(inView(view->autoSwitchOptions()->preferredNameRow()));
+        EXPECT_TRUE(inView(view->preferredNameRow()));
         EXPECT_TRUE(inView(revert));
     }
     EXPECT_EQ(heights[5], heights[4]) << "a longer list scrolls rather than grows";
