@@ -11,11 +11,6 @@ class QApplication;
 
 namespace veloquill {
 
-// How wide the keyboard focus ring is drawn, and the room check boxes and radio buttons keep
-// around their content for it.
-inline constexpr int kFocusRingWidth = 2;
-inline constexpr int kFocusRingSpace = kFocusRingWidth + 1;
-
 // The desktop's own style, drawn so that people with low vision can follow it: a 2 px focus
 // ring on every focused control, control outlines that stand out from the window, and a
 // slider handle large enough to hit. Every colour comes from the palette of the moment, so a
