@@ -81,31 +81,6 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
     m_pickerArea->setWidgetResizable(true);
     m_pickerArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_pickerArea->setWidget(m_picker);
-    // The auto-switch options' texts keep the context they are translated in.
-    m_autoSwitchToggle = new QCheckBox(QCoreApplication::translate(
-        "veloquill::AutoSwitchOptions", "Auto-switch to preferred device when connected"));
-    m_autoSwitchToggle->setMinimumHeight(kMinimumTargetSize);
-    auto* nameLabel = new QLabel(
-        QCoreApplication::translate("veloquill::AutoSwitchOptions", "Preferred device name:"));
-    m_nameField = new QLineEdit;
-    m_nameField->setPlaceholderText(
-        QCoreApplication::translate("veloquill::AutoSwitchOptions", "Device name"));
-    m_nameField->setAccessibleName(
-        QCoreApplication::translate("veloquill::AutoSwitchOptions", "Preferred device name"));
-    m_nameField->setMinimumHeight(kMinimumTargetSize);
-    nameLabel->setBuddy(m_nameField);
-    m_nameRow = new QWidget;
-    auto* nameRowLayout = new QHBoxLayout(m_nameRow);
-    nameRowLayout->setContentsMargins(0, kRowPadding, 0, kRowPadding);
-    nameRowLayout->addWidget(nameLabel);
-    nameRowLayout->addWidget(m_nameField, 1);
-    m_nameRowOpacity = new QGraphicsOpacityEffect(m_nameRow);
-    m_nameRow->setGraphicsEffect(m_nameRowOpacity);
-    auto* autoSwitch = new QVBoxLayout;
-    autoSwitch->setContentsMargins(0, kRowPadding, 0, 0);
-    autoSwitch->setSpacing(2 * kRowPadding);
-    autoSwitch->addWidget(m_autoSwitchToggle);
-    autoSwitch->addWidget(m_nameRow);
     m_deviceArea = new QWidget;
     auto* deviceLayout = new QVBoxLayout(m_deviceArea);
     deviceLayout->setContentsMargins(padding, 0, padding, 0);
@@ -115,10 +90,9 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
         ->addWidget(m_pickerArea);
     addFormSection(deviceLayout,
                    QCoreApplication::translate("veloquill::DeviceForm", "Auto-Switch Settings"))
-        ->addLayout(autoSwitch);
+        ->addLayout(autoSwitchRows(state));
 
     auto* divider = new QFrame;
-    divider->setFrameShape(QFrame::HLine);
     divider->setFrameShadow(QFrame::Sunken);
 
     auto* controlsHeading = heading(tr("Pointer Controls"));
@@ -184,18 +158,6 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
         layout->addStretch();
     }
 
-    showAutoSwitch(state.autoSwitchToNewDevices());
-    showPreferredName(state.preferredDeviceName());
-    // clicked and textEdited come only from the user: showing the state's values never
-    // writes them back.
-    connect(m_autoSwitchToggle, &QCheckBox::clicked, &state,
-            &VeloquillPointerSettingsState::setAutoSwitchToNewDevices);
-    connect(&state, &VeloquillPointerSettingsState::autoSwitchToNewDevicesChanged, this,
-            &PointerControlView::showAutoSwitch);
-    connect(m_nameField, &QLineEdit::textEdited, &state,
-            &VeloquillPointerSettingsState::setPreferredDeviceName);
-    connect(&state, &VeloquillPointerSettingsState::preferredDeviceNameChanged, this,
-            &PointerControlView::showPreferredName);
     fitPickerArea();
     connect(m_picker, &DevicePicker::rowsChanged, this, &PointerControlView::fitPickerArea);
     showDeviceArea();
@@ -236,6 +198,48 @@ void PointerControlView::fitPickerArea()
     const int shown = m_picker->heightOfRows(1 + kDevicesShownWhole);
     m_pickerArea->setFixedHeight(m_sideBySide ? std::min(m_picker->sizeHint().height(), shown)
                                               : shown);
+}
+
+QLayout* PointerControlView::autoSwitchRows(VeloquillPointerSettingsState& state)
+{
+    // The auto-switch options' texts keep the context they are translated in.
+    m_autoSwitchToggle = new QCheckBox(QCoreApplication::translate(
+        "veloquill::AutoSwitchOptions", "Auto-switch to preferred device when connected"));
+    m_autoSwitchToggle->setMinimumHeight(kMinimumTargetSize);
+    auto* nameLabel = new QLabel(
+        QCoreApplication::translate("veloquill::AutoSwitchOptions", "Preferred device name:"));
+    m_nameField = new QLineEdit;
+    m_nameField->setPlaceholderText(
+        QCoreApplication::translate("veloquill::AutoSwitchOptions", "Device name"));
+    m_nameField->setAccessibleName(
+        QCoreApplication::translate("veloquill::AutoSwitchOptions", "Preferred device name"));
+    m_nameField->setMinimumHeight(kMinimumTargetSize);
+    nameLabel->setBuddy(m_nameField);
+    m_nameRow = new QWidget;
+    auto* nameRowLayout = new QHBoxLayout(m_nameRow);
+    nameRowLayout->setContentsMargins(0, kRowPadding, 0, kRowPadding);
+    nameRowLayout->addWidget(nameLabel);
+    nameRowLayout->addWidget(m_nameField, 1);
+    m_nameRowOpacity = new QGraphicsOpacityEffect(m_nameRow);
+    m_nameRow->setGraphicsEffect(m_nameRowOpacity);
+    auto* autoSwitch = new QVBoxLayout;
+    autoSwitch->setContentsMargins(0, kRowPadding, 0, 0);
+    autoSwitch->setSpacing(2 * kRowPadding);
+    autoSwitch->addWidget(m_autoSwitchToggle);
+    autoSwitch->addWidget(m_nameRow);
+    showAutoSwitch(state.autoSwitchToNewDevices());
+    showPreferredName(state.preferredDeviceName());
+    // clicked and textEdited come only from the user: showing the state's values never
+    // writes them back.
+    connect(m_autoSwitchToggle, &QCheckBox::clicked, &state,
+            &VeloquillPointerSettingsState::setAutoSwitchToNewDevices);
+    connect(&state, &VeloquillPointerSettingsState::autoSwitchToNewDevicesChanged, this,
+            &PointerControlView::showAutoSwitch);
+    connect(m_nameField, &QLineEdit::textEdited, &state,
+            &VeloquillPointerSettingsState::setPreferredDeviceName);
+    connect(&state, &VeloquillPointerSettingsState::preferredDeviceNameChanged, this,
+            &PointerControlView::showPreferredName);
+    return autoSwitch;
 }
 
 void PointerControlView::showAutoSwitch(bool enabled)

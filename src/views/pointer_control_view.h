@@ -9,6 +9,7 @@
 class QCheckBox;
 class QGraphicsOpacityEffect;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QScrollArea;
 
@@ -61,6 +62,8 @@ protected:
 private:
     void showDeviceArea();
     void fitPickerArea();
+    // The auto-switch switch over the preferred name's row, bound to the state.
+    QLayout* autoSwitchRows(VeloquillPointerSettingsState& state);
     void showAutoSwitch(bool enabled);
     void showPreferredName(const QString& name);
     void scheduleDeviceSelection();
