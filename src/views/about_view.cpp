@@ -4,17 +4,26 @@
 
 #include "views/about_view.h"
 
+#include "views/svg_icon.h"
+#include "views/target_size.h"
 #include "views/text_styles.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QVBoxLayout>
+
+#include <tuple>
 
 namespace veloquill {
 
 namespace {
+constexpr int kLinkSymbolSize = 16;
+constexpr int kLinkPadding = 4;
 constexpr int kPagePadding = 24;
 constexpr int kPageSpacing = 16;
 constexpr int kBlockSpacing = 12;
@@ -48,11 +57,8 @@ const char* const kNarrative[] = {
 
 QLabel* textLabel(const QString& text, const QFont& font)
 {
-    auto* label = new QLabel;
-    label->setTextFormat(Qt::PlainText);
-    label->setText(text);
+    QLabel* label = makeWrappedLabel(text);
     label->setFont(font);
-    label->setWordWrap(true);
     return label;
 }
 
@@ -112,14 +118,59 @@ QString shortAddress(const QUrl& url)
 }
 } // namespace
 
-AboutView::AboutView(const AboutFacts& facts, QWidget* parent)
-    : AboutView(
-          facts, [](const QUrl& url) { QDesktopServices::openUrl(url); }, parent)
-{}
+LinkRow::LinkRow(const QString& symbolResource, const QString& label, const QUrl& destination,
+                 UrlOpener opener, QWidget* parent)
+    : QAbstractButton(parent), m_destination(destination), m_opener(std::move(opener))
+{
+    auto* symbol = new QLabel;
+    symbol->setPixmap(renderSvg(symbolResource, QSize(kLinkSymbolSize, kLinkSymbolSize)));
+    auto* text = new QLabel;
+    text->setTextFormat(Qt::PlainText);
+    text->setText(label);
+    // Away, in the direction the line reads.
+    auto* arrow = new QLabel(isRightToLeft() ? QStringLiteral("↖") : QStringLiteral("↗"));
+    arrow->setFont(captionFont());
+    makeSecondary(arrow);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, kLinkPadding, 0, kLinkPadding);
+    layout->addWidget(symbol);
+    layout->addWidget(text);
+    layout->addWidget(arrow);
+    layout->addStretch();
+    // Clicks anywhere on the row reach the row itself.
+    for (QWidget* part :
+         {static_cast<QWidget*>(symbol), static_cast<QWidget*>(text), static_cast<QWidget*>(arrow)})
+        part->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    setAccessibleName(label);
+    setToolTip(destination.toString());
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+    connect(this, &QAbstractButton::clicked, this, [this] { m_opener(m_destination); });
+}
+
+QSize LinkRow::sizeHint() const
+{
+    return layout()->sizeHint().expandedTo(kMinimumTarget);
+}
+
+void LinkRow::paintEvent(QPaintEvent*)
+{
+    // No bezel: the row looks like a line of text; only keyboard focus is drawn.
+    if (!hasFocus())
+        return;
+    QStylePainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+}
 
 AboutView::AboutView(const AboutFacts& facts, UrlOpener opener, QWidget* parent)
     : QScrollArea(parent)
 {
+    if (!opener)
+        opener = [](const QUrl& url) { QDesktopServices::openUrl(url); };
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(kPagePadding, kPagePadding, kPagePadding, kPagePadding);
@@ -129,54 +180,41 @@ AboutView::AboutView(const AboutFacts& facts, UrlOpener opener, QWidget* parent)
     layout->addLayout(narrativeBlock(facts.sessions));
     layout->addWidget(divider());
 
-    auto* project = new QVBoxLayout;
-    project->setSpacing(kBlockSpacing);
-    project->addWidget(heading(QStringLiteral("Veloquill")));
-    m_linkRows = {
-        new LinkRow(QStringLiteral(":/veloquill/views/home.svg"),
-                    tr("Homepage: %1").arg(shortAddress(facts.homepage)), facts.homepage, opener),
-        new LinkRow(QStringLiteral(":/veloquill/views/report.svg"),
-                    tr("Report a problem: %1").arg(shortAddress(facts.bugTracker)),
-                    facts.bugTracker, opener),
+    // Each block: a heading, its links and a caption.
+    const auto block = [&](const QString& title,
+                           std::initializer_list<std::tuple<const char*, QString, QUrl>> rows,
+                           const QString& captionText) {
+        auto* column = new QVBoxLayout;
+        column->setSpacing(kBlockSpacing);
+        column->addWidget(heading(title));
+        for (const auto& [symbol, label, destination] : rows) {
+            m_linkRows.push_back(new LinkRow(QStringLiteral(":/veloquill/views/") + symbol, label,
+                                             destination, opener));
+            column->addWidget(m_linkRows.back());
+        }
+        QLabel* caption = makeNote(captionText);
+        caption->setFont(captionFont());
+        caption->setContentsMargins(0, kCaptionTopPadding, 0, 0);
+        column->addWidget(caption);
+        layout->addLayout(column);
     };
-    for (LinkRow* row : m_linkRows)
-        project->addWidget(row);
-    auto* license = textLabel(tr("Free software under the %1.").arg(facts.license), captionFont());
-    license->setContentsMargins(0, kCaptionTopPadding, 0, 0);
-    makeSecondary(license);
-    project->addWidget(license);
-    layout->addLayout(project);
+    block(QStringLiteral("Veloquill"),
+          {{"home.svg", tr("Homepage: %1").arg(shortAddress(facts.homepage)), facts.homepage},
+           {"report.svg", tr("Report a problem: %1").arg(shortAddress(facts.bugTracker)),
+            facts.bugTracker}},
+          tr("Free software under the %1.").arg(facts.license));
     layout->addWidget(divider());
-
-    auto* links = new QVBoxLayout;
-    links->setSpacing(kBlockSpacing);
-    links->addWidget(heading(tr("Follow My Journey")));
-    const std::vector<LinkRow*> reading = {
-        new LinkRow(QStringLiteral(":/veloquill/views/book.svg"),
-                    tr("libinput: pointer acceleration"),
-                    QUrl(QStringLiteral("https://wayland.freedesktop.org/libinput/doc/latest/"
-                                        "pointer-acceleration.html")),
-                    opener),
-        new LinkRow(QStringLiteral(":/veloquill/views/accessibility.svg"),
-                    tr("W3C: How people with disabilities use the web"),
-                    QUrl(QStringLiteral("https://www.w3.org/WAI/people-use-web/")), opener),
-        new LinkRow(QStringLiteral(":/veloquill/views/globe.svg"),
-                    tr("X.Org: pointer acceleration"),
-                    QUrl(QStringLiteral("https://www.x.org/wiki/Development/Documentation/"
-                                        "PointerAcceleration/")),
-                    opener),
-    };
-    for (LinkRow* row : reading) {
-        links->addWidget(row);
-        m_linkRows.push_back(row);
-    }
-    auto* caption = textLabel(tr("Read on about pointer acceleration in libinput and the X "
-                                 "server, and about the people who rely on assistive input."),
-                              captionFont());
-    caption->setContentsMargins(0, kCaptionTopPadding, 0, 0);
-    makeSecondary(caption);
-    links->addWidget(caption);
-    layout->addLayout(links);
+    block(tr("Follow My Journey"),
+          {{"book.svg", tr("libinput: pointer acceleration"),
+            QUrl(QStringLiteral("https://wayland.freedesktop.org/libinput/doc/latest/"
+                                "pointer-acceleration.html"))},
+           {"accessibility.svg", tr("W3C: How people with disabilities use the web"),
+            QUrl(QStringLiteral("https://www.w3.org/WAI/people-use-web/"))},
+           {"globe.svg", tr("X.Org: pointer acceleration"),
+            QUrl(QStringLiteral("https://www.x.org/wiki/Development/Documentation/"
+                                "PointerAcceleration/"))}},
+          tr("Read on about pointer acceleration in libinput and the X server, and about the "
+             "people who rely on assistive input."));
 
     layout->addSpacing(kTrailingSpace);
     layout->addStretch();

@@ -4,15 +4,40 @@
 
 #pragma once
 
-#include "views/link_row.h"
-
+#include <QAbstractButton>
 #include <QScrollArea>
 #include <QSize>
 #include <QUrl>
 
+#include <functional>
 #include <vector>
 
 namespace veloquill {
+
+// Hands a link to the desktop (the user's browser); whether it managed is not observed.
+using UrlOpener = std::function<void(const QUrl& url)>;
+
+// One link of the About page: symbol, label and an outward arrow. The whole row is the
+// click target, and it can be reached and activated from the keyboard.
+class LinkRow : public QAbstractButton
+{
+    Q_OBJECT
+
+public:
+    LinkRow(const QString& symbolResource, const QString& label, const QUrl& destination,
+            UrlOpener opener, QWidget* parent = nullptr);
+
+    QUrl destination() const { return m_destination; }
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QUrl m_destination;
+    UrlOpener m_opener;
+};
 
 // What the About page says of the program as built.
 struct AboutFacts
@@ -34,9 +59,8 @@ class AboutView : public QScrollArea
 public:
     static constexpr QSize kPageSize{500, 600};
 
-    // Opens links with the desktop's handler.
-    explicit AboutView(const AboutFacts& facts, QWidget* parent = nullptr);
-    AboutView(const AboutFacts& facts, UrlOpener opener, QWidget* parent = nullptr);
+    // Opens links with the opener, or without one with the desktop's handler.
+    explicit AboutView(const AboutFacts& facts, UrlOpener opener = {}, QWidget* parent = nullptr);
 
     // The homepage and the bug tracker first, then the reading.
     const std::vector<LinkRow*>& linkRows() const { return m_linkRows; }

@@ -17,6 +17,10 @@
 namespace veloquill {
 
 namespace {
+// How wide the keyboard focus ring is drawn, and the room check boxes and radio buttons keep
+// around their content for it.
+constexpr int kFocusRingWidth = 2;
+constexpr int kFocusRingSpace = kFocusRingWidth + 1;
 constexpr int kMinimumHandleSize = 24;
 constexpr int kMinimumSliderThickness = 44;
 constexpr int kMinimumIndicatorSize = 20;

@@ -4,16 +4,12 @@
 
 #pragma once
 
+#include <QAccessibleWidget>
 #include <QProxyStyle>
 
 class QApplication;
 
 namespace veloquill {
-
-// How wide the keyboard focus ring is drawn, and the room check boxes and radio buttons keep
-// around their content for it.
-inline constexpr int kFocusRingWidth = 2;
-inline constexpr int kFocusRingSpace = kFocusRingWidth + 1;
 
 // The desktop's own style, drawn so that people with low vision can follow it: a 2 px focus
 // ring on every focused control, control outlines that stand out from the window, and a
@@ -50,5 +46,23 @@ public:
 // application palette readable (at least 3:1), also after the palette changes. Called once,
 // after the QApplication exists; calling again changes nothing.
 void installAccessibleStyle(QApplication& app);
+
+// Screen readers take every widget of class Widget as `role`, through Interface (made from the
+// widget and the role). Installed once per class; calling again changes nothing.
+template <typename Widget, QAccessible::Role role, typename Interface = QAccessibleWidget>
+void installAccessibleRole()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(
+            [](const QString& className, QObject* object) -> QAccessibleInterface* {
+                if (className != QLatin1String(Widget::staticMetaObject.className()) ||
+                    !object->isWidgetType())
+                    return nullptr;
+                return new Interface(static_cast<Widget*>(object), role);
+            });
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
 
 } // namespace veloquill

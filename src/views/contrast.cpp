@@ -12,19 +12,11 @@ namespace veloquill {
 namespace {
 // Fine enough that the chosen blend is within one 8-bit step of the best one.
 constexpr int kBlendSteps = 256;
+constexpr double kHighContrast = 7.0;
 
 double linearChannel(double encoded)
 {
     return encoded <= 0.04045 ? encoded / 12.92 : std::pow((encoded + 0.055) / 1.055, 2.4);
-}
-
-bool reaches(const QColor& color, double ratio, std::initializer_list<QColor> backgrounds)
-{
-    for (const QColor& background : backgrounds) {
-        if (contrastRatio(color, background) < ratio)
-            return false;
-    }
-    return true;
 }
 
 QPalette::ColorRole backgroundOf(QPalette::ColorRole textRole)
@@ -38,8 +30,8 @@ QPalette::ColorRole backgroundOf(QPalette::ColorRole textRole)
         return QPalette::Window;
     }
 }
-} // namespace
 
+// Relative luminance of the colour as WCAG 2 defines it (alpha is ignored).
 double relativeLuminance(const QColor& color)
 {
     const QColor rgb = color.toRgb();
@@ -47,13 +39,7 @@ double relativeLuminance(const QColor& color)
            0.0722 * linearChannel(rgb.blueF());
 }
 
-double contrastRatio(const QColor& first, const QColor& second)
-{
-    const double a = relativeLuminance(first);
-    const double b = relativeLuminance(second);
-    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
-}
-
+// The colour `amount` (0 to 1) of the way from `from` to `to`, mixed per sRGB component.
 QColor blendColors(const QColor& from, const QColor& to, double amount)
 {
     const QColor a = from.toRgb();
@@ -63,15 +49,28 @@ QColor blendColors(const QColor& from, const QColor& to, double amount)
     return QColor(mix(a.red(), b.red()), mix(a.green(), b.green()), mix(a.blue(), b.blue()));
 }
 
+// The blend of `ink` furthest towards `towards` that still reaches `ratio` against every one
+// of `backgrounds`; `ink` itself when even it falls short.
 QColor dimmestBlend(const QColor& ink, const QColor& towards, double ratio,
                     std::initializer_list<QColor> backgrounds)
 {
     for (int step = kBlendSteps; step > 0; --step) {
         const QColor candidate = blendColors(ink, towards, double(step) / kBlendSteps);
-        if (reaches(candidate, ratio, backgrounds))
+        if (std::all_of(backgrounds.begin(), backgrounds.end(), [&](const QColor& background) {
+                return contrastRatio(candidate, background) >= ratio;
+            }))
             return candidate;
     }
     return blendColors(ink, towards, 0);
+}
+
+} // namespace
+
+double contrastRatio(const QColor& first, const QColor& second)
+{
+    const double a = relativeLuminance(first);
+    const double b = relativeLuminance(second);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
 }
 
 bool isHighContrast(const QPalette& palette)

@@ -14,26 +14,15 @@ namespace veloquill {
 // The least contrast readers need: body text, and graphics such as borders and focus rings.
 inline constexpr double kTextContrast = 4.5;
 inline constexpr double kGraphicContrast = 3.0;
-// Text at least this far from its window: a palette chosen for its contrast, which the
-// program then dims in nothing it draws.
-inline constexpr double kHighContrast = 7.0;
 
-// Relative luminance of the colour as WCAG 2 defines it (alpha is ignored).
-double relativeLuminance(const QColor& color);
 // WCAG 2 contrast ratio, from 1 (the same luminance) to 21 (black against white).
 double contrastRatio(const QColor& first, const QColor& second);
-
-// The colour `amount` (0 to 1) of the way from `from` to `to`, mixed per sRGB component.
-QColor blendColors(const QColor& from, const QColor& to, double amount);
-// The blend of `ink` furthest towards `towards` that still reaches `ratio` against every one
-// of `backgrounds`; `ink` itself when even it falls short.
-QColor dimmestBlend(const QColor& ink, const QColor& towards, double ratio,
-                    std::initializer_list<QColor> backgrounds);
 
 // The colours the program draws itself, all taken from the palette. Each uses the palette's
 // current colour group, except disabledTextColor, which reads the active and disabled ones.
 
-// Whether WindowText reaches kHighContrast against Window.
+// Whether WindowText reaches 7:1 against Window: a palette chosen for its contrast, which the
+// program then dims in nothing it draws.
 bool isHighContrast(const QPalette& palette);
 // Captions and explanations: dimmer than WindowText, readable on Window and Base; WindowText
 // itself in a high-contrast palette.

@@ -6,7 +6,7 @@
 
 #include "device/pointer_device_manager.h"
 #include "settings/veloquill_pointer_settings_state.h"
-#include "views/plain_text.h"
+#include "support/log.h"
 #include "views/target_size.h"
 #include "views/text_styles.h"
 
@@ -20,6 +20,18 @@ namespace veloquill {
 
 namespace {
 using State = VeloquillPointerSettingsState;
+
+// Device names are shown as written, never read as rich text, a mnemonic or a format string,
+// and heard as log lines write them (escapedForLog): line breaks, other control characters and
+// bidirectional formatting characters as visible escapes (\n, \u202e), so that a name cannot
+// break a row in two or turn the text after it around. On a button every '&' shows rather than
+// marks a shortcut, and the name is one isolated run of its own direction (U+2068 … U+2069): a
+// name written right to left keeps its own order without reordering what follows it.
+QString literalButtonText(QString text)
+{
+    text.replace(QLatin1Char('&'), QLatin1String("&&"));
+    return QChar(0x2068) + escapedForLog(text) + QChar(0x2069);
+}
 } // namespace
 
 DevicePicker::DevicePicker(State& state, PointerDeviceManager& manager, QWidget* parent)
@@ -80,14 +92,6 @@ int DevicePicker::heightOfRows(int count) const
     return height + margins.top() + margins.bottom();
 }
 
-std::optional<QString> DevicePicker::selectionOf(const QAbstractButton* choice) const
-{
-    const int id = m_group->id(const_cast<QAbstractButton*>(choice));
-    if (id < 0)
-        return std::nullopt;
-    return m_selections.at(static_cast<std::size_t>(id));
-}
-
 void DevicePicker::focusSelection()
 {
     if (QAbstractButton* row = m_group->checkedButton())
@@ -136,7 +140,7 @@ void DevicePicker::addChoice(const QString& name, std::optional<QString> selecti
         return count > 1 ? tr("%1 (%Ln connected)", nullptr, count).arg(text) : text;
     };
     auto* choice = new QRadioButton(counted(selection ? literalButtonText(name) : name));
-    choice->setAccessibleName(counted(shownText(name)));
+    choice->setAccessibleName(counted(escapedForLog(name)));
     choice->setMinimumHeight(kMinimumTargetSize);
     m_group->addButton(choice, static_cast<int>(m_selections.size()));
     m_selections.push_back(std::move(selection));
@@ -160,7 +164,7 @@ void DevicePicker::showSelection(const std::optional<QString>& selectedDeviceID)
         const QString name = PointerDevice::nameInStableID(*selectedDeviceID);
         const QString note = tr(" (not connected)");
         m_disconnected->setText(literalButtonText(name) + note);
-        m_disconnected->setAccessibleName(shownText(name) + note);
+        m_disconnected->setAccessibleName(escapedForLog(name) + note);
     }
     m_disconnected->setVisible(disconnected);
     m_showingSelection = true;

@@ -37,8 +37,6 @@ public:
 
     // The rows that can be chosen, "None" first.
     QList<QAbstractButton*> choices() const;
-    // The device each row selects, by stableID; none for the first row.
-    std::optional<QString> selectionOf(const QAbstractButton* choice) const;
     // The row of the selected device while it is not connected; null otherwise.
     QAbstractButton* disconnectedSelection() const;
 

@@ -4,6 +4,7 @@
 
 #include "views/fine_slider.h"
 
+#include "views/accessible_style.h"
 #include "views/target_size.h"
 
 #include <QAccessibleWidget>
@@ -23,8 +24,8 @@ namespace {
 class FineSliderAccessible : public QAccessibleWidget, public QAccessibleValueInterface
 {
 public:
-    explicit FineSliderAccessible(FineSlider* slider)
-        : QAccessibleWidget(slider, QAccessible::Slider)
+    FineSliderAccessible(FineSlider* slider, QAccessible::Role role)
+        : QAccessibleWidget(slider, role)
     {}
 
     void* interface_cast(QAccessible::InterfaceType type) override
@@ -49,14 +50,6 @@ public:
 private:
     FineSlider* slider() const { return static_cast<FineSlider*>(widget()); }
 };
-
-QAccessibleInterface* accessibleFineSlider(const QString& className, QObject* object)
-{
-    if (className == QLatin1String(FineSlider::staticMetaObject.className()) &&
-        object->isWidgetType())
-        return new FineSliderAccessible(static_cast<FineSlider*>(object));
-    return nullptr;
-}
 } // namespace
 
 int SliderScale::positions() const
@@ -82,11 +75,7 @@ double SliderScale::valueAt(int position) const
 FineSlider::FineSlider(const SliderScale& scale, QWidget* parent)
     : QSlider(Qt::Horizontal, parent), m_scale(scale)
 {
-    static const bool accessible = [] {
-        QAccessible::installFactory(accessibleFineSlider);
-        return true;
-    }();
-    Q_UNUSED(accessible);
+    installAccessibleRole<FineSlider, QAccessible::Slider, FineSliderAccessible>();
 
     const auto positionsIn = [&](double step) {
         return std::max(1, m_scale.positionFor(m_scale.minimum + step));

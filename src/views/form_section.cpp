@@ -12,20 +12,18 @@
 
 namespace veloquill {
 
-FormSection::FormSection(const QString& header, QWidget* parent) : QWidget(parent)
+QVBoxLayout* addFormSection(QBoxLayout* form, const QString& header)
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
     if (!header.isEmpty()) {
-        m_header = new QLabel(header);
-        m_header->setTextFormat(Qt::PlainText);
-        m_header->setFont(headlineFont());
-        layout->addWidget(m_header);
+        auto* label = new QLabel(header);
+        label->setTextFormat(Qt::PlainText);
+        label->setFont(headlineFont());
+        form->addWidget(label);
     }
     auto* panel = new QFrame;
     panel->setFrameShape(QFrame::StyledPanel);
-    m_rows = new QVBoxLayout(panel);
-    layout->addWidget(panel);
+    form->addWidget(panel);
+    return new QVBoxLayout(panel);
 }
 
 } // namespace veloquill

@@ -5,29 +5,14 @@
 #pragma once
 
 #include <QString>
-#include <QWidget>
 
-class QLabel;
+class QBoxLayout;
 class QVBoxLayout;
 
 namespace veloquill {
 
-// One group of a settings form: an optional header over a framed panel of rows.
-class FormSection : public QWidget
-{
-    Q_OBJECT
-
-public:
-    explicit FormSection(const QString& header = QString(), QWidget* parent = nullptr);
-
-    // Where the section's rows go, top to bottom.
-    QVBoxLayout* rows() const { return m_rows; }
-    // Null for a section without a header.
-    QLabel* header() const { return m_header; }
-
-private:
-    QLabel* m_header = nullptr;
-    QVBoxLayout* m_rows = nullptr;
-};
+// Adds one group of a settings form to `form`: an optional header over a framed panel. Returns
+// where the group's rows go, top to bottom.
+QVBoxLayout* addFormSection(QBoxLayout* form, const QString& header = QString());
 
 } // namespace veloquill

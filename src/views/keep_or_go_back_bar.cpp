@@ -6,10 +6,11 @@
 
 #include "settings/keep_or_go_back.h"
 #include "settings/veloquill_pointer_settings_state.h"
+#include "views/accessible_style.h"
 #include "views/target_size.h"
+#include "views/text_styles.h"
 
 #include <QAccessible>
-#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -21,14 +22,6 @@
 namespace veloquill {
 
 namespace {
-QAccessibleInterface* accessibleBar(const QString& className, QObject* object)
-{
-    if (className == QLatin1String(KeepOrGoBackBar::staticMetaObject.className()) &&
-        object->isWidgetType())
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::AlertMessage);
-    return nullptr;
-}
-
 QPushButton* makeButton(const QString& text, QWidget* parent)
 {
     auto* button = new QPushButton(text, parent);
@@ -45,19 +38,13 @@ KeepOrGoBackBar::KeepOrGoBackBar(KeepOrGoBack& model, VeloquillPointerSettingsSt
                                  QWidget* parent)
     : QFrame(parent), m_model(&model)
 {
-    static const bool accessible = [] {
-        QAccessible::installFactory(accessibleBar);
-        return true;
-    }();
-    Q_UNUSED(accessible);
+    installAccessibleRole<KeepOrGoBackBar, QAccessible::AlertMessage>();
     setFrameShape(QFrame::StyledPanel);
     QSizePolicy policy = sizePolicy();
     policy.setRetainSizeWhenHidden(true);
     setSizePolicy(policy);
 
-    m_message = new QLabel(this);
-    m_message->setTextFormat(Qt::PlainText);
-    m_message->setWordWrap(true);
+    m_message = makeWrappedLabel();
     m_keep = makeButton(tr("Keep"), this);
     m_goBack = makeButton(tr("Go back"), this);
     m_moreTime = makeButton(tr("More time"), this);
@@ -90,7 +77,6 @@ KeepOrGoBackBar::KeepOrGoBackBar(KeepOrGoBack& model, VeloquillPointerSettingsSt
         auto* made = new QShortcut(QKeySequence(key), this);
         made->setContext(Qt::WindowShortcut);
         connect(made, &QShortcut::activated, m_model, answer);
-        m_shortcuts.append(made);
     };
     shortcut(Qt::Key_Escape, &KeepOrGoBack::goBack);
     shortcut(Qt::ALT | Qt::Key_G, &KeepOrGoBack::goBack);
@@ -141,7 +127,7 @@ bool KeepOrGoBackBar::eventFilter(QObject* watched, QEvent* event)
 
 void KeepOrGoBackBar::showAsking(bool asking)
 {
-    for (QShortcut* shortcut : std::as_const(m_shortcuts))
+    for (QShortcut* shortcut : findChildren<QShortcut*>(Qt::FindDirectChildrenOnly))
         shortcut->setEnabled(asking);
     setVisible(asking);
     // Closing the window leaves no way to keep the change; it goes back at once. The bar is in

@@ -5,12 +5,10 @@
 #pragma once
 
 #include <QFrame>
-#include <QList>
 #include <QPointer>
 
 class QLabel;
 class QPushButton;
-class QShortcut;
 class QComboBox;
 
 namespace veloquill {
@@ -53,7 +51,6 @@ private:
     QPushButton* m_goBack = nullptr;
     QPushButton* m_moreTime = nullptr;
     QComboBox* m_answerTime = nullptr;
-    QList<QShortcut*> m_shortcuts;
 };
 
 } // namespace veloquill

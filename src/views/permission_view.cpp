@@ -25,17 +25,15 @@ QString needs(const QString& what)
     return PermissionView::tr("This application needs %1 to function correctly.").arg(what);
 }
 
-QLabel* wrappingLabel(const QString& text)
+struct PermissionWording
 {
-    auto* label = new QLabel;
-    label->setTextFormat(Qt::PlainText);
-    label->setText(text);
-    label->setWordWrap(true);
-    return label;
-}
-} // namespace
+    QString title;
+    QString subtitle;
+    QString explanation;
+};
 
-PermissionWording PermissionWording::forReason(ControlUnavailableReason reason)
+// What the view says for one reason.
+PermissionWording wordingFor(ControlUnavailableReason reason)
 {
     using Reason = ControlUnavailableReason;
     switch (reason) {
@@ -91,35 +89,29 @@ PermissionWording PermissionWording::forReason(ControlUnavailableReason reason)
                 "connection to the X server. Start Veloquill again in your X11 "
                 "session.")};
 }
-
-PermissionView::PermissionView(ControlUnavailableReason reason, QWidget* parent)
-    : PermissionView(reason, DesktopSettingsLauncher(), parent)
-{}
+} // namespace
 
 PermissionView::PermissionView(ControlUnavailableReason reason, DesktopSettingsLauncher launcher,
                                QWidget* parent)
     : QWidget(parent), m_launcher(std::move(launcher))
 {
-    const PermissionWording wording = PermissionWording::forReason(reason);
+    const PermissionWording wording = wordingFor(reason);
     auto* icon = new QLabel;
     icon->setFixedSize(kIconSize, kIconSize);
     icon->setPixmap(renderSvg(QStringLiteral(":/veloquill/views/accessibility.svg"),
                               QSize(kIconSize, kIconSize)));
 
-    m_title = wrappingLabel(wording.title);
-    m_title->setFont(headlineFont());
-    auto* subtitle = wrappingLabel(wording.subtitle);
+    auto* title = makeWrappedLabel(wording.title);
+    title->setFont(headlineFont());
+    QLabel* subtitle = makeNote(wording.subtitle);
     subtitle->setFont(subheadlineFont());
-    makeSecondary(subtitle);
 
     auto* titles = new QVBoxLayout;
-    titles->addWidget(m_title);
+    titles->addWidget(title);
     titles->addWidget(subtitle);
     auto* header = new QHBoxLayout;
     header->addWidget(icon, 0, Qt::AlignVCenter);
     header->addLayout(titles, 1);
-
-    m_explanation = wrappingLabel(wording.explanation);
 
     m_openButton = new QPushButton(tr("Open Mouse Settings"));
     m_openButton->setDefault(true);
@@ -127,11 +119,10 @@ PermissionView::PermissionView(ControlUnavailableReason reason, DesktopSettingsL
     m_openButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     connect(m_openButton, &QPushButton::clicked, this, &PermissionView::openAccessibilitySettings);
 
-    m_unavailableNote = wrappingLabel(
+    m_unavailableNote = makeNote(
         tr("No mouse settings program of a known desktop (KDE Plasma, GNOME, Xfce, MATE, LXQt, "
            "Cinnamon) was found. Please open your desktop's mouse or accessibility settings "
            "from its menu."));
-    makeSecondary(m_unavailableNote);
     m_unavailableNote->hide();
 
     auto* panel = new QWidget;
@@ -139,7 +130,7 @@ PermissionView::PermissionView(ControlUnavailableReason reason, DesktopSettingsL
     auto* panelLayout = new QVBoxLayout(panel);
     panelLayout->setSpacing(kSpacing);
     panelLayout->addLayout(header);
-    panelLayout->addWidget(m_explanation);
+    panelLayout->addWidget(makeWrappedLabel(wording.explanation));
     panelLayout->addWidget(m_openButton);
     panelLayout->addWidget(m_unavailableNote);
 

@@ -14,16 +14,6 @@ class QPushButton;
 
 namespace veloquill {
 
-// What the permission view says for one reason.
-struct PermissionWording
-{
-    QString title;
-    QString subtitle;
-    QString explanation;
-
-    static PermissionWording forReason(ControlUnavailableReason reason);
-};
-
 // Shown in the settings window while the program cannot control pointer devices: says what
 // is missing in this session and what to do, and offers the desktop's mouse settings.
 // Whether control is possible, and why not, is the settings window's question, not this
@@ -35,23 +25,18 @@ class PermissionView : public QWidget
 public:
     static constexpr int kPanelWidth = 400;
 
-    explicit PermissionView(ControlUnavailableReason reason, QWidget* parent = nullptr);
-    PermissionView(ControlUnavailableReason reason, DesktopSettingsLauncher launcher,
-                   QWidget* parent = nullptr);
+    explicit PermissionView(ControlUnavailableReason reason, DesktopSettingsLauncher launcher = {},
+                            QWidget* parent = nullptr);
 
     // Opens the desktop's mouse settings; says so plainly when no known one is installed.
     void openAccessibilitySettings();
 
-    QLabel* title() const { return m_title; }
-    QLabel* explanation() const { return m_explanation; }
     QPushButton* openSettingsButton() const { return m_openButton; }
     // The note under the button, shown only when no settings program could be started.
     QLabel* unavailableNote() const { return m_unavailableNote; }
 
 private:
     DesktopSettingsLauncher m_launcher;
-    QLabel* m_title = nullptr;
-    QLabel* m_explanation = nullptr;
     QPushButton* m_openButton = nullptr;
     QLabel* m_unavailableNote = nullptr;
 };

@@ -8,17 +8,22 @@
 #include "settings/keep_or_go_back.h"
 #include "settings/veloquill_pointer_settings_state.h"
 #include "support/log.h"
-#include "views/device_form.h"
 #include "views/device_picker.h"
+#include "views/form_section.h"
 #include "views/keep_or_go_back_bar.h"
 #include "views/pointer_controls_form.h"
+#include "views/target_size.h"
 #include "views/text_styles.h"
 
 #include <QBoxLayout>
+#include <QCheckBox>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QFrame>
+#include <QGraphicsOpacityEffect>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
@@ -27,11 +32,14 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace veloquill {
 
 namespace {
 constexpr int kHeadingGap = 5;
 constexpr int kDividerGap = 5;
+constexpr int kRowPadding = 4;
 // Wide enough for each column's rows without wrapping their labels.
 constexpr int kDevicesColumnWidth = 420;
 constexpr int kControlsColumnWidth = 560;
@@ -65,11 +73,26 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
     m_noDevices = new QLabel(tr("No pointer devices detected."));
     m_noDevices->setContentsMargins(padding, padding, padding, padding);
     makeSecondary(m_noDevices);
-    m_deviceForm = new DeviceForm(state, manager);
-    m_deviceArea = horizontallyPadded(m_deviceForm, padding);
+    m_picker = new DevicePicker(state, manager);
+    m_pickerArea = new QScrollArea;
+    m_pickerArea->setFrameShape(QFrame::NoFrame);
+    // The rows are the Tab stops; the area around them is not one of its own.
+    m_pickerArea->setFocusPolicy(Qt::NoFocus);
+    m_pickerArea->setWidgetResizable(true);
+    m_pickerArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_pickerArea->setWidget(m_picker);
+    m_deviceArea = new QWidget;
+    auto* deviceLayout = new QVBoxLayout(m_deviceArea);
+    deviceLayout->setContentsMargins(padding, 0, padding, 0);
+    // Their strings keep the context of the form they were written for.
+    addFormSection(deviceLayout,
+                   QCoreApplication::translate("veloquill::DeviceForm", "Select Device to Control"))
+        ->addWidget(m_pickerArea);
+    addFormSection(deviceLayout,
+                   QCoreApplication::translate("veloquill::DeviceForm", "Auto-Switch Settings"))
+        ->addLayout(autoSwitchRows(state));
 
     auto* divider = new QFrame;
-    divider->setFrameShape(QFrame::HLine);
     divider->setFrameShadow(QFrame::Sunken);
 
     auto* controlsHeading = heading(tr("Pointer Controls"));
@@ -84,8 +107,6 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
         screen = QGuiApplication::primaryScreen();
     const int bothWide = kDevicesColumnWidth + kControlsColumnWidth + 4 * padding;
     m_sideBySide = screen && bothWide <= screen->availableGeometry().width() * 9 / 10;
-    // One above the other, the controls stand under the devices: the list keeps its room.
-    m_deviceForm->setRoomKeptForEveryRow(!m_sideBySide);
 
     auto* devices = new QVBoxLayout;
     devices->addWidget(heading(tr("Detected Pointer Devices")), 0, Qt::AlignHCenter);
@@ -137,6 +158,8 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
         layout->addStretch();
     }
 
+    fitPickerArea();
+    connect(m_picker, &DevicePicker::rowsChanged, this, &PointerControlView::fitPickerArea);
     showDeviceArea();
     connect(&manager, &PointerDeviceManager::devicesChanged, this,
             &PointerControlView::showDeviceArea);
@@ -167,6 +190,72 @@ void PointerControlView::showDeviceArea()
     m_deviceArea->setVisible(!noDevices || m_state.selectedDeviceID().has_value());
 }
 
+void PointerControlView::fitPickerArea()
+{
+    // "None" and the first devices, whole; a longer list scrolls. One above the other, the
+    // controls stand under the devices: the list keeps the room of kDevicesShownWhole devices
+    // while fewer are listed, so that a device arriving or leaving moves nothing below it.
+    const int shown = m_picker->heightOfRows(1 + kDevicesShownWhole);
+    m_pickerArea->setFixedHeight(m_sideBySide ? std::min(m_picker->sizeHint().height(), shown)
+                                              : shown);
+}
+
+QLayout* PointerControlView::autoSwitchRows(VeloquillPointerSettingsState& state)
+{
+    // The auto-switch options' texts keep the context they are translated in.
+    m_autoSwitchToggle = new QCheckBox(QCoreApplication::translate(
+        "veloquill::AutoSwitchOptions", "Auto-switch to preferred device when connected"));
+    m_autoSwitchToggle->setMinimumHeight(kMinimumTargetSize);
+    auto* nameLabel = new QLabel(
+        QCoreApplication::translate("veloquill::AutoSwitchOptions", "Preferred device name:"));
+    m_nameField = new QLineEdit;
+    m_nameField->setPlaceholderText(
+        QCoreApplication::translate("veloquill::AutoSwitchOptions", "Device name"));
+    m_nameField->setAccessibleName(
+        QCoreApplication::translate("veloquill::AutoSwitchOptions", "Preferred device name"));
+    m_nameField->setMinimumHeight(kMinimumTargetSize);
+    nameLabel->setBuddy(m_nameField);
+    m_nameRow = new QWidget;
+    auto* nameRowLayout = new QHBoxLayout(m_nameRow);
+    nameRowLayout->setContentsMargins(0, kRowPadding, 0, kRowPadding);
+    nameRowLayout->addWidget(nameLabel);
+    nameRowLayout->addWidget(m_nameField, 1);
+    m_nameRowOpacity = new QGraphicsOpacityEffect(m_nameRow);
+    m_nameRow->setGraphicsEffect(m_nameRowOpacity);
+    auto* autoSwitch = new QVBoxLayout;
+    autoSwitch->setContentsMargins(0, kRowPadding, 0, 0);
+    autoSwitch->setSpacing(2 * kRowPadding);
+    autoSwitch->addWidget(m_autoSwitchToggle);
+    autoSwitch->addWidget(m_nameRow);
+    showAutoSwitch(state.autoSwitchToNewDevices());
+    showPreferredName(state.preferredDeviceName());
+    // clicked and textEdited come only from the user: showing the state's values never
+    // writes them back.
+    connect(m_autoSwitchToggle, &QCheckBox::clicked, &state,
+            &VeloquillPointerSettingsState::setAutoSwitchToNewDevices);
+    connect(&state, &VeloquillPointerSettingsState::autoSwitchToNewDevicesChanged, this,
+            &PointerControlView::showAutoSwitch);
+    connect(m_nameField, &QLineEdit::textEdited, &state,
+            &VeloquillPointerSettingsState::setPreferredDeviceName);
+    connect(&state, &VeloquillPointerSettingsState::preferredDeviceNameChanged, this,
+            &PointerControlView::showPreferredName);
+    return autoSwitch;
+}
+
+void PointerControlView::showAutoSwitch(bool enabled)
+{
+    m_autoSwitchToggle->setChecked(enabled);
+    m_nameRow->setEnabled(enabled);
+    m_nameRowOpacity->setOpacity(enabled ? 1.0 : kDisabledOpacity);
+}
+
+void PointerControlView::showPreferredName(const QString& name)
+{
+    // Replacing equal text would move the cursor to the end under the user's typing.
+    if (m_nameField->text() != name)
+        m_nameField->setText(name);
+}
+
 void PointerControlView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
@@ -181,9 +270,8 @@ void PointerControlView::focusSelectedDevice()
 {
     // Only while the keyboard is still where the view put it, or nowhere yet.
     const QWidget* focused = window()->focusWidget();
-    DevicePicker* picker = m_deviceForm->picker();
-    if (!focused || picker->hasFocusedRow())
-        picker->focusSelection();
+    if (!focused || m_picker->hasFocusedRow())
+        m_picker->focusSelection();
 }
 
 void PointerControlView::scheduleDeviceSelection()

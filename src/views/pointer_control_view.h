@@ -6,11 +6,16 @@
 
 #include <QWidget>
 
+class QCheckBox;
+class QGraphicsOpacityEffect;
 class QLabel;
+class QLayout;
+class QLineEdit;
+class QScrollArea;
 
 namespace veloquill {
 
-class DeviceForm;
+class DevicePicker;
 class KeepOrGoBack;
 class KeepOrGoBackBar;
 class PointerControlsForm;
@@ -18,10 +23,14 @@ class PointerDeviceManager;
 class VeloquillPointerSettingsState;
 
 // The working surface of the settings window: the detected devices to choose from, the
-// auto-switch options, and the selected device's speed and acceleration. It holds no
+// auto-switch options (whether a device whose name matches the preferred name is selected when it
+// arrives, and that name, greyed out and closed to editing while auto-switch is off), and the
+// selected device's speed and acceleration. It holds no
 // pointer logic: every control writes straight to the settings state and shows each of its
 // changes, and the device area follows the manager's list. Shown, it puts the keyboard on
-// the selected device's row.
+// the selected device's row. The device list takes the height of its rows, so that up to
+// kDevicesShownWhole devices and the auto-switch options are all in view at once; only a longer
+// list scrolls, inside its own section.
 class PointerControlView : public QWidget
 {
     Q_OBJECT
@@ -29,25 +38,34 @@ class PointerControlView : public QWidget
 public:
     // How long after being put on screen the view makes sure a device is selected and loaded.
     static constexpr int kAppearanceDelayMs = 50;
+    static constexpr int kDevicesShownWhole = 5;
+    static constexpr qreal kDisabledOpacity = 0.5;
 
     // With a keep-or-go-back model, its question is asked above the controls.
     PointerControlView(VeloquillPointerSettingsState& state, PointerDeviceManager& manager,
                        KeepOrGoBack* keepOrGoBack = nullptr, QWidget* parent = nullptr);
 
-    // Shown instead of the device form while no device is listed.
+    // Shown instead of the device list and the auto-switch options while no device is listed.
     QLabel* noDevicesMessage() const { return m_noDevices; }
-    DeviceForm* deviceForm() const { return m_deviceForm; }
+    DevicePicker* devicePicker() const { return m_picker; }
+    QScrollArea* pickerArea() const { return m_pickerArea; }
+    QCheckBox* autoSwitchToggle() const { return m_autoSwitchToggle; }
+    QWidget* preferredNameRow() const { return m_nameRow; }
+    QLineEdit* preferredNameField() const { return m_nameField; }
     PointerControlsForm* controlsForm() const { return m_controls; }
     // Null without a keep-or-go-back model.
     KeepOrGoBackBar* keepOrGoBackBar() const { return m_keepOrGoBack; }
-    // The devices beside the controls (a wide screen) rather than above them.
-    bool isSideBySide() const { return m_sideBySide; }
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void showDeviceArea();
+    void fitPickerArea();
+    // The auto-switch switch over the preferred name's row, bound to the state.
+    QLayout* autoSwitchRows(VeloquillPointerSettingsState& state);
+    void showAutoSwitch(bool enabled);
+    void showPreferredName(const QString& name);
     void scheduleDeviceSelection();
     void focusSelectedDevice();
     void revealKeepOrGoBack();
@@ -56,9 +74,15 @@ private:
     PointerDeviceManager& m_manager;
     QLabel* m_noDevices = nullptr;
     QWidget* m_deviceArea = nullptr;
-    DeviceForm* m_deviceForm = nullptr;
+    DevicePicker* m_picker = nullptr;
+    QScrollArea* m_pickerArea = nullptr;
+    QCheckBox* m_autoSwitchToggle = nullptr;
+    QWidget* m_nameRow = nullptr;
+    QLineEdit* m_nameField = nullptr;
+    QGraphicsOpacityEffect* m_nameRowOpacity = nullptr;
     PointerControlsForm* m_controls = nullptr;
     KeepOrGoBackBar* m_keepOrGoBack = nullptr;
+    // The devices beside the controls (a wide screen) rather than above them.
     bool m_sideBySide = false;
 };
 

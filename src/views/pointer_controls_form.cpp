@@ -9,12 +9,12 @@
 #include "views/form_section.h"
 #include "views/help_texts.h"
 #include "views/pointer_curve_view.h"
-#include "views/precision_controls.h"
 #include "views/target_size.h"
 #include "views/text_styles.h"
 #include "views/value_slider_row.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QEasingCurve>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -37,10 +37,13 @@ constexpr BoundNumber kSpeed{&State::currentPointerSpeed, &State::setCurrentPoin
                              &State::currentPointerSpeedChanged, &State::pointerSpeedFormatter};
 // Speed is typed to three decimals, acceleration to two; both move a two-hundredth of their
 // range for a fine step and a twentieth for a coarse one.
-constexpr ValueSliderRow::Range kAccelerationRange{PointerRange::MinAcceleration,
-                                                   PointerRange::MaxAcceleration, 2, 0.1, 1.0};
-constexpr ValueSliderRow::Range kSpeedRange{State::MinPointerSpeed, State::MaxPointerSpeed, 3, 0.01,
-                                            0.1};
+constexpr SliderScale kAccelerationRange{PointerRange::MinAcceleration,
+                                         PointerRange::MaxAcceleration, 2, 0.1, 1.0};
+constexpr SliderScale kSpeedRange{State::MinPointerSpeed, State::MaxPointerSpeed, 3, 0.01, 0.1};
+constexpr BoundNumber kFactor{&State::precisionFactor, &State::setPrecisionFactor,
+                              &State::precisionFactorChanged, &State::pointerSpeedFormatter};
+constexpr SliderScale kFactorRange{State::MinPrecisionFactor, State::MaxPrecisionFactor, 2, 0.01,
+                                   0.05};
 
 // A group of rows that can be squeezed to nothing while it slides away.
 QWidget* collapsibleRows(std::initializer_list<QWidget*> rows)
@@ -66,11 +69,9 @@ QPropertyAnimation* heightAnimation(QWidget* target, int from, int to)
 } // namespace
 
 PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, QWidget* parent)
-    : QWidget(parent), m_state(state), m_accelerationAmountSupported(desktop.accelerationAmount)
+    : QWidget(parent), m_state(state)
 {
-    m_noDeviceNote = new QLabel(tr("Choose a device above to change its pointer settings."));
-    m_noDeviceNote->setTextFormat(Qt::PlainText);
-    m_noDeviceNote->setWordWrap(true);
+    m_noDeviceNote = makeWrappedLabel(tr("Choose a device above to change its pointer settings."));
     m_disableAcceleration = new QCheckBox(tr("Disable pointer acceleration"));
     m_disableAcceleration->setMinimumHeight(kMinimumTargetSize);
     m_trackingSpeedRow = new ValueSliderRow(state, kSpeed, kSpeedRange, tr("Tracking speed"),
@@ -80,78 +81,83 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
                            tr("(0–20)"), accelerationHelpText());
     m_speedRow = new ValueSliderRow(state, kSpeed, kSpeedRange, tr("Pointer speed"), tr("(0–1)"),
                                     speedHelpText());
-    m_precision = new PrecisionControls(state, this);
+    // Precision mode's texts keep the context they are translated in.
+    m_precisionToggle = new QCheckBox(
+        QCoreApplication::translate("veloquill::PrecisionControls", "Precision mode"));
+    m_precisionToggle->setMinimumHeight(kMinimumTargetSize);
+    m_precisionToggle->setToolTip(precisionFactorHelpText());
+    m_factorRow = new ValueSliderRow(
+        state, kFactor, kFactorRange,
+        QCoreApplication::translate("veloquill::PrecisionControls", "Precision factor"),
+        QCoreApplication::translate("veloquill::PrecisionControls", "(0.05–1)"),
+        precisionFactorHelpText());
+    m_boundNote = makeNote();
+    m_shortcutNote = makeNote(QCoreApplication::translate(
+        "veloquill::PrecisionControls",
+        "To switch it with a key anywhere, add a shortcut that runs \"veloquill --precision "
+        "toggle\" in the desktop's keyboard shortcut settings."));
+    m_precisionRows = new QWidget;
+    auto* precisionLayout = new QVBoxLayout(m_precisionRows);
+    precisionLayout->setContentsMargins(0, 0, 0, 0);
+    precisionLayout->addWidget(m_factorRow);
+    precisionLayout->addWidget(m_boundNote);
+    precisionLayout->addWidget(m_shortcutNote);
     m_revert = new QPushButton(tr("Revert to system defaults"));
     m_revert->setMinimumSize(kMinimumTarget);
     m_revert->setAutoDefault(false);
 
     const int labelWidth =
         std::max({m_trackingSpeedRow->labelWidthHint(), m_accelerationRow->labelWidthHint(),
-                  m_speedRow->labelWidthHint(), m_precision->factorRow()->labelWidthHint()});
-    for (ValueSliderRow* row :
-         {m_trackingSpeedRow, m_accelerationRow, m_speedRow, m_precision->factorRow()})
+                  m_speedRow->labelWidthHint(), m_factorRow->labelWidthHint()});
+    for (ValueSliderRow* row : {m_trackingSpeedRow, m_accelerationRow, m_speedRow, m_factorRow})
         row->setLabelWidth(labelWidth);
 
     // Said where the driver cannot take the curve Veloquill computes (X11 libinput before 1.23).
-    m_speedShapesNote = new QLabel(tr("On this system the speed shapes the acceleration rather "
-                                      "than scaling slow motion; the curve below shows it."));
-    m_speedShapesNote->setTextFormat(Qt::PlainText);
-    m_speedShapesNote->setWordWrap(true);
+    m_speedShapesNote = makeNote(tr("On this system the speed shapes the acceleration rather "
+                                    "than scaling slow motion; the curve below shows it."));
     m_speedShapesNote->setHidden(true);
-    makeSecondary(m_speedShapesNote);
     m_linearRows = collapsibleRows({m_trackingSpeedRow});
     if (desktop.accelerationAmount) {
         m_acceleratedRows = collapsibleRows({m_accelerationRow, m_speedRow, m_speedShapesNote});
     } else {
         // Moving it would change nothing on the device: say so rather than let it seem broken.
         m_accelerationRow->setEnabled(false);
-        m_accelerationNote =
-            new QLabel(tr("This desktop has no amount of acceleration apart from the "
-                          "speed: only the speed below applies."));
-        m_accelerationNote->setTextFormat(Qt::PlainText);
-        m_accelerationNote->setWordWrap(true);
-        makeSecondary(m_accelerationNote);
+        m_accelerationNote = makeNote(tr("This desktop has no amount of acceleration apart from "
+                                         "the speed: only the speed below applies."));
         m_acceleratedRows =
             collapsibleRows({m_accelerationRow, m_accelerationNote, m_speedRow, m_speedShapesNote});
     }
 
-    auto* section = new FormSection;
-    section->rows()->addWidget(m_noDeviceNote);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    QVBoxLayout* rows = addFormSection(layout);
+    rows->addWidget(m_noDeviceNote);
     if (desktop.sharedByKind) {
         // Changing one device changes its kind's: the user should not learn that by surprise.
         m_sharedNote =
-            new QLabel(tr("GNOME gives one speed to every mouse and trackball, and one to every "
-                          "touchpad: Veloquill sets it to the selected device's."));
-        m_sharedNote->setTextFormat(Qt::PlainText);
-        m_sharedNote->setWordWrap(true);
-        makeSecondary(m_sharedNote);
-        section->rows()->addWidget(m_sharedNote);
+            makeNote(tr("GNOME gives one speed to every mouse and trackball, and one "
+                        "to every touchpad: Veloquill sets it to the selected device's."));
+        rows->addWidget(m_sharedNote);
     }
-    m_deviceLimitsNote = new QLabel;
-    m_deviceLimitsNote->setTextFormat(Qt::PlainText);
-    m_deviceLimitsNote->setWordWrap(true);
+    m_deviceLimitsNote = makeWrappedLabel();
     // Two lines' room, kept while hidden: a lock or a refusal showing moves no control.
     m_deviceLimitsNote->setMinimumHeight(2 * m_deviceLimitsNote->fontMetrics().lineSpacing());
-    section->rows()->addWidget(m_deviceLimitsNote);
-    section->rows()->addWidget(m_disableAcceleration);
-    section->rows()->addWidget(m_linearRows);
-    section->rows()->addWidget(m_acceleratedRows);
+    rows->addWidget(m_deviceLimitsNote);
+    rows->addWidget(m_disableAcceleration);
+    rows->addWidget(m_linearRows);
+    rows->addWidget(m_acceleratedRows);
     m_curve = new PointerCurveView(state, this);
-    section->rows()->addWidget(m_curve);
+    rows->addWidget(m_curve);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_revert);
-    buttons->addWidget(m_precision->toggle());
+    buttons->addWidget(m_precisionToggle);
     buttons->addStretch();
-    section->rows()->addLayout(buttons);
-    section->rows()->addWidget(m_precision);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(section);
+    rows->addLayout(buttons);
+    rows->addWidget(m_precisionRows);
     // What comes and goes with the selected device keeps its room, so selecting a device, or
     // one with a curve, moves no control; so does precision mode's factor.
-    for (QWidget* varying :
-         {static_cast<QWidget*>(m_noDeviceNote), static_cast<QWidget*>(m_curve),
-          static_cast<QWidget*>(m_precision), static_cast<QWidget*>(m_deviceLimitsNote)}) {
+    for (QWidget* varying : {static_cast<QWidget*>(m_noDeviceNote), static_cast<QWidget*>(m_curve),
+                             m_precisionRows, static_cast<QWidget*>(m_deviceLimitsNote)}) {
         QSizePolicy policy = varying->sizePolicy();
         policy.setRetainSizeWhenHidden(true);
         varying->setSizePolicy(policy);
@@ -161,13 +167,12 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
     showRowsFor(state.currentPointerDisableAcceleration());
     showSelection(state.selectedDeviceID());
 
-    // The curve is the device as it is now, slowed while precision mode is on.
-    const auto showPrecision = [this] {
-        m_curve->setPrecisionFactor(m_state.precisionMode() ? m_state.precisionFactorInEffect()
-                                                            : 1.0);
-    };
-    connect(&state, &State::precisionModeChanged, this, showPrecision);
-    connect(&state, &State::precisionFactorChanged, this, showPrecision);
+    // clicked comes only from the user, so showing the state never writes it back.
+    connect(m_precisionToggle, &QCheckBox::clicked, &state, &State::setPrecisionMode);
+    for (const auto changed : {&State::precisionFactorChanged, &State::currentPointerSpeedChanged})
+        connect(&state, changed, this, &PointerControlsForm::showPrecision);
+    connect(&state, &State::precisionModeChanged, this, &PointerControlsForm::showPrecision);
+    connect(&state, &State::selectedDeviceIDChanged, this, &PointerControlsForm::showPrecision);
     showPrecision();
 
     // clicked, unlike toggled, comes only from the user, so showing the state's value never
@@ -205,9 +210,10 @@ void PointerControlsForm::showDeviceLimits()
     m_trackingSpeedRow->setControlsEnabled(chosen && !limits.speedLocked);
     m_speedRow->setControlsEnabled(chosen && !limits.speedLocked);
     // Precision mode only slows the speed.
-    m_precision->setControlsEnabled(chosen && !limits.speedLocked);
+    m_precisionToggle->setEnabled(chosen && !limits.speedLocked);
+    m_factorRow->setControlsEnabled(chosen && !limits.speedLocked);
     m_disableAcceleration->setEnabled(chosen && acceleration);
-    m_accelerationRow->setControlsEnabled(chosen && acceleration && m_accelerationAmountSupported);
+    m_accelerationRow->setControlsEnabled(chosen && acceleration && !m_accelerationNote);
 
     QStringList lines;
     if (limits.speedLocked)
@@ -222,6 +228,30 @@ void PointerControlsForm::showDeviceLimits()
     m_deviceLimitsNote->setText(text);
     m_deviceLimitsNote->setAccessibleName(text);
     m_deviceLimitsNote->setHidden(text.isEmpty());
+}
+
+void PointerControlsForm::showPrecision()
+{
+    const bool on = m_state.precisionMode();
+    m_precisionToggle->setChecked(on);
+    // The factor matters only while precision mode is on; off, it takes no room.
+    m_precisionRows->setVisible(on);
+    const double factor = m_state.precisionFactor();
+    const double inEffect = m_state.precisionFactorInEffect();
+    const bool bounded = m_state.selectedDeviceID() && inEffect > factor + 1e-9;
+    const DecimalFormatter& format = m_state.pointerSpeedFormatter();
+    m_boundNote->setText(
+        QCoreApplication::translate(
+            "veloquill::PrecisionControls",
+            "The device cannot go slower than its slowest setting: in precision mode "
+            "the pointer moves at %1× its speed instead of %2×.")
+            .arg(format.toString(inEffect), format.toString(factor)));
+    m_boundNote->setVisible(bounded);
+    m_precisionToggle->setAccessibleName(
+        QCoreApplication::translate("veloquill::PrecisionControls", "Precision mode, %1× speed")
+            .arg(format.toString(bounded ? inEffect : factor)));
+    // The curve is the device as it is now, slowed while precision mode is on.
+    m_curve->setPrecisionFactor(on ? inEffect : 1.0);
 }
 
 bool PointerControlsForm::isSwappingRows() const

@@ -16,7 +16,6 @@ class QPushButton;
 namespace veloquill {
 
 class PointerCurveView;
-class PrecisionControls;
 class ValueSliderRow;
 class VeloquillPointerSettingsState;
 
@@ -34,7 +33,9 @@ struct PointerDesktop
 // slider rows that fit it, and the revert button. With acceleration on, "Pointer
 // acceleration" and "Pointer speed"; with it off, "Tracking speed" alone, which is the
 // pointer speed under the name that fits a linear response (the acceleration stays as it
-// is for when acceleration is switched on again). Precision mode's controls follow. Flipping the
+// is for when acceleration is switched on again). Precision mode's switch stands beside the revert
+// button; shown only while it is on, the factor's slider row, a line when the device cannot go as
+// slow as the factor asks, and how to switch it with a key follow. Flipping the
 // switch slides one set of rows out and the other in; it never touches the values. While no device
 // is selected the controls are closed, under a line that asks for a device.
 class PointerControlsForm : public QWidget
@@ -54,7 +55,13 @@ public:
     QPushButton* revertButton() const { return m_revert; }
     // Pointer speed against hand speed, under the sliders.
     PointerCurveView* curveView() const { return m_curve; }
-    PrecisionControls* precisionControls() const { return m_precision; }
+    QCheckBox* precisionToggle() const { return m_precisionToggle; }
+    // The factor's row and the two lines under it.
+    QWidget* precisionRows() const { return m_precisionRows; }
+    ValueSliderRow* precisionFactorRow() const { return m_factorRow; }
+    // Shown while the slowest resolution stops the factor.
+    QLabel* precisionBoundNote() const { return m_boundNote; }
+    QLabel* precisionShortcutNote() const { return m_shortcutNote; }
     // Shown above the controls while no device is selected.
     QLabel* noDeviceNote() const { return m_noDeviceNote; }
     // The line under a disabled "Pointer acceleration", or null.
@@ -74,10 +81,10 @@ private:
     void showSelection(const std::optional<QString>& selectedDeviceID);
     // Enables what the selected device lets be set and says why the rest is not.
     void showDeviceLimits();
+    void showPrecision();
     void finishSwap();
 
     VeloquillPointerSettingsState& m_state;
-    bool m_accelerationAmountSupported = true;
     QLabel* m_noDeviceNote = nullptr;
     QLabel* m_sharedNote = nullptr;
     QLabel* m_deviceLimitsNote = nullptr;
@@ -89,7 +96,12 @@ private:
     ValueSliderRow* m_trackingSpeedRow = nullptr;
     QPushButton* m_revert = nullptr;
     PointerCurveView* m_curve = nullptr;
-    PrecisionControls* m_precision = nullptr;
+    QCheckBox* m_precisionToggle = nullptr;
+    QWidget* m_precisionRows = nullptr;
+    ValueSliderRow* m_factorRow = nullptr;
+    QLabel* m_boundNote = nullptr;
+    QLabel* m_shortcutNote = nullptr;
+    // Only where the desktop has no amount of acceleration, whose row then stays closed.
     QLabel* m_accelerationNote = nullptr;
     QLabel* m_speedShapesNote = nullptr;
     QAbstractAnimation* m_swap = nullptr;

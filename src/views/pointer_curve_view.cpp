@@ -9,7 +9,6 @@
 #include "settings/veloquill_pointer_settings_state.h"
 #include "views/contrast.h"
 
-#include <QCoreApplication>
 #include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
@@ -38,20 +37,6 @@ double handSpeedAt(int sample)
 QString gainText(double gain)
 {
     return QLocale().toString(gain, 'f', 2) + QChar(0x00D7);
-}
-
-QString handSpeedCaption()
-{
-    // libinput measures motion as if every device had 1000 dpi; the real resolution is unknown.
-    return QCoreApplication::translate(
-        "veloquill::PointerCurveView",
-        "Hand speed in mm/s, taking the device as 1000 dpi (its resolution is "
-        "unknown)");
-}
-
-QString pointerSpeedCaption()
-{
-    return PointerCurveView::tr("Pointer speed (× hand motion)");
 }
 } // namespace
 
@@ -152,7 +137,7 @@ void PointerCurveView::paintEvent(QPaintEvent*)
 
     painter.setPen(secondaryTextColor(colours));
     painter.drawText(in(QRectF(0, 0, width(), line)), aligned(Qt::AlignLeft | Qt::AlignTop),
-                     pointerSpeedCaption());
+                     tr("Pointer speed (× hand motion)"));
     for (double gain : {0.0, yMax / 2, yMax})
         painter.drawText(in(QRectF(0, y(gain) - line / 2.0, left - kGap / 2.0, line)),
                          aligned(Qt::AlignRight | Qt::AlignVCenter), gainText(gain));
@@ -161,8 +146,11 @@ void PointerCurveView::paintEvent(QPaintEvent*)
         painter.drawText(in(QRectF(x(speed) - 40, plot.bottom() + 2, 80, line)), Qt::AlignHCenter,
                          QLocale().toString(speed, 'f', 0));
     }
-    painter.drawText(in(QRectF(0, plot.bottom() + line + kGap, width(), line * 2)),
-                     aligned(Qt::AlignLeft) | Qt::TextWordWrap, handSpeedCaption());
+    // libinput measures motion as if every device had 1000 dpi; the real resolution is unknown.
+    painter.drawText(
+        in(QRectF(0, plot.bottom() + line + kGap, width(), line * 2)),
+        aligned(Qt::AlignLeft) | Qt::TextWordWrap,
+        tr("Hand speed in mm/s, taking the device as 1000 dpi (its resolution is unknown)"));
 
     painter.setPen(QPen(controlBorderColor(colours), 1));
     painter.drawLine(at(plot.bottomLeft()), at(plot.bottomRight()));

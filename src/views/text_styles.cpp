@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QLabel>
 #include <QPalette>
 #include <QWidget>
 
@@ -90,6 +91,21 @@ QFont captionFont()
 void makeSecondary(QWidget* widget)
 {
     new SecondaryText(widget);
+}
+
+QLabel* makeWrappedLabel(const QString& text)
+{
+    auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    return label;
+}
+
+QLabel* makeNote(const QString& text)
+{
+    QLabel* label = makeWrappedLabel(text);
+    makeSecondary(label);
+    return label;
 }
 
 } // namespace veloquill

@@ -6,6 +6,7 @@
 
 #include <QFont>
 
+class QLabel;
 class QWidget;
 
 namespace veloquill {
@@ -21,5 +22,10 @@ QFont captionFont();
 // Draws the widget's text in the dimmer colour used for explanations and captions, still
 // readable (4.5:1) on the window and on fields, in whatever palette the desktop uses.
 void makeSecondary(QWidget* widget);
+
+// Text shown as written, never as markup, wrapping at the width it is given; a note is such
+// text in the secondary colour.
+QLabel* makeWrappedLabel(const QString& text = QString());
+QLabel* makeNote(const QString& text = QString());
 
 } // namespace veloquill

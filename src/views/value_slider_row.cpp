@@ -30,17 +30,17 @@ QLabel* plainLabel(const QString& text)
 } // namespace
 
 ValueSliderRow::ValueSliderRow(VeloquillPointerSettingsState& state, BoundNumber number,
-                               Range range, const QString& title, const QString& rangeCaption,
+                               SliderScale range, const QString& title, const QString& rangeCaption,
                                const QString& helpText, QWidget* parent)
     : QWidget(parent), m_state(state), m_number(number)
 {
-    m_title = plainLabel(title);
+    auto* titleLabel = plainLabel(title);
     auto* caption = plainLabel(rangeCaption);
     caption->setFont(captionFont());
     makeSecondary(caption);
     auto* titles = new QVBoxLayout;
     titles->setSpacing(0);
-    titles->addWidget(m_title);
+    titles->addWidget(titleLabel);
     titles->addWidget(caption);
     m_helpButton = new HelpButton(title, helpText);
     m_label = new QWidget;
@@ -101,11 +101,6 @@ void ValueSliderRow::setControlsEnabled(bool enabled)
 void ValueSliderRow::commitSliderPosition(int position)
 {
     (m_state.*m_number.set)(m_slider->scale().valueAt(position));
-}
-
-QString ValueSliderRow::title() const
-{
-    return m_title->text();
 }
 
 int ValueSliderRow::labelWidthHint() const

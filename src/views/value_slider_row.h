@@ -39,17 +39,12 @@ class ValueSliderRow : public QWidget
     Q_OBJECT
 
 public:
-    // The values the row edits, and how many fraction digits a user may give them: the
-    // slider has a position for every such value, so one typed in is shown where it is.
-    using Range = SliderScale;
-
     static constexpr int kFieldWidth = 80;
 
-    ValueSliderRow(VeloquillPointerSettingsState& state, BoundNumber number, Range range,
+    ValueSliderRow(VeloquillPointerSettingsState& state, BoundNumber number, SliderScale range,
                    const QString& title, const QString& rangeCaption, const QString& helpText,
                    QWidget* parent = nullptr);
 
-    QString title() const;
     FineSlider* slider() const { return m_slider; }
     QPushButton* decreaseButton() const { return m_decrease; }
     QPushButton* increaseButton() const { return m_increase; }
@@ -75,7 +70,6 @@ private:
     VeloquillPointerSettingsState& m_state;
     BoundNumber m_number;
     QWidget* m_label = nullptr;
-    QLabel* m_title = nullptr;
     FineSlider* m_slider = nullptr;
     QPushButton* m_decrease = nullptr;
     QPushButton* m_increase = nullptr;

@@ -21,8 +21,9 @@ using namespace veloquill::test;
 
 using KeepOrGoBackBarTest = SettingsStateTest;
 
-// The question is an alert naming the change; each answer is one key from a focused slider,
-// Enter on the slider answers nothing, and closing the window goes back.
+// The question is an alert naming the change, shown in room kept for it; each answer is one key
+// from a focused slider, and closing the window goes back. (The end-to-end accessibility test
+// answers it with Alt+G and Alt+K and sees Enter answer nothing.)
 TEST_F(KeepOrGoBackBarTest, IsAnAlertAnsweredByOneKeyFromAnywhereAndClosingGoesBack)
 {
     remember(HeadMouse, {0.5, 1.0, false});
@@ -48,13 +49,10 @@ TEST_F(KeepOrGoBackBarTest, IsAnAlertAnsweredByOneKeyFromAnywhereAndClosingGoesB
     EXPECT_TRUE(bar->message()->text().startsWith(
         "Pointer speed changed. Keep it? Going back in 3 s. Keep: Alt+K."));
     EXPECT_EQ(bar->accessibleName(), bar->message()->text());
-    QTest::keyClick(slider, Qt::Key_Return);
-    EXPECT_TRUE(model.isAsking()) << "Enter on the slider answered";
 
     // Keep stores 0.1; each answer after it goes back there from 0.5.
     const std::vector<std::function<void()>> answers = {
         [&] { QTest::keyClick(slider, Qt::Key_K, Qt::AltModifier); },
-        [&] { QTest::keyClick(slider, Qt::Key_G, Qt::AltModifier); },
         [&] { QTest::keyClick(slider, Qt::Key_Escape); },
         [&] { window.close(); },
     };

