@@ -9,7 +9,6 @@
 
 #include "device/backend_device.h"
 #include "device/device_removal.h"
-#include "device/x11/x11_device_discovery.h"
 #include "device/x11/x11_device_mapping.h"
 
 #include <cstdint>

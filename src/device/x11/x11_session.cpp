@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
@@ -250,14 +251,8 @@ std::size_t X11Session::restoreUnlisted()
     if (m_connection->isLost())
         return m_journal.devices().size();
     const auto existing = listExistingSlaves(*m_connection);
-    struct Pending
-    {
-        X11DeviceFacts facts;
-        X11DeviceMemory memory;
-        X11Restore result;
-        std::vector<X11SentWrite> sent;
-    };
-    std::vector<Pending> pending;
+    std::deque<X11DeviceMemory> memories; // the unlisted devices' own, held nowhere else
+    std::vector<SentRestore> pending;
     // Every device's writes are sent first and the server waited for once; the serial of each
     // error tells which write it refused.
     m_connection->keepErrorSerials();
@@ -271,17 +266,17 @@ std::size_t X11Session::restoreUnlisted()
             m_journal.forget(entry.deviceId, entry.name);
             continue;
         }
-        Pending& device = pending.emplace_back();
-        device.facts.deviceId = entry.deviceId;
-        device.facts.name = entry.name;
-        readJournalEntry(m_connection->display(), entry, device.memory);
-        device.result = putBack(device.facts, device.memory, &device.sent);
+        X11DeviceMemory& memory = memories.emplace_back();
+        readJournalEntry(m_connection->display(), entry, memory);
+        SentRestore& device = pending.emplace_back(
+            SentRestore{{entry.deviceId, entry.name, 0, false}, &memory, {}, {}});
+        device.result = putBack(device.facts, memory, &device.sent);
     }
     m_connection->sync();
     const std::vector<unsigned long> errors = m_connection->takeErrorSerials();
-    for (Pending& device : pending) {
+    for (SentRestore& device : pending) {
         noteRefused(errors, device.sent, device.result);
-        if (finishRestore(device.facts, device.memory, device.result) == RestoreOutcome::Restored)
+        if (finishRestore(device.facts, *device.memory, device.result) == RestoreOutcome::Restored)
             logLine(QStringLiteral("X11HidEventSystem: put back ") + describeDevice(device.facts) +
                     QStringLiteral(", which is not listed (disabled or floating)"));
         else

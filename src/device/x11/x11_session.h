@@ -11,7 +11,6 @@
 #include "device/backend_device.h"
 #include "device/hid_callback_list.h"
 #include "device/restore_journal.h"
-#include "device/x11/x11_device_discovery.h"
 #include "device/x11/x11_device_mapping.h"
 #include "device/x11/x11_properties.h"
 
@@ -120,7 +119,7 @@ private:
     struct SentRestore
     {
         X11DeviceFacts facts;
-        X11DeviceMemory* memory = nullptr; // its service's, which m_services keeps
+        X11DeviceMemory* memory = nullptr; // its service's, or the unlisted device's own
         X11Restore result;
         std::vector<X11SentWrite> sent;
     };
