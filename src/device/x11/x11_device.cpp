@@ -135,7 +135,13 @@ void X11Device::adoptOriginals(const X11DeviceMemory& journalled)
 
 void X11Device::rememberFirstSeen()
 {
-    withDevice([](X11DeviceContext& context) { x11::rememberFirstSeen(context); });
+    withDevice([](X11DeviceContext& context) {
+        readIdentity(context);
+        for (XAtom property : rememberedProperties(context.atoms)) {
+            if (const auto value = context.properties.raw(property))
+                context.memory.firstSeen.emplace(property, *value);
+        }
+    });
 }
 
 HidRegistration X11Device::onRemoved(BackendDeviceCallback callback)

@@ -6,7 +6,6 @@
 
 #include "device/udev_serial.h"
 #include "device/x11/x11_connection.h"
-#include "device/x11/x11_driver_settings.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
@@ -104,35 +103,6 @@ DeviceIdentity readIdentity(X11DeviceContext& context)
         identity.productID = static_cast<std::uint32_t>((*numbers)[1]);
     }
     return identity;
-}
-
-void rememberFirstSeen(X11DeviceContext& context)
-{
-    readIdentity(context);
-    for (XAtom property : rememberedProperties(context.atoms)) {
-        if (const auto value = context.properties.raw(property))
-            context.memory.firstSeen.emplace(property, *value);
-    }
-}
-
-X11Restore restoreFirstSeen(X11DeviceContext& context)
-{
-    context.memory.writtenGain.reset();
-    context.memory.writtenAcceleration.reset();
-    X11Restore result;
-    for (const auto& [property, first] : context.memory.firstSeen) {
-        const auto written = context.memory.written.find(property);
-        if (written == context.memory.written.end())
-            continue;
-        const auto now = context.properties.raw(property);
-        if (!now || *now == first)
-            continue; // gone with its property, or back already
-        if (written->second && *written->second != *now)
-            result.keptByOthers.push_back(property);
-        else if (!context.properties.writeRaw(property, first))
-            result.refused.push_back(property);
-    }
-    return result;
 }
 
 } // namespace veloquill::x11

@@ -87,15 +87,5 @@ struct X11DeviceContext
 
 // Read from the device; the identity is remembered as it is read.
 DeviceIdentity readIdentity(X11DeviceContext& context);
-void rememberFirstSeen(X11DeviceContext& context);
-// What putting a device back came to, by property.
-struct X11Restore
-{
-    std::vector<XAtom> refused;      // the server did not take the write
-    std::vector<XAtom> keptByOthers; // another program changed it since: left as it is
-};
-// Writes each written property back to its first-seen value, unbounded, while it still
-// holds the value last written.
-X11Restore restoreFirstSeen(X11DeviceContext& context);
 
 } // namespace veloquill::x11

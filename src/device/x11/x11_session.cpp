@@ -181,8 +181,22 @@ X11Restore X11Session::putBack(const X11DeviceFacts& facts, X11DeviceMemory& mem
     m_connection->properties().forgetFeedback(facts.deviceId);
     X11DeviceProperties properties(*m_connection, m_atoms, facts.deviceId);
     properties.sendWithoutWaiting(sent);
-    X11DeviceContext context{properties, m_atoms, facts, memory, m_connection->isLocal()};
-    return restoreFirstSeen(context);
+    memory.writtenGain.reset();
+    memory.writtenAcceleration.reset();
+    X11Restore result;
+    for (const auto& [property, first] : memory.firstSeen) {
+        const auto written = memory.written.find(property);
+        if (written == memory.written.end())
+            continue;
+        const auto now = properties.raw(property);
+        if (!now || *now == first)
+            continue; // gone with its property, or back already
+        if (written->second && *written->second != *now)
+            result.keptByOthers.push_back(property);
+        else if (!properties.writeRaw(property, first))
+            result.refused.push_back(property);
+    }
+    return result;
 }
 
 RestoreOutcome X11Session::finishRestore(const X11DeviceFacts& facts, X11DeviceMemory& memory,

@@ -31,6 +31,13 @@ namespace veloquill::x11 {
 class X11Connection;
 class X11Device;
 
+// What putting a device back came to, by property.
+struct X11Restore
+{
+    std::vector<XAtom> refused;      // the server did not take the write
+    std::vector<XAtom> keptByOthers; // another program changed it since: left as it is
+};
+
 // A watch of the session's devices: its arrival callbacks. The session holds it weakly, so a
 // watch destroyed inside one of its own callbacks is never called again.
 struct X11ClientState
@@ -90,7 +97,8 @@ private:
                const QString& journalDirectory);
     void selectDeviceEvents();
     void handleEvent(_XEvent& event);
-    // Writes each property this program changed back, now or (with `sent`) without waiting.
+    // Writes each property this program changed back to its first-seen value, unbounded, while
+    // it still holds the value last written; now or (with `sent`) without waiting.
     X11Restore putBack(const X11DeviceFacts& facts, X11DeviceMemory& memory,
                        std::vector<X11SentWrite>* sent);
     // Logs what the restore of the device left, and drops its entry when all is back.
