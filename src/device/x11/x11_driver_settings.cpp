@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "device/x11/x11_driver_settings.h"
+#include "device/x11/x11_device_mapping.h"
 
 #include "device/x11/x11_pointer_curve.h"
 #include "support/fixed_point.h"

@@ -23,20 +23,16 @@
 namespace veloquill::x11 {
 
 namespace {
-using EventMask = std::array<unsigned char, XIMaskLen(XI_LASTEVENT)>;
-
-EventMask maskOf(std::initializer_list<int> events)
+// Marks each write of `sent` the server refused, by the serials of the errors it sent.
+void noteRefused(const std::vector<unsigned long>& errors, const std::vector<X11SentWrite>& sent,
+                 X11Restore& result)
 {
-    EventMask mask{};
-    for (int event : events)
-        XISetMask(mask.data(), event);
-    return mask;
-}
-
-void selectOnRoot(Display* display, int deviceId, EventMask& mask)
-{
-    XIEventMask selection{deviceId, static_cast<int>(mask.size()), mask.data()};
-    XISelectEvents(display, DefaultRootWindow(display), &selection, 1);
+    for (const X11SentWrite& write : sent) {
+        if (std::any_of(errors.begin(), errors.end(), [&](unsigned long serial) {
+                return serial >= write.first && serial < write.end;
+            }))
+            result.refused.push_back(write.property);
+    }
 }
 
 QByteArray bytesOf(const RawProperty& value)
@@ -90,8 +86,16 @@ std::shared_ptr<X11Session> X11Session::open(const QString& displayName, bool in
     session->loadJournal();
     X11Session* raw = session.get();
     session->m_connection->setEventHandler([raw](XEvent& event) { raw->handleEvent(event); });
-    // Selected before listing, so a device arriving in between is not missed.
-    session->selectDeviceEvents();
+    // Selected before listing, so a device arriving in between is not missed. Rare events,
+    // selected for the session's whole life: they never come with motion. Property events tell
+    // which values kept from earlier reads and writes another program changed.
+    std::array<unsigned char, XIMaskLen(XI_LASTEVENT)> mask{};
+    XISetMask(mask.data(), XI_HierarchyChanged);
+    XISetMask(mask.data(), XI_PropertyEvent);
+    XIEventMask selection{XIAllDevices, static_cast<int>(mask.size()), mask.data()};
+    Display* display = session->m_connection->display();
+    XISelectEvents(display, DefaultRootWindow(display), &selection, 1);
+    session->m_connection->sync();
     session->handleHierarchyChange({});
     return session;
 }
@@ -242,17 +246,6 @@ void X11Session::sendRestore(const X11DeviceFacts& facts, X11DeviceMemory& memor
     restore.result = putBack(facts, memory, &restore.sent);
 }
 
-void X11Session::noteRefused(const std::vector<unsigned long>& errors,
-                             const std::vector<X11SentWrite>& sent, X11Restore& result)
-{
-    for (const X11SentWrite& write : sent) {
-        if (std::any_of(errors.begin(), errors.end(), [&](unsigned long serial) {
-                return serial >= write.first && serial < write.end;
-            }))
-            result.refused.push_back(write.property);
-    }
-}
-
 std::size_t X11Session::restoreUnlisted()
 {
     // A listed device the device layer did not ask for after all is finished here.
@@ -314,15 +307,6 @@ void X11Session::forgetRemoved(const std::set<int>& removedDeviceIds)
 }
 
 X11Session::~X11Session() = default;
-
-void X11Session::selectDeviceEvents()
-{
-    // Rare events, selected for the session's whole life: they never come with motion. Property
-    // events tell which values kept from earlier reads and writes another program changed.
-    EventMask mask = maskOf({XI_HierarchyChanged, XI_PropertyEvent});
-    selectOnRoot(m_connection->display(), XIAllDevices, mask);
-    m_connection->sync();
-}
 
 std::vector<std::shared_ptr<X11ClientState>> X11Session::liveClients()
 {

@@ -95,7 +95,6 @@ public:
 private:
     X11Session(std::unique_ptr<X11Connection> connection, bool includeVirtualDevices,
                const QString& journalDirectory);
-    void selectDeviceEvents();
     void handleEvent(_XEvent& event);
     // Writes each property this program changed back to its first-seen value, unbounded, while
     // it still holds the value last written; now or (with `sent`) without waiting.
@@ -132,9 +131,6 @@ private:
         std::vector<X11SentWrite> sent;
     };
     std::map<int, SentRestore> m_sentRestores;
-    // Marks each write of `sent` the server refused, by the serials of the errors it sent.
-    static void noteRefused(const std::vector<unsigned long>& errors,
-                            const std::vector<X11SentWrite>& sent, X11Restore& result);
     QString m_serverProcess;
 };
 
