@@ -112,16 +112,8 @@ RestoreOutcome X11Device::restoreFirstSeen()
     const auto session = m_session.lock();
     if (!session || session->connection().isLost())
         return RestoreOutcome::Unreachable;
-    if (!m_memory.changed || m_removal.left())
-        return RestoreOutcome::Untouched;
-    return session->restoreDevice(m_facts, m_memory);
-}
-
-void X11Device::sendRestore()
-{
-    const auto session = m_session.lock();
-    if (session && !session->connection().isLost() && m_memory.changed && !m_removal.left())
-        session->sendRestore(m_facts, m_memory);
+    X11DeviceMemory* memory = memoryToRestore();
+    return memory ? session->restoreDevice(m_facts, *memory) : RestoreOutcome::Untouched;
 }
 
 void X11Device::adoptOriginals(const X11DeviceMemory& journalled)

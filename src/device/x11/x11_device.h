@@ -33,15 +33,17 @@ public:
     void setAcceleration(double amount) override;
     void setAccelerationOff() override;
     RestoreOutcome restoreFirstSeen() override;
-    // Used by the session when it puts every device back at once: sends this one's restore
-    // writes, if it changed the device, for restoreFirstSeen to finish.
-    void sendRestore();
     HidRegistration onRemoved(BackendDeviceCallback callback) override;
     QString describe() const override;
     // libinput's or the server's acceleration, with the server's pointer control read now.
     std::optional<PointerCurveModel> curveModel() const override;
 
     const X11DeviceFacts& facts() const { return m_facts; }
+    // What is to be put back: the memory of a device still here that this program changed.
+    X11DeviceMemory* memoryToRestore()
+    {
+        return m_memory.changed && !m_removal.left() ? &m_memory : nullptr;
+    }
 
     // Used by the session, on the main loop.
     void rememberFirstSeen();

@@ -231,19 +231,17 @@ void X11Session::sendListedRestores()
     if (m_connection->isLost())
         return;
     m_connection->keepErrorSerials();
-    for (const auto& service : m_services)
-        service->sendRestore();
+    for (const auto& service : m_services) {
+        if (X11DeviceMemory* memory = service->memoryToRestore()) {
+            SentRestore& restore = m_sentRestores[service->facts().deviceId];
+            restore = SentRestore{service->facts(), memory, {}, {}};
+            restore.result = putBack(restore.facts, *memory, &restore.sent);
+        }
+    }
     m_connection->sync();
     const std::vector<unsigned long> errors = m_connection->takeErrorSerials();
     for (auto& [deviceId, restore] : m_sentRestores)
         noteRefused(errors, restore.sent, restore.result);
-}
-
-void X11Session::sendRestore(const X11DeviceFacts& facts, X11DeviceMemory& memory)
-{
-    SentRestore& restore = m_sentRestores[facts.deviceId];
-    restore = SentRestore{facts, &memory, {}, {}};
-    restore.result = putBack(facts, memory, &restore.sent);
 }
 
 std::size_t X11Session::restoreUnlisted()

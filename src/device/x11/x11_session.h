@@ -80,8 +80,6 @@ public:
     // Sends the writes that put back every listed device, waits for the server once, and keeps
     // each device's outcome for its restoreDevice.
     void sendListedRestores();
-    // Used by a service of sendListedRestores: its restore's writes, sent without waiting.
-    void sendRestore(const X11DeviceFacts& facts, X11DeviceMemory& memory);
     // Puts back the devices the journal names that the server has but that are not listed
     // (disabled, floating, or left out XTEST devices); how many could not be.
     std::size_t restoreUnlisted();
