@@ -61,14 +61,9 @@ void X11Backend::logCannotControl(const QString& why)
 X11Backend::X11Backend(X11BackendOptions options, QObject* parent) : QObject(parent)
 {
     m_session = x11::X11Session::open(options.displayName, options.includeVirtualDevices,
-                                      options.journalDirectory, &m_failureReason);
-    if (!m_session) {
-        // Asked once more, for the kind of problem the settings window can explain.
-        x11::X11Connection::probe(options.displayName, &m_openFailure);
-        if (m_openFailure == ControlUnavailableReason::NoReason)
-            m_openFailure = ControlUnavailableReason::DisplayLost;
+                                      options.journalDirectory, &m_failureReason, &m_openFailure);
+    if (!m_session)
         return;
-    }
     QPointer<X11Backend> self(this);
     m_session->connection().setConnectionLostHandler([self] {
         if (self)

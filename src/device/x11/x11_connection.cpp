@@ -128,11 +128,8 @@ QString displayNameFor(const QString& requested)
 
 // Opens the display and checks for XInput 2.2 or later; null with the reason on failure.
 Display* openWithXInput(const QString& name, int* xiOpcode, QString* failure,
-                        ControlUnavailableReason* reason = nullptr)
+                        ControlUnavailableReason* reason)
 {
-    ControlUnavailableReason ignored;
-    if (!reason)
-        reason = &ignored;
     if (name.isEmpty()) {
         *failure = QStringLiteral("no X display (DISPLAY is not set)");
         // A Wayland session without Xwayland has no X display at all.
@@ -168,11 +165,12 @@ Display* openWithXInput(const QString& name, int* xiOpcode, QString* failure,
 }
 } // namespace
 
-std::unique_ptr<X11Connection> X11Connection::open(const QString& displayName, QString* failure)
+std::unique_ptr<X11Connection> X11Connection::open(const QString& displayName, QString* failure,
+                                                   ControlUnavailableReason* reason)
 {
     const QString name = displayNameFor(displayName);
     int opcode = 0;
-    Display* display = openWithXInput(name, &opcode, failure);
+    Display* display = openWithXInput(name, &opcode, failure, reason);
     if (!display)
         return nullptr;
     auto connection = std::unique_ptr<X11Connection>(new X11Connection(display, opcode));
@@ -180,11 +178,12 @@ std::unique_ptr<X11Connection> X11Connection::open(const QString& displayName, Q
     return connection;
 }
 
-QString X11Connection::probe(const QString& displayName, ControlUnavailableReason* reason)
+QString X11Connection::probe(const QString& displayName)
 {
     QString failure;
     int opcode = 0;
-    if (Display* display = openWithXInput(displayNameFor(displayName), &opcode, &failure, reason))
+    ControlUnavailableReason reason;
+    if (Display* display = openWithXInput(displayNameFor(displayName), &opcode, &failure, &reason))
         XCloseDisplay(display);
     return failure;
 }

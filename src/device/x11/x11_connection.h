@@ -35,11 +35,12 @@ class X11Connection : public QObject
 
 public:
     // Opens the display (empty name: $DISPLAY) and checks for XInput 2.2 or later. On failure
-    // returns null and says why in `failure`.
-    static std::unique_ptr<X11Connection> open(const QString& displayName, QString* failure);
+    // returns null and says why in `failure`, and in `reason` the kind of problem.
+    static std::unique_ptr<X11Connection> open(const QString& displayName, QString* failure,
+                                               ControlUnavailableReason* reason);
     // Whether the display could be opened, without keeping it or watching it (no event loop
-    // needed): empty when it can, else why not, and in `reason` the kind of problem.
-    static QString probe(const QString& displayName, ControlUnavailableReason* reason = nullptr);
+    // needed): empty when it can, else why not.
+    static QString probe(const QString& displayName);
     ~X11Connection() override;
 
     _XDisplay* display() const { return m_display; }

@@ -75,9 +75,10 @@ void readJournalEntry(Display* display, const JournalDevice& entry, X11DeviceMem
 } // namespace
 
 std::shared_ptr<X11Session> X11Session::open(const QString& displayName, bool includeVirtualDevices,
-                                             const QString& journalDirectory, QString* failure)
+                                             const QString& journalDirectory, QString* failure,
+                                             ControlUnavailableReason* reason)
 {
-    auto connection = X11Connection::open(displayName, failure);
+    auto connection = X11Connection::open(displayName, failure, reason);
     if (!connection)
         return nullptr;
     auto session = std::shared_ptr<X11Session>(

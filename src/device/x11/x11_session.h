@@ -9,6 +9,7 @@
 // on the main loop. It selects no raw input: an idle program never wakes on motion.
 
 #include "device/backend_device.h"
+#include "device/control_unavailable_reason.h"
 #include "device/hid_callback_list.h"
 #include "device/restore_journal.h"
 #include "device/x11/x11_device_mapping.h"
@@ -52,11 +53,12 @@ struct X11ClientState
 class X11Session : public std::enable_shared_from_this<X11Session>
 {
 public:
-    // Connects and lists the devices present; null with the reason in `failure` when the
-    // display cannot be used.
+    // Connects and lists the devices present; null with why in `failure` and the kind of
+    // problem in `reason` when the display cannot be used.
     // Originals are journaled in `journalDirectory` (empty: $XDG_RUNTIME_DIR).
     static std::shared_ptr<X11Session> open(const QString& displayName, bool includeVirtualDevices,
-                                            const QString& journalDirectory, QString* failure);
+                                            const QString& journalDirectory, QString* failure,
+                                            ControlUnavailableReason* reason);
     ~X11Session();
     X11Session(const X11Session&) = delete;
     X11Session& operator=(const X11Session&) = delete;
