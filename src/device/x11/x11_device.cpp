@@ -82,26 +82,20 @@ void X11Device::noteWrite(XAtom property, const RawProperty& value, bool refused
     const auto session = m_session.lock();
     if (refused) {
         // The device kept what it held; that stays the value to compare with at quit.
-        if (!m_replaced || m_replaced->first != property || !session)
+        if (!m_writtenBefore || !session)
             return;
-        if (m_replaced->second)
-            written[property] = *m_replaced->second;
-        else
-            written.erase(property);
-        m_replaced.reset();
+        written = *std::exchange(m_writtenBefore, std::nullopt);
         session->journalOriginals(m_facts, m_memory);
         return;
     }
-    m_replaced.reset();
+    m_writtenBefore.reset();
     const auto first = m_memory.firstSeen.find(property);
     const auto known = written.find(property);
     const bool rewritesOriginal =
         !m_memory.changed && first != m_memory.firstSeen.end() && first->second == value;
     if (rewritesOriginal || (known != written.end() && known->second == value) || !session)
         return;
-    m_replaced.emplace(property, known == written.end()
-                                     ? std::nullopt
-                                     : std::optional<std::optional<RawProperty>>(known->second));
+    m_writtenBefore = written;
     written[property] = value;
     m_memory.changed = true;
     session->journalOriginals(m_facts, m_memory);

@@ -68,8 +68,8 @@ private:
     std::uint64_t m_registryID; // named in log lines
     DeviceRemoval m_removal;
     mutable X11DeviceMemory m_memory;
-    // What the write being made replaced in m_memory.written, to put back if it is refused.
-    std::optional<std::pair<XAtom, std::optional<std::optional<RawProperty>>>> m_replaced;
+    // m_memory.written before the write being made, to put back if it is refused.
+    std::optional<std::map<XAtom, std::optional<RawProperty>>> m_writtenBefore;
 };
 
 } // namespace veloquill::x11

@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "device/x11/x11_journal_check.h"
+#include "device/x11/x11_session.h"
 
 #include "device/x11/x11_connection.h"
 #include "device/x11/x11_device_mapping.h"

@@ -7,7 +7,6 @@
 #include "device/x11/x11_connection.h"
 #include "device/x11/x11_device.h"
 #include "device/x11/x11_device_mapping.h"
-#include "device/x11/x11_journal_check.h"
 #include "support/display_name.h"
 #include "support/log.h"
 
