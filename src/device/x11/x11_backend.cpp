@@ -99,16 +99,13 @@ std::size_t X11Backend::restoreUnlisted()
 {
     if (!m_session)
         return 0;
-    const std::size_t failed = m_session->restoreUnlisted();
-    m_session->endRestore();
-    return failed;
+    return m_session->restoreUnlisted();
 }
 
 void X11Backend::prepareRestore()
 {
     if (!m_session)
         return;
-    m_session->beginRestore();
     // Every device's writes go out together, and the server is waited for once.
     m_session->sendListedRestores();
 }

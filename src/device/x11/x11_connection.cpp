@@ -227,16 +227,6 @@ bool X11Connection::isLocal() const
            host.startsWith(QLatin1Char('/'));
 }
 
-void X11Connection::setEventHandler(std::function<void(XEvent&)> handler)
-{
-    m_eventHandler = std::move(handler);
-}
-
-void X11Connection::setConnectionLostHandler(std::function<void()> handler)
-{
-    m_connectionLostHandler = std::move(handler);
-}
-
 void X11Connection::sync()
 {
     if (!m_lost)

@@ -50,9 +50,15 @@ public:
     bool isLocal() const;
 
     // Called for every event read, on the main loop.
-    void setEventHandler(std::function<void(_XEvent&)> handler);
+    void setEventHandler(std::function<void(_XEvent&)> handler)
+    {
+        m_eventHandler = std::move(handler);
+    }
     // Called once, queued on the main loop, after the connection broke.
-    void setConnectionLostHandler(std::function<void()> handler);
+    void setConnectionLostHandler(std::function<void()> handler)
+    {
+        m_connectionLostHandler = std::move(handler);
+    }
     bool isLost() const { return m_lost; }
     // How many requests the server has refused so far; a write checks it around a sync.
     std::uint64_t errorCount() const { return m_errorCount; }

@@ -228,6 +228,7 @@ RestoreOutcome X11Session::finishRestore(const X11DeviceFacts& facts, X11DeviceM
 
 void X11Session::sendListedRestores()
 {
+    m_journal.holdWrites();
     if (m_connection->isLost())
         return;
     m_connection->keepErrorSerials();
@@ -253,8 +254,10 @@ std::size_t X11Session::restoreUnlisted()
             RestoreOutcome::Restored)
             ++failed;
     }
-    if (m_connection->isLost())
+    if (m_connection->isLost()) {
+        m_journal.releaseWrites();
         return m_journal.devices().size();
+    }
     const auto existing = listExistingSlaves(*m_connection);
     std::deque<X11DeviceMemory> memories; // the unlisted devices' own, held nowhere else
     std::vector<SentRestore> pending;
@@ -287,6 +290,7 @@ std::size_t X11Session::restoreUnlisted()
         else
             ++failed;
     }
+    m_journal.releaseWrites();
     return failed;
 }
 

@@ -113,14 +113,12 @@ public:
     // naming what another program changed; its journal entry goes once the server took it.
     RestoreOutcome restoreDevice(const X11DeviceFacts& facts, X11DeviceMemory& memory);
     // Sends the writes that put back every listed device, waits for the server once, and keeps
-    // each device's outcome for its restoreDevice.
+    // each device's outcome for its restoreDevice. Entries put back from here on leave the
+    // journal together, at the end of restoreUnlisted.
     void sendListedRestores();
     // Puts back the devices the journal names that the server has but that are not listed
     // (disabled, floating, or left out XTEST devices); how many could not be.
     std::size_t restoreUnlisted();
-    // Entries put back from here on leave the journal together, at endRestore.
-    void beginRestore() { m_journal.holdWrites(); }
-    void endRestore() { m_journal.releaseWrites(); }
     // Every changed device is back: the journal goes.
     void forgetOriginals() { m_journal.remove(); }
     QStringList notPutBack() const { return m_journal.notPutBack(); }
