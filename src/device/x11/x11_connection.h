@@ -85,6 +85,7 @@ public:
     void afterReply();
 
 private:
+    friend struct X11ErrorRouting; // Xlib's error handlers, which note errors here
     X11Connection(_XDisplay* display, int xiOpcode);
     void drain();
     void scheduleDrain();
