@@ -61,14 +61,9 @@ void X11Backend::logCannotControl(const QString& why)
 X11Backend::X11Backend(X11BackendOptions options, QObject* parent) : QObject(parent)
 {
     m_session = x11::X11Session::open(options.displayName, options.includeVirtualDevices,
-                                      options.journalDirectory, &m_failureReason);
-    if (!m_session) {
-        // Asked once more, for the kind of problem the settings window can explain.
-        x11::X11Connection::probe(options.displayName, &m_openFailure);
-        if (m_openFailure == ControlUnavailableReason::NoReason)
-            m_openFailure = ControlUnavailableReason::DisplayLost;
+                                      options.journalDirectory, &m_failureReason, &m_openFailure);
+    if (!m_session)
         return;
-    }
     QPointer<X11Backend> self(this);
     m_session->connection().setConnectionLostHandler([self] {
         if (self)
@@ -104,16 +99,13 @@ std::size_t X11Backend::restoreUnlisted()
 {
     if (!m_session)
         return 0;
-    const std::size_t failed = m_session->restoreUnlisted();
-    m_session->endRestore();
-    return failed;
+    return m_session->restoreUnlisted();
 }
 
 void X11Backend::prepareRestore()
 {
     if (!m_session)
         return;
-    m_session->beginRestore();
     // Every device's writes go out together, and the server is waited for once.
     m_session->sendListedRestores();
 }

@@ -20,22 +20,10 @@
 namespace veloquill::x11 {
 
 namespace {
-// Xlib reports protocol errors and a lost connection through process-wide handlers whose
-// defaults end the process. These route the errors of each watched display to its owner
-// instead, and leave other displays to whatever handler was installed before.
-struct X11ErrorListener
-{
-    // One readable line describing a protocol error, and the serial of the request it belongs
-    // to (which is otherwise ignored).
-    std::function<void(const QString& description, unsigned long serial)> onError;
-    // The connection is gone. Called from inside Xlib: record it, make no Xlib call.
-    std::function<void()> onConnectionLost;
-};
-
 struct Routing
 {
     std::mutex mutex;
-    std::map<Display*, X11ErrorListener> listeners;
+    std::map<Display*, X11Connection*> connections;
     XErrorHandler previousErrorHandler = nullptr;
     XIOErrorHandler previousIOErrorHandler = nullptr;
     bool installed = false;
@@ -47,15 +35,12 @@ Routing& routing()
     return instance;
 }
 
-// Copies the listener out so that it runs without the lock held.
-bool listenerFor(Display* display, X11ErrorListener& listener)
+// Looked up under the lock; the connection is then called without it held.
+X11Connection* connectionFor(Display* display)
 {
     std::lock_guard lock(routing().mutex);
-    const auto found = routing().listeners.find(display);
-    if (found == routing().listeners.end())
-        return false;
-    listener = found->second;
-    return true;
+    const auto found = routing().connections.find(display);
+    return found == routing().connections.end() ? nullptr : found->second;
 }
 
 QString describeError(Display* display, const XErrorEvent& error)
@@ -68,56 +53,68 @@ QString describeError(Display* display, const XErrorEvent& error)
            QString::number(error.resourceid, 16) + QLatin1Char(')');
 }
 
-int routeError(Display* display, XErrorEvent* error)
-{
-    X11ErrorListener listener;
-    if (listenerFor(display, listener)) {
-        if (listener.onError)
-            listener.onError(describeError(display, *error), error->serial);
-        return 0;
-    }
-    const XErrorHandler previous = routing().previousErrorHandler;
-    return previous ? previous(display, error) : 0;
-}
-
-int routeIOError(Display* display)
-{
-    X11ErrorListener listener;
-    if (listenerFor(display, listener)) {
-        if (listener.onConnectionLost)
-            listener.onConnectionLost();
-        return 0;
-    }
-    const XIOErrorHandler previous = routing().previousIOErrorHandler;
-    return previous ? previous(display) : 0;
-}
-
 // Returning from here is what keeps the process alive (instead of Xlib's exit()).
 void returnFromIOError(Display*, void*) {}
+} // namespace
 
-// Starts routing the display's errors to the listener. The display's I/O error exit handler
-// returns instead of exiting (XSetIOErrorExitHandler, libX11 1.7 or later), so the Xlib call
-// that met the broken connection simply fails.
-void watchDisplayErrors(Display* display, X11ErrorListener listener)
+// Xlib reports protocol errors and a lost connection through process-wide handlers whose
+// defaults end the process. These route the errors of each watched display to its connection
+// instead, and leave other displays to whatever handler was installed before.
+struct X11ErrorRouting
 {
+    static int routeError(Display* display, XErrorEvent* error)
+    {
+        X11Connection* connection = connectionFor(display);
+        if (!connection) {
+            const XErrorHandler previous = routing().previousErrorHandler;
+            return previous ? previous(display, error) : 0;
+        }
+        ++connection->m_errorCount;
+        // The serial of the refused request, otherwise ignored, tells apart a batch's writes.
+        if (connection->m_keepErrorSerials)
+            connection->m_errorSerials.push_back(error->serial);
+        logLine(QStringLiteral("X11HidEventSystem: ") + describeError(display, *error) +
+                QStringLiteral(" ignored"));
+        return 0;
+    }
+
+    // The connection is gone. Called from inside Xlib: record it, make no Xlib call.
+    static int routeIOError(Display* display)
+    {
+        X11Connection* connection = connectionFor(display);
+        if (!connection) {
+            const XIOErrorHandler previous = routing().previousIOErrorHandler;
+            return previous ? previous(display) : 0;
+        }
+        connection->m_lost = true;
+        return 0;
+    }
+
+    // Starts routing the display's errors to the connection. The display's I/O error exit
+    // handler returns instead of exiting (XSetIOErrorExitHandler, libX11 1.7 or later), so the
+    // Xlib call that met the broken connection simply fails.
+    static void watch(X11Connection* connection)
+    {
+        {
+            std::lock_guard lock(routing().mutex);
+            routing().connections[connection->m_display] = connection;
+            if (!routing().installed) {
+                routing().previousErrorHandler = XSetErrorHandler(&routeError);
+                routing().previousIOErrorHandler = XSetIOErrorHandler(&routeIOError);
+                routing().installed = true;
+            }
+        }
+        XSetIOErrorExitHandler(connection->m_display, &returnFromIOError, nullptr);
+    }
+
+    static void unwatch(Display* display)
     {
         std::lock_guard lock(routing().mutex);
-        routing().listeners[display] = std::move(listener);
-        if (!routing().installed) {
-            routing().previousErrorHandler = XSetErrorHandler(&routeError);
-            routing().previousIOErrorHandler = XSetIOErrorHandler(&routeIOError);
-            routing().installed = true;
-        }
+        routing().connections.erase(display);
     }
-    XSetIOErrorExitHandler(display, &returnFromIOError, nullptr);
-}
+};
 
-void unwatchDisplayErrors(Display* display)
-{
-    std::lock_guard lock(routing().mutex);
-    routing().listeners.erase(display);
-}
-
+namespace {
 constexpr int kRequiredMajor = 2;
 constexpr int kRequiredMinor = 2;
 
@@ -128,11 +125,8 @@ QString displayNameFor(const QString& requested)
 
 // Opens the display and checks for XInput 2.2 or later; null with the reason on failure.
 Display* openWithXInput(const QString& name, int* xiOpcode, QString* failure,
-                        ControlUnavailableReason* reason = nullptr)
+                        ControlUnavailableReason* reason)
 {
-    ControlUnavailableReason ignored;
-    if (!reason)
-        reason = &ignored;
     if (name.isEmpty()) {
         *failure = QStringLiteral("no X display (DISPLAY is not set)");
         // A Wayland session without Xwayland has no X display at all.
@@ -168,11 +162,12 @@ Display* openWithXInput(const QString& name, int* xiOpcode, QString* failure,
 }
 } // namespace
 
-std::unique_ptr<X11Connection> X11Connection::open(const QString& displayName, QString* failure)
+std::unique_ptr<X11Connection> X11Connection::open(const QString& displayName, QString* failure,
+                                                   ControlUnavailableReason* reason)
 {
     const QString name = displayNameFor(displayName);
     int opcode = 0;
-    Display* display = openWithXInput(name, &opcode, failure);
+    Display* display = openWithXInput(name, &opcode, failure, reason);
     if (!display)
         return nullptr;
     auto connection = std::unique_ptr<X11Connection>(new X11Connection(display, opcode));
@@ -180,11 +175,12 @@ std::unique_ptr<X11Connection> X11Connection::open(const QString& displayName, Q
     return connection;
 }
 
-QString X11Connection::probe(const QString& displayName, ControlUnavailableReason* reason)
+QString X11Connection::probe(const QString& displayName)
 {
     QString failure;
     int opcode = 0;
-    if (Display* display = openWithXInput(displayNameFor(displayName), &opcode, &failure, reason))
+    ControlUnavailableReason reason;
+    if (Display* display = openWithXInput(displayNameFor(displayName), &opcode, &failure, &reason))
         XCloseDisplay(display);
     return failure;
 }
@@ -192,14 +188,7 @@ QString X11Connection::probe(const QString& displayName, ControlUnavailableReaso
 X11Connection::X11Connection(Display* display, int xiOpcode)
     : m_display(display), m_xiOpcode(xiOpcode), m_properties(std::make_unique<X11PropertyCache>())
 {
-    watchDisplayErrors(display, {[this](const QString& description, unsigned long serial) {
-                                     ++m_errorCount;
-                                     if (m_keepErrorSerials)
-                                         m_errorSerials.push_back(serial);
-                                     logLine(QStringLiteral("X11HidEventSystem: ") + description +
-                                             QStringLiteral(" ignored"));
-                                 },
-                                 [this] { m_lost = true; }});
+    X11ErrorRouting::watch(this);
     m_notifier = new QSocketNotifier(ConnectionNumber(display), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &X11Connection::drain);
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
@@ -217,7 +206,7 @@ X11Connection::~X11Connection()
     // Still watched while closing: a server that went away unnoticed makes XCloseDisplay meet
     // the broken connection, and Xlib's default handlers would end the process.
     XCloseDisplay(m_display);
-    unwatchDisplayErrors(m_display);
+    X11ErrorRouting::unwatch(m_display);
 }
 
 bool X11Connection::isLocal() const
@@ -226,16 +215,6 @@ bool X11Connection::isLocal() const
     const QString host = name.left(name.lastIndexOf(QLatin1Char(':')));
     return host.isEmpty() || host == QLatin1String("unix") || host == QLatin1String("localhost") ||
            host.startsWith(QLatin1Char('/'));
-}
-
-void X11Connection::setEventHandler(std::function<void(XEvent&)> handler)
-{
-    m_eventHandler = std::move(handler);
-}
-
-void X11Connection::setConnectionLostHandler(std::function<void()> handler)
-{
-    m_connectionLostHandler = std::move(handler);
 }
 
 void X11Connection::sync()

@@ -35,11 +35,12 @@ class X11Connection : public QObject
 
 public:
     // Opens the display (empty name: $DISPLAY) and checks for XInput 2.2 or later. On failure
-    // returns null and says why in `failure`.
-    static std::unique_ptr<X11Connection> open(const QString& displayName, QString* failure);
+    // returns null and says why in `failure`, and in `reason` the kind of problem.
+    static std::unique_ptr<X11Connection> open(const QString& displayName, QString* failure,
+                                               ControlUnavailableReason* reason);
     // Whether the display could be opened, without keeping it or watching it (no event loop
-    // needed): empty when it can, else why not, and in `reason` the kind of problem.
-    static QString probe(const QString& displayName, ControlUnavailableReason* reason = nullptr);
+    // needed): empty when it can, else why not.
+    static QString probe(const QString& displayName);
     ~X11Connection() override;
 
     _XDisplay* display() const { return m_display; }
@@ -49,9 +50,15 @@ public:
     bool isLocal() const;
 
     // Called for every event read, on the main loop.
-    void setEventHandler(std::function<void(_XEvent&)> handler);
+    void setEventHandler(std::function<void(_XEvent&)> handler)
+    {
+        m_eventHandler = std::move(handler);
+    }
     // Called once, queued on the main loop, after the connection broke.
-    void setConnectionLostHandler(std::function<void()> handler);
+    void setConnectionLostHandler(std::function<void()> handler)
+    {
+        m_connectionLostHandler = std::move(handler);
+    }
     bool isLost() const { return m_lost; }
     // How many requests the server has refused so far; a write checks it around a sync.
     std::uint64_t errorCount() const { return m_errorCount; }
@@ -78,6 +85,7 @@ public:
     void afterReply();
 
 private:
+    friend struct X11ErrorRouting; // Xlib's error handlers, which note errors here
     X11Connection(_XDisplay* display, int xiOpcode);
     void drain();
     void scheduleDrain();

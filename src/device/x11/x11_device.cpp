@@ -5,7 +5,7 @@
 #include "device/x11/x11_device.h"
 
 #include "device/x11/x11_connection.h"
-#include "device/x11/x11_driver_settings.h"
+#include "device/x11/x11_device_mapping.h"
 #include "device/x11/x11_session.h"
 
 namespace veloquill::x11 {
@@ -82,26 +82,20 @@ void X11Device::noteWrite(XAtom property, const RawProperty& value, bool refused
     const auto session = m_session.lock();
     if (refused) {
         // The device kept what it held; that stays the value to compare with at quit.
-        if (!m_replaced || m_replaced->first != property || !session)
+        if (!m_writtenBefore || !session)
             return;
-        if (m_replaced->second)
-            written[property] = *m_replaced->second;
-        else
-            written.erase(property);
-        m_replaced.reset();
+        written = *std::exchange(m_writtenBefore, std::nullopt);
         session->journalOriginals(m_facts, m_memory);
         return;
     }
-    m_replaced.reset();
+    m_writtenBefore.reset();
     const auto first = m_memory.firstSeen.find(property);
     const auto known = written.find(property);
     const bool rewritesOriginal =
         !m_memory.changed && first != m_memory.firstSeen.end() && first->second == value;
     if (rewritesOriginal || (known != written.end() && known->second == value) || !session)
         return;
-    m_replaced.emplace(property, known == written.end()
-                                     ? std::nullopt
-                                     : std::optional<std::optional<RawProperty>>(known->second));
+    m_writtenBefore = written;
     written[property] = value;
     m_memory.changed = true;
     session->journalOriginals(m_facts, m_memory);
@@ -112,16 +106,8 @@ RestoreOutcome X11Device::restoreFirstSeen()
     const auto session = m_session.lock();
     if (!session || session->connection().isLost())
         return RestoreOutcome::Unreachable;
-    if (!m_memory.changed || m_removal.left())
-        return RestoreOutcome::Untouched;
-    return session->restoreDevice(m_facts, m_memory);
-}
-
-void X11Device::sendRestore()
-{
-    const auto session = m_session.lock();
-    if (session && !session->connection().isLost() && m_memory.changed && !m_removal.left())
-        session->sendRestore(m_facts, m_memory);
+    X11DeviceMemory* memory = memoryToRestore();
+    return memory ? session->restoreDevice(m_facts, *memory) : RestoreOutcome::Untouched;
 }
 
 void X11Device::adoptOriginals(const X11DeviceMemory& journalled)
@@ -135,7 +121,13 @@ void X11Device::adoptOriginals(const X11DeviceMemory& journalled)
 
 void X11Device::rememberFirstSeen()
 {
-    withDevice([](X11DeviceContext& context) { x11::rememberFirstSeen(context); });
+    withDevice([](X11DeviceContext& context) {
+        readIdentity(context);
+        for (XAtom property : rememberedProperties(context.atoms)) {
+            if (const auto value = context.properties.raw(property))
+                context.memory.firstSeen.emplace(property, *value);
+        }
+    });
 }
 
 HidRegistration X11Device::onRemoved(BackendDeviceCallback callback)

@@ -9,7 +9,6 @@
 
 #include "device/backend_device.h"
 #include "device/device_removal.h"
-#include "device/x11/x11_device_discovery.h"
 #include "device/x11/x11_device_mapping.h"
 
 #include <cstdint>
@@ -34,15 +33,17 @@ public:
     void setAcceleration(double amount) override;
     void setAccelerationOff() override;
     RestoreOutcome restoreFirstSeen() override;
-    // Used by the session when it puts every device back at once: sends this one's restore
-    // writes, if it changed the device, for restoreFirstSeen to finish.
-    void sendRestore();
     HidRegistration onRemoved(BackendDeviceCallback callback) override;
     QString describe() const override;
     // libinput's or the server's acceleration, with the server's pointer control read now.
     std::optional<PointerCurveModel> curveModel() const override;
 
     const X11DeviceFacts& facts() const { return m_facts; }
+    // What is to be put back: the memory of a device still here that this program changed.
+    X11DeviceMemory* memoryToRestore()
+    {
+        return m_memory.changed && !m_removal.left() ? &m_memory : nullptr;
+    }
 
     // Used by the session, on the main loop.
     void rememberFirstSeen();
@@ -67,8 +68,8 @@ private:
     std::uint64_t m_registryID; // named in log lines
     DeviceRemoval m_removal;
     mutable X11DeviceMemory m_memory;
-    // What the write being made replaced in m_memory.written, to put back if it is refused.
-    std::optional<std::pair<XAtom, std::optional<std::optional<RawProperty>>>> m_replaced;
+    // m_memory.written before the write being made, to put back if it is refused.
+    std::optional<std::map<XAtom, std::optional<RawProperty>>> m_writtenBefore;
 };
 
 } // namespace veloquill::x11

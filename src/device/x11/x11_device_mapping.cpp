@@ -5,11 +5,40 @@
 #include "device/x11/x11_device_mapping.h"
 
 #include "device/udev_serial.h"
-#include "device/x11/x11_driver_settings.h"
+#include "device/x11/x11_connection.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
 
 namespace veloquill::x11 {
 
 namespace {
+bool hasProperty(Display* display, int deviceId, XAtom property)
+{
+    int count = 0;
+    Atom* properties = XIListProperties(display, deviceId, &count);
+    bool found = false;
+    for (int i = 0; i < count; ++i)
+        found = found || properties[i] == property;
+    if (properties)
+        XFree(properties);
+    return found;
+}
+
+// Calls `use` with each device the server has, in its order; nothing once the connection is
+// lost.
+template <typename Use> void forEachDevice(X11Connection& connection, Use use)
+{
+    if (connection.isLost())
+        return;
+    int count = 0;
+    XIDeviceInfo* devices = XIQueryDevice(connection.display(), XIAllDevices, &count);
+    for (int i = 0; i < count; ++i)
+        use(devices[i]);
+    if (devices)
+        XIFreeDeviceInfo(devices);
+    connection.afterReply();
+}
 
 std::optional<QString> readSerialNumber(X11DeviceContext& context)
 {
@@ -26,6 +55,42 @@ std::optional<QString> readSerialNumber(X11DeviceContext& context)
 }
 } // namespace
 
+QString describeDevice(const X11DeviceFacts& facts)
+{
+    return QStringLiteral("device ") + QString::number(facts.deviceId) + QStringLiteral(" \"") +
+           facts.name + QLatin1Char('"');
+}
+
+std::vector<X11DeviceFacts> listSlavePointers(X11Connection& connection, const X11Atoms& atoms)
+{
+    std::vector<X11DeviceFacts> result;
+    forEachDevice(connection, [&](const XIDeviceInfo& info) {
+        if (info.use != XISlavePointer || !info.enabled)
+            return;
+        X11DeviceFacts& facts = result.emplace_back();
+        facts.deviceId = info.deviceid;
+        facts.name = QString::fromUtf8(info.name);
+        for (int i = 0; i < info.num_classes; ++i) {
+            if (info.classes[i]->type == XIButtonClass)
+                facts.buttonCount =
+                    reinterpret_cast<const XIButtonClassInfo*>(info.classes[i])->num_buttons;
+        }
+        facts.isVirtual = facts.name.endsWith(QLatin1String(" XTEST pointer")) ||
+                          hasProperty(connection.display(), info.deviceid, atoms.xtestDevice);
+    });
+    return result;
+}
+
+std::vector<std::pair<int, QString>> listExistingSlaves(X11Connection& connection)
+{
+    std::vector<std::pair<int, QString>> result;
+    forEachDevice(connection, [&](const XIDeviceInfo& info) {
+        if (info.use == XISlavePointer || info.use == XIFloatingSlave)
+            result.emplace_back(info.deviceid, QString::fromUtf8(info.name));
+    });
+    return result;
+}
+
 DeviceIdentity readIdentity(X11DeviceContext& context)
 {
     DeviceIdentity& identity = context.memory.identity;
@@ -38,35 +103,6 @@ DeviceIdentity readIdentity(X11DeviceContext& context)
         identity.productID = static_cast<std::uint32_t>((*numbers)[1]);
     }
     return identity;
-}
-
-void rememberFirstSeen(X11DeviceContext& context)
-{
-    readIdentity(context);
-    for (XAtom property : rememberedProperties(context.atoms)) {
-        if (const auto value = context.properties.raw(property))
-            context.memory.firstSeen.emplace(property, *value);
-    }
-}
-
-X11Restore restoreFirstSeen(X11DeviceContext& context)
-{
-    context.memory.writtenGain.reset();
-    context.memory.writtenAcceleration.reset();
-    X11Restore result;
-    for (const auto& [property, first] : context.memory.firstSeen) {
-        const auto written = context.memory.written.find(property);
-        if (written == context.memory.written.end())
-            continue;
-        const auto now = context.properties.raw(property);
-        if (!now || *now == first)
-            continue; // gone with its property, or back already
-        if (written->second && *written->second != *now)
-            result.keptByOthers.push_back(property);
-        else if (!context.properties.writeRaw(property, first))
-            result.refused.push_back(property);
-    }
-    return result;
 }
 
 } // namespace veloquill::x11

@@ -4,11 +4,11 @@
 
 #pragma once
 
-// A device's identity, speed gain and acceleration, mapped onto one XInput device's driver
-// properties. docs/x11-backend.md gives the mapping in both directions.
+// Which XInput devices the backend offers as pointer services, and a device's identity, speed
+// gain and acceleration mapped onto its driver properties. docs/x11-backend.md gives the
+// mapping in both directions.
 
 #include "device/backend_device.h"
-#include "device/x11/x11_device_discovery.h"
 #include "device/x11/x11_properties.h"
 
 #include <QString>
@@ -17,8 +17,32 @@
 #include <map>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace veloquill::x11 {
+
+class X11Connection;
+
+// What the backend learns about a device when it first sees it.
+struct X11DeviceFacts
+{
+    int deviceId = 0;
+    QString name;
+    int buttonCount = 0;
+    bool isVirtual = false; // an XTEST device: software moves the pointer through it
+};
+
+// "device 6 \"Xvfb mouse\"", for log lines.
+QString describeDevice(const X11DeviceFacts& facts);
+
+// The enabled slave pointers, in the server's order. Floating slaves (detached, which is
+// also what disabling a device makes of it) move no pointer and are left out; so are slave
+// keyboards, even those with a pointer class.
+std::vector<X11DeviceFacts> listSlavePointers(X11Connection& connection, const X11Atoms& atoms);
+
+// Id and name of every slave pointer and floating slave the server has, disabled or not:
+// the devices whose properties can still be written.
+std::vector<std::pair<int, QString>> listExistingSlaves(X11Connection& connection);
 
 // A key's value as written, with the property value that carries it.
 struct X11CarriedValue
@@ -63,15 +87,23 @@ struct X11DeviceContext
 
 // Read from the device; the identity is remembered as it is read.
 DeviceIdentity readIdentity(X11DeviceContext& context);
-void rememberFirstSeen(X11DeviceContext& context);
-// What putting a device back came to, by property.
-struct X11Restore
-{
-    std::vector<XAtom> refused;      // the server did not take the write
-    std::vector<XAtom> keptByOthers; // another program changed it since: left as it is
-};
-// Writes each written property back to its first-seen value, unbounded, while it still
-// holds the value last written.
-X11Restore restoreFirstSeen(X11DeviceContext& context);
+
+// The speed and acceleration keys on the three kinds of device (x11_driver_settings.cpp): those
+// driven by libinput, those accelerated by the X server itself, and those with neither (nothing
+// to read or write). The speed goes through the driver's own controls, never the
+// transformation matrix.
+PointerSettings readSettings(X11DeviceContext& context);
+PointerSettings readDefaults(X11DeviceContext& context);
+// Writes to the driver's own properties; a device without them logs one line and is left.
+void writeGain(X11DeviceContext& context, double gain);
+// Switches acceleration on at that amount.
+void writeAcceleration(X11DeviceContext& context, double amount);
+void writeAccelerationOff(X11DeviceContext& context);
+// libinput's or the server's acceleration, as the device's properties say now.
+std::optional<PointerCurveModel> curveModel(X11DeviceContext& context);
+
+// Every property whose first-seen value is kept: those written, and the matrix an older
+// version wrote (its journal still puts it back).
+std::vector<XAtom> rememberedProperties(const X11Atoms& atoms);
 
 } // namespace veloquill::x11

@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "device/x11/x11_driver_settings.h"
+#include "device/x11/x11_device_mapping.h"
 
 #include "device/x11/x11_pointer_curve.h"
 #include "support/fixed_point.h"
@@ -147,14 +147,6 @@ void switchServer(X11DeviceContext& context, bool off)
         context.properties.setIntegers(context.atoms.accelProfile, {serverProfileWhenOn(context)});
 }
 
-std::optional<PointerFeedback> pointerFeedback(X11DeviceContext& context)
-{
-    const auto items = context.properties.integers(context.atoms.pointerFeedback, 3);
-    if (!items)
-        return std::nullopt;
-    return PointerFeedback{(*items)[0], (*items)[1], (*items)[2]};
-}
-
 // The amount the libinput device is accelerated by while on: the one written while what
 // carries it stands, else the neutral one (its libinput speed carries the resolution).
 std::int32_t libinputAmount(X11DeviceContext& context)
@@ -247,32 +239,10 @@ std::optional<std::int32_t> readAcceleration(X11DeviceContext& context)
             return kAccelerationOff;
         if (const auto written = carriedValue(context, context.memory.writtenAcceleration))
             return static_cast<std::int32_t>(*written);
-        const auto feedback = pointerFeedback(context);
-        return feedback ? accelerationForFeedback(*feedback) : kAccelerationNeutral;
+        const auto feedback = context.properties.integers(context.atoms.pointerFeedback, 3);
+        return feedback ? accelerationForFeedback({(*feedback)[0], (*feedback)[1], (*feedback)[2]})
+                        : kAccelerationNeutral;
     }
-    case AccelerationKind::None:
-        break;
-    }
-    return std::nullopt;
-}
-
-// What the driver reports as the device's default, read as readAcceleration reads a setting;
-// nothing on a device without acceleration settings or defaults.
-std::optional<std::int32_t> readAccelerationDefault(X11DeviceContext& context)
-{
-    switch (accelerationKind(context)) {
-    case AccelerationKind::Libinput: {
-        const auto profile = context.properties.integers(
-            context.atoms.libinputAccelProfileEnabledDefault, kFlat + 1);
-        if (!profile)
-            return std::nullopt;
-        // The default speed belongs to the gain; the amount is libinput's own shape.
-        const bool flat = (*profile)[kFlat] != 0 && (*profile)[kAdaptive] == 0;
-        return flat ? kAccelerationOff : kAccelerationNeutral;
-    }
-    case AccelerationKind::Server:
-        // The server starts every device with its classic profile at its feedback 2/1, 4.
-        return accelerationForFeedback(PointerFeedback{});
     case AccelerationKind::None:
         break;
     }
@@ -298,12 +268,20 @@ PointerSettings readDefaults(X11DeviceContext& context)
     switch (accelerationKind(context)) {
     case AccelerationKind::Libinput: {
         const auto speed = context.properties.floats(context.atoms.libinputAccelSpeedDefault, 1);
-        return settingsOf(speed ? movingGain(1.0 + (*speed)[0]) : 1.0,
-                          readAccelerationDefault(context));
+        const auto profile = context.properties.integers(
+            context.atoms.libinputAccelProfileEnabledDefault, kFlat + 1);
+        // The default speed belongs to the gain; the amount is libinput's own shape.
+        std::optional<std::int32_t> acceleration;
+        if (profile)
+            acceleration = (*profile)[kFlat] != 0 && (*profile)[kAdaptive] == 0
+                               ? kAccelerationOff
+                               : kAccelerationNeutral;
+        return settingsOf(speed ? movingGain(1.0 + (*speed)[0]) : 1.0, acceleration);
     }
     case AccelerationKind::Server:
-        // The server's constant deceleration starts at 1: the device moves as it reports.
-        return settingsOf(1.0, readAccelerationDefault(context));
+        // The server's constant deceleration starts at 1: the device moves as it reports. It
+        // starts every device with its classic profile at its feedback 2/1, 4.
+        return settingsOf(1.0, accelerationForFeedback(PointerFeedback{}));
     case AccelerationKind::None:
         break;
     }

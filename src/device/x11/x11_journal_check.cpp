@@ -2,10 +2,10 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "device/x11/x11_journal_check.h"
+#include "device/x11/x11_session.h"
 
 #include "device/x11/x11_connection.h"
-#include "device/x11/x11_driver_settings.h"
+#include "device/x11/x11_device_mapping.h"
 #include "device/x11/x11_properties.h"
 
 #include <QFile>

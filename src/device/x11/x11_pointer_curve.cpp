@@ -24,6 +24,14 @@ std::int32_t roundToFixed(double value)
     const double bounded = std::clamp(value, -32768.0, 32767.0);
     return static_cast<std::int32_t>(std::lround(bounded * kFixedPointScale));
 }
+
+double accelerationShape(std::int32_t fixedAcceleration, double unitsPerMs)
+{
+    const double speed = libinputSpeedForAcceleration(fixedAcceleration);
+    // libinput's top is below 1 for speeds under -2/3: its plateau is then the top.
+    const double plateau = std::min(1.0, 2.0 + 1.5 * speed);
+    return libinputAdaptiveFactor(speed, unitsPerMs) / plateau;
+}
 } // namespace
 
 std::int32_t boundAcceleration(std::int32_t fixed)
@@ -61,14 +69,6 @@ float velocityScalingForAcceleration(std::int32_t fixed)
 {
     const PointerFeedback feedback = feedbackForAcceleration(fixed);
     return static_cast<float>(kVelocityScalingPerTop * feedback.numerator / feedback.denominator);
-}
-
-double accelerationShape(std::int32_t fixedAcceleration, double unitsPerMs)
-{
-    const double speed = libinputSpeedForAcceleration(fixedAcceleration);
-    // libinput's top is below 1 for speeds under -2/3: its plateau is then the top.
-    const double plateau = std::min(1.0, 2.0 + 1.5 * speed);
-    return libinputAdaptiveFactor(speed, unitsPerMs) / plateau;
 }
 
 std::vector<float> customPointsFor(double gain, std::int32_t fixedAcceleration)

@@ -64,7 +64,6 @@ float velocityScalingForAcceleration(std::int32_t fixed);
 // at slow hand speeds what it means with acceleration off).
 inline constexpr int kCustomPointCount = 64;
 inline constexpr float kCustomStep = 0.032f; // up to 2 units/ms, past every profile's top
-double accelerationShape(std::int32_t fixedAcceleration, double unitsPerMs);
 std::vector<float> customPointsFor(double gain, std::int32_t fixedAcceleration);
 
 // A model of the kind, with the X11 gain attached for the X11 kinds.

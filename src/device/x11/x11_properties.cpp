@@ -65,37 +65,6 @@ XDevice deviceById(int deviceId)
     device.device_id = static_cast<XID>(deviceId);
     return device;
 }
-
-// num, den, threshold of the device's first pointer feedback, and its id.
-std::optional<std::pair<XID, std::array<std::int32_t, 3>>>
-readPointerFeedback(X11Connection& connection, XDevice* device)
-{
-    int count = 0;
-    XFeedbackState* states = XGetFeedbackControl(connection.display(), device, &count);
-    connection.afterReply();
-    std::optional<std::pair<XID, std::array<std::int32_t, 3>>> result;
-    XFeedbackState* state = states;
-    for (int i = 0; state && i < count && !result; ++i) {
-        if (state->c_class == PtrFeedbackClass) {
-            const auto* pointer = reinterpret_cast<const XPtrFeedbackState*>(state);
-            result = std::pair(state->id,
-                               std::array<std::int32_t, 3>{pointer->accelNum, pointer->accelDenom,
-                                                           pointer->threshold});
-        }
-        state = reinterpret_cast<XFeedbackState*>(reinterpret_cast<char*>(state) + state->length);
-    }
-    if (states)
-        XFreeFeedbackList(states);
-    return result;
-}
-
-RawProperty feedbackProperty(const std::array<std::int32_t, 3>& values)
-{
-    RawProperty property{XA_INTEGER, 32, values.size(), {}};
-    property.bytes.resize(values.size() * sizeof(std::int32_t));
-    std::memcpy(property.bytes.data(), values.data(), property.bytes.size());
-    return property;
-}
 } // namespace
 
 X11Atoms X11Atoms::intern(Display* display)
@@ -245,11 +214,6 @@ std::optional<QString> X11DeviceProperties::text(XAtom property) const
     return QString::fromLocal8Bit(bytes, static_cast<qsizetype>(strnlen(bytes, found->count)));
 }
 
-bool X11DeviceProperties::has(XAtom property) const
-{
-    return raw(property).has_value();
-}
-
 bool X11DeviceProperties::writeRaw(XAtom property, const RawProperty& value)
 {
     if (m_connection.isLost() || property == None)
@@ -297,12 +261,26 @@ std::optional<RawProperty> X11DeviceProperties::pointerFeedback() const
     if (const auto* known = cache.findFeedback(m_deviceId))
         return *known;
     XDevice device = deviceById(m_deviceId);
-    const auto feedback = readPointerFeedback(m_connection, &device);
+    int count = 0;
+    XFeedbackState* states = XGetFeedbackControl(m_connection.display(), &device, &count);
+    m_connection.afterReply();
+    // num, den, threshold of the device's first pointer feedback.
     std::optional<RawProperty> result;
-    if (feedback) {
-        cache.storeFeedbackId(m_deviceId, feedback->first);
-        result = feedbackProperty(feedback->second);
+    XFeedbackState* state = states;
+    for (int i = 0; state && i < count && !result; ++i) {
+        if (state->c_class == PtrFeedbackClass) {
+            const auto* pointer = reinterpret_cast<const XPtrFeedbackState*>(state);
+            const std::array<std::int32_t, 3> items{pointer->accelNum, pointer->accelDenom,
+                                                    pointer->threshold};
+            result =
+                RawProperty{XA_INTEGER, 32, items.size(), std::vector<unsigned char>(sizeof items)};
+            std::memcpy(result->bytes.data(), items.data(), sizeof items);
+            cache.storeFeedbackId(m_deviceId, state->id);
+        }
+        state = reinterpret_cast<XFeedbackState*>(reinterpret_cast<char*>(state) + state->length);
     }
+    if (states)
+        XFreeFeedbackList(states);
     if (!m_connection.isLost())
         cache.storeFeedbackRead(m_deviceId, result);
     return result;

@@ -90,7 +90,7 @@ public:
     std::optional<std::vector<std::int32_t>> integers(XAtom property, std::size_t count) const;
     // STRING, format 8.
     std::optional<QString> text(XAtom property) const;
-    bool has(XAtom property) const;
+    bool has(XAtom property) const { return raw(property).has_value(); }
 
     // Told of every write before it is sent, so it can be recorded first, and once more
     // (`refused`) if the server does not take it.

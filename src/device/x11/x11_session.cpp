@@ -7,7 +7,6 @@
 #include "device/x11/x11_connection.h"
 #include "device/x11/x11_device.h"
 #include "device/x11/x11_device_mapping.h"
-#include "device/x11/x11_journal_check.h"
 #include "support/display_name.h"
 #include "support/log.h"
 
@@ -15,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
@@ -22,20 +22,16 @@
 namespace veloquill::x11 {
 
 namespace {
-using EventMask = std::array<unsigned char, XIMaskLen(XI_LASTEVENT)>;
-
-EventMask maskOf(std::initializer_list<int> events)
+// Marks each write of `sent` the server refused, by the serials of the errors it sent.
+void noteRefused(const std::vector<unsigned long>& errors, const std::vector<X11SentWrite>& sent,
+                 X11Restore& result)
 {
-    EventMask mask{};
-    for (int event : events)
-        XISetMask(mask.data(), event);
-    return mask;
-}
-
-void selectOnRoot(Display* display, int deviceId, EventMask& mask)
-{
-    XIEventMask selection{deviceId, static_cast<int>(mask.size()), mask.data()};
-    XISelectEvents(display, DefaultRootWindow(display), &selection, 1);
+    for (const X11SentWrite& write : sent) {
+        if (std::any_of(errors.begin(), errors.end(), [&](unsigned long serial) {
+                return serial >= write.first && serial < write.end;
+            }))
+            result.refused.push_back(write.property);
+    }
 }
 
 QByteArray bytesOf(const RawProperty& value)
@@ -78,9 +74,10 @@ void readJournalEntry(Display* display, const JournalDevice& entry, X11DeviceMem
 } // namespace
 
 std::shared_ptr<X11Session> X11Session::open(const QString& displayName, bool includeVirtualDevices,
-                                             const QString& journalDirectory, QString* failure)
+                                             const QString& journalDirectory, QString* failure,
+                                             ControlUnavailableReason* reason)
 {
-    auto connection = X11Connection::open(displayName, failure);
+    auto connection = X11Connection::open(displayName, failure, reason);
     if (!connection)
         return nullptr;
     auto session = std::shared_ptr<X11Session>(
@@ -89,8 +86,16 @@ std::shared_ptr<X11Session> X11Session::open(const QString& displayName, bool in
     session->loadJournal();
     X11Session* raw = session.get();
     session->m_connection->setEventHandler([raw](XEvent& event) { raw->handleEvent(event); });
-    // Selected before listing, so a device arriving in between is not missed.
-    session->selectDeviceEvents();
+    // Selected before listing, so a device arriving in between is not missed. Rare events,
+    // selected for the session's whole life: they never come with motion. Property events tell
+    // which values kept from earlier reads and writes another program changed.
+    std::array<unsigned char, XIMaskLen(XI_LASTEVENT)> mask{};
+    XISetMask(mask.data(), XI_HierarchyChanged);
+    XISetMask(mask.data(), XI_PropertyEvent);
+    XIEventMask selection{XIAllDevices, static_cast<int>(mask.size()), mask.data()};
+    Display* display = session->m_connection->display();
+    XISelectEvents(display, DefaultRootWindow(display), &selection, 1);
+    session->m_connection->sync();
     session->handleHierarchyChange({});
     return session;
 }
@@ -180,8 +185,22 @@ X11Restore X11Session::putBack(const X11DeviceFacts& facts, X11DeviceMemory& mem
     m_connection->properties().forgetFeedback(facts.deviceId);
     X11DeviceProperties properties(*m_connection, m_atoms, facts.deviceId);
     properties.sendWithoutWaiting(sent);
-    X11DeviceContext context{properties, m_atoms, facts, memory, m_connection->isLocal()};
-    return restoreFirstSeen(context);
+    memory.writtenGain.reset();
+    memory.writtenAcceleration.reset();
+    X11Restore result;
+    for (const auto& [property, first] : memory.firstSeen) {
+        const auto written = memory.written.find(property);
+        if (written == memory.written.end())
+            continue;
+        const auto now = properties.raw(property);
+        if (!now || *now == first)
+            continue; // gone with its property, or back already
+        if (written->second && *written->second != *now)
+            result.keptByOthers.push_back(property);
+        else if (!properties.writeRaw(property, first))
+            result.refused.push_back(property);
+    }
+    return result;
 }
 
 RestoreOutcome X11Session::finishRestore(const X11DeviceFacts& facts, X11DeviceMemory& memory,
@@ -209,33 +228,21 @@ RestoreOutcome X11Session::finishRestore(const X11DeviceFacts& facts, X11DeviceM
 
 void X11Session::sendListedRestores()
 {
+    m_journal.holdWrites();
     if (m_connection->isLost())
         return;
     m_connection->keepErrorSerials();
-    for (const auto& service : m_services)
-        service->sendRestore();
+    for (const auto& service : m_services) {
+        if (X11DeviceMemory* memory = service->memoryToRestore()) {
+            SentRestore& restore = m_sentRestores[service->facts().deviceId];
+            restore = SentRestore{service->facts(), memory, {}, {}};
+            restore.result = putBack(restore.facts, *memory, &restore.sent);
+        }
+    }
     m_connection->sync();
     const std::vector<unsigned long> errors = m_connection->takeErrorSerials();
     for (auto& [deviceId, restore] : m_sentRestores)
         noteRefused(errors, restore.sent, restore.result);
-}
-
-void X11Session::sendRestore(const X11DeviceFacts& facts, X11DeviceMemory& memory)
-{
-    SentRestore& restore = m_sentRestores[facts.deviceId];
-    restore = SentRestore{facts, &memory, {}, {}};
-    restore.result = putBack(facts, memory, &restore.sent);
-}
-
-void X11Session::noteRefused(const std::vector<unsigned long>& errors,
-                             const std::vector<X11SentWrite>& sent, X11Restore& result)
-{
-    for (const X11SentWrite& write : sent) {
-        if (std::any_of(errors.begin(), errors.end(), [&](unsigned long serial) {
-                return serial >= write.first && serial < write.end;
-            }))
-            result.refused.push_back(write.property);
-    }
 }
 
 std::size_t X11Session::restoreUnlisted()
@@ -247,17 +254,13 @@ std::size_t X11Session::restoreUnlisted()
             RestoreOutcome::Restored)
             ++failed;
     }
-    if (m_connection->isLost())
+    if (m_connection->isLost()) {
+        m_journal.releaseWrites();
         return m_journal.devices().size();
+    }
     const auto existing = listExistingSlaves(*m_connection);
-    struct Pending
-    {
-        X11DeviceFacts facts;
-        X11DeviceMemory memory;
-        X11Restore result;
-        std::vector<X11SentWrite> sent;
-    };
-    std::vector<Pending> pending;
+    std::deque<X11DeviceMemory> memories; // the unlisted devices' own, held nowhere else
+    std::vector<SentRestore> pending;
     // Every device's writes are sent first and the server waited for once; the serial of each
     // error tells which write it refused.
     m_connection->keepErrorSerials();
@@ -271,22 +274,23 @@ std::size_t X11Session::restoreUnlisted()
             m_journal.forget(entry.deviceId, entry.name);
             continue;
         }
-        Pending& device = pending.emplace_back();
-        device.facts.deviceId = entry.deviceId;
-        device.facts.name = entry.name;
-        readJournalEntry(m_connection->display(), entry, device.memory);
-        device.result = putBack(device.facts, device.memory, &device.sent);
+        X11DeviceMemory& memory = memories.emplace_back();
+        readJournalEntry(m_connection->display(), entry, memory);
+        SentRestore& device = pending.emplace_back(
+            SentRestore{{entry.deviceId, entry.name, 0, false}, &memory, {}, {}});
+        device.result = putBack(device.facts, memory, &device.sent);
     }
     m_connection->sync();
     const std::vector<unsigned long> errors = m_connection->takeErrorSerials();
-    for (Pending& device : pending) {
+    for (SentRestore& device : pending) {
         noteRefused(errors, device.sent, device.result);
-        if (finishRestore(device.facts, device.memory, device.result) == RestoreOutcome::Restored)
+        if (finishRestore(device.facts, *device.memory, device.result) == RestoreOutcome::Restored)
             logLine(QStringLiteral("X11HidEventSystem: put back ") + describeDevice(device.facts) +
                     QStringLiteral(", which is not listed (disabled or floating)"));
         else
             ++failed;
     }
+    m_journal.releaseWrites();
     return failed;
 }
 
@@ -305,15 +309,6 @@ void X11Session::forgetRemoved(const std::set<int>& removedDeviceIds)
 }
 
 X11Session::~X11Session() = default;
-
-void X11Session::selectDeviceEvents()
-{
-    // Rare events, selected for the session's whole life: they never come with motion. Property
-    // events tell which values kept from earlier reads and writes another program changed.
-    EventMask mask = maskOf({XI_HierarchyChanged, XI_PropertyEvent});
-    selectOnRoot(m_connection->display(), XIAllDevices, mask);
-    m_connection->sync();
-}
 
 std::vector<std::shared_ptr<X11ClientState>> X11Session::liveClients()
 {

@@ -9,9 +9,9 @@
 // on the main loop. It selects no raw input: an idle program never wakes on motion.
 
 #include "device/backend_device.h"
+#include "device/control_unavailable_reason.h"
 #include "device/hid_callback_list.h"
 #include "device/restore_journal.h"
-#include "device/x11/x11_device_discovery.h"
 #include "device/x11/x11_device_mapping.h"
 #include "device/x11/x11_properties.h"
 
@@ -32,6 +32,46 @@ namespace veloquill::x11 {
 class X11Connection;
 class X11Device;
 
+// What putting a device back came to, by property.
+struct X11Restore
+{
+    std::vector<XAtom> refused;      // the server did not take the write
+    std::vector<XAtom> keptByOthers; // another program changed it since: left as it is
+};
+
+// The journal check (x11_journal_check.cpp). A journal is input like any other: before its values
+// are used, its server is identified and each entry is held against what the X server could have
+// given the backend.
+//
+// Which X server a journal was written on. A server that has ended took its devices with it,
+// and a new one may give other devices the same ids and names, so a journal names its server:
+// by an id on the root window (_VELOQUILL_SERVER, which any client could delete) and, for a
+// local server, by its process as the system knows it (boot, pid and start time), which no
+// client can change.
+
+// "<boot id>/<pid>/<start time>" of the server process at the other end of a local
+// connection; empty when the system cannot say (a remote server, one in another namespace).
+QString serverProcessMark(X11Connection& connection);
+
+// The mark a journal written now carries: the root window's id, put there when missing
+// (`wanted`'s id if it has one, else the id found, else a new one), and the process mark.
+QString claimServerMark(X11Connection& connection, const QString& wanted,
+                        const QString& processMark);
+
+// What a journal's mark says of the server `connection` reaches, whose process mark is
+// `processMark`. The same server: its id is on the root window, or the id is gone (another
+// client deleted it) and the process is the same. Ended: another boot, or, where the system
+// shows the server's process, that process is gone. Anything else is in doubt.
+JournalServer compareServerMark(X11Connection& connection, const QString& journalMark,
+                                const QString& processMark);
+
+// Why the backend would never have journalled the property as it stands, or empty: a
+// property it does not write, a value the server never holds (a matrix that is not finite and
+// invertible, a speed out of range, …), or, when the device is present (`device`), a type,
+// format or item count other than its property has now.
+QString journalPropertyFault(const JournalProperty& property, const X11Atoms& atoms,
+                             _XDisplay* display, const X11DeviceProperties* device);
+
 // A watch of the session's devices: its arrival callbacks. The session holds it weakly, so a
 // watch destroyed inside one of its own callbacks is never called again.
 struct X11ClientState
@@ -46,11 +86,12 @@ struct X11ClientState
 class X11Session : public std::enable_shared_from_this<X11Session>
 {
 public:
-    // Connects and lists the devices present; null with the reason in `failure` when the
-    // display cannot be used.
+    // Connects and lists the devices present; null with why in `failure` and the kind of
+    // problem in `reason` when the display cannot be used.
     // Originals are journaled in `journalDirectory` (empty: $XDG_RUNTIME_DIR).
     static std::shared_ptr<X11Session> open(const QString& displayName, bool includeVirtualDevices,
-                                            const QString& journalDirectory, QString* failure);
+                                            const QString& journalDirectory, QString* failure,
+                                            ControlUnavailableReason* reason);
     ~X11Session();
     X11Session(const X11Session&) = delete;
     X11Session& operator=(const X11Session&) = delete;
@@ -72,16 +113,12 @@ public:
     // naming what another program changed; its journal entry goes once the server took it.
     RestoreOutcome restoreDevice(const X11DeviceFacts& facts, X11DeviceMemory& memory);
     // Sends the writes that put back every listed device, waits for the server once, and keeps
-    // each device's outcome for its restoreDevice.
+    // each device's outcome for its restoreDevice. Entries put back from here on leave the
+    // journal together, at the end of restoreUnlisted.
     void sendListedRestores();
-    // Used by a service of sendListedRestores: its restore's writes, sent without waiting.
-    void sendRestore(const X11DeviceFacts& facts, X11DeviceMemory& memory);
     // Puts back the devices the journal names that the server has but that are not listed
     // (disabled, floating, or left out XTEST devices); how many could not be.
     std::size_t restoreUnlisted();
-    // Entries put back from here on leave the journal together, at endRestore.
-    void beginRestore() { m_journal.holdWrites(); }
-    void endRestore() { m_journal.releaseWrites(); }
     // Every changed device is back: the journal goes.
     void forgetOriginals() { m_journal.remove(); }
     QStringList notPutBack() const { return m_journal.notPutBack(); }
@@ -89,9 +126,9 @@ public:
 private:
     X11Session(std::unique_ptr<X11Connection> connection, bool includeVirtualDevices,
                const QString& journalDirectory);
-    void selectDeviceEvents();
     void handleEvent(_XEvent& event);
-    // Writes each property this program changed back, now or (with `sent`) without waiting.
+    // Writes each property this program changed back to its first-seen value, unbounded, while
+    // it still holds the value last written; now or (with `sent`) without waiting.
     X11Restore putBack(const X11DeviceFacts& facts, X11DeviceMemory& memory,
                        std::vector<X11SentWrite>* sent);
     // Logs what the restore of the device left, and drops its entry when all is back.
@@ -120,14 +157,11 @@ private:
     struct SentRestore
     {
         X11DeviceFacts facts;
-        X11DeviceMemory* memory = nullptr; // its service's, which m_services keeps
+        X11DeviceMemory* memory = nullptr; // its service's, or the unlisted device's own
         X11Restore result;
         std::vector<X11SentWrite> sent;
     };
     std::map<int, SentRestore> m_sentRestores;
-    // Marks each write of `sent` the server refused, by the serials of the errors it sent.
-    static void noteRefused(const std::vector<unsigned long>& errors,
-                            const std::vector<X11SentWrite>& sent, X11Restore& result);
     QString m_serverProcess;
 };
 
