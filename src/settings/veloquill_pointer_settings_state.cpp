@@ -73,7 +73,11 @@ VeloquillPointerSettingsState::VeloquillPointerSettingsState(PointerDeviceManage
             QStringLiteral(" device settings. Persisted selectedDeviceID: ") +
             orNil(persistedSelection) + QStringLiteral(". isInitialized=true."));
 
-    startObservingDeviceAdditions();
+    connect(&m_manager, &PointerDeviceManager::deviceAdded, this,
+            &VeloquillPointerSettingsState::deviceAdded);
+    // Checked on a later turn, once the manager has finished changing the list.
+    connect(&m_manager, &PointerDeviceManager::devicesChanged, this,
+            &VeloquillPointerSettingsState::reapplyIfSelectedDeviceChanged, Qt::QueuedConnection);
 }
 
 VeloquillPointerSettingsState::~VeloquillPointerSettingsState()

@@ -215,7 +215,6 @@ private:
     void updateSettingsForCurrentDevice();
 
     // Arrivals.
-    void startObservingDeviceAdditions();
     void deviceAdded(const PointerDeviceRef& device);
     void reapplyIfSelectedDeviceChanged();
     // Selects the device for the user, with a line saying from what.
@@ -249,7 +248,6 @@ private:
                           bool accelerationDisabled);
     void checkReadBack(const PointerDeviceRef& device, const WriteCheck& check,
                        std::optional<double> resolution, std::optional<double> acceleration);
-    void setRefusal(const QString& refusal);
     // Writes precision mode's state to the selected device: its record, or without one its
     // resolution as read when precision mode came on.
     void applyPrecision();
@@ -258,10 +256,10 @@ private:
     std::shared_ptr<DefaultsStore> m_store;
     bool m_settingsLoaded = false;
     bool m_showingValues = false;
-    // The device objects written to: another object listed under the same stableID (the
-    // device plugged in again, or its twin) has the system's values and needs its record.
     // The user chose "None (No device selected)": kept, not replaced by the first device.
     bool m_noneChosen = false;
+    // The device objects written to: another object listed under the same stableID (the
+    // device plugged in again, or its twin) has the system's values and needs its record.
     std::vector<std::weak_ptr<PointerDevice>> m_appliedDevices;
     // The device object whose values are shown; another one under the selected stableID is
     // loaded afresh.

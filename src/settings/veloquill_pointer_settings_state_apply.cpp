@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <utility>
 
 namespace veloquill {
 
@@ -347,7 +348,8 @@ void VeloquillPointerSettingsState::checkReadBack(const PointerDeviceRef& device
         (!acceleration || keptWhatItHad(comparable(check.accelerationBefore),
                                         comparable(check.acceleration), comparable(acceleration)));
     if (!speedRefused && !accelerationRefused) {
-        setRefusal({});
+        if (!std::exchange(m_refusal, {}).isEmpty())
+            Q_EMIT deviceLimitsChanged();
         return;
     }
 
@@ -378,14 +380,6 @@ void VeloquillPointerSettingsState::checkReadBack(const PointerDeviceRef& device
     updateSettingsForCurrentDevice();
     m_refusal = refused;
     Q_EMIT settingsLoaded();
-    Q_EMIT deviceLimitsChanged();
-}
-
-void VeloquillPointerSettingsState::setRefusal(const QString& refusal)
-{
-    if (refusal == m_refusal)
-        return;
-    m_refusal = refusal;
     Q_EMIT deviceLimitsChanged();
 }
 

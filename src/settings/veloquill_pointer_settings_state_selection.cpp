@@ -12,8 +12,6 @@
 #include "support/log.h"
 #include "support/number_format.h"
 
-#include <QPointer>
-
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -202,15 +200,6 @@ void VeloquillPointerSettingsState::loadSettingsForSelectedDevice()
     Q_EMIT deviceLimitsChanged();
 }
 
-void VeloquillPointerSettingsState::startObservingDeviceAdditions()
-{
-    connect(&m_manager, &PointerDeviceManager::deviceAdded, this,
-            &VeloquillPointerSettingsState::deviceAdded);
-    // Checked on a later turn, once the manager has finished changing the list.
-    connect(&m_manager, &PointerDeviceManager::devicesChanged, this,
-            &VeloquillPointerSettingsState::reapplyIfSelectedDeviceChanged, Qt::QueuedConnection);
-}
-
 void VeloquillPointerSettingsState::reapplyIfSelectedDeviceChanged()
 {
     if (!acceptsEdits())
@@ -246,8 +235,6 @@ void VeloquillPointerSettingsState::deviceAdded(const PointerDeviceRef& device)
 {
     if (!acceptsEdits())
         return;
-    const QString stableID = device->stableID();
-
     // Selection changes wait for a later turn of the main loop, after the manager has
     // finished with the arrival; work posted here dies with this object.
     if (m_autoSwitchToNewDevices) {
@@ -256,7 +243,7 @@ void VeloquillPointerSettingsState::deviceAdded(const PointerDeviceRef& device)
             logLine(Prefix + QStringLiteral("Detected preferred device '") + device->name() +
                     QStringLiteral("'. Switching to it."));
             QMetaObject::invokeMethod(
-                this, [this, device, stableID] { setSelectedDeviceID(stableID); },
+                this, [this, stableID = device->stableID()] { setSelectedDeviceID(stableID); },
                 Qt::QueuedConnection);
         }
     }
