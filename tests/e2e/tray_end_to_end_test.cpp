@@ -96,6 +96,58 @@ void giveDevicesOriginals(XDriver& driver, int mouse, int xtest, float scale)
     driver.setPointerControl(7, 2, 5);
 }
 
+// An Xvfb whose two pointers have their originals, and a home in which the program's stored
+// settings select one of them (at `speed`, acceleration on).
+struct DeskWithOriginals
+{
+    explicit DeskWithOriginals(float scale, const QString& selected = kMouseID, double speed = 0.75)
+    {
+        mouse = driver.deviceId("Xvfb mouse");
+        xtest = driver.deviceId("Virtual core XTEST pointer");
+        giveDevicesOriginals(driver, mouse, xtest, scale);
+        originals = properties();
+        storeSettings(home.path(), {{selected, {speed, 1.0, false}}}, selected);
+    }
+    std::vector<std::map<QString, QStringList>> properties() const
+    {
+        XDriver reader(server.displayName());
+        return {
+            xinputListProps(server.displayName(), mouse),
+            xinputListProps(server.displayName(), xtest),
+            {{"xset m", {reader.pointerControl()}}, {"feedback", {reader.pointerFeedback(mouse)}}}};
+    }
+    std::unique_ptr<VeloquillProcess> start(const QStringList& arguments = {
+                                                "--include-virtual-devices"}) const
+    {
+        return std::make_unique<VeloquillProcess>(home.path(), onDisplay(server.displayName()),
+                                                  arguments);
+    }
+    // Started, and the stored settings have reached the selected device.
+    bool applied(VeloquillProcess& program) const
+    {
+        return program.waitForLine(kStarted) &&
+               runMainLoopUntil([&] { return properties() != originals; });
+    }
+    // A run killed once the stored settings reached the devices: they keep its values.
+    void crashAfterApplying() const
+    {
+        auto crashed = start();
+        ASSERT_TRUE(applied(*crashed)) << crashed->tail();
+        crashed->signal(SIGKILL);
+        ASSERT_TRUE(crashed->waitForEnd());
+    }
+    bool hasJournal() const
+    {
+        return !QDir(home.path()).entryList({"veloquill-restore-*.json"}).isEmpty();
+    }
+
+    XvfbServer server;
+    XDriver driver{server.displayName()};
+    QTemporaryDir home;
+    int mouse = -1, xtest = -1;
+    std::vector<std::map<QString, QStringList>> originals;
+};
+
 class TrayEndToEnd : public ::testing::Test
 {
 protected:
@@ -105,8 +157,8 @@ protected:
                                                  {"openbox", "openbox"},
                                                  {"trayer", "trayer"},
                                                  {"xinput", "xinput"}}));
-        m_server = std::make_unique<XvfbServer>();
-        ASSERT_TRUE(m_server->isRunning());
+        m_desk = std::make_unique<DeskWithOriginals>(0.5f, kMouseID, 0.5);
+        ASSERT_TRUE(m_desk->server.isRunning());
         m_robot = std::make_unique<ScreenRobot>(display());
         // Openbox with a home of its own, its output shown if it fails. It starts the trayer panel
         // once it manages new windows (it announces itself before that, and a window mapped in
@@ -124,17 +176,11 @@ protected:
         ASSERT_TRUE(runMainLoopUntil([&] { return m_robot->hasTrayHost(); }, 15000))
             << "openbox did not start the trayer panel: " << m_desktop.readAll().toStdString();
 
-        XDriver driver(display());
-        m_mouse = driver.deviceId("Xvfb mouse");
-        m_xtest = driver.deviceId("Virtual core XTEST pointer");
-        giveDevicesOriginals(driver, m_mouse, m_xtest, 0.5f);
         // The robot's clicks go through the XTEST pointer as absolute motion, which its
-        // matrix would place elsewhere.
-        driver.setFloatProperty(m_xtest, kMatrix, {1, 0, 0, 0, 1, 0, 0, 0, 1});
-        m_untouched = allProperties();
-        // The mouse has a record at the program's defaults, as after an earlier run.
-        storeSettings(m_home.path(), {{kMouseID, {0.5, 1.0, false}}});
-        m_program = std::make_unique<VeloquillProcess>(m_home.path(), onDisplay(display()));
+        // matrix would place elsewhere. The mouse's record is at the program's defaults.
+        m_desk->driver.setFloatProperty(m_desk->xtest, kMatrix, {1, 0, 0, 0, 1, 0, 0, 0, 1});
+        m_desk->originals = m_desk->properties();
+        m_program = m_desk->start({});
         ASSERT_TRUE(m_program->waitForLine(kStarted));
         ASSERT_TRUE(m_program->waitUntil([&] { return m_robot->trayIcon(pid()).has_value(); }))
             << "the tray icon never docked in the panel";
@@ -147,9 +193,9 @@ protected:
         m_desktop.waitForFinished();
     }
 
-    QString display() const { return m_server->displayName(); }
+    QString display() const { return m_desk->server.displayName(); }
     qint64 pid() const { return m_program->pid(); }
-    double speedGain() const { return gainOf(xinputListProps(display(), m_mouse)); }
+    double speedGain() const { return gainOf(m_desk->properties()[0]); }
     // The mouse's record as the program stored it, read back the way the program reads it.
     std::optional<DeviceSpecificSettings> storedRecord() const
     {
@@ -210,19 +256,11 @@ protected:
         return current;
     }
 
-    QTemporaryDir m_home;
     QTemporaryDir m_desktopHome;
-    std::unique_ptr<XvfbServer> m_server;
+    std::unique_ptr<DeskWithOriginals> m_desk;
     std::unique_ptr<ScreenRobot> m_robot;
     QProcess m_desktop;
     std::unique_ptr<VeloquillProcess> m_program;
-    std::vector<std::map<QString, QStringList>> allProperties() const
-    {
-        return {xinputListProps(display(), m_mouse), xinputListProps(display(), m_xtest)};
-    }
-
-    int m_mouse = -1, m_xtest = -1;
-    std::vector<std::map<QString, QStringList>> m_untouched;
 };
 } // namespace
 
@@ -253,7 +291,7 @@ TEST_F(TrayEndToEnd, SpeedSetInTheSettingsWindowReachesTheMouseAndQuitPutsItBack
 
     ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(kQuitItem));
     ASSERT_TRUE(m_program->exitedCleanly());
-    EXPECT_EQ(allProperties(), m_untouched);
+    EXPECT_EQ(m_desk->properties(), m_desk->originals);
 }
 
 // A logout while the question is open: the devices get their originals back, the file still
@@ -270,9 +308,9 @@ TEST_F(TrayEndToEnd, SignalWhileAskedLeavesTheSettledRecordWhichTheNextStartAppl
     EXPECT_EQ(storedRecord().value_or(DeviceSpecificSettings{}).pointerSpeed, 0.5);
     ASSERT_TRUE(m_program->quit());
     EXPECT_EQ(storedRecord().value_or(DeviceSpecificSettings{}).pointerSpeed, 0.5);
-    EXPECT_EQ(allProperties(), m_untouched);
+    EXPECT_EQ(m_desk->properties(), m_desk->originals);
 
-    m_program = std::make_unique<VeloquillProcess>(m_home.path(), onDisplay(display()));
+    m_program = m_desk->start({});
     ASSERT_TRUE(m_program->waitForOutput("[APPLY CONFIRM]"));
     QStringList loadedAndApplied = m_program->output().filter("  - Speed: ");
     loadedAndApplied.removeDuplicates();
@@ -293,12 +331,12 @@ TEST_F(TrayEndToEnd, PrecisionFromTheTrayAsksInTheSettingsWindowAndEscapeSwitche
 // and switching acceleration off or on never changes the speed by itself.
 TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenTrackingSpeedHelpAndAboutWork)
 {
-    VeloquillProcess second(m_home.path(), onDisplay(display()));
+    VeloquillProcess second(m_desk->home.path(), onDisplay(display()));
     EXPECT_TRUE(second.exitedCleanly());
     const ScreenWindow settings = window("Veloquill Settings");
     ASSERT_TRUE(m_program->waitForLine(kWindowLoadedDevice));
     const auto accelerationOff = [&] {
-        return xinputListProps(display(), m_mouse)["Device Accel Profile"] == QStringList{"-1"};
+        return m_desk->properties()[0]["Device Accel Profile"] == QStringList{"-1"};
     };
     ASSERT_TRUE(runMainLoopUntil([&] { return !accelerationOff(); }));
     const double scaleBefore = speedGain();
@@ -349,9 +387,9 @@ TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenTrackingSpeedHelpAndAb
 TEST_F(TrayEndToEnd, AtScaleTwoTheSettingsWindowFitsTheScreenAndTheKeyboardReachesTheSpeed)
 {
     m_program = std::make_unique<VeloquillProcess>(
-        m_home.path(), onDisplay(display(), {{"QT_SCALE_FACTOR", "2"}}));
+        m_desk->home.path(), onDisplay(display(), {{"QT_SCALE_FACTOR", "2"}}));
     ASSERT_TRUE(m_program->waitForLine(kStarted));
-    VeloquillProcess second(m_home.path(), onDisplay(display()));
+    VeloquillProcess second(m_desk->home.path(), onDisplay(display()));
     EXPECT_TRUE(second.exitedCleanly());
     const ScreenWindow settings = window("Veloquill Settings");
     ASSERT_TRUE(m_program->waitForLine(kWindowLoadedDevice));
@@ -392,58 +430,6 @@ TEST_F(VeloquillProgram, WithoutADisplaySaysWhyInOneLineAndFails)
     EXPECT_TRUE(errors.startsWith("veloquill: cannot control pointer devices: no X display"));
     EXPECT_FALSE(errors.contains('\n')) << errors.toStdString();
 }
-
-// An Xvfb whose two pointers have their originals, and a home in which the program's stored
-// settings select one of them (speed 0.75, acceleration on).
-struct DeskWithOriginals
-{
-    explicit DeskWithOriginals(float scale, const QString& selected = kMouseID)
-    {
-        mouse = driver.deviceId("Xvfb mouse");
-        xtest = driver.deviceId("Virtual core XTEST pointer");
-        giveDevicesOriginals(driver, mouse, xtest, scale);
-        originals = properties();
-        storeSettings(home.path(), {{selected, {0.75, 1.0, false}}}, selected);
-    }
-    std::vector<std::map<QString, QStringList>> properties() const
-    {
-        XDriver reader(server.displayName());
-        return {
-            xinputListProps(server.displayName(), mouse),
-            xinputListProps(server.displayName(), xtest),
-            {{"xset m", {reader.pointerControl()}}, {"feedback", {reader.pointerFeedback(mouse)}}}};
-    }
-    std::unique_ptr<VeloquillProcess> start(const QStringList& arguments = {
-                                                "--include-virtual-devices"}) const
-    {
-        return std::make_unique<VeloquillProcess>(home.path(), onDisplay(server.displayName()),
-                                                  arguments);
-    }
-    // Started, and the stored settings have reached the selected device.
-    bool applied(VeloquillProcess& program) const
-    {
-        return program.waitForLine(kStarted) &&
-               runMainLoopUntil([&] { return properties() != originals; });
-    }
-    // A run killed once the stored settings reached the devices: they keep its values.
-    void crashAfterApplying() const
-    {
-        auto crashed = start();
-        ASSERT_TRUE(applied(*crashed)) << crashed->tail();
-        crashed->signal(SIGKILL);
-        ASSERT_TRUE(crashed->waitForEnd());
-    }
-    bool hasJournal() const
-    {
-        return !QDir(home.path()).entryList({"veloquill-restore-*.json"}).isEmpty();
-    }
-
-    XvfbServer server;
-    XDriver driver{server.displayName()};
-    QTemporaryDir home;
-    int mouse = -1, xtest = -1;
-    std::vector<std::map<QString, QStringList>> originals;
-};
 
 // Every property of both devices, the one the settings went to and the other, and the mouse's
 // pointer feedback come back exactly whichever signal ends the program; but not over what
