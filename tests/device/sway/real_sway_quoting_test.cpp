@@ -47,11 +47,10 @@ public:
             QFile::setPermissions(m_folder.path(), QFile::ReadOwner | QFile::WriteOwner |
                                                        QFile::ExeOwner | QFile::ReadOther |
                                                        QFile::ExeOther);
-            arguments.prepend(program);
-            arguments =
-                QStringList{"--reuid=" + QString::number(nobody->pw_uid),
-                            "--regid=" + QString::number(nobody->pw_gid), "--clear-groups"} +
-                arguments;
+            arguments = QStringList{"--reuid=" + QString::number(nobody->pw_uid),
+                                    "--regid=" + QString::number(nobody->pw_gid), "--clear-groups",
+                                    program} +
+                        arguments;
             program = "setpriv";
         }
         QProcessEnvironment environment;
