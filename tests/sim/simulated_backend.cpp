@@ -11,24 +11,11 @@ namespace veloquill::sim {
 
 namespace {
 
-// One client's registrations; lives exactly as long as the client object.
-struct ClientState
+struct WatchState
 {
-    bool scheduled = false;
-    std::uint64_t session = 0; // bumped when unscheduled: work queued before is dropped
+    bool started = false;
+    std::uint64_t session = 0; // bumped at stop: work queued before is dropped
     HidCallbackList<void(const BackendDeviceRef&)> arrivals;
-
-    // Queues the work, to run if the client is then still scheduled in the same session.
-    void post(std::function<void(ClientState&)> work)
-    {
-        if (scheduled)
-            postToMainLoop([weak = weakSelf, session = session, work = std::move(work)] {
-                const auto self = weak.lock();
-                if (self && self->scheduled && self->session == session)
-                    work(*self);
-            });
-    }
-    std::weak_ptr<ClientState> weakSelf;
 };
 
 } // namespace
@@ -36,21 +23,8 @@ struct ClientState
 struct SimulatedBackend::World
 {
     std::vector<std::shared_ptr<SimulatedDevice>> services;
-    std::vector<std::weak_ptr<ClientState>> clients;
+    std::vector<std::weak_ptr<WatchState>> watches;
     bool copyServicesFails = false;
-
-    bool isPresent(const SimulatedDevice& service) const
-    {
-        return std::ranges::any_of(services, [&](const auto& s) { return s.get() == &service; });
-    }
-    std::vector<std::shared_ptr<ClientState>> liveClients()
-    {
-        std::erase_if(clients, [](const auto& weak) { return weak.expired(); });
-        std::vector<std::shared_ptr<ClientState>> live;
-        for (const auto& weak : clients)
-            live.push_back(weak.lock());
-        return live;
-    }
 };
 
 namespace {
@@ -60,18 +34,17 @@ class SimulatedWatch final : public DeviceWatch
 public:
     explicit SimulatedWatch(const std::shared_ptr<SimulatedBackend::World>& world) : m_world(world)
     {
-        m_state->weakSelf = m_state;
-        world->clients.push_back(m_state);
+        world->watches.push_back(m_state);
     }
 
     HidRegistration onDeviceAdded(BackendDeviceCallback callback) override
     {
         return m_state->arrivals.add(std::move(callback));
     }
-    void start() override { m_state->scheduled = true; }
+    void start() override { m_state->started = true; }
     void stop() override
     {
-        m_state->scheduled = false;
+        m_state->started = false;
         ++m_state->session;
     }
     std::optional<std::vector<BackendDeviceRef>> devices() override
@@ -84,7 +57,7 @@ public:
 
 private:
     std::weak_ptr<SimulatedBackend::World> m_world;
-    std::shared_ptr<ClientState> m_state = std::make_shared<ClientState>();
+    std::shared_ptr<WatchState> m_state = std::make_shared<WatchState>();
 };
 
 } // namespace
@@ -102,15 +75,20 @@ std::unique_ptr<DeviceWatch> SimulatedBackend::watchDevices()
 
 std::shared_ptr<SimulatedDevice> SimulatedBackend::addDevice(DeviceSpec spec)
 {
-    const std::weak_ptr<World> weakWorld = m_world;
     auto service = std::make_shared<SimulatedDevice>(std::move(spec), m_nextRegistryID++);
     m_world->services.push_back(service);
-    for (const auto& client : m_world->liveClients()) {
-        client->post([service, weakWorld](ClientState& c) {
-            // A service that left before its arrival was delivered is not reported.
+    std::erase_if(m_world->watches, [](const auto& watch) { return watch.expired(); });
+    for (const std::weak_ptr<WatchState>& weakWatch : m_world->watches) {
+        if (!weakWatch.lock()->started)
+            continue;
+        postToMainLoop([weakWatch, session = weakWatch.lock()->session, service,
+                        weakWorld = std::weak_ptr(m_world)] {
+            const auto watch = weakWatch.lock();
             const auto world = weakWorld.lock();
-            if (world && world->isPresent(*service))
-                c.arrivals.call(service);
+            // A service that left before its arrival was delivered is not reported.
+            if (watch && watch->started && watch->session == session && world &&
+                std::ranges::find(world->services, service) != world->services.end())
+                watch->arrivals.call(service);
         });
     }
     return service;

@@ -27,8 +27,6 @@ const QTemporaryDir home;
 
 const SettingKey kMouseSpeed{Schema::Mouse, Key::Speed};
 const SettingKey kMouseProfile{Schema::Mouse, Key::AccelProfile};
-// Twice as fast as the desktop's own (speed 1), and half as fast (speed −0.5).
-const std::int64_t kDouble = kNeutralFixedResolution / 2; // a resolution of twice the travel
 
 class GnomeBackend : public ::testing::Test
 {
@@ -47,7 +45,8 @@ protected:
     std::unique_ptr<veloquill::GnomeBackend> start()
     {
         client.reset(); // lets an earlier system go
-        auto system = std::make_unique<veloquill::GnomeBackend>(GnomeBackendOptions{journal.path()});
+        auto system =
+            std::make_unique<veloquill::GnomeBackend>(GnomeBackendOptions{journal.path()});
         client = system->watchDevices();
         client->start();
         return system;
@@ -183,7 +182,7 @@ TEST(GnomeBackendLock, DISABLED_ADconfLockedSpeedIsReportedAndKeptWhatItIs)
     const auto device = PointerDevice::create(services.front());
     EXPECT_TRUE(device->pointerResolutionLocked());
     EXPECT_FALSE(device->pointerAccelerationLocked());
-    device->setPointerResolution(kDouble / 65536.0);
+    device->setPointerResolution(kNeutralFixedResolution / 2 / 65536.0); // twice as fast
     EXPECT_EQ(services.front()->settings().gain, 1.0);
 }
 
