@@ -6,7 +6,6 @@
 #include "settings/settings_state_fixture.h"
 #include "views/device_picker.h"
 #include "views/help_button.h"
-#include "views/keep_or_go_back_bar.h"
 #include "views/pointer_control_view.h"
 #include "views/pointer_controls_form.h"
 #include "views/value_slider_row.h"
