@@ -129,8 +129,7 @@ TEST_F(ContrastTest, SliderHandleAndIndicatorsAreLargeEnough)
     EXPECT_TRUE(row.isChecked());
 }
 
-// Each palette set, and the desktop's own: secondary text and disabled text stay readable.
-// The desktop's own is not set on the application for it: an explicit one is resolved afresh
+// The desktop's own is not set on the application: an explicit palette is resolved afresh
 // for each widget, so every window opened would leave style pixmaps of its own in the
 // process-wide cache.
 TEST_F(ContrastTest, PaletteChangesAreFollowedAndTheDesktopsOwnIsNotMadeExplicit)
@@ -160,9 +159,8 @@ TEST_F(ContrastTest, PaletteChangesAreFollowedAndTheDesktopsOwnIsNotMadeExplicit
     EXPECT_EQ(button->palette().cacheKey(), QApplication::palette().cacheKey());
 }
 
-// Focused, each control shows a two-pixel ring; every indicator drawn without its words (outlines
-// of marks, the slider's groove and handle, the "?") shows, as painted with smoothing, at least a
-// line's worth of pixels at 3:1 from the window.
+// Indicators drawn without words (outlines of marks, the slider's groove and handle, the "?")
+// show, as painted with smoothing, at least a line's worth of pixels at 3:1 from the window.
 TEST_F(ContrastTest, FocusedControlsShowATwoPixelRingAndDrawnIndicatorsReachThreeToOne)
 {
     // A control with its words, and without them (none for the line edit and the button).
