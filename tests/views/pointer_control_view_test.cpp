@@ -281,12 +281,9 @@ TEST_F(PointerControlViewTest, SlidersAndNumberFieldsWriteWithinRangeAndNeverWri
     acceleration->setValue(-3);
     EXPECT_EQ(state->currentPointerAcceleration(), 0.0);
 
-    // Typed numbers count once committed, by Return or by leaving the field.
-    type(speedField, "0,75");
-    EXPECT_EQ(state->currentPointerSpeed(), 0.26);
-    QTest::keyClick(speedField, Qt::Key_Return);
-    EXPECT_EQ(state->currentPointerSpeed(), 0.75);
+    // Typed numbers count once committed: by Return, or by leaving the field.
     type(accelerationField, "12,5");
+    EXPECT_EQ(state->currentPointerAcceleration(), 0.0);
     leave(accelerationField);
     EXPECT_EQ(state->currentPointerAcceleration(), 12.5);
     const std::tuple<ValueSliderRow*, const char*, double, int> fine[] = {

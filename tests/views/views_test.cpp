@@ -13,14 +13,12 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLayout>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextDocument>
-#include <QWindow>
 
 #include <gtest/gtest.h>
 
