@@ -67,8 +67,7 @@ TEST_F(KeepOrGoBackBarTest, IsAnAlertAnsweredByOneKeyFromAnywhereAndClosingGoesB
     waitForReadBacks();
 }
 
-// More time, or any contact with the question, starts the countdown again; its length is a
-// stored preference of 15 to 60 s.
+// Its length is a stored preference of 15 to 60 s.
 TEST_F(KeepOrGoBackBarTest, MoreTimeOrTouchingTheQuestionRestartsTheCountdownOfTheStoredLength)
 {
     remember(HeadMouse, {0.5, 1.0, false});

@@ -30,8 +30,6 @@ const std::tuple<const char*, Kind, double, double, bool, double, const char*> k
      "At slow hand speeds the pointer moves 0.87× as far; at fast ones up to 0.87×."},
     {"x11 libinput, fast", Kind::X11Libinput, 1, 1, false, 1,
      "At slow hand speeds the pointer moves 1.94× as far; at fast ones up to 3.87×."},
-    {"x11 server, precision", Kind::X11Server, 0.5, 1, false, 0.5,
-     "At slow hand speeds the pointer moves 0.50× as far; at fast ones up to 1.00×."},
 };
 } // namespace
 
