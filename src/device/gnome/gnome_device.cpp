@@ -114,11 +114,4 @@ RestoreOutcome GnomeDevice::restoreFirstSeen()
     return RestoreOutcome::Restored;
 }
 
-QString GnomeDevice::describe() const
-{
-    return QStringLiteral("GNOME device ") + m_device.sysName + QStringLiteral(" \"") +
-           m_device.name + QStringLiteral("\" (service ") + QString::number(registryID()) +
-           QLatin1Char(')');
-}
-
 } // namespace veloquill::gnome

@@ -26,7 +26,7 @@ public:
 
     // The keys this device wrote last go back to what they held before.
     RestoreOutcome restoreFirstSeen() override;
-    QString describe() const override;
+    QString describe() const override { return describeAs(QStringLiteral("GNOME")); }
     QString listedName() const override { return m_device.sysName; }
 
     SettingKey speedKey() const;
