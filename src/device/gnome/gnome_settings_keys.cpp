@@ -22,11 +22,6 @@ constexpr std::array<const char*, kSchemas.size()> kSchemaIds{
     "org.gnome.desktop.peripherals.mouse", "org.gnome.desktop.peripherals.trackball",
     "org.gnome.desktop.peripherals.touchpad", "org.gnome.desktop.peripherals.pointingstick"};
 
-const char* schemaIdText(Schema schema)
-{
-    return kSchemaIds[static_cast<std::size_t>(schema)];
-}
-
 const char* keyNameText(Key key)
 {
     return key == Key::Speed ? "speed" : "accel-profile";
@@ -137,7 +132,8 @@ GnomeSettingsKeys::GnomeSettingsKeys(QObject* parent) : QObject(parent)
     std::array<SchemaRef, kSchemas.size()> found;
     for (Schema schema : kSchemas) {
         SchemaRef& gschema = found[static_cast<std::size_t>(schema)];
-        gschema.reset(g_settings_schema_source_lookup(source, schemaIdText(schema), TRUE));
+        gschema.reset(g_settings_schema_source_lookup(
+            source, kSchemaIds[static_cast<std::size_t>(schema)], TRUE));
         if (!gschema || !usable(gschema.get(), schema))
             return;
     }
@@ -210,7 +206,7 @@ void GnomeSettingsKeys::sync()
 
 QString schemaId(Schema schema)
 {
-    return QString::fromLatin1(schemaIdText(schema));
+    return QString::fromLatin1(kSchemaIds[static_cast<std::size_t>(schema)]);
 }
 
 QString keyName(Key key)
