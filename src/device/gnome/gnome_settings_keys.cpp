@@ -76,7 +76,7 @@ struct GnomeSettingsKeys::Schemas
     {
         GnomeSettingsKeys* owner = nullptr;
         Schema schema = Schema::Mouse;
-        GSettingsSchema* gschema = nullptr;
+        SchemaRef gschema;
         GSettings* settings = nullptr;
         gulong changedHandler = 0;
     };
@@ -87,7 +87,6 @@ struct GnomeSettingsKeys::Schemas
             // Nothing may reach the object being destroyed.
             g_signal_handler_disconnect(entry.settings, entry.changedHandler);
             g_object_unref(entry.settings);
-            g_settings_schema_unref(entry.gschema);
         }
     }
 
@@ -143,8 +142,8 @@ GnomeSettingsKeys::GnomeSettingsKeys(QObject* parent) : QObject(parent)
         auto& entry = m_schemas->entries[static_cast<std::size_t>(schema)];
         entry.owner = this;
         entry.schema = schema;
-        entry.gschema = found[static_cast<std::size_t>(schema)].release();
-        entry.settings = g_settings_new_full(entry.gschema, nullptr, nullptr);
+        entry.gschema = std::move(found[static_cast<std::size_t>(schema)]);
+        entry.settings = g_settings_new_full(entry.gschema.get(), nullptr, nullptr);
         entry.changedHandler =
             g_signal_connect(entry.settings, "changed", G_CALLBACK(&Schemas::onChanged), &entry);
         // GSettings promises "changed" only for keys read since the handler was connected.
@@ -187,7 +186,7 @@ bool GnomeSettingsKeys::write(SettingKey key, const QVariant& value)
     const auto* entry = m_schemas->find(key);
     const char* name = keyNameText(key.key);
     // GSettings treats a value out of range as a programming error and only logs it.
-    const SchemaKeyRef schemaKey(g_settings_schema_get_key(entry->gschema, name));
+    const SchemaKeyRef schemaKey(g_settings_schema_get_key(entry->gschema.get(), name));
     return g_settings_schema_key_range_check(schemaKey.get(), gvalue.get()) &&
            g_settings_set_value(entry->settings, name, gvalue.get());
 }
