@@ -81,6 +81,13 @@ void LibinputService::setAccelerationOff()
         logRefused(QStringLiteral("acceleration off"), why);
 }
 
+QString LibinputService::describeAs(const QString& desktop) const
+{
+    return desktop + QStringLiteral(" device ") + listedName() + QStringLiteral(" \"") +
+           identity().name + QStringLiteral("\" (service ") + QString::number(m_registryID) +
+           QLatin1Char(')');
+}
+
 void LibinputService::logRefused(const QString& what, const QString& why) const
 {
     logLine(m_logPrefix + QStringLiteral("ignoring ") + what + QStringLiteral(" for ") +

@@ -61,6 +61,8 @@ protected:
     // `logPrefix` begins its log lines.
     LibinputService(std::uint64_t registryID, QString logPrefix);
     bool hasLeft() const { return m_removal.left(); }
+    // "KWin device event5 \"name\" (service 3)", for a device listed under its event node.
+    QString describeAs(const QString& desktop) const;
 
     virtual LibinputIdentity identity() const = 0;
     // Whether the desktop can be asked now (and the device is still listed).

@@ -138,9 +138,11 @@ QStringList SessionJournal::keptByOthers(const RestorePlan& plan, const Values& 
 {
     QStringList kept;
     if (plan.speedKept)
-        kept.append(m_names.keptSpeed);
+        kept.append(m_names.keptSpeed.value_or(m_names.speed));
     if (plan.profileKept)
-        kept.append(written.flat.value_or(false) ? m_names.keptFlat : m_names.keptAdaptive);
+        kept.append(written.flat.value_or(false)
+                        ? m_names.keptFlat.value_or(m_names.flat)
+                        : (m_names.keptAdaptive ? *m_names.keptAdaptive : *m_names.adaptive));
     return kept;
 }
 

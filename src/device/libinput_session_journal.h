@@ -36,10 +36,11 @@ struct JournalNames
     QString speed;
     QString flat;
     std::optional<QString> adaptive; // where the desktop reports the adaptive profile apart
-    // The settings named when another program changed them since this program wrote them.
-    QString keptSpeed;
-    QString keptFlat;
-    QString keptAdaptive;
+    // The settings named when another program changed them since this program wrote them;
+    // nothing: the property's own name.
+    std::optional<QString> keptSpeed = std::nullopt;
+    std::optional<QString> keptFlat = std::nullopt;
+    std::optional<QString> keptAdaptive = std::nullopt;
     // Why an entry without vendor and product is none this backend writes.
     QString noVendorProduct;
 };

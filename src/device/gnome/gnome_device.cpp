@@ -41,8 +41,11 @@ LibinputIdentity GnomeDevice::identity() const
     return {m_device.name, m_device.vendor, m_device.product, m_device.serialNumber};
 }
 
-libinput::Values GnomeDevice::read(const QVariant& speed, const QVariant& profile) const
+libinput::Values GnomeDevice::read(QVariant (GnomeSettingsKeys::*get)(SettingKey) const) const
 {
+    const GnomeSettingsKeys& keys = presentSession()->keys();
+    const QVariant speed = (keys.*get)(speedKey());
+    const QVariant profile = (keys.*get)(profileKey());
     // GNOME's "default" profile is libinput's default for the device, adaptive for every
     // pointer it drives: only "flat" is acceleration off.
     libinput::Values values;
@@ -51,18 +54,6 @@ libinput::Values GnomeDevice::read(const QVariant& speed, const QVariant& profil
     if (profile.isValid())
         values.flat = profile.toString() == kFlat;
     return values;
-}
-
-libinput::Values GnomeDevice::current() const
-{
-    GnomeSettingsKeys& keys = presentSession()->keys();
-    return read(keys.value(speedKey()), keys.value(profileKey()));
-}
-
-libinput::Values GnomeDevice::defaults() const
-{
-    GnomeSettingsKeys& keys = presentSession()->keys();
-    return read(keys.defaultValue(speedKey()), keys.defaultValue(profileKey()));
 }
 
 bool GnomeDevice::speedWritable() const
@@ -112,13 +103,6 @@ RestoreOutcome GnomeDevice::restoreFirstSeen()
             return RestoreOutcome::Refused;
     }
     return RestoreOutcome::Restored;
-}
-
-QString GnomeDevice::describe() const
-{
-    return QStringLiteral("GNOME device ") + m_device.sysName + QStringLiteral(" \"") +
-           m_device.name + QStringLiteral("\" (service ") + QString::number(registryID()) +
-           QLatin1Char(')');
 }
 
 } // namespace veloquill::gnome

@@ -26,7 +26,7 @@ public:
 
     // The keys this device wrote last go back to what they held before.
     RestoreOutcome restoreFirstSeen() override;
-    QString describe() const override;
+    QString describe() const override { return describeAs(QStringLiteral("GNOME")); }
     QString listedName() const override { return m_device.sysName; }
 
     SettingKey speedKey() const;
@@ -36,8 +36,8 @@ protected:
     LibinputIdentity identity() const override;
     bool reachable() const override { return presentSession() != nullptr; }
     // The keys as GSettings has them now, and its defaults.
-    libinput::Values current() const override;
-    libinput::Values defaults() const override;
+    libinput::Values current() const override { return read(&GnomeSettingsKeys::value); }
+    libinput::Values defaults() const override { return read(&GnomeSettingsKeys::defaultValue); }
     // Nothing puts the key back as it was before this program wrote it.
     QString writeSpeed(std::optional<double> speed) override;
     QString writeProfile(std::optional<bool> flat) override;
@@ -47,7 +47,8 @@ protected:
 
 private:
     std::shared_ptr<GnomeSession> presentSession() const;
-    libinput::Values read(const QVariant& speed, const QVariant& profile) const;
+    // Both keys as `get` reads them.
+    libinput::Values read(QVariant (GnomeSettingsKeys::*get)(SettingKey) const) const;
 
     std::weak_ptr<GnomeSession> m_session;
     UdevPointerDevice m_device;

@@ -102,21 +102,17 @@ QString journalFault(const JournalDevice& entry, const JournalProperty& property
     return wellFormed ? QString() : QStringLiteral("not as this program writes it");
 }
 
-// The key states an entry this backend wrote holds (owner 0).
+// The key states an entry this backend wrote holds (owner 0); its every property passed
+// journalFault when the journal was loaded.
 KeyStates fromJournal(const JournalDevice& entry)
 {
     KeyStates states;
-    const auto schema = schemaNamed(entry.name);
     for (const JournalProperty& property : entry.properties) {
-        const auto key = schema ? keyNamed(*schema, property.name) : std::nullopt;
-        const auto written = key ? valueOf(*key, property.written) : std::nullopt;
-        if (!written)
-            continue;
-        KeyState state;
-        state.written = *written;
+        const SettingKey key = *keyNamed(*schemaNamed(entry.name), property.name);
+        KeyState& state = states[key];
+        state.written = *valueOf(key, property.written);
         if (property.type != kNone)
-            state.original = valueOf(*key, property.bytes);
-        states[*key] = state;
+            state.original = valueOf(key, property.bytes);
     }
     return states;
 }

@@ -22,11 +22,6 @@ constexpr std::array<const char*, kSchemas.size()> kSchemaIds{
     "org.gnome.desktop.peripherals.mouse", "org.gnome.desktop.peripherals.trackball",
     "org.gnome.desktop.peripherals.touchpad", "org.gnome.desktop.peripherals.pointingstick"};
 
-const char* schemaIdText(Schema schema)
-{
-    return kSchemaIds[static_cast<std::size_t>(schema)];
-}
-
 const char* keyNameText(Key key)
 {
     return key == Key::Speed ? "speed" : "accel-profile";
@@ -81,7 +76,7 @@ struct GnomeSettingsKeys::Schemas
     {
         GnomeSettingsKeys* owner = nullptr;
         Schema schema = Schema::Mouse;
-        GSettingsSchema* gschema = nullptr;
+        SchemaRef gschema;
         GSettings* settings = nullptr;
         gulong changedHandler = 0;
     };
@@ -92,7 +87,6 @@ struct GnomeSettingsKeys::Schemas
             // Nothing may reach the object being destroyed.
             g_signal_handler_disconnect(entry.settings, entry.changedHandler);
             g_object_unref(entry.settings);
-            g_settings_schema_unref(entry.gschema);
         }
     }
 
@@ -137,7 +131,8 @@ GnomeSettingsKeys::GnomeSettingsKeys(QObject* parent) : QObject(parent)
     std::array<SchemaRef, kSchemas.size()> found;
     for (Schema schema : kSchemas) {
         SchemaRef& gschema = found[static_cast<std::size_t>(schema)];
-        gschema.reset(g_settings_schema_source_lookup(source, schemaIdText(schema), TRUE));
+        gschema.reset(g_settings_schema_source_lookup(
+            source, kSchemaIds[static_cast<std::size_t>(schema)], TRUE));
         if (!gschema || !usable(gschema.get(), schema))
             return;
     }
@@ -147,8 +142,8 @@ GnomeSettingsKeys::GnomeSettingsKeys(QObject* parent) : QObject(parent)
         auto& entry = m_schemas->entries[static_cast<std::size_t>(schema)];
         entry.owner = this;
         entry.schema = schema;
-        entry.gschema = found[static_cast<std::size_t>(schema)].release();
-        entry.settings = g_settings_new_full(entry.gschema, nullptr, nullptr);
+        entry.gschema = std::move(found[static_cast<std::size_t>(schema)]);
+        entry.settings = g_settings_new_full(entry.gschema.get(), nullptr, nullptr);
         entry.changedHandler =
             g_signal_connect(entry.settings, "changed", G_CALLBACK(&Schemas::onChanged), &entry);
         // GSettings promises "changed" only for keys read since the handler was connected.
@@ -191,7 +186,7 @@ bool GnomeSettingsKeys::write(SettingKey key, const QVariant& value)
     const auto* entry = m_schemas->find(key);
     const char* name = keyNameText(key.key);
     // GSettings treats a value out of range as a programming error and only logs it.
-    const SchemaKeyRef schemaKey(g_settings_schema_get_key(entry->gschema, name));
+    const SchemaKeyRef schemaKey(g_settings_schema_get_key(entry->gschema.get(), name));
     return g_settings_schema_key_range_check(schemaKey.get(), gvalue.get()) &&
            g_settings_set_value(entry->settings, name, gvalue.get());
 }
@@ -210,7 +205,7 @@ void GnomeSettingsKeys::sync()
 
 QString schemaId(Schema schema)
 {
-    return QString::fromLatin1(schemaIdText(schema));
+    return QString::fromLatin1(kSchemaIds[static_cast<std::size_t>(schema)]);
 }
 
 QString keyName(Key key)

@@ -25,14 +25,6 @@ QVariant currentOrDefault(const QVariantMap& properties, const QString& name)
 {
     return properties.value(name, properties.value(defaultOf(name)));
 }
-
-// The D-Bus property and value that carry one write.
-std::pair<QString, QVariant> property(const libinput::Values& value)
-{
-    if (value.speed)
-        return {Property::Speed, *value.speed};
-    return {*value.flat ? Property::Flat : Property::Adaptive, true};
-}
 } // namespace
 
 std::optional<KWinDeviceFacts> KWinDeviceFacts::fromProperties(const QString& sysName,
@@ -78,14 +70,9 @@ KWinDevice::KWinDevice(std::weak_ptr<KWinSession> session, KWinDeviceFacts facts
 libinput::Values KWinDevice::current() const
 {
     const auto session = presentSession();
-    if (session && !std::exchange(m_refreshing, true))
-        askAgain(*session);
-    return m_model.heldValues();
-}
-
-void KWinDevice::askAgain(KWinSession& session) const
-{
-    session.calls().deviceProperties(
+    if (!session || std::exchange(m_refreshing, true))
+        return m_model.heldValues();
+    session->calls().deviceProperties(
         m_facts.sysName, [weakSelf = const_cast<KWinDevice*>(this)->weakSelf<KWinDevice>(),
                           writesSent = m_writesSent](const std::optional<QVariantMap>& properties) {
             const auto self = weakSelf.lock();
@@ -100,6 +87,7 @@ void KWinDevice::askAgain(KWinSession& session) const
                 writesSent == self->m_writesSent)
                 self->m_model.hold(facts->current);
         });
+    return m_model.heldValues();
 }
 
 QString KWinDevice::writeProfile(std::optional<bool> flat)
@@ -115,7 +103,10 @@ QString KWinDevice::writeProfile(std::optional<bool> flat)
 void KWinDevice::transmit(KWinSession& session, const libinput::Values& write, Answered answered)
 {
     ++m_writesSent;
-    const auto [name, value] = property(write);
+    // One write carries the speed or switches one profile on.
+    const QString& name =
+        write.speed ? Property::Speed : (*write.flat ? Property::Flat : Property::Adaptive);
+    const QVariant value = write.speed ? QVariant(*write.speed) : QVariant(true);
     // KWin's D-Bus calls log their own errors.
     session.calls().setDeviceProperty(
         m_facts.sysName, name, value,
@@ -159,13 +150,6 @@ std::shared_ptr<libinput::RestoreWrites> KWinDevice::restoreWrites()
     // originals in the journal for the next run.
     sendRestore();
     return std::exchange(m_restore, nullptr);
-}
-
-QString KWinDevice::describe() const
-{
-    return QStringLiteral("KWin device ") + m_facts.sysName + QStringLiteral(" \"") +
-           m_facts.identity.name + QStringLiteral("\" (service ") + QString::number(registryID()) +
-           QLatin1Char(')');
 }
 
 } // namespace veloquill::kwin

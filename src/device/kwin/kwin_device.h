@@ -47,7 +47,7 @@ class KWinDevice : public libinput::JournaledLibinputService<KWinSession, KWinDe
 public:
     KWinDevice(std::weak_ptr<KWinSession> session, KWinDeviceFacts facts, std::uint64_t registryID);
 
-    QString describe() const override;
+    QString describe() const override { return describeAs(QStringLiteral("KWin")); }
     QString listedName() const override { return m_facts.sysName; }
     // Asks what the device holds, then sends the writes that put it back.
     void sendRestore();
@@ -62,8 +62,6 @@ protected:
     std::shared_ptr<libinput::RestoreWrites> restoreWrites() override;
 
 private:
-    void askAgain(KWinSession& session) const;
-
     std::uint64_t m_writesSent = 0;
     mutable bool m_refreshing = false;
     std::shared_ptr<libinput::RestoreWrites> m_restore;

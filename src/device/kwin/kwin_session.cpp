@@ -40,9 +40,6 @@ KWinSession::KWinSession(const QString& busAddress, const QString& journalDirect
                                 .speed = Property::Speed,
                                 .flat = Property::Flat,
                                 .adaptive = Property::Adaptive,
-                                .keptSpeed = Property::Speed,
-                                .keptFlat = Property::Flat,
-                                .keptAdaptive = Property::Adaptive,
                                 .noVendorProduct = QStringLiteral(
                                     "no vendor and product (written by an earlier version)")},
                                restoreLimit),
@@ -112,21 +109,14 @@ void KWinSession::deviceAdded(const QString& sysName)
         if (found == self->m_arriving.end() || found->second != arrival)
             return;
         self->m_arriving.erase(found);
-        self->deviceArrived(sysName, properties);
+        const auto facts =
+            properties ? KWinDeviceFacts::fromProperties(sysName, *properties) : std::nullopt;
+        if (!facts)
+            return;
+        auto service = std::make_shared<KWinDevice>(self, *facts, self->m_nextRegistryID++);
+        self->adoptJournaled(*service);
+        self->add(service);
     });
-}
-
-void KWinSession::deviceArrived(const QString& sysName,
-                                const std::optional<QVariantMap>& properties)
-{
-    const auto self = shared_from_this(); // a callback may drop every other reference
-    const auto facts =
-        properties ? KWinDeviceFacts::fromProperties(sysName, *properties) : std::nullopt;
-    if (!facts)
-        return;
-    auto service = std::make_shared<KWinDevice>(weak_from_this(), *facts, m_nextRegistryID++);
-    adoptJournaled(*service);
-    add(service);
 }
 
 void KWinSession::deviceRemoved(const QString& sysName)

@@ -11,16 +11,13 @@
 #include "device/journaled_libinput_session.h"
 #include "device/kwin/kwin_dbus.h"
 #include "device/kwin/kwin_device.h"
-#include "device/pointer_backend.h"
 
 #include <QObject>
-#include <QStringList>
 
 #include <chrono>
 #include <map>
 #include <memory>
 #include <optional>
-#include <vector>
 
 class QDBusServiceWatcher;
 
@@ -55,7 +52,6 @@ private Q_SLOTS:
 
 private:
     void listDevices();
-    void deviceArrived(const QString& sysName, const std::optional<QVariantMap>& properties);
 
     KWinCalls m_calls;
     QDBusServiceWatcher* m_watcher = nullptr;
