@@ -15,6 +15,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -93,6 +96,7 @@ TEST_F(GnomeBackend, EachKindReadsAndWritesItsKindsSettings)
         EXPECT_EQ(stored(kind.speed).toDouble(), 1.0);
         EXPECT_EQ(stored(kind.profile).toString(), "'flat'");
         EXPECT_EQ(device->settings().gain, 2.0);
+        EXPECT_EQ(device->defaultSettings().gain, 1.0); // GNOME's own, not what was written
         EXPECT_EQ(device->restoreFirstSeen(), RestoreOutcome::Restored);
         EXPECT_FALSE(stored(kind.speed).isValid());
         bed.unplug(path);
@@ -149,6 +153,58 @@ TEST_F(GnomeBackend, TheNextStartPutsBackWhatARunThatDidNotQuitLeft)
     EXPECT_FALSE(journaled());
     ASSERT_TRUE(test::runMainLoopUntil([&] { return only() != nullptr; }));
     EXPECT_EQ(only()->restoreFirstSeen(), RestoreOutcome::Restored);
+}
+
+// A journal changed since it was written (by hand, another program, a damaged disk): what is
+// not as this program writes it is set aside and never put back; the rest still goes back.
+TEST_F(GnomeBackend, WhatTheJournalDoesNotHoldAsWrittenIsNeverPutBack)
+{
+    double outOfRange = 7.5;
+    const QString badSpeed =
+        QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(&outOfRange), 8).toBase64());
+    bed.add("1", "Head Mouse", 0x1234, 0xab, "ID_INPUT_MOUSE");
+    // The speed's field changed, and what it becomes: a speed libinput cannot take, or a key
+    // GNOME's mouse does not have.
+    for (const auto& [field, value] : {std::pair{"written", badSpeed},
+                                       {"data", badSpeed},
+                                       {"name", QStringLiteral("double-click")}}) {
+        SCOPED_TRACE(field);
+        for (const QString& name : QDir(journal.path()).entryList(QDir::Files))
+            QFile::remove(QDir(journal.path()).filePath(name));
+        keys.write(kMouseSpeed, 0.5);
+        keys.reset(kMouseProfile);
+        {
+            const auto crashed = start();
+            only()->setGain(2.0);
+            only()->setAccelerationOff();
+        }
+        QFile file(QDir(journal.path()).filePath(QDir(journal.path()).entryList(QDir::Files)[0]));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        QJsonObject document = QJsonDocument::fromJson(file.readAll()).object();
+        QJsonArray devices = document["devices"].toArray();
+        QJsonObject entry = devices[0].toObject();
+        QJsonArray properties = entry["properties"].toArray();
+        for (qsizetype i = 0; i < properties.size(); ++i) {
+            QJsonObject property = properties[i].toObject();
+            if (property["name"] == QStringLiteral("speed")) {
+                property[QLatin1String(field)] = value;
+                properties[i] = property;
+            }
+        }
+        entry["properties"] = properties;
+        devices[0] = entry;
+        document["devices"] = devices;
+        file.resize(0);
+        file.write(QJsonDocument(document).toJson());
+        file.close();
+
+        const test::LogCapture log;
+        const auto next = start();
+        EXPECT_TRUE(log.lines().filter(QStringLiteral("not as this program writes it")).size() == 1)
+            << log.lines().join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(stored(kMouseSpeed).toDouble(), 1.0);
+        EXPECT_FALSE(stored(kMouseProfile).isValid());
+    }
 }
 
 // An administrator's dconf lock on the mouse speed, in a system database of the test's own:
