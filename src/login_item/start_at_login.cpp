@@ -28,18 +28,6 @@ Q_LOGGING_CATEGORY(lcMain, VELOQUILL_APP_ID ".main")
 
 const QString DesktopEntryGroup = QStringLiteral("[Desktop Entry]");
 
-// Desktop entry booleans are true and false; GLib, which most sessions read them with, also
-// takes 1 and 0, so a hand-edited entry means the same here as at login.
-bool isTrue(const QString& value)
-{
-    return value == QLatin1String("true") || value == QLatin1String("1");
-}
-
-bool isFalse(const QString& value)
-{
-    return value == QLatin1String("false") || value == QLatin1String("0");
-}
-
 std::optional<QString> makeDirectory(const QString& path)
 {
     if (QFileInfo(path).isDir())
@@ -143,9 +131,13 @@ bool entryIsEnabled(const QString& path)
             continue;
         const QString key = line.left(equals).trimmed();
         const QString value = line.mid(equals + 1).trimmed();
-        if (key == QLatin1String("Hidden") && isTrue(value))
+        // Desktop entry booleans are true and false; GLib, which most sessions read them with,
+        // also takes 1 and 0, so a hand-edited entry means the same here as at login.
+        if (key == QLatin1String("Hidden") &&
+            (value == QLatin1String("true") || value == QLatin1String("1")))
             return false;
-        if (key == QLatin1String("X-GNOME-Autostart-enabled") && isFalse(value))
+        if (key == QLatin1String("X-GNOME-Autostart-enabled") &&
+            (value == QLatin1String("false") || value == QLatin1String("0")))
             return false;
     }
     return true;
@@ -223,7 +215,12 @@ bool StartAtLogin::isEnabled() const
 void StartAtLogin::setEnabled(bool enabled)
 {
     Q_EMIT willChange();
-    registerForLogin(enabled);
+    const std::optional<QString> failure =
+        enabled ? writeEntry(entryPath(m_appId), launchCommand(m_programPath))
+                : removeEntry(entryPath(m_appId));
+    if (failure)
+        qCCritical(lcMain, "Failed to %s launch at login: %s", enabled ? "enable" : "disable",
+                   qUtf8Printable(*failure));
     // What the file system now says, so that a refused write is not shown as done.
     m_streamed = isEnabled();
     Q_EMIT streamed(*m_streamed);
@@ -238,16 +235,6 @@ void StartAtLogin::subscribe(QObject* context, Receiver receiver)
     QMetaObject::invokeMethod(
         context, [receiver, value = *m_streamed] { receiver(value); }, Qt::QueuedConnection);
     connect(this, &StartAtLogin::streamed, context, std::move(receiver), Qt::QueuedConnection);
-}
-
-void StartAtLogin::registerForLogin(bool enabled)
-{
-    const std::optional<QString> failure =
-        enabled ? writeEntry(entryPath(m_appId), launchCommand(m_programPath))
-                : removeEntry(entryPath(m_appId));
-    if (failure)
-        qCCritical(lcMain, "Failed to %s launch at login: %s", enabled ? "enable" : "disable",
-                   qUtf8Printable(*failure));
 }
 
 } // namespace veloquill

@@ -62,9 +62,6 @@ Q_SIGNALS:
     void streamed(bool enabled);
 
 private:
-    // Writes or removes the entry; logs a failure. Tells nobody.
-    void registerForLogin(bool enabled);
-
     const QString m_appId; // the entry is "<appId>.desktop"
     const QString m_programPath;
     // The stream's value, read when it is first used.

@@ -7,7 +7,6 @@
 #include "settings/defaults_store.h"
 #include "settings/ini_text.h"
 #include "support/settings_file.h"
-#include "support/settings_file_writer.h"
 
 #include <QHash>
 #include <QVariant>

@@ -9,6 +9,7 @@
 #include "support/log.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 
 #include <string_view>
 
@@ -43,49 +44,32 @@ AboutFacts aboutFacts()
         QUrl(QString::fromUtf8(about::kHomepage)), QUrl(QString::fromUtf8(about::kBugTracker))};
 }
 
-AboutWindowController::AboutWindowController(QObject* parent) : QObject(parent) {}
-
-AboutWindowController::~AboutWindowController()
+void bringAboutWindowToFront()
 {
-    delete m_aboutWindow;
-}
-
-AboutWindowController& AboutWindowController::shared()
-{
-    // Lives for the whole process, like the window it keeps.
-    static AboutWindowController* instance = new AboutWindowController;
-    return *instance;
-}
-
-ShellWindow* AboutWindowController::aboutWindow() const
-{
-    return m_aboutWindow.data();
-}
-
-void AboutWindowController::bringToFront()
-{
-    if (m_windowReleased) {
-        auto* window = new ShellWindow(tr("About Veloquill"), kWindowSize);
+    static QPointer<ShellWindow> window;
+    static bool windowReleased = true;
+    if (windowReleased) {
+        window = new ShellWindow(
+            QCoreApplication::translate("veloquill::AboutWindowController", "About Veloquill"),
+            QSize(500, 600));
         // Fixed, at most as large as the screen; larger text scrolls.
         window->setFixedSize(window->size());
         window->setContent(new AboutView(aboutFacts()));
-        connect(window, &ShellWindow::closing, this, &AboutWindowController::windowWillClose);
-        m_aboutWindow = window;
-        m_windowReleased = false;
+        QObject::connect(
+            window, &ShellWindow::closing, window,
+            [] {
+                window->deleteLater();
+                window = nullptr;
+                windowReleased = true;
+            },
+            Qt::SingleShotConnection);
+        windowReleased = false;
     }
-    if (!m_aboutWindow) {
+    if (!window) {
         logLine(QStringLiteral("Error: About window could not be initialized."));
         return;
     }
-    m_aboutWindow->bringForward();
-}
-
-void AboutWindowController::windowWillClose()
-{
-    m_aboutWindow->disconnect(this);
-    m_aboutWindow->deleteLater();
-    m_aboutWindow = nullptr;
-    m_windowReleased = true;
+    window->bringForward();
 }
 
 } // namespace veloquill

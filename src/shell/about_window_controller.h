@@ -6,40 +6,13 @@
 
 #include "views/about_view.h"
 
-#include <QObject>
-#include <QPointer>
-#include <QSize>
-
 namespace veloquill {
-
-class ShellWindow;
 
 // The version, desktops, licence and addresses this build was made with.
 AboutFacts aboutFacts();
 
-// Owns the one About window: made on demand, brought forward unchanged while open,
-// forgotten when closed.
-class AboutWindowController : public QObject
-{
-    Q_OBJECT
-
-public:
-    static constexpr QSize kWindowSize{500, 600};
-
-    explicit AboutWindowController(QObject* parent = nullptr);
-    ~AboutWindowController() override;
-
-    static AboutWindowController& shared();
-
-    void bringToFront();
-
-    ShellWindow* aboutWindow() const;
-
-private:
-    void windowWillClose();
-
-    QPointer<ShellWindow> m_aboutWindow;
-    bool m_windowReleased = true;
-};
+// Shows the one About window: made on demand, brought forward unchanged while open, forgotten
+// when closed.
+void bringAboutWindowToFront();
 
 } // namespace veloquill

@@ -24,18 +24,13 @@ AppDelegate::~AppDelegate() = default;
 void AppDelegate::applicationDidFinishLaunching()
 {
     // The tray item exists before any device is observed.
-    setUpInterface();
-    m_manager.startObservation();
-    logLine(QStringLiteral("[AppDelegate] Called PointerDeviceManager.shared.startObservation()"));
-    QTimer::singleShot(SavedSettingsDelayMs, this, &AppDelegate::applySavedSettingsAfterStartup);
-}
-
-void AppDelegate::setUpInterface()
-{
     if (m_interface.makeStatusBarController)
         m_statusBarController = m_interface.makeStatusBarController();
     if (m_statusBarController)
         m_statusBarController->setupStatusItem();
+    m_manager.startObservation();
+    logLine(QStringLiteral("[AppDelegate] Called PointerDeviceManager.shared.startObservation()"));
+    QTimer::singleShot(SavedSettingsDelayMs, this, &AppDelegate::applySavedSettingsAfterStartup);
 }
 
 void AppDelegate::applySavedSettingsAfterStartup()
@@ -62,11 +57,10 @@ void AppDelegate::applicationWillTerminate()
     logLine(QStringLiteral("[AppDelegate] Called PointerDeviceManager.shared.stopObservation()"));
 }
 
-bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows)
+void AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows)
 {
     if (!hasVisibleWindows && m_interface.showSettingsWindow)
         m_interface.showSettingsWindow();
-    return true;
 }
 
 } // namespace veloquill

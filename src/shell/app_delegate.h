@@ -46,15 +46,14 @@ public:
     void applicationWillTerminate();
     // Whether the termination put every device back (true until it ran).
     bool restoredEveryDevice() const { return m_restored; }
-    // Always true; shows the settings window when no window of the program is visible.
-    bool applicationShouldHandleReopen(bool hasVisibleWindows);
+    // Shows the settings window when no window of the program is visible.
+    void applicationShouldHandleReopen(bool hasVisibleWindows);
 
     StatusBarController* statusBarController() const { return m_statusBarController.get(); }
 
     static constexpr int SavedSettingsDelayMs = 100;
 
 private:
-    void setUpInterface();
     void applySavedSettingsAfterStartup();
 
     PointerDeviceManager& m_manager;

@@ -94,16 +94,6 @@ QString whyNotRestored(const BackendChoice& choice, const X11BackendOptions& x11
         why.prepend(QStringLiteral("the X display went away; "));
     return why;
 }
-
-int restoreFromJournal(const BackendChoice& choice, const X11BackendOptions& x11Options)
-{
-    const QString why = whyNotRestored(choice, x11Options);
-    if (why.isEmpty())
-        return 0;
-    std::fprintf(stderr, "veloquill: could not restore pointer devices: %s\n",
-                 qPrintable(escapedForLog(why)));
-    return kNotRestoredStatus;
-}
 } // namespace
 
 int restorePointerDevices(int argc, char** argv, const BackendChoice& choice,
@@ -116,19 +106,20 @@ int restorePointerDevices(int argc, char** argv, const BackendChoice& choice,
     case SingleInstance::RestoreAnswer::Restored:
         return 0;
     case SingleInstance::RestoreAnswer::Failed:
-        std::fprintf(stderr, "veloquill: could not restore pointer devices: %s\n",
-                     qPrintable(reason));
-        return kNotRestoredStatus;
+        break;
     case SingleInstance::RestoreAnswer::NoAnswer:
         std::fprintf(stderr,
                      "veloquill: the running Veloquill did not answer within %d s; "
                      "restoring from its journal here\n",
                      kRestoreAnswerPatienceMs / 1000);
-        break;
+        [[fallthrough]];
     case SingleInstance::RestoreAnswer::NoInstance:
-        break;
+        reason = escapedForLog(whyNotRestored(choice, x11Options));
+        if (reason.isEmpty())
+            return 0;
     }
-    return restoreFromJournal(choice, x11Options);
+    std::fprintf(stderr, "veloquill: could not restore pointer devices: %s\n", qPrintable(reason));
+    return kNotRestoredStatus;
 }
 
 int switchPrecision(int argc, char** argv, const QString& mode)

@@ -52,7 +52,7 @@ SettingsWindowController& SettingsWindowController::shared()
             g_sharedConfiguration.canControlPointerDevices, g_sharedConfiguration.deviceControls);
         controller->setNoTrayOffer({&QSystemTrayIcon::isSystemTrayAvailable,
                                     [] { return new StartAtLoginToggle; },
-                                    [] { AboutWindowController::shared().bringToFront(); }});
+                                    [] { bringAboutWindowToFront(); }});
         return controller;
     }();
     return *instance;

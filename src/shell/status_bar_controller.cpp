@@ -25,7 +25,7 @@ StatusBarController::Actions StatusBarController::programActions()
 {
     return {
         [] { SettingsWindowController::shared().bringToFront(); },
-        [] { AboutWindowController::shared().bringToFront(); },
+        [] { bringAboutWindowToFront(); },
         // The application's own quit, so the devices are restored on the way out.
         [] { ShellWindow::quit(); },
     };

@@ -57,7 +57,6 @@ public:
 
     // Shows precision mode as the item's check mark and the icon's variant.
     void setPrecisionModeShown(bool on);
-    bool precisionModeShown() const { return m_precisionModeShown; }
 
 Q_SIGNALS:
     // "Start at login" was chosen. The item never changes its own check mark: the

@@ -139,8 +139,8 @@ void terminateOnExit()
     }
 }
 
-// The tray item and the windows, for the delegate to set up; `running` is the delegate.
-AppDelegate::Interface trayInterface(AppDelegate* const& running)
+// The tray item and the windows, for the running delegate to set up.
+AppDelegate::Interface trayInterface()
 {
     AppDelegate::Interface interface;
     interface.makeStatusBarController = [] {
@@ -149,9 +149,9 @@ AppDelegate::Interface trayInterface(AppDelegate* const& running)
         return controller;
     };
     interface.showSettingsWindow = [] { SettingsWindowController::shared().bringToFront(); };
-    interface.afterSavedSettingsApplied = [&running] {
+    interface.afterSavedSettingsApplied = [] {
         // Bound once the settings state exists, which is only now.
-        if (StatusBarController* tray = running->statusBarController())
+        if (StatusBarController* tray = g_runningDelegate->statusBarController())
             bindTrayToolTip(*tray, VeloquillPointerSettingsState::shared());
         sharedKeepOrGoBack();
         openSettingsIfNoTrayHost();
@@ -244,12 +244,10 @@ int runTrayProgram(int argc, char** argv, const BackendChoice& choice,
                                           PointerDeviceManager::shared(), &sharedKeepOrGoBack());
         });
 
-    AppDelegate* running = nullptr;
     AppDelegate delegate(
         PointerDeviceManager::shared(),
         []() -> VeloquillPointerSettingsState& { return VeloquillPointerSettingsState::shared(); },
-        trayInterface(running));
-    running = &delegate;
+        trayInterface());
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,
                      &AppDelegate::applicationWillTerminate);
     answerLaterStarts(*instance, delegate);

@@ -6,7 +6,12 @@
 
 #include "support/write_all.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QSysInfo>
 
 #include <algorithm>
 
@@ -15,31 +20,55 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace veloquill {
 
 namespace {
+// How long a write waits for a lock another writer holds, on the main thread: that writer holds
+// it for the milliseconds of one write, and a lock left by a process gone is taken over at once.
+constexpr int LockWaitMs = 1000;
+
 QString systemError()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-bool readAll(const QString& path, QByteArray* bytes, QString* error, bool followLinks)
+// What QLockFile writes into a lock, line by line; the same for the whole run.
+const QByteArray& lockContents()
+{
+    static const QByteArray contents =
+        QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
+        QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).fileName().toUtf8() +
+        '\n' + QSysInfo::machineHostName().toUtf8() + '\n' + QSysInfo::machineUniqueId() + '\n' +
+        QSysInfo::bootUniqueId() + '\n';
+    return contents;
+}
+
+int createExclusive(const QByteArray& path, int mode)
+{
+    return ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                  mode_t(mode));
+}
+} // namespace
+
+std::optional<QByteArray> readRegularFile(const QString& path, QString* error, bool followLinks)
 {
     const int fd = ::open(QFile::encodeName(path).constData(),
                           O_RDONLY | O_NONBLOCK | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW));
     if (fd < 0) {
         *error = systemError();
-        return false;
+        return std::nullopt;
     }
     struct stat status = {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
         *error = QStringLiteral("not a regular file");
-        return false;
+        return std::nullopt;
     }
+    QByteArray bytes;
     char buffer[16384];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -48,45 +77,21 @@ bool readAll(const QString& path, QByteArray* bytes, QString* error, bool follow
         if (n < 0) {
             *error = systemError();
             ::close(fd);
-            return false;
+            return std::nullopt;
         }
         if (n == 0)
             break;
-        bytes->append(buffer, n);
+        bytes.append(buffer, n);
     }
     ::close(fd);
-    return true;
-}
-} // namespace
-
-std::optional<QByteArray> readRegularFile(const QString& path, QString* error, bool followLinks)
-{
-    QByteArray bytes;
-    if (!readAll(path, &bytes, error, followLinks))
-        return std::nullopt;
     return bytes;
 }
 
 SettingsFileStatus settingsFileStatus(const QString& path)
 {
-    const QByteArray name = QFile::encodeName(path);
-    struct stat link = {};
-    if (::lstat(name.constData(), &link) != 0)
-        return {SettingsFileKind::Missing, -1};
-    struct stat target = {};
-    if (::stat(name.constData(), &target) != 0)
-        return {SettingsFileKind::Other, -1};
-    const int mode = int(target.st_mode & 07777);
-    if (!S_ISREG(target.st_mode))
-        return {SettingsFileKind::Other, mode};
-    return {(target.st_mode & S_IWUSR) ? SettingsFileKind::Regular : SettingsFileKind::ReadOnly,
-            mode, target.st_uid, target.st_gid};
-}
-
-void setSettingsFileMode(const QString& path, int mode)
-{
-    if (settingsFileStatus(path).mode != mode)
-        ::chmod(QFile::encodeName(path).constData(), mode_t(mode));
+    SettingsFileStatus status{SettingsFileKind::Missing, -1};
+    settingsFileIdentity(path, &status);
+    return status;
 }
 
 void keepOwnerAndMode(const QString& path, const SettingsFileStatus& before)
@@ -98,7 +103,8 @@ void keepOwnerAndMode(const QString& path, const SettingsFileStatus& before)
     // change of owner clears set-id bits.
     if (now.mode >= 0 && (now.owner != before.owner || now.group != before.group))
         (void)!::chown(QFile::encodeName(path).constData(), before.owner, before.group);
-    setSettingsFileMode(path, before.mode);
+    if (settingsFileStatus(path).mode != before.mode)
+        ::chmod(QFile::encodeName(path).constData(), mode_t(before.mode));
 }
 
 QString ownFileProblem(const QString& path, mode_t type)
@@ -133,8 +139,7 @@ QString copyAside(const QString& path, QString* error)
     const int mode = std::max(settingsFileStatus(path).mode, 0) | S_IRUSR | S_IWUSR;
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const QString aside = unreadableAside(path, attempt);
-        const int fd = ::open(QFile::encodeName(aside).constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+        const int fd = createExclusive(QFile::encodeName(aside), mode);
         if (fd < 0 && errno == EEXIST)
             continue;
         if (fd < 0) {
@@ -207,6 +212,86 @@ SettingsFileIdentity writtenFileIdentity(const struct stat& written, bool isLink
 uint effectiveUserId()
 {
     return ::geteuid();
+}
+
+SettingsFileLock::~SettingsFileLock()
+{
+    if (m_fd < 0)
+        return;
+    ::unlink(m_path.constData());
+    ::close(m_fd);
+}
+
+SettingsFileLock::Outcome SettingsFileLock::take(const QString& lockPath, QString* why)
+{
+    m_path = QFile::encodeName(lockPath);
+    int fd = createExclusive(m_path, 0666);
+    if (fd < 0 && errno == ENOENT && QDir().mkpath(QFileInfo(lockPath).path()))
+        fd = createExclusive(m_path, 0666);
+    if (fd >= 0) {
+        // flock() as QLockFile does: a QLockFile that thinks the lock stale cannot take it away.
+        if (!writeAll(fd, lockContents()) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            *why = systemError();
+            ::unlink(m_path.constData());
+            ::close(fd);
+            return Outcome::Failed;
+        }
+        m_fd = fd;
+        return Outcome::Taken;
+    }
+    if (errno != EEXIST) {
+        *why = systemError();
+        return Outcome::Failed;
+    }
+    // Something is there: only a regular lock (and the one for removing a stale lock) is waited
+    // for; a FIFO, a link or a folder would make QLockFile block or wait for ever.
+    if (const QString problem = lockFileProblem(lockPath); !problem.isEmpty()) {
+        *why = problem;
+        return Outcome::Refused;
+    }
+    m_held = std::make_unique<QLockFile>(lockPath);
+    if (m_held->tryLock(LockWaitMs))
+        return Outcome::Taken;
+    m_held.reset();
+    *why = lockPath + QStringLiteral(" is held by another writer");
+    return Outcome::Failed;
+}
+
+bool replaceFileDurably(const QString& target, const QByteArray& bytes,
+                        const SettingsFileStatus& before, struct stat* written, QString* error)
+{
+    static const QByteArray ownPid = QByteArray::number(QCoreApplication::applicationPid());
+    const QByteArray finalName = QFile::encodeName(target);
+    QByteArray name;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        name = finalName + ".new-" + ownPid + '-' + QByteArray::number(attempt);
+        fd = createExclusive(name, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0) {
+        *error = systemError();
+        return false;
+    }
+    // Owner before mode: a change of owner clears set-id bits. Only root can give a file away;
+    // for anyone else it is theirs already.
+    static const uid_t ownUser = ::geteuid();
+    static const gid_t ownGroup = ::getegid();
+    const bool existed = before.mode >= 0;
+    bool ok = writeAll(fd, bytes);
+    if (ok && existed && (before.owner != ownUser || before.group != ownGroup))
+        (void)!::fchown(fd, before.owner, before.group);
+    ok = ok && (!existed || ::fchmod(fd, mode_t(before.mode)) == 0) && ::fsync(fd) == 0 &&
+         ::fstat(fd, written) == 0;
+    if (ok)
+        ok = ::rename(name.constData(), finalName.constData()) == 0;
+    if (!ok) {
+        *error = systemError();
+        ::unlink(name.constData());
+    }
+    ::close(fd);
+    return ok;
 }
 
 } // namespace veloquill
