@@ -51,17 +51,16 @@ struct FakeDesktop
     QStringList refusingToStart = {};
     QStringList started = {}; // "path arguments..."
 
-    DesktopSettingsLauncher launcher()
+    DesktopPrograms programs()
     {
-        return DesktopSettingsLauncher(
-            [this](const QString& program) {
-                return installed.contains(program) ? "/usr/bin/" + program : QString();
-            },
-            [this](const QString& path, const QStringList& arguments) {
-                started.append((QStringList{path} + arguments).join(' '));
-                return !refusingToStart.contains(path.section('/', -1));
-            },
-            currentDesktop);
+        return {[this](const QString& program) {
+                    return installed.contains(program) ? "/usr/bin/" + program : QString();
+                },
+                [this](const QString& path, const QStringList& arguments) {
+                    started.append((QStringList{path} + arguments).join(' '));
+                    return !refusingToStart.contains(path.section('/', -1));
+                },
+                currentDesktop};
     }
 };
 } // namespace
@@ -171,26 +170,17 @@ TEST(HelpButton, ItsPanelIsAFocusedDialogThatEscapeOrAClickElsewhereClosesAndGoe
     EXPECT_TRUE(panel.isNull());
 }
 
-TEST(DesktopSettingsLauncher, TriesTheRunningDesktopsSettingsFirstAndStartsTheFirstThatStarts)
+// The running desktop's settings first, then the others in the order they are known.
+TEST(PermissionView, ItsButtonStartsTheRunningDesktopsMouseSettingsFirstThenTheFirstThatStarts)
 {
-    FakeDesktop ubuntu{"ubuntu:GNOME"};
-    QStringList programs;
-    for (const DesktopSettingsCommand& command : ubuntu.launcher().candidates())
-        programs.append(command.program);
-    EXPECT_EQ(programs,
-              (QStringList{"gnome-control-center", "systemsettings", "xfce4-mouse-settings",
-                           "mate-mouse-properties", "lxqt-config-input", "cinnamon-settings"}));
-    FakeDesktop unknown{"Hyprland"};
-    EXPECT_EQ(unknown.launcher().candidates(), DesktopSettingsLauncher::knownCommands());
-
-    FakeDesktop kde{"KDE",
-                    {"xfce4-mouse-settings", "mate-mouse-properties", "systemsettings"},
-                    {"systemsettings"}};
-    const auto opened = kde.launcher().open();
-    ASSERT_TRUE(opened.has_value());
-    EXPECT_EQ(opened->program, "xfce4-mouse-settings");
-    EXPECT_EQ(kde.started,
-              (QStringList{"/usr/bin/systemsettings kcm_mouse", "/usr/bin/xfce4-mouse-settings"}));
+    FakeDesktop mate{"ubuntu:mate",
+                     {"lxqt-config-input", "xfce4-mouse-settings", "mate-mouse-properties"},
+                     {"mate-mouse-properties"}};
+    PermissionView(ControlUnavailableReason::WaylandSession, mate.programs())
+        .openSettingsButton()
+        ->click();
+    EXPECT_EQ(mate.started,
+              (QStringList{"/usr/bin/mate-mouse-properties", "/usr/bin/xfce4-mouse-settings"}));
 }
 
 TEST(PermissionView, SaysWhatThisSessionLacksInPlainWrappedTextAndItsButtonOpensMouseSettings)
@@ -205,7 +195,7 @@ TEST(PermissionView, SaysWhatThisSessionLacksInPlainWrappedTextAndItsButtonOpens
     for (const auto& [reason, installed] : cases) {
         SCOPED_TRACE(testing::Message() << int(reason) << (installed ? " installed" : ""));
         FakeDesktop gnome{"GNOME", installed ? QStringList{"gnome-control-center"} : QStringList{}};
-        PermissionView view(reason, gnome.launcher());
+        PermissionView view(reason, gnome.programs());
         view.resize(580, 480);
         view.show();
         QStringList texts;
