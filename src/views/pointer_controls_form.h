@@ -19,6 +19,12 @@ class PointerCurveView;
 class ValueSliderRow;
 class VeloquillPointerSettingsState;
 
+// The explanations behind the help buttons beside the sliders.
+QString accelerationHelpText();
+QString speedHelpText();
+QString trackingSpeedHelpText();
+QString precisionFactorHelpText();
+
 // What the desktop's pointer settings can hold.
 struct PointerDesktop
 {

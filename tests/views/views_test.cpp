@@ -6,8 +6,8 @@
 #include "support/qt_printers.h"
 #include "views/about_view.h"
 #include "views/help_button.h"
-#include "views/help_texts.h"
 #include "views/permission_view.h"
+#include "views/pointer_controls_form.h"
 
 #include <QApplication>
 #include <QCheckBox>
