@@ -6,7 +6,6 @@
 
 #include "device/pointer_ranges.h"
 #include "settings/veloquill_pointer_settings_state.h"
-#include "views/form_section.h"
 #include "views/pointer_curve_view.h"
 #include "views/target_size.h"
 #include "views/text_styles.h"
@@ -15,6 +14,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QEasingCurve>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QParallelAnimationGroup>
@@ -67,6 +67,20 @@ QPropertyAnimation* heightAnimation(QWidget* target, int from, int to)
     return animation;
 }
 } // namespace
+
+QVBoxLayout* addFormSection(QBoxLayout* form, const QString& header)
+{
+    if (!header.isEmpty()) {
+        auto* label = new QLabel(header);
+        label->setTextFormat(Qt::PlainText);
+        label->setFont(headlineFont());
+        form->addWidget(label);
+    }
+    auto* panel = new QFrame;
+    panel->setFrameShape(QFrame::StyledPanel);
+    form->addWidget(panel);
+    return new QVBoxLayout(panel);
+}
 
 QString accelerationHelpText()
 {
@@ -342,11 +356,6 @@ void PointerControlsForm::showPrecision()
             .arg(format.toString(bounded ? inEffect : factor)));
     // The curve is the device as it is now, slowed while precision mode is on.
     m_curve->setPrecisionFactor(on ? inEffect : 1.0);
-}
-
-bool PointerControlsForm::isSwappingRows() const
-{
-    return m_swap && m_swap->state() == QAbstractAnimation::Running;
 }
 
 void PointerControlsForm::showRowsFor(bool accelerationDisabled)

@@ -9,15 +9,21 @@
 #include <optional>
 
 class QAbstractAnimation;
+class QBoxLayout;
 class QCheckBox;
 class QLabel;
 class QPushButton;
+class QVBoxLayout;
 
 namespace veloquill {
 
 class PointerCurveView;
 class ValueSliderRow;
 class VeloquillPointerSettingsState;
+
+// Adds one group of a settings form to `form`: an optional header over a framed panel. Returns
+// where the group's rows go, top to bottom.
+QVBoxLayout* addFormSection(QBoxLayout* form, const QString& header = QString());
 
 // The explanations behind the help buttons beside the sliders.
 QString accelerationHelpText();
@@ -79,8 +85,6 @@ public:
     // What the selected device does not let be set, and the last write it refused; hidden,
     // with its room kept, while there is nothing to say.
     QLabel* deviceLimitsNote() const { return m_deviceLimitsNote; }
-    // While the rows are still sliding in and out.
-    bool isSwappingRows() const;
 
 private:
     void showRowsFor(bool accelerationDisabled);

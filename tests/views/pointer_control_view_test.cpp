@@ -57,10 +57,6 @@ protected:
         return *view;
     }
     PointerControlsForm& controls() const { return *view->controlsForm(); }
-    bool swapped()
-    {
-        return runMainLoopUntil([&] { return !controls().isSwappingRows(); });
-    }
 
     // Types into the field as the user would, replacing what it shows.
     static void type(QLineEdit* field, const QString& text)
@@ -187,34 +183,33 @@ TEST_F(PointerControlViewTest, AccelerationSwitchSwapsTheRowsAndTrackingSpeedIsT
     state->setCurrentPointerAcceleration(7.777);
     state->setCurrentPointerSpeed(0.333);
     PointerControlsForm& form = controls();
-    const auto expectRows = [&](bool accelerated) {
-        EXPECT_EQ(form.accelerationRow()->isVisible(), accelerated);
-        EXPECT_EQ(form.speedRow()->isVisible(), accelerated);
-        EXPECT_EQ(form.trackingSpeedRow()->isVisible(), !accelerated);
+    // Once the rows have slid in and out, only the one set shows.
+    const auto showsRows = [&](bool accelerated) {
+        return form.accelerationRow()->isVisible() == accelerated &&
+               form.speedRow()->isVisible() == accelerated &&
+               form.trackingSpeedRow()->isVisible() == !accelerated;
     };
-    expectRows(true);
+    EXPECT_TRUE(showsRows(true));
 
     form.disableAccelerationToggle()->click();
     EXPECT_TRUE(state->currentPointerDisableAcceleration());
-    ASSERT_TRUE(swapped());
-    expectRows(false);
+    ASSERT_TRUE(runMainLoopUntil([&] { return showsRows(false); }));
     EXPECT_EQ(form.trackingSpeedRow()->slider()->value(), 333);
     EXPECT_EQ(form.trackingSpeedRow()->numberField()->text(), "0.33");
     form.trackingSpeedRow()->slider()->setValue(600);
     EXPECT_EQ(state->currentPointerSpeed(), 0.6);
 
     form.disableAccelerationToggle()->click();
-    ASSERT_TRUE(swapped());
-    expectRows(true);
+    ASSERT_TRUE(runMainLoopUntil([&] { return showsRows(true); }));
     EXPECT_EQ(form.accelerationRow()->slider()->value(), 778);
     EXPECT_EQ(state->currentPointerAcceleration(), 7.777);
 
     // A change from elsewhere shows at once, and so does the revert.
     state->setCurrentPointerDisableAcceleration(true);
-    expectRows(false);
+    EXPECT_TRUE(showsRows(false));
     form.revertButton()->click();
     EXPECT_FALSE(form.disableAccelerationToggle()->isChecked());
-    expectRows(true);
+    EXPECT_TRUE(showsRows(true));
     EXPECT_EQ(state->currentPointerAcceleration(), 1.0);
     EXPECT_EQ(form.accelerationRow()->numberField()->text(), "1.0");
 }
