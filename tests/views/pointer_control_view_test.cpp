@@ -228,13 +228,33 @@ TEST_F(PointerControlViewTest, DesktopLimitsAreShownAsDisabledControlsAndNotes)
         EXPECT_TRUE(form.speedRow()->isEnabled());
     }
 
+    // Without a device every control waits under a line asking for one; the help stays open.
+    const auto mouse = connect("Head Mouse", 4660, 171);
+    PointerControlsForm form(*state);
+    QList<QWidget*> controls{form.disableAccelerationToggle(), form.revertButton(),
+                             form.precisionToggle()};
+    for (const ValueSliderRow* row :
+         {form.accelerationRow(), form.speedRow(), form.precisionFactorRow()}) {
+        controls +=
+            {row->slider(), row->decreaseButton(), row->increaseButton(), row->numberField()};
+        EXPECT_TRUE(row->helpButton()->isEnabled());
+    }
+    const auto expectOpen = [&](bool open) {
+        EXPECT_EQ(form.noDeviceNote()->isHidden(), open);
+        for (const QWidget* control : controls)
+            EXPECT_EQ(control->isEnabled(), open) << control->accessibleName().toStdString();
+    };
+    expectOpen(false);
+    state->ensureDeviceSelectionAndLoadSettings();
+    expectOpen(true);
+
     // The selected device's own limits: what is locked or missing is disabled and said in one
     // line, with any write the desktop refused.
-    const auto mouse = connect("Head Mouse", 4660, 171);
     mouse->refuseWrites(Resolution, true);
     mouse->refuseWrites(Acceleration, false);
-    state->ensureDeviceSelectionAndLoadSettings();
-    PointerControlsForm form(*state);
+    state->setSelectedDeviceID(std::nullopt);
+    expectOpen(false);
+    state->setSelectedDeviceID(HeadMouse);
     const QString locked = "Pointer speed: Locked by your administrator.";
     EXPECT_EQ(form.deviceLimitsNote()->text(), locked);
     EXPECT_FALSE(form.speedRow()->slider()->isEnabled());
@@ -413,26 +433,6 @@ TEST_F(PointerControlViewTest, EveryControlIsALargeTargetWithAPlainNameAndNoArea
                                   "Preferred device name", "Disable pointer acceleration"}) +
                          sliderRow("Pointer acceleration") + sliderRow("Pointer speed") +
                          QStringList({"Revert to system defaults", "Precision mode, 0.25× speed"}));
-}
-
-TEST_F(PointerControlViewTest, ControlsWaitForADeviceUnderALineAskingForOne)
-{
-    connect("Head Mouse", 4660, 171);
-    PointerControlsForm& form = *showView().controlsForm();
-    for (const bool chosen : {false, true, false}) {
-        state->setSelectedDeviceID(chosen ? std::optional(HeadMouse) : std::nullopt);
-        EXPECT_EQ(form.noDeviceNote()->isVisible(), !chosen);
-        QList<QWidget*> closed{form.disableAccelerationToggle(), form.revertButton(),
-                               form.precisionToggle()};
-        for (const ValueSliderRow* row :
-             {form.accelerationRow(), form.speedRow(), form.precisionFactorRow()}) {
-            closed +=
-                {row->slider(), row->decreaseButton(), row->increaseButton(), row->numberField()};
-            EXPECT_TRUE(row->helpButton()->isEnabled());
-        }
-        for (const QWidget* control : closed)
-            EXPECT_EQ(control->isEnabled(), chosen) << control->accessibleName().toStdString();
-    }
 }
 
 // A click beside the handle moves one fine step towards it, as do − and + and the arrow
