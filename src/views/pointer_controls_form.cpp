@@ -196,7 +196,7 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
         QCoreApplication::translate("veloquill::PrecisionControls", "(0.05–1)"),
         precisionFactorHelpText());
     m_boundNote = makeNote();
-    m_shortcutNote = makeNote(QCoreApplication::translate(
+    QLabel* shortcutNote = makeNote(QCoreApplication::translate(
         "veloquill::PrecisionControls",
         "To switch it with a key anywhere, add a shortcut that runs \"veloquill --precision "
         "toggle\" in the desktop's keyboard shortcut settings."));
@@ -205,7 +205,7 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
     precisionLayout->setContentsMargins(0, 0, 0, 0);
     precisionLayout->addWidget(m_factorRow);
     precisionLayout->addWidget(m_boundNote);
-    precisionLayout->addWidget(m_shortcutNote);
+    precisionLayout->addWidget(shortcutNote);
     m_revert = new QPushButton(tr("Revert to system defaults"));
     m_revert->setMinimumSize(kMinimumTarget);
     m_revert->setAutoDefault(false);

@@ -73,7 +73,6 @@ public:
     ValueSliderRow* precisionFactorRow() const { return m_factorRow; }
     // Shown while the slowest resolution stops the factor.
     QLabel* precisionBoundNote() const { return m_boundNote; }
-    QLabel* precisionShortcutNote() const { return m_shortcutNote; }
     // Shown above the controls while no device is selected.
     QLabel* noDeviceNote() const { return m_noDeviceNote; }
     // The line under a disabled "Pointer acceleration", or null.
@@ -110,7 +109,6 @@ private:
     QWidget* m_precisionRows = nullptr;
     ValueSliderRow* m_factorRow = nullptr;
     QLabel* m_boundNote = nullptr;
-    QLabel* m_shortcutNote = nullptr;
     // Only where the desktop has no amount of acceleration, whose row then stays closed.
     QLabel* m_accelerationNote = nullptr;
     QLabel* m_speedShapesNote = nullptr;

@@ -494,7 +494,6 @@ TEST_F(PointerControlViewTest, PrecisionModeIsSwitchedAndShownAndItsBoundIsSaid)
     EXPECT_FALSE(form.precisionRows()->isVisible());
     form.precisionToggle()->click();
     EXPECT_TRUE(state->precisionMode());
-    EXPECT_TRUE(form.precisionShortcutNote()->isVisible());
     for (const auto& [typed, bounded, name] :
          {std::tuple("0.8", false, "Precision mode, 0.8× speed"),
           std::tuple("0.05", true, "Precision mode, 0.6× speed")}) {
