@@ -10,8 +10,12 @@
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace veloquill {
 
@@ -89,11 +93,63 @@ PermissionWording wordingFor(ControlUnavailableReason reason)
                 "connection to the X server. Start Veloquill again in your X11 "
                 "session.")};
 }
+// A desktop's own mouse settings program.
+struct MouseSettingsCommand
+{
+    QString desktop; // as named in XDG_CURRENT_DESKTOP
+    QString program;
+    QStringList arguments;
+};
+
+// Starts the mouse settings of whichever desktop is installed, the running one first, otherwise
+// in the order below; whether one started.
+bool openMouseSettings(const DesktopPrograms& programs)
+{
+    static const std::vector<MouseSettingsCommand> known{
+        {QStringLiteral("KDE"), QStringLiteral("systemsettings"), {QStringLiteral("kcm_mouse")}},
+        {QStringLiteral("GNOME"),
+         QStringLiteral("gnome-control-center"),
+         {QStringLiteral("mouse")}},
+        {QStringLiteral("XFCE"), QStringLiteral("xfce4-mouse-settings"), {}},
+        {QStringLiteral("MATE"), QStringLiteral("mate-mouse-properties"), {}},
+        {QStringLiteral("LXQt"), QStringLiteral("lxqt-config-input"), {}},
+        {QStringLiteral("X-Cinnamon"),
+         QStringLiteral("cinnamon-settings"),
+         {QStringLiteral("mouse")}},
+    };
+    // XDG_CURRENT_DESKTOP lists names from most to least specific ("ubuntu:GNOME").
+    const QStringList running = programs.currentDesktop.split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    const auto rank = [&](const MouseSettingsCommand& command) {
+        for (qsizetype i = 0; i < running.size(); ++i) {
+            if (running[i].compare(command.desktop, Qt::CaseInsensitive) == 0)
+                return i;
+        }
+        return running.size();
+    };
+    std::vector<MouseSettingsCommand> ordered = known;
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [&](const auto& a, const auto& b) { return rank(a) < rank(b); });
+    for (const MouseSettingsCommand& command : ordered) {
+        const QString path = programs.find(command.program);
+        if (!path.isEmpty() && programs.start(path, command.arguments))
+            return true;
+    }
+    return false;
+}
 } // namespace
 
-PermissionView::PermissionView(ControlUnavailableReason reason, DesktopSettingsLauncher launcher,
+DesktopPrograms DesktopPrograms::ofThisSession()
+{
+    return {[](const QString& program) { return QStandardPaths::findExecutable(program); },
+            [](const QString& path, const QStringList& arguments) {
+                return QProcess::startDetached(path, arguments);
+            },
+            qEnvironmentVariable("XDG_CURRENT_DESKTOP")};
+}
+
+PermissionView::PermissionView(ControlUnavailableReason reason, DesktopPrograms programs,
                                QWidget* parent)
-    : QWidget(parent), m_launcher(std::move(launcher))
+    : QWidget(parent), m_programs(std::move(programs))
 {
     const PermissionWording wording = wordingFor(reason);
     auto* icon = new QLabel;
@@ -149,7 +205,7 @@ PermissionView::PermissionView(ControlUnavailableReason reason, DesktopSettingsL
 
 void PermissionView::openAccessibilitySettings()
 {
-    m_unavailableNote->setVisible(!m_launcher.open().has_value());
+    m_unavailableNote->setVisible(!openMouseSettings(m_programs));
 }
 
 } // namespace veloquill

@@ -5,14 +5,29 @@
 #pragma once
 
 #include "device/control_unavailable_reason.h"
-#include "views/desktop_settings_launcher.h"
-
 #include <QWidget>
+
+#include <QStringList>
+
+#include <functional>
 
 class QLabel;
 class QPushButton;
 
 namespace veloquill {
+
+// How the view reaches the desktops' mouse settings programs: a program's full path (empty when
+// it is not installed), starting one without waiting (whether it started), and the running
+// desktop as XDG_CURRENT_DESKTOP names it.
+struct DesktopPrograms
+{
+    std::function<QString(const QString& program)> find;
+    std::function<bool(const QString& path, const QStringList& arguments)> start;
+    QString currentDesktop;
+
+    // PATH, a detached process and the environment.
+    static DesktopPrograms ofThisSession();
+};
 
 // Shown in the settings window while the program cannot control pointer devices: says what
 // is missing in this session and what to do, and offers the desktop's mouse settings.
@@ -25,7 +40,8 @@ class PermissionView : public QWidget
 public:
     static constexpr int kPanelWidth = 400;
 
-    explicit PermissionView(ControlUnavailableReason reason, DesktopSettingsLauncher launcher = {},
+    explicit PermissionView(ControlUnavailableReason reason,
+                            DesktopPrograms programs = DesktopPrograms::ofThisSession(),
                             QWidget* parent = nullptr);
 
     // Opens the desktop's mouse settings; says so plainly when no known one is installed.
@@ -36,7 +52,7 @@ public:
     QLabel* unavailableNote() const { return m_unavailableNote; }
 
 private:
-    DesktopSettingsLauncher m_launcher;
+    DesktopPrograms m_programs;
     QPushButton* m_openButton = nullptr;
     QLabel* m_unavailableNote = nullptr;
 };

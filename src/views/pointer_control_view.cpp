@@ -9,7 +9,6 @@
 #include "settings/veloquill_pointer_settings_state.h"
 #include "support/log.h"
 #include "views/device_picker.h"
-#include "views/form_section.h"
 #include "views/keep_or_go_back_bar.h"
 #include "views/pointer_controls_form.h"
 #include "views/target_size.h"

@@ -6,8 +6,6 @@
 
 #include "device/pointer_ranges.h"
 #include "settings/veloquill_pointer_settings_state.h"
-#include "views/form_section.h"
-#include "views/help_texts.h"
 #include "views/pointer_curve_view.h"
 #include "views/target_size.h"
 #include "views/text_styles.h"
@@ -16,11 +14,13 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QEasingCurve>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QParallelAnimationGroup>
 #include <QPropertyAnimation>
 #include <QPushButton>
+#include <QStringList>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -68,6 +68,110 @@ QPropertyAnimation* heightAnimation(QWidget* target, int from, int to)
 }
 } // namespace
 
+QVBoxLayout* addFormSection(QBoxLayout* form, const QString& header)
+{
+    if (!header.isEmpty()) {
+        auto* label = new QLabel(header);
+        label->setTextFormat(Qt::PlainText);
+        label->setFont(headlineFont());
+        form->addWidget(label);
+    }
+    auto* panel = new QFrame;
+    panel->setFrameShape(QFrame::StyledPanel);
+    form->addWidget(panel);
+    return new QVBoxLayout(panel);
+}
+
+QString accelerationHelpText()
+{
+    return QStringList{
+        QCoreApplication::translate(
+            "HelpTexts", "Pointer Acceleration controls how the cursor speed changes based on how "
+                         "fast you move your mouse."),
+        QString(),
+        QCoreApplication::translate(
+            "HelpTexts", "• Higher values (10-20): Cursor moves much faster when you move the "
+                         "mouse quickly, but stays precise for slow movements"),
+        QCoreApplication::translate(
+            "HelpTexts", "• Lower values (0-5): More consistent speed regardless of how fast you "
+                         "move the mouse"),
+        QCoreApplication::translate("HelpTexts",
+                                    "• Value of 0: Linear response with no acceleration"),
+        QString(),
+        QCoreApplication::translate(
+            "HelpTexts", "When acceleration is enabled, it works together with Pointer Speed to "
+                         "determine the overall cursor behavior. Fast mouse movements get "
+                         "multiplied by the acceleration factor, while slow movements remain close "
+                         "to the base speed setting."),
+    }
+        .join(QLatin1Char('\n'));
+}
+
+QString precisionFactorHelpText()
+{
+    return QStringList{
+        QCoreApplication::translate(
+            "HelpTexts", "Precision mode slows the pointer for a fine task: the selected device "
+                         "moves at this fraction of its speed while it is on."),
+        QString(),
+        QCoreApplication::translate(
+            "HelpTexts", "Switch it with the check box, the tray menu's \"Precision mode\" item, "
+                         "or from anywhere with a key: in the desktop's keyboard shortcut "
+                         "settings, add a custom shortcut that runs"),
+        QStringLiteral("    veloquill --precision toggle"),
+        QCoreApplication::translate(
+            "HelpTexts", "It works on X11 and Wayland alike. Precision mode is off at every start "
+                         "and is never stored; the fraction is stored with the device."),
+    }
+        .join(QLatin1Char('\n'));
+}
+
+QString speedHelpText()
+{
+    return QStringList{
+        QCoreApplication::translate(
+            "HelpTexts", "Pointer Speed sets the base sensitivity of your mouse cursor."),
+        QString(),
+        QCoreApplication::translate(
+            "HelpTexts", "• Higher values (0.7-1.0): Cursor moves farther for each unit of mouse "
+                         "movement"),
+        QCoreApplication::translate(
+            "HelpTexts", "• Lower values (0.1-0.3): More precise control, cursor moves shorter "
+                         "distances"),
+        QCoreApplication::translate(
+            "HelpTexts",
+            "• Very low values: Useful for detailed work like photo editing or design"),
+        QString(),
+        QCoreApplication::translate(
+            "HelpTexts", "This setting determines the baseline cursor speed before acceleration is "
+                         "applied. When acceleration is enabled, this acts as the foundation speed "
+                         "that gets multiplied during fast movements."),
+    }
+        .join(QLatin1Char('\n'));
+}
+
+QString trackingSpeedHelpText()
+{
+    return QStringList{
+        QCoreApplication::translate(
+            "HelpTexts", "Tracking Speed controls cursor movement when acceleration is disabled."),
+        QString(),
+        QCoreApplication::translate("HelpTexts",
+                                    "• Higher values (0.7-1.0): Faster cursor movement"),
+        QCoreApplication::translate(
+            "HelpTexts", "• Lower values (0.1-0.3): Slower, more precise cursor movement"),
+        QCoreApplication::translate(
+            "HelpTexts", "• This provides direct 1:1 mapping between mouse movement and cursor "
+                         "movement"),
+        QString(),
+        QCoreApplication::translate(
+            "HelpTexts", "When acceleration is disabled, this becomes the primary control for "
+                         "cursor speed. Unlike when acceleration is enabled, the cursor speed "
+                         "remains constant regardless of how fast you move the mouse."),
+    }
+        .join(QLatin1Char('\n'));
+}
+
 PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, QWidget* parent)
     : QWidget(parent), m_state(state)
 {
@@ -92,7 +196,7 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
         QCoreApplication::translate("veloquill::PrecisionControls", "(0.05–1)"),
         precisionFactorHelpText());
     m_boundNote = makeNote();
-    m_shortcutNote = makeNote(QCoreApplication::translate(
+    QLabel* shortcutNote = makeNote(QCoreApplication::translate(
         "veloquill::PrecisionControls",
         "To switch it with a key anywhere, add a shortcut that runs \"veloquill --precision "
         "toggle\" in the desktop's keyboard shortcut settings."));
@@ -101,7 +205,7 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
     precisionLayout->setContentsMargins(0, 0, 0, 0);
     precisionLayout->addWidget(m_factorRow);
     precisionLayout->addWidget(m_boundNote);
-    precisionLayout->addWidget(m_shortcutNote);
+    precisionLayout->addWidget(shortcutNote);
     m_revert = new QPushButton(tr("Revert to system defaults"));
     m_revert->setMinimumSize(kMinimumTarget);
     m_revert->setAutoDefault(false);
@@ -252,11 +356,6 @@ void PointerControlsForm::showPrecision()
             .arg(format.toString(bounded ? inEffect : factor)));
     // The curve is the device as it is now, slowed while precision mode is on.
     m_curve->setPrecisionFactor(on ? inEffect : 1.0);
-}
-
-bool PointerControlsForm::isSwappingRows() const
-{
-    return m_swap && m_swap->state() == QAbstractAnimation::Running;
 }
 
 void PointerControlsForm::showRowsFor(bool accelerationDisabled)

@@ -9,15 +9,27 @@
 #include <optional>
 
 class QAbstractAnimation;
+class QBoxLayout;
 class QCheckBox;
 class QLabel;
 class QPushButton;
+class QVBoxLayout;
 
 namespace veloquill {
 
 class PointerCurveView;
 class ValueSliderRow;
 class VeloquillPointerSettingsState;
+
+// Adds one group of a settings form to `form`: an optional header over a framed panel. Returns
+// where the group's rows go, top to bottom.
+QVBoxLayout* addFormSection(QBoxLayout* form, const QString& header = QString());
+
+// The explanations behind the help buttons beside the sliders.
+QString accelerationHelpText();
+QString speedHelpText();
+QString trackingSpeedHelpText();
+QString precisionFactorHelpText();
 
 // What the desktop's pointer settings can hold.
 struct PointerDesktop
@@ -61,7 +73,6 @@ public:
     ValueSliderRow* precisionFactorRow() const { return m_factorRow; }
     // Shown while the slowest resolution stops the factor.
     QLabel* precisionBoundNote() const { return m_boundNote; }
-    QLabel* precisionShortcutNote() const { return m_shortcutNote; }
     // Shown above the controls while no device is selected.
     QLabel* noDeviceNote() const { return m_noDeviceNote; }
     // The line under a disabled "Pointer acceleration", or null.
@@ -73,8 +84,6 @@ public:
     // What the selected device does not let be set, and the last write it refused; hidden,
     // with its room kept, while there is nothing to say.
     QLabel* deviceLimitsNote() const { return m_deviceLimitsNote; }
-    // While the rows are still sliding in and out.
-    bool isSwappingRows() const;
 
 private:
     void showRowsFor(bool accelerationDisabled);
@@ -100,7 +109,6 @@ private:
     QWidget* m_precisionRows = nullptr;
     ValueSliderRow* m_factorRow = nullptr;
     QLabel* m_boundNote = nullptr;
-    QLabel* m_shortcutNote = nullptr;
     // Only where the desktop has no amount of acceleration, whose row then stays closed.
     QLabel* m_accelerationNote = nullptr;
     QLabel* m_speedShapesNote = nullptr;

@@ -38,6 +38,14 @@ QString gainText(double gain)
 {
     return QLocale().toString(gain, 'f', 2) + QChar(0x00D7);
 }
+
+// "At slow hand speeds the pointer moves 1.47× as far; at fast ones up to 2.94×."
+QString summary(double slowGain, double fastGain)
+{
+    return PointerCurveView::tr(
+               "At slow hand speeds the pointer moves %1 as far; at fast ones up to %2.")
+        .arg(gainText(slowGain), gainText(fastGain));
+}
 } // namespace
 
 PointerCurveView::PointerCurveView(State& state, QWidget* parent) : QWidget(parent), m_state(state)
@@ -85,12 +93,6 @@ void PointerCurveView::refresh()
 double PointerCurveView::gainAt(double handSpeed) const
 {
     return m_model ? pointerGain(*m_model, m_input, handSpeed) : 0.0;
-}
-
-QString PointerCurveView::summary(double slowGain, double fastGain)
-{
-    return tr("At slow hand speeds the pointer moves %1 as far; at fast ones up to %2.")
-        .arg(gainText(slowGain), gainText(fastGain));
 }
 
 QSize PointerCurveView::minimumSizeHint() const

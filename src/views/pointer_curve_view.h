@@ -41,8 +41,6 @@ public:
     double gainAt(double handSpeed) const;
     // The selected device's speed shapes its acceleration rather than scaling slow motion.
     bool speedShapesAcceleration() const { return m_model && m_model->speedShapesAcceleration; }
-    // "At slow hand speeds the pointer moves 1.47× as far; at fast ones up to 2.94×."
-    static QString summary(double slowGain, double fastGain);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

@@ -6,7 +6,6 @@
 #include "settings/settings_state_fixture.h"
 #include "views/keep_or_go_back_bar.h"
 
-#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -21,9 +20,9 @@ using namespace veloquill::test;
 
 using KeepOrGoBackBarTest = SettingsStateTest;
 
-// The question is an alert naming the change, shown in room kept for it; each answer is one key
-// from a focused slider, and closing the window goes back. (The end-to-end accessibility test
-// answers it with Alt+G and Alt+K and sees Enter answer nothing.)
+// The question names the change, shown in room kept for it; each answer is one key from a
+// focused slider, and closing the window goes back. (The end-to-end accessibility test hears it
+// as an alert, answers it with Alt+G and Alt+K and sees Enter answer nothing.)
 TEST_F(KeepOrGoBackBarTest, IsAnAlertAnsweredByOneKeyFromAnywhereAndClosingGoesBack)
 {
     remember(HeadMouse, {0.5, 1.0, false});
@@ -45,10 +44,8 @@ TEST_F(KeepOrGoBackBarTest, IsAnAlertAnsweredByOneKeyFromAnywhereAndClosingGoesB
     state->setCurrentPointerSpeed(0.1);
     EXPECT_TRUE(bar->isVisible());
     EXPECT_EQ(slider->geometry(), sliderPlace) << "the question moved the slider";
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(bar)->role(), QAccessible::AlertMessage);
     EXPECT_TRUE(bar->message()->text().startsWith(
         "Pointer speed changed. Keep it? Going back in 3 s. Keep: Alt+K."));
-    EXPECT_EQ(bar->accessibleName(), bar->message()->text());
 
     // Keep stores 0.1; each answer after it goes back there from 0.5.
     const std::vector<std::function<void()>> answers = {
