@@ -178,13 +178,6 @@ PointerDeviceRef PointerDeviceManager::mappedDevice(const BackendDeviceRef& clie
     return nullptr;
 }
 
-PointerDeviceRef PointerDeviceManager::unmapDevice(const BackendDeviceRef& client)
-{
-    PointerDeviceRef device = mappedDevice(client);
-    std::erase(m_mappedDevices, device);
-    return device;
-}
-
 void PointerDeviceManager::logInitialResolution(const PointerDevice& device)
 {
     const QString name = device.name();
@@ -199,34 +192,25 @@ void PointerDeviceManager::logInitialResolution(const PointerDevice& device)
             formatReal(*resolution) + QStringLiteral(" for device ") + name);
 }
 
-void PointerDeviceManager::removalCallback(const BackendDeviceRef& service)
+void PointerDeviceManager::removalCallback(const BackendDeviceRef& client)
 {
-    m_removalRegistrations.erase(service); // it runs once
+    m_removalRegistrations.erase(client); // it runs once
     if (!m_eventSystemClient)
         logLine(QStringLiteral("PointerDeviceManager: Manager eventSystemClient is nil during "
                                "device removal, continuing anyway"));
     logLine(QStringLiteral("PointerDeviceManager: Device removal callback triggered for client: ") +
-            service->describe());
-    removeDeviceForClient(service);
-}
-
-void PointerDeviceManager::removeDeviceForClient(const BackendDeviceRef& client)
-{
+            client->describe());
     logLine(QStringLiteral("PointerDeviceManager: removeDevice(forClient:) called for client: ") +
             client->describe());
-    const PointerDeviceRef device = unmapDevice(client);
+    const PointerDeviceRef device = mappedDevice(client);
     if (!device) {
         logLine(QStringLiteral("PointerDeviceManager: No device found for client in "
                                "removeDevice(forClient:): ") +
                 client->describe());
         return;
     }
+    std::erase(m_mappedDevices, device);
     logLine(QStringLiteral("PointerDeviceManager: Found device to remove: ") + device->name());
-    removeDevice(device);
-}
-
-void PointerDeviceManager::removeDevice(const PointerDeviceRef& device)
-{
     // A device with an empty name leaves like any other: keeping it listed would show and
     // restore a device that is gone.
     logLine(QStringLiteral("PointerDeviceManager: Removed device from serviceClientToPointerDevice "
