@@ -18,6 +18,7 @@
 #include "device/hid_callback_list.h"
 #include "device/pointer_curve.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <cstdint>
@@ -106,6 +107,39 @@ public:
     // How the desktop turns hand motion into pointer motion, read afresh; nothing when the
     // backend cannot say.
     virtual std::optional<PointerCurveModel> curveModel() const { return std::nullopt; }
+};
+
+// The removal callbacks of a backend's device: each runs once when the device leaves, and
+// one registered after it left still runs once, on the main loop.
+class DeviceRemoval
+{
+public:
+    HidRegistration add(BackendDeviceCallback callback, std::weak_ptr<BackendDevice> device)
+    {
+        auto registration = m_callbacks->add(std::move(callback));
+        if (m_left) {
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [callbacks = m_callbacks, device = std::move(device)] {
+                    if (const auto self = device.lock())
+                        callbacks->callOnce(self);
+                },
+                Qt::QueuedConnection);
+        }
+        return registration;
+    }
+    // The device left: every callback runs now, the device kept alive meanwhile.
+    void leave(const BackendDeviceRef& device)
+    {
+        m_left = true;
+        m_callbacks->callOnce(device);
+    }
+    bool left() const { return m_left; }
+
+private:
+    bool m_left = false;
+    std::shared_ptr<HidCallbackList<void(const BackendDeviceRef&)>> m_callbacks =
+        std::make_shared<HidCallbackList<void(const BackendDeviceRef&)>>();
 };
 
 } // namespace veloquill

@@ -10,7 +10,6 @@
 // its own transport.
 
 #include "device/backend_device.h"
-#include "device/device_removal.h"
 #include "device/libinput_device_model.h"
 
 #include <QString>

@@ -5,7 +5,6 @@
 #include "device/pointer_curve.h"
 
 #include "device/libinput_device_model.h"
-#include "device/neutral_resolution.h"
 #include "device/pointer_ranges.h"
 #include "support/fixed_point.h"
 

@@ -4,7 +4,6 @@
 
 #include "device/pointer_device.h"
 
-#include "device/neutral_resolution.h"
 #include "device/pointer_ranges.h"
 #include "support/clamp.h"
 #include "support/fixed_point.h"

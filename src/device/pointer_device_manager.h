@@ -64,18 +64,15 @@ Q_SIGNALS:
 private:
     // Arrival and removal.
     void addDevice(const BackendDeviceRef& client);
-    void removeDeviceForClient(const BackendDeviceRef& client);
-    void removeDevice(const PointerDeviceRef& device);
     void removeFromListedDevices(const PointerDeviceRef& device);
     void logInitialResolution(const PointerDevice& device);
 
     // The device map: one device per known backend device, oldest first.
     PointerDeviceRef mappedDevice(const BackendDeviceRef& client) const;
-    PointerDeviceRef unmapDevice(const BackendDeviceRef& client);
 
     // What the event system calls, bound to this manager by the registrations below; the
     // arrival registration ends before the watch does, so arrivals come only while observing.
-    void removalCallback(const BackendDeviceRef& service);
+    void removalCallback(const BackendDeviceRef& client);
 
     std::shared_ptr<PointerBackend> m_eventSystem;
     // Everything below is touched on the main thread only, where the event system calls.

@@ -31,13 +31,6 @@
 
 namespace veloquill {
 
-QString bootMark()
-{
-    QFile file(QStringLiteral("/proc/sys/kernel/random/boot_id"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().trimmed())
-                                          : QStringLiteral("unknown");
-}
-
 namespace {
 QByteArray bytesOf(double value)
 {
@@ -50,44 +43,6 @@ QByteArray bytesOf(bool value)
 {
     return QByteArray(1, value ? 1 : 0);
 }
-
-template <typename T>
-JournalProperty libinputProperty(const QString& name, T value, std::optional<T> written)
-{
-    const QByteArray bytes = bytesOf(value);
-    JournalProperty property{name,
-                             std::is_same_v<T, double> ? QStringLiteral("d") : QStringLiteral("b"),
-                             8, static_cast<int>(bytes.size()), bytes};
-    property.writtenState = written ? JournalWritten::Value : JournalWritten::Never;
-    if (written)
-        property.written = bytesOf(*written);
-    return property;
-}
-} // namespace
-
-JournalProperty journalProperty(const QString& name, double value, std::optional<double> written)
-{
-    return libinputProperty(name, value, written);
-}
-
-JournalProperty journalProperty(const QString& name, bool value, std::optional<bool> written)
-{
-    return libinputProperty(name, value, written);
-}
-
-double journalDouble(const QByteArray& bytes)
-{
-    double value = 0;
-    std::memcpy(&value, bytes.constData(), std::min<std::size_t>(sizeof value, bytes.size()));
-    return value;
-}
-
-bool journalBool(const QByteArray& bytes)
-{
-    return !bytes.isEmpty() && bytes.at(0) != 0;
-}
-
-namespace {
 
 // ":0.1" and ":0" are one server: the screen number is dropped.
 QString fileNameFor(QString displayName)
@@ -218,6 +173,12 @@ QString describeEntry(const JournalDevice& device)
                                : name;
 }
 
+// One item of what is not back as found, with the file its originals are kept in.
+QString keptIn(const QString& what, const QString& file)
+{
+    return what + QStringLiteral(" (in ") + file + QLatin1Char(')');
+}
+
 // What of the journal was skipped, and why.
 struct JournalFault
 {
@@ -322,6 +283,40 @@ QString setAside(const QString& path)
 }
 } // namespace
 
+QString bootMark()
+{
+    QFile file(QStringLiteral("/proc/sys/kernel/random/boot_id"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().trimmed())
+                                          : QStringLiteral("unknown");
+}
+
+template <typename T>
+JournalProperty journalProperty(const QString& name, T value, std::optional<T> written)
+{
+    const QByteArray bytes = bytesOf(value);
+    JournalProperty property{name,
+                             std::is_same_v<T, double> ? QStringLiteral("d") : QStringLiteral("b"),
+                             8, static_cast<int>(bytes.size()), bytes};
+    property.writtenState = written ? JournalWritten::Value : JournalWritten::Never;
+    if (written)
+        property.written = bytesOf(*written);
+    return property;
+}
+template JournalProperty journalProperty(const QString&, double, std::optional<double>);
+template JournalProperty journalProperty(const QString&, bool, std::optional<bool>);
+
+double journalDouble(const QByteArray& bytes)
+{
+    double value = 0;
+    std::memcpy(&value, bytes.constData(), std::min<std::size_t>(sizeof value, bytes.size()));
+    return value;
+}
+
+bool journalBool(const QByteArray& bytes)
+{
+    return !bytes.isEmpty() && bytes.at(0) != 0;
+}
+
 RestoreJournal::RestoreJournal(const QString& directory, RestoreJournalOwner owner)
     : m_owner(std::move(owner))
 {
@@ -394,8 +389,7 @@ void RestoreJournal::load(const ServerCheck& server, const Check& check)
         QStringList named;
         for (const JournalFault& fault : faults) {
             named.append(fault.what + QStringLiteral(": ") + fault.why);
-            m_setAside.append(fault.what + QStringLiteral(" (in ") +
-                              (aside.isEmpty() ? m_path : aside) + QLatin1Char(')'));
+            m_setAside.append(keptIn(fault.what, aside.isEmpty() ? m_path : aside));
         }
         logLine(m_owner.logPrefix + QStringLiteral("skipping in ") + m_path + QStringLiteral(": ") +
                 named.join(QStringLiteral("; ")) +
@@ -415,21 +409,20 @@ void RestoreJournal::setAsideWhole(const QString& why, const QStringList& named)
     logLine(m_owner.logPrefix + QStringLiteral("ignoring ") + m_path + QStringLiteral(" (") + why +
             (aside.isEmpty() ? QStringLiteral("); could not move it aside")
                              : QStringLiteral("); kept as ") + aside));
-    const QString where =
-        QStringLiteral(" (in ") + (aside.isEmpty() ? m_path : aside) + QLatin1Char(')');
+    const QString where = aside.isEmpty() ? m_path : aside;
     if (named.isEmpty())
-        m_setAside.append(QStringLiteral("what it held") + where);
+        m_setAside.append(keptIn(QStringLiteral("what it held"), where));
     for (const QString& device : named)
-        m_setAside.append(device + where);
+        m_setAside.append(keptIn(device, where));
 }
 
 QStringList RestoreJournal::notPutBack() const
 {
     QStringList items = m_setAside;
     for (const JournalDevice& device : m_devices)
-        items.append(describeEntry(device) + QStringLiteral(" (in ") +
-                     (m_path.isEmpty() ? QStringLiteral("no journal: ") + m_unusable : m_path) +
-                     QLatin1Char(')'));
+        items.append(keptIn(describeEntry(device), m_path.isEmpty()
+                                                       ? QStringLiteral("no journal: ") + m_unusable
+                                                       : m_path));
     return items;
 }
 

@@ -102,8 +102,9 @@ QString bootMark();
 
 // A libinput setting as the desktop backends journal it: a speed as a double's 8 bytes
 // (type "d"), a profile switch as one byte (type "b"); the value last written, if any.
-JournalProperty journalProperty(const QString& name, double value, std::optional<double> written);
-JournalProperty journalProperty(const QString& name, bool value, std::optional<bool> written);
+// (T is double or bool.)
+template <typename T>
+JournalProperty journalProperty(const QString& name, T value, std::optional<T> written);
 double journalDouble(const QByteArray& bytes);
 bool journalBool(const QByteArray& bytes);
 

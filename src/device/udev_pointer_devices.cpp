@@ -4,11 +4,10 @@
 
 #include "device/udev_pointer_devices.h"
 
-#include "device/udev_serial.h"
-
 #include <QSocketNotifier>
 
 #include <libudev.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
@@ -26,6 +25,17 @@ struct UdevUnref
 };
 
 template <typename T> using UdevPtr = std::unique_ptr<T, UdevUnref>;
+
+std::optional<QString> udevSerialForDevice(udev_device* device)
+{
+    // Parents belong to the child, so none of them is unreferenced here.
+    for (; device; device = udev_device_get_parent(device)) {
+        const char* value = udev_device_get_property_value(device, "ID_SERIAL_SHORT");
+        if (value && *value)
+            return QString::fromUtf8(value);
+    }
+    return std::nullopt;
+}
 
 bool propertyIsSet(udev_device* device, const char* property)
 {
@@ -81,6 +91,21 @@ std::optional<UdevPointerDevice> pointerDevice(udev_device* device)
 }
 
 } // namespace
+
+std::optional<QString> udevSerialForDeviceNode(const QString& deviceNode)
+{
+    struct stat status
+    {};
+    if (deviceNode.isEmpty() || stat(deviceNode.toLocal8Bit().constData(), &status) != 0 ||
+        !S_ISCHR(status.st_mode))
+        return std::nullopt;
+    const UdevPtr<udev> context(udev_new());
+    if (!context)
+        return std::nullopt;
+    const UdevPtr<udev_device> node(
+        udev_device_new_from_devnum(context.get(), 'c', status.st_rdev));
+    return udevSerialForDevice(node.get());
+}
 
 struct UdevPointerDevices::Udev
 {

@@ -7,7 +7,7 @@
 // The pointing devices udev knows: the event nodes of the `input` subsystem that udev marks as
 // a mouse, trackball, pointing stick or touchpad, listed at start and followed through udev's
 // monitor, whose socket is read on the main loop. What a compositor's libinput drives, seen
-// without asking the compositor.
+// without asking the compositor; and the serial number udev knows for any event node.
 
 #include <QObject>
 #include <QString>
@@ -40,6 +40,10 @@ struct UdevPointerDevice
     DeviceKind kind = DeviceKind::Mouse;
     friend bool operator==(const UdevPointerDevice&, const UdevPointerDevice&) = default;
 };
+
+// The serial number udev knows for the input device node (ID_SERIAL_SHORT on the node or
+// one of its parents), or nothing when the node is unknown or the device has none.
+std::optional<QString> udevSerialForDeviceNode(const QString& deviceNode);
 
 class UdevPointerDevices : public QObject
 {

@@ -78,11 +78,7 @@ std::optional<double> SimulatedDevice::resolution() const
 
 HidRegistration SimulatedDevice::onRemoved(BackendDeviceCallback callback)
 {
-    auto registration = m_removalCallbacks.add(std::move(callback));
-    // A device that is already gone tells a late registrant at once (on the main loop).
-    if (m_removalDelivered)
-        postToMainLoop([self = shared_from_this()] { self->deliverRemoval(); });
-    return registration;
+    return m_removal.add(std::move(callback), weak_from_this());
 }
 
 void SimulatedDevice::leave()
@@ -90,7 +86,7 @@ void SimulatedDevice::leave()
     if (m_left)
         return;
     m_left = true;
-    postToMainLoop([self = shared_from_this()] { self->deliverRemoval(); });
+    postToMainLoop([self = shared_from_this()] { self->m_removal.leave(self); });
 }
 
 RestoreOutcome SimulatedDevice::restoreFirstSeen()
@@ -103,12 +99,6 @@ RestoreOutcome SimulatedDevice::restoreFirstSeen()
     m_changedByProgram = false;
     m_spec.settings = m_firstSeen;
     return RestoreOutcome::Restored;
-}
-
-void SimulatedDevice::deliverRemoval()
-{
-    m_removalDelivered = true;
-    m_removalCallbacks.callOnce(shared_from_this());
 }
 
 } // namespace veloquill::sim

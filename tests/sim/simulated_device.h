@@ -91,16 +91,14 @@ public:
     void leave();
 
 private:
-    void deliverRemoval();
     // Records the write; false when the setting refuses it.
     bool write(SettingWrite write, Setting setting);
 
     DeviceSpec m_spec;
     std::uint64_t m_registryID;
     QString m_description;
-    HidCallbackList<void(const BackendDeviceRef&)> m_removalCallbacks;
+    DeviceRemoval m_removal;
     bool m_left = false;
-    bool m_removalDelivered = false;
     std::vector<SettingWrite> m_writes;
     PointerSettings m_firstSeen;
     bool m_changedByProgram = false;

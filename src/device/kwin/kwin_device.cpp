@@ -6,7 +6,7 @@
 
 #include "device/kwin/kwin_dbus.h"
 #include "device/kwin/kwin_session.h"
-#include "device/udev_serial.h"
+#include "device/udev_pointer_devices.h"
 
 namespace veloquill::kwin {
 

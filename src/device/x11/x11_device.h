@@ -8,7 +8,6 @@
 // is present; a device that leaves and comes back (or is disabled and enabled) is a new one.
 
 #include "device/backend_device.h"
-#include "device/device_removal.h"
 #include "device/x11/x11_device_mapping.h"
 
 #include <cstdint>

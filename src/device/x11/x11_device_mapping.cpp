@@ -4,7 +4,7 @@
 
 #include "device/x11/x11_device_mapping.h"
 
-#include "device/udev_serial.h"
+#include "device/udev_pointer_devices.h"
 #include "device/x11/x11_connection.h"
 
 #include <X11/Xlib.h>

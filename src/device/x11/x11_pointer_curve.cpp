@@ -4,7 +4,7 @@
 
 #include "device/x11/x11_pointer_curve.h"
 
-#include "device/neutral_resolution.h"
+#include "device/pointer_ranges.h"
 
 #include <algorithm>
 #include <cmath>

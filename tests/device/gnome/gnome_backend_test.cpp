@@ -5,8 +5,8 @@
 // The GNOME backend on a umockdev testbed and GSettings' keyfile backend: what each kind of
 // device reads and writes, and what the keys hold when it leaves, at restore and after a crash.
 #include "device/gnome/gnome_backend.h"
-#include "device/neutral_resolution.h"
 #include "device/pointer_device.h"
+#include "device/pointer_ranges.h"
 #include "gnome_test_bed.h"
 #include "support/log_capture.h"
 #include "support/main_loop.h"

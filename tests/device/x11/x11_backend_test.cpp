@@ -6,9 +6,9 @@
 // reports them coming and going, how it behaves when the server misbehaves or goes away;
 // resolution and acceleration written through the boundary, what reads back, what other
 // programs see in the X properties, and what is put back.
-#include "device/neutral_resolution.h"
 #include "device/pointer_device.h"
 #include "device/pointer_device_manager.h"
+#include "device/pointer_ranges.h"
 #include "device/restore_journal.h"
 #include "device/x11/x11_backend.h"
 #include "support/log_capture.h"
