@@ -116,7 +116,6 @@ TEST_F(KWinBackend, HotpluggedDeviceTakesTheLastOfADragsWritesAndLeavesTheManage
     }));
     kwin.removeDevice("event7");
     ASSERT_TRUE(runMainLoopUntil([&] { return manager->devices().empty(); }));
-    manager->stopObservation();
 }
 
 TEST_F(KWinBackend, SpeedIsPointerAccelerationGainMinusOneAndAccelerationTheProfileBothWays)
@@ -178,7 +177,6 @@ TEST_F(KWinBackend, RestoreGivesChangedDevicesTheirFirstSeenValuesAlsoAfterACras
     EXPECT_DOUBLE_EQ(kwin.property("event4", kSpeed).toDouble(), -0.2);
     EXPECT_DOUBLE_EQ(kwin.property("event5", kSpeed).toDouble(), -0.6);
     EXPECT_TRUE(QDir(journal.path()).isEmpty());
-    manager->stopObservation();
 }
 
 TEST_F(KWinBackend, KWinRestartingMakesDevicesLeaveAndComeBackWithTheirOriginals)
@@ -238,7 +236,6 @@ TEST_F(KWinBackend, DeviceAbsentAtQuitKeepsItsOriginalsUntilItIsSeenAgain)
         EXPECT_TRUE(manager->restoreInitialPointerSettings());
         EXPECT_DOUBLE_EQ(kwin.property("event9", kSpeed).toDouble(), 0.3);
         EXPECT_FALSE(QFile::exists(path));
-        manager->stopObservation();
         for (const char* device : {"event4", "event9"})
             kwin.removeDevice(device);
     }
@@ -312,7 +309,6 @@ TEST_F(KWinBackend, RestoreThatKWinDoesNotConfirmKeepsTheJournalAndFails)
                       "org.kde.KWin.Error.Refused (Refused\\npointerAcceleration)"),
                   !refusal.isEmpty());
         EXPECT_FALSE(QDir(journal.path()).isEmpty());
-        manager->stopObservation();
         kwin.setBehaviour(0);
     }
 }

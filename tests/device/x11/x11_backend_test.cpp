@@ -41,7 +41,6 @@ constexpr double kNeutral = kNeutralFixedResolution / 65536.0;
 constexpr double kDoubleTravel = kNeutral / 2;
 constexpr double kHalfTravel = kNeutral * 2;
 
-// What the backend's callbacks delivered, in order, for as long as it lives.
 struct CallbackRecord
 {
     std::vector<BackendDeviceRef> arrivals;
@@ -100,7 +99,6 @@ protected:
         EXPECT_TRUE(system->isConnected()) << system->failureReason().toStdString();
         return system;
     }
-    // A watch recording arrivals, started.
     static std::unique_ptr<DeviceWatch> makeClient(X11Backend& system, CallbackRecord& record)
     {
         auto client = system.watchDevices();
@@ -109,7 +107,6 @@ protected:
         client->start();
         return client;
     }
-    // The backend and such a client, as most tests use them.
     void startClient(bool includeVirtualDevices = false)
     {
         system = makeSystem(includeVirtualDevices);
@@ -465,7 +462,6 @@ TEST_F(X11Properties, AccelerationRoundTripsThroughTheDriversOwnSettingsAndShape
                                                   : Kind::Libinput);
         EXPECT_EQ(model->speedShapesAcceleration, name == kCoreXtestPointer && !custom);
         EXPECT_EQ(pointer->pointerAcceleration(), 1.0); // the drivers' defaults
-        EXPECT_FALSE(pointer->client()->settings().accelerationOff);
         pointer->setPointerAcceleration(5.75);
         EXPECT_EQ(setting == "feedback"
                       ? QStringList{driver().pointerFeedback(driver().deviceId(name))}
@@ -477,7 +473,6 @@ TEST_F(X11Properties, AccelerationRoundTripsThroughTheDriversOwnSettingsAndShape
         }
         pointer->setPointerAcceleration(-1.0);
         EXPECT_EQ(pointer->pointerAcceleration(), -1.0);
-        EXPECT_TRUE(pointer->client()->settings().accelerationOff);
         EXPECT_EQ(seen(name, profile), off);
         pointer->setPointerAcceleration(2.5);
         EXPECT_EQ(pointer->pointerAcceleration(), 2.5);
@@ -747,7 +742,6 @@ TEST_F(X11Properties, QuitKeepsAnotherProgramsChangeAndNeverWritesWhatItDidNotWr
     const int id = driver().deviceId(kXvfbMouse);
     mouse->setPointerResolution(kHalfTravel);
     mouse->setPointerAcceleration(5.75); // the feedback and velocity scaling only
-    EXPECT_EQ(driver().pointerFeedback(id), "2850/950 4");
     EXPECT_EQ(seen(kXvfbMouse, kScaling), QStringList{"15.000000"});
     driver().setFloatProperty(id, kDeceleration, {3});
     driver().setIntegerProperty(id, kProfile, 32, {2});
