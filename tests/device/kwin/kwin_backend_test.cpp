@@ -156,7 +156,7 @@ TEST_F(KWinBackend, SpeedIsPointerAccelerationGainMinusOneAndAccelerationTheProf
 }
 
 // Twins (event3 and event5: one vendor, product and name) have a journal entry each.
-TEST_F(KWinBackend, RestoreGivesChangedDevicesTheirFirstSeenValuesAlsoAfterACrash)
+TEST_F(KWinBackend, RestoreAfterACrashGivesBackFirstSeenValuesOtherProgramsHaveNotChanged)
 {
     kwin.addDevice("event3", "Zono X", 1, 2, 0.3, true);
     kwin.addDevice("event4", "Trackball", 3, 4, -0.2);
@@ -169,11 +169,16 @@ TEST_F(KWinBackend, RestoreGivesChangedDevicesTheirFirstSeenValuesAlsoAfterACras
     ASSERT_TRUE(gainSoon(service(2), 1.0));
     client.reset(); // a crash: the originals are only in the journal now
     system.reset();
+    kwin.setProperty("event3", kSpeed, -0.5); // System Settings, say: the profile still goes back
     const auto manager = startManager();
+    LogCapture log;
     // At once, as --restore does: the restore waits for KWin's list.
     EXPECT_TRUE(manager->restoreInitialPointerSettings());
-    EXPECT_DOUBLE_EQ(kwin.property("event3", kSpeed).toDouble(), 0.3);
+    EXPECT_DOUBLE_EQ(kwin.property("event3", kSpeed).toDouble(), -0.5);
     EXPECT_TRUE(kwin.property("event3", kFlat).toBool());
+    EXPECT_TRUE(
+        log.lines().contains("KWinHidEventSystem: KWin device event3 \"Zono X\" (service "
+                             "1) keeps what another program set since: pointerAcceleration"));
     EXPECT_DOUBLE_EQ(kwin.property("event4", kSpeed).toDouble(), -0.2);
     EXPECT_DOUBLE_EQ(kwin.property("event5", kSpeed).toDouble(), -0.6);
     EXPECT_TRUE(QDir(journal.path()).isEmpty());
@@ -239,25 +244,6 @@ TEST_F(KWinBackend, DeviceAbsentAtQuitKeepsItsOriginalsUntilItIsSeenAgain)
         for (const char* device : {"event4", "event9"})
             kwin.removeDevice(device);
     }
-}
-
-// The restore asks KWin what the device holds: a speed another program set since stays.
-TEST_F(KWinBackend, RestoreKeepsWhatAnotherProgramSetSince)
-{
-    kwin.addDevice("event3", "Zono X", 1, 2, 0.3);
-    ASSERT_NO_FATAL_FAILURE(startClient(1));
-    service(0)->setGain(1.0);
-    service(0)->setAccelerationOff();
-    ASSERT_TRUE(accelerationOffSoon(service(0), true));
-    kwin.setProperty("event3", kSpeed, -0.5); // System Settings, say
-    LogCapture log;
-    EXPECT_EQ(service(0)->restoreFirstSeen(), RestoreOutcome::Restored);
-    EXPECT_DOUBLE_EQ(kwin.property("event3", kSpeed).toDouble(), -0.5);
-    EXPECT_FALSE(kwin.property("event3", kFlat).toBool());
-    EXPECT_EQ(log.lines(), QStringList{"KWinHidEventSystem: KWin device event3 \"Zono X\" (service "
-                                       "1) keeps what another program set since: "
-                                       "pointerAcceleration"});
-    EXPECT_TRUE(QDir(journal.path()).isEmpty());
 }
 
 // A bus allowing 128 calls awaiting answers, or fewer than the backend sends at once (then
