@@ -101,7 +101,7 @@ TEST_F(KWinBackend, ListsPointersWithAccelerationSettingsByTheirIdentityAndDefau
 
 // A drag writes faster than KWin answers: of the writes asked for while one is on its way,
 // the last is sent once KWin has answered.
-TEST_F(KWinBackend, HotpluggedDeviceTakesTheLastOfADragsWritesAndLeavesTheManagersList)
+TEST_F(KWinBackend, HotpluggedDeviceTakesTheLastOfADragsWrites)
 {
     const auto manager = startManager();
     kwin.addDevice("event7", "Zono X", 1, 2);
@@ -114,8 +114,6 @@ TEST_F(KWinBackend, HotpluggedDeviceTakesTheLastOfADragsWritesAndLeavesTheManage
         return kwin.property("event7", kSpeed).toDouble() == lastSpeed &&
                kwin.property("event7", kFlat).toBool();
     }));
-    kwin.removeDevice("event7");
-    ASSERT_TRUE(runMainLoopUntil([&] { return manager->devices().empty(); }));
 }
 
 TEST_F(KWinBackend, SpeedIsPointerAccelerationGainMinusOneAndAccelerationTheProfileBothWays)

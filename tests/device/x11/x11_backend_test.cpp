@@ -686,7 +686,6 @@ TEST_F(X11Properties, RestoreTheServerRefusesKeepsItsEntryAndFails)
     LogCapture log;
     EXPECT_FALSE(manager.restoreInitialPointerSettings());
     EXPECT_EQ(log.lines().filter("refused to put back \"Device Accel Profile\"").size(), 1);
-    EXPECT_EQ(log.lines().filter("Could not restore 1 devices").size(), 1);
     EXPECT_TRUE(journal().contains("\"Device Accel Profile\""));
     EXPECT_EQ(seen(kXvfbMouse, kProfile), QStringList{"-1"});
 }
