@@ -517,7 +517,6 @@ TEST_F(X11Properties, ChangesByAnotherProgramReadBack)
     const int id = driver().deviceId(kXvfbMouse);
     driver().setFloatProperty(id, kDeceleration, {0.5f});
     driver().setIntegerProperty(id, kProfile, 32, {-1});
-    driver().sync();
     const auto mouse = device(kXvfbMouse);
     EXPECT_EQ(mouse->pointerResolution(), kDoubleTravel);
     EXPECT_EQ(mouse->pointerAcceleration(), -1.0);
@@ -551,7 +550,6 @@ TEST_F(X11Properties, AnObservingProgramNeverWakesAsThePointerMoves)
     drainMainLoop();
     WakeUpCounter wakeUps;
     driver().moveThroughDevice(driver().deviceId(kXvfbMouse), 1, 0, 10000);
-    driver().sync();
     runMainLoopFor(100);
     EXPECT_EQ(wakeUps.count, 0);
 }
