@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
-#include <QJsonObject>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QRegularExpression>
