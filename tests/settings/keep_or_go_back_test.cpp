@@ -103,7 +103,6 @@ TEST_F(KeepOrGoBackTest, LeavingADeviceWhileAskingGoesBackForItAndSettlesTheNext
     EXPECT_EQ(model->settledValues().speed, 0.05);
 }
 
-// The file holds the settled record while asked; Keep stores the change, Go back leaves it.
 // Precision mode switched on, or its factor changed, is judged by the slowed speed.
 TEST_F(KeepOrGoBackTest, WhileAskingTheFileKeepsTheSettledRecordAndOnlyKeepStoresTheChange)
 {
@@ -142,8 +141,7 @@ TEST_F(KeepOrGoBackTest, WhileAskingTheFileKeepsTheSettledRecordAndOnlyKeepStore
     EXPECT_FALSE(model->isAsking());
 }
 
-// A device without a record has none again after going back, and gets exactly what it held:
-// the values going back to were read from it, not set.
+// It gets exactly what it held: the values going back to were read from it, not set.
 TEST_F(KeepOrGoBackTest, GoingBackLeavesADeviceWithoutARecordWithoutOne)
 {
     mouse = connect("Head Mouse", 4660, 171);
