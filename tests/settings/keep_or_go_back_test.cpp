@@ -15,7 +15,6 @@ namespace {
 const QString Trackball = QStringLiteral("2-2-Trackball-N/A");
 
 using Change = std::function<void(State&)>;
-// The speed set to each of these in turn.
 Change to(std::vector<double> speeds)
 {
     return [speeds](State& s) {
