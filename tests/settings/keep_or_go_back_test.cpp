@@ -15,7 +15,6 @@ namespace {
 const QString Trackball = QStringLiteral("2-2-Trackball-N/A");
 
 using Change = std::function<void(State&)>;
-// The speed set to each of these in turn.
 Change to(std::vector<double> speeds)
 {
     return [speeds](State& s) {
@@ -103,7 +102,6 @@ TEST_F(KeepOrGoBackTest, LeavingADeviceWhileAskingGoesBackForItAndSettlesTheNext
     EXPECT_EQ(model->settledValues().speed, 0.05);
 }
 
-// The file holds the settled record while asked; Keep stores the change, Go back leaves it.
 // Precision mode switched on, or its factor changed, is judged by the slowed speed.
 TEST_F(KeepOrGoBackTest, WhileAskingTheFileKeepsTheSettledRecordAndOnlyKeepStoresTheChange)
 {
@@ -142,8 +140,7 @@ TEST_F(KeepOrGoBackTest, WhileAskingTheFileKeepsTheSettledRecordAndOnlyKeepStore
     EXPECT_FALSE(model->isAsking());
 }
 
-// A device without a record has none again after going back, and gets exactly what it held:
-// the values going back to were read from it, not set.
+// It gets exactly what it held: the values going back to were read from it, not set.
 TEST_F(KeepOrGoBackTest, GoingBackLeavesADeviceWithoutARecordWithoutOne)
 {
     mouse = connect("Head Mouse", 4660, 171);

@@ -53,8 +53,7 @@ TEST_F(PrecisionMode, SlowsTheSelectedDeviceByItsFactorAndOffGivesBackItsValues)
     }
 }
 
-// Edits while on reach the device slowed; the factor is the record's and selecting another
-// device gives the one left its speed back.
+// The factor is the record's; selecting another device gives the one left its speed back.
 TEST_F(PrecisionMode, EditsAndFactorChangesWhileOnAreSlowedAndTheFactorIsStored)
 {
     remember(HeadMouse, {0.5, 1.0, false, {}, 0.5});

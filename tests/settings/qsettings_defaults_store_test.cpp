@@ -172,8 +172,9 @@ TEST_F(DefaultsStoreFile, NewProcessSeesExactlyWhatAKilledOneSavedJustBefore)
 
 // Each stored file or path a hand, a newer version or a broken disk can leave: the start ends
 // in time, the Head Mouse gets what can be read, and after a save nothing that was there is
-// lost — the file is untouched, or a copy holds it byte for byte, or (for a single record) the
-// table still holds it. Paths that are not regular files are neither opened nor replaced.
+// lost — the file is untouched, or a copy holds it byte for byte, or (for a newer version's
+// members) the table still holds them. Paths that are not regular files are neither opened nor
+// replaced. (An unreadable record carried through saves is the settings state's own test.)
 TEST_F(DefaultsStoreFile, BadStoredFilesAndPathsLoseNothingAndNeverStopTheStart)
 {
     const QByteArray manyLines = [] {
@@ -190,11 +191,9 @@ TEST_F(DefaultsStoreFile, BadStoredFilesAndPathsLoseNothingAndNeverStopTheStart)
         {"@Variant value", general(TableKey + "@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x10)"), Read},
         {"@Invalid() value", general(TableKey + "@Invalid()"), Read},
         {"data that is not JSON", general(TableKey + "@ByteArray(not json)"), Read},
-        {"a JSON array", general(TableKey + "@ByteArray([])"), Read},
         {"truncated JSON",
          general(TableKey + "\"@ByteArray({\\\"4660-171-Head Mouse-N/A\\\":{\\\"pointerSp\""),
          Read},
-        {"NaN literal", general(QByteArray(Table).replace("0.2", "NaN")), Read},
         {"huge literal", general(QByteArray(Table).replace("0.2", "1e999")), Read},
         {"a number", general(TableKey + "42"), Read},
         {"empty value", general(TableKey), Read},
@@ -223,10 +222,6 @@ TEST_F(DefaultsStoreFile, BadStoredFilesAndPathsLoseNothingAndNeverStopTheStart)
         {"boolean that is neither true nor false", general(Table + "\nautoSwitchToNewDevices=yes"),
          0.2},
         {"twenty thousand lines", general(Table + "\n" + manyLines), 0.2},
-        {"a record this version cannot read",
-         general(QByteArray(Table).replace(
-             "}})", "},\\\"1-1-Foot\\\":{\\\"pointerSpeed\\\":\\\"fast\\\"}})")),
-         0.2, Afterwards::InTable, R"("1-1-Foot":{"pointerSpeed":"fast"})"},
         {"members of a newer version",
          general(QByteArray(Table).replace("false}", "false,\\\"curve\\\":[1,2]}")), 0.2,
          Afterwards::InTable, R"("curve":[1,2])"},

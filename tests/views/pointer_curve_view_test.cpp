@@ -59,8 +59,8 @@ TEST_F(SettingsStateTest, CurveViewDescribesTheSelectedDevicesCurveAndHidesWitho
     EXPECT_TRUE(view->isHidden());
 }
 
-// The form's curve follows precision mode. Where the driver cannot take Veloquill's curve the
-// window says in one line what the speed does instead; elsewhere it says nothing.
+// Where the driver cannot take Veloquill's curve the window says in one line what the speed
+// does instead; elsewhere it says nothing.
 TEST_F(SettingsStateTest, TheWindowsCurveFollowsPrecisionModeAndSaysWhereTheSpeedShapesIt)
 {
     auto service = connect("Trackball", 1, 2);
