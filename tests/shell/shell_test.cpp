@@ -638,12 +638,11 @@ TEST(SettingsWindow, InEveryLookAndLanguageTheQuestionIsInViewNothingIsCutAndEsc
         QPalette palette = light;
         if (!colours.isEmpty()) {
             palette = QPalette{QColor(colours[1]), QColor(colours[0])};
-            for (auto [role, colour] : {std::pair{QPalette::WindowText, colours[2]},
-                                        {QPalette::Text, colours[2]},
-                                        {QPalette::ButtonText, colours[2]},
-                                        {QPalette::Base, colours[3]},
-                                        {QPalette::Highlight, colours[4]}})
-                palette.setColor(role, QColor(colour));
+            for (QPalette::ColorRole role :
+                 {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+                palette.setColor(role, QColor(colours[2]));
+            palette.setColor(QPalette::Base, QColor(colours[3]));
+            palette.setColor(QPalette::Highlight, QColor(colours[4]));
         }
         QApplication::setPalette(palette);
         QLocale::setDefault(QLocale(language));
