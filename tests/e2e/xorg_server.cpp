@@ -97,13 +97,10 @@ QString XorgServer::start(int devices)
     file.close();
     QDir().mkpath(directory + QStringLiteral("/xorg.conf.d"));
     m_process.setStandardErrorFile(QProcess::nullDevice());
-    m_process.start(QStringLiteral("/usr/lib/xorg/Xorg"),
-                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-config"),
-                     file.fileName(), QStringLiteral("-configdir"),
-                     directory + QStringLiteral("/xorg.conf.d"), QStringLiteral("-logfile"),
-                     directory + QStringLiteral("/Xorg.log"), QStringLiteral("-nolisten"),
-                     QStringLiteral("tcp"), QStringLiteral("-noreset"),
-                     QStringLiteral("-novtswitch"), QStringLiteral("-sharevts")});
+    m_process.start("/usr/lib/xorg/Xorg",
+                    {"-displayfd", "1", "-config", file.fileName(), "-configdir",
+                     directory + "/xorg.conf.d", "-logfile", directory + "/Xorg.log", "-nolisten",
+                     "tcp", "-noreset", "-novtswitch", "-sharevts"});
     // The server prints its display number once it accepts connections.
     if (!m_process.waitForStarted(kStartTimeoutMs))
         return QStringLiteral("Xorg did not start");
