@@ -79,15 +79,14 @@ QString XorgServer::start(int devices)
         return QStringLiteral("Xorg runs as root only (CI runs as root)");
     for (const char* module : {"/usr/lib/xorg/modules/drivers/dummy_drv.so",
                                "/usr/lib/xorg/modules/input/mouse_drv.so", "/usr/lib/xorg/Xorg"}) {
-        if (!QFile::exists(QString::fromLatin1(module)))
-            return QStringLiteral("no %1: scripts/setup installs xserver-xorg-core, "
-                                  "xserver-xorg-video-dummy and xserver-xorg-input-mouse")
-                .arg(QString::fromLatin1(module));
+        if (!QFile::exists(module))
+            return "no " + QString(module) +
+                   ": scripts/setup installs xserver-xorg-core, "
+                   "xserver-xorg-video-dummy and xserver-xorg-input-mouse";
     }
     const QString directory = m_directory.path();
     for (int device = 0; device < devices; ++device) {
-        const QByteArray fifo =
-            QFile::encodeName(directory + QStringLiteral("/mouse%1").arg(device));
+        const QByteArray fifo = QFile::encodeName(directory + "/mouse" + QString::number(device));
         if (::mkfifo(fifo.constData(), 0600) != 0)
             return QStringLiteral("cannot make a FIFO in %1").arg(directory);
     }
@@ -111,8 +110,7 @@ QString XorgServer::start(int devices)
     m_displayName = QLatin1Char(':') + QString::fromLatin1(m_process.readLine()).trimmed();
     // The driver opens its FIFO for reading once the server enables the device.
     for (int device = 0; device < devices; ++device) {
-        const QByteArray fifo =
-            QFile::encodeName(directory + QStringLiteral("/mouse%1").arg(device));
+        const QByteArray fifo = QFile::encodeName(directory + "/mouse" + QString::number(device));
         int fd = -1;
         for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
             fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
@@ -120,8 +118,7 @@ QString XorgServer::start(int devices)
                 QThread::msleep(50);
         }
         if (fd < 0)
-            return QStringLiteral("the mouse driver never opened %1")
-                .arg(QString::fromLocal8Bit(fifo));
+            return "the mouse driver never opened " + QString::fromLocal8Bit(fifo);
         m_fifos.push_back(fd);
     }
     return {};

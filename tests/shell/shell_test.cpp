@@ -585,8 +585,7 @@ TEST(Translations, EachShippedLanguageTranslatesEveryWindowTextAndKeepsThePlaceh
             }
         }
 
-        QFile ts(
-            QStringLiteral(VELOQUILL_SOURCE_DIR "/translations/veloquill_%1.ts").arg(language));
+        QFile ts(VELOQUILL_SOURCE_DIR "/translations/veloquill_" + language + ".ts");
         ASSERT_TRUE(ts.open(QIODevice::ReadOnly));
         QXmlStreamReader xml(&ts);
         QString source;
