@@ -64,9 +64,6 @@ constexpr int kSettingsItem = 1, kPrecisionItem = 2, kAboutItem = 4, kQuitItem =
 constexpr int kTabsToAccelerationSwitch = 3;
 constexpr int kTabsToSpeedSlider = 11;
 
-// The narrowest picture AppStream wants.
-constexpr int kPictureWidth = 620;
-
 // Pictures for the documentation, kept only when asked for, so that test runs leave the
 // source tree alone.
 void keepScreenshot(const QImage& picture, const QString& name)
@@ -211,11 +208,11 @@ protected:
         ASSERT_FALSE(m_robot->popups(pid()).isEmpty()) << "clicking the tray icon shows no menu";
         const QRect menu = m_robot->popups(pid()).first().geometry;
         // The menu below the panel along the top of the screen, with a margin of the desktop,
-        // as wide as software centres want their pictures.
+        // at least as wide as AppStream wants pictures (620 px).
         QRect area =
             menu.united(m_robot->trayIcon(pid()).value_or(QRect())).adjusted(-40, 0, 0, 40);
         area.setTop(0);
-        area.setLeft(qMin(area.left(), area.right() + 1 - kPictureWidth));
+        area.setLeft(qMin(area.left(), area.right() + 1 - 620));
         const QImage picture = settledCapture(area);
         if (!screenshotName.isEmpty())
             keepScreenshot(picture, screenshotName);
@@ -322,8 +319,7 @@ TEST_F(TrayEndToEnd, PrecisionFromTheTrayAsksInTheSettingsWindowAndEscapeSwitche
 // and switching acceleration off or on never changes the speed by itself.
 TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenTrackingSpeedHelpAndAboutWork)
 {
-    VeloquillProcess second(m_desk->home.path(), onDisplay(display()));
-    EXPECT_TRUE(second.exitedCleanly());
+    EXPECT_TRUE(VeloquillProcess(m_desk->home.path(), onDisplay(display())).exitedCleanly());
     const ScreenWindow settings = window("Veloquill Settings");
     ASSERT_TRUE(m_program->waitForLine(kWindowLoadedDevice));
     const auto accelerationOff = [&] {
@@ -380,8 +376,7 @@ TEST_F(TrayEndToEnd, AtScaleTwoTheSettingsWindowFitsTheScreenAndTheKeyboardReach
     m_program = std::make_unique<VeloquillProcess>(
         m_desk->home.path(), onDisplay(display(), {{"QT_SCALE_FACTOR", "2"}}));
     ASSERT_TRUE(m_program->waitForLine(kStarted));
-    VeloquillProcess second(m_desk->home.path(), onDisplay(display()));
-    EXPECT_TRUE(second.exitedCleanly());
+    EXPECT_TRUE(VeloquillProcess(m_desk->home.path(), onDisplay(display())).exitedCleanly());
     const ScreenWindow settings = window("Veloquill Settings");
     ASSERT_TRUE(m_program->waitForLine(kWindowLoadedDevice));
     std::optional<ScreenWindow> framed;

@@ -57,10 +57,8 @@ EndSection
                                "    Option \"Emulate3Buttons\" \"false\"\nEndSection\n")
                     .arg(XorgServer::deviceName(device), directory)
                     .arg(device);
-        layout += QStringLiteral("    InputDevice \"%1\" \"%2\"\n")
-                      .arg(XorgServer::deviceName(device), device == 0
-                                                               ? QStringLiteral("CorePointer")
-                                                               : QStringLiteral("SendCoreEvents"));
+        layout += "    InputDevice \"" + XorgServer::deviceName(device) + "\" \"" +
+                  (device == 0 ? "CorePointer" : "SendCoreEvents") + "\"\n";
     }
     return text + layout + QStringLiteral("EndSection\n");
 }
