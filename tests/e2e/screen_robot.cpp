@@ -73,7 +73,7 @@ std::optional<ScreenWindow> describe(Display* display, Window window)
     if (!XGetWindowAttributes(display, window, &attributes) ||
         !XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child))
         return std::nullopt;
-    ScreenWindow described{window, QRect(x, y, attributes.width, attributes.height), {}, {}};
+    ScreenWindow described{QRect(x, y, attributes.width, attributes.height), {}, {}};
     const QList<long> extents = property(display, window, "_NET_FRAME_EXTENTS", XA_CARDINAL);
     if (extents.size() == 4)
         described.frame =

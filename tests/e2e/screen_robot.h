@@ -20,7 +20,6 @@ namespace veloquill::test {
 // borders the window manager draws around it; where its size hints pin its size, that size.
 struct ScreenWindow
 {
-    unsigned long id = 0;
     QRect geometry;
     QMargins frame;
     std::optional<QSize> fixedSize;

@@ -57,10 +57,8 @@ EndSection
                                "    Option \"Emulate3Buttons\" \"false\"\nEndSection\n")
                     .arg(XorgServer::deviceName(device), directory)
                     .arg(device);
-        layout += QStringLiteral("    InputDevice \"%1\" \"%2\"\n")
-                      .arg(XorgServer::deviceName(device), device == 0
-                                                               ? QStringLiteral("CorePointer")
-                                                               : QStringLiteral("SendCoreEvents"));
+        layout += "    InputDevice \"" + XorgServer::deviceName(device) + "\" \"" +
+                  (device == 0 ? "CorePointer" : "SendCoreEvents") + "\"\n";
     }
     return text + layout + QStringLiteral("EndSection\n");
 }
@@ -79,15 +77,14 @@ QString XorgServer::start(int devices)
         return QStringLiteral("Xorg runs as root only (CI runs as root)");
     for (const char* module : {"/usr/lib/xorg/modules/drivers/dummy_drv.so",
                                "/usr/lib/xorg/modules/input/mouse_drv.so", "/usr/lib/xorg/Xorg"}) {
-        if (!QFile::exists(QString::fromLatin1(module)))
-            return QStringLiteral("no %1: scripts/setup installs xserver-xorg-core, "
-                                  "xserver-xorg-video-dummy and xserver-xorg-input-mouse")
-                .arg(QString::fromLatin1(module));
+        if (!QFile::exists(module))
+            return "no " + QString(module) +
+                   ": scripts/setup installs xserver-xorg-core, "
+                   "xserver-xorg-video-dummy and xserver-xorg-input-mouse";
     }
     const QString directory = m_directory.path();
     for (int device = 0; device < devices; ++device) {
-        const QByteArray fifo =
-            QFile::encodeName(directory + QStringLiteral("/mouse%1").arg(device));
+        const QByteArray fifo = QFile::encodeName(directory + "/mouse" + QString::number(device));
         if (::mkfifo(fifo.constData(), 0600) != 0)
             return QStringLiteral("cannot make a FIFO in %1").arg(directory);
     }
@@ -97,13 +94,10 @@ QString XorgServer::start(int devices)
     file.close();
     QDir().mkpath(directory + QStringLiteral("/xorg.conf.d"));
     m_process.setStandardErrorFile(QProcess::nullDevice());
-    m_process.start(QStringLiteral("/usr/lib/xorg/Xorg"),
-                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-config"),
-                     file.fileName(), QStringLiteral("-configdir"),
-                     directory + QStringLiteral("/xorg.conf.d"), QStringLiteral("-logfile"),
-                     directory + QStringLiteral("/Xorg.log"), QStringLiteral("-nolisten"),
-                     QStringLiteral("tcp"), QStringLiteral("-noreset"),
-                     QStringLiteral("-novtswitch"), QStringLiteral("-sharevts")});
+    m_process.start("/usr/lib/xorg/Xorg",
+                    {"-displayfd", "1", "-config", file.fileName(), "-configdir",
+                     directory + "/xorg.conf.d", "-logfile", directory + "/Xorg.log", "-nolisten",
+                     "tcp", "-noreset", "-novtswitch", "-sharevts"});
     // The server prints its display number once it accepts connections.
     if (!m_process.waitForStarted(kStartTimeoutMs))
         return QStringLiteral("Xorg did not start");
@@ -114,8 +108,7 @@ QString XorgServer::start(int devices)
     m_displayName = QLatin1Char(':') + QString::fromLatin1(m_process.readLine()).trimmed();
     // The driver opens its FIFO for reading once the server enables the device.
     for (int device = 0; device < devices; ++device) {
-        const QByteArray fifo =
-            QFile::encodeName(directory + QStringLiteral("/mouse%1").arg(device));
+        const QByteArray fifo = QFile::encodeName(directory + "/mouse" + QString::number(device));
         int fd = -1;
         for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
             fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
@@ -123,8 +116,7 @@ QString XorgServer::start(int devices)
                 QThread::msleep(50);
         }
         if (fd < 0)
-            return QStringLiteral("the mouse driver never opened %1")
-                .arg(QString::fromLocal8Bit(fifo));
+            return "the mouse driver never opened " + QString::fromLocal8Bit(fifo);
         m_fifos.push_back(fd);
     }
     return {};

@@ -6,7 +6,6 @@
 
 #include <QProcess>
 #include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 
 #include <vector>

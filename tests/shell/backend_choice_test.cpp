@@ -37,10 +37,7 @@ TEST(BackendChoice, SessionAndForcedChoicePickTheBackend)
         {{{}, {}, ":0", {}}, "mir", false, Backend::None}, // a usage error
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE((row.environment.waylandDisplay + "|" + row.environment.sessionType + "|" +
-                      row.environment.display + "|" + row.environment.currentDesktop + "|" +
-                      row.forced)
-                         .toStdString());
+        SCOPED_TRACE(&row - rows);
         int asked = 0;
         const BackendChoice choice = chooseBackend(row.environment, row.forced, [&] {
             ++asked;
