@@ -9,7 +9,7 @@
 
 #include "device/gnome/gnome_settings_keys.h"
 
-#include <QSettings>
+#include <QFile>
 #include <QString>
 
 #include <umockdev.h>
@@ -62,11 +62,19 @@ private:
 };
 
 // What the keyfile under `configHome` holds for the key, as GSettings wrote it ('flat' for a
-// profile, 0.5 for a speed); invalid when the user has no value.
+// profile, 0.5 for a speed); invalid when the user has no value. Read afresh each time:
+// QSettings' cache can keep the content of a file another process has just replaced.
 inline QVariant keyfileValue(const QString& configHome, gnome::SettingKey key)
 {
-    QSettings keyfile(configHome + "/glib-2.0/settings/keyfile", QSettings::IniFormat);
-    return keyfile.value(gnome::schemaId(key.schema).replace('.', '/') + '/' + keyName(key.key));
+    const std::unique_ptr<GKeyFile, void (*)(GKeyFile*)> file(g_key_file_new(), g_key_file_free);
+    g_key_file_load_from_file(file.get(),
+                              QFile::encodeName(configHome + "/glib-2.0/settings/keyfile"),
+                              G_KEY_FILE_NONE, nullptr);
+    const std::unique_ptr<gchar, void (*)(gpointer)> value(
+        g_key_file_get_value(file.get(), gnome::schemaId(key.schema).replace('.', '/').toUtf8(),
+                             keyName(key.key).toUtf8(), nullptr),
+        g_free);
+    return value ? QVariant(QString::fromUtf8(value.get())) : QVariant();
 }
 
 } // namespace veloquill::test
