@@ -325,16 +325,6 @@ class SettingsWindowAccessibility(unittest.TestCase):
         self.assertEqual(len(curves), 1, "one curve in the window")
         self.assertRegex(curves[0].get_description(), SAY["curve_says"])
 
-    def test_help_buttons_name_their_setting(self):
-        for name in SLIDERS:
-            with self.subTest(setting=name):
-                self.only("push button", SAY["help"].format(name))
-
-    def test_speed_has_fine_step_buttons(self):
-        for name in (step.format(SAY["speed"]) for step in SAY["step"]):
-            with self.subTest(button=name):
-                self.only("push button", name)
-
     def test_names_carry_no_isolate_marks(self):
         marked = [n.get_name() for n in self.nodes()
                   if "\u2068" in n.get_name() or "\u2069" in n.get_name()]
@@ -374,12 +364,17 @@ class SettingsWindowAccessibility(unittest.TestCase):
         finally:
             toggle()
 
-    def test_window_without_tray_offers_quit_login_and_about(self):
+    def test_controls_are_named_for_what_they_do(self):
+        # One help button per slider and the speed's fine steps; without a tray, quit, start
+        # at login and about.
         quit, login, about = SAY["footer"]
+        buttons = [SAY["help"].format(name) for name in SLIDERS]
+        for name in buttons + [step.format(SAY["speed"]) for step in SAY["step"]]:
+            with self.subTest(control=name):
+                self.only("push button", name)
         for role, name in (("push button", quit), ("check box", login), (None, about)):
             with self.subTest(control=name):
-                found = self.nodes(role, name)
-                self.assertTrue(found, f'no {role or "control"} "{name}"')
+                self.assertTrue(self.nodes(role, name), f'no {role or "control"} "{name}"')
 
     def test_focus_starts_on_the_selected_device(self):
         focus = self.first_focus

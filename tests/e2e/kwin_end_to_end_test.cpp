@@ -89,26 +89,6 @@ TEST(VeloquillOnPlasmaWayland, AppliesStoredSpeedsSwitchesToANewDeviceAndPutsEve
     EXPECT_TRUE(QDir(home.path()).entryList({"veloquill-restore-*.json"}).isEmpty());
 }
 
-TEST(VeloquillOnPlasmaWayland, RestoreThatKWinRefusesKeepsTheJournalAndEndsWithStatusOne)
-{
-    StandInKWin kwin;
-    ASSERT_NO_FATAL_FAILURE(kwin.startBus());
-    ASSERT_NO_FATAL_FAILURE(kwin.start());
-    kwin.addDevice("event3", "Head Mouse", 4660, 171, 0.1);
-    QTemporaryDir home;
-    storeSettings(home.path(), {{"4660-171-Head Mouse-N/A", {0.75, 1.0, true}}},
-                  "4660-171-Head Mouse-N/A");
-    VeloquillProcess program(home.path(), plasmaSession(kwin));
-    ASSERT_TRUE(holds(kwin, "event3", libinputSpeedFor(0.75), true)) << program.tail();
-    kwin.setBehaviour(0, "org.kde.KWin.Error.Refused");
-    program.signal(SIGTERM);
-    ASSERT_TRUE(program.waitForEnd());
-    EXPECT_EQ(program.process().exitCode(), 1) << program.tail();
-    EXPECT_TRUE(program.waitForOutput(
-        "Could not restore 1 devices: their event system refused the writes."));
-    EXPECT_EQ(QDir(home.path()).entryList({"veloquill-restore-*.json"}).size(), 1);
-}
-
 // The panel's StatusNotifierWatcher, as much of it as Qt asks for: it records each item.
 class Watcher : public QDBusVirtualObject
 {

@@ -7,9 +7,6 @@
 #include "device/pointer_backend.h"
 #include "sim/simulated_device.h"
 
-#include <QString>
-
-#include <map>
 #include <memory>
 
 namespace veloquill::sim {

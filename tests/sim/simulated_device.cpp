@@ -26,13 +26,13 @@ DeviceSpec DeviceSpec::mouse(const QString& name, std::int64_t vendorID, std::in
 }
 
 SimulatedDevice::SimulatedDevice(DeviceSpec spec, std::uint64_t registryID)
-    : m_spec(std::move(spec)), m_registryID(registryID), m_firstSeen(m_spec.settings)
+    : m_spec(std::move(spec)), m_firstSeen(m_spec.settings)
 {
     // Named once, at arrival, so that log lines about one device always read the same.
     const auto& name = m_spec.identity.name;
     m_description = name ? QStringLiteral("SimulatedService(id=%1, \"%2\")")
-                               .arg(QString::number(m_registryID), *name)
-                         : QStringLiteral("SimulatedService(id=%1)").arg(m_registryID);
+                               .arg(QString::number(registryID), *name)
+                         : QStringLiteral("SimulatedService(id=%1)").arg(registryID);
 }
 
 PointerLocks SimulatedDevice::locks() const

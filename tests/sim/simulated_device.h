@@ -95,7 +95,6 @@ private:
     bool write(SettingWrite write, Setting setting);
 
     DeviceSpec m_spec;
-    std::uint64_t m_registryID;
     QString m_description;
     DeviceRemoval m_removal;
     bool m_left = false;

@@ -369,11 +369,11 @@ protected:
                           static_cast<qsizetype>(values.size() * sizeof(float)))
             .toBase64();
     }
-    // Makes an XTEST pointer look like a device driven by libinput, with the custom profile
+    // Makes the core XTEST pointer look like a device driven by libinput, with the custom profile
     // (libinput 1.23 or later) or without.
-    void giveLibinputProperties(bool custom = false, const QString& name = kCoreXtestPointer)
+    void giveLibinputProperties(bool custom = false)
     {
-        const int id = driver().deviceId(name);
+        const int id = driver().deviceId(kCoreXtestPointer);
         driver().setFloatProperty(id, kLibinputSpeed, {0.0f});
         driver().setIntegerProperty(id, QStringLiteral("libinput Accel Profiles Available"), 8,
                                     custom ? std::vector<int>{1, 1, 1} : std::vector<int>{1, 1});
