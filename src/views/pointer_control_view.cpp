@@ -260,17 +260,9 @@ void PointerControlView::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     // A window coming back from being minimised was on screen all along.
     if (!event->spontaneous()) {
-        focusSelectedDevice();
+        m_picker->focusSelection();
         scheduleDeviceSelection();
     }
-}
-
-void PointerControlView::focusSelectedDevice()
-{
-    // Only while the keyboard is still where the view put it, or nowhere yet.
-    const QWidget* focused = window()->focusWidget();
-    if (!focused || m_picker->hasFocusedRow())
-        m_picker->focusSelection();
 }
 
 void PointerControlView::scheduleDeviceSelection()
@@ -295,7 +287,7 @@ void PointerControlView::scheduleDeviceSelection()
         state->ensureDeviceSelectionAndLoadSettings();
         // The keyboard follows the device just selected.
         if (view)
-            view->focusSelectedDevice();
+            view->m_picker->focusSelection();
     });
 }
 
