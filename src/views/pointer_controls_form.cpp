@@ -354,8 +354,6 @@ void PointerControlsForm::showPrecision()
     m_precisionToggle->setAccessibleName(
         QCoreApplication::translate("veloquill::PrecisionControls", "Precision mode, %1× speed")
             .arg(format.toString(bounded ? inEffect : factor)));
-    // The curve is the device as it is now, slowed while precision mode is on.
-    m_curve->setPrecisionFactor(on ? inEffect : 1.0);
 }
 
 void PointerControlsForm::showRowsFor(bool accelerationDisabled)
