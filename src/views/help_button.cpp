@@ -42,6 +42,7 @@ HelpButton::HelpButton(const QString& title, const QString& helpText, QWidget* p
     setAccessibleDescription(helpText);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);
+    setMinimumSize(kMinimumTarget);
     connect(this, &QAbstractButton::clicked, this, &HelpButton::showHelp);
 }
 
@@ -54,11 +55,6 @@ HelpButton::~HelpButton()
 bool HelpButton::isShowingHelp() const
 {
     return m_popover && m_popover->isVisible();
-}
-
-QSize HelpButton::sizeHint() const
-{
-    return kMinimumTarget;
 }
 
 void HelpButton::showHelp()
@@ -110,7 +106,6 @@ HelpPopover::HelpPopover(const QString& title, const QString& helpText, QWidget*
     // Window managers and task lists name it too.
     setWindowTitle(accessibleName());
     setFrameShape(QFrame::Box);
-    setLineWidth(1);
 
     m_text = new QLabel;
     m_text->setTextFormat(Qt::PlainText);
@@ -135,11 +130,9 @@ HelpPopover::HelpPopover(const QString& title, const QString& helpText, QWidget*
 
     // Long texts scroll; lines wrap at the panel's width and are never cut off at the side.
     m_scrollArea = new QScrollArea;
-    m_scrollArea->setFixedSize(kPanelSize);
     m_scrollArea->setFrameShape(QFrame::NoFrame);
     m_scrollArea->setBackgroundRole(QPalette::Base);
     m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_scrollArea->setWidgetResizable(true);
     m_scrollArea->setWidget(page);
 

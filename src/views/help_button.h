@@ -75,8 +75,6 @@ public:
     // closes it.
     bool isShowingHelp() const;
 
-    QSize sizeHint() const override;
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 
