@@ -134,24 +134,19 @@ void AccessibleStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
         drawFocusRing(painter, option->rect, option->palette);
         return;
     case PE_IndicatorCheckBox:
-        QProxyStyle::drawPrimitive(element, option, painter, widget);
-        strokeOutline(painter, pixelCentred(option->rect, 0.5), 0, option);
-        return;
     case PE_IndicatorRadioButton:
         QProxyStyle::drawPrimitive(element, option, painter, widget);
-        strokeOutline(painter, pixelCentred(option->rect, 0.5), 0, option, true);
+        strokeOutline(painter, pixelCentred(option->rect, 0.5), 0, option,
+                      element == PE_IndicatorRadioButton);
         return;
     case PE_FrameLineEdit:
-        QProxyStyle::drawPrimitive(element, option, painter, widget);
-        strokeOutline(painter, pixelCentred(option->rect, 0.5), 2, option);
-        if (option->state & State_HasFocus)
-            drawFocusRing(painter, option->rect, option->palette);
-        return;
     case PE_PanelButtonCommand: {
         QProxyStyle::drawPrimitive(element, option, painter, widget);
         const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
         if (!button || !(button->features & QStyleOptionButton::Flat))
             strokeOutline(painter, pixelCentred(option->rect, 0.5), 2, option);
+        if (element == PE_FrameLineEdit && option->state & State_HasFocus)
+            drawFocusRing(painter, option->rect, option->palette);
         return;
     }
     default:
