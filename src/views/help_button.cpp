@@ -33,7 +33,7 @@ constexpr int kPressGraceMs = 300;
 } // namespace
 
 HelpButton::HelpButton(const QString& title, const QString& helpText, QWidget* parent)
-    : QAbstractButton(parent), m_title(title), m_helpText(helpText)
+    : QAbstractButton(parent)
 {
     // Rich text wraps in a tooltip where plain text would make one line as wide as the
     // screen; the conversion escapes the text, so it still shows exactly as written.
@@ -65,7 +65,7 @@ void HelpButton::showHelp()
         return;
     }
     if (!m_popover)
-        m_popover = new HelpPopover(m_title, m_helpText, window());
+        m_popover = new HelpPopover(accessibleName(), accessibleDescription(), window());
     m_popover->showBeside(this);
 }
 
@@ -98,11 +98,11 @@ void HelpButton::paintEvent(QPaintEvent*)
 }
 
 // Not a popup: Qt leaves popups out of what screen readers see, and gives them no focus.
-HelpPopover::HelpPopover(const QString& title, const QString& helpText, QWidget* parent)
+HelpPopover::HelpPopover(const QString& name, const QString& helpText, QWidget* parent)
     : QFrame(parent, Qt::Tool | Qt::FramelessWindowHint)
 {
     installAccessibleRole<HelpPopover, QAccessible::Dialog>();
-    setAccessibleName(tr("Help: %1").arg(title));
+    setAccessibleName(name);
     // Window managers and task lists name it too.
     setWindowTitle(accessibleName());
     setFrameShape(QFrame::Box);
