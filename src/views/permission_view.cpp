@@ -105,7 +105,7 @@ struct MouseSettingsCommand
 // in the order below; whether one started.
 bool openMouseSettings(const DesktopPrograms& programs)
 {
-    static const std::vector<MouseSettingsCommand> known{
+    std::vector<MouseSettingsCommand> ordered{
         {QStringLiteral("KDE"), QStringLiteral("systemsettings"), {QStringLiteral("kcm_mouse")}},
         {QStringLiteral("GNOME"),
          QStringLiteral("gnome-control-center"),
@@ -126,9 +126,7 @@ bool openMouseSettings(const DesktopPrograms& programs)
         }
         return running.size();
     };
-    std::vector<MouseSettingsCommand> ordered = known;
-    std::stable_sort(ordered.begin(), ordered.end(),
-                     [&](const auto& a, const auto& b) { return rank(a) < rank(b); });
+    std::ranges::stable_sort(ordered, {}, rank);
     for (const MouseSettingsCommand& command : ordered) {
         const QString path = programs.find(command.program);
         if (!path.isEmpty() && programs.start(path, command.arguments))
