@@ -3,7 +3,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // Readable colours and a visible keyboard focus, in the light standard palette and dark ones.
-#include "views/accessible_style.h"
 #include "views/contrast.h"
 #include "views/help_button.h"
 #include "views/text_styles.h"
@@ -68,7 +67,6 @@ std::vector<NamedPalette> palettes()
 class ContrastTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { installAccessibleStyle(*qApp); }
     void TearDown() override { QApplication::setPalette(m_original); }
     const QPalette m_original = QApplication::palette();
 };
