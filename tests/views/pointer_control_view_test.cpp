@@ -187,7 +187,6 @@ TEST_F(PointerControlViewTest, AccelerationSwitchSwapsTheRowsAndTrackingSpeedIsT
     EXPECT_TRUE(state->currentPointerDisableAcceleration());
     ASSERT_TRUE(runMainLoopUntil([&] { return showsRows(false); }));
     EXPECT_EQ(form.trackingSpeedRow()->slider()->value(), 333);
-    EXPECT_EQ(form.trackingSpeedRow()->numberField()->text(), "0.33");
 
     form.disableAccelerationToggle()->click();
     ASSERT_TRUE(runMainLoopUntil([&] { return showsRows(true); }));
@@ -461,7 +460,6 @@ TEST_F(PointerControlViewTest, PrecisionModeIsSwitchedAndShownAndItsBoundIsSaid)
     remember(HeadMouse, {0.0, 1.0, false});
     connect("Head Mouse", 4660, 171);
     PointerControlsForm& form = *showView().controlsForm();
-    EXPECT_FALSE(form.precisionRows()->isVisible());
     form.precisionToggle()->click();
     EXPECT_TRUE(state->precisionMode());
     for (const auto& [typed, bounded, name] :
