@@ -147,12 +147,8 @@ LinkRow::LinkRow(const QString& symbolResource, const QString& label, const QUrl
     setToolTip(destination.toString());
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);
+    setMinimumSize(kMinimumTarget);
     connect(this, &QAbstractButton::clicked, this, [this] { m_opener(m_destination); });
-}
-
-QSize LinkRow::sizeHint() const
-{
-    return layout()->sizeHint().expandedTo(kMinimumTarget);
 }
 
 void LinkRow::paintEvent(QPaintEvent*)
@@ -226,7 +222,6 @@ AboutView::AboutView(const AboutFacts& facts, UrlOpener opener, QWidget* parent)
     setFocusPolicy(Qt::NoFocus);
     setBackgroundRole(QPalette::Window);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setWidgetResizable(true);
     setWidget(page);
 }

@@ -29,8 +29,6 @@ public:
 
     QUrl destination() const { return m_destination; }
 
-    QSize sizeHint() const override;
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 

@@ -94,14 +94,11 @@ int DevicePicker::heightOfRows(int count) const
 
 void DevicePicker::focusSelection()
 {
+    const QWidget* focused = window()->focusWidget();
+    if (focused && !isAncestorOf(focused))
+        return;
     if (QAbstractButton* row = m_group->checkedButton())
         row->setFocus(Qt::OtherFocusReason);
-}
-
-bool DevicePicker::hasFocusedRow() const
-{
-    const QWidget* focused = window()->focusWidget();
-    return focused && isAncestorOf(focused);
 }
 
 void DevicePicker::rebuild()

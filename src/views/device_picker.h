@@ -40,10 +40,9 @@ public:
     // The row of the selected device while it is not connected; null otherwise.
     QAbstractButton* disconnectedSelection() const;
 
-    // Puts the keyboard on the checked row.
+    // Puts the keyboard on the checked row, while it is still on a row or nowhere yet in the
+    // window: never away from where the user put it.
     void focusSelection();
-    // Whether the keyboard is on one of the rows, in the window or for when it is active.
-    bool hasFocusedRow() const;
 
     // The height of the first `count` rows, as laid out; rows beyond those listed count as high
     // as the last one.

@@ -33,7 +33,7 @@ constexpr int kPressGraceMs = 300;
 } // namespace
 
 HelpButton::HelpButton(const QString& title, const QString& helpText, QWidget* parent)
-    : QAbstractButton(parent), m_title(title), m_helpText(helpText)
+    : QAbstractButton(parent)
 {
     // Rich text wraps in a tooltip where plain text would make one line as wide as the
     // screen; the conversion escapes the text, so it still shows exactly as written.
@@ -42,6 +42,7 @@ HelpButton::HelpButton(const QString& title, const QString& helpText, QWidget* p
     setAccessibleDescription(helpText);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);
+    setMinimumSize(kMinimumTarget);
     connect(this, &QAbstractButton::clicked, this, &HelpButton::showHelp);
 }
 
@@ -56,11 +57,6 @@ bool HelpButton::isShowingHelp() const
     return m_popover && m_popover->isVisible();
 }
 
-QSize HelpButton::sizeHint() const
-{
-    return kMinimumTarget;
-}
-
 void HelpButton::showHelp()
 {
     // The button opens and closes its panel.
@@ -69,7 +65,7 @@ void HelpButton::showHelp()
         return;
     }
     if (!m_popover)
-        m_popover = new HelpPopover(m_title, m_helpText, window());
+        m_popover = new HelpPopover(accessibleName(), accessibleDescription(), window());
     m_popover->showBeside(this);
 }
 
@@ -102,15 +98,14 @@ void HelpButton::paintEvent(QPaintEvent*)
 }
 
 // Not a popup: Qt leaves popups out of what screen readers see, and gives them no focus.
-HelpPopover::HelpPopover(const QString& title, const QString& helpText, QWidget* parent)
+HelpPopover::HelpPopover(const QString& name, const QString& helpText, QWidget* parent)
     : QFrame(parent, Qt::Tool | Qt::FramelessWindowHint)
 {
     installAccessibleRole<HelpPopover, QAccessible::Dialog>();
-    setAccessibleName(tr("Help: %1").arg(title));
+    setAccessibleName(name);
     // Window managers and task lists name it too.
     setWindowTitle(accessibleName());
     setFrameShape(QFrame::Box);
-    setLineWidth(1);
 
     m_text = new QLabel;
     m_text->setTextFormat(Qt::PlainText);
@@ -135,11 +130,9 @@ HelpPopover::HelpPopover(const QString& title, const QString& helpText, QWidget*
 
     // Long texts scroll; lines wrap at the panel's width and are never cut off at the side.
     m_scrollArea = new QScrollArea;
-    m_scrollArea->setFixedSize(kPanelSize);
     m_scrollArea->setFrameShape(QFrame::NoFrame);
     m_scrollArea->setBackgroundRole(QPalette::Base);
     m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_scrollArea->setWidgetResizable(true);
     m_scrollArea->setWidget(page);
 

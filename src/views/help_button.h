@@ -29,8 +29,8 @@ class HelpPopover : public QFrame
 public:
     static constexpr QSize kPanelSize{450, 250};
 
-    // `parent` is the window the panel stays with.
-    HelpPopover(const QString& title, const QString& helpText, QWidget* parent);
+    // Named as the button that opens it; `parent` is the window the panel stays with.
+    HelpPopover(const QString& name, const QString& helpText, QWidget* parent);
 
     // Places the panel under the anchor's row (above it where there is no room below), kept
     // whole on the anchor's screen, and gives it the focus.
@@ -75,16 +75,12 @@ public:
     // closes it.
     bool isShowingHelp() const;
 
-    QSize sizeHint() const override;
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     void showHelp();
 
-    QString m_title;
-    QString m_helpText;
     QPointer<HelpPopover> m_popover;
 };
 

@@ -27,9 +27,7 @@ QPushButton* makeButton(const QString& text, QWidget* parent)
     auto* button = new QPushButton(text, parent);
     // Enter must not decide for the user: it presses only the focused button.
     button->setAutoDefault(false);
-    button->setDefault(false);
     button->setMinimumSize(kMinimumTarget);
-    button->setAccessibleName(text);
     return button;
 }
 } // namespace

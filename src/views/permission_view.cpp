@@ -105,7 +105,7 @@ struct MouseSettingsCommand
 // in the order below; whether one started.
 bool openMouseSettings(const DesktopPrograms& programs)
 {
-    static const std::vector<MouseSettingsCommand> known{
+    std::vector<MouseSettingsCommand> ordered{
         {QStringLiteral("KDE"), QStringLiteral("systemsettings"), {QStringLiteral("kcm_mouse")}},
         {QStringLiteral("GNOME"),
          QStringLiteral("gnome-control-center"),
@@ -126,9 +126,7 @@ bool openMouseSettings(const DesktopPrograms& programs)
         }
         return running.size();
     };
-    std::vector<MouseSettingsCommand> ordered = known;
-    std::stable_sort(ordered.begin(), ordered.end(),
-                     [&](const auto& a, const auto& b) { return rank(a) < rank(b); });
+    std::ranges::stable_sort(ordered, {}, rank);
     for (const MouseSettingsCommand& command : ordered) {
         const QString path = programs.find(command.program);
         if (!path.isEmpty() && programs.start(path, command.arguments))
@@ -173,13 +171,15 @@ PermissionView::PermissionView(ControlUnavailableReason reason, DesktopPrograms 
     m_openButton->setDefault(true);
     m_openButton->setMinimumHeight(kLargeControlHeight);
     m_openButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    connect(m_openButton, &QPushButton::clicked, this, &PermissionView::openAccessibilitySettings);
 
     m_unavailableNote = makeNote(
         tr("No mouse settings program of a known desktop (KDE Plasma, GNOME, Xfce, MATE, LXQt, "
            "Cinnamon) was found. Please open your desktop's mouse or accessibility settings "
            "from its menu."));
     m_unavailableNote->hide();
+    // The desktop's mouse settings; said plainly when no known one is installed.
+    connect(m_openButton, &QPushButton::clicked, this,
+            [this] { m_unavailableNote->setVisible(!openMouseSettings(m_programs)); });
 
     auto* panel = new QWidget;
     panel->setFixedWidth(kPanelWidth);
@@ -201,11 +201,6 @@ PermissionView::PermissionView(ControlUnavailableReason reason, DesktopPrograms 
     layout->addStretch();
     layout->addLayout(row);
     layout->addStretch();
-}
-
-void PermissionView::openAccessibilitySettings()
-{
-    m_unavailableNote->setVisible(!openMouseSettings(m_programs));
 }
 
 } // namespace veloquill

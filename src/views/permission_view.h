@@ -44,9 +44,6 @@ public:
                             DesktopPrograms programs = DesktopPrograms::ofThisSession(),
                             QWidget* parent = nullptr);
 
-    // Opens the desktop's mouse settings; says so plainly when no known one is installed.
-    void openAccessibilitySettings();
-
     QPushButton* openSettingsButton() const { return m_openButton; }
     // The note under the button, shown only when no settings program could be started.
     QLabel* unavailableNote() const { return m_unavailableNote; }

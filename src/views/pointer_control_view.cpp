@@ -112,6 +112,9 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
     devices->addSpacing(kHeadingGap);
     devices->addWidget(m_noDevices, 0, Qt::AlignHCenter);
     devices->addWidget(m_deviceArea);
+    // Side by side, the devices grow into the room under them as they arrive.
+    if (m_sideBySide)
+        devices->addStretch();
     auto* controls = new QVBoxLayout;
     controls->addWidget(controlsHeading, 0, Qt::AlignHCenter);
     if (keepOrGoBack) {
@@ -119,9 +122,6 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
         // under the devices where the columns stand side by side, else above the controls. Scrolled
         // into view when it asks, with the control being changed.
         m_keepOrGoBack = new KeepOrGoBackBar(*keepOrGoBack, state);
-        // At the foot of the devices, which grow into the room above it as devices arrive.
-        if (m_sideBySide)
-            devices->addStretch();
         (m_sideBySide ? devices : controls)->addWidget(horizontallyPadded(m_keepOrGoBack, padding));
         connect(keepOrGoBack, &KeepOrGoBack::askingChanged, this, [this](bool asking) {
             if (asking)
@@ -149,13 +149,7 @@ PointerControlView::PointerControlView(VeloquillPointerSettingsState& state,
     layout->addWidget(divider);
     layout->addSpacing(kDividerGap);
     layout->addWidget(controlsColumn, stretch);
-    if (m_sideBySide) {
-        if (!keepOrGoBack)
-            devices->addStretch();
-        controls->addStretch();
-    } else {
-        layout->addStretch();
-    }
+    (m_sideBySide ? controls : layout)->addStretch();
 
     fitPickerArea();
     connect(m_picker, &DevicePicker::rowsChanged, this, &PointerControlView::fitPickerArea);
@@ -260,17 +254,9 @@ void PointerControlView::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     // A window coming back from being minimised was on screen all along.
     if (!event->spontaneous()) {
-        focusSelectedDevice();
+        m_picker->focusSelection();
         scheduleDeviceSelection();
     }
-}
-
-void PointerControlView::focusSelectedDevice()
-{
-    // Only while the keyboard is still where the view put it, or nowhere yet.
-    const QWidget* focused = window()->focusWidget();
-    if (!focused || m_picker->hasFocusedRow())
-        m_picker->focusSelection();
 }
 
 void PointerControlView::scheduleDeviceSelection()
@@ -295,7 +281,7 @@ void PointerControlView::scheduleDeviceSelection()
         state->ensureDeviceSelectionAndLoadSettings();
         // The keyboard follows the device just selected.
         if (view)
-            view->focusSelectedDevice();
+            view->m_picker->focusSelection();
     });
 }
 

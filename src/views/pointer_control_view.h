@@ -67,7 +67,6 @@ private:
     void showAutoSwitch(bool enabled);
     void showPreferredName(const QString& name);
     void scheduleDeviceSelection();
-    void focusSelectedDevice();
     void revealKeepOrGoBack();
 
     VeloquillPointerSettingsState& m_state;

@@ -45,7 +45,7 @@ constexpr BoundNumber kFactor{&State::precisionFactor, &State::setPrecisionFacto
 constexpr SliderScale kFactorRange{State::MinPrecisionFactor, State::MaxPrecisionFactor, 2, 0.01,
                                    0.05};
 
-// A group of rows that can be squeezed to nothing while it slides away.
+// Rows that show and hide together; a group can be squeezed to nothing while it slides away.
 QWidget* collapsibleRows(std::initializer_list<QWidget*> rows)
 {
     auto* group = new QWidget;
@@ -200,12 +200,7 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
         "veloquill::PrecisionControls",
         "To switch it with a key anywhere, add a shortcut that runs \"veloquill --precision "
         "toggle\" in the desktop's keyboard shortcut settings."));
-    m_precisionRows = new QWidget;
-    auto* precisionLayout = new QVBoxLayout(m_precisionRows);
-    precisionLayout->setContentsMargins(0, 0, 0, 0);
-    precisionLayout->addWidget(m_factorRow);
-    precisionLayout->addWidget(m_boundNote);
-    precisionLayout->addWidget(shortcutNote);
+    m_precisionRows = collapsibleRows({m_factorRow, m_boundNote, shortcutNote});
     m_revert = new QPushButton(tr("Revert to system defaults"));
     m_revert->setMinimumSize(kMinimumTarget);
     m_revert->setAutoDefault(false);
@@ -354,8 +349,6 @@ void PointerControlsForm::showPrecision()
     m_precisionToggle->setAccessibleName(
         QCoreApplication::translate("veloquill::PrecisionControls", "Precision mode, %1× speed")
             .arg(format.toString(bounded ? inEffect : factor)));
-    // The curve is the device as it is now, slowed while precision mode is on.
-    m_curve->setPrecisionFactor(on ? inEffect : 1.0);
 }
 
 void PointerControlsForm::showRowsFor(bool accelerationDisabled)

@@ -65,8 +65,6 @@ public:
     ValueSliderRow* speedRow() const { return m_speedRow; }
     ValueSliderRow* trackingSpeedRow() const { return m_trackingSpeedRow; }
     QPushButton* revertButton() const { return m_revert; }
-    // Pointer speed against hand speed, under the sliders.
-    PointerCurveView* curveView() const { return m_curve; }
     QCheckBox* precisionToggle() const { return m_precisionToggle; }
     // The factor's row and the two lines under it.
     QWidget* precisionRows() const { return m_precisionRows; }

@@ -52,20 +52,13 @@ PointerCurveView::PointerCurveView(State& state, QWidget* parent) : QWidget(pare
 {
     setAccessibleName(tr("Pointer speed against hand speed"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    for (auto changed :
-         {&State::currentPointerSpeedChanged, &State::currentPointerAccelerationChanged})
+    for (auto changed : {&State::currentPointerSpeedChanged,
+                         &State::currentPointerAccelerationChanged, &State::precisionFactorChanged})
         connect(&state, changed, this, &PointerCurveView::refresh);
-    connect(&state, &State::currentPointerDisableAccelerationChanged, this,
-            &PointerCurveView::refresh);
+    for (auto changed :
+         {&State::currentPointerDisableAccelerationChanged, &State::precisionModeChanged})
+        connect(&state, changed, this, &PointerCurveView::refresh);
     connect(&state, &State::selectedDeviceIDChanged, this, &PointerCurveView::refresh);
-    refresh();
-}
-
-void PointerCurveView::setPrecisionFactor(double factor)
-{
-    if (!(factor > 0) || factor == m_precisionFactor)
-        return;
-    m_precisionFactor = factor;
     refresh();
 }
 
@@ -77,33 +70,23 @@ void PointerCurveView::refresh()
     if (!m_model)
         return;
     // The speed goes through the mapping the state writes with; precision mode scales the
-    // speed factor, which is the inverse of the resolution.
-    m_input.resolution =
+    // speed factor, which is the inverse of the resolution: the device as it is now.
+    const PointerCurveInput input{
         PointerSpeedMapping::forSpeed(m_state.currentPointerSpeed()).systemResolution /
-        m_precisionFactor;
-    m_input.acceleration = m_state.currentPointerDisableAcceleration()
-                               ? PointerRange::AccelerationOff
-                               : m_state.currentPointerAcceleration();
+            (m_state.precisionMode() ? m_state.precisionFactorInEffect() : 1.0),
+        m_state.currentPointerDisableAcceleration() ? PointerRange::AccelerationOff
+                                                    : m_state.currentPointerAcceleration()};
     for (int sample = 0; sample < kSamples; ++sample)
-        m_gains[sample] = pointerGain(*m_model, m_input, handSpeedAt(sample));
-    setAccessibleDescription(summary(gainAt(kSlowHandSpeed), gainAt(kFastHandSpeed)));
+        m_gains[sample] = pointerGain(*m_model, input, handSpeedAt(sample));
+    setAccessibleDescription(summary(pointerGain(*m_model, input, kSlowHandSpeed),
+                                     pointerGain(*m_model, input, kFastHandSpeed)));
     update();
-}
-
-double PointerCurveView::gainAt(double handSpeed) const
-{
-    return m_model ? pointerGain(*m_model, m_input, handSpeed) : 0.0;
 }
 
 QSize PointerCurveView::minimumSizeHint() const
 {
     const int line = fontMetrics().height();
     return {kMinimumWidth, kPlotHeight + kTextLines * line + 2 * kGap};
-}
-
-QSize PointerCurveView::sizeHint() const
-{
-    return minimumSizeHint();
 }
 
 void PointerCurveView::paintEvent(QPaintEvent*)

@@ -32,17 +32,13 @@ public:
 
     explicit PointerCurveView(VeloquillPointerSettingsState& state, QWidget* parent = nullptr);
 
-    // The precision factor the speed is multiplied by (1 = precision mode off).
-    void setPrecisionFactor(double factor);
     // Reads the selected device's model and the state's values again.
     void refresh();
 
-    // Pointer motion per hand motion at the hand speed (mm/s), as now drawn.
-    double gainAt(double handSpeed) const;
     // The selected device's speed shapes its acceleration rather than scaling slow motion.
     bool speedShapesAcceleration() const { return m_model && m_model->speedShapesAcceleration; }
 
-    QSize sizeHint() const override;
+    // Its preferred size too, in a layout.
     QSize minimumSizeHint() const override;
 
 protected:
@@ -50,9 +46,7 @@ protected:
 
 private:
     VeloquillPointerSettingsState& m_state;
-    double m_precisionFactor = 1.0;
     std::optional<PointerCurveModel> m_model;
-    PointerCurveInput m_input;
     std::array<double, kSamples> m_gains{};
 };
 
