@@ -5,6 +5,7 @@
 #include "views/permission_view.h"
 
 #include "views/svg_icon.h"
+#include "views/target_size.h"
 #include "views/text_styles.h"
 
 #include <QCoreApplication>
@@ -22,7 +23,6 @@ namespace veloquill {
 namespace {
 constexpr int kIconSize = 50;
 constexpr int kSpacing = 16;
-constexpr int kLargeControlHeight = 32;
 
 QString needs(const QString& what)
 {
@@ -169,7 +169,7 @@ PermissionView::PermissionView(ControlUnavailableReason reason, DesktopPrograms 
 
     m_openButton = new QPushButton(tr("Open Mouse Settings"));
     m_openButton->setDefault(true);
-    m_openButton->setMinimumHeight(kLargeControlHeight);
+    m_openButton->setMinimumHeight(kMinimumTargetSize);
     m_openButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 
     m_unavailableNote = makeNote(

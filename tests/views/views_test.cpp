@@ -8,6 +8,7 @@
 #include "views/help_button.h"
 #include "views/permission_view.h"
 #include "views/pointer_controls_form.h"
+#include "views/target_size.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -198,6 +199,7 @@ TEST(PermissionView, SaysWhatThisSessionLacksInPlainWrappedTextOverAWideCentredB
         EXPECT_EQ(button->width(),
                   panel->contentsRect().width() - margins.left() - margins.right());
         EXPECT_NEAR(button->mapTo(&view, button->rect().center()).x(), 290, 1) << "not centred";
+        EXPECT_GE(button->height(), kMinimumTargetSize);
         // An X11 desktop session can always control its pointer devices, so the end-to-end
         // test never sees this view: its picture for the documentation is taken here.
         if (reason == Reason::WaylandSession &&
