@@ -19,26 +19,10 @@ GnomeDevice::GnomeDevice(std::weak_ptr<GnomeSession> session, UdevPointerDevice 
       m_device(std::move(device))
 {}
 
-SettingKey GnomeDevice::speedKey() const
-{
-    // The trackball schema has no speed: Mutter gives trackballs the mouse speed.
-    return {m_device.kind == Schema::Trackball ? Schema::Mouse : m_device.kind, Key::Speed};
-}
-
-SettingKey GnomeDevice::profileKey() const
-{
-    return {m_device.kind, Key::AccelProfile};
-}
-
 std::shared_ptr<GnomeSession> GnomeDevice::presentSession() const
 {
     auto session = m_session.lock();
     return session && !hasLeft() && session->reachable() ? session : nullptr;
-}
-
-LibinputIdentity GnomeDevice::identity() const
-{
-    return {m_device.name, m_device.vendor, m_device.product, m_device.serialNumber};
 }
 
 libinput::Values GnomeDevice::read(QVariant (GnomeSettingsKeys::*get)(SettingKey) const) const
@@ -68,19 +52,14 @@ bool GnomeDevice::profileWritable() const
 
 QString GnomeDevice::writeSpeed(std::optional<double> speed)
 {
-    if (speed)
-        presentSession()->write(speedKey(), *speed, *this);
-    else
-        presentSession()->putBack(speedKey());
+    presentSession()->write(speedKey(), speed ? QVariant(*speed) : QVariant(), *this);
     return {};
 }
 
 QString GnomeDevice::writeProfile(std::optional<bool> flat)
 {
-    if (flat)
-        presentSession()->write(profileKey(), *flat ? kFlat : kAdaptive, *this);
-    else
-        presentSession()->putBack(profileKey());
+    presentSession()->write(profileKey(), flat ? QVariant(*flat ? kFlat : kAdaptive) : QVariant(),
+                            *this);
     return {};
 }
 

@@ -29,11 +29,11 @@ public:
     QString describe() const override { return describeAs(QStringLiteral("GNOME")); }
     QString listedName() const override { return m_device.sysName; }
 
-    SettingKey speedKey() const;
-    SettingKey profileKey() const;
-
 protected:
-    LibinputIdentity identity() const override;
+    LibinputIdentity identity() const override
+    {
+        return {m_device.name, m_device.vendor, m_device.product, m_device.serialNumber};
+    }
     bool reachable() const override { return presentSession() != nullptr; }
     // The keys as GSettings has them now, and its defaults.
     libinput::Values current() const override { return read(&GnomeSettingsKeys::value); }
@@ -46,6 +46,12 @@ protected:
     bool profileWritable() const override;
 
 private:
+    // The trackball schema has no speed: Mutter gives trackballs the mouse speed.
+    SettingKey speedKey() const
+    {
+        return {m_device.kind == Schema::Trackball ? Schema::Mouse : m_device.kind, Key::Speed};
+    }
+    SettingKey profileKey() const { return {m_device.kind, Key::AccelProfile}; }
     std::shared_ptr<GnomeSession> presentSession() const;
     // Both keys as `get` reads them.
     libinput::Values read(QVariant (GnomeSettingsKeys::*get)(SettingKey) const) const;

@@ -76,10 +76,11 @@ std::vector<JournalDevice> journalEntries(const KeyStates& states)
     for (const auto& [key, state] : states) {
         if (entries.empty() || entries.back().name != schemaId(key.schema))
             entries.emplace_back(0, schemaId(key.schema), std::vector<JournalProperty>{});
+        const bool hasOriginal = state.original.isValid();
         const QByteArray original =
-            state.original ? bytesOf(key, *state.original) : QByteArray(sizeOf(key), 0);
-        JournalProperty property(keyName(key.key), state.original ? QStringLiteral("value") : kNone,
-                                 8, static_cast<int>(original.size()), original);
+            hasOriginal ? bytesOf(key, state.original) : QByteArray(sizeOf(key), 0);
+        JournalProperty property(keyName(key.key), hasOriginal ? QStringLiteral("value") : kNone, 8,
+                                 static_cast<int>(original.size()), original);
         property.writtenState = JournalWritten::Value;
         property.written = bytesOf(key, state.written);
         entries.back().properties.push_back(std::move(property));
@@ -87,34 +88,30 @@ std::vector<JournalDevice> journalEntries(const KeyStates& states)
     return entries;
 }
 
-// Why a property of an entry is none this backend writes; empty when it is one.
-QString journalFault(const JournalDevice& entry, const JournalProperty& property)
+// The key and the state a property of the journal holds, or why it is none this backend writes.
+struct Journaled
+{
+    QString fault;
+    SettingKey key;
+    KeyState state;
+};
+
+Journaled fromJournal(const JournalDevice& entry, const JournalProperty& property)
 {
     const auto schema = schemaNamed(entry.name);
     if (!schema || entry.deviceId != 0 || entry.vendorProduct)
-        return QStringLiteral("not one of GNOME's pointer settings");
+        return {QStringLiteral("not one of GNOME's pointer settings"), {}, {}};
     const auto key = keyNamed(*schema, property.name);
+    const auto written = key && property.writtenState == JournalWritten::Value
+                             ? valueOf(*key, property.written)
+                             : std::nullopt;
     const bool hasOriginal = property.type != kNone;
-    const bool wellFormed =
-        key && property.writtenState == JournalWritten::Value && valueOf(*key, property.written) &&
-        (hasOriginal ? property.type == QStringLiteral("value") && valueOf(*key, property.bytes)
-                     : property.bytes == QByteArray(sizeOf(*key), 0));
-    return wellFormed ? QString() : QStringLiteral("not as this program writes it");
-}
-
-// The key states an entry this backend wrote holds (owner 0); its every property passed
-// journalFault when the journal was loaded.
-KeyStates fromJournal(const JournalDevice& entry)
-{
-    KeyStates states;
-    for (const JournalProperty& property : entry.properties) {
-        const SettingKey key = *keyNamed(*schemaNamed(entry.name), property.name);
-        KeyState& state = states[key];
-        state.written = *valueOf(key, property.written);
-        if (property.type != kNone)
-            state.original = valueOf(key, property.bytes);
-    }
-    return states;
+    const auto original = key && property.type == QStringLiteral("value")
+                              ? valueOf(*key, property.bytes)
+                              : std::nullopt;
+    if (!written || (hasOriginal ? !original : property.bytes != QByteArray(sizeOf(*key), 0)))
+        return {QStringLiteral("not as this program writes it"), {}, {}};
+    return {{}, *key, {original.value_or(QVariant()), *written, 0}};
 }
 
 QString describe(SettingKey key)
@@ -144,11 +141,14 @@ GnomeSession::~GnomeSession() = default;
 
 void GnomeSession::start()
 {
-    m_journal.load(m_bootMark, journalFault);
+    m_journal.load(m_bootMark, [](const JournalDevice& entry, const JournalProperty& property) {
+        return fromJournal(entry, property).fault;
+    });
     // What a run that did not quit left written goes back now; the selected device, if it is
     // here, gets its record again once the settings are loaded.
     for (const JournalDevice& entry : m_journal.devices()) {
-        for (const auto& [key, state] : fromJournal(entry)) {
+        for (const JournalProperty& property : entry.properties) {
+            const auto [fault, key, state] = fromJournal(entry, property);
             if (!m_keys.available() || !putBack(key, state))
                 m_states[key] = state; // kept for another try at quit
             else
@@ -180,6 +180,8 @@ void GnomeSession::deviceRemoved(const QString& sysName)
 
 void GnomeSession::write(SettingKey key, const QVariant& value, const GnomeDevice& service)
 {
+    if (!value.isValid())
+        return putBack(key);
     // Mutter reconfigures every device of the kind on each change: a drag of the speed slider
     // writes the profile it already holds again at every step.
     const auto held = m_states.find(key);
@@ -188,20 +190,18 @@ void GnomeSession::write(SettingKey key, const QVariant& value, const GnomeDevic
         held->second.owner = service.registryID();
         return;
     }
-    const auto [found, first] = m_states.try_emplace(key);
-    const KeyState before = found->second;
-    if (first)
-        found->second.original = m_keys.userValue(key);
-    found->second.written = value;
-    found->second.owner = service.registryID();
+    const std::optional<KeyState> before =
+        held != m_states.end() ? std::optional(held->second) : std::nullopt;
+    m_states[key] = {before ? before->original : m_keys.userValue(key), value,
+                     service.registryID()};
     // On record before it is written: after a crash the key may hold it.
     journal();
     if (m_keys.write(key, value))
         return;
-    if (first)
-        m_states.erase(found);
+    if (before)
+        m_states[key] = *before;
     else
-        found->second = before;
+        m_states.erase(key);
     journal();
     logLine(kLogPrefix + QStringLiteral("GSettings refused ") + describe(key) +
             QStringLiteral(" = ") + describe(value) + QStringLiteral(" for ") + service.describe() +
@@ -217,11 +217,11 @@ bool GnomeSession::putBack(SettingKey key, const KeyState& state)
                 QStringLiteral(" keeps what another program set since: ") + describe(now));
         return true;
     }
-    if (!state.original) {
+    if (!state.original.isValid()) {
         m_keys.reset(key);
         return true;
     }
-    return m_keys.write(key, *state.original);
+    return m_keys.write(key, state.original);
 }
 
 void GnomeSession::putBack(SettingKey key)
@@ -264,7 +264,6 @@ std::size_t GnomeSession::restoreUnlisted()
 
 void GnomeSession::keyChanged(SettingKey key)
 {
-    const auto self = shared_from_this();
     const auto found = m_states.find(key);
     if (found != m_states.end() && !sameValue(m_keys.value(key), found->second.written)) {
         // Changed in GNOME's own Settings (or by another program): it stays, now and at quit.

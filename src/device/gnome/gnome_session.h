@@ -22,9 +22,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <optional>
 #include <set>
-#include <vector>
 
 namespace veloquill::gnome {
 
@@ -33,9 +31,9 @@ inline const QString kLogPrefix = QStringLiteral("GNOME: ");
 // A key this program has written and that still holds what it wrote.
 struct KeyState
 {
-    // The user's own value before the first write; nothing when the key held its default, which
+    // The user's own value before the first write; invalid when the key held its default, which
     // it is reset to rather than given the default as a value of the user's.
-    std::optional<QVariant> original;
+    QVariant original;
     QVariant written;
     // The service that wrote it last; 0 for a write of an earlier run.
     std::uint64_t owner = 0;
@@ -60,10 +58,9 @@ public:
     bool reachable() const override { return m_keys.available(); }
 
     // Writes the key for the service; the key's value before this program's first write is
-    // journaled beforehand. One line when GSettings refuses it.
+    // journaled beforehand. One line when GSettings refuses it. An invalid value puts back what
+    // the key held before this program wrote it, if it is still ours.
     void write(SettingKey key, const QVariant& value, const GnomeDevice& service);
-    // The key goes back to what it held before this program wrote it, if it is still ours.
-    void putBack(SettingKey key);
     // Every key the service wrote last goes back; whether it had any.
     bool putBackKeysOf(std::uint64_t owner);
     // Keys written by an earlier run that no device here wrote since; put back, they go.
@@ -81,6 +78,7 @@ private Q_SLOTS:
     void keyChanged(veloquill::gnome::SettingKey key);
 
 private:
+    void putBack(SettingKey key);
     // False when the key holds another program's value, which it keeps.
     bool putBack(SettingKey key, const KeyState& state);
     void journal();

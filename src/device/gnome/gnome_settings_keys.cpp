@@ -77,7 +77,7 @@ struct GnomeSettingsKeys::Schemas
         GnomeSettingsKeys* owner = nullptr;
         Schema schema = Schema::Mouse;
         SchemaRef gschema;
-        GSettings* settings = nullptr;
+        std::unique_ptr<GSettings, Unref<g_object_unref>> settings;
         gulong changedHandler = 0;
     };
 
@@ -85,8 +85,8 @@ struct GnomeSettingsKeys::Schemas
     {
         for (Entry& entry : entries) {
             // Nothing may reach the object being destroyed.
-            g_signal_handler_disconnect(entry.settings, entry.changedHandler);
-            g_object_unref(entry.settings);
+            if (entry.settings)
+                g_signal_handler_disconnect(entry.settings.get(), entry.changedHandler);
         }
     }
 
@@ -110,7 +110,7 @@ struct GnomeSettingsKeys::Schemas
     QVariant read(SettingKey key, GVariant* (*get)(GSettings*, const gchar*)) const
     {
         const Entry* entry = find(key);
-        const Variant value(entry ? get(entry->settings, keyNameText(key.key)) : nullptr);
+        const Variant value(entry ? get(entry->settings.get(), keyNameText(key.key)) : nullptr);
         if (!value)
             return {};
         if (g_variant_is_of_type(value.get(), G_VARIANT_TYPE_DOUBLE))
@@ -123,33 +123,28 @@ struct GnomeSettingsKeys::Schemas
 
 GnomeSettingsKeys::GnomeSettingsKeys(QObject* parent) : QObject(parent)
 {
-    // Without GNOME's schemas GSettings would abort the process on g_settings_new, so every
-    // schema is looked up first and nothing is made unless all are there.
+    // Without GNOME's schemas GSettings would abort the process on g_settings_new, so each
+    // schema is looked up before its settings are made, and none is used unless all are there.
     GSettingsSchemaSource* source = g_settings_schema_source_get_default();
     if (source == nullptr)
         return;
-    std::array<SchemaRef, kSchemas.size()> found;
+    auto schemas = std::make_unique<Schemas>();
     for (Schema schema : kSchemas) {
-        SchemaRef& gschema = found[static_cast<std::size_t>(schema)];
-        gschema.reset(g_settings_schema_source_lookup(
+        auto& entry = schemas->entries[static_cast<std::size_t>(schema)];
+        entry.gschema.reset(g_settings_schema_source_lookup(
             source, kSchemaIds[static_cast<std::size_t>(schema)], TRUE));
-        if (!gschema || !usable(gschema.get(), schema))
+        if (!entry.gschema || !usable(entry.gschema.get(), schema))
             return;
-    }
-
-    m_schemas = std::make_unique<Schemas>();
-    for (Schema schema : kSchemas) {
-        auto& entry = m_schemas->entries[static_cast<std::size_t>(schema)];
         entry.owner = this;
         entry.schema = schema;
-        entry.gschema = std::move(found[static_cast<std::size_t>(schema)]);
-        entry.settings = g_settings_new_full(entry.gschema.get(), nullptr, nullptr);
-        entry.changedHandler =
-            g_signal_connect(entry.settings, "changed", G_CALLBACK(&Schemas::onChanged), &entry);
+        entry.settings.reset(g_settings_new_full(entry.gschema.get(), nullptr, nullptr));
+        entry.changedHandler = g_signal_connect(entry.settings.get(), "changed",
+                                                G_CALLBACK(&Schemas::onChanged), &entry);
         // GSettings promises "changed" only for keys read since the handler was connected.
         for (Key key : kKeys)
-            m_schemas->read({schema, key}, g_settings_get_value);
+            schemas->read({schema, key}, g_settings_get_value);
     }
+    m_schemas = std::move(schemas);
 }
 
 GnomeSettingsKeys::~GnomeSettingsKeys() = default;
@@ -159,10 +154,9 @@ QVariant GnomeSettingsKeys::value(SettingKey key) const
     return m_schemas ? m_schemas->read(key, g_settings_get_value) : QVariant();
 }
 
-std::optional<QVariant> GnomeSettingsKeys::userValue(SettingKey key) const
+QVariant GnomeSettingsKeys::userValue(SettingKey key) const
 {
-    const QVariant value = m_schemas ? m_schemas->read(key, g_settings_get_user_value) : QVariant();
-    return value.isValid() ? std::optional(value) : std::nullopt;
+    return m_schemas ? m_schemas->read(key, g_settings_get_user_value) : QVariant();
 }
 
 QVariant GnomeSettingsKeys::defaultValue(SettingKey key) const
@@ -173,7 +167,7 @@ QVariant GnomeSettingsKeys::defaultValue(SettingKey key) const
 bool GnomeSettingsKeys::isWritable(SettingKey key) const
 {
     const auto* entry = m_schemas ? m_schemas->find(key) : nullptr;
-    return entry != nullptr && g_settings_is_writable(entry->settings, keyNameText(key.key));
+    return entry != nullptr && g_settings_is_writable(entry->settings.get(), keyNameText(key.key));
 }
 
 bool GnomeSettingsKeys::write(SettingKey key, const QVariant& value)
@@ -188,13 +182,13 @@ bool GnomeSettingsKeys::write(SettingKey key, const QVariant& value)
     // GSettings treats a value out of range as a programming error and only logs it.
     const SchemaKeyRef schemaKey(g_settings_schema_get_key(entry->gschema.get(), name));
     return g_settings_schema_key_range_check(schemaKey.get(), gvalue.get()) &&
-           g_settings_set_value(entry->settings, name, gvalue.get());
+           g_settings_set_value(entry->settings.get(), name, gvalue.get());
 }
 
 void GnomeSettingsKeys::reset(SettingKey key)
 {
     if (const auto* entry = m_schemas ? m_schemas->find(key) : nullptr)
-        g_settings_reset(entry->settings, keyNameText(key.key));
+        g_settings_reset(entry->settings.get(), keyNameText(key.key));
 }
 
 void GnomeSettingsKeys::sync()

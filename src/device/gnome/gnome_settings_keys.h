@@ -58,8 +58,8 @@ public:
     // What the key holds now: the user's value, else the default. A double for Speed, a
     // string for AccelProfile; invalid when unavailable.
     QVariant value(SettingKey key) const;
-    // The user's own value; nothing when the key holds its default because none was set.
-    std::optional<QVariant> userValue(SettingKey key) const;
+    // The user's own value; invalid when the key holds its default because none was set.
+    QVariant userValue(SettingKey key) const;
     QVariant defaultValue(SettingKey key) const;
     // False when the administrator locked it (a dconf lock), or the key is unavailable.
     bool isWritable(SettingKey key) const;

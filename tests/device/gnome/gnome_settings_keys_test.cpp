@@ -43,7 +43,7 @@ TEST(GnomeSettings, ValidWritesAreStoredUntilResetOthersRefused)
         EXPECT_EQ(keys.userValue(key), written);
         EXPECT_EQ(stored(key), storedText);
         keys.reset(key);
-        EXPECT_EQ(keys.userValue(key), std::nullopt);
+        EXPECT_FALSE(keys.userValue(key).isValid());
         EXPECT_FALSE(stored(key).isValid());
     }
     const SettingKey trackballSpeed{Schema::Trackball, Key::Speed};
