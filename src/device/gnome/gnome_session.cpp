@@ -137,23 +137,24 @@ GnomeSession::GnomeSession(const QString& journalDirectory)
     connect(&m_keys, &GnomeSettingsKeys::changed, this, &GnomeSession::keyChanged);
 }
 
-GnomeSession::~GnomeSession() = default;
-
 void GnomeSession::start()
 {
     m_journal.load(m_bootMark, [](const JournalDevice& entry, const JournalProperty& property) {
         return fromJournal(entry, property).fault;
     });
-    // What a run that did not quit left written goes back now; the selected device, if it is
-    // here, gets its record again once the settings are loaded.
+    std::vector<SettingKey> left;
     for (const JournalDevice& entry : m_journal.devices()) {
         for (const JournalProperty& property : entry.properties) {
             const auto [fault, key, state] = fromJournal(entry, property);
-            if (!m_keys.available() || !putBack(key, state))
-                m_states[key] = state; // kept for another try at quit
-            else
-                m_putBackAtStart.insert(key);
+            m_states[key] = state;
+            left.push_back(key);
         }
+    }
+    // What a run that did not quit left written goes back now; the selected device, if it is
+    // here, gets its record again once the settings are loaded.
+    for (const SettingKey key : left) {
+        if (putBack(key))
+            m_putBackAtStart.insert(key);
     }
     journal();
     if (!m_devices.start())
@@ -180,8 +181,10 @@ void GnomeSession::deviceRemoved(const QString& sysName)
 
 void GnomeSession::write(SettingKey key, const QVariant& value, const GnomeDevice& service)
 {
-    if (!value.isValid())
-        return putBack(key);
+    if (!value.isValid()) {
+        putBack(key);
+        return;
+    }
     // Mutter reconfigures every device of the kind on each change: a drag of the speed slider
     // writes the profile it already holds again at every step.
     const auto held = m_states.find(key);
@@ -209,31 +212,27 @@ void GnomeSession::write(SettingKey key, const QVariant& value, const GnomeDevic
                                     : QStringLiteral(": the key is locked")));
 }
 
-bool GnomeSession::putBack(SettingKey key, const KeyState& state)
-{
-    const QVariant now = m_keys.value(key);
-    if (!sameValue(now, state.written)) {
-        logLine(kLogPrefix + describe(key) +
-                QStringLiteral(" keeps what another program set since: ") + describe(now));
-        return true;
-    }
-    if (!state.original.isValid()) {
-        m_keys.reset(key);
-        return true;
-    }
-    return m_keys.write(key, state.original);
-}
-
-void GnomeSession::putBack(SettingKey key)
+bool GnomeSession::putBack(SettingKey key)
 {
     const auto found = m_states.find(key);
     if (found == m_states.end())
-        return;
+        return true;
+    // Nothing can be put back without GNOME's schemas: it stays for another try.
+    if (!m_keys.available())
+        return false;
+    // Off the record first: GSettings may tell of the write at once.
     const KeyState state = found->second;
     m_states.erase(found);
-    if (!putBack(key, state))
+    const QVariant now = m_keys.value(key);
+    const bool changedSince = !sameValue(now, state.written);
+    if (changedSince)
+        logLine(kLogPrefix + describe(key) +
+                QStringLiteral(" keeps what another program set since: ") + describe(now));
+    const bool back = changedSince || m_keys.write(key, state.original);
+    if (!back)
         m_states[key] = state;
     journal();
+    return back;
 }
 
 bool GnomeSession::putBackKeysOf(std::uint64_t owner)

@@ -50,7 +50,6 @@ class GnomeSession : public QObject,
 public:
     // Originals are journaled in `journalDirectory` (empty: $XDG_RUNTIME_DIR).
     explicit GnomeSession(const QString& journalDirectory);
-    ~GnomeSession() override;
     // Puts back what a run that did not quit left written, then lists udev's devices.
     void start();
 
@@ -78,9 +77,9 @@ private Q_SLOTS:
     void keyChanged(veloquill::gnome::SettingKey key);
 
 private:
-    void putBack(SettingKey key);
-    // False when the key holds another program's value, which it keeps.
-    bool putBack(SettingKey key, const KeyState& state);
+    // The key goes back to what it held before this program wrote it, unless another program
+    // changed it since; false when it could not, and it stays ours.
+    bool putBack(SettingKey key);
     void journal();
 
     UdevPointerDevices m_devices;

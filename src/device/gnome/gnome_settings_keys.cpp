@@ -173,22 +173,22 @@ bool GnomeSettingsKeys::isWritable(SettingKey key) const
 bool GnomeSettingsKeys::write(SettingKey key, const QVariant& value)
 {
     // Locked down by the administrator, or a key this kind of device lacks.
-    GVariant* floating = isWritable(key) ? toGVariant(key.key, value) : nullptr;
+    if (!isWritable(key))
+        return false;
+    const auto* entry = m_schemas->find(key);
+    const char* name = keyNameText(key.key);
+    if (!value.isValid()) {
+        g_settings_reset(entry->settings.get(), name);
+        return true;
+    }
+    GVariant* floating = toGVariant(key.key, value);
     if (floating == nullptr)
         return false;
     const Variant gvalue(g_variant_ref_sink(floating));
-    const auto* entry = m_schemas->find(key);
-    const char* name = keyNameText(key.key);
     // GSettings treats a value out of range as a programming error and only logs it.
     const SchemaKeyRef schemaKey(g_settings_schema_get_key(entry->gschema.get(), name));
     return g_settings_schema_key_range_check(schemaKey.get(), gvalue.get()) &&
            g_settings_set_value(entry->settings.get(), name, gvalue.get());
-}
-
-void GnomeSettingsKeys::reset(SettingKey key)
-{
-    if (const auto* entry = m_schemas ? m_schemas->find(key) : nullptr)
-        g_settings_reset(entry->settings.get(), keyNameText(key.key));
 }
 
 void GnomeSettingsKeys::sync()

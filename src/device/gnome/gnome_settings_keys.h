@@ -63,10 +63,9 @@ public:
     QVariant defaultValue(SettingKey key) const;
     // False when the administrator locked it (a dconf lock), or the key is unavailable.
     bool isWritable(SettingKey key) const;
-    // False when refused: not writable (locked down), out of the key's range, wrong type.
+    // False when refused: not writable (locked down), out of the key's range, wrong type. An
+    // invalid value resets the key: the user's value goes, and it holds its default again.
     bool write(SettingKey key, const QVariant& value);
-    // The user's value goes; the key holds its default again.
-    void reset(SettingKey key);
     // Waits until every write has reached the backend: only before the program exits.
     void sync();
 

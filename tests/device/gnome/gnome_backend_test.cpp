@@ -40,9 +40,9 @@ protected:
             GTEST_SKIP() << "needs umockdev's preload: run under umockdev-wrapper";
         for (const Schema schema :
              {Schema::Mouse, Schema::Trackball, Schema::Touchpad, Schema::PointingStick}) {
-            keys.reset({schema, Key::AccelProfile});
+            keys.write({schema, Key::AccelProfile}, {});
             if (schema != Schema::Trackball)
-                keys.reset({schema, Key::Speed});
+                keys.write({schema, Key::Speed}, {});
         }
     }
     std::unique_ptr<veloquill::GnomeBackend> start()
@@ -172,7 +172,7 @@ TEST_F(GnomeBackend, WhatTheJournalDoesNotHoldAsWrittenIsNeverPutBack)
         for (const QString& name : QDir(journal.path()).entryList(QDir::Files))
             QFile::remove(QDir(journal.path()).filePath(name));
         keys.write(kMouseSpeed, 0.5);
-        keys.reset(kMouseProfile);
+        keys.write(kMouseProfile, {});
         {
             const auto crashed = start();
             only()->setGain(2.0);

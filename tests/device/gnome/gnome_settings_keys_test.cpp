@@ -42,7 +42,7 @@ TEST(GnomeSettings, ValidWritesAreStoredUntilResetOthersRefused)
         EXPECT_EQ(keys.value(key), written);
         EXPECT_EQ(keys.userValue(key), written);
         EXPECT_EQ(stored(key), storedText);
-        keys.reset(key);
+        keys.write(key, {});
         EXPECT_FALSE(keys.userValue(key).isValid());
         EXPECT_FALSE(stored(key).isValid());
     }
