@@ -5,7 +5,6 @@
 #include "device/gnome/gnome_session.h"
 
 #include "device/gnome/gnome_backend.h"
-#include "device/gnome/gnome_device.h"
 #include "support/log.h"
 #include "support/number_format.h"
 
@@ -19,6 +18,8 @@ namespace veloquill::gnome {
 
 namespace {
 const QString kNone = QStringLiteral("none");
+const QString kFlat = QStringLiteral("flat");
+const QString kAdaptive = QStringLiteral("adaptive");
 
 const QStringList& profiles()
 {
@@ -127,6 +128,65 @@ QString describe(const QVariant& value)
 }
 
 } // namespace
+
+GnomeDevice::GnomeDevice(std::weak_ptr<GnomeSession> session, UdevPointerDevice device,
+                         std::uint64_t registryID)
+    : LibinputService(registryID, kLogPrefix), m_session(std::move(session)),
+      m_device(std::move(device))
+{}
+
+std::shared_ptr<GnomeSession> GnomeDevice::presentSession() const
+{
+    auto session = m_session.lock();
+    return session && !hasLeft() && session->reachable() ? session : nullptr;
+}
+
+libinput::Values GnomeDevice::read(QVariant (GnomeSettingsKeys::*get)(SettingKey) const) const
+{
+    const GnomeSettingsKeys& keys = presentSession()->keys();
+    const QVariant speed = (keys.*get)(speedKey());
+    const QVariant profile = (keys.*get)(profileKey());
+    // GNOME's "default" profile is libinput's default for the device, adaptive for every
+    // pointer it drives: only "flat" is acceleration off.
+    libinput::Values values;
+    if (speed.isValid())
+        values.speed = speed.toDouble();
+    if (profile.isValid())
+        values.flat = profile.toString() == kFlat;
+    return values;
+}
+
+bool GnomeDevice::speedWritable() const
+{
+    return presentSession()->keys().isWritable(speedKey());
+}
+
+bool GnomeDevice::profileWritable() const
+{
+    return presentSession()->keys().isWritable(profileKey());
+}
+
+QString GnomeDevice::writeSpeed(std::optional<double> speed)
+{
+    presentSession()->write(speedKey(), speed ? QVariant(*speed) : QVariant(), *this);
+    return {};
+}
+
+QString GnomeDevice::writeProfile(std::optional<bool> flat)
+{
+    presentSession()->write(profileKey(), flat ? QVariant(*flat ? kFlat : kAdaptive) : QVariant(),
+                            *this);
+    return {};
+}
+
+RestoreOutcome GnomeDevice::restoreFirstSeen()
+{
+    const auto session = m_session.lock();
+    if (!session || !session->reachable())
+        return RestoreOutcome::Unreachable;
+    return hasLeft() ? RestoreOutcome::Untouched
+                     : session->restore(registryID(), {speedKey(), profileKey()});
+}
 
 GnomeSession::GnomeSession(const QString& journalDirectory)
     : m_journal(journalDirectory, {QStringLiteral("gnome"), kLogPrefix, QStringLiteral("boot")}),
@@ -245,6 +305,18 @@ bool GnomeSession::putBackKeysOf(std::uint64_t owner)
     for (const SettingKey key : owned)
         putBack(key);
     return !owned.empty();
+}
+
+RestoreOutcome GnomeSession::restore(std::uint64_t owner, std::array<SettingKey, 2> kind)
+{
+    const auto anyOf = [&kind](const auto& keys) {
+        return std::ranges::any_of(kind, [&keys](SettingKey key) { return keys.contains(key); });
+    };
+    // Its kind's keys an earlier run left written went back at start: restored all the same.
+    if (!putBackKeysOf(owner) && !anyOf(m_putBackAtStart))
+        return RestoreOutcome::Untouched;
+    // A key GSettings would not take back stays ours, and in the journal.
+    return anyOf(m_states) ? RestoreOutcome::Refused : RestoreOutcome::Restored;
 }
 
 std::size_t GnomeSession::restoreUnlisted()

@@ -11,14 +11,15 @@
 // own value, or reset to its default) unless another program changed it since.
 
 #include "device/desktop_session.h"
-#include "device/gnome/gnome_device.h"
 #include "device/gnome/gnome_settings_keys.h"
+#include "device/libinput_service.h"
 #include "device/restore_journal.h"
 #include "device/udev_pointer_devices.h"
 
 #include <QObject>
 #include <QVariant>
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -27,6 +28,53 @@
 namespace veloquill::gnome {
 
 inline const QString kLogPrefix = QStringLiteral("GNOME: ");
+
+class GnomeSession;
+
+// One pointing device udev lists, whose libinput settings are GNOME's settings for its kind
+// (docs/gnome-backend.md): a trackball's speed is the mouse speed, its profile the
+// trackball's. One object per arrival.
+class GnomeDevice : public LibinputService
+{
+public:
+    GnomeDevice(std::weak_ptr<GnomeSession> session, UdevPointerDevice device,
+                std::uint64_t registryID);
+
+    // The keys this device wrote last go back to what they held before.
+    RestoreOutcome restoreFirstSeen() override;
+    QString describe() const override { return describeAs(QStringLiteral("GNOME")); }
+    QString listedName() const override { return m_device.sysName; }
+
+protected:
+    LibinputIdentity identity() const override
+    {
+        return {m_device.name, m_device.vendor, m_device.product, m_device.serialNumber};
+    }
+    bool reachable() const override { return presentSession() != nullptr; }
+    // The keys as GSettings has them now, and its defaults.
+    libinput::Values current() const override { return read(&GnomeSettingsKeys::value); }
+    libinput::Values defaults() const override { return read(&GnomeSettingsKeys::defaultValue); }
+    // Nothing puts the key back as it was before this program wrote it.
+    QString writeSpeed(std::optional<double> speed) override;
+    QString writeProfile(std::optional<bool> flat) override;
+    // A dconf lock makes a key read-only.
+    bool speedWritable() const override;
+    bool profileWritable() const override;
+
+private:
+    // The trackball schema has no speed: Mutter gives trackballs the mouse speed.
+    SettingKey speedKey() const
+    {
+        return {m_device.kind == Schema::Trackball ? Schema::Mouse : m_device.kind, Key::Speed};
+    }
+    SettingKey profileKey() const { return {m_device.kind, Key::AccelProfile}; }
+    std::shared_ptr<GnomeSession> presentSession() const;
+    // Both keys as `get` reads them.
+    libinput::Values read(QVariant (GnomeSettingsKeys::*get)(SettingKey) const) const;
+
+    std::weak_ptr<GnomeSession> m_session;
+    UdevPointerDevice m_device;
+};
 
 // A key this program has written and that still holds what it wrote.
 struct KeyState
@@ -60,16 +108,12 @@ public:
     // journaled beforehand. One line when GSettings refuses it. An invalid value puts back what
     // the key held before this program wrote it, if it is still ours.
     void write(SettingKey key, const QVariant& value, const GnomeDevice& service);
-    // Every key the service wrote last goes back; whether it had any.
-    bool putBackKeysOf(std::uint64_t owner);
+    // The keys `owner` wrote last go back, `kind` the keys of its kind: whether they are back.
+    RestoreOutcome restore(std::uint64_t owner, std::array<SettingKey, 2> kind);
     // Keys written by an earlier run that no device here wrote since; put back, they go.
     std::size_t restoreUnlisted() override;
     void forgetOriginals() override { m_journal.remove(); }
     QStringList notPutBack() const override { return m_journal.notPutBack(); }
-    // Whether the key holds a value this program wrote.
-    bool written(SettingKey key) const { return m_states.contains(key); }
-    // Whether start put the key back as a run that did not quit left it.
-    bool putBackAtStart(SettingKey key) const { return m_putBackAtStart.contains(key); }
 
 private Q_SLOTS:
     void deviceAdded(const veloquill::UdevPointerDevice& device);
@@ -80,6 +124,8 @@ private:
     // The key goes back to what it held before this program wrote it, unless another program
     // changed it since; false when it could not, and it stays ours.
     bool putBack(SettingKey key);
+    // Every key the service wrote last goes back; whether it had any.
+    bool putBackKeysOf(std::uint64_t owner);
     void journal();
 
     UdevPointerDevices m_devices;
