@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace veloquill::gnome {
 
@@ -20,13 +19,8 @@ namespace {
 const QString kNone = QStringLiteral("none");
 const QString kFlat = QStringLiteral("flat");
 const QString kAdaptive = QStringLiteral("adaptive");
-
-const QStringList& profiles()
-{
-    static const QStringList names{QStringLiteral("default"), QStringLiteral("flat"),
-                                   QStringLiteral("adaptive")};
-    return names;
-}
+// accel-profile's values, numbered as the journal keeps them.
+const QStringList kProfiles{QStringLiteral("default"), kFlat, kAdaptive};
 
 // The journal keeps every value of a key in the same size: a double's 8 bytes for a speed, one
 // byte naming the profile.
@@ -38,27 +32,23 @@ int sizeOf(SettingKey key)
 QByteArray bytesOf(SettingKey key, const QVariant& value)
 {
     if (key.key == Key::AccelProfile)
-        return QByteArray(1, static_cast<char>(profiles().indexOf(value.toString())));
+        return QByteArray(1, static_cast<char>(kProfiles.indexOf(value.toString())));
     const double number = value.toDouble();
-    QByteArray bytes(sizeof number, Qt::Uninitialized);
-    std::memcpy(bytes.data(), &number, sizeof number);
-    return bytes;
+    return QByteArray(reinterpret_cast<const char*>(&number), sizeof number);
 }
 
-// Nothing when the bytes are no value this program writes to the key.
-std::optional<QVariant> valueOf(SettingKey key, const QByteArray& bytes)
+// Invalid when the bytes are no value this program writes to the key.
+QVariant valueOf(SettingKey key, const QByteArray& bytes)
 {
     if (bytes.size() != sizeOf(key))
-        return std::nullopt;
+        return {};
     if (key.key == Key::AccelProfile) {
         const int index = bytes.at(0);
-        return index >= 0 && index < profiles().size() ? std::optional<QVariant>(profiles()[index])
-                                                       : std::nullopt;
+        return index >= 0 && index < kProfiles.size() ? QVariant(kProfiles[index]) : QVariant();
     }
     const double number = journalDouble(bytes);
-    if (!(number >= libinput::kMinSpeed && number <= libinput::kMaxSpeed))
-        return std::nullopt;
-    return QVariant(number);
+    return number >= libinput::kMinSpeed && number <= libinput::kMaxSpeed ? QVariant(number)
+                                                                          : QVariant();
 }
 
 // A double read back from a text backend may differ in its last bit.
@@ -103,16 +93,17 @@ Journaled fromJournal(const JournalDevice& entry, const JournalProperty& propert
     if (!schema || entry.deviceId != 0 || entry.vendorProduct)
         return {QStringLiteral("not one of GNOME's pointer settings"), {}, {}};
     const auto key = keyNamed(*schema, property.name);
-    const auto written = key && property.writtenState == JournalWritten::Value
-                             ? valueOf(*key, property.written)
-                             : std::nullopt;
+    const QVariant written = key && property.writtenState == JournalWritten::Value
+                                 ? valueOf(*key, property.written)
+                                 : QVariant();
     const bool hasOriginal = property.type != kNone;
-    const auto original = key && property.type == QStringLiteral("value")
-                              ? valueOf(*key, property.bytes)
-                              : std::nullopt;
-    if (!written || (hasOriginal ? !original : property.bytes != QByteArray(sizeOf(*key), 0)))
+    const QVariant original = key && property.type == QStringLiteral("value")
+                                  ? valueOf(*key, property.bytes)
+                                  : QVariant();
+    if (!written.isValid() ||
+        (hasOriginal ? !original.isValid() : property.bytes != QByteArray(sizeOf(*key), 0)))
         return {QStringLiteral("not as this program writes it"), {}, {}};
-    return {{}, *key, {original.value_or(QVariant()), *written, 0}};
+    return {{}, *key, {original, written, 0}};
 }
 
 QString describe(SettingKey key)
@@ -365,8 +356,8 @@ void GnomeSession::journal()
 
 namespace veloquill {
 
-GnomeBackend::GnomeBackend(GnomeBackendOptions options)
-    : DesktopBackend(startSession<gnome::GnomeSession>(options.journalDirectory),
+GnomeBackend::GnomeBackend(const QString& journalDirectory)
+    : DesktopBackend(startSession<gnome::GnomeSession>(journalDirectory),
                      ControlUnavailableReason::GnomeSettingsMissing,
                      gnome::kLogPrefix +
                          QStringLiteral("cannot control pointer devices: GNOME's pointer "

@@ -33,7 +33,6 @@ struct SettingKey
 {
     Schema schema = Schema::Mouse;
     Key key = Key::Speed;
-    friend bool operator==(const SettingKey&, const SettingKey&) = default;
     friend auto operator<=>(const SettingKey&, const SettingKey&) = default;
 };
 

@@ -48,8 +48,7 @@ protected:
     std::unique_ptr<veloquill::GnomeBackend> start()
     {
         client.reset(); // lets an earlier system go
-        auto system =
-            std::make_unique<veloquill::GnomeBackend>(GnomeBackendOptions{journal.path()});
+        auto system = std::make_unique<veloquill::GnomeBackend>(journal.path());
         client = system->watchDevices();
         client->start();
         return system;
@@ -230,7 +229,7 @@ TEST(GnomeBackendLock, DISABLED_ADconfLockedSpeedIsReportedAndKeptWhatItIs)
     if (!bed.active())
         GTEST_SKIP() << "needs umockdev's preload: run under umockdev-wrapper";
     bed.add("1", "Zono X", 0x1234, 0xab, "ID_INPUT_MOUSE");
-    veloquill::GnomeBackend system(GnomeBackendOptions{dir.filePath("journal")});
+    veloquill::GnomeBackend system(dir.filePath("journal"));
     const auto client = system.watchDevices();
     client->start();
     const auto services = client->devices().value_or(std::vector<BackendDeviceRef>{});
