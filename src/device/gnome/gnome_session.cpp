@@ -23,16 +23,12 @@ const QString kAdaptive = QStringLiteral("adaptive");
 const QStringList kProfiles{QStringLiteral("default"), kFlat, kAdaptive};
 
 // The journal keeps every value of a key in the same size: a double's 8 bytes for a speed, one
-// byte naming the profile.
-int sizeOf(SettingKey key)
-{
-    return key.key == Key::AccelProfile ? 1 : static_cast<int>(sizeof(double));
-}
-
+// byte numbering the profile; zeros for none.
 QByteArray bytesOf(SettingKey key, const QVariant& value)
 {
     if (key.key == Key::AccelProfile)
-        return QByteArray(1, static_cast<char>(kProfiles.indexOf(value.toString())));
+        return QByteArray(
+            1, static_cast<char>(std::max<qsizetype>(kProfiles.indexOf(value.toString()), 0)));
     const double number = value.toDouble();
     return QByteArray(reinterpret_cast<const char*>(&number), sizeof number);
 }
@@ -40,7 +36,7 @@ QByteArray bytesOf(SettingKey key, const QVariant& value)
 // Invalid when the bytes are no value this program writes to the key.
 QVariant valueOf(SettingKey key, const QByteArray& bytes)
 {
-    if (bytes.size() != sizeOf(key))
+    if (bytes.size() != bytesOf(key, {}).size())
         return {};
     if (key.key == Key::AccelProfile) {
         const int index = bytes.at(0);
@@ -67,10 +63,9 @@ std::vector<JournalDevice> journalEntries(const KeyStates& states)
     for (const auto& [key, state] : states) {
         if (entries.empty() || entries.back().name != schemaId(key.schema))
             entries.emplace_back(0, schemaId(key.schema), std::vector<JournalProperty>{});
-        const bool hasOriginal = state.original.isValid();
-        const QByteArray original =
-            hasOriginal ? bytesOf(key, state.original) : QByteArray(sizeOf(key), 0);
-        JournalProperty property(keyName(key.key), hasOriginal ? QStringLiteral("value") : kNone, 8,
+        const QByteArray original = bytesOf(key, state.original);
+        JournalProperty property(keyName(key.key),
+                                 state.original.isValid() ? QStringLiteral("value") : kNone, 8,
                                  static_cast<int>(original.size()), original);
         property.writtenState = JournalWritten::Value;
         property.written = bytesOf(key, state.written);
@@ -101,7 +96,7 @@ Journaled fromJournal(const JournalDevice& entry, const JournalProperty& propert
                                   ? valueOf(*key, property.bytes)
                                   : QVariant();
     if (!written.isValid() ||
-        (hasOriginal ? !original.isValid() : property.bytes != QByteArray(sizeOf(*key), 0)))
+        (hasOriginal ? !original.isValid() : property.bytes != bytesOf(*key, {})))
         return {QStringLiteral("not as this program writes it"), {}, {}};
     return {{}, *key, {original, written, 0}};
 }
@@ -132,11 +127,11 @@ std::shared_ptr<GnomeSession> GnomeDevice::presentSession() const
     return session && !hasLeft() && session->reachable() ? session : nullptr;
 }
 
-libinput::Values GnomeDevice::read(QVariant (GnomeSettingsKeys::*get)(SettingKey) const) const
+libinput::Values GnomeDevice::read(GnomeSettingsKeys::Reading reading) const
 {
     const GnomeSettingsKeys& keys = presentSession()->keys();
-    const QVariant speed = (keys.*get)(speedKey());
-    const QVariant profile = (keys.*get)(profileKey());
+    const QVariant speed = keys.read(speedKey(), reading);
+    const QVariant profile = keys.read(profileKey(), reading);
     // GNOME's "default" profile is libinput's default for the device, adaptive for every
     // pointer it drives: only "flat" is acceleration off.
     libinput::Values values;
@@ -217,8 +212,7 @@ void GnomeSession::start()
 void GnomeSession::deviceAdded(const UdevPointerDevice& device)
 {
     const auto self = shared_from_this(); // a callback may drop every other reference
-    if (!find(device.sysName))
-        add(std::make_shared<GnomeDevice>(weak_from_this(), device, m_nextRegistryID++));
+    add(std::make_shared<GnomeDevice>(weak_from_this(), device, m_nextRegistryID++));
 }
 
 void GnomeSession::deviceRemoved(const QString& sysName)
@@ -240,14 +234,15 @@ void GnomeSession::write(SettingKey key, const QVariant& value, const GnomeDevic
     // writes the profile it already holds again at every step.
     const auto held = m_states.find(key);
     if (held != m_states.end() && sameValue(held->second.written, value) &&
-        sameValue(m_keys.value(key), value)) {
+        sameValue(m_keys.read(key), value)) {
         held->second.owner = service.registryID();
         return;
     }
     const std::optional<KeyState> before =
         held != m_states.end() ? std::optional(held->second) : std::nullopt;
-    m_states[key] = {before ? before->original : m_keys.userValue(key), value,
-                     service.registryID()};
+    m_states[key] = {before ? before->original
+                            : m_keys.read(key, GnomeSettingsKeys::Reading::UserValue),
+                     value, service.registryID()};
     // On record before it is written: after a crash the key may hold it.
     journal();
     if (m_keys.write(key, value))
@@ -274,7 +269,7 @@ bool GnomeSession::putBack(SettingKey key)
     // Off the record first: GSettings may tell of the write at once.
     const KeyState state = found->second;
     m_states.erase(found);
-    const QVariant now = m_keys.value(key);
+    const QVariant now = m_keys.read(key);
     const bool changedSince = !sameValue(now, state.written);
     if (changedSince)
         logLine(kLogPrefix + describe(key) +
@@ -327,10 +322,10 @@ std::size_t GnomeSession::restoreUnlisted()
 void GnomeSession::keyChanged(SettingKey key)
 {
     const auto found = m_states.find(key);
-    if (found != m_states.end() && !sameValue(m_keys.value(key), found->second.written)) {
+    if (found != m_states.end() && !sameValue(m_keys.read(key), found->second.written)) {
         // Changed in GNOME's own Settings (or by another program): it stays, now and at quit.
         logLine(kLogPrefix + describe(key) + QStringLiteral(" was set to ") +
-                describe(m_keys.value(key)) +
+                describe(m_keys.read(key)) +
                 QStringLiteral(" by another program; it stays as set"));
         m_states.erase(found);
         journal();

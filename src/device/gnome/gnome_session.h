@@ -52,8 +52,8 @@ protected:
     }
     bool reachable() const override { return presentSession() != nullptr; }
     // The keys as GSettings has them now, and its defaults.
-    libinput::Values current() const override { return read(&GnomeSettingsKeys::value); }
-    libinput::Values defaults() const override { return read(&GnomeSettingsKeys::defaultValue); }
+    libinput::Values current() const override { return read(GnomeSettingsKeys::Reading::Value); }
+    libinput::Values defaults() const override { return read(GnomeSettingsKeys::Reading::Default); }
     // Nothing puts the key back as it was before this program wrote it.
     QString writeSpeed(std::optional<double> speed) override;
     QString writeProfile(std::optional<bool> flat) override;
@@ -69,8 +69,7 @@ private:
     }
     SettingKey profileKey() const { return {m_device.kind, Key::AccelProfile}; }
     std::shared_ptr<GnomeSession> presentSession() const;
-    // Both keys as `get` reads them.
-    libinput::Values read(QVariant (GnomeSettingsKeys::*get)(SettingKey) const) const;
+    libinput::Values read(GnomeSettingsKeys::Reading reading) const;
 
     std::weak_ptr<GnomeSession> m_session;
     UdevPointerDevice m_device;

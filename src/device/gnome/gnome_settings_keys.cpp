@@ -58,14 +58,11 @@ bool usable(GSettingsSchema* schema, Schema which)
     });
 }
 
-// Floating, or null when the value has the wrong type for the key.
+// Floating: a double for a speed, a string for a profile.
 GVariant* toGVariant(Key key, const QVariant& value)
 {
-    if (key == Key::Speed && value.typeId() == QMetaType::Double)
-        return g_variant_new_double(value.toDouble());
-    if (key == Key::AccelProfile && value.typeId() == QMetaType::QString)
-        return g_variant_new_string(value.toString().toUtf8().constData());
-    return nullptr;
+    return key == Key::Speed ? g_variant_new_double(value.toDouble())
+                             : g_variant_new_string(value.toString().toUtf8().constData());
 }
 
 } // namespace
@@ -149,19 +146,12 @@ GnomeSettingsKeys::GnomeSettingsKeys(QObject* parent) : QObject(parent)
 
 GnomeSettingsKeys::~GnomeSettingsKeys() = default;
 
-QVariant GnomeSettingsKeys::value(SettingKey key) const
+QVariant GnomeSettingsKeys::read(SettingKey key, Reading reading) const
 {
-    return m_schemas ? m_schemas->read(key, g_settings_get_value) : QVariant();
-}
-
-QVariant GnomeSettingsKeys::userValue(SettingKey key) const
-{
-    return m_schemas ? m_schemas->read(key, g_settings_get_user_value) : QVariant();
-}
-
-QVariant GnomeSettingsKeys::defaultValue(SettingKey key) const
-{
-    return m_schemas ? m_schemas->read(key, g_settings_get_default_value) : QVariant();
+    constexpr std::array<GVariant* (*)(GSettings*, const gchar*), 3> kReadings{
+        g_settings_get_value, g_settings_get_user_value, g_settings_get_default_value};
+    return m_schemas ? m_schemas->read(key, kReadings[static_cast<std::size_t>(reading)])
+                     : QVariant();
 }
 
 bool GnomeSettingsKeys::isWritable(SettingKey key) const
@@ -181,10 +171,7 @@ bool GnomeSettingsKeys::write(SettingKey key, const QVariant& value)
         g_settings_reset(entry->settings.get(), name);
         return true;
     }
-    GVariant* floating = toGVariant(key.key, value);
-    if (floating == nullptr)
-        return false;
-    const Variant gvalue(g_variant_ref_sink(floating));
+    const Variant gvalue(g_variant_ref_sink(toGVariant(key.key, value)));
     // GSettings treats a value out of range as a programming error and only logs it.
     const SchemaKeyRef schemaKey(g_settings_schema_get_key(entry->gschema.get(), name));
     return g_settings_schema_key_range_check(schemaKey.get(), gvalue.get()) &&

@@ -54,12 +54,14 @@ public:
     // Whether the four schemas, with the keys above, are installed; when not, nothing below
     // reads or writes anything.
     bool available() const { return m_schemas != nullptr; }
-    // What the key holds now: the user's value, else the default. A double for Speed, a
-    // string for AccelProfile; invalid when unavailable.
-    QVariant value(SettingKey key) const;
-    // The user's own value; invalid when the key holds its default because none was set.
-    QVariant userValue(SettingKey key) const;
-    QVariant defaultValue(SettingKey key) const;
+    enum class Reading
+    {
+        Value,     // what the key holds now: the user's value, else the default
+        UserValue, // invalid when the key holds its default because none was set
+        Default
+    };
+    // A double for Speed, a string for AccelProfile; invalid when unavailable.
+    QVariant read(SettingKey key, Reading reading = Reading::Value) const;
     // False when the administrator locked it (a dconf lock), or the key is unavailable.
     bool isWritable(SettingKey key) const;
     // False when refused: not writable (locked down), out of the key's range, wrong type. An

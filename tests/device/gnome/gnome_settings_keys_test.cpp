@@ -27,29 +27,14 @@ QVariant stored(SettingKey key)
 const SettingKey kMouseSpeed{Schema::Mouse, Key::Speed};
 const SettingKey kTouchpadProfile{Schema::Touchpad, Key::AccelProfile};
 
-TEST(GnomeSettings, ValidWritesAreStoredUntilResetOthersRefused)
+// What is taken is in the backend's tests, which read the keyfile.
+TEST(GnomeSettings, WritesOutsideAKeysRangeOrSchemaAreRefused)
 {
-    const std::tuple<SettingKey, QVariant, QVariant, QString> cases[] = {
-        {kMouseSpeed, 0.0, 0.5, "0.5"},
-        {kTouchpadProfile, QString("default"), QString("flat"), "'flat'"},
-        {{Schema::PointingStick, Key::Speed}, 0.0, -0.25, "-0.25"}};
     GnomeSettingsKeys keys;
-    for (const auto& [key, defaultValue, written, storedText] : cases) {
-        SCOPED_TRACE(storedText.toStdString());
-        EXPECT_EQ(keys.defaultValue(key), defaultValue);
-        ASSERT_TRUE(keys.write(key, written));
-        keys.sync();
-        EXPECT_EQ(keys.value(key), written);
-        EXPECT_EQ(keys.userValue(key), written);
-        EXPECT_EQ(stored(key), storedText);
-        keys.write(key, {});
-        EXPECT_FALSE(keys.userValue(key).isValid());
-        EXPECT_FALSE(stored(key).isValid());
-    }
-    const SettingKey trackballSpeed{Schema::Trackball, Key::Speed};
-    const std::pair<SettingKey, QVariant> refused[] = {
-        {kMouseSpeed, 1.5},    {kTouchpadProfile, QString("fast")}, {kTouchpadProfile, QString()},
-        {trackballSpeed, 0.5}, {kMouseSpeed, QString("0.5")},       {kTouchpadProfile, 1.0}};
+    const std::pair<SettingKey, QVariant> refused[] = {{kMouseSpeed, 1.5},
+                                                       {kTouchpadProfile, QString("fast")},
+                                                       {kTouchpadProfile, QString()},
+                                                       {{Schema::Trackball, Key::Speed}, 0.5}};
     for (const auto& [key, written] : refused) {
         EXPECT_FALSE(keys.write(key, written)) << written.toString().toStdString();
         EXPECT_FALSE(stored(key).isValid());
