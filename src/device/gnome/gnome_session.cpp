@@ -115,12 +115,6 @@ QString describe(const QVariant& value)
 
 } // namespace
 
-GnomeDevice::GnomeDevice(std::weak_ptr<GnomeSession> session, UdevPointerDevice device,
-                         std::uint64_t registryID)
-    : LibinputService(registryID, kLogPrefix), m_session(std::move(session)),
-      m_device(std::move(device))
-{}
-
 std::shared_ptr<GnomeSession> GnomeDevice::presentSession() const
 {
     auto session = m_session.lock();
@@ -188,17 +182,15 @@ void GnomeSession::start()
     m_journal.load(m_bootMark, [](const JournalDevice& entry, const JournalProperty& property) {
         return fromJournal(entry, property).fault;
     });
-    std::vector<SettingKey> left;
     for (const JournalDevice& entry : m_journal.devices()) {
         for (const JournalProperty& property : entry.properties) {
             const auto [fault, key, state] = fromJournal(entry, property);
             m_states[key] = state;
-            left.push_back(key);
         }
     }
     // What a run that did not quit left written goes back now; the selected device, if it is
     // here, gets its record again once the settings are loaded.
-    for (const SettingKey key : left) {
+    for (const auto& [key, state] : KeyStates(m_states)) {
         if (putBack(key))
             m_putBackAtStart.insert(key);
     }
@@ -238,19 +230,16 @@ void GnomeSession::write(SettingKey key, const QVariant& value, const GnomeDevic
         held->second.owner = service.registryID();
         return;
     }
-    const std::optional<KeyState> before =
-        held != m_states.end() ? std::optional(held->second) : std::nullopt;
-    m_states[key] = {before ? before->original
-                            : m_keys.read(key, GnomeSettingsKeys::Reading::UserValue),
+    const KeyStates before = m_states;
+    m_states[key] = {held != m_states.end()
+                         ? held->second.original
+                         : m_keys.read(key, GnomeSettingsKeys::Reading::UserValue),
                      value, service.registryID()};
     // On record before it is written: after a crash the key may hold it.
     journal();
     if (m_keys.write(key, value))
         return;
-    if (before)
-        m_states[key] = *before;
-    else
-        m_states.erase(key);
+    m_states = before;
     journal();
     logLine(kLogPrefix + QStringLiteral("GSettings refused ") + describe(key) +
             QStringLiteral(" = ") + describe(value) + QStringLiteral(" for ") + service.describe() +

@@ -38,7 +38,10 @@ class GnomeDevice : public LibinputService
 {
 public:
     GnomeDevice(std::weak_ptr<GnomeSession> session, UdevPointerDevice device,
-                std::uint64_t registryID);
+                std::uint64_t registryID)
+        : LibinputService(registryID, kLogPrefix), m_session(std::move(session)),
+          m_device(std::move(device))
+    {}
 
     // The keys this device wrote last go back to what they held before.
     RestoreOutcome restoreFirstSeen() override;

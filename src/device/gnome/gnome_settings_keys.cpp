@@ -103,18 +103,6 @@ struct GnomeSettingsKeys::Schemas
                                                 : nullptr;
     }
 
-    // One of GSettings' readings of the key; invalid when there is none.
-    QVariant read(SettingKey key, GVariant* (*get)(GSettings*, const gchar*)) const
-    {
-        const Entry* entry = find(key);
-        const Variant value(entry ? get(entry->settings.get(), keyNameText(key.key)) : nullptr);
-        if (!value)
-            return {};
-        if (g_variant_is_of_type(value.get(), G_VARIANT_TYPE_DOUBLE))
-            return g_variant_get_double(value.get());
-        return QString::fromUtf8(g_variant_get_string(value.get(), nullptr));
-    }
-
     std::array<Entry, kSchemas.size()> entries;
 };
 
@@ -138,8 +126,10 @@ GnomeSettingsKeys::GnomeSettingsKeys(QObject* parent) : QObject(parent)
         entry.changedHandler = g_signal_connect(entry.settings.get(), "changed",
                                                 G_CALLBACK(&Schemas::onChanged), &entry);
         // GSettings promises "changed" only for keys read since the handler was connected.
-        for (Key key : kKeys)
-            schemas->read({schema, key}, g_settings_get_value);
+        for (Key key : kKeys) {
+            if (schemaHolds(schema, key))
+                g_variant_unref(g_settings_get_value(entry.settings.get(), keyNameText(key)));
+        }
     }
     m_schemas = std::move(schemas);
 }
@@ -150,8 +140,15 @@ QVariant GnomeSettingsKeys::read(SettingKey key, Reading reading) const
 {
     constexpr std::array<GVariant* (*)(GSettings*, const gchar*), 3> kReadings{
         g_settings_get_value, g_settings_get_user_value, g_settings_get_default_value};
-    return m_schemas ? m_schemas->read(key, kReadings[static_cast<std::size_t>(reading)])
-                     : QVariant();
+    const auto* entry = m_schemas ? m_schemas->find(key) : nullptr;
+    const Variant value(entry ? kReadings[static_cast<std::size_t>(reading)](entry->settings.get(),
+                                                                             keyNameText(key.key))
+                              : nullptr);
+    if (!value)
+        return {};
+    if (g_variant_is_of_type(value.get(), G_VARIANT_TYPE_DOUBLE))
+        return g_variant_get_double(value.get());
+    return QString::fromUtf8(g_variant_get_string(value.get(), nullptr));
 }
 
 bool GnomeSettingsKeys::isWritable(SettingKey key) const
