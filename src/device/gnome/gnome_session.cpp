@@ -74,19 +74,14 @@ std::vector<JournalDevice> journalEntries(const KeyStates& states)
     return entries;
 }
 
-// The key and the state a property of the journal holds, or why it is none this backend writes.
-struct Journaled
-{
-    QString fault;
-    SettingKey key;
-    KeyState state;
-};
-
-Journaled fromJournal(const JournalDevice& entry, const JournalProperty& property)
+// Why a property of the journal is none this backend writes; empty when it is one, and the state
+// of the key it holds is then put in `states`, if given.
+QString fromJournal(const JournalDevice& entry, const JournalProperty& property,
+                    KeyStates* states = nullptr)
 {
     const auto schema = schemaNamed(entry.name);
     if (!schema || entry.deviceId != 0 || entry.vendorProduct)
-        return {QStringLiteral("not one of GNOME's pointer settings"), {}, {}};
+        return QStringLiteral("not one of GNOME's pointer settings");
     const auto key = keyNamed(*schema, property.name);
     const QVariant written = key && property.writtenState == JournalWritten::Value
                                  ? valueOf(*key, property.written)
@@ -97,8 +92,10 @@ Journaled fromJournal(const JournalDevice& entry, const JournalProperty& propert
                                   : QVariant();
     if (!written.isValid() ||
         (hasOriginal ? !original.isValid() : property.bytes != bytesOf(*key, {})))
-        return {QStringLiteral("not as this program writes it"), {}, {}};
-    return {{}, *key, {original, written, 0}};
+        return QStringLiteral("not as this program writes it");
+    if (states)
+        (*states)[*key] = {original, written, 0};
+    return {};
 }
 
 QString describe(SettingKey key)
@@ -180,13 +177,11 @@ GnomeSession::GnomeSession(const QString& journalDirectory)
 void GnomeSession::start()
 {
     m_journal.load(m_bootMark, [](const JournalDevice& entry, const JournalProperty& property) {
-        return fromJournal(entry, property).fault;
+        return fromJournal(entry, property);
     });
     for (const JournalDevice& entry : m_journal.devices()) {
-        for (const JournalProperty& property : entry.properties) {
-            const auto [fault, key, state] = fromJournal(entry, property);
-            m_states[key] = state;
-        }
+        for (const JournalProperty& property : entry.properties)
+            fromJournal(entry, property, &m_states);
     }
     // What a run that did not quit left written goes back now; the selected device, if it is
     // here, gets its record again once the settings are loaded.
