@@ -162,7 +162,7 @@ RestoreOutcome GnomeDevice::restoreFirstSeen()
     if (!session || !session->reachable())
         return RestoreOutcome::Unreachable;
     return hasLeft() ? RestoreOutcome::Untouched
-                     : session->restore(registryID(), {speedKey(), profileKey()});
+                     : session->restore(registryID(), speedKey(), profileKey());
 }
 
 GnomeSession::GnomeSession(const QString& journalDirectory)
@@ -277,16 +277,15 @@ bool GnomeSession::putBackKeysOf(std::uint64_t owner)
     return !owned.empty();
 }
 
-RestoreOutcome GnomeSession::restore(std::uint64_t owner, std::array<SettingKey, 2> kind)
+RestoreOutcome GnomeSession::restore(std::uint64_t owner, SettingKey speed, SettingKey profile)
 {
-    const auto anyOf = [&kind](const auto& keys) {
-        return std::ranges::any_of(kind, [&keys](SettingKey key) { return keys.contains(key); });
-    };
     // Its kind's keys an earlier run left written went back at start: restored all the same.
-    if (!putBackKeysOf(owner) && !anyOf(m_putBackAtStart))
+    if (!putBackKeysOf(owner) && !m_putBackAtStart.contains(speed) &&
+        !m_putBackAtStart.contains(profile))
         return RestoreOutcome::Untouched;
     // A key GSettings would not take back stays ours, and in the journal.
-    return anyOf(m_states) ? RestoreOutcome::Refused : RestoreOutcome::Restored;
+    return m_states.contains(speed) || m_states.contains(profile) ? RestoreOutcome::Refused
+                                                                  : RestoreOutcome::Restored;
 }
 
 std::size_t GnomeSession::restoreUnlisted()

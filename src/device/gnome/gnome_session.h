@@ -19,7 +19,6 @@
 #include <QObject>
 #include <QVariant>
 
-#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -110,8 +109,8 @@ public:
     // journaled beforehand. One line when GSettings refuses it. An invalid value puts back what
     // the key held before this program wrote it, if it is still ours.
     void write(SettingKey key, const QVariant& value, const GnomeDevice& service);
-    // The keys `owner` wrote last go back, `kind` the keys of its kind: whether they are back.
-    RestoreOutcome restore(std::uint64_t owner, std::array<SettingKey, 2> kind);
+    // The keys `owner` wrote last go back; whether they, and its kind's keys, are back.
+    RestoreOutcome restore(std::uint64_t owner, SettingKey speed, SettingKey profile);
     // Keys written by an earlier run that no device here wrote since; put back, they go.
     std::size_t restoreUnlisted() override;
     void forgetOriginals() override { m_journal.remove(); }

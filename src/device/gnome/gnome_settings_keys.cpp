@@ -75,7 +75,6 @@ struct GnomeSettingsKeys::Schemas
         Schema schema = Schema::Mouse;
         SchemaRef gschema;
         std::unique_ptr<GSettings, Unref<g_object_unref>> settings;
-        gulong changedHandler = 0;
     };
 
     ~Schemas()
@@ -83,7 +82,7 @@ struct GnomeSettingsKeys::Schemas
         for (Entry& entry : entries) {
             // Nothing may reach the object being destroyed.
             if (entry.settings)
-                g_signal_handler_disconnect(entry.settings.get(), entry.changedHandler);
+                g_signal_handlers_disconnect_by_data(entry.settings.get(), &entry);
         }
     }
 
@@ -123,8 +122,7 @@ GnomeSettingsKeys::GnomeSettingsKeys(QObject* parent) : QObject(parent)
         entry.owner = this;
         entry.schema = schema;
         entry.settings.reset(g_settings_new_full(entry.gschema.get(), nullptr, nullptr));
-        entry.changedHandler = g_signal_connect(entry.settings.get(), "changed",
-                                                G_CALLBACK(&Schemas::onChanged), &entry);
+        g_signal_connect(entry.settings.get(), "changed", G_CALLBACK(&Schemas::onChanged), &entry);
         // GSettings promises "changed" only for keys read since the handler was connected.
         for (Key key : kKeys) {
             if (schemaHolds(schema, key))

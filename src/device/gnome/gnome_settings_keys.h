@@ -64,8 +64,9 @@ public:
     QVariant read(SettingKey key, Reading reading = Reading::Value) const;
     // False when the administrator locked it (a dconf lock), or the key is unavailable.
     bool isWritable(SettingKey key) const;
-    // False when refused: not writable (locked down), out of the key's range, wrong type. An
-    // invalid value resets the key: the user's value goes, and it holds its default again.
+    // A value of the key's type; false when refused: not writable (locked down), out of the
+    // key's range. An invalid value resets the key: the user's value goes, and it holds its
+    // default again.
     bool write(SettingKey key, const QVariant& value);
     // Waits until every write has reached the backend: only before the program exits.
     void sync();
