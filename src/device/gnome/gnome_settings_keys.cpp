@@ -58,13 +58,6 @@ bool usable(GSettingsSchema* schema, Schema which)
     });
 }
 
-// Floating: a double for a speed, a string for a profile.
-GVariant* toGVariant(Key key, const QVariant& value)
-{
-    return key == Key::Speed ? g_variant_new_double(value.toDouble())
-                             : g_variant_new_string(value.toString().toUtf8().constData());
-}
-
 } // namespace
 
 struct GnomeSettingsKeys::Schemas
@@ -166,7 +159,9 @@ bool GnomeSettingsKeys::write(SettingKey key, const QVariant& value)
         g_settings_reset(entry->settings.get(), name);
         return true;
     }
-    const Variant gvalue(g_variant_ref_sink(toGVariant(key.key, value)));
+    const Variant gvalue(g_variant_ref_sink(
+        key.key == Key::Speed ? g_variant_new_double(value.toDouble())
+                              : g_variant_new_string(value.toString().toUtf8().constData())));
     // GSettings treats a value out of range as a programming error and only logs it.
     const SchemaKeyRef schemaKey(g_settings_schema_get_key(entry->gschema.get(), name));
     return g_settings_schema_key_range_check(schemaKey.get(), gvalue.get()) &&
