@@ -7,7 +7,6 @@
 #include "device/gnome/gnome_backend.h"
 #include "device/pointer_device.h"
 #include "device/pointer_ranges.h"
-#include "device/restore_journal.h"
 #include "gnome_test_bed.h"
 #include "support/log_capture.h"
 #include "support/main_loop.h"
@@ -117,7 +116,6 @@ TEST_F(GnomeBackend, KeysGoBackWhenTheirLastWriterLeavesAndAtRestoreUnlessChange
     head->setGain(0.5);
     head->setAccelerationOff();
     foot->setGain(0.5); // now foot's
-    EXPECT_TRUE(journaled());
     bed.unplug(path);
     ASSERT_TRUE(test::runMainLoopUntil([&] { return client->devices()->size() == 1; }));
     EXPECT_EQ(stored(kMouseSpeed).toDouble(), -0.5);
@@ -143,14 +141,7 @@ TEST_F(GnomeBackend, KeysGoBackWhenTheirLastWriterLeavesAndAtRestoreUnlessChange
 TEST_F(GnomeBackend, TheNextStartPutsBackWhatARunThatDidNotQuitLeftAsItWroteIt)
 {
     bed.add("1", "Head Mouse", 0x1234, 0xab, "ID_INPUT_MOUSE");
-    // The user's speed 0.5, written 1.0; the profile the user never set, written 'flat'.
-    const QString written =
-        R"({"devices":[{"id":0,"name":"org.gnome.desktop.peripherals.mouse","properties":[)"
-        R"({"count":8,"data":"AAAAAAAA4D8=","format":8,"name":"speed","type":"value",)"
-        R"("written":"AAAAAAAA8D8="},{"count":1,"data":"AA==","format":8,)"
-        R"("name":"accel-profile","type":"none","written":"AQ=="}]}],"display":"gnome",)"
-        R"("server":")" +
-        bootMark() + R"("})";
+    const QString written = test::gnomeJournal();
     // As written; a speed of 7.5 written, or as the original; a key GNOME's mouse lacks.
     const std::pair<QString, QString> changes[] = {{"", ""},
                                                    {"AAAAAAAA8D8=", "AAAAAAAAHkA="},
@@ -165,7 +156,7 @@ TEST_F(GnomeBackend, TheNextStartPutsBackWhatARunThatDidNotQuitLeftAsItWroteIt)
             only()->setAccelerationOff();
         }
         EXPECT_EQ(stored(kMouseSpeed).toDouble(), 1.0);
-        QFile file(journal.filePath("veloquill-restore-gnome.json"));
+        QFile file(journal.filePath(test::kGnomeJournalFile));
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
         EXPECT_EQ(QJsonDocument::fromJson(file.readAll()),
                   QJsonDocument::fromJson(written.toUtf8()));

@@ -3,12 +3,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // GSettings' keyfile backend, in a config folder set before GLib reads it (once per process).
+#include "device/gnome/gnome_backend.h"
 #include "device/gnome/gnome_settings_keys.h"
 #include "gnome_test_bed.h"
 #include "support/main_loop.h"
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -54,10 +56,18 @@ TEST(GnomeSettings, ChangesFromThisAndOtherWritersArriveOnTheMainLoop)
     EXPECT_EQ(seen, (std::vector{kMouseSpeed, kTouchpadProfile}));
 }
 
-// ctest runs this once more where GLib finds no schemas: refused, not aborted.
+// ctest runs this once more where GLib finds no schemas: refused, not aborted; and what a run
+// that did not quit left stays on record for a run that has them.
 TEST(GnomeSettings, AvailableOnlyWithTheSchemas)
 {
-    EXPECT_EQ(GnomeSettingsKeys().available(), qgetenv("XDG_DATA_DIRS") != "/nonexistent");
+    const bool installed = qgetenv("XDG_DATA_DIRS") != "/nonexistent";
+    EXPECT_EQ(GnomeSettingsKeys().available(), installed);
+    const QTemporaryDir journal;
+    QFile file(journal.filePath(test::kGnomeJournalFile));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(test::gnomeJournal().toUtf8()) > 0);
+    file.close();
+    EXPECT_EQ(GnomeBackend(journal.path()).restoreUnlisted(), installed ? 0u : 2u);
+    EXPECT_NE(file.exists(), installed);
 }
 
 } // namespace
