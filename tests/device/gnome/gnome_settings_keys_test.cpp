@@ -21,11 +21,6 @@ const QTemporaryDir home;
 [[maybe_unused]] const bool configured = qputenv("XDG_CONFIG_HOME", home.path().toUtf8()) &&
                                          qputenv("GSETTINGS_BACKEND", "keyfile"); // not the user's
 
-QVariant stored(SettingKey key)
-{
-    return test::keyfileValue(home.path(), key);
-}
-
 const SettingKey kMouseSpeed{Schema::Mouse, Key::Speed};
 const SettingKey kTouchpadProfile{Schema::Touchpad, Key::AccelProfile};
 
@@ -39,7 +34,7 @@ TEST(GnomeSettings, WritesOutsideAKeysRangeOrSchemaAreRefused)
                                                        {{Schema::Trackball, Key::Speed}, 0.5}};
     for (const auto& [key, written] : refused) {
         EXPECT_FALSE(keys.write(key, written)) << written.toString().toStdString();
-        EXPECT_FALSE(stored(key).isValid());
+        EXPECT_FALSE(test::keyfileValue(home.path(), key).isValid());
     }
 }
 

@@ -18,12 +18,11 @@ TEST(UdevPointers, ListsEventNodesOfPointingDevicesWithKindAndIdentityAndFollows
     test::PointerTestBed bed;
     if (!bed.active())
         GTEST_SKIP() << "needs umockdev's preload: run under umockdev-wrapper";
-    const auto add = [&](QByteArray n, const char* name, const char* m,
-                         const char* m2 = "ID_INPUT_MOUSE") {
-        return bed.add(n, name, 0x46d, n.toUInt(), m, m2);
+    const auto add = [&](const QByteArray& n, const char* name, const char* mark) {
+        return bed.add(n, name, 0x46d, n.toUInt(), mark);
     };
     const QByteArray mouse = add("1", "Mouse", "ID_INPUT_MOUSE");
-    add("2", "Keys", "ID_INPUT_KEYBOARD", "ID_INPUT");
+    bed.add("2", "Keys", 0x46d, 2, "ID_INPUT_KEYBOARD", "ID_INPUT");
     umockdev_testbed_set_property(bed.get(), "/sys/devices/input1", "ID_SERIAL_SHORT", "SN1");
     UdevPointerDevices devices;
     ASSERT_TRUE(devices.start());
