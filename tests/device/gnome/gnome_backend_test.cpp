@@ -188,14 +188,14 @@ TEST(GnomeBackendLock, DISABLED_ADconfLockedSpeedIsReportedAndKeptWhatItIs)
         GTEST_SKIP() << "needs umockdev's preload: run under umockdev-wrapper";
     bed.add("1", "Zono X", 0x1234, 0xab, "ID_INPUT_MOUSE");
     veloquill::GnomeBackend system(dir.filePath("journal"));
-    const auto client = system.watchDevices();
-    client->start();
-    const auto services = client->devices().value_or(std::vector<BackendDeviceRef>{});
+    const auto services =
+        system.watchDevices()->devices().value_or(std::vector<BackendDeviceRef>{});
     ASSERT_EQ(services.size(), 1u);
     EXPECT_TRUE(services.front()->locks().speed);
     EXPECT_FALSE(services.front()->locks().acceleration);
     services.front()->setGain(2.0);
     EXPECT_EQ(services.front()->settings().gain, 1.0);
+    EXPECT_EQ(services.front()->restoreFirstSeen(), RestoreOutcome::Untouched); // nothing of ours
 }
 
 } // namespace
