@@ -31,8 +31,7 @@ inline const QString kLogPrefix = QStringLiteral("GNOME: ");
 class GnomeSession;
 
 // One pointing device udev lists, whose libinput settings are GNOME's settings for its kind
-// (docs/gnome-backend.md): a trackball's speed is the mouse speed, its profile the
-// trackball's. One object per arrival.
+// (docs/gnome-backend.md). One object per arrival.
 class GnomeDevice : public LibinputService
 {
 public:

@@ -129,12 +129,11 @@ GnomeSettingsKeys::~GnomeSettingsKeys() = default;
 
 QVariant GnomeSettingsKeys::read(SettingKey key, Reading reading) const
 {
-    constexpr std::array<GVariant* (*)(GSettings*, const gchar*), 3> kReadings{
-        g_settings_get_value, g_settings_get_user_value, g_settings_get_default_value};
+    const auto get = reading == Reading::Value       ? g_settings_get_value
+                     : reading == Reading::UserValue ? g_settings_get_user_value
+                                                     : g_settings_get_default_value;
     const auto* entry = m_schemas ? m_schemas->find(key) : nullptr;
-    const Variant value(entry ? kReadings[static_cast<std::size_t>(reading)](entry->settings.get(),
-                                                                             keyNameText(key.key))
-                              : nullptr);
+    const Variant value(entry ? get(entry->settings.get(), keyNameText(key.key)) : nullptr);
     if (!value)
         return {};
     if (g_variant_is_of_type(value.get(), G_VARIANT_TYPE_DOUBLE))
