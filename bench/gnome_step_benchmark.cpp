@@ -36,7 +36,7 @@ struct GnomeSliderRig
     GnomeSliderRig()
     {
         bed.add("3", "Head Mouse", 4660, 171, "ID_INPUT_MOUSE");
-        system = std::make_shared<GnomeBackend>(GnomeBackendOptions{journal.path()});
+        system = std::make_shared<GnomeBackend>(journal.path());
         record.emplace(system);
     }
 

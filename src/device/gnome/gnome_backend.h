@@ -13,19 +13,14 @@
 
 namespace veloquill {
 
-struct GnomeBackendOptions
-{
-    // Where the originals of changed settings are kept against a crash; empty means
-    // $XDG_RUNTIME_DIR.
-    QString journalDirectory;
-};
-
 // Create it after the QCoreApplication. Never fails: without GNOME's schemas it lists devices
 // but controls none (GnomeSettingsMissing), and says why.
 class GnomeBackend : public DesktopBackend
 {
 public:
-    explicit GnomeBackend(GnomeBackendOptions options = {});
+    // The originals of changed settings are kept against a crash in `journalDirectory` (empty:
+    // $XDG_RUNTIME_DIR).
+    explicit GnomeBackend(const QString& journalDirectory = {});
     // One setting serves every device of a kind.
     bool settingsSharedByKind() const override { return true; }
 };

@@ -5,7 +5,6 @@
 #include "device/gnome/gnome_session.h"
 
 #include "device/gnome/gnome_backend.h"
-#include "device/gnome/gnome_device.h"
 #include "support/log.h"
 #include "support/number_format.h"
 
@@ -13,51 +12,39 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace veloquill::gnome {
 
 namespace {
 const QString kNone = QStringLiteral("none");
-
-const QStringList& profiles()
-{
-    static const QStringList names{QStringLiteral("default"), QStringLiteral("flat"),
-                                   QStringLiteral("adaptive")};
-    return names;
-}
+const QString kFlat = QStringLiteral("flat");
+const QString kAdaptive = QStringLiteral("adaptive");
+// accel-profile's values, numbered as the journal keeps them.
+const QStringList kProfiles{QStringLiteral("default"), kFlat, kAdaptive};
 
 // The journal keeps every value of a key in the same size: a double's 8 bytes for a speed, one
-// byte naming the profile.
-int sizeOf(SettingKey key)
-{
-    return key.key == Key::AccelProfile ? 1 : static_cast<int>(sizeof(double));
-}
-
+// byte numbering the profile; zeros for none.
 QByteArray bytesOf(SettingKey key, const QVariant& value)
 {
     if (key.key == Key::AccelProfile)
-        return QByteArray(1, static_cast<char>(profiles().indexOf(value.toString())));
+        return QByteArray(
+            1, static_cast<char>(std::max<qsizetype>(kProfiles.indexOf(value.toString()), 0)));
     const double number = value.toDouble();
-    QByteArray bytes(sizeof number, Qt::Uninitialized);
-    std::memcpy(bytes.data(), &number, sizeof number);
-    return bytes;
+    return QByteArray(reinterpret_cast<const char*>(&number), sizeof number);
 }
 
-// Nothing when the bytes are no value this program writes to the key.
-std::optional<QVariant> valueOf(SettingKey key, const QByteArray& bytes)
+// Invalid when the bytes are no value this program writes to the key.
+QVariant valueOf(SettingKey key, const QByteArray& bytes)
 {
-    if (bytes.size() != sizeOf(key))
-        return std::nullopt;
+    if (bytes.size() != bytesOf(key, {}).size())
+        return {};
     if (key.key == Key::AccelProfile) {
         const int index = bytes.at(0);
-        return index >= 0 && index < profiles().size() ? std::optional<QVariant>(profiles()[index])
-                                                       : std::nullopt;
+        return index >= 0 && index < kProfiles.size() ? QVariant(kProfiles[index]) : QVariant();
     }
     const double number = journalDouble(bytes);
-    if (!(number >= libinput::kMinSpeed && number <= libinput::kMaxSpeed))
-        return std::nullopt;
-    return QVariant(number);
+    return number >= libinput::kMinSpeed && number <= libinput::kMaxSpeed ? QVariant(number)
+                                                                          : QVariant();
 }
 
 // A double read back from a text backend may differ in its last bit.
@@ -76,10 +63,10 @@ std::vector<JournalDevice> journalEntries(const KeyStates& states)
     for (const auto& [key, state] : states) {
         if (entries.empty() || entries.back().name != schemaId(key.schema))
             entries.emplace_back(0, schemaId(key.schema), std::vector<JournalProperty>{});
-        const QByteArray original =
-            state.original ? bytesOf(key, *state.original) : QByteArray(sizeOf(key), 0);
-        JournalProperty property(keyName(key.key), state.original ? QStringLiteral("value") : kNone,
-                                 8, static_cast<int>(original.size()), original);
+        const QByteArray original = bytesOf(key, state.original);
+        JournalProperty property(keyName(key.key),
+                                 state.original.isValid() ? QStringLiteral("value") : kNone, 8,
+                                 static_cast<int>(original.size()), original);
         property.writtenState = JournalWritten::Value;
         property.written = bytesOf(key, state.written);
         entries.back().properties.push_back(std::move(property));
@@ -87,34 +74,28 @@ std::vector<JournalDevice> journalEntries(const KeyStates& states)
     return entries;
 }
 
-// Why a property of an entry is none this backend writes; empty when it is one.
-QString journalFault(const JournalDevice& entry, const JournalProperty& property)
+// Why a property of the journal is none this backend writes; empty when it is one, and the state
+// of the key it holds is then put in `states`, if given.
+QString fromJournal(const JournalDevice& entry, const JournalProperty& property,
+                    KeyStates* states = nullptr)
 {
     const auto schema = schemaNamed(entry.name);
     if (!schema || entry.deviceId != 0 || entry.vendorProduct)
         return QStringLiteral("not one of GNOME's pointer settings");
     const auto key = keyNamed(*schema, property.name);
+    const QVariant written = key && property.writtenState == JournalWritten::Value
+                                 ? valueOf(*key, property.written)
+                                 : QVariant();
     const bool hasOriginal = property.type != kNone;
-    const bool wellFormed =
-        key && property.writtenState == JournalWritten::Value && valueOf(*key, property.written) &&
-        (hasOriginal ? property.type == QStringLiteral("value") && valueOf(*key, property.bytes)
-                     : property.bytes == QByteArray(sizeOf(*key), 0));
-    return wellFormed ? QString() : QStringLiteral("not as this program writes it");
-}
-
-// The key states an entry this backend wrote holds (owner 0); its every property passed
-// journalFault when the journal was loaded.
-KeyStates fromJournal(const JournalDevice& entry)
-{
-    KeyStates states;
-    for (const JournalProperty& property : entry.properties) {
-        const SettingKey key = *keyNamed(*schemaNamed(entry.name), property.name);
-        KeyState& state = states[key];
-        state.written = *valueOf(key, property.written);
-        if (property.type != kNone)
-            state.original = valueOf(key, property.bytes);
-    }
-    return states;
+    const QVariant original = key && property.type == QStringLiteral("value")
+                                  ? valueOf(*key, property.bytes)
+                                  : QVariant();
+    if (!written.isValid() ||
+        (hasOriginal ? !original.isValid() : property.bytes != bytesOf(*key, {})))
+        return QStringLiteral("not as this program writes it");
+    if (states)
+        (*states)[*key] = {original, written, 0};
+    return {};
 }
 
 QString describe(SettingKey key)
@@ -131,6 +112,59 @@ QString describe(const QVariant& value)
 
 } // namespace
 
+std::shared_ptr<GnomeSession> GnomeDevice::presentSession() const
+{
+    auto session = m_session.lock();
+    return session && !hasLeft() && session->reachable() ? session : nullptr;
+}
+
+libinput::Values GnomeDevice::read(GnomeSettingsKeys::Reading reading) const
+{
+    const GnomeSettingsKeys& keys = presentSession()->keys();
+    const QVariant speed = keys.read(speedKey(), reading);
+    const QVariant profile = keys.read(profileKey(), reading);
+    // GNOME's "default" profile is libinput's default for the device, adaptive for every
+    // pointer it drives: only "flat" is acceleration off.
+    libinput::Values values;
+    if (speed.isValid())
+        values.speed = speed.toDouble();
+    if (profile.isValid())
+        values.flat = profile.toString() == kFlat;
+    return values;
+}
+
+bool GnomeDevice::speedWritable() const
+{
+    return presentSession()->keys().isWritable(speedKey());
+}
+
+bool GnomeDevice::profileWritable() const
+{
+    return presentSession()->keys().isWritable(profileKey());
+}
+
+QString GnomeDevice::writeSpeed(std::optional<double> speed)
+{
+    presentSession()->write(speedKey(), speed ? QVariant(*speed) : QVariant(), *this);
+    return {};
+}
+
+QString GnomeDevice::writeProfile(std::optional<bool> flat)
+{
+    presentSession()->write(profileKey(), flat ? QVariant(*flat ? kFlat : kAdaptive) : QVariant(),
+                            *this);
+    return {};
+}
+
+RestoreOutcome GnomeDevice::restoreFirstSeen()
+{
+    const auto session = m_session.lock();
+    if (!session || !session->reachable())
+        return RestoreOutcome::Unreachable;
+    return hasLeft() ? RestoreOutcome::Untouched
+                     : session->restore(registryID(), speedKey(), profileKey());
+}
+
 GnomeSession::GnomeSession(const QString& journalDirectory)
     : m_journal(journalDirectory, {QStringLiteral("gnome"), kLogPrefix, QStringLiteral("boot")}),
       m_bootMark(bootMark())
@@ -140,20 +174,20 @@ GnomeSession::GnomeSession(const QString& journalDirectory)
     connect(&m_keys, &GnomeSettingsKeys::changed, this, &GnomeSession::keyChanged);
 }
 
-GnomeSession::~GnomeSession() = default;
-
 void GnomeSession::start()
 {
-    m_journal.load(m_bootMark, journalFault);
+    m_journal.load(m_bootMark, [](const JournalDevice& entry, const JournalProperty& property) {
+        return fromJournal(entry, property);
+    });
+    for (const JournalDevice& entry : m_journal.devices()) {
+        for (const JournalProperty& property : entry.properties)
+            fromJournal(entry, property, &m_states);
+    }
     // What a run that did not quit left written goes back now; the selected device, if it is
     // here, gets its record again once the settings are loaded.
-    for (const JournalDevice& entry : m_journal.devices()) {
-        for (const auto& [key, state] : fromJournal(entry)) {
-            if (!m_keys.available() || !putBack(key, state))
-                m_states[key] = state; // kept for another try at quit
-            else
-                m_putBackAtStart.insert(key);
-        }
+    for (const auto& [key, state] : KeyStates(m_states)) {
+        if (putBack(key))
+            m_putBackAtStart.insert(key);
     }
     journal();
     if (!m_devices.start())
@@ -165,8 +199,7 @@ void GnomeSession::start()
 void GnomeSession::deviceAdded(const UdevPointerDevice& device)
 {
     const auto self = shared_from_this(); // a callback may drop every other reference
-    if (!find(device.sysName))
-        add(std::make_shared<GnomeDevice>(weak_from_this(), device, m_nextRegistryID++));
+    add(std::make_shared<GnomeDevice>(weak_from_this(), device, m_nextRegistryID++));
 }
 
 void GnomeSession::deviceRemoved(const QString& sysName)
@@ -180,28 +213,28 @@ void GnomeSession::deviceRemoved(const QString& sysName)
 
 void GnomeSession::write(SettingKey key, const QVariant& value, const GnomeDevice& service)
 {
+    if (!value.isValid()) {
+        putBack(key);
+        return;
+    }
     // Mutter reconfigures every device of the kind on each change: a drag of the speed slider
     // writes the profile it already holds again at every step.
     const auto held = m_states.find(key);
     if (held != m_states.end() && sameValue(held->second.written, value) &&
-        sameValue(m_keys.value(key), value)) {
+        sameValue(m_keys.read(key), value)) {
         held->second.owner = service.registryID();
         return;
     }
-    const auto [found, first] = m_states.try_emplace(key);
-    const KeyState before = found->second;
-    if (first)
-        found->second.original = m_keys.userValue(key);
-    found->second.written = value;
-    found->second.owner = service.registryID();
+    const KeyStates before = m_states;
+    m_states[key] = {held != m_states.end()
+                         ? held->second.original
+                         : m_keys.read(key, GnomeSettingsKeys::Reading::UserValue),
+                     value, service.registryID()};
     // On record before it is written: after a crash the key may hold it.
     journal();
     if (m_keys.write(key, value))
         return;
-    if (first)
-        m_states.erase(found);
-    else
-        found->second = before;
+    m_states = before;
     journal();
     logLine(kLogPrefix + QStringLiteral("GSettings refused ") + describe(key) +
             QStringLiteral(" = ") + describe(value) + QStringLiteral(" for ") + service.describe() +
@@ -209,31 +242,27 @@ void GnomeSession::write(SettingKey key, const QVariant& value, const GnomeDevic
                                     : QStringLiteral(": the key is locked")));
 }
 
-bool GnomeSession::putBack(SettingKey key, const KeyState& state)
-{
-    const QVariant now = m_keys.value(key);
-    if (!sameValue(now, state.written)) {
-        logLine(kLogPrefix + describe(key) +
-                QStringLiteral(" keeps what another program set since: ") + describe(now));
-        return true;
-    }
-    if (!state.original) {
-        m_keys.reset(key);
-        return true;
-    }
-    return m_keys.write(key, *state.original);
-}
-
-void GnomeSession::putBack(SettingKey key)
+bool GnomeSession::putBack(SettingKey key)
 {
     const auto found = m_states.find(key);
     if (found == m_states.end())
-        return;
+        return true;
+    // Nothing can be put back without GNOME's schemas: it stays for another try.
+    if (!m_keys.available())
+        return false;
+    // Off the record first: GSettings may tell of the write at once.
     const KeyState state = found->second;
     m_states.erase(found);
-    if (!putBack(key, state))
+    const QVariant now = m_keys.read(key);
+    const bool changedSince = !sameValue(now, state.written);
+    if (changedSince)
+        logLine(kLogPrefix + describe(key) +
+                QStringLiteral(" keeps what another program set since: ") + describe(now));
+    const bool back = changedSince || m_keys.write(key, state.original);
+    if (!back)
         m_states[key] = state;
     journal();
+    return back;
 }
 
 bool GnomeSession::putBackKeysOf(std::uint64_t owner)
@@ -246,6 +275,17 @@ bool GnomeSession::putBackKeysOf(std::uint64_t owner)
     for (const SettingKey key : owned)
         putBack(key);
     return !owned.empty();
+}
+
+RestoreOutcome GnomeSession::restore(std::uint64_t owner, SettingKey speed, SettingKey profile)
+{
+    // Its kind's keys an earlier run left written went back at start: restored all the same.
+    if (!putBackKeysOf(owner) && !m_putBackAtStart.contains(speed) &&
+        !m_putBackAtStart.contains(profile))
+        return RestoreOutcome::Untouched;
+    // A key GSettings would not take back stays ours, and in the journal.
+    return m_states.contains(speed) || m_states.contains(profile) ? RestoreOutcome::Refused
+                                                                  : RestoreOutcome::Restored;
 }
 
 std::size_t GnomeSession::restoreUnlisted()
@@ -264,12 +304,11 @@ std::size_t GnomeSession::restoreUnlisted()
 
 void GnomeSession::keyChanged(SettingKey key)
 {
-    const auto self = shared_from_this();
     const auto found = m_states.find(key);
-    if (found != m_states.end() && !sameValue(m_keys.value(key), found->second.written)) {
+    if (found != m_states.end() && !sameValue(m_keys.read(key), found->second.written)) {
         // Changed in GNOME's own Settings (or by another program): it stays, now and at quit.
         logLine(kLogPrefix + describe(key) + QStringLiteral(" was set to ") +
-                describe(m_keys.value(key)) +
+                describe(m_keys.read(key)) +
                 QStringLiteral(" by another program; it stays as set"));
         m_states.erase(found);
         journal();
@@ -295,8 +334,8 @@ void GnomeSession::journal()
 
 namespace veloquill {
 
-GnomeBackend::GnomeBackend(GnomeBackendOptions options)
-    : DesktopBackend(startSession<gnome::GnomeSession>(options.journalDirectory),
+GnomeBackend::GnomeBackend(const QString& journalDirectory)
+    : DesktopBackend(startSession<gnome::GnomeSession>(journalDirectory),
                      ControlUnavailableReason::GnomeSettingsMissing,
                      gnome::kLogPrefix +
                          QStringLiteral("cannot control pointer devices: GNOME's pointer "

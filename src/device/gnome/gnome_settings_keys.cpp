@@ -58,16 +58,6 @@ bool usable(GSettingsSchema* schema, Schema which)
     });
 }
 
-// Floating, or null when the value has the wrong type for the key.
-GVariant* toGVariant(Key key, const QVariant& value)
-{
-    if (key == Key::Speed && value.typeId() == QMetaType::Double)
-        return g_variant_new_double(value.toDouble());
-    if (key == Key::AccelProfile && value.typeId() == QMetaType::QString)
-        return g_variant_new_string(value.toString().toUtf8().constData());
-    return nullptr;
-}
-
 } // namespace
 
 struct GnomeSettingsKeys::Schemas
@@ -77,16 +67,15 @@ struct GnomeSettingsKeys::Schemas
         GnomeSettingsKeys* owner = nullptr;
         Schema schema = Schema::Mouse;
         SchemaRef gschema;
-        GSettings* settings = nullptr;
-        gulong changedHandler = 0;
+        std::unique_ptr<GSettings, Unref<g_object_unref>> settings;
     };
 
     ~Schemas()
     {
         for (Entry& entry : entries) {
             // Nothing may reach the object being destroyed.
-            g_signal_handler_disconnect(entry.settings, entry.changedHandler);
-            g_object_unref(entry.settings);
+            if (entry.settings)
+                g_signal_handlers_disconnect_by_data(entry.settings.get(), &entry);
         }
     }
 
@@ -106,95 +95,76 @@ struct GnomeSettingsKeys::Schemas
                                                 : nullptr;
     }
 
-    // One of GSettings' readings of the key; invalid when there is none.
-    QVariant read(SettingKey key, GVariant* (*get)(GSettings*, const gchar*)) const
-    {
-        const Entry* entry = find(key);
-        const Variant value(entry ? get(entry->settings, keyNameText(key.key)) : nullptr);
-        if (!value)
-            return {};
-        if (g_variant_is_of_type(value.get(), G_VARIANT_TYPE_DOUBLE))
-            return g_variant_get_double(value.get());
-        return QString::fromUtf8(g_variant_get_string(value.get(), nullptr));
-    }
-
     std::array<Entry, kSchemas.size()> entries;
 };
 
 GnomeSettingsKeys::GnomeSettingsKeys(QObject* parent) : QObject(parent)
 {
-    // Without GNOME's schemas GSettings would abort the process on g_settings_new, so every
-    // schema is looked up first and nothing is made unless all are there.
+    // Without GNOME's schemas GSettings would abort the process on g_settings_new, so each
+    // schema is looked up before its settings are made, and none is used unless all are there.
     GSettingsSchemaSource* source = g_settings_schema_source_get_default();
     if (source == nullptr)
         return;
-    std::array<SchemaRef, kSchemas.size()> found;
+    auto schemas = std::make_unique<Schemas>();
     for (Schema schema : kSchemas) {
-        SchemaRef& gschema = found[static_cast<std::size_t>(schema)];
-        gschema.reset(g_settings_schema_source_lookup(
+        auto& entry = schemas->entries[static_cast<std::size_t>(schema)];
+        entry.gschema.reset(g_settings_schema_source_lookup(
             source, kSchemaIds[static_cast<std::size_t>(schema)], TRUE));
-        if (!gschema || !usable(gschema.get(), schema))
+        if (!entry.gschema || !usable(entry.gschema.get(), schema))
             return;
-    }
-
-    m_schemas = std::make_unique<Schemas>();
-    for (Schema schema : kSchemas) {
-        auto& entry = m_schemas->entries[static_cast<std::size_t>(schema)];
         entry.owner = this;
         entry.schema = schema;
-        entry.gschema = std::move(found[static_cast<std::size_t>(schema)]);
-        entry.settings = g_settings_new_full(entry.gschema.get(), nullptr, nullptr);
-        entry.changedHandler =
-            g_signal_connect(entry.settings, "changed", G_CALLBACK(&Schemas::onChanged), &entry);
+        entry.settings.reset(g_settings_new_full(entry.gschema.get(), nullptr, nullptr));
+        g_signal_connect(entry.settings.get(), "changed", G_CALLBACK(&Schemas::onChanged), &entry);
         // GSettings promises "changed" only for keys read since the handler was connected.
-        for (Key key : kKeys)
-            m_schemas->read({schema, key}, g_settings_get_value);
+        for (Key key : kKeys) {
+            if (schemaHolds(schema, key))
+                g_variant_unref(g_settings_get_value(entry.settings.get(), keyNameText(key)));
+        }
     }
+    m_schemas = std::move(schemas);
 }
 
 GnomeSettingsKeys::~GnomeSettingsKeys() = default;
 
-QVariant GnomeSettingsKeys::value(SettingKey key) const
+QVariant GnomeSettingsKeys::read(SettingKey key, Reading reading) const
 {
-    return m_schemas ? m_schemas->read(key, g_settings_get_value) : QVariant();
-}
-
-std::optional<QVariant> GnomeSettingsKeys::userValue(SettingKey key) const
-{
-    const QVariant value = m_schemas ? m_schemas->read(key, g_settings_get_user_value) : QVariant();
-    return value.isValid() ? std::optional(value) : std::nullopt;
-}
-
-QVariant GnomeSettingsKeys::defaultValue(SettingKey key) const
-{
-    return m_schemas ? m_schemas->read(key, g_settings_get_default_value) : QVariant();
+    const auto get = reading == Reading::Value       ? g_settings_get_value
+                     : reading == Reading::UserValue ? g_settings_get_user_value
+                                                     : g_settings_get_default_value;
+    const auto* entry = m_schemas ? m_schemas->find(key) : nullptr;
+    const Variant value(entry ? get(entry->settings.get(), keyNameText(key.key)) : nullptr);
+    if (!value)
+        return {};
+    if (g_variant_is_of_type(value.get(), G_VARIANT_TYPE_DOUBLE))
+        return g_variant_get_double(value.get());
+    return QString::fromUtf8(g_variant_get_string(value.get(), nullptr));
 }
 
 bool GnomeSettingsKeys::isWritable(SettingKey key) const
 {
     const auto* entry = m_schemas ? m_schemas->find(key) : nullptr;
-    return entry != nullptr && g_settings_is_writable(entry->settings, keyNameText(key.key));
+    return entry != nullptr && g_settings_is_writable(entry->settings.get(), keyNameText(key.key));
 }
 
 bool GnomeSettingsKeys::write(SettingKey key, const QVariant& value)
 {
     // Locked down by the administrator, or a key this kind of device lacks.
-    GVariant* floating = isWritable(key) ? toGVariant(key.key, value) : nullptr;
-    if (floating == nullptr)
+    if (!isWritable(key))
         return false;
-    const Variant gvalue(g_variant_ref_sink(floating));
     const auto* entry = m_schemas->find(key);
     const char* name = keyNameText(key.key);
+    if (!value.isValid()) {
+        g_settings_reset(entry->settings.get(), name);
+        return true;
+    }
+    const Variant gvalue(g_variant_ref_sink(
+        key.key == Key::Speed ? g_variant_new_double(value.toDouble())
+                              : g_variant_new_string(value.toString().toUtf8().constData())));
     // GSettings treats a value out of range as a programming error and only logs it.
     const SchemaKeyRef schemaKey(g_settings_schema_get_key(entry->gschema.get(), name));
     return g_settings_schema_key_range_check(schemaKey.get(), gvalue.get()) &&
-           g_settings_set_value(entry->settings, name, gvalue.get());
-}
-
-void GnomeSettingsKeys::reset(SettingKey key)
-{
-    if (const auto* entry = m_schemas ? m_schemas->find(key) : nullptr)
-        g_settings_reset(entry->settings, keyNameText(key.key));
+           g_settings_set_value(entry->settings.get(), name, gvalue.get());
 }
 
 void GnomeSettingsKeys::sync()

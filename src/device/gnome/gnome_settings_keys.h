@@ -33,7 +33,6 @@ struct SettingKey
 {
     Schema schema = Schema::Mouse;
     Key key = Key::Speed;
-    friend bool operator==(const SettingKey&, const SettingKey&) = default;
     friend auto operator<=>(const SettingKey&, const SettingKey&) = default;
 };
 
@@ -55,18 +54,20 @@ public:
     // Whether the four schemas, with the keys above, are installed; when not, nothing below
     // reads or writes anything.
     bool available() const { return m_schemas != nullptr; }
-    // What the key holds now: the user's value, else the default. A double for Speed, a
-    // string for AccelProfile; invalid when unavailable.
-    QVariant value(SettingKey key) const;
-    // The user's own value; nothing when the key holds its default because none was set.
-    std::optional<QVariant> userValue(SettingKey key) const;
-    QVariant defaultValue(SettingKey key) const;
+    enum class Reading
+    {
+        Value,     // what the key holds now: the user's value, else the default
+        UserValue, // invalid when the key holds its default because none was set
+        Default
+    };
+    // A double for Speed, a string for AccelProfile; invalid when unavailable.
+    QVariant read(SettingKey key, Reading reading = Reading::Value) const;
     // False when the administrator locked it (a dconf lock), or the key is unavailable.
     bool isWritable(SettingKey key) const;
-    // False when refused: not writable (locked down), out of the key's range, wrong type.
+    // A value of the key's type; false when refused: not writable (locked down), out of the
+    // key's range. An invalid value resets the key: the user's value goes, and it holds its
+    // default again.
     bool write(SettingKey key, const QVariant& value);
-    // The user's value goes; the key holds its default again.
-    void reset(SettingKey key);
     // Waits until every write has reached the backend: only before the program exits.
     void sync();
 

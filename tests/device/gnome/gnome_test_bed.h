@@ -8,6 +8,7 @@
 // process runs under umockdev-wrapper), and GSettings' keyfile in a config folder of the test's.
 
 #include "device/gnome/gnome_settings_keys.h"
+#include "device/restore_journal.h"
 
 #include <QFile>
 #include <QString>
@@ -75,6 +76,19 @@ inline QVariant keyfileValue(const QString& configHome, gnome::SettingKey key)
                              keyName(key.key).toUtf8(), nullptr),
         g_free);
     return value ? QVariant(QString::fromUtf8(value.get())) : QVariant();
+}
+
+// A journal as a run that did not quit leaves it: the user's mouse speed 0.5, written 1.0; the
+// profile the user never set, written 'flat'.
+inline const char* const kGnomeJournalFile = "veloquill-restore-gnome.json";
+inline QString gnomeJournal()
+{
+    return R"({"devices":[{"id":0,"name":"org.gnome.desktop.peripherals.mouse","properties":[)"
+           R"({"count":8,"data":"AAAAAAAA4D8=","format":8,"name":"speed","type":"value",)"
+           R"("written":"AAAAAAAA8D8="},{"count":1,"data":"AA==","format":8,)"
+           R"("name":"accel-profile","type":"none","written":"AQ=="}]}],"display":"gnome",)"
+           R"("server":")" +
+           bootMark() + R"("})";
 }
 
 } // namespace veloquill::test
