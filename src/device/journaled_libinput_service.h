@@ -26,10 +26,7 @@ namespace veloquill::libinput {
 // name it so, and by its node where the desktop names one.
 inline JournalDevice journalIdentity(const LibinputIdentity& identity, const QString& node = {})
 {
-    JournalDevice device(0, identity.name, {},
-                         JournalVendorProduct{identity.vendor, identity.product});
-    device.node = node;
-    return device;
+    return {0, identity.name, {}, JournalVendorProduct{identity.vendor, identity.product}, node};
 }
 
 // `Session` has `reachable()` and `journal()`; `Facts` the device's `identity` and its settings

@@ -9,7 +9,6 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include <algorithm>
 
 namespace veloquill::libinput {
 
@@ -82,12 +81,6 @@ void SessionJournal::refused(const JournalDevice& identity, DeviceModel& model, 
     record(identity, model);
 }
 
-void SessionJournal::forget(const JournalDevice& identity)
-{
-    if (m_journal.find(identity))
-        m_journal.forget(identity);
-}
-
 void SessionJournal::move(const JournalDevice& from, JournalDevice to)
 {
     to.properties = from.properties;
@@ -118,20 +111,6 @@ std::pair<Settings, Values> SessionJournal::decode(const JournalDevice& entry,
     // A desktop that names only the flat switch has the adaptive profile whenever it is off.
     current.profile = profileOf(flat, m_names.adaptive ? adaptive : !flat);
     return {current, written};
-}
-
-std::size_t SessionJournal::keepUnlisted(const std::vector<JournalDevice>& listed,
-                                         const QString& why) const
-{
-    const auto unlisted = static_cast<std::size_t>(std::count_if(
-        m_journal.devices().begin(), m_journal.devices().end(), [&](const JournalDevice& entry) {
-            return std::none_of(listed.begin(), listed.end(), [&](const JournalDevice& device) {
-                return device.sameDevice(entry);
-            });
-        }));
-    if (unlisted > 0)
-        logLine(m_names.logPrefix + why.arg(QString::number(unlisted), m_journal.path()));
-    return unlisted;
 }
 
 QStringList SessionJournal::keptByOthers(const RestorePlan& plan, const Values& written) const

@@ -34,10 +34,11 @@ SwaySession::SwaySession(const QString& socketPath, const QString& journalDirect
 {
     // The restore's wait looks again at each answer and at the connection, and ends with it.
     connect(&m_connection, &SwayConnection::replied, &m_journal,
-            &libinput::SessionJournal::answered);
+            &libinput::SessionJournal::answerArrived);
     connect(&m_connection, &SwayConnection::connected, &m_journal,
-            &libinput::SessionJournal::answered);
-    connect(&m_connection, &SwayConnection::lost, &m_journal, &libinput::SessionJournal::ended);
+            &libinput::SessionJournal::answerArrived);
+    connect(&m_connection, &SwayConnection::lost, &m_journal,
+            &libinput::SessionJournal::connectionEnded);
 }
 
 SwaySession::~SwaySession()
