@@ -9,7 +9,6 @@
 #include <QEventLoop>
 #include <QTimer>
 
-
 namespace veloquill::libinput {
 
 SessionJournal::SessionJournal(const QString& directory, JournalNames names,
@@ -119,9 +118,9 @@ QStringList SessionJournal::keptByOthers(const RestorePlan& plan, const Values& 
     if (plan.speedKept)
         kept.append(m_names.keptSpeed.value_or(m_names.speed));
     if (plan.profileKept)
-        kept.append(written.flat.value_or(false)
-                        ? m_names.keptFlat.value_or(m_names.flat)
-                        : (m_names.keptAdaptive ? *m_names.keptAdaptive : *m_names.adaptive));
+        kept.append(m_names.keptProfile            ? *m_names.keptProfile
+                    : written.flat.value_or(false) ? m_names.flat
+                                                   : *m_names.adaptive);
     return kept;
 }
 

@@ -41,8 +41,7 @@ struct JournalNames
     // The settings named when another program changed them since this program wrote them;
     // nothing: the property's own name.
     std::optional<QString> keptSpeed = std::nullopt;
-    std::optional<QString> keptFlat = std::nullopt;
-    std::optional<QString> keptAdaptive = std::nullopt;
+    std::optional<QString> keptProfile = std::nullopt;
     // Why an entry without vendor and product is none this backend writes.
     QString noVendorProduct;
 };

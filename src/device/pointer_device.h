@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace veloquill {
 
@@ -21,7 +22,7 @@ class PointerDevice
 {
 public:
     static std::shared_ptr<PointerDevice> create(BackendDeviceRef client);
-    ~PointerDevice();
+    explicit PointerDevice(BackendDeviceRef client) : m_client(std::move(client)) {}
     PointerDevice(const PointerDevice&) = delete;
     PointerDevice& operator=(const PointerDevice&) = delete;
 
@@ -64,13 +65,6 @@ public:
     {
         return a.m_client == b.m_client;
     }
-
-private:
-    struct Passkey
-    {};
-
-public:
-    PointerDevice(Passkey, BackendDeviceRef client);
 
 private:
     BackendDeviceRef m_client;

@@ -26,8 +26,7 @@ SwaySession::SwaySession(const QString& socketPath, const QString& journalDirect
                                 .flat = QStringLiteral("accel_profile_flat"),
                                 .adaptive = std::nullopt,
                                 .keptSpeed = QStringLiteral("pointer_accel"),
-                                .keptFlat = QStringLiteral("accel_profile"),
-                                .keptAdaptive = QStringLiteral("accel_profile"),
+                                .keptProfile = QStringLiteral("accel_profile"),
                                 .noVendorProduct = QStringLiteral("no vendor and product")},
                                restoreLimit),
       m_connection(socketPath)
