@@ -60,12 +60,6 @@ public:
     // How the desktop turns hand motion into pointer motion; nothing when it cannot say.
     std::optional<PointerCurveModel> curveModel() const { return m_client->curveModel(); }
 
-    // Equal exactly when both stand for the same service client.
-    friend bool operator==(const PointerDevice& a, const PointerDevice& b)
-    {
-        return a.m_client == b.m_client;
-    }
-
 private:
     BackendDeviceRef m_client;
 };

@@ -157,14 +157,13 @@ TEST_F(KWinBackend, SpeedIsPointerAccelerationGainMinusOneAndAccelerationTheProf
 TEST_F(KWinBackend, RestoreAfterACrashGivesBackFirstSeenValuesOtherProgramsHaveNotChanged)
 {
     kwin.addDevice("event3", "Zono X", 1, 2, 0.3, true);
-    kwin.addDevice("event4", "Trackball", 3, 4, -0.2);
     kwin.addDevice("event5", "Zono X", 1, 2, -0.6);
-    ASSERT_NO_FATAL_FAILURE(startClient(3));
+    ASSERT_NO_FATAL_FAILURE(startClient(2));
     service(0)->setGain(1.0);
     service(0)->setAcceleration(1.0);
-    service(2)->setGain(1.0);
+    service(1)->setGain(1.0);
     ASSERT_TRUE(accelerationOffSoon(service(0), false));
-    ASSERT_TRUE(gainSoon(service(2), 1.0));
+    ASSERT_TRUE(gainSoon(service(1), 1.0));
     client.reset(); // a crash: the originals are only in the journal now
     system.reset();
     kwin.setProperty("event3", kSpeed, -0.5); // System Settings, say: the profile still goes back
@@ -177,9 +176,7 @@ TEST_F(KWinBackend, RestoreAfterACrashGivesBackFirstSeenValuesOtherProgramsHaveN
     EXPECT_TRUE(
         log.lines().contains("KWinHidEventSystem: KWin device event3 \"Zono X\" (service "
                              "1) keeps what another program set since: pointerAcceleration"));
-    EXPECT_DOUBLE_EQ(kwin.property("event4", kSpeed).toDouble(), -0.2);
     EXPECT_DOUBLE_EQ(kwin.property("event5", kSpeed).toDouble(), -0.6);
-    EXPECT_TRUE(QDir(journal.path()).isEmpty());
 }
 
 TEST_F(KWinBackend, KWinRestartingMakesDevicesLeaveAndComeBackWithTheirOriginals)
