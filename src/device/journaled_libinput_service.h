@@ -131,7 +131,9 @@ private:
     void send(const Values& write)
     {
         const auto session = presentSession();
-        const Values before = session->journal().recordWrite(journalIdentity(), m_model, write);
+        const Values before = m_model.written();
+        if (m_model.recordWrite(write))
+            session->journal().record(journalIdentity(), m_model);
         transmit(
             *session, write,
             [weakSelf = weakSelf(), write, before](WriteAnswer answer, const QString& refusal) {
@@ -141,9 +143,10 @@ private:
                 if (!refusal.isEmpty())
                     logLine(self->m_refusedBy + refusal);
                 const auto session = self->m_session.lock();
-                if (session && answer == WriteAnswer::Refused)
-                    session->journal().refused(self->journalIdentity(), self->m_model, write,
-                                               before);
+                if (session && answer == WriteAnswer::Refused) {
+                    self->m_model.refused(write, before);
+                    session->journal().record(self->journalIdentity(), self->m_model);
+                }
                 if (answer == WriteAnswer::Taken)
                     self->m_model.took(write);
                 self->m_writes.answered(write, self->acceptsWrites());

@@ -64,22 +64,6 @@ void SessionJournal::record(JournalDevice identity, const DeviceModel& model)
     m_journal.record(std::move(identity), m_bootMark);
 }
 
-Values SessionJournal::recordWrite(const JournalDevice& identity, DeviceModel& model,
-                                   const Values& write)
-{
-    const Values before = model.written();
-    if (model.recordWrite(write))
-        record(identity, model);
-    return before;
-}
-
-void SessionJournal::refused(const JournalDevice& identity, DeviceModel& model, const Values& write,
-                             const Values& before)
-{
-    model.refused(write, before);
-    record(identity, model);
-}
-
 void SessionJournal::move(const JournalDevice& from, JournalDevice to)
 {
     to.properties = from.properties;

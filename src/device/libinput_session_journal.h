@@ -71,13 +71,6 @@ public:
     const RestoreJournal& journal() const { return m_journal; }
     // The device's first-seen values and what was last written to it, under `identity`.
     void record(JournalDevice identity, const DeviceModel& model);
-    // A write about to be sent goes on record first: after a crash the device may hold it.
-    // Returns what was on record before, which a refusal puts back.
-    Values recordWrite(const JournalDevice& identity, DeviceModel& model, const Values& write);
-    // The desktop refused the write: the device kept what it held, which stays the value
-    // compared at quit.
-    void refused(const JournalDevice& identity, DeviceModel& model, const Values& write,
-                 const Values& before);
     // Its values are back: its entry goes.
     void forget(const JournalDevice& identity) { m_journal.forget(identity); }
     // Moves an entry to another identity (the device came back under another node).

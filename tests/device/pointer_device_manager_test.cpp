@@ -82,9 +82,6 @@ TEST_F(Manager, TwinsWithoutSerialsAreEachListedAndEachLeavesOnlyItsOwnEntry)
         manager = std::make_unique<PointerDeviceManager>(system);
         const Services services{plugIn("Foot Mouse", 5, 6), plugIn("Trackball", 7, 8),
                                 plugIn("Foot Mouse", 5, 6)};
-        int added = 0;
-        QObject::connect(manager.get(), &PointerDeviceManager::deviceAdded,
-                         [&](const auto&) { ++added; });
         manager->startObservation();
         for (int index : leaving)
             system->removeDevice(services[index]);
@@ -94,7 +91,6 @@ TEST_F(Manager, TwinsWithoutSerialsAreEachListedAndEachLeavesOnlyItsOwnEntry)
             listed.push_back(std::find(services.begin(), services.end(), device->client()) -
                              services.begin());
         EXPECT_EQ(listed, listedAfter);
-        EXPECT_EQ(added, 3);
     }
 }
 
