@@ -419,41 +419,41 @@ const JournalDevice* RestoreJournal::find(const JournalDevice& key) const
     return nullptr;
 }
 
-bool RestoreJournal::record(JournalDevice device, const QString& serverMark)
+void RestoreJournal::record(JournalDevice device, const QString& serverMark)
 {
     std::erase_if(m_devices, [&](const JournalDevice& known) { return known.sameDevice(device); });
     m_devices.push_back(std::move(device));
     m_serverMark = serverMark;
-    return write();
+    write();
 }
 
-bool RestoreJournal::forget(const JournalDevice& key)
+void RestoreJournal::forget(const JournalDevice& key)
 {
     if (std::erase_if(m_devices,
                       [&](const JournalDevice& known) { return known.sameDevice(key); }) == 0)
-        return true;
-    if (m_held) {
+        return;
+    if (m_held)
         m_heldChanges = true;
-        return true;
-    }
-    return writeOrRemove();
+    else
+        writeOrRemove();
 }
 
-bool RestoreJournal::releaseWrites()
+void RestoreJournal::releaseWrites()
 {
     m_held = false;
-    return !std::exchange(m_heldChanges, false) || writeOrRemove();
+    if (std::exchange(m_heldChanges, false))
+        writeOrRemove();
 }
 
-bool RestoreJournal::writeOrRemove()
+void RestoreJournal::writeOrRemove()
 {
-    if (!m_devices.empty())
-        return write();
-    remove();
-    return true;
+    if (m_devices.empty())
+        remove();
+    else
+        write();
 }
 
-bool RestoreJournal::write()
+void RestoreJournal::write()
 {
     m_heldChanges = false;
     // The journal is this program's own: whatever else stands at its path (a link, a FIFO, a
@@ -464,7 +464,7 @@ bool RestoreJournal::write()
             logLine(m_owner.logPrefix + QStringLiteral("no crash journal (") + problem +
                     QStringLiteral("); a crash now would leave devices changed"));
         }
-        return false;
+        return;
     }
     QJsonArray devices;
     for (const JournalDevice& known : m_devices)
@@ -483,11 +483,10 @@ bool RestoreJournal::write()
         logLine(m_owner.logPrefix + QStringLiteral("cannot write ") + m_path +
                 QStringLiteral(": ") + error +
                 QStringLiteral("; a crash now would leave devices changed"));
-        return false;
+        return;
     }
     if (*m_durable)
         syncDirectory(folder);
-    return true;
 }
 
 void RestoreJournal::remove()

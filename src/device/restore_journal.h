@@ -140,16 +140,16 @@ public:
     // The entry of the device `key` names (its properties are not compared).
     const JournalDevice* find(const JournalDevice& key) const;
     // Adds the device (replacing an earlier entry for it) and writes the journal before
-    // returning; false, with a log line, when it could not be written.
-    bool record(JournalDevice device, const QString& serverMark);
+    // returning; a log line says when it could not be written.
+    void record(JournalDevice device, const QString& serverMark);
     // The device's values are back (or it is gone for good): its entry goes, and the journal
-    // with it once empty. False, with a log line, when it could not be written.
-    bool forget(const JournalDevice& key);
+    // with it once empty.
+    void forget(const JournalDevice& key);
     // From holdWrites on, entries forgotten leave the file together, with one write at
     // releaseWrites (a crash meanwhile leaves them on record, and a later restore finds them
     // back already); record still writes at once.
     void holdWrites() { m_held = true; }
-    bool releaseWrites();
+    void releaseWrites();
     // Every device is back as found: nothing left to keep.
     void remove();
     const std::vector<JournalDevice>& devices() const { return m_devices; }
@@ -159,9 +159,9 @@ public:
     QStringList notPutBack() const;
 
 private:
-    bool write();
+    void write();
     // What is on record is written; the file goes once nothing is.
-    bool writeOrRemove();
+    void writeOrRemove();
     void setAsideWhole(const QString& why, const QStringList& named);
 
     RestoreJournalOwner m_owner;

@@ -39,10 +39,10 @@ TEST_F(Manager, StartGoesOnWhenTheSystemFailsAndCanBeRetried)
     EXPECT_EQ(listedNames(), QStringList({"Late Mouse"}));
 }
 
-// Arrivals are heard once the list shows them, never inside the system's call, and none while
-// stopped: a newcomer is found at the next start. Starting twice, a restart and a device
-// leaving while stopped are in the transcript.
-TEST_F(Manager, ListChangesBeforeArrivalsAreHeardAndNoneWhileStopped)
+// Arrivals are heard once the list shows them, never inside the system's call. Starting twice,
+// and a device leaving or arriving while stopped (found at the next start), are in the
+// transcript.
+TEST_F(Manager, ListChangesBeforeArrivalsAreHeard)
 {
     plugIn("Pen", 1, 2);
     manager->startObservation();
@@ -62,13 +62,6 @@ TEST_F(Manager, ListChangesBeforeArrivalsAreHeardAndNoneWhileStopped)
     unplug(ball);
     EXPECT_EQ(heard, QStringList({"Head Mouse added, listed 2", "Trackball added, listed 3"}));
     EXPECT_EQ(changes, 4);
-
-    manager->stopObservation();
-    plugIn("Foot Mouse", 5, 5);
-    drainMainLoop();
-    EXPECT_EQ(listedNames(), QStringList({"Pen"}));
-    manager->startObservation();
-    EXPECT_EQ(listedNames(), QStringList({"Pen", "Foot Mouse"}));
 }
 
 TEST_F(Manager, TwinsWithoutSerialsAreEachListedAndEachLeavesOnlyItsOwnEntry)
@@ -214,8 +207,8 @@ TEST(RestoreJournal, PathThatIsNoFileOfItsOwnIsLeftAloneAndTheRunGoesOnWithoutOn
         const QString before = describePath(journal.path());
         HangGuard guard;
         LogCapture log;
-        EXPECT_FALSE(journal.record(JournalDevice(7, "Head Mouse", {}), "server"));
-        EXPECT_FALSE(journal.record(JournalDevice(8, "Trackball", {}), "server"));
+        journal.record({7, "Head Mouse"}, "server");
+        journal.record({8, "Trackball"}, "server");
         journal.remove();
         EXPECT_EQ(describePath(journal.path()), before);
         EXPECT_EQ(log.lines(),
