@@ -126,6 +126,7 @@ TEST_F(SwayBackend, AHostileNameNeverRunsACommandAndARefusalIsOneLogLine)
     sway.refuse.clear();
     EXPECT_EQ(service(0)->restoreFirstSeen(), RestoreOutcome::Restored);
     EXPECT_EQ(sway.ran.size(), 1); // the speed was 0 already
+    EXPECT_TRUE(log.lines().filter("keeps what another program").isEmpty()); // nor another's
 }
 
 } // namespace
