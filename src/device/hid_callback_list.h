@@ -69,11 +69,6 @@ public:
         });
     }
 
-    void call(Args... args) const
-    {
-        callWhile([] { return true; }, args...);
-    }
-
     // Stops as soon as `wanted()` no longer holds (the owner was unscheduled, say).
     template <typename Wanted> void callWhile(Wanted wanted, Args... args) const
     {

@@ -26,10 +26,7 @@ namespace veloquill::libinput {
 // name it so, and by its node where the desktop names one.
 inline JournalDevice journalIdentity(const LibinputIdentity& identity, const QString& node = {})
 {
-    JournalDevice device(0, identity.name, {},
-                         JournalVendorProduct{identity.vendor, identity.product});
-    device.node = node;
-    return device;
+    return {0, identity.name, {}, JournalVendorProduct{identity.vendor, identity.product}, node};
 }
 
 // `Session` has `reachable()` and `journal()`; `Facts` the device's `identity` and its settings
@@ -134,7 +131,9 @@ private:
     void send(const Values& write)
     {
         const auto session = presentSession();
-        const Values before = session->journal().recordWrite(journalIdentity(), m_model, write);
+        const Values before = m_model.written();
+        if (m_model.recordWrite(write))
+            session->journal().record(journalIdentity(), m_model);
         transmit(
             *session, write,
             [weakSelf = weakSelf(), write, before](WriteAnswer answer, const QString& refusal) {
@@ -144,9 +143,10 @@ private:
                 if (!refusal.isEmpty())
                     logLine(self->m_refusedBy + refusal);
                 const auto session = self->m_session.lock();
-                if (session && answer == WriteAnswer::Refused)
-                    session->journal().refused(self->journalIdentity(), self->m_model, write,
-                                               before);
+                if (session && answer == WriteAnswer::Refused) {
+                    self->m_model.refused(write, before);
+                    session->journal().record(self->journalIdentity(), self->m_model);
+                }
                 if (answer == WriteAnswer::Taken)
                     self->m_model.took(write);
                 self->m_writes.answered(write, self->acceptsWrites());

@@ -9,8 +9,6 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include <algorithm>
-
 namespace veloquill::libinput {
 
 SessionJournal::SessionJournal(const QString& directory, JournalNames names,
@@ -66,28 +64,6 @@ void SessionJournal::record(JournalDevice identity, const DeviceModel& model)
     m_journal.record(std::move(identity), m_bootMark);
 }
 
-Values SessionJournal::recordWrite(const JournalDevice& identity, DeviceModel& model,
-                                   const Values& write)
-{
-    const Values before = model.written();
-    if (model.recordWrite(write))
-        record(identity, model);
-    return before;
-}
-
-void SessionJournal::refused(const JournalDevice& identity, DeviceModel& model, const Values& write,
-                             const Values& before)
-{
-    model.refused(write, before);
-    record(identity, model);
-}
-
-void SessionJournal::forget(const JournalDevice& identity)
-{
-    if (m_journal.find(identity))
-        m_journal.forget(identity);
-}
-
 void SessionJournal::move(const JournalDevice& from, JournalDevice to)
 {
     to.properties = from.properties;
@@ -120,29 +96,15 @@ std::pair<Settings, Values> SessionJournal::decode(const JournalDevice& entry,
     return {current, written};
 }
 
-std::size_t SessionJournal::keepUnlisted(const std::vector<JournalDevice>& listed,
-                                         const QString& why) const
-{
-    const auto unlisted = static_cast<std::size_t>(std::count_if(
-        m_journal.devices().begin(), m_journal.devices().end(), [&](const JournalDevice& entry) {
-            return std::none_of(listed.begin(), listed.end(), [&](const JournalDevice& device) {
-                return device.sameDevice(entry);
-            });
-        }));
-    if (unlisted > 0)
-        logLine(m_names.logPrefix + why.arg(QString::number(unlisted), m_journal.path()));
-    return unlisted;
-}
-
 QStringList SessionJournal::keptByOthers(const RestorePlan& plan, const Values& written) const
 {
     QStringList kept;
     if (plan.speedKept)
         kept.append(m_names.keptSpeed.value_or(m_names.speed));
     if (plan.profileKept)
-        kept.append(written.flat.value_or(false)
-                        ? m_names.keptFlat.value_or(m_names.flat)
-                        : (m_names.keptAdaptive ? *m_names.keptAdaptive : *m_names.adaptive));
+        kept.append(m_names.keptProfile            ? *m_names.keptProfile
+                    : written.flat.value_or(false) ? m_names.flat
+                                                   : *m_names.adaptive);
     return kept;
 }
 

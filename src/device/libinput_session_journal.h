@@ -13,11 +13,13 @@
 #include "device/libinput_device_model.h"
 #include "device/pointer_backend.h"
 #include "device/restore_journal.h"
+#include "support/log.h"
 
 #include <QDeadlineTimer>
 #include <QObject>
 #include <QStringList>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -39,8 +41,7 @@ struct JournalNames
     // The settings named when another program changed them since this program wrote them;
     // nothing: the property's own name.
     std::optional<QString> keptSpeed = std::nullopt;
-    std::optional<QString> keptFlat = std::nullopt;
-    std::optional<QString> keptAdaptive = std::nullopt;
+    std::optional<QString> keptProfile = std::nullopt;
     // Why an entry without vendor and product is none this backend writes.
     QString noVendorProduct;
 };
@@ -70,15 +71,8 @@ public:
     const RestoreJournal& journal() const { return m_journal; }
     // The device's first-seen values and what was last written to it, under `identity`.
     void record(JournalDevice identity, const DeviceModel& model);
-    // A write about to be sent goes on record first: after a crash the device may hold it.
-    // Returns what was on record before, which a refusal puts back.
-    Values recordWrite(const JournalDevice& identity, DeviceModel& model, const Values& write);
-    // The desktop refused the write: the device kept what it held, which stays the value
-    // compared at quit.
-    void refused(const JournalDevice& identity, DeviceModel& model, const Values& write,
-                 const Values& before);
     // Its values are back: its entry goes.
-    void forget(const JournalDevice& identity);
+    void forget(const JournalDevice& identity) { m_journal.forget(identity); }
     // Moves an entry to another identity (the device came back under another node).
     void move(const JournalDevice& from, JournalDevice to);
     // The originals and written values an entry holds, over what the device holds now.
@@ -89,12 +83,17 @@ public:
     std::size_t keepUnlisted(const std::vector<std::shared_ptr<Service>>& services,
                              const QString& why) const
     {
-        std::vector<JournalDevice> listed;
-        for (const auto& service : services)
-            listed.push_back(service->journalIdentity());
-        return keepUnlisted(listed, why);
+        const auto unlisted = static_cast<std::size_t>(std::count_if(
+            m_journal.devices().begin(), m_journal.devices().end(),
+            [&](const JournalDevice& entry) {
+                return std::none_of(services.begin(), services.end(), [&](const auto& service) {
+                    return service->journalIdentity().sameDevice(entry);
+                });
+            }));
+        if (unlisted > 0)
+            logLine(m_names.logPrefix + why.arg(QString::number(unlisted), m_journal.path()));
+        return unlisted;
     }
-    std::size_t keepUnlisted(const std::vector<JournalDevice>& listed, const QString& why) const;
     void forgetAll() { m_journal.remove(); }
     QStringList notPutBack() const { return m_journal.notPutBack(); }
 
@@ -111,11 +110,8 @@ public:
     RestoreOutcome finishRestore(const RestoreWrites& restore, DeviceModel& model,
                                  const JournalDevice& identity, const QString& device);
 
-    // The transport tells of an answer, or of its connection ending.
-    void answered() { Q_EMIT answerArrived(); }
-    void ended() { Q_EMIT connectionEnded(); }
-
 Q_SIGNALS:
+    // The transport tells of an answer, or of its connection ending.
     void answerArrived();
     void connectionEnded();
 

@@ -26,12 +26,8 @@ void logRefusal(double value, const QString& key)
 
 std::shared_ptr<PointerDevice> PointerDevice::create(BackendDeviceRef client)
 {
-    return std::make_shared<PointerDevice>(Passkey{}, std::move(client));
+    return std::make_shared<PointerDevice>(std::move(client));
 }
-
-PointerDevice::PointerDevice(Passkey, BackendDeviceRef client) : m_client(std::move(client)) {}
-
-PointerDevice::~PointerDevice() = default;
 
 QString PointerDevice::name() const
 {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace veloquill {
 
@@ -21,7 +22,7 @@ class PointerDevice
 {
 public:
     static std::shared_ptr<PointerDevice> create(BackendDeviceRef client);
-    ~PointerDevice();
+    explicit PointerDevice(BackendDeviceRef client) : m_client(std::move(client)) {}
     PointerDevice(const PointerDevice&) = delete;
     PointerDevice& operator=(const PointerDevice&) = delete;
 
@@ -58,19 +59,6 @@ public:
 
     // How the desktop turns hand motion into pointer motion; nothing when it cannot say.
     std::optional<PointerCurveModel> curveModel() const { return m_client->curveModel(); }
-
-    // Equal exactly when both stand for the same service client.
-    friend bool operator==(const PointerDevice& a, const PointerDevice& b)
-    {
-        return a.m_client == b.m_client;
-    }
-
-private:
-    struct Passkey
-    {};
-
-public:
-    PointerDevice(Passkey, BackendDeviceRef client);
 
 private:
     BackendDeviceRef m_client;

@@ -11,34 +11,33 @@
 #include <QMetaMethod>
 
 #include <algorithm>
+#include <map>
 
 namespace veloquill {
 
 namespace {
-// Stands in when the program installed no event system: nothing can be observed.
-class UnavailableBackend final : public PointerBackend
-{
-public:
-    std::unique_ptr<DeviceWatch> watchDevices() override { return nullptr; }
-    ControlUnavailableReason controlUnavailableReason() override
-    {
-        return ControlUnavailableReason::DisplayLost;
-    }
-    void forgetOriginals() override {}
-};
-
 // Set at start, on the main thread like everything here, before the manager is first used.
 std::shared_ptr<PointerBackend>& sharedEventSystemSlot()
 {
     static std::shared_ptr<PointerBackend> eventSystem;
     return eventSystem;
 }
+
+QString failureReason(RestoreOutcome outcome)
+{
+    switch (outcome) {
+    case RestoreOutcome::Refused:
+        return QStringLiteral("their event system refused the writes.");
+    case RestoreOutcome::Unconfirmed:
+        return QStringLiteral("their event system did not confirm the writes in time.");
+    default:
+        return QStringLiteral("the connection to their event system is gone.");
+    }
+}
 } // namespace
 
-PointerDeviceManager::PointerDeviceManager(std::shared_ptr<PointerBackend> eventSystem,
-                                           QObject* parent)
-    : QObject(parent),
-      m_eventSystem(eventSystem ? std::move(eventSystem) : std::make_shared<UnavailableBackend>())
+PointerDeviceManager::PointerDeviceManager(std::shared_ptr<PointerBackend> eventSystem)
+    : m_eventSystem(std::move(eventSystem))
 {}
 
 // The registrations end with their members, so nothing calls this manager once it is gone.
@@ -253,6 +252,60 @@ void PointerDeviceManager::removeFromListedDevices(const PointerDeviceRef& devic
                 remaining->stableID() + QLatin1Char(')'));
     if (m_devices.empty())
         logLine(QStringLiteral("[No devices remaining - device switching may be needed]"));
+}
+
+bool PointerDeviceManager::restoreInitialPointerSettings()
+{
+    // Named before the restore's writes: after them a backend may have to ask its desktop again
+    // for every name (X11: the writes' property events are not yet handled).
+    std::map<const PointerDevice*, QString> labels;
+    for (const PointerDeviceRef& device : m_mappedDevices)
+        labels.emplace(device.get(), device->name());
+    m_eventSystem->prepareRestore();
+    // Every service present, also a twin the published list shows under its sibling.
+    logLine(QStringLiteral("[PointerDeviceManager] Attempting to restore initial pointer settings "
+                           "for ") +
+            QString::number(m_mappedDevices.size()) + QStringLiteral(" devices."));
+    std::map<RestoreOutcome, std::size_t> failures;
+    for (const PointerDeviceRef& device : m_mappedDevices) {
+        const auto known = labels.find(device.get());
+        const QString label = known != labels.end() ? known->second : device->name();
+        const RestoreOutcome outcome = device->client()->restoreFirstSeen();
+        switch (outcome) {
+        case RestoreOutcome::Restored:
+            logLine(QStringLiteral("[PointerDeviceManager] Restored initial pointer resolution and "
+                                   "acceleration for device ") +
+                    label);
+            break;
+        case RestoreOutcome::Untouched:
+            logLine(QStringLiteral("[PointerDeviceManager] Nothing to restore for device ") +
+                    label + QStringLiteral(": never changed"));
+            break;
+        case RestoreOutcome::Unreachable:
+        case RestoreOutcome::Refused:
+        case RestoreOutcome::Unconfirmed:
+            ++failures[outcome];
+            break;
+        }
+    }
+    const std::size_t unlisted = m_eventSystem->restoreUnlisted();
+    for (const auto& [outcome, count] : failures) {
+        logLine(QStringLiteral("[PointerDeviceManager] Could not restore ") +
+                QString::number(count) + QStringLiteral(" devices: ") + failureReason(outcome));
+    }
+    if (unlisted > 0)
+        logLine(QStringLiteral("[PointerDeviceManager] Could not restore ") +
+                QString::number(unlisted) +
+                QStringLiteral(" devices that are not listed (the line above says why)."));
+    // Everything still on record, or set aside when it was read, is named with where it is.
+    m_notPutBack = m_eventSystem->notPutBack().join(QStringLiteral("; "));
+    if (!m_notPutBack.isEmpty())
+        logLine(QStringLiteral("[PointerDeviceManager] Not put back: ") + m_notPutBack);
+    const bool restored = failures.empty() && unlisted == 0 && m_notPutBack.isEmpty();
+    if (restored)
+        m_eventSystem->forgetOriginals();
+    logLine(QStringLiteral("[PointerDeviceManager] Cleared stored initial resolutions."));
+    return restored;
 }
 
 } // namespace veloquill

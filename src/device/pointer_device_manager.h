@@ -27,12 +27,11 @@ class PointerDeviceManager : public QObject
 
 public:
     // Tests and the program build managers on an event system of their choice.
-    explicit PointerDeviceManager(std::shared_ptr<PointerBackend> eventSystem,
-                                  QObject* parent = nullptr);
+    explicit PointerDeviceManager(std::shared_ptr<PointerBackend> eventSystem);
     ~PointerDeviceManager() override;
 
-    // The one manager the program uses. Its event system is the one installed by
-    // installSharedEventSystem before first use (none: observation cannot start).
+    // The one manager the program uses, on the event system installed by
+    // installSharedEventSystem before first use.
     static PointerDeviceManager& shared();
     static void installSharedEventSystem(std::shared_ptr<PointerBackend> eventSystem);
 

@@ -120,27 +120,6 @@ std::optional<JournalProperty> propertyFromJson(const QJsonValue& value)
     return wellFormed ? std::optional(property) : std::nullopt;
 }
 
-// A journal's outer form: the scope and server it was written for, and its entries as found.
-struct JournalText
-{
-    QString scope;
-    QString server;
-    QJsonArray devices;
-};
-
-std::optional<JournalText> journalText(const QByteArray& text, QString* why)
-{
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(text, &error);
-    if (!document.isObject() || !document["server"].isString() || !document["devices"].isArray()) {
-        *why = error.error != QJsonParseError::NoError ? error.errorString()
-                                                       : QStringLiteral("not a journal");
-        return std::nullopt;
-    }
-    return JournalText{document["display"].toString(), document["server"].toString(),
-                       document["devices"].toArray()};
-}
-
 // A device of the journal as it names it, without its properties; why not, if it cannot be.
 JournalDevice deviceFromJson(const QJsonObject& object, QString* why)
 {
@@ -349,24 +328,29 @@ void RestoreJournal::load(const ServerCheck& server, const Check& check)
     if (::lstat(QFile::encodeName(m_path).constData(), &info) != 0)
         return;
     QString why;
-    std::optional<JournalText> text;
-    if (const auto bytes = readRegularFile(m_path, &why, false))
-        text = journalText(*bytes, &why);
-    if (!text) {
+    const auto bytes = readRegularFile(m_path, &why, false);
+    QJsonParseError error{};
+    const QJsonDocument document =
+        bytes ? QJsonDocument::fromJson(*bytes, &error) : QJsonDocument();
+    if (!document.isObject() || !document["server"].isString() || !document["devices"].isArray()) {
+        if (bytes)
+            why = error.error != QJsonParseError::NoError ? error.errorString()
+                                                          : QStringLiteral("not a journal");
         setAsideWhole(why, {});
         return;
     }
+    const QJsonArray entries = document["devices"].toArray();
+    const QString scope = document["display"].toString();
     QStringList named;
-    for (const QJsonValue& entry : text->devices) {
+    for (const QJsonValue& entry : entries) {
         QString unused;
         named.append(describeEntry(deviceFromJson(entry.toObject(), &unused)));
     }
-    if (text->scope != m_owner.scope) {
-        setAsideWhole(QStringLiteral("written for display \"") + text->scope + QLatin1Char('"'),
-                      named);
+    if (scope != m_owner.scope) {
+        setAsideWhole(QStringLiteral("written for display \"") + scope + QLatin1Char('"'), named);
         return;
     }
-    switch (server(text->server)) {
+    switch (server(document["server"].toString())) {
     case JournalServer::Ended:
         QFile::remove(m_path);
         logLine(m_owner.logPrefix + QStringLiteral("removed ") + m_path + QStringLiteral(": its ") +
@@ -380,9 +364,9 @@ void RestoreJournal::load(const ServerCheck& server, const Check& check)
     case JournalServer::Same:
         break;
     }
-    m_serverMark = text->server;
+    m_serverMark = document["server"].toString();
     std::vector<JournalFault> faults;
-    m_devices = entriesOf(text->devices, check, &faults);
+    m_devices = entriesOf(entries, check, &faults);
     if (!faults.empty()) {
         // The file as found stays for whoever wants the skipped values; the rest is on record.
         const QString aside = setAside(m_path);
@@ -435,41 +419,41 @@ const JournalDevice* RestoreJournal::find(const JournalDevice& key) const
     return nullptr;
 }
 
-bool RestoreJournal::record(JournalDevice device, const QString& serverMark)
+void RestoreJournal::record(JournalDevice device, const QString& serverMark)
 {
     std::erase_if(m_devices, [&](const JournalDevice& known) { return known.sameDevice(device); });
     m_devices.push_back(std::move(device));
     m_serverMark = serverMark;
-    return write();
+    write();
 }
 
-bool RestoreJournal::forget(const JournalDevice& key)
+void RestoreJournal::forget(const JournalDevice& key)
 {
     if (std::erase_if(m_devices,
                       [&](const JournalDevice& known) { return known.sameDevice(key); }) == 0)
-        return true;
-    if (m_held) {
+        return;
+    if (m_held)
         m_heldChanges = true;
-        return true;
-    }
-    return writeOrRemove();
+    else
+        writeOrRemove();
 }
 
-bool RestoreJournal::releaseWrites()
+void RestoreJournal::releaseWrites()
 {
     m_held = false;
-    return !std::exchange(m_heldChanges, false) || writeOrRemove();
+    if (std::exchange(m_heldChanges, false))
+        writeOrRemove();
 }
 
-bool RestoreJournal::writeOrRemove()
+void RestoreJournal::writeOrRemove()
 {
-    if (!m_devices.empty())
-        return write();
-    remove();
-    return true;
+    if (m_devices.empty())
+        remove();
+    else
+        write();
 }
 
-bool RestoreJournal::write()
+void RestoreJournal::write()
 {
     m_heldChanges = false;
     // The journal is this program's own: whatever else stands at its path (a link, a FIFO, a
@@ -480,7 +464,7 @@ bool RestoreJournal::write()
             logLine(m_owner.logPrefix + QStringLiteral("no crash journal (") + problem +
                     QStringLiteral("); a crash now would leave devices changed"));
         }
-        return false;
+        return;
     }
     QJsonArray devices;
     for (const JournalDevice& known : m_devices)
@@ -499,11 +483,10 @@ bool RestoreJournal::write()
         logLine(m_owner.logPrefix + QStringLiteral("cannot write ") + m_path +
                 QStringLiteral(": ") + error +
                 QStringLiteral("; a crash now would leave devices changed"));
-        return false;
+        return;
     }
     if (*m_durable)
         syncDirectory(folder);
-    return true;
 }
 
 void RestoreJournal::remove()

@@ -67,10 +67,11 @@ struct JournalVendorProduct
 struct JournalDevice
 {
     JournalDevice() = default;
-    JournalDevice(int deviceId, QString name, std::vector<JournalProperty> properties,
-                  std::optional<JournalVendorProduct> vendorProduct = std::nullopt)
+    JournalDevice(int deviceId, QString name, std::vector<JournalProperty> properties = {},
+                  std::optional<JournalVendorProduct> vendorProduct = std::nullopt,
+                  QString node = {})
         : deviceId(deviceId), name(std::move(name)), properties(std::move(properties)),
-          vendorProduct(vendorProduct)
+          vendorProduct(vendorProduct), node(std::move(node))
     {}
 
     int deviceId = 0;
@@ -138,25 +139,17 @@ public:
     void load(const QString& serverMark, const Check& check = {});
     // The entry of the device `key` names (its properties are not compared).
     const JournalDevice* find(const JournalDevice& key) const;
-    const JournalDevice* find(int deviceId, const QString& name) const
-    {
-        return find(JournalDevice(deviceId, name, {}));
-    }
     // Adds the device (replacing an earlier entry for it) and writes the journal before
-    // returning; false, with a log line, when it could not be written.
-    bool record(JournalDevice device, const QString& serverMark);
+    // returning; a log line says when it could not be written.
+    void record(JournalDevice device, const QString& serverMark);
     // The device's values are back (or it is gone for good): its entry goes, and the journal
-    // with it once empty. False, with a log line, when it could not be written.
-    bool forget(const JournalDevice& key);
-    bool forget(int deviceId, const QString& name)
-    {
-        return forget(JournalDevice(deviceId, name, {}));
-    }
+    // with it once empty.
+    void forget(const JournalDevice& key);
     // From holdWrites on, entries forgotten leave the file together, with one write at
     // releaseWrites (a crash meanwhile leaves them on record, and a later restore finds them
     // back already); record still writes at once.
     void holdWrites() { m_held = true; }
-    bool releaseWrites();
+    void releaseWrites();
     // Every device is back as found: nothing left to keep.
     void remove();
     const std::vector<JournalDevice>& devices() const { return m_devices; }
@@ -166,9 +159,9 @@ public:
     QStringList notPutBack() const;
 
 private:
-    bool write();
+    void write();
     // What is on record is written; the file goes once nothing is.
-    bool writeOrRemove();
+    void writeOrRemove();
     void setAsideWhole(const QString& why, const QStringList& named);
 
     RestoreJournalOwner m_owner;

@@ -39,10 +39,10 @@ TEST_F(Manager, StartGoesOnWhenTheSystemFailsAndCanBeRetried)
     EXPECT_EQ(listedNames(), QStringList({"Late Mouse"}));
 }
 
-// Arrivals are heard once the list shows them, never inside the system's call, and none while
-// stopped: a newcomer is found at the next start. Starting twice, a restart and a device
-// leaving while stopped are in the transcript.
-TEST_F(Manager, ListChangesBeforeArrivalsAreHeardAndNoneWhileStopped)
+// Arrivals are heard once the list shows them, never inside the system's call. Starting twice,
+// and a device leaving or arriving while stopped (found at the next start), are in the
+// transcript.
+TEST_F(Manager, ListChangesBeforeArrivalsAreHeard)
 {
     plugIn("Pen", 1, 2);
     manager->startObservation();
@@ -62,13 +62,6 @@ TEST_F(Manager, ListChangesBeforeArrivalsAreHeardAndNoneWhileStopped)
     unplug(ball);
     EXPECT_EQ(heard, QStringList({"Head Mouse added, listed 2", "Trackball added, listed 3"}));
     EXPECT_EQ(changes, 4);
-
-    manager->stopObservation();
-    plugIn("Foot Mouse", 5, 5);
-    drainMainLoop();
-    EXPECT_EQ(listedNames(), QStringList({"Pen"}));
-    manager->startObservation();
-    EXPECT_EQ(listedNames(), QStringList({"Pen", "Foot Mouse"}));
 }
 
 TEST_F(Manager, TwinsWithoutSerialsAreEachListedAndEachLeavesOnlyItsOwnEntry)
@@ -82,9 +75,6 @@ TEST_F(Manager, TwinsWithoutSerialsAreEachListedAndEachLeavesOnlyItsOwnEntry)
         manager = std::make_unique<PointerDeviceManager>(system);
         const Services services{plugIn("Foot Mouse", 5, 6), plugIn("Trackball", 7, 8),
                                 plugIn("Foot Mouse", 5, 6)};
-        int added = 0;
-        QObject::connect(manager.get(), &PointerDeviceManager::deviceAdded,
-                         [&](const auto&) { ++added; });
         manager->startObservation();
         for (int index : leaving)
             system->removeDevice(services[index]);
@@ -94,7 +84,6 @@ TEST_F(Manager, TwinsWithoutSerialsAreEachListedAndEachLeavesOnlyItsOwnEntry)
             listed.push_back(std::find(services.begin(), services.end(), device->client()) -
                              services.begin());
         EXPECT_EQ(listed, listedAfter);
-        EXPECT_EQ(added, 3);
     }
 }
 
@@ -148,10 +137,8 @@ TEST_F(Manager, GoneManagerIsNeverCalledBack)
 
 TEST_F(Manager, RestorePutsBackOnlyTheDevicesItChangedAndSaysWhenTheSystemIsGone)
 {
-    using Outcome = RestoreOutcome;
     const SettingWrite restore{SettingWrite::Kind::Restore};
-    const Services services{plugIn("Slow", 1, 1, std::nullopt, 5.0), plugIn("Fast", 2, 2),
-                            plugIn("Head Mouse", 3, 3)};
+    const Services services{plugIn("Slow", 1, 1), plugIn("Fast", 2, 2), plugIn("Head Mouse", 3, 3)};
     manager->startObservation();
     manager->devices()[0]->setPointerResolution(56.33802816901409);
     manager->devices()[1]->setPointerAcceleration(-1.0);
@@ -161,7 +148,6 @@ TEST_F(Manager, RestorePutsBackOnlyTheDevicesItChangedAndSaysWhenTheSystemIsGone
     EXPECT_TRUE(manager->restoreInitialPointerSettings());
     EXPECT_TRUE(manager->restoreInitialPointerSettings()); // all back already: nothing written
     EXPECT_EQ(services[0]->writes(), std::vector<SettingWrite>{restore});
-    EXPECT_EQ(services[0]->resolution(), 5.0);
     EXPECT_EQ(services[1]->writes(), std::vector<SettingWrite>{restore});
     EXPECT_TRUE(services[2]->writes().empty());
     EXPECT_EQ(system->originalsForgotten(), 2);
@@ -169,7 +155,6 @@ TEST_F(Manager, RestorePutsBackOnlyTheDevicesItChangedAndSaysWhenTheSystemIsGone
     // Gone with its event system: nothing is forgotten, so a later run can still restore.
     manager->devices()[2]->setPointerResolution(800.0);
     services[2]->becomeUnreachable();
-    EXPECT_EQ(services[2]->restoreFirstSeen(), Outcome::Unreachable);
     EXPECT_FALSE(manager->restoreInitialPointerSettings());
     EXPECT_EQ(system->originalsForgotten(), 2);
 }
@@ -222,8 +207,8 @@ TEST(RestoreJournal, PathThatIsNoFileOfItsOwnIsLeftAloneAndTheRunGoesOnWithoutOn
         const QString before = describePath(journal.path());
         HangGuard guard;
         LogCapture log;
-        EXPECT_FALSE(journal.record(JournalDevice(7, "Head Mouse", {}), "server"));
-        EXPECT_FALSE(journal.record(JournalDevice(8, "Trackball", {}), "server"));
+        journal.record({7, "Head Mouse"}, "server");
+        journal.record({8, "Trackball"}, "server");
         journal.remove();
         EXPECT_EQ(describePath(journal.path()), before);
         EXPECT_EQ(log.lines(),

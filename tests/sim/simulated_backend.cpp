@@ -88,7 +88,7 @@ std::shared_ptr<SimulatedDevice> SimulatedBackend::addDevice(DeviceSpec spec)
             // A service that left before its arrival was delivered is not reported.
             if (watch && watch->started && watch->session == session && world &&
                 std::ranges::find(world->services, service) != world->services.end())
-                watch->arrivals.call(service);
+                watch->arrivals.callWhile([] { return true; }, service);
         });
     }
     return service;

@@ -58,7 +58,7 @@ void KWinSession::start()
     m_journal.load();
     m_calls.setAfterAnswer([weakSelf = weak_from_this()] {
         if (const auto self = weakSelf.lock())
-            self->m_journal.answered();
+            Q_EMIT self->m_journal.answerArrived();
     });
     // Watched and subscribed before listing, so a device or KWin arriving meanwhile is heard.
     m_watcher = new QDBusServiceWatcher(kService, m_calls.bus(),

@@ -26,18 +26,18 @@ SwaySession::SwaySession(const QString& socketPath, const QString& journalDirect
                                 .flat = QStringLiteral("accel_profile_flat"),
                                 .adaptive = std::nullopt,
                                 .keptSpeed = QStringLiteral("pointer_accel"),
-                                .keptFlat = QStringLiteral("accel_profile"),
-                                .keptAdaptive = QStringLiteral("accel_profile"),
+                                .keptProfile = QStringLiteral("accel_profile"),
                                 .noVendorProduct = QStringLiteral("no vendor and product")},
                                restoreLimit),
       m_connection(socketPath)
 {
     // The restore's wait looks again at each answer and at the connection, and ends with it.
     connect(&m_connection, &SwayConnection::replied, &m_journal,
-            &libinput::SessionJournal::answered);
+            &libinput::SessionJournal::answerArrived);
     connect(&m_connection, &SwayConnection::connected, &m_journal,
-            &libinput::SessionJournal::answered);
-    connect(&m_connection, &SwayConnection::lost, &m_journal, &libinput::SessionJournal::ended);
+            &libinput::SessionJournal::answerArrived);
+    connect(&m_connection, &SwayConnection::lost, &m_journal,
+            &libinput::SessionJournal::connectionEnded);
 }
 
 SwaySession::~SwaySession()

@@ -222,7 +222,7 @@ RestoreOutcome X11Session::finishRestore(const X11DeviceFacts& facts, X11DeviceM
     }
     memory.changed = false;
     memory.written.clear();
-    m_journal.forget(facts.deviceId, facts.name);
+    m_journal.forget({facts.deviceId, facts.name});
     return RestoreOutcome::Restored;
 }
 
@@ -271,7 +271,7 @@ std::size_t X11Session::restoreUnlisted()
             continue; // the device layer puts it back
         if (std::find(existing.begin(), existing.end(), std::pair(entry.deviceId, entry.name)) ==
             existing.end()) {
-            m_journal.forget(entry.deviceId, entry.name);
+            m_journal.forget({entry.deviceId, entry.name});
             continue;
         }
         X11DeviceMemory& memory = memories.emplace_back();
@@ -300,7 +300,7 @@ void X11Session::forgetRemoved(const std::set<int>& removedDeviceIds)
     for (const JournalDevice& entry : entries) {
         if (removedDeviceIds.count(entry.deviceId) == 0)
             continue;
-        m_journal.forget(entry.deviceId, entry.name);
+        m_journal.forget({entry.deviceId, entry.name});
         logLine(QStringLiteral("X11HidEventSystem: device ") + QString::number(entry.deviceId) +
                 QStringLiteral(" \"") + entry.name +
                 QStringLiteral("\" was removed from the X server, which keeps nothing of it; "
@@ -332,7 +332,7 @@ std::shared_ptr<X11Device> X11Session::addService(const X11DeviceFacts& facts)
 {
     auto service = std::make_shared<X11Device>(weak_from_this(), facts, m_nextRegistryID++);
     service->rememberFirstSeen();
-    if (const JournalDevice* kept = m_journal.find(facts.deviceId, facts.name)) {
+    if (const JournalDevice* kept = m_journal.find({facts.deviceId, facts.name})) {
         X11DeviceMemory journalled;
         readJournalEntry(m_connection->display(), *kept, journalled);
         service->adoptOriginals(journalled);

@@ -8,7 +8,6 @@
 #include "stand_in_kwin.h"
 
 #include "device/kwin/kwin_backend.h"
-#include "device/pointer_device.h"
 #include "device/pointer_device_manager.h"
 #include "support/log_capture.h"
 #include "support/main_loop.h"
@@ -91,9 +90,6 @@ TEST_F(KWinBackend, ListsPointersWithAccelerationSettingsByTheirIdentityAndDefau
     EXPECT_EQ(service(0)->defaultSettings().acceleration, 1.0); // KWin's: adaptive
     EXPECT_TRUE(service(1)->defaultSettings().accelerationOff);
     EXPECT_EQ(service(1)->defaultSettings().gain, 0.5); // speed -0.5
-    const auto zono = service(0);
-    // The same stableID as the X11 backend gives the device (no udev node here: no serial).
-    EXPECT_EQ(PointerDevice::create(zono)->stableID(), "4660-171-Zono X-N/A");
     EXPECT_TRUE(system->canControlPointerDevices());
     EXPECT_TRUE(veloquill::KWinBackend::managerAnswers(kwin.busAddress()));
     EXPECT_FALSE(system->supportsAccelerationAmount());
@@ -157,14 +153,13 @@ TEST_F(KWinBackend, SpeedIsPointerAccelerationGainMinusOneAndAccelerationTheProf
 TEST_F(KWinBackend, RestoreAfterACrashGivesBackFirstSeenValuesOtherProgramsHaveNotChanged)
 {
     kwin.addDevice("event3", "Zono X", 1, 2, 0.3, true);
-    kwin.addDevice("event4", "Trackball", 3, 4, -0.2);
     kwin.addDevice("event5", "Zono X", 1, 2, -0.6);
-    ASSERT_NO_FATAL_FAILURE(startClient(3));
+    ASSERT_NO_FATAL_FAILURE(startClient(2));
     service(0)->setGain(1.0);
     service(0)->setAcceleration(1.0);
-    service(2)->setGain(1.0);
+    service(1)->setGain(1.0);
     ASSERT_TRUE(accelerationOffSoon(service(0), false));
-    ASSERT_TRUE(gainSoon(service(2), 1.0));
+    ASSERT_TRUE(gainSoon(service(1), 1.0));
     client.reset(); // a crash: the originals are only in the journal now
     system.reset();
     kwin.setProperty("event3", kSpeed, -0.5); // System Settings, say: the profile still goes back
@@ -177,9 +172,7 @@ TEST_F(KWinBackend, RestoreAfterACrashGivesBackFirstSeenValuesOtherProgramsHaveN
     EXPECT_TRUE(
         log.lines().contains("KWinHidEventSystem: KWin device event3 \"Zono X\" (service "
                              "1) keeps what another program set since: pointerAcceleration"));
-    EXPECT_DOUBLE_EQ(kwin.property("event4", kSpeed).toDouble(), -0.2);
     EXPECT_DOUBLE_EQ(kwin.property("event5", kSpeed).toDouble(), -0.6);
-    EXPECT_TRUE(QDir(journal.path()).isEmpty());
 }
 
 TEST_F(KWinBackend, KWinRestartingMakesDevicesLeaveAndComeBackWithTheirOriginals)
@@ -267,34 +260,23 @@ TEST_P(KWinBackendOnATightBus, ListsEveryDevice)
 
 INSTANTIATE_TEST_SUITE_P(RepliesPerConnection, KWinBackendOnATightBus, ::testing::Values(128, 8));
 
-TEST_F(KWinBackend, RestoreThatKWinDoesNotConfirmKeepsTheJournalAndFails)
+// A refusal at quit: the end-to-end test, which ends with status 1.
+TEST_F(KWinBackend, RestoreThatKWinDoesNotConfirmInTimeKeepsTheJournalAndFails)
 {
-    const std::tuple<int, QString, QString> rows[] = {
-        {2000, "", "did not confirm the writes in time."},
-        {0, "org.kde.KWin.Error.Refused", "refused the writes."},
-    };
-    for (const auto& [delay, refusal, reason] : rows) {
-        SCOPED_TRACE(reason.toStdString());
-        kwin.addDevice("event3", "Zono X", 1, 2, 0.3);
-        const auto manager = startManager(300ms);
-        ASSERT_TRUE(runMainLoopUntil([&] { return manager->devices().size() == 1; }));
-        manager->devices().front()->setPointerResolution(100);
-        ASSERT_TRUE(runMainLoopUntil([&] { return kwin.property("event3", kSpeed) != 0.3; }));
-        kwin.setBehaviour(delay, refusal);
-        LogCapture log;
-        QElapsedTimer clock;
-        clock.start();
-        EXPECT_FALSE(manager->restoreInitialPointerSettings());
-        EXPECT_LT(clock.elapsed(), 1500);
-        EXPECT_TRUE(log.lines().contains(
-            "[PointerDeviceManager] Could not restore 1 devices: their event system " + reason));
-        EXPECT_EQ(log.lines().contains(
-                      "KWinHidEventSystem: KWin refused Set pointerAcceleration of event3: "
-                      "org.kde.KWin.Error.Refused (Refused\\npointerAcceleration)"),
-                  !refusal.isEmpty());
-        EXPECT_FALSE(QDir(journal.path()).isEmpty());
-        kwin.setBehaviour(0);
-    }
+    kwin.addDevice("event3", "Zono X", 1, 2, 0.3);
+    const auto manager = startManager(300ms);
+    ASSERT_TRUE(runMainLoopUntil([&] { return manager->devices().size() == 1; }));
+    manager->devices().front()->setPointerResolution(100);
+    ASSERT_TRUE(runMainLoopUntil([&] { return kwin.property("event3", kSpeed) != 0.3; }));
+    kwin.setBehaviour(2000);
+    LogCapture log;
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(manager->restoreInitialPointerSettings());
+    EXPECT_LT(clock.elapsed(), 1500);
+    EXPECT_TRUE(log.lines().contains("[PointerDeviceManager] Could not restore 1 devices: their "
+                                     "event system did not confirm the writes in time."));
+    EXPECT_FALSE(QDir(journal.path()).isEmpty());
 }
 
 // The one scenario that pins the backend's own log lines.

@@ -8,7 +8,6 @@
 // Sway's own parser is checked in real_sway_quoting_test.cpp.
 #include "stand_in_sway.h"
 
-#include "device/pointer_device.h"
 #include "device/pointer_device_manager.h"
 #include "device/sway/sway_backend.h"
 #include "support/log_capture.h"
@@ -28,8 +27,8 @@ class SwayBackend : public ::testing::Test
 protected:
     void startClient(std::size_t devices)
     {
-        system =
-            std::make_shared<veloquill::SwayBackend>(SwayBackendOptions{sway.socketPath(), journal.path()});
+        system = std::make_shared<veloquill::SwayBackend>(
+            SwayBackendOptions{sway.socketPath(), journal.path()});
         client = system->watchDevices();
         arrivals = client->onDeviceAdded([this](const auto&) { ++arrived; });
         client->start();
@@ -56,7 +55,6 @@ TEST_F(SwayBackend, ListsPointersAndTouchpadsByIdentityAndFollowsHotplug)
     sway.addDevice("Pad", 3, 4, 0, "adaptive", "touchpad");
     ASSERT_NO_FATAL_FAILURE(startClient(2)); // not the keyboard
     const auto zono = service(0);
-    EXPECT_EQ(PointerDevice::create(zono)->stableID(), "4660-171-Zono X-N/A");
     bool removed = false;
     const auto removal = zono->onRemoved([&](const auto&) { removed = true; });
     sway.removeDevice("4660:171:Zono_X");
@@ -80,7 +78,8 @@ TEST_F(SwayBackend, RestorePutsBackWhatStillHoldsItsWritesAlsoAfterACrash)
     client.reset(); // a crash: the originals are only in the journal now
     system.reset();
     LogCapture log;
-    system = std::make_shared<veloquill::SwayBackend>(SwayBackendOptions{sway.socketPath(), journal.path()});
+    system = std::make_shared<veloquill::SwayBackend>(
+        SwayBackendOptions{sway.socketPath(), journal.path()});
     PointerDeviceManager manager(system);
     manager.startObservation();
     EXPECT_TRUE(manager.restoreInitialPointerSettings());
@@ -88,8 +87,6 @@ TEST_F(SwayBackend, RestorePutsBackWhatStillHoldsItsWritesAlsoAfterACrash)
     EXPECT_EQ(sway.libinput("1:2:Zono_X", "accel_profile"), "flat");
     EXPECT_EQ(sway.libinput("3:4:Ball", "accel_speed").toDouble(), 0.7);
     EXPECT_EQ(log.lines().filter("keeps what another program set since: pointer_accel").size(), 1);
-    EXPECT_TRUE(QDir(journal.path()).isEmpty());
-    manager.stopObservation();
 }
 
 TEST_F(SwayBackend, AReloadMakesTheConfigsValuesFirstSeenAndAnnouncesEveryDeviceAgain)
@@ -129,6 +126,7 @@ TEST_F(SwayBackend, AHostileNameNeverRunsACommandAndARefusalIsOneLogLine)
     sway.refuse.clear();
     EXPECT_EQ(service(0)->restoreFirstSeen(), RestoreOutcome::Restored);
     EXPECT_EQ(sway.ran.size(), 1); // the speed was 0 already
+    EXPECT_TRUE(log.lines().filter("keeps what another program").isEmpty()); // nor another's
 }
 
 } // namespace

@@ -29,7 +29,6 @@
 #include <memory>
 #include <vector>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace veloquill::test {
@@ -554,12 +553,12 @@ TEST_F(X11Properties, AnObservingProgramNeverWakesAsThePointerMoves)
     EXPECT_EQ(wakeUps.count, 0);
 }
 
-// Originals an earlier run left are input, each property checked on its own. A journal that
-// cannot be read, is cut short, belongs to another display or to a server no one can vouch
-// for is kept aside whole; a property the backend never writes, of another format than the
-// device's, a size that overflows, or a value the server never holds is skipped and the rest
-// put back; one left on a server that has verifiably ended is removed. Whatever is not put
-// back is named with the file it is kept in.
+// Originals an earlier run left are input, each property checked on its own. A journal of a
+// server no one can vouch for is kept aside whole; a property the backend never writes, of
+// another format than the device's, a size that overflows, or a value the server never holds
+// is skipped and the rest put back; one left on a server that has verifiably ended is removed.
+// Whatever is not put back is named with the file it is kept in. (A journal that cannot be
+// read, is cut short or belongs to another display: the end-to-end --restore test.)
 TEST_F(X11Properties, JournalOfAnEarlierRunIsCheckedPropertyByProperty)
 {
     device(kXvfbMouse)->setPointerResolution(kHalfTravel); // journals the identity matrix too
@@ -568,10 +567,9 @@ TEST_F(X11Properties, JournalOfAnEarlierRunIsCheckedPropertyByProperty)
                               {0.5, 0, 0, 0, 0.5, 0, 0, 0, 1});
     const QString path = journalPath();
     const QByteArray written = journal();
-    const QByteArray display = "\"display\":\"" + displayName().toUtf8() + '"';
     const qsizetype server = written.indexOf("\"server\":\"");
     const QByteArray identity = floatsBase64({1, 0, 0, 0, 1, 0, 0, 0, 1});
-    ASSERT_TRUE(written.contains(display) && written.contains(identity) && server > 0);
+    ASSERT_TRUE(written.contains(identity) && server > 0);
     const auto matrix = [&](std::vector<float> values) {
         return QByteArray(written).replace(identity, floatsBase64(values));
     };
@@ -586,9 +584,6 @@ TEST_F(X11Properties, JournalOfAnEarlierRunIsCheckedPropertyByProperty)
     const QByteArray matrixName = "\"Coordinate Transformation Matrix\"";
     // The journal; what becomes of it; what is named as not put back.
     const std::vector<std::tuple<QByteArray, Kept, QByteArray>> cases{
-        {"\x01not a journal\xff", Kept::Aside, "what it held"},
-        {written.left(written.size() / 2), Kept::Aside, "what it held"},
-        {QByteArray(written).replace(display, "\"display\":\":99\""), Kept::Aside, "Xvfb mouse"},
         // Written before servers were told by their process, on a server without its id.
         {written.left(server) + "\"server\":\"ended\"}", Kept::Aside, "Xvfb mouse"},
         {QByteArray(written).replace("\"Device Accel Profile\"", "\"Device Enabled\""),
@@ -644,12 +639,6 @@ TEST_F(X11Properties, JournalOfAnEarlierRunIsCheckedPropertyByProperty)
         EXPECT_FALSE(QFile::exists(path)); // restored, its entry went with the journal
         driver().setFloatProperty(driver().deviceId(kXvfbMouse), kDeceleration, {2});
     }
-
-    // A FIFO is never opened in a way that waits for a writer.
-    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    LogCapture log;
-    X11Backend later(X11BackendOptions{displayName(), false, journalDirectory()});
-    EXPECT_EQ(log.lines().filter("not a regular file").size(), 1);
 }
 
 // Another client deleting the server's id from the root window leaves the journal trusted:
