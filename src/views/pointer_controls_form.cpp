@@ -220,7 +220,7 @@ PointerControlsForm::PointerControlsForm(State& state, PointerDesktop desktop, Q
         m_acceleratedRows = collapsibleRows({m_accelerationRow, m_speedRow, m_speedShapesNote});
     } else {
         // Moving it would change nothing on the device: say so rather than let it seem broken.
-        m_accelerationRow->setEnabled(false);
+        // Its controls are closed where the device's limits are shown; its help stays open.
         m_accelerationNote = makeNote(tr("This desktop has no amount of acceleration apart from "
                                          "the speed: only the speed below applies."));
         m_acceleratedRows =

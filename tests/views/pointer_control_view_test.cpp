@@ -208,13 +208,6 @@ TEST_F(PointerControlViewTest, AccelerationSwitchSwapsTheRowsAndTrackingSpeedIsT
 TEST_F(PointerControlViewTest, DesktopLimitsAreShownAsDisabledControlsAndNotes)
 {
     build();
-    for (const bool limited : {true, false}) {
-        PointerControlsForm form(*state, {!limited, limited});
-        EXPECT_EQ(form.accelerationRow()->isEnabled(), !limited);
-        EXPECT_EQ(form.accelerationNote() != nullptr, limited);
-        EXPECT_EQ(form.sharedNote() != nullptr, limited);
-    }
-
     // Without a device every control waits under a line asking for one; the help stays open.
     const auto mouse = connect("Head Mouse", 4660, 171);
     PointerControlsForm form(*state);
@@ -234,6 +227,15 @@ TEST_F(PointerControlViewTest, DesktopLimitsAreShownAsDisabledControlsAndNotes)
     expectOpen(false);
     state->ensureDeviceSelectionAndLoadSettings();
     expectOpen(true);
+    // A desktop without an amount of acceleration closes that slider, and says why; its help
+    // stays open.
+    for (const bool limited : {true, false}) {
+        PointerControlsForm desktopForm(*state, {!limited, limited});
+        EXPECT_EQ(desktopForm.accelerationRow()->slider()->isEnabled(), !limited);
+        EXPECT_TRUE(desktopForm.accelerationRow()->helpButton()->isEnabled());
+        EXPECT_EQ(desktopForm.accelerationNote() != nullptr, limited);
+        EXPECT_EQ(desktopForm.sharedNote() != nullptr, limited);
+    }
 
     // The selected device's own limits: what is locked or missing is disabled and said in one
     // line, with any write the desktop refused.
