@@ -4,7 +4,7 @@
 
 #pragma once
 
-// The HID event system of a desktop whose devices a session object lists and whose settings it
+// The backend of a desktop whose devices a session object lists and whose settings it
 // journals (KWin, GNOME, Sway): the backend's entry point forwards to its session, and says once
 // per absence why devices cannot be controlled. A backend adds only how its session is made.
 // A watch holds the session alive; the session holds its watches weakly, so a watch destroyed

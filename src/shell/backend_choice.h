@@ -4,9 +4,9 @@
 
 #pragma once
 
-// Which backend of the HID event system serves the running session, decided at start from the
-// environment ($SWAYSOCK among it), a choice forced on the command line, and whether KWin answers
-// on the session bus. Pure: the caller gathers the inputs, so every case can be tested.
+// Which backend serves the running session, decided at start from the environment ($SWAYSOCK
+// among it), a choice forced on the command line, and whether KWin answers on the session bus.
+// Pure: the caller gathers the inputs, so every case can be tested.
 
 #include "device/control_unavailable_reason.h"
 

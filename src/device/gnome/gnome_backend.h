@@ -4,8 +4,8 @@
 
 #pragma once
 
-// The HID event system of a GNOME session on Wayland: the pointing devices udev lists, their
-// HID keys translated to and from GNOME's per-kind pointer settings in GSettings, which Mutter
+// The backend of a GNOME session on Wayland: the pointing devices udev lists, their speed and
+// acceleration translated to and from GNOME's per-kind pointer settings in GSettings, which Mutter
 // applies to every device of the kind (docs/gnome-backend.md). Nothing waits: udev's monitor
 // and GSettings' signals arrive on the main loop, and GSettings takes writes in the background.
 

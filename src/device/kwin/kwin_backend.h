@@ -4,7 +4,7 @@
 
 #pragma once
 
-// The HID event system of a KDE Plasma Wayland session: KWin's pointer devices on the session
+// The backend of a KDE Plasma Wayland session: KWin's pointer devices on the session
 // bus as services (docs/kwin-backend.md). No call waits for KWin but the restore at quit, and
 // that for a bounded time.
 

@@ -4,9 +4,9 @@
 
 #pragma once
 
-// The HID event system of a Sway session: Sway's pointers and touchpads, listed over its IPC
-// socket, their HID keys translated to and from Sway's libinput settings. Everything arrives on
-// the main loop; nothing waits for Sway but the restore, and that for a bounded time.
+// The backend of a Sway session: Sway's pointers and touchpads, listed over its IPC socket,
+// their speed and acceleration translated to and from Sway's libinput settings. Everything
+// arrives on the main loop; nothing waits for Sway but the restore, and that for a bounded time.
 
 #include "device/desktop_session.h"
 
