@@ -13,6 +13,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <unistd.h>
+
 namespace veloquill {
 
 namespace {
@@ -61,8 +63,9 @@ QSettingsDefaultsStore::QSettingsDefaultsStore(const QString& filePath) : m_file
         m_values = readValues(*bytes, &formatError);
     else
         formatError = kind != SettingsFileKind::Missing; // there, but not readable
-    rememberFileOnDisk();
-    m_originalOwner = m_seen.exists ? m_seen.owner : effectiveUserId();
+    m_seen = settingsFileIdentity(m_filePath);
+    m_base = m_values;
+    m_originalOwner = m_seen.exists ? m_seen.owner : ::geteuid();
     if (kind == SettingsFileKind::ReadOnly)
         keepInMemory(readOnly(m_filePath));
     // A file QSettings could not parse whole would lose what it skipped at the first write.
@@ -86,10 +89,7 @@ bool QSettingsDefaultsStore::contains(const QString& key) const
 
 std::optional<QByteArray> QSettingsDefaultsStore::data(const QString& key) const
 {
-    const QVariant stored = value(key);
-    if (stored.typeId() != QMetaType::QByteArray)
-        return std::nullopt;
-    return stored.toByteArray();
+    return asData(value(key));
 }
 
 std::optional<QString> QSettingsDefaultsStore::string(const QString& key) const
@@ -410,12 +410,6 @@ void QSettingsDefaultsStore::applyMergedValues()
             m_values.insert(it.key(), it.value());
     }
     m_merged.reset();
-}
-
-void QSettingsDefaultsStore::rememberFileOnDisk()
-{
-    m_seen = settingsFileIdentity(m_filePath);
-    m_base = m_values;
 }
 
 void QSettingsDefaultsStore::tellAdopted()

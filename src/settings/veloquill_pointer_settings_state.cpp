@@ -186,27 +186,30 @@ DeviceSpecificSettings VeloquillPointerSettingsState::boundedRecord(DeviceSpecif
 
 void VeloquillPointerSettingsState::setCurrentPointerSpeed(double value)
 {
-    if (refuseNonFinite(QStringLiteral("currentPointerSpeed"), value, m_currentPointerSpeed))
-        return;
-    value = bounded(QStringLiteral("currentPointerSpeed"), value, MinPointerSpeed, MaxPointerSpeed);
-    const bool changed = value != m_currentPointerSpeed;
-    m_currentPointerSpeed = value;
-    Q_EMIT currentPointerSpeedChanged(m_currentPointerSpeed);
-    editedValueDidSet(changed,
-                      QStringLiteral("UI: currentPointerSpeed changed to: ") + formatReal(value));
+    setEditedReal(QStringLiteral("currentPointerSpeed"), value, MinPointerSpeed, MaxPointerSpeed,
+                  m_currentPointerSpeed,
+                  &VeloquillPointerSettingsState::currentPointerSpeedChanged);
 }
 
 void VeloquillPointerSettingsState::setCurrentPointerAcceleration(double value)
 {
-    if (refuseNonFinite(QStringLiteral("currentPointerAcceleration"), value,
-                        m_currentPointerAcceleration))
+    setEditedReal(QStringLiteral("currentPointerAcceleration"), value,
+                  PointerRange::MinAcceleration, PointerRange::MaxAcceleration,
+                  m_currentPointerAcceleration,
+                  &VeloquillPointerSettingsState::currentPointerAccelerationChanged);
+}
+
+void VeloquillPointerSettingsState::setEditedReal(
+    const QString& property, double value, double lowest, double highest, double& current,
+    void (VeloquillPointerSettingsState::*changed)(double))
+{
+    if (refuseNonFinite(property, value, current))
         return;
-    value = bounded(QStringLiteral("currentPointerAcceleration"), value,
-                    PointerRange::MinAcceleration, PointerRange::MaxAcceleration);
-    const bool changed = value != m_currentPointerAcceleration;
-    m_currentPointerAcceleration = value;
-    Q_EMIT currentPointerAccelerationChanged(m_currentPointerAcceleration);
-    editedValueDidSet(changed, QStringLiteral("UI: currentPointerAcceleration changed to: ") +
+    value = bounded(property, value, lowest, highest);
+    const bool differs = value != current;
+    current = value;
+    Q_EMIT(this->*changed)(current);
+    editedValueDidSet(differs, QStringLiteral("UI: ") + property + QStringLiteral(" changed to: ") +
                                    formatReal(value));
 }
 

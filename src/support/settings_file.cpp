@@ -209,11 +209,6 @@ SettingsFileIdentity writtenFileIdentity(const struct stat& written, bool isLink
     return identity;
 }
 
-uint effectiveUserId()
-{
-    return ::geteuid();
-}
-
 SettingsFileLock::~SettingsFileLock()
 {
     if (m_fd < 0)

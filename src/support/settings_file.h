@@ -94,9 +94,6 @@ SettingsFileIdentity settingsFileIdentity(const QString& path,
 SettingsFileIdentity writtenFileIdentity(const struct stat& written, bool isLink,
                                          const QByteArray& target);
 
-// The user id this process creates files as.
-uint effectiveUserId();
-
 // The lock QSettings takes beside the file it writes (<file>.lock), taken the same way —
 // created exclusively, holding what QLockFile writes (pid, program, host, machine and boot
 // ids) and flock()ed — so that a QSettings of another process waits for it and finds it stale
