@@ -14,7 +14,6 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
-#include <QThread>
 
 #include <filesystem>
 #include <system_error>
@@ -191,21 +190,14 @@ QString launchCommand(const QString& programPath)
 
 StartAtLogin& StartAtLogin::shared()
 {
-    static StartAtLogin* instance = [] {
-        auto* startAtLogin = new StartAtLogin(QStringLiteral(VELOQUILL_APP_ID),
-                                              QCoreApplication::applicationFilePath());
-        // Stream values go out on the main loop, whichever thread asked first.
-        startAtLogin->moveToThread(QCoreApplication::instance()->thread());
-        return startAtLogin;
-    }();
+    static auto* instance =
+        new StartAtLogin(QStringLiteral(VELOQUILL_APP_ID), QCoreApplication::applicationFilePath());
     return *instance;
 }
 
 StartAtLogin::StartAtLogin(const QString& appId, QString programPath, QObject* parent)
     : QObject(parent), m_appId(appId), m_programPath(std::move(programPath))
 {}
-
-StartAtLogin::~StartAtLogin() = default;
 
 bool StartAtLogin::isEnabled() const
 {
@@ -221,20 +213,6 @@ void StartAtLogin::setEnabled(bool enabled)
     if (failure)
         qCCritical(lcMain, "Failed to %s launch at login: %s", enabled ? "enable" : "disable",
                    qUtf8Printable(*failure));
-    // What the file system now says, so that a refused write is not shown as done.
-    m_streamed = isEnabled();
-    Q_EMIT streamed(*m_streamed);
-}
-
-void StartAtLogin::subscribe(QObject* context, Receiver receiver)
-{
-    if (!m_streamed)
-        m_streamed = isEnabled();
-    // Both queued to the context: a receiver never runs inside the write that caused it, and
-    // the current value arrives before any later one.
-    QMetaObject::invokeMethod(
-        context, [receiver, value = *m_streamed] { receiver(value); }, Qt::QueuedConnection);
-    connect(this, &StartAtLogin::streamed, context, std::move(receiver), Qt::QueuedConnection);
 }
 
 } // namespace veloquill

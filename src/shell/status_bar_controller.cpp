@@ -160,8 +160,14 @@ void bindStartAtLoginMenu(StatusBarController& controller, StartAtLogin& startAt
 {
     QObject::connect(&controller, &StatusBarController::startAtLoginToggleRequested, &startAtLogin,
                      [&startAtLogin] { startAtLogin.setEnabled(!startAtLogin.isEnabled()); });
-    startAtLogin.subscribe(
-        &controller, [&controller](bool enabled) { controller.setStartAtLoginChecked(enabled); });
+    // Read on a later turn of the main loop, at first and once each change is done: what the
+    // file system holds, so a refused change is not shown as done.
+    const auto show = [&controller, &startAtLogin] {
+        controller.setStartAtLoginChecked(startAtLogin.isEnabled());
+    };
+    QMetaObject::invokeMethod(&controller, show, Qt::QueuedConnection);
+    QObject::connect(&startAtLogin, &StartAtLogin::willChange, &controller, show,
+                     Qt::QueuedConnection);
 }
 
 void openSettingsIfNoTrayHost()

@@ -89,9 +89,9 @@ QString trayToolTip(const std::optional<QString>& selectedDeviceID, const QStrin
 void bindTrayToolTip(StatusBarController& controller, VeloquillPointerSettingsState& state);
 
 // Connects the menu's "Start at login" item to the launch-at-login state: choosing it writes
-// the opposite of what the file system says now, and the check mark follows the state's
-// stream, starting with its current value on a later turn of the main loop. The binding
-// lasts as long as the controller.
+// the opposite of what the file system says now, and the check mark shows what it says, read
+// on a later turn of the main loop at first and after each change. The binding lasts as long
+// as the controller.
 void bindStartAtLoginMenu(StatusBarController& controller, StartAtLogin& startAtLogin);
 
 // How long a tray host has to appear at start (a panel may come up after the program), and
