@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <filesystem>
@@ -152,14 +151,16 @@ std::optional<QString> writeEntry(const QString& path, const QString& program)
     if (const auto failure = makeDirectory(autostartDirectory()))
         return failure;
     // A FIFO, device or folder in its place is the user's, not an entry to replace.
-    const SettingsFileStatus before = settingsFileStatus(path);
+    SettingsFileStatus before;
+    const SettingsFileIdentity entry = settingsFileIdentity(path, &before);
     if (before.kind == SettingsFileKind::Other)
         return QStringLiteral("%1 is not a regular file").arg(path);
-    QSaveFile file(path);
-    const QByteArray text = contents(program);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-    keepOwnerAndMode(path, before);
+    // An entry that is a link (a dotfile manager's) keeps it: the file it leads to is replaced.
+    struct stat written = {};
+    QString error;
+    if (!replaceFileDurably(entry.isLink ? QFile::decodeName(entry.target) : path,
+                            contents(program), before, &written, &error))
+        return QStringLiteral("cannot write %1: %2").arg(path, error);
     return std::nullopt;
 }
 

@@ -56,11 +56,10 @@ QString unconfirmed(Backend backend)
 {
     switch (backend) {
     case Backend::KWin:
-        return QStringLiteral("KWin did not confirm that every device is back (the lines above "
-                              "say which and why)");
     case Backend::Sway:
-        return QStringLiteral("Sway did not confirm that every device is back (the lines above "
-                              "say which and why)");
+        return (backend == Backend::KWin ? QStringLiteral("KWin") : QStringLiteral("Sway")) +
+               QStringLiteral(" did not confirm that every device is back (the lines above say "
+                              "which and why)");
     case Backend::Gnome:
         return QStringLiteral("GSettings did not take back every setting (the lines above say "
                               "which)");

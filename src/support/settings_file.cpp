@@ -94,19 +94,6 @@ SettingsFileStatus settingsFileStatus(const QString& path)
     return status;
 }
 
-void keepOwnerAndMode(const QString& path, const SettingsFileStatus& before)
-{
-    if (before.mode < 0)
-        return;
-    const SettingsFileStatus now = settingsFileStatus(path);
-    // Only root can give a file away; for anyone else the file is theirs already. First, as a
-    // change of owner clears set-id bits.
-    if (now.mode >= 0 && (now.owner != before.owner || now.group != before.group))
-        (void)!::chown(QFile::encodeName(path).constData(), before.owner, before.group);
-    if (settingsFileStatus(path).mode != before.mode)
-        ::chmod(QFile::encodeName(path).constData(), mode_t(before.mode));
-}
-
 QString ownFileProblem(const QString& path, mode_t type)
 {
     struct stat status = {};

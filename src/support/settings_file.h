@@ -37,11 +37,6 @@ struct SettingsFileStatus
 
 SettingsFileStatus settingsFileStatus(const QString& path);
 
-// A write renames a new file into place, which is the writer's: the file the path leads to
-// gets back the mode, owner and group it had before (root rewriting a user's file leaves it
-// theirs). Nothing for a file that was not there.
-void keepOwnerAndMode(const QString& path, const SettingsFileStatus& before);
-
 // Why a file of the program's own (a lock, the crash journal, the single-instance socket) must
 // not be handed to what opens it: anything there but a `type` (S_IFREG, S_IFSOCK) that is no
 // link. A FIFO blocks the open, a link to /dev/zero feeds a read without end, a folder makes a

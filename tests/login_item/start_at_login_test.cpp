@@ -160,8 +160,11 @@ TEST_F(StartAtLoginEntry, EntryThatIsNoRegularFileIsLeftAloneAndARewrittenOneKee
         QFile::remove(entryPath());
     }
 
+    // Kept where a dotfile manager links it from: the link stays, the file it leads to changes.
+    const QString linked = home.autostartPath() + "/dotfiles-entry";
     home.writeEntry(AppId, ActiveEntry);
-    (void)!::chown(QFile::encodeName(entryPath()), 65534, 65534);
+    ASSERT_TRUE(QFile::rename(entryPath(), linked) && QFile::link(linked, entryPath()));
+    (void)!::chown(QFile::encodeName(linked), 65534, 65534);
     const auto owner = [&] {
         const QFileInfo file(entryPath());
         return std::pair(file.ownerId(), file.groupId());
@@ -170,6 +173,7 @@ TEST_F(StartAtLoginEntry, EntryThatIsNoRegularFileIsLeftAloneAndARewrittenOneKee
     startAtLogin.setEnabled(true);
     EXPECT_NE(entryText(), ActiveEntry);
     EXPECT_EQ(owner(), before);
+    EXPECT_TRUE(QFileInfo(entryPath()).isSymLink());
 }
 
 TEST_F(StartAtLoginEntry, EveryWriteIsAnnouncedBeforeIt)
