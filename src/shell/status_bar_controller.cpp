@@ -102,12 +102,6 @@ void StatusBarController::setToolTip(const QString& text)
         m_statusItem->setToolTip(m_toolTip);
 }
 
-void StatusBarController::setStartAtLoginChecked(bool enabled)
-{
-    if (m_startAtLoginMenuItem)
-        m_startAtLoginMenuItem->setChecked(enabled);
-}
-
 void StatusBarController::setPrecisionModeShown(bool on)
 {
     m_precisionModeShown = on;
@@ -163,17 +157,12 @@ void bindStartAtLoginMenu(StatusBarController& controller, StartAtLogin& startAt
     // Read on a later turn of the main loop, at first and once each change is done: what the
     // file system holds, so a refused change is not shown as done.
     const auto show = [&controller, &startAtLogin] {
-        controller.setStartAtLoginChecked(startAtLogin.isEnabled());
+        if (QAction* item = controller.startAtLoginAction())
+            item->setChecked(startAtLogin.isEnabled());
     };
     QMetaObject::invokeMethod(&controller, show, Qt::QueuedConnection);
     QObject::connect(&startAtLogin, &StartAtLogin::willChange, &controller, show,
                      Qt::QueuedConnection);
-}
-
-void openSettingsIfNoTrayHost()
-{
-    openSettingsIfNoTrayHost(&QSystemTrayIcon::isSystemTrayAvailable,
-                             [] { SettingsWindowController::shared().bringToFront(); });
 }
 
 void openSettingsIfNoTrayHost(std::function<bool()> isTrayAvailable,

@@ -175,15 +175,3 @@ TEST_F(StartAtLoginEntry, EntryThatIsNoRegularFileIsLeftAloneAndARewrittenOneKee
     EXPECT_EQ(owner(), before);
     EXPECT_TRUE(QFileInfo(entryPath()).isSymLink());
 }
-
-TEST_F(StartAtLoginEntry, EveryWriteIsAnnouncedBeforeIt)
-{
-    home.writeEntry(AppId, ActiveEntry);
-    QStringList events;
-    QObject::connect(&startAtLogin, &StartAtLogin::willChange, [&] {
-        events << QString("will change, on=%1").arg(startAtLogin.isEnabled());
-    });
-    startAtLogin.setEnabled(true); // on again: rewritten
-    startAtLogin.setEnabled(false);
-    EXPECT_EQ(events, (QStringList{"will change, on=1", "will change, on=1"}));
-}
