@@ -4,8 +4,6 @@
 
 #include "support/settings_file.h"
 
-#include "support/write_all.h"
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -53,6 +51,20 @@ int createExclusive(const QByteArray& path, int mode)
                   mode_t(mode));
 }
 } // namespace
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        written += n;
+    }
+    return true;
+}
 
 std::optional<QByteArray> readRegularFile(const QString& path, QString* error, bool followLinks)
 {

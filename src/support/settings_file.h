@@ -47,6 +47,9 @@ QString ownFileProblem(const QString& path, mode_t type = S_IFREG);
 // itself and the one QLockFile takes to remove a stale lock. A stale regular lock is fine.
 QString lockFileProblem(const QString& lockPath);
 
+// Writes all of bytes to fd, going on after a signal; false on any error.
+bool writeAll(int fd, const QByteArray& bytes);
+
 // The whole file, opened without blocking (and, with followLinks false, only if no link) and
 // read only if it is a regular file; nothing (and the reason in *error) otherwise.
 std::optional<QByteArray> readRegularFile(const QString& path, QString* error,
