@@ -295,23 +295,22 @@ void VeloquillPointerSettingsState::loadDeviceSettingsFromUserDefaults()
     DeviceSettingsDecoding decoded =
         data ? decodeDeviceSettingsTable(*data)
              : DeviceSettingsDecoding{std::nullopt, QStringLiteral("the stored value is not data")};
-    if (!decoded.table) {
+    const auto decodingError = [](const QString& what) {
         logLine(QStringLiteral("Error decoding device settings from UserDefaults (key: ") +
-                DeviceSettingsKey + QStringLiteral("): ") + decoded.error +
-                QStringLiteral(". Initializing with empty settings dictionary."));
+                DeviceSettingsKey + QStringLiteral("): ") + what);
+    };
+    if (!decoded.table) {
+        decodingError(decoded.error + QStringLiteral(". Initializing with empty settings "
+                                                     "dictionary."));
         // The next save would replace every device's settings with this run's few.
         m_store->keepCopyBeforeNextWrite();
         return;
     }
-    for (const QString& error : decoded.recordErrors) {
-        logLine(QStringLiteral("Error decoding device settings from UserDefaults (key: ") +
-                DeviceSettingsKey + QStringLiteral("): ") + error +
-                QStringLiteral(". The record is kept as it is."));
-    }
+    for (const QString& error : decoded.recordErrors)
+        decodingError(error + QStringLiteral(". The record is kept as it is."));
     for (const QString& stableID : decoded.duplicatedRecords) {
-        logLine(QStringLiteral("Error decoding device settings from UserDefaults (key: ") +
-                DeviceSettingsKey + QStringLiteral("): record \"") + stableID +
-                QStringLiteral("\" is stored more than once. The last one is used."));
+        decodingError(QStringLiteral("record \"") + stableID +
+                      QStringLiteral("\" is stored more than once. The last one is used."));
     }
     // The next save keeps one record of each; the copy keeps them all.
     if (!decoded.duplicatedRecords.isEmpty())
@@ -386,11 +385,8 @@ void VeloquillPointerSettingsState::holdStoredRecord(const DeviceSpecificSetting
     // back to those.
     if (const auto existing = m_perDeviceSettings.constFind(*m_selectedDeviceID);
         existing != m_perDeviceSettings.cend()) {
-        record = *existing;
-        record->pointerSpeed = settled.pointerSpeed;
-        record->pointerAcceleration = settled.pointerAcceleration;
-        record->pointerDisableAcceleration = settled.pointerDisableAcceleration;
-        record->precisionFactor = settled.precisionFactor;
+        record = settled;
+        record->otherMembers = existing->otherMembers;
     }
     m_heldRecord.emplace(*m_selectedDeviceID, std::move(record));
     logLine(QStringLiteral("Holding the stored record of ") + *m_selectedDeviceID +
