@@ -52,7 +52,10 @@ QSettingsDefaultsStore::QSettingsDefaultsStore(const QString& filePath) : m_file
         keepInMemory(QStringLiteral("neither XDG_CONFIG_HOME nor HOME names a folder"));
         return;
     }
-    const SettingsFileKind kind = settingsFileStatus(m_filePath).kind;
+    // Looked at before the read: a write in between is then merged at the next write.
+    SettingsFileStatus status;
+    m_seen = settingsFileIdentity(m_filePath, &status);
+    const SettingsFileKind kind = status.kind;
     if (kind == SettingsFileKind::Other) {
         keepInMemory(notRegular(m_filePath));
         return;
@@ -63,7 +66,6 @@ QSettingsDefaultsStore::QSettingsDefaultsStore(const QString& filePath) : m_file
         m_values = readValues(*bytes, &formatError);
     else
         formatError = kind != SettingsFileKind::Missing; // there, but not readable
-    m_seen = settingsFileIdentity(m_filePath);
     m_base = m_values;
     m_originalOwner = m_seen.exists ? m_seen.owner : ::geteuid();
     if (kind == SettingsFileKind::ReadOnly)

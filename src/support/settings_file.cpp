@@ -99,13 +99,6 @@ std::optional<QByteArray> readRegularFile(const QString& path, QString* error, b
     return bytes;
 }
 
-SettingsFileStatus settingsFileStatus(const QString& path)
-{
-    SettingsFileStatus status{SettingsFileKind::Missing, -1};
-    settingsFileIdentity(path, &status);
-    return status;
-}
-
 QString ownFileProblem(const QString& path, mode_t type)
 {
     struct stat status = {};
@@ -135,7 +128,9 @@ QString copyAside(const QString& path, QString* error)
     const std::optional<QByteArray> bytes = readRegularFile(path, error);
     if (!bytes)
         return {};
-    const int mode = std::max(settingsFileStatus(path).mode, 0) | S_IRUSR | S_IWUSR;
+    SettingsFileStatus status;
+    settingsFileIdentity(path, &status);
+    const int mode = std::max(status.mode, 0) | S_IRUSR | S_IWUSR;
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const QString aside = unreadableAside(path, attempt);
         const int fd = createExclusive(QFile::encodeName(aside), mode);

@@ -35,8 +35,6 @@ struct SettingsFileStatus
     gid_t group = 0;
 };
 
-SettingsFileStatus settingsFileStatus(const QString& path);
-
 // Why a file of the program's own (a lock, the crash journal, the single-instance socket) must
 // not be handed to what opens it: anything there but a `type` (S_IFREG, S_IFSOCK) that is no
 // link. A FIFO blocks the open, a link to /dev/zero feeds a read without end, a folder makes a
@@ -83,7 +81,7 @@ struct SettingsFileIdentity
 };
 
 // Looked up without opening anything: one lstat() for a file that is no link. With status, what
-// settingsFileStatus() says of the path, from the same look.
+// the path holds, from the same look.
 SettingsFileIdentity settingsFileIdentity(const QString& path,
                                           SettingsFileStatus* status = nullptr);
 
