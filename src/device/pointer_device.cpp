@@ -5,11 +5,11 @@
 #include "device/pointer_device.h"
 
 #include "device/pointer_ranges.h"
-#include "support/clamp.h"
 #include "support/fixed_point.h"
 #include "support/log.h"
 #include "support/number_format.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace veloquill {
@@ -77,7 +77,7 @@ void PointerDevice::setPointerResolution(double resolution)
         logRefusal(resolution, QStringLiteral("HIDPointerResolution"));
         return;
     }
-    resolution = clamp(resolution, PointerRange::MinResolution, PointerRange::MaxResolution);
+    resolution = std::clamp(resolution, PointerRange::MinResolution, PointerRange::MaxResolution);
     if (const auto gain = gainForResolution(resolution))
         m_client->setGain(*gain);
 }
@@ -101,7 +101,7 @@ void PointerDevice::setPointerAcceleration(double acceleration)
     }
     // As 16.16 holds it, so that it reads back as written.
     const auto fixed = toFixedPoint(
-        clamp(acceleration, PointerRange::MinAcceleration, PointerRange::MaxAcceleration));
+        std::clamp(acceleration, PointerRange::MinAcceleration, PointerRange::MaxAcceleration));
     m_client->setAcceleration(fromFixedPoint(*fixed));
 }
 

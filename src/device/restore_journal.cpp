@@ -6,7 +6,6 @@
 
 #include "support/log.h"
 #include "support/settings_file.h"
-#include "support/write_all.h"
 #include "support/xdg_folders.h"
 
 #include <QDir>

@@ -12,9 +12,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
-#include <QThread>
 
 #include <filesystem>
 #include <system_error>
@@ -153,14 +151,16 @@ std::optional<QString> writeEntry(const QString& path, const QString& program)
     if (const auto failure = makeDirectory(autostartDirectory()))
         return failure;
     // A FIFO, device or folder in its place is the user's, not an entry to replace.
-    const SettingsFileStatus before = settingsFileStatus(path);
+    SettingsFileStatus before;
+    const SettingsFileIdentity entry = settingsFileIdentity(path, &before);
     if (before.kind == SettingsFileKind::Other)
         return QStringLiteral("%1 is not a regular file").arg(path);
-    QSaveFile file(path);
-    const QByteArray text = contents(program);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-    keepOwnerAndMode(path, before);
+    // An entry that is a link (a dotfile manager's) keeps it: the file it leads to is replaced.
+    struct stat written = {};
+    QString error;
+    if (!replaceFileDurably(entry.isLink ? QFile::decodeName(entry.target) : path,
+                            contents(program), before, &written, &error))
+        return QStringLiteral("cannot write %1: %2").arg(path, error);
     return std::nullopt;
 }
 
@@ -191,21 +191,14 @@ QString launchCommand(const QString& programPath)
 
 StartAtLogin& StartAtLogin::shared()
 {
-    static StartAtLogin* instance = [] {
-        auto* startAtLogin = new StartAtLogin(QStringLiteral(VELOQUILL_APP_ID),
-                                              QCoreApplication::applicationFilePath());
-        // Stream values go out on the main loop, whichever thread asked first.
-        startAtLogin->moveToThread(QCoreApplication::instance()->thread());
-        return startAtLogin;
-    }();
+    static auto* instance =
+        new StartAtLogin(QStringLiteral(VELOQUILL_APP_ID), QCoreApplication::applicationFilePath());
     return *instance;
 }
 
 StartAtLogin::StartAtLogin(const QString& appId, QString programPath, QObject* parent)
     : QObject(parent), m_appId(appId), m_programPath(std::move(programPath))
 {}
-
-StartAtLogin::~StartAtLogin() = default;
 
 bool StartAtLogin::isEnabled() const
 {
@@ -221,20 +214,6 @@ void StartAtLogin::setEnabled(bool enabled)
     if (failure)
         qCCritical(lcMain, "Failed to %s launch at login: %s", enabled ? "enable" : "disable",
                    qUtf8Printable(*failure));
-    // What the file system now says, so that a refused write is not shown as done.
-    m_streamed = isEnabled();
-    Q_EMIT streamed(*m_streamed);
-}
-
-void StartAtLogin::subscribe(QObject* context, Receiver receiver)
-{
-    if (!m_streamed)
-        m_streamed = isEnabled();
-    // Both queued to the context: a receiver never runs inside the write that caused it, and
-    // the current value arrives before any later one.
-    QMetaObject::invokeMethod(
-        context, [receiver, value = *m_streamed] { receiver(value); }, Qt::QueuedConnection);
-    connect(this, &StartAtLogin::streamed, context, std::move(receiver), Qt::QueuedConnection);
 }
 
 } // namespace veloquill

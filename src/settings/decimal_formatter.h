@@ -23,7 +23,6 @@ public:
     // (or the locale's own mark) as the decimal mark and no group separators.
     std::optional<double> fromString(const QString& text) const;
 
-    const QLocale& locale() const { return m_locale; }
     static constexpr int MinimumFractionDigits = 1;
     static constexpr int MaximumFractionDigits = 2;
 

@@ -13,6 +13,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <unistd.h>
+
 namespace veloquill {
 
 namespace {
@@ -50,7 +52,10 @@ QSettingsDefaultsStore::QSettingsDefaultsStore(const QString& filePath) : m_file
         keepInMemory(QStringLiteral("neither XDG_CONFIG_HOME nor HOME names a folder"));
         return;
     }
-    const SettingsFileKind kind = settingsFileStatus(m_filePath).kind;
+    // Looked at before the read: a write in between is then merged at the next write.
+    SettingsFileStatus status;
+    m_seen = settingsFileIdentity(m_filePath, &status);
+    const SettingsFileKind kind = status.kind;
     if (kind == SettingsFileKind::Other) {
         keepInMemory(notRegular(m_filePath));
         return;
@@ -61,8 +66,8 @@ QSettingsDefaultsStore::QSettingsDefaultsStore(const QString& filePath) : m_file
         m_values = readValues(*bytes, &formatError);
     else
         formatError = kind != SettingsFileKind::Missing; // there, but not readable
-    rememberFileOnDisk();
-    m_originalOwner = m_seen.exists ? m_seen.owner : effectiveUserId();
+    m_base = m_values;
+    m_originalOwner = m_seen.exists ? m_seen.owner : ::geteuid();
     if (kind == SettingsFileKind::ReadOnly)
         keepInMemory(readOnly(m_filePath));
     // A file QSettings could not parse whole would lose what it skipped at the first write.
@@ -86,10 +91,7 @@ bool QSettingsDefaultsStore::contains(const QString& key) const
 
 std::optional<QByteArray> QSettingsDefaultsStore::data(const QString& key) const
 {
-    const QVariant stored = value(key);
-    if (stored.typeId() != QMetaType::QByteArray)
-        return std::nullopt;
-    return stored.toByteArray();
+    return asData(value(key));
 }
 
 std::optional<QString> QSettingsDefaultsStore::string(const QString& key) const
@@ -410,12 +412,6 @@ void QSettingsDefaultsStore::applyMergedValues()
             m_values.insert(it.key(), it.value());
     }
     m_merged.reset();
-}
-
-void QSettingsDefaultsStore::rememberFileOnDisk()
-{
-    m_seen = settingsFileIdentity(m_filePath);
-    m_base = m_values;
 }
 
 void QSettingsDefaultsStore::tellAdopted()

@@ -95,7 +95,6 @@ private:
     QVariant mergedValue(const QString& key, const QVariant& base, const QVariant& mine,
                          const QVariant& theirs, QStringList* replaced);
     void applyMergedValues();
-    void rememberFileOnDisk();
     void tellAdopted();
 
     // The file as this process last read or wrote it, and the values it held then.

@@ -186,27 +186,30 @@ DeviceSpecificSettings VeloquillPointerSettingsState::boundedRecord(DeviceSpecif
 
 void VeloquillPointerSettingsState::setCurrentPointerSpeed(double value)
 {
-    if (refuseNonFinite(QStringLiteral("currentPointerSpeed"), value, m_currentPointerSpeed))
-        return;
-    value = bounded(QStringLiteral("currentPointerSpeed"), value, MinPointerSpeed, MaxPointerSpeed);
-    const bool changed = value != m_currentPointerSpeed;
-    m_currentPointerSpeed = value;
-    Q_EMIT currentPointerSpeedChanged(m_currentPointerSpeed);
-    editedValueDidSet(changed,
-                      QStringLiteral("UI: currentPointerSpeed changed to: ") + formatReal(value));
+    setEditedReal(QStringLiteral("currentPointerSpeed"), value, MinPointerSpeed, MaxPointerSpeed,
+                  m_currentPointerSpeed,
+                  &VeloquillPointerSettingsState::currentPointerSpeedChanged);
 }
 
 void VeloquillPointerSettingsState::setCurrentPointerAcceleration(double value)
 {
-    if (refuseNonFinite(QStringLiteral("currentPointerAcceleration"), value,
-                        m_currentPointerAcceleration))
+    setEditedReal(QStringLiteral("currentPointerAcceleration"), value,
+                  PointerRange::MinAcceleration, PointerRange::MaxAcceleration,
+                  m_currentPointerAcceleration,
+                  &VeloquillPointerSettingsState::currentPointerAccelerationChanged);
+}
+
+void VeloquillPointerSettingsState::setEditedReal(
+    const QString& property, double value, double lowest, double highest, double& current,
+    void (VeloquillPointerSettingsState::*changed)(double))
+{
+    if (refuseNonFinite(property, value, current))
         return;
-    value = bounded(QStringLiteral("currentPointerAcceleration"), value,
-                    PointerRange::MinAcceleration, PointerRange::MaxAcceleration);
-    const bool changed = value != m_currentPointerAcceleration;
-    m_currentPointerAcceleration = value;
-    Q_EMIT currentPointerAccelerationChanged(m_currentPointerAcceleration);
-    editedValueDidSet(changed, QStringLiteral("UI: currentPointerAcceleration changed to: ") +
+    value = bounded(property, value, lowest, highest);
+    const bool differs = value != current;
+    current = value;
+    Q_EMIT(this->*changed)(current);
+    editedValueDidSet(differs, QStringLiteral("UI: ") + property + QStringLiteral(" changed to: ") +
                                    formatReal(value));
 }
 
@@ -292,23 +295,22 @@ void VeloquillPointerSettingsState::loadDeviceSettingsFromUserDefaults()
     DeviceSettingsDecoding decoded =
         data ? decodeDeviceSettingsTable(*data)
              : DeviceSettingsDecoding{std::nullopt, QStringLiteral("the stored value is not data")};
-    if (!decoded.table) {
+    const auto decodingError = [](const QString& what) {
         logLine(QStringLiteral("Error decoding device settings from UserDefaults (key: ") +
-                DeviceSettingsKey + QStringLiteral("): ") + decoded.error +
-                QStringLiteral(". Initializing with empty settings dictionary."));
+                DeviceSettingsKey + QStringLiteral("): ") + what);
+    };
+    if (!decoded.table) {
+        decodingError(decoded.error + QStringLiteral(". Initializing with empty settings "
+                                                     "dictionary."));
         // The next save would replace every device's settings with this run's few.
         m_store->keepCopyBeforeNextWrite();
         return;
     }
-    for (const QString& error : decoded.recordErrors) {
-        logLine(QStringLiteral("Error decoding device settings from UserDefaults (key: ") +
-                DeviceSettingsKey + QStringLiteral("): ") + error +
-                QStringLiteral(". The record is kept as it is."));
-    }
+    for (const QString& error : decoded.recordErrors)
+        decodingError(error + QStringLiteral(". The record is kept as it is."));
     for (const QString& stableID : decoded.duplicatedRecords) {
-        logLine(QStringLiteral("Error decoding device settings from UserDefaults (key: ") +
-                DeviceSettingsKey + QStringLiteral("): record \"") + stableID +
-                QStringLiteral("\" is stored more than once. The last one is used."));
+        decodingError(QStringLiteral("record \"") + stableID +
+                      QStringLiteral("\" is stored more than once. The last one is used."));
     }
     // The next save keeps one record of each; the copy keeps them all.
     if (!decoded.duplicatedRecords.isEmpty())
@@ -383,11 +385,8 @@ void VeloquillPointerSettingsState::holdStoredRecord(const DeviceSpecificSetting
     // back to those.
     if (const auto existing = m_perDeviceSettings.constFind(*m_selectedDeviceID);
         existing != m_perDeviceSettings.cend()) {
-        record = *existing;
-        record->pointerSpeed = settled.pointerSpeed;
-        record->pointerAcceleration = settled.pointerAcceleration;
-        record->pointerDisableAcceleration = settled.pointerDisableAcceleration;
-        record->precisionFactor = settled.precisionFactor;
+        record = settled;
+        record->otherMembers = existing->otherMembers;
     }
     m_heldRecord.emplace(*m_selectedDeviceID, std::move(record));
     logLine(QStringLiteral("Holding the stored record of ") + *m_selectedDeviceID +

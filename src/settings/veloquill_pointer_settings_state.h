@@ -195,6 +195,10 @@ Q_SIGNALS:
 
 private:
     bool refuseNonFinite(const QString& property, double value, double kept) const;
+    // A speed or acceleration given: refused when not finite, else bounded, announced and
+    // handled.
+    void setEditedReal(const QString& property, double value, double lowest, double highest,
+                       double& current, void (VeloquillPointerSettingsState::*changed)(double));
     // Shows the values without storing or writing them; every one is announced, or only those
     // that differ.
     void showValues(const DeviceSpecificSettings& values, bool announceEveryOne);

@@ -6,10 +6,8 @@
 
 #include "shell/about_info.h"
 #include "shell/shell_window.h"
-#include "support/log.h"
 
 #include <QCoreApplication>
-#include <QPointer>
 
 #include <string_view>
 
@@ -46,30 +44,18 @@ AboutFacts aboutFacts()
 
 void bringAboutWindowToFront()
 {
-    static QPointer<ShellWindow> window;
-    static bool windowReleased = true;
-    if (windowReleased) {
-        window = new ShellWindow(
-            QCoreApplication::translate("veloquill::AboutWindowController", "About Veloquill"),
-            QSize(500, 600));
-        // Fixed, at most as large as the screen; larger text scrolls.
-        window->setFixedSize(window->size());
-        window->setContent(new AboutView(aboutFacts()));
-        QObject::connect(
-            window, &ShellWindow::closing, window,
-            [] {
-                window->deleteLater();
-                window = nullptr;
-                windowReleased = true;
-            },
-            Qt::SingleShotConnection);
-        windowReleased = false;
-    }
-    if (!window) {
-        logLine(QStringLiteral("Error: About window could not be initialized."));
-        return;
-    }
-    window->bringForward();
+    static OnDemandWindow about;
+    about.bringForward(
+        [] {
+            auto* window = new ShellWindow(
+                QCoreApplication::translate("veloquill::AboutWindowController", "About Veloquill"),
+                QSize(500, 600));
+            // Fixed, at most as large as the screen; larger text scrolls.
+            window->setFixedSize(window->size());
+            window->setContent(new AboutView(aboutFacts()));
+            return window;
+        },
+        QStringLiteral("Error: About window could not be initialized."));
 }
 
 } // namespace veloquill

@@ -18,10 +18,9 @@
 namespace veloquill {
 
 namespace {
-// How long `--restore` waits for a running Veloquill to answer before restoring itself.
-constexpr int kRestoreAnswerPatienceMs = 3000;
-// How long `--precision` waits for the running Veloquill's answer.
-constexpr int kPrecisionAnswerPatienceMs = 3000;
+// How long `--restore` (before restoring itself) and `--precision` wait for a running
+// Veloquill's answer.
+constexpr int kAnswerPatienceMs = 3000;
 
 // Why the backend cannot be reached to put anything back, empty when it can: without it the
 // journal's devices would simply not be listed, which is no success.
@@ -56,11 +55,10 @@ QString unconfirmed(Backend backend)
 {
     switch (backend) {
     case Backend::KWin:
-        return QStringLiteral("KWin did not confirm that every device is back (the lines above "
-                              "say which and why)");
     case Backend::Sway:
-        return QStringLiteral("Sway did not confirm that every device is back (the lines above "
-                              "say which and why)");
+        return (backend == Backend::KWin ? QStringLiteral("KWin") : QStringLiteral("Sway")) +
+               QStringLiteral(" did not confirm that every device is back (the lines above say "
+                              "which and why)");
     case Backend::Gnome:
         return QStringLiteral("GSettings did not take back every setting (the lines above say "
                               "which)");
@@ -101,8 +99,8 @@ int restorePointerDevices(int argc, char** argv, const BackendChoice& choice,
 {
     QCoreApplication app(argc, argv);
     QString reason;
-    switch (SingleInstance::askToRestore(SingleInstance::defaultSocketPath(),
-                                         kRestoreAnswerPatienceMs, &reason)) {
+    switch (SingleInstance::askToRestore(SingleInstance::defaultSocketPath(), kAnswerPatienceMs,
+                                         &reason)) {
     case SingleInstance::RestoreAnswer::Restored:
         return 0;
     case SingleInstance::RestoreAnswer::Failed:
@@ -111,7 +109,7 @@ int restorePointerDevices(int argc, char** argv, const BackendChoice& choice,
         std::fprintf(stderr,
                      "veloquill: the running Veloquill did not answer within %d s; "
                      "restoring from its journal here\n",
-                     kRestoreAnswerPatienceMs / 1000);
+                     kAnswerPatienceMs / 1000);
         [[fallthrough]];
     case SingleInstance::RestoreAnswer::NoInstance:
         reason = escapedForLog(whyNotRestored(choice, x11Options));
@@ -126,7 +124,7 @@ int switchPrecision(int argc, char** argv, const QString& mode)
 {
     QCoreApplication app(argc, argv);
     switch (SingleInstance::askPrecision(SingleInstance::defaultSocketPath(), mode,
-                                         kPrecisionAnswerPatienceMs)) {
+                                         kAnswerPatienceMs)) {
     case SingleInstance::PrecisionAnswer::On:
     case SingleInstance::PrecisionAnswer::Off:
         return 0;
@@ -134,7 +132,7 @@ int switchPrecision(int argc, char** argv, const QString& mode)
         std::fprintf(stderr,
                      "veloquill: the running Veloquill did not answer within %d s; precision "
                      "mode is unchanged\n",
-                     kPrecisionAnswerPatienceMs / 1000);
+                     kAnswerPatienceMs / 1000);
         return 1;
     case SingleInstance::PrecisionAnswer::NoInstance:
         break;

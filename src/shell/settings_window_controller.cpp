@@ -41,7 +41,7 @@ SettingsWindowController::SettingsWindowController(TrustQuery canControlPointerD
 
 SettingsWindowController::~SettingsWindowController()
 {
-    delete m_settingsWindow;
+    delete m_window.window();
 }
 
 SettingsWindowController& SettingsWindowController::shared()
@@ -64,20 +64,14 @@ void SettingsWindowController::configureShared(TrustQuery canControlPointerDevic
     g_sharedConfiguration = {std::move(canControlPointerDevices), std::move(deviceControls)};
 }
 
-ShellWindow* SettingsWindowController::settingsWindow() const
-{
-    return m_settingsWindow.data();
-}
-
 void SettingsWindowController::bringToFront()
 {
     m_unavailableReason = m_canControlPointerDevices();
-    initWindowIfNeeded();
-    if (!m_settingsWindow) {
-        logLine(QStringLiteral("Error: Settings window could not be initialized."));
+    if (ShellWindow* window = settingsWindow())
+        installRootView(window);
+    if (!m_window.bringForward([this] { return makeWindow(); },
+                               QStringLiteral("Error: Settings window could not be initialized.")))
         return;
-    }
-    m_settingsWindow->bringForward();
     m_permissionTimer.start();
 }
 
@@ -88,58 +82,43 @@ void SettingsWindowController::checkAndUpdatePermissionStatus()
         return;
     m_unavailableReason = reason;
     // A minimised window catches up at the next bringToFront.
-    if (m_settingsWindow && m_settingsWindow->isOnScreen())
-        installRootView();
+    if (ShellWindow* window = settingsWindow(); window && window->isOnScreen())
+        installRootView(window);
 }
 
-void SettingsWindowController::initWindowIfNeeded()
+ShellWindow* SettingsWindowController::makeWindow()
 {
-    if (m_windowReleased) {
-        auto* window = new ShellWindow(tr("Veloquill Settings"), kWindowSize);
-        connect(window, &ShellWindow::closing, this, &SettingsWindowController::windowWillClose);
-        m_settingsWindow = window;
-        offerTrayItemsIfNoTray();
-        installRootView();
-        m_windowReleased = false;
-    } else if (m_settingsWindow) {
-        installRootView();
-    }
+    auto* window = new ShellWindow(tr("Veloquill Settings"), kWindowSize);
+    // Closed, the window goes whole (the next one starts afresh), and so does the poll.
+    connect(window, &ShellWindow::closing, &m_permissionTimer, &QTimer::stop);
+    offerTrayItemsIfNoTray(window);
+    installRootView(window);
+    return window;
 }
 
-void SettingsWindowController::installRootView()
+void SettingsWindowController::installRootView(ShellWindow* window)
 {
     QWidget* root = m_unavailableReason == ControlUnavailableReason::NoReason
                         ? m_deviceControls()
                         : new PermissionView(m_unavailableReason);
-    m_settingsWindow->setContent(root);
+    window->setContent(root);
 }
 
-void SettingsWindowController::offerTrayItemsIfNoTray()
+void SettingsWindowController::offerTrayItemsIfNoTray(ShellWindow* window)
 {
     if (!m_noTrayOffer.isTrayAvailable || m_noTrayOffer.isTrayAvailable())
         return;
     auto* footer = new NoTrayFooter(m_noTrayOffer.makeStartAtLogin(), m_noTrayOffer.openAbout,
                                     &ShellWindow::quit);
-    m_settingsWindow->setFooter(footer);
+    window->setFooter(footer);
     // Without a tray nothing on screen says the program is still running, nor how to reach it.
-    m_settingsWindow->setCloseGuard([this, footer] {
+    window->setCloseGuard([this, footer] {
         if (m_closeNoticeShown)
             return true;
         m_closeNoticeShown = true;
         footer->showCloseNotice();
         return false;
     });
-}
-
-void SettingsWindowController::windowWillClose()
-{
-    m_permissionTimer.stop();
-    // Nothing of the window is kept: the next one starts centred at the default size.
-    m_settingsWindow->disconnect(this);
-    m_settingsWindow->deleteLater();
-    m_settingsWindow = nullptr;
-    m_windowReleased = true;
-    Q_EMIT windowClosed();
 }
 
 } // namespace veloquill

@@ -5,19 +5,15 @@
 #pragma once
 
 #include "device/control_unavailable_reason.h"
+#include "shell/shell_window.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QSize>
 #include <QTimer>
 
 #include <functional>
 
-class QWidget;
-
 namespace veloquill {
-
-class ShellWindow;
 
 // Owns the one settings window. It shows the device controls while the program can control
 // pointer devices and the permission view, saying why it cannot, otherwise; while the window
@@ -64,22 +60,16 @@ public:
     // is on screen.
     void checkAndUpdatePermissionStatus();
 
-    ShellWindow* settingsWindow() const;
-
-Q_SIGNALS:
-    // The window closed (and goes away); not when a close was refused to show the notice.
-    void windowClosed();
+    ShellWindow* settingsWindow() const { return m_window.window(); }
 
 private:
-    void initWindowIfNeeded();
-    void installRootView();
-    void offerTrayItemsIfNoTray();
-    void windowWillClose();
+    ShellWindow* makeWindow();
+    void installRootView(ShellWindow* window);
+    void offerTrayItemsIfNoTray(ShellWindow* window);
 
     TrustQuery m_canControlPointerDevices;
     ContentFactory m_deviceControls;
-    QPointer<ShellWindow> m_settingsWindow;
-    bool m_windowReleased = true;
+    OnDemandWindow m_window;
     ControlUnavailableReason m_unavailableReason = ControlUnavailableReason::DisplayLost;
     QTimer m_permissionTimer;
     NoTrayOffer m_noTrayOffer;

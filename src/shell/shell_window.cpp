@@ -4,6 +4,8 @@
 
 #include "shell/shell_window.h"
 
+#include "support/log.h"
+
 #include <QAbstractButton>
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -230,6 +232,29 @@ void ShellWindow::growToFitContent()
     outer.moveTop(std::max(outer.top(), available.top()));
     resize(target);
     move(outer.topLeft());
+}
+
+ShellWindow* OnDemandWindow::bringForward(const std::function<ShellWindow*()>& make,
+                                          const QString& failure)
+{
+    if (m_released) {
+        m_window = make();
+        QObject::connect(
+            m_window, &ShellWindow::closing, m_window,
+            [this] {
+                m_window->deleteLater();
+                m_window = nullptr;
+                m_released = true;
+            },
+            Qt::SingleShotConnection);
+        m_released = false;
+    }
+    if (!m_window) {
+        logLine(failure);
+        return nullptr;
+    }
+    m_window->bringForward();
+    return m_window;
 }
 
 } // namespace veloquill

@@ -4,6 +4,7 @@
 
 #pragma once
 
+#include <QPointer>
 #include <QSize>
 #include <QWidget>
 
@@ -69,6 +70,21 @@ private:
     QScrollArea* m_scrollArea;
     QWidget* m_footer = nullptr;
     CloseGuard m_closeGuard;
+};
+
+// The one window of a kind (settings, About), made on demand: at first and after each close.
+// A closed window goes away whole, so the next one starts afresh, centred at its default size.
+class OnDemandWindow
+{
+public:
+    // Brings the window forward, made by `make` when none is open. Logs `failure` and returns
+    // null when the window went away without being closed.
+    ShellWindow* bringForward(const std::function<ShellWindow*()>& make, const QString& failure);
+    ShellWindow* window() const { return m_window.data(); }
+
+private:
+    QPointer<ShellWindow> m_window;
+    bool m_released = true;
 };
 
 } // namespace veloquill

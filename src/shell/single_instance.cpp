@@ -68,8 +68,6 @@ SingleInstance::SingleInstance(QString socketPath, QObject* parent)
     m_lock.setStaleLockTime(0);
 }
 
-SingleInstance::~SingleInstance() = default;
-
 QString SingleInstance::defaultSocketPath()
 {
     const RuntimeFolder folder = runtimeFolder();
@@ -127,9 +125,7 @@ bool SingleInstance::sendReopenRequest(int patienceMs)
     const QDeadlineTimer deadline(patienceMs);
     for (;;) {
         QLocalSocket socket;
-        socket.connectToServer(m_socketPath);
-        if (socket.waitForConnected(kConnectTimeoutMs)) {
-            socket.write(kReopenRequest);
+        if (sendRequest(socket, m_socketPath, kReopenRequest)) {
             const bool written = socket.waitForBytesWritten(kWriteTimeoutMs);
             socket.disconnectFromServer();
             return written;

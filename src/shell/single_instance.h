@@ -36,7 +36,6 @@ public:
 
     // The socket's absolute path; the lock file is the same path with ".lock".
     explicit SingleInstance(QString socketPath = defaultSocketPath(), QObject* parent = nullptr);
-    ~SingleInstance() override;
 
     // In the user's runtime folder, named after the program's id, the user's id and the X
     // server (its display's canonical name); empty when that folder cannot be used.

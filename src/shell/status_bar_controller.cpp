@@ -65,25 +65,23 @@ void StatusBarController::buildMenu()
     QAction* settings = m_menu->addAction(tr("&Veloquill settings..."));
     connect(settings, &QAction::triggered, this, [this] { m_actions.openSettings(); });
 
-    m_precisionModeMenuItem = new QAction(tr("&Precision mode"), m_menu.get());
-    m_precisionModeMenuItem->setCheckable(true);
+    // A checkable item flips its own mark when chosen; undone here, the mark shows only the
+    // state reported back.
+    const auto askingItem = [this](const QString& text, void (StatusBarController::*asked)()) {
+        QAction* item = m_menu->addAction(text);
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, item, asked](bool checked) {
+            item->setChecked(!checked);
+            Q_EMIT(this->*asked)();
+        });
+        return item;
+    };
+    m_precisionModeMenuItem =
+        askingItem(tr("&Precision mode"), &StatusBarController::precisionModeToggleRequested);
     m_precisionModeMenuItem->setChecked(m_precisionModeShown);
-    connect(m_precisionModeMenuItem, &QAction::triggered, this, [this](bool checked) {
-        m_precisionModeMenuItem->setChecked(!checked);
-        Q_EMIT precisionModeToggleRequested();
-    });
-    m_menu->addAction(m_precisionModeMenuItem);
     m_menu->addSeparator();
-
-    m_startAtLoginMenuItem = new QAction(tr("Start at &login"), m_menu.get());
-    m_startAtLoginMenuItem->setCheckable(true);
-    connect(m_startAtLoginMenuItem, &QAction::triggered, this, [this](bool checked) {
-        // A checkable item flips its own mark when chosen; undo that, the mark shows only
-        // what the launch-at-login state says.
-        m_startAtLoginMenuItem->setChecked(!checked);
-        Q_EMIT startAtLoginToggleRequested();
-    });
-    m_menu->addAction(m_startAtLoginMenuItem);
+    m_startAtLoginMenuItem =
+        askingItem(tr("Start at &login"), &StatusBarController::startAtLoginToggleRequested);
     m_menu->addSeparator();
 
     QAction* about = m_menu->addAction(tr("&About Veloquill"));
@@ -100,12 +98,6 @@ void StatusBarController::setToolTip(const QString& text)
     m_toolTip = Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text) : text;
     if (m_statusItem)
         m_statusItem->setToolTip(m_toolTip);
-}
-
-void StatusBarController::setStartAtLoginChecked(bool enabled)
-{
-    if (m_startAtLoginMenuItem)
-        m_startAtLoginMenuItem->setChecked(enabled);
 }
 
 void StatusBarController::setPrecisionModeShown(bool on)
@@ -160,14 +152,15 @@ void bindStartAtLoginMenu(StatusBarController& controller, StartAtLogin& startAt
 {
     QObject::connect(&controller, &StatusBarController::startAtLoginToggleRequested, &startAtLogin,
                      [&startAtLogin] { startAtLogin.setEnabled(!startAtLogin.isEnabled()); });
-    startAtLogin.subscribe(
-        &controller, [&controller](bool enabled) { controller.setStartAtLoginChecked(enabled); });
-}
-
-void openSettingsIfNoTrayHost()
-{
-    openSettingsIfNoTrayHost(&QSystemTrayIcon::isSystemTrayAvailable,
-                             [] { SettingsWindowController::shared().bringToFront(); });
+    // Read on a later turn of the main loop, at first and once each change is done: what the
+    // file system holds, so a refused change is not shown as done.
+    const auto show = [&controller, &startAtLogin] {
+        if (QAction* item = controller.startAtLoginAction())
+            item->setChecked(startAtLogin.isEnabled());
+    };
+    QMetaObject::invokeMethod(&controller, show, Qt::QueuedConnection);
+    QObject::connect(&startAtLogin, &StartAtLogin::willChange, &controller, show,
+                     Qt::QueuedConnection);
 }
 
 void openSettingsIfNoTrayHost(std::function<bool()> isTrayAvailable,

@@ -52,15 +52,12 @@ public:
     void setToolTip(const QString& text);
     QString toolTip() const { return m_toolTip; }
 
-    // Shows the launch-at-login state as the "Start at login" check mark.
-    void setStartAtLoginChecked(bool enabled);
-
     // Shows precision mode as the item's check mark and the icon's variant.
     void setPrecisionModeShown(bool on);
 
 Q_SIGNALS:
     // "Start at login" was chosen. The item never changes its own check mark: the
-    // launch-at-login state comes back through setStartAtLoginChecked.
+    // launch-at-login state comes back through bindStartAtLoginMenu.
     void startAtLoginToggleRequested();
     // "Precision mode" was chosen; like "Start at login" its mark follows the state reported.
     void precisionModeToggleRequested();
@@ -89,9 +86,9 @@ QString trayToolTip(const std::optional<QString>& selectedDeviceID, const QStrin
 void bindTrayToolTip(StatusBarController& controller, VeloquillPointerSettingsState& state);
 
 // Connects the menu's "Start at login" item to the launch-at-login state: choosing it writes
-// the opposite of what the file system says now, and the check mark follows the state's
-// stream, starting with its current value on a later turn of the main loop. The binding
-// lasts as long as the controller.
+// the opposite of what the file system says now, and the check mark shows what it says, read
+// on a later turn of the main loop at first and after each change. The binding lasts as long
+// as the controller.
 void bindStartAtLoginMenu(StatusBarController& controller, StartAtLogin& startAtLogin);
 
 // How long a tray host has to appear at start (a panel may come up after the program), and
@@ -105,7 +102,6 @@ struct TrayWait
 // Without a tray host the tray icon cannot be seen, and the settings window is the only way
 // in: when none has appeared by the end of the wait, opens it and logs why. Call once at
 // start, after the tray icon has been set up; returns at once, the wait runs on the main loop.
-void openSettingsIfNoTrayHost();
 void openSettingsIfNoTrayHost(std::function<bool()> isTrayAvailable,
                               std::function<void()> openSettings, TrayWait wait = {});
 

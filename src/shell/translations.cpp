@@ -18,7 +18,6 @@ Translations::Translations(const QLocale& locale)
     if (!own->load(locale, QStringLiteral("veloquill"), QStringLiteral("_"),
                    QStringLiteral(":/veloquill/translations")))
         return;
-    m_ownFound = true;
     auto qt = std::make_unique<QTranslator>();
     if (qt->load(QStringLiteral("qtbase_") + own->language(),
                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

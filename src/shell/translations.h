@@ -23,12 +23,8 @@ public:
     Translations(const Translations&) = delete;
     Translations& operator=(const Translations&) = delete;
 
-    // Whether Veloquill's own words were found for the locale.
-    bool ownFound() const { return m_ownFound; }
-
 private:
     std::vector<std::unique_ptr<QTranslator>> m_installed;
-    bool m_ownFound = false;
 };
 
 } // namespace veloquill

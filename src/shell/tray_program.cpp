@@ -24,6 +24,7 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QScopeGuard>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include <cstdio>
@@ -154,7 +155,8 @@ AppDelegate::Interface trayInterface()
         if (StatusBarController* tray = g_runningDelegate->statusBarController())
             bindTrayToolTip(*tray, VeloquillPointerSettingsState::shared());
         sharedKeepOrGoBack();
-        openSettingsIfNoTrayHost();
+        openSettingsIfNoTrayHost(&QSystemTrayIcon::isSystemTrayAvailable,
+                                 [] { SettingsWindowController::shared().bringToFront(); });
     };
     return interface;
 }

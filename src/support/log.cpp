@@ -4,7 +4,7 @@
 
 #include "support/log.h"
 
-#include "support/write_all.h"
+#include "support/settings_file.h"
 
 #include <QAbstractEventDispatcher>
 #include <QByteArray>

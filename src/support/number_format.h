@@ -6,8 +6,6 @@
 
 #include <QString>
 
-#include <optional>
-
 namespace veloquill {
 
 // Prints a real the way log lines show it: the shortest digits that read back to the

@@ -4,8 +4,6 @@
 
 #include "support/settings_file.h"
 
-#include "support/write_all.h"
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -54,6 +52,20 @@ int createExclusive(const QByteArray& path, int mode)
 }
 } // namespace
 
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        written += n;
+    }
+    return true;
+}
+
 std::optional<QByteArray> readRegularFile(const QString& path, QString* error, bool followLinks)
 {
     const int fd = ::open(QFile::encodeName(path).constData(),
@@ -87,26 +99,6 @@ std::optional<QByteArray> readRegularFile(const QString& path, QString* error, b
     return bytes;
 }
 
-SettingsFileStatus settingsFileStatus(const QString& path)
-{
-    SettingsFileStatus status{SettingsFileKind::Missing, -1};
-    settingsFileIdentity(path, &status);
-    return status;
-}
-
-void keepOwnerAndMode(const QString& path, const SettingsFileStatus& before)
-{
-    if (before.mode < 0)
-        return;
-    const SettingsFileStatus now = settingsFileStatus(path);
-    // Only root can give a file away; for anyone else the file is theirs already. First, as a
-    // change of owner clears set-id bits.
-    if (now.mode >= 0 && (now.owner != before.owner || now.group != before.group))
-        (void)!::chown(QFile::encodeName(path).constData(), before.owner, before.group);
-    if (settingsFileStatus(path).mode != before.mode)
-        ::chmod(QFile::encodeName(path).constData(), mode_t(before.mode));
-}
-
 QString ownFileProblem(const QString& path, mode_t type)
 {
     struct stat status = {};
@@ -136,7 +128,9 @@ QString copyAside(const QString& path, QString* error)
     const std::optional<QByteArray> bytes = readRegularFile(path, error);
     if (!bytes)
         return {};
-    const int mode = std::max(settingsFileStatus(path).mode, 0) | S_IRUSR | S_IWUSR;
+    SettingsFileStatus status;
+    settingsFileIdentity(path, &status);
+    const int mode = std::max(status.mode, 0) | S_IRUSR | S_IWUSR;
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const QString aside = unreadableAside(path, attempt);
         const int fd = createExclusive(QFile::encodeName(aside), mode);
@@ -207,11 +201,6 @@ SettingsFileIdentity writtenFileIdentity(const struct stat& written, bool isLink
     identity.modifiedNanoseconds = written.st_mtim.tv_nsec;
     identity.owner = written.st_uid;
     return identity;
-}
-
-uint effectiveUserId()
-{
-    return ::geteuid();
 }
 
 SettingsFileLock::~SettingsFileLock()

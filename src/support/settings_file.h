@@ -35,13 +35,6 @@ struct SettingsFileStatus
     gid_t group = 0;
 };
 
-SettingsFileStatus settingsFileStatus(const QString& path);
-
-// A write renames a new file into place, which is the writer's: the file the path leads to
-// gets back the mode, owner and group it had before (root rewriting a user's file leaves it
-// theirs). Nothing for a file that was not there.
-void keepOwnerAndMode(const QString& path, const SettingsFileStatus& before);
-
 // Why a file of the program's own (a lock, the crash journal, the single-instance socket) must
 // not be handed to what opens it: anything there but a `type` (S_IFREG, S_IFSOCK) that is no
 // link. A FIFO blocks the open, a link to /dev/zero feeds a read without end, a folder makes a
@@ -51,6 +44,9 @@ QString ownFileProblem(const QString& path, mode_t type = S_IFREG);
 // The same for a lock QLockFile takes (QSettings takes <file>.lock on every write): the lock
 // itself and the one QLockFile takes to remove a stale lock. A stale regular lock is fine.
 QString lockFileProblem(const QString& lockPath);
+
+// Writes all of bytes to fd, going on after a signal; false on any error.
+bool writeAll(int fd, const QByteArray& bytes);
 
 // The whole file, opened without blocking (and, with followLinks false, only if no link) and
 // read only if it is a regular file; nothing (and the reason in *error) otherwise.
@@ -85,7 +81,7 @@ struct SettingsFileIdentity
 };
 
 // Looked up without opening anything: one lstat() for a file that is no link. With status, what
-// settingsFileStatus() says of the path, from the same look.
+// the path holds, from the same look.
 SettingsFileIdentity settingsFileIdentity(const QString& path,
                                           SettingsFileStatus* status = nullptr);
 
@@ -93,9 +89,6 @@ SettingsFileIdentity settingsFileIdentity(const QString& path,
 // to `target`.
 SettingsFileIdentity writtenFileIdentity(const struct stat& written, bool isLink,
                                          const QByteArray& target);
-
-// The user id this process creates files as.
-uint effectiveUserId();
 
 // The lock QSettings takes beside the file it writes (<file>.lock), taken the same way —
 // created exclusively, holding what QLockFile writes (pid, program, host, machine and boot

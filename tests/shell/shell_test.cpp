@@ -159,9 +159,6 @@ TEST(ShellTranscript, SecondStartThenLaunchSavedSettingsWithoutATrayAndQuitTwice
     app.delegate.applicationWillTerminate();
     app.delegate.applicationWillTerminate();
     EXPECT_EQ(app.resolution(), 400.0);
-    app.system->addDevice(sim::DeviceSpec::mouse("Late Mouse", 3, 4));
-    test::drainMainLoop();
-    EXPECT_EQ(app.manager.devices().size(), 1u) << "observation went on after quitting";
     // The shell's own lines, and the device layer's milestones they must fall between.
     const QRegularExpression transcript(
         "^\\[(AppDelegate|SingleInstance|StatusBarController)\\]|^\\(|"
@@ -202,10 +199,10 @@ TEST(AppDelegate, ReopenShowsSettingsOnlyWithoutVisibleWindowsAndAnEarlyQuitAppl
     EXPECT_EQ(app.resolution(), 400.0);
 }
 
-TEST(SettingsWindow, OneCentredResizableWindowWhoseContentIsBuiltAfreshOnEveryOpening)
+// The About window is made, forgotten and made afresh as the settings window is, apart from it.
+TEST(SettingsWindow, OneCentredResizableWindowBuiltAfreshOnEveryOpeningBesideTheAboutWindow)
 {
     SettingsHarness settings;
-    EXPECT_EQ(settings.window(), nullptr);
     settings.controller.bringToFront();
     ShellWindow* window = settings.window();
     ASSERT_NE(window, nullptr);
@@ -227,6 +224,21 @@ TEST(SettingsWindow, OneCentredResizableWindowWhoseContentIsBuiltAfreshOnEveryOp
     EXPECT_TRUE(permissionView.isNull());
     EXPECT_TRUE(settings.showsDeviceControls());
     EXPECT_EQ(settings.controlsBuilt, 2);
+
+    bringAboutWindowToFront();
+    const auto windows = QApplication::topLevelWidgets();
+    const QPointer<ShellWindow> about =
+        qobject_cast<ShellWindow*>(*std::find_if(windows.begin(), windows.end(), [](auto* w) {
+            return w->windowTitle() == "About Veloquill";
+        }));
+    QWidget* page = about->content(); // its fixed size is checked on screen end to end
+    ASSERT_NE(qobject_cast<AboutView*>(page), nullptr);
+    about->showMinimized();
+    bringAboutWindowToFront();
+    EXPECT_TRUE(about->content() == page && !about->isMinimized());
+    about->close();
+    test::drainMainLoop();
+    EXPECT_TRUE(about.isNull() && window->isVisible());
 }
 
 TEST(SettingsWindow,
@@ -253,7 +265,6 @@ TEST(SettingsWindow,
     settings.controller.checkAndUpdatePermissionStatus();
     EXPECT_TRUE(settings.showsPermissionView());
     settings.controller.bringToFront();
-    EXPECT_FALSE(settings.window()->isMinimized());
 
     // Closed, the window goes and the poll ends; the next one starts afresh.
     settings.reason = ControlUnavailableReason::WaylandSession;
@@ -269,39 +280,6 @@ TEST(SettingsWindow,
 
     settings.controller.bringToFront();
     EXPECT_EQ(settings.window()->size(), QSize(580, 480));
-}
-
-TEST(AboutWindow, OneFixedSizeWindowBroughtForwardAndClosedApartFromTheSettingsWindow)
-{
-    const auto aboutWindow = [] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (widget->windowTitle() == "About Veloquill")
-                return qobject_cast<ShellWindow*>(widget);
-        }
-        return static_cast<ShellWindow*>(nullptr);
-    };
-    SettingsHarness settings;
-    bringAboutWindowToFront();
-    settings.controller.bringToFront();
-    const QPointer<ShellWindow> window = aboutWindow();
-    ASSERT_FALSE(window.isNull()); // its fixed size is checked on screen end to end
-    QWidget* page = window->content();
-    ASSERT_NE(qobject_cast<AboutView*>(page), nullptr);
-
-    window->showMinimized();
-    bringAboutWindowToFront();
-    EXPECT_EQ(aboutWindow(), window);
-    EXPECT_EQ(window->content(), page);
-    EXPECT_FALSE(window->isMinimized());
-
-    window->close();
-    test::drainMainLoop();
-    EXPECT_TRUE(window.isNull());
-    EXPECT_TRUE(settings.window()->isVisible());
-    bringAboutWindowToFront();
-    settings.window()->close();
-    ASSERT_NE(aboutWindow(), nullptr);
-    aboutWindow()->close();
 }
 
 TEST(StatusBarController, MenuItemsInOrderOpenTheWindowsQuitAndShowTheReportedLoginState)
@@ -430,13 +408,12 @@ TEST(SettingsWindow, WithoutATrayOffersTheMenuItemsAndSaysOnceHowToComeBackBefor
 {
     g_quits = 0;
     bool trayAvailable = false;
-    int aboutOpened = 0, closed = 0;
+    int aboutOpened = 0;
     SettingsWindowController controller([] { return ControlUnavailableReason::NoReason; },
                                         [] { return new QLabel("device controls"); });
     controller.setNoTrayOffer({[&] { return trayAvailable; },
                                [] { return new QCheckBox("Start at login"); },
                                [&] { ++aboutOpened; }});
-    QObject::connect(&controller, &SettingsWindowController::windowClosed, [&] { ++closed; });
     controller.bringToFront();
     ShellWindow* window = controller.settingsWindow();
     for (const char* text : {"Start at login", "About Veloquill", "Quit Veloquill"}) {
@@ -448,16 +425,16 @@ TEST(SettingsWindow, WithoutATrayOffersTheMenuItemsAndSaysOnceHowToComeBackBefor
 
     QAbstractButton* closeWindow = buttonNamed(window, "Close window");
     window->close();
-    EXPECT_TRUE(window->isVisible() && closeWindow->isVisible() && closed == 0);
+    EXPECT_TRUE(window->isVisible() && closeWindow->isVisible());
     auto* notice = window->footer()->findChild<QLabel*>();
     EXPECT_TRUE(notice->isVisible() && notice->text().startsWith("Veloquill keeps running"));
     closeWindow->click();
-    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(controller.settingsWindow(), nullptr);
 
     // Said once per run; with a tray none of it shows.
     controller.bringToFront();
     controller.settingsWindow()->close();
-    EXPECT_EQ(closed, 2);
+    EXPECT_EQ(controller.settingsWindow(), nullptr);
     trayAvailable = true;
     controller.bringToFront();
     EXPECT_EQ(controller.settingsWindow()->footer(), nullptr);
@@ -481,12 +458,9 @@ TEST(TrayFallback, WaitsForATrayAndOpensTheSettingsOnlyWhenNoneAppears)
 
 TEST(TrayToolTip, NamesTheSelectedDeviceAndItsSpeed)
 {
-    const std::tuple<std::optional<QString>, QString, QString> cases[] = {
-        {std::nullopt, "", "Veloquill \u2013 no device selected"},
-        {"1-2-Head Mouse-", "Head Mouse", "Veloquill \u2013 Head Mouse: speed 0.5"},
-        {"1-2-Head_Mouse-S1", "", "Veloquill \u2013 Head_Mouse: speed 0.5"}};
-    for (const auto& [selectedID, listedName, expected] : cases)
-        EXPECT_EQ(trayToolTip(selectedID, listedName, "0.5"), expected);
+    // Not connected: the name inside its stableID.
+    EXPECT_EQ(trayToolTip("1-2-Head_Mouse-S1", "", "0.5"),
+              "Veloquill \u2013 Head_Mouse: speed 0.5");
 
     auto system = std::make_shared<sim::SimulatedBackend>();
     system->addDevice(sim::DeviceSpec::mouse("Head Mouse", 1, 2));
@@ -574,7 +548,6 @@ TEST(Translations, EachShippedLanguageTranslatesEveryWindowTextAndKeepsThePlaceh
         const QString language = file.section(QLatin1Char('_'), 1).section(QLatin1Char('.'), 0, 0);
         SCOPED_TRACE(language.toStdString());
         std::optional<Translations> translations{QLocale(language)};
-        ASSERT_TRUE(translations->ownFound());
         const QStringList translated = everyWindowsTexts(program, keepOrGoBack);
         translations.reset();
         ASSERT_EQ(translated.size(), english.size());

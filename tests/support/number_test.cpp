@@ -2,7 +2,6 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "support/clamp.h"
 #include "support/fixed_point.h"
 #include "support/number_format.h"
 #include "support/qt_printers.h"
@@ -50,11 +49,4 @@ TEST(FixedPoint, ScalesByTwoToThe16TruncatingTowardZeroAndRefusesWhatInt32Cannot
         texts.join(' '),
         "26214400 65536 -32768 0 3692169 2147483647 -2147483648 none none none none none none");
     EXPECT_DOUBLE_EQ(fromFixedPoint(45056), 0.6875);
-}
-
-TEST(Clamp, BoundsMayComeInEitherOrder)
-{
-    EXPECT_EQ(clamp(5.0, 10.0, 1995.0), 10.0);
-    EXPECT_EQ(clamp(3000.0, 1995.0, 10.0), 1995.0);
-    EXPECT_EQ(clamp(400.0, 1995.0, 10.0), 400.0);
 }
