@@ -606,10 +606,8 @@ TEST_F(X11Properties, JournalOfAnEarlierRunIsCheckedPropertyByProperty)
     for (const auto& [content, kept, named] : cases) {
         SCOPED_TRACE(content.toStdString());
         writeJournal(content);
-        auto later = makeSystem();
-        CallbackRecord laterRecord;
-        auto laterClient = makeClient(*later, laterRecord);
-        const auto mouse = serviceNamed(*laterClient, kXvfbMouse);
+        startClient();
+        const auto mouse = serviceNamed(*client, kXvfbMouse);
         const bool putBack = kept == Kept::Trusted || kept == Kept::Skipped;
         EXPECT_EQ(mouse->restoreFirstSeen(),
                   putBack ? RestoreOutcome::Restored : RestoreOutcome::Untouched);
@@ -618,7 +616,7 @@ TEST_F(X11Properties, JournalOfAnEarlierRunIsCheckedPropertyByProperty)
         EXPECT_EQ(seen(kXvfbMouse, kDeceleration), QStringList{putBack ? "1.000000" : "2.000000"});
         const QString aside =
             path + ".unreadable" + (keptAside ? "." + QString::number(keptAside) : "");
-        const QString notPutBack = later->notPutBack().join("; ");
+        const QString notPutBack = system->notPutBack().join("; ");
         if (kept == Kept::Aside || kept == Kept::Skipped) {
             ++keptAside;
             QFile copy(aside);
@@ -642,10 +640,8 @@ TEST_F(X11Properties, ServerIdRemovedByAnotherClientKeepsTheJournal)
     mouse->setPointerResolution(kHalfTravel);
     const QByteArray before = journal();
     driver().deleteRootProperty(QStringLiteral("_VELOQUILL_SERVER"));
-    auto later = makeSystem();
-    CallbackRecord laterRecord;
-    auto laterClient = makeClient(*later, laterRecord);
-    const auto laterMouse = PointerDevice::create(serviceNamed(*laterClient, kXvfbMouse));
+    startClient();
+    const auto laterMouse = device(kXvfbMouse);
     laterMouse->setPointerResolution(kDoubleTravel);
     EXPECT_EQ(journal().mid(journal().indexOf("\"server\"")),
               before.mid(before.indexOf("\"server\"")));
