@@ -263,9 +263,8 @@ TEST_F(X11Discovery, LogTranscriptOfAMisbehavingServerThatGoesAway)
     EXPECT_EQ(nowhere.controlUnavailableReason(), ControlUnavailableReason::DisplayLost);
     EXPECT_FALSE(nowhere.canControlPointerDevices());
 
-    system = makeSystem(true);
+    startClient(true);
     EXPECT_TRUE(system->canControlPointerDevices());
-    client = makeClient(*system, record);
     const auto mouse = serviceNamed(*client, kXvfbMouse);
     const int id = driver().deviceId(kCoreXtestPointer);
     const auto pointer = PointerDevice::create(serviceNamed(*client, kCoreXtestPointer));
@@ -653,8 +652,7 @@ TEST_F(X11Properties, RestoreTheServerRefusesKeepsItsEntryAndFails)
 {
     device(kXvfbMouse)->setPointerAcceleration(-1.0); // "Device Accel Profile" -1
     journalAProfileXvfbRefuses();
-    auto later = makeSystem();
-    PointerDeviceManager manager(later);
+    PointerDeviceManager manager(makeSystem());
     manager.startObservation();
     // Switching acceleration on asks for that profile too: refused, the -1 stays on record.
     manager.devices().back()->setPointerAcceleration(2.5);
@@ -674,12 +672,10 @@ TEST_F(X11Properties, UnlistedDevicesGoBackInOnePassAndARefusalNamesItsDevice)
                                   {0.5f});
     }
     // A run that finds the devices with their speed, as a driver's devices come.
-    auto run = makeSystem(true);
-    auto runClient = run->watchDevices();
-    runClient->start();
+    startClient(true);
     for (const QString name : {"Other XTEST pointer", "Removed XTEST pointer"})
-        PointerDevice::create(serviceNamed(*runClient, name))->setPointerResolution(kHalfTravel);
-    PointerDevice::create(serviceNamed(*runClient, kXvfbMouse))->setPointerAcceleration(-1.0);
+        device(name)->setPointerResolution(kHalfTravel);
+    device(kXvfbMouse)->setPointerAcceleration(-1.0);
     // The server keeps nothing of a removed device, so its entry goes at once; a disabled one
     // still exists, and its entry stays.
     ASSERT_TRUE(journal().contains("Removed XTEST pointer"));
@@ -687,8 +683,7 @@ TEST_F(X11Properties, UnlistedDevicesGoBackInOnePassAndARefusalNamesItsDevice)
     driver().removeMaster(QStringLiteral("Removed"));
     ASSERT_TRUE(runMainLoopUntil([&] { return !journal().contains("Removed XTEST pointer"); }));
     journalAProfileXvfbRefuses();
-    auto later = makeSystem();
-    PointerDeviceManager manager(later);
+    PointerDeviceManager manager(makeSystem());
     manager.startObservation();
     LogCapture log;
     EXPECT_FALSE(manager.restoreInitialPointerSettings());
