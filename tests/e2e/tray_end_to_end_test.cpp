@@ -250,8 +250,6 @@ TEST_F(TrayEndToEnd, SpeedSetInTheSettingsWindowReachesTheMouseAndQuitPutsItBack
 {
     ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(kSettingsItem, "tray-menu.png"));
     const ScreenWindow settings = window("Veloquill Settings");
-    EXPECT_TRUE(QRect(0, 0, 1280, 1024).contains(settings.frameGeometry()))
-        << "the window is larger than the screen";
     keepScreenshot(settledCapture(settings.frameGeometry()), "settings-acceleration-on.png");
 
     // Once the window has made sure of its device (the mouse, at the default speed), one
@@ -359,7 +357,6 @@ TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenTrackingSpeedHelpAndAb
     ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(kAboutItem));
     const ScreenWindow about = window("About Veloquill");
     EXPECT_EQ(about.fixedSize, QSize(500, 600)) << "the About window is not resizable";
-    EXPECT_EQ(about.geometry.size(), QSize(500, 600));
     keepScreenshot(settledCapture(about.frameGeometry()), "about-window.png");
 }
 
@@ -683,34 +680,31 @@ TEST_F(VeloquillProgram, FilesThatBlockAnOpenTurnOnlyTheirFeatureOff)
 // give them libinput's.)
 TEST_F(VeloquillProgram, EveryDeviceWithARecordGetsItTwinsEachAndOneWithoutIsLeftAsItIs)
 {
-    XvfbServer server;
-    XDriver driver(server.displayName());
+    DeskWithOriginals desk(0.5f);
+    XDriver& driver = desk.driver;
     driver.addMaster("Carer");
-    const int mouse = driver.deviceId("Xvfb mouse"), carer = driver.deviceId("Carer XTEST pointer");
+    const int mouse = desk.mouse, carer = driver.deviceId("Carer XTEST pointer"), own = desk.xtest;
     driver.addMaster("Carer");
     const int twin = driver.deviceId("Carer XTEST pointer"); // the newer of the two
     ASSERT_NE(twin, carer);
-    const int own = driver.deviceId("Virtual core XTEST pointer");
-    driver.setFloatProperty(own, kMatrix, {0.5, 0, 0, 0, 0.5, 0, 0, 0, 1});
-    driver.setFloatProperty(own, kLibinputSpeed, {-0.37f});
     driver.setFloatProperty(carer, kLibinputSpeed, {0});
     driver.setFloatProperty(twin, kLibinputSpeed, {0});
-    const auto props = [&](int device) { return xinputListProps(server.displayName(), device); };
+    const auto props = [&](int device) {
+        return xinputListProps(desk.server.displayName(), device);
+    };
     const auto before = std::vector{props(mouse), props(carer), props(own), props(twin)};
-    QTemporaryDir home;
     storeSettings(
-        home.path(),
+        desk.home.path(),
         {{kMouseID, {0.75, 1.0, false}}, {"0-0-Carer XTEST pointer-N/A", {0.25, 1.0, false}}},
         kMouseID);
-    VeloquillProcess program(home.path(), onDisplay(server.displayName()),
-                             {"--include-virtual-devices"});
+    const auto program = desk.start();
     const auto scale = [&](int device) { return gainOf(props(device)); };
     EXPECT_TRUE(runMainLoopUntil([&] {
         return std::abs(scale(mouse) - slowMotionGain(0.75)) < 1e-3 &&
                std::abs(scale(carer) - slowMotionGain(0.25)) < 1e-3 && props(twin) == props(carer);
-    })) << program.tail();
+    })) << program->tail();
     EXPECT_EQ(props(own), before[2]) << "a device without a record was written";
-    ASSERT_TRUE(program.quit());
+    ASSERT_TRUE(program->quit());
     EXPECT_EQ((std::vector{props(mouse), props(carer), props(own), props(twin)}), before);
 }
 
