@@ -568,8 +568,7 @@ TEST_F(VeloquillProgram, ListsVirtualDevicesOnlyWhenAskedAndSaysWhenItsDisplayGo
     EXPECT_TRUE(program.output().filter("] Restored").isEmpty()) << program.tail();
 }
 
-// One X server spelled two ways is one program; `--restore` asks it to put every device back
-// and quit, and the journal goes only with it.
+// The journal goes only with the running program, once its devices are back.
 TEST_F(VeloquillProgram, OtherSpellingOfTheDisplayReachesTheRunningProgramAndItsRestoreQuitsIt)
 {
     DeskWithOriginals desk(0.5f);
@@ -586,9 +585,8 @@ TEST_F(VeloquillProgram, OtherSpellingOfTheDisplayReachesTheRunningProgramAndIts
     EXPECT_FALSE(desk.hasJournal());
 }
 
-// `--precision` reaches the running program: the selected device's speed gain goes to a
-// quarter of its record's and back; with none running it is one line and status 1; a quit in
-// precision mode puts the originals back.
+// Precision is a quarter of the record's gain; with no program running the command says so in
+// one line and fails.
 TEST_F(VeloquillProgram, PrecisionCommandSlowsTheSelectedDeviceAndBackAndAQuitRestoresIt)
 {
     DeskWithOriginals desk(0.5f);
@@ -675,9 +673,8 @@ TEST_F(VeloquillProgram, FilesThatBlockAnOpenTurnOnlyTheirFeatureOff)
     }
 }
 
-// The selected pointer and the other with a record, whose twin is a second master of one name;
-// quit puts back what was written. (XTEST devices have no speed setting of their own: the tests
-// give them libinput's.)
+// The twin is a second master of one name. (XTEST devices have no speed setting of their own:
+// the tests give them libinput's.)
 TEST_F(VeloquillProgram, EveryDeviceWithARecordGetsItTwinsEachAndOneWithoutIsLeftAsItIs)
 {
     DeskWithOriginals desk(0.5f);
