@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <QDBusVariant>
-#include <QDBusVirtualObject>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -28,18 +27,6 @@ QList<std::pair<QString, QString>> plasmaSession(const StandInKWin& kwin)
             {"XDG_CURRENT_DESKTOP", "KDE"},
             {"QT_QPA_PLATFORM", "offscreen"},
             {"DBUS_SESSION_BUS_ADDRESS", kwin.busAddress()}};
-}
-
-// The device holds this libinput speed and profile.
-bool holds(StandInKWin& kwin, const QString& device, double speed, bool flat)
-{
-    return runMainLoopUntil(
-        [&] {
-            return std::abs(kwin.property(device, "pointerAcceleration").toDouble() - speed) <
-                       1e-6 &&
-                   kwin.property(device, "pointerAccelerationProfileFlat").toBool() == flat;
-        },
-        15000);
 }
 
 // Twins (one name, vendor and product under two event nodes), present at start or arriving,
@@ -60,61 +47,58 @@ TEST(VeloquillOnPlasmaWayland, AppliesStoredSpeedsSwitchesToANewDeviceAndPutsEve
     store.setString(VeloquillPointerSettingsState::PreferredDeviceNameKey, "Zono X");
     store.setBoolean(VeloquillPointerSettingsState::AutoSwitchToNewDevicesKey, true);
     VeloquillProcess program(home.path(), plasmaSession(kwin));
+    // The device holds this libinput speed and profile.
+    const auto holds = [&](const QString& device, double speed, bool flat) {
+        return program.waitUntil([&] {
+            return std::abs(kwin.property(device, "pointerAcceleration").toDouble() - speed) <
+                       1e-6 &&
+                   kwin.property(device, "pointerAccelerationProfileFlat").toBool() == flat;
+        });
+    };
 
     // Speed 0.75 with acceleration off: gain(0.75) − 1 on the flat profile.
-    ASSERT_TRUE(holds(kwin, "event3", libinputSpeedFor(0.75), true)) << program.tail();
-    ASSERT_TRUE(holds(kwin, "event8", libinputSpeedFor(0.75), true)) << program.tail();
+    ASSERT_TRUE(holds("event3", libinputSpeedFor(0.75), true));
+    ASSERT_TRUE(holds("event8", libinputSpeedFor(0.75), true));
     // The records reach the devices as they arrive; the list is logged when the settings load.
     EXPECT_TRUE(program.waitForLine("  - Head Mouse (stableID: 4660-171-Head Mouse-N/A)"));
     EXPECT_TRUE(program.waitForLine("  - Trackball (stableID: 1-2-Trackball-N/A)"));
     kwin.addDevice("event5", "Zono X", 10, 20, 0.05);
-    ASSERT_TRUE(holds(kwin, "event5", libinputSpeedFor(0.25), false)) << program.tail();
+    ASSERT_TRUE(holds("event5", libinputSpeedFor(0.25), false));
     kwin.addDevice("event6", "Zono X", 10, 20, -0.1);
-    ASSERT_TRUE(holds(kwin, "event6", libinputSpeedFor(0.25), false)) << program.tail();
+    ASSERT_TRUE(holds("event6", libinputSpeedFor(0.25), false));
     // The Trackball has no record: it keeps its own speed and profile.
-    EXPECT_TRUE(holds(kwin, "event4", -0.3, true));
+    EXPECT_TRUE(holds("event4", -0.3, true));
 
     // A second start hands over to the running one and ends; the first goes on.
     EXPECT_TRUE(VeloquillProcess(home.path(), plasmaSession(kwin)).exitedCleanly());
     EXPECT_EQ(program.process().state(), QProcess::Running);
 
     ASSERT_TRUE(program.quit());
-    EXPECT_TRUE(holds(kwin, "event3", 0.1, false));
-    EXPECT_TRUE(holds(kwin, "event4", -0.3, true));
-    EXPECT_TRUE(holds(kwin, "event5", 0.05, false));
+    EXPECT_TRUE(holds("event3", 0.1, false));
+    EXPECT_TRUE(holds("event4", -0.3, true));
+    EXPECT_TRUE(holds("event5", 0.05, false));
     // KWin handed the later twin what it keeps for the kind, this program's: the kind's own
     // goes back.
-    EXPECT_TRUE(holds(kwin, "event6", 0.05, false));
-    EXPECT_TRUE(holds(kwin, "event8", 0.2, false));
+    EXPECT_TRUE(holds("event6", 0.05, false));
+    EXPECT_TRUE(holds("event8", 0.2, false));
     EXPECT_TRUE(QDir(home.path()).entryList({"veloquill-restore-*.json"}).isEmpty());
 }
 
 // The panel's StatusNotifierWatcher, as much of it as Qt asks for: it records each item.
-class Watcher : public QDBusVirtualObject
+class Watcher : public QObject
 {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
+    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
+
 public:
-    QString introspect(const QString&) const override
-    {
-        return R"(<interface name="org.kde.StatusNotifierWatcher">)"
-               R"(<method name="RegisterStatusNotifierItem"><arg type="s" direction="in"/></method>)"
-               R"(<property name="IsStatusNotifierHostRegistered" type="b" access="read"/>)"
-               R"(<property name="ProtocolVersion" type="i" access="read"/></interface>)";
-    }
-    bool handleMessage(const QDBusMessage& message, const QDBusConnection& bus) override
-    {
-        if (message.member() == "Introspect")
-            return bus.send(message.createReply("<node>" + introspect({}) + "</node>"));
-        if (message.member() == "RegisterStatusNotifierItem")
-            items << message.arguments().value(0).toString();
-        const QVariant value =
-            message.member() == "Get"
-                ? QVariant::fromValue(QDBusVariant(message.arguments().value(1) == "ProtocolVersion"
-                                                       ? QVariant(0)
-                                                       : QVariant(true)))
-                : QVariant();
-        return bus.send(value.isValid() ? message.createReply(value) : message.createReply());
-    }
+    bool isHostRegistered() const { return true; }
+    int protocolVersion() const { return 0; }
     QStringList items;
+
+public Q_SLOTS:
+    void RegisterStatusNotifierItem(const QString& item) { items << item; }
 };
 
 // On Plasma the tray is a StatusNotifierItem on the session bus, whichever way Qt draws the
@@ -128,7 +112,9 @@ TEST(VeloquillOnPlasmaWayland, TrayIsAStatusNotifierItemOfThePanel)
     ASSERT_TRUE(xwayland.isRunning());
     QDBusConnection bus = QDBusConnection::connectToBus(kwin.busAddress(), "panel");
     Watcher watcher;
-    ASSERT_TRUE(bus.registerVirtualObject("/StatusNotifierWatcher", &watcher));
+    ASSERT_TRUE(
+        bus.registerObject("/StatusNotifierWatcher", &watcher,
+                           QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties));
     ASSERT_TRUE(bus.registerService("org.kde.StatusNotifierWatcher"));
 
     QTemporaryDir home;
@@ -149,3 +135,5 @@ TEST(VeloquillOnPlasmaWayland, TrayIsAStatusNotifierItemOfThePanel)
 
 } // namespace
 } // namespace veloquill::test
+
+#include "kwin_end_to_end_test.moc"

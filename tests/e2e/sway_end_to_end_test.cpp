@@ -30,17 +30,15 @@ TEST(VeloquillOnSway, AppliesStoredSpeedsSeesHotplugAndPutsEveryDeviceBackAtSigt
                                            {"SWAYSOCK", sway.socketPath()},
                                            {"QT_QPA_PLATFORM", "offscreen"}});
     const auto holds = [&](const QString& id, double speed, const QString& profile) {
-        return runMainLoopUntil(
-            [&] {
-                return std::abs(sway.libinput(id, "accel_speed").toDouble() - speed) < 1e-6 &&
-                       sway.libinput(id, "accel_profile") == profile;
-            },
-            15000);
+        return program.waitUntil([&] {
+            return std::abs(sway.libinput(id, "accel_speed").toDouble() - speed) < 1e-6 &&
+                   sway.libinput(id, "accel_profile") == profile;
+        });
     };
 
-    ASSERT_TRUE(holds("4660:171:Head_Mouse", libinputSpeedFor(0.75), "flat")) << program.tail();
+    ASSERT_TRUE(holds("4660:171:Head_Mouse", libinputSpeedFor(0.75), "flat"));
     sway.addDevice("Zono X", 10, 20, 0.05);
-    ASSERT_TRUE(holds("10:20:Zono_X", libinputSpeedFor(0.25), "adaptive")) << program.tail();
+    ASSERT_TRUE(holds("10:20:Zono_X", libinputSpeedFor(0.25), "adaptive"));
     EXPECT_TRUE(sway.ran.filter("1:2:Trackball").isEmpty()); // no record: never written
 
     // The stand-in answers the restore from this main loop.

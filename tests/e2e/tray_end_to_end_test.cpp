@@ -250,8 +250,6 @@ TEST_F(TrayEndToEnd, SpeedSetInTheSettingsWindowReachesTheMouseAndQuitPutsItBack
 {
     ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(kSettingsItem, "tray-menu.png"));
     const ScreenWindow settings = window("Veloquill Settings");
-    EXPECT_TRUE(QRect(0, 0, 1280, 1024).contains(settings.frameGeometry()))
-        << "the window is larger than the screen";
     keepScreenshot(settledCapture(settings.frameGeometry()), "settings-acceleration-on.png");
 
     // Once the window has made sure of its device (the mouse, at the default speed), one
@@ -359,7 +357,6 @@ TEST_F(TrayEndToEnd, SecondStartShowsTheSettingsWindowThenTrackingSpeedHelpAndAb
     ASSERT_NO_FATAL_FAILURE(chooseFromTrayMenu(kAboutItem));
     const ScreenWindow about = window("About Veloquill");
     EXPECT_EQ(about.fixedSize, QSize(500, 600)) << "the About window is not resizable";
-    EXPECT_EQ(about.geometry.size(), QSize(500, 600));
     keepScreenshot(settledCapture(about.frameGeometry()), "about-window.png");
 }
 
@@ -571,8 +568,7 @@ TEST_F(VeloquillProgram, ListsVirtualDevicesOnlyWhenAskedAndSaysWhenItsDisplayGo
     EXPECT_TRUE(program.output().filter("] Restored").isEmpty()) << program.tail();
 }
 
-// One X server spelled two ways is one program; `--restore` asks it to put every device back
-// and quit, and the journal goes only with it.
+// The journal goes only with the running program, once its devices are back.
 TEST_F(VeloquillProgram, OtherSpellingOfTheDisplayReachesTheRunningProgramAndItsRestoreQuitsIt)
 {
     DeskWithOriginals desk(0.5f);
@@ -589,9 +585,8 @@ TEST_F(VeloquillProgram, OtherSpellingOfTheDisplayReachesTheRunningProgramAndIts
     EXPECT_FALSE(desk.hasJournal());
 }
 
-// `--precision` reaches the running program: the selected device's speed gain goes to a
-// quarter of its record's and back; with none running it is one line and status 1; a quit in
-// precision mode puts the originals back.
+// Precision is a quarter of the record's gain; with no program running the command says so in
+// one line and fails.
 TEST_F(VeloquillProgram, PrecisionCommandSlowsTheSelectedDeviceAndBackAndAQuitRestoresIt)
 {
     DeskWithOriginals desk(0.5f);
@@ -678,39 +673,35 @@ TEST_F(VeloquillProgram, FilesThatBlockAnOpenTurnOnlyTheirFeatureOff)
     }
 }
 
-// The selected pointer and the other with a record, whose twin is a second master of one name;
-// quit puts back what was written. (XTEST devices have no speed setting of their own: the tests
-// give them libinput's.)
+// The twin is a second master of one name. (XTEST devices have no speed setting of their own:
+// the tests give them libinput's.)
 TEST_F(VeloquillProgram, EveryDeviceWithARecordGetsItTwinsEachAndOneWithoutIsLeftAsItIs)
 {
-    XvfbServer server;
-    XDriver driver(server.displayName());
+    DeskWithOriginals desk(0.5f);
+    XDriver& driver = desk.driver;
     driver.addMaster("Carer");
-    const int mouse = driver.deviceId("Xvfb mouse"), carer = driver.deviceId("Carer XTEST pointer");
+    const int mouse = desk.mouse, carer = driver.deviceId("Carer XTEST pointer"), own = desk.xtest;
     driver.addMaster("Carer");
     const int twin = driver.deviceId("Carer XTEST pointer"); // the newer of the two
     ASSERT_NE(twin, carer);
-    const int own = driver.deviceId("Virtual core XTEST pointer");
-    driver.setFloatProperty(own, kMatrix, {0.5, 0, 0, 0, 0.5, 0, 0, 0, 1});
-    driver.setFloatProperty(own, kLibinputSpeed, {-0.37f});
     driver.setFloatProperty(carer, kLibinputSpeed, {0});
     driver.setFloatProperty(twin, kLibinputSpeed, {0});
-    const auto props = [&](int device) { return xinputListProps(server.displayName(), device); };
+    const auto props = [&](int device) {
+        return xinputListProps(desk.server.displayName(), device);
+    };
     const auto before = std::vector{props(mouse), props(carer), props(own), props(twin)};
-    QTemporaryDir home;
     storeSettings(
-        home.path(),
+        desk.home.path(),
         {{kMouseID, {0.75, 1.0, false}}, {"0-0-Carer XTEST pointer-N/A", {0.25, 1.0, false}}},
         kMouseID);
-    VeloquillProcess program(home.path(), onDisplay(server.displayName()),
-                             {"--include-virtual-devices"});
+    const auto program = desk.start();
     const auto scale = [&](int device) { return gainOf(props(device)); };
     EXPECT_TRUE(runMainLoopUntil([&] {
         return std::abs(scale(mouse) - slowMotionGain(0.75)) < 1e-3 &&
                std::abs(scale(carer) - slowMotionGain(0.25)) < 1e-3 && props(twin) == props(carer);
-    })) << program.tail();
+    })) << program->tail();
     EXPECT_EQ(props(own), before[2]) << "a device without a record was written";
-    ASSERT_TRUE(program.quit());
+    ASSERT_TRUE(program->quit());
     EXPECT_EQ((std::vector{props(mouse), props(carer), props(own), props(twin)}), before);
 }
 

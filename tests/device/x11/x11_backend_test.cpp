@@ -165,7 +165,6 @@ TEST_F(X11Discovery, XvfbMouseIsAMouseAndXtestDevicesAreListedOnlyWhenAskedForWi
     service->settings(); // a round trip: the change has been read
     drainMainLoop();
     EXPECT_TRUE(record.arrivals.empty());
-    EXPECT_EQ(serviceNames(*client), QStringList{kXvfbMouse});
 }
 
 TEST_F(X11Discovery, HotpluggedOrDisabledDevicesLeaveAndComeBackAndRequestsAsTheyGoAreNotFatal)
@@ -263,9 +262,8 @@ TEST_F(X11Discovery, LogTranscriptOfAMisbehavingServerThatGoesAway)
     EXPECT_EQ(nowhere.controlUnavailableReason(), ControlUnavailableReason::DisplayLost);
     EXPECT_FALSE(nowhere.canControlPointerDevices());
 
-    system = makeSystem(true);
+    startClient(true);
     EXPECT_TRUE(system->canControlPointerDevices());
-    client = makeClient(*system, record);
     const auto mouse = serviceNamed(*client, kXvfbMouse);
     const int id = driver().deviceId(kCoreXtestPointer);
     const auto pointer = PointerDevice::create(serviceNamed(*client, kCoreXtestPointer));
@@ -426,29 +424,20 @@ TEST_F(X11Properties, ResolutionGoesThroughTheDriversSpeedReadsBackAndLeavesTheM
 
 TEST_F(X11Properties, AccelerationRoundTripsThroughTheDriversOwnSettingsAndShapesTheCurve)
 {
-    // The device; the setting another program sees and what it shows for 5.75; the profile and
-    // what it shows for acceleration off, then on again.
-    using Case = std::tuple<QString, bool, QString, QStringList, QString, QStringList, QStringList>;
+    // The device; the setting another program sees and what it shows for 5.75; what its profile
+    // shows for acceleration off, then on again.
+    using Case = std::tuple<QString, QString, QStringList, QStringList, QStringList>;
     const std::vector<Case> cases{
-        {kXvfbMouse, false, "feedback", {"2850/950 4"}, kProfile, {"-1"}, {"0"}},
+        {kXvfbMouse, "feedback", {"2850/950 4"}, {"-1"}, {"0"}},
         // Without the custom profile the amount cannot reach the device: adaptive, speed kept.
-        {kCoreXtestPointer,
-         false,
-         kLibinputSpeed,
-         {"0.000000"},
-         kLibinputProfile,
-         {"0", "1"},
-         {"1", "0"}},
-        {kCoreXtestPointer,
-         true,
-         kLibinputProfile,
-         {"0", "0", "1"},
-         kLibinputProfile,
-         {"0", "1", "0"},
-         {"0", "0", "1"}},
+        {kCoreXtestPointer, kLibinputSpeed, {"0.000000"}, {"0", "1"}, {"1", "0"}},
+        // With it, the amount goes into the custom curve the profile switches to.
+        {kCoreXtestPointer, kLibinputProfile, {"0", "0", "1"}, {"0", "1", "0"}, {"0", "0", "1"}},
     };
-    for (const auto& [name, custom, setting, forFiveSeventyFive, profile, off, on] : cases) {
+    for (const auto& [name, setting, forFiveSeventyFive, off, on] : cases) {
+        const bool custom = setting == kLibinputProfile;
         SCOPED_TRACE(name.toStdString() + (custom ? " custom" : ""));
+        const QString profile = name == kXvfbMouse ? kProfile : kLibinputProfile;
         if (name == kCoreXtestPointer)
             giveLibinputProperties(custom);
         const auto pointer = device(name);
@@ -615,10 +604,8 @@ TEST_F(X11Properties, JournalOfAnEarlierRunIsCheckedPropertyByProperty)
     for (const auto& [content, kept, named] : cases) {
         SCOPED_TRACE(content.toStdString());
         writeJournal(content);
-        auto later = makeSystem();
-        CallbackRecord laterRecord;
-        auto laterClient = makeClient(*later, laterRecord);
-        const auto mouse = serviceNamed(*laterClient, kXvfbMouse);
+        startClient();
+        const auto mouse = serviceNamed(*client, kXvfbMouse);
         const bool putBack = kept == Kept::Trusted || kept == Kept::Skipped;
         EXPECT_EQ(mouse->restoreFirstSeen(),
                   putBack ? RestoreOutcome::Restored : RestoreOutcome::Untouched);
@@ -627,7 +614,7 @@ TEST_F(X11Properties, JournalOfAnEarlierRunIsCheckedPropertyByProperty)
         EXPECT_EQ(seen(kXvfbMouse, kDeceleration), QStringList{putBack ? "1.000000" : "2.000000"});
         const QString aside =
             path + ".unreadable" + (keptAside ? "." + QString::number(keptAside) : "");
-        const QString notPutBack = later->notPutBack().join("; ");
+        const QString notPutBack = system->notPutBack().join("; ");
         if (kept == Kept::Aside || kept == Kept::Skipped) {
             ++keptAside;
             QFile copy(aside);
@@ -651,10 +638,8 @@ TEST_F(X11Properties, ServerIdRemovedByAnotherClientKeepsTheJournal)
     mouse->setPointerResolution(kHalfTravel);
     const QByteArray before = journal();
     driver().deleteRootProperty(QStringLiteral("_VELOQUILL_SERVER"));
-    auto later = makeSystem();
-    CallbackRecord laterRecord;
-    auto laterClient = makeClient(*later, laterRecord);
-    const auto laterMouse = PointerDevice::create(serviceNamed(*laterClient, kXvfbMouse));
+    startClient();
+    const auto laterMouse = device(kXvfbMouse);
     laterMouse->setPointerResolution(kDoubleTravel);
     EXPECT_EQ(journal().mid(journal().indexOf("\"server\"")),
               before.mid(before.indexOf("\"server\"")));
@@ -666,8 +651,7 @@ TEST_F(X11Properties, RestoreTheServerRefusesKeepsItsEntryAndFails)
 {
     device(kXvfbMouse)->setPointerAcceleration(-1.0); // "Device Accel Profile" -1
     journalAProfileXvfbRefuses();
-    auto later = makeSystem();
-    PointerDeviceManager manager(later);
+    PointerDeviceManager manager(makeSystem());
     manager.startObservation();
     // Switching acceleration on asks for that profile too: refused, the -1 stays on record.
     manager.devices().back()->setPointerAcceleration(2.5);
@@ -687,12 +671,10 @@ TEST_F(X11Properties, UnlistedDevicesGoBackInOnePassAndARefusalNamesItsDevice)
                                   {0.5f});
     }
     // A run that finds the devices with their speed, as a driver's devices come.
-    auto run = makeSystem(true);
-    auto runClient = run->watchDevices();
-    runClient->start();
+    startClient(true);
     for (const QString name : {"Other XTEST pointer", "Removed XTEST pointer"})
-        PointerDevice::create(serviceNamed(*runClient, name))->setPointerResolution(kHalfTravel);
-    PointerDevice::create(serviceNamed(*runClient, kXvfbMouse))->setPointerAcceleration(-1.0);
+        device(name)->setPointerResolution(kHalfTravel);
+    device(kXvfbMouse)->setPointerAcceleration(-1.0);
     // The server keeps nothing of a removed device, so its entry goes at once; a disabled one
     // still exists, and its entry stays.
     ASSERT_TRUE(journal().contains("Removed XTEST pointer"));
@@ -700,8 +682,7 @@ TEST_F(X11Properties, UnlistedDevicesGoBackInOnePassAndARefusalNamesItsDevice)
     driver().removeMaster(QStringLiteral("Removed"));
     ASSERT_TRUE(runMainLoopUntil([&] { return !journal().contains("Removed XTEST pointer"); }));
     journalAProfileXvfbRefuses();
-    auto later = makeSystem();
-    PointerDeviceManager manager(later);
+    PointerDeviceManager manager(makeSystem());
     manager.startObservation();
     LogCapture log;
     EXPECT_FALSE(manager.restoreInitialPointerSettings());
