@@ -95,23 +95,6 @@ TEST_F(KWinBackend, ListsPointersWithAccelerationSettingsByTheirIdentityAndDefau
     EXPECT_FALSE(system->supportsAccelerationAmount());
 }
 
-// A drag writes faster than KWin answers: of the writes asked for while one is on its way,
-// the last is sent once KWin has answered.
-TEST_F(KWinBackend, HotpluggedDeviceTakesTheLastOfADragsWrites)
-{
-    const auto manager = startManager();
-    kwin.addDevice("event7", "Zono X", 1, 2);
-    ASSERT_TRUE(runMainLoopUntil([&] { return manager->devices().size() == 1; }));
-    for (const double resolution : {400.0, 200.0, 100.0})
-        manager->devices().front()->setPointerResolution(resolution);
-    manager->devices().front()->setPointerAcceleration(-1);
-    const double lastSpeed = 5073754 / 6553600.0 - 1; // resolution 100 against the neutral 16.16
-    ASSERT_TRUE(runMainLoopUntil([&] {
-        return kwin.property("event7", kSpeed).toDouble() == lastSpeed &&
-               kwin.property("event7", kFlat).toBool();
-    }));
-}
-
 TEST_F(KWinBackend, SpeedIsPointerAccelerationGainMinusOneAndAccelerationTheProfileBothWays)
 {
     kwin.addDevice("event3", "Zono X", 1, 2);
