@@ -92,13 +92,9 @@ private:
         const bool pointer = device["pointer"].toBool(), settable = device["acceleration"].toBool();
         const bool flat = device["flat"].toBool(), defaultFlat = device["defaultFlat"].toBool();
         return {{"name", device["name"].toString()},
-                {"sysName", sysName},
                 {"vendor", uint(device["vendor"].toInt())},
                 {"product", uint(device["product"].toInt())},
                 {"pointer", pointer},
-                {"keyboard", !pointer},
-                {"touchpad", false},
-                {"enabled", true},
                 {"supportsPointerAcceleration", settable},
                 {"defaultPointerAcceleration", device["defaultSpeed"].toDouble()},
                 {"pointerAcceleration", device["speed"].toDouble()},
