@@ -50,8 +50,6 @@ protected:
         system = std::make_shared<veloquill::KWinBackend>(
             KWinBackendOptions{kwin.busAddress(), journal.path()});
         client = system->watchDevices();
-        arrivalRegistration = client->onDeviceAdded(
-            [this](const BackendDeviceRef& service) { arrivals.push_back(service); });
         client->start();
         ASSERT_TRUE(runMainLoopUntil([&] { return client->devices()->size() == devices; }));
     }
@@ -75,8 +73,6 @@ protected:
     QTemporaryDir journal;
     std::shared_ptr<veloquill::KWinBackend> system;
     std::unique_ptr<DeviceWatch> client;
-    std::vector<BackendDeviceRef> arrivals;
-    HidRegistration arrivalRegistration;
 };
 
 TEST_F(KWinBackend, ListsPointersWithAccelerationSettingsByTheirIdentityAndDefaults)
@@ -168,7 +164,8 @@ TEST_F(KWinBackend, KWinRestartingMakesDevicesLeaveAndComeBackWithTheirOriginals
     int removals = 0;
     const auto count = [&](const BackendDeviceRef&) { ++removals; };
     const auto registration = before->onRemoved(count);
-    arrivals.clear();
+    std::vector<BackendDeviceRef> arrivals;
+    const auto arrival = client->onDeviceAdded([&](const auto& s) { arrivals.push_back(s); });
     kwin.stop();
     ASSERT_TRUE(runMainLoopUntil([&] { return removals == 1; }));
     EXPECT_TRUE(client->devices()->empty());
