@@ -11,8 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QStringList>
-
 #include <memory>
 
 namespace veloquill::test {
@@ -33,14 +31,6 @@ protected:
     {
         system->removeDevice(service);
         drainMainLoop();
-    }
-
-    QStringList listedNames() const
-    {
-        QStringList names;
-        for (const auto& device : manager->devices())
-            names.append(device->name());
-        return names;
     }
 
     LogCapture log;

@@ -36,7 +36,8 @@ TEST_F(Manager, StartGoesOnWhenTheSystemFailsAndCanBeRetried)
     // Arrivals still come through the matching callback.
     plugIn("Late Mouse", 2, 2);
     drainMainLoop();
-    EXPECT_EQ(listedNames(), QStringList({"Late Mouse"}));
+    ASSERT_EQ(manager->devices().size(), 1u);
+    EXPECT_EQ(manager->devices()[0]->name(), "Late Mouse");
 }
 
 // Arrivals are heard once the list shows them, never inside the system's call. Starting twice,

@@ -64,8 +64,6 @@ private:
 
 SimulatedBackend::SimulatedBackend() : m_world(std::make_shared<World>()) {}
 
-SimulatedBackend::~SimulatedBackend() = default;
-
 std::unique_ptr<DeviceWatch> SimulatedBackend::watchDevices()
 {
     if (m_watchFails)

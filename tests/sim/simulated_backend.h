@@ -19,7 +19,6 @@ class SimulatedBackend : public PointerBackend
 {
 public:
     SimulatedBackend();
-    ~SimulatedBackend() override;
 
     std::unique_ptr<DeviceWatch> watchDevices() override;
     ControlUnavailableReason controlUnavailableReason() override

@@ -37,10 +37,7 @@ SimulatedDevice::SimulatedDevice(DeviceSpec spec, std::uint64_t registryID)
 
 PointerLocks SimulatedDevice::locks() const
 {
-    const auto locked = [this](Setting setting) {
-        return m_refused.contains(setting) && m_refused.at(setting);
-    };
-    return {locked(Setting::Speed), locked(Setting::Acceleration)};
+    return {m_refused.value(Setting::Speed), m_refused.value(Setting::Acceleration)};
 }
 
 bool SimulatedDevice::write(SettingWrite write, Setting setting)

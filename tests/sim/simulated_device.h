@@ -6,11 +6,11 @@
 
 #include "device/backend_device.h"
 
+#include <QMap>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -103,7 +103,7 @@ private:
     bool m_changedByProgram = false;
     bool m_unreachable = false;
     std::optional<PointerCurveModel> m_curveModel;
-    std::map<Setting, bool> m_refused;
+    QMap<Setting, bool> m_refused;
 };
 
 } // namespace veloquill::sim

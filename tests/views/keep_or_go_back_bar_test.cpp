@@ -19,7 +19,7 @@ using namespace veloquill::test;
 
 using KeepOrGoBackBarTest = SettingsStateTest;
 
-// The question names the change, shown in room kept for it; each answer is one key from a
+// The question names the change; each answer is one key from a
 // focused slider, and closing the window goes back. (The end-to-end accessibility test hears it
 // as an alert, answers it with Alt+G and Alt+K and sees Enter answer nothing; the settings
 // window's test answers it with Escape.)
@@ -39,11 +39,9 @@ TEST_F(KeepOrGoBackBarTest, IsAnAlertAnsweredByOneKeyFromAnywhereAndClosingGoesB
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     slider->setFocus();
     EXPECT_FALSE(bar->isVisible());
-    const QRect sliderPlace = slider->geometry();
 
     state->setCurrentPointerSpeed(0.1);
     EXPECT_TRUE(bar->isVisible());
-    EXPECT_EQ(slider->geometry(), sliderPlace) << "the question moved the slider";
 
     // Keep stores 0.1; each answer after it goes back there from 0.5.
     const std::vector<std::function<void()>> answers = {

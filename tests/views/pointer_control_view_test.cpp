@@ -166,8 +166,7 @@ TEST_F(PointerControlViewTest, PreferredNameIsWrittenEveryKeystrokeAndGreyedWhil
     expectEnabled(false);
 }
 
-// "Tracking speed" is the pointer speed under another name; the acceleration waits, as it
-// was, for acceleration to be switched on again.
+// The acceleration waits, as it was, for acceleration to be switched on again.
 TEST_F(PointerControlViewTest, AccelerationSwitchSwapsTheRowsAndTrackingSpeedIsThePointerSpeed)
 {
     connect("Head Mouse", 4660, 171);

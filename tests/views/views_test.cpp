@@ -41,27 +41,6 @@ struct ShownHelpButton
     QWidget host;
     HelpButton* button;
 };
-
-// Which settings programs this pretend desktop has, and what was started.
-struct FakeDesktop
-{
-    QString currentDesktop;
-    QStringList installed = {};
-    QStringList refusingToStart = {};
-    QStringList started = {}; // "path arguments..."
-
-    DesktopPrograms programs()
-    {
-        return {[this](const QString& program) {
-                    return installed.contains(program) ? "/usr/bin/" + program : QString();
-                },
-                [this](const QString& path, const QStringList& arguments) {
-                    started.append((QStringList{path} + arguments).join(' '));
-                    return !refusingToStart.contains(path.section('/', -1));
-                },
-                currentDesktop};
-    }
-};
 } // namespace
 
 // Its size is checked on screen by the end-to-end test.
@@ -157,16 +136,25 @@ TEST(HelpButton, ItsPanelIsAFocusedScrollingDialogOfPlainTextThatCloseOrAClickEl
 // Where none starts, a note says where to look instead.
 TEST(PermissionView, ItsButtonStartsTheRunningDesktopsMouseSettingsFirstThenTheFirstThatStarts)
 {
-    FakeDesktop mate{"ubuntu:mate",
-                     {"lxqt-config-input", "xfce4-mouse-settings", "mate-mouse-properties"},
-                     {"mate-mouse-properties"}};
-    PermissionView view(ControlUnavailableReason::WaylandSession, mate.programs());
+    // MATE's own program is installed but does not start.
+    QStringList installed{"lxqt-config-input", "xfce4-mouse-settings", "mate-mouse-properties"};
+    QStringList started;
+    const DesktopPrograms mate{[&](const QString& program) {
+                                   return installed.contains(program) ? "/usr/bin/" + program
+                                                                      : QString();
+                               },
+                               [&](const QString& path, const QStringList& arguments) {
+                                   started.append((QStringList{path} + arguments).join(' '));
+                                   return !path.endsWith("mate-mouse-properties");
+                               },
+                               "ubuntu:mate"};
+    PermissionView view(ControlUnavailableReason::WaylandSession, mate);
     view.openSettingsButton()->click();
-    EXPECT_EQ(mate.started,
+    EXPECT_EQ(started,
               (QStringList{"/usr/bin/mate-mouse-properties", "/usr/bin/xfce4-mouse-settings"}));
     EXPECT_TRUE(view.unavailableNote()->isHidden());
 
-    mate.installed.clear();
+    installed.clear();
     view.openSettingsButton()->click();
     EXPECT_FALSE(view.unavailableNote()->isHidden());
 }

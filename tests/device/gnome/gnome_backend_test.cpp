@@ -91,9 +91,7 @@ TEST_F(GnomeBackend, EachKindReadsAndWritesItsKindsSettings)
     }
 }
 
-// A key goes back when the device that wrote it last leaves, and at restore: the user's own
-// speed comes back, the profile the user never set is reset, not written. A change made
-// elsewhere stays.
+// The user's own speed comes back; the profile the user never set is reset, not written.
 TEST_F(GnomeBackend, KeysGoBackWhenTheirLastWriterLeavesAndAtRestoreUnlessChangedElsewhere)
 {
     keys.write(kMouseSpeed, -0.25);
