@@ -238,23 +238,36 @@ TEST_F(KWinBackendOnATightBus, ListsEveryDevice)
     EXPECT_TRUE(log.lines().isEmpty()) << log.lines().join('\n').toStdString();
 }
 
-// A refusal at quit: the end-to-end test, which ends with status 1.
-TEST_F(KWinBackend, RestoreThatKWinDoesNotConfirmInTimeKeepsTheJournalAndFails)
+// A restore KWin does not confirm in time, or refuses (its error's text escaped), keeps the
+// journal and fails.
+TEST_F(KWinBackend, RestoreThatKWinDoesNotConfirmKeepsTheJournalAndFails)
 {
-    kwin.addDevice("event3", "Zono X", 1, 2, 0.3);
-    const auto manager = startManager(300ms);
-    ASSERT_TRUE(runMainLoopUntil([&] { return manager->devices().size() == 1; }));
-    manager->devices().front()->setPointerResolution(100);
-    ASSERT_TRUE(runMainLoopUntil([&] { return kwin.property("event3", kSpeed) != 0.3; }));
-    kwin.setBehaviour(2000);
-    LogCapture log;
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_FALSE(manager->restoreInitialPointerSettings());
-    EXPECT_LT(clock.elapsed(), 1500);
-    EXPECT_TRUE(log.lines().contains("[PointerDeviceManager] Could not restore 1 devices: their "
-                                     "event system did not confirm the writes in time."));
-    EXPECT_FALSE(QDir(journal.path()).isEmpty());
+    const std::tuple<int, QString, QString> rows[] = {
+        {2000, "", "did not confirm the writes in time."},
+        {0, "org.kde.KWin.Error.Refused", "refused the writes."},
+    };
+    for (const auto& [delay, refusal, reason] : rows) {
+        SCOPED_TRACE(reason.toStdString());
+        kwin.addDevice("event3", "Zono X", 1, 2, 0.3);
+        const auto manager = startManager(300ms);
+        ASSERT_TRUE(runMainLoopUntil([&] { return manager->devices().size() == 1; }));
+        manager->devices().front()->setPointerResolution(100);
+        ASSERT_TRUE(runMainLoopUntil([&] { return kwin.property("event3", kSpeed) != 0.3; }));
+        kwin.setBehaviour(delay, refusal);
+        LogCapture log;
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_FALSE(manager->restoreInitialPointerSettings());
+        EXPECT_LT(clock.elapsed(), 1500);
+        EXPECT_TRUE(log.lines().contains(
+            "[PointerDeviceManager] Could not restore 1 devices: their event system " + reason));
+        EXPECT_EQ(log.lines().contains(
+                      "KWinHidEventSystem: KWin refused Set pointerAcceleration of event3: "
+                      "org.kde.KWin.Error.Refused (Refused\\npointerAcceleration)"),
+                  !refusal.isEmpty());
+        EXPECT_FALSE(QDir(journal.path()).isEmpty());
+        kwin.setBehaviour(0);
+    }
 }
 
 // The one scenario that pins the backend's own log lines.

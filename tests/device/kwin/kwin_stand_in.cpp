@@ -10,7 +10,7 @@
 // kcminputrc) that a restart reads back, and gives a device added again (under any sysName)
 // what was set for its vendor, product and name. Tests steer it through the interface
 // org.veloquill.KWinStandIn on the manager's path, also to make it slow (each answer held
-// back a while, in order).
+// back a while, in order) or refuse every Set with an error.
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -77,6 +77,8 @@ private:
         const QVariant value = in.value(2).value<QDBusVariant>().variant();
         if (member != "Set" || value.metaType() != properties.value(name).metaType())
             return message.createErrorReply(kInvalidArgs, name);
+        if (!m_refusal.isEmpty())
+            return message.createErrorReply(m_refusal, "Refused\n" + name);
         if (name == "pointerAcceleration")
             store(sysName, "speed", std::clamp(value.toDouble(), -1.0, 1.0));
         else if (name.startsWith("pointerAccelerationProfile"))
@@ -139,6 +141,7 @@ private:
     {
         if (member == "setBehaviour") {
             m_delayMs = in.value(0).toInt();
+            m_refusal = in.value(1).toString();
             return true;
         }
         const QString sysName = in.value(0).toString();
@@ -169,6 +172,7 @@ private:
     QJsonObject m_state; // sysName → the device
     QJsonObject m_kept;  // "vendor/product/name" → the settings set for it
     int m_delayMs = 0;
+    QString m_refusal; // the error name every Set is answered with; empty: none
 };
 
 } // namespace

@@ -44,8 +44,12 @@ public:
     }
     // KWin says a device arrived that it has no object for.
     void announceAdded(const QString& sysName) { control("announceAdded", {sysName}); }
-    // Every answer to a Properties call comes this late (the stand-in itself stays responsive).
-    void setBehaviour(int delayMs) { control("setBehaviour", {delayMs}); }
+    // Every answer to a Properties call comes this late (the stand-in itself stays responsive);
+    // with a refusal, every Set is answered with that error and a two-line message.
+    void setBehaviour(int delayMs, const QString& refusal = {})
+    {
+        control("setBehaviour", {delayMs, refusal});
+    }
     QVariant property(const QString& sysName, const QString& name);
     void setProperty(const QString& sysName, const QString& name, const QVariant& value);
 
